@@ -1,0 +1,16 @@
+// Writing files so that a failed or interrupted save never leaves a half-written file.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+namespace kelpira::common {
+
+// Writes `path` through `write`: into a temporary file beside it, flushed and renamed over the
+// target only when complete. A target that exists and is not a regular file (/dev/null, a pipe,
+// a terminal) is written directly and never replaced. Returns false, leaving any existing file
+// untouched, when the file cannot be written or `write` returns false.
+bool write_file_safely(const std::string& path, const std::function<bool(std::ostream&)>& write);
+
+}  // namespace kelpira::common

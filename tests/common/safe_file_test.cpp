@@ -1,0 +1,108 @@
+// Saving never leaves a half-written file and never replaces a special file.
+#include "common/safe_file.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using kelpira::common::write_file_safely;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class SafeFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("kelpira_safe_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::size_t entries() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
+    }
+    fs::path dir_;
+};
+
+}  // namespace
+
+TEST_F(SafeFile, WritesNewFile) {
+    const auto p = dir_ / "out.csv";
+    ASSERT_TRUE(write_file_safely(p, [](std::ostream& o) {
+        o << "a,b\n1,2\n";
+        return true;
+    }));
+    EXPECT_EQ(slurp(p), "a,b\n1,2\n");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(SafeFile, FailedWriteLeavesExistingFileAndNoTemporary) {
+    const auto p = dir_ / "out.csv";
+    std::ofstream(p) << "old";
+    EXPECT_FALSE(write_file_safely(p, [](std::ostream& o) {
+        o << "partial";
+        return false;
+    }));
+    EXPECT_EQ(slurp(p), "old");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(SafeFile, ReplacesExistingFileKeepingItsPermissions) {
+    const auto p = dir_ / "out.csv";
+    std::ofstream(p) << "old";
+    ::chmod(p.c_str(), 0600);
+    ASSERT_TRUE(write_file_safely(p, [](std::ostream& o) {
+        o << "new";
+        return true;
+    }));
+    EXPECT_EQ(slurp(p), "new");
+    struct stat st{};
+    ::stat(p.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(SafeFile, MissingFolderFails) {
+    EXPECT_FALSE(write_file_safely(dir_ / "nope" / "out.csv", [](std::ostream& o) {
+        o << "x";
+        return true;
+    }));
+}
+
+TEST_F(SafeFile, DevNullIsWrittenDirectlyAndNotReplaced) {
+    ASSERT_TRUE(write_file_safely("/dev/null", [](std::ostream& o) {
+        o << "discarded";
+        return true;
+    }));
+    struct stat st{};
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(SafeFile, FifoIsWrittenDirectly) {
+    const auto p = dir_ / "pipe";
+    ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+    std::string got;
+    std::thread reader([&] { got = slurp(p); });
+    ASSERT_TRUE(write_file_safely(p, [](std::ostream& o) {
+        o << "through the pipe";
+        return true;
+    }));
+    reader.join();
+    EXPECT_EQ(got, "through the pipe");
+    struct stat st{};
+    ::stat(p.c_str(), &st);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
