@@ -26,6 +26,23 @@ std::string_view trimmed(std::string_view s) {
 
 }  // namespace
 
+FormControl make_list(std::string group, std::string label, std::vector<Choice> choices) {
+    FormControl c;
+    c.group = std::move(group);
+    c.label = std::move(label);
+    c.kind = ControlKind::choice;
+    c.choices = std::move(choices);
+    return c;
+}
+
+FormControl make_field(std::string group, std::string label, ControlKind kind) {
+    FormControl c;
+    c.group = std::move(group);
+    c.label = std::move(label);
+    c.kind = kind;
+    return c;
+}
+
 std::vector<Choice> input_channel_choices() {
     std::vector<Choice> out;
     for (std::uint32_t i = 0; i < 8; ++i) {

@@ -30,6 +30,10 @@ struct FormControl {
     std::string tooltip;
 };
 
+// A list control with its entries, and a text field, check box or read-only field.
+FormControl make_list(std::string group, std::string label, std::vector<Choice> choices);
+FormControl make_field(std::string group, std::string label, ControlKind kind = ControlKind::text);
+
 // Entries "0".."7" of the input channel lists.
 std::vector<Choice> input_channel_choices();
 
