@@ -23,8 +23,7 @@ constexpr std::uint32_t kCrm = 2;
 void apply_inlet_rules(ProcessingView& v, std::size_t inlet) {
     const std::uint32_t type = selected_value(control(v, inlet, DicInletControl::type));
     control(v, inlet, DicInletControl::intake_state).enabled = type == kSample;
-    control(v, inlet, DicInletControl::measurement_state).enabled =
-        type == kSample || type == kCrm;
+    control(v, inlet, DicInletControl::measurement_state).enabled = type == kSample || type == kCrm;
     control(v, inlet, DicInletControl::crm_value).enabled = type == kCrm;
 }
 
@@ -34,7 +33,8 @@ DicDialog make_dic_dialog() {
     DicDialog d;
     auto& v = d.view;
     v.title = kDicCaption;
-    v.controls.push_back(make_list("Common Processing Parameters", "Sensor Version", {{0, "None"}}));
+    v.controls.push_back(
+        make_list("Common Processing Parameters", "Sensor Version", {{0, "None"}}));
     for (std::size_t k = 0; k < kDicInlets; ++k) {
         const std::string group = "Inlet " + std::to_string(k + 1) + " Processing Parameters";
         v.controls.push_back(
@@ -61,9 +61,8 @@ bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter) {
                          "hand.");
         return true;
     }
-    if (header_type(file->header) != config::code_of(config::ChemistryType::dic)) {
-        prompter.message(kDicCaption,
-                         "This file has the wrong chemistry type for DIC processing.");
+    if (file->header.chemistry != config::ChemistryType::dic) {
+        prompter.message(kDicCaption, "This file has the wrong chemistry type for DIC processing.");
         return false;
     }
     show_dic_params(dialog.view, file->header.dic);

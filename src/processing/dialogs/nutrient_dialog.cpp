@@ -90,14 +90,18 @@ NutrientDialog make_nutrient_dialog() {
     v.controls.resize(at(NutrientControl::count));
     const auto set = [&v](NutrientControl c, FormControl f) { v.controls[at(c)] = std::move(f); };
     set(NutrientControl::type,
-        make_list(kParameters, "Nutrient Type",
-             {{1, "Nitrate"}, {2, "Phosphate"}, {3, "Silicate"}, {5, "Nitrite"}, {6, "Iron"}}));
+        make_list(
+            kParameters, "Nutrient Type",
+            {{1, "Nitrate"}, {2, "Phosphate"}, {3, "Silicate"}, {5, "Nitrite"}, {6, "Iron"}}));
     set(NutrientControl::sensor_version, make_list(kParameters, "Sensor Version", {{0, "None"}}));
     set(NutrientControl::output,
-        make_list(kParameters, "Output", {{0, "Medium"}, {1, "Short"}, {2, "Long"}, {254, "Adaptive"}}));
+        make_list(kParameters, "Output",
+                  {{0, "Medium"}, {1, "Short"}, {2, "Long"}, {254, "Adaptive"}}));
     set(NutrientControl::sample_intake_state, make_field(kParameters, "Sample Intake State"));
-    set(NutrientControl::sample_measurement_state, make_field(kParameters, "Sample Measurement State"));
-    set(NutrientControl::blank_measurement_state, make_field(kParameters, "Blank Measurement State"));
+    set(NutrientControl::sample_measurement_state,
+        make_field(kParameters, "Sample Measurement State"));
+    set(NutrientControl::blank_measurement_state,
+        make_field(kParameters, "Blank Measurement State"));
     set(NutrientControl::standard1_state, make_field(kParameters, "Standard 1 Measurement State"));
     set(NutrientControl::standard2_state, make_field(kParameters, "Standard 2 Measurement State"));
     set(NutrientControl::standard1_concentration,
@@ -106,10 +110,10 @@ NutrientDialog make_nutrient_dialog() {
         make_field(kParameters, "Standard 2 Concentration (\u00b5M)"));
     set(NutrientControl::standard_adjustment,
         make_list(kParameters, "Standard Adjustment",
-             {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Linear Fit"}}));
+                  {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Linear Fit"}}));
     set(NutrientControl::processing_trigger,
         make_list(kParameters, "Processing Trigger",
-             {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Sample"}, {3, "Blank"}}));
+                  {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Sample"}, {3, "Blank"}}));
     set(NutrientControl::medium_measure, make_list("Medium", "Measure", input_channel_choices()));
     set(NutrientControl::medium_monitor, make_list("Medium", "Monitor", monitor_choices()));
     set(NutrientControl::short_measure, make_list("Short", "Measure", input_channel_choices()));
@@ -120,7 +124,8 @@ NutrientDialog make_nutrient_dialog() {
         make_field(kOptical, "Enable Optical Correction", ControlKind::check));
     set(NutrientControl::optical_sample_state,
         make_field(kOptical, "Optical Correction State (sample)"));
-    set(NutrientControl::optical_blank_state, make_field(kOptical, "Optical Correction State (blank)"));
+    set(NutrientControl::optical_blank_state,
+        make_field(kOptical, "Optical Correction State (blank)"));
     set(NutrientControl::dilution,
         make_field(kOptical, "Optical Correction Dilution", ControlKind::read_only));
     v.results.columns = nutrient_result_columns();
@@ -140,13 +145,13 @@ bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter) {
                          "values from the sensor.");
         return true;
     }
-    const auto type = header_type(file->header);
-    if (!type || !config::is_nutrient(static_cast<ChemistryType>(*type))) {
+    const auto type = file->header.chemistry;
+    if (!type || !config::is_nutrient(*type)) {
         prompter.message(kNutrientCaption,
                          "This file has the wrong chemistry type for Nutrient processing.");
         return false;
     }
-    show_nutrient_params(dialog.view, static_cast<ChemistryType>(*type), file->header.nutrient);
+    show_nutrient_params(dialog.view, *type, file->header.nutrient);
     return true;
 }
 

@@ -8,13 +8,21 @@
 namespace kelpira::processing {
 namespace {
 
-constexpr std::size_t at(PhControl c) { return static_cast<std::size_t>(c); }
-FormControl& control(ProcessingView& v, PhControl c) { return v.controls[at(c)]; }
-const FormControl& control(const ProcessingView& v, PhControl c) { return v.controls[at(c)]; }
+constexpr std::size_t at(PhControl c) {
+    return static_cast<std::size_t>(c);
+}
+FormControl& control(ProcessingView& v, PhControl c) {
+    return v.controls[at(c)];
+}
+const FormControl& control(const ProcessingView& v, PhControl c) {
+    return v.controls[at(c)];
+}
 
 constexpr const char* kParameters = "Processing Parameters";
 
-std::string real_text(float v) { return fixed_text(v, 5); }
+std::string real_text(float v) {
+    return fixed_text(v, 5);
+}
 
 }  // namespace
 
@@ -60,7 +68,7 @@ bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter) {
                          "the sensor.");
         return true;
     }
-    if (header_type(file->header) != config::code_of(config::ChemistryType::ph)) {
+    if (file->header.chemistry != config::ChemistryType::ph) {
         prompter.message(kPhCaption, "This file has the wrong chemistry type for pH processing.");
         return false;
     }

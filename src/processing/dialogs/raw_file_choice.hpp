@@ -13,7 +13,4 @@ common::FileRequest raw_file_request();
 // Shown when a chosen file cannot be opened for reading.
 std::string cannot_open_text(const std::string& path);
 
-// The message of a failed pass over the rows of a file.
-inline constexpr const char* kReadErrorText = "I/O error reading input file";
-
 }  // namespace kelpira::processing

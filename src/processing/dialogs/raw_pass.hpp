@@ -27,9 +27,6 @@ std::optional<OpenedRawFile> read_raw_header(const std::string& path, RawChemist
 std::optional<OpenedRawFile> choose_raw_file(common::Prompter& prompter, RawChemistry chemistry,
                                              const std::string& caption);
 
-// The file type as the header's one-byte field holds it; nothing without a TYPE key.
-std::optional<std::uint8_t> header_type(const RawHeader& header);
-
 enum class RowPassEnd { done, cannot_open, read_error, cancelled };
 
 // Opens `path` and hands every row the chemistry accepts to `row`, in file order, then the

@@ -7,9 +7,15 @@
 namespace kelpira::processing {
 namespace {
 
-constexpr std::size_t at(TaControl c) { return static_cast<std::size_t>(c); }
-FormControl& control(ProcessingView& v, TaControl c) { return v.controls[at(c)]; }
-const FormControl& control(const ProcessingView& v, TaControl c) { return v.controls[at(c)]; }
+constexpr std::size_t at(TaControl c) {
+    return static_cast<std::size_t>(c);
+}
+FormControl& control(ProcessingView& v, TaControl c) {
+    return v.controls[at(c)];
+}
+const FormControl& control(const ProcessingView& v, TaControl c) {
+    return v.controls[at(c)];
+}
 
 constexpr const char* kParameters = "Processing Parameters";
 
@@ -37,10 +43,11 @@ TaDialog make_ta_dialog() {
     set(TaControl::blank_led2_state, make_field(kParameters, "Blank Meas State (LED2)"));
     set(TaControl::sample_led1_state, make_field(kParameters, "Sample Meas State (LED1)"));
     set(TaControl::sample_led2_state, make_field(kParameters, "Sample Meas State (LED2)"));
-    set(TaControl::processing_trigger,
-        make_list(kParameters, "Processing Trigger",
-                  {{0, "Blank (LED1)"}, {1, "Blank (LED2)"}, {2, "Sample (LED1)"},
-                   {3, "Sample (LED2)"}}));
+    set(TaControl::processing_trigger, make_list(kParameters, "Processing Trigger",
+                                                 {{0, "Blank (LED1)"},
+                                                  {1, "Blank (LED2)"},
+                                                  {2, "Sample (LED1)"},
+                                                  {3, "Sample (LED2)"}}));
     set(TaControl::temperature_coefficient,
         make_field(kParameters, "Temperature Coefficient (Ct)"));
     set(TaControl::titrant_molarity, make_field(kParameters, "Titrant Acid Molarity (M)"));
@@ -66,7 +73,7 @@ bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter) {
                          "hand.");
         return true;
     }
-    if (header_type(file->header) != config::code_of(config::ChemistryType::ta)) {
+    if (file->header.chemistry != config::ChemistryType::ta) {
         prompter.message(kTaCaption, "This file has the wrong chemistry type for TA processing.");
         return false;
     }

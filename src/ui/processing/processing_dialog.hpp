@@ -33,6 +33,8 @@ struct ProcessingHooks {
     std::function<std::optional<processing::PassJob>()> process;
     // A pass to run as soon as the dialog is shown (the multi-file dialog).
     std::optional<processing::PassJob> initial_pass;
+    // The controller that owns the view; kept alive as long as the dialog.
+    std::shared_ptr<void> owner;
 };
 
 class ProcessingDialog : public QDialog {
