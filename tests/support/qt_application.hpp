@@ -1,0 +1,16 @@
+// The one QApplication of a Qt test program, created on first use.
+#pragma once
+
+#include <QApplication>
+
+namespace kelpira::testing {
+
+inline QApplication& test_application() {
+    static int argc = 1;
+    static char name[] = "kelpira-tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+}  // namespace kelpira::testing
