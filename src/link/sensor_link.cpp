@@ -130,7 +130,11 @@ void SensorLink::Close() {
     io->device->cancel();
     io->request_signal.release();
     std::unique_lock lk(io->exit_mutex);
-    io->exit_cv.wait_for(lk, kThreadStopWait, [&] { return io->exited; });
+    // The device is released here rather than with the thread's last reference, so that the
+    // path can be opened again as soon as Close returns. A thread that overstays keeps it.
+    if (io->exit_cv.wait_for(lk, kThreadStopWait, [&] { return io->exited; })) {
+        io->device.reset();
+    }
 }
 
 CommandResult SensorLink::Transact(SensorCommand& command) {
