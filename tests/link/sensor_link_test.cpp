@@ -116,7 +116,7 @@ TEST_F(LinkFixture, SilentDeviceTimesOutThenNextAnswerIsTheNewOne) {
     backend.add(kPath, kHwid, [&](const Report& r) {
         return silent.exchange(false) ? std::vector<InProcessReport>{} : echo(r);
     });
-    ASSERT_EQ(link.Open(kPath, 100ms), 0);
+    ASSERT_EQ(link.Open(kPath, 300ms), 0);
     auto first = command(400, 10);
     const auto before = first.bytes;
     EXPECT_EQ(link.Transact(first), kResultNoAnswer);
@@ -133,14 +133,14 @@ TEST_F(LinkFixture, LateAnswerIsNeverDeliveredForTheNextRequest) {
     backend.add(kPath, kHwid, [&](const Report& r) {
         auto out = echo(r);
         if (calls++ == 0) {
-            out[0].delay = 150ms;
+            out[0].delay = 500ms;
         }
         return out;
     });
-    ASSERT_EQ(link.Open(kPath, 60ms), 0);
+    ASSERT_EQ(link.Open(kPath, 250ms), 0);
     auto first = command(400, 10);
     EXPECT_EQ(link.Transact(first), kResultNoAnswer);
-    std::this_thread::sleep_for(120ms);  // the late answer now sits in the device's queue
+    std::this_thread::sleep_for(400ms);  // the late answer now sits in the device's queue
     for (std::uint8_t v = 30; v < 35; ++v) {
         auto c = command(400, v);
         const auto before = c.bytes;
