@@ -1,0 +1,45 @@
+// The HID port: what the link needs of a USB HID device, whatever backend provides it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/sensor_command.hpp"
+
+namespace kelpira::link {
+
+struct HidDeviceInfo {
+    std::string path;         // opens the device; compared without regard to case on removal
+    std::string hardware_id;  // "VID_xxxx&PID_xxxx", upper-case hexadecimal digits
+};
+
+// One opened device. write() and read() are called by the link's I/O thread only;
+// cancel() and flush_input() may be called from any thread while a read blocks.
+class HidDevice {
+  public:
+    virtual ~HidDevice() = default;
+
+    // Byte 0 of every report is the report id (0 or 1), whatever the backend must do with it.
+    virtual bool write(const Report& report) = 0;
+    // Blocks until one input report arrives; false on failure, removal or cancellation.
+    virtual bool read(Report& report) = 0;
+    // Makes a blocked read return false, and a read that has not started yet since the last
+    // write; the next write clears it. This is how a timed-out transaction abandons its answer.
+    virtual void cancel() = 0;
+    // Discards input reports queued but not read yet.
+    virtual void flush_input() = 0;
+    // Whether the device's report descriptor declares an input report with id 1.
+    virtual bool declares_input_report_1() = 0;
+};
+
+class HidBackend {
+  public:
+    virtual ~HidBackend() = default;
+
+    virtual std::vector<HidDeviceInfo> enumerate() = 0;
+    // Exclusive: nullptr when the path does not exist, cannot be opened or is already open.
+    virtual std::unique_ptr<HidDevice> open(const std::string& path) = 0;
+};
+
+}  // namespace kelpira::link
