@@ -3,6 +3,7 @@
 
 #include <span>
 
+#include "processing/nutrient_csv.hpp"
 #include "processing/result_csv.hpp"
 
 namespace kelpira::processing {
@@ -34,12 +35,19 @@ std::string table_header_line(ChemistryChoice c) {
         case ChemistryChoice::nutrient:
             break;
     }
-    return {};
+    return csv_line(std::span<const std::string_view>(kNutrientMultiResultColumns));
 }
 
 TableWriter::TableWriter(ChemistryChoice chemistry, const RawHeader& header, LogSink log,
                          ResultSpool& spool)
-    : chemistry_(chemistry), header_(header), spool_(spool), ph_(log), ta_(log), dic_(log) {
+    : chemistry_(chemistry),
+      header_(header),
+      spool_(spool),
+      nutrient_(log),
+      ph_(log),
+      ta_(log),
+      dic_(log) {
+    nutrient_.reset();
     ph_.reset();
     ta_.reset();
     dic_.reset();
@@ -65,6 +73,13 @@ void TableWriter::feed(const RawRow& row) {
             break;
         case ChemistryChoice::automatic:
         case ChemistryChoice::nutrient:
+            // A file without a TYPE key has no dilution ratio of its own: 1.0, as for any
+            // other type.
+            if (auto r = nutrient_.feed(header_.chemistry.value_or(config::ChemistryType::generic),
+                                        header_.nutrient, row)) {
+                spool_.append(csv_line(std::span<const std::string>(
+                    nutrient_multi_result_cells(*r, header_.sensor_name))));
+            }
             break;
     }
 }

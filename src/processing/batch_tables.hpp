@@ -8,6 +8,7 @@
 #include "processing/batch_options.hpp"
 #include "processing/dic_engine.hpp"
 #include "processing/engine_log.hpp"
+#include "processing/nutrient_engine.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/raw_header.hpp"
 #include "processing/result_spool.hpp"
@@ -35,6 +36,7 @@ class TableWriter {
     ChemistryChoice chemistry_;
     const RawHeader& header_;
     ResultSpool& spool_;
+    NutrientEngine nutrient_;
     PhEngine ph_;
     TaEngine ta_;
     DicEngine dic_;

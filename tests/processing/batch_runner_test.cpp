@@ -84,6 +84,23 @@ std::string ta_file() {
     return text;
 }
 
+std::string nutrient_file(const std::string& sensor_name) {
+    return "%KELPIRA.HEADER_START\n"
+           "%KELPIRA.CORE.SENSOR_NAME=" +
+           sensor_name +
+           "\n"
+           "%KELPIRA.CHEMISTRY.TYPE=1\n"
+           "%KELPIRA.CHEMISTRY.SAMPLE_INTAKE_STATE=1\n"
+           "%KELPIRA.CHEMISTRY.BLANK_MEASUREMENT_STATE=2\n"
+           "%KELPIRA.CHEMISTRY.STANDARD1_MEASUREMENT_STATE=3\n"
+           "%KELPIRA.CHEMISTRY.SAMPLE_MEASUREMENT_STATE=4\n"
+           "%KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10\n"
+           "%KELPIRA.CHEMISTRY.PROCESSING_TRIGGER=2\n"
+           "%KELPIRA.HEADER_END\n" +
+           kHeadings + row(0, 1, 0, 0, 1700000000) + row(1, 2, 1.0) + row(2, 3, 0.5) +
+           row(3, 4, 0.8);
+}
+
 const std::string kDicTitles =
     "Time (platform),Meas State,DIC (umol/kg),Sample Step (V),CRM Step (V),Temperature (C),"
     "Validity\n";
@@ -135,6 +152,21 @@ TEST_F(BatchRunner, SeveralFilesMakeOneTable) {
                          "14/11/2023 23:13:20,5,2400.000,0.600,0.500,0.000,good\n");
 }
 
+TEST_F(BatchRunner, NutrientTableIsTheMultiFileTableWithSensorNames) {
+    // No channel keys: the header leaves all three channels on input 0.
+    TempRawFile a(nutrient_file("KELPIRA-0042"));
+    TempRawFile b(nutrient_file("KELPIRA-0043"));
+    const Outcome r = run({a.path().string(), b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string cells =
+        "14/11/2023 22:13:23,14/11/2023 22:13:20,3.219,3.219,3.219,10.00,"
+        "35.000,12.500,";
+    EXPECT_EQ(r.out,
+              "Time (platform),Time (sensor),Nutrient (Medium:uM),Nutrient (Short:uM),"
+              "Nutrient (Long:uM),Depth (m),S (PSU),T (degC),Sensor Name\n" +
+                  cells + "KELPIRA-0042\n" + cells + "KELPIRA-0043\n");
+}
+
 TEST_F(BatchRunner, TaTableCarriesEveryColumn) {
     TempRawFile a(ta_file());
     const Outcome r = run({"--chemistry", "ta", a.path().string()});
@@ -169,7 +201,7 @@ TEST_F(BatchRunner, SetOverridesTheHeaderOfEveryFile) {
     TempRawFile a(dic_file(1700000000, 0.4));
     TempRawFile b(dic_file(1700003600, 0.4));
     const Outcome r = run({"--set", "KELPIRA.CHEMISTRY.INLET.0.CRM_VALUE=1000", a.path().string(),
-                       b.path().string()});
+                           b.path().string()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, kDicTitles +
                          "14/11/2023 22:13:20,5,800.000,0.400,0.500,0.000,good\n"
@@ -257,7 +289,8 @@ TEST_F(BatchRunner, UsageErrors) {
     EXPECT_EQ(none.err, "kelpira-process: no raw file to process\n" +
                             std::string(kelpira::processing::kUsage));
 
-    const Outcome unknown_key = run({"--set", "KELPIRA.CHEMISTRY.NO_SUCH_KEY=1", a.path().string()});
+    const Outcome unknown_key =
+        run({"--set", "KELPIRA.CHEMISTRY.NO_SUCH_KEY=1", a.path().string()});
     EXPECT_EQ(unknown_key.status, 2);
     EXPECT_EQ(unknown_key.err,
               "kelpira-process: --set KELPIRA.CHEMISTRY.NO_SUCH_KEY=1: not a header key of DIC "
