@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "processing/raw_header.hpp"
+
 namespace kelpira::processing {
 
 // The chemistry a run processes; `automatic` takes it from each file's TYPE key.
@@ -16,17 +18,11 @@ enum class ChemistryChoice { automatic, nutrient, ph, ta, dic };
 // "auto", "nutrient", "ph", "ta", "dic" (the names the command line takes).
 std::string_view chemistry_choice_name(ChemistryChoice c);
 
-// One --set KEY=VALUE: a header key line "%KEY=VALUE" read after each file's header.
-struct HeaderOverride {
-    std::string key;
-    std::string value;
-};
-
 struct BatchOptions {
     ChemistryChoice chemistry = ChemistryChoice::automatic;
-    std::vector<HeaderOverride> overrides;
-    std::optional<std::string> output;  // none or "-": standard output
-    std::optional<std::string> log;     // none: the engine's log lines are dropped
+    std::vector<HeaderOverride> overrides;  // --set KEY=VALUE, applied after each header
+    std::optional<std::string> output;      // none or "-": standard output
+    std::optional<std::string> log;         // none: the engine's log lines are dropped
     bool progress = false;
     std::vector<std::string> files;
 

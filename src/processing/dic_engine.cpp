@@ -67,14 +67,12 @@ std::optional<DicResult> DicEngine::feed(const config::DicParams& params, const 
     if (state != previous_) {
         produced = leave_measurement(params, previous_);
         if (const auto k = find_inlet(params, state, true, &config::DicInlet::intake_state)) {
-            log_(
-                log_line("entered inlet %d sample intake state (%u)", static_cast<int>(*k), state));
+            log_("entered inlet %d sample intake state (%u)", static_cast<int>(*k), state);
             result_ = DicResult{};
             result_.time = row.sensor_time;
         }
         if (const auto k = find_inlet(params, state, false, &config::DicInlet::measurement_state)) {
-            log_(log_line("entering inlet %d sample measurement state (%u)", static_cast<int>(*k),
-                          state));
+            log_("entering inlet %d sample measurement state (%u)", static_cast<int>(*k), state);
             window_.clear();
         }
     }
@@ -91,7 +89,7 @@ std::optional<DicResult> DicEngine::leave_measurement(const config::DicParams& p
     if (!k) {
         return std::nullopt;
     }
-    log_(log_line("exited inlet %d measurement state (%u)", static_cast<int>(*k), left));
+    log_("exited inlet %d measurement state (%u)", static_cast<int>(*k), left);
     const auto step = window_.step();
     if (!step) {
         return std::nullopt;
@@ -111,9 +109,9 @@ std::optional<DicResult> DicEngine::leave_measurement(const config::DicParams& p
         result_.crm_step = static_cast<float>(crm_step_);
         result_.dic = *step / crm_step_ * crm_value_;
         result_.temperature = static_cast<float>(window_.temperature());
-        log_(log_line("processed DIC result at %u = %f", result_.time, result_.dic));
+        log_("processed DIC result at %u = %f", result_.time, result_.dic);
     } else {
-        log_(log_line("processed DIC result at %u failed", result_.time));
+        log_("processed DIC result at %u failed", result_.time);
     }
     return result_;
 }

@@ -8,7 +8,7 @@
 
 #include "config/processing_params.hpp"
 #include "config/thermistor_config.hpp"
-#include "processing/log_line.hpp"
+#include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
 
 namespace kelpira::processing {
@@ -55,7 +55,7 @@ class DicEngine {
   private:
     std::optional<DicResult> leave_measurement(const config::DicParams& params, std::uint8_t left);
 
-    LogSink log_;
+    EngineLog log_;
     DicWindow window_;
     double crm_step_ = 0;
     float crm_value_ = 0;  // µmol/kg

@@ -78,17 +78,17 @@ std::optional<PhResult> PhEngine::feed(const config::PhParams& params, const Raw
             produced = finish_cycle(params, start, end);
         }
         if (state == params.sample_intake_state) {
-            log_(log_line("entered sample intake state (%d)", state));
+            log_("entered sample intake state (%d)", state);
             result_ = PhResult{};
             result_.time = row.sensor_time;
             result_.salinity = static_cast<float>(row.salinity);
             result_.temperature = static_cast<float>(row.temperature);
             result_.oxygen = static_cast<float>(row.oxygen);
-            log_(log_line("platform s=%.3f,t=%.3f,do=%.3f", result_.salinity, result_.temperature,
-                          result_.oxygen));
+            log_("platform s=%.3f,t=%.3f,do=%.3f", result_.salinity, result_.temperature,
+                 result_.oxygen);
         }
         if (state == params.sample_measurement_state) {
-            log_(log_line("entering sample measurement state (%u)", state));
+            log_("entering sample measurement state (%u)", state);
             enter_measurement();
         }
     }
@@ -145,39 +145,39 @@ void PhEngine::add_dye_point(const config::PhParams& params, const AbsorbancePoi
 
 std::optional<PhResult> PhEngine::finish_cycle(const config::PhParams& params, std::uint32_t start,
                                                std::uint32_t end) {
-    log_(log_line("exiting sample measurement state (%d)", previous_));
-    log_(log_line("blank_start_index=%u, blank_end_index=%u", start, end));
-    log_(log_line("abs434ref=%f, abs578ref=%f", blank434_, blank578_));
+    log_("exiting sample measurement state (%d)", previous_);
+    log_("blank_start_index=%u, blank_end_index=%u", start, end);
+    log_("abs434ref=%f, abs578ref=%f", blank434_, blank578_);
     const auto point_line = [&](const char* format, const AbsorbancePoint& p) {
-        log_(log_line(format, static_cast<int>(p.index), p.a434, p.a578, p.temperature));
+        log_(format, static_cast<int>(p.index), p.a434, p.a578, p.temperature);
     };
     point_line("abs578max(i,x,y,t) = (%d,%f,%f,%f)", peak578_);
     point_line("absmax(i,x,y,t) = (%d,%f,%f,%f)", start_point_);
     point_line("absmin(i,x,y,t) = (%d,%f,%f,%f)", end_point_);
-    log_(log_line("num samples = %d", static_cast<int>(snapshot_.n)));
-    log_(log_line("sensor cal scale=%f, offset=%f", static_cast<double>(params.r_scale),
-                  static_cast<double>(params.r_offset)));
+    log_("num samples = %d", static_cast<int>(snapshot_.n));
+    log_("sensor cal scale=%f, offset=%f", static_cast<double>(params.r_scale),
+         static_cast<double>(params.r_offset));
 
     const Sums& s = snapshot_;
     if (s.n <= kMinimumPoints) {
-        log_(log_line("Too few samples for regression (%u<=%u)", s.n, kMinimumPoints));
+        log_("Too few samples for regression (%u<=%u)", s.n, kMinimumPoints);
         return std::nullopt;
     }
     const double d = s.sxx * s.sxxxx - s.sxxx * s.sxxx;
     if (!(std::fabs(d) > kTiny)) {
-        log_(log_line("Regression impossible"));
+        log_("Regression impossible");
         return std::nullopt;
     }
     const double r = (s.sxy * s.sxxxx - s.sxxy * s.sxxx) / d;
     const double t = s.st / s.n;
     const double salinity = result_.salinity;
-    log_(log_line("r=%f,t=%f,s=%f", r, t, salinity));
+    log_("r=%f,t=%f,s=%f", r, t, salinity);
     const auto ph = ph_equation(salinity, params, r, t);
     if (!ph) {
-        log_(log_line("time=%u,pH=failed", result_.time));
+        log_("time=%u,pH=failed", result_.time);
         return std::nullopt;
     }
-    log_(log_line("time=%u,pH=%f", result_.time, *ph));
+    log_("time=%u,pH=%f", result_.time, *ph);
     result_.r = r;
     result_.r_adjusted = params.r_scale * r + params.r_offset;
     result_.thermistor_temperature = t;

@@ -9,7 +9,7 @@
 
 #include "config/processing_params.hpp"
 #include "config/thermistor_config.hpp"
-#include "processing/log_line.hpp"
+#include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
 
 namespace kelpira::processing {
@@ -69,7 +69,7 @@ class PhEngine {
     std::optional<PhResult> finish_cycle(const config::PhParams& params, std::uint32_t start,
                                          std::uint32_t end);
 
-    LogSink log_;
+    EngineLog log_;
     PhResult result_;
     double blank434_ = 0;
     double blank578_ = 0;

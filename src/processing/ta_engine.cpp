@@ -45,19 +45,19 @@ std::optional<TaResult> TaEngine::feed(const config::TaParams& params, const Raw
         const std::uint8_t left = previous_;
         bool trigger = false;
         if (left == params.blank_led1_state) {
-            log_(log_line("exited blank (led1) measurement state (%u)", left));
+            log_("exited blank (led1) measurement state (%u)", left);
             take_averages(blank1_);
             trigger = params.processing_trigger == 0;
         } else if (left == params.blank_led2_state) {
-            log_(log_line("exited blank (led2) measurement state (%u)", left));
+            log_("exited blank (led2) measurement state (%u)", left);
             take_averages(blank2_);
             trigger = params.processing_trigger == 1;
         } else if (left == params.sample_led1_state) {
-            log_(log_line("exited sample (led1) measurement state (%u)", left));
+            log_("exited sample (led1) measurement state (%u)", left);
             take_averages(sample1_);
             trigger = params.processing_trigger == 2;
         } else if (left == params.sample_led2_state) {
-            log_(log_line("exited sample (led2) measurement state (%u)", left));
+            log_("exited sample (led2) measurement state (%u)", left);
             take_averages(sample2_);
             trigger = params.processing_trigger == 3;
         }
@@ -66,13 +66,13 @@ std::optional<TaResult> TaEngine::feed(const config::TaParams& params, const Raw
         }
 
         if (state == params.sample_intake_state) {
-            log_(log_line("entered sample intake state"));
+            log_("entered sample intake state");
             result_ = TaResult{};
             result_.time = row.sensor_time;
         }
         if (state == params.blank_led1_state || state == params.blank_led2_state ||
             state == params.sample_led1_state || state == params.sample_led2_state) {
-            log_(log_line("entering a measurement state (%u)", state));
+            log_("entering a measurement state (%u)", state);
             sum_ = sum0_ = sum1_ = 0;
             count_ = 0;
         } else if (count_ >= kMaxRows) {
@@ -90,8 +90,8 @@ std::optional<TaResult> TaEngine::feed(const config::TaParams& params, const Raw
 }
 
 TaResult TaEngine::compute(const config::TaParams& params) {
-    log_(log_line("meas b1=%f,b2=%f,s1=%f,s2=%f", blank1_, blank2_, sample1_, sample2_));
-    log_(log_line("t1=%f,t2=%f", t0_, t1_));
+    log_("meas b1=%f,b2=%f,s1=%f,s2=%f", blank1_, blank2_, sample1_, sample2_);
+    log_("t1=%f,t2=%f", t0_, t1_);
     result_.validity = 2;
     result_.ta = 0;
     const double a1 = -std::log10(sample1_ / blank1_);
@@ -106,7 +106,7 @@ TaResult TaEngine::compute(const config::TaParams& params) {
     result_.absorbance2 = static_cast<float>(a2);
     result_.temperature = static_cast<float>(t);
     result_.validity = 1;
-    log_(log_line("processed ta result at %u = %f", result_.time, ta));
+    log_("processed ta result at %u = %f", result_.time, ta);
     return result_;
 }
 

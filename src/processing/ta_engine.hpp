@@ -8,7 +8,7 @@
 
 #include "config/processing_params.hpp"
 #include "config/thermistor_config.hpp"
-#include "processing/log_line.hpp"
+#include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
 
 namespace kelpira::processing {
@@ -42,7 +42,7 @@ class TaEngine {
     bool take_averages(double& phase);
     TaResult compute(const config::TaParams& params);
 
-    LogSink log_;
+    EngineLog log_;
     TaResult result_;
     std::uint32_t count_ = 0;
     double sum_ = 0;   // measurement input

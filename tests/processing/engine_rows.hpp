@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/log_line.hpp"
+#include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
 
 namespace kelpira::testing {
