@@ -73,6 +73,61 @@ auto cells_of(const std::optional<Result>& r, Format format)
 
 constexpr const char* kNutrientErrorCaption = "Process Raw Nutrient Output";
 
+std::uint64_t file_bytes(const std::string& path) {
+    std::error_code ignored;
+    const auto size = std::filesystem::file_size(path, ignored);
+    return ignored ? 0 : size;
+}
+
+// One file of the multi-file pass, with its own header and a fresh engine; its results go
+// after those of the files before it. False when the pass was cancelled.
+bool nutrient_file_pass(const std::string& path, bool several, const PassControl& control,
+                        PassOutcome& out) {
+    add_log_line(out, (several ? "Reading file " : "Processing file ") + path);
+    const auto file = read_raw_header(path, RawChemistry::nutrient_multi);
+    if (!file) {
+        add_log_line(out, cannot_open_text(path));
+        return true;
+    }
+    const auto type = file->header.chemistry;
+    if (!file->found) {
+        if (several) {
+            add_log_line(out, "Failed to read sensor parameters from file header");
+        }
+        return true;
+    }
+    if (!type || !config::is_nutrient(*type)) {
+        if (several) {
+            // A file without a TYPE key names no chemistry: it shows as type 0.
+            const int code = config::code_of(type.value_or(config::ChemistryType::generic));
+            add_log_line(
+                out, "Wrong chemistry type (" + std::to_string(code) + "): not a nutrient sensor");
+        }
+        return true;
+    }
+    NutrientEngine engine([&out](const std::string& line) { add_log_line(out, line); });
+    engine.reset();
+    const RowPassEnd end =
+        for_each_file_row(path, RawChemistry::nutrient_multi, control, [&](const RawRow& row) {
+            if (auto r = engine.feed(*type, file->header.nutrient, row)) {
+                out.rows.push_back(
+                    row_of(nutrient_multi_result_cells(*r, file->header.sensor_name)));
+            }
+        });
+    switch (end) {
+        case RowPassEnd::done:
+            out.save_allowed = true;
+            return true;
+        case RowPassEnd::cannot_open:
+        case RowPassEnd::read_error:
+            out.messages.push_back({kNutrientErrorCaption, std::string(kReadErrorText)});
+            return true;
+        case RowPassEnd::cancelled:
+            break;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::vector<ResultColumn> nutrient_result_columns() {
@@ -81,9 +136,8 @@ std::vector<ResultColumn> nutrient_result_columns() {
 }
 
 std::vector<ResultColumn> nutrient_multi_result_columns() {
-    auto out = nutrient_result_columns();
-    out.push_back({"Sensor Name", 20});
-    return out;
+    static constexpr std::array<int, 9> kWidths{15, 15, 15, 15, 15, 10, 10, 10, 20};
+    return columns(kNutrientMultiResultColumns, kWidths);
 }
 
 std::vector<ResultColumn> ph_result_columns() {
@@ -117,9 +171,7 @@ PassJob nutrient_multi_pass_job(std::vector<std::string> paths, bool several) {
         PassOutcome out;
         std::uint64_t total = 0;
         for (const auto& path : paths) {
-            std::error_code ignored;
-            const auto size = std::filesystem::file_size(path, ignored);
-            total += size == static_cast<std::uintmax_t>(-1) ? 0 : size;
+            total += file_bytes(path);
         }
         std::uint64_t before = 0;  // bytes of the files already read
         for (const auto& path : paths) {
@@ -127,60 +179,16 @@ PassJob nutrient_multi_pass_job(std::vector<std::string> paths, bool several) {
                 out.cancelled = true;
                 break;
             }
-            add_log_line(out, (several ? "Reading file " : "Processing file ") + path);
-            const auto file = read_raw_header(path, RawChemistry::nutrient_multi);
-            if (!file) {
-                add_log_line(out, cannot_open_text(path));
-                continue;
-            }
-            const auto type = file->header.chemistry;
-            if (!file->found) {
-                if (several) {
-                    add_log_line(out, "Failed to read sensor parameters from file header");
-                }
-                continue;
-            }
-            if (!type || !config::is_nutrient(*type)) {
-                if (several) {
-                    add_log_line(out, "Wrong chemistry type (" +
-                                          std::to_string(config::code_of(
-                                              type.value_or(config::ChemistryType::generic))) +
-                                          "): not a nutrient sensor");
-                }
-                continue;
-            }
             PassControl file_control{control.cancelled, [&](std::uint64_t done, std::uint64_t) {
                                          if (control.progress) {
                                              control.progress(before + done, total);
                                          }
                                      }};
-            const auto chemistry = *type;
-            const auto& params = file->header.nutrient;
-            NutrientEngine engine([&out](const std::string& line) { add_log_line(out, line); });
-            engine.reset();
-            const RowPassEnd end = for_each_file_row(
-                path, RawChemistry::nutrient_multi, file_control, [&](const RawRow& row) {
-                    if (auto r = engine.feed(chemistry, params, row)) {
-                        auto cells = row_of(nutrient_result_cells(*r));
-                        cells.push_back(file->header.sensor_name);
-                        out.rows.push_back(std::move(cells));
-                    }
-                });
-            switch (end) {
-                case RowPassEnd::done:
-                    out.save_allowed = true;
-                    break;
-                case RowPassEnd::cannot_open:
-                case RowPassEnd::read_error:
-                    out.messages.push_back({kNutrientErrorCaption, std::string(kReadErrorText)});
-                    break;
-                case RowPassEnd::cancelled:
-                    out.cancelled = true;
-                    return out;
+            if (!nutrient_file_pass(path, several, file_control, out)) {
+                out.cancelled = true;
+                break;
             }
-            std::error_code ignored;
-            const auto size = std::filesystem::file_size(path, ignored);
-            before += size == static_cast<std::uintmax_t>(-1) ? 0 : size;
+            before += file_bytes(path);
         }
         return out;
     };

@@ -1,10 +1,11 @@
 // Reading and showing the values of processing dialog controls.
 #include "processing/dialogs/form.hpp"
 
+#include "common/number_scan.hpp"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <limits>
 #include <string_view>
 
 namespace kelpira::processing {
@@ -84,32 +85,7 @@ std::uint8_t field_state(const std::string& text) {
 }
 
 double field_real(const std::string& text) {
-    std::string_view s(text.data(), std::min<std::size_t>(text.size(), 23));
-    while (!s.empty() && is_blank(s.front())) {
-        s.remove_prefix(1);
-    }
-    bool negative = false;
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
-    if (s.empty() || s.front() == '+' || s.front() == '-') {
-        return 0.0;  // from_chars would take a second sign; strtod does not
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (end == s.data()) {
-        return 0.0;
-    }
-    if (error == std::errc::result_out_of_range) {
-        // strtod answers an overflow with infinity and an underflow with zero
-        value = s.find_first_of("eE") != std::string_view::npos &&
-                        s.find("e-") == std::string_view::npos &&
-                        s.find("E-") == std::string_view::npos
-                    ? std::numeric_limits<double>::infinity()
-                    : 0.0;
-    }
-    return negative ? -value : value;
+    return common::leading_real(std::string_view(text).substr(0, 23));
 }
 
 std::string fixed_text(double value, int decimals) {

@@ -48,8 +48,8 @@ std::uint32_t selected_value(const FormControl& list);
 std::uint32_t field_unsigned(const std::string& text);
 // A state number: field_unsigned, with values above 254 taken as 254.
 std::uint8_t field_state(const std::string& text);
-// The longest decimal number at the start of the first 23 characters (after blanks); 0.0 when
-// there is none. Independent of the process locale.
+// The longest number at the start of the first 23 characters (after blanks), as strtod reads
+// it; 0.0 when there is none. Independent of the process locale.
 double field_real(const std::string& text);
 
 // Numbers as the dialogs show them, the same whatever the process locale says: "%.Nf" and "%g".
