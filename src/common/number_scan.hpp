@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 namespace kelpira::common {
@@ -28,5 +29,18 @@ Scanned<double> scan_f64(std::string_view text, std::size_t pos = 0);
 
 // The longest numeric prefix of a text field as a decimal real, 0.0 when there is none.
 double leading_real(std::string_view text);
+
+// A double stored in a 32-bit float field: values beyond the range of a float become
+// infinities, as the hardware conversion gives (the language leaves that case undefined).
+inline float to_f32(double v) {
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (v > kMax) {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (v < -kMax) {
+        return -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(v);
+}
 
 }  // namespace kelpira::common

@@ -10,6 +10,7 @@ namespace kelpira::processing {
 
 namespace {
 
+using common::to_f32;
 using config::ChemistryType;
 
 enum class Value : std::uint8_t { u32, real, text };
@@ -56,19 +57,6 @@ struct KeyEntry {
 
 std::uint8_t low8(std::uint32_t v) {
     return static_cast<std::uint8_t>(v);
-}
-
-// Doubles beyond the range of a float become infinities, as the hardware conversion gives;
-// the language leaves that conversion undefined.
-float to_f32(double v) {
-    constexpr double kMax = std::numeric_limits<float>::max();
-    if (v > kMax) {
-        return std::numeric_limits<float>::infinity();
-    }
-    if (v < -kMax) {
-        return -std::numeric_limits<float>::infinity();
-    }
-    return static_cast<float>(v);
 }
 
 // µM times 1000, truncated to an unsigned integer. Negative and NaN values give 0 and
