@@ -1,4 +1,4 @@
-// The device-watcher port: arrival and removal of HID devices by path, whatever reports them.
+// The device watcher port: arrival and removal of devices, by the path that opens them.
 #pragma once
 
 #include <functional>
@@ -10,22 +10,24 @@ enum class DeviceChange { arrival, removal };
 
 struct DeviceEvent {
     DeviceChange change = DeviceChange::arrival;
-    std::string path;  // as enumeration lists it
+    std::string path;  // as enumeration lists it; compared without regard to case on removal
 };
 
-// Called on the watcher's own thread. It must not block: the UI hands the event to its own
-// thread with a queued call.
+// Runs on the watcher's own thread. It must return quickly and never wait for the thread
+// that calls stop(): the UI hands each event on as a queued call.
 using DeviceEventHandler = std::function<void(const DeviceEvent&)>;
 
+// One source of device changes (hidraw devices, the virtual-sensor folder). Events that
+// happen before start() or after stop() are not reported.
 class DeviceWatcher {
   public:
     virtual ~DeviceWatcher() = default;
 
-    // Starts reporting events to the handler; false (and nothing reported) when the platform
-    // refuses to watch. Calling start on a watcher already started fails.
+    // Starts watching on the watcher's own thread. False when the watch cannot be set up
+    // (the watcher then reports nothing) or when it is already running.
     virtual bool start(DeviceEventHandler handler) = 0;
-    // Stops reporting. When it returns, the handler is not running and is not called again.
-    // Harmless when not started.
+    // Ends the watch. When it returns, no handler call is running and none will start.
+    // Harmless when not started; never called from the handler.
     virtual void stop() = 0;
 };
 

@@ -5,8 +5,6 @@
 #include <thread>
 #include <utility>
 
-#include "link/signal.hpp"
-
 namespace kelpira::link {
 
 // What the I/O thread shares with the link. Owned jointly, so that an I/O thread that does

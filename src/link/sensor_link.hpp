@@ -10,6 +10,7 @@
 
 #include "link/hid_device.hpp"
 #include "link/sensor_command.hpp"
+#include "link/link_sync.hpp"
 
 namespace kelpira::link {
 
@@ -41,7 +42,7 @@ class SensorLink {
 
   private:
     HidBackend& backend_;
-    std::timed_mutex lock_;  // the transaction lock; Open and Close hold it too
+    TimedLock lock_;  // the transaction lock; Open and Close hold it too
     std::atomic<bool> open_{false};
     std::atomic<std::int64_t> timeout_ms_{0};
     std::uint8_t report_id_ = 0;  // learned at Open; kept across opens

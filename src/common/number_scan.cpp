@@ -1,0 +1,143 @@
+// Number scanning with the acceptance of "%u" and "%lf".
+#include "common/number_scan.hpp"
+
+#include <charconv>
+#include <limits>
+
+namespace kelpira::common {
+
+namespace {
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool is_hex_digit(char c) {
+    return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+std::size_t skip_space(std::string_view s, std::size_t i) {
+    while (i < s.size() && is_space(s[i])) {
+        ++i;
+    }
+    return i;
+}
+
+// from_chars reports a value outside the range of a double without giving one; strtod
+// gives infinity for too large and zero for too small. Which of the two it is follows from
+// the position of the first significant digit and the exponent of the token.
+bool token_overflows(std::string_view token, bool hex) {
+    const auto digit = hex ? is_hex_digit : is_digit;
+    const long digit_scale = hex ? 4 : 1;
+    const char exp_lower = hex ? 'p' : 'e';
+    std::size_t i = 0;
+    while (i < token.size() && token[i] == '0') {
+        ++i;
+    }
+    long magnitude = 0;
+    std::size_t int_digits = 0;
+    while (i < token.size() && digit(token[i])) {
+        ++int_digits;
+        ++i;
+    }
+    if (int_digits > 0) {
+        magnitude = static_cast<long>(int_digits) * digit_scale;
+    } else if (i < token.size() && token[i] == '.') {
+        ++i;
+        long zeros = 0;
+        while (i < token.size() && token[i] == '0') {
+            ++zeros;
+            ++i;
+        }
+        magnitude = -zeros * digit_scale;
+    }
+    while (i < token.size() && (digit(token[i]) || token[i] == '.')) {
+        ++i;
+    }
+    long exponent = 0;
+    if (i < token.size() && (token[i] == exp_lower || token[i] == exp_lower - 32)) {
+        ++i;
+        bool negative = false;
+        if (i < token.size() && (token[i] == '+' || token[i] == '-')) {
+            negative = token[i] == '-';
+            ++i;
+        }
+        constexpr long kCap = 1'000'000'000;
+        while (i < token.size() && is_digit(token[i])) {
+            exponent = exponent < kCap ? exponent * 10 + (token[i] - '0') : kCap;
+            ++i;
+        }
+        if (negative) {
+            exponent = -exponent;
+        }
+    }
+    return magnitude + exponent > 0;
+}
+
+}  // namespace
+
+Scanned<std::uint32_t> scan_u32(std::string_view s, std::size_t pos) {
+    std::size_t i = skip_space(s, pos);
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    const std::size_t first_digit = i;
+    std::uint32_t v = 0;
+    while (i < s.size() && is_digit(s[i])) {
+        v = v * 10u + static_cast<std::uint32_t>(s[i] - '0');
+        ++i;
+    }
+    if (i == first_digit) {
+        return {};
+    }
+    return {negative ? 0u - v : v, i, true};
+}
+
+Scanned<double> scan_f64(std::string_view s, std::size_t pos) {
+    std::size_t i = skip_space(s, pos);
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    // A second sign is not part of any number strtod reads.
+    if (i >= s.size() || s[i] == '+' || s[i] == '-') {
+        return {};
+    }
+    const char* const end = s.data() + s.size();
+    const char* start = s.data() + i;
+    bool hex = false;
+    if (s[i] == '0' && i + 1 < s.size() && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        // "0x" counts only when a hexadecimal digit follows; otherwise strtod reads the "0".
+        const bool digits_follow = (i + 2 < s.size() && is_hex_digit(s[i + 2])) ||
+                                   (i + 3 < s.size() && s[i + 2] == '.' && is_hex_digit(s[i + 3]));
+        if (digits_follow) {
+            hex = true;
+            start += 2;
+        }
+    }
+    double v = 0;
+    const auto r = hex ? std::from_chars(start, end, v, std::chars_format::hex)
+                       : std::from_chars(start, end, v);
+    if (r.ec == std::errc::invalid_argument) {
+        return {};
+    }
+    if (r.ec == std::errc::result_out_of_range) {
+        const std::string_view token(start, static_cast<std::size_t>(r.ptr - start));
+        v = token_overflows(token, hex) ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return {negative ? -v : v, static_cast<std::size_t>(r.ptr - s.data()), true};
+}
+
+double leading_real(std::string_view text) {
+    const auto r = scan_f64(text);
+    return r.ok ? r.value : 0.0;
+}
+
+}  // namespace kelpira::common

@@ -1,0 +1,46 @@
+// Number scanning with the acceptance of the C scan conversions "%u" and "%lf", without
+// the cost of sscanf: leading white space, signs, and every form strtod reads.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+namespace kelpira::common {
+
+// Where a scan stopped: `end` is the index just past the number; `ok` is false when no
+// number could be read there (the conversion fails and nothing is consumed).
+template <typename T>
+struct Scanned {
+    T value{};
+    std::size_t end = 0;
+    bool ok = false;
+};
+
+// "%u": white space, an optional sign, then decimal digits. The value wraps modulo 2^32,
+// and a leading '-' negates it the way the C library does ("-1" gives 4294967295).
+Scanned<std::uint32_t> scan_u32(std::string_view text, std::size_t pos = 0);
+
+// "%lf": white space, then whatever strtod reads: an optional sign, a decimal number with
+// optional fraction and exponent, "inf", "infinity", "nan", "nan(...)" (any case), or a
+// hexadecimal number "0x..." with optional binary exponent. Values beyond the range of a
+// double give +-infinity, values too small give 0, as strtod does.
+Scanned<double> scan_f64(std::string_view text, std::size_t pos = 0);
+
+// The longest numeric prefix of a text field as a decimal real, 0.0 when there is none.
+double leading_real(std::string_view text);
+
+// A double stored in a 32-bit float field: values beyond the range of a float become
+// infinities, as the hardware conversion gives (the language leaves that case undefined).
+inline float to_f32(double v) {
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (v > kMax) {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (v < -kMax) {
+        return -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(v);
+}
+
+}  // namespace kelpira::common
