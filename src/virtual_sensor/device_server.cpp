@@ -57,6 +57,11 @@ std::uint64_t inode_of(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_ino) : 0;
 }
 
+bool has_hung_up(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 int millis_until(std::chrono::steady_clock::time_point t) {
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(t - std::chrono::steady_clock::now());
@@ -267,6 +272,12 @@ void DeviceServer::serve_once() {
         for (auto& [id, s] : devices_) {
             for (int fd; s.listen_fd >= 0 && (fd = ::accept4(s.listen_fd, nullptr, nullptr,
                                                              SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0;) {
+                if (s.client_fd >= 0 && has_hung_up(s.client_fd)) {
+                    // The client closed before this one connected; the loop has just not
+                    // read its goodbye yet.
+                    ::close(s.client_fd);
+                    s.client_fd = -1;
+                }
                 if (s.client_fd >= 0) {
                     ::close(fd);  // the device is open to another client already
                     continue;
