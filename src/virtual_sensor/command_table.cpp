@@ -1,0 +1,33 @@
+// The emulated sensor's dispatch table, gathered once from the command groups. A new group
+// adds its span here.
+#include "virtual_sensor/command_table.hpp"
+
+#include <map>
+
+#include "virtual_sensor/identity_commands.hpp"
+#include "virtual_sensor/live_status.hpp"
+#include "virtual_sensor/run_control.hpp"
+
+namespace kelpira::virtual_sensor {
+
+namespace {
+
+std::map<std::uint16_t, CommandEntry> build_table() {
+    std::map<std::uint16_t, CommandEntry> table;
+    for (const auto group : {identity_commands(), live_status_commands(), run_control_commands()}) {
+        for (const auto& entry : group) {
+            table.emplace(entry.code, entry);
+        }
+    }
+    return table;
+}
+
+}  // namespace
+
+const CommandEntry* find_command(std::uint16_t code) {
+    static const auto table = build_table();
+    const auto it = table.find(code);
+    return it == table.end() ? nullptr : &it->second;
+}
+
+}  // namespace kelpira::virtual_sensor

@@ -1,0 +1,68 @@
+// The emulated sensor's state, one exchange as a command handler sees it, and the entry of
+// the dispatch table that maps a command code to its handler.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <span>
+#include <vector>
+
+#include "link/sensor_command.hpp"
+#include "virtual_sensor/virtual_sensor_options.hpp"
+
+namespace kelpira::virtual_sensor {
+
+using TimePoint = std::chrono::system_clock::time_point;
+
+inline constexpr std::size_t kIdentificationSize = 29;  // SensorIdentification record
+inline constexpr std::size_t kThermistorCount = 3;
+inline constexpr std::size_t kThermistorSize = 18;
+
+// Sensor modes reported in the live status; the same codes as a state's power mode.
+inline constexpr std::uint8_t kModeOperating = 0;
+inline constexpr std::uint8_t kModeIdle = 2;
+
+// Everything the sensor keeps. Guarded by the VirtualSensor's mutex; handlers run under it.
+struct SensorState {
+    VirtualSensorOptions options;  // running code and profiles change; identity lives below
+    std::array<std::uint8_t, kIdentificationSize> identification{};  // as last written
+    // Configuration records by the code that reads them, each of its catalogue length.
+    std::map<std::uint16_t, std::vector<std::uint8_t>> records;
+    // Processing parameters by chemistry code, each of the length the sensor expects.
+    std::map<std::uint8_t, std::vector<std::uint8_t>> processing_params;
+    std::array<std::array<std::uint8_t, kThermistorSize>, kThermistorCount> thermistors{};
+
+    TimePoint started;                   // the sample counter counts seconds since then
+    std::chrono::seconds rtc_offset{0};  // sensor clock minus the host clock
+    std::uint8_t mode = kModeIdle;
+    std::uint8_t state_number = 0;   // state-machine state while operating
+    std::uint32_t runs_started = 0;  // numbers the output file of each run
+    bool optics_test_running = false;
+};
+
+// One command being carried out. The handler reads the request, fills the response payload
+// (zeroed beforehand) and sets the result; it may ask for a restart into the firmware.
+struct Exchange {
+    SensorState& state;
+    std::uint16_t code;
+    std::uint8_t request_length;  // byte 5 of the request
+    std::span<const std::uint8_t, link::kMaxPayload> request;
+    std::span<std::uint8_t, link::kMaxPayload> response;
+    TimePoint now;
+    bool unterminated_text = false;  // write text fields to their full width, unterminated
+    link::CommandResult result = link::kResultSuccess;
+    std::uint8_t response_length = 0;  // byte 5 of the answer, which the PC does not read
+    bool restart = false;              // the running code is replaced once the answer is out
+};
+
+using CommandHandler = void (*)(Exchange&);
+
+struct CommandEntry {
+    std::uint16_t code;
+    CommandHandler handler;
+    bool in_bootloader = false;  // the bootloader knows it too
+};
+
+}  // namespace kelpira::virtual_sensor

@@ -1,0 +1,122 @@
+// VirtualSensor: decoding a request, dispatching it by code, logging and faults.
+#include "virtual_sensor/virtual_sensor.hpp"
+
+#include <algorithm>
+
+#include "virtual_sensor/command_table.hpp"
+#include "virtual_sensor/identity_commands.hpp"
+
+namespace kelpira::virtual_sensor {
+
+VirtualSensor::VirtualSensor(VirtualSensorOptions options, SensorClock clock)
+    : clock_(std::move(clock)) {
+    state_.identification = initial_identification(options);
+    state_.options = std::move(options);
+    state_.started = clock_();
+}
+
+std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& request) {
+    link::SensorCommand req{request};
+    link::SensorCommand answer;
+    std::optional<Fault> fault;
+    bool restart = false;
+    DeviceHooks hooks;
+    {
+        std::lock_guard lk(mutex_);
+        const auto payload = req.payload();
+        const std::size_t stated = std::min<std::size_t>(req.length(), link::kMaxPayload);
+        log_.push_back({req.code(), {payload.begin(), payload.begin() + stated}});
+        fault = faults_.take(req.code());
+        hooks = hooks_;
+
+        if (!fault || fault->kind != FaultKind::removed) {
+            Exchange x{state_, req.code(), req.length(), payload, answer.payload(), clock_()};
+            x.unterminated_text = fault && fault->kind == FaultKind::unterminated_text;
+            const CommandEntry* entry = find_command(x.code);
+            const bool known =
+                entry != nullptr &&
+                (entry->in_bootloader || state_.options.running == RunningCode::firmware);
+            if (known) {
+                entry->handler(x);
+            } else {
+                x.result = link::kResultUnknownCommand;
+            }
+            std::copy_n(request.begin(), 4, answer.bytes.begin());  // report id, code, sequence
+            answer.bytes[4] = x.result;
+            answer.set_length(x.response_length);
+            restart = x.restart;
+        }
+    }
+    if (fault && fault->kind == FaultKind::removed) {
+        if (hooks.on_remove) {
+            hooks.on_remove();
+        }
+        return {};
+    }
+    auto out = spoil_answer(answer.bytes, fault);
+    if (restart && hooks.on_restart) {
+        hooks.on_restart();
+    }
+    return out;
+}
+
+void VirtualSensor::set_hooks(DeviceHooks hooks) {
+    std::lock_guard lk(mutex_);
+    hooks_ = std::move(hooks);
+}
+
+void VirtualSensor::inject(std::uint16_t code, Fault fault, std::optional<unsigned> times) {
+    std::lock_guard lk(mutex_);
+    faults_.add(code, fault, times);
+}
+
+void VirtualSensor::inject_next(Fault fault, unsigned count) {
+    std::lock_guard lk(mutex_);
+    faults_.add_next(fault, count);
+}
+
+void VirtualSensor::clear_faults() {
+    std::lock_guard lk(mutex_);
+    faults_.clear();
+}
+
+std::vector<LoggedCommand> VirtualSensor::log() const {
+    std::lock_guard lk(mutex_);
+    return log_;
+}
+
+std::vector<std::uint16_t> VirtualSensor::logged_codes() const {
+    std::lock_guard lk(mutex_);
+    std::vector<std::uint16_t> codes;
+    codes.reserve(log_.size());
+    for (const auto& c : log_) {
+        codes.push_back(c.code);
+    }
+    return codes;
+}
+
+void VirtualSensor::clear_log() {
+    std::lock_guard lk(mutex_);
+    log_.clear();
+}
+
+RunningCode VirtualSensor::running() const {
+    std::lock_guard lk(mutex_);
+    return state_.options.running;
+}
+
+std::string VirtualSensor::hardware_id() const {
+    std::lock_guard lk(mutex_);
+    return state_.options.hardware_id;
+}
+
+std::optional<std::vector<std::uint8_t>> VirtualSensor::record(std::uint16_t get_code) const {
+    std::lock_guard lk(mutex_);
+    const auto it = state_.records.find(get_code);
+    if (it == state_.records.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+}  // namespace kelpira::virtual_sensor

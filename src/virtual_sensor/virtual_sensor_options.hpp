@@ -1,0 +1,40 @@
+// What an emulated sensor is when it starts: identity, running code, chemistry and the
+// older-firmware profiles it imitates.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "config/chemistry_type.hpp"
+
+namespace kelpira::virtual_sensor {
+
+// The code the sensor runs; the values are the mode byte of the device info record.
+enum class RunningCode : std::uint8_t { bootloader = 1, firmware = 2 };
+
+struct VirtualSensorOptions {
+    std::string name = "Virtual Sensor";  // at most 20 characters are kept
+    std::uint16_t serial_number = 1001;
+    std::uint16_t board_serial_number = 2001;
+    std::uint16_t device_type = 7310;  // this sensor
+    std::uint8_t bootloader_version = 3;
+    std::string firmware_version = "KELPIRA_2_8_3";  // at most 25 characters are kept
+    config::ChemistryType chemistry = config::ChemistryType::nitrate;
+    RunningCode running = RunningCode::firmware;
+    std::string hardware_id = "VID_04D8&PID_EABC";
+
+    // Older firmware. legacy_identity: 9 to GET/SET_SENSOR_IDENTIFICATION and
+    // GET_DEVICE_INFO; the legacy identity record then carries identity, with legacy_layout
+    // (0: the oldest, no serial number and no bootloader version) and device_kind (2 and 7
+    // are this sensor).
+    bool legacy_identity = false;
+    std::uint8_t legacy_layout = 1;
+    std::uint8_t device_kind = 2;
+    bool old_optics_test = false;         // 8 to START_OPTICS_TEST; only the older form 370
+    bool legacy_nutrient_params = false;  // 4 to the 29-byte nutrient record; only 23 bytes
+
+    std::int32_t supply_mv = 12000;   // centre of the supply the sensor reports
+    std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM
+};
+
+}  // namespace kelpira::virtual_sensor
