@@ -18,6 +18,7 @@
 #include "common/time_text.hpp"
 #include "processing/dialogs/dic_dialog.hpp"
 #include "processing/dialogs/nutrient_dialog.hpp"
+#include "processing/dialogs/ph_dialog.hpp"
 #include "processing/dialogs/processing_view.hpp"
 #include "processing/dialogs/ta_dialog.hpp"
 #include "support/qt_application.hpp"
@@ -161,6 +162,24 @@ TEST_F(ProcessingDialogTest, ATypedFieldIsWhatProcessReads) {
     ASSERT_TRUE(wait_for(finished, 1));
     ASSERT_EQ(dialog->result_list()->topLevelItemCount(), 2);
     EXPECT_EQ(dialog->result_list()->topLevelItem(0)->text(2), "800.000");
+}
+
+TEST_F(ProcessingDialogTest, PhHeaderIsReadOffTheWindowThread) {
+    // Key lines after the column headings count for pH: the pass reads the whole file.
+    std::string text = raw_header({{"TYPE", "4"}});
+    for (std::uint32_t i = 0; i < 20000; ++i) {
+        text += raw_row(i, 1, 1.0);
+    }
+    text += "%KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=250\n";
+    prompter.files.push_back(folder.write("ph.csv", text));
+    auto dialog = make_ph_processing(nullptr, prompter);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), "Process Raw pH Data");
+    auto* interval = qobject_cast<QLineEdit*>(
+        dialog->control_widget(static_cast<std::size_t>(processing::PhControl::sample_interval)));
+    ASSERT_TRUE(interval);
+    EXPECT_EQ(interval->text(), "250");
+    EXPECT_FALSE(QApplication::overrideCursor());
 }
 
 TEST_F(ProcessingDialogTest, WrongChemistryClosesBeforeShowing) {

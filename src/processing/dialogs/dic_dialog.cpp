@@ -48,8 +48,8 @@ DicDialog make_dic_dialog() {
     return d;
 }
 
-bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter) {
-    auto file = choose_raw_file(prompter, RawChemistry::dic, kDicCaption);
+bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter, const HeaderReader& read) {
+    auto file = choose_raw_file(prompter, RawChemistry::dic, kDicCaption, read);
     if (!file) {
         return false;
     }

@@ -7,6 +7,7 @@
 
 #include "common/prompter.hpp"
 #include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/raw_pass.hpp"
 #include "processing/raw_header.hpp"
 
 namespace kelpira::processing {
@@ -34,7 +35,8 @@ inline constexpr const char* kDicCaption = "Process Raw DIC Data";
 DicDialog make_dic_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter);
+bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter,
+                     const HeaderReader& read = read_raw_header);
 
 // An "Inlet Type" changed: that inlet's controls follow its type.
 void dic_control_changed(DicDialog& dialog, std::size_t control);

@@ -132,8 +132,9 @@ NutrientDialog make_nutrient_dialog() {
     return d;
 }
 
-bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter) {
-    auto file = choose_raw_file(prompter, RawChemistry::nutrient, kNutrientCaption);
+bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter,
+                          const HeaderReader& read) {
+    auto file = choose_raw_file(prompter, RawChemistry::nutrient, kNutrientCaption, read);
     if (!file) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include "config/chemistry_type.hpp"
 #include "config/nutrient_params.hpp"
 #include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/raw_pass.hpp"
 
 namespace kelpira::processing {
 
@@ -52,7 +53,8 @@ NutrientDialog make_nutrient_dialog();
 
 // Chooses the file and reads its header, showing its parameters or saying why not. Returns
 // false when the dialog is to close (chooser cancelled, wrong chemistry, unreadable file).
-bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter);
+bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter,
+                          const HeaderReader& read = read_raw_header);
 
 // A list or check box changed: "Nutrient Type", "Standard Adjustment", "Processing Trigger"
 // and "Enable Optical Correction" apply the titles, dilution and enabling rules.

@@ -54,8 +54,8 @@ PhDialog make_ph_dialog() {
     return d;
 }
 
-bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter) {
-    auto file = choose_raw_file(prompter, RawChemistry::ph, kPhCaption);
+bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter, const HeaderReader& read) {
+    auto file = choose_raw_file(prompter, RawChemistry::ph, kPhCaption, read);
     if (!file) {
         return false;
     }

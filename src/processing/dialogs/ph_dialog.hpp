@@ -7,6 +7,7 @@
 
 #include "common/prompter.hpp"
 #include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/raw_pass.hpp"
 #include "processing/raw_header.hpp"
 
 namespace kelpira::processing {
@@ -41,7 +42,8 @@ inline constexpr const char* kPhCaption = "Process Raw pH Data";
 PhDialog make_ph_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter);
+bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter,
+                    const HeaderReader& read = read_raw_header);
 
 // "Process": the pass, or nothing when the parameters cannot be processed (a sample interval
 // of 0 ms), which is said through `prompter`.

@@ -30,12 +30,12 @@ std::optional<OpenedRawFile> read_raw_header(const std::string& path, RawChemist
 }
 
 std::optional<OpenedRawFile> choose_raw_file(common::Prompter& prompter, RawChemistry chemistry,
-                                             const std::string& caption) {
+                                             const std::string& caption, const HeaderReader& read) {
     const auto path = prompter.choose_open_file(raw_file_request());
     if (!path) {
         return std::nullopt;
     }
-    auto file = read_raw_header(*path, chemistry);
+    auto file = read(*path, chemistry);
     if (!file) {
         prompter.message(caption, cannot_open_text(*path));
     }

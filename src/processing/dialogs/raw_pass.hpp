@@ -22,10 +22,16 @@ struct OpenedRawFile {
 // Reads the header of `path` for `chemistry`; nothing when the file cannot be opened or read.
 std::optional<OpenedRawFile> read_raw_header(const std::string& path, RawChemistry chemistry);
 
-// The opening of a single-file dialog: the user chooses the file, its header is read. Nothing
-// when the chooser was cancelled, or when the file could not be read (said under `caption`).
+// How a dialog has a header read: read_raw_header itself, or something that runs it without
+// holding up the window (a pH header pass reads the whole file).
+using HeaderReader =
+    std::function<std::optional<OpenedRawFile>(const std::string& path, RawChemistry chemistry)>;
+
+// The opening of a single-file dialog: the user chooses the file, its header is read through
+// `read`. Nothing when the chooser was cancelled, or when the file could not be read (said
+// under `caption`).
 std::optional<OpenedRawFile> choose_raw_file(common::Prompter& prompter, RawChemistry chemistry,
-                                             const std::string& caption);
+                                             const std::string& caption, const HeaderReader& read);
 
 enum class RowPassEnd { done, cannot_open, read_error, cancelled };
 

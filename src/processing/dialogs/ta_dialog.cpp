@@ -60,8 +60,8 @@ TaDialog make_ta_dialog() {
     return d;
 }
 
-bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter) {
-    auto file = choose_raw_file(prompter, RawChemistry::ta, kTaCaption);
+bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter, const HeaderReader& read) {
+    auto file = choose_raw_file(prompter, RawChemistry::ta, kTaCaption, read);
     if (!file) {
         return false;
     }

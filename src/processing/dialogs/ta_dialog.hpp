@@ -7,6 +7,7 @@
 
 #include "common/prompter.hpp"
 #include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/raw_pass.hpp"
 #include "processing/raw_header.hpp"
 
 namespace kelpira::processing {
@@ -42,7 +43,8 @@ inline constexpr const char* kTaCaption = "Process Raw TA Data";
 TaDialog make_ta_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter);
+bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter,
+                    const HeaderReader& read = read_raw_header);
 
 // "Process": clears the lists, reads the controls and returns the pass over the file.
 PassJob ta_process(TaDialog& dialog);

@@ -6,6 +6,7 @@
 #include "processing/dialogs/nutrient_multi_dialog.hpp"
 #include "processing/dialogs/ph_dialog.hpp"
 #include "processing/dialogs/ta_dialog.hpp"
+#include "ui/processing/header_reading.hpp"
 
 namespace kelpira::ui {
 namespace {
@@ -31,7 +32,7 @@ std::unique_ptr<ProcessingDialog> skin(std::shared_ptr<Controller> controller,
 std::unique_ptr<ProcessingDialog> make_nutrient_processing(QWidget* parent,
                                                            common::Prompter& prompter) {
     auto c = std::make_shared<processing::NutrientDialog>(processing::make_nutrient_dialog());
-    if (!processing::open_nutrient_dialog(*c, prompter)) {
+    if (!processing::open_nutrient_dialog(*c, prompter, read_header_off_thread)) {
         return nullptr;
     }
     ProcessingHooks hooks;
@@ -55,7 +56,7 @@ std::unique_ptr<ProcessingDialog> make_nutrient_multi_processing(QWidget* parent
 
 std::unique_ptr<ProcessingDialog> make_ph_processing(QWidget* parent, common::Prompter& prompter) {
     auto c = std::make_shared<processing::PhDialog>(processing::make_ph_dialog());
-    if (!processing::open_ph_dialog(*c, prompter)) {
+    if (!processing::open_ph_dialog(*c, prompter, read_header_off_thread)) {
         return nullptr;
     }
     ProcessingHooks hooks;
@@ -65,7 +66,7 @@ std::unique_ptr<ProcessingDialog> make_ph_processing(QWidget* parent, common::Pr
 
 std::unique_ptr<ProcessingDialog> make_ta_processing(QWidget* parent, common::Prompter& prompter) {
     auto c = std::make_shared<processing::TaDialog>(processing::make_ta_dialog());
-    if (!processing::open_ta_dialog(*c, prompter)) {
+    if (!processing::open_ta_dialog(*c, prompter, read_header_off_thread)) {
         return nullptr;
     }
     ProcessingHooks hooks;
@@ -75,7 +76,7 @@ std::unique_ptr<ProcessingDialog> make_ta_processing(QWidget* parent, common::Pr
 
 std::unique_ptr<ProcessingDialog> make_dic_processing(QWidget* parent, common::Prompter& prompter) {
     auto c = std::make_shared<processing::DicDialog>(processing::make_dic_dialog());
-    if (!processing::open_dic_dialog(*c, prompter)) {
+    if (!processing::open_dic_dialog(*c, prompter, read_header_off_thread)) {
         return nullptr;
     }
     ProcessingHooks hooks;
