@@ -5,11 +5,9 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QProgressBar>
@@ -19,6 +17,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 #include <mutex>
 #include <utility>
 
@@ -30,7 +30,7 @@ QString q(const std::string& s) {
 }
 
 constexpr int kProgressSteps = 1000;
-constexpr int kGroupColumns = 3;
+constexpr std::size_t kGroupColumns = 2;
 constexpr std::chrono::milliseconds kStopWait{2000};
 
 }  // namespace
@@ -100,6 +100,7 @@ ProcessingDialog::ProcessingDialog(processing::ProcessingView& view, ProcessingH
     lists->addWidget(log_);
     lists->addWidget(results_);
     lists->setStretchFactor(1, 2);
+    lists->setSizes({150, 300});
     layout->addWidget(lists, 1);
 
     connect(process_button_, &QPushButton::clicked, this, &ProcessingDialog::on_process);
@@ -109,7 +110,7 @@ ProcessingDialog::ProcessingDialog(processing::ProcessingView& view, ProcessingH
     show_controls();
     show_results();
     update_buttons();
-    resize(900, 700);
+    resize(960, 820);
 
     if (hooks_.initial_pass) {
         QTimer::singleShot(0, this, [this]() {
@@ -125,21 +126,42 @@ ProcessingDialog::~ProcessingDialog() {
 }
 
 void ProcessingDialog::build_controls(QWidget* area) {
-    auto* grid = new QGridLayout(area);
-    grid->setContentsMargins(0, 0, 0, 0);
-    std::vector<std::pair<std::string, QFormLayout*>> groups;
-    const auto form_of = [&](const std::string& title) {
-        for (auto& [name, form] : groups) {
-            if (name == title) {
-                return form;
-            }
+    // One titled box per group, in the order the groups first appear; each box goes to the
+    // shorter of two columns, so a long parameter group faces the small ones.
+    std::vector<std::pair<std::string, int>> group_rows;
+    for (const auto& c : view_.controls) {
+        auto it = std::find_if(group_rows.begin(), group_rows.end(),
+                               [&c](const auto& g) { return g.first == c.group; });
+        if (it == group_rows.end()) {
+            group_rows.emplace_back(c.group, 1);
+        } else {
+            ++it->second;
         }
+    }
+    auto* columns = new QHBoxLayout(area);
+    columns->setContentsMargins(0, 0, 0, 0);
+    std::array<QVBoxLayout*, kGroupColumns> column{};
+    std::array<int, kGroupColumns> height{};
+    for (auto& c : column) {
+        c = new QVBoxLayout;
+        columns->addLayout(c, 1);
+    }
+    std::vector<std::pair<std::string, QFormLayout*>> groups;
+    for (const auto& [title, rows] : group_rows) {
+        const auto shortest = static_cast<std::size_t>(
+            std::min_element(height.begin(), height.end()) - height.begin());
         auto* box = new QGroupBox(q(title), area);
-        auto* form = new QFormLayout(box);
-        const int n = static_cast<int>(groups.size());
-        grid->addWidget(box, n / kGroupColumns, n % kGroupColumns, Qt::AlignTop);
-        groups.emplace_back(title, form);
-        return form;
+        column[shortest]->addWidget(box);
+        height[shortest] += rows;
+        groups.emplace_back(title, new QFormLayout(box));
+    }
+    for (auto* c : column) {
+        c->addStretch(1);
+    }
+    const auto form_of = [&groups](const std::string& title) {
+        return std::find_if(groups.begin(), groups.end(),
+                            [&title](const auto& g) { return g.first == title; })
+            ->second;
     };
 
     for (std::size_t i = 0; i < view_.controls.size(); ++i) {
@@ -242,9 +264,13 @@ void ProcessingDialog::show_columns() {
     const bool first_time = results_->columnCount() != static_cast<int>(columns.size());
     results_->setHeaderLabels(titles);
     if (first_time) {
-        const int unit = results_->fontMetrics().averageCharWidth();
+        // The widths the list was laid out with, but never narrower than the title.
+        const QFontMetrics metrics = results_->header()->fontMetrics();
+        const int unit = metrics.averageCharWidth();
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            results_->setColumnWidth(static_cast<int>(i), columns[i].width_units * unit + unit * 4);
+            const int title = metrics.horizontalAdvance(q(columns[i].title));
+            results_->setColumnWidth(static_cast<int>(i),
+                                     std::max(columns[i].width_units * unit, title) + unit * 3);
         }
     }
 }
