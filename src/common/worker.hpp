@@ -53,6 +53,9 @@ class Worker {
 
     void wake() { control_->wake(); }
 
+    // Sets the stop flag and wakes the body without waiting for it.
+    void request_stop() { control_->request_stop(); }
+
     // Sets the stop flag, wakes the body and waits at most `wait` for it to return. Returns
     // true when the thread has ended (or had ended already); false when it overstayed and
     // was let go. Once let go, later calls only report finished() without waiting.
