@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <limits>
-#include <optional>
 
 namespace kelpira::common {
 
@@ -79,45 +78,6 @@ bool token_overflows(std::string_view token, bool hex) {
     return magnitude + exponent > 0;
 }
 
-// Plain decimals such as "12.345678": at most 15 digits and no exponent. The digits form an
-// integer below 2^53 and the power of ten is exact, so one correctly rounded division gives the
-// very double strtod gives (Clinger's fast path) at a fraction of the cost. Anything else is
-// left to the full conversion.
-struct PlainDecimal {
-    double value = 0;
-    std::size_t end = 0;
-};
-
-std::optional<PlainDecimal> plain_decimal(std::string_view s, std::size_t i) {
-    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    constexpr int kMaxDigits = 15;
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int fraction = 0;
-    while (i < s.size() && is_digit(s[i]) && digits <= kMaxDigits) {
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(s[i] - '0');
-        ++digits;
-        ++i;
-    }
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && is_digit(s[i]) && digits <= kMaxDigits) {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(s[i] - '0');
-            ++digits;
-            ++fraction;
-            ++i;
-        }
-    }
-    if (digits == 0 || digits > kMaxDigits) {
-        return std::nullopt;
-    }
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || is_digit(s[i]))) {
-        return std::nullopt;
-    }
-    return PlainDecimal{static_cast<double>(mantissa) / kPow10[fraction], i};
-}
-
 }  // namespace
 
 Scanned<std::uint32_t> scan_u32(std::string_view s, std::size_t pos) {
@@ -127,15 +87,12 @@ Scanned<std::uint32_t> scan_u32(std::string_view s, std::size_t pos) {
         negative = s[i] == '-';
         ++i;
     }
-    const std::size_t first_digit = i;
+    const char* p = s.data() + i;
     std::uint32_t v = 0;
-    while (i < s.size() && is_digit(s[i])) {
-        v = v * 10u + static_cast<std::uint32_t>(s[i] - '0');
-        ++i;
-    }
-    if (i == first_digit) {
+    if (!plain_u32(p, s.data() + s.size(), v)) {
         return {};
     }
+    i = static_cast<std::size_t>(p - s.data());
     return {negative ? 0u - v : v, i, true};
 }
 
@@ -163,8 +120,10 @@ Scanned<double> scan_f64(std::string_view s, std::size_t pos) {
         }
     }
     if (!hex) {
-        if (const auto plain = plain_decimal(s, i)) {
-            return {negative ? -plain->value : plain->value, plain->end, true};
+        const char* p = s.data() + i;
+        double fast = 0;
+        if (plain_f64(p, s.data() + s.size(), fast)) {
+            return {negative ? -fast : fast, static_cast<std::size_t>(p - s.data()), true};
         }
     }
     double v = 0;
