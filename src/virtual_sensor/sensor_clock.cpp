@@ -6,14 +6,15 @@
 
 #include "common/bytes.hpp"
 #include "common/time_text.hpp"
+#include "link/command_catalogue.hpp"
 
 namespace kelpira::virtual_sensor {
 
 namespace {
 
-constexpr std::uint16_t kGetRtcTime = 290;
-constexpr std::uint16_t kSetRtcTime = 291;
-constexpr std::size_t kRtcTimeSize = 8;
+using link::CommandCode;
+
+constexpr std::uint8_t kRtcTimeSize = link::response_length(CommandCode::GET_RTC_TIME);
 
 std::int64_t host_seconds(TimePoint now) {
     return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
@@ -58,8 +59,8 @@ void set_rtc_time(Exchange& x) {
 }
 
 constexpr std::array kCommands{
-    CommandEntry{kGetRtcTime, get_rtc_time},
-    CommandEntry{kSetRtcTime, set_rtc_time},
+    CommandEntry{link::code_value(CommandCode::GET_RTC_TIME), get_rtc_time},
+    CommandEntry{link::code_value(CommandCode::SET_RTC_TIME), set_rtc_time},
 };
 
 }  // namespace
