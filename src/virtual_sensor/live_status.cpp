@@ -12,6 +12,7 @@
 #include "app/power_status.hpp"
 #include "common/bytes.hpp"
 #include "link/command_catalogue.hpp"
+#include "virtual_sensor/sensor_clock.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -30,12 +31,6 @@ double wave(std::uint32_t counter, double centre, double amplitude, double perio
 
 std::int32_t temperature_mc(std::uint32_t counter) {
     return static_cast<std::int32_t>(std::lround(wave(counter, 15000, 250, 600)));
-}
-
-std::uint32_t sensor_seconds(const SensorState& s, TimePoint now) {
-    const auto t =
-        std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()) + s.rtc_offset;
-    return static_cast<std::uint32_t>(t.count());
 }
 
 // The host platform dives to 95 m and climbs back in a ten-minute cycle.
@@ -74,7 +69,7 @@ void get_live_status(Exchange& x) {
     auto& s = status.sample;
     s.platform_valid = 1;
     s.counter = k;
-    s.sensor_time = sensor_seconds(x.state, x.now);
+    s.sensor_time = static_cast<std::uint32_t>(sensor_seconds(x.state, x.now));
     s.state = x.state.mode == app::kModeIdle ? std::uint8_t{0} : x.state.state_number;
     s.temperature_mc = temperature_mc(k);
     s.voltage_mv = supply;

@@ -21,7 +21,7 @@ std::int64_t host_seconds(TimePoint now) {
 }
 
 void get_rtc_time(Exchange& x) {
-    const auto f = common::utc_fields(host_seconds(x.now) + x.state.rtc_offset.count());
+    const auto f = common::utc_fields(sensor_seconds(x.state, x.now));
     common::ByteWriter w(x.response);
     w.u8(0);
     w.u16(static_cast<std::uint16_t>(f.year));
@@ -67,6 +67,10 @@ constexpr std::array kCommands{
 
 std::span<const CommandEntry> sensor_clock_commands() {
     return kCommands;
+}
+
+std::int64_t sensor_seconds(const SensorState& state, TimePoint now) {
+    return host_seconds(now) + state.rtc_offset.count();
 }
 
 }  // namespace kelpira::virtual_sensor

@@ -42,6 +42,8 @@ struct SensorState {
     std::uint8_t state_number = 0;   // state-machine state while operating
     std::uint32_t runs_started = 0;  // numbers the output file of each run
     bool optics_test_running = false;
+    bool led_on = false;
+    bool mounted_as_drive = false;
 };
 
 // One command being carried out. The handler reads the request, fills the response payload
