@@ -1,6 +1,7 @@
 // kelpira: the desktop program. It starts the same way every time: real USB sensors and
 // virtual sensors side by side, watched for arrival and removal, and the main window.
 #include <QApplication>
+#include <clocale>
 
 #include "link/combined_hid.hpp"
 #include "link/device_socket_names.hpp"
@@ -16,6 +17,10 @@
 int main(int argc, char* argv[]) {
     using namespace kelpira;
     QApplication app(argc, argv);
+    // QApplication takes the user's locale for the C library too; numbers in the processed
+    // results and their CSV files are printed with the C functions and must keep the "."
+    // decimal point whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("kelpira"));
 
     link::HidrawBackend usb;
