@@ -87,15 +87,12 @@ Scanned<std::uint32_t> scan_u32(std::string_view s, std::size_t pos) {
         negative = s[i] == '-';
         ++i;
     }
-    const std::size_t first_digit = i;
+    const char* p = s.data() + i;
     std::uint32_t v = 0;
-    while (i < s.size() && is_digit(s[i])) {
-        v = v * 10u + static_cast<std::uint32_t>(s[i] - '0');
-        ++i;
-    }
-    if (i == first_digit) {
+    if (!plain_u32(p, s.data() + s.size(), v)) {
         return {};
     }
+    i = static_cast<std::size_t>(p - s.data());
     return {negative ? 0u - v : v, i, true};
 }
 
@@ -120,6 +117,13 @@ Scanned<double> scan_f64(std::string_view s, std::size_t pos) {
         if (digits_follow) {
             hex = true;
             start += 2;
+        }
+    }
+    if (!hex) {
+        const char* p = s.data() + i;
+        double fast = 0;
+        if (plain_f64(p, s.data() + s.size(), fast)) {
+            return {negative ? -fast : fast, static_cast<std::size_t>(p - s.data()), true};
         }
     }
     double v = 0;

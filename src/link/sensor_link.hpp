@@ -9,8 +9,8 @@
 #include <string>
 
 #include "link/hid_device.hpp"
-#include "link/sensor_command.hpp"
 #include "link/link_sync.hpp"
+#include "link/sensor_command.hpp"
 
 namespace kelpira::link {
 

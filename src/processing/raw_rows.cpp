@@ -7,9 +7,15 @@ namespace kelpira::processing {
 
 namespace {
 
-// Scans one value at `pos` (after the separating comma of the previous one). False stops
-// the row, as a failed conversion or a missing literal comma ends the scan.
+// Scans one value at `pos` (after the separating comma of the previous one), the plain form
+// inline and every other form through the general scan. False stops the row, as a failed
+// conversion or a missing literal comma ends the scan.
 bool next_u32(std::string_view line, std::size_t& pos, std::uint32_t& out) {
+    const char* p = line.data() + pos;
+    if (common::plain_u32(p, line.data() + line.size(), out)) {
+        pos = static_cast<std::size_t>(p - line.data());
+        return true;
+    }
     const auto r = common::scan_u32(line, pos);
     if (!r.ok) {
         return false;
@@ -20,6 +26,11 @@ bool next_u32(std::string_view line, std::size_t& pos, std::uint32_t& out) {
 }
 
 bool next_f64(std::string_view line, std::size_t& pos, double& out) {
+    const char* p = line.data() + pos;
+    if (common::plain_f64(p, line.data() + line.size(), out)) {
+        pos = static_cast<std::size_t>(p - line.data());
+        return true;
+    }
     const auto r = common::scan_f64(line, pos);
     if (!r.ok) {
         return false;

@@ -4,9 +4,12 @@
 
 #include <map>
 
+#include "virtual_sensor/config_store.hpp"
 #include "virtual_sensor/identity_commands.hpp"
 #include "virtual_sensor/live_status.hpp"
+#include "virtual_sensor/optics_test.hpp"
 #include "virtual_sensor/run_control.hpp"
+#include "virtual_sensor/sensor_clock.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -14,7 +17,9 @@ namespace {
 
 std::map<std::uint16_t, CommandEntry> build_table() {
     std::map<std::uint16_t, CommandEntry> table;
-    for (const auto group : {identity_commands(), live_status_commands(), run_control_commands()}) {
+    for (const auto group :
+         {identity_commands(), config_store_commands(), sensor_clock_commands(),
+          live_status_commands(), run_control_commands(), optics_test_commands()}) {
         for (const auto& entry : group) {
             table.emplace(entry.code, entry);
         }

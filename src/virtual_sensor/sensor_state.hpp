@@ -20,6 +20,10 @@ inline constexpr std::size_t kIdentificationSize = 29;  // SensorIdentification 
 inline constexpr std::size_t kThermistorCount = 3;
 inline constexpr std::size_t kThermistorSize = 18;
 
+// The sensor's own answer to a value it cannot hold (a date that does not exist, a
+// thermistor it does not have); the PC treats it as any other failure.
+inline constexpr link::CommandResult kResultBadValue = 2;
+
 // Sensor modes reported in the live status; the same codes as a state's power mode.
 inline constexpr std::uint8_t kModeOperating = 0;
 inline constexpr std::uint8_t kModeIdle = 2;

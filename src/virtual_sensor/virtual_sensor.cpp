@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "virtual_sensor/command_table.hpp"
+#include "virtual_sensor/config_store.hpp"
 #include "virtual_sensor/identity_commands.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -12,6 +13,7 @@ VirtualSensor::VirtualSensor(VirtualSensorOptions options, SensorClock clock)
     : clock_(std::move(clock)) {
     state_.identification = initial_identification(options);
     state_.options = std::move(options);
+    fill_config_defaults(state_);
     state_.started = clock_();
 }
 

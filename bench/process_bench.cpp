@@ -1,0 +1,261 @@
+// Speed of kelpira-process end to end on realistic raw files (a nutrient file and a pH
+// file), of the row reader alone, and of plain reading as the floor.
+//
+//   process_bench                                   run the benchmarks (files of 100 MB in
+//                                                   $TMPDIR, made on first use)
+//   process_bench --generate nutrient|ph MB FILE    write one raw file of about MB megabytes
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "processing/batch_runner.hpp"
+#include "processing/raw_file.hpp"
+#include "processing/raw_rows.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint64_t kMegabyte = 1000000;
+constexpr std::uint64_t kBenchFileBytes = 100 * kMegabyte;
+
+const char* const kNutrientHeader =
+    "%KELPIRA.HEADER_START\n"
+    "%KELPIRA.CORE.SENSOR_NAME=KELPIRA-0042\n"
+    "%KELPIRA.CHEMISTRY.TYPE=1\n"
+    "%KELPIRA.CHEMISTRY.SENSOR_VERSION=0\n"
+    "%KELPIRA.CHEMISTRY.MEASUREMENT_CHANNEL_MEDIUM=0\n"
+    "%KELPIRA.CHEMISTRY.MEASUREMENT_CHANNEL_SHORT=1\n"
+    "%KELPIRA.CHEMISTRY.MEASUREMENT_CHANNEL_LONG=2\n"
+    "%KELPIRA.CHEMISTRY.MONITORING_CHANNEL_MEDIUM=3\n"
+    "%KELPIRA.CHEMISTRY.MONITORING_CHANNEL_SHORT=255\n"
+    "%KELPIRA.CHEMISTRY.MONITORING_CHANNEL_LONG=255\n"
+    "%KELPIRA.CHEMISTRY.OUTPUT_CHANNEL_SELECTION=0\n"
+    "%KELPIRA.CHEMISTRY.SAMPLE_INTAKE_STATE=1\n"
+    "%KELPIRA.CHEMISTRY.SAMPLE_MEASUREMENT_STATE=4\n"
+    "%KELPIRA.CHEMISTRY.BLANK_MEASUREMENT_STATE=2\n"
+    "%KELPIRA.CHEMISTRY.STANDARD1_MEASUREMENT_STATE=3\n"
+    "%KELPIRA.CHEMISTRY.STANDARD2_MEASUREMENT_STATE=6\n"
+    "%KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10.000\n"
+    "%KELPIRA.CHEMISTRY.STANDARD2_CONCENTRATION=20.000\n"
+    "%KELPIRA.CHEMISTRY.STANDARD_ADJUSTMENT=0\n"
+    "%KELPIRA.CHEMISTRY.PROCESSING_TRIGGER=2\n"
+    "%KELPIRA.CHEMISTRY.ENABLE_OPTICAL_CORRECTION=0\n"
+    "%KELPIRA.HEADER_END\n"
+    "%Counter,State,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Supply,Temp,Status,Flags,Time,"
+    "Salinity,Temperature,Oxygen,Depth,PlatformTime\n";
+
+const char* const kPhHeader =
+    "%KELPIRA.HEADER_START\n"
+    "%KELPIRA.CHEMISTRY.TYPE=4\n"
+    "%KELPIRA.CHEMISTRY.SENSOR_VERSION=0\n"
+    "%KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=100\n"
+    "%KELPIRA.CHEMISTRY.INPUT_CHANNEL_434=0\n"
+    "%KELPIRA.CHEMISTRY.INPUT_CHANNEL_578=1\n"
+    "%KELPIRA.CHEMISTRY.SAMPLE_INTAKE_STATE=1\n"
+    "%KELPIRA.CHEMISTRY.SAMPLE_MEASUREMENT_STATE=2\n"
+    "%KELPIRA.CHEMISTRY.BLANK_START_OFFSET=50\n"
+    "%KELPIRA.CHEMISTRY.BLANK_END_OFFSET=70\n"
+    "%KELPIRA.CHEMISTRY.ABSORBANCE_MIN_434=0.1\n"
+    "%KELPIRA.CHEMISTRY.ABSORBANCE_MAX_578=0.6\n"
+    "%KELPIRA.CHEMISTRY.DPH_BY_DT=-0.01582\n"
+    "%KELPIRA.CHEMISTRY.R_ADJUSTMENT_SCALE=1.0\n"
+    "%KELPIRA.CHEMISTRY.R_ADJUSTMENT_OFFSET=0.0\n"
+    "%KELPIRA.CHEMISTRY.T1_ADJUSTMENT_SCALE=0.5\n"
+    "%KELPIRA.CHEMISTRY.T2_ADJUSTMENT_SCALE=0.5\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_INPUT_CHANNEL.0=6\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_CAL_A.0=0.0\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_CAL_B.0=0.0\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_CAL_C.0=-20.0\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_CAL_D.0=60.0\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_INPUT_CHANNEL.1=7\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_CAL_A.1=0.0\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_CAL_B.1=0.0\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_CAL_C.1=-20.0\n"
+    "%KELPIRA.CHEMISTRY.THERMISTOR_CAL_D.1=60.0\n"
+    "%KELPIRA.HEADER_END\n"
+    "%Counter,State,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Supply,Temp,Status,Flags,Time,"
+    "Salinity,Temperature,Oxygen,Depth,PlatformTime\n";
+
+// A sample every second; a small deterministic jitter so that the numbers vary as readings do.
+struct RowWriter {
+    std::string text;
+    std::uint32_t counter = 0;
+    std::uint32_t time = 1700000000;
+    std::uint32_t noise = 12345;
+
+    double jitter() {
+        noise = noise * 1103515245u + 12345u;
+        return static_cast<double>((noise >> 16) & 0x3ff) / 1024.0 * 1e-3;
+    }
+
+    void row(int state, const double (&ch)[8]) {
+        char line[400];
+        const int n = std::snprintf(
+            line, sizeof line,
+            "%u,%d,%.6f,%.6f,%.6f,%.6f,%.6f,%.6f,%.6f,%.6f,%.3f,%.3f,%u,%u,%u,%.4f,%.4f,%.3f,"
+            "%.2f,%u\n",
+            counter, state, ch[0] + jitter(), ch[1] + jitter(), ch[2] + jitter(), ch[3] + jitter(),
+            ch[4], ch[5], ch[6] + jitter(), ch[7] + jitter(), 12.1 + jitter(), 18.25, 0u, 1u, time,
+            35.1234 + jitter(), 12.3456 + jitter(), 6.789, 10.5, time + 3);
+        text.append(line, static_cast<std::size_t>(n));
+        ++counter;
+        ++time;
+    }
+};
+
+// Nutrient cycles: intake, blank, standard 1, sample, flush.
+void append_nutrient_cycle(RowWriter& w) {
+    const double blank[8] = {2.5, 2.4, 2.3, 2.2, 0, 0, 0, 0};
+    const double standard[8] = {1.25, 1.6, 0.9, 2.2, 0, 0, 0, 0};
+    const double sample[8] = {2.0, 2.1, 1.6, 2.21, 0, 0, 0, 0};
+    const double flush[8] = {2.4, 2.3, 2.2, 2.2, 0, 0, 0, 0};
+    for (int i = 0; i < 5; ++i)
+        w.row(1, flush);
+    for (int i = 0; i < 60; ++i)
+        w.row(2, blank);
+    for (int i = 0; i < 60; ++i)
+        w.row(3, standard);
+    for (int i = 0; i < 60; ++i)
+        w.row(4, sample);
+    for (int i = 0; i < 120; ++i)
+        w.row(5, flush);
+}
+
+// pH cycles: intake, then 100 s of measurement at 10 rows a second (blank, then a dye peak
+// flushing out), then flush.
+void append_ph_cycle(RowWriter& w) {
+    const double thermistor = 2.0;  // 20 degrees C through the header calibration
+    for (int i = 0; i < 10; ++i) {
+        const double ch[8] = {3.0, 3.0, 0, 0, 0, 0, thermistor, thermistor};
+        w.row(1, ch);
+    }
+    for (int i = 0; i < 1000; ++i) {
+        double a434 = 0, a578 = 0;
+        if (i > 720) {
+            const double x = (i - 720) / 280.0;
+            a434 = 1.2 * x * std::exp(1 - x * 4) + 0.02;
+            a578 = 1.8 * a434 + 0.1 * a434 * a434;
+        }
+        const double ch[8] = {3.0 * std::pow(10, -a434),
+                              3.0 * std::pow(10, -a578),
+                              0,
+                              0,
+                              0,
+                              0,
+                              thermistor,
+                              thermistor};
+        w.row(2, ch);
+    }
+    for (int i = 0; i < 50; ++i) {
+        const double ch[8] = {3.0, 3.0, 0, 0, 0, 0, thermistor, thermistor};
+        w.row(3, ch);
+    }
+}
+
+void generate(const std::string& kind, std::uint64_t bytes, const std::string& path) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    const bool ph = kind == "ph";
+    out << (ph ? kPhHeader : kNutrientHeader);
+    std::uint64_t written = 0;
+    RowWriter w;
+    while (written < bytes) {
+        w.text.clear();
+        ph ? append_ph_cycle(w) : append_nutrient_cycle(w);
+        out.write(w.text.data(), static_cast<std::streamsize>(w.text.size()));
+        written += w.text.size();
+    }
+}
+
+std::string bench_file(const std::string& kind) {
+    const char* tmp = std::getenv("TMPDIR");
+    const fs::path path =
+        fs::path(tmp != nullptr ? tmp : "/tmp") / ("kelpira_bench_" + kind + "_100MB.csv");
+    std::error_code ec;
+    if (!fs::exists(path, ec) || fs::file_size(path, ec) < kBenchFileBytes) {
+        generate(kind, kBenchFileBytes, path.string());
+    }
+    return path.string();
+}
+
+void BM_ReadFloor(benchmark::State& state, const std::string& kind) {
+    const std::string path = bench_file(kind);
+    std::vector<char> buffer(1 << 20);
+    std::uint64_t total = 0;
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        ssize_t n;
+        while ((n = ::read(fd, buffer.data(), buffer.size())) > 0) {
+            total += static_cast<std::uint64_t>(n);
+        }
+        ::close(fd);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(total));
+}
+
+void BM_RowReader(benchmark::State& state, const std::string& kind) {
+    const std::string path = bench_file(kind);
+    const auto chemistry = kind == "ph" ? kelpira::processing::RawChemistry::ph
+                                        : kelpira::processing::RawChemistry::nutrient_multi;
+    std::uint64_t total = 0;
+    for (auto _ : state) {
+        auto file = kelpira::processing::RawFile::open(path);
+        std::uint64_t rows = 0;
+        kelpira::processing::for_each_row(*file, chemistry, [&](const auto&) {
+            ++rows;
+            return true;
+        });
+        benchmark::DoNotOptimize(rows);
+        total += file->size();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(total));
+}
+
+void BM_ProcessEndToEnd(benchmark::State& state, const std::string& kind) {
+    const std::string path = bench_file(kind);
+    kelpira::processing::BatchOptions options;
+    options.files = {path};
+    options.output = "/dev/null";
+    std::ostringstream out, err;
+    std::uint64_t total = 0;
+    for (auto _ : state) {
+        const int status = kelpira::processing::run_batch(options, out, err);
+        if (status != 0) {
+            state.SkipWithError(err.str().c_str());
+            return;
+        }
+        total += fs::file_size(path);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(total));
+}
+
+BENCHMARK_CAPTURE(BM_ReadFloor, nutrient, std::string("nutrient"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RowReader, nutrient, std::string("nutrient"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessEndToEnd, nutrient, std::string("nutrient"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadFloor, ph, std::string("ph"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RowReader, ph, std::string("ph"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessEndToEnd, ph, std::string("ph"))->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string_view(argv[1]) == "--generate") {
+        generate(argv[2], std::strtoull(argv[3], nullptr, 10) * kMegabyte, argv[4]);
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

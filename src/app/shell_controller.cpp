@@ -1,0 +1,165 @@
+// The main window's behaviour: connection state, title and status texts, view changes, and
+// the menu commands that need no dialog of their own.
+#include "app/shell_controller.hpp"
+
+#include <utility>
+
+#include "app/live_sample.hpp"
+#include "link/device_types.hpp"
+#include "link/identity_commands.hpp"
+#include "link/operation_commands.hpp"
+
+namespace kelpira::app {
+
+const char* const kSensorPortPinsText =
+    "Communication Port\n\n"
+    "  PIN 1: 12-16 VDC\n"
+    "  PIN 2: GND\n"
+    "  PIN 3: USB VBus/5V\n"
+    "  PIN 4: NC\n"
+    "  PIN 5: USB DP\n"
+    "  PIN 6: USB DM\n"
+    "  PIN 7: RS232 SENSOR-RX\n"
+    "  PIN 8: RS232 SENSOR-TX\n\n"
+    "Mating plug type: SubConn MCIL8F\n"
+    "with MCDLS-F locking sleeve\n";
+
+ShellController::ShellController(link::SensorLink& link, common::Prompter& prompter,
+                                 ShellHooks hooks)
+    : link_(link), prompter_(prompter), hooks_(std::move(hooks)) {}
+
+void ShellController::changed() {
+    if (hooks_.state_changed) {
+        hooks_.state_changed();
+    }
+}
+
+void ShellController::start() {
+    flags_ = 0;
+    show_not_connected();
+    changed();
+    hooks_.show_view(ShellView::Connect);
+}
+
+void ShellController::show_not_connected() {
+    title_ = not_connected_title();
+    status_ = {};
+    status_[kStatusConnection] = not_connected_status_text();
+}
+
+void ShellController::show_identity() {
+    for (std::size_t part = kStatusLinkHealth; part < kStatusParts; ++part) {
+        status_[part].clear();
+    }
+    link::SensorIdentification identification;
+    link::DeviceInfo info;
+    if (link::get_sensor_identification(link_, identification) != link::kResultSuccess ||
+        link::get_device_info(link_, info) != link::kResultSuccess) {
+        return;
+    }
+    const std::string name = link::sensor_display_name(identification.name);
+    title_ = connected_title(name, link::DeviceTypeName(info.device_type));
+    status_[kStatusConnection] = connected_status_text(name);
+}
+
+void ShellController::connected(const link::DeviceEntry& entry) {
+    flags_ = kLinkConnected;
+    connected_path_ = entry.path;
+    show_identity();
+    hooks_.start_poll();
+    hooks_.show_view(ShellView::Compatibility);
+    changed();
+}
+
+void ShellController::disconnect() {
+    link_.Close();
+    flags_ = 0;
+    changed();
+    hooks_.show_view(ShellView::Connect);
+    hooks_.stop_poll();
+    show_not_connected();
+    changed();
+}
+
+bool ShellController::device_removed(std::string_view path) {
+    if ((flags_ & kLinkConnected) == 0 || !link::same_device_path(path, connected_path_)) {
+        return false;
+    }
+    link_.Close();
+    flags_ = 0;
+    show_not_connected();
+    changed();
+    prompter_.message("Device Change", "Sensor Disconnected");
+    hooks_.show_view(ShellView::Connect);
+    hooks_.stop_poll();
+    return true;
+}
+
+void ShellController::shut_down() {
+    link_.Close();
+    if ((flags_ & kLinkConnected) != 0) {
+        hooks_.stop_poll();
+    }
+    flags_ = 0;
+}
+
+void ShellController::switch_view(ShellView view) {
+    hooks_.show_view(view);
+}
+
+void ShellController::link_status(bool link_answered, std::int32_t supply_mv,
+                                  std::int32_t temperature_mc) {
+    if (flags_ == 0) {
+        return;
+    }
+    status_[kStatusLinkHealth] = link_health_text(link_answered);
+    status_[kStatusSupply] = link_answered ? supply_text(supply_mv, temperature_mc) : "";
+    changed();
+}
+
+void ShellController::sensor_mode(std::uint8_t mode) {
+    // A report still queued when the connection ended must not mark a sensor as running.
+    if ((flags_ & kLinkConnected) == 0) {
+        return;
+    }
+    if (mode == kModeIdle) {
+        flags_ &= ~kLinkRunning;
+    } else {
+        flags_ |= kLinkRunning;
+    }
+    status_[kStatusMode] = sensor_mode_text(mode);
+    status_[kStatusFile].clear();
+    if (mode == kModeOperating || mode == kModeSleeping) {
+        std::string name;
+        if (link::get_output_file_name(link_, name) == link::kResultSuccess) {
+            status_[kStatusFile] = output_file_text(name);
+        }
+    }
+    changed();
+}
+
+void ShellController::mount_as_drive() {
+    if (link::mount_as_drive(link_) != link::kResultSuccess) {
+        prompter_.message("Mount Sensor As Drive", "Request failed.");
+    }
+}
+
+void ShellController::show_sensor_port_pins() {
+    prompter_.message("Sensor Port Pins", kSensorPortPinsText);
+}
+
+std::vector<std::string> ShellController::about_lines() {
+    std::vector<std::string> lines = {"Marivane Sensors", "www.marivane.example",
+                                      "GUI Version: " + std::string(kGuiVersion)};
+    link::FirmwareVersion version;
+    lines.push_back(link::get_firmware_version(link_, version) == link::kResultSuccess
+                        ? "Firmware Version: " + version.text
+                        : "");
+    link::DeviceInfo info;
+    lines.push_back(link::get_device_info(link_, info) == link::kResultSuccess
+                        ? "Device: " + link::DeviceTypeName(info.device_type)
+                        : "");
+    return lines;
+}
+
+}  // namespace kelpira::app

@@ -1,0 +1,35 @@
+// The texts of the main window's title and of its five-part status bar.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelpira::app {
+
+// Status bar parts, left to right; the right edges of the first four in pixels, the last
+// part runs to the window's edge.
+constexpr std::size_t kStatusParts = 5;
+constexpr int kStatusPartRightEdges[kStatusParts - 1] = {200, 350, 500, 650};
+constexpr std::size_t kStatusConnection = 0;
+constexpr std::size_t kStatusLinkHealth = 1;
+constexpr std::size_t kStatusMode = 2;
+constexpr std::size_t kStatusFile = 3;
+constexpr std::size_t kStatusSupply = 4;
+
+// Every status text begins with a tab, which centres it in its part.
+std::string connected_status_text(std::string_view name);  // "\t%s connected"
+std::string not_connected_status_text();                   // "\tnot connected"
+std::string link_health_text(bool link_answered);          // "\tUSB Comms OK" / "\tUSB Comms Error"
+std::string sensor_mode_text(std::uint8_t mode);           // "\tSensor Mode: ..."
+std::string output_file_text(std::string_view name);       // "\tFile: %s"
+// "\t%.1fV/%.1f°C" from millivolts and thousandths of a degree Celsius.
+std::string supply_text(std::int32_t supply_mv, std::int32_t temperature_mc);
+
+// The window title while connected: "%s (%s)" with the sensor's name and the display name
+// of its device type, cut to 55 characters.
+std::string connected_title(std::string_view name, std::string_view device_type_name);
+std::string not_connected_title();  // "not connected"
+
+}  // namespace kelpira::app

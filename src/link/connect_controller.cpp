@@ -1,0 +1,144 @@
+// Probing and connecting sensors: what the Connect view does with each click and each device
+// change.
+#include "link/connect_controller.hpp"
+
+#include <utility>
+
+#include "link/device_types.hpp"
+#include "link/identity_commands.hpp"
+
+namespace kelpira::link {
+
+namespace {
+
+// Each identity read is tried twice before the device counts as not answering.
+template <typename Record, typename Read>
+bool read_twice(Read read, SensorLink& link, Record& record) {
+    return read(link, record) == kResultSuccess || read(link, record) == kResultSuccess;
+}
+
+}  // namespace
+
+ConnectController::ConnectController(HidBackend& backend, SensorLink& link,
+                                     common::Prompter& prompter, ConnectRequest on_connect)
+    : backend_(backend), link_(link), prompter_(prompter), on_connect_(std::move(on_connect)) {}
+
+void ConnectController::start() {
+    refresh();
+    selected_.reset();
+    awaiting_firmware_ = false;
+    disable_actions();
+}
+
+void ConnectController::refresh() {
+    link_.Close();
+    rows_.clear();
+    selected_.reset();
+    entries_ = enumerate_sensors(backend_);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        probe(i);
+    }
+}
+
+void ConnectController::probe(std::size_t entry_index) {
+    DeviceEntry& entry = entries_[entry_index];
+    if (link_.Open(entry.path, kProbeTimeout) != 0) {
+        return;
+    }
+    SensorIdentification identification;
+    DeviceInfo info;
+    DeviceRow row;
+    row.entry = entry_index;
+    if (!read_twice(get_sensor_identification, link_, identification) ||
+        !read_twice(get_device_info, link_, info)) {
+        entry.mode = kModeUnidentified;
+        row.name = "Unknown device";
+    } else {
+        entry.mode = info.mode;
+        row.name = sensor_display_name(identification.name);
+        row.serial_number = std::to_string(identification.serial_number);
+        row.state = info.mode == kModeBootloader
+                        ? "Bootloader (v" + std::to_string(info.bootloader_version) + ")"
+                        : "Firmware";
+        row.type = DeviceTypeName(info.device_type);
+    }
+    rows_.push_back(std::move(row));
+    link_.Close();
+}
+
+std::optional<std::size_t> ConnectController::find_row_by_name() const {
+    std::optional<std::size_t> found;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].name == selected_name_) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+void ConnectController::select_row(std::optional<std::size_t> row) {
+    if (!row || *row >= rows_.size()) {
+        selected_.reset();
+        disable_actions();
+        return;
+    }
+    selected_ = row;
+    selected_name_ = rows_[*row].name;
+    const DeviceMode mode = entries_[rows_[*row].entry].mode;
+    actions_.connect = mode != kModeUnidentified;
+    actions_.upgrade_firmware = mode == kModeBootloader;
+    actions_.factory_settings = mode != kModeUnidentified;
+}
+
+void ConnectController::activate_row(std::size_t row) {
+    select_row(row);
+    connect();
+}
+
+void ConnectController::connect() {
+    if (!selected_) {
+        prompter_.message("Connect", "Nothing selected");
+        return;
+    }
+    const DeviceEntry entry = entries_[rows_[*selected_].entry];
+    if (link_.Open(entry.path, kConnectTimeout) != 0) {
+        prompter_.message("Connect", "Failed to connect");
+        actions_ = {.connect = true, .upgrade_firmware = false, .factory_settings = false};
+        return;
+    }
+    if (entry.mode == kModeBootloader) {
+        if (start_firmware(link_) != kResultSuccess) {
+            // Closed, so that the next attempt can open it again.
+            link_.Close();
+            prompter_.message("Connect", "Failed to start firmware");
+            actions_ = {.connect = true, .upgrade_firmware = true, .factory_settings = true};
+            return;
+        }
+        // The sensor now restarts: it leaves and comes back running its firmware, and its
+        // arrival completes the connection.
+        selected_.reset();
+        awaiting_firmware_ = true;
+        return;
+    }
+    on_connect_(entry);
+}
+
+void ConnectController::device_arrived() {
+    refresh();
+    selected_ = find_row_by_name();
+    if (awaiting_firmware_) {
+        awaiting_firmware_ = false;
+        link_.Close();
+        connect();
+        return;
+    }
+    disable_actions();
+}
+
+void ConnectController::device_removed() {
+    refresh();
+    selected_.reset();
+    disable_actions();
+}
+
+}  // namespace kelpira::link

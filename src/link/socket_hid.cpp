@@ -1,0 +1,200 @@
+// Local-socket HID devices: connection with greeting, cancellable blocking reads.
+#include "link/socket_hid.hpp"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+
+#include "link/device_socket_names.hpp"
+
+namespace kelpira::link {
+
+namespace {
+
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+int poll_retrying(pollfd* fds, nfds_t n, int timeout_ms) {
+    for (;;) {
+        const int r = ::poll(fds, n, timeout_ms);
+        if (r >= 0 || errno != EINTR) {
+            return r;
+        }
+    }
+}
+
+class SocketHidDevice : public HidDevice {
+  public:
+    SocketHidDevice(int sock, bool report_1)
+        : sock_(sock), wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), report_1_(report_1) {}
+
+    bool valid() const { return wake_.get() >= 0; }
+
+    bool write(const Report& report) override {
+        cancelled_.store(false);
+        drain_wake();
+        for (;;) {
+            const ssize_t n = ::send(sock_.get(), report.data(), report.size(), MSG_NOSIGNAL);
+            if (n == static_cast<ssize_t>(report.size())) {
+                return true;
+            }
+            if (n >= 0 || (errno != EAGAIN && errno != EINTR)) {
+                return false;
+            }
+            if (errno == EAGAIN && !wait_for(POLLOUT)) {
+                return false;
+            }
+        }
+    }
+
+    bool read(Report& report) override {
+        for (;;) {
+            if (!wait_for(POLLIN)) {
+                return false;
+            }
+            std::array<std::uint8_t, kReportSize + 1> buf{};
+            const ssize_t n = ::recv(sock_.get(), buf.data(), buf.size(), 0);
+            if (n == 0) {
+                return false;  // the device has gone
+            }
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EINTR) {
+                    continue;  // flush_input took the packet first
+                }
+                return false;
+            }
+            if (n == static_cast<ssize_t>(kReportSize)) {
+                std::copy_n(buf.begin(), kReportSize, report.begin());
+                return true;
+            }
+            // A packet of another size is not a report of this device; wait for the next one.
+        }
+    }
+
+    void cancel() override {
+        cancelled_.store(true);
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const auto n = ::write(wake_.get(), &one, sizeof one);
+    }
+
+    void flush_input() override {
+        std::array<std::uint8_t, kReportSize + 1> buf{};
+        while (::recv(sock_.get(), buf.data(), buf.size(), MSG_DONTWAIT) > 0) {
+        }
+    }
+
+    bool declares_input_report_1() override { return report_1_; }
+
+  private:
+    // Waits until the socket is ready for `events`; false when cancelled or the socket failed.
+    bool wait_for(short events) {
+        for (;;) {
+            if (cancelled_.load()) {
+                return false;
+            }
+            pollfd fds[2] = {{sock_.get(), events, 0}, {wake_.get(), POLLIN, 0}};
+            if (poll_retrying(fds, 2, -1) < 0) {
+                return false;
+            }
+            if ((fds[0].revents & events) != 0) {
+                return true;
+            }
+            if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+                return false;
+            }
+            // Woken: the loop looks at the cancel flag again.
+        }
+    }
+
+    void drain_wake() {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const auto n = ::read(wake_.get(), &count, sizeof count);
+    }
+
+    Fd sock_;
+    Fd wake_;
+    bool report_1_;
+    std::atomic<bool> cancelled_{false};  // set by cancel(), cleared by the next write
+};
+
+}  // namespace
+
+SocketHidBackend::SocketHidBackend(std::string folder, std::chrono::milliseconds greeting_timeout)
+    : folder_(std::move(folder)), greeting_timeout_(greeting_timeout) {}
+
+std::vector<HidDeviceInfo> SocketHidBackend::enumerate() {
+    std::vector<HidDeviceInfo> out;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        auto id = hardware_id_of_socket_name(name);
+        if (!id || !it->is_socket(ec)) {
+            continue;
+        }
+        out.push_back({device_socket_path(folder_, name), *id});
+    }
+    std::sort(out.begin(), out.end(),
+              [](const HidDeviceInfo& a, const HidDeviceInfo& b) { return a.path < b.path; });
+    return out;
+}
+
+std::unique_ptr<HidDevice> SocketHidBackend::open(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) {
+        return nullptr;
+    }
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+
+    const int raw = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (raw < 0) {
+        return nullptr;
+    }
+    Fd sock(raw);
+    // Non-blocking: a server that is not accepting any more must not hold the caller.
+    if (::connect(raw, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        return nullptr;
+    }
+    pollfd pfd{raw, POLLIN, 0};
+    if (poll_retrying(&pfd, 1, static_cast<int>(greeting_timeout_.count())) <= 0) {
+        return nullptr;
+    }
+    std::array<std::uint8_t, kGreetingSize + 1> greeting{};
+    const ssize_t n = ::recv(raw, greeting.data(), greeting.size(), 0);
+    if (n != static_cast<ssize_t>(kGreetingSize) || greeting[0] != kGreetingMagic) {
+        return nullptr;  // turned away: another client has the device
+    }
+    const bool report_1 = (greeting[1] & kGreetingDeclaresReport1) != 0;
+    auto device = std::make_unique<SocketHidDevice>(sock.release(), report_1);
+    if (!device->valid()) {
+        return nullptr;
+    }
+    return device;
+}
+
+}  // namespace kelpira::link

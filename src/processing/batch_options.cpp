@@ -1,0 +1,151 @@
+// Reading the command line of kelpira-process.
+#include "processing/batch_options.hpp"
+
+#include <array>
+#include <utility>
+
+namespace kelpira::processing {
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, ChemistryChoice>, 5> kChoices{{
+    {"auto", ChemistryChoice::automatic},
+    {"nutrient", ChemistryChoice::nutrient},
+    {"ph", ChemistryChoice::ph},
+    {"ta", ChemistryChoice::ta},
+    {"dic", ChemistryChoice::dic},
+}};
+
+ParsedCommandLine failure(std::string message) {
+    ParsedCommandLine p;
+    p.error = std::move(message);
+    return p;
+}
+
+// Splits "--name=value" into name and value; a plain "--name" has no value.
+std::pair<std::string_view, std::optional<std::string_view>> split_option(std::string_view a) {
+    const auto eq = a.find('=');
+    if (eq == std::string_view::npos) {
+        return {a, std::nullopt};
+    }
+    return {a.substr(0, eq), a.substr(eq + 1)};
+}
+
+}  // namespace
+
+std::string_view chemistry_choice_name(ChemistryChoice c) {
+    for (const auto& [name, choice] : kChoices) {
+        if (choice == c) {
+            return name;
+        }
+    }
+    return "auto";
+}
+
+std::string help_text() {
+    return std::string(kUsage) +
+           "\n"
+           "Processes raw output files of the sensor into one table of results (CSV).\n"
+           "\n"
+           "  --chemistry C    auto (default: from each file's KELPIRA.CHEMISTRY.TYPE),\n"
+           "                   nutrient, ph, ta or dic; files of another chemistry fail\n"
+           "  --set KEY=VALUE  read the header line %KEY=VALUE after each file's header,\n"
+           "                   for example --set KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10;\n"
+           "                   a file without a header is processed with these values\n"
+           "  --output FILE    write the table to FILE (default, or -: standard output)\n"
+           "  --log FILE       write the processing log to FILE\n"
+           "  --progress       show a progress bar on standard error\n"
+           "\n"
+           "Exit status: 0 every file processed, 1 a file could not be read or had no usable\n"
+           "header, 2 the command line is wrong.\n";
+}
+
+ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
+    BatchOptions options;
+    std::optional<ChemistryChoice> chemistry;
+    bool only_files = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (only_files || arg == "-" || !arg.starts_with("-")) {
+            options.files.emplace_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            only_files = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            ParsedCommandLine p;
+            p.help = true;
+            return p;
+        }
+        auto [name, inline_value] = split_option(arg);
+        if (name == "--progress") {
+            if (inline_value) {
+                return failure("--progress takes no value");
+            }
+            options.progress = true;
+            continue;
+        }
+        if (name != "--chemistry" && name != "--set" && name != "--output" && name != "--log") {
+            return failure("unknown option " + std::string(arg));
+        }
+        std::string_view value;
+        if (inline_value) {
+            value = *inline_value;
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            return failure(std::string(name) + " needs a value");
+        }
+
+        if (name == "--chemistry") {
+            std::optional<ChemistryChoice> choice;
+            for (const auto& [text, c] : kChoices) {
+                if (value == text) {
+                    choice = c;
+                }
+            }
+            if (!choice) {
+                return failure("unknown chemistry \"" + std::string(value) +
+                               "\" (choose auto, nutrient, ph, ta or dic)");
+            }
+            if (chemistry && *chemistry != *choice) {
+                return failure("several chemistries given (" +
+                               std::string(chemistry_choice_name(*chemistry)) + " and " +
+                               std::string(value) + "): process one chemistry per run");
+            }
+            chemistry = choice;
+        } else if (name == "--set") {
+            const auto eq = value.find('=');
+            if (eq == std::string_view::npos || eq == 0) {
+                return failure(
+                    "--set needs KEY=VALUE, for example "
+                    "--set KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10");
+            }
+            options.overrides.push_back(
+                {std::string(value.substr(0, eq)), std::string(value.substr(eq + 1))});
+        } else if (value.empty()) {
+            return failure(std::string(name) + " needs a file name");
+        } else if (name == "--output") {
+            if (options.output) {
+                return failure("--output given twice");
+            }
+            options.output = std::string(value);
+        } else {
+            if (options.log) {
+                return failure("--log given twice");
+            }
+            options.log = std::string(value);
+        }
+    }
+    if (options.files.empty()) {
+        return failure("no raw file to process");
+    }
+    options.chemistry = chemistry.value_or(ChemistryChoice::automatic);
+    ParsedCommandLine p;
+    p.options = std::move(options);
+    return p;
+}
+
+}  // namespace kelpira::processing

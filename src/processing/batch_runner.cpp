@@ -1,0 +1,380 @@
+// The batch run of kelpira-process: each file's header is read first, so that a run of mixed
+// chemistries is refused before anything is written; then the rows of each file are processed
+// into a spool that joins the output only once the file has been read to its end.
+#include "processing/batch_runner.hpp"
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "common/safe_file.hpp"
+#include "config/chemistry_type.hpp"
+#include "processing/batch_tables.hpp"
+#include "processing/progress_bar.hpp"
+#include "processing/raw_file.hpp"
+#include "processing/raw_header.hpp"
+#include "processing/raw_rows.hpp"
+#include "processing/result_spool.hpp"
+
+namespace kelpira::processing {
+
+namespace {
+
+constexpr std::string_view kProgram = "kelpira-process: ";
+
+// Rows between two looks at the progress of the pass.
+constexpr std::uint32_t kProgressRows = 8192;
+
+struct PreparedFile {
+    std::string path;
+    ChemistryChoice chemistry = ChemistryChoice::nutrient;  // never `automatic`
+    RawHeader header;
+    std::uint64_t size = 0;
+};
+
+// Why a file or the whole run cannot go on.
+struct Refusal {
+    std::string reason;
+    bool usage = false;  // the command line is wrong, not the file
+};
+
+RawChemistry reading_of(ChemistryChoice c) {
+    switch (c) {
+        case ChemistryChoice::ph:
+            return RawChemistry::ph;
+        case ChemistryChoice::ta:
+            return RawChemistry::ta;
+        case ChemistryChoice::dic:
+            return RawChemistry::dic;
+        case ChemistryChoice::automatic:
+        case ChemistryChoice::nutrient:
+            break;
+    }
+    return RawChemistry::nutrient_multi;
+}
+
+std::optional<ChemistryChoice> chemistry_of_type(config::ChemistryType type) {
+    if (config::is_nutrient(type)) {
+        return ChemistryChoice::nutrient;
+    }
+    switch (type) {
+        case config::ChemistryType::ph:
+            return ChemistryChoice::ph;
+        case config::ChemistryType::ta:
+            return ChemistryChoice::ta;
+        case config::ChemistryType::dic:
+            return ChemistryChoice::dic;
+        default:
+            return std::nullopt;
+    }
+}
+
+// "7 (TA)", or the bare code for a type no chemistry carries.
+std::string type_text(config::ChemistryType type) {
+    std::string text = std::to_string(config::code_of(type));
+    if (const auto* d = config::find_chemistry(type)) {
+        text += " (" + std::string(d->tab_text) + ")";
+    }
+    return text;
+}
+
+class BatchRun {
+  public:
+    BatchRun(const BatchOptions& options, std::ostream& out, std::ostream& err)
+        : options_(options), out_(out), err_(err) {}
+
+    int run();
+
+  private:
+    std::optional<Refusal> check_paths() const;
+    std::variant<PreparedFile, Refusal> prepare(const std::string& path);
+    std::optional<Refusal> check_overrides(ChemistryChoice chemistry);
+    std::optional<Refusal> check_single_chemistry() const;
+    void process_all(std::ostream* log);
+    bool write_table(std::ostream& out, std::ostream* log);
+    std::optional<std::string> process_file(const PreparedFile& f, std::ostream* log,
+                                            ResultSpool& spool);
+    void report(const std::string& path, const std::string& reason);
+
+    const BatchOptions& options_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::vector<PreparedFile> prepared_;
+    std::set<ChemistryChoice> checked_overrides_;
+    std::optional<ProgressBar> progress_;
+    std::uint64_t bytes_done_ = 0;
+    bool any_failed_ = false;
+    bool any_written_ = false;
+    bool table_written_ = false;
+};
+
+void BatchRun::report(const std::string& path, const std::string& reason) {
+    if (progress_) {
+        err_ << '\n';  // keep the bar's line
+    }
+    err_ << kProgram << path << ": " << reason << '\n';
+    any_failed_ = true;
+}
+
+std::optional<Refusal> BatchRun::check_paths() const {
+    namespace fs = std::filesystem;
+    const auto same = [](const std::string& a, const std::string& b) {
+        std::error_code ec;
+        return fs::equivalent(a, b, ec) && !ec;
+    };
+    for (const auto& file : options_.files) {
+        if (!options_.writes_to_stdout() && same(*options_.output, file)) {
+            return Refusal{"--output " + *options_.output + " is one of the raw files", true};
+        }
+        if (options_.log && same(*options_.log, file)) {
+            return Refusal{"--log " + *options_.log + " is one of the raw files", true};
+        }
+    }
+    if (options_.log && !options_.writes_to_stdout() &&
+        (*options_.log == *options_.output || same(*options_.log, *options_.output))) {
+        return Refusal{"--output and --log name the same file", true};
+    }
+    return std::nullopt;
+}
+
+std::optional<Refusal> BatchRun::check_overrides(ChemistryChoice chemistry) {
+    if (!checked_overrides_.insert(chemistry).second) {
+        return std::nullopt;
+    }
+    for (const auto& o : options_.overrides) {
+        RawHeader scratch;
+        if (!apply_header_key(scratch, reading_of(chemistry), o.key, o.value)) {
+            return Refusal{"--set " + o.key + "=" + o.value + ": not a header key of " +
+                               std::string(chemistry_display_name(chemistry)) +
+                               " files, or its value does not read as a number",
+                           true};
+        }
+    }
+    return std::nullopt;
+}
+
+std::variant<PreparedFile, Refusal> BatchRun::prepare(const std::string& path) {
+    std::string error;
+    auto file = RawFile::open(path, &error);
+    if (!file) {
+        return Refusal{"cannot open: " + error};
+    }
+    const bool overridden = !options_.overrides.empty();
+    const auto no_header = Refusal{
+        "no header (no %KELPIRA.HEADER_START line); give its parameters with --set KEY=VALUE"};
+    PreparedFile f;
+    f.path = path;
+    f.chemistry = options_.chemistry;
+    if (f.chemistry == ChemistryChoice::automatic) {
+        // The TYPE key is among the keys every chemistry reads; the nutrient pass stops at the
+        // end of the header.
+        RawHeader sniff;
+        const auto reading = read_header(*file, RawChemistry::nutrient, sniff, options_.overrides);
+        if (reading.read_error) {
+            return Refusal{std::string(kReadErrorText)};
+        }
+        if (!reading.found && !overridden) {
+            return no_header;
+        }
+        if (!sniff.chemistry) {
+            return Refusal{
+                "no chemistry type (KELPIRA.CHEMISTRY.TYPE) in the header; "
+                "choose the chemistry with --chemistry"};
+        }
+        const auto chemistry = chemistry_of_type(*sniff.chemistry);
+        if (!chemistry) {
+            return Refusal{"chemistry type " + type_text(*sniff.chemistry) + " has no processing"};
+        }
+        f.chemistry = *chemistry;
+    }
+    if (auto refusal = check_overrides(f.chemistry)) {
+        return *refusal;
+    }
+    // A fresh header per file: each file is processed with its own calibration.
+    const auto reading = read_header(*file, reading_of(f.chemistry), f.header, options_.overrides);
+    if (reading.read_error) {
+        return Refusal{std::string(kReadErrorText)};
+    }
+    if (!reading.found && !overridden) {
+        return no_header;
+    }
+    // A file without a TYPE key is taken as the chemistry the command line names.
+    if (f.header.chemistry && chemistry_of_type(*f.header.chemistry) != f.chemistry) {
+        return Refusal{"wrong chemistry type " + type_text(*f.header.chemistry) + " for " +
+                       std::string(chemistry_display_name(f.chemistry)) + " processing"};
+    }
+    if (f.chemistry == ChemistryChoice::ph) {
+        if (auto problem = ph_interval_problem(f.header.ph_sample_interval_ms)) {
+            return Refusal{*problem};
+        }
+    }
+    f.size = file->size();
+    return f;
+}
+
+std::optional<Refusal> BatchRun::check_single_chemistry() const {
+    std::vector<const PreparedFile*> first_of;
+    for (const auto& f : prepared_) {
+        bool seen = false;
+        for (const auto* g : first_of) {
+            seen = seen || g->chemistry == f.chemistry;
+        }
+        if (!seen) {
+            first_of.push_back(&f);
+        }
+    }
+    if (first_of.size() < 2) {
+        return std::nullopt;
+    }
+    std::string which;
+    for (const auto* f : first_of) {
+        which += (which.empty() ? "" : ", ") + std::string(chemistry_display_name(f->chemistry)) +
+                 " in " + f->path;
+    }
+    return Refusal{"the files hold several chemistries (" + which +
+                       "); process one chemistry per run, or choose one with --chemistry",
+                   true};
+}
+
+std::optional<std::string> BatchRun::process_file(const PreparedFile& f, std::ostream* log,
+                                                  ResultSpool& spool) {
+    std::string error;
+    auto file = RawFile::open(f.path, &error);
+    if (!file) {
+        return "cannot open: " + error;
+    }
+    if (log != nullptr) {
+        *log << "Reading file " << f.path << '\n';
+    }
+    LogSink sink;
+    if (log != nullptr) {
+        sink = [log](const std::string& line) { *log << line << '\n'; };
+    }
+    std::uint32_t rows = 0;
+    const std::size_t file_number = static_cast<std::size_t>(&f - prepared_.data()) + 1;
+    const auto tick = [&] {
+        if (progress_ && ++rows % kProgressRows == 0) {
+            progress_->update(bytes_done_ + file->position(), file_number);
+        }
+    };
+    TableWriter table(f.chemistry, f.header, std::move(sink), spool);
+    const RowPass pass = for_each_row(*file, reading_of(f.chemistry), [&](const RawRow& row) {
+        table.feed(row);
+        tick();
+        return true;
+    });
+    bytes_done_ += f.size;
+    if (pass != RowPass::completed) {
+        spool.clear();
+        return std::string(kReadErrorText);
+    }
+    return std::nullopt;
+}
+
+bool BatchRun::write_table(std::ostream& out, std::ostream* log) {
+    ResultSpool spool;
+    for (const auto& f : prepared_) {
+        if (auto failure = process_file(f, log, spool)) {
+            report(f.path, *failure);
+            continue;
+        }
+        if (!any_written_) {
+            out << table_header_line(f.chemistry);
+            any_written_ = true;
+        }
+        if (!spool.move_to(out)) {
+            return false;
+        }
+    }
+    if (progress_) {
+        progress_->finish();
+    }
+    return any_written_ && static_cast<bool>(out.flush());
+}
+
+void BatchRun::process_all(std::ostream* log) {
+    if (options_.writes_to_stdout()) {
+        table_written_ = write_table(out_, log);
+    } else {
+        table_written_ = common::write_file_safely(
+            *options_.output, [&](std::ostream& out) { return write_table(out, log); });
+    }
+}
+
+int BatchRun::run() {
+    if (auto refusal = check_paths()) {
+        err_ << kProgram << refusal->reason << '\n';
+        return kExitUsage;
+    }
+    for (const auto& path : options_.files) {
+        auto prepared = prepare(path);
+        if (auto* refusal = std::get_if<Refusal>(&prepared)) {
+            if (refusal->usage) {
+                err_ << kProgram << refusal->reason << '\n';
+                return kExitUsage;
+            }
+            report(path, refusal->reason);
+        } else {
+            prepared_.push_back(std::move(std::get<PreparedFile>(prepared)));
+        }
+    }
+    if (auto refusal = check_single_chemistry()) {
+        err_ << kProgram << refusal->reason << '\n';
+        return kExitUsage;
+    }
+    if (prepared_.empty()) {
+        return kExitFileFailed;
+    }
+    if (options_.progress) {
+        std::uint64_t total = 0;
+        for (const auto& f : prepared_) {
+            total += f.size;
+        }
+        progress_.emplace(err_, total, prepared_.size());
+    }
+
+    if (options_.log) {
+        const bool log_written = common::write_file_safely(*options_.log, [&](std::ostream& log) {
+            process_all(&log);
+            return static_cast<bool>(log.flush());
+        });
+        if (!log_written) {
+            err_ << kProgram << "cannot write the log to " << *options_.log << '\n';
+            any_failed_ = true;
+        }
+    } else {
+        process_all(nullptr);
+    }
+    if (any_written_ && !table_written_) {
+        err_ << kProgram << "cannot write the results to "
+             << (options_.writes_to_stdout() ? std::string("standard output") : *options_.output)
+             << '\n';
+        return kExitFileFailed;
+    }
+    return any_failed_ ? kExitFileFailed : kExitProcessed;
+}
+
+}  // namespace
+
+int run_batch(const BatchOptions& options, std::ostream& standard_output,
+              std::ostream& standard_error) {
+    return BatchRun(options, standard_output, standard_error).run();
+}
+
+int run_command_line(std::span<const std::string_view> args, std::ostream& standard_output,
+                     std::ostream& standard_error) {
+    const ParsedCommandLine parsed = parse_command_line(args);
+    if (parsed.help) {
+        standard_output << help_text();
+        return kExitProcessed;
+    }
+    if (!parsed.options) {
+        standard_error << kProgram << parsed.error << '\n' << kUsage;
+        return kExitUsage;
+    }
+    return run_batch(*parsed.options, standard_output, standard_error);
+}
+
+}  // namespace kelpira::processing

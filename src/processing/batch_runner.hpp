@@ -1,0 +1,28 @@
+// kelpira-process: runs the processing of many raw files into one result table, as the
+// chemistry's processing dialog saves it.
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string_view>
+
+#include "processing/batch_options.hpp"
+
+namespace kelpira::processing {
+
+inline constexpr int kExitProcessed = 0;   // every file processed
+inline constexpr int kExitFileFailed = 1;  // a file could not be read or had no usable header
+inline constexpr int kExitUsage = 2;       // the command line is wrong
+
+// Processes the files of `options`. The table goes to `standard_output` when no output file is
+// named; every file that fails is named on `standard_error` with the reason, and so is a
+// refusal. Returns the exit status.
+int run_batch(const BatchOptions& options, std::ostream& standard_output,
+              std::ostream& standard_error);
+
+// The whole program: reads the arguments after the program name, prints the help or the
+// usage error, or runs the batch. Returns the exit status.
+int run_command_line(std::span<const std::string_view> args, std::ostream& standard_output,
+                     std::ostream& standard_error);
+
+}  // namespace kelpira::processing

@@ -1,0 +1,213 @@
+// The emulated sensor's configuration store.
+#include "virtual_sensor/config_store.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "common/bytes.hpp"
+#include "config/chemistry_config.hpp"
+#include "config/nutrient_params.hpp"
+#include "config/processing_params.hpp"
+#include "config/thermistor_config.hpp"
+
+namespace kelpira::virtual_sensor {
+
+namespace {
+
+constexpr std::uint16_t kGetChemistryConfig = 400;
+constexpr std::uint16_t kGetProcessingParams = 402;
+constexpr std::uint16_t kSetProcessingParams = 403;
+constexpr std::uint16_t kGetThermistorConfig = 404;
+constexpr std::uint16_t kSetThermistorConfig = 405;
+constexpr std::uint16_t kGetFramSettings = 292;
+constexpr std::uint16_t kGetNvramSettings = 322;
+constexpr std::uint16_t kGetSchedule = 442;
+
+// Blocks read with `get_code` and written with get_code + 1, by catalogue length.
+struct Block {
+    std::uint16_t get_code;
+    std::uint8_t length;
+};
+
+constexpr std::array kBlocks{
+    Block{kGetFramSettings, 9},
+    Block{kGetNvramSettings, 5},
+    Block{352, 25},  // pump and valve defaults
+    Block{368, 11},  // optics defaults
+    Block{372, 9},   // DIC conductivity settings
+    Block{374, 20},  // PMT settings
+    Block{kGetChemistryConfig, 18},
+    Block{440, 36},  // platform defaults
+    Block{kGetSchedule, 13},
+    Block{448, 13},  // RS232 settings
+    Block{464, 17},  // RS485 settings
+};
+
+constexpr std::size_t kLengthField = 4;  // the u32 record length before processing parameters
+
+void get_block(Exchange& x) {
+    const auto& record = x.state.records.at(x.code);
+    std::copy(record.begin(), record.end(), x.response.begin());
+    x.response_length = static_cast<std::uint8_t>(record.size());
+}
+
+void set_block(Exchange& x) {
+    auto& record = x.state.records.at(static_cast<std::uint16_t>(x.code - 1));
+    if (x.request_length != record.size()) {
+        x.result = link::kResultBadLength;
+        return;
+    }
+    std::copy_n(x.request.begin(), record.size(), record.begin());
+}
+
+config::ChemistryType current_chemistry(const SensorState& s) {
+    return static_cast<config::ChemistryType>(s.records.at(kGetChemistryConfig)[1]);
+}
+
+// The processing record length this sensor expects for its chemistry; none for a chemistry
+// it does not know.
+std::size_t expected_params_length(const SensorState& s) {
+    const auto chemistry = current_chemistry(s);
+    if (s.options.legacy_nutrient_params && config::is_nutrient(chemistry)) {
+        return config::NutrientParams::legacy_size;
+    }
+    return config::processing_record_length(chemistry);
+}
+
+std::vector<std::uint8_t> default_params(config::ChemistryType chemistry, bool legacy_nutrient) {
+    using config::ChemistryPage;
+    const auto* d = config::find_chemistry(chemistry);
+    auto bytes = [](const auto& a) { return std::vector<std::uint8_t>(a.begin(), a.end()); };
+    switch (d->page) {
+        case ChemistryPage::generic:
+            return bytes(config::encode(config::GenericParams{}));
+        case ChemistryPage::nutrient: {
+            config::NutrientParams p;
+            p.layout = 1;
+            return legacy_nutrient ? bytes(config::encode_legacy(p)) : bytes(config::encode(p));
+        }
+        case ChemistryPage::ph: {
+            config::PhParams p;
+            p.layout = 1;
+            return bytes(config::encode(p));
+        }
+        case ChemistryPage::ta:
+            return bytes(config::encode(config::TaParams{}));
+        case ChemistryPage::dic:
+            return bytes(config::encode(config::DicParams{}));
+        case ChemistryPage::ammonia:
+            return bytes(config::encode(config::AmmoniaParams{}));
+    }
+    return {};
+}
+
+void get_processing_params(Exchange& x) {
+    common::ByteReader r(x.request);
+    const std::uint32_t n = r.u32();
+    const std::size_t expected = expected_params_length(x.state);
+    if (x.request_length != kLengthField || expected == 0 || n != expected) {
+        x.result = link::kResultBadLength;
+        return;
+    }
+    const auto& record = x.state.processing_params.at(code_of(current_chemistry(x.state)));
+    std::copy(record.begin(), record.end(), x.response.begin());
+    x.response_length = static_cast<std::uint8_t>(record.size());
+}
+
+void set_processing_params(Exchange& x) {
+    common::ByteReader r(x.request);
+    const std::uint32_t n = r.u32();
+    const std::size_t expected = expected_params_length(x.state);
+    if (expected == 0 || n != expected || x.request_length != kLengthField + n) {
+        x.result = link::kResultBadLength;
+        return;
+    }
+    auto& record = x.state.processing_params.at(code_of(current_chemistry(x.state)));
+    std::copy_n(x.request.begin() + kLengthField, n, record.begin());
+}
+
+void get_thermistor_config(Exchange& x) {
+    if (x.request_length != 1) {
+        x.result = link::kResultBadLength;
+        return;
+    }
+    if (x.request[0] >= kThermistorCount) {
+        x.result = kResultBadValue;
+        return;
+    }
+    const auto& record = x.state.thermistors[x.request[0]];
+    std::copy(record.begin(), record.end(), x.response.begin());
+    x.response_length = kThermistorSize;
+}
+
+void set_thermistor_config(Exchange& x) {
+    if (x.request_length != 1 + kThermistorSize) {
+        x.result = link::kResultBadLength;
+        return;
+    }
+    if (x.request[0] >= kThermistorCount) {
+        x.result = kResultBadValue;
+        return;
+    }
+    std::copy_n(x.request.begin() + 1, kThermistorSize, x.state.thermistors[x.request[0]].begin());
+}
+
+// Thermistor t reads input 5 + t, whose voltage the live sample keeps near a level of its
+// own; a slope of 10 degrees per volt through 15 degrees at that level.
+std::array<std::uint8_t, kThermistorSize> default_thermistor(std::size_t t) {
+    config::ThermistorConfig c;
+    c.input_channel = static_cast<std::uint8_t>(5 + t);
+    const double volts = (11800.0 + 6550.0 * c.input_channel) * 5.0 / 65536.0;
+    c.a1 = 10.0f;
+    c.a0 = static_cast<float>(15.0 - 10.0 * volts);
+    return config::encode(c);
+}
+
+std::vector<CommandEntry> build_commands() {
+    std::vector<CommandEntry> commands;
+    for (const auto& b : kBlocks) {
+        commands.push_back({b.get_code, get_block});
+        commands.push_back({static_cast<std::uint16_t>(b.get_code + 1), set_block});
+    }
+    commands.push_back({kGetProcessingParams, get_processing_params});
+    commands.push_back({kSetProcessingParams, set_processing_params});
+    commands.push_back({kGetThermistorConfig, get_thermistor_config});
+    commands.push_back({kSetThermistorConfig, set_thermistor_config});
+    return commands;
+}
+
+}  // namespace
+
+std::span<const CommandEntry> config_store_commands() {
+    static const auto commands = build_commands();
+    return commands;
+}
+
+void fill_config_defaults(SensorState& state) {
+    for (const auto& b : kBlocks) {
+        state.records[b.get_code].assign(b.length, 0);
+    }
+    const auto chemistry =
+        config::encode(config::default_chemistry_config(state.options.chemistry));
+    state.records[kGetChemistryConfig].assign(chemistry.begin(), chemistry.end());
+
+    auto& fram = state.records[kGetFramSettings];
+    common::ByteWriter f(fram);
+    f.u8(2);  // layout
+    f.u8(static_cast<std::uint8_t>(state.options.board_serial_number));
+    f.zeros(3);
+    f.u32(18250);  // pump strokes so far
+
+    state.records[kGetNvramSettings][1] = 17;  // driver board serial number
+    state.records[kGetSchedule][0] = 3;        // full schedule support; measure continuously
+
+    for (const auto& d : config::kChemistryTable) {
+        state.processing_params[code_of(d.code)] =
+            default_params(d.code, state.options.legacy_nutrient_params);
+    }
+    for (std::size_t t = 0; t < kThermistorCount; ++t) {
+        state.thermistors[t] = default_thermistor(t);
+    }
+}
+
+}  // namespace kelpira::virtual_sensor

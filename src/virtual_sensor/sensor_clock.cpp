@@ -1,0 +1,71 @@
+// The emulated sensor's real-time clock. Setting it keeps the difference to the host clock,
+// so the sensor's time runs on from what was set.
+#include "virtual_sensor/sensor_clock.hpp"
+
+#include <array>
+
+#include "common/bytes.hpp"
+#include "common/time_text.hpp"
+
+namespace kelpira::virtual_sensor {
+
+namespace {
+
+constexpr std::uint16_t kGetRtcTime = 290;
+constexpr std::uint16_t kSetRtcTime = 291;
+constexpr std::size_t kRtcTimeSize = 8;
+
+std::int64_t host_seconds(TimePoint now) {
+    return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
+}
+
+void get_rtc_time(Exchange& x) {
+    const auto f = common::utc_fields(host_seconds(x.now) + x.state.rtc_offset.count());
+    common::ByteWriter w(x.response);
+    w.u8(0);
+    w.u16(static_cast<std::uint16_t>(f.year));
+    w.u8(static_cast<std::uint8_t>(f.month));
+    w.u8(static_cast<std::uint8_t>(f.day));
+    w.u8(static_cast<std::uint8_t>(f.hour));
+    w.u8(static_cast<std::uint8_t>(f.minute));
+    w.u8(static_cast<std::uint8_t>(f.second));
+    x.response_length = kRtcTimeSize;
+}
+
+// A date the clock cannot hold (month 13, minute 60...) is refused, not rolled over.
+void set_rtc_time(Exchange& x) {
+    if (x.request_length != kRtcTimeSize) {
+        x.result = link::kResultBadLength;
+        return;
+    }
+    common::ByteReader r(x.request);
+    r.skip(1);
+    common::UtcFields f{};
+    f.year = r.u16();
+    f.month = r.u8();
+    f.day = r.u8();
+    f.hour = r.u8();
+    f.minute = r.u8();
+    f.second = r.u8();
+    const std::int64_t seconds = common::utc_seconds(f);
+    const auto back = common::utc_fields(seconds);
+    if (back.year != f.year || back.month != f.month || back.day != f.day || back.hour != f.hour ||
+        back.minute != f.minute || back.second != f.second) {
+        x.result = kResultBadValue;
+        return;
+    }
+    x.state.rtc_offset = std::chrono::seconds(seconds - host_seconds(x.now));
+}
+
+constexpr std::array kCommands{
+    CommandEntry{kGetRtcTime, get_rtc_time},
+    CommandEntry{kSetRtcTime, set_rtc_time},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> sensor_clock_commands() {
+    return kCommands;
+}
+
+}  // namespace kelpira::virtual_sensor

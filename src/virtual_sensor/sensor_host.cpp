@@ -1,0 +1,68 @@
+// Serving emulated sensors as local-socket devices.
+#include "virtual_sensor/sensor_host.hpp"
+
+#include <unistd.h>
+
+#include <atomic>
+
+#include "link/device_socket_names.hpp"
+
+namespace kelpira::virtual_sensor {
+
+std::optional<DeviceId> serve_sensor(DeviceServer& server, VirtualSensor& sensor,
+                                     const std::string& label,
+                                     std::chrono::milliseconds restart_delay, std::string& error) {
+    // The hooks learn the device's id once attached; a request cannot need them sooner than
+    // the server's first answer, and an id of 0 names no device.
+    auto self = std::make_shared<std::atomic<DeviceId>>(0);
+    DeviceHooks hooks;
+    hooks.on_remove = [&server, self] { server.detach_after_answer(self->load()); };
+    hooks.on_restart = [&server, self, restart_delay] {
+        server.restart_after_answer(self->load(), restart_delay);
+    };
+    sensor.set_hooks(std::move(hooks));
+    ServedDevice device{label, sensor.hardware_id(), false,
+                        [&sensor](const link::Report& r) { return sensor.handle(r); }};
+    auto id = server.attach(std::move(device), error);
+    if (id) {
+        self->store(*id);
+    }
+    return id;
+}
+
+SensorHost::SensorHost(ServerOptions options) : options_(std::move(options)) {}
+
+std::string SensorHost::start() {
+    folder_ = options_.folder.value_or(link::default_device_folder());
+    if (auto why = link::prepare_device_folder(folder_); !why.empty()) {
+        return why;
+    }
+    remove_stale_sockets(folder_);
+    server_ = std::make_unique<DeviceServer>(folder_);
+    const std::string prefix = "sensor-" + std::to_string(::getpid()) + "-";
+    for (std::size_t i = 0; i < options_.devices.size(); ++i) {
+        const auto& d = options_.devices[i];
+        sensors_.push_back(std::make_unique<VirtualSensor>(d.sensor));
+        for (const auto& f : d.faults) {
+            sensors_.back()->inject(f.code, f.fault);
+        }
+        std::string error;
+        auto id = serve_sensor(*server_, *sensors_.back(), prefix + std::to_string(i + 1),
+                               options_.restart_delay, error);
+        if (!id) {
+            server_.reset();  // takes the devices attached so far away again
+            paths_.clear();
+            return error;
+        }
+        paths_.push_back(server_->path_of(*id).value_or(""));
+    }
+    return {};
+}
+
+void SensorHost::run() {
+    if (server_) {
+        server_->run();
+    }
+}
+
+}  // namespace kelpira::virtual_sensor

@@ -1,0 +1,239 @@
+// Parsing the command line of kelpira-virtual-sensor.
+#include "virtual_sensor/server_options.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "config/chemistry_type.hpp"
+#include "link/device_socket_names.hpp"
+
+namespace kelpira::virtual_sensor {
+
+namespace {
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+template <typename T>
+std::optional<T> number(const std::string& text, T low, T high) {
+    long long v = 0;
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, v);
+    if (text.empty() || ec != std::errc() || p != end || v < static_cast<long long>(low) ||
+        v > static_cast<long long>(high)) {
+        return std::nullopt;
+    }
+    return static_cast<T>(v);
+}
+
+std::optional<config::ChemistryType> chemistry_named(const std::string& name) {
+    for (const auto& d : config::kChemistryTable) {
+        if (lower(std::string(d.tab_text)) == lower(name)) {
+            return d.code;
+        }
+    }
+    return std::nullopt;
+}
+
+struct FaultName {
+    const char* name;
+    FaultKind kind;
+};
+constexpr FaultName kFaultNames[] = {
+    {"no-answer", FaultKind::no_answer},  {"late", FaultKind::late_answer},
+    {"stale", FaultKind::stale_sequence}, {"removed", FaultKind::removed},
+    {"garbage", FaultKind::garbage},      {"unterminated", FaultKind::unterminated_text},
+};
+
+// "CODE:KIND" or "CODE:late:MS".
+std::optional<ScriptedFault> fault_from(const std::string& text) {
+    const auto first = text.find(':');
+    if (first == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto code = number<std::uint16_t>(text.substr(0, first), 256, 65535);
+    std::string kind = text.substr(first + 1);
+    std::string delay;
+    if (const auto second = kind.find(':'); second != std::string::npos) {
+        delay = kind.substr(second + 1);
+        kind = kind.substr(0, second);
+    }
+    const auto named = std::find_if(std::begin(kFaultNames), std::end(kFaultNames),
+                                    [&](const FaultName& f) { return kind == f.name; });
+    if (!code || named == std::end(kFaultNames)) {
+        return std::nullopt;
+    }
+    ScriptedFault f{*code, {named->kind, {}}};
+    if (named->kind == FaultKind::late_answer) {
+        const auto ms = number<int>(delay, 0, 600'000);
+        if (!ms) {
+            return std::nullopt;
+        }
+        f.fault.delay = std::chrono::milliseconds(*ms);
+    } else if (!delay.empty()) {
+        return std::nullopt;
+    }
+    return f;
+}
+
+ServedSensorOptions device_defaults(std::size_t index) {
+    ServedSensorOptions d;
+    d.sensor.serial_number = static_cast<std::uint16_t>(1001 + index);
+    d.sensor.board_serial_number = static_cast<std::uint16_t>(2001 + index);
+    return d;
+}
+
+}  // namespace
+
+ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
+    ServerOptions o;
+    o.devices.push_back(device_defaults(0));
+    auto fail = [](std::string why) { return ParsedServerOptions{std::nullopt, std::move(why)}; };
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        VirtualSensorOptions& s = o.devices.back().sensor;
+        // Options without a value.
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            continue;
+        }
+        if (a == "--device") {
+            o.devices.push_back(device_defaults(o.devices.size()));
+            continue;
+        }
+        if (a == "--bootloader") {
+            s.running = RunningCode::bootloader;
+            continue;
+        }
+        if (a == "--legacy-identity") {
+            s.legacy_identity = true;
+            continue;
+        }
+        if (a == "--oldest-identity") {
+            s.legacy_identity = true;
+            s.legacy_layout = 0;
+            continue;
+        }
+        if (a == "--old-optics-test") {
+            s.old_optics_test = true;
+            continue;
+        }
+        if (a == "--legacy-nutrient-params") {
+            s.legacy_nutrient_params = true;
+            continue;
+        }
+        // Options with a value.
+        if (i + 1 >= args.size()) {
+            return fail(a.rfind("--", 0) == 0 ? a + " needs a value, or is unknown"
+                                              : "unexpected argument: " + a);
+        }
+        const std::string& v = args[++i];
+        if (a == "--folder") {
+            if (v.empty() || v[0] != '/') {
+                return fail("--folder needs an absolute path");
+            }
+            o.folder = v;
+        } else if (a == "--restart-delay") {
+            const auto ms = number<int>(v, 0, 60'000);
+            if (!ms) {
+                return fail("--restart-delay takes milliseconds from 0 to 60000");
+            }
+            o.restart_delay = std::chrono::milliseconds(*ms);
+        } else if (a == "--name") {
+            if (v.size() > 20) {
+                return fail("--name takes at most 20 characters");
+            }
+            s.name = v;
+        } else if (a == "--serial" || a == "--board-serial") {
+            const auto n = number<std::uint16_t>(v, 0, 65535);
+            if (!n) {
+                return fail(a + " takes a number from 0 to 65535");
+            }
+            (a == "--serial" ? s.serial_number : s.board_serial_number) = *n;
+        } else if (a == "--chemistry") {
+            const auto c = chemistry_named(v);
+            if (!c) {
+                return fail("unknown chemistry: " + v);
+            }
+            s.chemistry = *c;
+        } else if (a == "--firmware") {
+            if (v.size() > 25) {
+                return fail("--firmware takes at most 25 characters");
+            }
+            s.firmware_version = v;
+        } else if (a == "--bootloader-version") {
+            const auto n = number<std::uint8_t>(v, 0, 255);
+            if (!n) {
+                return fail("--bootloader-version takes a number from 0 to 255");
+            }
+            s.bootloader_version = *n;
+        } else if (a == "--device-type") {
+            const auto n = number<std::uint16_t>(v, 0, 65535);
+            if (!n) {
+                return fail("--device-type takes a number from 0 to 65535");
+            }
+            s.device_type = *n;
+        } else if (a == "--hardware-id") {
+            const auto id = link::normalise_hardware_id(v);
+            if (!id) {
+                return fail("--hardware-id takes the form VID_xxxx&PID_xxxx");
+            }
+            s.hardware_id = *id;
+        } else if (a == "--fault") {
+            auto f = fault_from(v);
+            if (!f) {
+                return fail(
+                    "--fault takes CODE:KIND or CODE:late:MS, KIND one of no-answer, "
+                    "late, stale, removed, garbage, unterminated");
+            }
+            o.devices.back().faults.push_back(*f);
+        } else {
+            return fail("unknown option: " + a);
+        }
+    }
+    return {std::move(o), {}};
+}
+
+std::string server_usage() {
+    return R"(Usage: kelpira-virtual-sensor [--folder DIR] [--restart-delay MS]
+                              [DEVICE OPTIONS] [--device DEVICE OPTIONS]...
+
+Serves emulated KELPIRA sensors as devices that kelpira lists beside USB sensors, until
+interrupted (Ctrl+C or SIGTERM), when the devices are removed.
+
+  --folder DIR            where the device sockets go (default:
+                          $XDG_RUNTIME_DIR/kelpira/devices, else a private folder
+                          kelpira-<uid>/devices in the temporary folder)
+  --restart-delay MS      how long a bootloader device stays away after START_FIRMWARE
+                          before it comes back running its firmware (default 500)
+  --device                starts the options of another device
+
+Device options:
+  --name TEXT             sensor name, at most 20 characters (default "Virtual Sensor")
+  --serial N              sensor serial number (default 1001, 1002, ... by device)
+  --board-serial N        processing board serial number (default 2001, 2002, ...)
+  --chemistry NAME        generic, nitrate, nitrite, phosphate, silicate, iron, ph, ta,
+                          dic or ammonia (default nitrate)
+  --firmware TEXT         firmware version text (default KELPIRA_2_8_3)
+  --bootloader            start in the bootloader instead of the firmware
+  --bootloader-version N  bootloader version (default 3)
+  --device-type N         device type code (default 7310)
+  --hardware-id ID        USB hardware id, VID_xxxx&PID_xxxx (default VID_04D8&PID_EABC)
+  --legacy-identity       older firmware: answers 9 to the identity commands 260, 261 and
+                          262 and identifies itself with the legacy record 256
+  --oldest-identity       as --legacy-identity, with the oldest legacy record (no serial
+                          number, no bootloader version)
+  --old-optics-test       older firmware: answers 8 to START_OPTICS_TEST (626)
+  --legacy-nutrient-params
+                          older firmware: answers 4 to the 29-byte nutrient parameters
+  --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,
+                          garbage, unterminated, or late:MS (answer MS milliseconds late)
+)";
+}
+
+}  // namespace kelpira::virtual_sensor

@@ -1,0 +1,153 @@
+// Identity records, device type names and the identity probe, including records from a
+// device that sends text without terminators.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "link/device_types.hpp"
+#include "link/identity_commands.hpp"
+#include "link/identity_probe.hpp"
+#include "scripted_sensor.hpp"
+
+using namespace kelpira::link;
+using namespace kelpira::link::testing;
+
+TEST(DeviceTypeName, NamesTheFamilyAndThisSensor) {
+    EXPECT_EQ(DeviceTypeName(7310), "Marivane KELPIRA Lab-on-Chip Sensor");
+    EXPECT_EQ(DeviceTypeName(7323), "Marivane KELPIRA Lab-on-Chip Sensor");
+    EXPECT_EQ(DeviceTypeName(7305), "Marivane Unknown Device");
+    EXPECT_EQ(DeviceTypeName(0), "Marivane Unknown Device");
+    std::set<std::uint16_t> codes;
+    std::set<std::string_view> names;
+    for (const auto& e : kDeviceTypes) {
+        EXPECT_GE(e.code, 7306);
+        EXPECT_LE(e.code, 7367);
+        codes.insert(e.code);
+        names.insert(e.family_name);
+        EXPECT_LE(DeviceTypeName(e.code).size(), 39u) << e.family_name;
+    }
+    EXPECT_EQ(codes.size(), 26u);
+    EXPECT_EQ(names.size(), 25u);
+}
+
+TEST(DeviceTypeName, LegacyDeviceKinds) {
+    EXPECT_EQ(device_type_of_kind(2), 7310);
+    EXPECT_EQ(device_type_of_kind(7), 7323);
+    EXPECT_EQ(device_type_of_kind(0), 0);
+    EXPECT_EQ(device_type_of_kind(13), 0);
+    EXPECT_EQ(device_type_of_kind(255), 0);
+    std::set<std::uint16_t> kinds;
+    for (std::uint8_t k = 1; k <= 12; ++k) {
+        const auto type = device_type_of_kind(k);
+        EXPECT_NE(DeviceTypeName(type), "Marivane Unknown Device") << int{k};
+        kinds.insert(type);
+    }
+    EXPECT_EQ(kinds.size(), 12u);
+}
+
+TEST(IdentityRecords, RoundTripAndFieldPlaces) {
+    SensorIdentification s{2, 0, "Kelp One", 0, 513, 0, 0x0A0B};
+    const auto bytes = encode(s);
+    EXPECT_EQ(bytes[0], 2);
+    EXPECT_EQ(bytes[2], 'K');
+    EXPECT_EQ(bytes[10], 0);
+    EXPECT_EQ(bytes[24], 0x01);
+    EXPECT_EQ(bytes[25], 0x02);
+    EXPECT_EQ(bytes[27], 0x0B);
+    EXPECT_EQ(bytes[28], 0x0A);
+    EXPECT_EQ(decode_sensor_identification(bytes), s);
+
+    const DeviceInfo d{0, 2, 7323, 9};
+    const auto db = encode(d);
+    EXPECT_EQ(db[2], 0x9B);  // 7323 = 0x1C9B
+    EXPECT_EQ(db[3], 0x1C);
+    EXPECT_EQ(decode_device_info(db), d);
+
+    const LegacyIdentity l{1, 1, "Old", 2, 77, 3};
+    EXPECT_EQ(decode_legacy_identity(encode(l)), l);
+}
+
+TEST(IdentityRecords, TextsWithoutTerminatorStayInsideTheirFields) {
+    std::array<std::uint8_t, SensorIdentification::size> bytes{};
+    bytes.fill('A');
+    const auto s = decode_sensor_identification(bytes);
+    EXPECT_EQ(s.name, std::string(21, 'A'));
+    EXPECT_EQ(s.serial_number, 0x4141);
+    const auto written = encode(s);
+    EXPECT_EQ(written[22], 0) << "a name the PC writes keeps its terminator";
+    EXPECT_EQ(written[21], 'A');
+
+    std::array<std::uint8_t, FirmwareVersion::size> version{};
+    version.fill('9');
+    EXPECT_EQ(decode_firmware_version(version).text, std::string(25, '9'));
+
+    const std::array<std::uint8_t, 4> short_record{1, 2, 3, 4};
+    const auto partial = decode_sensor_identification(short_record);
+    EXPECT_EQ(partial.layout, 1);
+    EXPECT_EQ(partial.serial_number, 0);
+    EXPECT_EQ(partial.name, std::string("\x03\x04"));
+}
+
+TEST_F(SensorFixture, ProbeReadsIdentificationAndDeviceInfo) {
+    open([](const SensorCommand& r) -> std::optional<Answer> {
+        if (r.code() == 260) {
+            std::vector<std::uint8_t> p(29, 'N');  // a 21-character name without terminator
+            p[0] = 2;
+            p[1] = 0;
+            p[23] = 0;
+            p[24] = 0x39;  // serial 12345
+            p[25] = 0x30;
+            return Answer{0, p};
+        }
+        if (r.code() == 262) {
+            return Answer{0, {0, 1, 0x8E, 0x1C, 6}};
+        }
+        return Answer{9, {}};
+    });
+    const auto sensor = probe_sensor(link);
+    ASSERT_TRUE(sensor);
+    EXPECT_EQ(sensor->name, std::string(20, 'N'));
+    EXPECT_EQ(sensor->identification.serial_number, 12345);
+    EXPECT_EQ(sensor->info.mode, kModeBootloader);
+    EXPECT_EQ(sensor->info.device_type, 7310);
+    EXPECT_EQ(sensor->info.bootloader_version, 6);
+    EXPECT_EQ(sent().size(), 2u);
+}
+
+TEST_F(SensorFixture, ProbeTriesEachReadTwice) {
+    int identification_calls = 0;
+    open([&](const SensorCommand& r) -> std::optional<Answer> {
+        if (r.code() == 260) {
+            return ++identification_calls == 1 ? Answer{3, {}} : Answer{0, {2, 0, 'X'}};
+        }
+        return Answer{5, {}};
+    });
+    EXPECT_FALSE(probe_sensor(link)) << "device info failed twice: an unknown device";
+    const auto reports = sent();
+    ASSERT_EQ(reports.size(), 4u);
+    EXPECT_EQ(code_sent(0), 260);
+    EXPECT_EQ(code_sent(1), 260);
+    EXPECT_EQ(code_sent(2), 262);
+    EXPECT_EQ(code_sent(3), 262);
+}
+
+TEST_F(SensorFixture, ProbeOfOldFirmwareUsesTheLegacyIdentity) {
+    open([](const SensorCommand& r) -> std::optional<Answer> {
+        if (r.code() == 256) {
+            const auto b = encode(LegacyIdentity{0, 2, "Veteran", 7, 999, 8});
+            return Answer{0, {b.begin(), b.end()}};
+        }
+        return Answer{9, {}};
+    });
+    const auto sensor = probe_sensor(link);
+    ASSERT_TRUE(sensor);
+    EXPECT_EQ(sensor->name, "Veteran");
+    EXPECT_EQ(sensor->identification.serial_number, 0) << "oldest layout";
+    EXPECT_EQ(sensor->info, (DeviceInfo{0, 2, 7323, 0}));
+    EXPECT_EQ(DeviceTypeName(sensor->info.device_type), "Marivane KELPIRA Lab-on-Chip Sensor");
+}
+
+TEST_F(SensorFixture, FirmwareVersionTextIsBounded) {
+    open([](const SensorCommand&) { return Answer{0, std::vector<std::uint8_t>(123, 'V')}; });
+    EXPECT_EQ(read_firmware_version_text(link), std::string(25, 'V'));
+}

@@ -1,0 +1,319 @@
+// kelpira-process end to end on raw files written for each test.
+#include "processing/batch_runner.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "processing/temp_raw_file.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kelpira::processing::run_command_line;
+using kelpira::processing::testing::TempRawFile;
+
+// One raw row with the given state, input channels 0 and 1, and sensor time.
+std::string row(int counter, int state, double ch0, double ch1 = 0, std::uint32_t time = 0) {
+    char line[300];
+    std::snprintf(line, sizeof line,
+                  "%d,%d,%.6f,%.6f,0,0,0,0,0,0,12.0,18.0,0,0,%u,35.0,12.5,6.8,10.0,%u\n", counter,
+                  state, ch0, ch1, time, time + 3);
+    return line;
+}
+
+const std::string kHeadings =
+    "%Counter,State,Ch0,Ch1,Ch2,Ch3,Ch4,Ch5,Ch6,Ch7,Supply,Temp,Status,Flags,Time,Salinity,"
+    "Temperature,Oxygen,Depth,PlatformTime\n";
+
+const std::string kDicKeys =
+    "%KELPIRA.CHEMISTRY.INLET.0.TYPE=2\n"
+    "%KELPIRA.CHEMISTRY.INLET.0.MEASUREMENT_STATE=3\n"
+    "%KELPIRA.CHEMISTRY.INLET.0.CRM_VALUE=2000\n"
+    "%KELPIRA.CHEMISTRY.INLET.1.TYPE=1\n"
+    "%KELPIRA.CHEMISTRY.INLET.1.INTAKE_STATE=4\n"
+    "%KELPIRA.CHEMISTRY.INLET.1.MEASUREMENT_STATE=5\n";
+
+// Rows of one DIC cycle: a CRM step of 0.5 V, then a sample whose step is `sample_step`.
+std::string dic_rows(std::uint32_t time, double sample_step) {
+    std::string rows;
+    int counter = 0;
+    rows += row(counter++, 3, 1.0);
+    for (int i = 0; i < 30; ++i) {
+        rows += row(counter++, 3, 1.5);
+    }
+    rows += row(counter++, 4, 0, 0, time);
+    rows += row(counter++, 5, 2.0);
+    for (int i = 0; i < 30; ++i) {
+        rows += row(counter++, 5, 2.0 + sample_step);
+    }
+    return rows;
+}
+
+std::string dic_file(std::uint32_t time, double sample_step) {
+    return "%KELPIRA.HEADER_START\n%KELPIRA.CHEMISTRY.TYPE=8\n" + kDicKeys +
+           "%KELPIRA.HEADER_END\n" + kHeadings + dic_rows(time, sample_step);
+}
+
+std::string ta_file() {
+    std::string text =
+        "%KELPIRA.HEADER_START\n"
+        "%KELPIRA.CHEMISTRY.TYPE=7\n"
+        "%KELPIRA.CHEMISTRY.MEASUREMENT_CHANNEL=1\n"
+        "%KELPIRA.CHEMISTRY.SAMPLE_INTAKE_STATE=1\n"
+        "%KELPIRA.CHEMISTRY.BLANK_MEASUREMENT_STATE_LED1=2\n"
+        "%KELPIRA.CHEMISTRY.BLANK_MEASUREMENT_STATE_LED2=3\n"
+        "%KELPIRA.CHEMISTRY.SAMPLE_MEASUREMENT_STATE_LED1=4\n"
+        "%KELPIRA.CHEMISTRY.SAMPLE_MEASUREMENT_STATE_LED2=5\n"
+        "%KELPIRA.CHEMISTRY.PROCESSING_TRIGGER=3\n"
+        "%KELPIRA.CHEMISTRY.ACID_MOLARITY=0.002\n"
+        "%KELPIRA.CHEMISTRY.pKa=7\n"
+        "%KELPIRA.CHEMISTRY.e2=1\n"
+        "%KELPIRA.HEADER_END\n" +
+        kHeadings;
+    text += row(0, 1, 0, 0, 1700000000);
+    text += row(1, 2, 0, 1);
+    text += row(2, 3, 0, 1);
+    text += row(3, 4, 0, 0.1);
+    text += row(4, 5, 0, 0.01);
+    return text;
+}
+
+std::string nutrient_file(const std::string& sensor_name) {
+    return "%KELPIRA.HEADER_START\n"
+           "%KELPIRA.CORE.SENSOR_NAME=" +
+           sensor_name +
+           "\n"
+           "%KELPIRA.CHEMISTRY.TYPE=1\n"
+           "%KELPIRA.CHEMISTRY.SAMPLE_INTAKE_STATE=1\n"
+           "%KELPIRA.CHEMISTRY.BLANK_MEASUREMENT_STATE=2\n"
+           "%KELPIRA.CHEMISTRY.STANDARD1_MEASUREMENT_STATE=3\n"
+           "%KELPIRA.CHEMISTRY.SAMPLE_MEASUREMENT_STATE=4\n"
+           "%KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10\n"
+           "%KELPIRA.CHEMISTRY.PROCESSING_TRIGGER=2\n"
+           "%KELPIRA.HEADER_END\n" +
+           kHeadings + row(0, 1, 0, 0, 1700000000) + row(1, 2, 1.0) + row(2, 3, 0.5) +
+           row(3, 4, 0.8);
+}
+
+const std::string kDicTitles =
+    "Time (platform),Meas State,DIC (umol/kg),Sample Step (V),CRM Step (V),Temperature (C),"
+    "Validity\n";
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome run(std::vector<std::string> args) {
+    std::vector<std::string_view> views(args.begin(), args.end());
+    std::ostringstream out, err;
+    Outcome r;
+    r.status = run_command_line(views, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class BatchRunner : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::path(KELPIRA_BINARY_DIR) / "batch_runner_test" /
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    fs::path dir_;
+};
+
+TEST_F(BatchRunner, SeveralFilesMakeOneTable) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    TempRawFile b(dic_file(1700003600, 0.6));
+    const Outcome r = run({a.path().string(), b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, kDicTitles +
+                         "14/11/2023 22:13:20,5,1600.000,0.400,0.500,0.000,good\n"
+                         "14/11/2023 23:13:20,5,2400.000,0.600,0.500,0.000,good\n");
+}
+
+TEST_F(BatchRunner, NutrientTableIsTheMultiFileTableWithSensorNames) {
+    // No channel keys: the header leaves all three channels on input 0.
+    TempRawFile a(nutrient_file("KELPIRA-0042"));
+    TempRawFile b(nutrient_file("KELPIRA-0043"));
+    const Outcome r = run({a.path().string(), b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string cells =
+        "14/11/2023 22:13:23,14/11/2023 22:13:20,3.219,3.219,3.219,10.00,"
+        "35.000,12.500,";
+    EXPECT_EQ(r.out,
+              "Time (platform),Time (sensor),Nutrient (Medium:uM),Nutrient (Short:uM),"
+              "Nutrient (Long:uM),Depth (m),S (PSU),T (degC),Sensor Name\n" +
+                  cells + "KELPIRA-0042\n" + cells + "KELPIRA-0043\n");
+}
+
+TEST_F(BatchRunner, TaTableCarriesEveryColumn) {
+    TempRawFile a(ta_file());
+    const Outcome r = run({"--chemistry", "ta", a.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Time (platform),TA (uM),Absorbance LED1,Absorbance LED2,Temperature (C)\n"
+              "14/11/2023 22:13:20,226.727,1.000000,2.000000,0.000000\n");
+}
+
+TEST_F(BatchRunner, FileWithoutHeaderNeedsSet) {
+    TempRawFile bare(kHeadings + dic_rows(1700000000, 0.4));
+    const Outcome refused = run({bare.path().string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "kelpira-process: " + bare.path().string() +
+                               ": no header (no %KELPIRA.HEADER_START line); give its "
+                               "parameters with --set KEY=VALUE\n");
+
+    std::vector<std::string> args{"--set", "KELPIRA.CHEMISTRY.TYPE=8"};
+    std::istringstream keys(kDicKeys);
+    for (std::string line; std::getline(keys, line);) {
+        args.push_back("--set=" + line.substr(1));
+    }
+    args.push_back(bare.path().string());
+    const Outcome processed = run(args);
+    EXPECT_EQ(processed.status, 0) << processed.err;
+    EXPECT_EQ(processed.out,
+              kDicTitles + "14/11/2023 22:13:20,5,1600.000,0.400,0.500,0.000,good\n");
+}
+
+TEST_F(BatchRunner, SetOverridesTheHeaderOfEveryFile) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    TempRawFile b(dic_file(1700003600, 0.4));
+    const Outcome r = run({"--set", "KELPIRA.CHEMISTRY.INLET.0.CRM_VALUE=1000", a.path().string(),
+                           b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kDicTitles +
+                         "14/11/2023 22:13:20,5,800.000,0.400,0.500,0.000,good\n"
+                         "14/11/2023 23:13:20,5,800.000,0.400,0.500,0.000,good\n");
+}
+
+TEST_F(BatchRunner, WrongChemistryFailsThatFileOnly) {
+    TempRawFile dic(dic_file(1700000000, 0.4));
+    TempRawFile ta(ta_file());
+    const Outcome r = run({"--chemistry", "ta", dic.path().string(), ta.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelpira-process: " + dic.path().string() +
+                         ": wrong chemistry type 8 (DIC) for TA processing\n");
+    EXPECT_NE(r.out.find("226.727"), std::string::npos);
+}
+
+TEST_F(BatchRunner, UnreadableFileInTheMiddleNeverStopsTheOthers) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    TempRawFile b(dic_file(1700003600, 0.6));
+    const std::string missing = path("missing.csv");
+    const std::string output = path("out.csv");
+    const Outcome r =
+        run({"--output", output, a.path().string(), missing, dir_.string(), b.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kelpira-process: " + missing +
+                         ": cannot open: No such file or directory\n"
+                         "kelpira-process: " +
+                         dir_.string() + ": I/O error reading input file\n");
+    EXPECT_EQ(slurp(output), kDicTitles +
+                                 "14/11/2023 22:13:20,5,1600.000,0.400,0.500,0.000,good\n"
+                                 "14/11/2023 23:13:20,5,2400.000,0.600,0.500,0.000,good\n");
+}
+
+TEST_F(BatchRunner, NothingProcessedLeavesTheOutputAsItWas) {
+    const std::string output = path("out.csv");
+    std::ofstream(output) << "earlier results\n";
+    TempRawFile bare(kHeadings);
+    const Outcome r = run({"--output", output, bare.path().string(), path("missing.csv")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(slurp(output), "earlier results\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);  // no temporary file left
+}
+
+TEST_F(BatchRunner, SeveralChemistriesAreRefusedBeforeAnythingIsWritten) {
+    TempRawFile dic(dic_file(1700000000, 0.4));
+    TempRawFile ta(ta_file());
+    const std::string output = path("out.csv");
+    const Outcome r = run({"--output", output, dic.path().string(), ta.path().string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kelpira-process: the files hold several chemistries (DIC in " +
+                         dic.path().string() + ", TA in " + ta.path().string() +
+                         "); process one chemistry per run, or choose one with --chemistry\n");
+    EXPECT_FALSE(fs::exists(output));
+}
+
+TEST_F(BatchRunner, LogCarriesTheEngineLines) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    const std::string log = path("run.log");
+    const Outcome r = run({"--log", log, "--output", path("out.csv"), a.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string text = slurp(log);
+    EXPECT_EQ(text.rfind("Reading file " + a.path().string() + "\n", 0), 0u);
+    EXPECT_NE(text.find("\nexited inlet 0 measurement state (3)\n"), std::string::npos);
+    EXPECT_NE(text.find("\nprocessed DIC result at 1700000000 = 1600.000000\n"), std::string::npos);
+}
+
+TEST_F(BatchRunner, ZeroPhSampleIntervalIsRefused) {
+    TempRawFile ph(
+        "%KELPIRA.HEADER_START\n%KELPIRA.CHEMISTRY.TYPE=4\n"
+        "%KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=0\n%KELPIRA.HEADER_END\n" +
+        kHeadings + row(0, 1, 1, 1) + row(1, 2, 1, 1));
+    const Outcome r = run({ph.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelpira-process: " + ph.path().string() +
+                         ": A sample interval of 0 ms cannot be processed: the sample interval "
+                         "must be at least 1 ms.\n");
+}
+
+TEST_F(BatchRunner, UsageErrors) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    const Outcome none = run({});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err, "kelpira-process: no raw file to process\n" +
+                            std::string(kelpira::processing::kUsage));
+
+    const Outcome unknown_key =
+        run({"--set", "KELPIRA.CHEMISTRY.NO_SUCH_KEY=1", a.path().string()});
+    EXPECT_EQ(unknown_key.status, 2);
+    EXPECT_EQ(unknown_key.err,
+              "kelpira-process: --set KELPIRA.CHEMISTRY.NO_SUCH_KEY=1: not a header key of DIC "
+              "files, or its value does not read as a number\n");
+
+    const Outcome over_input = run({"--output", a.path().string(), a.path().string()});
+    EXPECT_EQ(over_input.status, 2);
+    EXPECT_EQ(over_input.err,
+              "kelpira-process: --output " + a.path().string() + " is one of the raw files\n");
+    EXPECT_EQ(slurp(a.path()), dic_file(1700000000, 0.4));
+
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind(kelpira::processing::kUsage, 0), 0u);
+}
+
+TEST_F(BatchRunner, ProgressBarEndsFull) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    const Outcome r = run({"--progress", a.path().string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("\r[########################################] 100.0%  file 1 of 1\n"),
+              std::string::npos)
+        << r.err;
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+// The emulated sensor's configuration store over a real link: defaults, a get after a set
+// returns what was set, wrong lengths answer 4, and the older-firmware profiles.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/bytes.hpp"
+#include "config/chemistry_config.hpp"
+#include "config/nutrient_params.hpp"
+#include "config/processing_params.hpp"
+#include "config/thermistor_config.hpp"
+#include "virtual_sensor/sensor_fixture.hpp"
+
+using namespace kelpira;
+using namespace kelpira::virtual_sensor;
+using namespace kelpira::virtual_sensor::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+class ConfigStoreTest : public SensorFixture {
+  protected:
+    // A write of `record` with `code`; the sensor's result.
+    link::CommandResult write(std::uint16_t code, const std::vector<std::uint8_t>& record) {
+        auto c = command(code);
+        c.set_length(static_cast<std::uint8_t>(record.size()));
+        std::copy(record.begin(), record.end(), c.payload().begin());
+        return send(c);
+    }
+    // A read of `length` bytes with `code` and an optional request payload.
+    std::vector<std::uint8_t> read(std::uint16_t code, std::size_t length,
+                                   std::initializer_list<std::uint8_t> request = {}) {
+        auto c = command(code, request);
+        EXPECT_EQ(send(c), 0) << code;
+        return {c.payload().begin(), c.payload().begin() + static_cast<std::ptrdiff_t>(length)};
+    }
+    link::CommandResult params_result(std::uint16_t code, std::uint32_t n,
+                                      std::vector<std::uint8_t> record = {}) {
+        std::vector<std::uint8_t> payload{
+            static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
+        payload.insert(payload.end(), record.begin(), record.end());
+        return write(code, payload);
+    }
+    std::vector<std::uint8_t> read_params(std::uint32_t n) {
+        auto c = command(402, {static_cast<std::uint8_t>(n), 0, 0, 0});
+        EXPECT_EQ(send(c), 0);
+        return {c.payload().begin(), c.payload().begin() + n};
+    }
+};
+
+// Every configuration block of the catalogue with a fixed length, by its read code.
+struct Block {
+    std::uint16_t get_code;
+    std::size_t length;
+};
+constexpr Block kBlocks[] = {{292, 9},  {322, 5},  {352, 25}, {368, 11}, {372, 9}, {374, 20},
+                             {400, 18}, {440, 36}, {442, 13}, {448, 13}, {464, 17}};
+
+std::vector<std::uint8_t> pattern(std::size_t length, std::uint8_t seed) {
+    std::vector<std::uint8_t> v(length);
+    for (std::size_t i = 0; i < length; ++i) {
+        v[i] = static_cast<std::uint8_t>(seed + 3 * i);
+    }
+    return v;
+}
+
+}  // namespace
+
+TEST_F(ConfigStoreTest, EveryBlockReadsBackWhatWasWrittenAndRefusesOtherLengths) {
+    start();
+    for (const auto& b : kBlocks) {
+        const auto before = read(b.get_code, b.length);
+        const auto setc = static_cast<std::uint16_t>(b.get_code + 1);
+        EXPECT_EQ(write(setc, pattern(b.length - 1, 1)), link::kResultBadLength) << setc;
+        EXPECT_EQ(write(setc, pattern(b.length + 1, 1)), link::kResultBadLength) << setc;
+        EXPECT_EQ(read(b.get_code, b.length), before) << "a refused write changes nothing";
+        const auto record = pattern(b.length, static_cast<std::uint8_t>(b.get_code));
+        EXPECT_EQ(write(setc, record), 0) << setc;
+        EXPECT_EQ(read(b.get_code, b.length), record) << b.get_code;
+        EXPECT_EQ(sensor->record(b.get_code), record);
+    }
+}
+
+TEST_F(ConfigStoreTest, DefaultsAreThoseOfAFreshNitrateSensor) {
+    start();
+    const auto chemistry = config::decode_chemistry_config(read(400, 18));
+    EXPECT_EQ(chemistry, config::default_chemistry_config(config::ChemistryType::nitrate));
+
+    const auto params = config::decode_nutrient_params(read_params(29));
+    EXPECT_EQ(params.layout, 1);
+    EXPECT_EQ(params.measure_short, 1);
+    EXPECT_EQ(params.monitor_long, config::kNoMonitor);
+
+    const auto schedule = read(442, 13);
+    EXPECT_EQ(schedule[0], 3) << "the newest schedule layout";
+    const auto fram = read(292, 9);
+    EXPECT_EQ(fram[0], 2);
+    EXPECT_EQ(fram[1], 2001 & 0xFF);
+
+    for (std::uint8_t t = 0; t < 3; ++t) {
+        const auto th = config::decode_thermistor_config(read(404, 18, {t}));
+        EXPECT_EQ(th.input_channel, 5 + t);
+        EXPECT_FLOAT_EQ(th.a1, 10.0f);
+    }
+}
+
+TEST_F(ConfigStoreTest, ProcessingParametersFollowTheChemistry) {
+    VirtualSensorOptions o;
+    o.chemistry = config::ChemistryType::ph;
+    start(o);
+    EXPECT_EQ(params_result(402, 29), link::kResultBadLength) << "not a nutrient sensor";
+    const auto ph = config::decode_ph_params(read_params(38));
+    EXPECT_EQ(ph.layout, 1);
+    EXPECT_EQ(ph.blank_end_s, 70);
+
+    config::PhParams changed;
+    changed.layout = 1;
+    changed.input_434 = 6;
+    const auto record = config::encode(changed);
+    EXPECT_EQ(params_result(403, 38, {record.begin(), record.end() - 1}), link::kResultBadLength)
+        << "the stated length must match the record";
+    EXPECT_EQ(params_result(403, 38, {record.begin(), record.end()}), 0);
+    EXPECT_EQ(config::decode_ph_params(read_params(38)), changed);
+
+    // A new chemistry brings its own record.
+    const auto dic = config::encode(config::default_chemistry_config(config::ChemistryType::dic));
+    ASSERT_EQ(write(401, {dic.begin(), dic.end()}), 0);
+    EXPECT_EQ(params_result(402, 38), link::kResultBadLength);
+    EXPECT_EQ(config::decode_dic_params(read_params(25)), config::DicParams{});
+}
+
+TEST_F(ConfigStoreTest, UnknownChemistryHasNoProcessingParameters) {
+    start();
+    auto chemistry =
+        config::encode(config::default_chemistry_config(config::ChemistryType::nitrate));
+    chemistry[1] = 10;
+    ASSERT_EQ(write(401, {chemistry.begin(), chemistry.end()}), 0);
+    for (const std::uint32_t n : {2u, 25u, 29u, 38u, 39u, 67u}) {
+        EXPECT_EQ(params_result(402, n), link::kResultBadLength) << n;
+    }
+}
+
+TEST_F(ConfigStoreTest, LegacyNutrientProfileAnswers4ToTheCurrentLayout) {
+    VirtualSensorOptions o;
+    o.legacy_nutrient_params = true;
+    start(o);
+    EXPECT_EQ(params_result(402, 29), link::kResultBadLength);
+    const auto legacy = read_params(23);
+    EXPECT_EQ(legacy[0], 0) << "legacy layout";
+
+    config::NutrientParams p;
+    p.output_channel = 1;
+    p.output_monitored = 1;
+    p.output_monitor = 6;
+    p.standard1_nmol = 12345;
+    const auto current = config::encode(p);
+    EXPECT_EQ(params_result(403, 29, {current.begin(), current.end()}), link::kResultBadLength);
+    const auto old = config::encode_legacy(p);
+    EXPECT_EQ(params_result(403, 23, {old.begin(), old.end()}), 0);
+    EXPECT_EQ(read_params(23), std::vector<std::uint8_t>(old.begin(), old.end()));
+}
+
+TEST_F(ConfigStoreTest, ThermistorsAreStoredByIndex) {
+    start();
+    config::ThermistorConfig t;
+    t.input_channel = 2;
+    t.a3 = 0.5f;
+    t.a0 = -3.25f;
+    const auto record = config::encode(t);
+    std::vector<std::uint8_t> payload{1};
+    payload.insert(payload.end(), record.begin(), record.end());
+    ASSERT_EQ(write(405, payload), 0);
+    EXPECT_EQ(config::decode_thermistor_config(read(404, 18, {1})), t);
+    EXPECT_EQ(config::decode_thermistor_config(read(404, 18, {0})).input_channel, 5);
+
+    payload[0] = 3;
+    EXPECT_EQ(write(405, payload), kResultBadValue);
+    auto missing = command(404, {3});
+    EXPECT_EQ(send(missing), kResultBadValue);
+    payload.pop_back();
+    payload[0] = 0;
+    EXPECT_EQ(write(405, payload), link::kResultBadLength);
+}
+
+TEST_F(ConfigStoreTest, ClockRunsOnFromWhatWasSet) {
+    start();
+    EXPECT_EQ(read(290, 8), (std::vector<std::uint8_t>{0, 0xEA, 0x07, 12, 8, 10, 0, 0}));
+    ASSERT_EQ(write(291, {0, 0xEE, 0x07, 1, 31, 23, 59, 58}), 0);  // 31/01/2030 23:59:58
+    fake_clock.advance(3s);
+    EXPECT_EQ(read(290, 8), (std::vector<std::uint8_t>{0, 0xEE, 0x07, 2, 1, 0, 0, 1}));
+    EXPECT_EQ(write(291, {0, 0xEE, 0x07, 2, 30, 0, 0, 0}), kResultBadValue) << "30 February";
+    EXPECT_EQ(write(291, {0, 0xEE, 0x07, 1, 1, 0, 0}), link::kResultBadLength);
+}
+
+TEST_F(ConfigStoreTest, OldOpticsProfileAnswers8ToTheNewerFormOnly) {
+    VirtualSensorOptions o;
+    o.old_optics_test = true;
+    start(o);
+    EXPECT_EQ(write(626, pattern(36, 0)), link::kResultTooOld);
+    EXPECT_EQ(write(370, pattern(16, 0)), 0);
+    EXPECT_EQ(write(371, {}), 0);
+}
+
+TEST_F(ConfigStoreTest, CurrentFirmwareRunsBothFormsOfTheOpticsTest) {
+    start();
+    EXPECT_EQ(write(626, pattern(36, 0)), 0);
+    EXPECT_EQ(write(626, pattern(16, 0)), link::kResultBadLength);
+    EXPECT_EQ(write(370, pattern(16, 0)), 0);
+    EXPECT_EQ(write(371, {}), 0);
+}

@@ -1,0 +1,144 @@
+// The command line of kelpira-virtual-sensor.
+#include "virtual_sensor/server_options.hpp"
+
+#include <gtest/gtest.h>
+
+using namespace kelpira;
+using namespace kelpira::virtual_sensor;
+using namespace std::chrono_literals;
+
+namespace {
+
+ServerOptions parsed(const std::vector<std::string>& args) {
+    auto p = parse_server_options(args);
+    EXPECT_TRUE(p.options) << p.error;
+    return p.options.value_or(ServerOptions{});
+}
+
+std::string refused(const std::vector<std::string>& args) {
+    auto p = parse_server_options(args);
+    EXPECT_FALSE(p.options);
+    return p.error;
+}
+
+}  // namespace
+
+TEST(ServerOptions, NoArgumentsServeOneDefaultSensor) {
+    const auto o = parsed({});
+    EXPECT_FALSE(o.folder);
+    EXPECT_FALSE(o.help);
+    EXPECT_EQ(o.restart_delay, 500ms);
+    ASSERT_EQ(o.devices.size(), 1u);
+    const auto& s = o.devices[0].sensor;
+    EXPECT_EQ(s.name, "Virtual Sensor");
+    EXPECT_EQ(s.serial_number, 1001);
+    EXPECT_EQ(s.board_serial_number, 2001);
+    EXPECT_EQ(s.running, RunningCode::firmware);
+    EXPECT_EQ(s.hardware_id, "VID_04D8&PID_EABC");
+}
+
+TEST(ServerOptions, EveryDeviceOptionLandsInItsDevice) {
+    const auto o = parsed({"--folder",
+                           "/run/x",
+                           "--restart-delay",
+                           "0",
+                           "--name",
+                           "Demo Sensor",
+                           "--chemistry",
+                           "Nitrate",
+                           "--serial",
+                           "42",
+                           "--device",
+                           "--name",
+                           "Boot",
+                           "--bootloader",
+                           "--bootloader-version",
+                           "7",
+                           "--firmware",
+                           "KELPIRA_2_7_5",
+                           "--chemistry",
+                           "ph",
+                           "--hardware-id",
+                           "vid_c1ca&pid_b4ba",
+                           "--board-serial",
+                           "65535",
+                           "--device-type",
+                           "7323",
+                           "--device",
+                           "--oldest-identity",
+                           "--old-optics-test",
+                           "--legacy-nutrient-params",
+                           "--fault",
+                           "418:late:1500",
+                           "--fault",
+                           "262:garbage"});
+    EXPECT_EQ(o.folder, "/run/x");
+    EXPECT_EQ(o.restart_delay, 0ms);
+    ASSERT_EQ(o.devices.size(), 3u);
+    const auto& a = o.devices[0].sensor;
+    EXPECT_EQ(a.name, "Demo Sensor");
+    EXPECT_EQ(a.chemistry, config::ChemistryType::nitrate);
+    EXPECT_EQ(a.serial_number, 42);
+    EXPECT_EQ(a.running, RunningCode::firmware);
+
+    const auto& b = o.devices[1].sensor;
+    EXPECT_EQ(b.name, "Boot");
+    EXPECT_EQ(b.running, RunningCode::bootloader);
+    EXPECT_EQ(b.bootloader_version, 7);
+    EXPECT_EQ(b.firmware_version, "KELPIRA_2_7_5");
+    EXPECT_EQ(b.chemistry, config::ChemistryType::ph);
+    EXPECT_EQ(b.hardware_id, "VID_C1CA&PID_B4BA");
+    EXPECT_EQ(b.serial_number, 1002) << "the default follows the device's place";
+    EXPECT_EQ(b.board_serial_number, 65535);
+    EXPECT_EQ(b.device_type, 7323);
+
+    const auto& c = o.devices[2];
+    EXPECT_TRUE(c.sensor.legacy_identity);
+    EXPECT_EQ(c.sensor.legacy_layout, 0);
+    EXPECT_TRUE(c.sensor.old_optics_test);
+    EXPECT_TRUE(c.sensor.legacy_nutrient_params);
+    EXPECT_EQ(c.sensor.serial_number, 1003);
+    ASSERT_EQ(c.faults.size(), 2u);
+    EXPECT_EQ(c.faults[0].code, 418);
+    EXPECT_EQ(c.faults[0].fault.kind, FaultKind::late_answer);
+    EXPECT_EQ(c.faults[0].fault.delay, 1500ms);
+    EXPECT_EQ(c.faults[1].code, 262);
+    EXPECT_EQ(c.faults[1].fault.kind, FaultKind::garbage);
+
+    const auto legacy = parsed({"--legacy-identity"}).devices[0].sensor;
+    EXPECT_TRUE(legacy.legacy_identity);
+    EXPECT_EQ(legacy.legacy_layout, 1);
+}
+
+TEST(ServerOptions, RefusesWhatItCannotServe) {
+    EXPECT_EQ(refused({"--name", "123456789012345678901"}), "--name takes at most 20 characters");
+    parsed({"--name", "12345678901234567890"});
+    EXPECT_EQ(refused({"--serial", "65536"}), "--serial takes a number from 0 to 65535");
+    refused({"--serial", "-1"});
+    refused({"--serial", "12x"});
+    refused({"--serial", ""});
+    EXPECT_EQ(refused({"--serial"}), "--serial needs a value, or is unknown");
+    EXPECT_EQ(refused({"--chemistry", "gold"}), "unknown chemistry: gold");
+    refused({"--hardware-id", "VID_04D8"});
+    refused({"--firmware", "KELPIRA_2_8_3_XXXXXXXXXXXXX"});
+    refused({"--folder", "relative/path"});
+    refused({"--fault", "418"});
+    refused({"--fault", "418:late"});
+    refused({"--fault", "418:garbage:5"});
+    refused({"--fault", "12:garbage"});
+    refused({"--fault", "418:melted"});
+    EXPECT_EQ(refused({"--colour", "red"}), "unknown option: --colour");
+    EXPECT_EQ(refused({"stray"}), "unexpected argument: stray");
+}
+
+TEST(ServerOptions, HelpNamesEveryOption) {
+    EXPECT_TRUE(parsed({"--help"}).help);
+    const std::string usage = server_usage();
+    for (const char* opt :
+         {"--folder", "--restart-delay", "--device", "--name", "--serial", "--board-serial",
+          "--chemistry", "--firmware", "--bootloader", "--bootloader-version", "--device-type",
+          "--hardware-id", "--legacy-identity", "--oldest-identity", "--old-optics-test",
+          "--legacy-nutrient-params", "--fault"}) {
+        EXPECT_NE(usage.find(opt), std::string::npos) << opt;
+    }
+}
