@@ -4,8 +4,9 @@
 
 #include <utility>
 
-#include "app/live_sample.hpp"
+#include "app/status_display.hpp"
 #include "link/device_types.hpp"
+#include "link/firmware_releases.hpp"
 #include "link/identity_commands.hpp"
 #include "link/operation_commands.hpp"
 
@@ -107,17 +108,17 @@ void ShellController::switch_view(ShellView view) {
     hooks_.show_view(view);
 }
 
-void ShellController::link_status(bool link_answered, std::int32_t supply_mv,
-                                  std::int32_t temperature_mc) {
+void ShellController::link_status(bool link_answered, const PowerStatus& power) {
     if (flags_ == 0) {
         return;
     }
-    status_[kStatusLinkHealth] = link_health_text(link_answered);
-    status_[kStatusSupply] = link_answered ? supply_text(supply_mv, temperature_mc) : "";
+    auto texts = link_status_texts(link_answered, power);
+    status_[kStatusLinkHealth] = std::move(texts.health);
+    status_[kStatusSupply] = std::move(texts.supply);
     changed();
 }
 
-void ShellController::sensor_mode(std::uint8_t mode) {
+void ShellController::sensor_mode(SensorMode mode) {
     // A report still queued when the connection ended must not mark a sensor as running.
     if ((flags_ & kLinkConnected) == 0) {
         return;
@@ -127,14 +128,9 @@ void ShellController::sensor_mode(std::uint8_t mode) {
     } else {
         flags_ |= kLinkRunning;
     }
-    status_[kStatusMode] = sensor_mode_text(mode);
-    status_[kStatusFile].clear();
-    if (mode == kModeOperating || mode == kModeSleeping) {
-        std::string name;
-        if (link::get_output_file_name(link_, name) == link::kResultSuccess) {
-            status_[kStatusFile] = output_file_text(name);
-        }
-    }
+    auto texts = mode_texts(link_, mode);
+    status_[kStatusMode] = std::move(texts.mode);
+    status_[kStatusFile] = std::move(texts.output_file);
     changed();
 }
 
@@ -150,7 +146,7 @@ void ShellController::show_sensor_port_pins() {
 
 std::vector<std::string> ShellController::about_lines() {
     std::vector<std::string> lines = {"Marivane Sensors", "www.marivane.example",
-                                      "GUI Version: " + std::string(kGuiVersion)};
+                                      "GUI Version: " + std::string(link::kGuiVersion)};
     link::FirmwareVersion version;
     lines.push_back(link::get_firmware_version(link_, version) == link::kResultSuccess
                         ? "Firmware Version: " + version.text

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/link_flags.hpp"
+#include "app/live_sample.hpp"
+#include "app/power_status.hpp"
 #include "app/shell_menu.hpp"
 #include "app/status_texts.hpp"
 #include "common/prompter.hpp"
@@ -52,8 +54,8 @@ class ShellController {
 
     // Reports of the status poll, already on the UI thread. Reports that arrive after the
     // connection ended change nothing.
-    void link_status(bool link_answered, std::int32_t supply_mv, std::int32_t temperature_mc);
-    void sensor_mode(std::uint8_t mode);
+    void link_status(bool link_answered, const PowerStatus& power);
+    void sensor_mode(SensorMode mode);
 
     // File > Mount Sensor As Drive; Help > Sensor Port Pins.
     void mount_as_drive();
@@ -85,8 +87,5 @@ class ShellController {
 
 // "Sensor Port Pins": the pins of the sensor's communication port and its mating plug.
 extern const char* const kSensorPortPinsText;
-
-// The version of this program that the About box and the compatibility verdict name.
-constexpr std::string_view kGuiVersion = "1.0e";
 
 }  // namespace kelpira::app

@@ -1,4 +1,5 @@
-// The texts of the main window's title and of its five-part status bar.
+// The main window's title, the layout of its five-part status bar and the texts of its
+// connection part (the poll's parts are in app/status_display).
 #pragma once
 
 #include <cstddef>

@@ -26,7 +26,7 @@ struct FileRequest {
 // Implemented with QMessageBox/QFileDialog in the program and by a recording fake in tests.
 // Calls come from the UI thread only.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     virtual void message(const std::string& caption, const std::string& text) = 0;
@@ -35,6 +35,12 @@ public:
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<std::string> choose_open_file(const FileRequest& request) = 0;
     virtual std::optional<std::string> choose_save_file(const FileRequest& request) = 0;
+    // Several existing files at once, in the order chosen; empty when the user cancels. A
+    // chooser without multiple selection offers one file.
+    virtual std::vector<std::string> choose_open_files(const FileRequest& request) {
+        auto one = choose_open_file(request);
+        return one ? std::vector<std::string>{*one} : std::vector<std::string>{};
+    }
 };
 
 }  // namespace kelpira::common

@@ -6,18 +6,9 @@
 
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
+#include "link/identity_probe.hpp"
 
 namespace kelpira::link {
-
-namespace {
-
-// Each identity read is tried twice before the device counts as not answering.
-template <typename Record, typename Read>
-bool read_twice(Read read, SensorLink& link, Record& record) {
-    return read(link, record) == kResultSuccess || read(link, record) == kResultSuccess;
-}
-
-}  // namespace
 
 ConnectController::ConnectController(HidBackend& backend, SensorLink& link,
                                      common::Prompter& prompter, ConnectRequest on_connect)
@@ -45,22 +36,20 @@ void ConnectController::probe(std::size_t entry_index) {
     if (link_.Open(entry.path, kProbeTimeout) != 0) {
         return;
     }
-    SensorIdentification identification;
-    DeviceInfo info;
     DeviceRow row;
     row.entry = entry_index;
-    if (!read_twice(get_sensor_identification, link_, identification) ||
-        !read_twice(get_device_info, link_, info)) {
-        entry.mode = kModeUnidentified;
-        row.name = "Unknown device";
-    } else {
+    if (const auto sensor = probe_sensor(link_)) {
+        const DeviceInfo& info = sensor->info;
         entry.mode = info.mode;
-        row.name = sensor_display_name(identification.name);
-        row.serial_number = std::to_string(identification.serial_number);
+        row.name = sensor->name;
+        row.serial_number = std::to_string(sensor->identification.serial_number);
         row.state = info.mode == kModeBootloader
                         ? "Bootloader (v" + std::to_string(info.bootloader_version) + ")"
                         : "Firmware";
         row.type = DeviceTypeName(info.device_type);
+    } else {
+        entry.mode = kModeUnidentified;
+        row.name = "Unknown device";
     }
     rows_.push_back(std::move(row));
     link_.Close();

@@ -27,6 +27,8 @@ struct DeviceRow {
     std::string serial_number;  // "Serial Number"
     std::string state;          // "State": "Bootloader (v%u)" or "Firmware"
     std::string type;           // "Type": the device type's display name
+
+    bool operator==(const DeviceRow&) const = default;
 };
 
 // Which of the view's actions can be used now.

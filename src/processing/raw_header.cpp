@@ -419,22 +419,4 @@ HeaderReading read_header(RawFile& file, RawChemistry chemistry, RawHeader& head
     return reading;
 }
 
-std::vector<std::string> header_keys(RawChemistry chemistry) {
-    std::vector<std::string> names;
-    const std::uint8_t mask = mask_of(chemistry);
-    for (const auto& key : kKeys) {
-        if ((key.chemistries & mask) == 0) {
-            continue;
-        }
-        if (key.suffix.empty()) {
-            names.emplace_back(key.name);
-            continue;
-        }
-        for (char k = '0'; k <= '2'; ++k) {
-            names.push_back(std::string(key.name) + k + std::string(key.suffix));
-        }
-    }
-    return names;
-}
-
 }  // namespace kelpira::processing

@@ -8,7 +8,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "config/chemistry_type.hpp"
 #include "config/nutrient_params.hpp"
@@ -81,9 +80,5 @@ struct HeaderReading {
 // The overrides are applied after the file's own lines, then the older keys are resolved.
 HeaderReading read_header(RawFile& file, RawChemistry chemistry, RawHeader& header,
                           std::span<const HeaderOverride> overrides = {});
-
-// The key names a chemistry reads (without the leading "%"), DIC inlet keys for inlets 0..2:
-// for usage texts and for checking overrides.
-std::vector<std::string> header_keys(RawChemistry chemistry);
 
 }  // namespace kelpira::processing

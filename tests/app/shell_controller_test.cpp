@@ -18,6 +18,13 @@ using virtual_sensor::VirtualSensorOptions;
 
 constexpr const char* kPath = "/virtual/Demo.VID_04D8&PID_EABC";
 
+PowerStatus power(std::int32_t supply_mv, std::int32_t temperature_mc) {
+    PowerStatus p;
+    p.supply_mv = supply_mv;
+    p.temperature_mc = temperature_mc;
+    return p;
+}
+
 class ShellControllerTest : public ::testing::Test {
   protected:
     ShellControllerTest() {
@@ -91,7 +98,7 @@ TEST_F(ShellControllerTest, IdentityThatCannotBeReadLeavesTitleAndStatus) {
 
 TEST_F(ShellControllerTest, PollReportsFillTheStatusBarAndFollowTheRunningState) {
     connect();
-    shell.link_status(true, 12345, 19876);
+    shell.link_status(true, power(12345, 19876));
     EXPECT_EQ(part(1), "\tUSB Comms OK");
     EXPECT_EQ(part(4), "\t12.3V/19.9\u00b0C");
     shell.sensor_mode(2);
@@ -121,7 +128,7 @@ TEST_F(ShellControllerTest, PollReportsFillTheStatusBarAndFollowTheRunningState)
     EXPECT_EQ(part(3), "");
     EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
 
-    shell.link_status(false, 12345, 19876);
+    shell.link_status(false, power(12345, 19876));
     EXPECT_EQ(part(1), "\tUSB Comms Error");
     EXPECT_EQ(part(4), "");
 }
@@ -143,7 +150,7 @@ TEST_F(ShellControllerTest, AFailedFileNameQueryEmptiesThePart) {
 TEST_F(ShellControllerTest, ReportsAfterTheConnectionEndedChangeNothing) {
     connect();
     shell.disconnect();
-    shell.link_status(true, 12000, 20000);
+    shell.link_status(true, power(12000, 20000));
     shell.sensor_mode(0);
     EXPECT_EQ(shell.flags(), 0U);
     for (std::size_t p = 1; p < kStatusParts; ++p) {
@@ -164,7 +171,7 @@ TEST_F(ShellControllerTest, DisconnectClosesTheLinkBeforeStoppingThePoll) {
 
 TEST_F(ShellControllerTest, RemovalOfTheConnectedSensorIsTakenWhateverTheCase) {
     connect();
-    shell.link_status(true, 12000, 20000);
+    shell.link_status(true, power(12000, 20000));
     events.clear();
     EXPECT_FALSE(shell.device_removed("/virtual/Other.VID_04D8&PID_EABC"));
     EXPECT_FALSE(shell.device_removed("/virtual/Demo.VID_04D8&PID_EABC/"));

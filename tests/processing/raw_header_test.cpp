@@ -313,13 +313,5 @@ TEST(RawHeaderOverrides, KeysSetFromOutsideActLikeHeaderLines) {
     EXPECT_EQ(h.nutrient.measure_long, 2);
 }
 
-TEST(RawHeaderKeys, NamesPerChemistry) {
-    const auto dic = header_keys(RawChemistry::dic);
-    EXPECT_NE(std::find(dic.begin(), dic.end(), "KELPIRA.CHEMISTRY.INLET.2.CRM_VALUE"), dic.end());
-    EXPECT_EQ(std::find(dic.begin(), dic.end(), "KELPIRA.CHEMISTRY.pKa"), dic.end());
-    const auto multi = header_keys(RawChemistry::nutrient_multi);
-    EXPECT_NE(std::find(multi.begin(), multi.end(), "KELPIRA.CORE.SENSOR_NAME"), multi.end());
-}
-
 }  // namespace
 }  // namespace kelpira::processing

@@ -1,0 +1,231 @@
+// The passes of the processing dialogs over their files, and the result list columns.
+#include "processing/dialogs/chemistry_passes.hpp"
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "processing/dialogs/raw_file_choice.hpp"
+#include "processing/dialogs/raw_pass.hpp"
+#include "processing/dic_engine.hpp"
+#include "processing/nutrient_csv.hpp"
+#include "processing/nutrient_engine.hpp"
+#include "processing/raw_rows.hpp"
+#include "processing/result_csv.hpp"
+
+namespace kelpira::processing {
+namespace {
+
+// Titles with the widths the lists were laid out with, in dialog units.
+std::vector<ResultColumn> columns(std::span<const std::string_view> titles,
+                                  std::span<const int> widths) {
+    std::vector<ResultColumn> out;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        out.push_back({std::string(titles[i]), widths[i]});
+    }
+    return out;
+}
+
+template <typename Cells>
+ResultCells row_of(Cells&& cells) {
+    return ResultCells(std::make_move_iterator(cells.begin()),
+                       std::make_move_iterator(cells.end()));
+}
+
+// One file through a fresh engine: `cells` feeds a row and gives the list row of the result
+// it completed, if any. Records how the pass ended.
+template <typename Engine, typename Cells>
+PassOutcome single_file_pass(const std::string& path, RawChemistry chemistry,
+                             const char* error_caption, const PassControl& control, Cells&& cells) {
+    PassOutcome out;
+    Engine engine([&out](const std::string& line) { add_log_line(out, line); });
+    engine.reset();
+    const RowPassEnd end = for_each_file_row(path, chemistry, control, [&](const RawRow& row) {
+        if (auto r = cells(engine, row)) {
+            out.rows.push_back(row_of(std::move(*r)));
+        }
+    });
+    switch (end) {
+        case RowPassEnd::done:
+            out.save_allowed = true;
+            break;
+        case RowPassEnd::cannot_open:
+        case RowPassEnd::read_error:
+            out.messages.push_back({error_caption, std::string(kReadErrorText)});
+            break;
+        case RowPassEnd::cancelled:
+            out.cancelled = true;
+            break;
+    }
+    return out;
+}
+
+// The cells of an engine's result, when the row completed one.
+template <typename Result, typename Format>
+auto cells_of(const std::optional<Result>& r, Format format)
+    -> std::optional<decltype(format(*r))> {
+    if (!r) {
+        return std::nullopt;
+    }
+    return format(*r);
+}
+
+constexpr const char* kNutrientErrorCaption = "Process Raw Nutrient Output";
+
+std::uint64_t file_bytes(const std::string& path) {
+    std::error_code ignored;
+    const auto size = std::filesystem::file_size(path, ignored);
+    return ignored ? 0 : size;
+}
+
+// One file of the multi-file pass, with its own header and a fresh engine; its results go
+// after those of the files before it. False when the pass was cancelled.
+bool nutrient_file_pass(const std::string& path, bool several, const PassControl& control,
+                        PassOutcome& out) {
+    add_log_line(out, (several ? "Reading file " : "Processing file ") + path);
+    const auto file = read_raw_header(path, RawChemistry::nutrient_multi);
+    if (!file) {
+        add_log_line(out, cannot_open_text(path));
+        return true;
+    }
+    const auto type = file->header.chemistry;
+    if (!file->found) {
+        if (several) {
+            add_log_line(out, "Failed to read sensor parameters from file header");
+        }
+        return true;
+    }
+    if (!type || !config::is_nutrient(*type)) {
+        if (several) {
+            // A file without a TYPE key names no chemistry: it shows as type 0.
+            const int code = config::code_of(type.value_or(config::ChemistryType::generic));
+            add_log_line(
+                out, "Wrong chemistry type (" + std::to_string(code) + "): not a nutrient sensor");
+        }
+        return true;
+    }
+    NutrientEngine engine([&out](const std::string& line) { add_log_line(out, line); });
+    engine.reset();
+    const RowPassEnd end =
+        for_each_file_row(path, RawChemistry::nutrient_multi, control, [&](const RawRow& row) {
+            if (auto r = engine.feed(*type, file->header.nutrient, row)) {
+                out.rows.push_back(
+                    row_of(nutrient_multi_result_cells(*r, file->header.sensor_name)));
+            }
+        });
+    switch (end) {
+        case RowPassEnd::done:
+            out.save_allowed = true;
+            return true;
+        case RowPassEnd::cannot_open:
+        case RowPassEnd::read_error:
+            out.messages.push_back({kNutrientErrorCaption, std::string(kReadErrorText)});
+            return true;
+        case RowPassEnd::cancelled:
+            break;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<ResultColumn> nutrient_result_columns() {
+    static constexpr std::array<int, 8> kWidths{15, 15, 15, 15, 15, 10, 10, 10};
+    return columns(kNutrientResultColumns, kWidths);
+}
+
+std::vector<ResultColumn> nutrient_multi_result_columns() {
+    static constexpr std::array<int, 9> kWidths{15, 15, 15, 15, 15, 10, 10, 10, 20};
+    return columns(kNutrientMultiResultColumns, kWidths);
+}
+
+std::vector<ResultColumn> ph_result_columns() {
+    static constexpr std::array<int, 8> kWidths{15, 10, 10, 10, 10, 10, 10, 10};
+    return columns(kPhResultColumns, kWidths);
+}
+
+std::vector<ResultColumn> ta_result_columns() {
+    static constexpr std::array<int, 5> kWidths{15, 15, 15, 15, 15};
+    return columns(kTaResultColumns, kWidths);
+}
+
+std::vector<ResultColumn> dic_result_columns() {
+    static constexpr std::array<int, 7> kWidths{15, 10, 12, 12, 12, 12, 12};
+    return columns(kDicResultColumns, kWidths);
+}
+
+PassJob nutrient_pass_job(std::string path, config::ChemistryType type,
+                          config::NutrientParams params) {
+    return [=](const PassControl& control) {
+        return single_file_pass<NutrientEngine>(
+            path, RawChemistry::nutrient, kNutrientErrorCaption, control,
+            [&](NutrientEngine& engine, const RawRow& row) {
+                return cells_of(engine.feed(type, params, row), nutrient_result_cells);
+            });
+    };
+}
+
+PassJob nutrient_multi_pass_job(std::vector<std::string> paths, bool several) {
+    return [paths = std::move(paths), several](const PassControl& control) {
+        PassOutcome out;
+        std::uint64_t total = 0;
+        for (const auto& path : paths) {
+            total += file_bytes(path);
+        }
+        std::uint64_t before = 0;  // bytes of the files already read
+        for (const auto& path : paths) {
+            if (control.cancelled && control.cancelled()) {
+                out.cancelled = true;
+                break;
+            }
+            PassControl file_control{control.cancelled, [&](std::uint64_t done, std::uint64_t) {
+                                         if (control.progress) {
+                                             control.progress(before + done, total);
+                                         }
+                                     }};
+            if (!nutrient_file_pass(path, several, file_control, out)) {
+                out.cancelled = true;
+                break;
+            }
+            before += file_bytes(path);
+        }
+        return out;
+    };
+}
+
+PassJob ph_pass_job(std::string path, config::PhParams params, std::uint32_t interval_ms,
+                    PhThermistors thermistors) {
+    return [=](const PassControl& control) {
+        // The stream error of a pH pass carries the nutrient caption, as it always has.
+        return single_file_pass<PhEngine>(
+            path, RawChemistry::ph, kNutrientErrorCaption, control,
+            [&](PhEngine& engine, const RawRow& row) {
+                return cells_of(engine.feed(params, row, interval_ms, thermistors),
+                                ph_result_cells);
+            });
+    };
+}
+
+PassJob ta_pass_job(std::string path, config::TaParams params, TaThermistors thermistors) {
+    return [=](const PassControl& control) {
+        return single_file_pass<TaEngine>(path, RawChemistry::ta, "Process Raw TA Output", control,
+                                          [&](TaEngine& engine, const RawRow& row) {
+                                              return cells_of(engine.feed(params, row, thermistors),
+                                                              ta_result_cells);
+                                          });
+    };
+}
+
+PassJob dic_pass_job(std::string path, config::DicParams params,
+                     config::ThermistorConfig thermistor0) {
+    return [=](const PassControl& control) {
+        return single_file_pass<DicEngine>(
+            path, RawChemistry::dic, "Process Raw DIC Output", control,
+            [&](DicEngine& engine, const RawRow& row) {
+                return cells_of(engine.feed(params, row, thermistor0), dic_result_cells);
+            });
+    };
+}
+
+}  // namespace kelpira::processing

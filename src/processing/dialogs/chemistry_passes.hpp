@@ -1,0 +1,37 @@
+// The pass of each processing dialog over its file: the chemistry's engine fed row by row,
+// its results as list rows, its log lines; and the columns of each result list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/chemistry_type.hpp"
+#include "config/nutrient_params.hpp"
+#include "config/processing_params.hpp"
+#include "processing/dialogs/processing_view.hpp"
+#include "processing/ph_engine.hpp"
+#include "processing/ta_engine.hpp"
+
+namespace kelpira::processing {
+
+std::vector<ResultColumn> nutrient_result_columns();
+std::vector<ResultColumn> nutrient_multi_result_columns();  // plus "Sensor Name"
+std::vector<ResultColumn> ph_result_columns();
+std::vector<ResultColumn> ta_result_columns();
+std::vector<ResultColumn> dic_result_columns();
+
+PassJob nutrient_pass_job(std::string path, config::ChemistryType type,
+                          config::NutrientParams params);
+PassJob ph_pass_job(std::string path, config::PhParams params, std::uint32_t interval_ms,
+                    PhThermistors thermistors);
+PassJob ta_pass_job(std::string path, config::TaParams params, TaThermistors thermistors);
+PassJob dic_pass_job(std::string path, config::DicParams params,
+                     config::ThermistorConfig thermistor0);
+
+// The multi-file nutrient pass: each file with its own header and a fresh engine, all results
+// in one list with the file's sensor name. `several` is true when more than one file was
+// chosen, which decides the log texts.
+PassJob nutrient_multi_pass_job(std::vector<std::string> paths, bool several);
+
+}  // namespace kelpira::processing

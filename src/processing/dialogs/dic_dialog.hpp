@@ -1,0 +1,48 @@
+// "Process Raw DIC Data": one DIC raw file, its three inlets shown for editing, thermistor 0
+// taken from its header.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "common/prompter.hpp"
+#include "processing/dialogs/processing_view.hpp"
+#include "processing/raw_header.hpp"
+
+namespace kelpira::processing {
+
+// "Sensor Version", then four controls per inlet.
+enum class DicControl : std::size_t { sensor_version, first_inlet };
+enum class DicInletControl : std::size_t { type, intake_state, measurement_state, crm_value };
+inline constexpr std::size_t kDicInletControls = 4;
+inline constexpr std::size_t kDicInlets = 3;
+
+// Index in ProcessingView::controls of one control of inlet k (0..2).
+constexpr std::size_t dic_control(std::size_t inlet, DicInletControl c) {
+    return static_cast<std::size_t>(DicControl::first_inlet) + inlet * kDicInletControls +
+           static_cast<std::size_t>(c);
+}
+
+struct DicDialog {
+    ProcessingView view;
+    std::string path;
+    RawHeader header;  // thermistor 0 comes from here only
+};
+
+inline constexpr const char* kDicCaption = "Process Raw DIC Data";
+
+DicDialog make_dic_dialog();
+
+// Chooses the file and reads its header; false when the dialog is to close.
+bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter);
+
+// An "Inlet Type" changed: that inlet's controls follow its type.
+void dic_control_changed(DicDialog& dialog, std::size_t control);
+
+// "Process": clears the lists, reads the controls and returns the pass over the file.
+PassJob dic_process(DicDialog& dialog);
+
+config::DicParams dic_params_of(const ProcessingView& view);
+void show_dic_params(ProcessingView& view, const config::DicParams& params);
+
+}  // namespace kelpira::processing

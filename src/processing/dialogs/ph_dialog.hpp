@@ -1,0 +1,60 @@
+// "Process Raw pH Data": one pH raw file, its parameters shown for editing, the thermistor
+// calibrations taken from its header.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "common/prompter.hpp"
+#include "processing/dialogs/processing_view.hpp"
+#include "processing/raw_header.hpp"
+
+namespace kelpira::processing {
+
+enum class PhControl : std::size_t {
+    sensor_version,
+    input_434,
+    input_578,
+    sample_intake_state,
+    sample_measurement_state,
+    sample_interval,
+    blank_start,
+    blank_end,
+    absorbance_min_434,
+    absorbance_max_578,
+    dph_dt,
+    r_scale,
+    r_offset,
+    t1_scale,
+    t2_scale,
+    count
+};
+
+struct PhDialog {
+    ProcessingView view;
+    std::string path;
+    RawHeader header;  // the thermistor calibrations come from here only
+};
+
+inline constexpr const char* kPhCaption = "Process Raw pH Data";
+
+PhDialog make_ph_dialog();
+
+// Chooses the file and reads its header; false when the dialog is to close.
+bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter);
+
+// "Process": the pass, or nothing when the parameters cannot be processed (a sample interval
+// of 0 ms), which is said through `prompter`.
+std::optional<PassJob> ph_process(PhDialog& dialog, common::Prompter& prompter);
+
+// The controls read back over the header defaults; the interval in milliseconds beside them.
+struct PhSettings {
+    config::PhParams params;
+    std::uint32_t interval_ms = 100;
+};
+PhSettings ph_settings_of(const ProcessingView& view);
+
+void show_ph_params(ProcessingView& view, const config::PhParams& params,
+                    std::uint32_t interval_ms);
+
+}  // namespace kelpira::processing

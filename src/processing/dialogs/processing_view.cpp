@@ -1,0 +1,37 @@
+// Starting and finishing a processing pass on a dialog's view.
+#include "processing/dialogs/processing_view.hpp"
+
+#include <utility>
+
+namespace kelpira::processing {
+
+void begin_pass(ProcessingView& view) {
+    view.log.clear();
+    view.results.rows.clear();
+    view.save_enabled = false;
+}
+
+void finish_pass(ProcessingView& view, PassOutcome outcome, common::Prompter& prompter) {
+    for (auto& row : outcome.rows) {
+        view.results.rows.push_back(row);
+    }
+    for (auto& line : outcome.log) {
+        view.log.push_back(std::move(line));
+    }
+    if (outcome.cancelled) {
+        view.log.emplace_back(kPassCancelledText);
+    }
+    view.save_enabled = outcome.save_allowed && !outcome.cancelled;
+    for (const auto& m : outcome.messages) {
+        prompter.message(m.caption, m.text);
+    }
+}
+
+void add_log_line(PassOutcome& outcome, std::string line) {
+    if (line.size() > 255) {
+        line.resize(255);
+    }
+    outcome.log.push_back(std::move(line));
+}
+
+}  // namespace kelpira::processing

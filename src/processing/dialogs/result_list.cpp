@@ -1,0 +1,57 @@
+// Writing a processing result list as comma-separated text.
+#include "processing/dialogs/result_list.hpp"
+
+#include "common/safe_file.hpp"
+
+namespace kelpira::processing {
+
+common::FileRequest processed_results_request() {
+    common::FileRequest r;
+    r.title = "Processed Results Output File";
+    r.filters = {{"CSV Files (*.csv)", "*.csv"}, {"All Files (*.*)", "*.*"}};
+    r.default_extension = "csv";
+    r.prompt_overwrite = true;
+    return r;
+}
+
+std::string result_list_text(const ResultList& list) {
+    std::string out;
+    const auto add_line = [&out](const auto& cells, const auto& text_of) {
+        bool first = true;
+        for (const auto& cell : cells) {
+            if (!first) {
+                out += ',';
+            }
+            out += text_of(cell);
+            first = false;
+        }
+        out += '\n';
+    };
+    add_line(list.columns, [](const ResultColumn& c) -> const std::string& { return c.title; });
+    for (const auto& row : list.rows) {
+        add_line(row, [](const std::string& s) -> const std::string& { return s; });
+    }
+    return out;
+}
+
+bool save_result_list(const ResultList& list, common::Prompter& prompter) {
+    const auto path = prompter.choose_save_file(processed_results_request());
+    if (!path) {
+        return false;
+    }
+    const std::string text = result_list_text(list);
+    const bool written = common::write_file_safely(*path, [&text](std::ostream& out) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return static_cast<bool>(out);
+    });
+    if (!written) {
+        prompter.message("Save Processed Output", "Unable to open " + *path + " for write");
+        return false;
+    }
+    if (!list.rows.empty()) {
+        prompter.message("Save Processed Output", "Processed Output saved to " + *path);
+    }
+    return true;
+}
+
+}  // namespace kelpira::processing

@@ -1,0 +1,43 @@
+// The result list of a processing dialog (at most 5001 rows, oldest dropped first) and its
+// "Save" as comma-separated text.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "common/capped_list.hpp"
+#include "common/prompter.hpp"
+
+namespace kelpira::processing {
+
+// Once the list holds more than 5000 rows, the oldest is deleted before each new one.
+inline constexpr std::size_t kResultRowCap = 5001;
+
+using ResultCells = std::vector<std::string>;
+using ResultRows = common::CappedList<ResultCells>;
+
+struct ResultColumn {
+    std::string title;
+    int width_units;  // dialog units, as the list was laid out
+};
+
+struct ResultList {
+    std::vector<ResultColumn> columns;
+    ResultRows rows{kResultRowCap};
+};
+
+// The save dialog of every processing result list.
+common::FileRequest processed_results_request();
+
+// The file text: a line of the column titles, then one line per row, cells joined by ","
+// without quoting, every line ending in a line feed.
+std::string result_list_text(const ResultList& list);
+
+// "Save": asks for the file, writes it through the safe writer and says how it went:
+// "Processed Output saved to %s" when the list held a row, "Unable to open %s for write" when
+// the file could not be written (caption "Save Processed Output"). Returns whether it was
+// written.
+bool save_result_list(const ResultList& list, common::Prompter& prompter);
+
+}  // namespace kelpira::processing

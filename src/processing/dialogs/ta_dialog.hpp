@@ -1,0 +1,53 @@
+// "Process Raw TA Data": one TA raw file, its parameters shown for editing, the thermistor
+// calibrations taken from its header.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "common/prompter.hpp"
+#include "processing/dialogs/processing_view.hpp"
+#include "processing/raw_header.hpp"
+
+namespace kelpira::processing {
+
+enum class TaControl : std::size_t {
+    sensor_version,
+    measurement_channel,
+    monitor_led1,
+    monitor_led2,
+    sample_intake_state,
+    blank_led1_state,
+    blank_led2_state,
+    sample_led1_state,
+    sample_led2_state,
+    processing_trigger,
+    temperature_coefficient,
+    titrant_molarity,
+    pka,
+    e1,
+    e2,
+    e3,
+    count
+};
+
+struct TaDialog {
+    ProcessingView view;
+    std::string path;
+    RawHeader header;  // the thermistor calibrations come from here only
+};
+
+inline constexpr const char* kTaCaption = "Process Raw TA Data";
+
+TaDialog make_ta_dialog();
+
+// Chooses the file and reads its header; false when the dialog is to close.
+bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter);
+
+// "Process": clears the lists, reads the controls and returns the pass over the file.
+PassJob ta_process(TaDialog& dialog);
+
+config::TaParams ta_params_of(const ProcessingView& view);
+void show_ta_params(ProcessingView& view, const config::TaParams& params);
+
+}  // namespace kelpira::processing

@@ -1,0 +1,36 @@
+// kelpira: the desktop program. It starts the same way every time: real USB sensors and
+// virtual sensors side by side, watched for arrival and removal, and the main window.
+#include <QApplication>
+
+#include "link/combined_hid.hpp"
+#include "link/device_socket_names.hpp"
+#include "link/folder_watcher.hpp"
+#include "link/hidraw_backend.hpp"
+#include "link/sensor_link.hpp"
+#include "link/socket_hid.hpp"
+#include "link/udev_watcher.hpp"
+#include "ui/common/qt_prompter.hpp"
+#include "ui/shell/device_watch_relay.hpp"
+#include "ui/shell/main_window.hpp"
+
+int main(int argc, char* argv[]) {
+    using namespace kelpira;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kelpira"));
+
+    link::HidrawBackend usb;
+    link::SocketHidBackend virtual_devices(link::default_device_folder());
+    link::CombinedHidBackend backend({&usb, &virtual_devices});
+
+    link::UdevHidrawWatcher usb_watcher;
+    link::FolderDeviceWatcher folder_watcher(virtual_devices.folder());
+    link::CombinedDeviceWatcher watcher({&usb_watcher, &folder_watcher});
+
+    link::SensorLink sensor_link(backend);
+    ui::QtPrompter prompter;
+    ui::MainWindow window(backend, sensor_link, prompter);
+    prompter.set_parent(&window);
+    const ui::DeviceWatchRelay relay(watcher, &window);
+    window.show();
+    return QApplication::exec();
+}

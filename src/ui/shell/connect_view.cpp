@@ -1,0 +1,135 @@
+// The Connect view's widgets: rows rendered from the controller, clicks forwarded to it.
+#include "ui/shell/connect_view.hpp"
+
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kelpira::ui {
+
+namespace {
+
+// Column headers and their widths in average character widths.
+struct Column {
+    const char* header;
+    int width;
+};
+constexpr Column kColumns[] = {{"Name", 15}, {"Serial Number", 10}, {"State", 15}, {"Type", 35}};
+
+}  // namespace
+
+ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
+                         common::Prompter& prompter,
+                         link::ConnectController::ConnectRequest on_connect, QWidget* parent)
+    : QWidget(parent), controller_(backend, link, prompter, std::move(on_connect)) {
+    auto* banner = new QLabel(QStringLiteral("KELPIRA CONNECT"), this);
+    QFont banner_font = banner->font();
+    banner_font.setBold(true);
+    banner_font.setPointSizeF(banner_font.pointSizeF() * 1.5);
+    banner->setFont(banner_font);
+
+    connect_button_ = new QPushButton(QStringLiteral("Connect"), this);
+    connect_button_->setToolTip(QStringLiteral("Connect To Sensor"));
+    connect(connect_button_, &QPushButton::clicked, this, [this] {
+        controller_.connect();
+        render();
+    });
+
+    list_ = new QTreeWidget(this);
+    list_->setRootIsDecorated(false);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setAllColumnsShowFocus(true);
+    list_->setColumnCount(static_cast<int>(std::size(kColumns)));
+    QStringList headers;
+    for (const auto& column : kColumns) {
+        headers << QString::fromLatin1(column.header);
+    }
+    list_->setHeaderLabels(headers);
+    const int unit = list_->fontMetrics().averageCharWidth();
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        list_->setColumnWidth(i, kColumns[i].width * unit);
+    }
+    list_->viewport()->installEventFilter(this);
+    // Clicks and the keyboard both move the selection; render() blocks these signals.
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { row_clicked(); });
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { row_double_clicked(); });
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(banner);
+    buttons->addWidget(connect_button_);
+    buttons->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(list_, 1);
+
+    controller_.start();
+    render();
+}
+
+void ConnectView::render() {
+    const QSignalBlocker blocker(list_);
+    // Rows are rebuilt only when they changed, so that a click in progress keeps its item.
+    if (shown_rows_ != controller_.rows()) {
+        shown_rows_ = controller_.rows();
+        list_->clear();
+        for (const auto& row : shown_rows_) {
+            auto* item = new QTreeWidgetItem(list_);
+            item->setText(0, QString::fromUtf8(row.name));
+            item->setText(1, QString::fromUtf8(row.serial_number));
+            item->setText(2, QString::fromUtf8(row.state));
+            item->setText(3, QString::fromUtf8(row.type));
+        }
+    }
+    if (const auto selected = controller_.selected_row()) {
+        list_->setCurrentItem(list_->topLevelItem(static_cast<int>(*selected)));
+    } else {
+        list_->clearSelection();
+    }
+    connect_button_->setEnabled(controller_.actions().connect);
+}
+
+void ConnectView::row_clicked() {
+    const auto selected = list_->selectedItems();
+    const int row = selected.isEmpty() ? -1 : list_->indexOfTopLevelItem(selected.front());
+    controller_.select_row(row < 0 ? std::nullopt
+                                   : std::optional<std::size_t>(static_cast<std::size_t>(row)));
+    render();
+}
+
+void ConnectView::row_double_clicked() {
+    const int row = list_->indexOfTopLevelItem(list_->currentItem());
+    if (row >= 0) {
+        controller_.activate_row(static_cast<std::size_t>(row));
+    }
+    render();
+}
+
+bool ConnectView::eventFilter(QObject* watched, QEvent* event) {
+    // A click outside any row leaves nothing selected.
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (list_->itemAt(mouse->position().toPoint()) == nullptr) {
+            controller_.select_row(std::nullopt);
+            render();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ConnectView::device_changed(link::DeviceChange change) {
+    if (change == link::DeviceChange::arrival) {
+        controller_.device_arrived();
+    } else {
+        controller_.device_removed();
+    }
+    render();
+}
+
+}  // namespace kelpira::ui

@@ -1,0 +1,43 @@
+// The Connect view: the banner, the "Connect" button and the list of attached sensors. Its
+// behaviour lives in link::ConnectController.
+#pragma once
+
+#include <QWidget>
+
+#include "link/connect_controller.hpp"
+#include "link/device_watcher.hpp"
+
+class QPushButton;
+class QTreeWidget;
+
+namespace kelpira::ui {
+
+class ConnectView : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Lists the sensors at once; `on_connect` receives a sensor connected with the link open.
+    ConnectView(link::HidBackend& backend, link::SensorLink& link, common::Prompter& prompter,
+                link::ConnectController::ConnectRequest on_connect, QWidget* parent = nullptr);
+
+    void device_changed(link::DeviceChange change);
+
+    const link::ConnectController& controller() const { return controller_; }
+    QTreeWidget* device_list() const { return list_; }
+    QPushButton* connect_button() const { return connect_button_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void render();
+    void row_clicked();
+    void row_double_clicked();
+
+    link::ConnectController controller_;
+    std::vector<link::DeviceRow> shown_rows_;  // what the list shows now
+    QTreeWidget* list_ = nullptr;
+    QPushButton* connect_button_ = nullptr;
+};
+
+}  // namespace kelpira::ui

@@ -1,0 +1,249 @@
+// The main window's widgets: the menu built from the command table, the status bar parts,
+// the view host, and the forwarding of every user action to the shell controller.
+#include "ui/shell/main_window.hpp"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "ui/processing/processing_dialogs.hpp"
+#include "ui/shell/about_box.hpp"
+#include "ui/shell/compatibility_view.hpp"
+#include "ui/shell/connect_view.hpp"
+
+namespace kelpira::ui {
+
+namespace {
+
+// The window's size at start-up, in dialog units.
+constexpr int kWidthUnits = 541;
+constexpr int kHeightUnits = 322;
+
+QString from_core(const std::string& text) {
+    return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
+                       common::Prompter& prompter)
+    : backend_(backend),
+      link_(link),
+      prompter_(prompter),
+      shell_(link, prompter,
+             app::ShellHooks{
+                 .show_view = [this](app::ShellView view) { show_view(view); },
+                 .start_poll = [this] { start_poll(); },
+                 .stop_poll = [this] { stop_poll(); },
+                 .state_changed = [this] { render(); },
+             }),
+      poll_(link) {
+    const QFontMetrics metrics(font());
+    resize(kWidthUnits * metrics.averageCharWidth() / 4, kHeightUnits * metrics.height() / 8);
+
+    auto* host = new QWidget(this);
+    view_layout_ = new QVBoxLayout(host);
+    view_layout_->setContentsMargins(0, 0, 0, 0);
+    setCentralWidget(host);
+
+    add_command_handlers();
+    build_menu();
+    build_status_bar();
+
+    // Esc ends the program as the close box does; Alt+F4 is taken and does nothing.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
+
+    shell_.start();
+}
+
+MainWindow::~MainWindow() {
+    if (!closed_) {
+        shell_.shut_down();
+    }
+}
+
+void MainWindow::add_command_handlers() {
+    using app::Command;
+    handlers_[Command::Exit] = [this] { close(); };
+    handlers_[Command::Disconnect] = [this] { shell_.disconnect(); };
+    handlers_[Command::MountAsDrive] = [this] { shell_.mount_as_drive(); };
+    handlers_[Command::About] = [this] { show_about(); };
+    handlers_[Command::SensorPortPins] = [this] { shell_.show_sensor_port_pins(); };
+    handlers_[Command::ProcessNutrient] = [this] { run_nutrient_processing(this, prompter_); };
+    handlers_[Command::ProcessNutrientMulti] = [this] {
+        run_nutrient_multi_processing(this, prompter_);
+    };
+    handlers_[Command::ProcessPh] = [this] { run_ph_processing(this, prompter_); };
+    handlers_[Command::ProcessTa] = [this] { run_ta_processing(this, prompter_); };
+    handlers_[Command::ProcessDic] = [this] { run_dic_processing(this, prompter_); };
+    handlers_[Command::Compatibility] = [this] {
+        shell_.switch_view(app::ShellView::Compatibility);
+    };
+}
+
+void MainWindow::build_menu() {
+    for (const auto& title : app::menu_titles()) {
+        const auto entries = app::visible_menu(
+            title.menu, [this](app::Command command) { return handlers_.contains(command); });
+        if (entries.empty()) {
+            continue;
+        }
+        QMenu* menu = menuBar()->addMenu(from_core(title.text));
+        for (const auto& entry : entries) {
+            if (!entry.command) {
+                menu->addSeparator();
+                continue;
+            }
+            const app::Command command = *entry.command;
+            QAction* action = menu->addAction(from_core(entry.text));
+            connect(action, &QAction::triggered, this, [this, command] { run_command(command); });
+            actions_[command] = action;
+        }
+    }
+}
+
+void MainWindow::build_status_bar() {
+    int left = 0;
+    for (std::size_t part = 0; part < app::kStatusParts; ++part) {
+        auto* label = new QLabel(this);
+        label->setAlignment(Qt::AlignCenter);
+        if (part + 1 < app::kStatusParts) {
+            const int right = app::kStatusPartRightEdges[part];
+            label->setFixedWidth(right - left);
+            left = right;
+            statusBar()->addWidget(label);
+        } else {
+            statusBar()->addWidget(label, 1);
+        }
+        status_labels_[part] = label;
+    }
+}
+
+void MainWindow::render() {
+    setWindowTitle(from_core(shell_.title()));
+    for (std::size_t part = 0; part < app::kStatusParts; ++part) {
+        // The leading tab is how the status bar is asked to centre a text; the label
+        // centres it already.
+        std::string text = shell_.status()[part];
+        if (!text.empty() && text.front() == '\t') {
+            text.erase(0, 1);
+        }
+        status_labels_[part]->setText(from_core(text));
+    }
+    for (const auto& [command, action] : actions_) {
+        action->setEnabled(shell_.enabled(command));
+    }
+}
+
+QString MainWindow::status_text(std::size_t part) const {
+    return status_labels_[part]->text();
+}
+
+QAction* MainWindow::menu_action(app::Command command) const {
+    const auto found = actions_.find(command);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::run_command(app::Command command) {
+    const auto handler = handlers_.find(command);
+    if (handler != handlers_.end() && shell_.enabled(command)) {
+        handler->second();
+    }
+}
+
+void MainWindow::show_view(app::ShellView view) {
+    if (view_) {
+        // Deleted later: the old view may be the one whose click got us here.
+        view_->hide();
+        view_layout_->removeWidget(view_);
+        view_->deleteLater();
+        view_ = nullptr;
+    }
+    connect_view_ = nullptr;
+    switch (view) {
+        case app::ShellView::Connect: {
+            auto* connect_view = new ConnectView(
+                backend_, link_, prompter_,
+                [this](const link::DeviceEntry& entry) { shell_.connected(entry); });
+            connect_view_ = connect_view;
+            view_ = connect_view;
+            break;
+        }
+        case app::ShellView::Compatibility:
+            view_ = CompatibilityView::create(link_, prompter_);
+            break;
+    }
+    if (view_) {
+        view_layout_->addWidget(view_);
+        view_->show();
+    }
+}
+
+void MainWindow::device_changed(const link::DeviceEvent& event) {
+    if (event.change == link::DeviceChange::removal && shell_.device_removed(event.path)) {
+        return;
+    }
+    if (connect_view_) {
+        connect_view_->device_changed(event.change);
+    }
+}
+
+void MainWindow::start_poll() {
+    const unsigned generation = ++poll_generation_;
+    // Both reports come on the poll thread: each becomes a queued call, so the poll never
+    // waits for this thread.
+    poll_.poll_start(app::StatusReports{
+        .link_status =
+            [this, generation](bool answered, const app::PowerStatus& power) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, generation, answered, power] {
+                        if (generation == poll_generation_) {
+                            shell_.link_status(answered, power);
+                        }
+                    },
+                    Qt::QueuedConnection);
+            },
+        .sensor_mode =
+            [this, generation](app::SensorMode mode) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, generation, mode] {
+                        if (generation == poll_generation_) {
+                            shell_.sensor_mode(mode);
+                        }
+                    },
+                    Qt::QueuedConnection);
+            },
+    });
+}
+
+void MainWindow::stop_poll() {
+    poll_.poll_stop();
+    ++poll_generation_;
+}
+
+void MainWindow::show_about() {
+    AboutBox box(shell_.about_lines(), this);
+    box.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        shell_.shut_down();
+        if (view_) {
+            view_->deleteLater();
+        }
+    }
+    event->accept();
+}
+
+}  // namespace kelpira::ui

@@ -1,0 +1,79 @@
+// The main window: menu, five-part status bar, and the one view it shows at a time. Its
+// behaviour lives in app::ShellController; this is the Qt skin around it.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <map>
+
+#include "app/shell_controller.hpp"
+#include "app/status_poll.hpp"
+#include "common/prompter.hpp"
+#include "link/device_watcher.hpp"
+#include "link/hid_device.hpp"
+#include "link/sensor_link.hpp"
+
+class QAction;
+class QLabel;
+class QVBoxLayout;
+
+namespace kelpira::ui {
+
+class ConnectView;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // The backend lists and opens devices; the link is the program's one link; every message
+    // goes through the prompter.
+    MainWindow(link::HidBackend& backend, link::SensorLink& link, common::Prompter& prompter);
+    ~MainWindow() override;
+
+    // A device arrived or left. Called on the UI thread; watchers reach it through
+    // DeviceWatchRelay.
+    void device_changed(const link::DeviceEvent& event);
+
+    // Carries out a command as its menu item does.
+    void run_command(app::Command command);
+
+    // The menu item of a command, or nullptr when the menu does not show it.
+    QAction* menu_action(app::Command command) const;
+    QWidget* current_view() const { return view_; }
+    // The text a status bar part shows (without the centring tab).
+    QString status_text(std::size_t part) const;
+    const app::ShellController& shell() const { return shell_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void build_menu();
+    void build_status_bar();
+    void add_command_handlers();
+    void render();
+    void show_view(app::ShellView view);
+    void start_poll();
+    void stop_poll();
+    void show_about();
+
+    link::HidBackend& backend_;
+    link::SensorLink& link_;
+    common::Prompter& prompter_;
+    app::ShellController shell_;
+    std::map<app::Command, std::function<void()>> handlers_;
+    std::map<app::Command, QAction*> actions_;
+    std::array<QLabel*, app::kStatusParts> status_labels_{};
+    QVBoxLayout* view_layout_ = nullptr;
+    QPointer<QWidget> view_;
+    QPointer<ConnectView> connect_view_;
+    // Reports of an earlier connection's poll still queued are recognised by this number.
+    unsigned poll_generation_ = 0;
+    // Declared last: destroyed first, so no poll thread outlives the window it reports to.
+    app::StatusPoll poll_;
+    bool closed_ = false;
+};
+
+}  // namespace kelpira::ui

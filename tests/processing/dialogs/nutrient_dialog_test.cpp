@@ -1,0 +1,182 @@
+// The single-file nutrient dialog: header messages, parameters shown, titles and enabling
+// rules, and the controls read back.
+#include "processing/dialogs/nutrient_dialog.hpp"
+
+#include <gtest/gtest.h>
+
+#include "processing/dialogs/raw_text.hpp"
+#include "support/recording_prompter.hpp"
+#include "support/temp_folder.hpp"
+
+namespace kelpira::processing {
+namespace {
+
+using testing::raw_header;
+using testing::RecordingPrompter;
+using testing::TempFolder;
+
+FormControl& c(NutrientDialog& d, NutrientControl n) {
+    return d.view.controls[static_cast<std::size_t>(n)];
+}
+
+// Selects the list entry holding `value` as the user would, then tells the controller.
+void choose(NutrientDialog& d, NutrientControl n, std::uint32_t value) {
+    select_value(c(d, n), value);
+    nutrient_control_changed(d, static_cast<std::size_t>(n));
+}
+
+struct NutrientDialogTest : ::testing::Test {
+    TempFolder folder;
+    RecordingPrompter prompter;
+    NutrientDialog dialog = make_nutrient_dialog();
+
+    bool open(const std::string& text) {
+        prompter.files.push_back(folder.write("raw.csv", text));
+        return open_nutrient_dialog(dialog, prompter);
+    }
+};
+
+const testing::HeaderKeys kPhosphate{{"TYPE", "2"},
+                                     {"SAMPLE_INTAKE_STATE", "3"},
+                                     {"SAMPLE_MEASUREMENT_STATE", "300"},
+                                     {"STANDARD1_CONCENTRATION", "10"},
+                                     {"STANDARD2_CONCENTRATION", "1.001"},
+                                     {"STANDARD_ADJUSTMENT", "1"},
+                                     {"PROCESSING_TRIGGER", "2"},
+                                     {"OUTPUT_CHANNEL_SELECTION", "254"},
+                                     {"MEASUREMENT_CHANNEL_SHORT", "5"},
+                                     {"MONITORING_CHANNEL_LONG", "7"}};
+
+TEST_F(NutrientDialogTest, OpensWithTheRawFileChooser) {
+    EXPECT_FALSE(open_nutrient_dialog(dialog, prompter));  // chooser cancelled: closes
+    ASSERT_EQ(prompter.file_requests.size(), 1u);
+    const auto& r = prompter.file_requests[0];
+    EXPECT_EQ(r.title, "Raw Output File");
+    ASSERT_EQ(r.filters.size(), 2u);
+    EXPECT_EQ(r.filters[0].label, "Raw Output Files (*.csv)");
+    EXPECT_EQ(r.filters[0].pattern, "*.csv");
+    EXPECT_EQ(r.filters[1].label, "All Files (*.*)");
+    EXPECT_EQ(r.filters[1].pattern, "*.*");
+    EXPECT_EQ(r.default_extension, "csv");
+    EXPECT_TRUE(prompter.texts().empty());
+}
+
+TEST_F(NutrientDialogTest, WithoutAHeaderSaysSoAndLeavesTheControlsEmpty) {
+    EXPECT_TRUE(open("1,2,3\n"));
+    ASSERT_EQ(prompter.texts().size(), 1u);
+    EXPECT_EQ(prompter.prompts.back().caption, "Process Raw Nutrient Data");
+    EXPECT_EQ(prompter.texts()[0],
+              "No Nutrient Processing Parameters found in file header: please enter them by "
+              "hand, or connect a sensor and try again to use the current values from the "
+              "sensor.");
+    EXPECT_FALSE(c(dialog, NutrientControl::type).selected);
+    EXPECT_EQ(c(dialog, NutrientControl::sample_intake_state).text, "");
+    EXPECT_EQ(dialog.view.title, "Process Raw Nutrient Data");
+    EXPECT_EQ(dialog.view.results.columns[2].title, "Nutrient (Medium:uM)");
+    EXPECT_FALSE(dialog.view.save_enabled);
+
+    // Lists without a selection count as their first entry.
+    const auto p = nutrient_params_of(dialog.view);
+    EXPECT_EQ(nutrient_type_of(dialog.view), config::ChemistryType::nitrate);
+    EXPECT_EQ(p.output_channel, 0);
+    EXPECT_EQ(p.measure_long, 0);
+    EXPECT_EQ(p.monitor_medium, config::kNoMonitor);
+    EXPECT_EQ(p.standard_adjustment, 0);
+}
+
+TEST_F(NutrientDialogTest, AWrongOrMissingTypeClosesTheDialog) {
+    for (const char* type : {"0", "4", "7", "9", ""}) {
+        RecordingPrompter p;
+        p.files.push_back(folder.write(
+            "raw.csv", raw_header(*type ? testing::HeaderKeys{{"TYPE", type}}
+                                        : testing::HeaderKeys{{"SAMPLE_INTAKE_STATE", "1"}})));
+        NutrientDialog d = make_nutrient_dialog();
+        EXPECT_FALSE(open_nutrient_dialog(d, p)) << type;
+        ASSERT_EQ(p.texts().size(), 1u);
+        EXPECT_EQ(p.texts()[0], "This file has the wrong chemistry type for Nutrient processing.");
+    }
+}
+
+TEST_F(NutrientDialogTest, AFileThatCannotBeReadClosesTheDialog) {
+    prompter.files.push_back(folder.path("missing.csv"));
+    EXPECT_FALSE(open_nutrient_dialog(dialog, prompter));
+    EXPECT_EQ(prompter.texts().at(0), "Can't open file " + folder.path("missing.csv"));
+}
+
+TEST_F(NutrientDialogTest, ShowsTheHeaderWithTitlesAndRulesOfItsType) {
+    ASSERT_TRUE(open(raw_header(kPhosphate)));
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(dialog.view.title, "Process Raw Phosphate Data");
+    EXPECT_EQ(dialog.view.results.columns[2].title, "Phosphate (Medium.uM)");
+    EXPECT_EQ(dialog.view.results.columns[3].title, "Phosphate (Short.uM)");
+    EXPECT_EQ(dialog.view.results.columns[4].title, "Phosphate (Long.uM)");
+    EXPECT_EQ(c(dialog, NutrientControl::dilution).text, "1:3.000");
+    EXPECT_EQ(c(dialog, NutrientControl::sample_intake_state).text, "3");
+    EXPECT_EQ(c(dialog, NutrientControl::sample_measurement_state).text, "44");  // low 8 bits
+    EXPECT_EQ(c(dialog, NutrientControl::standard1_concentration).text, "10.000");
+    EXPECT_EQ(c(dialog, NutrientControl::standard2_concentration).text, "1.000");  // 1000 nmol
+    EXPECT_EQ(selected_value(c(dialog, NutrientControl::output)), 254u);
+    EXPECT_EQ(selected_value(c(dialog, NutrientControl::short_measure)), 5u);
+    EXPECT_EQ(selected_value(c(dialog, NutrientControl::long_monitor)), 7u);
+    EXPECT_EQ(selected_value(c(dialog, NutrientControl::medium_monitor)), 255u);
+
+    // Standard 2 adjustment with the sample trigger: only standard 2 counts.
+    EXPECT_FALSE(c(dialog, NutrientControl::standard1_state).enabled);
+    EXPECT_TRUE(c(dialog, NutrientControl::standard2_state).enabled);
+    EXPECT_FALSE(c(dialog, NutrientControl::standard1_concentration).enabled);
+    EXPECT_TRUE(c(dialog, NutrientControl::standard2_concentration).enabled);
+    EXPECT_FALSE(c(dialog, NutrientControl::dilution).enabled);
+    EXPECT_FALSE(c(dialog, NutrientControl::optical_sample_state).enabled);
+}
+
+TEST_F(NutrientDialogTest, ChangesApplyTheRules) {
+    ASSERT_TRUE(open(raw_header(kPhosphate)));
+    choose(dialog, NutrientControl::processing_trigger, 0);  // standard 1 trigger
+    EXPECT_TRUE(c(dialog, NutrientControl::standard1_state).enabled);
+    EXPECT_TRUE(c(dialog, NutrientControl::standard2_state).enabled);
+
+    choose(dialog, NutrientControl::standard_adjustment, 0);
+    EXPECT_TRUE(c(dialog, NutrientControl::standard1_concentration).enabled);
+    EXPECT_FALSE(c(dialog, NutrientControl::standard2_concentration).enabled);
+    EXPECT_FALSE(c(dialog, NutrientControl::standard2_state).enabled);
+
+    choose(dialog, NutrientControl::processing_trigger, 1);  // standard 2 trigger
+    EXPECT_TRUE(c(dialog, NutrientControl::standard2_state).enabled);
+
+    choose(dialog, NutrientControl::standard_adjustment, 2);  // linear fit: both
+    EXPECT_TRUE(c(dialog, NutrientControl::standard1_concentration).enabled);
+    EXPECT_TRUE(c(dialog, NutrientControl::standard2_concentration).enabled);
+
+    c(dialog, NutrientControl::optical_correction).checked = true;
+    nutrient_control_changed(dialog, static_cast<std::size_t>(NutrientControl::optical_correction));
+    EXPECT_TRUE(c(dialog, NutrientControl::dilution).enabled);
+    EXPECT_TRUE(c(dialog, NutrientControl::optical_blank_state).enabled);
+
+    choose(dialog, NutrientControl::type, 6);
+    EXPECT_EQ(dialog.view.title, "Process Raw Iron Data");
+    EXPECT_EQ(dialog.view.results.columns[4].title, "Iron (Long.uM)");
+    EXPECT_EQ(c(dialog, NutrientControl::dilution).text, "1:1.135");
+}
+
+TEST_F(NutrientDialogTest, ReadsTheControlsBack) {
+    ASSERT_TRUE(open(raw_header(kPhosphate)));
+    c(dialog, NutrientControl::blank_measurement_state).text = "300";
+    c(dialog, NutrientControl::standard1_state).text = "abc";
+    c(dialog, NutrientControl::standard1_concentration).text = "12.3456";
+    c(dialog, NutrientControl::standard2_concentration).text = "1.001";
+    const auto p = nutrient_params_of(dialog.view);
+    EXPECT_EQ(p.blank_measurement_state, 254);
+    EXPECT_EQ(p.standard1_state, 0);
+    EXPECT_EQ(p.standard1_nmol, 12345u);
+    EXPECT_EQ(p.standard2_nmol, 1000u);  // 1.001 x 1000 is just below 1001
+    EXPECT_EQ(p.sample_measurement_state, 44);
+    EXPECT_EQ(p.output_channel, 254);
+    EXPECT_EQ(p.measure_short, 5);
+    EXPECT_EQ(p.monitor_long, 7);
+    EXPECT_EQ(p.standard_adjustment, 1);
+    EXPECT_EQ(p.processing_trigger, 2);
+    EXPECT_EQ(nutrient_type_of(dialog.view), config::ChemistryType::phosphate);
+}
+
+}  // namespace
+}  // namespace kelpira::processing

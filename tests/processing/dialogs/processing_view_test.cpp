@@ -1,0 +1,153 @@
+// What every processing dialog shares: reading fields, lists without a selection, the capped
+// result list, finishing and cancelling a pass, and the save's failure and empty cases.
+#include "processing/dialogs/processing_view.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "processing/dialogs/chemistry_passes.hpp"
+#include "processing/dialogs/raw_text.hpp"
+#include "support/recording_prompter.hpp"
+#include "support/temp_folder.hpp"
+
+namespace kelpira::processing {
+namespace {
+
+using testing::RecordingPrompter;
+using testing::TempFolder;
+
+TEST(FormFields, UnsignedFieldsTakeDecimalOnly) {
+    EXPECT_EQ(field_unsigned(" 12 "), 12u);
+    EXPECT_EQ(field_unsigned("4294967295"), 4294967295u);
+    EXPECT_EQ(field_unsigned("4294967296"), 0u);
+    EXPECT_EQ(field_unsigned("12abc"), 0u);
+    EXPECT_EQ(field_unsigned("-1"), 0u);
+    EXPECT_EQ(field_unsigned(""), 0u);
+    EXPECT_EQ(field_state("255"), 254);
+    EXPECT_EQ(field_state("254"), 254);
+}
+
+TEST(FormFields, RealFieldsTakeTheLongestNumberInTheFirst23Characters) {
+    EXPECT_DOUBLE_EQ(field_real("1.5e3xyz"), 1500.0);
+    EXPECT_DOUBLE_EQ(field_real("  -2.5"), -2.5);
+    EXPECT_DOUBLE_EQ(field_real("+.5"), 0.5);
+    EXPECT_EQ(field_real("abc"), 0.0);
+    EXPECT_EQ(field_real("--1"), 0.0);
+    EXPECT_DOUBLE_EQ(field_real("1.0000000000000000000009"), 1.0);
+    EXPECT_DOUBLE_EQ(field_real("0000000000000000000000012"), 0.0);  // digits past 23 unread
+    EXPECT_TRUE(std::isinf(field_real("1e999")));
+}
+
+TEST(FormFields, NumbersShowTheSameInEveryLocale) {
+    EXPECT_EQ(fixed_text(3.21928, 3), "3.219");
+    EXPECT_EQ(fixed_text(-0.015820000320672989, 5), "-0.01582");
+    EXPECT_EQ(general_text(static_cast<double>(0.1f)), "0.1");
+    EXPECT_EQ(general_text(1e-5), "1e-05");
+    EXPECT_EQ(general_text(1234567.0), "1.23457e+06");
+    EXPECT_EQ(general_text(0.0), "0");
+}
+
+TEST(FormFields, AListWithoutASelectionCountsAsItsFirstEntry) {
+    FormControl list = make_list("g", "Output", {{7, "a"}, {9, "b"}});
+    EXPECT_EQ(selected_value(list), 7u);
+    select_value(list, 9);
+    EXPECT_EQ(list.selected, 1u);
+    select_value(list, 42);  // in no entry: the first entry
+    EXPECT_EQ(list.selected, 0u);
+}
+
+TEST(ResultList, KeepsTheNewest5001Rows) {
+    ProcessingView view;
+    PassOutcome outcome;
+    for (int i = 0; i < 6000; ++i) {
+        outcome.rows.push_back({std::to_string(i)});
+    }
+    outcome.save_allowed = true;
+    RecordingPrompter p;
+    finish_pass(view, std::move(outcome), p);
+    ASSERT_EQ(view.results.rows.size(), kResultRowCap);
+    EXPECT_EQ(view.results.rows[0][0], "999");
+    EXPECT_EQ(view.results.rows[5000][0], "5999");
+    EXPECT_TRUE(view.save_enabled);
+    EXPECT_TRUE(p.prompts.empty());
+}
+
+TEST(ResultList, SaveOfAnEmptyListWritesTheTitlesWithoutAMessage) {
+    TempFolder folder;
+    ResultList list;
+    list.columns = {{"A", 10}, {"B", 10}};
+    RecordingPrompter p;
+    p.files.push_back(folder.path("out.csv"));
+    EXPECT_TRUE(save_result_list(list, p));
+    EXPECT_EQ(TempFolder::read(folder.path("out.csv")), "A,B\n");
+    EXPECT_TRUE(p.texts().empty());
+}
+
+TEST(ResultList, AFailedSaveSaysSoAndLeavesTheOldFile) {
+    TempFolder folder;
+    ResultList list;
+    list.columns = {{"A", 10}};
+    list.rows.push_back({"1"});
+    RecordingPrompter p;
+    const std::string bad = folder.path("no-such-folder/out.csv");
+    p.files.push_back(bad);
+    EXPECT_FALSE(save_result_list(list, p));
+    EXPECT_EQ(p.prompts.back().caption, "Save Processed Output");
+    EXPECT_EQ(p.texts().back(), "Unable to open " + bad + " for write");
+
+    EXPECT_FALSE(save_result_list(list, p));  // chooser cancelled: nothing written or said
+    EXPECT_EQ(p.texts().size(), 1u);
+}
+
+TEST(Pass, ACancelledPassListsWhatItHasAndKeepsSaveDisabled) {
+    TempFolder folder;
+    std::string text = testing::raw_header({{"TYPE", "8"},
+                                            {"INLET.0.TYPE", "1"},
+                                            {"INLET.0.INTAKE_STATE", "3"},
+                                            {"INLET.0.MEASUREMENT_STATE", "4"}});
+    for (std::uint32_t i = 0; i < 20000; ++i) {
+        text += testing::raw_row(i, 3 + i % 2, 1.0);
+    }
+    const auto path = folder.write("dic.csv", text);
+    config::DicParams params;
+    params.inlet[0] = {1, 3, 4, 0};
+    const PassJob job = dic_pass_job(path, params, {});
+
+    int checks = 0;
+    std::uint64_t last_done = 0;
+    std::uint64_t last_total = 0;
+    PassControl control;
+    control.cancelled = [&checks] { return ++checks > 2; };  // cancel at the third look
+    control.progress = [&](std::uint64_t done, std::uint64_t total) {
+        last_done = done;
+        last_total = total;
+    };
+    PassOutcome outcome = job(control);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_FALSE(outcome.rows.empty());      // the results before the cancel
+    EXPECT_LT(outcome.rows.size(), 10000u);  // not the whole file
+    EXPECT_GT(last_done, 0u);
+    EXPECT_LT(last_done, last_total);
+    EXPECT_EQ(last_total, std::filesystem::file_size(path));
+
+    ProcessingView view;
+    view.save_enabled = true;
+    begin_pass(view);
+    EXPECT_FALSE(view.save_enabled);
+    RecordingPrompter p;
+    finish_pass(view, std::move(outcome), p);
+    EXPECT_FALSE(view.save_enabled);
+    EXPECT_EQ(view.log.back(), kPassCancelledText);
+    EXPECT_TRUE(p.prompts.empty());
+}
+
+TEST(Pass, LogLinesAreCutAt255Characters) {
+    PassOutcome outcome;
+    add_log_line(outcome, std::string(300, 'x'));
+    EXPECT_EQ(outcome.log.at(0).size(), 255u);
+}
+
+}  // namespace
+}  // namespace kelpira::processing

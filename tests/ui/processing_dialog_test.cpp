@@ -1,0 +1,255 @@
+// The processing dialogs on screen (offscreen): opening a file, the parameter widgets, the
+// pass running on its worker, the list filling, "Save", and cancelling or closing during a
+// pass held at its start.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <semaphore>
+
+#include "../processing/dialogs/raw_text.hpp"
+#include "common/time_text.hpp"
+#include "processing/dialogs/dic_dialog.hpp"
+#include "processing/dialogs/nutrient_dialog.hpp"
+#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/ta_dialog.hpp"
+#include "support/qt_application.hpp"
+#include "support/recording_prompter.hpp"
+#include "support/temp_folder.hpp"
+#include "ui/processing/processing_dialogs.hpp"
+
+namespace kelpira::ui {
+namespace {
+
+using testing::raw_header;
+using testing::raw_row;
+using testing::RecordingPrompter;
+using testing::TempFolder;
+
+constexpr int kWaitMs = 30000;  // only ever reached when something is broken
+
+// Runs the event loop until `spy` has seen `count` signals. (QSignalSpy::wait would do, but it
+// goes through Qt's thread pool, whose uninstrumented locking ThreadSanitizer misreads.)
+bool wait_for(QSignalSpy& spy, int count) {
+    QTimer guard;
+    guard.setSingleShot(true);
+    guard.start(kWaitMs);
+    while (spy.count() < count && guard.isActive()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return spy.count() >= count;
+}
+
+std::string dic_header() {
+    return raw_header({{"TYPE", "8"},
+                       {"INLET.0.TYPE", "2"},
+                       {"INLET.0.MEASUREMENT_STATE", "2"},
+                       {"INLET.0.CRM_VALUE", "2000"},
+                       {"INLET.1.TYPE", "1"},
+                       {"INLET.1.INTAKE_STATE", "3"},
+                       {"INLET.1.MEASUREMENT_STATE", "4"}});
+}
+
+// Rows of `cycles` DIC cycles (one CRM measurement, then samples), counters from `first`.
+std::string dic_rows(std::uint32_t first, std::uint32_t cycles) {
+    std::string text;
+    std::uint32_t n = first;
+    text += raw_row(n++, 2, 1.0);
+    text += raw_row(n++, 2, 2.0);
+    for (std::uint32_t i = 0; i < cycles; ++i) {
+        text += raw_row(n++, 3, 0.0, 1000000 + i);
+        text += raw_row(n++, 4, 1.0);
+        text += raw_row(n++, 4, 1.8);
+    }
+    return text;
+}
+
+struct ProcessingDialogTest : ::testing::Test {
+    ProcessingDialogTest() { testing::test_application(); }
+    TempFolder folder;
+    RecordingPrompter prompter;
+};
+
+TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
+    prompter.files.push_back(folder.write("dic.csv", dic_header() + dic_rows(1, 3)));
+    auto dialog = make_dic_processing(nullptr, prompter);
+    ASSERT_TRUE(dialog);
+    dialog->show();
+    EXPECT_EQ(dialog->windowTitle(), "Process Raw DIC Data");
+    auto* crm = qobject_cast<QLineEdit*>(
+        dialog->control_widget(processing::dic_control(0, processing::DicInletControl::crm_value)));
+    ASSERT_TRUE(crm);
+    EXPECT_EQ(crm->text(), "2000.00");
+    EXPECT_FALSE(dialog->save_button()->isEnabled());
+    EXPECT_EQ(dialog->result_list()->headerItem()->text(2), "DIC (umol/kg)");
+
+    QSignalSpy finished(dialog.get(), &ProcessingDialog::pass_finished);
+    QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
+    ASSERT_TRUE(wait_for(finished, 1));
+    ASSERT_EQ(dialog->result_list()->topLevelItemCount(), 3);
+    const auto* first = dialog->result_list()->topLevelItem(0);
+    EXPECT_EQ(first->text(0).toStdString(), common::utc_time_text(1000000));
+    EXPECT_EQ(first->text(2), "1600.000");
+    EXPECT_EQ(first->text(6), "good");
+    EXPECT_GT(dialog->log_list()->model()->rowCount(), 0);
+    EXPECT_TRUE(dialog->save_button()->isEnabled());
+    EXPECT_TRUE(dialog->process_button()->isEnabled());
+    EXPECT_FALSE(dialog->cancel_button()->isEnabled());
+
+    prompter.files.push_back(folder.path("out.csv"));
+    QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
+    const std::string saved = TempFolder::read(folder.path("out.csv"));
+    EXPECT_EQ(saved.substr(0, saved.find('\n')),
+              "Time (platform),Meas State,DIC (umol/kg),Sample Step (V),CRM Step (V),"
+              "Temperature (C),Validity");
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 4);
+    EXPECT_EQ(prompter.texts().back(), "Processed Output saved to " + folder.path("out.csv"));
+
+    // The inlet type list drives the enabling of its inlet's fields.
+    auto* type = qobject_cast<QComboBox*>(
+        dialog->control_widget(processing::dic_control(2, processing::DicInletControl::type)));
+    auto* crm3 =
+        dialog->control_widget(processing::dic_control(2, processing::DicInletControl::crm_value));
+    EXPECT_FALSE(crm3->isEnabled());
+    type->setCurrentIndex(2);
+    emit type->activated(2);
+    EXPECT_TRUE(crm3->isEnabled());
+}
+
+TEST_F(ProcessingDialogTest, NutrientTitlesFollowTheTypeList) {
+    prompter.files.push_back(
+        folder.write("n.csv", raw_header({{"TYPE", "1"}, {"STANDARD_ADJUSTMENT", "0"}})));
+    auto dialog = make_nutrient_processing(nullptr, prompter);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), "Process Raw Nitrate Data");
+    EXPECT_EQ(dialog->result_list()->headerItem()->text(2), "Nitrate (Medium.uM)");
+    auto* type = qobject_cast<QComboBox*>(
+        dialog->control_widget(static_cast<std::size_t>(processing::NutrientControl::type)));
+    ASSERT_TRUE(type);
+    EXPECT_EQ(type->currentText(), "Nitrate");
+    type->setCurrentIndex(4);
+    emit type->activated(4);
+    EXPECT_EQ(dialog->windowTitle(), "Process Raw Iron Data");
+    EXPECT_EQ(dialog->result_list()->headerItem()->text(4), "Iron (Long.uM)");
+    auto* dilution = qobject_cast<QLineEdit*>(
+        dialog->control_widget(static_cast<std::size_t>(processing::NutrientControl::dilution)));
+    EXPECT_EQ(dilution->text(), "1:1.135");
+    EXPECT_FALSE(dilution->isEnabled());
+    EXPECT_FALSE(dialog
+                     ->control_widget(static_cast<std::size_t>(
+                         processing::NutrientControl::standard2_concentration))
+                     ->isEnabled());
+}
+
+TEST_F(ProcessingDialogTest, ATypedFieldIsWhatProcessReads) {
+    prompter.files.push_back(folder.write("dic.csv", dic_header() + dic_rows(1, 2)));
+    auto dialog = make_dic_processing(nullptr, prompter);
+    ASSERT_TRUE(dialog);
+    auto* crm = qobject_cast<QLineEdit*>(
+        dialog->control_widget(processing::dic_control(0, processing::DicInletControl::crm_value)));
+    crm->selectAll();
+    QTest::keyClicks(crm, "1000");
+    QSignalSpy finished(dialog.get(), &ProcessingDialog::pass_finished);
+    QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
+    ASSERT_TRUE(wait_for(finished, 1));
+    ASSERT_EQ(dialog->result_list()->topLevelItemCount(), 2);
+    EXPECT_EQ(dialog->result_list()->topLevelItem(0)->text(2), "800.000");
+}
+
+TEST_F(ProcessingDialogTest, WrongChemistryClosesBeforeShowing) {
+    prompter.files.push_back(folder.write("ta.csv", raw_header({{"TYPE", "7"}})));
+    EXPECT_FALSE(make_dic_processing(nullptr, prompter));
+    EXPECT_EQ(prompter.texts().back(),
+              "This file has the wrong chemistry type for DIC processing.");
+}
+
+// A pass held at its start until the test lets it go, so it is surely running when "Cancel"
+// is pressed or the dialog closes, without any sleeping. Once let go it runs the real DIC
+// pass over a long file.
+struct Gate {
+    std::binary_semaphore started{0};
+    std::binary_semaphore release{0};
+    std::binary_semaphore done{0};
+};
+
+struct HeldPassTest : ProcessingDialogTest {
+    std::shared_ptr<processing::DicDialog> controller;
+    std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+    std::unique_ptr<ProcessingDialog> dialog;
+
+    void SetUp() override {
+        prompter.files.push_back(folder.write("dic.csv", dic_header() + dic_rows(1, 20000)));
+        controller = std::make_shared<processing::DicDialog>(processing::make_dic_dialog());
+        ASSERT_TRUE(processing::open_dic_dialog(*controller, prompter));
+        ProcessingHooks hooks;
+        hooks.process = [c = controller, g = gate]() -> std::optional<processing::PassJob> {
+            processing::PassJob real = processing::dic_process(*c);
+            return [real, g](const processing::PassControl& control) {
+                g->started.release();
+                g->release.acquire();
+                auto outcome = real(control);
+                g->done.release();
+                return outcome;
+            };
+        };
+        dialog = std::make_unique<ProcessingDialog>(controller->view, std::move(hooks), prompter);
+        dialog->show();
+    }
+};
+
+TEST_F(HeldPassTest, CancelEndsALongPass) {
+    QSignalSpy finished(dialog.get(), &ProcessingDialog::pass_finished);
+    QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
+    gate->started.acquire();
+    // The window goes on while the pass runs.
+    EXPECT_TRUE(dialog->processing());
+    EXPECT_FALSE(dialog->process_button()->isEnabled());
+    EXPECT_FALSE(dialog->save_button()->isEnabled());
+    EXPECT_TRUE(dialog->cancel_button()->isEnabled());
+    EXPECT_TRUE(dialog->progress_bar()->isVisible());
+    QCoreApplication::processEvents();
+
+    QTest::mouseClick(dialog->cancel_button(), Qt::LeftButton);
+    gate->release.release();
+    ASSERT_TRUE(wait_for(finished, 1));
+    EXPECT_FALSE(dialog->processing());
+    const auto* log = dialog->log_list()->model();
+    ASSERT_GT(log->rowCount(), 0);
+    EXPECT_EQ(log->index(log->rowCount() - 1, 0).data().toString(), processing::kPassCancelledText);
+    EXPECT_LT(dialog->result_list()->topLevelItemCount(), 5001);
+    EXPECT_FALSE(dialog->save_button()->isEnabled());
+    EXPECT_TRUE(dialog->process_button()->isEnabled());
+    EXPECT_FALSE(dialog->cancel_button()->isEnabled());
+    EXPECT_TRUE(prompter.texts().empty());
+    gate->done.acquire();
+
+    // Processing again runs the whole file.
+    QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
+    gate->release.release();
+    ASSERT_TRUE(wait_for(finished, 2));
+    EXPECT_EQ(dialog->result_list()->topLevelItemCount(), 5001);
+    EXPECT_TRUE(dialog->save_button()->isEnabled());
+    EXPECT_EQ(dialog->progress_bar()->value(), dialog->progress_bar()->maximum());
+}
+
+TEST_F(HeldPassTest, ClosingDuringAPassThatOverstays) {
+    QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
+    gate->started.acquire();
+    // The pass does not answer within the dialog's bounded wait: the dialog goes away
+    // without it. The pass owns everything it touches, so it may go on later.
+    dialog.reset();
+    controller.reset();
+    gate->release.release();
+    gate->done.acquire();
+    QCoreApplication::processEvents();  // nothing may arrive for the destroyed dialog
+}
+
+}  // namespace
+}  // namespace kelpira::ui
