@@ -1,5 +1,5 @@
 // The status poll against a scripted sensor: what each cycle reports and stores, the ring,
-// and the poll thread's start and stop, also with a blocked link.
+// the status bar texts, and the poll thread's start and stop, also with a blocked link.
 #include "app/status_poll.hpp"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <set>
 #include <thread>
 
+#include "app/status_display.hpp"
 #include "link/in_process_hid.hpp"
 
 using namespace kelpira;
@@ -47,6 +48,8 @@ struct ScriptedSensor {
     std::uint8_t power_result = 0;
     PowerStatus power;
     PlatformState platform;
+    std::uint8_t file_result = 0;
+    std::array<std::uint8_t, 13> file_name{};
     std::set<std::uint16_t> silent;
     std::vector<std::uint16_t> received;
     std::promise<void> first_request;
@@ -83,6 +86,10 @@ struct ScriptedSensor {
                 break;
             case 444:
                 put(encode(platform));
+                break;
+            case 422:
+                out.bytes[4] = file_result;
+                put(file_name);
                 break;
             default:
                 out.bytes[4] = 9;
@@ -339,4 +346,45 @@ TEST_F(PollFixture, StoppingWhileATransactionIsBlocked) {
         EXPECT_FALSE(answered);
     }
     EXPECT_TRUE(reports.modes.empty());
+}
+
+TEST(StatusTexts, LinkHealthAndSupply) {
+    PowerStatus p;
+    p.supply_mv = 12149;
+    p.temperature_mc = -1250;
+    const auto ok = link_status_texts(true, p);
+    EXPECT_EQ(ok.health, "\tUSB Comms OK");
+    EXPECT_EQ(ok.supply, "\t12.1V/-1.2\u00B0C");
+    const auto bad = link_status_texts(false, p);
+    EXPECT_EQ(bad.health, "\tUSB Comms Error");
+    EXPECT_EQ(bad.supply, "");
+}
+
+TEST(StatusTexts, SensorModes) {
+    EXPECT_EQ(sensor_mode_text(0), "\tSensor Mode: Operating");
+    EXPECT_EQ(sensor_mode_text(1), "\tSensor Mode: Sleeping");
+    EXPECT_EQ(sensor_mode_text(2), "\tSensor Mode: Idle");
+    EXPECT_EQ(sensor_mode_text(3), "\tSensor Mode: Hibernating");
+    EXPECT_EQ(sensor_mode_text(7), "\tSensor Mode: Unknown (7)");
+    EXPECT_EQ(sensor_mode_text(255), "\tSensor Mode: Unknown (255)");
+}
+
+TEST_F(PollFixture, OutputFileIsAskedOnlyWhileOperatingOrSleeping) {
+    const std::string full = "ABCDEFGH.CSVX";  // 13 bytes, no terminator
+    std::copy(full.begin(), full.end(), sensor.file_name.begin());
+    EXPECT_EQ(mode_texts(link, kModeOperating).output_file, "\tFile: ABCDEFGH.CSV");
+    EXPECT_EQ(mode_texts(link, kModeSleeping).mode, "\tSensor Mode: Sleeping");
+    EXPECT_EQ(sensor.codes(), (std::vector<std::uint16_t>{422, 422}));
+
+    const auto idle = mode_texts(link, kModeIdle);
+    EXPECT_EQ(idle.mode, "\tSensor Mode: Idle");
+    EXPECT_EQ(idle.output_file, "");
+    EXPECT_EQ(mode_texts(link, kModeHibernating).output_file, "");
+    EXPECT_EQ(mode_texts(link, 7).output_file, "");
+    EXPECT_EQ(sensor.codes().size(), 2u) << "no query outside operating and sleeping";
+
+    sensor.file_result = 3;
+    EXPECT_EQ(mode_texts(link, kModeOperating).output_file, "");
+    link.Close();
+    EXPECT_EQ(mode_texts(link, kModeOperating).output_file, "");
 }
