@@ -47,6 +47,8 @@ int poll_retrying(pollfd* fds, nfds_t n, int timeout_ms) {
     }
 }
 
+// Like FdHidDevice, but sends with MSG_NOSIGNAL: a write to a socket whose server has gone
+// must fail, not raise SIGPIPE in the program.
 class SocketHidDevice : public HidDevice {
   public:
     SocketHidDevice(int sock, bool report_1)
