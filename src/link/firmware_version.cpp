@@ -2,6 +2,7 @@
 #include "link/firmware_version.hpp"
 
 #include <cctype>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
