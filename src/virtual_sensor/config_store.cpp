@@ -9,38 +9,32 @@
 #include "config/nutrient_params.hpp"
 #include "config/processing_params.hpp"
 #include "config/thermistor_config.hpp"
+#include "link/command_catalogue.hpp"
 
 namespace kelpira::virtual_sensor {
 
 namespace {
 
-constexpr std::uint16_t kGetChemistryConfig = 400;
-constexpr std::uint16_t kGetProcessingParams = 402;
-constexpr std::uint16_t kSetProcessingParams = 403;
-constexpr std::uint16_t kGetThermistorConfig = 404;
-constexpr std::uint16_t kSetThermistorConfig = 405;
-constexpr std::uint16_t kGetFramSettings = 292;
-constexpr std::uint16_t kGetNvramSettings = 322;
-constexpr std::uint16_t kGetSchedule = 442;
+using link::CommandCode;
 
-// Blocks read with `get_code` and written with get_code + 1, by catalogue length.
-struct Block {
-    std::uint16_t get_code;
-    std::uint8_t length;
-};
+constexpr std::uint16_t kGetChemistryConfig = link::code_value(CommandCode::GET_CHEMISTRY_CONFIG);
+constexpr std::uint16_t kGetFramSettings = link::code_value(CommandCode::GET_FRAM_SETTINGS);
+constexpr std::uint16_t kGetNvramSettings = link::code_value(CommandCode::GET_NVRAM_SETTINGS);
+constexpr std::uint16_t kGetSchedule = link::code_value(CommandCode::GET_SCHEDULE);
 
+// Blocks read with their code and written with the next one, each of its catalogue length.
 constexpr std::array kBlocks{
-    Block{kGetFramSettings, 9},
-    Block{kGetNvramSettings, 5},
-    Block{352, 25},  // pump and valve defaults
-    Block{368, 11},  // optics defaults
-    Block{372, 9},   // DIC conductivity settings
-    Block{374, 20},  // PMT settings
-    Block{kGetChemistryConfig, 18},
-    Block{440, 36},  // platform defaults
-    Block{kGetSchedule, 13},
-    Block{448, 13},  // RS232 settings
-    Block{464, 17},  // RS485 settings
+    CommandCode::GET_FRAM_SETTINGS,
+    CommandCode::GET_NVRAM_SETTINGS,
+    CommandCode::GET_PUMP_VALVE_DEFAULTS,
+    CommandCode::GET_OPTICS_DEFAULTS,
+    CommandCode::GET_DIC_CONFIG,
+    CommandCode::GET_PMT_CONFIG,
+    CommandCode::GET_CHEMISTRY_CONFIG,
+    CommandCode::GET_PLATFORM_DEFAULTS,
+    CommandCode::GET_SCHEDULE,
+    CommandCode::GET_RS232_CONFIG,
+    CommandCode::GET_RS485_CONFIG,
 };
 
 constexpr std::size_t kLengthField = 4;  // the u32 record length before processing parameters
@@ -118,7 +112,9 @@ void set_processing_params(Exchange& x) {
     common::ByteReader r(x.request);
     const std::uint32_t n = r.u32();
     const std::size_t expected = expected_params_length(x.state);
-    if (expected == 0 || n != expected || x.request_length != kLengthField + n) {
+    // The record is read by its own length: the PC's retry in the older layout keeps the
+    // length byte of the first attempt.
+    if (expected == 0 || n != expected || x.request_length < kLengthField + n) {
         x.result = link::kResultBadLength;
         return;
     }
@@ -137,11 +133,11 @@ void get_thermistor_config(Exchange& x) {
     }
     const auto& record = x.state.thermistors[x.request[0]];
     std::copy(record.begin(), record.end(), x.response.begin());
-    x.response_length = kThermistorSize;
+    x.response_length = config::ThermistorConfig::size;
 }
 
 void set_thermistor_config(Exchange& x) {
-    if (x.request_length != 1 + kThermistorSize) {
+    if (x.request_length != 1 + config::ThermistorConfig::size) {
         x.result = link::kResultBadLength;
         return;
     }
@@ -149,12 +145,13 @@ void set_thermistor_config(Exchange& x) {
         x.result = kResultBadValue;
         return;
     }
-    std::copy_n(x.request.begin() + 1, kThermistorSize, x.state.thermistors[x.request[0]].begin());
+    std::copy_n(x.request.begin() + 1, config::ThermistorConfig::size,
+                x.state.thermistors[x.request[0]].begin());
 }
 
 // Thermistor t reads input 5 + t, whose voltage the live sample keeps near a level of its
 // own; a slope of 10 degrees per volt through 15 degrees at that level.
-std::array<std::uint8_t, kThermistorSize> default_thermistor(std::size_t t) {
+std::array<std::uint8_t, config::ThermistorConfig::size> default_thermistor(std::size_t t) {
     config::ThermistorConfig c;
     c.input_channel = static_cast<std::uint8_t>(5 + t);
     const double volts = (11800.0 + 6550.0 * c.input_channel) * 5.0 / 65536.0;
@@ -165,14 +162,18 @@ std::array<std::uint8_t, kThermistorSize> default_thermistor(std::size_t t) {
 
 std::vector<CommandEntry> build_commands() {
     std::vector<CommandEntry> commands;
-    for (const auto& b : kBlocks) {
-        commands.push_back({b.get_code, get_block});
-        commands.push_back({static_cast<std::uint16_t>(b.get_code + 1), set_block});
+    for (const auto get : kBlocks) {
+        commands.push_back({link::code_value(get), get_block});
+        commands.push_back({static_cast<std::uint16_t>(link::code_value(get) + 1), set_block});
     }
-    commands.push_back({kGetProcessingParams, get_processing_params});
-    commands.push_back({kSetProcessingParams, set_processing_params});
-    commands.push_back({kGetThermistorConfig, get_thermistor_config});
-    commands.push_back({kSetThermistorConfig, set_thermistor_config});
+    commands.push_back(
+        {link::code_value(CommandCode::GET_PROCESSING_PARAMS), get_processing_params});
+    commands.push_back(
+        {link::code_value(CommandCode::SET_PROCESSING_PARAMS), set_processing_params});
+    commands.push_back(
+        {link::code_value(CommandCode::GET_THERMISTOR_CONFIG), get_thermistor_config});
+    commands.push_back(
+        {link::code_value(CommandCode::SET_THERMISTOR_CONFIG), set_thermistor_config});
     return commands;
 }
 
@@ -184,8 +185,8 @@ std::span<const CommandEntry> config_store_commands() {
 }
 
 void fill_config_defaults(SensorState& state) {
-    for (const auto& b : kBlocks) {
-        state.records[b.get_code].assign(b.length, 0);
+    for (const auto get : kBlocks) {
+        state.records[link::code_value(get)].assign(link::response_length(get), 0);
     }
     const auto chemistry =
         config::encode(config::default_chemistry_config(state.options.chemistry));

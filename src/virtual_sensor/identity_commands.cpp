@@ -3,31 +3,29 @@
 
 #include <algorithm>
 
-#include "common/bytes.hpp"
+#include "link/command_catalogue.hpp"
+#include "link/identity_records.hpp"
 
 namespace kelpira::virtual_sensor {
 
 namespace {
 
-constexpr std::uint16_t kGetLegacyIdentity = 256;
-constexpr std::uint16_t kSetLegacyIdentity = 257;
-constexpr std::uint16_t kStartFirmware = 258;
-constexpr std::uint16_t kGetSensorIdentification = 260;
-constexpr std::uint16_t kSetSensorIdentification = 261;
-constexpr std::uint16_t kGetDeviceInfo = 262;
-constexpr std::uint16_t kGetFirmwareVersion = 294;
+using link::CommandCode;
 
 constexpr std::size_t kNameOffset = 2;  // in both identity records
-constexpr std::size_t kNameWidth = 21;
-constexpr std::size_t kSerialOffset = 24;
-constexpr std::size_t kLegacyIdentitySize = 27;
-constexpr std::size_t kDeviceInfoSize = 5;
-constexpr std::size_t kFirmwareVersionSize = 26;
-constexpr std::uint8_t kRunOn = '~';  // what fills a text field that has no terminator
+constexpr std::uint8_t kRunOn = '~';    // what fills a text field that has no terminator
 
-// Fills the NULs of a text field so that it has no terminator, and the byte after it.
-void run_on(std::span<std::uint8_t> field_and_next) {
-    std::replace(field_and_next.begin(), field_and_next.end(), std::uint8_t{0}, kRunOn);
+template <std::size_t N>
+std::uint8_t put(Exchange& x, const std::array<std::uint8_t, N>& record) {
+    std::copy(record.begin(), record.end(), x.response.begin());
+    return static_cast<std::uint8_t>(N);
+}
+
+// Fills the NULs of a text field and of the byte after it, so that the field has no
+// terminator and a reader that does not stop at its width runs on.
+void run_on(Exchange& x, std::size_t offset, std::size_t width) {
+    const auto field = x.response.subspan(offset, width + 1);
+    std::replace(field.begin(), field.end(), std::uint8_t{0}, kRunOn);
 }
 
 void get_sensor_identification(Exchange& x) {
@@ -35,11 +33,10 @@ void get_sensor_identification(Exchange& x) {
         x.result = link::kResultUnknownCommand;
         return;
     }
-    std::copy(x.state.identification.begin(), x.state.identification.end(), x.response.begin());
+    x.response_length = put(x, x.state.identification);
     if (x.unterminated_text) {
-        run_on(x.response.subspan(kNameOffset, kNameWidth + 1));
+        run_on(x, kNameOffset, link::kSensorNameField);
     }
-    x.response_length = kIdentificationSize;
 }
 
 void set_sensor_identification(Exchange& x) {
@@ -47,11 +44,11 @@ void set_sensor_identification(Exchange& x) {
         x.result = link::kResultUnknownCommand;
         return;
     }
-    if (x.request_length != kIdentificationSize) {
+    if (x.request_length != link::SensorIdentification::size) {
         x.result = link::kResultBadLength;
         return;
     }
-    std::copy_n(x.request.begin(), kIdentificationSize, x.state.identification.begin());
+    std::copy_n(x.request.begin(), x.state.identification.size(), x.state.identification.begin());
 }
 
 void get_device_info(Exchange& x) {
@@ -59,50 +56,48 @@ void get_device_info(Exchange& x) {
         x.result = link::kResultUnknownCommand;
         return;
     }
-    common::ByteWriter w(x.response);
-    w.u8(0);
-    w.u8(static_cast<std::uint8_t>(x.state.options.running));
-    w.u16(x.state.options.device_type);
-    w.u8(x.state.options.bootloader_version);
-    x.response_length = kDeviceInfoSize;
+    link::DeviceInfo info;
+    info.mode = static_cast<std::uint8_t>(x.state.options.running);
+    info.device_type = x.state.options.device_type;
+    info.bootloader_version = x.state.options.bootloader_version;
+    x.response_length = put(x, link::encode(info));
 }
 
 void get_legacy_identity(Exchange& x) {
     const auto& o = x.state.options;
-    // A sensor that still speaks the legacy record may be of its oldest layout; a current one
-    // answers with layout 1.
-    const std::uint8_t layout = o.legacy_identity ? o.legacy_layout : std::uint8_t{1};
-    common::ByteReader id(x.state.identification);
-    id.skip(kSerialOffset);
-    const std::uint16_t serial = id.u16();
-
-    common::ByteWriter w(x.response);
-    w.u8(layout);
-    w.u8(static_cast<std::uint8_t>(o.running));
-    w.bytes(std::span(x.state.identification).subspan(kNameOffset, kNameWidth));
-    w.u8(o.device_kind);
-    w.u16(layout == 0 ? std::uint16_t{0} : serial);
-    w.u8(layout == 0 ? std::uint8_t{0} : o.bootloader_version);
-    if (x.unterminated_text) {
-        run_on(x.response.subspan(kNameOffset, kNameWidth + 1));
+    const auto id = link::decode_sensor_identification(x.state.identification);
+    link::LegacyIdentity l;
+    // A sensor that still speaks only the legacy record may be of its oldest layout; a
+    // current one answers with layout 1.
+    l.legacy_layout = o.legacy_identity ? o.legacy_layout : std::uint8_t{1};
+    l.mode = static_cast<std::uint8_t>(o.running);
+    l.name = id.name;
+    l.device_kind = o.device_kind;
+    if (l.legacy_layout >= 1) {
+        l.serial_number = id.serial_number;
+        l.bootloader_version = o.bootloader_version;
     }
-    x.response_length = kLegacyIdentitySize;
+    x.response_length = put(x, link::encode(l));
+    if (x.unterminated_text) {
+        run_on(x, kNameOffset, link::kSensorNameField);
+    }
 }
 
 // The device kind and bootloader version are the hardware's own: a write changes only the
 // name and, from layout 1 on, the serial number. (A PC that read the identity through the
 // newer record sends zeros there, which must not turn the sensor into an unknown device.)
 void set_legacy_identity(Exchange& x) {
-    if (x.request_length != kLegacyIdentitySize) {
+    if (x.request_length != link::LegacyIdentity::size) {
         x.result = link::kResultBadLength;
         return;
     }
-    std::copy_n(x.request.begin() + kNameOffset, kNameWidth,
-                x.state.identification.begin() + kNameOffset);
-    if (x.request[0] >= 1) {
-        std::copy_n(x.request.begin() + kSerialOffset, 2,
-                    x.state.identification.begin() + kSerialOffset);
+    const auto l = link::decode_legacy_identity(x.request);
+    auto id = link::decode_sensor_identification(x.state.identification);
+    id.name = l.name;
+    if (l.legacy_layout >= 1) {
+        id.serial_number = l.serial_number;
     }
+    x.state.identification = link::encode(id);
 }
 
 // Only the bootloader starts the firmware; the answer goes out before it leaves.
@@ -116,23 +111,26 @@ void start_firmware(Exchange& x) {
 }
 
 void get_firmware_version(Exchange& x) {
-    common::ByteWriter w(x.response);
-    w.u8(0);
-    w.text(x.state.options.firmware_version, kFirmwareVersionSize - 1);
+    link::FirmwareVersion v;
+    v.text = x.state.options.firmware_version;
+    x.response_length = put(x, link::encode(v));
     if (x.unterminated_text) {
-        run_on(x.response.subspan(1, kFirmwareVersionSize));
+        run_on(x, 1, link::FirmwareVersion::text_field);
     }
-    x.response_length = kFirmwareVersionSize;
+}
+
+constexpr std::uint16_t code(CommandCode c) {
+    return link::code_value(c);
 }
 
 constexpr std::array kCommands{
-    CommandEntry{kGetLegacyIdentity, get_legacy_identity, true},
-    CommandEntry{kSetLegacyIdentity, set_legacy_identity, true},
-    CommandEntry{kStartFirmware, start_firmware, true},
-    CommandEntry{kGetSensorIdentification, get_sensor_identification, true},
-    CommandEntry{kSetSensorIdentification, set_sensor_identification, true},
-    CommandEntry{kGetDeviceInfo, get_device_info, true},
-    CommandEntry{kGetFirmwareVersion, get_firmware_version, false},
+    CommandEntry{code(CommandCode::GET_LEGACY_IDENTITY), get_legacy_identity, true},
+    CommandEntry{code(CommandCode::SET_LEGACY_IDENTITY), set_legacy_identity, true},
+    CommandEntry{code(CommandCode::START_FIRMWARE), start_firmware, true},
+    CommandEntry{code(CommandCode::GET_SENSOR_IDENTIFICATION), get_sensor_identification, true},
+    CommandEntry{code(CommandCode::SET_SENSOR_IDENTIFICATION), set_sensor_identification, true},
+    CommandEntry{code(CommandCode::GET_DEVICE_INFO), get_device_info, true},
+    CommandEntry{code(CommandCode::GET_FIRMWARE_VERSION), get_firmware_version, false},
 };
 
 }  // namespace
@@ -141,18 +139,13 @@ std::span<const CommandEntry> identity_commands() {
     return kCommands;
 }
 
-std::array<std::uint8_t, kIdentificationSize> initial_identification(
+std::array<std::uint8_t, link::SensorIdentification::size> initial_identification(
     const VirtualSensorOptions& options) {
-    std::array<std::uint8_t, kIdentificationSize> id{};
-    common::ByteWriter w(id);
-    w.u8(2);  // layout
-    w.u8(0);
-    w.text(options.name.substr(0, kNameWidth - 1), kNameWidth);
-    w.u8(0);
-    w.u16(options.serial_number);
-    w.u8(0);
-    w.u16(options.board_serial_number);
-    return id;
+    link::SensorIdentification id;
+    id.name = options.name;
+    id.serial_number = options.serial_number;
+    id.board_serial_number = options.board_serial_number;
+    return link::encode(id);
 }
 
 }  // namespace kelpira::virtual_sensor

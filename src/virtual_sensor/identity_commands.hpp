@@ -12,7 +12,7 @@ namespace kelpira::virtual_sensor {
 std::span<const CommandEntry> identity_commands();
 
 // The identification record a sensor leaves the factory with.
-std::array<std::uint8_t, kIdentificationSize> initial_identification(
+std::array<std::uint8_t, link::SensorIdentification::size> initial_identification(
     const VirtualSensorOptions& options);
 
 }  // namespace kelpira::virtual_sensor

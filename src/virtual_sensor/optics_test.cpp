@@ -4,13 +4,13 @@
 
 #include <array>
 
+#include "link/command_catalogue.hpp"
+
 namespace kelpira::virtual_sensor {
 
 namespace {
 
-constexpr std::uint16_t kStartOpticsTestV1 = 370;
-constexpr std::uint16_t kStopOpticsTest = 371;
-constexpr std::uint16_t kStartOpticsTest = 626;
+using link::CommandCode;
 
 void start_with_length(Exchange& x, std::uint8_t length) {
     if (x.request_length != length) {
@@ -25,11 +25,11 @@ void start_optics_test(Exchange& x) {
         x.result = link::kResultTooOld;
         return;
     }
-    start_with_length(x, 36);
+    start_with_length(x, link::request_length(CommandCode::START_OPTICS_TEST));
 }
 
 void start_optics_test_v1(Exchange& x) {
-    start_with_length(x, 16);
+    start_with_length(x, link::request_length(CommandCode::START_OPTICS_TEST_V1));
 }
 
 void stop_optics_test(Exchange& x) {
@@ -37,9 +37,9 @@ void stop_optics_test(Exchange& x) {
 }
 
 constexpr std::array kCommands{
-    CommandEntry{kStartOpticsTestV1, start_optics_test_v1},
-    CommandEntry{kStopOpticsTest, stop_optics_test},
-    CommandEntry{kStartOpticsTest, start_optics_test},
+    CommandEntry{link::code_value(CommandCode::START_OPTICS_TEST_V1), start_optics_test_v1},
+    CommandEntry{link::code_value(CommandCode::STOP_OPTICS_TEST), stop_optics_test},
+    CommandEntry{link::code_value(CommandCode::START_OPTICS_TEST), start_optics_test},
 };
 
 }  // namespace

@@ -4,17 +4,17 @@
 
 #include <array>
 
+#include "link/command_catalogue.hpp"
 #include "virtual_sensor/live_status.hpp"
 
 namespace kelpira::virtual_sensor {
 
 namespace {
 
-constexpr std::uint16_t kStartStateMachine = 437;
-constexpr std::uint16_t kStopStateMachine = 438;
+using link::CommandCode;
 
 void start_state_machine(Exchange& x) {
-    if (x.request_length != 1) {
+    if (x.request_length != link::request_length(CommandCode::START_STATE_MACHINE)) {
         x.result = link::kResultBadLength;
         return;
     }
@@ -22,19 +22,19 @@ void start_state_machine(Exchange& x) {
         x.result = link::kResultLowVoltage;
         return;
     }
-    x.state.mode = kModeOperating;
+    x.state.mode = app::kModeOperating;
     x.state.state_number = x.request[0];
     ++x.state.runs_started;
 }
 
 void stop_state_machine(Exchange& x) {
-    x.state.mode = kModeIdle;
+    x.state.mode = app::kModeIdle;
     x.state.state_number = 0;
 }
 
 constexpr std::array kCommands{
-    CommandEntry{kStartStateMachine, start_state_machine},
-    CommandEntry{kStopStateMachine, stop_state_machine},
+    CommandEntry{link::code_value(CommandCode::START_STATE_MACHINE), start_state_machine},
+    CommandEntry{link::code_value(CommandCode::STOP_STATE_MACHINE), stop_state_machine},
 };
 
 }  // namespace

@@ -6,21 +6,22 @@
 
 #include "common/bytes.hpp"
 #include "common/time_text.hpp"
+#include "link/command_catalogue.hpp"
 
 namespace kelpira::virtual_sensor {
 
 namespace {
 
-constexpr std::uint16_t kGetRtcTime = 290;
-constexpr std::uint16_t kSetRtcTime = 291;
-constexpr std::size_t kRtcTimeSize = 8;
+using link::CommandCode;
+
+constexpr std::uint8_t kRtcTimeSize = link::response_length(CommandCode::GET_RTC_TIME);
 
 std::int64_t host_seconds(TimePoint now) {
     return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
 }
 
 void get_rtc_time(Exchange& x) {
-    const auto f = common::utc_fields(host_seconds(x.now) + x.state.rtc_offset.count());
+    const auto f = common::utc_fields(sensor_seconds(x.state, x.now));
     common::ByteWriter w(x.response);
     w.u8(0);
     w.u16(static_cast<std::uint16_t>(f.year));
@@ -58,14 +59,18 @@ void set_rtc_time(Exchange& x) {
 }
 
 constexpr std::array kCommands{
-    CommandEntry{kGetRtcTime, get_rtc_time},
-    CommandEntry{kSetRtcTime, set_rtc_time},
+    CommandEntry{link::code_value(CommandCode::GET_RTC_TIME), get_rtc_time},
+    CommandEntry{link::code_value(CommandCode::SET_RTC_TIME), set_rtc_time},
 };
 
 }  // namespace
 
 std::span<const CommandEntry> sensor_clock_commands() {
     return kCommands;
+}
+
+std::int64_t sensor_seconds(const SensorState& state, TimePoint now) {
+    return host_seconds(now) + state.rtc_offset.count();
 }
 
 }  // namespace kelpira::virtual_sensor

@@ -1,6 +1,7 @@
 // The emulated sensor's real-time clock: the host clock plus whatever offset the PC set.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 #include "virtual_sensor/sensor_state.hpp"
@@ -8,5 +9,8 @@
 namespace kelpira::virtual_sensor {
 
 std::span<const CommandEntry> sensor_clock_commands();
+
+// The sensor's clock in seconds since 1970, read as UTC.
+std::int64_t sensor_seconds(const SensorState& state, TimePoint now);
 
 }  // namespace kelpira::virtual_sensor

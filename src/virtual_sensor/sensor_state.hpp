@@ -9,6 +9,9 @@
 #include <span>
 #include <vector>
 
+#include "app/live_sample.hpp"
+#include "config/thermistor_config.hpp"
+#include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
@@ -16,34 +19,31 @@ namespace kelpira::virtual_sensor {
 
 using TimePoint = std::chrono::system_clock::time_point;
 
-inline constexpr std::size_t kIdentificationSize = 29;  // SensorIdentification record
 inline constexpr std::size_t kThermistorCount = 3;
-inline constexpr std::size_t kThermistorSize = 18;
 
 // The sensor's own answer to a value it cannot hold (a date that does not exist, a
 // thermistor it does not have); the PC treats it as any other failure.
 inline constexpr link::CommandResult kResultBadValue = 2;
 
-// Sensor modes reported in the live status; the same codes as a state's power mode.
-inline constexpr std::uint8_t kModeOperating = 0;
-inline constexpr std::uint8_t kModeIdle = 2;
-
 // Everything the sensor keeps. Guarded by the VirtualSensor's mutex; handlers run under it.
 struct SensorState {
     VirtualSensorOptions options;  // running code and profiles change; identity lives below
-    std::array<std::uint8_t, kIdentificationSize> identification{};  // as last written
+    std::array<std::uint8_t, link::SensorIdentification::size> identification{};  // as written
     // Configuration records by the code that reads them, each of its catalogue length.
     std::map<std::uint16_t, std::vector<std::uint8_t>> records;
     // Processing parameters by chemistry code, each of the length the sensor expects.
     std::map<std::uint8_t, std::vector<std::uint8_t>> processing_params;
-    std::array<std::array<std::uint8_t, kThermistorSize>, kThermistorCount> thermistors{};
+    std::array<std::array<std::uint8_t, config::ThermistorConfig::size>, kThermistorCount>
+        thermistors{};
 
     TimePoint started;                   // the sample counter counts seconds since then
     std::chrono::seconds rtc_offset{0};  // sensor clock minus the host clock
-    std::uint8_t mode = kModeIdle;
+    app::SensorMode mode = app::kModeIdle;
     std::uint8_t state_number = 0;   // state-machine state while operating
     std::uint32_t runs_started = 0;  // numbers the output file of each run
     bool optics_test_running = false;
+    bool led_on = false;
+    bool mounted_as_drive = false;
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

@@ -9,6 +9,7 @@
 #include "config/nutrient_params.hpp"
 #include "config/processing_params.hpp"
 #include "config/thermistor_config.hpp"
+#include "link/command_catalogue.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
 using namespace kelpira;
@@ -49,13 +50,30 @@ class ConfigStoreTest : public SensorFixture {
     }
 };
 
-// Every configuration block of the catalogue with a fixed length, by its read code.
 struct Block {
     std::uint16_t get_code;
     std::size_t length;
 };
-constexpr Block kBlocks[] = {{292, 9},  {322, 5},  {352, 25}, {368, 11}, {372, 9}, {374, 20},
-                             {400, 18}, {440, 36}, {442, 13}, {448, 13}, {464, 17}};
+
+// Every pair of the catalogue that reads a record without request and writes the same record
+// with the next code; the legacy identity (whose writes keep the hardware's bytes) and the
+// clock (which runs on) have tests of their own.
+std::vector<Block> catalogue_blocks() {
+    std::vector<Block> blocks;
+    for (const auto& get : link::kCommandCatalogue) {
+        const auto code = link::code_value(get.code);
+        const auto* set = link::find_command(static_cast<std::uint16_t>(code + 1));
+        if (!get.name.starts_with("GET_") || set == nullptr || !set->name.starts_with("SET_") ||
+            get.request_length != 0 || !get.response_length ||
+            set->request_length != get.response_length ||
+            get.code == link::CommandCode::GET_LEGACY_IDENTITY ||
+            get.code == link::CommandCode::GET_RTC_TIME) {
+            continue;
+        }
+        blocks.push_back({code, *get.response_length});
+    }
+    return blocks;
+}
 
 std::vector<std::uint8_t> pattern(std::size_t length, std::uint8_t seed) {
     std::vector<std::uint8_t> v(length);
@@ -69,7 +87,9 @@ std::vector<std::uint8_t> pattern(std::size_t length, std::uint8_t seed) {
 
 TEST_F(ConfigStoreTest, EveryBlockReadsBackWhatWasWrittenAndRefusesOtherLengths) {
     start();
-    for (const auto& b : kBlocks) {
+    const auto blocks = catalogue_blocks();
+    ASSERT_EQ(blocks.size(), 12u);
+    for (const auto& b : blocks) {
         const auto before = read(b.get_code, b.length);
         const auto setc = static_cast<std::uint16_t>(b.get_code + 1);
         EXPECT_EQ(write(setc, pattern(b.length - 1, 1)), link::kResultBadLength) << setc;
@@ -78,7 +98,9 @@ TEST_F(ConfigStoreTest, EveryBlockReadsBackWhatWasWrittenAndRefusesOtherLengths)
         const auto record = pattern(b.length, static_cast<std::uint8_t>(b.get_code));
         EXPECT_EQ(write(setc, record), 0) << setc;
         EXPECT_EQ(read(b.get_code, b.length), record) << b.get_code;
-        EXPECT_EQ(sensor->record(b.get_code), record);
+        if (b.get_code != link::code_value(link::CommandCode::GET_SENSOR_IDENTIFICATION)) {
+            EXPECT_EQ(sensor->record(b.get_code), record) << "what the sensor keeps";
+        }
     }
 }
 

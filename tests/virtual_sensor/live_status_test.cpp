@@ -4,7 +4,12 @@
 
 #include <string>
 
-#include "common/bytes.hpp"
+#include "app/live_sample.hpp"
+#include "app/platform_state.hpp"
+#include "app/power_status.hpp"
+#include "link/board_commands.hpp"
+#include "link/operation_commands.hpp"
+#include "link/platform_commands.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
 using namespace kelpira;
@@ -14,44 +19,22 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Live {
-    std::uint8_t mode;
-    std::uint32_t counter, sensor_time;
-    std::uint8_t state;
-    std::int32_t temperature_mc, voltage_mv;
-    std::array<std::uint16_t, 8> channel;
-    float depth;
-    std::uint32_t platform_time;
-};
-
 class LiveStatusTest : public SensorFixture {
   protected:
-    Live live() {
-        auto c = command(418);
-        EXPECT_EQ(send(c), 0);
-        common::ByteReader r(c.payload());
-        Live l{};
-        l.mode = r.u8();
-        EXPECT_EQ(r.u8(), 1) << "platform values valid";
-        l.counter = r.u32();
-        l.sensor_time = r.u32();
-        l.state = r.u8();
-        l.temperature_mc = r.i32();
-        l.voltage_mv = r.i32();
-        for (auto& ch : l.channel) {
-            ch = r.u16();
-        }
-        r.skip(4 + 12);  // Hall readings, salinity, temperature, oxygen
-        l.depth = r.f32();
-        l.platform_time = r.u32();
-        EXPECT_EQ(r.position(), 59u);
-        return l;
+    app::LiveStatus live() {
+        link::RecordBytes<link::kLiveStatusSize> bytes{};
+        EXPECT_EQ(link::get_live_status(link, bytes), 0);
+        return app::decode_live_status(bytes);
+    }
+    app::PlatformState platform() {
+        link::RecordBytes<app::PlatformState::size> bytes{};
+        EXPECT_EQ(link::get_platform_state(link, bytes), 0);
+        return app::decode_platform_state(bytes);
     }
     std::string file_name() {
-        auto c = command(422);
-        EXPECT_EQ(send(c), 0);
-        common::ByteReader r(c.payload());
-        return r.text(13);
+        std::string name = "unchanged";
+        EXPECT_EQ(link::get_output_file_name(link, name), 0);
+        return name;
     }
 };
 
@@ -60,32 +43,34 @@ class LiveStatusTest : public SensorFixture {
 TEST_F(LiveStatusTest, CounterAdvancesOncePerSecondOfTheClock) {
     start();
     const auto first = live();
-    EXPECT_EQ(first.counter, 0u);
-    EXPECT_EQ(first.sensor_time, kStartSeconds);
-    EXPECT_EQ(first.platform_time, kStartSeconds);
-    EXPECT_EQ(first.mode, kModeIdle);
+    EXPECT_EQ(first.sample.counter, 0u);
+    EXPECT_EQ(first.sample.sensor_time, kStartSeconds);
+    EXPECT_EQ(first.sample.platform_time, kStartSeconds);
+    EXPECT_EQ(first.sample.platform_valid, 1);
+    EXPECT_EQ(first.mode, app::kModeIdle);
 
     fake_clock.advance(999ms);
-    EXPECT_EQ(live().counter, 0u) << "no sample is owed yet";
+    EXPECT_EQ(live().sample.counter, 0u) << "no sample is owed yet";
     fake_clock.advance(1ms);
-    EXPECT_EQ(live().counter, 1u);
-    EXPECT_EQ(live().counter, 1u) << "asking twice in a second gives the same sample";
+    EXPECT_EQ(live().sample.counter, 1u);
+    EXPECT_EQ(live().sample, live().sample) << "asking twice in a second gives the same sample";
     fake_clock.advance(3600s);
     const auto later = live();
-    EXPECT_EQ(later.counter, 3601u);
-    EXPECT_EQ(later.sensor_time, kStartSeconds + 3601);
+    EXPECT_EQ(later.sample.counter, 3601u);
+    EXPECT_EQ(later.sample.sensor_time, kStartSeconds + 3601);
 }
 
 TEST_F(LiveStatusTest, ValuesArePlausibleAndChange) {
     start();
-    const auto a = live();
+    const auto a = live().sample;
     fake_clock.advance(7s);
-    const auto b = live();
-    for (const auto& l : {a, b}) {
-        EXPECT_NEAR(l.voltage_mv, 12000, 100);
-        EXPECT_NEAR(l.temperature_mc, 15000, 500);
-        EXPECT_GE(l.depth, 0.0f);
-        for (const auto ch : l.channel) {
+    const auto b = live().sample;
+    for (const auto& s : {a, b}) {
+        EXPECT_NEAR(s.voltage_mv, 12000, 100);
+        EXPECT_NEAR(s.temperature_mc, 15000, 500);
+        EXPECT_GE(s.platform_depth, 0.0f);
+        EXPECT_NEAR(s.platform_salinity, 35.1, 0.1);
+        for (const auto ch : s.channel) {
             EXPECT_GT(ch, 0);
             EXPECT_LT(ch, 65535);
         }
@@ -100,52 +85,40 @@ TEST_F(LiveStatusTest, PowerStatusCarriesSupplyTemperatureAndVariant) {
     o.board_variant = 3;
     start(o);
     fake_clock.advance(12s);
-    auto c = command(295);
-    ASSERT_EQ(send(c), 0);
-    common::ByteReader r(c.payload());
-    r.skip(5);
-    const auto supply = r.i32();
-    const auto temperature = r.i32();
-    EXPECT_NEAR(supply, 11500, 100);
-    EXPECT_EQ(supply, live().voltage_mv) << "the sample and the power status agree";
-    EXPECT_NEAR(temperature, 15000, 500);
-    EXPECT_EQ(r.u32(), 3u);
+    link::RecordBytes<link::kPowerStatusSize> bytes{};
+    ASSERT_EQ(link::get_power_status(link, bytes), 0);
+    const auto power = app::decode_power_status(bytes);
+    EXPECT_NEAR(power.supply_mv, 11500, 100);
+    EXPECT_EQ(power.supply_mv, live().sample.voltage_mv) << "sample and power status agree";
+    EXPECT_NEAR(power.temperature_mc, 15000, 500);
+    EXPECT_EQ(power.board_variant, 3u);
 }
 
 TEST_F(LiveStatusTest, PlatformStateFollowsTheDive) {
     start();
-    auto c = command(444);
-    ASSERT_EQ(send(c), 0);
-    common::ByteReader r(c.payload());
-    r.skip(3);
-    EXPECT_NEAR(r.f32(), 35.1, 0.1);  // salinity
-    EXPECT_NEAR(r.f32(), 12.5, 0.5);  // temperature
-    EXPECT_NEAR(r.f32(), 5.2, 0.2);   // oxygen
-    const float surface = r.f32();
-    EXPECT_EQ(r.u8(), 1) << "descending";
+    const auto surface = platform();
+    EXPECT_NEAR(surface.salinity, 35.1, 0.1);
+    EXPECT_NEAR(surface.temperature, 12.5, 0.5);
+    EXPECT_NEAR(surface.dissolved_oxygen, 5.2, 0.2);
+    EXPECT_EQ(surface.direction, 1) << "descending";
     fake_clock.advance(300s);
-    auto deep = command(444);
-    ASSERT_EQ(send(deep), 0);
-    common::ByteReader d(deep.payload());
-    d.skip(15);
-    EXPECT_GT(d.f32(), surface + 50);
-    EXPECT_EQ(d.u8(), 2) << "ascending";
+    const auto deep = platform();
+    EXPECT_GT(deep.depth, surface.depth + 50);
+    EXPECT_EQ(deep.direction, 2) << "ascending";
+    EXPECT_EQ(deep.p1, 300);
 }
 
 TEST_F(LiveStatusTest, StartAndStopSwitchModeStateAndOutputFile) {
     start();
     EXPECT_EQ(file_name(), "") << "an idle sensor writes no file";
-    auto go = command(437, {3});
-    ASSERT_EQ(send(go), 0);
+    ASSERT_EQ(link::start_state_machine(link, 3), 0);
     const auto running = live();
-    EXPECT_EQ(running.mode, kModeOperating);
-    EXPECT_EQ(running.state, 3);
+    EXPECT_EQ(running.mode, app::kModeOperating);
+    EXPECT_EQ(running.sample.state, 3);
     EXPECT_EQ(file_name(), "R0000001.CSV");
-    auto stop = command(438);
-    ASSERT_EQ(send(stop), 0);
-    EXPECT_EQ(live().mode, kModeIdle);
-    auto again = command(437, {0});
-    ASSERT_EQ(send(again), 0);
+    ASSERT_EQ(link::stop_state_machine(link), 0);
+    EXPECT_EQ(live().mode, app::kModeIdle);
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
     EXPECT_EQ(file_name(), "R0000002.CSV") << "each run writes a file of its own";
 }
 
@@ -155,7 +128,6 @@ TEST_F(LiveStatusTest, LowSupplyReportsTheModeWithoutSampleAndRefusesToRun) {
     start(o);
     auto status = command(418);
     ASSERT_EQ(send(status), link::kResultLowVoltage);
-    EXPECT_EQ(status.payload()[0], kModeIdle);
-    auto go = command(437, {0});
-    EXPECT_EQ(send(go), link::kResultLowVoltage);
+    EXPECT_EQ(status.payload()[0], app::kModeIdle);
+    EXPECT_EQ(link::start_state_machine(link, 0), link::kResultLowVoltage);
 }
