@@ -106,7 +106,8 @@ class BatchRun {
     std::optional<ProgressBar> progress_;
     std::uint64_t bytes_done_ = 0;
     bool any_failed_ = false;
-    bool any_written_ = false;
+    bool any_written_ = false;    // a file's results joined the table
+    bool table_started_ = false;  // the output could be opened and the files were processed
     bool table_written_ = false;
 };
 
@@ -274,6 +275,7 @@ std::optional<std::string> BatchRun::process_file(const PreparedFile& f, std::os
 }
 
 bool BatchRun::write_table(std::ostream& out, std::ostream* log) {
+    table_started_ = true;
     ResultSpool spool;
     for (const auto& f : prepared_) {
         if (auto failure = process_file(f, log, spool)) {
@@ -347,7 +349,8 @@ int BatchRun::run() {
     } else {
         process_all(nullptr);
     }
-    if (any_written_ && !table_written_) {
+    // An output that cannot be opened stops the run before any file is processed.
+    if (!table_written_ && (any_written_ || !table_started_)) {
         err_ << kProgram << "cannot write the results to "
              << (options_.writes_to_stdout() ? std::string("standard output") : *options_.output)
              << '\n';

@@ -246,6 +246,17 @@ TEST_F(BatchRunner, NothingProcessedLeavesTheOutputAsItWas) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);  // no temporary file left
 }
 
+TEST_F(BatchRunner, OutputThatCannotBeWrittenFails) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    const std::string output = path("no/such/folder/out.csv");
+    const Outcome r = run({"--output", output, a.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelpira-process: cannot write the results to " + output + "\n");
+    const Outcome folder = run({"--output", dir_.string(), a.path().string()});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, "kelpira-process: cannot write the results to " + dir_.string() + "\n");
+}
+
 TEST_F(BatchRunner, SeveralChemistriesAreRefusedBeforeAnythingIsWritten) {
     TempRawFile dic(dic_file(1700000000, 0.4));
     TempRawFile ta(ta_file());
