@@ -15,7 +15,7 @@ namespace kelpira::link {
 class SocketHidBackend : public HidBackend {
   public:
     explicit SocketHidBackend(std::string folder,
-                              std::chrono::milliseconds greeting_timeout = std::chrono::seconds(2));
+                              std::chrono::milliseconds greeting_timeout = std::chrono::seconds(1));
 
     const std::string& folder() const { return folder_; }
 

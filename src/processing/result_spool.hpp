@@ -1,6 +1,6 @@
 // The table lines of one file, held back until the file has been read to its end so that a
-// file that fails half-way adds nothing to the output. Memory stays bounded: beyond a few
-// megabytes the lines go to an anonymous temporary file.
+// file that fails half-way adds nothing to the output. Memory stays bounded: beyond a
+// megabyte the lines go to an anonymous temporary file.
 #pragma once
 
 #include <cstdio>
@@ -13,7 +13,7 @@ namespace kelpira::processing {
 
 class ResultSpool {
   public:
-    static constexpr std::size_t kMemoryLimit = std::size_t{4} << 20;
+    static constexpr std::size_t kMemoryLimit = std::size_t{1} << 20;
 
     void append(std::string_view text);
 

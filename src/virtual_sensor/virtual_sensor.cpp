@@ -18,20 +18,23 @@ VirtualSensor::VirtualSensor(VirtualSensorOptions options, SensorClock clock)
 }
 
 std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& request) {
-    link::SensorCommand req{request};
+    const link::SensorCommand req{request};
     link::SensorCommand answer;
     std::optional<Fault> fault;
-    bool restart = false;
-    DeviceHooks hooks;
+    std::function<void()> host_call;  // a hook, called once the lock is released
     {
         std::lock_guard lk(mutex_);
         const auto payload = req.payload();
         const std::size_t stated = std::min<std::size_t>(req.length(), link::kMaxPayload);
+        if (log_.size() == kLogCapacity) {
+            log_.pop_front();
+        }
         log_.push_back({req.code(), {payload.begin(), payload.begin() + stated}});
         fault = faults_.take(req.code());
-        hooks = hooks_;
 
-        if (!fault || fault->kind != FaultKind::removed) {
+        if (fault && fault->kind == FaultKind::removed) {
+            host_call = hooks_.on_remove;
+        } else {
             Exchange x{state_, req.code(), req.length(), payload, answer.payload(), clock_()};
             x.unterminated_text = fault && fault->kind == FaultKind::unterminated_text;
             const CommandEntry* entry = find_command(x.code);
@@ -46,18 +49,15 @@ std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& req
             std::copy_n(request.begin(), 4, answer.bytes.begin());  // report id, code, sequence
             answer.bytes[4] = x.result;
             answer.set_length(x.response_length);
-            restart = x.restart;
+            if (x.restart) {
+                host_call = hooks_.on_restart;
+            }
         }
     }
-    if (fault && fault->kind == FaultKind::removed) {
-        if (hooks.on_remove) {
-            hooks.on_remove();
-        }
-        return {};
-    }
+    // A removed device answers nothing; a restarting one hands its host the answer first.
     auto out = spoil_answer(answer.bytes, fault);
-    if (restart && hooks.on_restart) {
-        hooks.on_restart();
+    if (host_call) {
+        host_call();
     }
     return out;
 }
@@ -84,7 +84,7 @@ void VirtualSensor::clear_faults() {
 
 std::vector<LoggedCommand> VirtualSensor::log() const {
     std::lock_guard lk(mutex_);
-    return log_;
+    return {log_.begin(), log_.end()};
 }
 
 std::vector<std::uint16_t> VirtualSensor::logged_codes() const {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -56,6 +57,8 @@ class VirtualSensor {
     void inject_next(Fault fault, unsigned count = 1);
     void clear_faults();
 
+    // The log keeps the newest kLogCapacity commands, so a sensor served for days stays small.
+    static constexpr std::size_t kLogCapacity = 100000;
     std::vector<LoggedCommand> log() const;
     std::vector<std::uint16_t> logged_codes() const;
     void clear_log();
@@ -71,7 +74,7 @@ class VirtualSensor {
     SensorClock clock_;
     DeviceHooks hooks_;
     FaultScript faults_;
-    std::vector<LoggedCommand> log_;
+    std::deque<LoggedCommand> log_;
 };
 
 }  // namespace kelpira::virtual_sensor

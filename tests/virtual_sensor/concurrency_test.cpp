@@ -1,5 +1,6 @@
 // Several threads at one emulated sensor at once (two links' worth of hosts, tests reading
-// the log, faults being scripted): every command is answered and logged exactly once.
+// the log, faults being scripted): every command is answered and logged exactly once, and
+// the log keeps the newest commands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,4 +56,16 @@ TEST(VirtualSensorThreads, ConcurrentRequestsAreEachAnsweredAndLoggedOnce) {
     for (const auto code : codes) {
         EXPECT_EQ(std::count(log.begin(), log.end(), code), kPerThread);
     }
+}
+
+TEST(VirtualSensorLog, KeepsTheNewestCommandsOnly) {
+    FakeClock clock;
+    VirtualSensor sensor({}, clock.clock());
+    for (std::size_t i = 0; i <= VirtualSensor::kLogCapacity; ++i) {
+        auto c = command(i == 0 ? std::uint16_t{262} : std::uint16_t{418});
+        (void)sensor.handle(c.bytes);
+    }
+    const auto codes = sensor.logged_codes();
+    EXPECT_EQ(codes.size(), VirtualSensor::kLogCapacity);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 262), 0) << "the oldest went first";
 }

@@ -9,6 +9,7 @@
 
 #include "link/compatibility_verdict.hpp"
 #include "link/identity_commands.hpp"
+#include "ui/shell/list_columns.hpp"
 
 namespace kelpira::ui {
 
@@ -26,21 +27,23 @@ QTreeWidget* make_list(std::span<const link::ListColumn> columns, QWidget* paren
                                      static_cast<qsizetype>(column.title.size()));
     }
     list->setHeaderLabels(headers);
-    // Widths are given in dialog base units, about one average character each.
-    const int unit = list->fontMetrics().averageCharWidth();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        list->setColumnWidth(static_cast<int>(i), columns[i].width * unit);
-    }
     return list;
 }
 
-void fill(QTreeWidget* list, const std::vector<CompatibilityView::Row>& rows) {
+void fill(QTreeWidget* list, std::span<const link::ListColumn> columns,
+          const std::vector<CompatibilityView::Row>& rows) {
     for (const auto& row : rows) {
         auto* item = new QTreeWidgetItem(list, row.texts);
         for (int c = 0; c < row.texts.size(); ++c) {
             item->setForeground(c, QBrush(row.colour));
         }
     }
+    // Widths are given in dialog base units, about one average character each.
+    std::vector<int> widths;
+    for (const auto& column : columns) {
+        widths.push_back(column.width);
+    }
+    fit_columns(list, widths);
 }
 
 QString text(std::string_view s) {
@@ -76,10 +79,11 @@ CompatibilityView* CompatibilityView::create(link::SensorLink& link, common::Pro
 CompatibilityView::CompatibilityView(const std::vector<Row>& verdict,
                                      const std::vector<Row>& releases, QWidget* parent)
     : QWidget(parent) {
-    verdict_ = make_list(std::span(&link::kVerdictColumn, 1), this);
+    const std::span<const link::ListColumn> verdict_columns(&link::kVerdictColumn, 1);
+    verdict_ = make_list(verdict_columns, this);
     releases_ = make_list(link::kReleaseColumns, this);
-    fill(verdict_, verdict);
-    fill(releases_, releases);
+    fill(verdict_, verdict_columns, verdict);
+    fill(releases_, link::kReleaseColumns, releases);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(verdict_, 1);

@@ -1,6 +1,8 @@
 // The Connect view's widgets: rows rendered from the controller, clicks forwarded to it.
 #include "ui/shell/connect_view.hpp"
 
+#include "ui/shell/list_columns.hpp"
+
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,12 +17,8 @@ namespace kelpira::ui {
 
 namespace {
 
-// Column headers and their widths in average character widths.
-struct Column {
-    const char* header;
-    int width;
-};
-constexpr Column kColumns[] = {{"Name", 15}, {"Serial Number", 10}, {"State", 15}, {"Type", 35}};
+constexpr const char* kColumnHeaders[] = {"Name", "Serial Number", "State", "Type"};
+constexpr int kColumnWidths[] = {15, 10, 15, 35};  // average character widths
 
 }  // namespace
 
@@ -46,16 +44,13 @@ ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setAllColumnsShowFocus(true);
-    list_->setColumnCount(static_cast<int>(std::size(kColumns)));
+    list_->setColumnCount(static_cast<int>(std::size(kColumnHeaders)));
     QStringList headers;
-    for (const auto& column : kColumns) {
-        headers << QString::fromLatin1(column.header);
+    for (const char* header : kColumnHeaders) {
+        headers << QString::fromLatin1(header);
     }
     list_->setHeaderLabels(headers);
-    const int unit = list_->fontMetrics().averageCharWidth();
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        list_->setColumnWidth(i, kColumns[i].width * unit);
-    }
+    fit_columns(list_, kColumnWidths);
     list_->viewport()->installEventFilter(this);
     // Clicks and the keyboard both move the selection; render() blocks these signals.
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { row_clicked(); });
@@ -86,6 +81,7 @@ void ConnectView::render() {
             item->setText(2, QString::fromUtf8(row.state));
             item->setText(3, QString::fromUtf8(row.type));
         }
+        fit_columns(list_, kColumnWidths);
     }
     if (const auto selected = controller_.selected_row()) {
         list_->setCurrentItem(list_->topLevelItem(static_cast<int>(*selected)));
