@@ -14,7 +14,7 @@ struct FdHidOptions {
     // device without ids the kernel leaves the byte out: it is read into bytes 1..128 and
     // byte 0 is set to 0, so callers always see byte 0 = report id.
     bool numbered_input = false;
-    bool declares_input_report_1 = false;
+    std::optional<bool> declares_input_report_1{};  // nothing: the descriptor was unreadable
 };
 
 // Writes always pass all 129 bytes: the kernel drops a leading report id 0 before the report
@@ -32,7 +32,9 @@ class FdHidDevice : public HidDevice {
     bool read(Report& report) override;
     void cancel() override;
     void flush_input() override;
-    bool declares_input_report_1() override { return options_.declares_input_report_1; }
+    std::optional<bool> declares_input_report_1() override {
+        return options_.declares_input_report_1;
+    }
 
   private:
     FdHidDevice(int fd, int wake_fd, FdHidOptions options);

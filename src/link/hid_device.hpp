@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,9 @@ class HidDevice {
     virtual void cancel() = 0;
     // Discards input reports queued but not read yet.
     virtual void flush_input() = 0;
-    // Whether the device's report descriptor declares an input report with id 1.
-    virtual bool declares_input_report_1() = 0;
+    // Whether the device's report descriptor declares an input report with id 1; nothing when
+    // the descriptor cannot be read, and the link then keeps the report id it learned last.
+    virtual std::optional<bool> declares_input_report_1() = 0;
 };
 
 class HidBackend {

@@ -19,7 +19,8 @@ namespace kelpira::link {
 
 namespace {
 
-// What the report descriptor says; an unreadable descriptor counts as one without ids.
+// What the report descriptor says; an unreadable descriptor counts as one without ids for
+// reading, and leaves the report id test unanswered.
 FdHidOptions read_options(int fd) {
     FdHidOptions options;
     int size = 0;

@@ -10,7 +10,7 @@ namespace kelpira::link {
 struct InProcessEntry {
     std::string hardware_id;
     InProcessHandler handler;
-    bool report_id_1 = false;
+    std::optional<bool> report_id_1;
 
     std::mutex m;
     std::condition_variable cv;
@@ -96,7 +96,7 @@ class InProcessDevice : public HidDevice {
         std::erase_if(e_->queue, [&](const auto& p) { return p.ready <= now; });
     }
 
-    bool declares_input_report_1() override { return e_->report_id_1; }
+    std::optional<bool> declares_input_report_1() override { return e_->report_id_1; }
 
   private:
     std::shared_ptr<InProcessEntry> e_;
@@ -105,7 +105,7 @@ class InProcessDevice : public HidDevice {
 }  // namespace
 
 void InProcessHidBackend::add(const std::string& path, const std::string& hardware_id,
-                              InProcessHandler handler, bool declares_report_id_1) {
+                              InProcessHandler handler, std::optional<bool> declares_report_id_1) {
     auto e = std::make_shared<InProcessEntry>();
     e->hardware_id = hardware_id;
     e->handler = std::move(handler);

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ class InProcessHidBackend : public HidBackend {
   public:
     // Adds a device that enumeration lists and open() finds (a device arrives).
     void add(const std::string& path, const std::string& hardware_id, InProcessHandler handler,
-             bool declares_report_id_1 = false);
+             std::optional<bool> declares_report_id_1 = false);
     // Removes a device: it leaves the list, and every open handle fails from now on.
     void remove(const std::string& path);
     // Every report written to the device since it was added, in order.

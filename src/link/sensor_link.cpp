@@ -87,7 +87,10 @@ int SensorLink::Open(const std::string& path, std::chrono::milliseconds timeout)
     if (!device) {
         return 1;
     }
-    report_id_ = device->declares_input_report_1() ? 1 : 0;
+    // A device whose descriptor cannot be read keeps the report id learned last.
+    if (const std::optional<bool> declares = device->declares_input_report_1()) {
+        report_id_ = *declares ? 1 : 0;
+    }
 
     auto io = std::make_shared<LinkIo>();
     io->device = std::move(device);

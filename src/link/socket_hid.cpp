@@ -109,7 +109,7 @@ class SocketHidDevice : public HidDevice {
         }
     }
 
-    bool declares_input_report_1() override { return report_1_; }
+    std::optional<bool> declares_input_report_1() override { return report_1_; }
 
   private:
     // Waits until the socket is ready for `events`; false when cancelled or the socket failed.

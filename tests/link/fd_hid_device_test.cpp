@@ -85,7 +85,7 @@ TEST(FdHidDevice, ReportsWithoutIdsGetByteZeroAsTheirId) {
 
 TEST(FdHidDevice, NumberedReportsKeepTheirIdByte) {
     DevicePair pair({.numbered_input = true, .declares_input_report_1 = true});
-    EXPECT_TRUE(pair.device->declares_input_report_1());
+    EXPECT_EQ(pair.device->declares_input_report_1(), true);
     auto bytes = filled(129, 0);
     bytes[0] = 1;
     pair.send(bytes);
@@ -223,7 +223,7 @@ TEST(HidrawBackend, OpenIsExclusiveUntilTheHandleCloses) {
     EXPECT_EQ(backend.open(path.string() + ".missing"), nullptr);
     auto first = backend.open(path);
     ASSERT_NE(first, nullptr);
-    EXPECT_FALSE(first->declares_input_report_1()) << "no descriptor: no report ids";
+    EXPECT_EQ(first->declares_input_report_1(), std::nullopt) << "no descriptor: unknown";
     EXPECT_EQ(backend.open(path), nullptr) << "a second open of a held node fails";
     first.reset();
     EXPECT_NE(backend.open(path), nullptr);

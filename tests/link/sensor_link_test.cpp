@@ -92,6 +92,24 @@ TEST_F(LinkFixture, ReportIdOneWhenDeviceDeclaresIt) {
     EXPECT_EQ(backend.written(kPath).at(0)[0], 1);
 }
 
+TEST_F(LinkFixture, DeviceWithUnreadableDescriptorKeepsTheLastReportId) {
+    auto c = command(262);
+    backend.add("/dev/virtual/unknown", kHwid, echo, std::nullopt);
+    ASSERT_EQ(link.Open("/dev/virtual/unknown", 500ms), 0);
+    ASSERT_EQ(link.Transact(c), kResultSuccess);
+    EXPECT_EQ(backend.written("/dev/virtual/unknown").back()[0], 0) << "0 before any learning";
+    link.Close();
+
+    backend.add(kPath, kHwid, echo, true);
+    ASSERT_EQ(link.Open(kPath, 500ms), 0);
+    ASSERT_EQ(link.Transact(c), kResultSuccess);
+    link.Close();
+
+    ASSERT_EQ(link.Open("/dev/virtual/unknown", 500ms), 0);
+    ASSERT_EQ(link.Transact(c), kResultSuccess);
+    EXPECT_EQ(backend.written("/dev/virtual/unknown").back()[0], 1);
+}
+
 TEST_F(LinkFixture, SequenceStartsAt2WrapsTo0AndRestartsOnOpen) {
     backend.add(kPath, kHwid, echo);
     ASSERT_EQ(link.Open(kPath, 500ms), 0);
@@ -194,7 +212,9 @@ class SlowFlushBackend : public HidBackend {
             std::this_thread::sleep_for(300ms);
             d_->flush_input();
         }
-        bool declares_input_report_1() override { return d_->declares_input_report_1(); }
+        std::optional<bool> declares_input_report_1() override {
+            return d_->declares_input_report_1();
+        }
         std::unique_ptr<HidDevice> d_;
     };
     InProcessHidBackend& inner_;

@@ -123,7 +123,7 @@ TEST_F(SocketFixture, DeviceDeclaringReport1GetsReportId1) {
     const auto id = served.attach("s", rec.handler(), "VID_04D8&PID_EABC", true);
     auto device = backend.open(served.path(id));
     ASSERT_NE(device, nullptr);
-    EXPECT_TRUE(device->declares_input_report_1());
+    EXPECT_EQ(device->declares_input_report_1(), true);
     device.reset();
 
     ASSERT_EQ(link.Open(served.path(id), 1000ms), 0);
