@@ -128,7 +128,7 @@ std::uint8_t measure_input(const NutrientParams& p, NutrientChannel c) {
     return p.measure_medium;
 }
 
-std::uint8_t monitor_input(const NutrientParams& p, NutrientChannel c) {
+std::uint8_t& monitor_input(NutrientParams& p, NutrientChannel c) {
     switch (c) {
         case NutrientChannel::medium:
             return p.monitor_medium;
@@ -140,16 +140,9 @@ std::uint8_t monitor_input(const NutrientParams& p, NutrientChannel c) {
     return p.monitor_medium;
 }
 
-std::uint8_t& monitor_input(NutrientParams& p, NutrientChannel c) {
-    switch (c) {
-        case NutrientChannel::medium:
-            return p.monitor_medium;
-        case NutrientChannel::short_path:
-            return p.monitor_short;
-        case NutrientChannel::long_path:
-            return p.monitor_long;
-    }
-    return p.monitor_medium;
+// The read-only form picks the same field; it never writes through the reference.
+std::uint8_t monitor_input(const NutrientParams& p, NutrientChannel c) {
+    return monitor_input(const_cast<NutrientParams&>(p), c);
 }
 
 }  // namespace kelpira::config
