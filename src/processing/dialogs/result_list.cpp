@@ -14,6 +14,11 @@ common::FileRequest processed_results_request() {
     return r;
 }
 
+std::string unlisted_results_text(std::size_t unlisted) {
+    return std::to_string(unlisted) +
+           " older results are not listed or saved; kelpira-process writes them all.";
+}
+
 std::string result_list_text(const ResultList& list) {
     std::string out;
     const auto add_line = [&out](const auto& cells, const auto& text_of) {
@@ -49,7 +54,11 @@ bool save_result_list(const ResultList& list, common::Prompter& prompter) {
         return false;
     }
     if (!list.rows.empty()) {
-        prompter.message("Save Processed Output", "Processed Output saved to " + *path);
+        std::string text = "Processed Output saved to " + *path;
+        if (list.unlisted > 0) {
+            text += "\n" + unlisted_results_text(list.unlisted);
+        }
+        prompter.message("Save Processed Output", text);
     }
     return true;
 }
