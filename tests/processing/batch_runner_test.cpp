@@ -155,7 +155,7 @@ TEST_F(BatchRunner, SeveralFilesMakeOneTable) {
 TEST_F(BatchRunner, NutrientTableIsTheMultiFileTableWithSensorNames) {
     // No channel keys: the header leaves all three channels on input 0.
     TempRawFile a(nutrient_file("KELPIRA-0042"));
-    TempRawFile b(nutrient_file("KELPIRA-0043"));
+    TempRawFile b(nutrient_file("KELPIRA-0043, \"Bay\""));
     const Outcome r = run({a.path().string(), b.path().string()});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string cells =
@@ -164,7 +164,7 @@ TEST_F(BatchRunner, NutrientTableIsTheMultiFileTableWithSensorNames) {
     EXPECT_EQ(r.out,
               "Time (platform),Time (sensor),Nutrient (Medium:uM),Nutrient (Short:uM),"
               "Nutrient (Long:uM),Depth (m),S (PSU),T (degC),Sensor Name\n" +
-                  cells + "KELPIRA-0042\n" + cells + "KELPIRA-0043\n");
+                  cells + "KELPIRA-0042\n" + cells + "\"KELPIRA-0043, \"\"Bay\"\"\"\n");
 }
 
 TEST_F(BatchRunner, TaTableCarriesEveryColumn) {

@@ -1,6 +1,7 @@
 // Writing a processing result list as comma-separated text.
 #include "processing/dialogs/result_list.hpp"
 
+#include "common/csv_cell.hpp"
 #include "common/safe_file.hpp"
 
 namespace kelpira::processing {
@@ -27,7 +28,7 @@ std::string result_list_text(const ResultList& list) {
             if (!first) {
                 out += ',';
             }
-            out += text_of(cell);
+            common::append_csv_cell(out, text_of(cell));
             first = false;
         }
         out += '\n';

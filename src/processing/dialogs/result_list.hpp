@@ -35,7 +35,7 @@ std::string unlisted_results_text(std::size_t unlisted);
 common::FileRequest processed_results_request();
 
 // The file text: a line of the column titles, then one line per row, cells joined by ","
-// without quoting, every line ending in a line feed.
+// (quoted as common::csv_cell says), every line ending in a line feed.
 std::string result_list_text(const ResultList& list);
 
 // "Save": asks for the file, writes it through the safe writer and says how it went:
