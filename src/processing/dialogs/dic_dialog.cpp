@@ -1,6 +1,7 @@
 // The DIC processing dialog: controls, header messages, inlet enabling, reading back.
 #include "processing/dialogs/dic_dialog.hpp"
 
+#include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 
@@ -93,7 +94,7 @@ config::DicParams dic_params_of(const ProcessingView& view) {
         inlet.intake_state = field_state(control(view, k, DicInletControl::intake_state).text);
         inlet.measurement_state =
             field_state(control(view, k, DicInletControl::measurement_state).text);
-        inlet.crm_umol_kg = static_cast<float>(field_value(control(view, k, DicInletControl::crm_value)));
+        inlet.crm_umol_kg = common::to_f32(field_value(control(view, k, DicInletControl::crm_value)));
     }
     return p;
 }

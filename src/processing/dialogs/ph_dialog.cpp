@@ -1,6 +1,7 @@
 // The pH processing dialog: controls, header messages, reading the controls back.
 #include "processing/dialogs/ph_dialog.hpp"
 
+#include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "processing/ph_engine.hpp"
@@ -95,7 +96,7 @@ PhSettings ph_settings_of(const ProcessingView& view) {
     const auto byte = [&view](PhControl c) {
         return static_cast<std::uint8_t>(selected_value(control(view, c)));
     };
-    const auto real = [&view](PhControl c) { return static_cast<float>(field_value(control(view, c))); };
+    const auto real = [&view](PhControl c) { return common::to_f32(field_value(control(view, c))); };
     p.sensor_version = byte(PhControl::sensor_version);
     p.input_434 = byte(PhControl::input_434);
     p.input_578 = byte(PhControl::input_578);

@@ -3,6 +3,7 @@
 // kelpira-process give the same results. An edited field is processed as typed.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <sstream>
 #include <string_view>
 #include <vector>
@@ -164,6 +165,9 @@ TEST(HeaderValues, EditedFieldsAreProcessedAsTyped) {
     auto& molarity = ta.view.controls[static_cast<std::size_t>(TaControl::titrant_molarity)];
     molarity.text = "0.1234567";
     EXPECT_EQ(ta_params_of(ta.view).titrant_molarity, 0.1234567f);
+    // Beyond a float's range: infinite, through the checked conversion.
+    molarity.text = "-1e39";
+    EXPECT_EQ(ta_params_of(ta.view).titrant_molarity, -std::numeric_limits<float>::infinity());
 }
 
 }  // namespace
