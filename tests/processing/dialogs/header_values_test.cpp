@@ -28,9 +28,10 @@ using testing::TempFolder;
 // The data lines kelpira-process writes for `path`.
 std::vector<std::string> process_lines(const std::string& chemistry, const std::string& path) {
     const std::vector<std::string_view> args{"--chemistry", chemistry, path};
+    std::istringstream no_input;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(run_command_line(args, out, err), kExitProcessed) << err.str();
+    EXPECT_EQ(run_command_line(args, no_input, out, err), kExitProcessed) << err.str();
     std::vector<std::string> lines;
     std::istringstream in(out.str());
     std::string line;
