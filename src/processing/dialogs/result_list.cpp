@@ -55,11 +55,11 @@ bool save_result_list(const ResultList& list, common::Prompter& prompter) {
         return false;
     }
     if (!list.rows.empty()) {
-        std::string text = "Processed Output saved to " + *path;
+        std::string said = "Processed Output saved to " + *path;
         if (list.unlisted > 0) {
-            text += "\n" + unlisted_results_text(list.unlisted);
+            said += "\n" + unlisted_results_text(list.unlisted);
         }
-        prompter.message("Save Processed Output", text);
+        prompter.message("Save Processed Output", said);
     }
     return true;
 }
