@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
@@ -43,6 +44,7 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
                  .state_changed = [this] { render(); },
              }),
       poll_(link) {
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kelpira.svg")));
     const QFontMetrics metrics(font());
     resize(kWidthUnits * metrics.averageCharWidth() / 4, kHeightUnits * metrics.height() / 8);
 
