@@ -25,7 +25,7 @@ struct BatchOptions {
     std::optional<std::string> log;         // none: the engine's log lines are dropped; "-":
                                             // standard error
     bool progress = false;
-    std::vector<std::string> files;         // "-": standard input
+    std::vector<std::string> files;  // "-": standard input
 
     bool writes_to_stdout() const { return !output || *output == "-"; }
 };

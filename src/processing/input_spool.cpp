@@ -20,7 +20,7 @@ namespace {
 // Pipes, terminals and sockets are read once; files, and folders and missing files (which
 // opening and reading report), are opened as they are.
 bool can_be_read_twice(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) != 0 ||
            !(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode));
 }

@@ -366,9 +366,9 @@ TEST_F(BatchRunner, VersionAndHelp) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "kelpira-process 1.0e\n");
     const Outcome help = run({"--help"});
-    for (const char* cause : {"  0  every file processed", "could not be opened or read",
-                              "the results or the log could not be written",
-                              "  2  the command line is wrong"}) {
+    for (const char* cause :
+         {"  0  every file processed", "could not be opened or read",
+          "the results or the log could not be written", "  2  the command line is wrong"}) {
         EXPECT_NE(help.out.find(cause), std::string::npos) << cause;
     }
 }

@@ -94,7 +94,8 @@ config::DicParams dic_params_of(const ProcessingView& view) {
         inlet.intake_state = field_state(control(view, k, DicInletControl::intake_state).text);
         inlet.measurement_state =
             field_state(control(view, k, DicInletControl::measurement_state).text);
-        inlet.crm_umol_kg = common::to_f32(field_value(control(view, k, DicInletControl::crm_value)));
+        inlet.crm_umol_kg =
+            common::to_f32(field_value(control(view, k, DicInletControl::crm_value)));
     }
     return p;
 }

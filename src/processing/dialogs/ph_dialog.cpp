@@ -96,7 +96,9 @@ PhSettings ph_settings_of(const ProcessingView& view) {
     const auto byte = [&view](PhControl c) {
         return static_cast<std::uint8_t>(selected_value(control(view, c)));
     };
-    const auto real = [&view](PhControl c) { return common::to_f32(field_value(control(view, c))); };
+    const auto real = [&view](PhControl c) {
+        return common::to_f32(field_value(control(view, c)));
+    };
     p.sensor_version = byte(PhControl::sensor_version);
     p.input_434 = byte(PhControl::input_434);
     p.input_578 = byte(PhControl::input_578);

@@ -96,7 +96,9 @@ config::TaParams ta_params_of(const ProcessingView& view) {
     const auto byte = [&view](TaControl c) {
         return static_cast<std::uint8_t>(selected_value(control(view, c)));
     };
-    const auto real = [&view](TaControl c) { return common::to_f32(field_value(control(view, c))); };
+    const auto real = [&view](TaControl c) {
+        return common::to_f32(field_value(control(view, c)));
+    };
     config::TaParams p;
     p.sensor_version = byte(TaControl::sensor_version);
     p.measurement_channel = byte(TaControl::measurement_channel);

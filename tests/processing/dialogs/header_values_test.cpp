@@ -155,7 +155,8 @@ TEST(HeaderValues, PhFieldsKeepWhatFiveDecimalsHide) {
 TEST(HeaderValues, EditedFieldsAreProcessedAsTyped) {
     NutrientDialog n = make_nutrient_dialog();
     show_nutrient_params(n.view, config::ChemistryType::nitrate, config::NutrientParams{});
-    auto& standard = n.view.controls[static_cast<std::size_t>(NutrientControl::standard1_concentration)];
+    auto& standard =
+        n.view.controls[static_cast<std::size_t>(NutrientControl::standard1_concentration)];
     standard.text = "1.001";  // times 1000 on its text: 1001, where the double gives 1000.999...
     EXPECT_EQ(nutrient_params_of(n.view).standard1_nmol, 1001u);
     standard.text = "4294967.2951";

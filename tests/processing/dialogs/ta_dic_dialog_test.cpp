@@ -208,7 +208,8 @@ TEST(DicDialog, ProcessesAndKeepsTheNewest5001Rows) {
 
     p.files.push_back(folder.path("out.csv"));
     ASSERT_TRUE(save_result_list(d.view.results, p));
-    EXPECT_EQ(p.texts().back(), "Processed Output saved to " + folder.path("out.csv") + "\n" + unlisted);
+    EXPECT_EQ(p.texts().back(),
+              "Processed Output saved to " + folder.path("out.csv") + "\n" + unlisted);
     const std::string saved = TempFolder::read(folder.path("out.csv"));
     EXPECT_EQ(saved.substr(0, saved.find('\n')),
               "Time (platform),Meas State,DIC (umol/kg),Sample Step (V),CRM Step (V),"
