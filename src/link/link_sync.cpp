@@ -5,9 +5,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <climits>
 #include <ctime>
+#include <thread>
 
 namespace kelpira::link {
 
@@ -17,9 +17,11 @@ static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t) &&
                   std::atomic<std::uint32_t>::is_always_lock_free,
               "the futex sleeps on the atomic's own word");
 
-// How long a waiter looks before it sleeps: a round trip through the I/O thread to a device
-// that answers at once takes a few microseconds, a sleep and a wake several times that.
-constexpr auto kSpinTime = std::chrono::microseconds(50);
+// A waiter looks a few times with a pause between looks, then a few times more yielding the
+// processor (on a busy machine the thread it waits for may need it), then sleeps: a round trip
+// to a device that answers at once usually ends within the looks.
+constexpr int kPausedLooks = 16;
+constexpr int kYieldedLooks = 12;
 
 void cpu_relax() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -29,17 +31,22 @@ void cpu_relax() {
 #endif
 }
 
-// Looks until `ready` or the spin time (or `deadline`, if sooner) has passed.
+// Looks until `ready`, the looks are used up, or `deadline` has passed.
 template <typename Ready>
 bool spin_until(Ready ready, std::chrono::steady_clock::time_point deadline) {
-    const auto end = std::min(std::chrono::steady_clock::now() + kSpinTime, deadline);
-    do {
+    for (int look = 0; look < kPausedLooks + kYieldedLooks; ++look) {
         if (ready()) {
             return true;
         }
-        cpu_relax();
-    } while (std::chrono::steady_clock::now() < end);
-    return false;
+        if (look < kPausedLooks) {
+            cpu_relax();
+        } else if (std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        } else {
+            return false;
+        }
+    }
+    return ready();
 }
 
 std::uint32_t* futex_word(std::atomic<std::uint32_t>& word) {
