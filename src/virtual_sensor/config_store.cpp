@@ -7,7 +7,6 @@
 #include "common/bytes.hpp"
 #include "config/chemistry_config.hpp"
 #include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
 #include "config/thermistor_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/chemistry_defaults.hpp"
