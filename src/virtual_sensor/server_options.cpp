@@ -161,6 +161,13 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("unknown chemistry: " + v);
             }
             s.chemistry = *c;
+        } else if (a == "--chemistry-code") {
+            // Any stored code, also one that no chemistry carries, as newer firmware might.
+            const auto n = number<std::uint8_t>(v, 0, 255);
+            if (!n) {
+                return fail("--chemistry-code takes a number from 0 to 255");
+            }
+            s.chemistry = static_cast<config::ChemistryType>(*n);
         } else if (a == "--firmware") {
             if (v.size() > 25) {
                 return fail("--firmware takes at most 25 characters");
@@ -219,6 +226,8 @@ Device options:
   --board-serial N        processing board serial number (default 2001, 2002, ...)
   --chemistry NAME        generic, nitrate, nitrite, phosphate, silicate, iron, ph, ta,
                           dic or ammonia (default nitrate)
+  --chemistry-code N      the chemistry code stored on the sensor, 0 to 255, also one
+                          that no chemistry carries (10 and above)
   --firmware TEXT         firmware version text (default KELPIRA_2_8_3)
   --bootloader            start in the bootloader instead of the firmware
   --bootloader-version N  bootloader version (default 3)

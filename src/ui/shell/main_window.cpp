@@ -12,10 +12,12 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "ui/config/chemistry_dialog_window.hpp"
 #include "ui/processing/processing_dialogs.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
+#include "ui/shell/view_notifications.hpp"
 
 namespace kelpira::ui {
 
@@ -85,6 +87,10 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::ProcessPh] = [this] { run_ph_processing(this, prompter_); };
     handlers_[Command::ProcessTa] = [this] { run_ta_processing(this, prompter_); };
     handlers_[Command::ProcessDic] = [this] { run_dic_processing(this, prompter_); };
+    handlers_[Command::Chemistry] = [this] {
+        run_chemistry_dialog(this, link_, prompter_);
+        send_reload_config(view_);
+    };
     handlers_[Command::Compatibility] = [this] {
         shell_.switch_view(app::ShellView::Compatibility);
     };
