@@ -15,7 +15,7 @@ namespace kelpira::common {
 // Reads fields one after another from a packed little-endian buffer. Reading past the end
 // yields zeros and marks the reader as overrun instead of touching memory it does not own.
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::span<const std::uint8_t> data) : data_(data) {}
 
     std::uint8_t u8() { return static_cast<std::uint8_t>(read_uint(1)); }
@@ -24,7 +24,9 @@ public:
     std::int16_t i16() { return static_cast<std::int16_t>(u16()); }
     std::uint32_t u32() { return static_cast<std::uint32_t>(read_uint(4)); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+    std::uint64_t u64() { return read_uint(8); }
     float f32() { return std::bit_cast<float>(u32()); }
+    double f64() { return std::bit_cast<double>(u64()); }
 
     // A fixed-width text field: the characters up to the first NUL or the width,
     // never further.
@@ -36,7 +38,7 @@ public:
     std::size_t remaining() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
     bool overrun() const { return overrun_; }
 
-private:
+  private:
     std::uint64_t read_uint(std::size_t n);
 
     std::span<const std::uint8_t> data_;
@@ -47,7 +49,7 @@ private:
 // Writes fields one after another into a packed little-endian buffer. Writing past the end
 // is dropped and marks the writer as overrun.
 class ByteWriter {
-public:
+  public:
     explicit ByteWriter(std::span<std::uint8_t> data) : data_(data) {}
 
     void u8(std::uint8_t v) { write_uint(v, 1); }
@@ -56,7 +58,9 @@ public:
     void i16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
     void u32(std::uint32_t v) { write_uint(v, 4); }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
+    void u64(std::uint64_t v) { write_uint(v, 8); }
     void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
+    void f64(double v) { u64(std::bit_cast<std::uint64_t>(v)); }
 
     // A fixed-width text field: the text cut to the width, the rest filled with NULs. A text
     // as long as the width carries no terminator, as the sensor stores it.
@@ -67,7 +71,7 @@ public:
     std::size_t position() const { return pos_; }
     bool overrun() const { return overrun_; }
 
-private:
+  private:
     void write_uint(std::uint64_t v, std::size_t n);
 
     std::span<std::uint8_t> data_;
