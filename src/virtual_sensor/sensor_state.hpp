@@ -13,6 +13,8 @@
 #include "config/thermistor_config.hpp"
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
+#include "virtual_sensor/log_stores.hpp"
+#include "virtual_sensor/program_run.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -39,11 +41,13 @@ struct SensorState {
     TimePoint started;                   // the sample counter counts seconds since then
     std::chrono::seconds rtc_offset{0};  // sensor clock minus the host clock
     app::SensorMode mode = app::kModeIdle;
-    std::uint8_t state_number = 0;   // state-machine state while operating
     std::uint32_t runs_started = 0;  // numbers the output file of each run
     bool optics_test_running = false;
     bool led_on = false;
     bool mounted_as_drive = false;
+    ProgramRun run;      // the program running since START_STATE_MACHINE
+    SensorLogs logs;     // diagnostics, restarts, task log filters
+    OutputStore outputs;  // processed results of the runs
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

@@ -29,6 +29,8 @@ struct DeviceHooks {
     std::function<void()> on_restart;
     // A scripted removal: the device disappears in the middle of the transaction.
     std::function<void()> on_remove;
+    // MOUNT_AS_DRIVE: the sensor presents its storage, the folder given (empty: none).
+    std::function<void(const std::string&)> on_mount;
 };
 
 struct LoggedCommand {
@@ -50,6 +52,15 @@ class VirtualSensor {
     std::vector<link::InProcessReport> handle(const link::Report& request);
 
     void set_hooks(DeviceHooks hooks);
+
+    // Lets a running program catch up with the clock: every sample due by now is taken and
+    // written. Every command does the same first; a host calls this between commands so
+    // the raw output file grows while nobody asks.
+    void tick();
+
+    // The sensor resets (power loss, watchdog...): the restart is logged, a running program
+    // ends, and the automatic start state, when set, starts it again.
+    void restart(std::uint16_t reset_cause);
 
     // Faults: for commands with a code (`times` of them, or every one), or for the next
     // `count` commands whatever their code.
