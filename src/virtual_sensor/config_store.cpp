@@ -75,14 +75,28 @@ std::vector<std::uint8_t> default_params(config::ChemistryType chemistry, bool l
     switch (d->page) {
         case ChemistryPage::generic:
             return bytes(config::encode(config::GenericParams{}));
+        // The states of the default program: sample intake 0, blank 1, sample 3 and the
+        // standard (20 µM) in 10, whose exit completes a cycle.
         case ChemistryPage::nutrient: {
             config::NutrientParams p;
             p.layout = 1;
+            p.sample_intake_state = 0;
+            p.blank_measurement_state = 1;
+            p.sample_measurement_state = 3;
+            p.standard1_state = 10;
+            p.standard1_nmol = 20000;
+            p.processing_trigger = 0;
             return legacy_nutrient ? bytes(config::encode_legacy(p)) : bytes(config::encode(p));
         }
+        // Dye injected in state 2 and measured in state 3 of the default program, whose 30 s
+        // leave the blank window its first 5 to 10 seconds.
         case ChemistryPage::ph: {
             config::PhParams p;
             p.layout = 1;
+            p.sample_intake_state = 2;
+            p.sample_measurement_state = 3;
+            p.blank_start_s = 5;
+            p.blank_end_s = 10;
             return bytes(config::encode(p));
         }
         case ChemistryPage::ta:

@@ -15,6 +15,7 @@
 #include "link/sensor_command.hpp"
 #include "virtual_sensor/log_stores.hpp"
 #include "virtual_sensor/program_run.hpp"
+#include "virtual_sensor/stored_program.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -48,6 +49,7 @@ struct SensorState {
     ProgramRun run;      // the program running since START_STATE_MACHINE
     SensorLogs logs;     // diagnostics, restarts, task log filters
     OutputStore outputs;  // processed results of the runs
+    StoredProgram program;  // the state-machine program
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

@@ -137,6 +137,10 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
             s.legacy_nutrient_params = true;
             continue;
         }
+        if (a == "--empty-program") {
+            s.empty_program = true;
+            continue;
+        }
         // Options with a value.
         if (i + 1 >= args.size()) {
             return fail(a.rfind("--", 0) == 0 ? a + " needs a value, or is unknown"
@@ -287,6 +291,8 @@ Device options:
                           micromoles per litre (default 10)
   --ph VALUE              pH of the sample the model measures (default 8.05)
   --pump-timeout STATE    the Hall stop of this state's pump times out once per run
+  --empty-program         no state-machine program (default: a deployment cycle for the
+                          chemistry)
   --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,
                           garbage, unterminated, or late:MS (answer MS milliseconds late)
 )";

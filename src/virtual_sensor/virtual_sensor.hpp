@@ -62,9 +62,10 @@ class VirtualSensor {
     // ends, and the automatic start state, when set, starts it again.
     void restart(std::uint16_t reset_cause);
 
-    // Faults: for commands with a code (`times` of them, or every one), or for the next
-    // `count` commands whatever their code.
-    void inject(std::uint16_t code, Fault fault, std::optional<unsigned> times = std::nullopt);
+    // Faults: for commands with a code (`times` of them, or every one, once the first `skip`
+    // have passed), or for the next `count` commands whatever their code.
+    void inject(std::uint16_t code, Fault fault, std::optional<unsigned> times = std::nullopt,
+                unsigned skip = 0);
     void inject_next(Fault fault, unsigned count = 1);
     void clear_faults();
 

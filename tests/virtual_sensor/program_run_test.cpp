@@ -101,7 +101,7 @@ TEST_F(ProgramRun, LowSupplyRefusesTheStartWithResult6) {
     start_with_storage(o);
     load(three_cycles());
     EXPECT_EQ(link::start_state_machine(link, 0), link::kResultLowVoltage);
-    EXPECT_TRUE(std::filesystem::is_empty(storage.path("")));
+    EXPECT_TRUE(std::filesystem::is_empty(storage.root));
     const auto log = diagnostics();
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back().severity, app::kSeverityError);

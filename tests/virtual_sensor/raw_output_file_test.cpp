@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "config/nutrient_params.hpp"
 #include "config/processing_params.hpp"
 #include "processing/raw_header.hpp"
 #include "processing/raw_rows.hpp"
-#include "support/temp_folder.hpp"
+#include "support/device_folder.hpp"
 
 namespace kelpira::virtual_sensor {
 namespace {
@@ -17,7 +19,8 @@ using processing::RawChemistry;
 
 processing::RawHeader read_back(const std::string& text, RawChemistry chemistry) {
     kelpira::testing::TempFolder folder;
-    const auto path = folder.write("R0000001.CSV", text);
+    const auto path = folder.root + "/R0000001.CSV";
+    std::ofstream(path, std::ios::binary) << text;
     auto file = processing::RawFile::open(path);
     EXPECT_TRUE(file.has_value());
     processing::RawHeader h;

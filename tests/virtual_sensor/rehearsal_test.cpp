@@ -53,7 +53,7 @@ TEST_F(Rehearsal, NitrateFileProcessesBackToTheModelledConcentration) {
     run_for(3h);
     ASSERT_EQ(link::stop_state_machine(link), 0);
 
-    const auto values = process_file(storage.path(name), processing::RawChemistry::nutrient);
+    const auto values = process_file(path(name), processing::RawChemistry::nutrient);
     ASSERT_GE(values.size(), 3u);
     for (const double v : values) {
         EXPECT_NEAR(v, 7.5, 0.01);
@@ -79,7 +79,7 @@ TEST_F(Rehearsal, PhFileProcessesBackToTheModelledPh) {
     run_for(2h);
     ASSERT_EQ(link::stop_state_machine(link), 0);
 
-    const auto values = process_file(storage.path(name), processing::RawChemistry::ph);
+    const auto values = process_file(path(name), processing::RawChemistry::ph);
     ASSERT_GE(values.size(), 2u);
     for (const double v : values) {
         EXPECT_NEAR(v, 7.83, 0.002);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,7 +16,7 @@
 #include "link/chemistry_commands.hpp"
 #include "link/operation_commands.hpp"
 #include "statemachine/state_record.hpp"
-#include "support/temp_folder.hpp"
+#include "support/device_folder.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
 namespace kelpira::virtual_sensor::testing {
@@ -41,7 +43,7 @@ inline statemachine::StateRecord idle_state() {
 class RunFixture : public SensorFixture {
   protected:
     void start_with_storage(VirtualSensorOptions options = {}) {
-        options.run.storage = storage.path("");
+        options.run.storage = storage.root;
         start(std::move(options));
     }
 
@@ -82,8 +84,13 @@ class RunFixture : public SensorFixture {
         return out;
     }
 
+    std::string path(const std::string& name) const { return storage.root + "/" + name; }
+
     std::string file(const std::string& name) const {
-        return kelpira::testing::TempFolder::read(storage.path(name));
+        std::ifstream in(path(name), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
     }
 
     kelpira::testing::TempFolder storage;
