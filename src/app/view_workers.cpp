@@ -107,16 +107,17 @@ void run_diagnostics_reader(common::WorkerControl& control, link::SensorLink& li
         paused, sink);
 }
 
-void ViewWorkerSlot::start(common::Worker::Body body) {
+std::uint64_t ViewWorkerSlot::start(common::Worker::Body body) {
     if (worker_) {
         worker_->stop(kStartWait);
         worker_.reset();
     }
     worker_ = std::make_unique<common::Worker>(std::move(body));
+    return ++ticket_;
 }
 
-void ViewWorkerSlot::stop(std::chrono::milliseconds wait) {
-    if (worker_) {
+void ViewWorkerSlot::stop(std::uint64_t ticket, std::chrono::milliseconds wait) {
+    if (worker_ && ticket == ticket_) {
         worker_->stop(wait);
         worker_.reset();
     }

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -58,15 +59,18 @@ class ViewWorkerSlot {
     static constexpr std::chrono::milliseconds kStartWait{1000};  // for a worker left over
     static constexpr std::chrono::milliseconds kStopWait{100};
 
-    // Stops a worker of this kind that may still run, then starts `body`.
-    void start(common::Worker::Body body);
-    // Stops the worker, waiting at most `wait`; one that overstays finishes on its own with
-    // what it captured.
-    void stop(std::chrono::milliseconds wait = kStopWait);
+    // Stops a worker of this kind that may still run, then starts `body`. Returns the new
+    // worker's ticket.
+    std::uint64_t start(common::Worker::Body body);
+    // Stops the worker of this ticket, waiting at most `wait`; one that overstays finishes on
+    // its own with what it captured. A view going away after its successor started leaves the
+    // successor's worker alone.
+    void stop(std::uint64_t ticket, std::chrono::milliseconds wait = kStopWait);
     bool running() const { return worker_ != nullptr; }
 
   private:
     std::unique_ptr<common::Worker> worker_;
+    std::uint64_t ticket_ = 0;
 };
 
 // One slot per view kind, owned by the main window.
