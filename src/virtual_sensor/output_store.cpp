@@ -1,4 +1,4 @@
-// The emulated sensor's output store and its stream commands.
+// Stored processed results, read back one record at a time.
 #include "virtual_sensor/output_store.hpp"
 
 #include <algorithm>
@@ -12,28 +12,26 @@ namespace {
 
 using link::CommandCode;
 
-// The stream starts at the oldest record the store holds.
 void open_output_stream(Exchange& x) {
-    x.state.outputs.read_from = x.state.outputs.first;
+    auto& store = x.state.stores.outputs;
+    store.open = true;
+    store.next = 0;
 }
 
 void read_output_record(Exchange& x) {
-    auto& store = x.state.outputs;
-    store.read_from = std::max(store.read_from, store.first);
-    if (store.read_from >= store.first + store.records.size()) {
-        x.result = kResultNoRecord;
+    auto& store = x.state.stores.outputs;
+    if (!store.open || store.next >= store.entries.size()) {
+        x.result = kResultNoMoreData;
         return;
     }
-    const auto bytes = app::encode(store.records[store.read_from - store.first]);
+    const auto bytes = app::encode(store.entries[store.next++]);
     std::copy(bytes.begin(), bytes.end(), x.response.begin());
-    x.response_length = static_cast<std::uint8_t>(bytes.size());
-    ++store.read_from;
 }
 
 void clear_outputs(Exchange& x) {
-    auto& store = x.state.outputs;
-    store.first += store.records.size();
-    store.records.clear();
+    auto& store = x.state.stores.outputs;
+    store.entries.clear();
+    store.next = 0;
 }
 
 constexpr std::array kCommands{
@@ -43,15 +41,6 @@ constexpr std::array kCommands{
 };
 
 }  // namespace
-
-void store_output(SensorState& state, const app::OutputRecord& record) {
-    auto& store = state.outputs;
-    if (store.records.size() == kOutputCapacity) {
-        store.records.pop_front();
-        ++store.first;
-    }
-    store.records.push_back(record);
-}
 
 std::span<const CommandEntry> output_store_commands() {
     return kCommands;

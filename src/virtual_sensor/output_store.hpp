@@ -1,19 +1,16 @@
-// The emulated sensor's store of processed results: one OutputRecord per measurement cycle,
-// read by the PC through an output stream.
+// The emulated sensor's store of processed results.
 #pragma once
 
 #include <span>
 
-#include "app/output_record.hpp"
 #include "virtual_sensor/sensor_state.hpp"
 
 namespace kelpira::virtual_sensor {
 
-// The store keeps this many records; the oldest goes first.
-inline constexpr std::size_t kOutputCapacity = 5000;
+// A read with nothing left to give.
+inline constexpr link::CommandResult kResultNoMoreData = 3;
 
-void store_output(SensorState& state, const app::OutputRecord& record);
-
+// OPEN_OUTPUT_STREAM, READ_OUTPUT_RECORD and CLEAR_OUTPUTS.
 std::span<const CommandEntry> output_store_commands();
 
 }  // namespace kelpira::virtual_sensor

@@ -93,7 +93,7 @@ bool enter_state(SensorState& s, std::uint8_t index, TimePoint when) {
     auto& run = s.run;
     const auto record = program_state(s, index);
     if (!record) {
-        log_line(s, kTaskStateMachine, app::kSeverityError, "sm_enter_state", 212,
+        log_line(s, kTaskSampler, app::kSeverityError, "sm_enter_state", 212,
                  "Invalid state reference " + std::to_string(index));
         end_run(s, app::kModeIdle);
         return false;
@@ -102,14 +102,14 @@ bool enter_state(SensorState& s, std::uint8_t index, TimePoint when) {
     run.state_entered = when;
     run.first_of_state = true;
     if (statemachine::ends_walk(*record)) {
-        log_line(s, kTaskStateMachine, app::kSeverityInfo, "sm_enter_state", 219,
+        log_line(s, kTaskSampler, app::kSeverityInfo, "sm_enter_state", 219,
                  "State machine stopped at state " + std::to_string(index));
         end_run(s, record->power_mode);
         return false;
     }
     run.state_seconds = state_seconds(s, *record, index, run.walk, when);
     s.mode = record->power_mode;
-    log_line(s, kTaskStateMachine, app::kSeverityDebug, "sm_enter_state", 226,
+    log_line(s, kTaskSampler, app::kSeverityDebug, "sm_enter_state", 226,
              "Entered state " + std::to_string(index));
     return true;
 }
@@ -213,7 +213,7 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
                      "Cannot write " + path.filename().string());
         }
     }
-    log_line(s, kTaskStateMachine, app::kSeverityInfo, "sm_start", 64,
+    log_line(s, kTaskSampler, app::kSeverityInfo, "sm_start", 64,
              "State machine started at state " + std::to_string(start_state));
     enter_state(s, start_state, now);
 }
@@ -229,7 +229,7 @@ void advance_run(SensorState& s, TimePoint now) {
         };
         while (run.active && state_end() <= when) {
             if (++changes > kMaxStatesPerSample) {
-                log_line(s, kTaskStateMachine, app::kSeverityError, "sm_step", 140,
+                log_line(s, kTaskSampler, app::kSeverityError, "sm_step", 140,
                          "State machine loops without delay");
                 end_run(s, app::kModeIdle);
                 break;
@@ -251,7 +251,7 @@ void advance_run(SensorState& s, TimePoint now) {
 
 void stop_run(SensorState& s, const std::string& why) {
     if (s.run.active) {
-        log_line(s, kTaskStateMachine, app::kSeverityInfo, "sm_stop", 171, why);
+        log_line(s, kTaskSampler, app::kSeverityInfo, "sm_stop", 171, why);
         end_run(s, app::kModeIdle);
     }
     s.mode = app::kModeIdle;

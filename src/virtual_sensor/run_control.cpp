@@ -22,14 +22,14 @@ void start_state_machine(Exchange& x) {
         return;
     }
     if (supply_mv(x.state, sample_counter(x.state, x.now)) < kLowSupplyMv) {
-        log_line(x.state, kTaskPower, app::kSeverityError, "sm_start", 41,
+        log_line(x.state, kTaskMonitor, app::kSeverityError, "sm_start", 41,
                  "Supply voltage too low to start state machine");
         x.result = link::kResultLowVoltage;
         return;
     }
     const std::uint8_t start = x.request[0];
     if (!program_state(x.state, start)) {
-        log_line(x.state, kTaskStateMachine, app::kSeverityError, "sm_start", 47,
+        log_line(x.state, kTaskSampler, app::kSeverityError, "sm_start", 47,
                  "No state " + std::to_string(start) + " in the state machine");
         x.result = kResultBadValue;
         return;
@@ -61,7 +61,7 @@ void start_at_power_up(SensorState& state, TimePoint now) {
         supply_mv(state, sample_counter(state, now)) < kLowSupplyMv) {
         return;
     }
-    log_line(state, kTaskStateMachine, app::kSeverityInfo, "sm_autostart", 77,
+    log_line(state, kTaskSampler, app::kSeverityInfo, "sm_autostart", 77,
              "Automatic deployment at power-up");
     start_run(state, now, start);
 }

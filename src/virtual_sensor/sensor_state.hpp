@@ -13,9 +13,9 @@
 #include "config/thermistor_config.hpp"
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
-#include "virtual_sensor/log_stores.hpp"
 #include "virtual_sensor/program_run.hpp"
 #include "virtual_sensor/stored_program.hpp"
+#include "virtual_sensor/sensor_stores.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -46,10 +46,9 @@ struct SensorState {
     bool optics_test_running = false;
     bool led_on = false;
     bool mounted_as_drive = false;
-    ProgramRun run;      // the program running since START_STATE_MACHINE
-    SensorLogs logs;     // diagnostics, restarts, task log filters
-    OutputStore outputs;  // processed results of the runs
     StoredProgram program;  // the state-machine program
+    ProgramRun run;         // the program running since START_STATE_MACHINE
+    SensorStores stores;    // results, logs, tasks
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

@@ -160,7 +160,7 @@ TEST_F(ProgramRun, TaskFlagsDecideWhichLinesReachTheLog) {
     ASSERT_EQ(link::clear_diagnostics(link), 0);
     app::TaskFlags flags;
     flags.log_filters.fill(0);
-    flags.log_filters[kTaskStateMachine] = app::kSeverityDebug;
+    flags.log_filters[kTaskSampler] = app::kSeverityDebug;
     ASSERT_EQ(link::set_task_flags(link, app::encode(flags)), 0);
 
     ASSERT_EQ(link::start_state_machine(link, 0), 0);
@@ -168,13 +168,13 @@ TEST_F(ProgramRun, TaskFlagsDecideWhichLinesReachTheLog) {
     auto log = diagnostics();
     ASSERT_EQ(log.size(), 3u);  // entering 0, 1 and 2; the start itself is information
     EXPECT_EQ(log[2].message, "Entered state 2");
-    EXPECT_EQ(log[2].task_id, kTaskStateMachine);
+    EXPECT_EQ(log[2].task_id, kTaskSampler);
     EXPECT_EQ(log[2].severity, app::kSeverityDebug);
 
     link::RecordBytes<link::kTaskDetailsSize> task{};
-    ASSERT_EQ(link::get_task_details(link, kTaskStateMachine, task), 0);
+    ASSERT_EQ(link::get_task_details(link, kTaskSampler, task), 0);
     EXPECT_EQ(app::decode_task_details(task).log_filters, app::kSeverityDebug);
-    EXPECT_EQ(app::decode_task_details(task).name, "StateMachine");
+    EXPECT_EQ(app::decode_task_details(task).name, "Sampler");
 
     flags.log_filters.fill(0);
     ASSERT_EQ(link::set_task_flags(link, app::encode(flags)), 0);
