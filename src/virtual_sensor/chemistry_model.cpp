@@ -126,7 +126,8 @@ void ph_channels(const ModelConfig& config, const ModelTarget& target, ModelMemo
         // platform temperature of the intake.
         const double cell_ph =
             target.ph - p.dph_dt * (memory.intake_temperature - memory.dye_temperature);
-        memory.dye_ratio = dye_ratio_for(cell_ph, memory.intake_salinity, memory.dye_temperature, p);
+        memory.dye_ratio =
+            dye_ratio_for(cell_ph, memory.intake_salinity, memory.dye_temperature, p);
     }
     for (const auto& t : config.thermistors) {
         if (t.input_channel >= volts.size()) {
@@ -147,8 +148,8 @@ void ph_channels(const ModelConfig& config, const ModelTarget& target, ModelMemo
             noisy(m.light_on ? kLitVolts * std::pow(10.0, -a434) : kDarkVolts, m, p.input_434);
     }
     if (p.input_578 < volts.size()) {
-        volts[p.input_578] = noisy(
-            m.light_on ? kBlank578Volts * std::pow(10.0, -a578) : kDarkVolts, m, p.input_578);
+        volts[p.input_578] =
+            noisy(m.light_on ? kBlank578Volts * std::pow(10.0, -a578) : kDarkVolts, m, p.input_578);
     }
 }
 
@@ -165,8 +166,7 @@ double model_noise(std::uint32_t counter, unsigned channel) {
     return sum * std::sqrt(3.0);
 }
 
-double dye_ratio_for(double ph, double salinity, double t_celsius,
-                     const config::PhParams& params) {
+double dye_ratio_for(double ph, double salinity, double t_celsius, const config::PhParams& params) {
     // The equation rises with the ratio inside its domain; find the domain on a grid, then
     // bisect within it.
     auto at = [&](double r) { return processing::ph_equation(salinity, params, r, t_celsius); };

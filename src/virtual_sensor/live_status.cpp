@@ -67,7 +67,8 @@ void get_live_status(Exchange& x) {
     }
     // A running program's newest sample; otherwise the sensor's own values of the moment.
     const auto& run = x.state.run;
-    status.sample = run.active && run.last_sample ? *run.last_sample : sensor_sample(x.state, x.now);
+    status.sample =
+        run.active && run.last_sample ? *run.last_sample : sensor_sample(x.state, x.now);
     put(x, app::encode(status));
 }
 

@@ -50,8 +50,7 @@ double state_seconds(const SensorState& s, const StateRecord& r, std::uint8_t in
         const std::int64_t now = sensor_seconds(s, entered);
         seconds = static_cast<double>(std::max<std::int64_t>(0, next_measurement(s, now) - now));
     }
-    const bool pump_stops_on_time =
-        r.pump_on != 0 && r.pump_stop_mode == statemachine::kStopOnTime;
+    const bool pump_stops_on_time = r.pump_on != 0 && r.pump_stop_mode == statemachine::kStopOnTime;
     const bool pump_times_out = r.pump_on != 0 && r.pump_stop_mode == statemachine::kStopOnHall &&
                                 walk.pump_timeout_state == index;
     if (pump_stops_on_time || pump_times_out) {
@@ -138,8 +137,7 @@ void take_sample(SensorState& s, TimePoint when, const StateRecord& record) {
     for (std::size_t c = 0; c < background.size(); ++c) {
         background[c] = sample.channel[c] * 5.0 / 65536.0;
     }
-    const auto volts =
-        model_channels(run.model, s.options.run.target, run.memory, m, background);
+    const auto volts = model_channels(run.model, s.options.run.target, run.memory, m, background);
     for (std::size_t c = 0; c < volts.size(); ++c) {
         sample.channel[c] = counts(volts[c]);
     }
@@ -173,9 +171,10 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
     run.active = true;
     run.started = now;
     // A sample interval of 0 would owe endless samples; the sensor then samples each second.
-    run.interval_ms = chemistry.sample_interval_ms == 0
-                          ? 1000
-                          : std::max<std::uint32_t>(kShortestIntervalMs, chemistry.sample_interval_ms);
+    run.interval_ms =
+        chemistry.sample_interval_ms == 0
+            ? 1000
+            : std::max<std::uint32_t>(kShortestIntervalMs, chemistry.sample_interval_ms);
 
     run.model.chemistry = chemistry.chemistry;
     const auto params = params_of(s, chemistry.chemistry);
@@ -224,8 +223,8 @@ void advance_run(SensorState& s, TimePoint now) {
         const TimePoint when = due(run, run.samples);
         int changes = 0;
         auto state_end = [&] {
-            return run.state_entered + duration_cast<TimePoint::duration>(
-                                           duration<double>(run.state_seconds));
+            return run.state_entered +
+                   duration_cast<TimePoint::duration>(duration<double>(run.state_seconds));
         };
         while (run.active && state_end() <= when) {
             if (++changes > kMaxStatesPerSample) {

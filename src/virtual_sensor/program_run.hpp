@@ -26,7 +26,7 @@ struct ProgramRun {
     bool active = false;
     TimePoint started;
     std::uint32_t interval_ms = 1000;  // the chemistry's sample interval
-    std::uint64_t samples = 0;         // taken so far; the next is due at started + samples x interval
+    std::uint64_t samples = 0;  // taken so far; the next is due at started + samples x interval
     std::uint8_t state = 0;
     TimePoint state_entered;
     double state_seconds = 0;  // how long the current state lasts

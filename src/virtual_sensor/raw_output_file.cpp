@@ -25,9 +25,7 @@ class HeaderText {
         text_ += buffer;
         text_ += '\n';
     }
-    void key(const char* name, unsigned value) {
-        line("%%KELPIRA.CHEMISTRY.%s=%u", name, value);
-    }
+    void key(const char* name, unsigned value) { line("%%KELPIRA.CHEMISTRY.%s=%u", name, value); }
     // Nine significant digits read back as the same single-precision value.
     void real(const char* name, float value) {
         line("%%KELPIRA.CHEMISTRY.%s=%.9g", name, static_cast<double>(value));

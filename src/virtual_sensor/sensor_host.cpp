@@ -50,7 +50,8 @@ std::string SensorHost::start() {
     const std::string prefix = "sensor-" + std::to_string(::getpid()) + "-";
     for (std::size_t i = 0; i < options_.devices.size(); ++i) {
         const auto& d = options_.devices[i];
-        sensors_.push_back(std::make_unique<VirtualSensor>(d.sensor, scaled_clock(options_.time_scale)));
+        sensors_.push_back(
+            std::make_unique<VirtualSensor>(d.sensor, scaled_clock(options_.time_scale)));
         for (const auto& f : d.faults) {
             sensors_.back()->inject(f.code, f.fault);
         }
@@ -92,8 +93,8 @@ SensorClock scaled_clock(double time_scale) {
     const auto steady_start = std::chrono::steady_clock::now();
     return [=] {
         const std::chrono::duration<double> real = std::chrono::steady_clock::now() - steady_start;
-        return real_start + std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                                real * time_scale);
+        return real_start +
+               std::chrono::duration_cast<std::chrono::system_clock::duration>(real * time_scale);
     };
 }
 

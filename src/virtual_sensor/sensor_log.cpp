@@ -21,8 +21,8 @@ void make_room(ReadableStore<T>& store, std::size_t capacity) {
 
 }  // namespace
 
-void log_line(SensorState& state, std::uint8_t task, std::uint8_t severity,
-              const char* function, std::int32_t line, const std::string& message) {
+void log_line(SensorState& state, std::uint8_t task, std::uint8_t severity, const char* function,
+              std::int32_t line, const std::string& message) {
     auto& stores = state.stores;
     if (task >= stores.tasks.size() || (stores.tasks[task].log_filters & severity) == 0) {
         return;
@@ -44,8 +44,8 @@ void record_restart(SensorState& state, std::uint16_t reset_cause, TimePoint now
     app::RestartLogEntry r;
     r.usb_connected = 1;
     r.reset_cause = reset_cause;
-    r.supply_decivolts = static_cast<std::uint16_t>(
-        std::max(0, supply_mv(state, sample_counter(state, now)) / 100));
+    r.supply_decivolts =
+        static_cast<std::uint16_t>(std::max(0, supply_mv(state, sample_counter(state, now)) / 100));
     r.counter = restarts.empty() ? 1 : restarts.front().counter + 1;
     r.rtc_time = static_cast<std::uint32_t>(sensor_seconds(state, now));
     restarts.insert(restarts.begin(), r);

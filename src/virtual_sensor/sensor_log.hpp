@@ -24,8 +24,8 @@ inline constexpr std::size_t kDiagnosticsCapacity = 2000;
 inline constexpr std::size_t kOutputCapacity = 5000;
 
 // Appends a line to the diagnostics log when the task's log filters let its severity through.
-void log_line(SensorState& state, std::uint8_t task, std::uint8_t severity,
-              const char* function, std::int32_t line, const std::string& message);
+void log_line(SensorState& state, std::uint8_t task, std::uint8_t severity, const char* function,
+              std::int32_t line, const std::string& message);
 
 // The sensor restarted: the restart log gains the restart and the diagnostics log says
 // "Restarted after reset".

@@ -120,7 +120,7 @@ StoredProgram default_program(config::ChemistryType chemistry) {
         // every cycle carries its own calibration.
         states[4].counter[0].next_state = kStandardState;
         states.push_back(pumping(kStandardValve | c.reagent_valves, 0, 10, 10));  // 9 standard
-        states.push_back(measuring(11, c.reaction_s));                 // 10 react, measure
+        states.push_back(measuring(11, c.reaction_s));                    // 10 react, measure
         states.push_back(pumping(kSampleValve | kWasteValve, 1, 5, 10));  // 11 rinse
     }
 

@@ -52,8 +52,7 @@ TEST(ChemistryModel, NutrientAbsorbanceFollowsConcentrationAndPath) {
     EXPECT_NEAR(mean_absorbance(c, memory, 9, 2), kAbsorbancePerUm[2] * 12.5, 1e-5);
     EXPECT_NEAR(mean_absorbance(c, memory, 9, 6), -std::log10(kMonitorVolts / kLitVolts), 1e-5);
     // Without light every input reads dark.
-    EXPECT_NEAR(mean_absorbance(c, memory, 9, 1, false), -std::log10(kDarkVolts / kLitVolts),
-                0.02);
+    EXPECT_NEAR(mean_absorbance(c, memory, 9, 1, false), -std::log10(kDarkVolts / kLitVolts), 0.02);
 }
 
 TEST(ChemistryModel, DyeRatioGivesThePhThroughTheEquation) {
@@ -90,7 +89,8 @@ TEST(ChemistryModel, PhDyeArrivesAfterTheBlankWindowAtTheSamplesRatio) {
     m.state = 2;
     m.cell_temperature = 16.0;
     m.state_seconds = 300;
-    const double expected_ratio = dye_ratio_for(8.0 - c.ph.dph_dt * (11.0 - 16.0), 34.0, 16.0, c.ph);
+    const double expected_ratio =
+        dye_ratio_for(8.0 - c.ph.dph_dt * (11.0 - 16.0), 34.0, 16.0, c.ph);
     double peak434 = 0;
     for (int tenth = 0; tenth < 3000; tenth += 5) {
         m.seconds_in_state = tenth / 10.0;

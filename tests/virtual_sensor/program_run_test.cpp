@@ -20,9 +20,9 @@ using namespace std::chrono_literals;
 // Intake 10 s, blank 20 s, standard 20 s, sample intake 10 s, sample 20 s, flush 5 s; the
 // flush counter sends the third cycle to the idle state 6.
 std::vector<statemachine::StateRecord> three_cycles() {
-    std::vector<statemachine::StateRecord> p{lit_state(10, 1), lit_state(20, 2),
-                                             lit_state(20, 3), lit_state(10, 4),
-                                             lit_state(20, 5), lit_state(5, 0), idle_state()};
+    std::vector<statemachine::StateRecord> p{lit_state(10, 1), lit_state(20, 2), lit_state(20, 3),
+                                             lit_state(10, 4), lit_state(20, 5), lit_state(5, 0),
+                                             idle_state()};
     p[5].counter[0] = {1, 2, 6, statemachine::kCounterIncAndTest};
     return p;
 }
@@ -59,7 +59,8 @@ std::vector<std::uint8_t> row_states(const std::string& text) {
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line[0] != '%') {
-            states.push_back(static_cast<std::uint8_t>(std::stoul(line.substr(line.find(',') + 1))));
+            states.push_back(
+                static_cast<std::uint8_t>(std::stoul(line.substr(line.find(',') + 1))));
         }
     }
     return states;

@@ -49,10 +49,10 @@ class RunFixture : public SensorFixture {
 
     void load(const std::vector<statemachine::StateRecord>& program) {
         for (std::size_t i = 0; i < program.size(); ++i) {
-            ASSERT_EQ(link::set_state_record(link, static_cast<std::uint8_t>(i),
-                                             i + 1 == program.size(),
-                                             statemachine::encode(program[i])),
-                      0);
+            ASSERT_EQ(
+                link::set_state_record(link, static_cast<std::uint8_t>(i), i + 1 == program.size(),
+                                       statemachine::encode(program[i])),
+                0);
         }
     }
 
