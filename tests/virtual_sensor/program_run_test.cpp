@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "app/live_sample.hpp"
 #include "config/chemistry_config.hpp"
@@ -182,6 +183,61 @@ TEST_F(ProgramRun, TaskFlagsDecideWhichLinesReachTheLog) {
     ASSERT_EQ(link::clear_diagnostics(link), 0);
     fake_clock.advance(60s);
     EXPECT_TRUE(diagnostics().empty());
+}
+
+TEST_F(ProgramRun, ASimulatedPumpTimeOutTakesTheDefaultProgramToHibernation) {
+    VirtualSensorOptions o;
+    o.run.pump_timeout_state = 0;
+    start(o);
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
+    fake_clock.advance(59s);  // the flush pump's Hall stop times out after 60 s
+    link::RecordBytes<link::kLiveStatusSize> live{};
+    ASSERT_EQ(link::get_live_status(link, live), 0);
+    EXPECT_EQ(app::decode_live_status(live).sample.state, 0);
+    fake_clock.advance(2s);
+    ASSERT_EQ(link::get_live_status(link, live), 0);
+    EXPECT_EQ(app::decode_live_status(live).mode, app::kModeHibernating);
+    EXPECT_EQ(diagnostics().back().message, "State machine stopped at state 8");
+}
+
+TEST_F(ProgramRun, MountAsDriveNamesTheStorageFolder) {
+    start_with_storage();
+    std::string mounted = "none";
+    DeviceHooks hooks;
+    hooks.on_mount = [&mounted](const std::string& folder) { mounted = folder; };
+    sensor->set_hooks(std::move(hooks));
+    ASSERT_EQ(link::mount_as_drive(link), 0);
+    EXPECT_EQ(mounted, storage.root);
+}
+
+// The host's ticker and the PC's commands reach the run from two threads; every sample is
+// written once, in order.
+TEST_F(ProgramRun, TicksFromAnotherThreadWhileCommandsArrive) {
+    start_with_storage();
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
+    std::atomic<bool> done{false};
+    std::thread ticker([&] {
+        while (!done.load()) {
+            fake_clock.advance(1s);
+            sensor->tick();
+        }
+    });
+    link::RecordBytes<link::kLiveStatusSize> live{};
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_EQ(link::get_live_status(link, live), 0);
+        outputs();
+    }
+    done = true;
+    ticker.join();
+    ASSERT_EQ(link::stop_state_machine(link), 0);
+    std::istringstream rows(file("R0000001.CSV"));
+    std::uint32_t expected = 1;
+    for (std::string line; std::getline(rows, line);) {
+        if (line[0] != '%') {
+            ASSERT_EQ(std::stoul(line), expected++);
+        }
+    }
+    EXPECT_GT(expected, 1u);
 }
 
 }  // namespace
