@@ -90,7 +90,8 @@ void size_columns(QTreeView* view, const std::vector<app::ViewColumn>& columns) 
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const int c = static_cast<int>(i);
         const int title = view->header()->sectionSizeHint(c);
-        view->header()->resizeSection(c, std::max(columns[i].width * unit, title));
+        // Two more characters for the cell margins, which the widths do not count.
+        view->header()->resizeSection(c, std::max((columns[i].width + 2) * unit, title));
     }
 }
 

@@ -11,6 +11,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "ui/shell/list_columns.hpp"
+
 namespace kelpira::ui {
 
 RestartLogDialog::RestartLogDialog(link::SensorLink& link, QWidget* parent)
@@ -30,11 +32,14 @@ RestartLogDialog::RestartLogDialog(link::SensorLink& link, QWidget* parent)
         }
         list_->addTopLevelItem(new QTreeWidgetItem(cells));
     }
-    const int unit = fontMetrics().averageCharWidth();
+    std::vector<int> widths;
+    for (const auto& c : columns) {
+        widths.push_back(c.width);
+    }
+    fit_columns(list_, widths);
     int width = 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        list_->header()->resizeSection(static_cast<int>(i), columns[i].width * unit);
-        width += columns[i].width * unit;
+        width += list_->columnWidth(static_cast<int>(i));
     }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
