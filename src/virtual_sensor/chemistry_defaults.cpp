@@ -15,20 +15,16 @@ std::vector<std::uint8_t> bytes_of(const Record& record) {
     return {b.begin(), b.end()};
 }
 
-// A cycle of intake, blank, sample and two standards; the medium channel has a monitor.
+// The states of the default program: sample intake 0, blank 1, sample 3 and the standard
+// (20 µM) in 10, whose exit completes a cycle.
 config::NutrientParams deployed_nutrient() {
     config::NutrientParams p;
-    p.sample_intake_state = 2;
+    p.sample_intake_state = 0;
+    p.blank_measurement_state = 1;
     p.sample_measurement_state = 3;
-    p.blank_measurement_state = 4;
-    p.standard1_state = 5;
-    p.standard2_state = 6;
-    p.standard1_nmol = 10000;  // 10 µM
-    p.standard2_nmol = 20000;
-    p.standard_adjustment = 2;  // linear fit
-    p.processing_trigger = 2;   // sample
-    p.monitor_medium = 3;
-    config::update_output_monitor(p);
+    p.standard1_state = 10;
+    p.standard1_nmol = 20000;  // 20 µM
+    p.processing_trigger = 0;
     return p;
 }
 
@@ -78,9 +74,13 @@ std::vector<std::uint8_t> factory_processing_params(config::ChemistryType chemis
         case config::ChemistryPage::ph: {
             config::PhParams p;
             p.layout = 1;
+            // Dye injected in state 2 and measured in state 3 of the default program, whose
+            // 30 s leave the blank window its first 5 to 10 seconds.
             if (own_chemistry) {
-                p.sample_intake_state = 1;
-                p.sample_measurement_state = 2;
+                p.sample_intake_state = 2;
+                p.sample_measurement_state = 3;
+                p.blank_start_s = 5;
+                p.blank_end_s = 10;
             }
             return bytes_of(p);
         }
