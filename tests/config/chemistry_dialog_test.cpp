@@ -72,8 +72,8 @@ TEST_F(ChemistryDialogTest, NitriteSensorOpensOnTheThirdTabWithItsRecords) {
     EXPECT_EQ(d.page.code, ChemistryType::nitrite);
     EXPECT_TRUE(d.page.checked);
     EXPECT_TRUE(d.save_enabled());
-    EXPECT_EQ(shown(d, "Standard 1 Concentration (\u00b5M)"), "10.000");
-    EXPECT_EQ(shown(d, "Monitor", "Medium"), "3");
+    EXPECT_EQ(shown(d, "Standard 1 Concentration (\u00b5M)"), "20.000");
+    EXPECT_EQ(shown(d, "Sample Measurement State"), "3");
     EXPECT_EQ(sensor->log(), (std::vector<LoggedCommand>{{400, {}}, {402, with_length(29)}}));
     EXPECT_TRUE(prompter.prompts.empty());
 }
