@@ -11,6 +11,7 @@
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
 #include "statemachine/editor_form.hpp"
+#include "statemachine/state_editing.hpp"
 #include "statemachine/state_machine_image.hpp"
 #include "statemachine/state_record.hpp"
 
@@ -19,15 +20,14 @@ namespace kelpira::statemachine {
 // What outlives one opening of the editor: the image, the clipboard and the paste options.
 struct EditorSession {
     StateMachineImage image;
-    StateRecord clipboard;
-    bool paste_available = false;
-    unsigned paste_options = 0;  // the bits of the last "Paste options" dialog
+    StateClipboard clipboard;
+    std::uint8_t paste_options = 0;  // the bits of the last "Paste options" dialog
 };
 
 // Questions the editor asks through dialogs of its own.
 struct EditorAsks {
     // "Paste options" opened with the remembered bits: the bits chosen, or nothing on Cancel.
-    std::function<std::optional<unsigned>(unsigned remembered)> paste_options;
+    std::function<std::optional<std::uint8_t>(std::uint8_t remembered)> paste_options;
 };
 
 namespace editor_texts {
@@ -59,7 +59,7 @@ class EditorController {
     bool connected() const { return link_ != nullptr; }
     const StateMachineImage& image() const { return session_.image; }
     common::Prompter& prompter() { return prompter_; }
-    bool paste_available() const { return session_.paste_available; }
+    bool paste_available() const { return session_.clipboard.available; }
     const std::string& status() const { return status_; }
     // "STATE %03d" with the state shown.
     std::string state_title() const;

@@ -8,23 +8,6 @@
 namespace kelpira::statemachine {
 namespace {
 
-constexpr ListEntry kMicrosteps[] = {{0, "16"}, {1, "8"}, {2, "4"}, {3, "2"}, {4, "1"}};
-constexpr ListEntry kDirections[] = {{0, "Inject"}, {1, "Withdraw"}};
-constexpr ListEntry kStopModes[] = {
-    {kStopOnHall, "Hall Sensors"}, {kStopOnTime, "Timeout"}, {kStopOnStepCount, "Step Count"}};
-constexpr ListEntry kLeds[] = {{kLedOn, "On"}, {kLedOff, "Off"}};
-constexpr ListEntry kSwitches[] = {{kSwitchOn, "On"}, {kSwitchOff, "Off"}};
-constexpr ListEntry kCounterModes[] = {
-    {kCounterIncOnly, "Inc Only"}, {kCounterIncAndTest, "Inc & Test"}, {kCounterReset, "Reset"}};
-constexpr ListEntry kDiveLevels[] = {
-    {0, "No Trigger"}, {1, "Below P1"}, {2, "Below P2"}, {3, "Below P3"}};
-constexpr ListEntry kClimbLevels[] = {
-    {0, "No Trigger"}, {1, "Above P1"}, {2, "Above P2"}, {3, "Above P3"}};
-constexpr ListEntry kPowerModes[] = {{kPowerIdle, "Idle"},
-                                     {kPowerOperating, "Operating"},
-                                     {kPowerSleeping, "Sleeping"},
-                                     {kPowerHibernating, "Hibernating"}};
-
 std::string number_text(std::uint32_t v) {
     return std::to_string(v);
 }
@@ -44,51 +27,22 @@ std::uint8_t byte_edit(const std::string& text) {
     return static_cast<std::uint8_t>(clamped(text, 0, 255));
 }
 
-std::uint8_t byte_list(std::span<const ListEntry> list, int index) {
+std::uint8_t byte_list(ListTable list, int index) {
     return static_cast<std::uint8_t>(value_at(list, index));
 }
 
 }  // namespace
 
-std::span<const ListEntry> microstep_list() {
-    return kMicrosteps;
-}
-std::span<const ListEntry> direction_list() {
-    return kDirections;
-}
-std::span<const ListEntry> stop_mode_list() {
-    return kStopModes;
-}
-std::span<const ListEntry> led_list() {
-    return kLeds;
-}
-std::span<const ListEntry> switch_list() {
-    return kSwitches;
-}
-std::span<const ListEntry> counter_mode_list() {
-    return kCounterModes;
-}
-std::span<const ListEntry> dive_level_list() {
-    return kDiveLevels;
-}
-std::span<const ListEntry> climb_level_list() {
-    return kClimbLevels;
-}
-std::span<const ListEntry> power_mode_list() {
-    return kPowerModes;
+int row_of(ListTable table, std::uint16_t value) {
+    const auto row = list_row(table, value);
+    return row ? static_cast<int>(*row) : kNoSelection;
 }
 
-int index_of(std::span<const ListEntry> list, std::uint32_t value) {
-    const auto found = std::find_if(list.begin(), list.end(),
-                                    [value](const ListEntry& e) { return e.value == value; });
-    return found == list.end() ? kNoSelection : static_cast<int>(found - list.begin());
-}
-
-std::uint32_t value_at(std::span<const ListEntry> list, int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= list.size()) {
+std::uint16_t value_at(ListTable table, int row) {
+    if (row < 0) {
         return 0;
     }
-    return list[static_cast<std::size_t>(index)].value;
+    return list_value_at(table, static_cast<std::size_t>(row));
 }
 
 std::uint32_t edit_number(std::string_view text) {
@@ -109,38 +63,37 @@ EditorForm form_of(const StateRecord& s, const StateDefaults& defaults) {
     for (std::size_t i = 0; i < kLedCount; ++i) {
         // Only On and Off are offered; a drive current someone else stored shows as On.
         const bool on = s.led_drive[i] != kLedOff;
-        f.leds[i] = index_of(led_list(), on ? kLedOn : kLedOff);
+        f.leds[i] = row_of(kLedList, on ? kLedOn : kLedOff);
         f.led_current[i] = milliamp_text(on ? defaults.led_current_ua[i] : 0);
     }
     f.hall_power = s.hall_power != 0;
     f.photodiode_power = s.photodiode_power != 0;
     f.pump_on = s.pump_on != 0;
-    f.direction = index_of(direction_list(), s.pump_direction);
+    f.direction = row_of(kPumpDirectionList, s.pump_direction);
     f.winding_current = number_text(s.winding_current_ma);
     f.step_period = number_text(s.step_period_us);
-    f.microstep = index_of(microstep_list(), s.microstep_code);
-    f.stop_mode = index_of(stop_mode_list(), s.pump_stop_mode);
+    f.microstep = row_of(kMicrostepList, s.microstep_code);
+    f.stop_mode = row_of(kPumpStopList, s.pump_stop_mode);
     f.hall_stop_inject = number_text(defaults.hall_stop_inject);
     f.hall_stop_withdraw = number_text(defaults.hall_stop_withdraw);
     f.pump_timeout = number_text(s.pump_timeout_s);
     f.pump_timeout_next = number_text(s.pump_timeout_next);
     f.step_count = std::string(kStepCountText);
-    f.state_switch = index_of(switch_list(), s.state_switch);
+    f.state_switch = row_of(kStateSwitchList, s.state_switch);
     f.send_sync = s.sync_value != 0;
     f.sync_value = number_text(s.sync_value);
     f.default_next = number_text(s.default_next);
     for (std::size_t k = 0; k < kCounterCount; ++k) {
         const Counter& c = s.counter[k];
-        f.counters[k] = {index_of(counter_mode_list(), c.mode), number_text(c.increment),
+        f.counters[k] = {row_of(kCounterModeList, c.mode), number_text(c.increment),
                          number_text(c.limit), number_text(c.next_state)};
     }
-    f.dive = {index_of(dive_level_list(), s.dive_trigger.level),
-              number_text(s.dive_trigger.next_state)};
-    f.climb = {index_of(climb_level_list(), s.climb_trigger.level),
+    f.dive = {row_of(kDiveLevelList, s.dive_trigger.level), number_text(s.dive_trigger.next_state)};
+    f.climb = {row_of(kClimbLevelList, s.climb_trigger.level),
                number_text(s.climb_trigger.next_state)};
     f.wait_for_schedule = s.delay_mode != kDelaySeconds;
     f.delay_s = number_text(s.delay_s);
-    f.power_mode = index_of(power_mode_list(), s.power_mode);
+    f.power_mode = row_of(kPowerModeList, s.power_mode);
     return f;
 }
 
@@ -152,16 +105,16 @@ StateRecord record_of(const EditorForm& f) {
         }
     }
     for (std::size_t i = 0; i < kLedCount; ++i) {
-        s.led_drive[i] = static_cast<std::uint16_t>(value_at(led_list(), f.leds[i]));
+        s.led_drive[i] = static_cast<std::uint16_t>(value_at(kLedList, f.leds[i]));
     }
     s.hall_power = f.hall_power ? 1 : 0;
     s.photodiode_power = f.photodiode_power ? 1 : 0;
     s.pump_on = f.pump_on ? 1 : 0;
-    s.pump_direction = byte_list(direction_list(), f.direction);
+    s.pump_direction = byte_list(kPumpDirectionList, f.direction);
     s.winding_current_ma = static_cast<std::uint16_t>(clamped(f.winding_current, 10, 1600));
     s.step_period_us = clamped(f.step_period, 2, 131071);
-    s.microstep_code = byte_list(microstep_list(), f.microstep);
-    s.pump_stop_mode = byte_list(stop_mode_list(), f.stop_mode);
+    s.microstep_code = byte_list(kMicrostepList, f.microstep);
+    s.pump_stop_mode = byte_list(kPumpStopList, f.stop_mode);
     // Each stop mode reads only its own edits; the Hall stop values stay the sensor's defaults.
     switch (s.pump_stop_mode) {
         case kStopOnHall:
@@ -175,28 +128,28 @@ StateRecord record_of(const EditorForm& f) {
             s.pump_timeout_s = edit_number(f.pump_timeout);
             break;
     }
-    s.state_switch = byte_list(switch_list(), f.state_switch);
+    s.state_switch = byte_list(kStateSwitchList, f.state_switch);
     s.sync_value = f.send_sync ? byte_edit(f.sync_value) : 0;
     s.default_next = byte_edit(f.default_next);
     for (std::size_t k = 0; k < kCounterCount; ++k) {
         const CounterControls& c = f.counters[k];
         s.counter[k] = {byte_edit(c.increment), byte_edit(c.limit), byte_edit(c.next_state),
-                        byte_list(counter_mode_list(), c.mode)};
+                        byte_list(kCounterModeList, c.mode)};
     }
-    s.dive_trigger.level = byte_list(dive_level_list(), f.dive.level);
+    s.dive_trigger.level = byte_list(kDiveLevelList, f.dive.level);
     s.dive_trigger.next_state = byte_edit(f.dive.next_state);
-    s.climb_trigger.level = byte_list(climb_level_list(), f.climb.level);
+    s.climb_trigger.level = byte_list(kClimbLevelList, f.climb.level);
     s.climb_trigger.next_state = byte_edit(f.climb.next_state);
     s.delay_mode = f.wait_for_schedule ? kDelaySchedule : kDelaySeconds;
     if (!f.wait_for_schedule) {
         s.delay_s = edit_number(f.delay_s);
     }
-    s.power_mode = byte_list(power_mode_list(), f.power_mode);
+    s.power_mode = byte_list(kPowerModeList, f.power_mode);
     return s;
 }
 
 void apply_hall_coupling(EditorForm& form) {
-    if (form.pump_on && value_at(stop_mode_list(), form.stop_mode) == kStopOnHall) {
+    if (form.pump_on && value_at(kPumpStopList, form.stop_mode) == kStopOnHall) {
         form.hall_power = true;
     }
 }
@@ -210,7 +163,7 @@ EditorEnabling enabling_of(const EditorForm& f, bool connected, std::uint16_t cu
     e.save_to_sensor = connected;
     e.refresh = connected;
 
-    const auto power = value_at(power_mode_list(), f.power_mode);
+    const auto power = value_at(kPowerModeList, f.power_mode);
     const bool operating = power == kPowerOperating;
     const bool waits = operating || power == kPowerSleeping;
     e.delay_choice = waits;
@@ -229,20 +182,20 @@ EditorEnabling enabling_of(const EditorForm& f, bool connected, std::uint16_t cu
     e.send_sync = true;
     e.sync_value = f.send_sync;
     if (f.pump_on) {
-        const auto stop = value_at(stop_mode_list(), f.stop_mode);
+        const auto stop = value_at(kPumpStopList, f.stop_mode);
         e.pump_settings = true;
         e.pump_timeout = stop == kStopOnHall || stop == kStopOnTime;
         e.pump_timeout_next = stop == kStopOnHall;
     }
     for (std::size_t k = 0; k < kCounterCount; ++k) {
-        const auto mode = value_at(counter_mode_list(), f.counters[k].mode);
+        const auto mode = value_at(kCounterModeList, f.counters[k].mode);
         const bool testing = mode == kCounterIncAndTest;
         e.counters[k] = {true, mode != kCounterReset, testing, testing};
     }
     e.dive_level = true;
-    e.dive_next = value_at(dive_level_list(), f.dive.level) != 0;
+    e.dive_next = value_at(kDiveLevelList, f.dive.level) != 0;
     e.climb_level = true;
-    e.climb_next = value_at(climb_level_list(), f.climb.level) != 0;
+    e.climb_next = value_at(kClimbLevelList, f.climb.level) != 0;
     return e;
 }
 

@@ -4,54 +4,41 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
+#include "statemachine/state_lists.hpp"
 #include "statemachine/state_machine_image.hpp"
 #include "statemachine/state_record.hpp"
 
 namespace kelpira::statemachine {
 
-// One entry of a list control: the stored value and the text shown.
-struct ListEntry {
-    std::uint32_t value;
-    std::string_view text;
-};
-
-// The lists in the order the editor shows them.
-std::span<const ListEntry> microstep_list();     // "16" .. "1"
-std::span<const ListEntry> direction_list();     // "Inject", "Withdraw"
-std::span<const ListEntry> stop_mode_list();     // "Hall Sensors", "Timeout", "Step Count"
-std::span<const ListEntry> led_list();           // "On", "Off"
-std::span<const ListEntry> switch_list();        // "On", "Off"
-std::span<const ListEntry> counter_mode_list();  // "Inc Only", "Inc & Test", "Reset"
-std::span<const ListEntry> dive_level_list();    // "No Trigger", "Below P1" .. "Below P3"
-std::span<const ListEntry> climb_level_list();   // "No Trigger", "Above P1" .. "Above P3"
-std::span<const ListEntry> power_mode_list();    // "Idle", "Operating", "Sleeping", ...
-
-// A list's selection: an index into its entries, or kNoSelection.
+// A list's selection: a row of its table (state_lists.hpp), or kNoSelection.
 inline constexpr int kNoSelection = -1;
 
-// The index of the entry holding `value`, or kNoSelection.
-int index_of(std::span<const ListEntry> list, std::uint32_t value);
-// The value of the selected entry; a selection out of range stores 0.
-std::uint32_t value_at(std::span<const ListEntry> list, int index);
+// The row of `value` in the table, or kNoSelection.
+int row_of(ListTable table, std::uint16_t value);
+// The value of the selected row; a selection out of range stores 0.
+std::uint16_t value_at(ListTable table, int row);
 
 // An edit as the editor reads it: decimal digits after optional blanks; a number beyond 32
 // bits counts as the largest one, and an edit without a number counts as 0.
 std::uint32_t edit_number(std::string_view text);
 
 struct CounterControls {
-    int mode = 0;  // counter_mode_list
+    int mode = 0;  // kCounterModeList
     std::string increment;
     std::string limit;
     std::string next_state;
+
+    bool operator==(const CounterControls&) const = default;
 };
 
 struct TriggerControls {
-    int level = 0;  // dive_level_list or climb_level_list
+    int level = 0;  // kDiveLevelList or kClimbLevelList
     std::string next_state;
+
+    bool operator==(const TriggerControls&) const = default;
 };
 
 // Text the step count edit always shows: the editor does not take step counts.
@@ -64,17 +51,17 @@ struct EditorForm {
     bool hall_power = false;
     bool photodiode_power = false;
     bool pump_on = false;
-    int direction = 0;  // direction_list
+    int direction = 0;  // kPumpDirectionList
     std::string winding_current;
     std::string step_period;
-    int microstep = 0;               // microstep_list
-    int stop_mode = 0;               // stop_mode_list
+    int microstep = 0;               // kMicrostepList
+    int stop_mode = 0;               // kPumpStopList
     std::string hall_stop_inject;    // read-only: the sensor's default
     std::string hall_stop_withdraw;  // read-only: the sensor's default
     std::string pump_timeout;
     std::string pump_timeout_next;
     std::string step_count;  // read-only
-    int state_switch = 0;    // switch_list
+    int state_switch = 0;    // kStateSwitchList
     bool send_sync = false;
     std::string sync_value;
     std::string default_next;
@@ -83,7 +70,9 @@ struct EditorForm {
     TriggerControls climb;
     bool wait_for_schedule = false;  // "Wait For Next Measurement Time" rather than seconds
     std::string delay_s;
-    int power_mode = 0;  // power_mode_list
+    int power_mode = 0;  // kPowerModeList
+
+    bool operator==(const EditorForm&) const = default;
 };
 
 // The controls showing state `s`; the read-only edits show the sensor's defaults.

@@ -1,5 +1,5 @@
 // The editor's controls: what a state shows, the record read back (clamps, zeroed start,
-// lists out of range), the coupling of the controls, and the two small dialogs.
+// lists out of range), the coupling of the controls, and the state-number entries.
 #include <gtest/gtest.h>
 
 #include "statemachine/editor_dialogs.hpp"
@@ -91,13 +91,13 @@ TEST(EditorForm, ReadBackStartsZeroedAndClampsEveryNumber) {
 
 TEST(EditorForm, EachStopModeReadsOnlyItsOwnEdits) {
     EditorForm f = form_of(operating_state(), {});
-    f.stop_mode = index_of(stop_mode_list(), kStopOnTime);
+    f.stop_mode = row_of(kPumpStopList, kStopOnTime);
     StateRecord r = record_of(f);
     EXPECT_EQ(r.pump_stop_mode, kStopOnTime);
     EXPECT_EQ(r.pump_timeout_s, 30U);
     EXPECT_EQ(r.pump_timeout_next, 0);
 
-    f.stop_mode = index_of(stop_mode_list(), kStopOnStepCount);
+    f.stop_mode = row_of(kPumpStopList, kStopOnStepCount);
     r = record_of(f);
     EXPECT_EQ(r.pump_stop_mode, kStopOnStepCount);
     EXPECT_EQ(r.pump_timeout_s, 0U);
@@ -142,7 +142,7 @@ TEST(EditorForm, OperatingThePumpOnHallSensorsSwitchesTheirSupplyOn) {
     EXPECT_TRUE(f.hall_power);
 
     f.hall_power = false;
-    f.stop_mode = index_of(stop_mode_list(), kStopOnTime);
+    f.stop_mode = row_of(kPumpStopList, kStopOnTime);
     apply_hall_coupling(f);
     EXPECT_FALSE(f.hall_power);
 }
@@ -160,8 +160,8 @@ TEST(EditorForm, EnablingFollowsPowerModePumpAndChoices) {
     EXPECT_FALSE(e.schedule || e.save_to_sensor || e.refresh || e.previous);
     EXPECT_TRUE(e.next);
 
-    f.counters[1].mode = index_of(counter_mode_list(), kCounterReset);
-    f.stop_mode = index_of(stop_mode_list(), kStopOnTime);
+    f.counters[1].mode = row_of(kCounterModeList, kCounterReset);
+    f.stop_mode = row_of(kPumpStopList, kStopOnTime);
     f.wait_for_schedule = true;
     f.send_sync = false;
     e = enabling_of(f, true, 3, 3);
@@ -171,42 +171,24 @@ TEST(EditorForm, EnablingFollowsPowerModePumpAndChoices) {
     EXPECT_FALSE(e.pump_timeout_next || e.sync_value || e.delay_s || e.next);
     EXPECT_TRUE(e.schedule && e.save_to_sensor && e.refresh && e.previous);
 
-    f.stop_mode = index_of(stop_mode_list(), kStopOnStepCount);
+    f.stop_mode = row_of(kPumpStopList, kStopOnStepCount);
     EXPECT_FALSE(enabling_of(f, true, 0, 0).pump_timeout);
     f.pump_on = false;
     e = enabling_of(f, true, 0, 0);
     EXPECT_TRUE(e.pump_on);
     EXPECT_FALSE(e.pump_settings || e.pump_timeout);
 
-    f.power_mode = index_of(power_mode_list(), kPowerSleeping);
+    f.power_mode = row_of(kPowerModeList, kPowerSleeping);
     e = enabling_of(f, true, 0, 0);
     EXPECT_FALSE(e.valves || e.leds || e.supplies || e.pump_on || e.state_switch || e.send_sync);
     EXPECT_FALSE(e.counters[0].mode || e.dive_level || e.climb_level);
     EXPECT_TRUE(e.delay_choice && e.default_next && e.schedule);
 
     for (auto mode : {kPowerIdle, kPowerHibernating}) {
-        f.power_mode = index_of(power_mode_list(), mode);
+        f.power_mode = row_of(kPowerModeList, mode);
         e = enabling_of(f, true, 0, 0);
         EXPECT_FALSE(e.delay_choice || e.delay_s || e.schedule || e.default_next || e.valves);
     }
-}
-
-TEST(EditorDialogs, PasteOptionsOpenWithTheRememberedChoice) {
-    EXPECT_EQ(paste_form_of(kPasteInsertBefore | kPasteInsertAfter).placement,
-              PastePlacement::insert_before);
-    EXPECT_EQ(paste_form_of(kPasteInsertAfter).placement, PastePlacement::insert_after);
-    const PasteOptionsForm overwrite = paste_form_of(kPasteValves | kPasteEverythingElse);
-    EXPECT_EQ(overwrite.placement, PastePlacement::overwrite);
-    EXPECT_TRUE(overwrite.parts_enabled());
-    EXPECT_TRUE(overwrite.valves && overwrite.everything_else && !overwrite.pump);
-    EXPECT_FALSE(paste_form_of(kPasteInsertAfter).parts_enabled());
-
-    EXPECT_EQ(paste_bits_of(overwrite), kPasteValves | kPasteEverythingElse);
-    PasteOptionsForm before = overwrite;
-    before.placement = PastePlacement::insert_before;
-    EXPECT_EQ(paste_bits_of(before), 1U + 4 + 8 + 16);
-    before.placement = PastePlacement::insert_after;
-    EXPECT_EQ(paste_bits_of(before), 2U + 4 + 8 + 16);
 }
 
 TEST(EditorDialogs, StateNumbersBeyondTheLastStateAreRefused) {

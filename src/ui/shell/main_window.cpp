@@ -15,6 +15,7 @@
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
+#include "ui/statemachine/state_machine_editor.hpp"
 
 namespace kelpira::ui {
 
@@ -85,6 +86,11 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::ProcessDic] = [this] { run_dic_processing(this, prompter_); };
     handlers_[Command::Compatibility] = [this] {
         shell_.switch_view(app::ShellView::Compatibility);
+    };
+    handlers_[Command::StateMachine] = [this] {
+        const bool connected = (shell_.flags() & app::kLinkConnected) != 0;
+        run_state_machine_editor(this, state_machine_, prompter_, connected ? &link_ : nullptr,
+                                 [this] { run_command(app::Command::MeasurementSchedule); });
     };
 }
 

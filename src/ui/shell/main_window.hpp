@@ -14,6 +14,7 @@
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"
 #include "link/sensor_link.hpp"
+#include "statemachine/editor_controller.hpp"
 
 class QAction;
 class QLabel;
@@ -69,6 +70,8 @@ class MainWindow : public QMainWindow {
     QVBoxLayout* view_layout_ = nullptr;
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
+    // The state-machine image, clipboard and paste options live as long as the window.
+    statemachine::EditorSession state_machine_;
     // Reports of an earlier connection's poll still queued are recognised by this number.
     unsigned poll_generation_ = 0;
     // Declared last: destroyed first, so no poll thread outlives the window it reports to.
