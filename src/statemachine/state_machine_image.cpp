@@ -1,6 +1,8 @@
 // The image's defaults, snapshot and normalisation.
 #include "statemachine/state_machine_image.hpp"
 
+#include <algorithm>
+
 namespace kelpira::statemachine {
 
 namespace {
@@ -19,7 +21,11 @@ void take_snapshot(StateMachineImage& image) {
 }
 
 bool matches_snapshot(const StateMachineImage& image) {
-    return image.last_index == image.snapshot_last_index && image.states == image.snapshot;
+    if (image.last_index != image.snapshot_last_index) {
+        return false;
+    }
+    const auto end = image.states.begin() + image.state_count();
+    return std::equal(image.states.begin(), end, image.snapshot.begin());
 }
 
 void new_default_state(StateMachineImage& image, std::size_t index) {

@@ -46,7 +46,8 @@ struct StateMachineImage {
 
 // Copies the states and last_index into the snapshot (after a load, save or clear).
 void take_snapshot(StateMachineImage& image);
-// True when the states and last_index equal the snapshot, so nothing needs saving.
+// True when last_index and the states up to it equal the snapshot, so nothing needs saving;
+// slots beyond the program do not count.
 bool matches_snapshot(const StateMachineImage& image);
 
 // A new state at `index` from the image's defaults; its next states point at index + 1, or at

@@ -12,6 +12,7 @@
 #include "virtual_sensor/optics_test.hpp"
 #include "virtual_sensor/run_control.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
+#include "virtual_sensor/state_machine_commands.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -21,7 +22,8 @@ std::map<std::uint16_t, CommandEntry> build_table() {
     std::map<std::uint16_t, CommandEntry> table;
     for (const auto group : {identity_commands(), config_store_commands(), sensor_clock_commands(),
                              live_status_commands(), run_control_commands(), optics_test_commands(),
-                             measurement_schedule_commands(), housekeeping_commands()}) {
+                             measurement_schedule_commands(), housekeeping_commands(),
+                             state_machine_commands()}) {
         for (const auto& entry : group) {
             table.emplace(entry.code, entry);
         }

@@ -127,6 +127,10 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
             s.legacy_nutrient_params = true;
             continue;
         }
+        if (a == "--empty-program") {
+            s.empty_program = true;
+            continue;
+        }
         // Options with a value.
         if (i + 1 >= args.size()) {
             return fail(a.rfind("--", 0) == 0 ? a + " needs a value, or is unknown"
@@ -231,6 +235,8 @@ Device options:
   --old-optics-test       older firmware: answers 8 to START_OPTICS_TEST (626)
   --legacy-nutrient-params
                           older firmware: answers 4 to the 29-byte nutrient parameters
+  --empty-program         no state-machine program (default: a deployment cycle for the
+                          chemistry)
   --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,
                           garbage, unterminated, or late:MS (answer MS milliseconds late)
 )";
