@@ -18,13 +18,12 @@ namespace kelpira::ui {
 namespace {
 
 using statemachine::EditorForm;
-using statemachine::ListEntry;
 
 QString q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QComboBox* list(QWidget* parent, std::span<const ListEntry> entries) {
+QComboBox* list(QWidget* parent, statemachine::ListTable entries) {
     auto* box = new QComboBox(parent);
     for (const auto& e : entries) {
         box->addItem(q(e.text));
@@ -111,14 +110,14 @@ QGroupBox* build_optics(QWidget* parent, EditorWidgets& w, const EditorBinding& 
     for (std::size_t i = 0; i < statemachine::kLedCount; ++i) {
         const int row = static_cast<int>(i);
         grid->addWidget(new QLabel(QObject::tr("LED %1").arg(i + 1), box), row, 0);
-        w.leds[i] = list(box, statemachine::led_list());
+        w.leds[i] = list(box, statemachine::kLedList);
         bind_list(w.leds[i], b, [i](EditorForm& f) -> int& { return f.leds[i]; });
         grid->addWidget(w.leds[i], row, 1);
         w.led_currents[i] = read_only_edit(box, statemachine::editor_tips::kLedCurrent);
         grid->addWidget(w.led_currents[i], row, 2);
         grid->addWidget(new QLabel(QObject::tr("mA"), box), row, 3);
     }
-    w.state_switch = list(box, statemachine::switch_list());
+    w.state_switch = list(box, statemachine::kStateSwitchList);
     bind_list(w.state_switch, b, [](EditorForm& f) -> int& { return f.state_switch; });
     grid->addWidget(w.state_switch, 0, 4);
     w.hall_power = new QCheckBox(QObject::tr("Enable Hall Sensors 5V Power"), box);
@@ -144,7 +143,7 @@ QGroupBox* build_pump(QWidget* parent, EditorWidgets& w, const EditorBinding& b)
     bind_check(
         w.pump_on, b, [](EditorForm& f) -> bool& { return f.pump_on; }, true);
     grid->addWidget(w.pump_on, row++, 0, 1, 2);
-    w.direction = list(box, statemachine::direction_list());
+    w.direction = list(box, statemachine::kPumpDirectionList);
     bind_list(w.direction, b, [](EditorForm& f) -> int& { return f.direction; });
     add(QObject::tr("Direction"), w.direction);
     w.winding_current = number_edit(box, tips::kWindingCurrent);
@@ -153,10 +152,10 @@ QGroupBox* build_pump(QWidget* parent, EditorWidgets& w, const EditorBinding& b)
     w.step_period = number_edit(box, tips::kStepPeriod);
     bind_text(w.step_period, b, &EditorForm::step_period);
     add(QObject::tr("Step Period (us)"), w.step_period);
-    w.microstep = list(box, statemachine::microstep_list());
+    w.microstep = list(box, statemachine::kMicrostepList);
     bind_list(w.microstep, b, [](EditorForm& f) -> int& { return f.microstep; });
     add(QObject::tr("Microstepping"), w.microstep);
-    w.stop_mode = list(box, statemachine::stop_mode_list());
+    w.stop_mode = list(box, statemachine::kPumpStopList);
     bind_list(
         w.stop_mode, b, [](EditorForm& f) -> int& { return f.stop_mode; }, true);
     add(QObject::tr("Stop On"), w.stop_mode);
@@ -187,7 +186,7 @@ QGroupBox* build_counters(QWidget* parent, EditorWidgets& w, const EditorBinding
         const int row = static_cast<int>(k) + 1;
         CounterWidgets& c = w.counters[k];
         grid->addWidget(new QLabel(QObject::tr("Counter %1").arg(k + 1), box), row, 0);
-        c.mode = list(box, statemachine::counter_mode_list());
+        c.mode = list(box, statemachine::kCounterModeList);
         bind_list(c.mode, b, [k](EditorForm& f) -> int& { return f.counters[k].mode; });
         c.increment = number_edit(box, k == 1 ? tips::kSecondCounter : tips::kIncrement);
         bind_text(c.increment, b,
@@ -210,14 +209,14 @@ QGroupBox* build_flow(QWidget* parent, EditorWidgets& w, const EditorBinding& b)
     auto* box = new QGroupBox(QObject::tr("Triggers, Delay and Power"), parent);
     auto* grid = new QGridLayout(box);
     grid->addWidget(new QLabel(QObject::tr("Diving Depth"), box), 0, 0);
-    w.dive_level = list(box, statemachine::dive_level_list());
+    w.dive_level = list(box, statemachine::kDiveLevelList);
     bind_list(w.dive_level, b, [](EditorForm& f) -> int& { return f.dive.level; });
     grid->addWidget(w.dive_level, 0, 1);
     w.dive_next = number_edit(box);
     bind_text(w.dive_next, b, [](EditorForm& f) -> std::string& { return f.dive.next_state; });
     grid->addWidget(w.dive_next, 0, 2);
     grid->addWidget(new QLabel(QObject::tr("Climbing Depth"), box), 1, 0);
-    w.climb_level = list(box, statemachine::climb_level_list());
+    w.climb_level = list(box, statemachine::kClimbLevelList);
     bind_list(w.climb_level, b, [](EditorForm& f) -> int& { return f.climb.level; });
     grid->addWidget(w.climb_level, 1, 1);
     w.climb_next = number_edit(box);
@@ -244,7 +243,7 @@ QGroupBox* build_flow(QWidget* parent, EditorWidgets& w, const EditorBinding& b)
     bind_text(w.default_next, b, &EditorForm::default_next);
     grid->addWidget(w.default_next, 4, 2);
     grid->addWidget(new QLabel(QObject::tr("Power Mode"), box), 5, 0);
-    w.power_mode = list(box, statemachine::power_mode_list());
+    w.power_mode = list(box, statemachine::kPowerModeList);
     bind_list(w.power_mode, b, [](EditorForm& f) -> int& { return f.power_mode; });
     grid->addWidget(w.power_mode, 5, 1, 1, 2);
 
