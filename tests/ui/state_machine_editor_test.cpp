@@ -50,12 +50,14 @@ TEST(StateMachineEditorWidget, MovesEditsInsertsAndSavesThroughItsControls) {
     EXPECT_EQ(delay->text(), "45");
     QTest::keyClick(&editor, Qt::Key_P, Qt::ControlModifier);
     EXPECT_TRUE(delay->isEnabled());
+    delay->selectAll();
+    QTest::keyClicks(delay, "30");
 
     const std::string path = folder.path("edited.asm");
     prompter.files = {path};
     editor.save_file_action()->trigger();
     EXPECT_EQ(editor.status_text(), "Saved");
-    EXPECT_EQ(session.image.states[0].delay_s, 45U);
+    EXPECT_EQ(session.image.states[0].delay_s, 30U);
     EXPECT_EQ(std::filesystem::file_size(path), 2 * statemachine::StateRecord::size);
 }
 

@@ -201,6 +201,7 @@ QGroupBox* build_counters(QWidget* parent, EditorWidgets& w, const EditorBinding
         grid->addWidget(c.limit, row, 3);
         grid->addWidget(c.next_state, row, 4);
     }
+    grid->setRowStretch(static_cast<int>(statemachine::kCounterCount) + 1, 1);
     return box;
 }
 
