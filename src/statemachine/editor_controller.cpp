@@ -42,19 +42,26 @@ void EditorController::open() {
     image.state_defaults = StateDefaults{};
     if (link_ == nullptr) {
         clear_image(image);
-        status_ = "Empty state machine (not connected)";
+        set_status("Empty state machine (not connected)");
     } else {
-        status_ = "Loading state machine from sensor...";
+        set_status("Loading state machine from sensor...");
         read_state_defaults(*link_, image.state_defaults);
         if (load_from_sensor(*link_, image).ok) {
             take_snapshot(image);
-            status_ = "Loaded state machine successfully from sensor";
+            set_status("Loaded state machine successfully from sensor");
         } else {
             clear_image(image);
-            status_ = "Failed to load state machine from sensor";
+            set_status("Failed to load state machine from sensor");
         }
     }
     show_current();
+}
+
+void EditorController::set_status(std::string text) {
+    status_ = std::move(text);
+    if (asks_.status_shown) {
+        asks_.status_shown(status_);
+    }
 }
 
 EditorEnabling EditorController::enabling() const {
@@ -118,7 +125,7 @@ void EditorController::go_to(std::uint32_t state) {
 void EditorController::insert_before() {
     store_form();
     if (insert_state(session_.image, false)) {
-        status_ = "Inserted";
+        set_status("Inserted");
     }
     show_current();
 }
@@ -126,7 +133,7 @@ void EditorController::insert_before() {
 void EditorController::insert_after() {
     store_form();
     if (insert_state(session_.image, true)) {
-        status_ = "Inserted";
+        set_status("Inserted");
     }
     show_current();
 }
@@ -134,7 +141,7 @@ void EditorController::insert_after() {
 void EditorController::delete_state() {
     store_form();
     if (statemachine::delete_state(session_.image)) {
-        status_ = "Deleted";
+        set_status("Deleted");
     }
     show_current();
 }
@@ -142,13 +149,13 @@ void EditorController::delete_state() {
 void EditorController::copy() {
     store_form();
     copy_state(session_.image, session_.clipboard);
-    status_ = "Copied";
+    set_status("Copied");
 }
 
 void EditorController::cut() {
     store_form();
     cut_state(session_.image, session_.clipboard);
-    status_ = "Cut";
+    set_status("Cut");
     show_current();
 }
 
@@ -164,7 +171,7 @@ void EditorController::paste() {
     }
     session_.paste_options = *bits;
     if (paste_state(session_.image, session_.clipboard, *bits)) {
-        status_ = "Pasted";
+        set_status("Pasted");
     }
     show_current();
 }
@@ -173,7 +180,7 @@ void EditorController::load_from_file() {
     store_form();
     const auto path = prompter_.choose_open_file(state_machine_file_request());
     if (!path) {
-        status_ = "Load cancelled";
+        set_status("Load cancelled");
         return;
     }
     StateMachineImage& image = session_.image;
@@ -185,14 +192,14 @@ void EditorController::load_from_file() {
         return;
     }
     take_snapshot(image);
-    status_ = "Loaded state machine successfully from file";
+    set_status("Loaded state machine successfully from file");
     show_current();
 }
 
 bool EditorController::save_file_chosen() {
     const auto path = prompter_.choose_save_file(state_machine_file_request());
     if (!path) {
-        status_ = "Save cancelled";
+        set_status("Save cancelled");
         return false;
     }
     if (!save_file(*path, session_.image)) {
@@ -200,7 +207,7 @@ bool EditorController::save_file_chosen() {
         return false;
     }
     take_snapshot(session_.image);
-    status_ = "Saved";
+    set_status("Saved");
     return true;
 }
 
@@ -238,13 +245,13 @@ void EditorController::save_to_sensor() {
     if (link_ == nullptr) {
         return;
     }
-    status_ = "Save started";
+    set_status("Save started");
     if (!statemachine::save_to_sensor(*link_, session_.image).ok) {
         prompter_.message(kSaveToSensorCaption, "Failed to save state machine to sensor");
         return;
     }
     take_snapshot(session_.image);
-    status_ = "Save complete";
+    set_status("Save complete");
     prompter_.message(kSaveToSensorCaption, "Saved successfully.");
 }
 
@@ -254,20 +261,20 @@ void EditorController::refresh_from_sensor() {
         return;
     }
     if (!save_prompt(kRefreshCaption)) {
-        status_ = "Load from sensor cancelled.";
+        set_status("Load from sensor cancelled.");
         return;
     }
-    status_ = "Refresh started";
+    set_status("Refresh started");
     StateMachineImage& image = session_.image;
     if (!load_from_sensor(*link_, image).ok) {
-        status_ = "Refresh failed";
+        set_status("Refresh failed");
         restore_snapshot(image);
         show_current();
         prompter_.message(kRefreshCaption,
                           "Failed to refresh state machine from sensor controller");
         return;
     }
-    status_ = "Refresh complete";
+    set_status("Refresh complete");
     show_current();
     take_snapshot(image);
     prompter_.message(kRefreshCaption, "Refreshed successfully.");

@@ -28,6 +28,9 @@ struct EditorSession {
 struct EditorAsks {
     // "Paste options" opened with the remembered bits: the bits chosen, or nothing on Cancel.
     std::function<std::optional<std::uint8_t>(std::uint8_t remembered)> paste_options;
+    // A new status text, shown at once: a transfer or a message box may follow before the
+    // editor is drawn again.
+    std::function<void(const std::string&)> status_shown;
 };
 
 namespace editor_texts {
@@ -90,6 +93,7 @@ class EditorController {
 
   private:
     void show_current();
+    void set_status(std::string text);
     // Offers to save to a file first; false when the action is to be abandoned.
     bool save_prompt(const char* caption);
     // Chooses a file and saves to it; false when cancelled or failed.

@@ -26,7 +26,10 @@ constexpr auto kPump = link::code_value(CommandCode::GET_PUMP_VALVE_DEFAULTS);
 class EditorOnSensor : public virtual_sensor::testing::SensorFixture {
   protected:
     void open_editor() {
-        editor = std::make_unique<EditorController>(session, prompter, &link, EditorAsks{});
+        editor = std::make_unique<EditorController>(
+            session, prompter, &link,
+            EditorAsks{.paste_options = {},
+                       .status_shown = [this](const std::string& s) { statuses.push_back(s); }});
         editor->open();
     }
     std::vector<std::string> messages() const {
@@ -39,6 +42,7 @@ class EditorOnSensor : public virtual_sensor::testing::SensorFixture {
 
     EditorSession session;
     testing::RecordingPrompter prompter;
+    std::vector<std::string> statuses;  // as shown, before any transfer or message
     std::unique_ptr<EditorController> editor;
 };
 
@@ -70,8 +74,9 @@ TEST_F(EditorOnSensor, OpensWithTheSensorsDefaultsAndProgram) {
 TEST_F(EditorOnSensor, SaveAndRefreshReportWithTheirCaptions) {
     start();
     open_editor();
+    statuses.clear();
     editor->save_to_sensor();
-    EXPECT_EQ(editor->status(), "Save complete");
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Save started", "Save complete"}));
 
     editor->form().default_next = "200";
     prompter.answers = {Answer::Cancel, Answer::No};

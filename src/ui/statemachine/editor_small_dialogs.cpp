@@ -91,6 +91,7 @@ std::optional<std::uint16_t> ask_go_to_state(QWidget* parent, std::uint16_t last
         }
     });
     check();
+    edit->selectAll();  // typing replaces the 0
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

@@ -30,11 +30,18 @@ StateMachineEditor::StateMachineEditor(statemachine::EditorSession& session,
                                        common::Prompter& prompter, link::SensorLink* link,
                                        std::function<void()> open_schedule, QWidget* parent)
     : QDialog(parent),
-      controller_(session, prompter, link,
-                  statemachine::EditorAsks{.paste_options =
-                                               [this](std::uint8_t remembered) {
-                                                   return ask_paste_options(this, remembered);
-                                               }}),
+      controller_(
+          session, prompter, link,
+          statemachine::EditorAsks{
+              .paste_options =
+                  [this](std::uint8_t remembered) { return ask_paste_options(this, remembered); },
+              .status_shown =
+                  [this](const std::string& text) {
+                      if (status_ != nullptr) {
+                          status_->showMessage(QString::fromStdString(text));
+                          status_->repaint();
+                      }
+                  }}),
       open_schedule_(std::move(open_schedule)) {
     setWindowTitle(q(statemachine::editor_texts::kTitle));
     auto* layout = new QVBoxLayout(this);
