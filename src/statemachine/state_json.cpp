@@ -216,6 +216,9 @@ std::uint32_t number(const Json& v, std::uint32_t max, const std::string& path) 
     if (v.is_number_unsigned() && v.get<std::uint64_t>() <= max) {
         return static_cast<std::uint32_t>(v.get<std::uint64_t>());
     }
+    if (v.is_number_float()) {
+        throw FieldFault{path, "expected a whole number, found " + v.dump()};
+    }
     if (v.is_number()) {
         throw FieldFault{path, v.dump() + " is out of range 0.." + std::to_string(max)};
     }

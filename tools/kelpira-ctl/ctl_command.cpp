@@ -2,7 +2,9 @@
 #include "ctl_command.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
+#include <thread>
 
 #include "common/prompter.hpp"
 #include "common/safe_file.hpp"
@@ -10,6 +12,7 @@
 #include "link/connect_controller.hpp"
 #include "link/device_socket_names.hpp"
 #include "link/hidraw_backend.hpp"
+#include "link/identity_commands.hpp"
 #include "link/identity_records.hpp"
 #include "link/socket_hid.hpp"
 
@@ -106,31 +109,73 @@ struct OpenSensor::Parts {
     std::string path;
 };
 
-OpenSensor::OpenSensor(const std::optional<std::string>& selector, bool need_firmware)
-    : parts_(std::make_unique<Parts>()) {
-    const Discovery& d = parts_->discovery;
-    const auto& rows = d.controller.rows();
+namespace {
+
+// The rows `selector` names among those discovery found (all of them without a selector).
+std::vector<const link::DeviceRow*> matching(const Discovery& d,
+                                             const std::optional<std::string>& selector) {
     std::vector<const link::DeviceRow*> matches;
-    for (const auto& row : rows) {
+    for (const auto& row : d.controller.rows()) {
         const std::string& path = d.controller.entries()[row.entry].path;
         if (!selector || row.name == *selector || row.serial_number == *selector ||
             link::same_device_path(path, *selector)) {
             matches.push_back(&row);
         }
     }
+    return matches;
+}
+
+// How long a sensor whose firmware was started may take to come back, and how often to look.
+constexpr auto kFirmwareStartWait = std::chrono::seconds(15);
+constexpr auto kLookAgain = std::chrono::milliseconds(250);
+
+}  // namespace
+
+OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware)
+    : parts_(std::make_unique<Parts>()) {
+    Discovery& d = parts_->discovery;
+    auto matches = matching(d, inv.device);
     if (matches.size() != 1) {
-        const std::string what = rows.empty() ? "no sensor attached"
-                                 : matches.empty()
-                                     ? "no sensor matches \"" + selector.value_or("") + "\"; found:"
-                                     : "several sensors; choose one with --device:";
+        const std::string what =
+            d.controller.rows().empty() ? "no sensor attached"
+            : matches.empty() ? "no sensor matches \"" + inv.device.value_or("") + "\"; found:"
+                              : "several sensors; choose one with --device:";
         throw WorkFailure(what + d.found());
     }
-    const link::DeviceEntry& entry = d.controller.entries()[matches[0]->entry];
+    link::DeviceEntry entry = d.controller.entries()[matches[0]->entry];
     parts_->path = entry.path;
     if (need_firmware && entry.mode == link::kModeBootloader) {
-        throw WorkFailure(entry.path + ": the sensor runs its bootloader, not its firmware");
+        if (!inv.start_firmware) {
+            throw WorkFailure(entry.path +
+                              ": the sensor runs its bootloader (--start-firmware starts its "
+                              "firmware)");
+        }
+        const std::string serial = matches[0]->serial_number;
+        if (d.link.Open(entry.path, link::kConnectTimeout) != 0 ||
+            link::start_firmware(d.link) != link::kResultSuccess) {
+            d.link.Close();
+            throw WorkFailure(entry.path + ": Failed to start firmware");
+        }
+        d.link.Close();
+        // The sensor restarts: it leaves and comes back, perhaps under another path.
+        const auto give_up = std::chrono::steady_clock::now() + kFirmwareStartWait;
+        for (;;) {
+            std::this_thread::sleep_for(kLookAgain);
+            d.controller.refresh();
+            matches = matching(d, serial);
+            if (matches.size() == 1 &&
+                d.controller.entries()[matches[0]->entry].mode != link::kModeBootloader) {
+                entry = d.controller.entries()[matches[0]->entry];
+                parts_->path = entry.path;
+                break;
+            }
+            if (std::chrono::steady_clock::now() > give_up) {
+                throw WorkFailure(entry.path +
+                                  ": the sensor did not come back running its firmware");
+            }
+        }
     }
-    if (parts_->discovery.link.Open(entry.path, link::kConnectTimeout) != 0) {
+    if (d.link.Open(entry.path, link::kConnectTimeout) != 0) {
         throw WorkFailure(entry.path + ": Failed to connect");
     }
 }

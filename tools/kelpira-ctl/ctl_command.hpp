@@ -23,6 +23,7 @@ inline constexpr std::string_view kProgram = "kelpira-ctl";
 struct Invocation {
     std::optional<std::string> device;  // --device SELECTOR
     bool progress = false;              // --progress, or standard error is a terminal
+    bool start_firmware = false;        // --start-firmware: start a sensor's firmware if needed
     std::vector<std::string> args;
 };
 
@@ -57,11 +58,13 @@ void tell(std::string_view text);
 // A sensor opened for work as the Connect view opens it, for as long as this object lives.
 class OpenSensor {
   public:
-    // Probes every attached sensor (real and virtual) and opens the one `selector` names (name,
-    // serial number or device path), or the only one attached. With none, several, or a sensor
-    // that runs its bootloader when the firmware is needed, throws WorkFailure listing what was
-    // found.
-    OpenSensor(const std::optional<std::string>& selector, bool need_firmware);
+    // Probes every attached sensor (real and virtual) and opens the one the invocation's
+    // --device names (name, serial number or device path), or the only one attached. A sensor
+    // in its bootloader is started only when the command needs the firmware and
+    // --start-firmware was given; it is then opened again once it is back running its
+    // firmware. With none, several, or a sensor that stays in its bootloader, throws
+    // WorkFailure listing what was found.
+    OpenSensor(const Invocation& inv, bool need_firmware);
     ~OpenSensor();
     OpenSensor(const OpenSensor&) = delete;
     OpenSensor& operator=(const OpenSensor&) = delete;

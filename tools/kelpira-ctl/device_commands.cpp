@@ -25,7 +25,7 @@ int run_info(const Invocation& inv) {
     if (!inv.args.empty()) {
         throw UsageError("info takes no arguments");
     }
-    OpenSensor sensor(inv.device, false);
+    OpenSensor sensor(inv, false);
     const auto probed = link::probe_sensor(sensor.link());
     if (!probed) {
         throw WorkFailure(sensor.path() + ": the sensor does not identify itself");

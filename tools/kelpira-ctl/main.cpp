@@ -14,12 +14,15 @@ namespace {
 using namespace kelpira::ctl;
 
 void print_help(std::ostream& out) {
-    out << "usage: kelpira-ctl [--device SELECTOR] [--progress] COMMAND [ARGS...]\n"
+    out << "usage: kelpira-ctl [--device SELECTOR] [--progress] [--start-firmware] COMMAND "
+           "[ARGS...]\n"
            "       kelpira-ctl --help | --version\n\n"
            "  --device SELECTOR  the sensor named by name, serial number or device path\n"
            "                     (default: the one sensor attached)\n"
            "  --progress         show the progress of long work (default: when standard\n"
-           "                     error is a terminal)\n\n"
+           "                     error is a terminal)\n"
+           "  --start-firmware   start the firmware of a sensor in its bootloader when the\n"
+           "                     command needs it\n\n"
            "commands:\n";
     for (const auto& c : commands()) {
         out << "  " << c.usage << "\n      " << c.summary << "\n";
@@ -52,6 +55,8 @@ int main(int argc, char** argv) {
         }
         if (args[i] == "--progress") {
             inv.progress = true;
+        } else if (args[i] == "--start-firmware") {
+            inv.start_firmware = true;
         } else if (args[i] == "--device" && i + 1 < args.size()) {
             inv.device = args[++i];
         } else {

@@ -141,7 +141,7 @@ int summary(const SmArgs& a) {
 
 int get(const Invocation& inv, const SmArgs& a) {
     expect_operands(a, 1);
-    OpenSensor sensor(inv.device, true);
+    OpenSensor sensor(inv, true);
     StateMachineImage image;
     const TransferOutcome out =
         load_from_sensor(sensor.link(), image, progress_for(inv, "reading"));
@@ -156,7 +156,7 @@ int get(const Invocation& inv, const SmArgs& a) {
 int put(const Invocation& inv, const SmArgs& a) {
     expect_operands(a, 1);
     const StateMachineImage image = read_file(a.operands[0], a);
-    OpenSensor sensor(inv.device, true);
+    OpenSensor sensor(inv, true);
     const TransferOutcome out = save_to_sensor(sensor.link(), image, progress_for(inv, "writing"));
     if (!out.ok) {
         throw WorkFailure(sensor.path() + ": Failed to save state machine to sensor: " +
