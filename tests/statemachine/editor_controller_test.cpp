@@ -38,12 +38,14 @@ struct EditorTest : ::testing::Test {
     std::deque<std::optional<std::uint8_t>> paste_answers;
     std::vector<std::uint8_t> paste_offered;
     EditorController editor{session, prompter, nullptr,
-                            EditorAsks{.paste_options = [this](std::uint8_t remembered) {
-                                paste_offered.push_back(remembered);
-                                auto answer = paste_answers.front();
-                                paste_answers.pop_front();
-                                return answer;
-                            }}};
+                            EditorAsks{.paste_options =
+                                           [this](std::uint8_t remembered) {
+                                               paste_offered.push_back(remembered);
+                                               auto answer = paste_answers.front();
+                                               paste_answers.pop_front();
+                                               return answer;
+                                           },
+                                       .status_shown = {}}};
 };
 
 TEST_F(EditorTest, OpensEmptyWithoutASensor) {
