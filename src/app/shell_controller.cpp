@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "app/run_control.hpp"
 #include "app/status_display.hpp"
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
@@ -68,16 +69,18 @@ void ShellController::connected(const link::DeviceEntry& entry) {
     connected_path_ = entry.path;
     show_identity();
     hooks_.start_poll();
-    hooks_.show_view(ShellView::Compatibility);
+    hooks_.show_view(ShellView::RawOutputText);
     changed();
 }
 
+// The poll stops before the Connect view exists: that view probes every attached sensor
+// through the link, and no other thread may use the link while it is shown.
 void ShellController::disconnect() {
     link_.Close();
+    hooks_.stop_poll();
     flags_ = 0;
     changed();
     hooks_.show_view(ShellView::Connect);
-    hooks_.stop_poll();
     show_not_connected();
     changed();
 }
@@ -87,12 +90,12 @@ bool ShellController::device_removed(std::string_view path) {
         return false;
     }
     link_.Close();
+    hooks_.stop_poll();
     flags_ = 0;
     show_not_connected();
     changed();
     prompter_.message("Device Change", "Sensor Disconnected");
     hooks_.show_view(ShellView::Connect);
-    hooks_.stop_poll();
     return true;
 }
 
@@ -106,6 +109,23 @@ void ShellController::shut_down() {
 
 void ShellController::switch_view(ShellView view) {
     hooks_.show_view(view);
+}
+
+void ShellController::start_sensor(std::uint8_t state) {
+    if (app::start_sensor(link_, prompter_, state)) {
+        flags_ |= kLinkRunning;
+        if (hooks_.clear_history) {
+            hooks_.clear_history();
+        }
+    }
+    changed();
+}
+
+void ShellController::stop_sensor() {
+    if (app::stop_sensor(link_, prompter_)) {
+        flags_ &= ~kLinkRunning;
+    }
+    changed();
 }
 
 void ShellController::link_status(bool link_answered, const PowerStatus& power) {

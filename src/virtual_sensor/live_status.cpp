@@ -12,6 +12,7 @@
 #include "app/power_status.hpp"
 #include "common/bytes.hpp"
 #include "link/command_catalogue.hpp"
+#include "virtual_sensor/raw_output_file.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -58,19 +59,30 @@ void get_live_status(Exchange& x) {
     const std::uint32_t k = sample_counter(x.state, x.now);
     app::LiveStatus status;
     status.mode = x.state.mode;
-    const std::int32_t supply = supply_mv(x.state, k);
-    if (supply < kLowSupplyMv) {
+    if (supply_mv(x.state, k) < kLowSupplyMv) {
         x.result = link::kResultLowVoltage;  // the mode is valid, the sample is not
         x.response[0] = status.mode;
         x.response_length = 1;
         return;
     }
+    // A running program's newest sample; otherwise the sensor's own values of the moment.
+    const auto& run = x.state.run;
+    status.sample =
+        run.active && run.last_sample ? *run.last_sample : sensor_sample(x.state, x.now);
+    put(x, app::encode(status));
+}
+
+}  // namespace
+
+app::LiveSample sensor_sample(const SensorState& state, TimePoint now) {
+    const std::uint32_t k = sample_counter(state, now);
+    const std::int32_t supply = supply_mv(state, k);
     const auto platform = platform_state(k);
-    auto& s = status.sample;
+    app::LiveSample s;
     s.platform_valid = 1;
     s.counter = k;
-    s.sensor_time = static_cast<std::uint32_t>(sensor_seconds(x.state, x.now));
-    s.state = x.state.mode == app::kModeIdle ? std::uint8_t{0} : x.state.state_number;
+    s.sensor_time = static_cast<std::uint32_t>(sensor_seconds(state, now));
+    s.state = state.run.active ? state.run.state : std::uint8_t{0};
     s.temperature_mc = temperature_mc(k);
     s.voltage_mv = supply;
     for (unsigned c = 0; c < app::LiveSample::kChannels; ++c) {
@@ -85,8 +97,10 @@ void get_live_status(Exchange& x) {
     s.platform_do = platform.dissolved_oxygen;
     s.platform_depth = platform.depth;
     s.platform_time = s.sensor_time;
-    put(x, app::encode(status));
+    return s;
 }
+
+namespace {
 
 void get_power_status(Exchange& x) {
     const std::uint32_t k = sample_counter(x.state, x.now);
@@ -104,11 +118,8 @@ void get_platform_state(Exchange& x) {
 // Each run writes a file of its own; an idle sensor writes none and answers an empty name.
 void get_output_file_name(Exchange& x) {
     if (x.state.mode != app::kModeIdle) {
-        std::array<char, 16> name{};
-        std::snprintf(name.data(), name.size(), "R%07u.CSV",
-                      static_cast<unsigned>(x.state.runs_started % 10000000));
         common::ByteWriter w(x.response);
-        w.text(name.data(), kFileNameSize);
+        w.text(raw_file_name(x.state.runs_started), kFileNameSize);
     }
     if (x.unterminated_text) {
         const auto field = x.response.first(kFileNameSize);

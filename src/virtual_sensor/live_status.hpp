@@ -20,4 +20,8 @@ std::uint32_t sample_counter(const SensorState& state, TimePoint now);
 // The supply voltage the sensor measures at a sample count, in millivolts.
 std::int32_t supply_mv(const SensorState& state, std::uint32_t counter);
 
+// What the sensor's inputs read at `now` when no program drives them: channels, temperature,
+// supply, Hall sensors and the host platform's values, with state 0 and the seconds counter.
+app::LiveSample sensor_sample(const SensorState& state, TimePoint now);
+
 }  // namespace kelpira::virtual_sensor

@@ -56,11 +56,7 @@ std::int64_t interval_seconds(const Schedule& c) {
 void get_next_measurement(Exchange& x) {
     const Schedule c = read_schedule(x.state);
     const std::int64_t now = sensor_seconds(x.state, x.now);
-    const std::int64_t step = interval_seconds(c);
-    std::int64_t next = c.start_time;
-    if (now > c.start_time) {
-        next = step == 0 ? now : c.start_time + (now - c.start_time + step - 1) / step * step;
-    }
+    const std::int64_t next = next_measurement(x.state, now);
     common::ByteWriter w(x.response);
     w.u32(static_cast<std::uint32_t>(now));
     w.u32(static_cast<std::uint32_t>(next));
@@ -76,6 +72,15 @@ constexpr std::array kCommands{
 
 std::span<const CommandEntry> measurement_schedule_commands() {
     return kCommands;
+}
+
+std::int64_t next_measurement(const SensorState& state, std::int64_t now) {
+    const Schedule c = read_schedule(state);
+    const std::int64_t step = interval_seconds(c);
+    if (now <= c.start_time) {
+        return c.start_time;
+    }
+    return step == 0 ? now : c.start_time + (now - c.start_time + step - 1) / step * step;
 }
 
 }  // namespace kelpira::virtual_sensor

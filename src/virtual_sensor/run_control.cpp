@@ -4,8 +4,11 @@
 
 #include <array>
 
+#include "config/chemistry_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/live_status.hpp"
+#include "virtual_sensor/program_run.hpp"
+#include "virtual_sensor/sensor_log.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -19,17 +22,24 @@ void start_state_machine(Exchange& x) {
         return;
     }
     if (supply_mv(x.state, sample_counter(x.state, x.now)) < kLowSupplyMv) {
+        log_line(x.state, kTaskMonitor, app::kSeverityError, "sm_start", 41,
+                 "Supply voltage too low to start state machine");
         x.result = link::kResultLowVoltage;
         return;
     }
-    x.state.mode = app::kModeOperating;
-    x.state.state_number = x.request[0];
-    ++x.state.runs_started;
+    const std::uint8_t start = x.request[0];
+    if (!program_state(x.state, start)) {
+        log_line(x.state, kTaskSampler, app::kSeverityError, "sm_start", 47,
+                 "No state " + std::to_string(start) + " in the state machine");
+        x.result = kResultBadValue;
+        return;
+    }
+    stop_run(x.state, "State machine restarted by command");
+    start_run(x.state, x.now, start);
 }
 
 void stop_state_machine(Exchange& x) {
-    x.state.mode = app::kModeIdle;
-    x.state.state_number = 0;
+    stop_run(x.state, "State machine stopped by command");
 }
 
 constexpr std::array kCommands{
@@ -41,6 +51,19 @@ constexpr std::array kCommands{
 
 std::span<const CommandEntry> run_control_commands() {
     return kCommands;
+}
+
+void start_at_power_up(SensorState& state, TimePoint now) {
+    const auto config = config::decode_chemistry_config(
+        state.records.at(link::code_value(CommandCode::GET_CHEMISTRY_CONFIG)));
+    const std::uint8_t start = config.start_auto_deployment;
+    if (start == config::kStateDisabled || !program_state(state, start) ||
+        supply_mv(state, sample_counter(state, now)) < kLowSupplyMv) {
+        return;
+    }
+    log_line(state, kTaskSampler, app::kSeverityInfo, "sm_autostart", 77,
+             "Automatic deployment at power-up");
+    start_run(state, now, start);
 }
 
 }  // namespace kelpira::virtual_sensor

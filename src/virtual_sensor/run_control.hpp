@@ -9,4 +9,8 @@ namespace kelpira::virtual_sensor {
 
 std::span<const CommandEntry> run_control_commands();
 
+// At power-up the sensor starts its program at the automatic deployment start state, when
+// one is set, the program has it and the supply allows.
+void start_at_power_up(SensorState& state, TimePoint now);
+
 }  // namespace kelpira::virtual_sensor

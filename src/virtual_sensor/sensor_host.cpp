@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 
+#include "common/worker.hpp"
 #include "link/device_socket_names.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -19,6 +21,12 @@ std::optional<DeviceId> serve_sensor(DeviceServer& server, VirtualSensor& sensor
     hooks.on_remove = [&server, self] { server.detach_after_answer(self->load()); };
     hooks.on_restart = [&server, self, restart_delay] {
         server.restart_after_answer(self->load(), restart_delay);
+    };
+    // A real sensor appears as a USB drive; a virtual one names the folder that is its storage.
+    hooks.on_mount = [label](const std::string& folder) {
+        std::printf("%s: storage presented as a drive: %s\n", label.c_str(),
+                    folder.empty() ? "(no storage; start with --storage DIR)" : folder.c_str());
+        std::fflush(stdout);
     };
     sensor.set_hooks(std::move(hooks));
     ServedDevice device{label, sensor.hardware_id(), false,
@@ -42,7 +50,8 @@ std::string SensorHost::start() {
     const std::string prefix = "sensor-" + std::to_string(::getpid()) + "-";
     for (std::size_t i = 0; i < options_.devices.size(); ++i) {
         const auto& d = options_.devices[i];
-        sensors_.push_back(std::make_unique<VirtualSensor>(d.sensor));
+        sensors_.push_back(
+            std::make_unique<VirtualSensor>(d.sensor, scaled_clock(options_.time_scale)));
         for (const auto& f : d.faults) {
             sensors_.back()->inject(f.code, f.fault);
         }
@@ -60,9 +69,33 @@ std::string SensorHost::start() {
 }
 
 void SensorHost::run() {
-    if (server_) {
-        server_->run();
+    if (!server_) {
+        return;
     }
+    // The sensors' programs run between commands too, so their files grow while nobody asks.
+    std::vector<VirtualSensor*> sensors;
+    for (const auto& s : sensors_) {
+        sensors.push_back(s.get());
+    }
+    common::Worker ticker([sensors](common::WorkerControl& control) {
+        while (!control.wait(kTickPeriod)) {
+            for (auto* s : sensors) {
+                s->tick();
+            }
+        }
+    });
+    server_->run();
+    ticker.stop();
+}
+
+SensorClock scaled_clock(double time_scale) {
+    const auto real_start = std::chrono::system_clock::now();
+    const auto steady_start = std::chrono::steady_clock::now();
+    return [=] {
+        const std::chrono::duration<double> real = std::chrono::steady_clock::now() - steady_start;
+        return real_start +
+               std::chrono::duration_cast<std::chrono::system_clock::duration>(real * time_scale);
+    };
 }
 
 }  // namespace kelpira::virtual_sensor

@@ -20,6 +20,13 @@ std::optional<DeviceId> serve_sensor(DeviceServer& server, VirtualSensor& sensor
                                      const std::string& label,
                                      std::chrono::milliseconds restart_delay, std::string& error);
 
+// The clock of a sensor served by a host: it starts at the host's time and runs `time_scale`
+// simulated seconds per real second.
+SensorClock scaled_clock(double time_scale);
+
+// How often the host lets the sensors' programs catch up between commands, real time.
+inline constexpr std::chrono::milliseconds kTickPeriod{200};
+
 class SensorHost {
   public:
     explicit SensorHost(ServerOptions options);
@@ -29,7 +36,8 @@ class SensorHost {
     std::string start();
     // The socket path of each device, in the order of the command line.
     const std::vector<std::string>& paths() const { return paths_; }
-    // Serves until server().stop(), then removes every device.
+    // Serves until server().stop(), then removes every device. Meanwhile every sensor's
+    // program catches up with its clock every kTickPeriod.
     void run();
     DeviceServer& server() { return *server_; }
 

@@ -13,7 +13,9 @@
 #include "config/thermistor_config.hpp"
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
+#include "virtual_sensor/program_run.hpp"
 #include "virtual_sensor/stored_program.hpp"
+#include "virtual_sensor/sensor_stores.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -40,12 +42,13 @@ struct SensorState {
     TimePoint started;                   // the sample counter counts seconds since then
     std::chrono::seconds rtc_offset{0};  // sensor clock minus the host clock
     app::SensorMode mode = app::kModeIdle;
-    std::uint8_t state_number = 0;   // state-machine state while operating
     std::uint32_t runs_started = 0;  // numbers the output file of each run
     bool optics_test_running = false;
     bool led_on = false;
     bool mounted_as_drive = false;
     StoredProgram program;  // the state-machine program
+    ProgramRun run;         // the program running since START_STATE_MACHINE
+    SensorStores stores;    // results, logs, tasks
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

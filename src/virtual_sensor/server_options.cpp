@@ -30,6 +30,16 @@ std::optional<T> number(const std::string& text, T low, T high) {
     return static_cast<T>(v);
 }
 
+std::optional<double> real(const std::string& text, double low, double high) {
+    double v = 0;
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, v);
+    if (text.empty() || ec != std::errc() || p != end || !(v >= low && v <= high)) {
+        return std::nullopt;
+    }
+    return v;
+}
+
 std::optional<config::ChemistryType> chemistry_named(const std::string& name) {
     for (const auto& d : config::kChemistryTable) {
         if (lower(std::string(d.tab_text)) == lower(name)) {
@@ -165,6 +175,13 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("unknown chemistry: " + v);
             }
             s.chemistry = *c;
+        } else if (a == "--chemistry-code") {
+            // Any stored code, also one that no chemistry carries, as newer firmware might.
+            const auto n = number<std::uint8_t>(v, 0, 255);
+            if (!n) {
+                return fail("--chemistry-code takes a number from 0 to 255");
+            }
+            s.chemistry = static_cast<config::ChemistryType>(*n);
         } else if (a == "--firmware") {
             if (v.size() > 25) {
                 return fail("--firmware takes at most 25 characters");
@@ -188,6 +205,41 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("--hardware-id takes the form VID_xxxx&PID_xxxx");
             }
             s.hardware_id = *id;
+        } else if (a == "--time-scale") {
+            const auto n = real(v, 0.001, 100000);
+            if (!n) {
+                return fail("--time-scale takes a factor from 0.001 to 100000");
+            }
+            o.time_scale = *n;
+        } else if (a == "--supply-mv") {
+            const auto n = number<std::int32_t>(v, 0, 40000);
+            if (!n) {
+                return fail("--supply-mv takes millivolts from 0 to 40000");
+            }
+            s.supply_mv = *n;
+        } else if (a == "--storage") {
+            if (v.empty()) {
+                return fail("--storage needs a folder");
+            }
+            s.run.storage = v;
+        } else if (a == "--concentration") {
+            const auto n = real(v, 0, 10000);
+            if (!n) {
+                return fail("--concentration takes micromoles per litre from 0 to 10000");
+            }
+            s.run.target.concentration_um = *n;
+        } else if (a == "--ph") {
+            const auto n = real(v, 6, 9.5);
+            if (!n) {
+                return fail("--ph takes a pH from 6 to 9.5");
+            }
+            s.run.target.ph = *n;
+        } else if (a == "--pump-timeout") {
+            const auto n = number<std::uint8_t>(v, 0, 254);
+            if (!n) {
+                return fail("--pump-timeout takes a state from 0 to 254");
+            }
+            s.run.pump_timeout_state = *n;
         } else if (a == "--fault") {
             auto f = fault_from(v);
             if (!f) {
@@ -204,7 +256,7 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
 }
 
 std::string server_usage() {
-    return R"(Usage: kelpira-virtual-sensor [--folder DIR] [--restart-delay MS]
+    return R"(Usage: kelpira-virtual-sensor [--folder DIR] [--restart-delay MS] [--time-scale N]
                               [DEVICE OPTIONS] [--device DEVICE OPTIONS]...
 
 Serves emulated KELPIRA sensors as devices that kelpira lists beside USB sensors, until
@@ -215,6 +267,8 @@ interrupted (Ctrl+C or SIGTERM), when the devices are removed.
                           kelpira-<uid>/devices in the temporary folder)
   --restart-delay MS      how long a bootloader device stays away after START_FIRMWARE
                           before it comes back running its firmware (default 500)
+  --time-scale N          the sensors' clocks run N simulated seconds per real second,
+                          so programs run N times faster (default 1)
   --device                starts the options of another device
 
 Device options:
@@ -223,6 +277,8 @@ Device options:
   --board-serial N        processing board serial number (default 2001, 2002, ...)
   --chemistry NAME        generic, nitrate, nitrite, phosphate, silicate, iron, ph, ta,
                           dic or ammonia (default nitrate)
+  --chemistry-code N      the chemistry code stored on the sensor, 0 to 255, also one
+                          that no chemistry carries (10 and above)
   --firmware TEXT         firmware version text (default KELPIRA_2_8_3)
   --bootloader            start in the bootloader instead of the firmware
   --bootloader-version N  bootloader version (default 3)
@@ -235,6 +291,15 @@ Device options:
   --old-optics-test       older firmware: answers 8 to START_OPTICS_TEST (626)
   --legacy-nutrient-params
                           older firmware: answers 4 to the 29-byte nutrient parameters
+  --supply-mv MV          supply voltage in millivolts (default 12000); below 9000 the
+                          sensor refuses to start its program (result 6)
+  --storage DIR           the sensor's storage: each run writes its raw output file
+                          R0000001.CSV, R0000002.CSV, ... there; Mount Sensor As Drive
+                          reports this folder
+  --concentration UM      nutrient concentration of the sample the model measures, in
+                          micromoles per litre (default 10)
+  --ph VALUE              pH of the sample the model measures (default 8.05)
+  --pump-timeout STATE    the Hall stop of this state's pump times out once per run
   --empty-program         no state-machine program (default: a deployment cycle for the
                           chemistry)
   --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,

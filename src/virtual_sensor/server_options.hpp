@@ -25,7 +25,8 @@ struct ServedSensorOptions {
 struct ServerOptions {
     std::optional<std::string> folder;             // nullopt: the default device folder
     std::chrono::milliseconds restart_delay{500};  // away between bootloader and firmware
-    std::vector<ServedSensorOptions> devices;      // at least one
+    double time_scale = 1.0;  // simulated seconds per real second of every sensor's clock
+    std::vector<ServedSensorOptions> devices;  // at least one
     bool help = false;
 };
 

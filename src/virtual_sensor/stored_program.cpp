@@ -17,6 +17,8 @@ constexpr std::uint16_t kWasteValve = 1u << 15;
 constexpr std::uint8_t kEndState = 6;
 constexpr std::uint8_t kPrimeState = 7;
 constexpr std::uint8_t kPumpFaultState = 8;
+constexpr std::uint8_t kStandardState = 9;
+constexpr std::uint16_t kStandardValve = 1u << 3;
 constexpr std::uint8_t kCycles = 24;
 constexpr std::uint8_t kRinses = 3;
 
@@ -113,6 +115,14 @@ StoredProgram default_program(config::ChemistryType chemistry) {
     StateRecord fault = base_state(kPumpFaultState, 1);  // 8 the pump timed out
     fault.power_mode = kPowerHibernating;
     states.push_back(fault);
+    if (config::is_nutrient(chemistry)) {
+        // After the rinses, the standard with reagent is measured as the sample was, so that
+        // every cycle carries its own calibration.
+        states[4].counter[0].next_state = kStandardState;
+        states.push_back(pumping(kStandardValve | c.reagent_valves, 0, 10, 10));  // 9 standard
+        states.push_back(measuring(11, c.reaction_s));                    // 10 react, measure
+        states.push_back(pumping(kSampleValve | kWasteValve, 1, 5, 10));  // 11 rinse
+    }
 
     StoredProgram program;
     std::copy(states.begin(), states.end(), program.states.begin());

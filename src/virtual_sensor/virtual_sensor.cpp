@@ -3,9 +3,13 @@
 
 #include <algorithm>
 
+#include "link/command_catalogue.hpp"
 #include "virtual_sensor/command_table.hpp"
 #include "virtual_sensor/config_store.hpp"
 #include "virtual_sensor/identity_commands.hpp"
+#include "virtual_sensor/program_run.hpp"
+#include "virtual_sensor/run_control.hpp"
+#include "virtual_sensor/sensor_log.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -18,6 +22,16 @@ VirtualSensor::VirtualSensor(VirtualSensorOptions options, SensorClock clock)
         state_.program = default_program(state_.options.chemistry);
     }
     state_.started = clock_();
+    state_.stores = initial_stores(
+        static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::seconds>(state_.started.time_since_epoch())
+                .count()),
+        state_.options.supply_mv);
+}
+
+void VirtualSensor::edit_state(const std::function<void(SensorState&)>& edit) {
+    std::lock_guard lk(mutex_);
+    edit(state_);
 }
 
 std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& request) {
@@ -38,7 +52,9 @@ std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& req
         if (fault && fault->kind == FaultKind::removed) {
             host_call = hooks_.on_remove;
         } else {
-            Exchange x{state_, req.code(), req.length(), payload, answer.payload(), clock_()};
+            const TimePoint now = clock_();
+            advance_run(state_, now);
+            Exchange x{state_, req.code(), req.length(), payload, answer.payload(), now};
             x.unterminated_text = fault && fault->kind == FaultKind::unterminated_text;
             const CommandEntry* entry = find_command(x.code);
             const bool known =
@@ -53,7 +69,13 @@ std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& req
             answer.bytes[4] = x.result;
             answer.set_length(x.response_length);
             if (x.restart) {
+                record_restart(state_, app::kResetExternal, now);
                 host_call = hooks_.on_restart;
+            }
+            if (x.code == link::code_value(link::CommandCode::MOUNT_AS_DRIVE) &&
+                x.result == link::kResultSuccess && hooks_.on_mount) {
+                host_call = [mount = hooks_.on_mount,
+                             folder = state_.options.run.storage.value_or("")] { mount(folder); };
             }
         }
     }
@@ -68,6 +90,20 @@ std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& req
 void VirtualSensor::set_hooks(DeviceHooks hooks) {
     std::lock_guard lk(mutex_);
     hooks_ = std::move(hooks);
+}
+
+void VirtualSensor::tick() {
+    std::lock_guard lk(mutex_);
+    advance_run(state_, clock_());
+}
+
+void VirtualSensor::restart(std::uint16_t reset_cause) {
+    std::lock_guard lk(mutex_);
+    const TimePoint now = clock_();
+    advance_run(state_, now);
+    stop_run(state_, "State machine stopped by reset");
+    record_restart(state_, reset_cause, now);
+    start_at_power_up(state_, now);
 }
 
 void VirtualSensor::inject(std::uint16_t code, Fault fault, std::optional<unsigned> times,

@@ -29,6 +29,8 @@ struct DeviceHooks {
     std::function<void()> on_restart;
     // A scripted removal: the device disappears in the middle of the transaction.
     std::function<void()> on_remove;
+    // MOUNT_AS_DRIVE: the sensor presents its storage, the folder given (empty: none).
+    std::function<void(const std::string&)> on_mount;
 };
 
 struct LoggedCommand {
@@ -51,6 +53,15 @@ class VirtualSensor {
 
     void set_hooks(DeviceHooks hooks);
 
+    // Lets a running program catch up with the clock: every sample due by now is taken and
+    // written. Every command does the same first; a host calls this between commands so
+    // the raw output file grows while nobody asks.
+    void tick();
+
+    // The sensor resets (power loss, watchdog...): the restart is logged, a running program
+    // ends, and the automatic start state, when set, starts it again.
+    void restart(std::uint16_t reset_cause);
+
     // Faults: for commands with a code (`times` of them, or every one, once the first `skip`
     // have passed), or for the next `count` commands whatever their code.
     void inject(std::uint16_t code, Fault fault, std::optional<unsigned> times = std::nullopt,
@@ -63,6 +74,9 @@ class VirtualSensor {
     std::vector<LoggedCommand> log() const;
     std::vector<std::uint16_t> logged_codes() const;
     void clear_log();
+
+    // Changes what the sensor keeps, under its lock (tests fill its stores this way).
+    void edit_state(const std::function<void(SensorState&)>& edit);
 
     RunningCode running() const;
     std::string hardware_id() const;

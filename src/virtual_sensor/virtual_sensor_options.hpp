@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/chemistry_type.hpp"
+#include "virtual_sensor/run_options.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -35,6 +36,7 @@ struct VirtualSensorOptions {
 
     std::int32_t supply_mv = 12000;   // centre of the supply the sensor reports
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM
+    RunOptions run;                   // what runs measure and where their files go
     bool empty_program = false;       // no state-machine program instead of the default one
 };
 

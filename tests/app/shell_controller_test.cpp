@@ -54,13 +54,15 @@ class ShellControllerTest : public ::testing::Test {
                           ShellHooks{
                               .show_view =
                                   [this](ShellView v) {
-                                      events.push_back(v == ShellView::Connect
-                                                           ? "view connect"
-                                                           : "view compatibility");
+                                      events.push_back(v == ShellView::Connect ? "view connect"
+                                                       : v == ShellView::RawOutputText
+                                                           ? "view raw text"
+                                                           : "view other");
                                   },
                               .start_poll = [this] { events.push_back("poll start"); },
                               .stop_poll = [this] { events.push_back("poll stop"); },
                               .state_changed = {},
+                              .clear_history = [this] { events.push_back("history cleared"); },
                           }};
 };
 
@@ -82,9 +84,28 @@ TEST_F(ShellControllerTest, ConnectingShowsTheSensorAndStartsThePoll) {
     EXPECT_EQ(shell.title(), "Demo Sensor (Marivane KELPIRA Lab-on-Chip Sensor)");
     EXPECT_EQ(part(0), "\tDemo Sensor connected");
     EXPECT_EQ(events,
-              (std::vector<std::string>{"view connect", "poll start", "view compatibility"}));
+              (std::vector<std::string>{"view connect", "poll start", "view raw text"}));
     EXPECT_TRUE(shell.enabled(Command::Disconnect));
     EXPECT_TRUE(shell.enabled(Command::MountAsDrive));
+}
+
+TEST_F(ShellControllerTest, StartAndStopFromAViewSetTheRunningFlag) {
+    connect(std::chrono::milliseconds(200));
+    events.clear();
+    shell.start_sensor(2);
+    EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
+    EXPECT_EQ(events, (std::vector<std::string>{"history cleared"}));
+    sensor->inject(438, {virtual_sensor::FaultKind::no_answer}, 1);
+    shell.stop_sensor();
+    EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
+    shell.stop_sensor();
+    EXPECT_EQ(shell.flags(), kLinkConnected);
+    sensor->inject(437, {virtual_sensor::FaultKind::no_answer}, 1);
+    shell.start_sensor(2);
+    EXPECT_EQ(shell.flags(), kLinkConnected);
+    EXPECT_EQ(events, (std::vector<std::string>{"history cleared"}));
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Failed to stop state machine",
+                                                          "Failed to start state machine"}));
 }
 
 TEST_F(ShellControllerTest, IdentityThatCannotBeReadLeavesTitleAndStatus) {
@@ -158,12 +179,12 @@ TEST_F(ShellControllerTest, ReportsAfterTheConnectionEndedChangeNothing) {
     }
 }
 
-TEST_F(ShellControllerTest, DisconnectClosesTheLinkBeforeStoppingThePoll) {
+TEST_F(ShellControllerTest, DisconnectStopsThePollBeforeTheConnectViewProbes) {
     connect();
     events.clear();
     shell.disconnect();
     EXPECT_FALSE(link.is_open());
-    EXPECT_EQ(events, (std::vector<std::string>{"view connect", "poll stop"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"poll stop", "view connect"}));
     EXPECT_EQ(shell.title(), "not connected");
     EXPECT_EQ(part(0), "\tnot connected");
     EXPECT_TRUE(prompter.prompts.empty());
@@ -186,7 +207,7 @@ TEST_F(ShellControllerTest, RemovalOfTheConnectedSensorIsTakenWhateverTheCase) {
     ASSERT_EQ(prompter.prompts.size(), 1U);
     EXPECT_EQ(prompter.prompts[0].caption, "Device Change");
     EXPECT_EQ(prompter.prompts[0].text, "Sensor Disconnected");
-    EXPECT_EQ(events, (std::vector<std::string>{"view connect", "poll stop"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"poll stop", "view connect"}));
 
     // Not connected any more: the next removal is the view's.
     EXPECT_FALSE(shell.device_removed(kPath));

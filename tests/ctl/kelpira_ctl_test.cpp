@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "ctl/ctl_program.hpp"
 #include "link/device_socket_names.hpp"
 #include "statemachine/state_files.hpp"
 #include "support/temp_folder.hpp"
@@ -22,64 +23,6 @@ namespace kelpira {
 namespace {
 
 using statemachine::StateMachineImage;
-
-const std::string kProgram = std::string(KELPIRA_BINARY_DIR) + "/kelpira-ctl";
-
-struct CtlRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program with XDG_RUNTIME_DIR = `runtime`, so only this test's sensors are found.
-CtlRun run(const std::vector<std::string>& args, const std::string& runtime) {
-    const testing::TempFolder io;
-    const std::string out_path = io.path("out");
-    const std::string err_path = io.path("err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT, 0600);
-    std::vector<std::string> argv_s{kProgram};
-    argv_s.insert(argv_s.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argv_s) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    std::vector<std::string> env_s{"XDG_RUNTIME_DIR=" + runtime};
-    for (char** e = environ; *e != nullptr; ++e) {
-        if (std::string(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0) {
-            env_s.emplace_back(*e);
-        }
-    }
-    std::vector<char*> envp;
-    for (auto& e : env_s) {
-        envp.push_back(e.data());
-    }
-    envp.push_back(nullptr);
-    CtlRun r;
-    pid_t pid = -1;
-    if (posix_spawn(&pid, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int wstatus = 0;
-        ::waitpid(pid, &wstatus, 0);
-        r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    r.out = testing::TempFolder::read(out_path);
-    r.err = testing::TempFolder::read(err_path);
-    return r;
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 class KelpiraCtl : public ::testing::Test {
   protected:
@@ -212,7 +155,8 @@ TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
     StateMachineImage got;
     std::string why;
     ASSERT_TRUE(statemachine::load_file(files.path("got.json"), got, why)) << why;
-    EXPECT_EQ(got.state_count(), 9u);
+    EXPECT_EQ(got.state_count(),
+              virtual_sensor::default_program(config::ChemistryType::nitrate).state_count);
 
     sensor.clear_log();
     r = run({"sm", "put", save("small.asm", small_program())}, runtime);

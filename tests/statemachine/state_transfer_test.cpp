@@ -53,14 +53,17 @@ TEST_F(StateTransfer, LoadReadsEveryStateInOrderAndSaveWritesItBack) {
     const TransferOutcome out = load_from_sensor(
         link, image, [&](std::size_t done, std::size_t) { progress.push_back(done); });
     ASSERT_TRUE(out.ok) << out.detail;
-    EXPECT_EQ(image.state_count(), 9u);  // the sensor's default program
+    // The sensor's default program.
+    const std::uint8_t count =
+        static_cast<std::uint8_t>(virtual_sensor::default_program(config::ChemistryType::nitrate).state_count);
+    EXPECT_EQ(image.state_count(), count);
     EXPECT_EQ(image.current, 0);
-    EXPECT_EQ(progress.back(), 9u);
+    EXPECT_EQ(progress.back(), count);
     const auto log = sensor->log();
-    ASSERT_EQ(log.size(), 10u);
+    ASSERT_EQ(log.size(), count + 1u);
     EXPECT_EQ(log[0].code, kInfo);
     EXPECT_EQ(log[0].payload, std::vector<std::uint8_t>{0});
-    for (std::uint8_t i = 0; i < 9; ++i) {
+    for (std::uint8_t i = 0; i < count; ++i) {
         EXPECT_EQ(log[i + 1u].code, kGet);
         EXPECT_EQ(log[i + 1u].payload, std::vector<std::uint8_t>{i});
     }

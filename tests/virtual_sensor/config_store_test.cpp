@@ -134,7 +134,7 @@ TEST_F(ConfigStoreTest, ProcessingParametersFollowTheChemistry) {
     EXPECT_EQ(params_result(402, 29), link::kResultBadLength) << "not a nutrient sensor";
     const auto ph = config::decode_ph_params(read_params(38));
     EXPECT_EQ(ph.layout, 1);
-    EXPECT_EQ(ph.blank_end_s, 70);
+    EXPECT_EQ(ph.blank_end_s, 10);  // the blank window of the default program
 
     config::PhParams changed;
     changed.layout = 1;

@@ -131,6 +131,28 @@ TEST(ServerOptions, RefusesWhatItCannotServe) {
     EXPECT_EQ(refused({"stray"}), "unexpected argument: stray");
 }
 
+TEST(ServerOptions, WhatTheRunsMeasureAndWhereTheyWrite) {
+    const auto o = parsed({"--time-scale", "12.5", "--supply-mv", "8500", "--storage", "/tmp/s",
+                           "--concentration", "7.25", "--device", "--chemistry", "ph", "--ph",
+                           "7.9", "--pump-timeout", "4"});
+    EXPECT_DOUBLE_EQ(o.time_scale, 12.5);
+    ASSERT_EQ(o.devices.size(), 2u);
+    const auto& n = o.devices[0].sensor;
+    EXPECT_EQ(n.supply_mv, 8500);
+    EXPECT_EQ(n.run.storage, "/tmp/s");
+    EXPECT_DOUBLE_EQ(n.run.target.concentration_um, 7.25);
+    EXPECT_EQ(n.run.pump_timeout_state, 255);
+    const auto& p = o.devices[1].sensor;
+    EXPECT_FALSE(p.run.storage);
+    EXPECT_DOUBLE_EQ(p.run.target.ph, 7.9);
+    EXPECT_EQ(p.run.pump_timeout_state, 4);
+    EXPECT_EQ(refused({"--time-scale", "0"}), "--time-scale takes a factor from 0.001 to 100000");
+    EXPECT_EQ(refused({"--ph", "14"}), "--ph takes a pH from 6 to 9.5");
+    EXPECT_EQ(refused({"--concentration", "-1"}),
+              "--concentration takes micromoles per litre from 0 to 10000");
+    EXPECT_EQ(refused({"--pump-timeout", "255"}), "--pump-timeout takes a state from 0 to 254");
+}
+
 TEST(ServerOptions, HelpNamesEveryOption) {
     EXPECT_TRUE(parsed({"--help"}).help);
     const std::string usage = server_usage();
@@ -138,7 +160,18 @@ TEST(ServerOptions, HelpNamesEveryOption) {
          {"--folder", "--restart-delay", "--device", "--name", "--serial", "--board-serial",
           "--chemistry", "--firmware", "--bootloader", "--bootloader-version", "--device-type",
           "--hardware-id", "--legacy-identity", "--oldest-identity", "--old-optics-test",
-          "--legacy-nutrient-params", "--fault"}) {
+          "--legacy-nutrient-params", "--fault", "--time-scale", "--supply-mv", "--storage",
+          "--concentration", "--ph", "--pump-timeout"}) {
         EXPECT_NE(usage.find(opt), std::string::npos) << opt;
     }
+}
+
+TEST(ServerOptions, ChemistryCodeMayBeOneNoChemistryCarries) {
+    EXPECT_EQ(parsed({"--chemistry-code", "10"}).devices[0].sensor.chemistry,
+              static_cast<config::ChemistryType>(10));
+    EXPECT_EQ(parsed({"--chemistry-code", "5"}).devices[0].sensor.chemistry,
+              config::ChemistryType::nitrite);
+    EXPECT_EQ(refused({"--chemistry-code", "256"}),
+              "--chemistry-code takes a number from 0 to 255");
+    EXPECT_NE(server_usage().find("--chemistry-code"), std::string::npos);
 }

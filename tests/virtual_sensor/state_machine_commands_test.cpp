@@ -17,6 +17,9 @@ constexpr auto kInfo = link::code_value(link::CommandCode::GET_STATE_MACHINE_INF
 constexpr auto kGet = link::code_value(link::CommandCode::GET_STATE_RECORD);
 constexpr auto kSet = link::code_value(link::CommandCode::SET_STATE_RECORD);
 
+// The states of the default program of the fixture's nitrate sensor.
+const std::uint16_t kNitrateStates = default_program(config::ChemistryType::nitrate).state_count;
+
 class StateMachineCommands : public testing::SensorFixture {
   protected:
     link::SensorCommand set_record(std::uint8_t index, std::uint8_t last, std::uint8_t sync) {
@@ -45,7 +48,7 @@ TEST_F(StateMachineCommands, RefusesWrongLengthsAndIndexTwoFiftyFive) {
     EXPECT_EQ(send(set), kResultBadValue);
     set.set_length(78);
     EXPECT_EQ(send(set), link::kResultBadLength);
-    EXPECT_EQ(state_count(), 9);
+    EXPECT_EQ(state_count(), kNitrateStates);
 }
 
 TEST_F(StateMachineCommands, ALastFlagSetsTheCountAndAHalfSaveKeepsTheOldOne) {
@@ -54,7 +57,7 @@ TEST_F(StateMachineCommands, ALastFlagSetsTheCountAndAHalfSaveKeepsTheOldOne) {
         link::SensorCommand c = set_record(i, 0, static_cast<std::uint8_t>(50 + i));
         ASSERT_EQ(send(c), 0);
     }
-    EXPECT_EQ(state_count(), 9);  // the transfer did not end
+    EXPECT_EQ(state_count(), kNitrateStates);  // the transfer did not end
     link::SensorCommand get = command(kGet, {2});
     ASSERT_EQ(send(get), 0);
     EXPECT_EQ(get.payload()[37], 52);
@@ -72,7 +75,9 @@ TEST(DefaultPrograms, EveryChemistryDryRunsToTheEndOfItsDeployment) {
         const auto summary = statemachine::build_summary(
             image, {statemachine::SummaryMode::dry_run, 0, std::nullopt});
         EXPECT_EQ(summary.end_message, "Dry-run ended at IDLE state.") << d.tab_text;
-        EXPECT_EQ(summary.rows.size(), 24u * 8u + 1u) << d.tab_text;
+        // Eight states a cycle, three more for the standard of a nutrient, then idle.
+        const std::size_t per_cycle = config::is_nutrient(d.code) ? 11 : 8;
+        EXPECT_EQ(summary.rows.size(), 24u * per_cycle + 1u) << d.tab_text;
         const auto timed_out =
             statemachine::build_summary(image, {statemachine::SummaryMode::dry_run, 0, 2});
         EXPECT_EQ(timed_out.end_message, "Dry-run ended at HIBERNATING state.") << d.tab_text;

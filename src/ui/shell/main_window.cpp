@@ -5,17 +5,22 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "ui/config/chemistry_dialog_window.hpp"
 #include "ui/processing/processing_dialogs.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
 #include "ui/statemachine/state_machine_editor.hpp"
+#include "ui/shell/view_notifications.hpp"
+#include "ui/views/start_states_dialog.hpp"
+#include "ui/views/text_views.hpp"
 
 namespace kelpira::ui {
 
@@ -42,8 +47,13 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
                  .start_poll = [this] { start_poll(); },
                  .stop_poll = [this] { stop_poll(); },
                  .state_changed = [this] { render(); },
+                 .clear_history = [this] { poll_.clear_history(); },
              }),
+      view_host_{link, prompter, view_workers_, [this] { return poll_.history(); },
+                 [this](std::uint8_t state) { shell_.start_sensor(state); },
+                 [this] { shell_.stop_sensor(); }},
       poll_(link) {
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kelpira.svg")));
     const QFontMetrics metrics(font());
     resize(kWidthUnits * metrics.averageCharWidth() / 4, kHeightUnits * metrics.height() / 8);
 
@@ -68,6 +78,7 @@ MainWindow::~MainWindow() {
     if (!closed_) {
         shell_.shut_down();
     }
+    delete view_;  // its worker stops while the worker slots still exist
 }
 
 void MainWindow::add_command_handlers() {
@@ -84,6 +95,10 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::ProcessPh] = [this] { run_ph_processing(this, prompter_); };
     handlers_[Command::ProcessTa] = [this] { run_ta_processing(this, prompter_); };
     handlers_[Command::ProcessDic] = [this] { run_dic_processing(this, prompter_); };
+    handlers_[Command::Chemistry] = [this] {
+        run_chemistry_dialog(this, link_, prompter_);
+        send_reload_config(view_);
+    };
     handlers_[Command::Compatibility] = [this] {
         shell_.switch_view(app::ShellView::Compatibility);
     };
@@ -91,6 +106,17 @@ void MainWindow::add_command_handlers() {
         const bool connected = (shell_.flags() & app::kLinkConnected) != 0;
         run_state_machine_editor(this, state_machine_, prompter_, connected ? &link_ : nullptr,
                                  [this] { run_command(app::Command::MeasurementSchedule); });
+    };
+    handlers_[Command::RawOutputText] = [this] {
+        shell_.switch_view(app::ShellView::RawOutputText);
+    };
+    handlers_[Command::ProcessedOutputText] = [this] {
+        shell_.switch_view(app::ShellView::ProcessedOutputText);
+    };
+    handlers_[Command::Diagnostics] = [this] { shell_.switch_view(app::ShellView::Diagnostics); };
+    handlers_[Command::StartStates] = [this] {
+        run_start_states_dialog(link_, prompter_, false, this);
+        reload_view_config();
     };
 }
 
@@ -146,6 +172,20 @@ void MainWindow::render() {
     for (const auto& [command, action] : actions_) {
         action->setEnabled(shell_.enabled(command));
     }
+    if (frame_) {
+        frame_->set_flags(shell_.flags());
+    }
+}
+
+void MainWindow::reload_view_config() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (frame_) {
+                frame_->reload_config();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 QString MainWindow::status_text(std::size_t part) const {
@@ -173,6 +213,7 @@ void MainWindow::show_view(app::ShellView view) {
         view_ = nullptr;
     }
     connect_view_ = nullptr;
+    frame_ = nullptr;
     switch (view) {
         case app::ShellView::Connect: {
             auto* connect_view = new ConnectView(
@@ -185,6 +226,24 @@ void MainWindow::show_view(app::ShellView view) {
         case app::ShellView::Compatibility:
             view_ = CompatibilityView::create(link_, prompter_);
             break;
+        case app::ShellView::RawOutputText: {
+            auto* raw = new RawTextView(view_host_, shell_.flags());
+            frame_ = raw->frame();
+            view_ = raw;
+            break;
+        }
+        case app::ShellView::ProcessedOutputText: {
+            auto* processed = new ProcessedTextView(view_host_, shell_.flags());
+            frame_ = processed->frame();
+            view_ = processed;
+            break;
+        }
+        case app::ShellView::Diagnostics: {
+            auto* diagnostics = new DiagnosticsView(view_host_, shell_.flags());
+            frame_ = diagnostics->frame();
+            view_ = diagnostics;
+            break;
+        }
     }
     if (view_) {
         view_layout_->addWidget(view_);

@@ -1,0 +1,82 @@
+// The physical model behind the emulated sensor's photodiode channels: Beer–Lambert
+// absorbance of a known nutrient concentration in three optical paths, and the indicator
+// dye of the pH chemistry flushed through the cell, so that the raw data process back to
+// the values the model was given.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "config/chemistry_type.hpp"
+#include "config/nutrient_params.hpp"
+#include "config/processing_params.hpp"
+#include "config/thermistor_config.hpp"
+
+namespace kelpira::virtual_sensor {
+
+using ChannelVolts = std::array<double, 8>;
+
+// What the water the sensor measures holds.
+struct ModelTarget {
+    double concentration_um = 10.0;  // nutrient concentration of the sample, µM
+    double ph = 8.05;                // pH of the sample at the platform temperature
+};
+
+// The sensor's configuration as the model needs it; the parameters name the states in which
+// the cell holds blank, standards and sample.
+struct ModelConfig {
+    config::ChemistryType chemistry = config::ChemistryType::nitrate;
+    config::NutrientParams nutrient;
+    config::PhParams ph;
+    std::array<config::ThermistorConfig, 2> thermistors{};
+};
+
+// One sample as the run takes it. The platform values are those written to the raw file,
+// so that the model sees what processing will read.
+struct SampleMoment {
+    std::uint32_t counter = 0;
+    std::uint8_t state = 0;
+    bool entered_state = false;       // the first sample of this state
+    double seconds_in_state = 0;      // since the state was entered
+    double state_seconds = 0;         // how long the state lasts
+    bool light_on = true;             // photodiodes powered and an LED lit
+    double cell_temperature = 15.0;   // degrees C, the sensor's own temperature
+    float platform_salinity = 35.0f;  // PSU
+    float platform_temperature = 12.5f;
+};
+
+// What the cell holds, carried from one sample to the next.
+struct ModelMemory {
+    double cell_um = 0;  // nutrient concentration in the cell
+    float intake_salinity = 35.0f;
+    float intake_temperature = 12.5f;
+    double dye_temperature = 15.0;  // degrees C while the dye is measured
+    double dye_ratio = 1.0;         // A578 / A434 of the dyed sample
+};
+
+// Volts of the lit photodiodes and of a dark one.
+inline constexpr double kLitVolts = 2.5;
+inline constexpr double kMonitorVolts = 2.0;
+inline constexpr double kDarkVolts = 0.012;
+// Standard deviation of the photodiode noise, volts.
+inline constexpr double kNoiseVolts = 0.0003;
+
+// The eight channel voltages of one sample. `background` holds what the channels read when
+// the chemistry does not drive them (thermistors, spare inputs); the model replaces the
+// inputs its chemistry measures.
+ChannelVolts model_channels(const ModelConfig& config, const ModelTarget& target,
+                            ModelMemory& memory, const SampleMoment& moment,
+                            const ChannelVolts& background);
+
+// Gaussian-like noise of the sample and channel, standard deviation 1; the same for the same
+// arguments, so a run replays exactly.
+double model_noise(std::uint32_t counter, unsigned channel);
+
+// Absorbance per µM of the Medium, Short and Long paths.
+inline constexpr std::array<double, 3> kAbsorbancePerUm{0.012, 0.005, 0.03};
+
+// The ratio A578 / A434 that gives `ph` by the dye equation at the salinity and temperature,
+// within the equation's domain.
+double dye_ratio_for(double ph, double salinity, double t_celsius, const config::PhParams& params);
+
+}  // namespace kelpira::virtual_sensor

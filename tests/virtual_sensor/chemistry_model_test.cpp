@@ -1,0 +1,132 @@
+// The photodiode model: absorbances that follow Beer–Lambert and the dye equation, so that
+// processing gets back what the model was given.
+#include "virtual_sensor/chemistry_model.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "processing/ph_engine.hpp"
+
+namespace kelpira::virtual_sensor {
+namespace {
+
+ModelConfig nitrate() {
+    ModelConfig c;
+    c.chemistry = config::ChemistryType::nitrate;
+    c.nutrient.blank_measurement_state = 2;
+    c.nutrient.standard1_state = 3;
+    c.nutrient.sample_measurement_state = 5;
+    c.nutrient.standard1_nmol = 20000;
+    c.nutrient.measure_medium = 0;
+    c.nutrient.measure_short = 1;
+    c.nutrient.measure_long = 2;
+    c.nutrient.monitor_medium = 6;
+    return c;
+}
+
+// The mean absorbance of input `input` over 400 samples of `state` after entering it.
+double mean_absorbance(const ModelConfig& c, ModelMemory& memory, std::uint8_t state,
+                       unsigned input, bool light = true) {
+    const ChannelVolts background{};
+    double sum = 0;
+    for (std::uint32_t k = 0; k < 400; ++k) {
+        SampleMoment m;
+        m.counter = 1000 * state + k;
+        m.state = state;
+        m.entered_state = k == 0;
+        m.light_on = light;
+        const auto v = model_channels(c, {12.5, 8.0}, memory, m, background);
+        sum += -std::log10(v[input] / kLitVolts);
+    }
+    return sum / 400;
+}
+
+TEST(ChemistryModel, NutrientAbsorbanceFollowsConcentrationAndPath) {
+    const auto c = nitrate();
+    ModelMemory memory;
+    EXPECT_NEAR(mean_absorbance(c, memory, 2, 0), 0.0, 1e-5);  // blank
+    EXPECT_NEAR(mean_absorbance(c, memory, 3, 0), kAbsorbancePerUm[0] * 20.0, 1e-5);
+    EXPECT_NEAR(mean_absorbance(c, memory, 5, 0), kAbsorbancePerUm[0] * 12.5, 1e-5);
+    // The cell keeps the sample until the next measurement state; the long path sees more.
+    EXPECT_NEAR(mean_absorbance(c, memory, 9, 2), kAbsorbancePerUm[2] * 12.5, 1e-5);
+    EXPECT_NEAR(mean_absorbance(c, memory, 9, 6), -std::log10(kMonitorVolts / kLitVolts), 1e-5);
+    // Without light every input reads dark.
+    EXPECT_NEAR(mean_absorbance(c, memory, 9, 1, false), -std::log10(kDarkVolts / kLitVolts), 0.02);
+}
+
+TEST(ChemistryModel, DyeRatioGivesThePhThroughTheEquation) {
+    config::PhParams p;
+    for (const double ph : {7.2, 8.05, 8.6}) {
+        const double r = dye_ratio_for(ph, 35.1, 14.0, p);
+        const auto back = processing::ph_equation(35.1, p, r, 14.0);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_NEAR(*back, ph, 1e-9);
+    }
+    p.r_scale = 1.05f;
+    p.r_offset = -0.01f;
+    const double r = dye_ratio_for(7.9, 33.0, 4.0, p);
+    EXPECT_NEAR(*processing::ph_equation(33.0, p, r, 4.0), 7.9, 1e-9);
+}
+
+TEST(ChemistryModel, PhDyeArrivesAfterTheBlankWindowAtTheSamplesRatio) {
+    ModelConfig c;
+    c.chemistry = config::ChemistryType::ph;
+    c.ph.sample_intake_state = 1;
+    c.ph.sample_measurement_state = 2;
+    c.ph.blank_end_s = 70;
+    c.thermistors[0] = {0, 5, 0, 0, 10.0f, -5.0f};
+    c.thermistors[1] = {0, 6, 0, 0, 10.0f, -5.0f};
+    ModelMemory memory;
+    const ChannelVolts background{};
+    SampleMoment m;
+    m.state = 1;
+    m.entered_state = true;
+    m.platform_salinity = 34.0f;
+    m.platform_temperature = 11.0f;
+    model_channels(c, {10, 8.0}, memory, m, background);
+
+    m.state = 2;
+    m.cell_temperature = 16.0;
+    m.state_seconds = 300;
+    const double expected_ratio =
+        dye_ratio_for(8.0 - c.ph.dph_dt * (11.0 - 16.0), 34.0, 16.0, c.ph);
+    double peak434 = 0;
+    for (int tenth = 0; tenth < 3000; tenth += 5) {
+        m.seconds_in_state = tenth / 10.0;
+        m.counter = static_cast<std::uint32_t>(tenth);
+        const auto v = model_channels(c, {10, 8.0}, memory, m, background);
+        m.entered_state = false;
+        EXPECT_NEAR(v[5], 2.1, 1e-9);  // both thermistors read 16 degrees
+        const double a434 = -std::log10(v[0] / kLitVolts);
+        const double a578 = -std::log10(v[1] / 2.3);
+        peak434 = std::max(peak434, a434);
+        if (m.seconds_in_state <= 75) {
+            EXPECT_NEAR(a434, 0, 0.001) << m.seconds_in_state;
+        } else if (a434 > 0.2) {
+            EXPECT_NEAR(a578 / a434, expected_ratio, 0.01) << m.seconds_in_state;
+        }
+    }
+    EXPECT_GT(peak434, 1.0);
+    // By the end of the state the dye has gone below the fit's lower bound.
+    m.seconds_in_state = 299;
+    const auto last = model_channels(c, {10, 8.0}, memory, m, background);
+    EXPECT_LT(-std::log10(last[0] / kLitVolts), 0.05);
+}
+
+TEST(ChemistryModel, NoiseIsRepeatableWithUnitSpread) {
+    double sum = 0;
+    double squares = 0;
+    for (std::uint32_t k = 0; k < 20000; ++k) {
+        const double n = model_noise(k, 3);
+        sum += n;
+        squares += n * n;
+    }
+    EXPECT_NEAR(sum / 20000, 0, 0.03);
+    EXPECT_NEAR(std::sqrt(squares / 20000), 1, 0.03);
+    EXPECT_EQ(model_noise(77, 1), model_noise(77, 1));
+    EXPECT_NE(model_noise(77, 1), model_noise(77, 2));
+}
+
+}  // namespace
+}  // namespace kelpira::virtual_sensor

@@ -1,0 +1,91 @@
+// A deployment rehearsed: the virtual sensor runs its program on the fake clock, writes its raw
+// output file, and the PC's processing of that file gives back what the model was given.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "processing/nutrient_engine.hpp"
+#include "processing/ph_engine.hpp"
+#include "processing/raw_header.hpp"
+#include "processing/raw_rows.hpp"
+#include "virtual_sensor/run_fixture.hpp"
+
+namespace kelpira::virtual_sensor::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What kelpira-process computes from a raw output file, one value per cycle.
+std::vector<double> process_file(const std::string& path, processing::RawChemistry chemistry) {
+    auto file = processing::RawFile::open(path);
+    EXPECT_TRUE(file.has_value());
+    processing::RawHeader h;
+    EXPECT_TRUE(processing::read_header(*file, chemistry, h).found);
+    std::vector<double> values;
+    processing::NutrientEngine nutrient({});
+    processing::PhEngine ph({});
+    processing::for_each_row(*file, chemistry, [&](const processing::RawRow& row) {
+        if (chemistry == processing::RawChemistry::ph) {
+            if (auto r = ph.feed(h.ph, row, h.ph_sample_interval_ms, h.thermistors)) {
+                values.push_back(r->ph);
+            }
+        } else if (auto r = nutrient.feed(*h.chemistry, h.nutrient, row)) {
+            values.push_back(r->output_value);
+        }
+        return true;
+    });
+    return values;
+}
+
+class Rehearsal : public RunFixture {};
+
+TEST_F(Rehearsal, NitrateFileProcessesBackToTheModelledConcentration) {
+    VirtualSensorOptions o;
+    o.run.target.concentration_um = 7.5;
+    start_with_storage(o);
+    std::uint16_t states = 0;
+    ASSERT_EQ(link::get_state_machine_info(link, states), 0);
+    ASSERT_GT(states, 0);  // the default program of the chemistry
+
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
+    std::string name;
+    ASSERT_EQ(link::get_output_file_name(link, name), 0);
+    run_for(3h);
+    ASSERT_EQ(link::stop_state_machine(link), 0);
+
+    const auto values = process_file(path(name), processing::RawChemistry::nutrient);
+    ASSERT_GE(values.size(), 3u);
+    for (const double v : values) {
+        EXPECT_NEAR(v, 7.5, 0.01);
+    }
+    // The sensor's own results are the same cycles.
+    const auto records = outputs();
+    ASSERT_EQ(records.size(), values.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_DOUBLE_EQ(records[i].value, values[i]);
+        EXPECT_EQ(records[i].validity, app::kValidityGood);
+        EXPECT_EQ(records[i].dive_number, i + 1);
+    }
+}
+
+TEST_F(Rehearsal, PhFileProcessesBackToTheModelledPh) {
+    VirtualSensorOptions o;
+    o.chemistry = config::ChemistryType::ph;
+    o.run.target.ph = 7.83;
+    start_with_storage(o);
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
+    std::string name;
+    ASSERT_EQ(link::get_output_file_name(link, name), 0);
+    run_for(2h);
+    ASSERT_EQ(link::stop_state_machine(link), 0);
+
+    const auto values = process_file(path(name), processing::RawChemistry::ph);
+    ASSERT_GE(values.size(), 2u);
+    for (const double v : values) {
+        EXPECT_NEAR(v, 7.83, 0.002);
+    }
+    EXPECT_EQ(outputs().size(), values.size());
+}
+
+}  // namespace
+}  // namespace kelpira::virtual_sensor::testing

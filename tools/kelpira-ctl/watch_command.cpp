@@ -1,0 +1,195 @@
+// kelpira-ctl watch: the rows of a text view as CSV, for bench logs and scripts: live samples
+// as the raw output view lists them, the sensor's stored results as the processed output view
+// lists them, or its diagnostics log as the diagnostics view lists it.
+#include <signal.h>
+
+#include <chrono>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/view_cells.hpp"
+#include "app/view_frame.hpp"
+#include "common/csv_cell.hpp"
+#include "common/number_scan.hpp"
+#include "ctl_command.hpp"
+#include "link/board_commands.hpp"
+#include "link/chemistry_commands.hpp"
+#include "link/operation_commands.hpp"
+
+namespace kelpira::ctl {
+
+namespace {
+
+enum class Watched { raw, results, diagnostics };
+
+volatile sig_atomic_t g_interrupted = 0;
+
+extern "C" void on_interrupt(int) {
+    g_interrupted = 1;
+}
+
+// The views' periods: the live history gains a sample a second, the stores are drained in
+// bursts every 500 ms.
+constexpr auto kRawPeriod = std::chrono::milliseconds(1000);
+constexpr auto kStorePeriod = std::chrono::milliseconds(500);
+constexpr auto kSlice = std::chrono::milliseconds(50);
+
+struct WatchOptions {
+    Watched watched = Watched::raw;
+    std::optional<std::uint64_t> count;
+};
+
+WatchOptions parse(const std::vector<std::string>& args) {
+    WatchOptions o;
+    bool kind_given = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--raw" || a == "--results" || a == "--diagnostics") {
+            if (kind_given) {
+                throw UsageError("watch takes one of --raw, --results and --diagnostics");
+            }
+            kind_given = true;
+            o.watched = a == "--raw"       ? Watched::raw
+                        : a == "--results" ? Watched::results
+                                           : Watched::diagnostics;
+        } else if (a == "--count") {
+            std::uint32_t n = 0;
+            const std::string v = i + 1 < args.size() ? args[++i] : "";
+            const char* p = v.data();
+            if (!common::plain_u32(p, v.data() + v.size(), n) || p != v.data() + v.size() ||
+                n == 0) {
+                throw UsageError("--count takes a number of rows from 1");
+            }
+            o.count = n;
+        } else {
+            throw UsageError("unknown argument " + a);
+        }
+    }
+    return o;
+}
+
+void print_line(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) {
+            line += ',';
+        }
+        common::append_csv_cell(line, cells[i]);
+    }
+    std::cout << line << '\n' << std::flush;
+    if (!std::cout) {
+        throw WorkFailure("standard output: cannot write");
+    }
+}
+
+// Rows until interrupted or `count` were printed. `fetch` prints what is available now and
+// returns how many rows it printed, printing no more than it is allowed.
+template <typename Fetch>
+void watch_loop(const WatchOptions& o, std::chrono::milliseconds period, Fetch fetch) {
+    std::uint64_t printed = 0;
+    while (g_interrupted == 0) {
+        const std::uint64_t allowed = o.count ? *o.count - printed : UINT64_MAX;
+        printed += fetch(allowed);
+        if (o.count && printed >= *o.count) {
+            return;
+        }
+        for (auto slept = std::chrono::milliseconds(0); slept < period && g_interrupted == 0;
+             slept += kSlice) {
+            std::this_thread::sleep_for(kSlice);
+        }
+    }
+}
+
+void watch_raw(OpenSensor& sensor, const WatchOptions& o) {
+    print_line(app::column_titles(app::raw_output_columns()));
+    std::optional<std::uint32_t> last;
+    watch_loop(o, kRawPeriod, [&](std::uint64_t) -> std::uint64_t {
+        link::RecordBytes<link::kLiveStatusSize> bytes{};
+        const auto rc = link::get_live_status(sensor.link(), bytes);
+        if (rc == link::kResultNoExchange) {
+            throw WorkFailure(sensor.path() + ": the sensor does not answer");
+        }
+        const auto status = app::decode_live_status(bytes);
+        if (rc != link::kResultSuccess || status.sample.counter == last) {
+            return 0;  // no sample in this cycle (a low supply), or the same one again
+        }
+        last = status.sample.counter;
+        print_line(app::raw_output_cells(status.sample));
+        return 1;
+    });
+}
+
+void watch_results(OpenSensor& sensor, const WatchOptions& o) {
+    config::ChemistryConfig chemistry = app::fallback_chemistry_config();
+    if (link::get_chemistry_config(sensor.link(), chemistry) != link::kResultSuccess) {
+        tell(sensor.path() + ": Unable to get current chemistry from sensor");
+    }
+    auto columns = app::processed_output_columns();
+    app::title_processed_columns(columns, chemistry.chemistry);
+    print_line(app::column_titles(columns));
+    if (link::open_output_stream(sensor.link()) != link::kResultSuccess) {
+        throw WorkFailure(sensor.path() + ": the sensor does not open its output stream");
+    }
+    watch_loop(o, kStorePeriod, [&](std::uint64_t allowed) {
+        std::uint64_t n = 0;
+        link::RecordBytes<link::kOutputRecordSize> bytes{};
+        while (n < allowed && g_interrupted == 0 &&
+               link::read_output_record(sensor.link(), bytes) == link::kResultSuccess) {
+            print_line(app::processed_output_cells(app::decode_output_record(bytes)));
+            ++n;
+        }
+        return n;
+    });
+}
+
+void watch_diagnostics(OpenSensor& sensor, const WatchOptions& o) {
+    print_line(app::column_titles(app::diagnostics_columns()));
+    if (link::open_diagnostics(sensor.link()) != link::kResultSuccess) {
+        throw WorkFailure(sensor.path() + ": the sensor does not open its diagnostics log");
+    }
+    watch_loop(o, kStorePeriod, [&](std::uint64_t allowed) {
+        std::uint64_t n = 0;
+        link::RecordBytes<link::kDiagnosticsEntrySize> bytes{};
+        while (n < allowed && g_interrupted == 0 &&
+               link::read_diagnostics(sensor.link(), bytes) == link::kResultSuccess) {
+            print_line(app::diagnostics_row(app::decode_diagnostics_entry(bytes)).cells);
+            ++n;
+        }
+        return n;
+    });
+}
+
+int run_watch(const Invocation& inv) {
+    const WatchOptions o = parse(inv.args);
+    OpenSensor sensor(inv, true);
+    // Ctrl+C ends the watch like --count: what was printed stands, and the status is 0.
+    struct sigaction sa {};
+    sa.sa_handler = on_interrupt;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    switch (o.watched) {
+        case Watched::raw:
+            watch_raw(sensor, o);
+            break;
+        case Watched::results:
+            watch_results(sensor, o);
+            break;
+        case Watched::diagnostics:
+            watch_diagnostics(sensor, o);
+            break;
+    }
+    return 0;
+}
+
+const Registration kWatch{
+    {"watch", "watch [--raw|--results|--diagnostics] [--count N]",
+     "rows as CSV with the text views' column titles and cell texts (default --raw: live "
+     "samples; --results: stored results; --diagnostics: the log), until interrupted or N rows",
+     run_watch}};
+
+}  // namespace
+
+}  // namespace kelpira::ctl
