@@ -17,8 +17,8 @@
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
-#include "ui/statemachine/state_machine_editor.hpp"
 #include "ui/shell/view_notifications.hpp"
+#include "ui/statemachine/state_machine_editor.hpp"
 #include "ui/views/start_states_dialog.hpp"
 #include "ui/views/text_views.hpp"
 
@@ -49,7 +49,10 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
                  .state_changed = [this] { render(); },
                  .clear_history = [this] { poll_.clear_history(); },
              }),
-      view_host_{link, prompter, view_workers_, [this] { return poll_.history(); },
+      view_host_{link,
+                 prompter,
+                 view_workers_,
+                 [this] { return poll_.history(); },
                  [this](std::uint8_t state) { shell_.start_sensor(state); },
                  [this] { shell_.stop_sensor(); }},
       poll_(link) {
