@@ -18,6 +18,7 @@
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
 #include "ui/shell/view_notifications.hpp"
+#include "ui/statemachine/state_machine_editor.hpp"
 #include "ui/views/start_states_dialog.hpp"
 #include "ui/views/text_views.hpp"
 
@@ -48,7 +49,10 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
                  .state_changed = [this] { render(); },
                  .clear_history = [this] { poll_.clear_history(); },
              }),
-      view_host_{link, prompter, view_workers_, [this] { return poll_.history(); },
+      view_host_{link,
+                 prompter,
+                 view_workers_,
+                 [this] { return poll_.history(); },
                  [this](std::uint8_t state) { shell_.start_sensor(state); },
                  [this] { shell_.stop_sensor(); }},
       poll_(link) {
@@ -100,6 +104,11 @@ void MainWindow::add_command_handlers() {
     };
     handlers_[Command::Compatibility] = [this] {
         shell_.switch_view(app::ShellView::Compatibility);
+    };
+    handlers_[Command::StateMachine] = [this] {
+        const bool connected = (shell_.flags() & app::kLinkConnected) != 0;
+        run_state_machine_editor(this, state_machine_, prompter_, connected ? &link_ : nullptr,
+                                 [this] { run_command(app::Command::MeasurementSchedule); });
     };
     handlers_[Command::RawOutputText] = [this] {
         shell_.switch_view(app::ShellView::RawOutputText);

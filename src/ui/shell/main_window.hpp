@@ -15,6 +15,7 @@
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"
 #include "link/sensor_link.hpp"
+#include "statemachine/editor_controller.hpp"
 #include "ui/views/view_frame.hpp"
 
 class QAction;
@@ -76,6 +77,8 @@ class MainWindow : public QMainWindow {
     QVBoxLayout* view_layout_ = nullptr;
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
+    // The state-machine image, clipboard and paste options live as long as the window.
+    statemachine::EditorSession state_machine_;
     QPointer<ViewFrame> frame_;
     app::ViewWorkers view_workers_;  // outlives every view, which the destructor deletes first
     ViewHost view_host_;
