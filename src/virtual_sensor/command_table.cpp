@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "virtual_sensor/actuator_test.hpp"
 #include "virtual_sensor/config_store.hpp"
 #include "virtual_sensor/housekeeping_commands.hpp"
 #include "virtual_sensor/identity_commands.hpp"
@@ -19,9 +20,10 @@ namespace {
 
 std::map<std::uint16_t, CommandEntry> build_table() {
     std::map<std::uint16_t, CommandEntry> table;
-    for (const auto group : {identity_commands(), config_store_commands(), sensor_clock_commands(),
-                             live_status_commands(), run_control_commands(), optics_test_commands(),
-                             measurement_schedule_commands(), housekeeping_commands()}) {
+    for (const auto group :
+         {identity_commands(), config_store_commands(), sensor_clock_commands(),
+          live_status_commands(), run_control_commands(), optics_test_commands(),
+          measurement_schedule_commands(), housekeeping_commands(), actuator_test_commands()}) {
         for (const auto& entry : group) {
             table.emplace(entry.code, entry);
         }

@@ -12,6 +12,7 @@
 #include "app/power_status.hpp"
 #include "common/bytes.hpp"
 #include "link/command_catalogue.hpp"
+#include "virtual_sensor/led_response.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -78,6 +79,12 @@ void get_live_status(Exchange& x) {
         s.channel[c] =
             static_cast<std::uint16_t>(std::lround(wave(k, 11800 + 6550 * c, 700, 40 + 7 * c)));
     }
+    // The photodiode inputs see the LEDs the optics test has lit, and only those.
+    const auto& optics = x.state.tests.optics;
+    const auto photodiodes =
+        photodiode_counts(optics.running ? optics.optics.led_current_ua : LedCurrents{},
+                          !optics.running || optics.optics.photodiode_power != 0, k);
+    std::copy(photodiodes.begin(), photodiodes.end(), s.channel.begin());
     s.hall_i = static_cast<std::uint16_t>(1000 + k % 7);
     s.hall_w = static_cast<std::uint16_t>(2000 + k % 11);
     s.platform_salinity = platform.salinity;

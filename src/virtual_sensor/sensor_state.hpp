@@ -13,6 +13,7 @@
 #include "config/thermistor_config.hpp"
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
+#include "virtual_sensor/actuator_test_state.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -41,7 +42,7 @@ struct SensorState {
     app::SensorMode mode = app::kModeIdle;
     std::uint8_t state_number = 0;   // state-machine state while operating
     std::uint32_t runs_started = 0;  // numbers the output file of each run
-    bool optics_test_running = false;
+    ActuatorTests tests;             // the live optics, valves and pump test
     bool led_on = false;
     bool mounted_as_drive = false;
 };
