@@ -108,6 +108,11 @@ void ShellController::switch_view(ShellView view) {
     hooks_.show_view(view);
 }
 
+void ShellController::identity_changed() {
+    show_identity();
+    changed();
+}
+
 void ShellController::link_status(bool link_answered, const PowerStatus& power) {
     if (flags_ == 0) {
         return;

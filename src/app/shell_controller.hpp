@@ -51,6 +51,8 @@ class ShellController {
     void shut_down();
     // A view chosen from the menu.
     void switch_view(ShellView view);
+    // The sensor identification dialog has closed: title and status part 0 read again.
+    void identity_changed();
 
     // Reports of the status poll, already on the UI thread. Reports that arrive after the
     // connection ended change nothing.

@@ -11,6 +11,9 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "ui/config/optics_valves_pump_dialog.hpp"
+#include "ui/config/sensor_identification_dialog.hpp"
+#include "ui/config/thermistors_dialog.hpp"
 #include "ui/processing/processing_dialogs.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
@@ -86,6 +89,14 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::Compatibility] = [this] {
         shell_.switch_view(app::ShellView::Compatibility);
     };
+    handlers_[Command::OpticsValvesPump] = [this] {
+        run_optics_valves_pump_dialog(this, link_, prompter_);
+    };
+    handlers_[Command::SensorIdentification] = [this] {
+        run_sensor_identification_dialog(this, link_, prompter_);
+        shell_.identity_changed();
+    };
+    handlers_[Command::Thermistors] = [this] { run_thermistors_dialog(this, link_, prompter_); };
 }
 
 void MainWindow::build_menu() {
