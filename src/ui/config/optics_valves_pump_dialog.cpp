@@ -45,11 +45,11 @@ struct OpticsValvesPumpDialog::Relay {
     }
 };
 
-std::unique_ptr<OpticsValvesPumpDialog> OpticsValvesPumpDialog::create(link::SensorLink& link,
-                                                                       common::Prompter& prompter,
-                                                                       QWidget* parent) {
+std::unique_ptr<OpticsValvesPumpDialog> OpticsValvesPumpDialog::create(
+    link::SensorLink& link, common::Prompter& prompter, QWidget* parent,
+    std::chrono::milliseconds poll_period) {
     std::unique_ptr<OpticsValvesPumpDialog> dialog(
-        new OpticsValvesPumpDialog(link, prompter, parent));
+        new OpticsValvesPumpDialog(link, prompter, parent, poll_period));
     if (!dialog->controller_->open()) {
         return nullptr;
     }
@@ -59,11 +59,13 @@ std::unique_ptr<OpticsValvesPumpDialog> OpticsValvesPumpDialog::create(link::Sen
 }
 
 OpticsValvesPumpDialog::OpticsValvesPumpDialog(link::SensorLink& link, common::Prompter& prompter,
-                                               QWidget* parent)
+                                               QWidget* parent,
+                                               std::chrono::milliseconds poll_period)
     : QDialog(parent), relay_(std::make_shared<Relay>()) {
     relay_->target = this;
     controller_ = std::make_unique<config::OpticsDialog>(
-        link, prompter, [relay = relay_](const config::TestPollReport& r) { relay->post(r); });
+        link, prompter, [relay = relay_](const config::TestPollReport& r) { relay->post(r); },
+        poll_period);
     setWindowTitle(q(config::kOpticsDialogTitle));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <span>
@@ -26,9 +27,9 @@ class OpticsValvesPumpDialog : public QDialog {
 
   public:
     // The dialog loaded from the sensor, or nullptr when loading failed (after the message).
-    static std::unique_ptr<OpticsValvesPumpDialog> create(link::SensorLink& link,
-                                                          common::Prompter& prompter,
-                                                          QWidget* parent = nullptr);
+    static std::unique_ptr<OpticsValvesPumpDialog> create(
+        link::SensorLink& link, common::Prompter& prompter, QWidget* parent = nullptr,
+        std::chrono::milliseconds poll_period = config::OpticsDialog::kPollPeriod);
     ~OpticsValvesPumpDialog() override;
 
     config::OpticsDialog& controller() { return *controller_; }
@@ -38,17 +39,18 @@ class OpticsValvesPumpDialog : public QDialog {
     QPushButton* start_stop_button() const { return start_stop_; }
     QLineEdit* channel_field(std::size_t i) const { return channels_[i]; }
 
+    // Closing stops the test first.
+    void reject() override;
+
   signals:
     // A poll report has been shown.
     void test_polled();
 
-  protected:
-    void reject() override;
-
   private:
     struct Relay;
 
-    OpticsValvesPumpDialog(link::SensorLink& link, common::Prompter& prompter, QWidget* parent);
+    OpticsValvesPumpDialog(link::SensorLink& link, common::Prompter& prompter, QWidget* parent,
+                           std::chrono::milliseconds poll_period);
     void build();
     QLineEdit* field(QString object_name, std::string config::OpticsControls::*text,
                      const char* tip);
