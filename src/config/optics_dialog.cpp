@@ -109,6 +109,9 @@ void OpticsDialog::save_defaults() {
     }
     load_defaults();
     show_records(records_, controls_);
+    if (records_shown) {
+        records_shown();
+    }
     prompter_.message(kSaveCaption, "Settings saved");
 }
 

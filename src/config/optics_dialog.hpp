@@ -5,6 +5,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -98,6 +99,10 @@ class OpticsDialog {
     void close();
     // A poller report, on the UI thread. Reports of an earlier run are ignored.
     void test_report(const TestPollReport& report);
+
+    // Called whenever the controls were refilled from the records and a message follows, so
+    // that the message is shown over what the sensor kept.
+    std::function<void()> records_shown;
 
     OpticsControls& controls() { return controls_; }
     const OpticsControls& controls() const { return controls_; }

@@ -24,6 +24,16 @@ QString q(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// Enables a control and the label its form row gives it.
+void set_enabled(QWidget* w, bool on) {
+    w->setEnabled(on);
+    auto* form =
+        w->parentWidget() ? qobject_cast<QFormLayout*>(w->parentWidget()->layout()) : nullptr;
+    if (QWidget* label = form ? form->labelForField(w) : nullptr) {
+        label->setEnabled(on);
+    }
+}
+
 }  // namespace
 
 // The poller's only way to the dialog: a queued call, dropped once the dialog has gone.
@@ -66,6 +76,7 @@ OpticsValvesPumpDialog::OpticsValvesPumpDialog(link::SensorLink& link, common::P
     controller_ = std::make_unique<config::OpticsDialog>(
         link, prompter, [relay = relay_](const config::TestPollReport& r) { relay->post(r); },
         poll_period);
+    controller_->records_shown = [this] { render(); };
     setWindowTitle(q(config::kOpticsDialogTitle));
 }
 
@@ -99,7 +110,7 @@ QCheckBox* OpticsValvesPumpDialog::check(const QString& label, bool OpticsContro
     }
     connect(box, &QCheckBox::toggled, this, [this, flag](bool on) {
         controller_->controls().*flag = on;
-        changed();
+        render();
     });
     redraw_.push_back([this, box, flag] {
         const QSignalBlocker block(box);
@@ -122,7 +133,7 @@ QComboBox* OpticsValvesPumpDialog::list(QString object_name,
         if (combo == stop_condition_) {
             controller_->stop_condition_changed();
         }
-        changed();
+        render();
     });
     redraw_.push_back([this, combo, value] {
         const QSignalBlocker block(combo);
@@ -164,11 +175,9 @@ void OpticsValvesPumpDialog::build() {
     basics_.push_back(photodiode_power_);
     pmt_instrument_ =
         list("PMT Instrument", config::kPmtInstruments, &C::pmt_instrument, tip::kPmtInstrument);
-    pmt_instrument_label_ = new QLabel(tr("PMT Instrument"), this);
-    optics->addRow(pmt_instrument_label_, pmt_instrument_);
+    optics->addRow(tr("PMT Instrument"), pmt_instrument_);
     pmt_control_ = field("PMT Control (V)", &C::pmt_control_v, tip::kPmtControl);
-    pmt_control_label_ = new QLabel(tr("PMT Control (V)"), this);
-    optics->addRow(pmt_control_label_, pmt_control_);
+    optics->addRow(tr("PMT Control (V)"), pmt_control_);
     auto* rxgain = check(tr("DIC Enable RXGAIN"), &C::dic_rxgain, tip::kDicRxgain);
     auto* offset = field("DIC Offset (V)", &C::dic_offset_v, tip::kDicOffset);
     auto* frequency = field("DIC Frequency (kHz)", &C::dic_frequency_khz, tip::kDicFrequency);
@@ -277,10 +286,6 @@ void OpticsValvesPumpDialog::build() {
     });
 }
 
-void OpticsValvesPumpDialog::changed() {
-    render();
-}
-
 void OpticsValvesPumpDialog::on_report(const config::TestPollReport& report) {
     controller_->test_report(report);
     render();
@@ -293,19 +298,17 @@ void OpticsValvesPumpDialog::render() {
     }
     const config::OpticsEnabling e = controller_->enabling();
     for (auto* w : basics_) {
-        w->setEnabled(e.basics);
+        set_enabled(w, e.basics);
     }
-    pmt_instrument_->setEnabled(e.pmt_instrument);
-    pmt_instrument_label_->setEnabled(e.pmt_instrument);
-    pmt_control_->setEnabled(e.pmt_control);
-    pmt_control_label_->setEnabled(e.pmt_control);
+    set_enabled(pmt_instrument_, e.pmt_instrument);
+    set_enabled(pmt_control_, e.pmt_control);
     for (auto* w : dic_) {
-        w->setEnabled(e.dic);
+        set_enabled(w, e.dic);
     }
     for (auto* w : hall_limits_) {
-        w->setEnabled(e.hall_limits);
+        set_enabled(w, e.hall_limits);
     }
-    pump_timeout_->setEnabled(e.pump_timeout);
+    set_enabled(pump_timeout_, e.pump_timeout);
     hall_power_->setEnabled(e.hall_power);
     for (auto* w : valves_) {
         w->setEnabled(e.valves);

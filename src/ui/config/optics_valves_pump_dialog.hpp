@@ -16,7 +16,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -57,7 +56,6 @@ class OpticsValvesPumpDialog : public QDialog {
     QCheckBox* check(const QString& label, bool config::OpticsControls::*flag, const char* tip);
     QComboBox* list(QString object_name, std::span<const config::ListEntry> entries,
                     std::uint8_t config::OpticsControls::*value, const char* tip);
-    void changed();
     void on_report(const config::TestPollReport& report);
     void render();
 
@@ -66,9 +64,7 @@ class OpticsValvesPumpDialog : public QDialog {
     std::array<QLineEdit*, config::kLedCount> leds_{};
     QCheckBox* photodiode_power_ = nullptr;
     QComboBox* pmt_instrument_ = nullptr;
-    QLabel* pmt_instrument_label_ = nullptr;
     QLineEdit* pmt_control_ = nullptr;
-    QLabel* pmt_control_label_ = nullptr;
     std::array<QWidget*, 4> dic_{};
     QComboBox* stop_condition_ = nullptr;
     std::array<QLineEdit*, 2> hall_limits_{};

@@ -41,6 +41,7 @@ SensorIdentificationDialog::SensorIdentificationDialog(link::SensorLink& link,
                                                        common::Prompter& prompter, QWidget* parent)
     : QDialog(parent), link_(link), prompter_(prompter) {
     setWindowTitle(q(config::kIdentificationTitle));
+    setMinimumWidth(fontMetrics().averageCharWidth() * 48);  // room for the title
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     name_ = new QLineEdit(this);
