@@ -74,17 +74,17 @@ void get_live_status(Exchange& x) {
     s.state = x.state.mode == app::kModeIdle ? std::uint8_t{0} : x.state.state_number;
     s.temperature_mc = temperature_mc(k);
     s.voltage_mv = supply;
-    for (unsigned c = 0; c < app::LiveSample::kChannels; ++c) {
-        // Channel c sits near (0.9 + 0.5 c) volts with a ripple of its own.
-        s.channel[c] =
-            static_cast<std::uint16_t>(std::lround(wave(k, 11800 + 6550 * c, 700, 40 + 7 * c)));
-    }
     // The photodiode inputs see the LEDs the optics test has lit, and only those.
     const auto& optics = x.state.tests.optics;
     const auto photodiodes =
         photodiode_counts(optics.running ? optics.optics.led_current_ua : LedCurrents{},
                           !optics.running || optics.optics.photodiode_power != 0, k);
     std::copy(photodiodes.begin(), photodiodes.end(), s.channel.begin());
+    for (unsigned c = kPhotodiodeChannels; c < app::LiveSample::kChannels; ++c) {
+        // Channel c sits near (0.9 + 0.5 c) volts with a ripple of its own.
+        s.channel[c] =
+            static_cast<std::uint16_t>(std::lround(wave(k, 11800 + 6550 * c, 700, 40 + 7 * c)));
+    }
     s.hall_i = static_cast<std::uint16_t>(1000 + k % 7);
     s.hall_w = static_cast<std::uint16_t>(2000 + k % 11);
     s.platform_salinity = platform.salinity;
