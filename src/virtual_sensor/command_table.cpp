@@ -13,6 +13,7 @@
 #include "virtual_sensor/optics_test.hpp"
 #include "virtual_sensor/run_control.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
+#include "virtual_sensor/state_machine_commands.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -20,10 +21,10 @@ namespace {
 
 std::map<std::uint16_t, CommandEntry> build_table() {
     std::map<std::uint16_t, CommandEntry> table;
-    for (const auto group :
-         {identity_commands(), config_store_commands(), sensor_clock_commands(),
-          live_status_commands(), run_control_commands(), optics_test_commands(),
-          measurement_schedule_commands(), housekeeping_commands(), actuator_test_commands()}) {
+    for (const auto group : {identity_commands(), config_store_commands(), sensor_clock_commands(),
+                             live_status_commands(), run_control_commands(), optics_test_commands(),
+                             measurement_schedule_commands(), housekeeping_commands(),
+                             state_machine_commands(), actuator_test_commands()}) {
         for (const auto& entry : group) {
             table.emplace(entry.code, entry);
         }

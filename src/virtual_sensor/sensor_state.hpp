@@ -14,6 +14,7 @@
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
 #include "virtual_sensor/actuator_test_state.hpp"
+#include "virtual_sensor/stored_program.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -45,6 +46,7 @@ struct SensorState {
     ActuatorTests tests;             // the live optics, valves and pump test
     bool led_on = false;
     bool mounted_as_drive = false;
+    StoredProgram program;  // the state-machine program
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

@@ -5,12 +5,14 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "ui/config/chemistry_dialog_window.hpp"
 #include "ui/config/optics_valves_pump_dialog.hpp"
 #include "ui/config/sensor_identification_dialog.hpp"
 #include "ui/config/thermistors_dialog.hpp"
@@ -18,6 +20,7 @@
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
+#include "ui/shell/view_notifications.hpp"
 
 namespace kelpira::ui {
 
@@ -46,6 +49,7 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
                  .state_changed = [this] { render(); },
              }),
       poll_(link) {
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kelpira.svg")));
     const QFontMetrics metrics(font());
     resize(kWidthUnits * metrics.averageCharWidth() / 4, kHeightUnits * metrics.height() / 8);
 
@@ -86,6 +90,10 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::ProcessPh] = [this] { run_ph_processing(this, prompter_); };
     handlers_[Command::ProcessTa] = [this] { run_ta_processing(this, prompter_); };
     handlers_[Command::ProcessDic] = [this] { run_dic_processing(this, prompter_); };
+    handlers_[Command::Chemistry] = [this] {
+        run_chemistry_dialog(this, link_, prompter_);
+        send_reload_config(view_);
+    };
     handlers_[Command::Compatibility] = [this] {
         shell_.switch_view(app::ShellView::Compatibility);
     };
@@ -96,7 +104,10 @@ void MainWindow::add_command_handlers() {
         run_sensor_identification_dialog(this, link_, prompter_);
         shell_.identity_changed();
     };
-    handlers_[Command::Thermistors] = [this] { run_thermistors_dialog(this, link_, prompter_); };
+    handlers_[Command::Thermistors] = [this] {
+        run_thermistors_dialog(this, link_, prompter_);
+        send_reload_config(view_);
+    };
 }
 
 void MainWindow::build_menu() {
