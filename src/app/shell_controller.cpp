@@ -128,6 +128,11 @@ void ShellController::stop_sensor() {
     changed();
 }
 
+void ShellController::identity_changed() {
+    show_identity();
+    changed();
+}
+
 void ShellController::link_status(bool link_answered, const PowerStatus& power) {
     if (flags_ == 0) {
         return;

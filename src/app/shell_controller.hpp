@@ -56,6 +56,8 @@ class ShellController {
     // A view's Start and Stop: run control, then the link flags follow its outcome.
     void start_sensor(std::uint8_t state);
     void stop_sensor();
+    // The sensor identification dialog has closed: title and status part 0 read again.
+    void identity_changed();
 
     // Reports of the status poll, already on the UI thread. Reports that arrive after the
     // connection ended change nothing.

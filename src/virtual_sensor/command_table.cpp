@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "virtual_sensor/actuator_test.hpp"
 #include "virtual_sensor/config_store.hpp"
 #include "virtual_sensor/diagnostics_store.hpp"
 #include "virtual_sensor/housekeeping_commands.hpp"
@@ -26,7 +27,7 @@ std::map<std::uint16_t, CommandEntry> build_table() {
                              live_status_commands(), run_control_commands(), optics_test_commands(),
                              measurement_schedule_commands(), housekeeping_commands(),
                              output_store_commands(), diagnostics_store_commands(),
-                             state_machine_commands()}) {
+                             state_machine_commands(), actuator_test_commands()}) {
         for (const auto& entry : group) {
             table.emplace(entry.code, entry);
         }

@@ -7,6 +7,8 @@
 #include "common/bytes.hpp"
 #include "config/chemistry_config.hpp"
 #include "config/nutrient_params.hpp"
+#include "config/optics_records.hpp"
+#include "config/pump_valve_defaults.hpp"
 #include "config/thermistor_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/chemistry_defaults.hpp"
@@ -173,7 +175,15 @@ void fill_config_defaults(SensorState& state) {
     f.u32(18250);  // pump strokes so far
 
     state.records[kGetNvramSettings][1] = 17;  // driver board serial number
-    state.records[kGetSchedule][0] = 3;        // full schedule support; measure continuously
+    const auto store = [&state](CommandCode get, const auto& record) {
+        state.records[link::code_value(get)].assign(record.begin(), record.end());
+    };
+    store(CommandCode::GET_PUMP_VALVE_DEFAULTS,
+          config::encode(config::default_pump_valve_defaults()));
+    store(CommandCode::GET_OPTICS_DEFAULTS, config::encode(config::default_optics_defaults()));
+    store(CommandCode::GET_PMT_CONFIG, config::encode(config::default_pmt_config()));
+    store(CommandCode::GET_DIC_CONFIG, config::encode(config::default_dic_conductivity_config()));
+    state.records[kGetSchedule][0] = 3;  // full schedule support; measure continuously
 
     for (const auto& d : config::kChemistryTable) {
         state.processing_params[code_of(d.code)] = factory_processing_params(

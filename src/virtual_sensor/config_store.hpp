@@ -13,7 +13,8 @@ std::span<const CommandEntry> config_store_commands();
 
 // Fills the store with what a sensor leaves the factory with: the chemistry of the options
 // with default start states and processing parameters, default thermistors, a measurement
-// schedule of the newest layout, and zeros in the blocks without meaningful defaults.
+// schedule of the newest layout, the factory optics, PMT, DIC and pump defaults, and zeros in
+// the blocks without meaningful defaults.
 void fill_config_defaults(SensorState& state);
 
 }  // namespace kelpira::virtual_sensor

@@ -44,6 +44,10 @@ void set_sensor_identification(Exchange& x) {
         x.result = link::kResultUnknownCommand;
         return;
     }
+    if (x.state.options.old_identification_write) {
+        x.result = link::kResultTooOld;
+        return;
+    }
     if (x.request_length != link::SensorIdentification::size) {
         x.result = link::kResultBadLength;
         return;

@@ -13,6 +13,7 @@
 #include "common/bytes.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/raw_output_file.hpp"
+#include "virtual_sensor/led_response.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -85,7 +86,13 @@ app::LiveSample sensor_sample(const SensorState& state, TimePoint now) {
     s.state = state.run.active ? state.run.state : std::uint8_t{0};
     s.temperature_mc = temperature_mc(k);
     s.voltage_mv = supply;
-    for (unsigned c = 0; c < app::LiveSample::kChannels; ++c) {
+    // The photodiode inputs see the LEDs the optics test has lit, and only those.
+    const auto& optics = state.tests.optics;
+    const auto photodiodes =
+        photodiode_counts(optics.running ? optics.optics.led_current_ua : LedCurrents{},
+                          !optics.running || optics.optics.photodiode_power != 0, k);
+    std::copy(photodiodes.begin(), photodiodes.end(), s.channel.begin());
+    for (unsigned c = kPhotodiodeChannels; c < app::LiveSample::kChannels; ++c) {
         // Channel c sits near (0.9 + 0.5 c) volts with a ripple of its own.
         s.channel[c] =
             static_cast<std::uint16_t>(std::lround(wave(k, 11800 + 6550 * c, 700, 40 + 7 * c)));

@@ -1,9 +1,11 @@
 // The emulated sensor's live optics test. Older firmware knows only the 16-byte form 370 and
-// answers 8 to the newer 36-byte form 626.
+// answers 8 to the newer 36-byte form 626. Both begin with the optics record, whose LED
+// currents light the LEDs until the test stops.
 #include "virtual_sensor/optics_test.hpp"
 
 #include <array>
 
+#include "config/optics_records.hpp"
 #include "link/command_catalogue.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -17,7 +19,9 @@ void start_with_length(Exchange& x, std::uint8_t length) {
         x.result = link::kResultBadLength;
         return;
     }
-    x.state.optics_test_running = true;
+    x.state.tests.optics.running = true;
+    x.state.tests.optics.optics =
+        config::decode_optics_defaults(x.request.first(config::OpticsDefaults::size));
 }
 
 void start_optics_test(Exchange& x) {
@@ -33,7 +37,7 @@ void start_optics_test_v1(Exchange& x) {
 }
 
 void stop_optics_test(Exchange& x) {
-    x.state.optics_test_running = false;
+    x.state.tests.optics.running = false;
 }
 
 constexpr std::array kCommands{

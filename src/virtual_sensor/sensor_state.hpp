@@ -14,6 +14,7 @@
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
 #include "virtual_sensor/program_run.hpp"
+#include "virtual_sensor/actuator_test_state.hpp"
 #include "virtual_sensor/stored_program.hpp"
 #include "virtual_sensor/sensor_stores.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
@@ -43,7 +44,7 @@ struct SensorState {
     std::chrono::seconds rtc_offset{0};  // sensor clock minus the host clock
     app::SensorMode mode = app::kModeIdle;
     std::uint32_t runs_started = 0;  // numbers the output file of each run
-    bool optics_test_running = false;
+    ActuatorTests tests;             // the live optics, valves and pump test
     bool led_on = false;
     bool mounted_as_drive = false;
     StoredProgram program;  // the state-machine program

@@ -31,8 +31,9 @@ struct VirtualSensorOptions {
     bool legacy_identity = false;
     std::uint8_t legacy_layout = 1;
     std::uint8_t device_kind = 2;
-    bool old_optics_test = false;         // 8 to START_OPTICS_TEST; only the older form 370
-    bool legacy_nutrient_params = false;  // 4 to the 29-byte nutrient record; only 23 bytes
+    bool old_optics_test = false;           // 8 to START_OPTICS_TEST; only the older form 370
+    bool old_identification_write = false;  // 8 to SET_SENSOR_IDENTIFICATION: too old to write
+    bool legacy_nutrient_params = false;    // 4 to the 29-byte nutrient record; only 23 bytes
 
     std::int32_t supply_mv = 12000;   // centre of the supply the sensor reports
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM

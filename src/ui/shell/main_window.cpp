@@ -13,6 +13,9 @@
 #include <QVBoxLayout>
 
 #include "ui/config/chemistry_dialog_window.hpp"
+#include "ui/config/optics_valves_pump_dialog.hpp"
+#include "ui/config/sensor_identification_dialog.hpp"
+#include "ui/config/thermistors_dialog.hpp"
 #include "ui/processing/processing_dialogs.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
@@ -120,6 +123,17 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::StartStates] = [this] {
         run_start_states_dialog(link_, prompter_, false, this);
         reload_view_config();
+    };
+    handlers_[Command::OpticsValvesPump] = [this] {
+        run_optics_valves_pump_dialog(this, link_, prompter_);
+    };
+    handlers_[Command::SensorIdentification] = [this] {
+        run_sensor_identification_dialog(this, link_, prompter_);
+        shell_.identity_changed();
+    };
+    handlers_[Command::Thermistors] = [this] {
+        run_thermistors_dialog(this, link_, prompter_);
+        send_reload_config(view_);
     };
 }
 

@@ -1,0 +1,90 @@
+// The controls of "Configure Optics, Valves & Pump Defaults" as plain data, and the rules
+// between them and the four records: reading the controls into records (clamps, unit
+// conversions, list values) and showing records in the controls.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "config/chemistry_config.hpp"
+#include "config/optics_records.hpp"
+#include "config/pump_valve_defaults.hpp"
+
+namespace kelpira::config {
+
+// Field ranges of the pump and valve record.
+inline constexpr std::uint32_t kPumpCurrentMinMa = 10;
+inline constexpr std::uint32_t kPumpCurrentMaxMa = 1600;
+inline constexpr std::uint32_t kStepPeriodMinUs = 2;
+inline constexpr std::uint32_t kStepPeriodMaxUs = 131071;
+inline constexpr std::uint32_t kHallLimitMin = 1;
+inline constexpr std::uint32_t kHallLimitMax = 4095;
+inline constexpr std::uint32_t kValveSpikeMaxMs = 3000;
+inline constexpr std::uint32_t kDicFrequencyMinKhz = 20;
+inline constexpr std::uint32_t kDicFrequencyMaxKhz = 2000;
+inline constexpr std::uint32_t kDicExcitationMaxPct = 100;
+
+// What the dialog's controls hold. Typed fields keep their text; lists keep the value of the
+// selected entry; check boxes their state.
+struct OpticsControls {
+    std::array<std::string, kLedCount> led_ma;  // "Optics LED 0 (mA)" ..
+    bool photodiode_power = false;
+    std::uint8_t pmt_instrument = kPmtNone;
+    std::string pmt_control_v;
+    bool dic_rxgain = false;
+    std::string dic_offset_v;
+    std::string dic_frequency_khz;
+    std::string dic_excitation_pct;
+    std::uint8_t pump_direction = kPumpInject;
+    std::string pump_current_ma;
+    std::string pump_step_period_us;
+    std::uint8_t pump_microstepping = 0;
+    std::uint8_t pump_stop_condition = kStopHallSensors;
+    std::string hall_limit_inject;
+    std::string hall_limit_withdraw;
+    std::string pump_timeout_s;
+    bool hall_power = false;
+    std::string valve_spike_ms;
+
+    // The test selections, held only in the dialog.
+    std::array<bool, kValveCount> valves{};  // the boxes numbered 0..15 beside "Test Valves"
+    bool pump_continuously = false;
+    bool test_valves = false;
+    bool test_optics = false;
+    bool test_pump = false;
+    bool show_as_volts = false;
+};
+
+// The four records as the dialog holds them.
+struct ActuatorRecords {
+    OpticsDefaults optics;
+    PmtConfig pmt;
+    DicConductivityConfig dic;
+    PumpValveDefaults pump;
+    ChemistryConfig chemistry;  // as read on loading; the optics test sends two of its fields
+};
+
+// LED current in microamperes from the field's mA text: the decimal text times 1000,
+// truncated, then at most 48000 (negative or no number: 0).
+std::uint16_t led_current_ua(std::string_view ma_text);
+// The PMT control voltage kept in the record: for an H10492 limited to 0.5..1.1 V, for any
+// other instrument unchanged.
+float pmt_control_v(std::uint8_t instrument, float volts);
+
+// Rebuilds every record from the controls, with the fixed bytes. `step_count` has no control:
+// the value the sensor last reported (in `records.pump`) is kept. A limited PMT voltage is
+// written back to its field.
+void read_controls(OpticsControls& controls, ActuatorRecords& records);
+
+// Shows the records in the controls; the test selections are left as they are.
+void show_records(const ActuatorRecords& records, OpticsControls& controls);
+
+// The valve boxes as the test's mask: bit i for box i.
+std::uint16_t valve_mask(const OpticsControls& controls);
+
+// A channel value as "Ch 0" .. "Ch 7" show it: the integer, or value x 5 / 65536 volts
+// "%.5f".
+std::string channel_text(std::uint16_t value, bool as_volts);
+
+}  // namespace kelpira::config

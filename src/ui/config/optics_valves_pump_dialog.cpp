@@ -1,0 +1,346 @@
+// The optics, valves and pump dialog's widgets: groups of fields bound to the controller's
+// controls, the live test's read-only value fields, and the relay of the poller's reports.
+#include "ui/config/optics_valves_pump_dialog.hpp"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <mutex>
+
+namespace kelpira::ui {
+
+namespace {
+
+using config::OpticsControls;
+
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Enables a control and the label its form row gives it.
+void set_enabled(QWidget* w, bool on) {
+    w->setEnabled(on);
+    auto* form =
+        w->parentWidget() ? qobject_cast<QFormLayout*>(w->parentWidget()->layout()) : nullptr;
+    if (QWidget* label = form ? form->labelForField(w) : nullptr) {
+        label->setEnabled(on);
+    }
+}
+
+}  // namespace
+
+// The poller's only way to the dialog: a queued call, dropped once the dialog has gone.
+struct OpticsValvesPumpDialog::Relay {
+    std::mutex mutex;
+    OpticsValvesPumpDialog* target = nullptr;
+
+    void post(const config::TestPollReport& report) {
+        std::lock_guard lock(mutex);
+        if (target != nullptr) {
+            OpticsValvesPumpDialog* dialog = target;
+            QMetaObject::invokeMethod(
+                dialog, [dialog, report] { dialog->on_report(report); }, Qt::QueuedConnection);
+        }
+    }
+    void detach() {
+        std::lock_guard lock(mutex);
+        target = nullptr;
+    }
+};
+
+std::unique_ptr<OpticsValvesPumpDialog> OpticsValvesPumpDialog::create(
+    link::SensorLink& link, common::Prompter& prompter, QWidget* parent,
+    std::chrono::milliseconds poll_period) {
+    std::unique_ptr<OpticsValvesPumpDialog> dialog(
+        new OpticsValvesPumpDialog(link, prompter, parent, poll_period));
+    if (!dialog->controller_->open()) {
+        return nullptr;
+    }
+    dialog->build();
+    dialog->render();
+    return dialog;
+}
+
+OpticsValvesPumpDialog::OpticsValvesPumpDialog(link::SensorLink& link, common::Prompter& prompter,
+                                               QWidget* parent,
+                                               std::chrono::milliseconds poll_period)
+    : QDialog(parent), relay_(std::make_shared<Relay>()) {
+    relay_->target = this;
+    controller_ = std::make_unique<config::OpticsDialog>(
+        link, prompter, [relay = relay_](const config::TestPollReport& r) { relay->post(r); },
+        poll_period);
+    controller_->records_shown = [this] { render(); };
+    setWindowTitle(q(config::kOpticsDialogTitle));
+}
+
+OpticsValvesPumpDialog::~OpticsValvesPumpDialog() {
+    relay_->detach();
+    controller_.reset();  // ends a poller still running
+}
+
+QLineEdit* OpticsValvesPumpDialog::field(QString object_name, std::string OpticsControls::*text,
+                                         const char* tip) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(std::move(object_name));
+    edit->setToolTip(q(tip));
+    connect(edit, &QLineEdit::textEdited, this, [this, text](const QString& typed) {
+        controller_->controls().*text = typed.toStdString();
+    });
+    redraw_.push_back([this, edit, text] {
+        const QString shown = q(controller_->controls().*text);
+        if (edit->text() != shown) {
+            edit->setText(shown);
+        }
+    });
+    return edit;
+}
+
+QCheckBox* OpticsValvesPumpDialog::check(const QString& label, bool OpticsControls::*flag,
+                                         const char* tip) {
+    auto* box = new QCheckBox(label, this);
+    if (tip != nullptr) {
+        box->setToolTip(q(tip));
+    }
+    connect(box, &QCheckBox::toggled, this, [this, flag](bool on) {
+        controller_->controls().*flag = on;
+        render();
+    });
+    redraw_.push_back([this, box, flag] {
+        const QSignalBlocker block(box);
+        box->setChecked(controller_->controls().*flag);
+    });
+    return box;
+}
+
+QComboBox* OpticsValvesPumpDialog::list(QString object_name,
+                                        std::span<const config::ListEntry> entries,
+                                        std::uint8_t OpticsControls::*value, const char* tip) {
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(std::move(object_name));
+    combo->setToolTip(q(tip));
+    for (const auto& e : entries) {
+        combo->addItem(q(e.text), e.value);
+    }
+    connect(combo, &QComboBox::activated, this, [this, combo, value](int index) {
+        controller_->controls().*value = static_cast<std::uint8_t>(combo->itemData(index).toUInt());
+        if (combo == stop_condition_) {
+            controller_->stop_condition_changed();
+        }
+        render();
+    });
+    redraw_.push_back([this, combo, value] {
+        const QSignalBlocker block(combo);
+        combo->setCurrentIndex(combo->findData(controller_->controls().*value));
+    });
+    return combo;
+}
+
+void OpticsValvesPumpDialog::build() {
+    using C = OpticsControls;
+    namespace tip = config::optics_tips;
+    auto* top = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    top->addLayout(columns);
+
+    auto* optics_box = new QGroupBox(tr("Optics"), this);
+    auto* optics = new QFormLayout(optics_box);
+    for (std::size_t i = 0; i < config::kLedCount; ++i) {
+        const QString label = QString("Optics LED %1 (mA)").arg(i);
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(label);
+        edit->setToolTip(q(tip::kLed));
+        connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& typed) {
+            controller_->controls().led_ma[i] = typed.toStdString();
+        });
+        redraw_.push_back([this, edit, i] {
+            const QString shown = q(controller_->controls().led_ma[i]);
+            if (edit->text() != shown) {
+                edit->setText(shown);
+            }
+        });
+        leds_[i] = edit;
+        optics->addRow(label, edit);
+        basics_.push_back(edit);
+    }
+    photodiode_power_ =
+        check(tr("Enable Photodiodes 5V Power"), &C::photodiode_power, tip::kPhotodiodePower);
+    optics->addRow(photodiode_power_);
+    basics_.push_back(photodiode_power_);
+    pmt_instrument_ =
+        list("PMT Instrument", config::kPmtInstruments, &C::pmt_instrument, tip::kPmtInstrument);
+    optics->addRow(tr("PMT Instrument"), pmt_instrument_);
+    pmt_control_ = field("PMT Control (V)", &C::pmt_control_v, tip::kPmtControl);
+    optics->addRow(tr("PMT Control (V)"), pmt_control_);
+    auto* rxgain = check(tr("DIC Enable RXGAIN"), &C::dic_rxgain, tip::kDicRxgain);
+    auto* offset = field("DIC Offset (V)", &C::dic_offset_v, tip::kDicOffset);
+    auto* frequency = field("DIC Frequency (kHz)", &C::dic_frequency_khz, tip::kDicFrequency);
+    auto* excitation = field("DIC Excitation (%)", &C::dic_excitation_pct, tip::kDicExcitation);
+    optics->addRow(rxgain);
+    optics->addRow(tr("DIC Offset (V)"), offset);
+    optics->addRow(tr("DIC Frequency (kHz)"), frequency);
+    optics->addRow(tr("DIC Excitation (%)"), excitation);
+    dic_ = {rxgain, offset, frequency, excitation};
+    columns->addWidget(optics_box);
+
+    auto* pump_box = new QGroupBox(tr("Pump && Valves"), this);
+    auto* pump = new QFormLayout(pump_box);
+    const auto basic = [this, pump](const QString& label, QWidget* w) {
+        pump->addRow(label, w);
+        basics_.push_back(w);
+    };
+    basic(tr("Valves Spike Time (ms)"),
+          field("Valves Spike Time (ms)", &C::valve_spike_ms, tip::kValveSpike));
+    basic(tr("Pump Current (mA)"),
+          field("Pump Current (mA)", &C::pump_current_ma, tip::kPumpCurrent));
+    basic(QString::fromUtf8("Pump Step Period  (µS)"),
+          field("Pump Step Period", &C::pump_step_period_us, tip::kStepPeriod));
+    basic(tr("Pump Microstepping"), list("Pump Microstepping", config::kMicrostepping,
+                                         &C::pump_microstepping, tip::kMicrostepping));
+    basic(tr("Pump Direction"),
+          list("Pump Direction", config::kPumpDirections, &C::pump_direction, tip::kDirection));
+    stop_condition_ = list("Pump Stop Condition", config::kStopConditions, &C::pump_stop_condition,
+                           tip::kStopCondition);
+    basic(tr("Pump Stop Condition"), stop_condition_);
+    hall_limits_ = {field("Pump Hall Sensor 0 (I)", &C::hall_limit_inject, tip::kHallInject),
+                    field("Pump Hall Sensor 1 (W)", &C::hall_limit_withdraw, tip::kHallWithdraw)};
+    pump->addRow(tr("Pump Hall Sensor 0 (I)"), hall_limits_[0]);
+    pump->addRow(tr("Pump Hall Sensor 1 (W)"), hall_limits_[1]);
+    pump_timeout_ = field("Pump Timeout (s)", &C::pump_timeout_s, tip::kPumpTimeout);
+    pump->addRow(tr("Pump Timeout (s)"), pump_timeout_);
+    hall_power_ = check(tr("Enable Hall Sensors 5V Power"), &C::hall_power, tip::kHallPower);
+    pump->addRow(hall_power_);
+    columns->addWidget(pump_box);
+
+    auto* test_box = new QGroupBox(tr("Test"), this);
+    auto* test = new QGridLayout(test_box);
+    test_valves_ = check(tr("Test Valves"), &C::test_valves, nullptr);
+    test->addWidget(test_valves_, 0, 0);
+    auto* valve_grid = new QGridLayout;
+    for (std::size_t i = 0; i < config::kValveCount; ++i) {
+        auto* box = new QCheckBox(QString::number(i), this);
+        connect(box, &QCheckBox::toggled, this,
+                [this, i](bool on) { controller_->controls().valves[i] = on; });
+        redraw_.push_back([this, box, i] {
+            const QSignalBlocker block(box);
+            box->setChecked(controller_->controls().valves[i]);
+        });
+        valves_[i] = box;
+        valve_grid->addWidget(box, static_cast<int>(i / 8), static_cast<int>(i % 8));
+    }
+    test->addLayout(valve_grid, 0, 1, 1, 4);
+    test_optics_ = check(tr("Test Optics"), &C::test_optics, nullptr);
+    test->addWidget(test_optics_, 1, 0);
+    test_pump_ = check(tr("Test Pump"), &C::test_pump, nullptr);
+    test->addWidget(test_pump_, 2, 0);
+    pump_continuously_ =
+        check(tr("Pump Continuously"), &C::pump_continuously, tip::kPumpContinuously);
+    test->addWidget(pump_continuously_, 2, 1);
+    auto* values = new QGridLayout;
+    for (std::size_t i = 0; i < config::kTestChannels; ++i) {
+        auto* ch = new QLineEdit(this);
+        ch->setReadOnly(true);
+        ch->setObjectName(QString("Ch %1").arg(i));
+        channels_[i] = ch;
+        const int row = static_cast<int>(i / 4);
+        const int column = static_cast<int>(i % 4) * 2;
+        values->addWidget(new QLabel(QString("Ch %1").arg(i), this), row, column);
+        values->addWidget(ch, row, column + 1);
+    }
+    for (std::size_t i = 0; i < halls_.size(); ++i) {
+        halls_[i] = new QLineEdit(this);
+        halls_[i]->setReadOnly(true);
+        values->addWidget(new QLabel(QString("Hall %1").arg(i), this), 2, static_cast<int>(i) * 2);
+        values->addWidget(halls_[i], 2, static_cast<int>(i) * 2 + 1);
+    }
+    test->addLayout(values, 3, 0, 1, 5);
+    show_as_volts_ = check(tr("Show as volts"), &C::show_as_volts, tip::kShowAsVolts);
+    start_stop_ = new QPushButton(tr("Start"), this);
+    start_stop_->setToolTip(q(tip::kStartStop));
+    start_stop_->setAutoDefault(false);
+    test->addWidget(start_stop_, 4, 0);
+    test->addWidget(show_as_volts_, 4, 1);
+    top->addWidget(test_box);
+
+    save_ = new QPushButton(tr("Save"), this);
+    save_->setToolTip(q(tip::kSave));
+    save_->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save_);
+    top->addLayout(buttons);
+
+    connect(save_, &QPushButton::clicked, this, [this] {
+        controller_->save_defaults();
+        render();
+    });
+    connect(start_stop_, &QPushButton::clicked, this, [this] {
+        controller_->start_stop();
+        render();
+    });
+}
+
+void OpticsValvesPumpDialog::on_report(const config::TestPollReport& report) {
+    controller_->test_report(report);
+    render();
+    emit test_polled();
+}
+
+void OpticsValvesPumpDialog::render() {
+    for (const auto& redraw : redraw_) {
+        redraw();
+    }
+    const config::OpticsEnabling e = controller_->enabling();
+    for (auto* w : basics_) {
+        set_enabled(w, e.basics);
+    }
+    set_enabled(pmt_instrument_, e.pmt_instrument);
+    set_enabled(pmt_control_, e.pmt_control);
+    for (auto* w : dic_) {
+        set_enabled(w, e.dic);
+    }
+    for (auto* w : hall_limits_) {
+        set_enabled(w, e.hall_limits);
+    }
+    set_enabled(pump_timeout_, e.pump_timeout);
+    hall_power_->setEnabled(e.hall_power);
+    for (auto* w : valves_) {
+        w->setEnabled(e.valves);
+    }
+    pump_continuously_->setEnabled(e.pump_continuously);
+    for (auto* w : {test_valves_, test_optics_, test_pump_}) {
+        w->setEnabled(e.test_boxes);
+    }
+    save_->setEnabled(e.save);
+    start_stop_->setEnabled(e.start_stop);
+    start_stop_->setText(q(controller_->start_stop_text()));
+    show_as_volts_->setEnabled(e.show_as_volts);
+    const auto channels = controller_->channel_texts();
+    for (std::size_t i = 0; i < channels_.size(); ++i) {
+        channels_[i]->setText(q(channels[i]));
+    }
+    const auto halls = controller_->hall_texts();
+    for (std::size_t i = 0; i < halls_.size(); ++i) {
+        halls_[i]->setText(q(halls[i]));
+    }
+}
+
+void OpticsValvesPumpDialog::reject() {
+    controller_->close();
+    QDialog::reject();
+}
+
+void run_optics_valves_pump_dialog(QWidget* parent, link::SensorLink& link,
+                                   common::Prompter& prompter) {
+    if (auto dialog = OpticsValvesPumpDialog::create(link, prompter, parent)) {
+        dialog->exec();
+    }
+}
+
+}  // namespace kelpira::ui

@@ -1,0 +1,124 @@
+// Controls to records for the optics, valves and pump defaults: clamps, the mA and PMT
+// conversions, list values, the kept step count, and the texts records are shown with.
+#include <gtest/gtest.h>
+
+#include "config/optics_controls.hpp"
+#include "config/typed_fields.hpp"
+
+namespace kelpira::config {
+namespace {
+
+TEST(TypedFields, UnsignedSaturatesAndRefusesSignsAndLetters) {
+    EXPECT_EQ(typed_unsigned(" 42 "), 42u);
+    EXPECT_EQ(typed_unsigned("99999999999"), 4294967295u);
+    EXPECT_EQ(typed_unsigned("-1"), 0u);
+    EXPECT_EQ(typed_unsigned("12a"), 0u);
+    EXPECT_EQ(typed_unsigned(""), 0u);
+    EXPECT_EQ(typed_in_range("0", 1, 4095), 1u);
+    EXPECT_EQ(typed_in_range("4294967296", 1, 4095), 4095u);
+    EXPECT_EQ(fixed_text(-0.5, 5), "-0.50000");
+}
+
+TEST(OpticsControls, LedCurrentIsTheTypedMilliampsTimes1000Truncated) {
+    EXPECT_EQ(led_current_ua("50"), 48000);
+    EXPECT_EQ(led_current_ua("48"), 48000);
+    EXPECT_EQ(led_current_ua("0.0005"), 0);
+    EXPECT_EQ(led_current_ua("1.001"), 1001);
+    EXPECT_EQ(led_current_ua("12.3456"), 12345);
+    EXPECT_EQ(led_current_ua("-3"), 0);
+    EXPECT_EQ(led_current_ua("mA"), 0);
+    EXPECT_EQ(led_current_ua("1e9"), 48000);
+}
+
+TEST(OpticsControls, PmtVoltageIsLimitedOnlyForTheH10492) {
+    EXPECT_FLOAT_EQ(pmt_control_v(kPmtH10492, 2.0f), 1.1f);
+    EXPECT_FLOAT_EQ(pmt_control_v(kPmtH10492, 0.1f), 0.5f);
+    EXPECT_FLOAT_EQ(pmt_control_v(kPmtH10492, 0.75f), 0.75f);
+    EXPECT_FLOAT_EQ(pmt_control_v(kPmtNone, 7.5f), 7.5f);
+}
+
+OpticsControls typed() {
+    OpticsControls c;
+    c.led_ma = {"50", "0.0005", "20", "1.5"};
+    c.photodiode_power = true;
+    c.pmt_instrument = kPmtH10492;
+    c.pmt_control_v = "2";
+    c.dic_rxgain = true;
+    c.dic_offset_v = "0.25";
+    c.dic_frequency_khz = "10";
+    c.dic_excitation_pct = "300";
+    c.pump_direction = kPumpWithdraw;
+    c.pump_current_ma = "5";
+    c.pump_step_period_us = "200000";
+    c.pump_microstepping = 3;
+    c.pump_stop_condition = kStopStepCount;
+    c.hall_limit_inject = "0";
+    c.hall_limit_withdraw = "70000";
+    c.pump_timeout_s = "99999999999";
+    c.hall_power = true;
+    c.valve_spike_ms = "5000";
+    return c;
+}
+
+TEST(OpticsControls, ReadControlsClampsEveryFieldAndKeepsTheStepCount) {
+    OpticsControls c = typed();
+    ActuatorRecords r;
+    r.optics.reserved1 = 7;  // rebuilt: the fixed bytes come back
+    r.pmt.reserved6[3] = 9;
+    r.pump.step_count = 123456;  // read from the sensor; no control carries it
+    read_controls(c, r);
+
+    EXPECT_EQ(r.optics, (OpticsDefaults{0, 1, 1, {48000, 0, 20000, 1500}}));
+    EXPECT_EQ(r.pmt.instrument, kPmtH10492);
+    EXPECT_FLOAT_EQ(r.pmt.control_v, 1.1f);
+    EXPECT_EQ(r.pmt.reserved6, (std::array<std::uint8_t, 14>{}));
+    EXPECT_EQ(c.pmt_control_v, "1.10000") << "the limited voltage is written back";
+    EXPECT_EQ(r.dic, (DicConductivityConfig{0, 1, 0.25f, 20, 100}));
+
+    const auto& p = r.pump;
+    EXPECT_EQ(p.direction, kPumpWithdraw);
+    EXPECT_EQ(p.current_ma, 10);
+    EXPECT_EQ(p.step_period_us, 131071u);
+    EXPECT_EQ(p.microstepping, 3);
+    EXPECT_EQ(p.stop_condition, kStopStepCount);
+    EXPECT_EQ(p.hall_limit_inject, 1);
+    EXPECT_EQ(p.hall_limit_withdraw, 4095);
+    EXPECT_EQ(p.step_count, 123456u);
+    EXPECT_EQ(p.timeout_s, 4294967295u) << "not limited, but never wrapped";
+    EXPECT_EQ(p.hall_power, 1);
+    EXPECT_EQ(p.valve_spike_ms, 3000);
+
+    c.pmt_instrument = kPmtNone;
+    c.pmt_control_v = "2";
+    read_controls(c, r);
+    EXPECT_FLOAT_EQ(r.pmt.control_v, 2.0f);
+    EXPECT_EQ(c.pmt_control_v, "2");
+}
+
+TEST(OpticsControls, RecordsAreShownWithTheirFormats) {
+    ActuatorRecords r;
+    r.optics.led_current_ua = {20000, 48000, 1, 0};
+    r.pmt.control_v = 0.75f;
+    r.dic.offset_v = 0.12345f;
+    r.pump.timeout_s = 4294967295u;
+    OpticsControls c;
+    c.test_pump = true;
+    show_records(r, c);
+    EXPECT_EQ(c.led_ma, (std::array<std::string, 4>{"20.000", "48.000", "0.001", "0.000"}));
+    EXPECT_EQ(c.pmt_control_v, "0.75000");
+    EXPECT_EQ(c.dic_offset_v, "0.1235");
+    EXPECT_EQ(c.pump_timeout_s, "4294967295");
+    EXPECT_TRUE(c.test_pump) << "test selections are not part of the records";
+}
+
+TEST(OpticsControls, ValveMaskAndChannelTexts) {
+    OpticsControls c;
+    c.valves[0] = c.valves[15] = true;
+    EXPECT_EQ(valve_mask(c), 0x8001);
+    EXPECT_EQ(channel_text(65535, true), "4.99992");
+    EXPECT_EQ(channel_text(65535, false), "65535");
+    EXPECT_EQ(channel_text(0, true), "0.00000");
+}
+
+}  // namespace
+}  // namespace kelpira::config
