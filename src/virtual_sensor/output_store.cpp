@@ -1,10 +1,9 @@
-// Stored processed results, read back one record at a time; the loaded program's size.
+// Stored processed results, read back one record at a time.
 #include "virtual_sensor/output_store.hpp"
 
 #include <algorithm>
 #include <array>
 
-#include "common/bytes.hpp"
 #include "link/command_catalogue.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -35,15 +34,10 @@ void clear_outputs(Exchange& x) {
     store.next = 0;
 }
 
-void get_state_machine_info(Exchange& x) {
-    common::ByteWriter(x.response).u16(x.state.stores.program_states);
-}
-
 constexpr std::array kCommands{
     CommandEntry{link::code_value(CommandCode::OPEN_OUTPUT_STREAM), open_output_stream},
     CommandEntry{link::code_value(CommandCode::READ_OUTPUT_RECORD), read_output_record},
     CommandEntry{link::code_value(CommandCode::CLEAR_OUTPUTS), clear_outputs},
-    CommandEntry{link::code_value(CommandCode::GET_STATE_MACHINE_INFO), get_state_machine_info},
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The emulated sensor's store of processed results and the size of its loaded program.
+// The emulated sensor's store of processed results.
 #pragma once
 
 #include <span>
@@ -10,7 +10,7 @@ namespace kelpira::virtual_sensor {
 // A read with nothing left to give.
 inline constexpr link::CommandResult kResultNoMoreData = 3;
 
-// OPEN_OUTPUT_STREAM, READ_OUTPUT_RECORD, CLEAR_OUTPUTS and GET_STATE_MACHINE_INFO.
+// OPEN_OUTPUT_STREAM, READ_OUTPUT_RECORD and CLEAR_OUTPUTS.
 std::span<const CommandEntry> output_store_commands();
 
 }  // namespace kelpira::virtual_sensor

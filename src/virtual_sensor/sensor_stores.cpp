@@ -44,7 +44,6 @@ SensorStores initial_stores(std::uint32_t now_seconds, std::int32_t supply_mv) {
         t.active = 1;
         t.log_filters = app::kSeverityError;
     }
-    s.program_states = 8;
     return s;
 }
 

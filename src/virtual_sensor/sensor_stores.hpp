@@ -1,5 +1,5 @@
 // What the emulated sensor keeps for the operation views: its stored processed results, its
-// diagnostics log, its restart log, its task table and the size of its loaded program.
+// diagnostics log, its restart log and its task table.
 #pragma once
 
 #include <array>
@@ -28,11 +28,10 @@ struct SensorStores {
     std::size_t next_restart = 0;
     std::array<app::TaskDetails, app::kTaskCount> tasks{};
     std::vector<app::TaskFlags> task_flags_written;  // every SET_TASK_FLAGS, oldest first
-    std::uint16_t program_states = 0;                // states of the loaded program
 };
 
-// A sensor just powered up: one power-on restart, its "Restarted after reset" log line,
-// 17 tasks logging errors, and a program of eight states.
+// A sensor just powered up: one power-on restart, its "Restarted after reset" log line and
+// 17 tasks logging errors.
 SensorStores initial_stores(std::uint32_t now_seconds, std::int32_t supply_mv);
 
 }  // namespace kelpira::virtual_sensor

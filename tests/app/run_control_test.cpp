@@ -28,7 +28,7 @@ class RunControlTest : public testing::ViewSensorTest {
             *sensor->record(link::code_value(CommandCode::GET_CHEMISTRY_CONFIG)));
     }
     void set_program(std::uint16_t states) {
-        edit([states](virtual_sensor::SensorState& s) { s.stores.program_states = states; });
+        edit([states](virtual_sensor::SensorState& s) { s.program.state_count = states; });
     }
     void expect_one_message(const std::string& caption, const std::string& text) {
         ASSERT_EQ(prompter.prompts.size(), 1U);
