@@ -1,5 +1,5 @@
 // What the emulated sensor keeps for the operation views: its stored processed results, its
-// diagnostics log, its restart log, its task table and the size of its loaded program.
+// diagnostics log, its restart log and its task table.
 #pragma once
 
 #include <array>

@@ -10,6 +10,7 @@
 
 #include "link/command_catalogue.hpp"
 #include "support/temp_folder.hpp"
+#include "ui/shell/view_notifications.hpp"
 #include "ui/shell_fixture.hpp"
 #include "ui/views/sensor_log_dialogs.hpp"
 #include "ui/views/start_states_dialog.hpp"
@@ -97,6 +98,13 @@ TEST_F(ViewsTest, ProcessedOutputListsSavesAndClears) {
     EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole), "Nitrate (uM)");
     ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount() == 2; }, kWaitMs));
     EXPECT_EQ(model->data(model->index(1, 0), Qt::DisplayRole), "2");
+
+    // The main window's reload after Configure Chemistry retitles the columns.
+    demo->edit_state([](virtual_sensor::SensorState& s) {
+        s.records[link::code_value(CommandCode::GET_CHEMISTRY_CONFIG)][1] = 7;  // TA
+    });
+    ui::send_reload_config(view);
+    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole), "TA (umol/kg)");
 
     TempFolder folder;
     prompter.files.push_back(folder.path("out.csv"));

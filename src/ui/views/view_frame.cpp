@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/shell/view_notifications.hpp"
 #include "ui/views/start_states_dialog.hpp"
 
 namespace kelpira::ui {
@@ -71,6 +72,17 @@ ViewFrame::ViewFrame(const ViewHost& host, const QString& heading, app::LinkFlag
     });
     connect(stop_, &QPushButton::clicked, this, [this] { host_.stop_sensor(); });
     connect(autostart_, &QCheckBox::clicked, this, [this] { autostart_clicked(); });
+    if (parent != nullptr) {
+        parent->installEventFilter(this);
+    }
+}
+
+bool ViewFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parent() && event->type() == reload_config_event_type()) {
+        reload_config();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ViewFrame::set_content(QWidget* content) {

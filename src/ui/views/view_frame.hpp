@@ -58,6 +58,10 @@ class ViewFrame : public QWidget {
     // The chemistry record was read again: views retitle their columns.
     void config_reloaded();
 
+  protected:
+    // The main window's reload notification arrives at the view around this frame.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void fill_start_list();
     void update_enabling();
