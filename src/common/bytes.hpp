@@ -24,7 +24,9 @@ public:
     std::int16_t i16() { return static_cast<std::int16_t>(u16()); }
     std::uint32_t u32() { return static_cast<std::uint32_t>(read_uint(4)); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+    std::uint64_t u64() { return read_uint(8); }
     float f32() { return std::bit_cast<float>(u32()); }
+    double f64() { return std::bit_cast<double>(u64()); }
 
     // A fixed-width text field: the characters up to the first NUL or the width,
     // never further.
@@ -56,7 +58,9 @@ public:
     void i16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
     void u32(std::uint32_t v) { write_uint(v, 4); }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
+    void u64(std::uint64_t v) { write_uint(v, 8); }
     void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
+    void f64(double v) { u64(std::bit_cast<std::uint64_t>(v)); }
 
     // A fixed-width text field: the text cut to the width, the rest filled with NULs. A text
     // as long as the width carries no terminator, as the sensor stores it.

@@ -1,0 +1,17 @@
+// Cells of the comma-separated files the program writes. A cell holding a comma, a double
+// quote, a carriage return or a line feed (a sensor name may) is put in double quotes with
+// its quotes doubled, so any CSV reader sees one cell; every other cell is written as it is.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelpira::common {
+
+// The cell as it goes into the file.
+std::string csv_cell(std::string_view text);
+
+// Appends the cell as it goes into the file to `line`.
+void append_csv_cell(std::string& line, std::string_view text);
+
+}  // namespace kelpira::common
