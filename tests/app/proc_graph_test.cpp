@@ -61,7 +61,7 @@ TEST(ProcGraphAxes, ChemistryTableGivesUnitAndDefaultRange) {
     ProcGraph g;
     g.set_chemistry(config::ChemistryType::ph);
     EXPECT_EQ(g.viewport(0), (Viewport{0, 0, 0, 8.5}));  // no points yet: 0 is in the extent
-    EXPECT_EQ(chemistry_axis(config::ChemistryType::ammonia)->unit, "Ammonia (???)");
+    EXPECT_EQ(chemistry_axis(config::ChemistryType::ammonia)->unit, "Ammonia (?\?\?)");
     EXPECT_FALSE(chemistry_axis(static_cast<config::ChemistryType>(10)));
     const Picture p = g.redraw(kClient, width_of);
     // The unit label is cut to its box, 95 pixels wide.
@@ -76,7 +76,7 @@ TEST(ProcGraphAxes, ChemistryTableGivesUnitAndDefaultRange) {
 }
 
 TEST(ProcGraphZoom, DragsZoomInTimeOrValueAndSmallOnesDoNothing) {
-    testing::RecordingPrompter prompter;
+    kelpira::testing::RecordingPrompter prompter;
     ProcGraph g = ramp();
     const Viewport full = g.viewport(0);
     EXPECT_EQ(full, (Viewport{0, 1000, 0, 100}));
@@ -107,7 +107,7 @@ TEST(ProcGraphZoom, DragsZoomInTimeOrValueAndSmallOnesDoNothing) {
 }
 
 TEST(ProcGraphZoom, TheEleventhZoomIsRefused) {
-    testing::RecordingPrompter prompter;
+    kelpira::testing::RecordingPrompter prompter;
     ProcGraph g = ramp();
     for (int i = 0; i < 10; ++i) {
         ASSERT_TRUE(g.end_drag({40, 100}, {439, 100}, kLayout, prompter));
@@ -135,8 +135,8 @@ TEST(ProcGraphSelection, AClickSelectsAPointNearerThanTenPixels) {
     const Picture pic = g.redraw(kClient, width_of);
     EXPECT_TRUE(std::count(pic.texts.begin(), pic.texts.end(),
                            Text{"timestamp=01/01/1970 00:08:20, value=50.00", {40, 0, 439, 40}}));
-    EXPECT_TRUE(std::count(pic.lines.begin(), pic.lines.end(),
-                           Line{{235, 184}, {245, 194}, kRed, 2}));
+    EXPECT_TRUE(
+        std::count(pic.lines.begin(), pic.lines.end(), Line{{235, 184}, {245, 194}, kRed, 2}));
     EXPECT_EQ(pic.dots.back(), (Dot{{240, 189}, 2, kWhite, kRed}));
 
     g.click({240 + 6, 189 + 8});
@@ -144,7 +144,7 @@ TEST(ProcGraphSelection, AClickSelectsAPointNearerThanTenPixels) {
 }
 
 TEST(ProcGraphPoints, AZoomAtTheNewestTimeFollowsNewPoints) {
-    testing::RecordingPrompter prompter;
+    kelpira::testing::RecordingPrompter prompter;
     ProcGraph g = ramp();
     // Keep the right half: its window ends at the newest time.
     ASSERT_TRUE(g.end_drag({240, 100}, {439, 100}, kLayout, prompter));

@@ -24,14 +24,20 @@ std::vector<LiveSample> samples(std::size_t n) {
     return out;
 }
 
+RawGraphInput input(std::span<const LiveSample> s) {
+    RawGraphInput in;
+    in.client = kClient;
+    in.samples = s;
+    return in;
+}
+
 bool has_text(const Picture& p, const Text& t) {
     return std::find(p.texts.begin(), p.texts.end(), t) != p.texts.end();
 }
 
 std::size_t count_prefix(const Picture& p, std::string_view prefix) {
-    return static_cast<std::size_t>(std::count_if(p.texts.begin(), p.texts.end(), [&](auto& t) {
-        return t.text.starts_with(prefix);
-    }));
+    return static_cast<std::size_t>(std::count_if(
+        p.texts.begin(), p.texts.end(), [&](auto& t) { return t.text.starts_with(prefix); }));
 }
 
 }  // namespace
@@ -40,7 +46,7 @@ TEST(RawGraph, ZeroCountsLieOnThePlotBottomAndHalfScaleOnRow200FromTheBottom) {
     auto s = samples(2);
     s[0].channel[2] = 0;
     s[1].channel[2] = 32768;
-    RawGraphInput in{.client = kClient, .samples = s};
+    RawGraphInput in = input(s);
     in.channels[2] = true;
 
     const Picture p = raw_graph_picture(in);
@@ -58,16 +64,16 @@ TEST(RawGraph, ZeroCountsLieOnThePlotBottomAndHalfScaleOnRow200FromTheBottom) {
 
 TEST(RawGraph, OnlyTheNewestColumnIsLabelledUntilMoreThanSixtySamples) {
     auto forty = samples(40);
-    const Picture few = raw_graph_picture({.client = kClient, .samples = forty});
+    const Picture few = raw_graph_picture(input(forty));
     // Newest at column 39: x = 89.
     EXPECT_TRUE(has_text(few, {"1039", {59, 349, 119, 389}}));
     EXPECT_TRUE(has_text(few, {"state 4", {59, 364, 119, 399}}));
     EXPECT_EQ(count_prefix(few, "10"), 1u);
-    EXPECT_TRUE(std::count(few.lines.begin(), few.lines.end(),
-                           Line{{89, 354}, {89, 359}, kWhite, 1}));
+    EXPECT_TRUE(
+        std::count(few.lines.begin(), few.lines.end(), Line{{89, 354}, {89, 359}, kWhite, 1}));
 
     auto sixty_one = samples(61);
-    const Picture many = raw_graph_picture({.client = kClient, .samples = sixty_one});
+    const Picture many = raw_graph_picture(input(sixty_one));
     EXPECT_TRUE(has_text(many, {"1000", {20, 349, 80, 389}}));
     EXPECT_TRUE(has_text(many, {"1060", {80, 349, 140, 389}}));
     EXPECT_EQ(count_prefix(many, "state "), 1u);
@@ -76,7 +82,7 @@ TEST(RawGraph, OnlyTheNewestColumnIsLabelledUntilMoreThanSixtySamples) {
 TEST(RawGraph, AFullPlotShowsTheNewestSamplesOnly) {
     auto s = samples(500);
     s.back().channel[0] = 65535;
-    RawGraphInput in{.client = kClient, .samples = s};
+    RawGraphInput in = input(s);
     in.channels[0] = true;
     ASSERT_EQ(raw_graph_columns(kClient), 401u);
 
@@ -89,7 +95,8 @@ TEST(RawGraph, AFullPlotShowsTheNewestSamplesOnly) {
 
 TEST(RawGraph, HoldingTheButtonShowsTheStateOfTheSampleUnderThePointer) {
     auto s = samples(10);
-    RawGraphInput in{.client = kClient, .samples = s, .cursor = Point{53, 200}};
+    RawGraphInput in = input(s);
+    in.cursor = Point{53, 200};
     EXPECT_TRUE(has_text(raw_graph_picture(in), {"state 3", {23, 180, 83, 200}}));
 
     in.cursor = Point{53, 349};  // on the plot bottom: not strictly above it
@@ -100,13 +107,17 @@ TEST(RawGraph, HoldingTheButtonShowsTheStateOfTheSampleUnderThePointer) {
 
 TEST(RawGraph, AWindowTooSmallKeepsOnlyTheBackground) {
     auto s = samples(5);
-    const Picture narrow = raw_graph_picture({.client = {0, 0, 134, 399}, .samples = s});
+    RawGraphInput in = input(s);
+    in.client = {0, 0, 134, 399};
+    const Picture narrow = raw_graph_picture(in);
     EXPECT_FALSE(narrow.plotted);
     EXPECT_TRUE(narrow.texts.empty() && narrow.lines.empty() && narrow.frames.empty());
     EXPECT_EQ(narrow.background, (Rgb{150, 150, 150}));
     EXPECT_EQ(raw_graph_columns({0, 0, 134, 399}), 0u);
-    EXPECT_FALSE(raw_graph_picture({.client = {0, 0, 500, 134}, .samples = s}).plotted);
-    EXPECT_TRUE(raw_graph_picture({.client = {0, 0, 135, 135}, .samples = s}).plotted);
+    in.client = {0, 0, 500, 134};
+    EXPECT_FALSE(raw_graph_picture(in).plotted);
+    in.client = {0, 0, 135, 135};
+    EXPECT_TRUE(raw_graph_picture(in).plotted);
 }
 
 TEST(RawGraph, PlatformAndThermistorLinesUseTheNewestDrawnSample) {
@@ -122,17 +133,19 @@ TEST(RawGraph, PlatformAndThermistorLinesUseTheNewestDrawnSample) {
     ps.p2 = 2;
     ps.p3 = 3;
     std::array<config::ThermistorConfig, 3> th{};
-    th[0] = {.input_channel = 3, .a3 = 1, .a2 = 0, .a1 = 2, .a0 = 1};  // 15.625 + 5 + 1
-    th[1] = {.input_channel = 9, .a0 = 7};  // no such channel
-    RawGraphInput in{.client = kClient, .samples = s, .platform = ps, .thermistors = th};
+    th[0] = {0, 3, 1, 0, 2, 1};  // 15.625 + 5 + 1
+    th[1] = {0, 9, 0, 0, 0, 7};  // no such channel
+    RawGraphInput in = input(s);
+    in.platform = ps;
+    in.thermistors = th;
 
     const Picture p = raw_graph_picture(in);
 
     EXPECT_TRUE(has_text(p, {"depth=12.35 m, dir=3, temp=9.500 C, salin=35.000 PSU, "
                              "DO=6.250 ml/l, P1=-1, P2=2, P3=3",
                              {50, 0, 500, 50}}));
-    EXPECT_TRUE(has_text(p, {"thermistor1=21.625, thermistor2=0.000, thermistor3=0.000",
-                             {50, 30, 500, 50}}));
+    EXPECT_TRUE(has_text(
+        p, {"thermistor1=21.625, thermistor2=0.000, thermistor3=0.000", {50, 30, 500, 50}}));
     in.samples = {};
     EXPECT_EQ(count_prefix(raw_graph_picture(in), "thermistor"), 0u);
 }

@@ -63,12 +63,12 @@ bool ProcGraph::add_point(std::uint32_t time, double value) {
         return false;
     }
     const auto index = static_cast<std::uint32_t>(points_.size());
-    points_.push_back({.time = time, .value = value});
+    points_.push_back(GraphPoint{time, value, 0, 0});
     // Records come in time order as a rule, so this is an append; an earlier time is slotted
     // in after the points of its own time.
-    const auto later = std::upper_bound(
-        by_time_.begin(), by_time_.end(), time,
-        [this](std::uint32_t t, std::uint32_t i) { return t < points_[i].time; });
+    const auto later =
+        std::upper_bound(by_time_.begin(), by_time_.end(), time,
+                         [this](std::uint32_t t, std::uint32_t i) { return t < points_[i].time; });
     by_time_.insert(later, index);
 
     Viewport& full = zoom_[0];
@@ -131,8 +131,7 @@ bool ProcGraph::end_drag(Point start, Point end, const ProcGraphLayout& g,
         return false;
     }
     if (level_ >= kMaxZoom) {
-        prompter.message("Max zoom",
-                         "Max zoom number exceeded (" + std::to_string(kMaxZoom) + ")");
+        prompter.message("Max zoom", "Max zoom number exceeded (" + std::to_string(kMaxZoom) + ")");
         return false;
     }
     const Viewport p = current();
@@ -178,12 +177,12 @@ bool ProcGraph::inside(const GraphPoint& p, const Viewport& v) const {
 }
 
 std::pair<std::size_t, std::size_t> ProcGraph::time_range(const Viewport& v) const {
-    const auto first = std::lower_bound(
-        by_time_.begin(), by_time_.end(), v.t_min,
-        [this](std::uint32_t i, std::uint32_t t) { return points_[i].time < t; });
-    const auto last = std::upper_bound(
-        first, by_time_.end(), v.t_max,
-        [this](std::uint32_t t, std::uint32_t i) { return t < points_[i].time; });
+    const auto first =
+        std::lower_bound(by_time_.begin(), by_time_.end(), v.t_min,
+                         [this](std::uint32_t i, std::uint32_t t) { return points_[i].time < t; });
+    const auto last =
+        std::upper_bound(first, by_time_.end(), v.t_max,
+                         [this](std::uint32_t t, std::uint32_t i) { return t < points_[i].time; });
     return {static_cast<std::size_t>(first - by_time_.begin()),
             static_cast<std::size_t>(last - by_time_.begin())};
 }

@@ -82,8 +82,8 @@ void add_frame(Picture& pic, const ProcGraphLayout& g) {
 void add_value_labels(Picture& pic, const ProcGraphLayout& g, const Viewport& v) {
     const double range = v.v_max - v.v_min;
     for (const auto& label : value_labels(v.v_min, v.v_max, g.h)) {
-        const int y = g.plot_bottom - static_cast<int>(std::trunc((label.value - v.v_min) /
-                                                                  range * g.h));
+        const int y =
+            g.plot_bottom - static_cast<int>(std::trunc((label.value - v.v_min) / range * g.h));
         pic.texts.push_back(
             {label.text, {g.client.left, y - 10, g.client.left + 30, y + 10}, Align::right});
     }
@@ -92,11 +92,10 @@ void add_value_labels(Picture& pic, const ProcGraphLayout& g, const Viewport& v)
 void add_time_labels(Picture& pic, const ProcGraphLayout& g, const Viewport& v) {
     const double span = v.t_max - v.t_min;
     for (int o = 0; o < g.w; o += kTimeLabelSpacing) {
-        const auto time =
-            v.t_min + static_cast<std::uint32_t>(std::trunc(double(o) / g.w * span));
-        pic.texts.push_back({time_label(time),
-                             {g.plot_left + o - 50, g.plot_bottom, g.plot_left + o + 50,
-                              g.client.bottom}});
+        const auto time = v.t_min + static_cast<std::uint32_t>(std::trunc(double(o) / g.w * span));
+        pic.texts.push_back(
+            {time_label(time),
+             {g.plot_left + o - 50, g.plot_bottom, g.plot_left + o + 50, g.client.bottom}});
     }
     pic.texts.push_back(
         {"time", {g.plot_right, g.plot_bottom - 8, g.client.right, g.plot_bottom + 15}});
@@ -119,8 +118,7 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
         if (const auto axis = chemistry_axis(*chemistry_)) {
             const Rect box{client.left + 5, client.top, g.plot_left + 60, g.plot_top};
             pic.texts.push_back(
-                {elided(std::string(axis->unit), box.right - box.left, measure), box,
-                 Align::left});
+                {elided(std::string(axis->unit), box.right - box.left, measure), box, Align::left});
         }
     }
     add_time_labels(pic, g, v);
@@ -138,12 +136,11 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
         if (p.value < v.v_min || p.value > v.v_max) {
             continue;
         }
-        p.px = g.plot_left + (span > 0 ? static_cast<int>(std::trunc((p.time - v.t_min) /
-                                                                      span * g.w))
-                                       : g.w / 2);
-        p.py = g.plot_bottom -
-               (range > 0 ? static_cast<int>(std::trunc((p.value - v.v_min) / range * g.h))
-                          : g.h / 2);
+        p.px = g.plot_left +
+               (span > 0 ? static_cast<int>(std::trunc((p.time - v.t_min) / span * g.w)) : g.w / 2);
+        p.py =
+            g.plot_bottom -
+            (range > 0 ? static_cast<int>(std::trunc((p.value - v.v_min) / range * g.h)) : g.h / 2);
         selected_drawn = selected_drawn || (selected_ && *selected_ == i);
         if (occupied.take(p.px - g.plot_left, g.plot_bottom - p.py)) {
             pic.dots.push_back({{p.px, p.py}, kDotRadius, kWhite, std::nullopt});
@@ -161,8 +158,8 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
                              kRed,
                              2});
         pic.dots.push_back({{p.px, p.py}, kDotRadius, kWhite, kRed});
-        pic.texts.push_back({selection_text(p), {g.plot_left, client.top, g.plot_right,
-                                                 g.plot_top}});
+        pic.texts.push_back(
+            {selection_text(p), {g.plot_left, client.top, g.plot_right, g.plot_top}});
     }
     return pic;
 }

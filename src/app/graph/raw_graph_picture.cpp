@@ -64,14 +64,13 @@ void add_frame(Picture& p, const Layout& g) {
 
 void add_volt_scale(Picture& p, const Layout& g) {
     for (int percent = 0; percent <= 100; percent += 10) {
-        const int y = static_cast<int>(
-            std::trunc((g.T + 50 + g.hp - 1) - g.hp * percent / 100.0 + 0.0001));
-        p.texts.push_back({format("%.1f", percent / 100.0 * 5), {g.L, y - 10, g.L + 40, y + 10},
-                           Align::right});
+        const int y =
+            static_cast<int>(std::trunc((g.T + 50 + g.hp - 1) - g.hp * percent / 100.0 + 0.0001));
+        p.texts.push_back(
+            {format("%.1f", percent / 100.0 * 5), {g.L, y - 10, g.L + 40, y + 10}, Align::right});
     }
     p.texts.push_back({"volt", {g.L, g.T, g.L + 50, g.T + 50}, Align::centre});
-    p.texts.push_back(
-        {"counter", {g.R - 50, g.x_axis - 13, g.R, g.x_axis + 10}, Align::centre});
+    p.texts.push_back({"counter", {g.R - 50, g.x_axis - 13, g.R, g.x_axis + 10}, Align::centre});
 }
 
 void add_column_labels(Picture& p, const Layout& g, const RawGraphInput& in,
@@ -107,8 +106,8 @@ void add_traces(Picture& p, const Layout& g, const RawGraphInput& in,
         if (!in.channels[c]) {
             continue;
         }
-        ColumnTrace trace{.x0 = g.plot_left, .ys = {}, .colour = kChannelColours[c],
-                          .width = in.trace_width};
+        ColumnTrace trace{
+            .x0 = g.plot_left, .ys = {}, .colour = kChannelColours[c], .width = in.trace_width};
         trace.ys.reserve(drawn.size());
         for (const LiveSample& s : drawn) {
             trace.ys.push_back(channel_row(g, s.channel[c]));

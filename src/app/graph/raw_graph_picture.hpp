@@ -35,7 +35,6 @@ Picture raw_graph_picture(const RawGraphInput& input);
 
 // Degrees Celsius of a thermistor from the sample's channel `input_channel`; 0 for a channel
 // the sample does not have.
-double thermistor_temperature(const config::ThermistorConfig& thermistor,
-                              const LiveSample& sample);
+double thermistor_temperature(const config::ThermistorConfig& thermistor, const LiveSample& sample);
 
 }  // namespace kelpira::app

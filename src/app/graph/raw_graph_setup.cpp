@@ -29,8 +29,8 @@ RawGraphSetup open_raw_graph(link::SensorLink& link, common::Prompter& prompter,
     return setup;
 }
 
-void reload_raw_graph(link::SensorLink& link,
-                      const std::optional<config::ChemistryConfig>& reread, RawGraphSetup& setup) {
+void reload_raw_graph(link::SensorLink& link, const std::optional<config::ChemistryConfig>& reread,
+                      RawGraphSetup& setup) {
     if (reread) {
         setup.labels = channel_labels(reread->chemistry);
     }

@@ -31,7 +31,7 @@ RawGraphSetup open_raw_graph(link::SensorLink& link, common::Prompter& prompter,
 // Reload, after the view re-read its chemistry (`reread`, empty when that failed): the
 // labels follow a successful re-read; each thermistor is read again, zero when it fails,
 // without a word.
-void reload_raw_graph(link::SensorLink& link,
-                      const std::optional<config::ChemistryConfig>& reread, RawGraphSetup& setup);
+void reload_raw_graph(link::SensorLink& link, const std::optional<config::ChemistryConfig>& reread,
+                      RawGraphSetup& setup);
 
 }  // namespace kelpira::app
