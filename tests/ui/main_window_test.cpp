@@ -6,6 +6,7 @@
 #include "link/operation_commands.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell_fixture.hpp"
+#include "ui/views/raw_graph_view.hpp"
 
 namespace kelpira::testing {
 namespace {
@@ -83,7 +84,7 @@ TEST_F(MainWindowTest, ConnectingFillsTitleAndStatusBar) {
 
     EXPECT_EQ(window->windowTitle(), QString("Demo Sensor (") + kType + ")");
     EXPECT_EQ(window->status_text(0), "Demo Sensor connected");
-    EXPECT_NE(qobject_cast<ui::CompatibilityView*>(window->current_view()), nullptr);
+    EXPECT_NE(qobject_cast<ui::RawGraphView*>(window->current_view()), nullptr);
     wait_for_poll();
     EXPECT_EQ(window->status_text(2), "Sensor Mode: Idle");
     EXPECT_EQ(window->status_text(3), "");
@@ -97,6 +98,8 @@ TEST_F(MainWindowTest, TheCompatibilityViewListsVerdictAndReleasesInColour) {
     options.firmware_version = "KELPIRA_2_8_1";
     plug(kDemo, options);
     connect_demo();
+    window->run_command(Command::Compatibility);
+    settle();
     auto* view = qobject_cast<ui::CompatibilityView*>(window->current_view());
     ASSERT_NE(view, nullptr);
     QTreeWidget* verdict = view->verdict_list();
@@ -124,6 +127,8 @@ TEST_F(MainWindowTest, AnUnreadableFirmwareVersionClosesTheCompatibilityView) {
     auto& demo = plug(kDemo, sensor("Demo Sensor", 4711));
     demo.inject(294, {virtual_sensor::FaultKind::removed}, 1);
     connect_demo();
+    window->run_command(Command::Compatibility);
+    settle();
     ASSERT_EQ(prompter.prompts.size(), 1U);
     EXPECT_EQ(prompter.prompts[0].caption, "Connect");
     EXPECT_EQ(prompter.prompts[0].text, "Can't read firmware version from sensor");
@@ -233,7 +238,7 @@ TEST_F(MainWindowTest, ABootloaderConnectsItselfWhenItsFirmwareStarts) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->status_text(0) == "Boot Sensor connected"; },
                                 kPollWaitMs));
     EXPECT_EQ(boot.running(), RunningCode::firmware);
-    EXPECT_NE(qobject_cast<ui::CompatibilityView*>(window->current_view()), nullptr);
+    EXPECT_NE(qobject_cast<ui::RawGraphView*>(window->current_view()), nullptr);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_TRUE(enabled(Command::Disconnect));
 }

@@ -11,10 +11,13 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "link/chemistry_commands.hpp"
 #include "ui/processing/processing_dialogs.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
+#include "ui/views/processed_graph_view.hpp"
+#include "ui/views/raw_graph_view.hpp"
 
 namespace kelpira::ui {
 
@@ -85,6 +88,12 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::ProcessDic] = [this] { run_dic_processing(this, prompter_); };
     handlers_[Command::Compatibility] = [this] {
         shell_.switch_view(app::ShellView::Compatibility);
+    };
+    handlers_[Command::RawOutputGraph] = [this] {
+        shell_.switch_view(app::ShellView::RawOutputGraph);
+    };
+    handlers_[Command::ProcessedOutputGraph] = [this] {
+        shell_.switch_view(app::ShellView::ProcessedOutputGraph);
     };
 }
 
@@ -179,11 +188,27 @@ void MainWindow::show_view(app::ShellView view) {
         case app::ShellView::Compatibility:
             view_ = CompatibilityView::create(link_, prompter_);
             break;
+        case app::ShellView::RawOutputGraph:
+            view_ = new RawGraphView(link_, prompter_, poll_, raw_graph_settings_,
+                                     read_view_chemistry());
+            break;
+        case app::ShellView::ProcessedOutputGraph:
+            view_ = new ProcessedGraphView(link_, prompter_, read_view_chemistry());
+            break;
     }
     if (view_) {
         view_layout_->addWidget(view_);
         view_->show();
     }
+}
+
+std::optional<config::ChemistryConfig> MainWindow::read_view_chemistry() {
+    config::ChemistryConfig chemistry;
+    if (link::get_chemistry_config(link_, chemistry) != 0) {
+        prompter_.message("Chemistry", "Unable to get current chemistry from sensor");
+        return std::nullopt;
+    }
+    return chemistry;
 }
 
 void MainWindow::device_changed(const link::DeviceEvent& event) {

@@ -7,10 +7,13 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 
+#include "app/graph/raw_graph_channels.hpp"
 #include "app/shell_controller.hpp"
 #include "app/status_poll.hpp"
 #include "common/prompter.hpp"
+#include "config/chemistry_config.hpp"
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"
 #include "link/sensor_link.hpp"
@@ -58,6 +61,8 @@ class MainWindow : public QMainWindow {
     void start_poll();
     void stop_poll();
     void show_about();
+    // An operation view's own read of the chemistry record; the user is told when it fails.
+    std::optional<config::ChemistryConfig> read_view_chemistry();
 
     link::HidBackend& backend_;
     link::SensorLink& link_;
@@ -69,6 +74,7 @@ class MainWindow : public QMainWindow {
     QVBoxLayout* view_layout_ = nullptr;
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
+    app::RawGraphSettings raw_graph_settings_;  // kept for the run
     // Reports of an earlier connection's poll still queued are recognised by this number.
     unsigned poll_generation_ = 0;
     // Declared last: destroyed first, so no poll thread outlives the window it reports to.
