@@ -19,8 +19,8 @@ constexpr app::Rect kScreen{0, 0, 1919, 1079};
 
 // An hour of samples, each channel a wave of its own with some ripple.
 const app::LiveHistory& full_history() {
-    static app::LiveHistory history = [] {
-        app::LiveHistory h;
+    static const auto* history = [] {
+        auto* h = new app::LiveHistory;
         for (std::uint32_t k = 0; k < app::LiveHistory::kCapacity; ++k) {
             app::LiveSample s;
             s.counter = k;
@@ -30,11 +30,11 @@ const app::LiveHistory& full_history() {
                                  400 * std::sin(k * 1.7 + c);
                 s.channel[c] = static_cast<std::uint16_t>(v);
             }
-            h.append(s);
+            h->append(s);
         }
         return h;
     }();
-    return history;
+    return *history;
 }
 
 app::RawGraphInput raw_input(std::vector<app::LiveSample>& samples, int trace_width) {
@@ -101,15 +101,19 @@ BENCHMARK(RawGraphRedrawDrawLine)
 
 // 100,000 results over about three months, a slow wave with noise; the full extent, and a
 // zoom on a tenth of the time.
-void ProcGraphRedraw(benchmark::State& state) {
+app::ProcGraph hundred_thousand_points() {
     app::ProcGraph graph;
     graph.set_chemistry(config::ChemistryType::nitrate);
     for (std::uint32_t i = 0; i < 100'000; ++i) {
         graph.add_point(1'700'000'000u + i * 77u,
                         250 + 150 * std::sin(i / 3000.0) + 20 * std::sin(i * 12.9898));
     }
+    return graph;
+}
+
+void zoom_to_a_tenth(app::ProcGraph& graph) {
     const app::ProcGraphLayout layout = app::proc_graph_layout(kScreen);
-    if (state.range(0) == 10) {
+    {
         // A drag over the middle tenth of the plot.
         const int tenth = layout.w / 10;
         const int from = layout.plot_left + 4 * tenth;
@@ -129,6 +133,23 @@ void ProcGraphRedraw(benchmark::State& state) {
             }
         } silent;
         graph.end_drag({from, 300}, {from + tenth, 300}, layout, silent);
+    }
+}
+
+// The primitives alone, full extent.
+void ProcGraphPicture(benchmark::State& state) {
+    app::ProcGraph graph = hundred_thousand_points();
+    const app::TextMeasure measure = ui::graph_text_measure();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(graph.redraw(kScreen, measure));
+    }
+}
+BENCHMARK(ProcGraphPicture)->Unit(benchmark::kMillisecond);
+
+void ProcGraphRedraw(benchmark::State& state) {
+    app::ProcGraph graph = hundred_thousand_points();
+    if (state.range(0) == 10) {
+        zoom_to_a_tenth(graph);
     }
     QImage image = screen_image();
     const QFont font = ui::graph_font();

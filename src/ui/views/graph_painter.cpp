@@ -81,20 +81,42 @@ void draw_trace(Pixels& px, const app::ColumnTrace& trace) {
     }
 }
 
-void stamp_circle(Pixels& px, app::Point c, int radius, QRgb colour) {
+// Half the width of each row of a circle, from its top row down.
+std::vector<int> circle_rows(int radius) {
+    std::vector<int> halves;
     for (int dy = -radius; dy <= radius; ++dy) {
-        const int half = static_cast<int>(std::sqrt(radius * radius + radius - dy * dy));
-        px.span(c.y + dy, c.x - half, c.x + half, colour);
+        halves.push_back(static_cast<int>(std::sqrt(radius * radius + radius - dy * dy)));
+    }
+    return halves;
+}
+
+void stamp_circle(Pixels& px, app::Point c, const std::vector<int>& halves, QRgb colour) {
+    const int radius = static_cast<int>(halves.size() / 2);
+    for (int row = 0; row < static_cast<int>(halves.size()); ++row) {
+        const int half = halves[static_cast<std::size_t>(row)];
+        px.span(c.y - radius + row, c.x - half, c.x + half, colour);
     }
 }
 
 void draw_dots(Pixels& px, const std::vector<app::Dot>& dots) {
+    // Dots come in a handful of sizes: each shape is worked out once per picture.
+    std::vector<std::vector<int>> shapes;
+    const auto shape = [&shapes](int radius) -> const std::vector<int>& {
+        const auto r = static_cast<std::size_t>(std::max(radius, 0));
+        if (shapes.size() <= r) {
+            shapes.resize(r + 1);
+        }
+        if (shapes[r].empty()) {
+            shapes[r] = circle_rows(static_cast<int>(r));
+        }
+        return shapes[r];
+    };
     for (const auto& dot : dots) {
         if (dot.outline) {
-            stamp_circle(px, dot.centre, dot.radius, pixel_of(*dot.outline));
-            stamp_circle(px, dot.centre, dot.radius - 1, pixel_of(dot.fill));
+            stamp_circle(px, dot.centre, shape(dot.radius), pixel_of(*dot.outline));
+            stamp_circle(px, dot.centre, shape(dot.radius - 1), pixel_of(dot.fill));
         } else {
-            stamp_circle(px, dot.centre, dot.radius, pixel_of(dot.fill));
+            stamp_circle(px, dot.centre, shape(dot.radius), pixel_of(dot.fill));
         }
     }
 }
@@ -132,7 +154,12 @@ app::TextMeasure graph_text_measure() {
 }
 
 void paint_picture(QImage& image, const app::Picture& picture, const QFont& font) {
-    image.fill(colour_of(picture.background));
+    // The frame fills the client area itself; the background is filled only where the image
+    // reaches beyond it, so no pixel is written twice.
+    if (!picture.plotted || picture.frames.empty() ||
+        !rect_of(picture.frames.front().box).contains(image.rect())) {
+        image.fill(colour_of(picture.background));
+    }
     if (!picture.plotted) {
         return;
     }
