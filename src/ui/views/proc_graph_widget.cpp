@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "ui/views/graph_image_menu.hpp"
 #include "ui/views/graph_painter.hpp"
 
 namespace kelpira::ui {
@@ -94,8 +95,11 @@ void ProcGraphWidget::resizeEvent(QResizeEvent* event) {
 
 void ProcGraphWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
+        // Zoomed in, the right button steps back; at the full extent it offers the picture.
         if (graph_.zoom_out()) {
             redraw();
+        } else {
+            show_graph_image_menu(this, event->globalPosition().toPoint(), image_, prompter_);
         }
         return;
     }

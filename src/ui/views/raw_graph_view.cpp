@@ -35,7 +35,7 @@ RawGraphView::RawGraphView(link::SensorLink& link, common::Prompter& prompter,
     build_display_control();
     show_labels();
 
-    graph_ = new RawGraphWidget(this);
+    graph_ = new RawGraphWidget(prompter, this);
     auto* heading = new QLabel(QStringLiteral("RAW OUTPUT"), this);
     auto* panel = new QVBoxLayout;
     panel->addWidget(heading);

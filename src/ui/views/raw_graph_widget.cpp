@@ -1,12 +1,14 @@
 // The raw output graph control's image, painting and pointer.
 #include "ui/views/raw_graph_widget.hpp"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
 
+#include "ui/views/graph_image_menu.hpp"
 #include "ui/views/graph_painter.hpp"
 
 namespace kelpira::ui {
@@ -18,7 +20,8 @@ bool RawGraphWidget::Shown::operator==(const Shown& o) const {
            input.trace_width == o.input.trace_width;
 }
 
-RawGraphWidget::RawGraphWidget(QWidget* parent) : QWidget(parent), font_(graph_font()) {
+RawGraphWidget::RawGraphWidget(common::Prompter& prompter, QWidget* parent)
+    : QWidget(parent), prompter_(prompter), font_(graph_font()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(50, 50);
 }
@@ -79,6 +82,10 @@ void RawGraphWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         cursor_.reset();
     }
+}
+
+void RawGraphWidget::contextMenuEvent(QContextMenuEvent* event) {
+    show_graph_image_menu(this, event->globalPos(), image_, prompter_);
 }
 
 }  // namespace kelpira::ui

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "app/graph/raw_graph_picture.hpp"
+#include "common/prompter.hpp"
 
 namespace kelpira::ui {
 
@@ -16,7 +17,8 @@ class RawGraphWidget : public QWidget {
     Q_OBJECT
 
   public:
-    explicit RawGraphWidget(QWidget* parent = nullptr);
+    // The prompter asks where "Save Image..." goes.
+    explicit RawGraphWidget(common::Prompter& prompter, QWidget* parent = nullptr);
 
     // The client rectangle the picture is laid out in, limited to the screen.
     app::Rect client() const;
@@ -31,6 +33,7 @@ class RawGraphWidget : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     // What the last redraw showed, to skip redraws that would paint the same picture.
@@ -42,6 +45,7 @@ class RawGraphWidget : public QWidget {
         bool operator==(const Shown& o) const;
     };
 
+    common::Prompter& prompter_;
     QImage image_;
     QFont font_;
     std::optional<app::Point> cursor_;
