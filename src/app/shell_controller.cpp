@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "app/run_control.hpp"
 #include "app/status_display.hpp"
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
@@ -106,6 +107,23 @@ void ShellController::shut_down() {
 
 void ShellController::switch_view(ShellView view) {
     hooks_.show_view(view);
+}
+
+void ShellController::start_sensor(std::uint8_t state) {
+    if (app::start_sensor(link_, prompter_, state)) {
+        flags_ |= kLinkRunning;
+        if (hooks_.clear_history) {
+            hooks_.clear_history();
+        }
+    }
+    changed();
+}
+
+void ShellController::stop_sensor() {
+    if (app::stop_sensor(link_, prompter_)) {
+        flags_ &= ~kLinkRunning;
+    }
+    changed();
 }
 
 void ShellController::link_status(bool link_answered, const PowerStatus& power) {

@@ -21,7 +21,15 @@
 namespace kelpira::app {
 
 // The views the main window can show, one at a time.
-enum class ShellView { Connect, Compatibility, RawOutputGraph, ProcessedOutputGraph };
+enum class ShellView {
+    Connect,
+    Compatibility,
+    RawOutputText,
+    ProcessedOutputText,
+    Diagnostics,
+    RawOutputGraph,
+    ProcessedOutputGraph,
+};
 
 // What the window around the controller does for it. Every hook is called on the UI thread.
 struct ShellHooks {
@@ -31,6 +39,8 @@ struct ShellHooks {
     std::function<void()> stop_poll;
     // Title, status texts or link flags changed: show them now (a message may follow).
     std::function<void()> state_changed;
+    // A start from the PC succeeded: the live history starts again empty.
+    std::function<void()> clear_history;
 };
 
 // One per main window, used on the UI thread only.
@@ -51,6 +61,9 @@ class ShellController {
     void shut_down();
     // A view chosen from the menu.
     void switch_view(ShellView view);
+    // A view's Start and Stop: run control, then the link flags follow its outcome.
+    void start_sensor(std::uint8_t state);
+    void stop_sensor();
 
     // Reports of the status poll, already on the UI thread. Reports that arrive after the
     // connection ended change nothing.

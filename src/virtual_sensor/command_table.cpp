@@ -5,11 +5,13 @@
 #include <map>
 
 #include "virtual_sensor/config_store.hpp"
+#include "virtual_sensor/diagnostics_store.hpp"
 #include "virtual_sensor/housekeeping_commands.hpp"
 #include "virtual_sensor/identity_commands.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/measurement_schedule.hpp"
 #include "virtual_sensor/optics_test.hpp"
+#include "virtual_sensor/output_store.hpp"
 #include "virtual_sensor/run_control.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 
@@ -21,7 +23,8 @@ std::map<std::uint16_t, CommandEntry> build_table() {
     std::map<std::uint16_t, CommandEntry> table;
     for (const auto group : {identity_commands(), config_store_commands(), sensor_clock_commands(),
                              live_status_commands(), run_control_commands(), optics_test_commands(),
-                             measurement_schedule_commands(), housekeeping_commands()}) {
+                             measurement_schedule_commands(), housekeeping_commands(),
+                             output_store_commands(), diagnostics_store_commands()}) {
         for (const auto& entry : group) {
             table.emplace(entry.code, entry);
         }

@@ -15,6 +15,16 @@ VirtualSensor::VirtualSensor(VirtualSensorOptions options, SensorClock clock)
     state_.options = std::move(options);
     fill_config_defaults(state_);
     state_.started = clock_();
+    state_.stores = initial_stores(
+        static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::seconds>(state_.started.time_since_epoch())
+                .count()),
+        state_.options.supply_mv);
+}
+
+void VirtualSensor::edit_state(const std::function<void(SensorState&)>& edit) {
+    std::lock_guard lk(mutex_);
+    edit(state_);
 }
 
 std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& request) {

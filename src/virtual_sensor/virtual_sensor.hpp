@@ -63,6 +63,9 @@ class VirtualSensor {
     std::vector<std::uint16_t> logged_codes() const;
     void clear_log();
 
+    // Changes what the sensor keeps, under its lock (tests fill its stores this way).
+    void edit_state(const std::function<void(SensorState&)>& edit);
+
     RunningCode running() const;
     std::string hardware_id() const;
     // The stored configuration record read by `get_code`, or nothing for an unknown code.

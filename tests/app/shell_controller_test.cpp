@@ -62,6 +62,7 @@ class ShellControllerTest : public ::testing::Test {
                               .start_poll = [this] { events.push_back("poll start"); },
                               .stop_poll = [this] { events.push_back("poll stop"); },
                               .state_changed = {},
+                              .clear_history = [this] { events.push_back("history cleared"); },
                           }};
 };
 
@@ -85,6 +86,25 @@ TEST_F(ShellControllerTest, ConnectingShowsTheSensorAndStartsThePoll) {
     EXPECT_EQ(events, (std::vector<std::string>{"view connect", "poll start", "view raw graph"}));
     EXPECT_TRUE(shell.enabled(Command::Disconnect));
     EXPECT_TRUE(shell.enabled(Command::MountAsDrive));
+}
+
+TEST_F(ShellControllerTest, StartAndStopFromAViewSetTheRunningFlag) {
+    connect(std::chrono::milliseconds(200));
+    events.clear();
+    shell.start_sensor(2);
+    EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
+    EXPECT_EQ(events, (std::vector<std::string>{"history cleared"}));
+    sensor->inject(438, {virtual_sensor::FaultKind::no_answer}, 1);
+    shell.stop_sensor();
+    EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
+    shell.stop_sensor();
+    EXPECT_EQ(shell.flags(), kLinkConnected);
+    sensor->inject(437, {virtual_sensor::FaultKind::no_answer}, 1);
+    shell.start_sensor(2);
+    EXPECT_EQ(shell.flags(), kLinkConnected);
+    EXPECT_EQ(events, (std::vector<std::string>{"history cleared"}));
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Failed to stop state machine",
+                                                          "Failed to start state machine"}));
 }
 
 TEST_F(ShellControllerTest, IdentityThatCannotBeReadLeavesTitleAndStatus) {

@@ -81,6 +81,12 @@ TEST_F(GraphViewsTest, TheProcessedGraphPlotsTheSensorsRecordsAndZoomsWithTheMou
         link::testing::scripted(
             [&served](const link::SensorCommand& r) -> std::optional<link::testing::Answer> {
                 const int code = r.bytes[1] | (r.bytes[2] << 8);
+                if (code == 400) {
+                    config::ChemistryConfig nitrate;
+                    nitrate.chemistry = config::ChemistryType::nitrate;
+                    const auto bytes = config::encode(nitrate);
+                    return link::testing::Answer{0, {bytes.begin(), bytes.end()}};
+                }
                 if (code == 420) {
                     if (served == 3) {
                         return link::testing::Answer{1, {}};
@@ -94,9 +100,10 @@ TEST_F(GraphViewsTest, TheProcessedGraphPlotsTheSensorsRecordsAndZoomsWithTheMou
                 return link::testing::Answer{0, {}};
             }));
     ASSERT_EQ(link.Open("/virtual/Proc", std::chrono::milliseconds(500)), 0);
-    config::ChemistryConfig nitrate;
-    nitrate.chemistry = config::ChemistryType::nitrate;
-    ui::ProcessedGraphView view(link, prompter, nitrate);
+    app::ViewWorkers workers;
+    const ui::ViewHost host{link, prompter, workers, [] { return nullptr; }, [](std::uint8_t) {},
+                            [] {}};
+    ui::ProcessedGraphView view(host, app::kLinkConnected);
     view.resize(800, 500);
     view.show();
     ui::ProcGraphWidget* graph = view.graph();
@@ -120,6 +127,7 @@ TEST_F(GraphViewsTest, TheProcessedGraphPlotsTheSensorsRecordsAndZoomsWithTheMou
     view.reset_button()->click();
     EXPECT_EQ(graph->graph().zoom_level(), 0);
     EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_FALSE(view.frame()->pause_box()->isVisibleTo(&view));
     link.Close();
 }
 

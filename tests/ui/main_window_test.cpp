@@ -7,6 +7,7 @@
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell_fixture.hpp"
 #include "ui/views/raw_graph_view.hpp"
+#include "ui/views/text_views.hpp"
 
 namespace kelpira::testing {
 namespace {
@@ -125,8 +126,8 @@ TEST_F(MainWindowTest, TheCompatibilityViewListsVerdictAndReleasesInColour) {
 
 TEST_F(MainWindowTest, AnUnreadableFirmwareVersionClosesTheCompatibilityView) {
     auto& demo = plug(kDemo, sensor("Demo Sensor", 4711));
-    demo.inject(294, {virtual_sensor::FaultKind::removed}, 1);
     connect_demo();
+    demo.inject(294, {virtual_sensor::FaultKind::removed}, 1);
     window->run_command(Command::Compatibility);
     settle();
     ASSERT_EQ(prompter.prompts.size(), 1U);
@@ -325,7 +326,7 @@ TEST_F(MainWindowTest, HelpItemsWorkWithoutASensor) {
     EXPECT_EQ(prompter.prompts[1].kind, "open");
     // Items that nothing carries out yet are not shown.
     EXPECT_EQ(window->menu_action(Command::RealTimeClock), nullptr);
-    EXPECT_EQ(window->menu_action(Command::Diagnostics), nullptr);
+    EXPECT_EQ(window->menu_action(Command::PlatformSimulator), nullptr);
 }
 
 }  // namespace

@@ -9,15 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/rgb.hpp"
+
 namespace kelpira::app {
 
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
-inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kFrameGrey{100, 100, 100};
 
 struct Point {

@@ -11,13 +11,14 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "link/chemistry_commands.hpp"
 #include "ui/processing/processing_dialogs.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
 #include "ui/views/processed_graph_view.hpp"
 #include "ui/views/raw_graph_view.hpp"
+#include "ui/views/start_states_dialog.hpp"
+#include "ui/views/text_views.hpp"
 
 namespace kelpira::ui {
 
@@ -44,7 +45,14 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
                  .start_poll = [this] { start_poll(); },
                  .stop_poll = [this] { stop_poll(); },
                  .state_changed = [this] { render(); },
+                 .clear_history = [this] { poll_.clear_history(); },
              }),
+      view_host_{link,
+                 prompter,
+                 view_workers_,
+                 [this] { return poll_.history(); },
+                 [this](std::uint8_t state) { shell_.start_sensor(state); },
+                 [this] { shell_.stop_sensor(); }},
       poll_(link) {
     const QFontMetrics metrics(font());
     resize(kWidthUnits * metrics.averageCharWidth() / 4, kHeightUnits * metrics.height() / 8);
@@ -70,6 +78,7 @@ MainWindow::~MainWindow() {
     if (!closed_) {
         shell_.shut_down();
     }
+    delete view_;  // its worker stops while the worker slots still exist
 }
 
 void MainWindow::add_command_handlers() {
@@ -94,6 +103,17 @@ void MainWindow::add_command_handlers() {
     };
     handlers_[Command::ProcessedOutputGraph] = [this] {
         shell_.switch_view(app::ShellView::ProcessedOutputGraph);
+    };
+    handlers_[Command::RawOutputText] = [this] {
+        shell_.switch_view(app::ShellView::RawOutputText);
+    };
+    handlers_[Command::ProcessedOutputText] = [this] {
+        shell_.switch_view(app::ShellView::ProcessedOutputText);
+    };
+    handlers_[Command::Diagnostics] = [this] { shell_.switch_view(app::ShellView::Diagnostics); };
+    handlers_[Command::StartStates] = [this] {
+        run_start_states_dialog(link_, prompter_, false, this);
+        reload_view_config();
     };
 }
 
@@ -149,6 +169,20 @@ void MainWindow::render() {
     for (const auto& [command, action] : actions_) {
         action->setEnabled(shell_.enabled(command));
     }
+    if (frame_) {
+        frame_->set_flags(shell_.flags());
+    }
+}
+
+void MainWindow::reload_view_config() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (frame_) {
+                frame_->reload_config();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 QString MainWindow::status_text(std::size_t part) const {
@@ -176,6 +210,7 @@ void MainWindow::show_view(app::ShellView view) {
         view_ = nullptr;
     }
     connect_view_ = nullptr;
+    frame_ = nullptr;
     switch (view) {
         case app::ShellView::Connect: {
             auto* connect_view = new ConnectView(
@@ -188,27 +223,41 @@ void MainWindow::show_view(app::ShellView view) {
         case app::ShellView::Compatibility:
             view_ = CompatibilityView::create(link_, prompter_);
             break;
-        case app::ShellView::RawOutputGraph:
-            view_ = new RawGraphView(link_, prompter_, poll_, raw_graph_settings_,
-                                     read_view_chemistry());
+        case app::ShellView::RawOutputGraph: {
+            auto* raw = new RawGraphView(view_host_, shell_.flags(), poll_, raw_graph_settings_);
+            frame_ = raw->frame();
+            view_ = raw;
             break;
-        case app::ShellView::ProcessedOutputGraph:
-            view_ = new ProcessedGraphView(link_, prompter_, read_view_chemistry());
+        }
+        case app::ShellView::ProcessedOutputGraph: {
+            auto* processed = new ProcessedGraphView(view_host_, shell_.flags());
+            frame_ = processed->frame();
+            view_ = processed;
             break;
+        }
+        case app::ShellView::RawOutputText: {
+            auto* raw = new RawTextView(view_host_, shell_.flags());
+            frame_ = raw->frame();
+            view_ = raw;
+            break;
+        }
+        case app::ShellView::ProcessedOutputText: {
+            auto* processed = new ProcessedTextView(view_host_, shell_.flags());
+            frame_ = processed->frame();
+            view_ = processed;
+            break;
+        }
+        case app::ShellView::Diagnostics: {
+            auto* diagnostics = new DiagnosticsView(view_host_, shell_.flags());
+            frame_ = diagnostics->frame();
+            view_ = diagnostics;
+            break;
+        }
     }
     if (view_) {
         view_layout_->addWidget(view_);
         view_->show();
     }
-}
-
-std::optional<config::ChemistryConfig> MainWindow::read_view_chemistry() {
-    config::ChemistryConfig chemistry;
-    if (link::get_chemistry_config(link_, chemistry) != 0) {
-        prompter_.message("Chemistry", "Unable to get current chemistry from sensor");
-        return std::nullopt;
-    }
-    return chemistry;
 }
 
 void MainWindow::device_changed(const link::DeviceEvent& event) {

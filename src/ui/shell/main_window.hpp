@@ -7,16 +7,16 @@
 #include <array>
 #include <functional>
 #include <map>
-#include <optional>
 
 #include "app/graph/raw_graph_channels.hpp"
 #include "app/shell_controller.hpp"
 #include "app/status_poll.hpp"
+#include "app/view_workers.hpp"
 #include "common/prompter.hpp"
-#include "config/chemistry_config.hpp"
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"
 #include "link/sensor_link.hpp"
+#include "ui/views/view_frame.hpp"
 
 class QAction;
 class QLabel;
@@ -48,6 +48,11 @@ class MainWindow : public QMainWindow {
     // The text a status bar part shows (without the centring tab).
     QString status_text(std::size_t part) const;
     const app::ShellController& shell() const { return shell_; }
+    // The current operation view's frame, or nullptr.
+    ViewFrame* view_frame() const { return frame_; }
+    // After a dialog that changes the chemistry record: the view reads it again once the
+    // dialog's own events are done.
+    void reload_view_config();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,8 +66,6 @@ class MainWindow : public QMainWindow {
     void start_poll();
     void stop_poll();
     void show_about();
-    // An operation view's own read of the chemistry record; the user is told when it fails.
-    std::optional<config::ChemistryConfig> read_view_chemistry();
 
     link::HidBackend& backend_;
     link::SensorLink& link_;
@@ -75,6 +78,9 @@ class MainWindow : public QMainWindow {
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
     app::RawGraphSettings raw_graph_settings_;  // kept for the run
+    QPointer<ViewFrame> frame_;
+    app::ViewWorkers view_workers_;  // outlives every view, which the destructor deletes first
+    ViewHost view_host_;
     // Reports of an earlier connection's poll still queued are recognised by this number.
     unsigned poll_generation_ = 0;
     // Declared last: destroyed first, so no poll thread outlives the window it reports to.

@@ -1,10 +1,8 @@
 // The processed output graph view's controls and worker.
 #include "ui/views/processed_graph_view.hpp"
 
+#include <QCheckBox>
 #include <QCoreApplication>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -29,28 +27,23 @@ void on_ui_thread(F f) {
 
 }  // namespace
 
-ProcessedGraphView::ProcessedGraphView(link::SensorLink& link, common::Prompter& prompter,
-                                       const std::optional<config::ChemistryConfig>& view_chemistry,
-                                       QWidget* parent)
-    : QWidget(parent) {
-    display_control_ = new QGroupBox(QStringLiteral("Display Control"), this);
-    reset_ = new QPushButton(QStringLiteral("Reset Graph"), display_control_);
-    (new QVBoxLayout(display_control_))->addWidget(reset_);
-    graph_ = new ProcGraphWidget(prompter, this);
-    connect(reset_, &QPushButton::clicked, graph_, &ProcGraphWidget::reset);
-
-    auto* panel = new QVBoxLayout;
-    panel->addWidget(new QLabel(QStringLiteral("PROCESSED OUTPUT"), this));
-    panel->addWidget(display_control_);
-    panel->addStretch(1);
-    auto* layout = new QHBoxLayout(this);
+ProcessedGraphView::ProcessedGraphView(const ViewHost& host, app::LinkFlags flags, QWidget* parent)
+    : QWidget(parent),
+      worker_(host.workers.slot(app::ViewKind::ProcessedGraph)),
+      frame_(new ViewFrame(host, QStringLiteral("PROCESSED OUTPUT"), flags, false, this)) {
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(panel);
-    layout->addWidget(graph_, 1);
-
-    // The view's chemistry is the fallback's, Generic, when its read failed.
-    graph_->set_chemistry(view_chemistry ? view_chemistry->chemistry
-                                         : config::ChemistryType::generic);
+    layout->addWidget(frame_);
+    // This view reads whatever the sensor holds and has nothing to pause.
+    frame_->pause_box()->hide();
+    reset_ = new QPushButton(QStringLiteral("Reset Graph"), frame_);
+    frame_->display_controls()->addWidget(reset_);
+    graph_ = new ProcGraphWidget(host.prompter, frame_);
+    frame_->set_content(graph_);
+    connect(reset_, &QPushButton::clicked, graph_, &ProcGraphWidget::reset);
+    graph_->set_chemistry(frame_->state().chemistry().chemistry);
+    connect(frame_, &ViewFrame::config_reloaded, this,
+            [this] { graph_->set_chemistry(frame_->state().chemistry().chemistry); });
 
     auto handle = std::make_shared<GraphHandle>(GraphHandle{graph_});
     app::ProcGraphSink sink{
@@ -71,18 +64,14 @@ ProcessedGraphView::ProcessedGraphView(link::SensorLink& link, common::Prompter&
                 });
             },
     };
-    worker_ = std::make_unique<common::Worker>(
-        [&link, sink = std::move(sink)](common::WorkerControl& control) {
+    ticket_ =
+        worker_.start([&link = host.link, sink = std::move(sink)](common::WorkerControl& control) {
             app::run_proc_graph_feed(link, control, sink);
         });
 }
 
 ProcessedGraphView::~ProcessedGraphView() {
-    worker_->stop(kStopWait);
-}
-
-void ProcessedGraphView::reload(const config::ChemistryConfig& reread) {
-    graph_->set_chemistry(reread.chemistry);
+    worker_.stop(ticket_);
 }
 
 }  // namespace kelpira::ui

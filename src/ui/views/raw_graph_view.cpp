@@ -3,8 +3,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -26,72 +24,71 @@ QLabel* swatch(app::Rgb colour, QWidget* parent) {
 
 }  // namespace
 
-RawGraphView::RawGraphView(link::SensorLink& link, common::Prompter& prompter,
-                           const app::StatusPoll& poll, app::RawGraphSettings& settings,
-                           const std::optional<config::ChemistryConfig>& view_chemistry,
-                           QWidget* parent)
-    : QWidget(parent), link_(link), poll_(poll), settings_(settings) {
-    setup_ = app::open_raw_graph(link_, prompter, view_chemistry, settings_);
-    build_display_control();
-    show_labels();
-
-    graph_ = new RawGraphWidget(prompter, this);
-    auto* heading = new QLabel(QStringLiteral("RAW OUTPUT"), this);
-    auto* panel = new QVBoxLayout;
-    panel->addWidget(heading);
-    panel->addWidget(display_control_);
-    panel->addStretch(1);
-    auto* layout = new QHBoxLayout(this);
+RawGraphView::RawGraphView(const ViewHost& host, app::LinkFlags flags, const app::StatusPoll& poll,
+                           app::RawGraphSettings& settings, QWidget* parent)
+    : QWidget(parent),
+      link_(host.link),
+      poll_(poll),
+      settings_(settings),
+      frame_(new ViewFrame(host, QStringLiteral("RAW OUTPUT"), flags, false, this)) {
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(panel);
-    layout->addWidget(graph_, 1);
+    layout->addWidget(frame_);
 
+    const auto& state = frame_->state();
+    setup_ = app::open_raw_graph(
+        host.link, host.prompter,
+        state.read_from_sensor() ? std::optional(state.chemistry()) : std::nullopt, settings_);
+    frame_->display_controls()->insertWidget(0, build_display_controls());
+    show_labels();
+    graph_ = new RawGraphWidget(host.prompter, frame_);
+    frame_->set_content(graph_);
+
+    connect(frame_, &ViewFrame::config_reloaded, this, [this] {
+        app::reload_raw_graph(link_, frame_->state().chemistry(), setup_);
+        show_labels();
+    });
     timer_.setInterval(kRedrawMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
-        if (!pause_->isChecked()) {
+        if (!frame_->pause_box()->isChecked()) {
             redraw();
         }
     });
     timer_.start();
 }
 
-void RawGraphView::build_display_control() {
-    display_control_ = new QGroupBox(QStringLiteral("Display Control"), this);
-    auto* grid = new QGridLayout(display_control_);
+QWidget* RawGraphView::build_display_controls() {
+    auto* controls = new QWidget(frame_);
+    auto* grid = new QGridLayout(controls);
+    grid->setContentsMargins(0, 0, 0, 0);
     const app::ChannelFlags ticked = settings_.channel_selected.value_or(app::ChannelFlags{});
     for (std::size_t c = 0; c < app::kRawChannels; ++c) {
-        auto* box = new QCheckBox(display_control_);
+        auto* box = new QCheckBox(controls);
         box->setChecked(ticked[c]);
         connect(box, &QCheckBox::clicked, this, [this, c](bool on) {
-            auto flags = settings_.channel_selected.value_or(app::ChannelFlags{});
-            flags[c] = on;
-            settings_.channel_selected = flags;
+            auto selected = settings_.channel_selected.value_or(app::ChannelFlags{});
+            selected[c] = on;
+            settings_.channel_selected = selected;
         });
         channel_boxes_[c] = box;
         const int row = static_cast<int>(c);
         grid->addWidget(box, row, 0);
-        grid->addWidget(swatch(app::kChannelColours[c], display_control_), row, 1);
+        grid->addWidget(swatch(app::kChannelColours[c], controls), row, 1);
     }
     const int next = static_cast<int>(app::kRawChannels);
-    platform_ = new QCheckBox(QStringLiteral("Platform Data"), display_control_);
-    thermistors_ = new QCheckBox(QStringLiteral("Thermistor Temps"), display_control_);
-    pause_ = new QCheckBox(QStringLiteral("Pause Display"), display_control_);
+    platform_ = new QCheckBox(QStringLiteral("Platform Data"), controls);
+    thermistors_ = new QCheckBox(QStringLiteral("Thermistor Temps"), controls);
     platform_->setChecked(settings_.show_platform);
     thermistors_->setChecked(settings_.show_thermistors);
     grid->addWidget(platform_, next, 0, 1, 2);
     grid->addWidget(thermistors_, next + 1, 0, 1, 2);
-    grid->addWidget(pause_, next + 2, 0, 1, 2);
+    return controls;
 }
 
 void RawGraphView::show_labels() {
     for (std::size_t c = 0; c < app::kRawChannels; ++c) {
         channel_boxes_[c]->setText(QString::fromStdString(setup_.labels[c]));
     }
-}
-
-void RawGraphView::reload(const std::optional<config::ChemistryConfig>& reread) {
-    app::reload_raw_graph(link_, reread, setup_);
-    show_labels();
 }
 
 void RawGraphView::redraw() {

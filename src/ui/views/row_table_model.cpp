@@ -1,0 +1,136 @@
+// The list model over capped rows, and the queued path from a worker to it.
+#include "ui/views/row_table_model.hpp"
+
+#include <QBrush>
+#include <QColor>
+#include <QHeaderView>
+#include <QTreeView>
+
+namespace kelpira::ui {
+
+RowTableModel::RowTableModel(std::size_t cap, QObject* parent)
+    : QAbstractTableModel(parent), rows_(cap) {}
+
+void RowTableModel::set_columns(const std::vector<app::ViewColumn>& columns) {
+    const bool same_count = columns.size() == columns_.size();
+    if (!same_count) {
+        beginResetModel();
+    }
+    columns_ = columns;
+    if (same_count) {
+        emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(columns_.size()) - 1);
+    } else {
+        endResetModel();
+    }
+}
+
+void RowTableModel::append(app::ViewRow row) {
+    if (rows_.full()) {
+        beginRemoveRows({}, 0, 0);
+        rows_.drop_oldest();
+        endRemoveRows();
+    }
+    const int at = static_cast<int>(rows_.size());
+    beginInsertRows({}, at, at);
+    rows_.push(std::move(row));
+    endInsertRows();
+}
+
+void RowTableModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+int RowTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int RowTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant RowTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size()) {
+        return {};
+    }
+    const app::ViewRow& row = rows_[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole) {
+        const auto column = static_cast<std::size_t>(index.column());
+        return column < row.cells.size() ? QString::fromStdString(row.cells[column]) : QString();
+    }
+    if (role == Qt::ForegroundRole) {
+        return QBrush(QColor(row.colour.r, row.colour.g, row.colour.b));
+    }
+    return {};
+}
+
+QVariant RowTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        static_cast<std::size_t>(section) >= columns_.size()) {
+        return {};
+    }
+    return QString::fromStdString(columns_[static_cast<std::size_t>(section)].title);
+}
+
+QTreeView* make_row_view(RowTableModel* model, QWidget* parent) {
+    auto* view = new QTreeView(parent);
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);  // keeps a 1001-row list cheap to grow and scroll
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->header()->setStretchLastSection(false);
+    size_columns(view, model->columns());
+    return view;
+}
+
+void size_columns(QTreeView* view, const std::vector<app::ViewColumn>& columns) {
+    const int unit = view->fontMetrics().averageCharWidth();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int c = static_cast<int>(i);
+        const int title = view->header()->sectionSizeHint(c);
+        view->header()->resizeSection(c, std::max(columns[i].width * unit, title));
+    }
+}
+
+RowPoster::RowPoster(QTreeView* view, RowTableModel* model)
+    : target_(model), view_(view), model_(model) {}
+
+void RowPoster::close() {
+    std::lock_guard lock(mutex_);
+    target_ = nullptr;
+    closed_ = true;
+}
+
+void RowPoster::post(std::function<void()> call) {
+    std::lock_guard lock(mutex_);
+    if (target_ == nullptr) {
+        return;
+    }
+    // Posting never waits for the UI thread; the call checks again there, since the view
+    // may have closed the poster after the call was queued.
+    QMetaObject::invokeMethod(
+        target_,
+        [self = shared_from_this(), call = std::move(call)] {
+            if (!self->closed_) {
+                call();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+app::RowSink RowPoster::sink() {
+    auto self = shared_from_this();
+    return {[self] { self->post([self] { self->model_->clear(); }); },
+            [self](app::ViewRow row, bool scroll) {
+                self->post([self, row = std::move(row), scroll]() mutable {
+                    self->model_->append(std::move(row));
+                    if (scroll) {
+                        self->view_->scrollToBottom();
+                    }
+                });
+            }};
+}
+
+}  // namespace kelpira::ui

@@ -1,0 +1,50 @@
+// The list half of a text view: the model, the list widget, and the worker that feeds it,
+// stopped before the list goes.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "app/view_workers.hpp"
+#include "ui/views/row_table_model.hpp"
+#include "ui/views/view_frame.hpp"
+
+class QTreeView;
+
+namespace kelpira::ui {
+
+class ViewList {
+  public:
+    // What the worker runs: the view's pass with the pause flag and the sink it was given.
+    using Run = std::function<void(common::WorkerControl&, const std::atomic<bool>& paused,
+                                   const app::RowSink& sink)>;
+
+    ViewList(app::ViewWorkerSlot& slot, std::size_t cap,
+             const std::vector<app::ViewColumn>& columns, QWidget* parent);
+    ~ViewList();  // stop()
+    ViewList(const ViewList&) = delete;
+    ViewList& operator=(const ViewList&) = delete;
+
+    // Stops a worker of this kind still running, then starts `run` (kept for restarts).
+    void start(Run run);
+    void restart() { start(run_); }
+    // Waits at most 100 ms; rows the worker still sends are dropped.
+    void stop();
+    // Follows the view's "Pause Display" box.
+    void set_paused(bool paused) { paused_->store(paused); }
+
+    RowTableModel* model() const { return model_; }
+    QTreeView* view() const { return view_; }
+
+  private:
+    app::ViewWorkerSlot& slot_;
+    RowTableModel* model_;
+    QTreeView* view_;
+    std::shared_ptr<std::atomic<bool>> paused_ = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<RowPoster> poster_;
+    std::uint64_t ticket_ = 0;
+    Run run_;
+};
+
+}  // namespace kelpira::ui

@@ -1,0 +1,38 @@
+// What the emulated sensor keeps for the operation views: its stored processed results, its
+// diagnostics log, its restart log, its task table and the size of its loaded program.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "app/diagnostics_records.hpp"
+#include "app/output_record.hpp"
+
+namespace kelpira::virtual_sensor {
+
+// A store read front to back: opening starts at its first entry, each read takes the next,
+// and a read past the last answers kResultNoMoreData until more arrive.
+template <typename T>
+struct ReadableStore {
+    std::vector<T> entries;
+    std::size_t next = 0;
+    bool open = false;
+};
+
+struct SensorStores {
+    ReadableStore<app::OutputRecord> outputs;
+    ReadableStore<app::DiagnosticsEntry> diagnostics;
+    std::vector<app::RestartLogEntry> restarts;  // newest first, at most 10
+    std::size_t next_restart = 0;
+    std::array<app::TaskDetails, app::kTaskCount> tasks{};
+    std::vector<app::TaskFlags> task_flags_written;  // every SET_TASK_FLAGS, oldest first
+    std::uint16_t program_states = 0;                // states of the loaded program
+};
+
+// A sensor just powered up: one power-on restart, its "Restarted after reset" log line,
+// 17 tasks logging errors, and a program of eight states.
+SensorStores initial_stores(std::uint32_t now_seconds, std::int32_t supply_mv);
+
+}  // namespace kelpira::virtual_sensor

@@ -1,0 +1,186 @@
+// The operation views wired into the main window: what each shows, its buttons reaching the
+// sensor, the start states dialog, and views going while their workers talk to the sensor.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include "link/command_catalogue.hpp"
+#include "support/temp_folder.hpp"
+#include "ui/shell_fixture.hpp"
+#include "ui/views/sensor_log_dialogs.hpp"
+#include "ui/views/start_states_dialog.hpp"
+#include "ui/views/text_views.hpp"
+
+namespace kelpira::testing {
+namespace {
+
+using app::Command;
+using link::CommandCode;
+
+constexpr const char* kDemo = "/virtual/Demo.VID_04D8&PID_EABC";
+constexpr int kWaitMs = 5000;
+
+class ViewsTest : public ShellFixture {
+  protected:
+    void SetUp() override {
+        demo = &plug(kDemo, sensor("Demo Sensor", 4711));
+        open_window();
+        double_click_row(0);
+        settle();
+        ASSERT_TRUE(link.is_open());
+    }
+
+    template <typename View>
+    View* show(Command command) {
+        window->run_command(command);
+        settle();
+        return qobject_cast<View*>(window->current_view());
+    }
+
+    std::size_t sent(CommandCode code) const {
+        std::size_t n = 0;
+        for (const auto& c : demo->log()) {
+            n += c.code == link::code_value(code) ? 1 : 0;
+        }
+        return n;
+    }
+
+    // Runs `inspect` on the modal dialog the next action opens, then closes it.
+    template <typename Dialog>
+    void on_dialog(std::function<void(Dialog*)> inspect) {
+        QTimer::singleShot(0, window.get(), [inspect] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            inspect(dialog);
+            dialog->close();
+        });
+    }
+
+    virtual_sensor::VirtualSensor* demo = nullptr;
+};
+
+TEST_F(ViewsTest, RawOutputFollowsThePollAndStartsAndStopsTheSensor) {
+    auto* view = show<ui::RawTextView>(Command::RawOutputText);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->list().model()->headerData(2, Qt::Horizontal, Qt::DisplayRole), "Ch 0");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->list().model()->rowCount() > 0; }, kWaitMs));
+
+    ui::ViewFrame* frame = view->frame();
+    EXPECT_EQ(frame->start_list()->currentText(), "Deploy");
+    EXPECT_TRUE(frame->start_button()->isEnabled());
+    EXPECT_FALSE(frame->stop_button()->isEnabled());
+    QTest::mouseClick(frame->start_button(), Qt::LeftButton);
+    EXPECT_EQ(sent(CommandCode::START_STATE_MACHINE), 1U);
+    EXPECT_FALSE(frame->start_button()->isEnabled());
+    EXPECT_TRUE(frame->stop_button()->isEnabled());
+    QTest::mouseClick(frame->stop_button(), Qt::LeftButton);
+    EXPECT_EQ(sent(CommandCode::STOP_STATE_MACHINE), 1U);
+    EXPECT_TRUE(frame->start_button()->isEnabled());
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(ViewsTest, ProcessedOutputListsSavesAndClears) {
+    demo->edit_state([](virtual_sensor::SensorState& s) {
+        for (std::uint16_t dive = 1; dive <= 2; ++dive) {
+            app::OutputRecord r;
+            r.dive_number = dive;
+            s.stores.outputs.entries.push_back(r);
+        }
+    });
+    auto* view = show<ui::ProcessedTextView>(Command::ProcessedOutputText);
+    ASSERT_NE(view, nullptr);
+    auto* model = view->list().model();
+    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole), "Nitrate (uM)");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount() == 2; }, kWaitMs));
+    EXPECT_EQ(model->data(model->index(1, 0), Qt::DisplayRole), "2");
+
+    TempFolder folder;
+    prompter.files.push_back(folder.path("out.csv"));
+    QTest::mouseClick(view->save_button(), Qt::LeftButton);
+    EXPECT_EQ(prompter.texts().back(), "Processed Output saved to " + folder.path("out.csv"));
+
+    prompter.answers.push_back(common::Answer::Yes);
+    QTest::mouseClick(view->clear_button(), Qt::LeftButton);
+    EXPECT_EQ(sent(CommandCode::CLEAR_OUTPUTS), 1U);
+    EXPECT_EQ(model->rowCount(), 0);
+}
+
+TEST_F(ViewsTest, DiagnosticsColoursItsLogAndOpensItsDialogs) {
+    auto* view = show<ui::DiagnosticsView>(Command::Diagnostics);
+    ASSERT_NE(view, nullptr);
+    auto* model = view->list().model();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount() == 1; }, kWaitMs));
+    EXPECT_EQ(model->data(model->index(0, 5), Qt::ForegroundRole).value<QBrush>().color(),
+              QColor(0, 0, 255));
+
+    QTest::mouseClick(view->button("Toggle LED"), Qt::LeftButton);
+    EXPECT_EQ(sent(CommandCode::TOGGLE_LED), 1U);
+
+    on_dialog<ui::RestartLogDialog>([](ui::RestartLogDialog* d) {
+        ASSERT_EQ(d->list()->topLevelItemCount(), 1);
+        EXPECT_EQ(d->list()->topLevelItem(0)->text(2), "1 (Power On Reset)");
+    });
+    QTest::mouseClick(view->button("Restarts..."), Qt::LeftButton);
+
+    on_dialog<ui::TaskDialog>([](ui::TaskDialog* d) {
+        EXPECT_TRUE(d->all_box(0)->isChecked());
+        EXPECT_FALSE(d->all_box(2)->isChecked());
+        d->all_box(2)->click();
+        EXPECT_TRUE(d->filter_box(16, 2)->isChecked());
+        d->save();
+    });
+    QTest::mouseClick(view->button("Tasks..."), Qt::LeftButton);
+    EXPECT_EQ(sent(CommandCode::SET_TASK_FLAGS), 1U);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Settings saved"}));
+}
+
+TEST_F(ViewsTest, StartStatesDialogSavesAndTheViewReloads) {
+    auto* view = show<ui::RawTextView>(Command::RawOutputText);
+    ASSERT_NE(view, nullptr);
+    on_dialog<ui::StartStatesDialog>([](ui::StartStatesDialog* d) {
+        EXPECT_FALSE(d->row_box(3)->isChecked());
+        EXPECT_FALSE(d->row_field(3)->isEnabled());
+        d->row_box(3)->click();
+        d->row_field(3)->setText("9");  // beyond the eight states loaded
+        EXPECT_EQ(d->row_field(3)->palette().color(QPalette::Text), QColor(255, 0, 0));
+        d->row_field(3)->setText("300");
+        d->save();
+    });
+    window->run_command(Command::StartStates);
+    settle();
+    EXPECT_EQ(view->frame()->start_list()->count(), 2);
+    EXPECT_EQ(view->frame()->start_list()->itemText(1), "Flush");
+    EXPECT_EQ(view->frame()->state().start_states()[1].state, 254);
+
+    // Autostart: the dialog opens with the automatic row toggled; cancelled, nothing changes.
+    on_dialog<ui::StartStatesDialog>(
+        [](ui::StartStatesDialog* d) { EXPECT_TRUE(d->row_box(0)->isChecked()); });
+    view->frame()->autostart_box()->click();
+    settle();
+    EXPECT_FALSE(view->frame()->autostart_box()->isChecked());
+}
+
+TEST_F(ViewsTest, SwitchingAwayWhileTheWorkerWaitsForTheSensor) {
+    demo->inject(link::code_value(CommandCode::OPEN_OUTPUT_STREAM),
+                 {virtual_sensor::FaultKind::late_answer, std::chrono::milliseconds(300)}, 1);
+    ASSERT_NE(show<ui::ProcessedTextView>(Command::ProcessedOutputText), nullptr);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sent(CommandCode::OPEN_OUTPUT_STREAM) == 1; }, kWaitMs));
+    ASSERT_NE(show<ui::DiagnosticsView>(Command::Diagnostics), nullptr);
+    ASSERT_NE(show<ui::ProcessedTextView>(Command::ProcessedOutputText), nullptr);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sent(CommandCode::OPEN_OUTPUT_STREAM) == 2; }, kWaitMs));
+
+    // Disconnecting with a view open and reading.
+    window->menu_action(Command::Disconnect)->trigger();
+    settle();
+    EXPECT_NE(connect_view(), nullptr);
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+}  // namespace
+}  // namespace kelpira::testing
