@@ -226,10 +226,11 @@ void BM_ProcessEndToEnd(benchmark::State& state, const std::string& kind) {
     kelpira::processing::BatchOptions options;
     options.files = {path};
     options.output = "/dev/null";
+    std::istringstream no_input;
     std::ostringstream out, err;
     std::uint64_t total = 0;
     for (auto _ : state) {
-        const int status = kelpira::processing::run_batch(options, out, err);
+        const int status = kelpira::processing::run_batch(options, no_input, out, err);
         if (status != 0) {
             state.SkipWithError(err.str().c_str());
             return;

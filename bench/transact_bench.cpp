@@ -2,7 +2,10 @@
 // once: the software's share of a transaction, which a USB round trip of 2 to 4 ms dwarfs.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
+#include <semaphore>
+#include <thread>
 
 #include "link/in_process_hid.hpp"
 #include "link/sensor_link.hpp"
@@ -56,6 +59,31 @@ void BM_Transact_VirtualSensor(benchmark::State& state) {
     run(state, sensor_link, 418);
 }
 BENCHMARK(BM_Transact_VirtualSensor)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The baseline: a round trip between two threads through a pair of std::binary_semaphore, the
+// least a hand-off to the I/O thread and back can cost on this machine.
+void BM_SemaphorePingPong(benchmark::State& state) {
+    std::binary_semaphore ping(0);
+    std::binary_semaphore pong(0);
+    std::atomic<bool> stop{false};
+    std::thread partner([&] {
+        for (;;) {
+            ping.acquire();
+            if (stop.load()) {
+                return;
+            }
+            pong.release();
+        }
+    });
+    for (auto _ : state) {
+        ping.release();
+        pong.acquire();
+    }
+    stop.store(true);
+    ping.release();
+    partner.join();
+}
+BENCHMARK(BM_SemaphorePingPong)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 

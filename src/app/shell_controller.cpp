@@ -73,12 +73,14 @@ void ShellController::connected(const link::DeviceEntry& entry) {
     changed();
 }
 
+// The poll stops before the Connect view exists: that view probes every attached sensor
+// through the link, and no other thread may use the link while it is shown.
 void ShellController::disconnect() {
     link_.Close();
+    hooks_.stop_poll();
     flags_ = 0;
     changed();
     hooks_.show_view(ShellView::Connect);
-    hooks_.stop_poll();
     show_not_connected();
     changed();
 }
@@ -88,12 +90,12 @@ bool ShellController::device_removed(std::string_view path) {
         return false;
     }
     link_.Close();
+    hooks_.stop_poll();
     flags_ = 0;
     show_not_connected();
     changed();
     prompter_.message("Device Change", "Sensor Disconnected");
     hooks_.show_view(ShellView::Connect);
-    hooks_.stop_poll();
     return true;
 }
 

@@ -2,6 +2,8 @@
 // them.
 #include "app/status_texts.hpp"
 
+#include <utility>
+
 namespace kelpira::app {
 
 namespace {
@@ -19,7 +21,10 @@ std::string capped(std::string text) {
 }  // namespace
 
 std::string connected_status_text(std::string_view name) {
-    return capped("\t" + std::string(name) + " connected");
+    // Appended piece by piece: GCC 12 reports a false -Wrestrict for "literal" + string.
+    std::string text = "\t";
+    text.append(name).append(" connected");
+    return capped(std::move(text));
 }
 
 std::string not_connected_status_text() {
@@ -27,7 +32,8 @@ std::string not_connected_status_text() {
 }
 
 std::string connected_title(std::string_view name, std::string_view device_type_name) {
-    std::string title = std::string(name) + " (" + std::string(device_type_name) + ")";
+    std::string title(name);
+    title.append(" (").append(device_type_name).append(")");
     if (title.size() > kTitleLength) {
         title.resize(kTitleLength);
     }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,11 +21,6 @@ constexpr std::size_t kStatusSupply = 4;
 // Every status text begins with a tab, which centres it in its part.
 std::string connected_status_text(std::string_view name);  // "\t%s connected"
 std::string not_connected_status_text();                   // "\tnot connected"
-std::string link_health_text(bool link_answered);          // "\tUSB Comms OK" / "\tUSB Comms Error"
-std::string sensor_mode_text(std::uint8_t mode);           // "\tSensor Mode: ..."
-std::string output_file_text(std::string_view name);       // "\tFile: %s"
-// "\t%.1fV/%.1f°C" from millivolts and thousandths of a degree Celsius.
-std::string supply_text(std::int32_t supply_mv, std::int32_t temperature_mc);
 
 // The window title while connected: "%s (%s)" with the sensor's name and the display name
 // of its device type, cut to 55 characters.

@@ -8,9 +8,12 @@
 namespace kelpira::common {
 
 // Writes `path` through `write`: into a temporary file beside it, flushed and renamed over the
-// target only when complete. A target that exists and is not a regular file (/dev/null, a pipe,
-// a terminal) is written directly and never replaced. Returns false, leaving any existing file
-// untouched, when the file cannot be written or `write` returns false.
+// target only when complete. A symbolic link is followed: the file it points to is replaced,
+// the link stays. A target that exists and is not a regular file (/dev/null, a pipe, a
+// terminal) is written directly and never replaced. An existing writable file in a folder
+// where no temporary file can be made is written in place, once the whole text is made.
+// Returns false, leaving any existing file untouched, when the file cannot be written or
+// `write` returns false.
 bool write_file_safely(const std::string& path, const std::function<bool(std::ostream&)>& write);
 
 }  // namespace kelpira::common

@@ -86,7 +86,7 @@ constexpr std::uint16_t code_value(CommandCode c) {
 // Payload lengths in bytes: 0 for a command without data; no value where the caller states
 // the length (the processing-parameter records, whose length depends on the chemistry, and
 // the pump test status, whose answer only its first three bytes are read of).
-struct CommandSpec {
+struct CommandEntry {
     CommandCode code;
     std::string_view name;
     std::optional<std::uint8_t> request_length;
@@ -95,7 +95,7 @@ struct CommandSpec {
 
 inline constexpr std::optional<std::uint8_t> kStatedByCaller = std::nullopt;
 
-inline constexpr std::array<CommandSpec, 65> kCommandCatalogue{{
+inline constexpr std::array<CommandEntry, 65> kCommandCatalogue{{
     {CommandCode::GET_LEGACY_IDENTITY, "GET_LEGACY_IDENTITY", 0, 27},
     {CommandCode::SET_LEGACY_IDENTITY, "SET_LEGACY_IDENTITY", 27, 0},
     {CommandCode::START_FIRMWARE, "START_FIRMWARE", 0, 0},
@@ -164,25 +164,25 @@ inline constexpr std::array<CommandSpec, 65> kCommandCatalogue{{
 }};
 
 // The catalogue entry of a code, or nullptr for a code the catalogue does not hold.
-constexpr const CommandSpec* find_command(std::uint16_t code) {
-    for (const auto& spec : kCommandCatalogue) {
-        if (code_value(spec.code) == code) {
-            return &spec;
+constexpr const CommandEntry* find_command(std::uint16_t code) {
+    for (const auto& entry : kCommandCatalogue) {
+        if (code_value(entry.code) == code) {
+            return &entry;
         }
     }
     return nullptr;
 }
 
-constexpr const CommandSpec& command_spec(CommandCode code) {
+constexpr const CommandEntry& command_entry(CommandCode code) {
     return *find_command(code_value(code));
 }
 
 // Fixed lengths of a catalogued command, for records and wrappers checked at compile time.
 constexpr std::uint8_t request_length(CommandCode code) {
-    return command_spec(code).request_length.value();
+    return command_entry(code).request_length.value();
 }
 constexpr std::uint8_t response_length(CommandCode code) {
-    return command_spec(code).response_length.value();
+    return command_entry(code).response_length.value();
 }
 
 }  // namespace kelpira::link

@@ -45,7 +45,9 @@ std::string_view chemistry_choice_name(ChemistryChoice c) {
 std::string help_text() {
     return std::string(kUsage) +
            "\n"
-           "Processes raw output files of the sensor into one table of results (CSV).\n"
+           "Processes raw output files of the sensor into one table of results (CSV). A FILE\n"
+           "\"-\" is standard input; input that cannot be read twice (a pipe) is copied to a\n"
+           "temporary file first.\n"
            "\n"
            "  --chemistry C    auto (default: from each file's KELPIRA.CHEMISTRY.TYPE),\n"
            "                   nutrient, ph, ta or dic; files of another chemistry fail\n"
@@ -53,11 +55,20 @@ std::string help_text() {
            "                   for example --set KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10;\n"
            "                   a file without a header is processed with these values\n"
            "  --output FILE    write the table to FILE (default, or -: standard output)\n"
-           "  --log FILE       write the processing log to FILE\n"
+           "  --log FILE       write the processing log to FILE (-: standard error)\n"
            "  --progress       show a progress bar on standard error\n"
+           "  --help           show this help\n"
+           "  --version        show the version\n"
            "\n"
-           "Exit status: 0 every file processed, 1 a file could not be read or had no usable\n"
-           "header, 2 the command line is wrong.\n";
+           "Exit status:\n"
+           "  0  every file processed\n"
+           "  1  a file could not be opened or read, had no header and no --set values,\n"
+           "     had no chemistry type (without --chemistry), a chemistry type without\n"
+           "     processing or of another chemistry, or a pH sample interval of 0; or\n"
+           "     the results or the log could not be written\n"
+           "  2  the command line is wrong: an unknown option, a missing value, several\n"
+           "     chemistries given or found in the files, a --set key the files do not\n"
+           "     have, or --output or --log naming a raw file or each other\n";
 }
 
 ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
@@ -77,6 +88,11 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
         if (arg == "--help" || arg == "-h") {
             ParsedCommandLine p;
             p.help = true;
+            return p;
+        }
+        if (arg == "--version") {
+            ParsedCommandLine p;
+            p.version = true;
             return p;
         }
         auto [name, inline_value] = split_option(arg);

@@ -22,9 +22,10 @@ struct BatchOptions {
     ChemistryChoice chemistry = ChemistryChoice::automatic;
     std::vector<HeaderOverride> overrides;  // --set KEY=VALUE, applied after each header
     std::optional<std::string> output;      // none or "-": standard output
-    std::optional<std::string> log;         // none: the engine's log lines are dropped
+    std::optional<std::string> log;         // none: the engine's log lines are dropped; "-":
+                                            // standard error
     bool progress = false;
-    std::vector<std::string> files;
+    std::vector<std::string> files;  // "-": standard input
 
     bool writes_to_stdout() const { return !output || *output == "-"; }
 };
@@ -34,12 +35,14 @@ struct BatchOptions {
 struct ParsedCommandLine {
     std::optional<BatchOptions> options;
     bool help = false;
+    bool version = false;
     std::string error;  // set when the command line is not usable
 };
 
 inline constexpr std::string_view kUsage =
     "usage: kelpira-process [--chemistry auto|nutrient|ph|ta|dic] [--set KEY=VALUE]...\n"
-    "                       [--output FILE] [--log FILE] [--progress] FILE...\n";
+    "                       [--output FILE] [--log FILE] [--progress] FILE...\n"
+    "       kelpira-process --help | --version\n";
 
 // The help text: usage and what each option does.
 std::string help_text();

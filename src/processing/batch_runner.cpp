@@ -11,7 +11,9 @@
 
 #include "common/safe_file.hpp"
 #include "config/chemistry_type.hpp"
+#include "link/firmware_releases.hpp"
 #include "processing/batch_tables.hpp"
+#include "processing/input_spool.hpp"
 #include "processing/progress_bar.hpp"
 #include "processing/raw_file.hpp"
 #include "processing/raw_header.hpp"
@@ -28,7 +30,8 @@ constexpr std::string_view kProgram = "kelpira-process: ";
 constexpr std::uint32_t kProgressRows = 8192;
 
 struct PreparedFile {
-    std::string path;
+    std::string path;       // as the command line names it
+    std::string open_path;  // the file itself, or its temporary copy
     ChemistryChoice chemistry = ChemistryChoice::nutrient;  // never `automatic`
     RawHeader header;
     std::uint64_t size = 0;
@@ -82,14 +85,16 @@ std::string type_text(config::ChemistryType type) {
 
 class BatchRun {
   public:
-    BatchRun(const BatchOptions& options, std::ostream& out, std::ostream& err)
-        : options_(options), out_(out), err_(err) {}
+    BatchRun(const BatchOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+        : options_(options), out_(out), err_(err), spool_(in) {}
 
     int run();
 
   private:
     std::optional<Refusal> check_paths() const;
     std::variant<PreparedFile, Refusal> prepare(const std::string& path);
+    std::variant<PreparedFile, Refusal> prepare_from(const std::string& path,
+                                                     const std::string& open_path);
     std::optional<Refusal> check_overrides(ChemistryChoice chemistry);
     std::optional<Refusal> check_single_chemistry() const;
     void process_all(std::ostream* log);
@@ -97,10 +102,13 @@ class BatchRun {
     std::optional<std::string> process_file(const PreparedFile& f, std::ostream* log,
                                             ResultSpool& spool);
     void report(const std::string& path, const std::string& reason);
+    void warn(const std::string& path, const std::string& text);
+    bool write_log();
 
     const BatchOptions& options_;
     std::ostream& out_;
     std::ostream& err_;
+    InputSpool spool_;
     std::vector<PreparedFile> prepared_;
     std::set<ChemistryChoice> checked_overrides_;
     std::optional<ProgressBar> progress_;
@@ -111,11 +119,15 @@ class BatchRun {
     bool table_written_ = false;
 };
 
-void BatchRun::report(const std::string& path, const std::string& reason) {
+void BatchRun::warn(const std::string& path, const std::string& text) {
     if (progress_) {
         err_ << '\n';  // keep the bar's line
     }
-    err_ << kProgram << path << ": " << reason << '\n';
+    err_ << kProgram << path << ": " << text << '\n';
+}
+
+void BatchRun::report(const std::string& path, const std::string& reason) {
+    warn(path, reason);
     any_failed_ = true;
 }
 
@@ -158,7 +170,17 @@ std::optional<Refusal> BatchRun::check_overrides(ChemistryChoice chemistry) {
 
 std::variant<PreparedFile, Refusal> BatchRun::prepare(const std::string& path) {
     std::string error;
-    auto file = RawFile::open(path, &error);
+    const auto open_path = spool_.readable(path, error);
+    if (!open_path) {
+        return Refusal{error};
+    }
+    return prepare_from(path, *open_path);
+}
+
+std::variant<PreparedFile, Refusal> BatchRun::prepare_from(const std::string& path,
+                                                           const std::string& open_path) {
+    std::string error;
+    auto file = RawFile::open(open_path, &error);
     if (!file) {
         return Refusal{"cannot open: " + error};
     }
@@ -167,6 +189,7 @@ std::variant<PreparedFile, Refusal> BatchRun::prepare(const std::string& path) {
         "no header (no %KELPIRA.HEADER_START line); give its parameters with --set KEY=VALUE"};
     PreparedFile f;
     f.path = path;
+    f.open_path = open_path;
     f.chemistry = options_.chemistry;
     if (f.chemistry == ChemistryChoice::automatic) {
         // The TYPE key is among the keys every chemistry reads; the nutrient pass stops at the
@@ -206,6 +229,12 @@ std::variant<PreparedFile, Refusal> BatchRun::prepare(const std::string& path) {
         return Refusal{"wrong chemistry type " + type_text(*f.header.chemistry) + " for " +
                        std::string(chemistry_display_name(f.chemistry)) + " processing"};
     }
+    if (f.chemistry == ChemistryChoice::nutrient && !f.header.chemistry) {
+        warn(path,
+             "no chemistry type (KELPIRA.CHEMISTRY.TYPE) in the header: a dilution ratio of "
+             "1.0 is used; set the type with --set KELPIRA.CHEMISTRY.TYPE=N (1 nitrate, "
+             "2 phosphate, 3 silicate, 5 nitrite, 6 iron)");
+    }
     if (f.chemistry == ChemistryChoice::ph) {
         if (auto problem = ph_interval_problem(f.header.ph_sample_interval_ms)) {
             return Refusal{*problem};
@@ -242,7 +271,7 @@ std::optional<Refusal> BatchRun::check_single_chemistry() const {
 std::optional<std::string> BatchRun::process_file(const PreparedFile& f, std::ostream* log,
                                                   ResultSpool& spool) {
     std::string error;
-    auto file = RawFile::open(f.path, &error);
+    auto file = RawFile::open(f.open_path, &error);
     if (!file) {
         return "cannot open: " + error;
     }
@@ -305,6 +334,30 @@ void BatchRun::process_all(std::ostream* log) {
     }
 }
 
+// Processes the files with their log where --log says; false when the log could not even
+// be created, and nothing was processed.
+bool BatchRun::write_log() {
+    if (!options_.log) {
+        process_all(nullptr);
+        return true;
+    }
+    if (*options_.log == "-") {
+        process_all(&err_);
+        return true;
+    }
+    bool created = false;
+    const bool log_written = common::write_file_safely(*options_.log, [&](std::ostream& log) {
+        created = true;
+        process_all(&log);
+        return static_cast<bool>(log.flush());
+    });
+    if (!log_written) {
+        err_ << kProgram << "cannot write the log to " << *options_.log << '\n';
+        any_failed_ = true;
+    }
+    return created;
+}
+
 int BatchRun::run() {
     if (auto refusal = check_paths()) {
         err_ << kProgram << refusal->reason << '\n';
@@ -337,17 +390,8 @@ int BatchRun::run() {
         progress_.emplace(err_, total, prepared_.size());
     }
 
-    if (options_.log) {
-        const bool log_written = common::write_file_safely(*options_.log, [&](std::ostream& log) {
-            process_all(&log);
-            return static_cast<bool>(log.flush());
-        });
-        if (!log_written) {
-            err_ << kProgram << "cannot write the log to " << *options_.log << '\n';
-            any_failed_ = true;
-        }
-    } else {
-        process_all(nullptr);
+    if (!write_log()) {
+        return kExitFileFailed;
     }
     // An output that cannot be opened stops the run before any file is processed.
     if (!table_written_ && (any_written_ || !table_started_)) {
@@ -361,23 +405,27 @@ int BatchRun::run() {
 
 }  // namespace
 
-int run_batch(const BatchOptions& options, std::ostream& standard_output,
-              std::ostream& standard_error) {
-    return BatchRun(options, standard_output, standard_error).run();
+int run_batch(const BatchOptions& options, std::istream& standard_input,
+              std::ostream& standard_output, std::ostream& standard_error) {
+    return BatchRun(options, standard_input, standard_output, standard_error).run();
 }
 
-int run_command_line(std::span<const std::string_view> args, std::ostream& standard_output,
-                     std::ostream& standard_error) {
+int run_command_line(std::span<const std::string_view> args, std::istream& standard_input,
+                     std::ostream& standard_output, std::ostream& standard_error) {
     const ParsedCommandLine parsed = parse_command_line(args);
     if (parsed.help) {
         standard_output << help_text();
+        return kExitProcessed;
+    }
+    if (parsed.version) {
+        standard_output << "kelpira-process " << link::kGuiVersion << '\n';
         return kExitProcessed;
     }
     if (!parsed.options) {
         standard_error << kProgram << parsed.error << '\n' << kUsage;
         return kExitUsage;
     }
-    return run_batch(*parsed.options, standard_output, standard_error);
+    return run_batch(*parsed.options, standard_input, standard_output, standard_error);
 }
 
 }  // namespace kelpira::processing

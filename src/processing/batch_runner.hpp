@@ -2,6 +2,7 @@
 // chemistry's processing dialog saves it.
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <span>
 #include <string_view>
@@ -17,12 +18,13 @@ inline constexpr int kExitUsage = 2;       // the command line is wrong
 // Processes the files of `options`. The table goes to `standard_output` when no output file is
 // named; every file that fails is named on `standard_error` with the reason, and so is a
 // refusal. Returns the exit status.
-int run_batch(const BatchOptions& options, std::ostream& standard_output,
-              std::ostream& standard_error);
+int run_batch(const BatchOptions& options, std::istream& standard_input,
+              std::ostream& standard_output, std::ostream& standard_error);
 
-// The whole program: reads the arguments after the program name, prints the help or the
-// usage error, or runs the batch. Returns the exit status.
-int run_command_line(std::span<const std::string_view> args, std::ostream& standard_output,
-                     std::ostream& standard_error);
+// The whole program: reads the arguments after the program name, prints the help, the
+// version or the usage error, or runs the batch. A raw file "-" is `standard_input`.
+// Returns the exit status.
+int run_command_line(std::span<const std::string_view> args, std::istream& standard_input,
+                     std::ostream& standard_output, std::ostream& standard_error);
 
 }  // namespace kelpira::processing

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "common/number_scan.hpp"
 #include "processing/row_values.hpp"
 
 namespace kelpira::processing {
@@ -105,10 +106,10 @@ std::optional<DicResult> DicEngine::leave_measurement(const config::DicParams& p
     if (crm_available_ && std::fabs(crm_step_) > 1e-11) {
         result_.state = left;
         result_.validity = 1;
-        result_.sample_step = static_cast<float>(*step);
-        result_.crm_step = static_cast<float>(crm_step_);
+        result_.sample_step = common::to_f32(*step);
+        result_.crm_step = common::to_f32(crm_step_);
         result_.dic = *step / crm_step_ * crm_value_;
-        result_.temperature = static_cast<float>(window_.temperature());
+        result_.temperature = common::to_f32(window_.temperature());
         log_("processed DIC result at %u = %f", result_.time, result_.dic);
     } else {
         log_("processed DIC result at %u failed", result_.time);

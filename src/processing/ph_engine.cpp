@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "common/number_scan.hpp"
 #include "processing/row_values.hpp"
 
 namespace kelpira::processing {
@@ -81,9 +82,9 @@ std::optional<PhResult> PhEngine::feed(const config::PhParams& params, const Raw
             log_("entered sample intake state (%d)", state);
             result_ = PhResult{};
             result_.time = row.sensor_time;
-            result_.salinity = static_cast<float>(row.salinity);
-            result_.temperature = static_cast<float>(row.temperature);
-            result_.oxygen = static_cast<float>(row.oxygen);
+            result_.salinity = common::to_f32(row.salinity);
+            result_.temperature = common::to_f32(row.temperature);
+            result_.oxygen = common::to_f32(row.oxygen);
             log_("platform s=%.3f,t=%.3f,do=%.3f", result_.salinity, result_.temperature,
                  result_.oxygen);
         }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "common/csv_cell.hpp"
 #include "common/time_text.hpp"
 
 namespace kelpira::processing {
@@ -24,7 +25,7 @@ std::string join(const Cells& cells) {
             line += ',';
         }
         first = false;
-        line += cell;
+        common::append_csv_cell(line, cell);
     }
     line += '\n';
     return line;

@@ -1,7 +1,7 @@
 // The result tables of the pH, TA and DIC processing: column titles and the text of each cell,
 // shared by the dialogs' lists, their "Save" and kelpira-process. A saved table is a line of
-// titles, then one line per result, cells joined by "," without quoting, each line ending in a
-// line feed.
+// titles, then one line per result, cells joined by "," (quoted only when they hold a comma, a
+// quote or a line break), each line ending in a line feed.
 #pragma once
 
 #include <array>
@@ -30,7 +30,8 @@ std::array<std::string, kPhResultColumns.size()> ph_result_cells(const PhResult&
 std::array<std::string, kTaResultColumns.size()> ta_result_cells(const TaResult& r);
 std::array<std::string, kDicResultColumns.size()> dic_result_cells(const DicResult& r);
 
-// One line of a saved table: the cells joined by "," and a line feed.
+// One line of a saved table: the cells as common::csv_cell writes them, joined by ",", and a
+// line feed.
 std::string csv_line(std::span<const std::string> cells);
 std::string csv_line(std::span<const std::string_view> cells);
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "common/number_scan.hpp"
 #include "processing/row_values.hpp"
 
 namespace kelpira::processing {
@@ -102,9 +103,9 @@ TaResult TaEngine::compute(const config::TaParams& params) {
     const double h = std::pow(10.0, -ph);
     const double ta = (params.titrant_molarity - 9.819 * h) / 8.819 * 1000000;
     result_.ta = ta;
-    result_.absorbance1 = static_cast<float>(a1);
-    result_.absorbance2 = static_cast<float>(a2);
-    result_.temperature = static_cast<float>(t);
+    result_.absorbance1 = common::to_f32(a1);
+    result_.absorbance2 = common::to_f32(a2);
+    result_.temperature = common::to_f32(t);
     result_.validity = 1;
     log_("processed ta result at %u = %f", result_.time, ta);
     return result_;

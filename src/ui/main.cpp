@@ -22,6 +22,8 @@ int main(int argc, char* argv[]) {
     // decimal point whatever the desktop's language.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("kelpira"));
+    // Ties the windows to the installed desktop entry (and its icon) on Wayland desktops.
+    QApplication::setDesktopFileName(QStringLiteral("kelpira"));
 
     link::HidrawBackend usb;
     link::SocketHidBackend virtual_devices(link::default_device_folder());

@@ -7,9 +7,9 @@
 #include "common/bytes.hpp"
 #include "config/chemistry_config.hpp"
 #include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
 #include "config/thermistor_config.hpp"
 #include "link/command_catalogue.hpp"
+#include "virtual_sensor/chemistry_defaults.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -66,33 +66,6 @@ std::size_t expected_params_length(const SensorState& s) {
         return config::NutrientParams::legacy_size;
     }
     return config::processing_record_length(chemistry);
-}
-
-std::vector<std::uint8_t> default_params(config::ChemistryType chemistry, bool legacy_nutrient) {
-    using config::ChemistryPage;
-    const auto* d = config::find_chemistry(chemistry);
-    auto bytes = [](const auto& a) { return std::vector<std::uint8_t>(a.begin(), a.end()); };
-    switch (d->page) {
-        case ChemistryPage::generic:
-            return bytes(config::encode(config::GenericParams{}));
-        case ChemistryPage::nutrient: {
-            config::NutrientParams p;
-            p.layout = 1;
-            return legacy_nutrient ? bytes(config::encode_legacy(p)) : bytes(config::encode(p));
-        }
-        case ChemistryPage::ph: {
-            config::PhParams p;
-            p.layout = 1;
-            return bytes(config::encode(p));
-        }
-        case ChemistryPage::ta:
-            return bytes(config::encode(config::TaParams{}));
-        case ChemistryPage::dic:
-            return bytes(config::encode(config::DicParams{}));
-        case ChemistryPage::ammonia:
-            return bytes(config::encode(config::AmmoniaParams{}));
-    }
-    return {};
 }
 
 void get_processing_params(Exchange& x) {
@@ -203,8 +176,8 @@ void fill_config_defaults(SensorState& state) {
     state.records[kGetSchedule][0] = 3;        // full schedule support; measure continuously
 
     for (const auto& d : config::kChemistryTable) {
-        state.processing_params[code_of(d.code)] =
-            default_params(d.code, state.options.legacy_nutrient_params);
+        state.processing_params[code_of(d.code)] = factory_processing_params(
+            d.code, d.code == state.options.chemistry, state.options.legacy_nutrient_params);
     }
     for (std::size_t t = 0; t < kThermistorCount; ++t) {
         state.thermistors[t] = default_thermistor(t);

@@ -5,11 +5,12 @@
 
 namespace kelpira::virtual_sensor {
 
-void FaultScript::add(std::uint16_t code, Fault fault, std::optional<unsigned> times) {
+void FaultScript::add(std::uint16_t code, Fault fault, std::optional<unsigned> times,
+                      unsigned skip) {
     if (times && *times == 0) {
         return;
     }
-    per_command_.push_back({code, fault, times});
+    per_command_.push_back({code, fault, times, skip});
 }
 
 void FaultScript::add_next(Fault fault, unsigned count) {
@@ -24,7 +25,9 @@ void FaultScript::clear() {
 std::optional<Fault> FaultScript::take(std::uint16_t code) {
     auto it = std::find_if(per_command_.begin(), per_command_.end(),
                            [code](const PerCommand& p) { return p.code == code; });
-    if (it != per_command_.end()) {
+    if (it != per_command_.end() && it->skip > 0) {
+        --it->skip;
+    } else if (it != per_command_.end()) {
         const Fault f = it->fault;
         if (it->remaining && --*it->remaining == 0) {
             per_command_.erase(it);

@@ -31,8 +31,9 @@ struct Fault {
 // faults scripted for the next commands whatever their code.
 class FaultScript {
   public:
-    // `times` commands with this code meet the fault; without a count, every one does.
-    void add(std::uint16_t code, Fault fault, std::optional<unsigned> times);
+    // `times` commands with this code meet the fault; without a count, every one does. The
+    // first `skip` commands with the code pass first, so a transfer can fail part-way.
+    void add(std::uint16_t code, Fault fault, std::optional<unsigned> times, unsigned skip = 0);
     void add_next(Fault fault, unsigned count);
     void clear();
     std::optional<Fault> take(std::uint16_t code);
@@ -42,6 +43,7 @@ class FaultScript {
         std::uint16_t code;
         Fault fault;
         std::optional<unsigned> remaining;
+        unsigned skip = 0;
     };
     std::vector<PerCommand> per_command_;
     std::deque<Fault> next_;

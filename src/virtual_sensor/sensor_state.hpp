@@ -14,6 +14,7 @@
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
 #include "virtual_sensor/sensor_stores.hpp"
+#include "virtual_sensor/stored_program.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -45,7 +46,8 @@ struct SensorState {
     bool optics_test_running = false;
     bool led_on = false;
     bool mounted_as_drive = false;
-    SensorStores stores;  // results, logs, tasks and the program's size
+    SensorStores stores;    // results, logs, tasks and the program's size
+    StoredProgram program;  // the state-machine program
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

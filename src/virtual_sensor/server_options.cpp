@@ -127,6 +127,10 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
             s.legacy_nutrient_params = true;
             continue;
         }
+        if (a == "--empty-program") {
+            s.empty_program = true;
+            continue;
+        }
         // Options with a value.
         if (i + 1 >= args.size()) {
             return fail(a.rfind("--", 0) == 0 ? a + " needs a value, or is unknown"
@@ -161,6 +165,13 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("unknown chemistry: " + v);
             }
             s.chemistry = *c;
+        } else if (a == "--chemistry-code") {
+            // Any stored code, also one that no chemistry carries, as newer firmware might.
+            const auto n = number<std::uint8_t>(v, 0, 255);
+            if (!n) {
+                return fail("--chemistry-code takes a number from 0 to 255");
+            }
+            s.chemistry = static_cast<config::ChemistryType>(*n);
         } else if (a == "--firmware") {
             if (v.size() > 25) {
                 return fail("--firmware takes at most 25 characters");
@@ -219,6 +230,8 @@ Device options:
   --board-serial N        processing board serial number (default 2001, 2002, ...)
   --chemistry NAME        generic, nitrate, nitrite, phosphate, silicate, iron, ph, ta,
                           dic or ammonia (default nitrate)
+  --chemistry-code N      the chemistry code stored on the sensor, 0 to 255, also one
+                          that no chemistry carries (10 and above)
   --firmware TEXT         firmware version text (default KELPIRA_2_8_3)
   --bootloader            start in the bootloader instead of the firmware
   --bootloader-version N  bootloader version (default 3)
@@ -231,6 +244,8 @@ Device options:
   --old-optics-test       older firmware: answers 8 to START_OPTICS_TEST (626)
   --legacy-nutrient-params
                           older firmware: answers 4 to the 29-byte nutrient parameters
+  --empty-program         no state-machine program (default: a deployment cycle for the
+                          chemistry)
   --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,
                           garbage, unterminated, or late:MS (answer MS milliseconds late)
 )";

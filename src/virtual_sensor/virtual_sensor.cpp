@@ -14,6 +14,9 @@ VirtualSensor::VirtualSensor(VirtualSensorOptions options, SensorClock clock)
     state_.identification = initial_identification(options);
     state_.options = std::move(options);
     fill_config_defaults(state_);
+    if (!state_.options.empty_program) {
+        state_.program = default_program(state_.options.chemistry);
+    }
     state_.started = clock_();
     state_.stores = initial_stores(
         static_cast<std::uint32_t>(
@@ -77,9 +80,10 @@ void VirtualSensor::set_hooks(DeviceHooks hooks) {
     hooks_ = std::move(hooks);
 }
 
-void VirtualSensor::inject(std::uint16_t code, Fault fault, std::optional<unsigned> times) {
+void VirtualSensor::inject(std::uint16_t code, Fault fault, std::optional<unsigned> times,
+                           unsigned skip) {
     std::lock_guard lk(mutex_);
-    faults_.add(code, fault, times);
+    faults_.add(code, fault, times, skip);
 }
 
 void VirtualSensor::inject_next(Fault fault, unsigned count) {

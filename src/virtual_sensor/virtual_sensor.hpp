@@ -51,9 +51,10 @@ class VirtualSensor {
 
     void set_hooks(DeviceHooks hooks);
 
-    // Faults: for commands with a code (`times` of them, or every one), or for the next
-    // `count` commands whatever their code.
-    void inject(std::uint16_t code, Fault fault, std::optional<unsigned> times = std::nullopt);
+    // Faults: for commands with a code (`times` of them, or every one, once the first `skip`
+    // have passed), or for the next `count` commands whatever their code.
+    void inject(std::uint16_t code, Fault fault, std::optional<unsigned> times = std::nullopt,
+                unsigned skip = 0);
     void inject_next(Fault fault, unsigned count = 1);
     void clear_faults();
 

@@ -35,6 +35,7 @@ struct VirtualSensorOptions {
 
     std::int32_t supply_mv = 12000;   // centre of the supply the sensor reports
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM
+    bool empty_program = false;       // no state-machine program instead of the default one
 };
 
 }  // namespace kelpira::virtual_sensor

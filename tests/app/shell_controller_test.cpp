@@ -178,12 +178,12 @@ TEST_F(ShellControllerTest, ReportsAfterTheConnectionEndedChangeNothing) {
     }
 }
 
-TEST_F(ShellControllerTest, DisconnectClosesTheLinkBeforeStoppingThePoll) {
+TEST_F(ShellControllerTest, DisconnectStopsThePollBeforeTheConnectViewProbes) {
     connect();
     events.clear();
     shell.disconnect();
     EXPECT_FALSE(link.is_open());
-    EXPECT_EQ(events, (std::vector<std::string>{"view connect", "poll stop"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"poll stop", "view connect"}));
     EXPECT_EQ(shell.title(), "not connected");
     EXPECT_EQ(part(0), "\tnot connected");
     EXPECT_TRUE(prompter.prompts.empty());
@@ -206,7 +206,7 @@ TEST_F(ShellControllerTest, RemovalOfTheConnectedSensorIsTakenWhateverTheCase) {
     ASSERT_EQ(prompter.prompts.size(), 1U);
     EXPECT_EQ(prompter.prompts[0].caption, "Device Change");
     EXPECT_EQ(prompter.prompts[0].text, "Sensor Disconnected");
-    EXPECT_EQ(events, (std::vector<std::string>{"view connect", "poll stop"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"poll stop", "view connect"}));
 
     // Not connected any more: the next removal is the view's.
     EXPECT_FALSE(shell.device_removed(kPath));

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -36,6 +39,22 @@ protected:
     }
     fs::path dir_;
 };
+
+// Runs `f` as the unprivileged user "nobody" when the tests run as root, who may write in any
+// folder.
+bool unprivileged(const std::function<bool()>& f) {
+    if (::geteuid() != 0) {
+        return f();
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped && f() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
 
 }  // namespace
 
@@ -105,4 +124,61 @@ TEST_F(SafeFile, FifoIsWrittenDirectly) {
     struct stat st{};
     ::stat(p.c_str(), &st);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(SafeFile, ASymlinkKeepsPointingAtTheReplacedTarget) {
+    fs::create_directories(dir_ / "data");
+    const auto target = dir_ / "data" / "out.csv";
+    std::ofstream(target) << "old";
+    const auto link = dir_ / "latest.csv";
+    fs::create_symlink("data/out.csv", link);
+    ASSERT_TRUE(write_file_safely(link, [](std::ostream& o) {
+        o << "new";
+        return true;
+    }));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(slurp(target), "new");
+    EXPECT_EQ(entries(), 2u);
+    // A link to a file not made yet makes it.
+    const auto dangling = dir_ / "next.csv";
+    fs::create_symlink(dir_ / "data" / "next.csv", dangling);
+    ASSERT_TRUE(write_file_safely(dangling, [](std::ostream& o) {
+        o << "first";
+        return true;
+    }));
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(slurp(dir_ / "data" / "next.csv"), "first");
+}
+
+TEST_F(SafeFile, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    const auto p = dir_ / "out.csv";
+    std::ofstream(p) << "old";
+    ::chmod(p.c_str(), 0666);
+    ::chmod(dir_.c_str(), 0555);
+    const bool failed_write = unprivileged([&p] {
+        return !write_file_safely(p, [](std::ostream& o) {
+            o << "partial";
+            return false;
+        });
+    });
+    const std::string after_failure = slurp(p);
+    const bool written = unprivileged([&p] {
+        return write_file_safely(p, [](std::ostream& o) {
+            o << "new";
+            return true;
+        });
+    });
+    const bool new_file_refused = unprivileged([this] {
+        return !write_file_safely(dir_ / "other.csv", [](std::ostream& o) {
+            o << "x";
+            return true;
+        });
+    });
+    ::chmod(dir_.c_str(), 0755);
+    EXPECT_TRUE(failed_write);
+    EXPECT_EQ(after_failure, "old");
+    EXPECT_TRUE(written);
+    EXPECT_TRUE(new_file_refused);
+    EXPECT_EQ(slurp(p), "new");
+    EXPECT_EQ(entries(), 1u);
 }

@@ -32,13 +32,13 @@ TEST(CommandCatalogue, HoldsEveryCommandOnceWithItsLengths) {
     std::set<std::uint16_t> codes;
     std::uint8_t longest_request = 0;
     std::uint8_t longest_response = 0;
-    for (const auto& spec : kCommandCatalogue) {
-        EXPECT_TRUE(codes.insert(code_value(spec.code)).second) << spec.name;
-        EXPECT_GE(code_value(spec.code), 256);
-        EXPECT_LE(code_value(spec.code), 626);
-        EXPECT_EQ(find_command(code_value(spec.code)), &spec);
-        longest_request = std::max(longest_request, spec.request_length.value_or(0));
-        longest_response = std::max(longest_response, spec.response_length.value_or(0));
+    for (const auto& entry : kCommandCatalogue) {
+        EXPECT_TRUE(codes.insert(code_value(entry.code)).second) << entry.name;
+        EXPECT_GE(code_value(entry.code), 256);
+        EXPECT_LE(code_value(entry.code), 626);
+        EXPECT_EQ(find_command(code_value(entry.code)), &entry);
+        longest_request = std::max(longest_request, entry.request_length.value_or(0));
+        longest_response = std::max(longest_response, entry.response_length.value_or(0));
     }
     EXPECT_EQ(longest_request, 79) << "state record transfer";
     EXPECT_EQ(longest_response, 114) << "diagnostics log entry";
@@ -254,15 +254,15 @@ TEST_F(SensorFixture, EveryWrapperSendsItsCatalogueCodeAndLength) {
     };
     ASSERT_EQ(cases.size(), kCommandCatalogue.size());
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const auto& spec = command_spec(cases[i].code);
-        SCOPED_TRACE(spec.name);
+        const auto& entry = command_entry(cases[i].code);
+        SCOPED_TRACE(entry.name);
         ASSERT_EQ(cases[i].call(link), 0);
         const auto report = sent().at(i);
-        EXPECT_EQ(report[1] | (report[2] << 8), code_value(spec.code));
+        EXPECT_EQ(report[1] | (report[2] << 8), code_value(entry.code));
         EXPECT_EQ(report[3], static_cast<std::uint8_t>(i + 2));
         EXPECT_EQ(report[4], 0);
         // The processing records state their length: 4 for the request's u32, 4 + 38 with pH.
-        const std::uint8_t length = spec.request_length.value_or(4 + 38);
+        const std::uint8_t length = entry.request_length.value_or(4 + 38);
         EXPECT_EQ(report[5], length);
         for (std::size_t b = kPayloadOffset + length; b < kReportSize; ++b) {
             ASSERT_EQ(report[b], 0) << "byte " << b;

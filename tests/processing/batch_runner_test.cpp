@@ -2,12 +2,14 @@
 #include "processing/batch_runner.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "processing/temp_raw_file.hpp"
@@ -111,11 +113,12 @@ struct Outcome {
     std::string err;
 };
 
-Outcome run(std::vector<std::string> args) {
+Outcome run(std::vector<std::string> args, const std::string& standard_input = "") {
     std::vector<std::string_view> views(args.begin(), args.end());
+    std::istringstream in(standard_input);
     std::ostringstream out, err;
     Outcome r;
-    r.status = run_command_line(views, out, err);
+    r.status = run_command_line(views, in, out, err);
     r.out = out.str();
     r.err = err.str();
     return r;
@@ -155,7 +158,7 @@ TEST_F(BatchRunner, SeveralFilesMakeOneTable) {
 TEST_F(BatchRunner, NutrientTableIsTheMultiFileTableWithSensorNames) {
     // No channel keys: the header leaves all three channels on input 0.
     TempRawFile a(nutrient_file("KELPIRA-0042"));
-    TempRawFile b(nutrient_file("KELPIRA-0043"));
+    TempRawFile b(nutrient_file("KELPIRA-0043, \"Bay\""));
     const Outcome r = run({a.path().string(), b.path().string()});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string cells =
@@ -164,7 +167,7 @@ TEST_F(BatchRunner, NutrientTableIsTheMultiFileTableWithSensorNames) {
     EXPECT_EQ(r.out,
               "Time (platform),Time (sensor),Nutrient (Medium:uM),Nutrient (Short:uM),"
               "Nutrient (Long:uM),Depth (m),S (PSU),T (degC),Sensor Name\n" +
-                  cells + "KELPIRA-0042\n" + cells + "KELPIRA-0043\n");
+                  cells + "KELPIRA-0042\n" + cells + "\"KELPIRA-0043, \"\"Bay\"\"\"\n");
 }
 
 TEST_F(BatchRunner, TaTableCarriesEveryColumn) {
@@ -316,6 +319,58 @@ TEST_F(BatchRunner, UsageErrors) {
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind(kelpira::processing::kUsage, 0), 0u);
+}
+
+TEST_F(BatchRunner, ALogThatCannotBeCreatedIsAllThatIsSaid) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    const std::string log = path("no/such/folder/run.log");
+    const Outcome r = run({"--log", log, a.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelpira-process: cannot write the log to " + log + "\n");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(BatchRunner, StandardInputAndPipesAreReadThroughACopy) {
+    const std::string expected =
+        kDicTitles + "14/11/2023 22:13:20,5,1600.000,0.400,0.500,0.000,good\n";
+    const Outcome in = run({"--log", "-", "-"}, dic_file(1700000000, 0.4));
+    EXPECT_EQ(in.status, 0) << in.err;
+    EXPECT_EQ(in.out, expected);
+    EXPECT_EQ(in.err.rfind("Reading file -\n", 0), 0u);  // the log on standard error
+    EXPECT_NE(in.err.find("\nprocessed DIC result at 1700000000"), std::string::npos);
+
+    const std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&fifo] { std::ofstream(fifo) << dic_file(1700000000, 0.4); });
+    const Outcome piped = run({fifo});
+    writer.join();
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, expected);
+}
+
+TEST_F(BatchRunner, ANutrientFileWithoutTypeIsProcessedWithAWarning) {
+    std::string text = nutrient_file("KELPIRA-0042");
+    text.erase(text.find("%KELPIRA.CHEMISTRY.TYPE=1\n"), 26);
+    TempRawFile a(text);
+    const Outcome r = run({"--chemistry", "nutrient", a.path().string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "kelpira-process: " + a.path().string() +
+                         ": no chemistry type (KELPIRA.CHEMISTRY.TYPE) in the header: a dilution "
+                         "ratio of 1.0 is used; set the type with --set KELPIRA.CHEMISTRY.TYPE=N "
+                         "(1 nitrate, 2 phosphate, 3 silicate, 5 nitrite, 6 iron)\n");
+    EXPECT_NE(r.out.find(",3.219,"), std::string::npos);
+}
+
+TEST_F(BatchRunner, VersionAndHelp) {
+    const Outcome version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "kelpira-process 1.0e\n");
+    const Outcome help = run({"--help"});
+    for (const char* cause :
+         {"  0  every file processed", "could not be opened or read",
+          "the results or the log could not be written", "  2  the command line is wrong"}) {
+        EXPECT_NE(help.out.find(cause), std::string::npos) << cause;
+    }
 }
 
 TEST_F(BatchRunner, ProgressBarEndsFull) {

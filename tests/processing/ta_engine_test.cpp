@@ -136,6 +136,25 @@ TEST(TaEngine, ZeroIntensitiesAreReportedNotRefused) {
     EXPECT_EQ(pass.results[0].validity, 1);
 }
 
+// A thermistor reading beyond a float's range stores an infinite temperature (UBSan's
+// float-cast-overflow check catches a direct cast).
+TEST(TaEngine, ATemperatureBeyondAFloatIsInfinite) {
+    TaThermistors hot = warm_thermistors();
+    hot[0].a1 = 1e30f;
+    hot[1].a1 = 1e30f;
+    TaEngine engine(kelpira::processing::LogSink{});
+    engine.reset();
+    std::vector<TaResult> results;
+    for (const auto& row : example_cycle()) {
+        if (auto r = engine.feed(example_params(), with_channel(row, 0, 1e10), hot)) {
+            results.push_back(*r);
+        }
+    }
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(std::isinf(results[0].temperature));
+    EXPECT_GT(results[0].temperature, 0);
+}
+
 TEST(TaEngine, StatesLeftAtTheEndOfAFileAreClosedByTheClosingRow) {
     TaParams p = example_params();
     p.processing_trigger = 2;  // Sample (LED1), the last state of this file

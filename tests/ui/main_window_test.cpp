@@ -53,6 +53,8 @@ TEST_F(MainWindowTest, TheDeviceListShowsEverySensorWithItsTexts) {
 
     EXPECT_EQ(window->windowTitle(), "not connected");
     EXPECT_EQ(window->status_text(0), "not connected");
+    // The application icon from the program's resources, drawn.
+    EXPECT_FALSE(window->windowIcon().pixmap(32, 32).isNull());
     ASSERT_NE(connect_view(), nullptr);
     QTreeWidget* list = connect_view()->device_list();
     EXPECT_EQ(list->headerItem()->text(0), "Name");

@@ -142,3 +142,13 @@ TEST(ServerOptions, HelpNamesEveryOption) {
         EXPECT_NE(usage.find(opt), std::string::npos) << opt;
     }
 }
+
+TEST(ServerOptions, ChemistryCodeMayBeOneNoChemistryCarries) {
+    EXPECT_EQ(parsed({"--chemistry-code", "10"}).devices[0].sensor.chemistry,
+              static_cast<config::ChemistryType>(10));
+    EXPECT_EQ(parsed({"--chemistry-code", "5"}).devices[0].sensor.chemistry,
+              config::ChemistryType::nitrite);
+    EXPECT_EQ(refused({"--chemistry-code", "256"}),
+              "--chemistry-code takes a number from 0 to 255");
+    EXPECT_NE(server_usage().find("--chemistry-code"), std::string::npos);
+}

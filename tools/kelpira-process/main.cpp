@@ -8,5 +8,5 @@
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    return kelpira::processing::run_command_line(args, std::cout, std::cerr);
+    return kelpira::processing::run_command_line(args, std::cin, std::cout, std::cerr);
 }

@@ -1,6 +1,7 @@
 // The DIC processing dialog: controls, header messages, inlet enabling, reading back.
 #include "processing/dialogs/dic_dialog.hpp"
 
+#include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 
@@ -94,7 +95,7 @@ config::DicParams dic_params_of(const ProcessingView& view) {
         inlet.measurement_state =
             field_state(control(view, k, DicInletControl::measurement_state).text);
         inlet.crm_umol_kg =
-            static_cast<float>(field_real(control(view, k, DicInletControl::crm_value).text));
+            common::to_f32(field_value(control(view, k, DicInletControl::crm_value)));
     }
     return p;
 }
@@ -108,8 +109,8 @@ void show_dic_params(ProcessingView& view, const config::DicParams& p) {
         control(view, k, DicInletControl::measurement_state).text =
             std::to_string(inlet.measurement_state);
         // The stored value is a float; the 0.001 keeps 1999.995f from showing as 1999.99.
-        control(view, k, DicInletControl::crm_value).text =
-            fixed_text(static_cast<double>(inlet.crm_umol_kg) + 0.001, 2);
+        show_value(control(view, k, DicInletControl::crm_value), inlet.crm_umol_kg,
+                   fixed_text(static_cast<double>(inlet.crm_umol_kg) + 0.001, 2));
         apply_inlet_rules(view, k);
     }
 }

@@ -88,6 +88,23 @@ double field_real(const std::string& text) {
     return common::leading_real(std::string_view(text).substr(0, 23));
 }
 
+void show_value(FormControl& field, double value, std::string text) {
+    field.text = text;
+    field.shown_text = std::move(text);
+    field.shown_value = value;
+}
+
+std::optional<double> unedited_value(const FormControl& field) {
+    if (field.shown_value && field.text == field.shown_text) {
+        return field.shown_value;
+    }
+    return std::nullopt;
+}
+
+double field_value(const FormControl& field) {
+    return unedited_value(field).value_or(field_real(field.text));
+}
+
 std::string fixed_text(double value, int decimals) {
     std::array<char, 400> buffer{};  // the widest double in fixed notation fits
     const auto r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,

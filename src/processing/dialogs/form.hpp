@@ -28,6 +28,10 @@ struct FormControl {
     bool checked = false;                 // check boxes
     bool enabled = true;
     std::string tooltip;
+    // A value shown from a file's header: its exact value, and the text it was shown as. The
+    // text rounds it; while the field still holds that text, the exact value is the one used.
+    std::optional<double> shown_value;
+    std::string shown_text;
 };
 
 // A list control with its entries, and a text field, check box or read-only field.
@@ -51,6 +55,13 @@ std::uint8_t field_state(const std::string& text);
 // The longest number at the start of the first 23 characters (after blanks), as strtod reads
 // it; 0.0 when there is none. Independent of the process locale.
 double field_real(const std::string& text);
+
+// Shows `value` as `text` in a text field, keeping `value` for as long as the text stays.
+void show_value(FormControl& field, double value, std::string text);
+// The value shown by show_value while the field holds its text unedited; nothing once edited.
+std::optional<double> unedited_value(const FormControl& field);
+// A real field: the shown value while unedited, otherwise the typed text read by field_real.
+double field_value(const FormControl& field);
 
 // Numbers as the dialogs show them, the same whatever the process locale says: "%.Nf" and "%g".
 std::string fixed_text(double value, int decimals);

@@ -1,8 +1,7 @@
 // The single-file nutrient processing dialog: controls, header messages and rules.
 #include "processing/dialogs/nutrient_dialog.hpp"
 
-#include <limits>
-
+#include "common/decimal_milli.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 
@@ -38,20 +37,17 @@ std::string state_text(std::uint8_t state) {
     return std::to_string(state);
 }
 
-std::string concentration_text(std::uint32_t nmol) {
-    return fixed_text(nmol / 1000.0, 3);
+void show_concentration(FormControl& field, std::uint32_t nmol) {
+    show_value(field, nmol, fixed_text(nmol / 1000.0, 3));
 }
 
-// µM as typed, times 1000 and truncated to the 32-bit field.
-std::uint32_t nmol_of(const std::string& text) {
-    const double nmol = field_real(text) * 1000.0;
-    if (!(nmol > 0)) {
-        return 0;  // negative, zero or not a number
+// The header's nmol while unedited; µM as typed, times 1000 on its text and truncated to the
+// 32-bit field, as Configure Chemistry stores it.
+std::uint32_t nmol_of(const FormControl& field) {
+    if (const auto nmol = unedited_value(field)) {
+        return static_cast<std::uint32_t>(*nmol);
     }
-    if (nmol >= 4294967295.0) {
-        return std::numeric_limits<std::uint32_t>::max();
-    }
-    return static_cast<std::uint32_t>(nmol);
+    return common::decimal_milli_u32(field.text);
 }
 
 // The titles, dilution and enabling that follow the parameters.
@@ -193,8 +189,8 @@ config::NutrientParams nutrient_params_of(const ProcessingView& view) {
     p.blank_measurement_state = state(NutrientControl::blank_measurement_state);
     p.standard1_state = state(NutrientControl::standard1_state);
     p.standard2_state = state(NutrientControl::standard2_state);
-    p.standard1_nmol = nmol_of(control(view, NutrientControl::standard1_concentration).text);
-    p.standard2_nmol = nmol_of(control(view, NutrientControl::standard2_concentration).text);
+    p.standard1_nmol = nmol_of(control(view, NutrientControl::standard1_concentration));
+    p.standard2_nmol = nmol_of(control(view, NutrientControl::standard2_concentration));
     p.standard_adjustment = byte(NutrientControl::standard_adjustment);
     p.processing_trigger = byte(NutrientControl::processing_trigger);
     p.optical_correction = control(view, NutrientControl::optical_correction).checked ? 1 : 0;
@@ -222,10 +218,8 @@ void show_nutrient_params(ProcessingView& view, config::ChemistryType type,
         state_text(p.blank_measurement_state);
     control(view, NutrientControl::standard1_state).text = state_text(p.standard1_state);
     control(view, NutrientControl::standard2_state).text = state_text(p.standard2_state);
-    control(view, NutrientControl::standard1_concentration).text =
-        concentration_text(p.standard1_nmol);
-    control(view, NutrientControl::standard2_concentration).text =
-        concentration_text(p.standard2_nmol);
+    show_concentration(control(view, NutrientControl::standard1_concentration), p.standard1_nmol);
+    show_concentration(control(view, NutrientControl::standard2_concentration), p.standard2_nmol);
     select_value(control(view, NutrientControl::standard_adjustment), p.standard_adjustment);
     select_value(control(view, NutrientControl::processing_trigger), p.processing_trigger);
     select_value(control(view, NutrientControl::medium_measure), p.measure_medium);

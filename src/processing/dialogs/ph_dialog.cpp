@@ -1,6 +1,7 @@
 // The pH processing dialog: controls, header messages, reading the controls back.
 #include "processing/dialogs/ph_dialog.hpp"
 
+#include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "processing/ph_engine.hpp"
@@ -20,8 +21,8 @@ const FormControl& control(const ProcessingView& v, PhControl c) {
 
 constexpr const char* kParameters = "Processing Parameters";
 
-std::string real_text(float v) {
-    return fixed_text(v, 5);
+void show_real(FormControl& field, float value) {
+    show_value(field, value, fixed_text(value, 5));
 }
 
 }  // namespace
@@ -95,7 +96,9 @@ PhSettings ph_settings_of(const ProcessingView& view) {
     const auto byte = [&view](PhControl c) {
         return static_cast<std::uint8_t>(selected_value(control(view, c)));
     };
-    const auto real = [&text](PhControl c) { return static_cast<float>(field_real(text(c))); };
+    const auto real = [&view](PhControl c) {
+        return common::to_f32(field_value(control(view, c)));
+    };
     p.sensor_version = byte(PhControl::sensor_version);
     p.input_434 = byte(PhControl::input_434);
     p.input_578 = byte(PhControl::input_578);
@@ -124,13 +127,13 @@ void show_ph_params(ProcessingView& view, const config::PhParams& p, std::uint32
     control(view, PhControl::sample_interval).text = std::to_string(interval_ms);
     control(view, PhControl::blank_start).text = std::to_string(p.blank_start_s);
     control(view, PhControl::blank_end).text = std::to_string(p.blank_end_s);
-    control(view, PhControl::absorbance_min_434).text = real_text(p.absorbance_min_434);
-    control(view, PhControl::absorbance_max_578).text = real_text(p.absorbance_max_578);
-    control(view, PhControl::dph_dt).text = real_text(p.dph_dt);
-    control(view, PhControl::r_scale).text = real_text(p.r_scale);
-    control(view, PhControl::r_offset).text = real_text(p.r_offset);
-    control(view, PhControl::t1_scale).text = real_text(p.t1_scale);
-    control(view, PhControl::t2_scale).text = real_text(p.t2_scale);
+    show_real(control(view, PhControl::absorbance_min_434), p.absorbance_min_434);
+    show_real(control(view, PhControl::absorbance_max_578), p.absorbance_max_578);
+    show_real(control(view, PhControl::dph_dt), p.dph_dt);
+    show_real(control(view, PhControl::r_scale), p.r_scale);
+    show_real(control(view, PhControl::r_offset), p.r_offset);
+    show_real(control(view, PhControl::t1_scale), p.t1_scale);
+    show_real(control(view, PhControl::t2_scale), p.t2_scale);
 }
 
 }  // namespace kelpira::processing

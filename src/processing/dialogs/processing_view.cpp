@@ -8,6 +8,7 @@ namespace kelpira::processing {
 void begin_pass(ProcessingView& view) {
     view.log.clear();
     view.results.rows.clear();
+    view.results.unlisted = 0;
     view.save_enabled = false;
 }
 
@@ -15,8 +16,12 @@ void finish_pass(ProcessingView& view, PassOutcome outcome, common::Prompter& pr
     for (auto& row : outcome.rows) {
         view.results.rows.push_back(row);
     }
+    view.results.unlisted = outcome.rows.dropped();
     for (auto& line : outcome.log) {
         view.log.push_back(std::move(line));
+    }
+    if (view.results.unlisted > 0) {
+        view.log.push_back(unlisted_results_text(view.results.unlisted));
     }
     if (outcome.cancelled) {
         view.log.emplace_back(kPassCancelledText);

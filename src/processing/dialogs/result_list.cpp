@@ -1,6 +1,7 @@
 // Writing a processing result list as comma-separated text.
 #include "processing/dialogs/result_list.hpp"
 
+#include "common/csv_cell.hpp"
 #include "common/safe_file.hpp"
 
 namespace kelpira::processing {
@@ -14,6 +15,11 @@ common::FileRequest processed_results_request() {
     return r;
 }
 
+std::string unlisted_results_text(std::size_t unlisted) {
+    return std::to_string(unlisted) +
+           " older results are not listed or saved; kelpira-process writes them all.";
+}
+
 std::string result_list_text(const ResultList& list) {
     std::string out;
     const auto add_line = [&out](const auto& cells, const auto& text_of) {
@@ -22,7 +28,7 @@ std::string result_list_text(const ResultList& list) {
             if (!first) {
                 out += ',';
             }
-            out += text_of(cell);
+            common::append_csv_cell(out, text_of(cell));
             first = false;
         }
         out += '\n';
@@ -49,7 +55,11 @@ bool save_result_list(const ResultList& list, common::Prompter& prompter) {
         return false;
     }
     if (!list.rows.empty()) {
-        prompter.message("Save Processed Output", "Processed Output saved to " + *path);
+        std::string said = "Processed Output saved to " + *path;
+        if (list.unlisted > 0) {
+            said += "\n" + unlisted_results_text(list.unlisted);
+        }
+        prompter.message("Save Processed Output", said);
     }
     return true;
 }

@@ -25,19 +25,23 @@ struct ResultColumn {
 struct ResultList {
     std::vector<ResultColumn> columns;
     ResultRows rows{kResultRowCap};
+    std::size_t unlisted = 0;  // older results of the last pass that did not fit
 };
+
+// "N older results are not listed or saved; kelpira-process writes them all."
+std::string unlisted_results_text(std::size_t unlisted);
 
 // The save dialog of every processing result list.
 common::FileRequest processed_results_request();
 
 // The file text: a line of the column titles, then one line per row, cells joined by ","
-// without quoting, every line ending in a line feed.
+// (quoted as common::csv_cell says), every line ending in a line feed.
 std::string result_list_text(const ResultList& list);
 
 // "Save": asks for the file, writes it through the safe writer and says how it went:
-// "Processed Output saved to %s" when the list held a row, "Unable to open %s for write" when
-// the file could not be written (caption "Save Processed Output"). Returns whether it was
-// written.
+// "Processed Output saved to %s" when the list held a row (followed by the unlisted results
+// text when older results did not fit), "Unable to open %s for write" when the file could not
+// be written (caption "Save Processed Output"). Returns whether it was written.
 bool save_result_list(const ResultList& list, common::Prompter& prompter);
 
 }  // namespace kelpira::processing

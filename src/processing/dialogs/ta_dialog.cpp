@@ -1,6 +1,7 @@
 // The TA processing dialog: controls, header messages, reading the controls back.
 #include "processing/dialogs/ta_dialog.hpp"
 
+#include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 
@@ -18,6 +19,10 @@ const FormControl& control(const ProcessingView& v, TaControl c) {
 }
 
 constexpr const char* kParameters = "Processing Parameters";
+
+void show_general(FormControl& field, float value) {
+    show_value(field, value, general_text(value));
+}
 
 }  // namespace
 
@@ -91,7 +96,9 @@ config::TaParams ta_params_of(const ProcessingView& view) {
     const auto byte = [&view](TaControl c) {
         return static_cast<std::uint8_t>(selected_value(control(view, c)));
     };
-    const auto real = [&text](TaControl c) { return static_cast<float>(field_real(text(c))); };
+    const auto real = [&view](TaControl c) {
+        return common::to_f32(field_value(control(view, c)));
+    };
     config::TaParams p;
     p.sensor_version = byte(TaControl::sensor_version);
     p.measurement_channel = byte(TaControl::measurement_channel);
@@ -123,13 +130,12 @@ void show_ta_params(ProcessingView& view, const config::TaParams& p) {
     control(view, TaControl::sample_led1_state).text = std::to_string(p.sample_led1_state);
     control(view, TaControl::sample_led2_state).text = std::to_string(p.sample_led2_state);
     select_value(control(view, TaControl::processing_trigger), p.processing_trigger);
-    control(view, TaControl::temperature_coefficient).text =
-        general_text(p.temperature_coefficient);
-    control(view, TaControl::titrant_molarity).text = general_text(p.titrant_molarity);
-    control(view, TaControl::pka).text = general_text(p.pka);
-    control(view, TaControl::e1).text = general_text(p.e1);
-    control(view, TaControl::e2).text = general_text(p.e2);
-    control(view, TaControl::e3).text = general_text(p.e3);
+    show_general(control(view, TaControl::temperature_coefficient), p.temperature_coefficient);
+    show_general(control(view, TaControl::titrant_molarity), p.titrant_molarity);
+    show_general(control(view, TaControl::pka), p.pka);
+    show_general(control(view, TaControl::e1), p.e1);
+    show_general(control(view, TaControl::e2), p.e2);
+    show_general(control(view, TaControl::e3), p.e3);
 }
 
 }  // namespace kelpira::processing

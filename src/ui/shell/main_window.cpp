@@ -5,16 +5,19 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "ui/config/chemistry_dialog_window.hpp"
 #include "ui/processing/processing_dialogs.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
+#include "ui/shell/view_notifications.hpp"
 #include "ui/views/processed_graph_view.hpp"
 #include "ui/views/raw_graph_view.hpp"
 #include "ui/views/start_states_dialog.hpp"
@@ -54,6 +57,7 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
                  [this](std::uint8_t state) { shell_.start_sensor(state); },
                  [this] { shell_.stop_sensor(); }},
       poll_(link) {
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kelpira.svg")));
     const QFontMetrics metrics(font());
     resize(kWidthUnits * metrics.averageCharWidth() / 4, kHeightUnits * metrics.height() / 8);
 
@@ -95,6 +99,10 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::ProcessPh] = [this] { run_ph_processing(this, prompter_); };
     handlers_[Command::ProcessTa] = [this] { run_ta_processing(this, prompter_); };
     handlers_[Command::ProcessDic] = [this] { run_dic_processing(this, prompter_); };
+    handlers_[Command::Chemistry] = [this] {
+        run_chemistry_dialog(this, link_, prompter_);
+        send_reload_config(view_);
+    };
     handlers_[Command::Compatibility] = [this] {
         shell_.switch_view(app::ShellView::Compatibility);
     };

@@ -168,7 +168,7 @@ TEST_F(NutrientDialogTest, ReadsTheControlsBack) {
     EXPECT_EQ(p.blank_measurement_state, 254);
     EXPECT_EQ(p.standard1_state, 0);
     EXPECT_EQ(p.standard1_nmol, 12345u);
-    EXPECT_EQ(p.standard2_nmol, 1000u);  // 1.001 x 1000 is just below 1001
+    EXPECT_EQ(p.standard2_nmol, 1001u);  // times 1000 on the text, not the double 1000.999...
     EXPECT_EQ(p.sample_measurement_state, 44);
     EXPECT_EQ(p.output_channel, 254);
     EXPECT_EQ(p.measure_short, 5);

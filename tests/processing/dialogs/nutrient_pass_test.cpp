@@ -94,7 +94,7 @@ TEST(NutrientMultiPass, SeveralFilesInOneListWithTheirSensorNames) {
     p.chosen = {folder.write("a.csv", worked_case("KELP-007")),
                 folder.write("b.csv", "no header\n" + raw_row(1, 1, 0.0)),
                 folder.write("c.csv", raw_header({{"TYPE", "4"}})), folder.path("missing.csv"),
-                folder.write("d.csv", worked_case("KELP-008"))};
+                folder.write("d.csv", worked_case("KELP-008, \"Bay\""))};
     NutrientMultiDialog d = make_nutrient_multi_dialog();
     EXPECT_FALSE(d.view.has_process_button);
     const auto job = open_nutrient_multi_dialog(d, p);
@@ -105,7 +105,7 @@ TEST(NutrientMultiPass, SeveralFilesInOneListWithTheirSensorNames) {
     ASSERT_EQ(d.view.results.rows.size(), 2u);
     EXPECT_EQ(d.view.results.rows[0].size(), 9u);
     EXPECT_EQ(d.view.results.rows[0][8], "KELP-007");
-    EXPECT_EQ(d.view.results.rows[1][8], "KELP-008");
+    EXPECT_EQ(d.view.results.rows[1][8], "KELP-008, \"Bay\"");
     EXPECT_EQ(d.view.results.rows[1][2], "3.219");
     EXPECT_TRUE(d.view.save_enabled);
     const auto logged = [&d](const std::string& line) {
@@ -124,6 +124,8 @@ TEST(NutrientMultiPass, SeveralFilesInOneListWithTheirSensorNames) {
     EXPECT_EQ(saved.substr(0, saved.find('\n')),
               "Time (platform),Time (sensor),Nutrient (Medium:uM),Nutrient (Short:uM),"
               "Nutrient (Long:uM),Depth (m),S (PSU),T (degC),Sensor Name");
+    EXPECT_NE(saved.find(",KELP-007\n"), std::string::npos);
+    EXPECT_NE(saved.find(",\"KELP-008, \"\"Bay\"\"\"\n"), std::string::npos);
 }
 
 TEST(NutrientMultiPass, OneFileChosenSaysLess) {

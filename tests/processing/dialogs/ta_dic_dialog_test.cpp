@@ -173,7 +173,7 @@ TEST(DicDialog, HeaderMessages) {
 }
 
 // A CRM step of 0.5 V (value 2000) then sample steps of 0.4 V: 1600 umol/kg each. After more
-// than 5001 samples the list keeps the newest 5001, oldest dropped first.
+// than 5001 samples the list keeps the newest 5001, oldest dropped first, and says so.
 TEST(DicDialog, ProcessesAndKeepsTheNewest5001Rows) {
     TempFolder folder;
     std::string text = dic_header();
@@ -202,9 +202,14 @@ TEST(DicDialog, ProcessesAndKeepsTheNewest5001Rows) {
     EXPECT_EQ(first[6], "good");
     EXPECT_EQ(d.view.results.rows[5000][0], common::utc_time_text(1000000 + kSamples - 1));
     EXPECT_TRUE(d.view.save_enabled);
+    const std::string unlisted =
+        "999 older results are not listed or saved; kelpira-process writes them all.";
+    EXPECT_EQ(d.view.log.back(), unlisted);
 
     p.files.push_back(folder.path("out.csv"));
     ASSERT_TRUE(save_result_list(d.view.results, p));
+    EXPECT_EQ(p.texts().back(),
+              "Processed Output saved to " + folder.path("out.csv") + "\n" + unlisted);
     const std::string saved = TempFolder::read(folder.path("out.csv"));
     EXPECT_EQ(saved.substr(0, saved.find('\n')),
               "Time (platform),Meas State,DIC (umol/kg),Sample Step (V),CRM Step (V),"

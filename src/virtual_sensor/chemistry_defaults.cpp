@@ -1,0 +1,105 @@
+// Factory processing parameters of the emulated sensor.
+#include "virtual_sensor/chemistry_defaults.hpp"
+
+#include "config/chemistry_page.hpp"
+#include "config/nutrient_params.hpp"
+#include "config/processing_params.hpp"
+
+namespace kelpira::virtual_sensor {
+
+namespace {
+
+template <typename Record>
+std::vector<std::uint8_t> bytes_of(const Record& record) {
+    const auto b = config::encode(record);
+    return {b.begin(), b.end()};
+}
+
+// A cycle of intake, blank, sample and two standards; the medium channel has a monitor.
+config::NutrientParams deployed_nutrient() {
+    config::NutrientParams p;
+    p.sample_intake_state = 2;
+    p.sample_measurement_state = 3;
+    p.blank_measurement_state = 4;
+    p.standard1_state = 5;
+    p.standard2_state = 6;
+    p.standard1_nmol = 10000;  // 10 µM
+    p.standard2_nmol = 20000;
+    p.standard_adjustment = 2;  // linear fit
+    p.processing_trigger = 2;   // sample
+    p.monitor_medium = 3;
+    config::update_output_monitor(p);
+    return p;
+}
+
+config::TaParams deployed_ta() {
+    config::TaParams p;
+    p.sample_intake_state = 1;
+    p.blank_led1_state = 2;
+    p.blank_led2_state = 3;
+    p.sample_led1_state = 4;
+    p.sample_led2_state = 5;
+    p.processing_trigger = 3;
+    p.temperature_coefficient = 0.0048f;
+    p.titrant_molarity = 0.1f;
+    p.pka = 4.0f;
+    p.e1 = 0.0069f;
+    p.e2 = 2.2220f;
+    p.e3 = 0.1331f;
+    return p;
+}
+
+config::DicParams deployed_dic() {
+    config::DicParams p;
+    p.inlet[0] = {1, 1, 2, 0.0f};     // sample
+    p.inlet[1] = {2, 0, 3, 2012.5f};  // certified reference material
+    return p;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> factory_processing_params(config::ChemistryType chemistry,
+                                                    bool own_chemistry, bool legacy_nutrient) {
+    const auto* d = config::find_chemistry(chemistry);
+    if (d == nullptr) {
+        return {};
+    }
+    switch (d->page) {
+        case config::ChemistryPage::nutrient: {
+            config::NutrientParams p =
+                own_chemistry ? deployed_nutrient() : config::NutrientParams{};
+            p.layout = 1;
+            if (legacy_nutrient) {
+                const auto legacy = config::encode_legacy(p);
+                return {legacy.begin(), legacy.end()};
+            }
+            return bytes_of(p);
+        }
+        case config::ChemistryPage::ph: {
+            config::PhParams p;
+            p.layout = 1;
+            if (own_chemistry) {
+                p.sample_intake_state = 1;
+                p.sample_measurement_state = 2;
+            }
+            return bytes_of(p);
+        }
+        case config::ChemistryPage::generic: {
+            config::GenericParams p;
+            if (own_chemistry) {
+                p.sample_intake_state = 1;
+                p.sample_measurement_state = 2;
+            }
+            return bytes_of(p);
+        }
+        case config::ChemistryPage::ta:
+            return own_chemistry ? bytes_of(deployed_ta()) : bytes_of(config::TaParams{});
+        case config::ChemistryPage::dic:
+            return own_chemistry ? bytes_of(deployed_dic()) : bytes_of(config::DicParams{});
+        case config::ChemistryPage::ammonia:
+            return config::default_processing_params(chemistry);
+    }
+    return {};
+}
+
+}  // namespace kelpira::virtual_sensor

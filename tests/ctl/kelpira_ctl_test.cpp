@@ -1,0 +1,240 @@
+// kelpira-ctl as a script runs it: exit statuses, standard output and error, the files it
+// writes, and state-machine transfer with an emulated sensor served in a private folder.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/device_socket_names.hpp"
+#include "statemachine/state_files.hpp"
+#include "support/temp_folder.hpp"
+#include "virtual_sensor/sensor_host.hpp"
+
+extern char** environ;
+
+namespace kelpira {
+namespace {
+
+using statemachine::StateMachineImage;
+
+const std::string kProgram = std::string(KELPIRA_BINARY_DIR) + "/kelpira-ctl";
+
+struct CtlRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with XDG_RUNTIME_DIR = `runtime`, so only this test's sensors are found.
+CtlRun run(const std::vector<std::string>& args, const std::string& runtime) {
+    const testing::TempFolder io;
+    const std::string out_path = io.path("out");
+    const std::string err_path = io.path("err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT, 0600);
+    std::vector<std::string> argv_s{kProgram};
+    argv_s.insert(argv_s.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argv_s) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<std::string> env_s{"XDG_RUNTIME_DIR=" + runtime};
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::string(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0) {
+            env_s.emplace_back(*e);
+        }
+    }
+    std::vector<char*> envp;
+    for (auto& e : env_s) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+    CtlRun r;
+    pid_t pid = -1;
+    if (posix_spawn(&pid, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+        int wstatus = 0;
+        ::waitpid(pid, &wstatus, 0);
+        r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    r.out = testing::TempFolder::read(out_path);
+    r.err = testing::TempFolder::read(err_path);
+    return r;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class KelpiraCtl : public ::testing::Test {
+  protected:
+    testing::TempFolder files;
+    std::string runtime = files.path("runtime");  // holds no sensor unless a test serves one
+
+    std::string save(const std::string& name, const StateMachineImage& image) {
+        EXPECT_TRUE(statemachine::save_file(files.path(name), image));
+        return files.path(name);
+    }
+};
+
+// Two states: 0 pumps with valves 1 and 4 open and goes to 1; 1 is idle.
+StateMachineImage small_program() {
+    StateMachineImage image;
+    statemachine::clear_image(image);
+    image.last_index = 1;
+    statemachine::new_default_state(image, 1);
+    auto& s = image.states[0];
+    s.valve_mask = 0b10010;
+    s.pump_on = 1;
+    s.winding_current_ma = 300;
+    s.step_period_us = 1500;
+    s.pump_timeout_s = 45;
+    s.pump_timeout_next = 1;
+    s.led_drive = {0, 0, 0xFFFF, 0};
+    s.delay_s = 12;
+    s.default_next = 1;
+    s.counter[0] = {2, 5, 1, statemachine::kCounterIncAndTest};
+    image.states[1].power_mode = statemachine::kPowerIdle;
+    return image;
+}
+
+TEST_F(KelpiraCtl, VersionHelpAndUsageErrors) {
+    CtlRun r = run({"--version"}, runtime);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "kelpira-ctl 1.0\n");
+    r = run({"--help"}, runtime);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("  sm convert IN OUT"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  list\n"), std::string::npos);
+    r = run({}, runtime);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "kelpira-ctl: no command given\n"
+              "usage: kelpira-ctl [--device SELECTOR] COMMAND [ARGS...]\n");
+    r = run({"sm", "summary", "a.asm", "--pump-timeout", "1"}, runtime);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: --pump-timeout goes with --dry-run");
+    EXPECT_EQ(run({"sm", "convert", "one.asm"}, runtime).status, 2);
+}
+
+TEST_F(KelpiraCtl, SummaryAsTheDefinitionDialogSavesIt) {
+    const std::string program = save("small.asm", small_program());
+    const std::string out = files.path("summary.csv");
+    CtlRun r = run({"sm", "summary", program, "-o", out}, runtime);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    const auto lines = lines_of(testing::TempFolder::read(out));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0],
+              "state,mode,valves open,pump,leds on,pd5V,rec,delay,default next,counter1 trigger,"
+              "counter2 trigger,counter3 trigger,counter4 trigger,counter5 trigger,"
+              "counter6 trigger,diving depth trigger,climbing depth trigger,pump timeout trigger");
+    EXPECT_EQ(lines[1],
+              "0,operating,1.4,300mA;1500\xC2\xB5s;16x;withdraw;hall;45s,2,on,on,12s,"
+              "goto state 1,inc by 2 and if > 5 goto state 1,,,,,,,,"
+              "if pump times out goto state 1");
+    EXPECT_EQ(lines[2], "1,idle,,,,,,,,,,,,,,,,");
+
+    r = run({"sm", "summary", program, "--dry-run", "0"}, runtime);
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(lines_of(r.out).at(1),
+              "0,operating,1.4,300mA;1500\xC2\xB5s;16x;withdraw;hall;45s,2,on,on,12s,"
+              "goto state 1,if 2 > 5 goto state 1,,,,,,,,if pump times out goto state 1");
+    EXPECT_EQ(r.err, "kelpira-ctl: Dry-run ended at IDLE state.\n");
+
+    r = run({"sm", "summary", program, "--dry-run", "2"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "kelpira-ctl: " + program + ": state 2 does not exist (the program has 2 states)\n");
+
+    StateMachineImage broken = small_program();
+    broken.states[0].default_next = 7;
+    broken.states[0].counter[0] = {};
+    r = run({"sm", "summary", save("broken.asm", broken), "--dry-run", "0"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelpira-ctl: Dry run terminated by invalid state reference (7)\n");
+}
+
+TEST_F(KelpiraCtl, ConvertByFileName) {
+    const std::string program = save("small.asm", small_program());
+    ASSERT_EQ(run({"sm", "convert", program, files.path("small.json")}, runtime).status, 0);
+    ASSERT_EQ(
+        run({"sm", "convert", files.path("small.json"), files.path("again.asm")}, runtime).status,
+        0);
+    EXPECT_EQ(testing::TempFolder::read(files.path("again.asm")),
+              testing::TempFolder::read(program));
+    ASSERT_EQ(run({"sm", "convert", program, files.path("small.DAT")}, runtime).status, 0);
+    EXPECT_EQ(testing::TempFolder::read(files.path("small.DAT")).size(), 2u * 102u);
+    const CtlRun out = run({"sm", "convert", program, "-", "--format", "json"}, runtime);
+    EXPECT_EQ(out.out, testing::TempFolder::read(files.path("small.json")));
+
+    const CtlRun missing = run({"sm", "convert", files.path("none.asm"), "x.asm"}, runtime);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "kelpira-ctl: " + files.path("none.asm") + ": cannot open the file\n");
+}
+
+TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
+    EXPECT_EQ(run({"sm", "get", files.path("x.asm")}, runtime).err,
+              "kelpira-ctl: no sensor attached\n");
+
+    std::filesystem::create_directories(runtime + "/kelpira");
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(runtime + "/kelpira", std::filesystem::perms::owner_all);
+    ASSERT_EQ(link::prepare_device_folder(runtime + "/kelpira/devices"), "");
+    virtual_sensor::DeviceServer server(runtime + "/kelpira/devices");
+    virtual_sensor::VirtualSensorOptions options;
+    options.name = "Bench";
+    virtual_sensor::VirtualSensor sensor(options);
+    std::string error;
+    ASSERT_TRUE(
+        virtual_sensor::serve_sensor(server, sensor, "bench", std::chrono::milliseconds(0), error))
+        << error;
+    std::thread serving([&server] { server.run(); });
+
+    CtlRun r = run({"--device", "Bench", "sm", "get", files.path("got.json")}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    StateMachineImage got;
+    std::string why;
+    ASSERT_TRUE(statemachine::load_file(files.path("got.json"), got, why)) << why;
+    EXPECT_EQ(got.state_count(), 9u);
+
+    sensor.clear_log();
+    r = run({"sm", "put", save("small.asm", small_program())}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::vector<std::uint16_t> sets;
+    for (const auto& c : sensor.log()) {
+        if (c.code == 436) {
+            sets.push_back(c.payload.at(1));
+        }
+    }
+    EXPECT_EQ(sets, (std::vector<std::uint16_t>{0, 1}));
+
+    r = run({"--device", "Nobody", "list"}, runtime);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\tBench\t1001\tFirmware\t"), std::string::npos) << r.out;
+    r = run({"--device", "Nobody", "info"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: no sensor matches \"Nobody\"; found:");
+
+    server.stop();
+    serving.join();
+}
+
+}  // namespace
+}  // namespace kelpira

@@ -1,0 +1,203 @@
+// The command table, result writing and sensor selection of kelpira-ctl.
+#include "ctl_command.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "common/prompter.hpp"
+#include "common/safe_file.hpp"
+#include "link/combined_hid.hpp"
+#include "link/connect_controller.hpp"
+#include "link/device_socket_names.hpp"
+#include "link/hidraw_backend.hpp"
+#include "link/identity_commands.hpp"
+#include "link/identity_records.hpp"
+#include "link/socket_hid.hpp"
+
+namespace kelpira::ctl {
+
+namespace {
+
+std::vector<CommandSpec>& table() {
+    static std::vector<CommandSpec> t;
+    return t;
+}
+
+// The Connect view's prompts, told on standard error; nothing is ever asked.
+class TerminalPrompter : public common::Prompter {
+  public:
+    void message(const std::string& caption, const std::string& text) override {
+        tell(caption + ": " + text);
+    }
+    common::Answer ask_yes_no(const std::string&, const std::string&) override {
+        return common::Answer::No;
+    }
+    common::Answer ask_yes_no_cancel(const std::string&, const std::string&) override {
+        return common::Answer::Cancel;
+    }
+    std::optional<std::string> choose_open_file(const common::FileRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> choose_save_file(const common::FileRequest&) override {
+        return std::nullopt;
+    }
+};
+
+// Discovery as the Connect view does it: every sensor probed with the short time-out.
+struct Discovery {
+    link::HidrawBackend usb;
+    link::SocketHidBackend virtual_devices{link::default_device_folder()};
+    link::CombinedHidBackend backend{{&usb, &virtual_devices}};
+    link::SensorLink link{backend};
+    TerminalPrompter prompter;
+    link::ConnectController controller{backend, link, prompter, [](const link::DeviceEntry&) {}};
+
+    Discovery() { controller.start(); }
+
+    std::string line(const link::DeviceRow& row) const {
+        return controller.entries()[row.entry].path + "\t" + row.name + "\t" + row.serial_number +
+               "\t" + row.state + "\t" + row.type;
+    }
+    std::string found() const {
+        std::string text;
+        for (const auto& row : controller.rows()) {
+            text += "\n  " + line(row);
+        }
+        return text;
+    }
+};
+
+}  // namespace
+
+Registration::Registration(CommandSpec spec) {
+    auto& t = table();
+    t.push_back(std::move(spec));
+    std::sort(t.begin(), t.end(),
+              [](const CommandSpec& a, const CommandSpec& b) { return a.name < b.name; });
+}
+
+const std::vector<CommandSpec>& commands() {
+    return table();
+}
+
+void write_result(const std::string& path, std::string_view text) {
+    if (path == "-") {
+        std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::cout.flush();
+        if (!std::cout) {
+            throw WorkFailure("standard output: cannot write");
+        }
+        return;
+    }
+    const bool ok = common::write_file_safely(path, [text](std::ostream& out) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return static_cast<bool>(out);
+    });
+    if (!ok) {
+        throw WorkFailure(path + ": cannot write the file");
+    }
+}
+
+void tell(std::string_view text) {
+    std::cerr << kProgram << ": " << text << '\n';
+}
+
+struct OpenSensor::Parts {
+    Discovery discovery;
+    std::string path;
+};
+
+namespace {
+
+// The rows `selector` names among those discovery found (all of them without a selector).
+std::vector<const link::DeviceRow*> matching(const Discovery& d,
+                                             const std::optional<std::string>& selector) {
+    std::vector<const link::DeviceRow*> matches;
+    for (const auto& row : d.controller.rows()) {
+        const std::string& path = d.controller.entries()[row.entry].path;
+        if (!selector || row.name == *selector || row.serial_number == *selector ||
+            link::same_device_path(path, *selector)) {
+            matches.push_back(&row);
+        }
+    }
+    return matches;
+}
+
+// How long a sensor whose firmware was started may take to come back, and how often to look.
+constexpr auto kFirmwareStartWait = std::chrono::seconds(15);
+constexpr auto kLookAgain = std::chrono::milliseconds(250);
+
+}  // namespace
+
+OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware)
+    : parts_(std::make_unique<Parts>()) {
+    Discovery& d = parts_->discovery;
+    auto matches = matching(d, inv.device);
+    if (matches.size() != 1) {
+        const std::string what =
+            d.controller.rows().empty() ? "no sensor attached"
+            : matches.empty() ? "no sensor matches \"" + inv.device.value_or("") + "\"; found:"
+                              : "several sensors; choose one with --device:";
+        throw WorkFailure(what + d.found());
+    }
+    link::DeviceEntry entry = d.controller.entries()[matches[0]->entry];
+    parts_->path = entry.path;
+    if (need_firmware && entry.mode == link::kModeBootloader) {
+        if (!inv.start_firmware) {
+            throw WorkFailure(entry.path +
+                              ": the sensor runs its bootloader (--start-firmware starts its "
+                              "firmware)");
+        }
+        const std::string serial = matches[0]->serial_number;
+        if (d.link.Open(entry.path, link::kConnectTimeout) != 0 ||
+            link::start_firmware(d.link) != link::kResultSuccess) {
+            d.link.Close();
+            throw WorkFailure(entry.path + ": Failed to start firmware");
+        }
+        d.link.Close();
+        // The sensor restarts: it leaves and comes back, perhaps under another path.
+        const auto give_up = std::chrono::steady_clock::now() + kFirmwareStartWait;
+        for (;;) {
+            std::this_thread::sleep_for(kLookAgain);
+            d.controller.refresh();
+            matches = matching(d, serial);
+            if (matches.size() == 1 &&
+                d.controller.entries()[matches[0]->entry].mode != link::kModeBootloader) {
+                entry = d.controller.entries()[matches[0]->entry];
+                parts_->path = entry.path;
+                break;
+            }
+            if (std::chrono::steady_clock::now() > give_up) {
+                throw WorkFailure(entry.path +
+                                  ": the sensor did not come back running its firmware");
+            }
+        }
+    }
+    if (d.link.Open(entry.path, link::kConnectTimeout) != 0) {
+        throw WorkFailure(entry.path + ": Failed to connect");
+    }
+}
+
+OpenSensor::~OpenSensor() {
+    parts_->discovery.link.Close();
+}
+
+link::SensorLink& OpenSensor::link() {
+    return parts_->discovery.link;
+}
+const std::string& OpenSensor::path() const {
+    return parts_->path;
+}
+
+std::vector<std::string> list_sensors() {
+    const Discovery d;
+    std::vector<std::string> lines;
+    for (const auto& row : d.controller.rows()) {
+        lines.push_back(d.line(row));
+    }
+    return lines;
+}
+
+}  // namespace kelpira::ctl

@@ -1,0 +1,60 @@
+// kelpira-ctl list and info: the sensors discovery finds, and one sensor's identity with its
+// firmware compatibility verdict.
+#include <iostream>
+
+#include "ctl_command.hpp"
+#include "link/compatibility_verdict.hpp"
+#include "link/device_types.hpp"
+#include "link/identity_probe.hpp"
+
+namespace kelpira::ctl {
+
+namespace {
+
+int run_list(const Invocation& inv) {
+    if (!inv.args.empty()) {
+        throw UsageError("list takes no arguments");
+    }
+    for (const auto& line : list_sensors()) {
+        std::cout << line << '\n';
+    }
+    return 0;
+}
+
+int run_info(const Invocation& inv) {
+    if (!inv.args.empty()) {
+        throw UsageError("info takes no arguments");
+    }
+    OpenSensor sensor(inv, false);
+    const auto probed = link::probe_sensor(sensor.link());
+    if (!probed) {
+        throw WorkFailure(sensor.path() + ": the sensor does not identify itself");
+    }
+    std::string text =
+        "Path: " + sensor.path() + "\nName: " + probed->name +
+        "\nSerial Number: " + std::to_string(probed->identification.serial_number) +
+        "\nBoard Serial Number: " + std::to_string(probed->identification.board_serial_number) +
+        "\nMode: " + (probed->info.mode == link::kModeBootloader ? "Bootloader" : "Firmware") +
+        "\nType: " + link::DeviceTypeName(probed->info.device_type) +
+        "\nBootloader Version: " + std::to_string(probed->info.bootloader_version) + "\n";
+    const auto version = link::read_firmware_version_text(sensor.link());
+    if (!version) {
+        std::cout << text;
+        throw WorkFailure(sensor.path() + ": " + std::string(link::kFirmwareUnreadableText));
+    }
+    text += "Firmware Version: " + *version + "\n";
+    for (const auto& row : link::judge_firmware(*version).verdict) {
+        text += "Compatibility: " + row.text + "\n";
+    }
+    std::cout << text;
+    return 0;
+}
+
+const Registration kList{
+    {"list", "list", "one line per sensor: path, name, serial, mode, device type", run_list}};
+const Registration kInfo{
+    {"info", "info", "identity, firmware version and the compatibility verdict", run_info}};
+
+}  // namespace
+
+}  // namespace kelpira::ctl

@@ -1,0 +1,90 @@
+// kelpira-ctl: a sensor and its files from a terminal or a script. The commands register
+// themselves in their own files (see ctl_command.hpp).
+#include <unistd.h>
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "ctl_command.hpp"
+
+namespace {
+
+using namespace kelpira::ctl;
+
+void print_help(std::ostream& out) {
+    out << "usage: kelpira-ctl [--device SELECTOR] [--progress] [--start-firmware] COMMAND "
+           "[ARGS...]\n"
+           "       kelpira-ctl --help | --version\n\n"
+           "  --device SELECTOR  the sensor named by name, serial number or device path\n"
+           "                     (default: the one sensor attached)\n"
+           "  --progress         show the progress of long work (default: when standard\n"
+           "                     error is a terminal)\n"
+           "  --start-firmware   start the firmware of a sensor in its bootloader when the\n"
+           "                     command needs it\n\n"
+           "commands:\n";
+    for (const auto& c : commands()) {
+        out << "  " << c.usage << "\n      " << c.summary << "\n";
+    }
+    out << "\nA file argument - means standard input or output. Exit status: 0 success, 1 the\n"
+           "work failed, 2 usage error.\n";
+}
+
+int usage_error(const std::string& text, std::string_view usage) {
+    tell(text);
+    std::cerr << "usage: kelpira-ctl [--device SELECTOR] " << usage << '\n';
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    Invocation inv;
+    inv.progress = ::isatty(STDERR_FILENO) != 0;
+    std::size_t i = 0;
+    for (; i < args.size() && args[i].starts_with("-"); ++i) {
+        if (args[i] == "--help") {
+            print_help(std::cout);
+            return 0;
+        }
+        if (args[i] == "--version") {
+            std::cout << kProgram << ' ' << KELPIRA_VERSION << '\n';
+            return 0;
+        }
+        if (args[i] == "--progress") {
+            inv.progress = true;
+        } else if (args[i] == "--start-firmware") {
+            inv.start_firmware = true;
+        } else if (args[i] == "--device" && i + 1 < args.size()) {
+            inv.device = args[++i];
+        } else {
+            return usage_error("unknown option " + args[i], "COMMAND [ARGS...]");
+        }
+    }
+    if (i == args.size()) {
+        return usage_error("no command given", "COMMAND [ARGS...]");
+    }
+    const CommandSpec* spec = nullptr;
+    for (const auto& c : commands()) {
+        if (c.name == args[i]) {
+            spec = &c;
+        }
+    }
+    if (spec == nullptr) {
+        return usage_error("unknown command " + args[i], "COMMAND [ARGS...]");
+    }
+    inv.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    try {
+        return spec->run(inv);
+    } catch (const UsageError& e) {
+        return usage_error(e.what(), spec->usage);
+    } catch (const WorkFailure& e) {
+        tell(e.what());
+        return 1;
+    } catch (const std::exception& e) {
+        tell(e.what());
+        return 1;
+    }
+}
