@@ -69,7 +69,7 @@ void ShellController::connected(const link::DeviceEntry& entry) {
     connected_path_ = entry.path;
     show_identity();
     hooks_.start_poll();
-    hooks_.show_view(ShellView::RawOutputText);
+    hooks_.show_view(ShellView::RawOutputGraph);
     changed();
 }
 

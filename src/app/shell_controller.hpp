@@ -21,7 +21,15 @@
 namespace kelpira::app {
 
 // The views the main window can show, one at a time.
-enum class ShellView { Connect, Compatibility, RawOutputText, ProcessedOutputText, Diagnostics };
+enum class ShellView {
+    Connect,
+    Compatibility,
+    RawOutputText,
+    ProcessedOutputText,
+    Diagnostics,
+    RawOutputGraph,
+    ProcessedOutputGraph,
+};
 
 // What the window around the controller does for it. Every hook is called on the UI thread.
 struct ShellHooks {

@@ -11,6 +11,7 @@
 #include "app/diagnostics_records.hpp"
 #include "app/live_sample.hpp"
 #include "app/output_record.hpp"
+#include "app/rgb.hpp"
 #include "config/chemistry_type.hpp"
 
 namespace kelpira::app {
@@ -22,14 +23,6 @@ struct ViewColumn {
 
     bool operator==(const ViewColumn&) const = default;
 };
-
-struct Rgb {
-    std::uint8_t r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kBlue{0, 0, 255};
-constexpr Rgb kRed{255, 0, 0};
 
 // One list row: its cell texts and the colour they are drawn in.
 struct ViewRow {

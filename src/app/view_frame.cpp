@@ -65,6 +65,7 @@ void ViewFrameState::take(const config::ChemistryConfig& chemistry) {
 void ViewFrameState::load(link::SensorLink& link, common::Prompter& prompter) {
     config::ChemistryConfig read;
     if (link::get_chemistry_config(link, read) == link::kResultSuccess) {
+        read_from_sensor_ = true;
         take(read);
         return;
     }

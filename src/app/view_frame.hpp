@@ -56,6 +56,8 @@ class ViewFrameState {
     LinkFlags flags() const { return flags_; }
 
     const config::ChemistryConfig& chemistry() const { return chemistry_; }
+    // Whether the record of the creation read came from the sensor (not the fallback).
+    bool read_from_sensor() const { return read_from_sensor_; }
     const std::vector<StartStateEntry>& start_states() const { return start_states_; }
     // Ticked while the sensor starts by itself at power-up.
     bool autostart() const;
@@ -65,6 +67,7 @@ class ViewFrameState {
     void take(const config::ChemistryConfig& chemistry);
 
     LinkFlags flags_ = 0;
+    bool read_from_sensor_ = false;
     config::ChemistryConfig chemistry_ = fallback_chemistry_config();
     std::vector<StartStateEntry> start_states_ = start_state_list(chemistry_);
 };

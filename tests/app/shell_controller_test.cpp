@@ -55,8 +55,8 @@ class ShellControllerTest : public ::testing::Test {
                               .show_view =
                                   [this](ShellView v) {
                                       events.push_back(v == ShellView::Connect ? "view connect"
-                                                       : v == ShellView::RawOutputText
-                                                           ? "view raw text"
+                                                       : v == ShellView::RawOutputGraph
+                                                           ? "view raw graph"
                                                            : "view other");
                                   },
                               .start_poll = [this] { events.push_back("poll start"); },
@@ -83,8 +83,7 @@ TEST_F(ShellControllerTest, ConnectingShowsTheSensorAndStartsThePoll) {
     EXPECT_EQ(shell.flags(), kLinkConnected);
     EXPECT_EQ(shell.title(), "Demo Sensor (Marivane KELPIRA Lab-on-Chip Sensor)");
     EXPECT_EQ(part(0), "\tDemo Sensor connected");
-    EXPECT_EQ(events,
-              (std::vector<std::string>{"view connect", "poll start", "view raw text"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"view connect", "poll start", "view raw graph"}));
     EXPECT_TRUE(shell.enabled(Command::Disconnect));
     EXPECT_TRUE(shell.enabled(Command::MountAsDrive));
 }

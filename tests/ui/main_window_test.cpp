@@ -6,6 +6,7 @@
 #include "link/operation_commands.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell_fixture.hpp"
+#include "ui/views/raw_graph_view.hpp"
 #include "ui/views/text_views.hpp"
 
 namespace kelpira::testing {
@@ -86,7 +87,7 @@ TEST_F(MainWindowTest, ConnectingFillsTitleAndStatusBar) {
 
     EXPECT_EQ(window->windowTitle(), QString("Demo Sensor (") + kType + ")");
     EXPECT_EQ(window->status_text(0), "Demo Sensor connected");
-    EXPECT_NE(qobject_cast<ui::RawTextView*>(window->current_view()), nullptr);
+    EXPECT_NE(qobject_cast<ui::RawGraphView*>(window->current_view()), nullptr);
     wait_for_poll();
     EXPECT_EQ(window->status_text(2), "Sensor Mode: Idle");
     EXPECT_EQ(window->status_text(3), "");
@@ -240,7 +241,7 @@ TEST_F(MainWindowTest, ABootloaderConnectsItselfWhenItsFirmwareStarts) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->status_text(0) == "Boot Sensor connected"; },
                                 kPollWaitMs));
     EXPECT_EQ(boot.running(), RunningCode::firmware);
-    EXPECT_NE(qobject_cast<ui::RawTextView*>(window->current_view()), nullptr);
+    EXPECT_NE(qobject_cast<ui::RawGraphView*>(window->current_view()), nullptr);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_TRUE(enabled(Command::Disconnect));
 }

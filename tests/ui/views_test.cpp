@@ -65,7 +65,7 @@ class ViewsTest : public ShellFixture {
 };
 
 TEST_F(ViewsTest, RawOutputFollowsThePollAndStartsAndStopsTheSensor) {
-    auto* view = qobject_cast<ui::RawTextView*>(window->current_view());
+    auto* view = show<ui::RawTextView>(Command::RawOutputText);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->list().model()->headerData(2, Qt::Horizontal, Qt::DisplayRole), "Ch 0");
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->list().model()->rowCount() > 0; }, kWaitMs));
@@ -147,7 +147,7 @@ TEST_F(ViewsTest, DiagnosticsColoursItsLogAndOpensItsDialogs) {
 }
 
 TEST_F(ViewsTest, StartStatesDialogSavesAndTheViewReloads) {
-    auto* view = qobject_cast<ui::RawTextView*>(window->current_view());
+    auto* view = show<ui::RawTextView>(Command::RawOutputText);
     ASSERT_NE(view, nullptr);
     on_dialog<ui::StartStatesDialog>([](ui::StartStatesDialog* d) {
         EXPECT_FALSE(d->row_box(3)->isChecked());

@@ -22,6 +22,8 @@
 #include "ui/shell/connect_view.hpp"
 #include "ui/shell/view_notifications.hpp"
 #include "ui/statemachine/state_machine_editor.hpp"
+#include "ui/views/processed_graph_view.hpp"
+#include "ui/views/raw_graph_view.hpp"
 #include "ui/views/start_states_dialog.hpp"
 #include "ui/views/text_views.hpp"
 
@@ -112,6 +114,12 @@ void MainWindow::add_command_handlers() {
         const bool connected = (shell_.flags() & app::kLinkConnected) != 0;
         run_state_machine_editor(this, state_machine_, prompter_, connected ? &link_ : nullptr,
                                  [this] { run_command(app::Command::MeasurementSchedule); });
+    };
+    handlers_[Command::RawOutputGraph] = [this] {
+        shell_.switch_view(app::ShellView::RawOutputGraph);
+    };
+    handlers_[Command::ProcessedOutputGraph] = [this] {
+        shell_.switch_view(app::ShellView::ProcessedOutputGraph);
     };
     handlers_[Command::RawOutputText] = [this] {
         shell_.switch_view(app::ShellView::RawOutputText);
@@ -243,6 +251,18 @@ void MainWindow::show_view(app::ShellView view) {
         case app::ShellView::Compatibility:
             view_ = CompatibilityView::create(link_, prompter_);
             break;
+        case app::ShellView::RawOutputGraph: {
+            auto* raw = new RawGraphView(view_host_, shell_.flags(), poll_, raw_graph_settings_);
+            frame_ = raw->frame();
+            view_ = raw;
+            break;
+        }
+        case app::ShellView::ProcessedOutputGraph: {
+            auto* processed = new ProcessedGraphView(view_host_, shell_.flags());
+            frame_ = processed->frame();
+            view_ = processed;
+            break;
+        }
         case app::ShellView::RawOutputText: {
             auto* raw = new RawTextView(view_host_, shell_.flags());
             frame_ = raw->frame();

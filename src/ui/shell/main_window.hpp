@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 
+#include "app/graph/raw_graph_channels.hpp"
 #include "app/shell_controller.hpp"
 #include "app/status_poll.hpp"
 #include "app/view_workers.hpp"
@@ -79,6 +80,7 @@ class MainWindow : public QMainWindow {
     QPointer<ConnectView> connect_view_;
     // The state-machine image, clipboard and paste options live as long as the window.
     statemachine::EditorSession state_machine_;
+    app::RawGraphSettings raw_graph_settings_;  // kept for the run
     QPointer<ViewFrame> frame_;
     app::ViewWorkers view_workers_;  // outlives every view, which the destructor deletes first
     ViewHost view_host_;
