@@ -46,30 +46,30 @@ TEST_F(GraphViewsTest, TheRawGraphOpensOnConnectionAndDrawsTheTickedChannels) {
     EXPECT_TRUE(view->channel_box(0)->isChecked());
     EXPECT_FALSE(view->channel_box(1)->isChecked());
 
-    // Channel 2 stays ticked across a switch of views.
-    view->channel_box(2)->click();
+    // Channel 4 stays ticked across a switch of views. (Channels 0 to 3 are the photodiodes,
+    // dark at the foot of the plot while no LED is lit.)
+    view->channel_box(4)->click();
     window->run_command(Command::ProcessedOutputGraph);
     settle();
     window->run_command(Command::RawOutputGraph);
     settle();
     view = qobject_cast<ui::RawGraphView*>(window->current_view());
     ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->channel_box(2)->isChecked());
-    EXPECT_FALSE(view->channel_box(1)->isChecked());
+    EXPECT_TRUE(view->channel_box(4)->isChecked());
+    EXPECT_FALSE(view->channel_box(5)->isChecked());
 
-    // Once two samples are in, the first segment shows channel 0 in red; the plot's far
+    // Once two samples are in, the first segment shows channel 4 in cyan; the plot's far
     // corner stays the background grey.
-    const QRgb red = qRgb(255, 0, 0);
+    const QRgb cyan = qRgb(0, 255, 255);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             const QImage& image = view->graph()->image();
-            return image.width() > 51 && column_has(image, 51, red);
+            return image.width() > 51 && column_has(image, 51, cyan);
         },
         kWaitMs));
     const QImage& image = view->graph()->image();
     EXPECT_EQ(image.pixel(image.width() - 60, 60), qRgb(150, 150, 150));
-    EXPECT_TRUE(column_has(image, 51, qRgb(0, 0, 255)));   // channel 2
-    EXPECT_FALSE(column_has(image, 51, qRgb(0, 255, 0)));  // channel 1 is not drawn
+    EXPECT_FALSE(column_has(image, 51, qRgb(255, 0, 255)));  // channel 5 is not drawn
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
