@@ -3,21 +3,16 @@
 
 #include <array>
 #include <cstdint>
-#include <numeric>
 
 #include "app/live_sample.hpp"
 #include "app/platform_state.hpp"
 #include "app/power_status.hpp"
+#include "support/counting_bytes.hpp"
 
 namespace kelpira::app {
 namespace {
 
-template <std::size_t N>
-std::array<std::uint8_t, N> counting_bytes() {
-    std::array<std::uint8_t, N> b{};
-    std::iota(b.begin(), b.end(), std::uint8_t{1});
-    return b;
-}
+using testing::counting_bytes;
 
 TEST(LiveSampleRecord, FieldsSitAtTheirOffsets) {
     const auto bytes = counting_bytes<LiveSample::size>();

@@ -4,20 +4,15 @@
 
 #include <array>
 #include <cstdint>
-#include <numeric>
 
 #include "app/diagnostics_records.hpp"
 #include "app/output_record.hpp"
+#include "support/counting_bytes.hpp"
 
 namespace kelpira::app {
 namespace {
 
-template <std::size_t N>
-std::array<std::uint8_t, N> counting_bytes() {
-    std::array<std::uint8_t, N> b{};
-    std::iota(b.begin(), b.end(), std::uint8_t{1});
-    return b;
-}
+using testing::counting_bytes;
 
 TEST(ViewRecords, OutputRecordFieldsSitAtTheirOffsets) {
     const auto bytes = counting_bytes<OutputRecord::size>();
