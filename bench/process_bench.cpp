@@ -1,11 +1,16 @@
 // Speed of kelpira-process end to end on realistic raw files (a nutrient file and a pH
-// file), of the row reader alone, and of plain reading as the floor.
+// file), of the row reader alone, and of plain reading as the floor; and a fleet's files
+// (8 nutrient files of 100 MB) processed with 1 and with 2 jobs.
 //
 //   process_bench                                   run the benchmarks (files of 100 MB in
-//                                                   $TMPDIR, made on first use)
+//                                                   $TMPDIR, made on first use; the fleet's
+//                                                   files in a folder of their own there,
+//                                                   removed at the end)
+//   process_bench --benchmark_filter=Jobs           the fleet alone
 //   process_bench --generate nutrient|ph MB FILE    write one raw file of about MB megabytes
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -92,7 +97,7 @@ struct RowWriter {
     std::string text;
     std::uint32_t counter = 0;
     std::uint32_t time = 1700000000;
-    std::uint32_t noise = 12345;
+    std::uint32_t noise = 12345;  // a sensor of its own for another seed
 
     double jitter() {
         noise = noise * 1103515245u + 12345u;
@@ -163,12 +168,14 @@ void append_ph_cycle(RowWriter& w) {
     }
 }
 
-void generate(const std::string& kind, std::uint64_t bytes, const std::string& path) {
+void generate(const std::string& kind, std::uint64_t bytes, const std::string& path,
+              std::uint32_t seed = 12345) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     const bool ph = kind == "ph";
     out << (ph ? kPhHeader : kNutrientHeader);
     std::uint64_t written = 0;
     RowWriter w;
+    w.noise = seed;
     while (written < bytes) {
         w.text.clear();
         ph ? append_ph_cycle(w) : append_nutrient_cycle(w);
@@ -240,6 +247,78 @@ void BM_ProcessEndToEnd(benchmark::State& state, const std::string& kind) {
     state.SetBytesProcessed(static_cast<std::int64_t>(total));
 }
 
+// A fleet's files, each from a sensor of its own, in a folder made for this run of the
+// benchmark and removed at its end.
+class Fleet {
+  public:
+    static constexpr int kFiles = 8;
+
+    Fleet() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string folder = (fs::path(tmp != nullptr ? tmp : "/tmp") / "kelpira_fleet_XXXXXX");
+        folder_ = ::mkdtemp(folder.data()) != nullptr ? folder : "";
+        for (int i = 0; i < kFiles && !folder_.empty(); ++i) {
+            files_.push_back((fs::path(folder_) / ("R000000" + std::to_string(i) + ".CSV")));
+            generate("nutrient", kBenchFileBytes, files_.back(), 1000u + static_cast<unsigned>(i));
+        }
+    }
+    ~Fleet() {
+        std::error_code ec;
+        fs::remove_all(folder_, ec);
+    }
+    Fleet(const Fleet&) = delete;
+    Fleet& operator=(const Fleet&) = delete;
+
+    const std::vector<std::string>& files() const { return files_; }
+    std::string output(int jobs) const {
+        return (fs::path(folder_) / ("results-" + std::to_string(jobs) + ".csv")).string();
+    }
+
+  private:
+    std::string folder_;
+    std::vector<std::string> files_;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The whole fleet with state.range(0) jobs; the table must be the one a single job writes.
+void BM_FleetWithJobs(benchmark::State& state) {
+    static const Fleet fleet;
+    const int jobs = static_cast<int>(state.range(0));
+    kelpira::processing::BatchOptions options;
+    options.files = fleet.files();
+    options.output = fleet.output(jobs);
+    options.jobs = static_cast<unsigned>(jobs);
+    std::istringstream no_input;
+    std::ostringstream out, err;
+    std::uint64_t total = 0;
+    for (auto _ : state) {
+        if (kelpira::processing::run_batch(options, no_input, out, err) != 0) {
+            state.SkipWithError(err.str().c_str());
+            return;
+        }
+        for (const auto& f : fleet.files()) {
+            total += fs::file_size(f);
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(total));
+    if (jobs != 1 && fs::exists(fleet.output(1)) &&
+        slurp(fleet.output(jobs)) != slurp(fleet.output(1))) {
+        state.SkipWithError("the table differs from the one-job table");
+    }
+}
+
+BENCHMARK(BM_FleetWithJobs)
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadFloor, nutrient, std::string("nutrient"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RowReader, nutrient, std::string("nutrient"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ProcessEndToEnd, nutrient, std::string("nutrient"))

@@ -2,6 +2,7 @@
 #include "processing/batch_options.hpp"
 
 #include <array>
+#include <charconv>
 #include <utility>
 
 namespace kelpira::processing {
@@ -57,6 +58,8 @@ std::string help_text() {
            "  --output FILE    write the table to FILE (default, or -: standard output)\n"
            "  --log FILE       write the processing log to FILE (-: standard error)\n"
            "  --progress       show a progress bar on standard error\n"
+           "  --jobs N         process N files at once (default: one per processor core);\n"
+           "                   the table is the same whatever N\n"
            "  --help           show this help\n"
            "  --version        show the version\n"
            "\n"
@@ -103,7 +106,8 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
             options.progress = true;
             continue;
         }
-        if (name != "--chemistry" && name != "--set" && name != "--output" && name != "--log") {
+        if (name != "--chemistry" && name != "--set" && name != "--output" && name != "--log" &&
+            name != "--jobs") {
             return failure("unknown option " + std::string(arg));
         }
         std::string_view value;
@@ -141,6 +145,15 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
             }
             options.overrides.push_back(
                 {std::string(value.substr(0, eq)), std::string(value.substr(eq + 1))});
+        } else if (name == "--jobs") {
+            unsigned jobs = 0;
+            const char* end = value.data() + value.size();
+            const auto [p, ec] = std::from_chars(value.data(), end, jobs);
+            if (ec != std::errc{} || p != end || jobs == 0 || jobs > kMaxJobs) {
+                return failure("--jobs takes a number of files from 1 to " +
+                               std::to_string(kMaxJobs) + ", not \"" + std::string(value) + "\"");
+            }
+            options.jobs = jobs;
         } else if (value.empty()) {
             return failure(std::string(name) + " needs a file name");
         } else if (name == "--output") {

@@ -25,6 +25,7 @@ struct BatchOptions {
     std::optional<std::string> log;         // none: the engine's log lines are dropped; "-":
                                             // standard error
     bool progress = false;
+    unsigned jobs = 0;               // --jobs N: files processed at once; 0: one per core
     std::vector<std::string> files;  // "-": standard input
 
     bool writes_to_stdout() const { return !output || *output == "-"; }
@@ -39,9 +40,12 @@ struct ParsedCommandLine {
     std::string error;  // set when the command line is not usable
 };
 
+// The most files processed at once.
+inline constexpr unsigned kMaxJobs = 256;
+
 inline constexpr std::string_view kUsage =
     "usage: kelpira-process [--chemistry auto|nutrient|ph|ta|dic] [--set KEY=VALUE]...\n"
-    "                       [--output FILE] [--log FILE] [--progress] FILE...\n"
+    "                       [--output FILE] [--log FILE] [--progress] [--jobs N] FILE...\n"
     "       kelpira-process --help | --version\n";
 
 // The help text: usage and what each option does.

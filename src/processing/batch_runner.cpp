@@ -1,19 +1,26 @@
 // The batch run of kelpira-process: each file's header is read first, so that a run of mixed
 // chemistries is refused before anything is written; then the rows of each file are processed
-// into a spool that joins the output only once the file has been read to its end.
+// into a spool that joins the output only once the file has been read to its end. With several
+// jobs, files are read and processed at once while their results join the output in the
+// order the files were given, so the output is the same whatever the number of jobs.
 #include "processing/batch_runner.hpp"
 
+#include <atomic>
 #include <filesystem>
-#include <set>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include "common/safe_file.hpp"
 #include "config/chemistry_type.hpp"
 #include "link/firmware_releases.hpp"
+#include "processing/batch_interrupt.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/input_spool.hpp"
+#include "processing/ordered_jobs.hpp"
 #include "processing/progress_bar.hpp"
 #include "processing/raw_file.hpp"
 #include "processing/raw_header.hpp"
@@ -29,12 +36,24 @@ constexpr std::string_view kProgram = "kelpira-process: ";
 // Rows between two looks at the progress of the pass.
 constexpr std::uint32_t kProgressRows = 8192;
 
+// Files taken ahead of the oldest one whose results have not joined the output yet, per job:
+// what bounds the results held at once.
+constexpr std::size_t kFilesAheadPerJob = 2;
+
 struct PreparedFile {
     std::string path;       // as the command line names it
     std::string open_path;  // the file itself, or its temporary copy
     ChemistryChoice chemistry = ChemistryChoice::nutrient;  // never `automatic`
     RawHeader header;
     std::uint64_t size = 0;
+    std::vector<std::string> warnings;  // told when the file's turn comes
+};
+
+// What processing one file leaves until its turn to join the output comes.
+struct ProcessedFile {
+    ResultSpool results;
+    ResultSpool log;  // the processing log's lines for this file
+    std::optional<std::string> failure;
 };
 
 // Why a file or the whole run cannot go on.
@@ -86,21 +105,29 @@ std::string type_text(config::ChemistryType type) {
 class BatchRun {
   public:
     BatchRun(const BatchOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
-        : options_(options), out_(out), err_(err), spool_(in) {}
+        : options_(options),
+          out_(out),
+          err_(err),
+          spool_(in),
+          jobs_(options.jobs != 0 ? options.jobs
+                                  : std::max(1u, std::thread::hardware_concurrency())) {}
 
     int run();
 
   private:
     std::optional<Refusal> check_paths() const;
-    std::variant<PreparedFile, Refusal> prepare(const std::string& path);
+    std::optional<int> prepare_all();
     std::variant<PreparedFile, Refusal> prepare_from(const std::string& path,
-                                                     const std::string& open_path);
-    std::optional<Refusal> check_overrides(ChemistryChoice chemistry);
+                                                     const std::string& open_path) const;
+    std::optional<Refusal> check_overrides(ChemistryChoice chemistry) const;
     std::optional<Refusal> check_single_chemistry() const;
     void process_all(std::ostream* log);
     bool write_table(std::ostream& out, std::ostream* log);
-    std::optional<std::string> process_file(const PreparedFile& f, std::ostream* log,
-                                            ResultSpool& spool);
+    void process_file(std::size_t index, bool logging, ProcessedFile& done,
+                      const std::atomic<bool>& give_up);
+    void show_progress(std::uint64_t more_bytes, std::size_t file_number);
+    bool join_output(const PreparedFile& f, ProcessedFile& done, std::ostream& out,
+                     std::ostream* log);
     void report(const std::string& path, const std::string& reason);
     void warn(const std::string& path, const std::string& text);
     bool write_log();
@@ -109,10 +136,11 @@ class BatchRun {
     std::ostream& out_;
     std::ostream& err_;
     InputSpool spool_;
+    const unsigned jobs_;
     std::vector<PreparedFile> prepared_;
-    std::set<ChemistryChoice> checked_overrides_;
     std::optional<ProgressBar> progress_;
-    std::uint64_t bytes_done_ = 0;
+    std::mutex err_mutex_;  // the progress bar is drawn from the jobs' threads
+    std::atomic<std::uint64_t> bytes_done_{0};
     bool any_failed_ = false;
     bool any_written_ = false;    // a file's results joined the table
     bool table_started_ = false;  // the output could be opened and the files were processed
@@ -120,6 +148,7 @@ class BatchRun {
 };
 
 void BatchRun::warn(const std::string& path, const std::string& text) {
+    const std::lock_guard lock(err_mutex_);
     if (progress_) {
         err_ << '\n';  // keep the bar's line
     }
@@ -152,10 +181,7 @@ std::optional<Refusal> BatchRun::check_paths() const {
     return std::nullopt;
 }
 
-std::optional<Refusal> BatchRun::check_overrides(ChemistryChoice chemistry) {
-    if (!checked_overrides_.insert(chemistry).second) {
-        return std::nullopt;
-    }
+std::optional<Refusal> BatchRun::check_overrides(ChemistryChoice chemistry) const {
     for (const auto& o : options_.overrides) {
         RawHeader scratch;
         if (!apply_header_key(scratch, reading_of(chemistry), o.key, o.value)) {
@@ -168,17 +194,58 @@ std::optional<Refusal> BatchRun::check_overrides(ChemistryChoice chemistry) {
     return std::nullopt;
 }
 
-std::variant<PreparedFile, Refusal> BatchRun::prepare(const std::string& path) {
-    std::string error;
-    const auto open_path = spool_.readable(path, error);
-    if (!open_path) {
-        return Refusal{error};
+// Standard input and pipes are copied first, one after another; then the headers are read by
+// the jobs, and each file's outcome is told in the order of the command line. Returns the
+// exit status when the run stops there.
+std::optional<int> BatchRun::prepare_all() {
+    const auto& files = options_.files;
+    std::vector<std::variant<PreparedFile, Refusal>> prepared(files.size());
+    std::vector<std::string> open_paths(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string error;
+        if (const auto open_path = spool_.readable(files[i], error)) {
+            open_paths[i] = *open_path;
+        } else {
+            prepared[i] = Refusal{error};
+        }
+        if (interrupt_requested()) {
+            return kExitInterrupted;
+        }
     }
-    return prepare_from(path, *open_path);
+    std::optional<int> status;
+    run_ordered(
+        files.size(), jobs_, jobs_ * kFilesAheadPerJob,
+        [&](std::size_t i, const std::atomic<bool>&) {
+            if (!open_paths[i].empty()) {
+                prepared[i] = prepare_from(files[i], open_paths[i]);
+            }
+        },
+        [&](std::size_t i) {
+            if (interrupt_requested()) {
+                status = kExitInterrupted;
+                return false;
+            }
+            if (auto* refusal = std::get_if<Refusal>(&prepared[i])) {
+                if (refusal->usage) {
+                    err_ << kProgram << refusal->reason << '\n';
+                    status = kExitUsage;
+                    return false;
+                }
+                report(files[i], refusal->reason);
+                return true;
+            }
+            auto& f = std::get<PreparedFile>(prepared[i]);
+            for (const auto& text : f.warnings) {
+                warn(f.path, text);
+            }
+            prepared_.push_back(std::move(f));
+            return true;
+        });
+    return status;
 }
 
 std::variant<PreparedFile, Refusal> BatchRun::prepare_from(const std::string& path,
-                                                           const std::string& open_path) {
+                                                           const std::string& open_path) const {
     std::string error;
     auto file = RawFile::open(open_path, &error);
     if (!file) {
@@ -230,10 +297,10 @@ std::variant<PreparedFile, Refusal> BatchRun::prepare_from(const std::string& pa
                        std::string(chemistry_display_name(f.chemistry)) + " processing"};
     }
     if (f.chemistry == ChemistryChoice::nutrient && !f.header.chemistry) {
-        warn(path,
-             "no chemistry type (KELPIRA.CHEMISTRY.TYPE) in the header: a dilution ratio of "
-             "1.0 is used; set the type with --set KELPIRA.CHEMISTRY.TYPE=N (1 nitrate, "
-             "2 phosphate, 3 silicate, 5 nitrite, 6 iron)");
+        f.warnings.emplace_back(
+            "no chemistry type (KELPIRA.CHEMISTRY.TYPE) in the header: a dilution ratio of "
+            "1.0 is used; set the type with --set KELPIRA.CHEMISTRY.TYPE=N (1 nitrate, "
+            "2 phosphate, 3 silicate, 5 nitrite, 6 iron)");
     }
     if (f.chemistry == ChemistryChoice::ph) {
         if (auto problem = ph_interval_problem(f.header.ph_sample_interval_ms)) {
@@ -268,56 +335,86 @@ std::optional<Refusal> BatchRun::check_single_chemistry() const {
                    true};
 }
 
-std::optional<std::string> BatchRun::process_file(const PreparedFile& f, std::ostream* log,
-                                                  ResultSpool& spool) {
+void BatchRun::show_progress(std::uint64_t more_bytes, std::size_t file_number) {
+    const std::uint64_t done = bytes_done_ += more_bytes;
+    const std::lock_guard lock(err_mutex_);
+    progress_->update(done, file_number);
+}
+
+// Runs on a job's thread: touches only its own file and `done`, and the progress bar under
+// its lock.
+void BatchRun::process_file(std::size_t index, bool logging, ProcessedFile& done,
+                            const std::atomic<bool>& give_up) {
+    const PreparedFile& f = prepared_[index];
     std::string error;
     auto file = RawFile::open(f.open_path, &error);
     if (!file) {
-        return "cannot open: " + error;
+        done.failure = "cannot open: " + error;
+        return;
     }
-    if (log != nullptr) {
-        *log << "Reading file " << f.path << '\n';
+    if (logging) {
+        done.log.append("Reading file " + f.path + "\n");
     }
     LogSink sink;
-    if (log != nullptr) {
-        sink = [log](const std::string& line) { *log << line << '\n'; };
+    if (logging) {
+        sink = [&done](const std::string& line) {
+            done.log.append(line);
+            done.log.append("\n");
+        };
     }
     std::uint32_t rows = 0;
-    const std::size_t file_number = static_cast<std::size_t>(&f - prepared_.data()) + 1;
+    std::uint64_t shown = 0;  // bytes of this file already counted in the progress
     const auto tick = [&] {
         if (progress_ && ++rows % kProgressRows == 0) {
-            progress_->update(bytes_done_ + file->position(), file_number);
+            show_progress(file->position() - shown, index + 1);
+            shown = file->position();
         }
     };
-    TableWriter table(f.chemistry, f.header, std::move(sink), spool);
+    TableWriter table(f.chemistry, f.header, std::move(sink), done.results);
     const RowPass pass = for_each_row(*file, reading_of(f.chemistry), [&](const RawRow& row) {
         table.feed(row);
         tick();
-        return true;
+        return !give_up.load(std::memory_order_relaxed) && !interrupt_requested();
     });
-    bytes_done_ += f.size;
+    bytes_done_ += f.size - std::min(shown, f.size);
     if (pass != RowPass::completed) {
-        spool.clear();
-        return std::string(kReadErrorText);
+        done.results.clear();
+        done.failure = std::string(kReadErrorText);
     }
-    return std::nullopt;
+}
+
+bool BatchRun::join_output(const PreparedFile& f, ProcessedFile& done, std::ostream& out,
+                           std::ostream* log) {
+    if (log != nullptr) {
+        const std::lock_guard lock(err_mutex_);
+        done.log.move_to(*log);
+    }
+    if (done.failure) {
+        report(f.path, *done.failure);
+        return true;
+    }
+    if (!any_written_) {
+        out << table_header_line(f.chemistry);
+        any_written_ = true;
+    }
+    return done.results.move_to(out);
 }
 
 bool BatchRun::write_table(std::ostream& out, std::ostream* log) {
     table_started_ = true;
-    ResultSpool spool;
-    for (const auto& f : prepared_) {
-        if (auto failure = process_file(f, log, spool)) {
-            report(f.path, *failure);
-            continue;
-        }
-        if (!any_written_) {
-            out << table_header_line(f.chemistry);
-            any_written_ = true;
-        }
-        if (!spool.move_to(out)) {
-            return false;
-        }
+    std::vector<ProcessedFile> processed(prepared_.size());
+    const bool all = run_ordered(
+        prepared_.size(), jobs_, jobs_ * kFilesAheadPerJob,
+        [&](std::size_t i, const std::atomic<bool>& give_up) {
+            process_file(i, log != nullptr, processed[i], give_up);
+        },
+        [&](std::size_t i) {
+            // What the file held is let go once it has joined the output.
+            ProcessedFile done = std::exchange(processed[i], ProcessedFile{});
+            return !interrupt_requested() && join_output(prepared_[i], done, out, log);
+        });
+    if (!all) {
+        return false;
     }
     if (progress_) {
         progress_->finish();
@@ -349,9 +446,10 @@ bool BatchRun::write_log() {
     const bool log_written = common::write_file_safely(*options_.log, [&](std::ostream& log) {
         created = true;
         process_all(&log);
-        return static_cast<bool>(log.flush());
+        // An interrupted run leaves no log file either.
+        return !interrupt_requested() && static_cast<bool>(log.flush());
     });
-    if (!log_written) {
+    if (!log_written && !interrupt_requested()) {
         err_ << kProgram << "cannot write the log to " << *options_.log << '\n';
         any_failed_ = true;
     }
@@ -363,17 +461,8 @@ int BatchRun::run() {
         err_ << kProgram << refusal->reason << '\n';
         return kExitUsage;
     }
-    for (const auto& path : options_.files) {
-        auto prepared = prepare(path);
-        if (auto* refusal = std::get_if<Refusal>(&prepared)) {
-            if (refusal->usage) {
-                err_ << kProgram << refusal->reason << '\n';
-                return kExitUsage;
-            }
-            report(path, refusal->reason);
-        } else {
-            prepared_.push_back(std::move(std::get<PreparedFile>(prepared)));
-        }
+    if (const auto status = prepare_all()) {
+        return *status;
     }
     if (auto refusal = check_single_chemistry()) {
         err_ << kProgram << refusal->reason << '\n';
@@ -390,7 +479,11 @@ int BatchRun::run() {
         progress_.emplace(err_, total, prepared_.size());
     }
 
-    if (!write_log()) {
+    const bool log_created = write_log();
+    if (interrupt_requested()) {
+        return kExitInterrupted;
+    }
+    if (!log_created) {
         return kExitFileFailed;
     }
     // An output that cannot be opened stops the run before any file is processed.

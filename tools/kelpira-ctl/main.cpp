@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ctl_command.hpp"
+#include "invocation.hpp"
 
 namespace {
 
@@ -41,41 +42,22 @@ int usage_error(const std::string& text, std::string_view usage) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    Invocation inv;
-    inv.progress = ::isatty(STDERR_FILENO) != 0;
-    std::size_t i = 0;
-    for (; i < args.size() && args[i].starts_with("-"); ++i) {
-        if (args[i] == "--help") {
+    using Outcome = ParsedInvocation::Outcome;
+    const ParsedInvocation parsed = parse_invocation(args, ::isatty(STDERR_FILENO) != 0);
+    switch (parsed.outcome) {
+        case Outcome::help:
             print_help(std::cout);
             return 0;
-        }
-        if (args[i] == "--version") {
+        case Outcome::version:
             std::cout << kProgram << ' ' << KELPIRA_VERSION << '\n';
             return 0;
-        }
-        if (args[i] == "--progress") {
-            inv.progress = true;
-        } else if (args[i] == "--start-firmware") {
-            inv.start_firmware = true;
-        } else if (args[i] == "--device" && i + 1 < args.size()) {
-            inv.device = args[++i];
-        } else {
-            return usage_error("unknown option " + args[i], "COMMAND [ARGS...]");
-        }
+        case Outcome::usage_error:
+            return usage_error(parsed.error, "COMMAND [ARGS...]");
+        case Outcome::run:
+            break;
     }
-    if (i == args.size()) {
-        return usage_error("no command given", "COMMAND [ARGS...]");
-    }
-    const CommandSpec* spec = nullptr;
-    for (const auto& c : commands()) {
-        if (c.name == args[i]) {
-            spec = &c;
-        }
-    }
-    if (spec == nullptr) {
-        return usage_error("unknown command " + args[i], "COMMAND [ARGS...]");
-    }
-    inv.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    const CommandSpec* spec = parsed.command;
+    const Invocation& inv = parsed.invocation;
     try {
         return spec->run(inv);
     } catch (const UsageError& e) {

@@ -1,10 +1,10 @@
 // kelpira-ctl sm: state-machine program files converted, summarised and dry-run as the editor
 // does, and read from or written to the sensor.
-#include <charconv>
 #include <iostream>
 #include <sstream>
 
 #include "ctl_command.hpp"
+#include "sm_args.hpp"
 #include "statemachine/state_files.hpp"
 #include "statemachine/state_summary.hpp"
 #include "statemachine/state_transfer.hpp"
@@ -14,57 +14,6 @@ namespace kelpira::ctl {
 namespace {
 
 using namespace statemachine;
-
-// The operands after the sub-command, and the options among them.
-struct SmArgs {
-    std::vector<std::string> operands;
-    std::optional<std::string> output;          // -o
-    std::optional<std::uint32_t> dry_run;       // --dry-run START
-    std::optional<std::uint32_t> pump_timeout;  // --pump-timeout STATE
-    std::optional<FileLayout> format;           // --format, for "-"
-};
-
-std::uint32_t state_number(const std::string& option, const std::string& text) {
-    std::uint32_t value = 0;
-    const auto end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc{} || ptr != end) {
-        throw UsageError(option + " takes a state number, not \"" + text + "\"");
-    }
-    return value;
-}
-
-SmArgs parse(const std::vector<std::string>& args) {
-    SmArgs out;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool has_value = i + 1 < args.size();
-        if (a == "-o" || a == "--dry-run" || a == "--pump-timeout" || a == "--format") {
-            if (!has_value) {
-                throw UsageError(a + " needs a value");
-            }
-            const std::string& v = args[++i];
-            if (a == "-o") {
-                out.output = v;
-            } else if (a == "--dry-run") {
-                out.dry_run = state_number(a, v);
-            } else if (a == "--pump-timeout") {
-                out.pump_timeout = state_number(a, v);
-            } else if (v == "asm" || v == "dat" || v == "json") {
-                out.format = v == "asm"   ? FileLayout::current
-                             : v == "dat" ? FileLayout::legacy
-                                          : FileLayout::json;
-            } else {
-                throw UsageError("--format takes asm, dat or json, not \"" + v + "\"");
-            }
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option " + a);
-        } else {
-            out.operands.push_back(a);
-        }
-    }
-    return out;
-}
 
 FileLayout layout(const std::string& path, const SmArgs& a) {
     return path == "-" ? a.format.value_or(FileLayout::current) : layout_for(path);
@@ -171,7 +120,7 @@ int run_sm(const Invocation& inv) {
         throw UsageError("sm needs a sub-command: convert, summary, get or put");
     }
     const std::string& sub = inv.args[0];
-    const SmArgs a = parse(inv.args);
+    const SmArgs a = parse_sm_args(inv.args);
     if ((a.dry_run || a.pump_timeout || a.output) && sub != "summary") {
         throw UsageError("-o, --dry-run and --pump-timeout go with sm summary");
     }

@@ -12,17 +12,15 @@
 #include "app/view_cells.hpp"
 #include "app/view_frame.hpp"
 #include "common/csv_cell.hpp"
-#include "common/number_scan.hpp"
 #include "ctl_command.hpp"
 #include "link/board_commands.hpp"
 #include "link/chemistry_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "watch_args.hpp"
 
 namespace kelpira::ctl {
 
 namespace {
-
-enum class Watched { raw, results, diagnostics };
 
 volatile sig_atomic_t g_interrupted = 0;
 
@@ -35,40 +33,6 @@ extern "C" void on_interrupt(int) {
 constexpr auto kRawPeriod = std::chrono::milliseconds(1000);
 constexpr auto kStorePeriod = std::chrono::milliseconds(500);
 constexpr auto kSlice = std::chrono::milliseconds(50);
-
-struct WatchOptions {
-    Watched watched = Watched::raw;
-    std::optional<std::uint64_t> count;
-};
-
-WatchOptions parse(const std::vector<std::string>& args) {
-    WatchOptions o;
-    bool kind_given = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--raw" || a == "--results" || a == "--diagnostics") {
-            if (kind_given) {
-                throw UsageError("watch takes one of --raw, --results and --diagnostics");
-            }
-            kind_given = true;
-            o.watched = a == "--raw"       ? Watched::raw
-                        : a == "--results" ? Watched::results
-                                           : Watched::diagnostics;
-        } else if (a == "--count") {
-            std::uint32_t n = 0;
-            const std::string v = i + 1 < args.size() ? args[++i] : "";
-            const char* p = v.data();
-            if (!common::plain_u32(p, v.data() + v.size(), n) || p != v.data() + v.size() ||
-                n == 0) {
-                throw UsageError("--count takes a number of rows from 1");
-            }
-            o.count = n;
-        } else {
-            throw UsageError("unknown argument " + a);
-        }
-    }
-    return o;
-}
 
 void print_line(const std::vector<std::string>& cells) {
     std::string line;
@@ -162,7 +126,7 @@ void watch_diagnostics(OpenSensor& sensor, const WatchOptions& o) {
 }
 
 int run_watch(const Invocation& inv) {
-    const WatchOptions o = parse(inv.args);
+    const WatchOptions o = parse_watch_args(inv.args);
     OpenSensor sensor(inv, true);
     // Ctrl+C ends the watch like --count: what was printed stands, and the status is 0.
     struct sigaction sa {};
