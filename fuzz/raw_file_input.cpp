@@ -56,6 +56,7 @@ int raw_file_input(const std::uint8_t* data, std::size_t size) {
         processing::BatchOptions options;
         options.chemistry = chemistry;
         options.log = "-";  // the engines' log lines too
+        options.jobs = 1;
         options.files = {path};
         std::istringstream in;
         std::ostringstream out;

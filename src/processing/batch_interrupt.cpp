@@ -13,7 +13,7 @@ namespace {
 std::atomic<int> g_signal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void on_interrupt(int signal) {
+extern "C" void stop_batch_on_signal(int signal) {
     g_signal.store(signal);
 }
 
@@ -21,7 +21,7 @@ extern "C" void on_interrupt(int signal) {
 
 void install_interrupt_handlers() {
     struct sigaction sa {};
-    sa.sa_handler = on_interrupt;
+    sa.sa_handler = stop_batch_on_signal;
     sigemptyset(&sa.sa_mask);
     // No SA_RESTART: a blocking read of standard input returns, so the run notices.
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
