@@ -53,7 +53,11 @@ std::size_t replay(const fs::path& root) {
 }
 
 TEST(FuzzReplay, InputsThatOnceFailedRunClean) {
-    EXPECT_GT(replay(fs::path(KELPIRA_TEST_DATA) / "fuzz"), 0u);
+    // The folder comes with the first crash a fuzz program finds.
+    const fs::path failed = fs::path(KELPIRA_TEST_DATA) / "fuzz";
+    if (fs::exists(failed)) {
+        EXPECT_GT(replay(failed), 0u);
+    }
 }
 
 TEST(FuzzReplay, SeedsOfEveryProgramRunClean) {
