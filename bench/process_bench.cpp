@@ -316,7 +316,7 @@ void BM_FleetWithJobs(benchmark::State& state) {
 BENCHMARK(BM_FleetWithJobs)
     ->Arg(1)
     ->Arg(2)
-    ->Iterations(2)
+    ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadFloor, nutrient, std::string("nutrient"))->Unit(benchmark::kMillisecond);
