@@ -34,7 +34,6 @@ constexpr std::array kBlocks{
     CommandCode::GET_PMT_CONFIG,
     CommandCode::GET_CHEMISTRY_CONFIG,
     CommandCode::GET_PLATFORM_DEFAULTS,
-    CommandCode::GET_SCHEDULE,
     CommandCode::GET_RS232_CONFIG,
     CommandCode::GET_RS485_CONFIG,
 };
@@ -183,7 +182,9 @@ void fill_config_defaults(SensorState& state) {
     store(CommandCode::GET_OPTICS_DEFAULTS, config::encode(config::default_optics_defaults()));
     store(CommandCode::GET_PMT_CONFIG, config::encode(config::default_pmt_config()));
     store(CommandCode::GET_DIC_CONFIG, config::encode(config::default_dic_conductivity_config()));
-    state.records[kGetSchedule][0] = 3;  // full schedule support; measure continuously
+    // Measure continuously, in the layout of the firmware imitated.
+    state.records[kGetSchedule].assign(link::response_length(CommandCode::GET_SCHEDULE), 0);
+    state.records[kGetSchedule][0] = state.options.schedule_layout;
 
     for (const auto& d : config::kChemistryTable) {
         state.processing_params[code_of(d.code)] = factory_processing_params(

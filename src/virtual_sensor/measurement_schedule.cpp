@@ -1,10 +1,12 @@
-// The emulated sensor's next measurement time: the first schedule time not before the
-// sensor's clock, measuring from the start time in steps of the schedule's interval.
+// The emulated sensor's measurement schedule: the record in the layout of the firmware
+// imitated, and the next measurement time, the first schedule time not before the sensor's
+// clock, measuring from the start time in steps of the schedule's interval.
 #include "virtual_sensor/measurement_schedule.hpp"
 
+#include <algorithm>
 #include <array>
 
-#include "common/bytes.hpp"
+#include "config/clock_records.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 
@@ -14,57 +16,81 @@ namespace {
 
 using link::CommandCode;
 
-// Interval kinds of the schedule record.
-constexpr std::uint8_t kEveryHalfHour = 1;
-constexpr std::uint8_t kEveryNHours = 4;
-constexpr std::uint8_t kEveryNMinutes = 5;
+constexpr std::uint16_t kGetSchedule = link::code_value(CommandCode::GET_SCHEDULE);
 
-struct Schedule {
-    std::uint8_t interval_kind;
-    std::int64_t start_time;
-    bool stop_enabled;
-    std::int64_t stop_time;
-    std::uint16_t interval_count;
-};
-
-Schedule read_schedule(const SensorState& s) {
-    common::ByteReader r(s.records.at(link::code_value(CommandCode::GET_SCHEDULE)));
-    r.skip(1);  // layout
-    Schedule c{};
-    c.interval_kind = r.u8();
-    c.start_time = r.u32();
-    c.stop_enabled = r.u8() != 0;
-    c.stop_time = r.u32();
-    c.interval_count = r.u16();
-    return c;
+config::MeasurementSchedule stored_schedule(const SensorState& s) {
+    return config::decode_measurement_schedule(s.records.at(kGetSchedule));
 }
 
 // Seconds between measurements; 0 measures continuously.
-std::int64_t interval_seconds(const Schedule& c) {
+std::int64_t interval_seconds(const config::MeasurementSchedule& c) {
     switch (c.interval_kind) {
-        case kEveryHalfHour:
+        case config::kMeasureEveryHalfHour:
             return 1800;
-        case kEveryNHours:
+        case config::kMeasureEveryNHours:
             return 3600 * std::int64_t{c.interval_count};
-        case kEveryNMinutes:
+        case config::kMeasureEveryNMinutes:
             return 60 * std::int64_t{c.interval_count};
         default:
             return 0;
     }
 }
 
+// The kinds the firmware knows: minute intervals only from layout 3; a count of at least one
+// hour or minute.
+bool acceptable(const config::MeasurementSchedule& c, std::uint8_t layout) {
+    switch (c.interval_kind) {
+        case config::kMeasureContinuously:
+        case config::kMeasureEveryHalfHour:
+            return true;
+        case config::kMeasureEveryNHours:
+            return c.interval_count > 0;
+        case config::kMeasureEveryNMinutes:
+            return layout >= config::kScheduleLayoutMinutes && c.interval_count > 0;
+        default:
+            return false;
+    }
+}
+
+void get_schedule(Exchange& x) {
+    const auto& record = x.state.records.at(kGetSchedule);
+    std::copy(record.begin(), record.end(), x.response.begin());
+    x.response_length = static_cast<std::uint8_t>(record.size());
+}
+
+// The sensor keeps its own layout byte whatever the PC sends in it.
+void set_schedule(Exchange& x) {
+    auto& record = x.state.records.at(kGetSchedule);
+    if (x.request_length != record.size()) {
+        x.result = link::kResultBadLength;
+        return;
+    }
+    config::MeasurementSchedule c = config::decode_measurement_schedule(x.request);
+    c.layout = record[0];
+    if (!acceptable(c, c.layout)) {
+        x.result = kResultBadValue;
+        return;
+    }
+    const auto bytes = config::encode(c);
+    std::copy(bytes.begin(), bytes.end(), record.begin());
+}
+
 void get_next_measurement(Exchange& x) {
-    const Schedule c = read_schedule(x.state);
+    const auto c = stored_schedule(x.state);
     const std::int64_t now = sensor_seconds(x.state, x.now);
     const std::int64_t next = next_measurement(x.state, now);
-    common::ByteWriter w(x.response);
-    w.u32(static_cast<std::uint32_t>(now));
-    w.u32(static_cast<std::uint32_t>(next));
-    w.u8(c.stop_enabled && next > c.stop_time ? 1 : 0);
+    config::NextMeasurement answer;
+    answer.sensor_time = static_cast<std::uint32_t>(now);
+    answer.next_time = static_cast<std::uint32_t>(next);
+    answer.stop_reached = c.stop_enabled != 0 && next > c.stop_time ? 1 : 0;
+    const auto bytes = config::encode(answer);
+    std::copy(bytes.begin(), bytes.end(), x.response.begin());
     x.response_length = link::response_length(CommandCode::GET_NEXT_MEASUREMENT);
 }
 
 constexpr std::array kCommands{
+    CommandEntry{kGetSchedule, get_schedule},
+    CommandEntry{link::code_value(CommandCode::SET_SCHEDULE), set_schedule},
     CommandEntry{link::code_value(CommandCode::GET_NEXT_MEASUREMENT), get_next_measurement},
 };
 
@@ -75,7 +101,7 @@ std::span<const CommandEntry> measurement_schedule_commands() {
 }
 
 std::int64_t next_measurement(const SensorState& state, std::int64_t now) {
-    const Schedule c = read_schedule(state);
+    const auto c = stored_schedule(state);
     const std::int64_t step = interval_seconds(c);
     if (now <= c.start_time) {
         return c.start_time;

@@ -240,6 +240,12 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("--pump-timeout takes a state from 0 to 254");
             }
             s.run.pump_timeout_state = *n;
+        } else if (a == "--schedule-layout") {
+            const auto n = number<std::uint8_t>(v, 1, 3);
+            if (!n) {
+                return fail("--schedule-layout takes 1, 2 or 3");
+            }
+            s.schedule_layout = *n;
         } else if (a == "--fault") {
             auto f = fault_from(v);
             if (!f) {
@@ -300,6 +306,9 @@ Device options:
                           micromoles per litre (default 10)
   --ph VALUE              pH of the sample the model measures (default 8.05)
   --pump-timeout STATE    the Hall stop of this state's pump times out once per run
+  --schedule-layout N     the schedule layout of the firmware: 1 too old for the schedule
+                          dialog, 2 every half hour instead of minute intervals, 3 full
+                          support (default 3)
   --empty-program         no state-machine program (default: a deployment cycle for the
                           chemistry)
   --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,

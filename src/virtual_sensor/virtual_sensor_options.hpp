@@ -34,6 +34,9 @@ struct VirtualSensorOptions {
     bool old_optics_test = false;           // 8 to START_OPTICS_TEST; only the older form 370
     bool old_identification_write = false;  // 8 to SET_SENSOR_IDENTIFICATION: too old to write
     bool legacy_nutrient_params = false;    // 4 to the 29-byte nutrient record; only 23 bytes
+    // The schedule layout the firmware answers: 1 too old for the schedule dialog, 2 without
+    // minute intervals, 3 full support.
+    std::uint8_t schedule_layout = 3;
 
     std::int32_t supply_mv = 12000;   // centre of the supply the sensor reports
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM

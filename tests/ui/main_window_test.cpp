@@ -327,7 +327,6 @@ TEST_F(MainWindowTest, HelpItemsWorkWithoutASensor) {
     ASSERT_EQ(prompter.prompts.size(), 2U);
     EXPECT_EQ(prompter.prompts[1].kind, "open");
     // Items that nothing carries out yet are not shown.
-    EXPECT_EQ(window->menu_action(Command::RealTimeClock), nullptr);
     EXPECT_EQ(window->menu_action(Command::PlatformSimulator), nullptr);
 }
 

@@ -95,6 +95,9 @@ TEST_F(ConfigStoreTest, EveryBlockReadsBackWhatWasWrittenAndRefusesOtherLengths)
         EXPECT_EQ(write(setc, pattern(b.length - 1, 1)), link::kResultBadLength) << setc;
         EXPECT_EQ(write(setc, pattern(b.length + 1, 1)), link::kResultBadLength) << setc;
         EXPECT_EQ(read(b.get_code, b.length), before) << "a refused write changes nothing";
+        if (b.get_code == link::code_value(link::CommandCode::GET_SCHEDULE)) {
+            continue;  // keeps its layout and refuses what its firmware lacks (schedule_test)
+        }
         const auto record = pattern(b.length, static_cast<std::uint8_t>(b.get_code));
         EXPECT_EQ(write(setc, record), 0) << setc;
         EXPECT_EQ(read(b.get_code, b.length), record) << b.get_code;

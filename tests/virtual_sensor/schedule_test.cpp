@@ -81,6 +81,24 @@ TEST_F(ScheduleTest, FollowsTheSensorClockNotTheHostClock) {
     EXPECT_EQ(next().now, 1893456000u);
 }
 
+TEST_F(ScheduleTest, FirmwareKeepsItsLayoutAndRefusesWhatItLacks) {
+    VirtualSensorOptions o;
+    o.schedule_layout = 2;
+    start(o);
+    link::RecordBytes<link::kScheduleSize> r{};
+    ASSERT_EQ(link::get_schedule(link, r), 0);
+    EXPECT_EQ(r, (link::RecordBytes<link::kScheduleSize>{2}));
+    r = {9, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0};  // every 3 hours, sent with another layout
+    ASSERT_EQ(link::set_schedule(link, r), 0);
+    ASSERT_EQ(link::get_schedule(link, r), 0);
+    EXPECT_EQ(r, (link::RecordBytes<link::kScheduleSize>{2, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0}));
+    r[1] = 5;  // minutes: not on this firmware
+    EXPECT_EQ(link::set_schedule(link, r), kResultBadValue);
+    r[1] = 4;
+    r[11] = 0;  // every 0 hours
+    EXPECT_EQ(link::set_schedule(link, r), kResultBadValue);
+}
+
 TEST_F(ScheduleTest, LedAndDriveModeAreAccepted) {
     start();
     EXPECT_EQ(link::toggle_led(link), 0);

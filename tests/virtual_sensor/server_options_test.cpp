@@ -161,9 +161,15 @@ TEST(ServerOptions, HelpNamesEveryOption) {
           "--chemistry", "--firmware", "--bootloader", "--bootloader-version", "--device-type",
           "--hardware-id", "--legacy-identity", "--oldest-identity", "--old-optics-test",
           "--legacy-nutrient-params", "--fault", "--time-scale", "--supply-mv", "--storage",
-          "--concentration", "--ph", "--pump-timeout"}) {
+          "--concentration", "--ph", "--pump-timeout", "--schedule-layout"}) {
         EXPECT_NE(usage.find(opt), std::string::npos) << opt;
     }
+}
+
+TEST(ServerOptions, ScheduleLayoutOfOlderFirmware) {
+    EXPECT_EQ(parsed({}).devices[0].sensor.schedule_layout, 3);
+    EXPECT_EQ(parsed({"--schedule-layout", "2"}).devices[0].sensor.schedule_layout, 2);
+    EXPECT_EQ(refused({"--schedule-layout", "4"}), "--schedule-layout takes 1, 2 or 3");
 }
 
 TEST(ServerOptions, ChemistryCodeMayBeOneNoChemistryCarries) {

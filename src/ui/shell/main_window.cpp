@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 
 #include "ui/config/chemistry_dialog_window.hpp"
+#include "ui/config/measurement_schedule_dialog.hpp"
 #include "ui/config/optics_valves_pump_dialog.hpp"
+#include "ui/config/real_time_clock_dialog.hpp"
 #include "ui/config/sensor_identification_dialog.hpp"
 #include "ui/config/thermistors_dialog.hpp"
 #include "ui/processing/processing_dialogs.hpp"
@@ -138,6 +140,12 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::SensorIdentification] = [this] {
         run_sensor_identification_dialog(this, link_, prompter_);
         shell_.identity_changed();
+    };
+    handlers_[Command::RealTimeClock] = [this] {
+        run_real_time_clock_dialog(this, link_, prompter_);
+    };
+    handlers_[Command::MeasurementSchedule] = [this] {
+        run_measurement_schedule_dialog(this, link_, prompter_);
     };
     handlers_[Command::Thermistors] = [this] {
         run_thermistors_dialog(this, link_, prompter_);

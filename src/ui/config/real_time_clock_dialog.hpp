@@ -1,0 +1,59 @@
+// The Qt skin of "Configure Sensor's Real Time Clock": the sensor's clock shown live in large
+// type, the two choices of what "Set Now" sends, the date and time pickers, and "Set Now".
+#pragma once
+
+#include <QDialog>
+#include <chrono>
+#include <memory>
+
+#include "common/prompter.hpp"
+#include "config/clock_dialog.hpp"
+#include "link/sensor_link.hpp"
+
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTimeEdit;
+
+namespace kelpira::ui {
+
+class RealTimeClockDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Opens at once and starts the display; `pc_now` is the PC's local clock outside tests.
+    RealTimeClockDialog(link::SensorLink& link, common::Prompter& prompter,
+                        QWidget* parent = nullptr, config::PcClock pc_now = config::pc_local_time,
+                        std::chrono::milliseconds period = config::ClockDisplay::kPeriod);
+    ~RealTimeClockDialog() override;
+
+    QLabel* display() const { return display_; }
+    QRadioButton* choice(config::ClockSource source) const {
+        return source == config::ClockSource::pc ? pc_ : picked_;
+    }
+    QDateEdit* date_picker() const { return date_; }
+    QTimeEdit* time_picker() const { return time_; }
+    QPushButton* set_now_button() const { return set_now_; }
+
+  private:
+    struct Relay;
+
+    void choose(config::ClockSource source);
+    void pickers_changed();
+
+    std::shared_ptr<Relay> relay_;
+    std::unique_ptr<config::ClockDialog> controller_;
+    QLabel* display_ = nullptr;
+    QRadioButton* picked_ = nullptr;
+    QRadioButton* pc_ = nullptr;
+    QDateEdit* date_ = nullptr;
+    QTimeEdit* time_ = nullptr;
+    QPushButton* set_now_ = nullptr;
+};
+
+// Runs the dialog modally over `parent`; the display stops when it closes.
+void run_real_time_clock_dialog(QWidget* parent, link::SensorLink& link,
+                                common::Prompter& prompter);
+
+}  // namespace kelpira::ui

@@ -1,0 +1,79 @@
+// kelpira-ctl clock: the sensor's clock as the clock dialog shows it, and "Set Now" from a
+// typed date and time or from the PC's clock.
+#include <iostream>
+
+#include "config/clock_dialog.hpp"
+#include "config/clock_transfer.hpp"
+#include "ctl_command.hpp"
+
+namespace kelpira::ctl {
+
+namespace {
+
+struct ClockRequest {
+    std::optional<config::CalendarTime> set;  // --set
+    bool sync_pc = false;                     // --sync-pc
+    bool utc = false;                         // --utc
+};
+
+ClockRequest clock_request(const std::vector<std::string>& args) {
+    ClockRequest r;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--set" && i + 1 < args.size() && !r.set) {
+            r.set = config::parse_calendar_text(args[++i]);
+            if (!r.set) {
+                throw UsageError("--set takes a date and time \"DD/MM/YYYY HH:MM:SS\", not \"" +
+                                 args[i] + "\"");
+            }
+        } else if (args[i] == "--sync-pc") {
+            r.sync_pc = true;
+        } else if (args[i] == "--utc") {
+            r.utc = true;
+        } else {
+            throw UsageError("clock does not take " + args[i]);
+        }
+    }
+    if (r.set && r.sync_pc) {
+        throw UsageError("clock takes --set or --sync-pc, not both");
+    }
+    if (r.utc && !r.sync_pc) {
+        throw UsageError("--utc goes with --sync-pc");
+    }
+    return r;
+}
+
+int run_clock(const Invocation& inv) {
+    const ClockRequest request = clock_request(inv.args);
+    OpenSensor sensor(inv, true);
+    if (request.set || request.sync_pc) {
+        // The dialog's two choices; its PC choice sends local time unless --utc says otherwise.
+        config::ClockControls controls;
+        controls.source = request.sync_pc ? config::ClockSource::pc : config::ClockSource::picked;
+        controls.picked = request.set.value_or(config::CalendarTime{});
+        const auto pc_now = request.utc ? config::pc_utc_time : config::pc_local_time;
+        const auto rc =
+            config::write_rtc_time(sensor.link(), config::clock_time_to_send(controls, pc_now));
+        if (rc != link::kResultSuccess) {
+            throw WorkFailure(sensor.path() +
+                              ": Failed to set RTC time (status=" + std::to_string(rc) + ")");
+        }
+    }
+    config::RtcTime now;
+    const auto rc = config::read_rtc_time(sensor.link(), now);
+    if (rc != link::kResultSuccess) {
+        throw WorkFailure(sensor.path() +
+                          ": cannot read the sensor's clock (status=" + std::to_string(rc) + ")");
+    }
+    std::cout << config::rtc_time_text(now) << '\n';
+    return 0;
+}
+
+const Registration kClock{
+    {"clock", "clock [--set \"DD/MM/YYYY HH:MM:SS\" | --sync-pc [--utc]]",
+     "print the sensor's clock; set it to a date and time or to the PC's local time (UTC with "
+     "--utc), then print it",
+     run_clock}};
+
+}  // namespace
+
+}  // namespace kelpira::ctl
