@@ -11,10 +11,11 @@
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 
-using namespace kelpira;
-using namespace kelpira::maintenance;
-using kelpira::testing::image_bytes;
-using kelpira::testing::in_bootloader;
+namespace kelpira::maintenance {
+
+using testing::blocks_sent;
+using testing::image_bytes;
+using testing::in_bootloader;
 
 namespace {
 
@@ -94,3 +95,5 @@ TEST_F(UpgradeFromConnectView, NothingSelectedOrNoLink) {
     EXPECT_EQ(prompter.prompts[1].caption, "Upgrade Firmware");
     EXPECT_EQ(prompter.prompts[1].text, "Failed to connect to sensor");
 }
+
+}  // namespace kelpira::maintenance

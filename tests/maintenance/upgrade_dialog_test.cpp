@@ -6,18 +6,23 @@
 #include "maintenance/upgrade_fixture.hpp"
 #include "support/recording_prompter.hpp"
 
-using namespace kelpira;
-using namespace kelpira::maintenance;
-using kelpira::testing::blocks_sent;
-using kelpira::testing::image_bytes;
-using kelpira::testing::in_bootloader;
-using kelpira::testing::Prompt;
+namespace kelpira::testing {
 
-namespace {
-
+// Found by the comparisons inside GoogleTest through the argument's namespace.
 bool operator==(const Prompt& a, const Prompt& b) {
     return a.kind == b.kind && a.caption == b.caption && a.text == b.text;
 }
+
+}  // namespace kelpira::testing
+
+namespace kelpira::maintenance {
+
+using testing::blocks_sent;
+using testing::image_bytes;
+using testing::in_bootloader;
+using testing::Prompt;
+
+namespace {
 
 class UpgradeDialogTest : public testing::UpgradeFixture {
   protected:
@@ -174,3 +179,5 @@ TEST_F(UpgradeDialogTest, ABootloaderUpgradeCannotBeCancelled) {
     EXPECT_EQ(blocks_sent(*sensor).back().count, 0u);
     EXPECT_EQ(restarts, 1);
 }
+
+}  // namespace kelpira::maintenance

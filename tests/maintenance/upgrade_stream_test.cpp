@@ -9,11 +9,11 @@
 #include "link/identity_commands.hpp"
 #include "maintenance/upgrade_fixture.hpp"
 
-using namespace kelpira;
-using namespace kelpira::maintenance;
-using kelpira::testing::blocks_sent;
-using kelpira::testing::image_bytes;
-using kelpira::testing::in_bootloader;
+namespace kelpira::maintenance {
+
+using testing::blocks_sent;
+using testing::image_bytes;
+using testing::in_bootloader;
 
 namespace {
 
@@ -123,7 +123,9 @@ TEST_F(UpgradeStream, ARefusedBlockEndsTheUpgradeWithTheSensorsResult) {
 
 TEST_F(UpgradeStream, ALostExchangeEndsItWith14) {
     start(in_bootloader());
-    sensor->inject(259, {virtual_sensor::FaultKind::removed, {}}, 1, 2);
+    link.Close();  // a short time-out, so that the lost answer is given up soon
+    ASSERT_EQ(link.Open(kPath, std::chrono::milliseconds(100)), 0);
+    sensor->inject(259, {virtual_sensor::FaultKind::no_answer, {}}, 1, 2);
     EXPECT_EQ(stream(image_bytes(640)), (UpgradeOutcome{14, 128}));
     EXPECT_EQ(blocks_sent(*sensor).size(), 3u);
 }
@@ -165,3 +167,5 @@ TEST_F(UpgradeStream, TheThreadPostsProgressThenTheOutcome) {
     UpgradeStreamer missing(link, files.path("missing.bin"), kFirmwareLoadAddress, events.sink());
     EXPECT_EQ(events.next(), UpgradeEvent(UpgradeOutcome{1, 0}));
 }
+
+}  // namespace kelpira::maintenance
