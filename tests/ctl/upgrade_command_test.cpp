@@ -15,7 +15,7 @@ namespace kelpira {
 namespace {
 
 std::string image(std::size_t length, const std::string& text = {}) {
-    std::string bytes(length, 'x');
+    std::string bytes(length, '\xff');
     bytes.replace(0, text.size(), text);
     return bytes.substr(0, length);
 }
