@@ -89,18 +89,6 @@ TEST_F(UpgradeDialogTest, ABootloaderUpgradeNeedsYesToTheWarning) {
     EXPECT_EQ(blocks_sent(*sensor).front().load_address, kBootloaderLoadAddress);
 }
 
-TEST_F(UpgradeDialogTest, NoImageChosenOrAnUnknownModeTouchesNothing) {
-    start(in_bootloader());
-    EXPECT_FALSE(dialog.open(1));
-    EXPECT_EQ(dialog.result(), kUpgradeNotDone);
-    UpgradeDialog unknown{link, prompter, events.sink()};
-    EXPECT_FALSE(unknown.open(0));
-    EXPECT_EQ(prompter.prompts.size(), 1u);  // the one chooser of the first dialog
-    unknown.cancel();
-    EXPECT_EQ(unknown.result(), kUpgradeNotDone);
-    EXPECT_TRUE(sensor->log().empty());
-}
-
 TEST_F(UpgradeDialogTest, AnEmptyImageIsRefusedNamingTheFile) {
     start(in_bootloader());
     const std::string path = files.write("empty.bin", "");

@@ -79,7 +79,6 @@ TEST_F(UpgradeStream, TwoFullBlocksThenTheClosingBlock) {
     EXPECT_EQ(blocks[0].count, 64u);
     EXPECT_EQ(blocks[2].block_number, 2u);
     EXPECT_EQ(blocks[2].count, 0u);
-    EXPECT_EQ(blocks[2].load_address, kFirmwareLoadAddress);
     EXPECT_EQ(restarts, 1);
 }
 
@@ -100,25 +99,6 @@ TEST_F(UpgradeStream, AShortLastBlockKeepsTheBytesOfTheBlockBefore) {
     EXPECT_EQ(blocks[2].block_number, 2u);
     EXPECT_EQ(blocks[2].count, 0u);
     EXPECT_EQ(blocks[2].data, blocks[1].data);  // the closing block is the block as it stands
-}
-
-TEST_F(UpgradeStream, ABootloaderImageGoesToAddressZero) {
-    start({});
-    EXPECT_EQ(stream(image_bytes(64), kBootloaderLoadAddress), (UpgradeOutcome{0, 64}));
-    for (const auto& block : blocks_sent(*sensor)) {
-        EXPECT_EQ(block.load_address, 0u);
-    }
-}
-
-TEST_F(UpgradeStream, ARefusedBlockEndsTheUpgradeWithTheSensorsResult) {
-    auto options = in_bootloader();
-    options.refuse_block = virtual_sensor::BlockRefusal{5, 3};
-    start(options);
-    EXPECT_EQ(stream(image_bytes(640)), (UpgradeOutcome{3, 320}));
-    const auto blocks = blocks_sent(*sensor);
-    ASSERT_EQ(blocks.size(), 6u);
-    EXPECT_EQ(blocks.back().block_number, 5u);
-    EXPECT_EQ(restarts, 0);
 }
 
 TEST_F(UpgradeStream, ALostExchangeEndsItWith14) {
@@ -152,20 +132,6 @@ TEST_F(UpgradeStream, AnEmptyImageSendsNothing) {
     start(in_bootloader());
     EXPECT_EQ(stream(std::string()), (UpgradeOutcome{1, 0}));
     EXPECT_TRUE(sensor->log().empty());
-}
-
-TEST_F(UpgradeStream, TheThreadPostsProgressThenTheOutcome) {
-    start(in_bootloader());
-    testing::EventQueue events;
-    {
-        UpgradeStreamer streamer(link, files.write("fw.bin", image_bytes(65)), kFirmwareLoadAddress,
-                                 events.sink());
-        EXPECT_EQ(events.next(), UpgradeEvent(UpgradeProgress{64}));
-        EXPECT_EQ(events.next(), UpgradeEvent(UpgradeProgress{65}));
-        EXPECT_EQ(events.next(), UpgradeEvent(UpgradeOutcome{0, 65}));
-    }
-    UpgradeStreamer missing(link, files.path("missing.bin"), kFirmwareLoadAddress, events.sink());
-    EXPECT_EQ(events.next(), UpgradeEvent(UpgradeOutcome{1, 0}));
 }
 
 }  // namespace kelpira::maintenance
