@@ -44,14 +44,14 @@ TEST_F(UpgradeWindowTest, TheDialogShowsTheStatusAndTheBytesWritten) {
     plug("/virtual/boot", sensor("Boot Sensor", 12, virtual_sensor::RunningCode::bootloader));
     ASSERT_EQ(link.Open("/virtual/boot", std::chrono::milliseconds(5000)), 0);
     prompter.files.push_back(files.write("fw.bin", std::string(200, 'x')));
-    ui::UpgradeWindow window(link, prompter);
-    ASSERT_TRUE(window.open(1));
-    EXPECT_EQ(window.windowTitle(), "Upgrade Firmware");
-    EXPECT_EQ(window.progress_bar()->maximum(), 200);
-    EXPECT_EQ(window.cancel_button()->text(), "Cancel");
-    EXPECT_EQ(window.exec(), 1);
-    EXPECT_EQ(window.status_label()->text(), "Upgrade complete, 200 bytes written");
-    EXPECT_EQ(window.progress_bar()->value(), 200);
+    ui::UpgradeWindow dialog(link, prompter);
+    ASSERT_TRUE(dialog.open(1));
+    EXPECT_EQ(dialog.windowTitle(), "Upgrade Firmware");
+    EXPECT_EQ(dialog.progress_bar()->maximum(), 200);
+    EXPECT_EQ(dialog.cancel_button()->text(), "Cancel");
+    EXPECT_EQ(dialog.exec(), 1);
+    EXPECT_EQ(dialog.status_label()->text(), "Upgrade complete, 200 bytes written");
+    EXPECT_EQ(dialog.progress_bar()->value(), 200);
 }
 
 }  // namespace
