@@ -191,11 +191,10 @@ int run_upgrade(const Invocation& inv) {
     }
 }
 
-const Registration kUpgrade{
-    {"upgrade", "upgrade FILE [--bootloader] [--yes]",
-     "firmware image for a sensor in its bootloader, or bootloader image (--bootloader, after "
-     "the warning; --yes answers it) for a sensor running its firmware",
-     run_upgrade}};
+const Registration kUpgrade{{"upgrade", "upgrade FILE [--bootloader] [--yes]",
+                             "firmware upgrade of a sensor in its bootloader, or bootloader "
+                             "upgrade (--bootloader) of one running its firmware",
+                             run_upgrade}};
 
 }  // namespace
 
