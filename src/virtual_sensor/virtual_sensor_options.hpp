@@ -7,6 +7,7 @@
 
 #include "config/chemistry_type.hpp"
 #include "virtual_sensor/run_options.hpp"
+#include "virtual_sensor/serial_side_options.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -39,6 +40,8 @@ struct VirtualSensorOptions {
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM
     RunOptions run;                   // what runs measure and where their files go
     bool empty_program = false;       // no state-machine program instead of the default one
+    unsigned stored_results = 0;      // results stored before the first command
+    SerialSideOptions serial;         // the RS232 platform protocol, if the sensor speaks one
 };
 
 }  // namespace kelpira::virtual_sensor
