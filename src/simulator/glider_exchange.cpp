@@ -2,6 +2,7 @@
 #include "simulator/glider_exchange.hpp"
 
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -20,11 +21,37 @@ constexpr int kWaitTimeout = 258;
 // How long stopping waits for the sampling thread.
 constexpr std::chrono::milliseconds kSamplerStopWait{50};
 
+// The port lock: a mutex whose wait gives up after a while. Built on a condition variable, so
+// that every tool that checks threads sees the hand-over.
+class PortLock {
+  public:
+    bool try_lock_for(std::chrono::milliseconds wait) {
+        std::unique_lock lock(m_);
+        if (!free_.wait_for(lock, wait, [this] { return !held_; })) {
+            return false;
+        }
+        held_ = true;
+        return true;
+    }
+    void unlock() {
+        {
+            std::lock_guard lock(m_);
+            held_ = false;
+        }
+        free_.notify_one();
+    }
+
+  private:
+    std::mutex m_;
+    std::condition_variable free_;
+    bool held_ = false;
+};
+
 std::chrono::milliseconds seconds(std::int32_t s) {
     return std::chrono::milliseconds(std::int64_t{s} * 1000);
 }
 
-void sample_once(const Session& s, std::timed_mutex& lock) {
+void sample_once(const Session& s, PortLock& lock) {
     Reply reply;
     {
         std::unique_lock held(lock, kLockWait);
@@ -55,7 +82,7 @@ void sample_once(const Session& s, std::timed_mutex& lock) {
 }
 
 void run_sampling(common::WorkerControl& control, const Session& s,
-                  const std::shared_ptr<std::timed_mutex>& lock) {
+                  const std::shared_ptr<PortLock>& lock) {
     s.clear_rows();
     while (!s.pause(control, seconds(s.sim.sample_interval))) {
         sample_once(s, *lock);
@@ -100,7 +127,7 @@ void run_glider_simulation(common::WorkerControl& control, const Session& s) {
     s.send(printf_text("\r\rstart=%04d\r", s.sim.dive_number));
     s.port->purge_input();
 
-    auto lock = std::make_shared<std::timed_mutex>();
+    auto lock = std::make_shared<PortLock>();
     std::unique_ptr<common::Worker> sampler;
     if (s.sim.enable_sampling) {
         sampler = std::make_unique<common::Worker>(
