@@ -139,17 +139,5 @@ TEST(SerialLinks, ListedByNameWithoutThoseBeingSetUp) {
               (std::vector<std::string>{folder + "/Sensor A", folder + "/Sensor B"}));
 }
 
-TEST(SerialLinks, TheFolderSitsBesideTheDeviceFolder) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string keep = saved != nullptr ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
-    EXPECT_EQ(serial_link_folder(), "/run/user/1234/kelpira/serial");
-    if (saved != nullptr) {
-        ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_RUNTIME_DIR");
-    }
-}
-
 }  // namespace
 }  // namespace kelpira::simulator
