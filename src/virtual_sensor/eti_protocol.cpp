@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "virtual_sensor/crc16_arc.hpp"
+#include "simulator/eti_sentence.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/platform_report.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
@@ -25,7 +25,7 @@ std::optional<std::string_view> checked_body(std::string_view sentence) {
     const char* digits = sentence.data() + star + 1;
     const auto [end, ec] = std::from_chars(digits, digits + 4, sent, 16);
     const auto body = sentence.substr(0, star);
-    if (ec != std::errc() || end != digits + 4 || sent != crc16_arc(body)) {
+    if (ec != std::errc() || end != digits + 4 || sent != simulator::crc16_arc(body)) {
         return std::nullopt;
     }
     return body;
@@ -90,10 +90,6 @@ std::string format(const char* pattern, auto... values) {
 
 }  // namespace
 
-std::string eti_sentence(std::string_view body) {
-    return std::string(body) + format("*%04X\r\n", unsigned{crc16_arc(body)});
-}
-
 std::optional<std::string> answer_eti_sentence(SensorState& state, EtiMachine& machine,
                                                TimePoint now, std::string_view sentence) {
     const auto body = checked_body(sentence);
@@ -105,13 +101,14 @@ std::optional<std::string> answer_eti_sentence(SensorState& state, EtiMachine& m
     const long long command = (*v)[0];
     if (command == 0 && v->size() == 1) {
         const auto sample = sensor_sample(state, now);
-        return eti_sentence(format("$CMD,0,%u,%u,%d", unsigned{machine.state},
-                                   static_cast<unsigned>(std::max(0, sample.voltage_mv / 100)),
-                                   sample.temperature_mc / 100));
+        return simulator::eti_sentence(
+            format("$CMD,0,%u,%u,%d", unsigned{machine.state},
+                   static_cast<unsigned>(std::max(0, sample.voltage_mv / 100)),
+                   sample.temperature_mc / 100));
     }
     if (command == 2 && v->size() == 2) {
         set_sensor_seconds(state, now, (*v)[1]);
-        return eti_sentence(format("$CMD,2,%lld", sensor_seconds(state, now)));
+        return simulator::eti_sentence(format("$CMD,2,%lld", sensor_seconds(state, now)));
     }
     if (command == 1 && (v->size() == 1 || v->size() == 7)) {
         if (v->size() == 7) {
@@ -122,7 +119,7 @@ std::optional<std::string> answer_eti_sentence(SensorState& state, EtiMachine& m
             machine.measuring_since = now;
             machine.result.reset();
         }
-        return eti_sentence(format("$CMD,1,%u", unsigned{machine.state}));
+        return simulator::eti_sentence(format("$CMD,1,%u", unsigned{machine.state}));
     }
     if (command == 3 && v->size() == 1) {
         const Measurement m = machine.result.value_or(current_measurement(state, now));
@@ -130,9 +127,9 @@ std::optional<std::string> answer_eti_sentence(SensorState& state, EtiMachine& m
             machine.state = kEtiReady;
             machine.result.reset();
         }
-        return eti_sentence(format("$CMD,3,%u,%u,%d", m.time,
-                                   static_cast<unsigned>(std::max(0, m.value_milli)),
-                                   m.temperature_mc));
+        return simulator::eti_sentence(format("$CMD,3,%u,%u,%d", m.time,
+                                              static_cast<unsigned>(std::max(0, m.value_milli)),
+                                              m.temperature_mc));
     }
     return std::nullopt;
 }

@@ -29,9 +29,6 @@ struct EtiMachine {
     std::optional<Measurement> result;  // the finished measurement, until "$CMD,3" takes it
 };
 
-// "body*XXXX\r\n", the checksum over the body, "$" included.
-std::string eti_sentence(std::string_view body);
-
 // One sentence without its CR LF. Sentences with a wrong or missing checksum, and commands the
 // sensor does not know, are not answered (nullopt). Otherwise the answer:
 // - "$CMD,0": "$CMD,0,state,supply (tenths of a volt),temperature (tenths of a degree)";

@@ -8,6 +8,7 @@
 
 #include "common/worker.hpp"
 #include "link/device_socket_names.hpp"
+#include "simulator/serial_port_names.hpp"
 #include "virtual_sensor/serial_link_folder.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -80,7 +81,8 @@ std::string SensorHost::start_serial_sides() {
             return why;
         }
         auto side = std::make_unique<SerialSide>(*sensors_[i], d.serial);
-        if (auto why = side->start(serial_link_folder(), serial_link_name(d.name)); !why.empty()) {
+        if (auto why = side->start(simulator::serial_link_folder(), serial_link_name(d.name));
+            !why.empty()) {
             return why;
         }
         serial_links_.back() = side->link_path();

@@ -4,15 +4,12 @@
 #include <filesystem>
 
 #include "link/device_socket_names.hpp"
+#include "simulator/serial_port_names.hpp"
 
 namespace kelpira::virtual_sensor {
 
-std::string serial_link_folder() {
-    return (std::filesystem::path(link::default_device_folder()).parent_path() / "serial").string();
-}
-
 std::string prepare_serial_link_folder() {
-    const std::string folder = serial_link_folder();
+    const std::string folder = simulator::serial_link_folder();
     if (auto why = link::prepare_device_folder(std::filesystem::path(folder).parent_path());
         !why.empty()) {
         return why;

@@ -3,6 +3,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -24,63 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Until a platform first opens the line, how often the thread looks whether one has.
-constexpr int kFirstOpenCheckMs = 100;
-
 // What a long reply puts before its terminator: more than the 99 bytes a platform keeps.
 constexpr std::size_t kLongReplyFill = 100;
 
 std::string system_error(const std::string& what) {
     return what + ": " + std::strerror(errno);
-}
-
-struct Terminal {
-    int master = -1;
-    std::string path;  // the platform's end, /dev/pts/N
-};
-
-// A pseudo-terminal with a raw line (no echo, CR kept as CR) until the platform sets its own.
-std::optional<Terminal> open_terminal(std::string& error) {
-    Terminal t;
-    t.master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    std::array<char, 128> name{};
-    if (t.master < 0 || ::grantpt(t.master) != 0 || ::unlockpt(t.master) != 0 ||
-        ::ptsname_r(t.master, name.data(), name.size()) != 0) {
-        error = system_error("cannot open a pseudo-terminal");
-        if (t.master >= 0) {
-            ::close(t.master);
-        }
-        return std::nullopt;
-    }
-    t.path = name.data();
-    ::fcntl(t.master, F_SETFL, ::fcntl(t.master, F_GETFL) | O_NONBLOCK);
-    const int line = ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (line >= 0) {
-        termios raw{};
-        ::tcgetattr(line, &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(line, TCSANOW, &raw);
-        ::close(line);
-    }
-    return t;
-}
-
-// A link made aside and renamed over the name, so that the name never points nowhere.
-std::string publish(const std::string& target, const fs::path& link) {
-    const fs::path fresh =
-        link.parent_path() / ("." + link.filename().string() + "." + std::to_string(::getpid()));
-    std::error_code ec;
-    fs::remove(fresh, ec);
-    fs::create_symlink(target, fresh, ec);
-    if (!ec) {
-        fs::rename(fresh, link, ec);
-    }
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(fresh, ignored);
-        return "cannot publish " + link.string() + ": " + ec.message();
-    }
-    return {};
 }
 
 std::string spoil(std::string reply, SerialFault fault) {
@@ -109,29 +59,77 @@ std::string spoil(std::string reply, SerialFault fault) {
 
 }  // namespace
 
-// Shared by the side and its thread. The thread alone touches the terminal and the protocol
-// state; the terminal's path is read by others under the lock.
+// Shared by the side and its thread; the thread alone works the terminal and the protocol.
 struct SerialSide::Channel {
-    Terminal terminal;
+    int master = -1;
+    // The sensor's own hold on the platform's end: the line never hangs up between platforms,
+    // and through it the sensor drops unread replies and lifts an exclusive hold.
+    int line_end = -1;
+    int watch = -1;  // inotify: the platform's opens and closes of its end
     std::array<int, 2> wake{-1, -1};
-    std::string link;
     SerialSideOptions options;
     unsigned spoiled = 0;  // replies that met the fault so far
     EtiMachine eti;
     std::string line;
     bool overlong = false;  // the current line passed kSerialLineCapacity: drop it
     std::string outbox;     // replies not yet taken by the terminal
+    int openers = 0;        // platforms holding the line now
 
     mutable std::mutex mutex;
-    mutable std::condition_variable renewed;
-    std::string published;  // the terminal the link names
+    mutable std::condition_variable followed;
+    int holders = 0;  // openers as last published, guarded by mutex
 
     ~Channel() {
-        for (int fd : {terminal.master, wake[0], wake[1]}) {
+        for (int fd : {master, line_end, watch, wake[0], wake[1]}) {
             if (fd >= 0) {
                 ::close(fd);
             }
         }
+    }
+
+    // Opens the terminal and publishes it as `link`; empty on success, otherwise why not.
+    std::string open(const std::string& link, std::string& terminal) {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        std::array<char, 128> name{};
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+            ::ptsname_r(master, name.data(), name.size()) != 0) {
+            return system_error("cannot open a pseudo-terminal");
+        }
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        line_end = ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (line_end < 0) {
+            return system_error(std::string("cannot open ") + name.data());
+        }
+        // A raw line until the platform sets its own: no echo, CR kept as CR.
+        termios raw{};
+        ::tcgetattr(line_end, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(line_end, TCSANOW, &raw);
+        watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (watch < 0 || ::inotify_add_watch(watch, name.data(),
+                                             IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+            return system_error(std::string("cannot watch ") + name.data());
+        }
+        if (::pipe2(wake.data(), O_CLOEXEC) != 0) {
+            return system_error("cannot make a pipe");
+        }
+        // A link made aside and renamed over the name, so that the name never points nowhere.
+        const fs::path fresh =
+            fs::path(link).parent_path() /
+            ("." + fs::path(link).filename().string() + "." + std::to_string(::getpid()));
+        std::error_code ec;
+        fs::remove(fresh, ec);
+        fs::create_symlink(name.data(), fresh, ec);
+        if (!ec) {
+            fs::rename(fresh, link, ec);
+        }
+        if (ec) {
+            std::error_code ignored;
+            fs::remove(fresh, ignored);
+            return "cannot publish " + link + ": " + ec.message();
+        }
+        terminal = name.data();
+        return {};
     }
 
     void answer(VirtualSensor& sensor, const std::string& text) {
@@ -176,7 +174,7 @@ struct SerialSide::Channel {
 
     void flush() {
         while (!outbox.empty()) {
-            const ssize_t n = ::write(terminal.master, outbox.data(), outbox.size());
+            const ssize_t n = ::write(master, outbox.data(), outbox.size());
             if (n <= 0) {
                 return;  // full: poll says when it takes more
             }
@@ -184,62 +182,60 @@ struct SerialSide::Channel {
         }
     }
 
-    // The platform closed the line: the link moves to a fresh terminal. False when none can
-    // be had, and the side stops answering.
-    bool renew() {
-        std::string error;
-        auto fresh = open_terminal(error);
-        if (!fresh || !publish(fresh->path, link).empty()) {
-            if (fresh) {
-                ::close(fresh->master);
+    // A platform closed the line: whatever it left unread is dropped, and once no platform
+    // holds the line its exclusive hold is lifted. Every close comes before anything a later
+    // platform sends, so this runs before its commands are read.
+    void follow_platforms() {
+        alignas(inotify_event) char events[1024];
+        bool closed = false;
+        ssize_t n = 0;
+        while ((n = ::read(watch, events, sizeof events)) > 0) {
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(events + at);
+                if ((e->mask & IN_OPEN) != 0) {
+                    ++openers;
+                }
+                if ((e->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) != 0) {
+                    openers = openers > 0 ? openers - 1 : 0;
+                    closed = true;
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
             }
-            return false;
         }
-        ::close(terminal.master);
-        terminal = *fresh;
-        outbox.clear();
-        line.clear();
-        overlong = false;
+        if (closed) {
+            outbox.clear();
+            line.clear();
+            overlong = false;
+            ::tcflush(line_end, TCIFLUSH);
+            if (openers == 0) {
+                ::ioctl(line_end, TIOCNXCL);
+            }
+        }
         {
             std::lock_guard lk(mutex);
-            published = terminal.path;
+            holders = openers;
         }
-        renewed.notify_all();
-        return true;
+        followed.notify_all();
     }
 
     void serve(VirtualSensor& sensor, common::WorkerControl& control) {
-        bool opened = false;  // a platform has had this terminal open
         while (!control.stop_requested()) {
-            pollfd probe{terminal.master, POLLIN, 0};
-            ::poll(&probe, 1, 0);
-            const bool nobody = (probe.revents & POLLHUP) != 0 && (probe.revents & POLLIN) == 0;
-            if (nobody && opened) {
-                if (!renew()) {
-                    return;
-                }
-                opened = false;
-                continue;
-            }
-            std::array<pollfd, 2> fds{};
+            std::array<pollfd, 3> fds{};
             fds[0] = {wake[0], POLLIN, 0};
-            fds[1] = {terminal.master, static_cast<short>(POLLIN | (outbox.empty() ? 0 : POLLOUT)),
-                      0};
-            // Before the first platform comes only the stop is waited for, a while at a time.
-            const int n = ::poll(fds.data(), nobody ? 1 : 2, nobody ? kFirstOpenCheckMs : -1);
-            if (n < 0 && errno != EINTR) {
+            fds[1] = {watch, POLLIN, 0};
+            fds[2] = {master, static_cast<short>(POLLIN | (outbox.empty() ? 0 : POLLOUT)), 0};
+            if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) {
                 return;
             }
             if (fds[0].revents != 0 || control.stop_requested()) {
                 return;
             }
-            if (nobody) {
-                continue;
+            if (fds[1].revents != 0) {
+                follow_platforms();
             }
-            opened = true;
-            if ((fds[1].revents & POLLIN) != 0) {
+            if ((fds[2].revents & POLLIN) != 0) {
                 char buffer[512];
-                const ssize_t r = ::read(terminal.master, buffer, sizeof buffer);
+                const ssize_t r = ::read(master, buffer, sizeof buffer);
                 if (r > 0) {
                     take(sensor, buffer, static_cast<std::size_t>(r));
                 }
@@ -260,7 +256,7 @@ SerialSide::~SerialSide() {
     [[maybe_unused]] const auto n = ::write(channel_->wake[1], &stop, 1);
     worker_->stop();
     std::error_code ec;
-    if (fs::read_symlink(link_path_, ec) == terminal_path()) {
+    if (fs::read_symlink(link_path_, ec) == terminal_path_) {
         fs::remove(link_path_, ec);
     }
 }
@@ -268,21 +264,13 @@ SerialSide::~SerialSide() {
 std::string SerialSide::start(const std::string& folder, const std::string& link_name) {
     auto channel = std::make_shared<Channel>();
     channel->options = options_;
-    channel->link = (fs::path(folder) / link_name).string();
-    std::string error;
-    auto terminal = open_terminal(error);
-    if (!terminal) {
-        return error;
-    }
-    channel->terminal = *terminal;
-    if (::pipe2(channel->wake.data(), O_CLOEXEC) != 0) {
-        return system_error("cannot make a pipe");
-    }
-    if (auto why = publish(terminal->path, channel->link); !why.empty()) {
+    const std::string link = (fs::path(folder) / link_name).string();
+    std::string terminal;
+    if (auto why = channel->open(link, terminal); !why.empty()) {
         return why;
     }
-    channel->published = terminal->path;
-    link_path_ = channel->link;
+    terminal_path_ = terminal;
+    link_path_ = link;
     channel_ = channel;
     worker_ = std::make_unique<common::Worker>(
         [channel, &sensor = sensor_](common::WorkerControl& control) {
@@ -291,15 +279,9 @@ std::string SerialSide::start(const std::string& folder, const std::string& link
     return {};
 }
 
-std::string SerialSide::terminal_path() const {
-    std::lock_guard lk(channel_->mutex);
-    return channel_->published;
-}
-
-std::string SerialSide::wait_for_new_terminal(const std::string& old) const {
+void SerialSide::wait_until_free() const {
     std::unique_lock lk(channel_->mutex);
-    channel_->renewed.wait(lk, [&] { return channel_->published != old; });
-    return channel_->published;
+    channel_->followed.wait(lk, [&] { return channel_->holders == 0; });
 }
 
 std::string serial_link_name(const std::string& sensor_name) {

@@ -1,8 +1,7 @@
 // The sensor's RS232 interface as a pseudo-terminal: a platform simulator opens the terminal
 // (through a link named after the sensor) and talks to the firmware's platform protocol.
-// Each time the platform closes the line, the link moves to a fresh terminal: nothing the
-// last platform left unread reaches the next, and a line the last one held exclusively does
-// not stay barred.
+// When the platform closes the line, what it left unread is dropped and the exclusive hold it
+// took is lifted, so that the next platform opens a clean line.
 #pragma once
 
 #include <memory>
@@ -32,10 +31,10 @@ class SerialSide {
     std::string start(const std::string& folder, const std::string& link_name);
 
     const std::string& link_path() const { return link_path_; }
-    // The terminal the link names now.
-    std::string terminal_path() const;
-    // Blocks until the link names another terminal than `old`; returns it.
-    std::string wait_for_new_terminal(const std::string& old) const;
+    const std::string& terminal_path() const { return terminal_path_; }
+    // Blocks until no platform holds the line, as far as the side has followed the
+    // platforms' opens and closes (what a closing platform left is dropped by then).
+    void wait_until_free() const;
 
   private:
     struct Channel;
@@ -44,6 +43,7 @@ class SerialSide {
     std::shared_ptr<Channel> channel_;
     std::unique_ptr<common::Worker> worker_;
     std::string link_path_;
+    std::string terminal_path_;
 };
 
 // The sensor's name as a link name: '/' and leading dots would make it something else.

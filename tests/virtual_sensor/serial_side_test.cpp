@@ -2,6 +2,7 @@
 // link, the exact bytes of the firmware's answers, its checksums and its scripted faults.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -9,8 +10,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "simulator/eti_sentence.hpp"
 #include "support/device_folder.hpp"
-#include "virtual_sensor/crc16_arc.hpp"
 #include "virtual_sensor/eti_protocol.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
@@ -34,6 +35,11 @@ class Platform {
     }
     ~Platform() { ::close(fd_); }
     bool open() const { return fd_ >= 0; }
+    void hold_exclusively() { ASSERT_EQ(::ioctl(fd_, TIOCEXCL), 0); }
+    bool held_exclusively() const {
+        int on = 0;
+        return ::ioctl(fd_, TIOCGEXCL, &on) == 0 && on != 0;
+    }
 
     void send(const std::string& text) {
         ASSERT_EQ(::write(fd_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
@@ -80,7 +86,7 @@ class SerialSideTest : public ::testing::Test {
         return s;
     }
 
-    static std::string eti(const std::string& body) { return eti_sentence(body); }
+    static std::string eti(const std::string& body) { return simulator::eti_sentence(body); }
 
     kelpira::testing::TempFolder folder;
     FakeClock clock;
@@ -88,12 +94,6 @@ class SerialSideTest : public ::testing::Test {
     std::unique_ptr<SerialSide> side;
     std::unique_ptr<Platform> platform;
 };
-
-TEST(Crc16Arc, MatchesTheCatalogueCheckValueAndFramesSentences) {
-    EXPECT_EQ(crc16_arc("123456789"), 0xBB3D);
-    EXPECT_EQ(eti_sentence("$CMD,0"), "$CMD,0*8608\r\n");
-    EXPECT_EQ(eti_sentence("$CMD,3"), "$CMD,3*8748\r\n");
-}
 
 TEST_F(SerialSideTest, PublishesTheTerminalAsALinkNamedAfterTheSensorUntilItEnds) {
     start(SerialProtocol::seaglider);
@@ -107,16 +107,15 @@ TEST_F(SerialSideTest, PublishesTheTerminalAsALinkNamedAfterTheSensorUntilItEnds
     EXPECT_EQ(serial_link_name("../lab/unit 3"), "_lab_unit 3");
 }
 
-TEST_F(SerialSideTest, APlatformClosingTheLineLeavesAFreshOneForTheNext) {
+TEST_F(SerialSideTest, APlatformClosingTheLineLeavesItCleanAndOpenForTheNext) {
     start(SerialProtocol::seaglider);
-    const std::string first = side->terminal_path();
     platform->send("sample\rsample\r");
     platform->read_until("\r");  // the second answer is left unread
+    platform->hold_exclusively();
     platform.reset();
-    const std::string second = side->wait_for_new_terminal(first);
-    EXPECT_NE(second, first);
-    EXPECT_EQ(std::filesystem::read_symlink(side->link_path()).string(), second);
+    side->wait_until_free();
     platform = std::make_unique<Platform>(side->link_path());
+    EXPECT_FALSE(platform->held_exclusively());
     platform->send("clock-set=8,12,2026,11,30,0\rsample\r");
     EXPECT_EQ(platform->read_until("\r").substr(0, 11), "1796729400,");
 }
@@ -166,7 +165,7 @@ TEST_F(SerialSideTest, EtiRunsAMeasurementFromReadyToResultAndIgnoresBadChecksum
     EXPECT_EQ(platform->read_until("\r\n"), eti("$CMD,0,1," + std::to_string(s.voltage_mv / 100) +
                                                 "," + std::to_string(s.temperature_mc / 100)));
     platform->send(eti("$CMD,2,1796724100"));
-    EXPECT_EQ(platform->read_until("\r\n"), eti("$CMD,2,1796724100"));
+    EXPECT_EQ(platform->read_until("\r\n"), "$CMD,2,1796724100*DE60\r\n");
     platform->send(eti("$CMD,1,3510,12500,100,1,2,3"));
     EXPECT_EQ(platform->read_until("\r\n"), eti("$CMD,1,2"));
     EXPECT_FLOAT_EQ(live_sample().platform_salinity, 35.1f);
@@ -190,11 +189,8 @@ TEST_F(SerialSideTest, WrongChecksumFaultSpoilsOnlyTheRepliesItIsGiven) {
     start(SerialProtocol::eti, SerialFault::wrong_checksum, 1);
     platform->send(eti("$CMD,2,1796724100"));
     platform->send(eti("$CMD,2,1796724100"));
-    const std::string right = eti("$CMD,2,1796724100");
-    char wrong[8];
-    std::snprintf(wrong, sizeof wrong, "%04X", (crc16_arc("$CMD,2,1796724100") + 1) & 0xFFFF);
-    EXPECT_EQ(platform->read_until("\r\n"), "$CMD,2,1796724100*" + std::string(wrong) + "\r\n");
-    EXPECT_EQ(platform->read_until("\r\n"), right);
+    EXPECT_EQ(platform->read_until("\r\n"), "$CMD,2,1796724100*DE61\r\n");
+    EXPECT_EQ(platform->read_until("\r\n"), "$CMD,2,1796724100*DE60\r\n");
 }
 
 TEST_F(SerialSideTest, SilenceFaultTakesTheCommandButAnswersNothing) {
