@@ -12,8 +12,9 @@
 #include "app/power_status.hpp"
 #include "common/bytes.hpp"
 #include "link/command_catalogue.hpp"
-#include "virtual_sensor/raw_output_file.hpp"
 #include "virtual_sensor/led_response.hpp"
+#include "virtual_sensor/platform_report.hpp"
+#include "virtual_sensor/raw_output_file.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -104,6 +105,9 @@ app::LiveSample sensor_sample(const SensorState& state, TimePoint now) {
     s.platform_do = platform.dissolved_oxygen;
     s.platform_depth = platform.depth;
     s.platform_time = s.sensor_time;
+    if (state.platform_report) {
+        apply_platform_report(*state.platform_report, s);
+    }
     return s;
 }
 
@@ -119,7 +123,11 @@ void get_power_status(Exchange& x) {
 }
 
 void get_platform_state(Exchange& x) {
-    put(x, app::encode(platform_state(sample_counter(x.state, x.now))));
+    auto p = platform_state(sample_counter(x.state, x.now));
+    if (x.state.platform_report) {
+        apply_platform_report(*x.state.platform_report, p);
+    }
+    put(x, app::encode(p));
 }
 
 // Each run writes a file of its own; an idle sensor writes none and answers an empty name.

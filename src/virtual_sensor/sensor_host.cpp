@@ -8,6 +8,8 @@
 
 #include "common/worker.hpp"
 #include "link/device_socket_names.hpp"
+#include "simulator/serial_port_names.hpp"
+#include "virtual_sensor/serial_link_folder.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -64,6 +66,27 @@ std::string SensorHost::start() {
             return error;
         }
         paths_.push_back(server_->path_of(*id).value_or(""));
+    }
+    return start_serial_sides();
+}
+
+std::string SensorHost::start_serial_sides() {
+    for (std::size_t i = 0; i < options_.devices.size(); ++i) {
+        const auto& d = options_.devices[i].sensor;
+        serial_links_.emplace_back();
+        if (!d.serial.protocol) {
+            continue;
+        }
+        if (auto why = prepare_serial_link_folder(); !why.empty()) {
+            return why;
+        }
+        auto side = std::make_unique<SerialSide>(*sensors_[i], d.serial);
+        if (auto why = side->start(simulator::serial_link_folder(), serial_link_name(d.name));
+            !why.empty()) {
+            return why;
+        }
+        serial_links_.back() = side->link_path();
+        serial_sides_.push_back(std::move(side));
     }
     return {};
 }

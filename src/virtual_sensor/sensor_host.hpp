@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "virtual_sensor/device_server.hpp"
+#include "virtual_sensor/serial_side.hpp"
 #include "virtual_sensor/server_options.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
@@ -36,15 +37,22 @@ class SensorHost {
     std::string start();
     // The socket path of each device, in the order of the command line.
     const std::vector<std::string>& paths() const { return paths_; }
+    // The serial link of each device, in the same order; empty for a device without one.
+    const std::vector<std::string>& serial_links() const { return serial_links_; }
     // Serves until server().stop(), then removes every device. Meanwhile every sensor's
     // program catches up with its clock every kTickPeriod.
     void run();
     DeviceServer& server() { return *server_; }
 
   private:
+    // Opens the serial side of every device that has one and publishes its link.
+    std::string start_serial_sides();
+
     ServerOptions options_;
     std::string folder_;
     std::vector<std::unique_ptr<VirtualSensor>> sensors_;  // outlive the server
+    std::vector<std::unique_ptr<SerialSide>> serial_sides_;
+    std::vector<std::string> serial_links_;
     std::unique_ptr<DeviceServer> server_;
     std::vector<std::string> paths_;
 };

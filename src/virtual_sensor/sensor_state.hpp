@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "config/thermistor_config.hpp"
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
+#include "virtual_sensor/platform_report.hpp"
 #include "virtual_sensor/program_run.hpp"
 #include "virtual_sensor/actuator_test_state.hpp"
 #include "virtual_sensor/firmware_upload.hpp"
@@ -52,6 +54,7 @@ struct SensorState {
     ProgramRun run;         // the program running since START_STATE_MACHINE
     SensorStores stores;    // results, logs, tasks
     FirmwareUpload upload;  // the image WRITE_FIRMWARE_BLOCK is writing
+    std::optional<PlatformReport> platform_report;  // the host platform's newest values
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

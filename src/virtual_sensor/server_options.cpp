@@ -163,6 +163,22 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("--name takes at most 20 characters");
             }
             s.name = v;
+        } else if (a == "--serial" && serial_protocol_named(v)) {
+            s.serial.protocol = serial_protocol_named(v);
+        } else if (a == "--serial-fault") {
+            auto serial = serial_fault_from(v, s.serial);
+            if (!serial) {
+                return fail(
+                    "--serial-fault takes KIND or KIND:N, KIND one of wrong-checksum, silence, "
+                    "long-reply");
+            }
+            s.serial = *serial;
+        } else if (a == "--stored-results") {
+            const auto n = number<unsigned>(v, 0, 5000);
+            if (!n) {
+                return fail("--stored-results takes a count from 0 to 5000");
+            }
+            s.stored_results = *n;
         } else if (a == "--serial" || a == "--board-serial") {
             const auto n = number<std::uint16_t>(v, 0, 65535);
             if (!n) {
@@ -290,6 +306,13 @@ interrupted (Ctrl+C or SIGTERM), when the devices are removed.
 Device options:
   --name TEXT             sensor name, at most 20 characters (default "Virtual Sensor")
   --serial N              sensor serial number (default 1001, 1002, ... by device)
+  --serial PROTOCOL       the sensor's RS232 speaks seaglider, bridges or eti: a
+                          pseudo-terminal answers as the firmware does, published as
+                          $XDG_RUNTIME_DIR/kelpira/serial/NAME (the sensor's name)
+  --serial-fault KIND[:N] the first N serial replies (default every one) meet a fault:
+                          wrong-checksum (ETI), silence, or long-reply (past 99 bytes)
+  --stored-results N      results stored before the first command (default 0), one per
+                          ten minutes, for the processed output and platform downloads
   --board-serial N        processing board serial number (default 2001, 2002, ...)
   --chemistry NAME        generic, nitrate, nitrite, phosphate, silicate, iron, ph, ta,
                           dic or ammonia (default nitrate)

@@ -10,6 +10,7 @@
 #include "virtual_sensor/program_run.hpp"
 #include "virtual_sensor/run_control.hpp"
 #include "virtual_sensor/sensor_log.hpp"
+#include "virtual_sensor/stored_results.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -27,11 +28,19 @@ VirtualSensor::VirtualSensor(VirtualSensorOptions options, SensorClock clock)
             std::chrono::duration_cast<std::chrono::seconds>(state_.started.time_since_epoch())
                 .count()),
         state_.options.supply_mv);
+    add_stored_results(state_, state_.options.stored_results, state_.started);
 }
 
 void VirtualSensor::edit_state(const std::function<void(SensorState&)>& edit) {
     std::lock_guard lk(mutex_);
     edit(state_);
+}
+
+void VirtualSensor::edit_state_now(const std::function<void(SensorState&, TimePoint)>& edit) {
+    std::lock_guard lk(mutex_);
+    const TimePoint now = clock_();
+    advance_run(state_, now);
+    edit(state_, now);
 }
 
 std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& request) {

@@ -77,6 +77,9 @@ class VirtualSensor {
 
     // Changes what the sensor keeps, under its lock (tests fill its stores this way).
     void edit_state(const std::function<void(SensorState&)>& edit);
+    // Lets a running program catch up with the clock first and hands `edit` the time now
+    // (the serial side answers its platform this way).
+    void edit_state_now(const std::function<void(SensorState&, TimePoint)>& edit);
 
     RunningCode running() const;
     std::string hardware_id() const;

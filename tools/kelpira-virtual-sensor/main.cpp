@@ -62,6 +62,10 @@ int main(int argc, char** argv) {
         std::cout << "Serving \"" << s.name << "\" (serial " << s.serial_number << ", "
                   << (s.running == RunningCode::bootloader ? "bootloader" : "firmware") << ") at "
                   << host.paths()[i] << "\n";
+        if (!host.serial_links()[i].empty()) {
+            std::cout << "  " << serial_protocol_name(*s.serial.protocol) << " serial line at "
+                      << host.serial_links()[i] << "\n";
+        }
     }
     std::cout << "Press Ctrl+C to remove the devices." << std::endl;
     host.run();

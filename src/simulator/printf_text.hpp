@@ -1,0 +1,11 @@
+// printf-style formatting into a std::string, for the protocols' sentences and the texts the
+// simulator shows.
+#pragma once
+
+#include <string>
+
+namespace kelpira::simulator {
+
+std::string printf_text(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace kelpira::simulator
