@@ -6,6 +6,7 @@
 #include "link/operation_commands.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell_fixture.hpp"
+#include "ui/simulator/platform_simulator_window.hpp"
 #include "ui/views/raw_graph_view.hpp"
 #include "ui/views/text_views.hpp"
 
@@ -326,8 +327,15 @@ TEST_F(MainWindowTest, HelpItemsWorkWithoutASensor) {
     window->menu_action(Command::ProcessPh)->trigger();
     ASSERT_EQ(prompter.prompts.size(), 2U);
     EXPECT_EQ(prompter.prompts[1].kind, "open");
-    // Items that nothing carries out yet are not shown.
-    EXPECT_EQ(window->menu_action(Command::PlatformSimulator), nullptr);
+    // The simulator needs no sensor either; a second choice brings the same window forward.
+    ASSERT_NE(window->menu_action(Command::PlatformSimulator), nullptr);
+    EXPECT_TRUE(enabled(Command::PlatformSimulator));
+    window->menu_action(Command::PlatformSimulator)->trigger();
+    window->menu_action(Command::PlatformSimulator)->trigger();
+    const auto simulators = window->findChildren<ui::PlatformSimulatorWindow*>();
+    ASSERT_EQ(simulators.size(), 1);
+    EXPECT_TRUE(simulators[0]->isVisible());
+    EXPECT_EQ(simulators[0]->windowTitle(), "Platform Simulator");
 }
 
 }  // namespace

@@ -69,9 +69,11 @@ class Platform {
 class SerialSideTest : public ::testing::Test {
   protected:
     void start(SerialProtocol protocol, SerialFault fault = SerialFault::none,
-               std::optional<unsigned> fault_replies = std::nullopt, unsigned stored = 0) {
+               std::optional<unsigned> fault_replies = std::nullopt, unsigned stored = 0,
+               std::int32_t supply_mv = 12000) {
         VirtualSensorOptions o;
         o.stored_results = stored;
+        o.supply_mv = supply_mv;
         o.serial = {protocol, fault, fault_replies};
         sensor = std::make_unique<VirtualSensor>(o, clock.clock());
         side = std::make_unique<SerialSide>(*sensor, o.serial);
@@ -183,6 +185,16 @@ TEST_F(SerialSideTest, EtiRunsAMeasurementFromReadyToResultAndIgnoresBadChecksum
               eti("$CMD,3,1796724110,10000," + std::to_string(live_sample().temperature_mc)));
     platform->send(eti("$CMD,1"));  // collected: the next one starts
     EXPECT_EQ(platform->read_until("\r\n"), eti("$CMD,1,2"));
+}
+
+TEST_F(SerialSideTest, EtiSensorOnALowSupplyIsNotReadyAndStartsNoMeasurement) {
+    start(SerialProtocol::eti, SerialFault::none, std::nullopt, 0, 8000);
+    platform->send(eti("$CMD,1,3510,12500,100,1,2,3"));
+    EXPECT_EQ(platform->read_until("\r\n"), eti("$CMD,1,0"));
+    platform->send(eti("$CMD,0"));
+    const auto s = live_sample();
+    EXPECT_EQ(platform->read_until("\r\n"), eti("$CMD,0,0," + std::to_string(s.voltage_mv / 100) +
+                                                "," + std::to_string(s.temperature_mc / 100)));
 }
 
 TEST_F(SerialSideTest, WrongChecksumFaultSpoilsOnlyTheRepliesItIsGiven) {

@@ -23,6 +23,7 @@
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
 #include "ui/shell/view_notifications.hpp"
+#include "ui/simulator/platform_simulator_window.hpp"
 #include "ui/statemachine/state_machine_editor.hpp"
 #include "ui/views/processed_graph_view.hpp"
 #include "ui/views/raw_graph_view.hpp"
@@ -146,6 +147,9 @@ void MainWindow::add_command_handlers() {
     };
     handlers_[Command::MeasurementSchedule] = [this] {
         run_measurement_schedule_dialog(this, link_, prompter_);
+    };
+    handlers_[Command::PlatformSimulator] = [this] {
+        open_platform_simulator(simulator_, prompter_, this);
     };
     handlers_[Command::Thermistors] = [this] {
         run_thermistors_dialog(this, link_, prompter_);

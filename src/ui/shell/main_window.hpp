@@ -26,6 +26,7 @@ class QVBoxLayout;
 namespace kelpira::ui {
 
 class ConnectView;
+class PlatformSimulatorWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -78,6 +79,7 @@ class MainWindow : public QMainWindow {
     QVBoxLayout* view_layout_ = nullptr;
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
+    QPointer<PlatformSimulatorWindow> simulator_;  // modeless, once opened
     // The state-machine image, clipboard and paste options live as long as the window.
     statemachine::EditorSession state_machine_;
     app::RawGraphSettings raw_graph_settings_;  // kept for the run
