@@ -12,6 +12,7 @@
 #include "config/thermistor_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/chemistry_defaults.hpp"
+#include "virtual_sensor/platform_records.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -26,17 +27,10 @@ constexpr std::uint16_t kGetSchedule = link::code_value(CommandCode::GET_SCHEDUL
 
 // Blocks read with their code and written with the next one, each of its catalogue length.
 constexpr std::array kBlocks{
-    CommandCode::GET_FRAM_SETTINGS,
-    CommandCode::GET_NVRAM_SETTINGS,
-    CommandCode::GET_PUMP_VALVE_DEFAULTS,
-    CommandCode::GET_OPTICS_DEFAULTS,
-    CommandCode::GET_DIC_CONFIG,
-    CommandCode::GET_PMT_CONFIG,
-    CommandCode::GET_CHEMISTRY_CONFIG,
-    CommandCode::GET_PLATFORM_DEFAULTS,
-    CommandCode::GET_SCHEDULE,
-    CommandCode::GET_RS232_CONFIG,
-    CommandCode::GET_RS485_CONFIG,
+    CommandCode::GET_FRAM_SETTINGS,       CommandCode::GET_NVRAM_SETTINGS,
+    CommandCode::GET_PUMP_VALVE_DEFAULTS, CommandCode::GET_OPTICS_DEFAULTS,
+    CommandCode::GET_DIC_CONFIG,          CommandCode::GET_PMT_CONFIG,
+    CommandCode::GET_CHEMISTRY_CONFIG,    CommandCode::GET_SCHEDULE,
 };
 
 constexpr std::size_t kLengthField = 4;  // the u32 record length before processing parameters
@@ -184,6 +178,7 @@ void fill_config_defaults(SensorState& state) {
     store(CommandCode::GET_PMT_CONFIG, config::encode(config::default_pmt_config()));
     store(CommandCode::GET_DIC_CONFIG, config::encode(config::default_dic_conductivity_config()));
     state.records[kGetSchedule][0] = 3;  // full schedule support; measure continuously
+    fill_platform_records(state);
 
     for (const auto& d : config::kChemistryTable) {
         state.processing_params[code_of(d.code)] = factory_processing_params(

@@ -240,6 +240,12 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("--pump-timeout takes a state from 0 to 254");
             }
             s.run.pump_timeout_state = *n;
+        } else if (a == "--rs232-protocol") {
+            const auto n = number<std::uint32_t>(v, 0, 4294967295u);
+            if (!n) {
+                return fail("--rs232-protocol takes a number from 0 to 4294967295");
+            }
+            s.rs232_protocol = *n;
         } else if (a == "--fault") {
             auto f = fault_from(v);
             if (!f) {
@@ -302,6 +308,8 @@ Device options:
   --pump-timeout STATE    the Hall stop of this state's pump times out once per run
   --empty-program         no state-machine program (default: a deployment cycle for the
                           chemistry)
+  --rs232-protocol N      the RS232 protocol stored on the sensor (default 12, Generic
+                          Polled), also one the RS232 dialog does not offer (1 Seaglider)
   --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,
                           garbage, unterminated, or late:MS (answer MS milliseconds late)
 )";

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/chemistry_type.hpp"
+#include "config/platform_records.hpp"
 #include "virtual_sensor/run_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -39,6 +40,7 @@ struct VirtualSensorOptions {
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM
     RunOptions run;                   // what runs measure and where their files go
     bool empty_program = false;       // no state-machine program instead of the default one
+    std::uint32_t rs232_protocol = config::kRs232GenericPolled;  // any, also one no list offers
 };
 
 }  // namespace kelpira::virtual_sensor
