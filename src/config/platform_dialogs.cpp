@@ -22,9 +22,12 @@ link::CommandResult load(Controls& controls, link::SensorLink& link, Get get, De
 // Save, and read back only after a good write.
 template <typename Controls, typename Save, typename Load>
 void save_and_tell(Controls& controls, link::SensorLink& link, common::Prompter& prompter,
-                   Save save, Load load) {
+                   const ShownHook& shown, Save save, Load load) {
     const bool saved = save(controls, link) == link::kResultSuccess &&
                        load(controls, link) == link::kResultSuccess;
+    if (saved && shown) {
+        shown();
+    }
     prompter.message("Save", saved ? "Settings saved" : "Failed to save settings");
 }
 
@@ -88,18 +91,18 @@ bool open_rs485(Rs485Controls& controls, link::SensorLink& link, common::Prompte
 }
 
 void save_platform_defaults_settings(PlatformDefaultsControls& controls, link::SensorLink& link,
-                                     common::Prompter& prompter) {
-    save_and_tell(controls, link, prompter, save_platform_defaults, load_platform_defaults);
+                                     common::Prompter& prompter, const ShownHook& shown) {
+    save_and_tell(controls, link, prompter, shown, save_platform_defaults, load_platform_defaults);
 }
 
 void save_rs232_settings(Rs232Controls& controls, link::SensorLink& link,
-                         common::Prompter& prompter) {
-    save_and_tell(controls, link, prompter, save_rs232_config, load_rs232_config);
+                         common::Prompter& prompter, const ShownHook& shown) {
+    save_and_tell(controls, link, prompter, shown, save_rs232_config, load_rs232_config);
 }
 
 void save_rs485_settings(Rs485Controls& controls, link::SensorLink& link,
-                         common::Prompter& prompter) {
-    save_and_tell(controls, link, prompter, save_rs485_config, load_rs485_config);
+                         common::Prompter& prompter, const ShownHook& shown) {
+    save_and_tell(controls, link, prompter, shown, save_rs485_config, load_rs485_config);
 }
 
 }  // namespace kelpira::config

@@ -3,6 +3,8 @@
 // controls make, reads it back and says how that went.
 #pragma once
 
+#include <functional>
+
 #include "common/prompter.hpp"
 #include "config/platform_controls.hpp"
 #include "link/sensor_link.hpp"
@@ -46,14 +48,15 @@ bool open_platform_defaults(PlatformDefaultsControls& controls, link::SensorLink
 bool open_rs232(Rs232Controls& controls, link::SensorLink& link, common::Prompter& prompter);
 bool open_rs485(Rs485Controls& controls, link::SensorLink& link, common::Prompter& prompter);
 
-// "Save": saves, and after a good write reads back into the controls; then "Settings saved"
-// or "Failed to save settings" (caption "Save"). After a failed write the controls keep what
-// was typed.
+// "Save": saves, and after a good write reads back into the controls and calls `shown`, so
+// that the message appears over what the sensor kept; then "Settings saved" or "Failed to
+// save settings" (caption "Save"). After a failed write the controls keep what was typed.
+using ShownHook = std::function<void()>;
 void save_platform_defaults_settings(PlatformDefaultsControls& controls, link::SensorLink& link,
-                                     common::Prompter& prompter);
+                                     common::Prompter& prompter, const ShownHook& shown = {});
 void save_rs232_settings(Rs232Controls& controls, link::SensorLink& link,
-                         common::Prompter& prompter);
+                         common::Prompter& prompter, const ShownHook& shown = {});
 void save_rs485_settings(Rs485Controls& controls, link::SensorLink& link,
-                         common::Prompter& prompter);
+                         common::Prompter& prompter, const ShownHook& shown = {});
 
 }  // namespace kelpira::config

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 
-#include "config/platform_lists.hpp"
 #include "config/platform_records.hpp"
 #include "link/command_catalogue.hpp"
 
@@ -19,74 +18,33 @@ constexpr std::uint16_t kGetPlatformDefaults = link::code_value(CommandCode::GET
 constexpr std::uint16_t kGetRs232 = link::code_value(CommandCode::GET_RS232_CONFIG);
 constexpr std::uint16_t kGetRs485 = link::code_value(CommandCode::GET_RS485_CONFIG);
 
-template <std::size_t N>
-bool listed(const std::array<std::uint32_t, N>& values, std::uint32_t value) {
-    return std::find(values.begin(), values.end(), value) != values.end();
-}
-
-// What a UART of the sensor can be set to; the protocol is any number, as older firmware left
-// protocols behind that the newest no longer speaks.
-bool line_settings_fit(std::span<const std::uint32_t> bauds, std::uint32_t baud,
-                       std::uint8_t parity, std::uint8_t data_bits, std::uint8_t stop_bits) {
-    return std::find(bauds.begin(), bauds.end(), baud) != bauds.end() &&
-           parity <= config::kParityNone && listed(config::kDataBits, data_bits) &&
-           listed(config::kStopBits, stop_bits);
-}
-
 void get_record(Exchange& x) {
     const auto& record = x.state.records.at(x.code);
     std::copy(record.begin(), record.end(), x.response.begin());
     x.response_length = static_cast<std::uint8_t>(record.size());
 }
 
-// Stores the request as the record read with the code before, when `fits` accepts it.
-template <typename Record, typename Decode>
-void set_record(Exchange& x, Decode decode, bool (*fits)(const Record&)) {
+// Keeps the request as the record read with the code before. The sensor takes any value:
+// protocols that older firmware left behind stay stored though the newest no longer speaks
+// them.
+template <typename Record>
+void set_record(Exchange& x) {
     if (x.request_length != Record::size) {
         x.result = link::kResultBadLength;
         return;
     }
     const auto bytes = x.request.first(Record::size);
-    if (!fits(decode(bytes))) {
-        x.result = kResultBadValue;
-        return;
-    }
     x.state.records.at(static_cast<std::uint16_t>(x.code - 1)).assign(bytes.begin(), bytes.end());
-}
-
-void set_platform_defaults(Exchange& x) {
-    set_record<config::PlatformDefaults>(
-        x, [](auto b) { return config::decode_platform_defaults(b); },
-        +[](const config::PlatformDefaults&) { return true; });
-}
-
-void set_rs232(Exchange& x) {
-    set_record<config::Rs232Config>(
-        x, [](auto b) { return config::decode_rs232_config(b); },
-        +[](const config::Rs232Config& c) {
-            return line_settings_fit(config::kRs232BaudRates, c.baud, c.parity, c.data_bits,
-                                     c.stop_bits) &&
-                   c.mode <= config::kRs232ModeDebug;
-        });
-}
-
-void set_rs485(Exchange& x) {
-    set_record<config::Rs485Config>(
-        x, [](auto b) { return config::decode_rs485_config(b); },
-        +[](const config::Rs485Config& c) {
-            return line_settings_fit(config::kRs485BaudRates, c.baud, c.parity, c.data_bits,
-                                     c.stop_bits) &&
-                   c.protocol <= config::kRs485StormLogger;
-        });
 }
 
 constexpr std::array kCommands{
     CommandEntry{kGetPlatformDefaults, get_record},
-    CommandEntry{link::code_value(CommandCode::SET_PLATFORM_DEFAULTS), set_platform_defaults},
+    CommandEntry{link::code_value(CommandCode::SET_PLATFORM_DEFAULTS),
+                 set_record<config::PlatformDefaults>},
     CommandEntry{kGetRs232, get_record},
-    CommandEntry{link::code_value(CommandCode::SET_RS232_CONFIG), set_rs232},
+    CommandEntry{link::code_value(CommandCode::SET_RS232_CONFIG), set_record<config::Rs232Config>},
     CommandEntry{kGetRs485, get_record},
-    CommandEntry{link::code_value(CommandCode::SET_RS485_CONFIG), set_rs485},
+    CommandEntry{link::code_value(CommandCode::SET_RS485_CONFIG), set_record<config::Rs485Config>},
 };
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The emulated sensor's platform defaults, RS232 and RS485 records: kept as last written,
-// with the line settings the sensor's UARTs can take checked on every write.
+// The emulated sensor's platform defaults, RS232 and RS485 records, kept as last written.
 #pragma once
 
 #include <span>

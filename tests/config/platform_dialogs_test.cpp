@@ -68,8 +68,12 @@ TEST_F(PlatformDialogsTest, PlatformDefaultsShownWrittenAndReadBack) {
     c.p1 = " +7 ";
     c.p2 = "-99999999999";
     c.p3 = "- 5";
-    save_platform_defaults_settings(c, link, prompter);
+    bool shown_before_message = false;
+    save_platform_defaults_settings(c, link, prompter, [&] {
+        shown_before_message = prompter.prompts.empty() && c.dive_number == "4464";
+    });
 
+    EXPECT_TRUE(shown_before_message);
     EXPECT_EQ(sensor->logged_codes(), (Codes{440, 441, 440}));
     PlatformDefaults expected;
     expected.reserved0 = 1;
@@ -207,11 +211,13 @@ TEST_F(PlatformDialogsTest, FailedWriteOrReadBack) {
     start({}, 200ms);
     Rs485Controls c;
     ASSERT_TRUE(open_rs485(c, link, prompter));
-    c.baud = 4800;  // no RS485 line runs this slowly: the sensor refuses the record
     c.slave_address = "5";
     sensor->clear_log();
-    save_rs485_settings(c, link, prompter);
-    EXPECT_EQ(sensor->logged_codes(), (Codes{465})) << "no read-back after a refused write";
+    sensor->inject(465, {FaultKind::no_answer}, 1);
+    bool shown = false;
+    save_rs485_settings(c, link, prompter, [&] { shown = true; });
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(sensor->logged_codes(), (Codes{465})) << "no read-back after a failed write";
     EXPECT_EQ(c.slave_address, "5") << "the controls keep what was typed";
 
     PlatformDefaultsControls p;
