@@ -39,6 +39,24 @@ std::uint32_t typed_unsigned(std::string_view text) {
     return static_cast<std::uint32_t>(value);
 }
 
+std::int32_t typed_signed(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        text.remove_prefix(1);
+    }
+    // typed_unsigned would skip blanks after the sign; "- 5" is not a number.
+    if (text.empty() || is_blank(text.front())) {
+        return 0;
+    }
+    const std::int64_t magnitude = typed_unsigned(text);
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 std::uint32_t typed_in_range(std::string_view text, std::uint32_t low, std::uint32_t high) {
     return std::clamp(typed_unsigned(text), low, high);
 }

@@ -14,6 +14,7 @@
 #include "virtual_sensor/measurement_schedule.hpp"
 #include "virtual_sensor/optics_test.hpp"
 #include "virtual_sensor/output_store.hpp"
+#include "virtual_sensor/platform_records.hpp"
 #include "virtual_sensor/run_control.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 #include "virtual_sensor/state_machine_commands.hpp"
@@ -24,12 +25,12 @@ namespace {
 
 std::map<std::uint16_t, CommandEntry> build_table() {
     std::map<std::uint16_t, CommandEntry> table;
-    for (const auto group : {identity_commands(), config_store_commands(), sensor_clock_commands(),
-                             live_status_commands(), run_control_commands(), optics_test_commands(),
-                             measurement_schedule_commands(), housekeeping_commands(),
-                             output_store_commands(), diagnostics_store_commands(),
-                             state_machine_commands(), actuator_test_commands(),
-                             firmware_upgrade_commands()}) {
+    for (const auto group :
+         {identity_commands(), config_store_commands(), sensor_clock_commands(),
+          live_status_commands(), run_control_commands(), optics_test_commands(),
+          measurement_schedule_commands(), housekeeping_commands(), output_store_commands(),
+          diagnostics_store_commands(), state_machine_commands(), actuator_test_commands(),
+          firmware_upgrade_commands(), platform_record_commands()}) {
         for (const auto& entry : group) {
             table.emplace(entry.code, entry);
         }

@@ -12,6 +12,7 @@
 #include "config/thermistor_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/chemistry_defaults.hpp"
+#include "virtual_sensor/platform_records.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -26,16 +27,10 @@ constexpr std::uint16_t kGetSchedule = link::code_value(CommandCode::GET_SCHEDUL
 
 // Blocks read with their code and written with the next one, each of its catalogue length.
 constexpr std::array kBlocks{
-    CommandCode::GET_FRAM_SETTINGS,
-    CommandCode::GET_NVRAM_SETTINGS,
-    CommandCode::GET_PUMP_VALVE_DEFAULTS,
-    CommandCode::GET_OPTICS_DEFAULTS,
-    CommandCode::GET_DIC_CONFIG,
-    CommandCode::GET_PMT_CONFIG,
+    CommandCode::GET_FRAM_SETTINGS,       CommandCode::GET_NVRAM_SETTINGS,
+    CommandCode::GET_PUMP_VALVE_DEFAULTS, CommandCode::GET_OPTICS_DEFAULTS,
+    CommandCode::GET_DIC_CONFIG,          CommandCode::GET_PMT_CONFIG,
     CommandCode::GET_CHEMISTRY_CONFIG,
-    CommandCode::GET_PLATFORM_DEFAULTS,
-    CommandCode::GET_RS232_CONFIG,
-    CommandCode::GET_RS485_CONFIG,
 };
 
 constexpr std::size_t kLengthField = 4;  // the u32 record length before processing parameters
@@ -185,6 +180,7 @@ void fill_config_defaults(SensorState& state) {
     // Measure continuously, in the layout of the firmware imitated.
     state.records[kGetSchedule].assign(link::response_length(CommandCode::GET_SCHEDULE), 0);
     state.records[kGetSchedule][0] = state.options.schedule_layout;
+    fill_platform_records(state);
 
     for (const auto& d : config::kChemistryTable) {
         state.processing_params[code_of(d.code)] = factory_processing_params(

@@ -272,6 +272,12 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("--refuse-block takes BLOCK:RESULT, RESULT from 1 to 255");
             }
             s.refuse_block = BlockRefusal{*block, *result};
+        } else if (a == "--rs232-protocol") {
+            const auto n = number<std::uint32_t>(v, 0, 4294967295u);
+            if (!n) {
+                return fail("--rs232-protocol takes a number from 0 to 4294967295");
+            }
+            s.rs232_protocol = *n;
         } else if (a == "--fault") {
             auto f = fault_from(v);
             if (!f) {
@@ -350,6 +356,8 @@ Device options:
                           image; the closing block restarts the sensor, and a firmware
                           image that carries a version text such as KELPIRA_2_8_3 makes
                           it the firmware version
+  --rs232-protocol N      the RS232 protocol stored on the sensor (default 12, Generic
+                          Polled), also one the RS232 dialog does not offer (1 Seaglider)
   --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,
                           garbage, unterminated, or late:MS (answer MS milliseconds late)
 )";

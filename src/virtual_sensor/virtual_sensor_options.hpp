@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/chemistry_type.hpp"
+#include "config/platform_records.hpp"
 #include "virtual_sensor/firmware_upload.hpp"
 #include "virtual_sensor/run_options.hpp"
 #include "virtual_sensor/serial_side_options.hpp"
@@ -46,8 +47,9 @@ struct VirtualSensorOptions {
     RunOptions run;                   // what runs measure and where their files go
     bool empty_program = false;       // no state-machine program instead of the default one
     std::optional<BlockRefusal> refuse_block;  // WRITE_FIRMWARE_BLOCK refused at this block
-    unsigned stored_results = 0;      // results stored before the first command
-    SerialSideOptions serial;         // the RS232 platform protocol, if the sensor speaks one
+    unsigned stored_results = 0;               // results stored before the first command
+    SerialSideOptions serial;  // the RS232 platform protocol, if the sensor speaks one
+    std::uint32_t rs232_protocol = config::kRs232GenericPolled;  // any, also one no list offers
 };
 
 }  // namespace kelpira::virtual_sensor

@@ -181,3 +181,11 @@ TEST(ServerOptions, ChemistryCodeMayBeOneNoChemistryCarries) {
               "--chemistry-code takes a number from 0 to 255");
     EXPECT_NE(server_usage().find("--chemistry-code"), std::string::npos);
 }
+
+TEST(ServerOptions, Rs232ProtocolMayBeOneNoListOffers) {
+    EXPECT_EQ(parsed({}).devices[0].sensor.rs232_protocol, 12u);
+    EXPECT_EQ(parsed({"--rs232-protocol", "1"}).devices[0].sensor.rs232_protocol, 1u);
+    EXPECT_EQ(refused({"--rs232-protocol", "-1"}),
+              "--rs232-protocol takes a number from 0 to 4294967295");
+    EXPECT_NE(server_usage().find("--rs232-protocol"), std::string::npos);
+}

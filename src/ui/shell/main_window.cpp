@@ -15,6 +15,9 @@
 #include "ui/config/chemistry_dialog_window.hpp"
 #include "ui/config/measurement_schedule_dialog.hpp"
 #include "ui/config/optics_valves_pump_dialog.hpp"
+#include "ui/config/platform_defaults_dialog.hpp"
+#include "ui/config/rs232_dialog.hpp"
+#include "ui/config/rs485_dialog.hpp"
 #include "ui/config/real_time_clock_dialog.hpp"
 #include "ui/config/sensor_identification_dialog.hpp"
 #include "ui/config/thermistors_dialog.hpp"
@@ -155,6 +158,11 @@ void MainWindow::add_command_handlers() {
         run_thermistors_dialog(this, link_, prompter_);
         send_reload_config(view_);
     };
+    handlers_[Command::PlatformDefaults] = [this] {
+        run_platform_defaults_dialog(this, link_, prompter_);
+    };
+    handlers_[Command::Rs232] = [this] { run_rs232_dialog(this, link_, prompter_); };
+    handlers_[Command::Rs485] = [this] { run_rs485_dialog(this, link_, prompter_); };
 }
 
 void MainWindow::build_menu() {
