@@ -1,6 +1,7 @@
 // The Connect view's widgets: rows rendered from the controller, clicks forwarded to it.
 #include "ui/shell/connect_view.hpp"
 
+#include "ui/maintenance/factory_settings_button.hpp"
 #include "ui/shell/list_columns.hpp"
 
 #include <QFont>
@@ -56,10 +57,14 @@ ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { row_clicked(); });
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { row_double_clicked(); });
 
+    // Maintenance, apart from the everyday buttons.
+    factory_button_ =
+        make_factory_settings_button(this, controller_, link, prompter, [this] { render(); });
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(banner);
     buttons->addWidget(connect_button_);
     buttons->addStretch(1);
+    buttons->addWidget(factory_button_);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(list_, 1);
@@ -83,6 +88,7 @@ void ConnectView::render() {
         }
         fit_columns(list_, kColumnWidths);
     }
+    factory_button_->setEnabled(controller_.actions().factory_settings);
     if (const auto selected = controller_.selected_row()) {
         list_->setCurrentItem(list_->topLevelItem(static_cast<int>(*selected)));
     } else {

@@ -25,6 +25,7 @@ class ConnectView : public QWidget {
     const link::ConnectController& controller() const { return controller_; }
     QTreeWidget* device_list() const { return list_; }
     QPushButton* connect_button() const { return connect_button_; }
+    QPushButton* factory_settings_button() const { return factory_button_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -38,6 +39,7 @@ class ConnectView : public QWidget {
     std::vector<link::DeviceRow> shown_rows_;  // what the list shows now
     QTreeWidget* list_ = nullptr;
     QPushButton* connect_button_ = nullptr;
+    QPushButton* factory_button_ = nullptr;
 };
 
 }  // namespace kelpira::ui
