@@ -104,7 +104,8 @@ TEST(FactoryPassword, CapitalsUnlockAndOneExtraCharacterLocks) {
 TEST_F(FactorySettingsTest, FlashSaveWritesAFreshRecordAndReadsItBack) {
     open();
     factory.type_password("quoll");
-    factory.fields() = {.name = "Bench 9", .serial = "70000", .board_serial = "255"};
+    factory.fields() = {
+        .name = "Bench 9", .serial = "70000", .board_serial = "255", .driver_serial = "17"};
     ASSERT_TRUE(factory.flash_save_enabled());
     factory.save_flash();
 
