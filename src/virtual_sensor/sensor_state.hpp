@@ -15,6 +15,7 @@
 #include "link/sensor_command.hpp"
 #include "virtual_sensor/program_run.hpp"
 #include "virtual_sensor/actuator_test_state.hpp"
+#include "virtual_sensor/firmware_upload.hpp"
 #include "virtual_sensor/stored_program.hpp"
 #include "virtual_sensor/sensor_stores.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
@@ -50,6 +51,7 @@ struct SensorState {
     StoredProgram program;  // the state-machine program
     ProgramRun run;         // the program running since START_STATE_MACHINE
     SensorStores stores;    // results, logs, tasks
+    FirmwareUpload upload;  // the image WRITE_FIRMWARE_BLOCK is writing
 };
 
 // One command being carried out. The handler reads the request, fills the response payload

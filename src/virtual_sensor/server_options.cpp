@@ -246,6 +246,16 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("--pump-timeout takes a state from 0 to 254");
             }
             s.run.pump_timeout_state = *n;
+        } else if (a == "--refuse-block") {
+            const auto colon = v.find(':');
+            const auto block = number<std::uint32_t>(v.substr(0, colon), 0, 0xFFFFFFFF);
+            const auto result = colon == std::string::npos
+                                    ? std::nullopt
+                                    : number<std::uint8_t>(v.substr(colon + 1), 1, 255);
+            if (!block || !result) {
+                return fail("--refuse-block takes BLOCK:RESULT, RESULT from 1 to 255");
+            }
+            s.refuse_block = BlockRefusal{*block, *result};
         } else if (a == "--fault") {
             auto f = fault_from(v);
             if (!f) {
@@ -310,6 +320,12 @@ Device options:
   --pump-timeout STATE    the Hall stop of this state's pump times out once per run
   --empty-program         no state-machine program (default: a deployment cycle for the
                           chemistry)
+  --refuse-block N:RESULT
+                          WRITE_FIRMWARE_BLOCK answers RESULT to block N of an image. The
+                          bootloader takes a firmware image, the firmware a bootloader
+                          image; the closing block restarts the sensor, and a firmware
+                          image that carries a version text such as KELPIRA_2_8_3 makes
+                          it the firmware version
   --fault CODE:KIND       every command CODE meets a fault: no-answer, stale, removed,
                           garbage, unterminated, or late:MS (answer MS milliseconds late)
 )";

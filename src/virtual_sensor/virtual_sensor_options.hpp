@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "config/chemistry_type.hpp"
+#include "virtual_sensor/firmware_upload.hpp"
 #include "virtual_sensor/run_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -39,6 +41,7 @@ struct VirtualSensorOptions {
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM
     RunOptions run;                   // what runs measure and where their files go
     bool empty_program = false;       // no state-machine program instead of the default one
+    std::optional<BlockRefusal> refuse_block;  // WRITE_FIRMWARE_BLOCK refused at this block
 };
 
 }  // namespace kelpira::virtual_sensor

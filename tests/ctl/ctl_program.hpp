@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -29,16 +30,24 @@ struct CtlRun {
     std::string err;
 };
 
-// Runs the program with XDG_RUNTIME_DIR = `runtime`, so only this test's sensors are found.
-inline CtlRun run(const std::vector<std::string>& args, const std::string& runtime) {
-    const testing::TempFolder io;
-    const std::string out_path = io.path("out");
-    const std::string err_path = io.path("err");
+// The program started and not yet waited for.
+struct CtlProcess {
+    pid_t pid = -1;
+    std::unique_ptr<testing::TempFolder> io = std::make_unique<testing::TempFolder>();
+    std::string out_path = io->path("out");
+    std::string err_path = io->path("err");
+};
+
+// Starts the program with XDG_RUNTIME_DIR = `runtime`, so only this test's sensors are found,
+// and standard input read from `input`.
+inline CtlProcess spawn(const std::vector<std::string>& args, const std::string& runtime,
+                        const std::string& input = "/dev/null") {
+    CtlProcess p;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, p.out_path.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, p.err_path.c_str(), O_WRONLY | O_CREAT, 0600);
     std::vector<std::string> argv_s{kProgram};
     argv_s.insert(argv_s.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -57,17 +66,30 @@ inline CtlRun run(const std::vector<std::string>& args, const std::string& runti
         envp.push_back(e.data());
     }
     envp.push_back(nullptr);
-    CtlRun r;
-    pid_t pid = -1;
-    if (posix_spawn(&pid, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int wstatus = 0;
-        ::waitpid(pid, &wstatus, 0);
-        r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    if (posix_spawn(&p.pid, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
+        p.pid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
-    r.out = testing::TempFolder::read(out_path);
-    r.err = testing::TempFolder::read(err_path);
+    return p;
+}
+
+// Waits for the program to end and collects what it wrote.
+inline CtlRun finish(CtlProcess& p) {
+    CtlRun r;
+    if (p.pid > 0) {
+        int wstatus = 0;
+        ::waitpid(p.pid, &wstatus, 0);
+        r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    }
+    r.out = testing::TempFolder::read(p.out_path);
+    r.err = testing::TempFolder::read(p.err_path);
     return r;
+}
+
+inline CtlRun run(const std::vector<std::string>& args, const std::string& runtime,
+                  const std::string& input = "/dev/null") {
+    CtlProcess p = spawn(args, runtime, input);
+    return finish(p);
 }
 
 inline std::vector<std::string> lines_of(const std::string& text) {

@@ -131,7 +131,7 @@ constexpr auto kLookAgain = std::chrono::milliseconds(250);
 
 }  // namespace
 
-OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware)
+OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware, std::chrono::milliseconds timeout)
     : parts_(std::make_unique<Parts>()) {
     Discovery& d = parts_->discovery;
     auto matches = matching(d, inv.device);
@@ -175,7 +175,7 @@ OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware)
             }
         }
     }
-    if (d.link.Open(entry.path, link::kConnectTimeout) != 0) {
+    if (d.link.Open(entry.path, timeout) != 0) {
         throw WorkFailure(entry.path + ": Failed to connect");
     }
 }

@@ -5,6 +5,7 @@
 //     const ctl::Registration kStart{{"start", "start [STATE]", "start the sensor", run_start}};
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/connect_controller.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::ctl {
@@ -63,8 +65,9 @@ class OpenSensor {
     // in its bootloader is started only when the command needs the firmware and
     // --start-firmware was given; it is then opened again once it is back running its
     // firmware. With none, several, or a sensor that stays in its bootloader, throws
-    // WorkFailure listing what was found.
-    OpenSensor(const Invocation& inv, bool need_firmware);
+    // WorkFailure listing what was found. The link is opened with `timeout`.
+    OpenSensor(const Invocation& inv, bool need_firmware,
+               std::chrono::milliseconds timeout = link::kConnectTimeout);
     ~OpenSensor();
     OpenSensor(const OpenSensor&) = delete;
     OpenSensor& operator=(const OpenSensor&) = delete;

@@ -10,18 +10,18 @@ namespace kelpira::ui {
 
 QPushButton* make_factory_settings_button(QWidget* view, link::ConnectController& controller,
                                           link::SensorLink& link, common::Prompter& prompter,
-                                          std::function<void()> render) {
+                                          bool& in_dialog, std::function<void()> render) {
     auto* button = new QPushButton(QObject::tr("Factory Settings"), view);
     button->setToolTip(QString::fromLatin1(maintenance::kFactorySettingsTip));
-    QObject::connect(button, &QPushButton::clicked, view, [=, &controller, &link, &prompter] {
-        maintenance::open_factory_settings(controller, link, prompter, [&] {
-            auto dialog = FactorySettingsDialog::create(link, prompter, {}, view);
-            if (dialog) {
-                dialog->exec();
-            }
-        });
-        render();
-    });
+    QObject::connect(button, &QPushButton::clicked, view,
+                     [=, &controller, &link, &prompter, &in_dialog] {
+                         maintenance::open_factory_settings(controller, link, prompter, [&] {
+                             in_dialog = true;
+                             run_factory_settings_dialog(view, link, prompter);
+                             in_dialog = false;
+                         });
+                         render();
+                     });
     return button;
 }
 

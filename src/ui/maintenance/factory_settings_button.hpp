@@ -14,9 +14,10 @@ class QWidget;
 namespace kelpira::ui {
 
 // A button of `view` that carries out the action on `controller`, then calls `render` so the
-// view shows the refreshed list.
+// view shows the refreshed list. `in_dialog` is set while the dialog runs: the view leaves
+// device changes to the refresh that follows, so no probe closes the link under the dialog.
 QPushButton* make_factory_settings_button(QWidget* view, link::ConnectController& controller,
                                           link::SensorLink& link, common::Prompter& prompter,
-                                          std::function<void()> render);
+                                          bool& in_dialog, std::function<void()> render);
 
 }  // namespace kelpira::ui

@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/maintenance/upgrade_window.hpp"
+
 namespace kelpira::ui {
 
 namespace {
@@ -218,6 +220,18 @@ void FactorySettingsDialog::render() {
     driver_serial_->setEnabled(enabling.nvram);
     nvram_save_->setEnabled(controller_.nvram_save_enabled());
     upgrade_->setEnabled(enabling.upgrade);
+}
+
+void run_factory_settings_dialog(QWidget* parent, link::SensorLink& link,
+                                 common::Prompter& prompter) {
+    QWidget* shown = parent;
+    auto dialog = FactorySettingsDialog::create(
+        link, prompter, [&](std::uint8_t mode) { run_upgrade_dialog(shown, link, prompter, mode); },
+        parent);
+    if (dialog) {
+        shown = dialog.get();
+        dialog->exec();
+    }
 }
 
 }  // namespace kelpira::ui

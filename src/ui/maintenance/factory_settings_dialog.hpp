@@ -69,4 +69,9 @@ class FactorySettingsDialog : public QDialog {
     QPushButton* upgrade_ = nullptr;
 };
 
+// Runs the dialog modally over `parent`, unless it closed while opening; "Upgrade..." opens
+// the Upgrade dialog over it.
+void run_factory_settings_dialog(QWidget* parent, link::SensorLink& link,
+                                 common::Prompter& prompter);
+
 }  // namespace kelpira::ui

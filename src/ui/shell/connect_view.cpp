@@ -1,7 +1,9 @@
 // The Connect view's widgets: rows rendered from the controller, clicks forwarded to it.
 #include "ui/shell/connect_view.hpp"
 
+#include "maintenance/upgrade_action.hpp"
 #include "ui/maintenance/factory_settings_button.hpp"
+#include "ui/maintenance/upgrade_window.hpp"
 #include "ui/shell/list_columns.hpp"
 
 #include <QFont>
@@ -40,6 +42,20 @@ ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
         render();
     });
 
+    upgrade_button_ =
+        new QPushButton(QString::fromLatin1(maintenance::kUpgradeFirmwareButton), this);
+    upgrade_button_->setToolTip(QString::fromLatin1(maintenance::kUpgradeFirmwareTip));
+    connect(upgrade_button_, &QPushButton::clicked, this,
+            [this, sensor_link = &link, asker = &prompter] {
+                maintenance::upgrade_firmware(
+                    controller_, *sensor_link, *asker, [&](link::DeviceMode mode) {
+                        in_dialog_ = true;
+                        run_upgrade_dialog(this, *sensor_link, *asker, mode);
+                        in_dialog_ = false;
+                    });
+                render();
+            });
+
     list_ = new QTreeWidget(this);
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -58,11 +74,12 @@ ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { row_double_clicked(); });
 
     // Maintenance, apart from the everyday buttons.
-    factory_button_ =
-        make_factory_settings_button(this, controller_, link, prompter, [this] { render(); });
+    factory_button_ = make_factory_settings_button(this, controller_, link, prompter, in_dialog_,
+                                                   [this] { render(); });
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(banner);
     buttons->addWidget(connect_button_);
+    buttons->addWidget(upgrade_button_);
     buttons->addStretch(1);
     buttons->addWidget(factory_button_);
     auto* layout = new QHBoxLayout(this);
@@ -95,6 +112,7 @@ void ConnectView::render() {
         list_->clearSelection();
     }
     connect_button_->setEnabled(controller_.actions().connect);
+    upgrade_button_->setEnabled(controller_.actions().upgrade_firmware);
 }
 
 void ConnectView::row_clicked() {
@@ -126,6 +144,9 @@ bool ConnectView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ConnectView::device_changed(link::DeviceChange change) {
+    if (in_dialog_) {
+        return;
+    }
     if (change == link::DeviceChange::arrival) {
         controller_.device_arrived();
     } else {

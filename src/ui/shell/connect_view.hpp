@@ -1,5 +1,5 @@
-// The Connect view: the banner, the "Connect" button and the list of attached sensors. Its
-// behaviour lives in link::ConnectController.
+// The Connect view: the banner, the "Connect" and "Upgrade Firmware" buttons and the list of
+// attached sensors. Its behaviour lives in link::ConnectController.
 #pragma once
 
 #include <QWidget>
@@ -25,6 +25,7 @@ class ConnectView : public QWidget {
     const link::ConnectController& controller() const { return controller_; }
     QTreeWidget* device_list() const { return list_; }
     QPushButton* connect_button() const { return connect_button_; }
+    QPushButton* upgrade_button() const { return upgrade_button_; }
     QPushButton* factory_settings_button() const { return factory_button_; }
 
   protected:
@@ -39,6 +40,10 @@ class ConnectView : public QWidget {
     std::vector<link::DeviceRow> shown_rows_;  // what the list shows now
     QTreeWidget* list_ = nullptr;
     QPushButton* connect_button_ = nullptr;
+    QPushButton* upgrade_button_ = nullptr;
+    // While a maintenance dialog talks to a sensor, device changes wait for the refresh that
+    // follows it: a restarting sensor must not have its link closed under the last answer.
+    bool in_dialog_ = false;
     QPushButton* factory_button_ = nullptr;
 };
 

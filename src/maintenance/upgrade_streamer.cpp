@@ -1,0 +1,79 @@
+// The upgrade thread's loop over the image file.
+#include "maintenance/upgrade_streamer.hpp"
+
+#include <fstream>
+#include <utility>
+
+#include "link/identity_commands.hpp"
+#include "maintenance/upgrade_block.hpp"
+
+namespace kelpira::maintenance {
+
+namespace {
+
+// Reads the next bytes of the image into the block's data, over what the block held, and
+// stores how many came. False on a read error, which is not the end of the image.
+bool read_next(std::istream& image, UpgradeBlock& block) {
+    image.read(reinterpret_cast<char*>(block.data.data()),
+               static_cast<std::streamsize>(block.data.size()));
+    block.count = static_cast<std::uint32_t>(image.gcount());
+    return !image.bad();
+}
+
+}  // namespace
+
+UpgradeOutcome stream_image(link::SensorLink& link, std::istream& image, std::uint32_t load_address,
+                            const std::function<bool()>& cancelled,
+                            const std::function<void(std::uint32_t)>& progress) {
+    UpgradeBlock block;
+    block.load_address = load_address;
+    UpgradeOutcome outcome;
+    if (!read_next(image, block) || block.count == 0) {
+        // Closing an image that has no bytes would leave the sensor without code.
+        return outcome;
+    }
+    for (;;) {
+        if (cancelled()) {
+            return outcome;
+        }
+        const link::CommandResult result = link::write_firmware_block(link, encode(block));
+        if (result != link::kResultSuccess) {
+            outcome.status = result;
+            return outcome;
+        }
+        outcome.bytes_written =
+            block.block_number * static_cast<std::uint32_t>(kBlockDataSize) + block.count;
+        progress(outcome.bytes_written);
+        ++block.block_number;
+        if (!read_next(image, block)) {
+            return outcome;
+        }
+        if (block.count == 0) {
+            break;
+        }
+    }
+    if (link::write_firmware_block(link, encode(block)) == link::kResultSuccess) {
+        outcome.status = kUpgradeComplete;
+    }
+    return outcome;
+}
+
+UpgradeStreamer::UpgradeStreamer(link::SensorLink& link, std::string path,
+                                 std::uint32_t load_address, UpgradeSink sink)
+    : worker_([link = &link, path = std::move(path), load_address,
+               sink = std::move(sink)](common::WorkerControl& control) {
+          UpgradeOutcome outcome;
+          std::ifstream image(path, std::ios::binary);
+          if (image.is_open()) {
+              outcome = stream_image(
+                  *link, image, load_address, [&control] { return control.stop_requested(); },
+                  [&sink](std::uint32_t bytes) { sink(UpgradeProgress{bytes}); });
+          }
+          sink(outcome);
+      }) {}
+
+UpgradeStreamer::~UpgradeStreamer() {
+    worker_.stop(kStopWait);
+}
+
+}  // namespace kelpira::maintenance

@@ -1,0 +1,110 @@
+// The emulated sensor taking a new firmware or bootloader image, block by block.
+#include "virtual_sensor/firmware_upgrade.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "link/command_catalogue.hpp"
+#include "link/firmware_version.hpp"
+#include "link/identity_records.hpp"
+#include "maintenance/upgrade_block.hpp"
+
+namespace kelpira::virtual_sensor {
+
+namespace {
+
+using link::CommandCode;
+
+// More program memory than the sensor has: an image that grows past it is refused.
+constexpr std::size_t kProgramMemory = 1024 * 1024;
+constexpr std::string_view kVersionPrefix = "KELPIRA_";
+
+bool version_char(std::uint8_t c) {
+    return std::isalnum(c) != 0 || c == '_';
+}
+
+// The sensor restarts into its firmware: a new firmware image runs from now on, with the
+// version text it carries; after a new bootloader the old firmware runs again.
+void finish_image(Exchange& x) {
+    auto& upload = x.state.upload;
+    if (x.state.options.running == RunningCode::bootloader) {
+        if (auto version = version_text_in(upload.image)) {
+            x.state.options.firmware_version = std::move(*version);
+        }
+        x.state.options.running = RunningCode::firmware;
+    }
+    upload = {};
+    x.restart = true;
+}
+
+void write_firmware_block(Exchange& x) {
+    if (x.request_length != maintenance::UpgradeBlock::size) {
+        x.result = link::kResultBadLength;
+        return;
+    }
+    const auto block = maintenance::decode_upgrade_block(x.request);
+    const std::uint32_t expected_address = x.state.options.running == RunningCode::bootloader
+                                               ? maintenance::kFirmwareLoadAddress
+                                               : maintenance::kBootloaderLoadAddress;
+    auto& upload = x.state.upload;
+    // Block 0 begins a new image, so an upgrade that failed part-way can be done again.
+    if (block.block_number == 0) {
+        upload = {};
+    }
+    if (block.layout != maintenance::kBlockLayout || block.load_address != expected_address ||
+        block.block_number != upload.next_block || block.count > maintenance::kBlockDataSize) {
+        x.result = kResultBadValue;
+        return;
+    }
+    if (const auto& refusal = x.state.options.refuse_block;
+        refusal && refusal->block_number == block.block_number) {
+        x.result = refusal->result;
+        return;
+    }
+    if (block.count == 0) {
+        if (upload.image.empty()) {
+            x.result = kResultBadValue;  // nothing to run
+            return;
+        }
+        finish_image(x);
+        return;
+    }
+    if (upload.image.size() + block.count > kProgramMemory) {
+        x.result = kResultBadValue;
+        return;
+    }
+    upload.image.insert(upload.image.end(), block.data.begin(), block.data.begin() + block.count);
+    ++upload.next_block;
+}
+
+constexpr std::array kCommands{
+    CommandEntry{link::code_value(CommandCode::WRITE_FIRMWARE_BLOCK), write_firmware_block, true},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> firmware_upgrade_commands() {
+    return kCommands;
+}
+
+std::optional<std::string> version_text_in(std::span<const std::uint8_t> image) {
+    const auto* prefix = reinterpret_cast<const std::uint8_t*>(kVersionPrefix.data());
+    auto at = image.begin();
+    for (;;) {
+        at = std::search(at, image.end(), prefix, prefix + kVersionPrefix.size());
+        if (at == image.end()) {
+            return std::nullopt;
+        }
+        const auto room =
+            std::min<std::ptrdiff_t>(image.end() - at, link::FirmwareVersion::text_field);
+        const auto end = std::find_if_not(at, at + room, version_char);
+        std::string text(at, end);
+        if (link::ParseFirmwareVersion(text)) {
+            return text;
+        }
+        ++at;
+    }
+}
+
+}  // namespace kelpira::virtual_sensor

@@ -1,0 +1,23 @@
+// What the emulated sensor keeps of an image being written with WRITE_FIRMWARE_BLOCK, and
+// the refusal a test can script for one block.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace kelpira::virtual_sensor {
+
+// A block the sensor refuses, with the result it answers.
+struct BlockRefusal {
+    std::uint32_t block_number = 0;
+    std::uint8_t result = 3;
+    bool operator==(const BlockRefusal&) const = default;
+};
+
+struct FirmwareUpload {
+    std::uint32_t next_block = 0;     // the block number the sensor expects next
+    std::vector<std::uint8_t> image;  // the image bytes received so far, in order
+};
+
+}  // namespace kelpira::virtual_sensor

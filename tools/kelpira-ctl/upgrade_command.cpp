@@ -1,0 +1,202 @@
+// kelpira-ctl upgrade: a firmware image for a sensor in its bootloader, or (--bootloader) a
+// bootloader image for a sensor running its firmware, through the Upgrade dialog's own core.
+#include <signal.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <iostream>
+#include <mutex>
+#include <string>
+
+#include "ctl_command.hpp"
+#include "link/identity_commands.hpp"
+#include "maintenance/upgrade_action.hpp"
+#include "maintenance/upgrade_dialog.hpp"
+
+namespace kelpira::ctl {
+
+namespace {
+
+volatile sig_atomic_t g_upgrade_interrupted = 0;
+
+extern "C" void on_upgrade_interrupt(int) {
+    g_upgrade_interrupted = 1;
+}
+
+constexpr auto kSlice = std::chrono::milliseconds(50);
+
+struct UpgradeOptions {
+    std::string file;
+    bool bootloader = false;
+    bool yes = false;
+};
+
+UpgradeOptions parse(const std::vector<std::string>& args) {
+    UpgradeOptions o;
+    bool file_given = false;
+    for (const auto& a : args) {
+        if (a == "--bootloader") {
+            o.bootloader = true;
+        } else if (a == "--yes") {
+            o.yes = true;
+        } else if (a.starts_with("--") || file_given) {
+            throw UsageError("unexpected argument " + a);
+        } else {
+            o.file = a;
+            file_given = true;
+        }
+    }
+    if (!file_given) {
+        throw UsageError("upgrade needs the image file");
+    }
+    return o;
+}
+
+// The dialog's questions at a terminal: the chooser names the file given, the bootloader
+// warning wants "yes" typed (or --yes), and Ctrl+C is the user's Yes to stopping.
+class UpgradePrompter : public common::Prompter {
+  public:
+    UpgradePrompter(std::string file, bool yes) : file_(std::move(file)), yes_(yes) {}
+
+    void message(const std::string&, const std::string& text) override { tell(text); }
+    common::Answer ask_yes_no(const std::string& caption, const std::string& text) override {
+        if (caption == maintenance::kCancelCaption) {
+            return common::Answer::Yes;
+        }
+        tell(text);
+        if (yes_) {
+            return common::Answer::Yes;
+        }
+        std::cerr << "Type yes to go on: " << std::flush;
+        std::string answer;
+        std::getline(std::cin, answer);
+        return answer == "yes" ? common::Answer::Yes : common::Answer::No;
+    }
+    common::Answer ask_yes_no_cancel(const std::string&, const std::string&) override {
+        return common::Answer::Cancel;
+    }
+    std::optional<std::string> choose_open_file(const common::FileRequest&) override {
+        return file_;
+    }
+    std::optional<std::string> choose_save_file(const common::FileRequest&) override {
+        return std::nullopt;
+    }
+
+  private:
+    std::string file_;
+    bool yes_;
+};
+
+// The streamer's events, handed from its thread to the main thread.
+class EventQueue {
+  public:
+    void push(const maintenance::UpgradeEvent& event) {
+        {
+            std::lock_guard lock(mutex_);
+            events_.push_back(event);
+        }
+        ready_.notify_one();
+    }
+    std::optional<maintenance::UpgradeEvent> pop(std::chrono::milliseconds wait) {
+        std::unique_lock lock(mutex_);
+        if (!ready_.wait_for(lock, wait, [this] { return !events_.empty(); })) {
+            return std::nullopt;
+        }
+        auto event = events_.front();
+        events_.pop_front();
+        return event;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<maintenance::UpgradeEvent> events_;
+};
+
+// Progress rewrites one line on a terminal and adds a line per block elsewhere.
+void show_progress(const std::string& text, bool terminal) {
+    std::cerr << kProgram << ": " << text << (terminal ? "\r" : "\n") << std::flush;
+}
+
+int run_upgrade(const Invocation& inv) {
+    const UpgradeOptions o = parse(inv.args);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(o.file, error)) {
+        throw WorkFailure(o.file + ": no such image file");
+    }
+    OpenSensor sensor(inv, false, maintenance::kMaintenanceTimeout);
+    link::DeviceInfo info;
+    if (link::get_device_info(sensor.link(), info) != link::kResultSuccess) {
+        throw WorkFailure(sensor.path() + ": the sensor does not identify itself");
+    }
+    if (info.mode == link::kModeBootloader && o.bootloader) {
+        throw WorkFailure(sensor.path() +
+                          ": the sensor runs its bootloader, which takes a firmware image "
+                          "(leave out --bootloader)");
+    }
+    if (info.mode != link::kModeBootloader && !o.bootloader) {
+        throw WorkFailure(sensor.path() +
+                          ": the sensor runs its firmware; a firmware image needs a sensor in "
+                          "its bootloader, --bootloader writes a bootloader image");
+    }
+
+    UpgradePrompter prompter(o.file, o.yes);
+    auto queue = std::make_shared<EventQueue>();
+    maintenance::UpgradeDialog dialog(
+        sensor.link(), prompter,
+        [queue](const maintenance::UpgradeEvent& event) { queue->push(event); });
+    struct sigaction action {};
+    action.sa_handler = on_upgrade_interrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    if (!dialog.open(info.mode == link::kModeBootloader ? link::kModeBootloader
+                                                        : link::kModeFirmware)) {
+        tell(o.file + ": nothing was written to the sensor");
+        return 1;
+    }
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    for (;;) {
+        if (g_upgrade_interrupted != 0) {
+            g_upgrade_interrupted = 0;
+            dialog.cancel();
+            if (dialog.result()) {
+                tell(dialog.status_text());
+            }
+        }
+        const auto event = queue->pop(kSlice);
+        if (!event) {
+            continue;
+        }
+        if (dialog.result()) {
+            // Stopped: wait for the thread to end before the next block.
+            if (const auto* outcome = std::get_if<maintenance::UpgradeOutcome>(&*event)) {
+                tell(maintenance::upgrade_failed_text(outcome->bytes_written, outcome->status));
+                return 1;
+            }
+            continue;
+        }
+        const bool last = std::holds_alternative<maintenance::UpgradeOutcome>(*event);
+        if (last && inv.progress && terminal) {
+            std::cerr << '\n';
+        }
+        dialog.handle(*event);
+        if (dialog.result()) {
+            return *dialog.result() == maintenance::kUpgradeDone ? 0 : 1;
+        }
+        if (inv.progress) {
+            show_progress(dialog.status_text(), terminal);
+        }
+    }
+}
+
+const Registration kUpgrade{
+    {"upgrade", "upgrade FILE [--bootloader] [--yes]",
+     "firmware image for a sensor in its bootloader, or bootloader image (--bootloader, after "
+     "the warning; --yes answers it) for a sensor running its firmware",
+     run_upgrade}};
+
+}  // namespace
+
+}  // namespace kelpira::ctl
