@@ -31,9 +31,13 @@ void show_text(QLineEdit* edit, const QString& text) {
     }
 }
 
+// Only the enabled colour groups: a locked field keeps the greyed text of disabled fields.
 void draw_red(QLineEdit* edit, bool red) {
     QPalette palette = edit->palette();
-    palette.setColor(QPalette::Text, red ? QColor(255, 0, 0) : QPalette().color(QPalette::Text));
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Text,
+                         red ? QColor(255, 0, 0) : QPalette().color(group, QPalette::Text));
+    }
     edit->setPalette(palette);
 }
 
