@@ -132,10 +132,6 @@ TEST_F(FactorySettingsTest, BoardSerialAboveOneByteIsRedAndNotSaved) {
     EXPECT_TRUE(sensor->log().empty()) << "never stored as 44";
     factory.fields().board_serial = "99999999999";
     EXPECT_TRUE(factory.board_serial_too_large()) << "past 32 bits too";
-    factory.fields().board_serial = "255";
-    factory.fields().name = std::string(21, 'n');
-    EXPECT_TRUE(factory.name_too_long());
-    EXPECT_FALSE(factory.flash_save_enabled());
 }
 
 TEST_F(FactorySettingsTest, FlashWriteRefusedKeepsTheEntries) {
@@ -149,19 +145,6 @@ TEST_F(FactorySettingsTest, FlashWriteRefusedKeepsTheEntries) {
     EXPECT_EQ(factory.fields().name, "Renamed");
     expect_message("Save (Processing Board FLASH)",
                    "Unable to save Processing Board FLASH settings to sensor");
-}
-
-TEST_F(FactorySettingsTest, LegacySensorSavesFlashThroughTheLegacyIdentity) {
-    auto o = sensor_options(RunningCode::bootloader);
-    o.legacy_identity = true;
-    open(o);
-    factory.type_password("quoll");
-    factory.fields().name = "Old Unit";
-    factory.save_flash();
-    EXPECT_EQ(sensor->logged_codes(), (Codes{261, 257, 260, 256}));
-    EXPECT_EQ(factory.fields().name, "Old Unit");
-    expect_message("Save (Processing Board FLASH)",
-                   "Saved Processing Board FLASH settings to sensor");
 }
 
 TEST_F(FactorySettingsTest, ResetThenCloseLeavesTheStrokeMeter) {

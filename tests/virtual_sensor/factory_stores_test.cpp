@@ -1,8 +1,6 @@
 // The emulated sensor's FRAM and NVRAM: which sensors have them, and the board variant option.
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "virtual_sensor/sensor_fixture.hpp"
 #include "virtual_sensor/server_options.hpp"
 
@@ -23,16 +21,6 @@ TEST_F(FactoryStoresTest, BoardVariantWithoutNvramRefusesItsCommands) {
     EXPECT_EQ(send(set), kResultBadValue);
     auto fram = command(292);
     EXPECT_EQ(send(fram), link::kResultSuccess) << "the FRAM is on every processing board";
-}
-
-TEST_F(FactoryStoresTest, BootloaderKnowsNeitherStore) {
-    VirtualSensorOptions o;
-    o.running = RunningCode::bootloader;
-    start(o);
-    for (const std::uint16_t code : std::array<std::uint16_t, 4>{292, 293, 322, 323}) {
-        auto c = command(code);
-        EXPECT_EQ(send(c), link::kResultUnknownCommand) << code;
-    }
 }
 
 TEST(FactoryStoresOptions, BoardVariantOption) {
