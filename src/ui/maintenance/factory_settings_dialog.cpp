@@ -96,7 +96,9 @@ FactorySettingsDialog::FactorySettingsDialog(link::SensorLink& link, common::Pro
     bootloader_row->addWidget(upgrade_);
     bootloader_row->addStretch(1);
     connect(upgrade_, &QPushButton::clicked, this, [this] { run_upgrade_(controller_.mode()); });
-    bootloader->setVisible(static_cast<bool>(run_upgrade_));
+    if (!run_upgrade_) {
+        bootloader->hide();
+    }
     layout->addWidget(bootloader);
 
     auto* cancel = new QPushButton(tr("Cancel"), this);
