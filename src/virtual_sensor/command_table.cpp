@@ -7,6 +7,7 @@
 #include "virtual_sensor/actuator_test.hpp"
 #include "virtual_sensor/config_store.hpp"
 #include "virtual_sensor/diagnostics_store.hpp"
+#include "virtual_sensor/factory_stores.hpp"
 #include "virtual_sensor/firmware_upgrade.hpp"
 #include "virtual_sensor/housekeeping_commands.hpp"
 #include "virtual_sensor/identity_commands.hpp"
@@ -30,7 +31,7 @@ std::map<std::uint16_t, CommandEntry> build_table() {
           live_status_commands(), run_control_commands(), optics_test_commands(),
           measurement_schedule_commands(), housekeeping_commands(), output_store_commands(),
           diagnostics_store_commands(), state_machine_commands(), actuator_test_commands(),
-          firmware_upgrade_commands(), platform_record_commands()}) {
+          firmware_upgrade_commands(), platform_record_commands(), factory_store_commands()}) {
         for (const auto& entry : group) {
             table.emplace(entry.code, entry);
         }

@@ -12,6 +12,7 @@
 #include "config/thermistor_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/chemistry_defaults.hpp"
+#include "virtual_sensor/factory_stores.hpp"
 #include "virtual_sensor/platform_records.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -21,13 +22,10 @@ namespace {
 using link::CommandCode;
 
 constexpr std::uint16_t kGetChemistryConfig = link::code_value(CommandCode::GET_CHEMISTRY_CONFIG);
-constexpr std::uint16_t kGetFramSettings = link::code_value(CommandCode::GET_FRAM_SETTINGS);
-constexpr std::uint16_t kGetNvramSettings = link::code_value(CommandCode::GET_NVRAM_SETTINGS);
 constexpr std::uint16_t kGetSchedule = link::code_value(CommandCode::GET_SCHEDULE);
 
 // Blocks read with their code and written with the next one, each of its catalogue length.
 constexpr std::array kBlocks{
-    CommandCode::GET_FRAM_SETTINGS,       CommandCode::GET_NVRAM_SETTINGS,
     CommandCode::GET_PUMP_VALVE_DEFAULTS, CommandCode::GET_OPTICS_DEFAULTS,
     CommandCode::GET_DIC_CONFIG,          CommandCode::GET_PMT_CONFIG,
     CommandCode::GET_CHEMISTRY_CONFIG,
@@ -161,14 +159,7 @@ void fill_config_defaults(SensorState& state) {
         config::encode(config::default_chemistry_config(state.options.chemistry));
     state.records[kGetChemistryConfig].assign(chemistry.begin(), chemistry.end());
 
-    auto& fram = state.records[kGetFramSettings];
-    common::ByteWriter f(fram);
-    f.u8(2);  // layout
-    f.u8(static_cast<std::uint8_t>(state.options.board_serial_number));
-    f.zeros(3);
-    f.u32(18250);  // pump strokes so far
-
-    state.records[kGetNvramSettings][1] = 17;  // driver board serial number
+    fill_factory_defaults(state);
     const auto store = [&state](CommandCode get, const auto& record) {
         state.records[link::code_value(get)].assign(record.begin(), record.end());
     };

@@ -233,6 +233,12 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("--supply-mv takes millivolts from 0 to 40000");
             }
             s.supply_mv = *n;
+        } else if (a == "--board-variant") {
+            const auto n = number<std::uint32_t>(v, 0, 4294967295U);
+            if (!n) {
+                return fail("--board-variant takes a number from 0 to 4294967295");
+            }
+            s.board_variant = *n;
         } else if (a == "--storage") {
             if (v.empty()) {
                 return fail("--storage needs a folder");
@@ -338,6 +344,8 @@ Device options:
                           older firmware: answers 4 to the 29-byte nutrient parameters
   --supply-mv MV          supply voltage in millivolts (default 12000); below 9000 the
                           sensor refuses to start its program (result 6)
+  --board-variant N       board variant in the power status (default 6); only 3 and 6
+                          carry the driver board NVRAM, others refuse its commands
   --storage DIR           the sensor's storage: each run writes its raw output file
                           R0000001.CSV, R0000002.CSV, ... there; Mount Sensor As Drive
                           reports this folder

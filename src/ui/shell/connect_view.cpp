@@ -2,6 +2,7 @@
 #include "ui/shell/connect_view.hpp"
 
 #include "maintenance/upgrade_action.hpp"
+#include "ui/maintenance/factory_settings_button.hpp"
 #include "ui/maintenance/upgrade_window.hpp"
 #include "ui/shell/list_columns.hpp"
 
@@ -72,11 +73,15 @@ ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { row_clicked(); });
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { row_double_clicked(); });
 
+    // Maintenance, apart from the everyday buttons.
+    factory_button_ = make_factory_settings_button(this, controller_, link, prompter, in_dialog_,
+                                                   [this] { render(); });
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(banner);
     buttons->addWidget(connect_button_);
     buttons->addWidget(upgrade_button_);
     buttons->addStretch(1);
+    buttons->addWidget(factory_button_);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(list_, 1);
@@ -100,6 +105,7 @@ void ConnectView::render() {
         }
         fit_columns(list_, kColumnWidths);
     }
+    factory_button_->setEnabled(controller_.actions().factory_settings);
     if (const auto selected = controller_.selected_row()) {
         list_->setCurrentItem(list_->topLevelItem(static_cast<int>(*selected)));
     } else {

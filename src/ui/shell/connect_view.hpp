@@ -26,6 +26,7 @@ class ConnectView : public QWidget {
     QTreeWidget* device_list() const { return list_; }
     QPushButton* connect_button() const { return connect_button_; }
     QPushButton* upgrade_button() const { return upgrade_button_; }
+    QPushButton* factory_settings_button() const { return factory_button_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,6 +44,7 @@ class ConnectView : public QWidget {
     // While a maintenance dialog talks to a sensor, device changes wait for the refresh that
     // follows it: a restarting sensor must not have its link closed under the last answer.
     bool in_dialog_ = false;
+    QPushButton* factory_button_ = nullptr;
 };
 
 }  // namespace kelpira::ui

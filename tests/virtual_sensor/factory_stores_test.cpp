@@ -1,0 +1,37 @@
+// The emulated sensor's FRAM and NVRAM: which sensors have them, and the board variant option.
+#include <gtest/gtest.h>
+
+#include "virtual_sensor/sensor_fixture.hpp"
+#include "virtual_sensor/server_options.hpp"
+
+namespace kelpira::virtual_sensor {
+namespace {
+
+using testing::command;
+
+class FactoryStoresTest : public testing::SensorFixture {};
+
+TEST_F(FactoryStoresTest, BoardVariantWithoutNvramRefusesItsCommands) {
+    VirtualSensorOptions o;
+    o.board_variant = 5;
+    start(o);
+    auto get = command(322);
+    EXPECT_EQ(send(get), kResultBadValue);
+    auto set = command(323, {0, 9, 0, 0, 0});
+    EXPECT_EQ(send(set), kResultBadValue);
+    auto fram = command(292);
+    EXPECT_EQ(send(fram), link::kResultSuccess) << "the FRAM is on every processing board";
+}
+
+TEST(FactoryStoresOptions, BoardVariantOption) {
+    const auto parsed = parse_server_options({"--board-variant", "5", "--device"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->devices[0].sensor.board_variant, 5u);
+    EXPECT_EQ(parsed.options->devices[1].sensor.board_variant, 6u) << "the default";
+    EXPECT_EQ(parse_server_options({"--board-variant", "-1"}).error,
+              "--board-variant takes a number from 0 to 4294967295");
+    EXPECT_NE(server_usage().find("--board-variant"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kelpira::virtual_sensor
