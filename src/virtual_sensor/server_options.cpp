@@ -93,7 +93,7 @@ std::optional<ScriptedFault> fault_from(const std::string& text) {
 ServedSensorOptions device_defaults(std::size_t index) {
     ServedSensorOptions d;
     d.sensor.serial_number = static_cast<std::uint16_t>(1001 + index);
-    d.sensor.board_serial_number = static_cast<std::uint16_t>(2001 + index);
+    d.sensor.board_serial_number = static_cast<std::uint16_t>(201 + index);
     return d;
 }
 
@@ -325,7 +325,7 @@ Device options:
                           wrong-checksum (ETI), silence, or long-reply (past 99 bytes)
   --stored-results N      results stored before the first command (default 0), one per
                           ten minutes, for the processed output and platform downloads
-  --board-serial N        processing board serial number (default 2001, 2002, ...)
+  --board-serial N        processing board serial number (default 201, 202, ...)
   --chemistry NAME        generic, nitrate, nitrite, phosphate, silicate, iron, ph, ta,
                           dic or ammonia (default nitrate)
   --chemistry-code N      the chemistry code stored on the sensor, 0 to 255, also one

@@ -36,7 +36,8 @@ struct ParsedServerOptions {
 };
 
 // `args` without the program name. "--device" starts the options of another device; device
-// k (from 0) has the serial numbers 1001 + k and 2001 + k unless given.
+// k (from 0) has the serial numbers 1001 + k and 201 + k unless given (the processing board's
+// FLASH keeps one byte of its serial number).
 ParsedServerOptions parse_server_options(const std::vector<std::string>& args);
 
 // The text --help prints.

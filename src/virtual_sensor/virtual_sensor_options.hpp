@@ -20,7 +20,7 @@ enum class RunningCode : std::uint8_t { bootloader = 1, firmware = 2 };
 struct VirtualSensorOptions {
     std::string name = "Virtual Sensor";  // at most 20 characters are kept
     std::uint16_t serial_number = 1001;
-    std::uint16_t board_serial_number = 2001;
+    std::uint16_t board_serial_number = 201;
     std::uint16_t device_type = 7310;  // this sensor
     std::uint8_t bootloader_version = 3;
     std::string firmware_version = "KELPIRA_2_8_3";  // at most 25 characters are kept

@@ -121,7 +121,7 @@ TEST_F(ConfigStoreTest, DefaultsAreThoseOfAFreshNitrateSensor) {
     EXPECT_EQ(schedule[0], 3) << "the newest schedule layout";
     const auto fram = read(292, 9);
     EXPECT_EQ(fram[0], 2);
-    EXPECT_EQ(fram[1], 2001 & 0xFF);
+    EXPECT_EQ(fram[1], 201);
 
     for (std::uint8_t t = 0; t < 3; ++t) {
         const auto th = config::decode_thermistor_config(read(404, 18, {t}));

@@ -32,7 +32,7 @@ TEST(ServerOptions, NoArgumentsServeOneDefaultSensor) {
     const auto& s = o.devices[0].sensor;
     EXPECT_EQ(s.name, "Virtual Sensor");
     EXPECT_EQ(s.serial_number, 1001);
-    EXPECT_EQ(s.board_serial_number, 2001);
+    EXPECT_EQ(s.board_serial_number, 201);
     EXPECT_EQ(s.running, RunningCode::firmware);
     EXPECT_EQ(s.hardware_id, "VID_04D8&PID_EABC");
 }
