@@ -1,0 +1,19 @@
+// The clock, schedule and next-measurement records over the link, as records rather than
+// bytes. Each returns the command's result (14 when the transaction failed); the record is
+// filled only on success.
+#pragma once
+
+#include "config/clock_records.hpp"
+#include "link/sensor_link.hpp"
+
+namespace kelpira::config {
+
+link::CommandResult read_rtc_time(link::SensorLink& link, RtcTime& time);
+link::CommandResult write_rtc_time(link::SensorLink& link, const RtcTime& time);
+
+link::CommandResult read_schedule(link::SensorLink& link, MeasurementSchedule& schedule);
+link::CommandResult write_schedule(link::SensorLink& link, const MeasurementSchedule& schedule);
+
+link::CommandResult read_next_measurement(link::SensorLink& link, NextMeasurement& next);
+
+}  // namespace kelpira::config
