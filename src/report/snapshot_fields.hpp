@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "config/chemistry_config.hpp"
+#include "config/clock_records.hpp"
 #include "config/chemistry_lists.hpp"
 #include "config/nutrient_params.hpp"
 #include "config/optics_records.hpp"
@@ -179,6 +180,29 @@ void fields(V& v, R& t) {
     v.number("a2", t.a2);
     v.number("a1", t.a1);
     v.number("a0", t.a0);
+}
+
+struct IntervalKindEntry {
+    std::uint8_t value;
+    std::string_view text;
+};
+
+inline constexpr std::array<IntervalKindEntry, 4> kIntervalKinds{{
+    {config::kMeasureContinuously, "Continuously"},
+    {config::kMeasureEveryHalfHour, "Every 30 minutes"},
+    {config::kMeasureEveryNHours, "Every N hours"},
+    {config::kMeasureEveryNMinutes, "Every N minutes"},
+}};
+
+// Times in the schedule's encoding: seconds from 1970 to the date and time as entered. The
+// layout is the sensor's and stays.
+template <typename V, RecordOf<config::MeasurementSchedule> R>
+void fields(V& v, R& s) {
+    v.list("interval_kind", s.interval_kind, kIntervalKinds);
+    v.number("start_time", s.start_time);
+    v.number("stop_enabled", s.stop_enabled);
+    v.number("stop_time", s.stop_time);
+    v.number("interval_count", s.interval_count);
 }
 
 // What an import writes of the identity when asked to.

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "config/chemistry_config.hpp"
+#include "config/clock_transfer.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/chemistry_commands.hpp"
 #include "report/snapshot_fields.hpp"
@@ -174,6 +175,14 @@ void each_record(config::ChemistryType chemistry, Visit&& visit) {
                       }};
               });
     }
+    visit(Slot{"schedule", -1, "schedule", false}, std::type_identity<config::MeasurementSchedule>{},
+          [](link::SensorLink& link) {
+              return RecordIo<config::MeasurementSchedule>{
+                  [&link](config::MeasurementSchedule& r) { return config::read_schedule(link, r); },
+                  [&link](const config::MeasurementSchedule& r) {
+                      return config::write_schedule(link, r);
+                  }};
+          });
 }
 
 }  // namespace kelpira::report

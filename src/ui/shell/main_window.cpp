@@ -17,6 +17,8 @@
 #include "ui/config/sensor_identification_dialog.hpp"
 #include "ui/config/thermistors_dialog.hpp"
 #include "ui/processing/processing_dialogs.hpp"
+#include "ui/report/config_log_dialog.hpp"
+#include "ui/report/restore_snapshot_dialog.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
@@ -142,6 +144,15 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::Thermistors] = [this] {
         run_thermistors_dialog(this, link_, prompter_);
         send_reload_config(view_);
+    };
+    handlers_[Command::LogSensorConfiguration] = [this] {
+        run_config_log_dialog(this, link_, prompter_);
+    };
+    handlers_[Command::RestoreSnapshot] = [this] {
+        if (run_restore_snapshot(this, link_, prompter_)) {
+            send_reload_config(view_);
+            shell_.identity_changed();
+        }
     };
 }
 
