@@ -18,8 +18,8 @@ void generic_lines(std::span<const std::uint8_t> data, Lines& out) {
     out.push_back("Sample Intake State: " + num(p.sample_intake_state));
     out.push_back("Sample Measurement State: " + num(p.sample_measurement_state));
     for (std::size_t ch = 0; ch < p.scale.size(); ++ch) {
-        out.push_back("Ch " + num(static_cast<std::int64_t>(ch)) + ": scale=" +
-                      fixed(p.scale[ch], 5) + ", offset=" + fixed(p.offset[ch], 5));
+        out.push_back("Ch " + num(static_cast<std::int64_t>(ch)) +
+                      ": scale=" + fixed(p.scale[ch], 5) + ", offset=" + fixed(p.offset[ch], 5));
     }
 }
 
@@ -80,8 +80,7 @@ void dic_lines(std::span<const std::uint8_t> data, Lines& out) {
         } else {
             out.push_back(name + " type: CRM");
             out.push_back(name + " measurement state: " + num(inlet.measurement_state));
-            out.push_back(name + " CRM value (umol/kg): " +
-                          config::crm_text(inlet.crm_umol_kg));
+            out.push_back(name + " CRM value (umol/kg): " + config::crm_text(inlet.crm_umol_kg));
         }
     }
 }
@@ -97,8 +96,7 @@ void channel_lines(const config::NutrientParams& p, NutrientChannel c, const cha
 void nutrient_lines(std::span<const std::uint8_t> data, Lines& out) {
     static constexpr std::array<const char*, 4> kTriggers{"Standard 1", "Standard 2", "Sample",
                                                           "Blank"};
-    static constexpr std::array<const char*, 3> kAdjustments{"Standard 1", "Standard 2",
-                                                             "Linear"};
+    static constexpr std::array<const char*, 3> kAdjustments{"Standard 1", "Standard 2", "Linear"};
     const auto p = config::decode_nutrient_params(data);
     out.push_back("Sensor Version: " + num(p.sensor_version));
     channel_lines(p, NutrientChannel::medium, "Medium", out);

@@ -27,8 +27,8 @@ std::string date_time_text(std::int64_t seconds) {
     const auto f = common::utc_fields(seconds);
     std::string year = num(f.year);
     year.insert(0, year.size() < 4 ? 4 - year.size() : 0, '0');
-    return two(f.day) + "/" + two(f.month) + "/" + year + " " + two(f.hour) + ":" +
-           two(f.minute) + ":" + two(f.second);
+    return two(f.day) + "/" + two(f.month) + "/" + year + " " + two(f.hour) + ":" + two(f.minute) +
+           ":" + two(f.second);
 }
 
 const char* enabled_text(std::uint8_t flag) {

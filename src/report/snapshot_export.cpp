@@ -45,26 +45,27 @@ SnapshotRead read_snapshot(link::SensorLink& link) {
                 with_status("unable to read chemistry configuration from sensor", rc)};
     }
     std::string failure;
-    each_record(chemistry.chemistry, [&]<typename Rec>(const Slot& s, std::type_identity<Rec>,
-                                                         const auto& make_io) {
-        if (!failure.empty() || (std::string_view(s.key) == "dic_config" &&
-                                 chemistry.chemistry != config::ChemistryType::dic)) {
-            return;
-        }
-        Rec record{};
-        const auto read = make_io(link).read(record);
-        if (read != link::kResultSuccess) {
-            if (!s.optional) {
-                failure = with_status("unable to read " + std::string(s.name) + " from sensor", read);
-            }
-            return;
-        }
-        if (s.index < 0) {
-            doc[s.key] = to_fields(record);
-        } else {
-            doc[s.key].push_back(to_fields(record));
-        }
-    });
+    each_record(chemistry.chemistry,
+                [&]<typename Rec>(const Slot& s, std::type_identity<Rec>, const auto& make_io) {
+                    if (!failure.empty() || (std::string_view(s.key) == "dic_config" &&
+                                             chemistry.chemistry != config::ChemistryType::dic)) {
+                        return;
+                    }
+                    Rec record{};
+                    const auto read = make_io(link).read(record);
+                    if (read != link::kResultSuccess) {
+                        if (!s.optional) {
+                            failure = with_status(
+                                "unable to read " + std::string(s.name) + " from sensor", read);
+                        }
+                        return;
+                    }
+                    if (s.index < 0) {
+                        doc[s.key] = to_fields(record);
+                    } else {
+                        doc[s.key].push_back(to_fields(record));
+                    }
+                });
     if (!failure.empty()) {
         return {std::nullopt, failure};
     }
@@ -103,19 +104,19 @@ void check_snapshot(const Json& doc) {
     }
     config::ChemistryConfig chemistry;
     from_fields(doc["chemistry_config"], "chemistry_config", chemistry);
-    each_record(chemistry.chemistry, [&]<typename Rec>(const Slot& s, std::type_identity<Rec>,
-                                                         const auto&) {
-        known.insert(s.key);
-        const Json* j = locate(doc, s);
-        if (j == nullptr) {
-            if (!s.optional) {
-                throw SnapshotFault(slot_path(s), "missing");
-            }
-            return;
-        }
-        Rec record{};
-        from_fields(*j, slot_path(s), record);
-    });
+    each_record(chemistry.chemistry,
+                [&]<typename Rec>(const Slot& s, std::type_identity<Rec>, const auto&) {
+                    known.insert(s.key);
+                    const Json* j = locate(doc, s);
+                    if (j == nullptr) {
+                        if (!s.optional) {
+                            throw SnapshotFault(slot_path(s), "missing");
+                        }
+                        return;
+                    }
+                    Rec record{};
+                    from_fields(*j, slot_path(s), record);
+                });
     for (auto it = doc.begin(); it != doc.end(); ++it) {
         if (!known.contains(it.key())) {
             throw SnapshotFault(it.key(), "unknown record");

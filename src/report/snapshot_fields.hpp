@@ -8,8 +8,8 @@
 #include <type_traits>
 
 #include "config/chemistry_config.hpp"
-#include "config/clock_records.hpp"
 #include "config/chemistry_lists.hpp"
+#include "config/clock_records.hpp"
 #include "config/nutrient_params.hpp"
 #include "config/optics_records.hpp"
 #include "config/processing_params.hpp"

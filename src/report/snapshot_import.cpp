@@ -19,8 +19,8 @@ std::vector<FieldChange> differences(const Json& sensor, const Json& wanted) {
     for (auto it = wanted.begin(); it != wanted.end(); ++it) {
         const auto s = sensor.find(it.key());
         if (s == sensor.end() || *s != it.value()) {
-            changes.push_back({it.key(), s == sensor.end() ? "" : value_text(*s),
-                               value_text(it.value())});
+            changes.push_back(
+                {it.key(), s == sensor.end() ? "" : value_text(*s), value_text(it.value())});
         }
     }
     return changes;
@@ -112,13 +112,12 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
     const bool chemistry_changes = sensor.chemistry != wanted.chemistry;
     if (chemistry_changes && !options.force) {
         result.chemistry_differs = true;
-        result.refusal = "the snapshot is of a " + chemistry_name(wanted.chemistry) +
-                         " sensor; this sensor is configured for " +
-                         chemistry_name(sensor.chemistry);
+        result.refusal = "the snapshot's chemistry is " + chemistry_name(wanted.chemistry) +
+                         "; this sensor is configured for " + chemistry_name(sensor.chemistry);
         return result;
     }
     each_record(wanted.chemistry, [&]<typename Rec>(const Slot& s, std::type_identity<Rec>,
-                                                      const auto& make_io) {
+                                                    const auto& make_io) {
         const Json* fields_json = locate(snapshot, s);
         if (fields_json == nullptr) {
             return;
@@ -126,14 +125,14 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         if (chemistry_changes && options.dry_run &&
             std::string_view(s.key) == "processing_params") {
             // The sensor keeps parameters only for the chemistry it runs.
-            result.records.push_back({s.name, Outcome::would_change, {},
-                                      "written for the snapshot's chemistry"});
+            result.records.push_back(
+                {s.name, Outcome::would_change, {}, "written for the snapshot's chemistry"});
             return;
         }
         const std::string path = slot_path(s);
         result.records.push_back(bring(
-            s.name, make_io(link),
-            [&](Rec& record) { from_fields(*fields_json, path, record); }, options.dry_run));
+            s.name, make_io(link), [&](Rec& record) { from_fields(*fields_json, path, record); },
+            options.dry_run));
     });
     if (snapshot.contains("identity")) {
         if (options.include_identity) {

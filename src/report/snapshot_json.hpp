@@ -121,15 +121,15 @@ class FieldReader {
         }
         value = j.get<std::string>();
         if (value.size() > max_length || value.find('\0') != std::string::npos) {
-            throw SnapshotFault(field(name), "longer than " + std::to_string(max_length) +
-                                                 " characters");
+            throw SnapshotFault(field(name),
+                                "longer than " + std::to_string(max_length) + " characters");
         }
     }
     template <typename T, typename Table>
     void list(const char* name, T& value, const Table& table) {
         const Json& j = take(name);
-        using Stored = std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>,
-                                          std::type_identity<T>>::type;
+        using Stored = typename std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>,
+                                                   std::type_identity<T>>::type;
         if (j.is_string()) {
             const auto text = j.get<std::string>();
             for (const auto& entry : table) {

@@ -9,8 +9,10 @@
 #include "config/clock_transfer.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/chemistry_commands.hpp"
+#include "link/platform_commands.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"
+#include "report/snapshot_platform_fields.hpp"
 
 namespace kelpira::report {
 
@@ -75,10 +77,9 @@ inline void read_identity(const Json& j, link::SensorIdentification& id) {
 template <typename Rec>
 auto typed_io() {
     return [](link::SensorLink& link) {
-        return RecordIo<Rec>{[&link](Rec& r) { return link::get_processing_params(link, r); },
-                             [&link](const Rec& r) {
-                                 return link::set_processing_params(link, r);
-                             }};
+        return RecordIo<Rec>{
+            [&link](Rec& r) { return link::get_processing_params(link, r); },
+            [&link](const Rec& r) { return link::set_processing_params(link, r); }};
     };
 }
 
@@ -135,22 +136,22 @@ void params_record(config::ChemistryType chemistry, Visit& visit) {
 // Every record in import order, with the processing parameters of `chemistry`.
 template <typename Visit>
 void each_record(config::ChemistryType chemistry, Visit&& visit) {
-    visit(Slot{"chemistry_config", -1, "chemistry configuration", false},
-          std::type_identity<config::ChemistryConfig>{}, [](link::SensorLink& link) {
-              return RecordIo<config::ChemistryConfig>{
-                  [&link](config::ChemistryConfig& r) {
-                      return link::get_chemistry_config(link, r);
-                  },
-                  [&link](const config::ChemistryConfig& r) {
-                      return link::set_chemistry_config(link, r);
-                  }};
-          });
+    visit(
+        Slot{"chemistry_config", -1, "chemistry configuration", false},
+        std::type_identity<config::ChemistryConfig>{}, [](link::SensorLink& link) {
+            return RecordIo<config::ChemistryConfig>{
+                [&link](config::ChemistryConfig& r) { return link::get_chemistry_config(link, r); },
+                [&link](const config::ChemistryConfig& r) {
+                    return link::set_chemistry_config(link, r);
+                }};
+        });
     params_record(chemistry, visit);
     visit(Slot{"optics_defaults", -1, "optics defaults", false},
           std::type_identity<config::OpticsDefaults>{},
           bytes_io(link::get_optics_defaults, link::set_optics_defaults,
                    config::decode_optics_defaults));
-    visit(Slot{"pmt_config", -1, "PMT configuration", true}, std::type_identity<config::PmtConfig>{},
+    visit(Slot{"pmt_config", -1, "PMT configuration", true},
+          std::type_identity<config::PmtConfig>{},
           bytes_io(link::get_pmt_config, link::set_pmt_config, config::decode_pmt_config));
     visit(Slot{"dic_config", -1, "DIC configuration", true},
           std::type_identity<config::DicConductivityConfig>{},
@@ -175,14 +176,25 @@ void each_record(config::ChemistryType chemistry, Visit&& visit) {
                       }};
               });
     }
-    visit(Slot{"schedule", -1, "schedule", false}, std::type_identity<config::MeasurementSchedule>{},
-          [](link::SensorLink& link) {
-              return RecordIo<config::MeasurementSchedule>{
-                  [&link](config::MeasurementSchedule& r) { return config::read_schedule(link, r); },
-                  [&link](const config::MeasurementSchedule& r) {
-                      return config::write_schedule(link, r);
-                  }};
-          });
+    visit(Slot{"rs232_config", -1, "RS232 configuration", false},
+          std::type_identity<config::Rs232Config>{},
+          bytes_io(link::get_rs232_config, link::set_rs232_config, config::decode_rs232_config));
+    visit(Slot{"rs485_config", -1, "RS485 configuration", false},
+          std::type_identity<config::Rs485Config>{},
+          bytes_io(link::get_rs485_config, link::set_rs485_config, config::decode_rs485_config));
+    visit(Slot{"platform_defaults", -1, "platform defaults", false},
+          std::type_identity<config::PlatformDefaults>{},
+          bytes_io(link::get_platform_defaults, link::set_platform_defaults,
+                   config::decode_platform_defaults));
+    visit(
+        Slot{"schedule", -1, "schedule", false}, std::type_identity<config::MeasurementSchedule>{},
+        [](link::SensorLink& link) {
+            return RecordIo<config::MeasurementSchedule>{
+                [&link](config::MeasurementSchedule& r) { return config::read_schedule(link, r); },
+                [&link](const config::MeasurementSchedule& r) {
+                    return config::write_schedule(link, r);
+                }};
+        });
 }
 
 }  // namespace kelpira::report

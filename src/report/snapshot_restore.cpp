@@ -42,10 +42,11 @@ std::optional<RestorePlan> plan_restore(link::SensorLink& link, common::Prompter
     }
     plan.preview = dry_run(link, plan);
     if (plan.preview.chemistry_differs) {
+        std::string question = *plan.preview.refusal;
+        question[0] = 'T';  // "the snapshot's chemistry is ..." begins the sentence
         const auto answer = prompter.ask_yes_no(
             kRestoreSnapshotTitle,
-            "The " + *plan.preview.refusal +
-                ".\n\nRestore it anyway? The sensor's chemistry will be changed.");
+            question + ".\n\nRestore it anyway? The sensor's chemistry will be changed.");
         if (answer != common::Answer::Yes) {
             return std::nullopt;
         }

@@ -101,10 +101,9 @@ TEST_F(ConfigReportTest, NutrientWithStandardTwoOnlyListsOnlyIt) {
     const auto lines = section("CHEMISTRY CONFIGURATION:");
     const auto at = std::find(lines.begin(), lines.end(), "Standard Adjustment: Standard 2");
     ASSERT_NE(at, lines.end());
-    EXPECT_EQ(Lines(at + 1, at + 4),
-              (Lines{"Standard 2 Measurement State: 11",
-                     "Standard 2 Measurement Concentration (uM): 40.500",
-                     "Processing Trigger: Standard 1"}));
+    EXPECT_EQ(Lines(at + 1, at + 4), (Lines{"Standard 2 Measurement State: 11",
+                                            "Standard 2 Measurement Concentration (uM): 40.500",
+                                            "Processing Trigger: Standard 1"}));
 }
 
 TEST_F(ConfigReportTest, ScheduleOfOneHourAndOfTwoMinutes) {
@@ -126,15 +125,15 @@ TEST_F(ConfigReportTest, PhSensorHasNoPmtOrDicLinesAndThePumpMendsShow) {
     auto pump = config::default_pump_valve_defaults();
     pump.stop_condition = config::kStopStepCount;
     ASSERT_EQ(link::set_pump_valve_defaults(link, config::encode(pump)), 0);
-    EXPECT_EQ(section("OPTICS, VALVES & PUMP DEFAULTS CONFIGURATION:"),
-              (Lines{"LED 0 current (mA): 20.000", "LED 1 current (mA): 20.000",
-                     "LED 2 current (mA): 20.000", "LED 3 current (mA): 20.000",
-                     "Photodiodes 5V Power: enabled", "Hall Sensors 5V Power: enabled",
-                     "Pump Current (mA): 250", "Pump Step Period (us): 1000",
-                     "Pump Microstepping: 8", "Pump Direction: Inject",
-                     "Pump Stop Condition: Step Count", "Pump Inject Hall Sensor Limit: 2000",
-                     "Pump Withdraw Hall Sensor Limit: 2000", "Pump Timeout (s): 30",
-                     "Valves Spike Time (ms): 50"}));
+    EXPECT_EQ(
+        section("OPTICS, VALVES & PUMP DEFAULTS CONFIGURATION:"),
+        (Lines{"LED 0 current (mA): 20.000", "LED 1 current (mA): 20.000",
+               "LED 2 current (mA): 20.000", "LED 3 current (mA): 20.000",
+               "Photodiodes 5V Power: enabled", "Hall Sensors 5V Power: enabled",
+               "Pump Current (mA): 250", "Pump Step Period (us): 1000", "Pump Microstepping: 8",
+               "Pump Direction: Inject", "Pump Stop Condition: Step Count",
+               "Pump Inject Hall Sensor Limit: 2000", "Pump Withdraw Hall Sensor Limit: 2000",
+               "Pump Timeout (s): 30", "Valves Spike Time (ms): 50"}));
     const auto chemistry = section("CHEMISTRY CONFIGURATION:");
     EXPECT_EQ(Lines(chemistry.begin(), chemistry.begin() + 3),
               (Lines{"Chemistry Type: pH", "Sample Interval (ms): 100", "Multiplexer: pH"}));
@@ -165,11 +164,11 @@ TEST_F(ConfigReportTest, DicConductivityLines) {
               (Lines{"DIC Frequency (kHz): 100", "DIC Excitation (%): 50", "DIC RXGAIN: ON",
                      "DIC Offset (V): 1.2500"}));
     const auto chemistry = section("CHEMISTRY CONFIGURATION:");
-    EXPECT_EQ(Lines(chemistry.begin() + 3, chemistry.begin() + 11),
-              (Lines{"Sensor Version: 0", "Inlet 0 type: Sample", "Inlet 0 intake state: 1",
-                     "Inlet 0 measurement state: 2", "Inlet 1 type: CRM",
-                     "Inlet 1 measurement state: 3", "Inlet 1 CRM value (umol/kg): 2012.50",
-                     "Inlet 2 type: Unused"}));
+    EXPECT_EQ(
+        Lines(chemistry.begin() + 3, chemistry.begin() + 11),
+        (Lines{"Sensor Version: 0", "Inlet 0 type: Sample", "Inlet 0 intake state: 1",
+               "Inlet 0 measurement state: 2", "Inlet 1 type: CRM", "Inlet 1 measurement state: 3",
+               "Inlet 1 CRM value (umol/kg): 2012.50", "Inlet 2 type: Unused"}));
 }
 
 TEST_F(ConfigReportTest, AmmoniaWhosePmtCannotBeReadGivesOneErrorLine) {
@@ -200,8 +199,8 @@ TEST_F(ConfigReportTest, UnreadableIdentificationKeepsTheDefaultNameAndTheOtherS
 
 TEST_F(ConfigReportTest, FailedReadsGiveTheirSectionsErrorLines) {
     start({}, 200ms);
-    for (const std::uint16_t code : {400, 404, 294}) {
-        sensor->inject(code, {FaultKind::no_answer}, 1);
+    for (const int code : {400, 404, 294}) {
+        sensor->inject(static_cast<std::uint16_t>(code), {FaultKind::no_answer}, 1);
     }
     const auto r = report();
     EXPECT_EQ(testing::section_of(r.lines, "CHEMISTRY CONFIGURATION:"),

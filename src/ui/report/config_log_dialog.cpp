@@ -60,8 +60,8 @@ void ConfigLogDialog::show_menu(const QPoint& at) {
 
 void run_config_log_dialog(QWidget* parent, link::SensorLink& link, common::Prompter& prompter) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto report = report::build_config_report(
-        link, QDateTime::currentDateTimeUtc().toSecsSinceEpoch());
+    auto report =
+        report::build_config_report(link, QDateTime::currentDateTimeUtc().toSecsSinceEpoch());
     QApplication::restoreOverrideCursor();
     ConfigLogDialog dialog(link, prompter, std::move(report), parent);
     dialog.exec();

@@ -17,8 +17,8 @@ class ConfigLogDialog : public QDialog {
     Q_OBJECT
 
   public:
-    ConfigLogDialog(link::SensorLink& link, common::Prompter& prompter,
-                    report::ConfigReport report, QWidget* parent = nullptr);
+    ConfigLogDialog(link::SensorLink& link, common::Prompter& prompter, report::ConfigReport report,
+                    QWidget* parent = nullptr);
 
     QListWidget* list() const { return list_; }
     QPushButton* save_button() const { return save_; }
