@@ -209,7 +209,7 @@ TEST_F(ConfigReportTest, FailedReadsGiveTheirSectionsErrorLines) {
               "unable to read thermistor 0 configuration from sensor (status=14)");
     EXPECT_EQ(testing::section_of(r.lines, "THERMISTORS CONFIGURATION:")[1],
               "Thermistor 1: input channel=6, temperature(C)=0.00000 volt^3 + 0.00000 volt^2 "
-              "+ 10.00000 volt + -12.12112 volt");
+              "+ 10.00000 volt + -23.98621");
     EXPECT_EQ(r.lines.back(), "unable to read SOFTWARE configuration from sensor (status=14)");
 }
 
