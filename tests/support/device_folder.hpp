@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -16,28 +15,10 @@
 
 #include "link/device_socket_names.hpp"
 #include "link/device_watcher.hpp"
+#include "support/temp_folder.hpp"
 #include "virtual_sensor/device_server.hpp"
 
 namespace kelpira::testing {
-
-// Removed with everything in it when the test ends.
-struct TempFolder {
-    std::string root;
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kelpira-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "cannot make a temporary folder";
-        }
-        root = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-};
 
 // A device folder and a server running on its own thread until the fixture ends.
 struct ServedFolder {

@@ -1,9 +1,9 @@
 // A private folder for the files one test writes, removed with everything in it afterwards.
 #pragma once
 
-#include <unistd.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,21 +14,22 @@ namespace kelpira::testing {
 class TempFolder {
   public:
     TempFolder() {
-        static std::atomic<int> serial{0};
-        path_ = std::filesystem::temp_directory_path() /
-                ("kelpira-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kelpira-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            ADD_FAILURE() << "cannot make a temporary folder";
+        }
+        root = pattern;
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(root, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
     // The path of `name` inside the folder.
-    std::string path(const std::string& name) const { return (path_ / name).string(); }
+    std::string path(const std::string& name) const { return root + "/" + name; }
 
     // Writes `text` as the whole of file `name`; returns its path.
     std::string write(const std::string& name, const std::string& text) const {
@@ -44,8 +45,7 @@ class TempFolder {
         return s.str();
     }
 
-  private:
-    std::filesystem::path path_;
+    std::string root;
 };
 
 }  // namespace kelpira::testing
