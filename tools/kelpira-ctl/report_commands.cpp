@@ -62,8 +62,12 @@ report::Json read_snapshot_argument(const std::string& path) {
                                std::istreambuf_iterator<char>()};
         return report::parse_snapshot(text);
     } catch (const report::SnapshotFault& fault) {
-        throw WorkFailure((path == "-" ? std::string("standard input") : path) + ": " +
-                          fault.what());
+        // A file that cannot be read is named by the fault itself.
+        const std::string what = fault.what();
+        if (what.starts_with(path + ": ")) {
+            throw WorkFailure(what);
+        }
+        throw WorkFailure((path == "-" ? std::string("standard input") : path) + ": " + what);
     }
 }
 
