@@ -5,9 +5,11 @@
 #include "config/chemistry_config.hpp"
 #include "config/clock_transfer.hpp"
 #include "config/optics_records.hpp"
+#include "config/platform_records.hpp"
 #include "config/pump_valve_defaults.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/chemistry_commands.hpp"
+#include "link/platform_commands.hpp"
 #include "report/report_fixture.hpp"
 
 namespace kelpira::report {
@@ -116,6 +118,42 @@ TEST_F(ConfigReportTest, ScheduleOfOneHourAndOfTwoMinutes) {
     EXPECT_EQ(section("SCHEDULE CONFIGURATION:")[1], "Interval: Measure every 2 minutes");
     set_schedule(1, 30);
     EXPECT_EQ(section("SCHEDULE CONFIGURATION:")[1], "Interval: Measure every 30 minutes");
+}
+
+TEST_F(ConfigReportTest, PlatformAndSerialInterfaceSections) {
+    start();
+    auto platform = config::default_platform_defaults();
+    platform.dive_number = 12;
+    platform.depth_m = 25.5f;
+    platform.direction = config::kDirectionUnknown;
+    platform.time_offset_s = -3600;
+    platform.p1 = -5;
+    ASSERT_EQ(link::set_platform_defaults(link, config::encode(platform)), 0);
+    auto rs232 = config::default_rs232_config();
+    rs232.parity = config::kParitySpace;
+    rs232.protocol = config::kRs232Seaglider;
+    rs232.mode = config::kRs232ModeDebug;
+    ASSERT_EQ(link::set_rs232_config(link, config::encode(rs232)), 0);
+    auto rs485 = config::default_rs485_config();
+    rs485.parity = config::kParityEven;
+    rs485.protocol = config::kRs485SenseOceanHub;
+    rs485.slave_address = 64;
+    rs485.poll_rate_s = 300;
+    ASSERT_EQ(link::set_rs485_config(link, config::encode(rs485)), 0);
+    const auto r = report().lines;
+    const auto p = testing::section_of(r, "PLATFORM DEFAULTS CONFIGURATION:");
+    ASSERT_EQ(p.size(), 10u);
+    EXPECT_EQ(p[0], "Dive Number: 12");
+    EXPECT_EQ(p[4], "Depth (m): 25.500");
+    EXPECT_EQ(Lines(p.begin() + 5, p.begin() + 8),
+              (Lines{"Direction: unknown (0)", "Time Offset (s): -3600", "P1: -5"}));
+    const auto s232 = testing::section_of(r, "RS232 CONFIGURATION:");
+    EXPECT_EQ(Lines(s232.begin() + 3, s232.end()),
+              (Lines{"Parity: Space", "Protocol: Seaglider", "Mode: Debug"}));
+    const auto s485 = testing::section_of(r, "RS485 CONFIGURATION:");
+    EXPECT_EQ(Lines(s485.begin() + 3, s485.end()),
+              (Lines{"Parity: Even", "Protocol: SenseOCEAN Hub", "Slave Address: 64",
+                     "Poll Rate (s): 300"}));
 }
 
 TEST_F(ConfigReportTest, PhSensorHasNoPmtOrDicLinesAndThePumpMendsShow) {
