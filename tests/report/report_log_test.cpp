@@ -67,6 +67,7 @@ TEST_F(ReportLogTest, ExportSnapshotWritesTheSensorsRecords) {
 TEST_F(ReportLogTest, RestoreShowsThePreviewBeforeWritingAndThenTheOutcome) {
     start();
     auto snapshot = read_snapshot(link).snapshot.value();
+    const std::string p2_before = snapshot["platform_defaults"]["p2"].dump();
     snapshot["platform_defaults"]["p2"] = -7;
     const std::string path = files.write("snap.json", snapshot_text(snapshot));
     prompter.files.push_back(path);
@@ -75,9 +76,9 @@ TEST_F(ReportLogTest, RestoreShowsThePreviewBeforeWritingAndThenTheOutcome) {
     ASSERT_TRUE(plan.has_value());
     EXPECT_EQ(prompter.file_requests.at(0).title, "Restore Snapshot");
     const auto preview = outcome_lines(plan->preview);
-    EXPECT_NE(
-        std::find(preview.begin(), preview.end(), "platform defaults: would change p2 0 -> -7"),
-        preview.end());
+    EXPECT_NE(std::find(preview.begin(), preview.end(),
+                        "platform defaults: would change p2 " + p2_before + " -> -7"),
+              preview.end());
     for (const auto code : sensor->logged_codes()) {
         EXPECT_NE(code, 441) << "nothing written by the preview";
     }
