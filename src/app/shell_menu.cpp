@@ -50,6 +50,8 @@ std::vector<MenuEntry> make_entries() {
         item(Configure, "Sensor &Identification...", Command::SensorIdentification),
         item(Configure, "&Thermistors...", Command::Thermistors),
         item(Configure, "State Machine Start S&tates...", Command::StartStates),
+        separator(Configure),
+        item(Configure, "&Restore Snapshot...", Command::RestoreSnapshot),
 
         item(Help, "&About...", Command::About),
         item(Help, "Sensor &Port Pins...", Command::SensorPortPins),
@@ -119,6 +121,7 @@ bool command_enabled(Command command, LinkFlags flags) {
         case Command::PlatformDefaults:
         case Command::Thermistors:
         case Command::MeasurementSchedule:
+        case Command::RestoreSnapshot:
             return connected && !running;
         case Command::About:
         case Command::ProcessNutrient:

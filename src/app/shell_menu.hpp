@@ -42,6 +42,7 @@ enum class Command : int {
     ProcessTa = 2111,
     ProcessDic = 2115,
     PlatformSimulator = 2100,
+    RestoreSnapshot = 2130,  // the classic program had no such command
 };
 
 enum class Menu { File, View, Configure, Help };

@@ -48,7 +48,7 @@ TEST(ShellMenu, EveryCommandHasExactlyOneItem) {
             seen.insert(static_cast<int>(*e.command));
         }
     }
-    EXPECT_EQ(seen.size(), 29U);
+    EXPECT_EQ(seen.size(), 30U);
     for (int code : seen) {
         EXPECT_EQ(seen.count(code), 1U) << code;
     }
@@ -63,7 +63,8 @@ TEST(ShellMenu, AddedItemsComeAfterTheClassicOnesOfTheirMenu) {
     const auto configure = texts(visible_menu(Menu::Configure, everything));
     EXPECT_EQ(configure[3], "&Measurement Schedule...");
     EXPECT_EQ(configure[4], "-");
-    EXPECT_EQ(configure.size(), 12U);
+    ASSERT_EQ(configure.size(), 14U);
+    EXPECT_EQ(configure[13], "&Restore Snapshot...");
 }
 
 TEST(ShellMenu, HiddenItemsTakeTheirSeparatorsWithThem) {
@@ -97,7 +98,7 @@ TEST(ShellMenu, EnablingFollowsTheLinkState) {
          {Command::MountAsDrive, Command::SensorIdentification, Command::RealTimeClock,
           Command::OpticsValvesPump, Command::Rs232, Command::Rs485, Command::StateMachine,
           Command::StartStates, Command::Chemistry, Command::PlatformDefaults, Command::Thermistors,
-          Command::MeasurementSchedule}) {
+          Command::MeasurementSchedule, Command::RestoreSnapshot}) {
         EXPECT_TRUE(command_enabled(c, idle)) << static_cast<int>(c);
         EXPECT_FALSE(command_enabled(c, running)) << static_cast<int>(c);
         EXPECT_FALSE(command_enabled(c, none)) << static_cast<int>(c);

@@ -22,6 +22,8 @@
 #include "ui/config/sensor_identification_dialog.hpp"
 #include "ui/config/thermistors_dialog.hpp"
 #include "ui/processing/processing_dialogs.hpp"
+#include "ui/report/config_log_dialog.hpp"
+#include "ui/report/restore_snapshot_dialog.hpp"
 #include "ui/shell/about_box.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell/connect_view.hpp"
@@ -163,6 +165,15 @@ void MainWindow::add_command_handlers() {
     };
     handlers_[Command::Rs232] = [this] { run_rs232_dialog(this, link_, prompter_); };
     handlers_[Command::Rs485] = [this] { run_rs485_dialog(this, link_, prompter_); };
+    handlers_[Command::LogSensorConfiguration] = [this] {
+        run_config_log_dialog(this, link_, prompter_);
+    };
+    handlers_[Command::RestoreSnapshot] = [this] {
+        if (run_restore_snapshot(this, link_, prompter_)) {
+            send_reload_config(view_);
+            shell_.identity_changed();
+        }
+    };
 }
 
 void MainWindow::build_menu() {

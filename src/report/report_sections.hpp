@@ -1,0 +1,35 @@
+// The sections of the configuration report, each reading its records and adding its lines.
+// Used by config_report.cpp only.
+#pragma once
+
+#include <optional>
+#include <span>
+
+#include "config/chemistry_config.hpp"
+#include "link/sensor_link.hpp"
+#include "report/config_report.hpp"
+#include "report/report_lines.hpp"
+
+namespace kelpira::report {
+
+// The chemistry record, when it could be read: the optics section depends on it.
+using ChemistryRead = std::optional<config::ChemistryConfig>;
+
+void identification_section(link::SensorLink& link, ConfigReport& report);
+void time_section(link::SensorLink& link, std::int64_t pc_utc, Lines& out);
+// "Sensor time now: ..." or the clock's error line.
+void sensor_time_line(link::SensorLink& link, Lines& out);
+ChemistryRead chemistry_section(link::SensorLink& link, Lines& out);
+void optics_section(link::SensorLink& link, const ChemistryRead& chemistry, Lines& out);
+void thermistors_section(link::SensorLink& link, Lines& out);
+void rs232_section(link::SensorLink& link, Lines& out);
+void rs485_section(link::SensorLink& link, Lines& out);
+void platform_section(link::SensorLink& link, Lines& out);
+void schedule_section(link::SensorLink& link, Lines& out);
+void software_section(link::SensorLink& link, Lines& out);
+
+// The processing-parameter lines of a chemistry in the table (none for Ammonia).
+void processing_param_lines(config::ChemistryType chemistry, std::span<const std::uint8_t> record,
+                            Lines& out);
+
+}  // namespace kelpira::report

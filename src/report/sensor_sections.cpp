@@ -1,0 +1,201 @@
+// The report's sections about the sensor itself: identification, time, chemistry, optics with
+// valves and pump, thermistors, and software.
+#include <array>
+#include <vector>
+
+#include "common/time_text.hpp"
+#include "config/optics_records.hpp"
+#include "config/pump_valve_defaults.hpp"
+#include "link/actuator_commands.hpp"
+#include "link/chemistry_commands.hpp"
+#include "link/device_types.hpp"
+#include "link/identity_commands.hpp"
+#include "report/report_sections.hpp"
+
+namespace kelpira::report {
+
+namespace {
+
+using link::kResultSuccess;
+
+std::string two(int v) {
+    return v < 10 ? "0" + num(v) : num(v);
+}
+
+// "dd/mm/yyyy hh:mm:ss" of a UTC time.
+std::string date_time_text(std::int64_t seconds) {
+    const auto f = common::utc_fields(seconds);
+    std::string year = num(f.year);
+    year.insert(0, year.size() < 4 ? 4 - year.size() : 0, '0');
+    return two(f.day) + "/" + two(f.month) + "/" + year + " " + two(f.hour) + ":" + two(f.minute) +
+           ":" + two(f.second);
+}
+
+const char* enabled_text(std::uint8_t flag) {
+    return flag != 0 ? "enabled" : "disabled";
+}
+
+void pmt_lines(const config::PmtConfig& pmt, Lines& out) {
+    if (pmt.instrument == config::kPmtNone) {
+        out.emplace_back("PMT Instrument: None");
+    } else if (pmt.instrument == config::kPmtH10492) {
+        out.emplace_back("PMT Instrument: Hamamatsu H10492");
+    } else {
+        out.push_back("PMT Instrument: unknown (" + num(pmt.instrument) + ")");
+    }
+    out.push_back("PMT Control (V): " + fixed(pmt.control_v, 5));
+}
+
+void pump_lines(const config::PumpValveDefaults& p, Lines& out) {
+    static constexpr std::array<const char*, 5> kMicrosteps{"16", "8", "4", "2", "1"};
+    static constexpr std::array<const char*, 3> kStops{"Hall Sensors", "Step Count", "Time"};
+    out.push_back("Pump Current (mA): " + num(p.current_ma));
+    out.push_back("Pump Step Period (us): " + num(p.step_period_us));
+    out.push_back(p.microstepping < kMicrosteps.size()
+                      ? std::string("Pump Microstepping: ") + kMicrosteps[p.microstepping]
+                      : "Pump Microstepping: unknown (" + num(p.microstepping) + ")");
+    out.push_back(std::string("Pump Direction: ") +
+                  (p.direction == config::kPumpInject ? "Inject" : "Withdraw"));
+    out.push_back(p.stop_condition < kStops.size()
+                      ? std::string("Pump Stop Condition: ") + kStops[p.stop_condition]
+                      : "Pump Stop Condition: unknown (" + num(p.stop_condition) + ")");
+    out.push_back("Pump Inject Hall Sensor Limit: " + num(p.hall_limit_inject));
+    out.push_back("Pump Withdraw Hall Sensor Limit: " + num(p.hall_limit_withdraw));
+    out.push_back("Pump Timeout (s): " + num(p.timeout_s));
+    out.push_back("Valves Spike Time (ms): " + num(p.valve_spike_ms));
+}
+
+void dic_lines(link::SensorLink& link, Lines& out) {
+    link::RecordBytes<link::kDicConductivityConfigSize> bytes{};
+    const auto rc = link::get_dic_config(link, bytes);
+    if (rc != kResultSuccess) {
+        out.push_back(with_status("unable to read DIC configuration from sensor", rc));
+        return;
+    }
+    const auto d = config::decode_dic_conductivity_config(bytes);
+    out.push_back("DIC Frequency (kHz): " + num(d.frequency_khz));
+    out.push_back("DIC Excitation (%): " + num(d.excitation_pct));
+    out.push_back(std::string("DIC RXGAIN: ") + (d.rxgain != 0 ? "ON" : "OFF"));
+    out.push_back("DIC Offset (V): " + fixed(d.offset_v, 4));
+}
+
+}  // namespace
+
+void identification_section(link::SensorLink& link, ConfigReport& report) {
+    link::DeviceInfo info;
+    link::SensorIdentification id;
+    if (link::get_device_info(link, info) != kResultSuccess ||
+        link::get_sensor_identification(link, id) != kResultSuccess) {
+        report.lines.emplace_back("unable to read DEVICE state/configuration from sensor");
+        return;
+    }
+    report.lines.push_back("Sensor Device: " + link::DeviceTypeName(info.device_type));
+    report.lines.push_back("Sensor Name: " + id.name);
+    report.lines.push_back("Sensor Serial Number: " + num(id.serial_number));
+    report.lines.push_back("Processing Board Serial Number: " + num(id.board_serial_number));
+    report.lines.push_back("Bootloader Version: " + num(info.bootloader_version));
+    report.name = id.name.substr(0, kReportNameMax);
+}
+
+void time_section(link::SensorLink& link, std::int64_t pc_utc, Lines& out) {
+    out.push_back("PC time now: " + date_time_text(pc_utc) + " UTC");
+    sensor_time_line(link, out);
+}
+
+ChemistryRead chemistry_section(link::SensorLink& link, Lines& out) {
+    config::ChemistryConfig c;
+    const auto rc = link::get_chemistry_config(link, c);
+    if (rc != kResultSuccess) {
+        out.push_back(with_status("unable to read chemistry configuration from sensor", rc));
+        return std::nullopt;
+    }
+    out.push_back(config::chemistry_report_text(c.chemistry));
+    const std::size_t length = config::processing_record_length(c.chemistry);
+    if (length == 0) {
+        return c;
+    }
+    out.push_back("Sample Interval (ms): " + num(c.sample_interval_ms));
+    out.push_back(c.multiplexer == 0   ? std::string("Multiplexer: none")
+                  : c.multiplexer == 1 ? std::string("Multiplexer: pH")
+                                       : "Multiplexer: unknown (" + num(c.multiplexer) + ")");
+    std::vector<std::uint8_t> params(length);
+    const auto prc = link::get_processing_params(link, c.chemistry, params);
+    if (prc != kResultSuccess) {
+        out.push_back(
+            with_status("unable to read chemistry processing parameters from sensor", prc));
+    } else {
+        processing_param_lines(c.chemistry, params, out);
+    }
+    out.push_back("Automatic Deployment Start State: " + state_text(c.start_auto_deployment));
+    out.push_back("Manual Priming Start State: " + state_text(c.start_manual_priming));
+    out.push_back("Manual Flushing Start State: " + state_text(c.start_manual_flushing));
+    out.push_back("Manual Deployment Start State: " + state_text(c.start_manual_deployment));
+    out.push_back("Manual Special1 Start State: " + state_text(c.start_special1));
+    out.push_back("Manual Special2 Start State: " + state_text(c.start_special2));
+    out.push_back("Manual Special3 Start State: " + state_text(c.start_special3));
+    return c;
+}
+
+void optics_section(link::SensorLink& link, const ChemistryRead& chemistry, Lines& out) {
+    const bool ammonia = chemistry && chemistry->chemistry == config::ChemistryType::ammonia;
+    const bool dic = chemistry && chemistry->chemistry == config::ChemistryType::dic;
+    link::RecordBytes<link::kOpticsDefaultsSize> optics_bytes{};
+    link::RecordBytes<link::kPmtConfigSize> pmt_bytes{};
+    link::RecordBytes<link::kPumpValveDefaultsSize> pump_bytes{};
+    auto rc = link::get_optics_defaults(link, optics_bytes);
+    if (rc == kResultSuccess && ammonia) {
+        rc = link::get_pmt_config(link, pmt_bytes);
+    }
+    if (rc == kResultSuccess) {
+        rc = link::get_pump_valve_defaults(link, pump_bytes);
+    }
+    if (rc != kResultSuccess) {
+        out.push_back(with_status(
+            "unable to read optics, valves and pump defaults configuration from sensor", rc));
+    } else {
+        const auto optics = config::decode_optics_defaults(optics_bytes);
+        const auto pump = config::decode_pump_valve_defaults(pump_bytes);
+        for (std::size_t led = 0; led < optics.led_current_ua.size(); ++led) {
+            out.push_back("LED " + num(static_cast<std::int64_t>(led)) +
+                          " current (mA): " + fixed(optics.led_current_ua[led] / 1000.0, 3));
+        }
+        out.push_back(std::string("Photodiodes 5V Power: ") +
+                      enabled_text(optics.photodiode_power));
+        out.push_back(std::string("Hall Sensors 5V Power: ") + enabled_text(pump.hall_power));
+        if (ammonia) {
+            pmt_lines(config::decode_pmt_config(pmt_bytes), out);
+        }
+        pump_lines(pump, out);
+    }
+    if (dic) {
+        dic_lines(link, out);
+    }
+}
+
+void thermistors_section(link::SensorLink& link, Lines& out) {
+    for (std::uint8_t i = 0; i < 3; ++i) {
+        config::ThermistorConfig t;
+        const auto rc = link::get_thermistor_config(link, i, t);
+        if (rc != kResultSuccess) {
+            out.push_back(with_status(
+                "unable to read thermistor " + num(i) + " configuration from sensor", rc));
+            continue;
+        }
+        out.push_back("Thermistor " + num(i) + ": input channel=" + num(t.input_channel) +
+                      ", temperature(C)=" + fixed(t.a3, 5) + " volt^3 + " + fixed(t.a2, 5) +
+                      " volt^2 + " + fixed(t.a1, 5) + " volt + " + fixed(t.a0, 5));
+    }
+}
+
+void software_section(link::SensorLink& link, Lines& out) {
+    link::FirmwareVersion version;
+    const auto rc = link::get_firmware_version(link, version);
+    if (rc != kResultSuccess) {
+        out.push_back(with_status("unable to read SOFTWARE configuration from sensor", rc));
+        return;
+    }
+    out.emplace_back("GUI Version: 1.0e");
+    out.push_back("Firmware Version: " + version.text);
+}
+
+}  // namespace kelpira::report

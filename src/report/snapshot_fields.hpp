@@ -1,0 +1,215 @@
+// The fields of every record a configuration snapshot holds, by the names the records use.
+// Layout bytes and reserved bytes are not listed: the sensor's own are written back. Each
+// function serves both the writer (const record) and the reader.
+#pragma once
+
+#include <array>
+#include <concepts>
+#include <type_traits>
+
+#include "config/chemistry_config.hpp"
+#include "config/chemistry_lists.hpp"
+#include "config/clock_records.hpp"
+#include "config/nutrient_params.hpp"
+#include "config/optics_records.hpp"
+#include "config/processing_params.hpp"
+#include "config/pump_valve_defaults.hpp"
+#include "config/thermistor_config.hpp"
+#include "link/identity_records.hpp"
+
+namespace kelpira::report {
+
+template <typename R, typename T>
+concept RecordOf = std::same_as<std::remove_const_t<R>, T>;
+
+struct ChemistryEntry {
+    std::uint8_t value;
+    std::string_view text;
+};
+
+// The chemistries by their tab texts.
+inline constexpr auto kChemistryNames = [] {
+    std::array<ChemistryEntry, config::kChemistryTable.size()> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = {config::code_of(config::kChemistryTable[i].code),
+                    config::kChemistryTable[i].tab_text};
+    }
+    return names;
+}();
+
+template <typename V, RecordOf<config::ChemistryConfig> R>
+void fields(V& v, R& c) {
+    v.list("chemistry", c.chemistry, kChemistryNames);
+    v.number("sample_interval_ms", c.sample_interval_ms);
+    v.list("multiplexer", c.multiplexer, config::kMultiplexers);
+    v.number("start_auto_deployment", c.start_auto_deployment);
+    v.number("start_manual_flushing", c.start_manual_flushing);
+    v.number("start_manual_priming", c.start_manual_priming);
+    v.number("start_manual_deployment", c.start_manual_deployment);
+    v.number("start_special1", c.start_special1);
+    v.number("start_special2", c.start_special2);
+    v.number("start_special3", c.start_special3);
+}
+
+template <typename V, RecordOf<config::GenericParams> R>
+void fields(V& v, R& p) {
+    v.number("sample_intake_state", p.sample_intake_state);
+    v.number("sample_measurement_state", p.sample_measurement_state);
+    v.numbers("offset", p.offset);
+    v.numbers("scale", p.scale);
+}
+
+template <typename V, RecordOf<config::NutrientParams> R>
+void fields(V& v, R& p) {
+    v.list("sensor_version", p.sensor_version, config::kSensorVersions);
+    v.list("output_channel", p.output_channel, config::kNutrientOutputs);
+    v.number("sample_intake_state", p.sample_intake_state);
+    v.number("sample_measurement_state", p.sample_measurement_state);
+    v.number("blank_measurement_state", p.blank_measurement_state);
+    v.number("standard1_state", p.standard1_state);
+    v.number("standard2_state", p.standard2_state);
+    v.number("standard1_nmol", p.standard1_nmol);
+    v.number("standard2_nmol", p.standard2_nmol);
+    v.list("standard_adjustment", p.standard_adjustment, config::kStandardAdjustments);
+    v.list("processing_trigger", p.processing_trigger, config::kNutrientTriggers);
+    v.number("optical_correction", p.optical_correction);
+    v.number("optical_sample_state", p.optical_sample_state);
+    v.number("optical_blank_state", p.optical_blank_state);
+    v.number("output_monitored", p.output_monitored);
+    v.number("output_monitor", p.output_monitor);
+    v.number("measure_medium", p.measure_medium);
+    v.number("measure_short", p.measure_short);
+    v.number("measure_long", p.measure_long);
+    v.number("monitor_medium", p.monitor_medium);
+    v.number("monitor_short", p.monitor_short);
+    v.number("monitor_long", p.monitor_long);
+}
+
+template <typename V, RecordOf<config::PhParams> R>
+void fields(V& v, R& p) {
+    v.list("sensor_version", p.sensor_version, config::kSensorVersions);
+    v.number("input_434", p.input_434);
+    v.number("input_578", p.input_578);
+    v.number("sample_intake_state", p.sample_intake_state);
+    v.number("sample_measurement_state", p.sample_measurement_state);
+    v.number("blank_start_s", p.blank_start_s);
+    v.number("blank_end_s", p.blank_end_s);
+    v.number("absorbance_min_434", p.absorbance_min_434);
+    v.number("absorbance_max_578", p.absorbance_max_578);
+    v.number("dph_dt", p.dph_dt);
+    v.number("r_scale", p.r_scale);
+    v.number("r_offset", p.r_offset);
+    v.number("t1_scale", p.t1_scale);
+    v.number("t2_scale", p.t2_scale);
+}
+
+template <typename V, RecordOf<config::TaParams> R>
+void fields(V& v, R& p) {
+    v.list("sensor_version", p.sensor_version, config::kSensorVersions);
+    v.number("measurement_channel", p.measurement_channel);
+    v.number("monitor_led1", p.monitor_led1);
+    v.number("monitor_led2", p.monitor_led2);
+    v.number("sample_intake_state", p.sample_intake_state);
+    v.number("blank_led1_state", p.blank_led1_state);
+    v.number("blank_led2_state", p.blank_led2_state);
+    v.number("sample_led1_state", p.sample_led1_state);
+    v.number("sample_led2_state", p.sample_led2_state);
+    v.list("processing_trigger", p.processing_trigger, config::kTaTriggers);
+    v.number("temperature_coefficient", p.temperature_coefficient);
+    v.number("titrant_molarity", p.titrant_molarity);
+    v.number("pka", p.pka);
+    v.number("e1", p.e1);
+    v.number("e2", p.e2);
+    v.number("e3", p.e3);
+}
+
+template <typename V, RecordOf<config::DicParams> R>
+void fields(V& v, R& p) {
+    v.list("sensor_version", p.sensor_version, config::kSensorVersions);
+    v.items("inlet", p.inlet, [](auto& w, auto& inlet) {
+        w.list("type", inlet.type, config::kDicInletTypes);
+        w.number("intake_state", inlet.intake_state);
+        w.number("measurement_state", inlet.measurement_state);
+        w.number("crm_umol_kg", inlet.crm_umol_kg);
+    });
+}
+
+// No fields: the two bytes are the sensor's.
+template <typename V, RecordOf<config::AmmoniaParams> R>
+void fields(V&, R&) {}
+
+template <typename V, RecordOf<config::OpticsDefaults> R>
+void fields(V& v, R& o) {
+    v.number("photodiode_power", o.photodiode_power);
+    v.numbers("led_current_ua", o.led_current_ua);
+}
+
+template <typename V, RecordOf<config::PmtConfig> R>
+void fields(V& v, R& p) {
+    v.list("instrument", p.instrument, config::kPmtInstruments);
+    v.number("control_v", p.control_v);
+}
+
+template <typename V, RecordOf<config::DicConductivityConfig> R>
+void fields(V& v, R& d) {
+    v.number("rxgain", d.rxgain);
+    v.number("offset_v", d.offset_v);
+    v.number("frequency_khz", d.frequency_khz);
+    v.number("excitation_pct", d.excitation_pct);
+}
+
+template <typename V, RecordOf<config::PumpValveDefaults> R>
+void fields(V& v, R& p) {
+    v.list("direction", p.direction, config::kPumpDirections);
+    v.number("current_ma", p.current_ma);
+    v.number("step_period_us", p.step_period_us);
+    v.list("microstepping", p.microstepping, config::kMicrostepping);
+    v.list("stop_condition", p.stop_condition, config::kStopConditions);
+    v.number("hall_limit_inject", p.hall_limit_inject);
+    v.number("hall_limit_withdraw", p.hall_limit_withdraw);
+    v.number("step_count", p.step_count);
+    v.number("timeout_s", p.timeout_s);
+    v.number("hall_power", p.hall_power);
+    v.number("valve_spike_ms", p.valve_spike_ms);
+}
+
+template <typename V, RecordOf<config::ThermistorConfig> R>
+void fields(V& v, R& t) {
+    v.number("input_channel", t.input_channel);
+    v.number("a3", t.a3);
+    v.number("a2", t.a2);
+    v.number("a1", t.a1);
+    v.number("a0", t.a0);
+}
+
+struct IntervalKindEntry {
+    std::uint8_t value;
+    std::string_view text;
+};
+
+inline constexpr std::array<IntervalKindEntry, 4> kIntervalKinds{{
+    {config::kMeasureContinuously, "Continuously"},
+    {config::kMeasureEveryHalfHour, "Every 30 minutes"},
+    {config::kMeasureEveryNHours, "Every N hours"},
+    {config::kMeasureEveryNMinutes, "Every N minutes"},
+}};
+
+// Times in the schedule's encoding: seconds from 1970 to the date and time as entered. The
+// layout is the sensor's and stays.
+template <typename V, RecordOf<config::MeasurementSchedule> R>
+void fields(V& v, R& s) {
+    v.list("interval_kind", s.interval_kind, kIntervalKinds);
+    v.number("start_time", s.start_time);
+    v.number("stop_enabled", s.stop_enabled);
+    v.number("stop_time", s.stop_time);
+    v.number("interval_count", s.interval_count);
+}
+
+// What an import writes of the identity when asked to.
+template <typename V, RecordOf<link::SensorIdentification> R>
+void fields(V& v, R& id) {
+    v.text("name", id.name, link::kSensorNameMax);
+    v.number("serial_number", id.serial_number);
+}
+
+}  // namespace kelpira::report

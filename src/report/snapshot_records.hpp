@@ -1,0 +1,200 @@
+// The records of a snapshot in the order an import writes them, each with the commands that
+// read and write it. Used by the snapshot's export and import only.
+#pragma once
+
+#include <functional>
+#include <span>
+
+#include "config/chemistry_config.hpp"
+#include "config/clock_transfer.hpp"
+#include "link/actuator_commands.hpp"
+#include "link/chemistry_commands.hpp"
+#include "link/platform_commands.hpp"
+#include "report/snapshot_fields.hpp"
+#include "report/snapshot_json.hpp"
+#include "report/snapshot_platform_fields.hpp"
+
+namespace kelpira::report {
+
+// Where a record sits in the document: a key, and an index inside it for the thermistors.
+struct Slot {
+    const char* key;
+    int index;         // -1: the key's value is the record
+    const char* name;  // as the import's outcome names it
+    bool optional;     // a snapshot may leave it out (a sensor without it)
+};
+
+template <typename Rec>
+struct RecordIo {
+    std::function<link::CommandResult(Rec&)> read;
+    std::function<link::CommandResult(const Rec&)> write;
+};
+
+template <typename Rec>
+Json to_fields(const Rec& record) {
+    Json j = Json::object();
+    FieldWriter w(j);
+    fields(w, record);
+    return j;
+}
+
+// The record with the fields of `j` laid over it; throws SnapshotFault naming a bad field.
+template <typename Rec>
+void from_fields(const Json& j, const std::string& path, Rec& record) {
+    FieldReader r(j, path);
+    fields(r, record);
+    r.finish();
+}
+
+inline std::string slot_path(const Slot& s) {
+    return s.index < 0 ? s.key : std::string(s.key) + "[" + std::to_string(s.index) + "]";
+}
+
+// The record's object in the document, or nullptr when the document leaves it out.
+inline const Json* locate(const Json& doc, const Slot& s) {
+    const auto it = doc.find(s.key);
+    if (it == doc.end()) {
+        return nullptr;
+    }
+    if (s.index < 0) {
+        return &*it;
+    }
+    if (!it->is_array() || it->size() != 3) {
+        throw SnapshotFault(s.key, "not a list of 3 entries");
+    }
+    return &(*it)[static_cast<std::size_t>(s.index)];
+}
+
+// The name and serial number of the snapshot's identity laid over `id`; the identity's other
+// fields are for information only.
+inline void read_identity(const Json& j, link::SensorIdentification& id) {
+    FieldReader r(j, "identity");
+    fields(r, id);
+}
+
+// Each record is handed to `visit` as visit(slot, std::type_identity<Rec>{}, make_io), where
+// make_io(link) gives the commands that read and write it; checking a snapshot needs no link.
+template <typename Rec>
+auto typed_io() {
+    return [](link::SensorLink& link) {
+        return RecordIo<Rec>{
+            [&link](Rec& r) { return link::get_processing_params(link, r); },
+            [&link](const Rec& r) { return link::set_processing_params(link, r); }};
+    };
+}
+
+template <typename Rec, std::size_t N>
+auto bytes_io(link::CommandResult (*get)(link::SensorLink&, link::RecordBytes<N>&),
+              link::CommandResult (*set)(link::SensorLink&, const link::RecordBytes<N>&),
+              Rec (*decode)(std::span<const std::uint8_t>)) {
+    return [get, set, decode](link::SensorLink& link) {
+        return RecordIo<Rec>{[&link, get, decode](Rec& r) {
+                                 link::RecordBytes<N> bytes{};
+                                 const auto rc = get(link, bytes);
+                                 if (rc == link::kResultSuccess) {
+                                     r = decode(bytes);
+                                 }
+                                 return rc;
+                             },
+                             [&link, set](const Rec& r) { return set(link, encode(r)); }};
+    };
+}
+
+// The processing parameters of `chemistry`, none for a chemistry no page carries.
+template <typename Visit>
+void params_record(config::ChemistryType chemistry, Visit& visit) {
+    const Slot slot{"processing_params", -1, "processing parameters", false};
+    const auto* d = config::find_chemistry(chemistry);
+    if (d == nullptr) {
+        return;
+    }
+    switch (d->page) {
+        case config::ChemistryPage::generic:
+            visit(slot, std::type_identity<config::GenericParams>{},
+                  typed_io<config::GenericParams>());
+            break;
+        case config::ChemistryPage::nutrient:
+            visit(slot, std::type_identity<config::NutrientParams>{},
+                  typed_io<config::NutrientParams>());
+            break;
+        case config::ChemistryPage::ph:
+            visit(slot, std::type_identity<config::PhParams>{}, typed_io<config::PhParams>());
+            break;
+        case config::ChemistryPage::ta:
+            visit(slot, std::type_identity<config::TaParams>{}, typed_io<config::TaParams>());
+            break;
+        case config::ChemistryPage::dic:
+            visit(slot, std::type_identity<config::DicParams>{}, typed_io<config::DicParams>());
+            break;
+        case config::ChemistryPage::ammonia:
+            visit(slot, std::type_identity<config::AmmoniaParams>{},
+                  typed_io<config::AmmoniaParams>());
+            break;
+    }
+}
+
+// Every record in import order, with the processing parameters of `chemistry`.
+template <typename Visit>
+void each_record(config::ChemistryType chemistry, Visit&& visit) {
+    visit(
+        Slot{"chemistry_config", -1, "chemistry configuration", false},
+        std::type_identity<config::ChemistryConfig>{}, [](link::SensorLink& link) {
+            return RecordIo<config::ChemistryConfig>{
+                [&link](config::ChemistryConfig& r) { return link::get_chemistry_config(link, r); },
+                [&link](const config::ChemistryConfig& r) {
+                    return link::set_chemistry_config(link, r);
+                }};
+        });
+    params_record(chemistry, visit);
+    visit(Slot{"optics_defaults", -1, "optics defaults", false},
+          std::type_identity<config::OpticsDefaults>{},
+          bytes_io(link::get_optics_defaults, link::set_optics_defaults,
+                   config::decode_optics_defaults));
+    visit(Slot{"pmt_config", -1, "PMT configuration", true},
+          std::type_identity<config::PmtConfig>{},
+          bytes_io(link::get_pmt_config, link::set_pmt_config, config::decode_pmt_config));
+    visit(Slot{"dic_config", -1, "DIC configuration", true},
+          std::type_identity<config::DicConductivityConfig>{},
+          bytes_io(link::get_dic_config, link::set_dic_config,
+                   config::decode_dic_conductivity_config));
+    visit(Slot{"pump_valve_defaults", -1, "pump and valve defaults", false},
+          std::type_identity<config::PumpValveDefaults>{},
+          bytes_io(link::get_pump_valve_defaults, link::set_pump_valve_defaults,
+                   config::decode_pump_valve_defaults));
+    static constexpr const char* kThermistorNames[] = {"thermistor 0", "thermistor 1",
+                                                       "thermistor 2"};
+    for (int i = 0; i < 3; ++i) {
+        const auto index = static_cast<std::uint8_t>(i);
+        visit(Slot{"thermistors", i, kThermistorNames[i], false},
+              std::type_identity<config::ThermistorConfig>{}, [index](link::SensorLink& link) {
+                  return RecordIo<config::ThermistorConfig>{
+                      [&link, index](config::ThermistorConfig& r) {
+                          return link::get_thermistor_config(link, index, r);
+                      },
+                      [&link, index](const config::ThermistorConfig& r) {
+                          return link::set_thermistor_config(link, index, r);
+                      }};
+              });
+    }
+    visit(Slot{"rs232_config", -1, "RS232 configuration", false},
+          std::type_identity<config::Rs232Config>{},
+          bytes_io(link::get_rs232_config, link::set_rs232_config, config::decode_rs232_config));
+    visit(Slot{"rs485_config", -1, "RS485 configuration", false},
+          std::type_identity<config::Rs485Config>{},
+          bytes_io(link::get_rs485_config, link::set_rs485_config, config::decode_rs485_config));
+    visit(Slot{"platform_defaults", -1, "platform defaults", false},
+          std::type_identity<config::PlatformDefaults>{},
+          bytes_io(link::get_platform_defaults, link::set_platform_defaults,
+                   config::decode_platform_defaults));
+    visit(
+        Slot{"schedule", -1, "schedule", false}, std::type_identity<config::MeasurementSchedule>{},
+        [](link::SensorLink& link) {
+            return RecordIo<config::MeasurementSchedule>{
+                [&link](config::MeasurementSchedule& r) { return config::read_schedule(link, r); },
+                [&link](const config::MeasurementSchedule& r) {
+                    return config::write_schedule(link, r);
+                }};
+        });
+}
+
+}  // namespace kelpira::report

@@ -1,0 +1,122 @@
+// kelpira-ctl report and config against an emulated sensor: the report's lines, snapshot
+// export and import with their outputs, and the exit statuses.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "ctl/ctl_program.hpp"
+#include "link/command_catalogue.hpp"
+#include "report/snapshot.hpp"
+#include "report/snapshot_file.hpp"
+#include "virtual_sensor/sensor_host.hpp"
+
+namespace kelpira {
+namespace {
+
+class CtlReportConfig : public ::testing::Test {
+  protected:
+    CtlReportConfig() {
+        virtual_sensor::VirtualSensorOptions o;
+        o.name = "Bench";
+        sensor = std::make_unique<virtual_sensor::VirtualSensor>(o);
+        served.serve(*sensor, "bench");
+    }
+
+    std::string snapshot_file(const std::function<void(report::Json&)>& change) {
+        CtlRun r = run({"config", "export", files.path("snap.json")}, runtime);
+        EXPECT_EQ(r.status, 0) << r.err;
+        auto j = report::load_snapshot(files.path("snap.json"));
+        change(j);
+        std::ofstream(files.path("changed.json")) << report::snapshot_text(j);
+        return files.path("changed.json");
+    }
+
+    testing::TempFolder files;
+    std::string runtime = files.path("runtime");
+    ServedSensors served{runtime};
+    std::unique_ptr<virtual_sensor::VirtualSensor> sensor;
+};
+
+TEST_F(CtlReportConfig, ReportLinesOnStandardOutputOrInAFile) {
+    CtlRun r = run({"report"}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = lines_of(r.out);
+    ASSERT_GT(lines.size(), 10u);
+    EXPECT_EQ(lines[0], std::string(72, '='));
+    EXPECT_EQ(lines[4], "Sensor Name: Bench");
+    EXPECT_EQ(lines.back(), "Firmware Version: KELPIRA_2_8_3");
+    r = run({"report", "-o", files.path("bench.log")}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(lines_of(testing::TempFolder::read(files.path("bench.log"))).size(), lines.size());
+    r = run({"report", "extra"}, runtime);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "kelpira-ctl: unknown argument extra\n"
+              "usage: kelpira-ctl [--device SELECTOR] report [-o OUT]\n");
+}
+
+TEST_F(CtlReportConfig, ExportThenImportPrintsEveryRecordUnchanged) {
+    const std::string path = snapshot_file([](report::Json&) {});
+    sensor->clear_log();
+    const CtlRun r = run({"config", "import", path}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = lines_of(r.out);
+    ASSERT_EQ(lines.size(), 13u) << r.out;
+    EXPECT_EQ(lines[0], "chemistry configuration: unchanged");
+    EXPECT_EQ(lines[12], "identification: not written (the sensor keeps its own)");
+    const std::set<std::uint16_t> sets{261, 353, 369, 373, 375, 401, 403, 405, 441, 443, 449, 465};
+    for (const auto code : sensor->logged_codes()) {
+        EXPECT_FALSE(sets.contains(code)) << "no record written: " << code;
+    }
+}
+
+TEST_F(CtlReportConfig, DryRunPrintsWhatWouldChangeAndWritesNothing) {
+    const auto platform = sensor->record(440);
+    const std::string path =
+        snapshot_file([](report::Json& j) { j["platform_defaults"]["dive_number"] = 12; });
+    CtlRun r = run({"config", "import", path, "--dry-run"}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("platform defaults: would change dive_number 0 -> 12\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(sensor->record(440), platform);
+    r = run({"config", "import", path}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("platform defaults: written\n"), std::string::npos) << r.out;
+    EXPECT_NE(sensor->record(440), platform);
+}
+
+TEST_F(CtlReportConfig, RefusalsAndUsageErrors) {
+    std::string path =
+        snapshot_file([](report::Json& j) { j["pump_valve_defaults"]["microstepping"] = "32"; });
+    sensor->clear_log();
+    CtlRun r = run({"config", "import", path}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kelpira-ctl: " + path +
+                         ": pump_valve_defaults.microstepping: no such choice \"32\"\n");
+    EXPECT_TRUE(sensor->logged_codes().empty()) << "the sensor is not even opened";
+
+    path = snapshot_file([](report::Json& j) { j["chemistry_config"]["chemistry"] = "Iron"; });
+    r = run({"config", "import", path}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(": the snapshot's chemistry is Iron; this sensor is configured for "
+                         "Nitrate (--force restores it anyway)\n"),
+              std::string::npos)
+        << r.err;
+
+    r = run({"config"}, runtime);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: config needs a sub-command: export or import");
+    EXPECT_EQ(run({"config", "import"}, runtime).status, 2);
+    EXPECT_EQ(run({"config", "import", "a.json", "--fast"}, runtime).status, 2);
+    EXPECT_EQ(run({"config", "export"}, runtime).status, 2);
+    r = run({"config", "import", files.path("none.json")}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelpira-ctl: " + files.path("none.json") + ": cannot read the file\n");
+}
+
+}  // namespace
+}  // namespace kelpira

@@ -1,0 +1,213 @@
+// Configuration snapshots against emulated sensors: export then import changes nothing, an
+// import makes a second sensor report the same configuration, and a bad snapshot is refused
+// before anything is written.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "config/clock_transfer.hpp"
+#include "config/platform_records.hpp"
+#include "config/pump_valve_defaults.hpp"
+#include "link/actuator_commands.hpp"
+#include "link/chemistry_commands.hpp"
+#include "link/identity_commands.hpp"
+#include "link/platform_commands.hpp"
+#include "report/report_fixture.hpp"
+#include "report/snapshot.hpp"
+
+namespace kelpira::report {
+namespace {
+
+using testing::Lines;
+
+// The set commands of the records a snapshot holds.
+bool any_write(const std::vector<std::uint16_t>& codes) {
+    static const std::set<std::uint16_t> kSets{261, 353, 369, 373, 375, 401,
+                                               403, 405, 441, 443, 449, 465};
+    return std::any_of(codes.begin(), codes.end(), [](auto c) { return kSets.contains(c); });
+}
+
+// The report without the lines that name the sensor or the time.
+Lines configuration_lines(const ConfigReport& r) {
+    Lines out;
+    for (const auto& line : r.lines) {
+        if (!line.starts_with("Sensor Name:") && !line.starts_with("Sensor Serial Number:") &&
+            !line.starts_with("Sensor time now:")) {
+            out.push_back(line);
+        }
+    }
+    return out;
+}
+
+class SnapshotTest : public testing::ReportFixture {
+  protected:
+    Json exported() {
+        const auto read = read_snapshot(link);
+        EXPECT_TRUE(read.snapshot.has_value()) << read.failure;
+        return read.snapshot.value_or(Json::object());
+    }
+
+    // A second sensor, other settings, on its own link.
+    void start_second(virtual_sensor::VirtualSensorOptions o) {
+        second = std::make_unique<virtual_sensor::VirtualSensor>(std::move(o), fake_clock.clock());
+        virtual_sensor::attach_in_process(backend, "/virtual/sensor1", *second);
+        ASSERT_EQ(second_link.Open("/virtual/sensor1", std::chrono::milliseconds(3000)), 0);
+    }
+    void TearDown() override {
+        second_link.Close();
+        ReportFixture::TearDown();
+    }
+
+    std::unique_ptr<virtual_sensor::VirtualSensor> second;
+    link::SensorLink second_link{backend};
+};
+
+TEST_F(SnapshotTest, ExportThenImportOnTheSameSensorChangesNothing) {
+    start();
+    const Json snapshot = exported();
+    EXPECT_EQ(snapshot["identity"]["name"], "Virtual Sensor");
+    EXPECT_EQ(snapshot["identity"]["firmware_version"], "KELPIRA_2_8_3");
+    EXPECT_EQ(snapshot["pump_valve_defaults"]["stop_condition"], "Hall Sensors");
+    EXPECT_EQ(snapshot["chemistry_config"]["chemistry"], "Nitrate");
+    EXPECT_FALSE(snapshot.contains("dic_config")) << "only a DIC sensor has one";
+    const Json again = parse_snapshot(snapshot_text(snapshot));
+    sensor->clear_log();
+    const auto result = import_snapshot(link, again, {});
+    EXPECT_FALSE(any_write(sensor->logged_codes()));
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(outcome_lines(result),
+              (Lines{"chemistry configuration: unchanged", "processing parameters: unchanged",
+                     "optics defaults: unchanged", "PMT configuration: unchanged",
+                     "pump and valve defaults: unchanged", "thermistor 0: unchanged",
+                     "thermistor 1: unchanged", "thermistor 2: unchanged",
+                     "RS232 configuration: unchanged", "RS485 configuration: unchanged",
+                     "platform defaults: unchanged", "schedule: unchanged",
+                     "identification: not written (the sensor keeps its own)"}));
+}
+
+TEST_F(SnapshotTest, ImportMakesASecondSensorReportTheSameConfiguration) {
+    start();
+    auto pump = config::default_pump_valve_defaults();
+    pump.stop_condition = config::kStopStepCount;
+    pump.current_ma = 400;
+    ASSERT_EQ(link::set_pump_valve_defaults(link, config::encode(pump)), 0);
+    auto platform = config::default_platform_defaults();
+    platform.time_offset_s = -3600;
+    platform.salinity_psu = 34.25f;
+    ASSERT_EQ(link::set_platform_defaults(link, config::encode(platform)), 0);
+    config::MeasurementSchedule schedule;
+    ASSERT_EQ(config::read_schedule(link, schedule), 0);
+    schedule.interval_kind = config::kMeasureEveryNHours;
+    schedule.interval_count = 1;
+    ASSERT_EQ(config::write_schedule(link, schedule), 0);
+    const Json snapshot = exported();
+    EXPECT_EQ(snapshot["platform_defaults"]["time_offset_s"], -3600);
+    EXPECT_EQ(snapshot["platform_defaults"]["salinity_psu"].dump(), "34.25");
+
+    virtual_sensor::VirtualSensorOptions o;
+    o.name = "Second Sensor";
+    o.serial_number = 77;
+    start_second(o);
+    const auto dry = import_snapshot(second_link, snapshot, {.dry_run = true});
+    EXPECT_FALSE(any_write(second->logged_codes()));
+    EXPECT_EQ(outcome_text(dry.records.at(4)),
+              "pump and valve defaults: would change current_ma 250 -> 400, stop_condition Hall "
+              "Sensors -> Step Count");
+
+    const auto result = import_snapshot(second_link, snapshot, {});
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(outcome_text(result.records.at(4)), "pump and valve defaults: written");
+    EXPECT_EQ(outcome_text(result.records.at(11)), "schedule: written");
+    const auto first_report = build_config_report(link, 0);
+    const auto second_report = build_config_report(second_link, 0);
+    EXPECT_EQ(configuration_lines(second_report), configuration_lines(first_report));
+    EXPECT_NE(second_report.lines, first_report.lines) << "the identity stays the sensor's";
+    EXPECT_EQ(second_report.name, "Second Sensor");
+
+    const auto with_identity = import_snapshot(second_link, snapshot, {.include_identity = true});
+    EXPECT_EQ(outcome_text(with_identity.records.back()), "identification: written");
+    EXPECT_EQ(build_config_report(second_link, 0).name, "Virtual Sensor");
+}
+
+TEST_F(SnapshotTest, AnotherChemistryIsRefusedUnlessForced) {
+    start();
+    const Json snapshot = exported();
+    virtual_sensor::VirtualSensorOptions o;
+    o.chemistry = config::ChemistryType::phosphate;
+    start_second(o);
+    auto result = import_snapshot(second_link, snapshot, {});
+    EXPECT_TRUE(result.chemistry_differs);
+    EXPECT_EQ(result.refusal.value_or(""),
+              "the snapshot's chemistry is Nitrate; this sensor is configured for Phosphate");
+    EXPECT_FALSE(any_write(second->logged_codes()));
+
+    result = import_snapshot(second_link, snapshot, {.dry_run = true, .force = true});
+    EXPECT_EQ(outcome_text(result.records.at(1)),
+              "processing parameters: would change (written for the snapshot's chemistry)");
+    EXPECT_FALSE(any_write(second->logged_codes()));
+
+    result = import_snapshot(second_link, snapshot, {.force = true});
+    EXPECT_TRUE(result.ok()) << outcome_lines(result).at(1);
+    const auto codes = second->logged_codes();
+    const auto chemistry_set = std::find(codes.begin(), codes.end(), 401);
+    ASSERT_NE(chemistry_set, codes.end());
+    EXPECT_NE(std::find(chemistry_set, codes.end(), 403), codes.end())
+        << "the parameters are written after the chemistry";
+    EXPECT_EQ(
+        testing::section_of(build_config_report(second_link, 0).lines, "CHEMISTRY CONFIGURATION:"),
+        testing::section_of(build_config_report(link, 0).lines, "CHEMISTRY CONFIGURATION:"));
+}
+
+TEST_F(SnapshotTest, ABadFieldOrValueIsRefusedBeforeAnythingIsWritten) {
+    start();
+    const Json good = exported();
+    const auto refused = [&](const std::function<void(Json&)>& spoil) {
+        Json bad = good;
+        spoil(bad);
+        sensor->clear_log();
+        const auto result = import_snapshot(link, bad, {});
+        EXPECT_TRUE(sensor->logged_codes().empty()) << "nothing read, nothing written";
+        std::string parse_fault;
+        try {
+            parse_snapshot(bad.dump());
+        } catch (const SnapshotFault& fault) {
+            parse_fault = fault.what();
+        }
+        EXPECT_EQ(result.refusal.value_or(""), parse_fault);
+        return parse_fault;
+    };
+    EXPECT_EQ(refused([](Json& j) { j["pump_valve_defaults"]["current_ma"] = 70000; }),
+              "pump_valve_defaults.current_ma: out of range");
+    EXPECT_EQ(refused([](Json& j) { j["pump_valve_defaults"]["stop_condition"] = "Sometimes"; }),
+              "pump_valve_defaults.stop_condition: no such choice \"Sometimes\"");
+    EXPECT_EQ(refused([](Json& j) { j["platform_defaults"]["colour"] = 1; }),
+              "platform_defaults.colour: unknown field");
+    EXPECT_EQ(refused([](Json& j) { j["thermistors"][2].erase("a0"); }),
+              "thermistors[2].a0: missing");
+    EXPECT_EQ(refused([](Json& j) { j["processing_params"]["measure_long"] = -1; }),
+              "processing_params.measure_long: out of range");
+    EXPECT_EQ(refused([](Json& j) { j["optics_defaults"]["led_current_ua"][1] = "a lot"; }),
+              "optics_defaults.led_current_ua[1]: not a whole number");
+    EXPECT_EQ(refused([](Json& j) { j["identity"]["name"] = std::string(21, 'x'); }),
+              "identity.name: longer than 20 characters");
+    EXPECT_EQ(refused([](Json& j) { j.erase("schedule"); }), "schedule: missing");
+    EXPECT_EQ(refused([](Json& j) { j["kelpira_snapshot"] = 2; }),
+              "kelpira_snapshot: a format this program does not read");
+    EXPECT_THROW(parse_snapshot("{\"kelpira_snapshot\": 1,"), SnapshotFault);
+}
+
+TEST_F(SnapshotTest, ARecordReadBackOtherwiseIsReportedAsStillDiffering) {
+    start();
+    Json snapshot = exported();
+    snapshot["thermistors"][0]["a0"] = 1.5;
+    // Thermistor 0 is read, written, then read back as nonsense.
+    sensor->inject(404, {virtual_sensor::FaultKind::garbage}, 1, 1);
+    const auto result = import_snapshot(link, snapshot, {});
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(outcome_text(result.records.at(5)).starts_with("thermistor 0: still differs: "))
+        << outcome_text(result.records.at(5));
+    EXPECT_EQ(outcome_text(result.records.at(6)), "thermistor 1: unchanged");
+}
+
+}  // namespace
+}  // namespace kelpira::report
