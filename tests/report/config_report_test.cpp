@@ -51,7 +51,7 @@ TEST_F(ConfigReportTest, ReadsEveryRecordInOrderAndFramesTheSections) {
               (Lines{testing::kSeparator, "SENSOR IDENTIFICATION:", testing::kSeparator,
                      "Sensor Device: Marivane KELPIRA Lab-on-Chip Sensor",
                      "Sensor Name: Virtual Sensor", "Sensor Serial Number: 1001",
-                     "Processing Board Serial Number: 2001", "Bootloader Version: 3",
+                     "Processing Board Serial Number: 201", "Bootloader Version: 3",
                      testing::kSeparator, "TIME CONFIGURATION:", testing::kSeparator,
                      "PC time now: 08/12/2026 10:00:00 UTC"}));
     EXPECT_EQ(r.lines[12], "Sensor time now: 08/12/2026 10:00:00");
