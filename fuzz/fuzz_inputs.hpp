@@ -28,4 +28,11 @@ int process_args_input(const std::uint8_t* data, std::size_t size);
 // the arguments of the commands that take options.
 int ctl_args_input(const std::uint8_t* data, std::size_t size);
 
+// A configuration snapshot file, checked field by field as an import checks it.
+int snapshot_input(const std::uint8_t* data, std::size_t size);
+
+// Bytes on a platform's serial line, read until each terminator and scanned with every reply
+// format of the glider and ETI exchanges.
+int serial_reply_input(const std::uint8_t* data, std::size_t size);
+
 }  // namespace kelpira::fuzz

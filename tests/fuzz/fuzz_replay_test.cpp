@@ -25,6 +25,8 @@ const std::map<std::string, Entry> kEntries{
     {"state_program", kelpira::fuzz::state_program_input},
     {"process_args", kelpira::fuzz::process_args_input},
     {"ctl_args", kelpira::fuzz::ctl_args_input},
+    {"snapshot", kelpira::fuzz::snapshot_input},
+    {"serial_reply", kelpira::fuzz::serial_reply_input},
 };
 
 std::vector<std::uint8_t> bytes_of(const fs::path& p) {
