@@ -80,7 +80,7 @@ Json parse_snapshot(std::string_view text) {
     Json doc;
     try {
         doc = Json::parse(text);
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) {  // a syntax error, or a number no double can hold
         throw SnapshotFault("snapshot", std::string("not a JSON document (") + e.what() + ")");
     }
     check_snapshot(doc);
