@@ -62,12 +62,31 @@ PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& c) {
     return r;
 }
 
-Rs232Controls show_rs232(const Rs232Config& r) {
-    Rs232Controls c;
-    c.baud = shown<std::uint32_t>(kRs232BaudRates, r.baud);
+namespace {
+
+// The four line settings both serial interfaces share, shown through their lists.
+template <class Controls, class Record, class Bauds>
+void show_line(Controls& c, const Record& r, const Bauds& bauds) {
+    c.baud = shown<std::uint32_t>(bauds, r.baud);
     c.parity = shown<std::uint8_t>(kParities, r.parity);
     c.data_bits = shown<std::uint8_t>(kDataBits, r.data_bits);
     c.stop_bits = shown<std::uint8_t>(kStopBits, r.stop_bits);
+}
+
+template <class Record, class Controls>
+void read_line(Record& r, const Controls& c) {
+    r.reserved0 = 0;
+    r.baud = c.baud;
+    r.parity = c.parity;
+    r.data_bits = c.data_bits;
+    r.stop_bits = c.stop_bits;
+}
+
+}  // namespace
+
+Rs232Controls show_rs232(const Rs232Config& r) {
+    Rs232Controls c;
+    show_line(c, r, kRs232BaudRates);
     c.protocol = r.protocol;
     c.mode = r.mode;
     c.protocols = rs232_protocol_choices(r.protocol);
@@ -77,11 +96,7 @@ Rs232Controls show_rs232(const Rs232Config& r) {
 
 Rs232Config read_rs232(const Rs232Controls& c) {
     Rs232Config r;
-    r.reserved0 = 0;
-    r.baud = c.baud;
-    r.parity = c.parity;
-    r.data_bits = c.data_bits;
-    r.stop_bits = c.stop_bits;
+    read_line(r, c);
     r.protocol = c.protocol;
     r.mode = c.mode;
     return r;
@@ -89,10 +104,7 @@ Rs232Config read_rs232(const Rs232Controls& c) {
 
 Rs485Controls show_rs485(const Rs485Config& r) {
     Rs485Controls c;
-    c.baud = shown<std::uint32_t>(kRs485BaudRates, r.baud);
-    c.parity = shown<std::uint8_t>(kParities, r.parity);
-    c.data_bits = shown<std::uint8_t>(kDataBits, r.data_bits);
-    c.stop_bits = shown<std::uint8_t>(kStopBits, r.stop_bits);
+    show_line(c, r, kRs485BaudRates);
     c.protocol = r.protocol;
     c.protocols = rs485_protocol_choices(r.protocol);
     c.slave_address = std::to_string(r.slave_address);
@@ -102,11 +114,7 @@ Rs485Controls show_rs485(const Rs485Config& r) {
 
 Rs485Config read_rs485(const Rs485Controls& c) {
     Rs485Config r;
-    r.reserved0 = 0;
-    r.baud = c.baud;
-    r.parity = c.parity;
-    r.data_bits = c.data_bits;
-    r.stop_bits = c.stop_bits;
+    read_line(r, c);
     r.protocol = c.protocol;
     r.slave_address = static_cast<std::uint8_t>(typed_unsigned(c.slave_address));
     r.poll_rate_s = typed_unsigned(c.poll_rate_s);
