@@ -200,8 +200,8 @@ TEST_F(SnapshotTest, ARecordReadBackOtherwiseIsReportedAsStillDiffering) {
     start();
     Json snapshot = exported();
     snapshot["thermistors"][0]["a0"] = 1.5;
-    // Thermistor 0 is read, written, then read back as nonsense.
-    sensor->inject(404, {virtual_sensor::FaultKind::garbage}, 1, 1);
+    // The three thermistors are read, thermistor 0 written, then read back as nonsense.
+    sensor->inject(404, {virtual_sensor::FaultKind::garbage}, 1, 3);
     const auto result = import_snapshot(link, snapshot, {});
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(outcome_text(result.records.at(5)).starts_with("thermistor 0: still differs: "))
