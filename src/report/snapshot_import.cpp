@@ -109,28 +109,28 @@ std::vector<Step> plan_import(link::SensorLink& link, const Json& snapshot,
                               const config::ChemistryType wanted_chemistry, bool include_identity) {
     std::vector<Step> steps;
     const bool chemistry_changes = sensor_chemistry.chemistry != wanted_chemistry;
-    each_record(wanted_chemistry, [&]<typename Rec>(const Slot& s, std::type_identity<Rec>,
-                                                    const auto& make_io) {
-        const Json* fields_json = locate(snapshot, s);
-        if (fields_json == nullptr) {
-            return;
-        }
-        const std::string path = slot_path(s);
-        RecordIo<Rec> io = make_io(link);
-        std::optional<Rec> held;
-        if constexpr (std::is_same_v<Rec, config::ChemistryConfig>) {
-            held = sensor_chemistry;
-        } else {
-            // The sensor keeps parameters only for the chemistry it runs: those of the
-            // snapshot's are written whole once the chemistry is.
-            if (!chemistry_changes || std::string_view(s.key) != "processing_params") {
-                held = held_record(io, s.name);
-            }
-        }
-        steps.push_back(plan(s.name, std::move(io), held, [&](Rec& record) {
-            from_fields(*fields_json, path, record, Rules::dialogs);
-        }));
-    });
+    each_record(wanted_chemistry,
+                [&]<typename Rec>(const Slot& s, std::type_identity<Rec>, const auto& make_io) {
+                    const Json* fields_json = locate(snapshot, s);
+                    if (fields_json == nullptr) {
+                        return;
+                    }
+                    const std::string path = slot_path(s);
+                    RecordIo<Rec> io = make_io(link);
+                    std::optional<Rec> held;
+                    if constexpr (std::is_same_v<Rec, config::ChemistryConfig>) {
+                        held = sensor_chemistry;
+                    } else {
+                        // The sensor keeps parameters only for the chemistry it runs: those of the
+                        // snapshot's are written whole once the chemistry is.
+                        if (!chemistry_changes || std::string_view(s.key) != "processing_params") {
+                            held = held_record(io, s.name);
+                        }
+                    }
+                    steps.push_back(plan(s.name, std::move(io), held, [&](Rec& record) {
+                        from_fields(*fields_json, path, record, Rules::dialogs);
+                    }));
+                });
     if (snapshot.contains("identity")) {
         if (include_identity) {
             auto io = identity_io(link);

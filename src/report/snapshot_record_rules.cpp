@@ -41,7 +41,8 @@ void check_count(const config::MeasurementSchedule& s) {
             break;
         case config::kMeasureEveryHalfHour:
             if (s.interval_count != config::kHalfHourMinutes) {
-                throw SnapshotFault(where, count + " with interval_kind Every 30 minutes (must be " +
+                throw SnapshotFault(where, count +
+                                               " with interval_kind Every 30 minutes (must be " +
                                                num(config::kHalfHourMinutes) + ")");
             }
             break;
@@ -62,9 +63,10 @@ std::string record_rules(config::MeasurementSchedule& wanted,
         return "";
     }
     if (held.layout <= config::kScheduleLayoutTooOld) {
-        throw SnapshotFault("schedule", "this sensor's firmware is too old for its schedule to be "
-                                        "set (layout " +
-                                            num(held.layout) + ")");
+        throw SnapshotFault("schedule",
+                            "this sensor's firmware is too old for its schedule to be "
+                            "set (layout " +
+                                num(held.layout) + ")");
     }
     if (wanted.interval_kind == held.interval_kind &&
         wanted.interval_count == held.interval_count) {
@@ -83,16 +85,16 @@ std::string record_rules(config::MeasurementSchedule& wanted,
 }
 
 std::string record_rules(config::PmtConfig& wanted, const config::PmtConfig& held) {
-    const bool changes = wanted.instrument != held.instrument ||
-                         std::bit_cast<std::uint32_t>(wanted.control_v) !=
-                             std::bit_cast<std::uint32_t>(held.control_v);
+    const bool changes =
+        wanted.instrument != held.instrument || std::bit_cast<std::uint32_t>(wanted.control_v) !=
+                                                    std::bit_cast<std::uint32_t>(held.control_v);
     const float limited = config::pmt_control_v(wanted.instrument, wanted.control_v);
     if (changes &&
         std::bit_cast<std::uint32_t>(limited) != std::bit_cast<std::uint32_t>(wanted.control_v)) {
-        throw SnapshotFault("pmt_config.control_v",
-                            volts_text(wanted.control_v) + " is outside " +
-                                volts_text(config::kPmtControlMinV) + ".." +
-                                volts_text(config::kPmtControlMaxV) + " for the H10492");
+        throw SnapshotFault("pmt_config.control_v", volts_text(wanted.control_v) + " is outside " +
+                                                        volts_text(config::kPmtControlMinV) + ".." +
+                                                        volts_text(config::kPmtControlMaxV) +
+                                                        " for the H10492");
     }
     return "";
 }
