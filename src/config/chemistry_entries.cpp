@@ -42,7 +42,8 @@ std::uint32_t entry_unsigned(std::string_view text) {
 }
 
 std::uint8_t entry_state(std::string_view text) {
-    return static_cast<std::uint8_t>(std::min<std::uint32_t>(entry_unsigned(text), kLastEntryState));
+    return static_cast<std::uint8_t>(
+        std::min<std::uint32_t>(entry_unsigned(text), kLastEntryState));
 }
 
 std::uint32_t entry_interval_ms(std::string_view text) {
