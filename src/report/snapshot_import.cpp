@@ -61,7 +61,7 @@ Step plan(const std::string& name, RecordIo<Rec> io, const std::optional<Rec>& h
             return {{name, Outcome::unchanged, {}, note}, {}};
         }
     }
-    auto write = [name, io = std::move(io), wanted, wanted_fields]() -> RecordOutcome {
+    auto write = [name, io = std::move(io), wanted, wanted_fields, note]() -> RecordOutcome {
         auto rc = io.write(wanted);
         if (rc != link::kResultSuccess) {
             return failed(name, "unable to write to sensor", rc);
@@ -73,9 +73,9 @@ Step plan(const std::string& name, RecordIo<Rec> io, const std::optional<Rec>& h
         }
         auto left = differences(to_fields(back), wanted_fields);
         if (left.empty()) {
-            return {name, Outcome::written, {}, ""};
+            return {name, Outcome::written, {}, note};
         }
-        return {name, Outcome::still_differs, std::move(left), ""};
+        return {name, Outcome::still_differs, std::move(left), note};
     };
     return {{name, Outcome::would_change, std::move(changes),
              held ? note : "written for the snapshot's chemistry"},
@@ -207,9 +207,11 @@ std::string outcome_text(const RecordOutcome& o) {
     std::string text = o.record + ": ";
     switch (o.outcome) {
         case Outcome::unchanged:
-            return text + "unchanged" + (o.detail.empty() ? "" : " (" + o.detail + ")");
+            text += "unchanged";
+            break;
         case Outcome::written:
-            return text + "written";
+            text += "written";
+            break;
         case Outcome::not_written:
             return text + "not written (the sensor keeps its own)";
         case Outcome::failed:

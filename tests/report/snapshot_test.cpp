@@ -335,7 +335,9 @@ TEST_F(SnapshotTest, TheScheduleIsStoredAsItsDialogStoresItOnTheSensorsLayout) {
         "schedule: would change interval_kind Continuously -> Every 30 minutes, "
         "interval_count 0 -> 30 (this sensor's schedule has no minute intervals: every 30 "
         "minutes)");
-    EXPECT_TRUE(import_snapshot(second_link, snapshot, {}).ok());
+    EXPECT_EQ(outcome_text(import_snapshot(second_link, snapshot, {}).records.at(11)),
+              "schedule: written (this sensor's schedule has no minute intervals: every 30 "
+              "minutes)");
     config::MeasurementSchedule stored;
     ASSERT_EQ(config::read_schedule(second_link, stored), 0);
     EXPECT_EQ(stored.interval_kind, config::kMeasureEveryHalfHour);
