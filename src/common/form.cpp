@@ -1,5 +1,5 @@
 // Reading and showing the values of processing dialog controls.
-#include "processing/dialogs/form.hpp"
+#include "common/form.hpp"
 
 #include "common/number_scan.hpp"
 

@@ -1,7 +1,7 @@
 // The chemistry dialog's reading, tab changes and saving.
-#include "config/chemistry_dialog.hpp"
+#include "config/chemistry_controller.hpp"
 
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 namespace kelpira::config {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "config/chemistry_page.hpp"
 #include "link/sensor_link.hpp"
 

@@ -1,5 +1,5 @@
 // The clock dialog's display thread and "Set Now".
-#include "config/clock_dialog.hpp"
+#include "config/clock_controller.hpp"
 
 #include <utility>
 

@@ -1,12 +1,12 @@
 // The optics, valves and pump dialog: load, save, idle and running states, the live test.
-#include "config/optics_dialog.hpp"
+#include "config/optics_controller.hpp"
 
 #include <algorithm>
 #include <utility>
 
 #include "common/bytes.hpp"
 #include "link/actuator_commands.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 namespace kelpira::config {
 

@@ -1,5 +1,5 @@
 // The schedule dialog's control rules, entry check, reading and saving.
-#include "config/schedule_dialog.hpp"
+#include "config/schedule_controller.hpp"
 
 #include <cctype>
 #include <charconv>

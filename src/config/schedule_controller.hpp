@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "common/prompter.hpp"
-#include "config/clock_records.hpp"
+#include "records/clock_records.hpp"
 #include "config/schedule_time.hpp"
 #include "link/sensor_link.hpp"
 

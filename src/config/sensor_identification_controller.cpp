@@ -1,5 +1,5 @@
 // The sensor identification dialog's reading, checking and saving.
-#include "config/sensor_identification_dialog.hpp"
+#include "config/sensor_identification_controller.hpp"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // The thermistor dialog's reading and writing of the three thermistor records.
-#include "config/thermistors_dialog.hpp"
+#include "config/thermistors_controller.hpp"
 
 #include "config/typed_fields.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 namespace kelpira::config {
 

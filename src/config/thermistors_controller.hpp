@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/prompter.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/thermistor_config.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::config {

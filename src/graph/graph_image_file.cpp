@@ -1,5 +1,5 @@
 // Saving a graph picture as a PNG file.
-#include "app/graph/graph_image_file.hpp"
+#include "graph/graph_image_file.hpp"
 
 #include <ostream>
 

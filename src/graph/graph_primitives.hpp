@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/rgb.hpp"
+#include "views/rgb.hpp"
 
 namespace kelpira::app {
 

@@ -1,12 +1,12 @@
 // The processed output graph's points, zoom stack and selection.
-#include "app/graph/proc_graph.hpp"
+#include "graph/proc_graph.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
-#include "app/graph/proc_graph_axes.hpp"
+#include "graph/proc_graph_axes.hpp"
 
 namespace kelpira::app {
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/graph/graph_primitives.hpp"
+#include "graph/graph_primitives.hpp"
 #include "common/prompter.hpp"
-#include "config/chemistry_type.hpp"
+#include "records/chemistry_type.hpp"
 
 namespace kelpira::app {
 

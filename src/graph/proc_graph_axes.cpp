@@ -1,5 +1,5 @@
 // Per-chemistry value axes and the label step of the processed output graph.
-#include "app/graph/proc_graph_axes.hpp"
+#include "graph/proc_graph_axes.hpp"
 
 #include <array>
 #include <cmath>

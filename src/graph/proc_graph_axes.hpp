@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/chemistry_type.hpp"
+#include "records/chemistry_type.hpp"
 
 namespace kelpira::app {
 

@@ -1,7 +1,7 @@
 // The processed output graph's reading loop.
-#include "app/graph/proc_graph_feed.hpp"
+#include "graph/proc_graph_feed.hpp"
 
-#include "app/output_record.hpp"
+#include "records/output_record.hpp"
 #include "link/operation_commands.hpp"
 
 namespace kelpira::app {

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/graph/proc_graph.hpp"
-#include "app/graph/proc_graph_axes.hpp"
+#include "graph/proc_graph.hpp"
+#include "graph/proc_graph_axes.hpp"
 #include "common/time_text.hpp"
 
 namespace kelpira::app {

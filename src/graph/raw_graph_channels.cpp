@@ -1,5 +1,5 @@
 // Channel labels and the first selection of the raw output graph, by chemistry.
-#include "app/graph/raw_graph_channels.hpp"
+#include "graph/raw_graph_channels.hpp"
 
 namespace kelpira::app {
 

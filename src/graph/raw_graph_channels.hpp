@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "app/graph/graph_primitives.hpp"
-#include "app/live_sample.hpp"
-#include "config/chemistry_config.hpp"
+#include "graph/graph_primitives.hpp"
+#include "records/live_sample.hpp"
+#include "records/chemistry_config.hpp"
 
 namespace kelpira::app {
 

@@ -1,13 +1,13 @@
 // Geometry of the raw output graph: frame, volt scale, one column per sample with its
 // channel traces, counter and state labels, and the platform and thermistor lines.
-#include "app/graph/raw_graph_picture.hpp"
+#include "graph/raw_graph_picture.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "app/graph/raw_graph_channels.hpp"
+#include "graph/raw_graph_channels.hpp"
 
 namespace kelpira::app {
 

@@ -7,10 +7,10 @@
 #include <optional>
 #include <span>
 
-#include "app/graph/graph_primitives.hpp"
-#include "app/live_sample.hpp"
-#include "app/platform_state.hpp"
-#include "config/thermistor_config.hpp"
+#include "graph/graph_primitives.hpp"
+#include "records/live_sample.hpp"
+#include "records/platform_state.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::app {
 

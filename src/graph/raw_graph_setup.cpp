@@ -1,7 +1,7 @@
 // The raw output graph view's reads at creation and reload.
-#include "app/graph/raw_graph_setup.hpp"
+#include "graph/raw_graph_setup.hpp"
 
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 namespace kelpira::app {
 

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "app/graph/raw_graph_channels.hpp"
+#include "graph/raw_graph_channels.hpp"
 #include "common/prompter.hpp"
-#include "config/chemistry_config.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/chemistry_config.hpp"
+#include "records/thermistor_config.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::app {

@@ -1,5 +1,5 @@
 // The ETI sentence exchange.
-#include "simulator/eti_exchange.hpp"
+#include "host_platform/eti_exchange.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/decimal_milli.hpp"
-#include "simulator/eti_sentence.hpp"
-#include "simulator/printf_text.hpp"
-#include "simulator/reply_scan.hpp"
+#include "host_platform/eti_sentence.hpp"
+#include "host_platform/printf_text.hpp"
+#include "host_platform/reply_scan.hpp"
 
 namespace kelpira::simulator {
 

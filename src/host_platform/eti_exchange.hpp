@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/worker.hpp"
-#include "simulator/simulator_session.hpp"
+#include "host_platform/simulator_session.hpp"
 
 namespace kelpira::simulator {
 

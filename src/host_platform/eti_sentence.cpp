@@ -1,9 +1,9 @@
 // CRC-16/ARC and ETI sentence framing.
-#include "simulator/eti_sentence.hpp"
+#include "host_platform/eti_sentence.hpp"
 
 #include <array>
 
-#include "simulator/printf_text.hpp"
+#include "host_platform/printf_text.hpp"
 
 namespace kelpira::simulator {
 

@@ -1,13 +1,13 @@
 // The Seaglider and BRIDGES exchanges.
-#include "simulator/glider_exchange.hpp"
+#include "host_platform/glider_exchange.hpp"
 
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 
-#include "simulator/printf_text.hpp"
-#include "simulator/reply_scan.hpp"
+#include "host_platform/printf_text.hpp"
+#include "host_platform/reply_scan.hpp"
 
 namespace kelpira::simulator {
 

@@ -13,9 +13,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "simulator/serial_port.hpp"
-#include "simulator/serial_port_names.hpp"
-#include "simulator/termios_line.hpp"
+#include "host_platform/serial_port.hpp"
+#include "host_platform/serial_port_names.hpp"
+#include "host_platform/termios_line.hpp"
 
 namespace kelpira::simulator {
 

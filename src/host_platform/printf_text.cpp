@@ -1,5 +1,5 @@
 // printf-style formatting into a std::string.
-#include "simulator/printf_text.hpp"
+#include "host_platform/printf_text.hpp"
 
 #include <cstdarg>
 #include <cstdio>

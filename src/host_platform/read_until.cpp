@@ -1,5 +1,5 @@
 // Reading one terminated reply from the serial line.
-#include "simulator/serial_port.hpp"
+#include "host_platform/serial_port.hpp"
 
 namespace kelpira::simulator {
 

@@ -1,5 +1,5 @@
 // The scan conversions of the platform protocols' replies.
-#include "simulator/reply_scan.hpp"
+#include "host_platform/reply_scan.hpp"
 
 #include <cctype>
 

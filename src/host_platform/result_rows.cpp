@@ -1,8 +1,8 @@
 // The rows each exchange adds to the results list, cell by cell.
-#include "simulator/result_rows.hpp"
+#include "host_platform/result_rows.hpp"
 
 #include "common/time_text.hpp"
-#include "simulator/printf_text.hpp"
+#include "host_platform/printf_text.hpp"
 
 namespace kelpira::simulator {
 

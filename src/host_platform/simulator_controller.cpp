@@ -1,11 +1,11 @@
 // Starting, stopping and closing a simulator session.
-#include "simulator/simulator_controller.hpp"
+#include "host_platform/simulator_controller.hpp"
 
 #include <ctime>
 
-#include "simulator/eti_exchange.hpp"
-#include "simulator/glider_exchange.hpp"
-#include "simulator/simulator_session.hpp"
+#include "host_platform/eti_exchange.hpp"
+#include "host_platform/glider_exchange.hpp"
+#include "host_platform/simulator_session.hpp"
 
 namespace kelpira::simulator {
 

@@ -11,9 +11,9 @@
 
 #include "common/prompter.hpp"
 #include "common/worker.hpp"
-#include "simulator/result_rows.hpp"
-#include "simulator/serial_port.hpp"
-#include "simulator/simulator_settings.hpp"
+#include "host_platform/result_rows.hpp"
+#include "host_platform/serial_port.hpp"
+#include "host_platform/simulator_settings.hpp"
 
 namespace kelpira::simulator {
 

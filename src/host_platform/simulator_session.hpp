@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "simulator/serial_port.hpp"
-#include "simulator/simulator_controller.hpp"
+#include "host_platform/serial_port.hpp"
+#include "host_platform/simulator_controller.hpp"
 
 namespace kelpira::simulator {
 

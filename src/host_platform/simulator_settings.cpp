@@ -1,5 +1,5 @@
 // Limits, defaults per platform type and enabling of the simulator's form.
-#include "simulator/simulator_settings.hpp"
+#include "host_platform/simulator_settings.hpp"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "simulator/serial_port.hpp"
+#include "host_platform/serial_port.hpp"
 
 namespace kelpira::simulator {
 

@@ -1,5 +1,5 @@
 // Line settings as terminal attributes.
-#include "simulator/termios_line.hpp"
+#include "host_platform/termios_line.hpp"
 
 namespace kelpira::simulator {
 

@@ -3,7 +3,7 @@
 
 #include <termios.h>
 
-#include "simulator/serial_port.hpp"
+#include "host_platform/serial_port.hpp"
 
 namespace kelpira::simulator {
 

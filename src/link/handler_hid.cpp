@@ -1,5 +1,5 @@
 // In-process HID devices: a queue of input reports, cancellable blocking reads.
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 
 #include <algorithm>
 #include <condition_variable>

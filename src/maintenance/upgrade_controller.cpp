@@ -1,5 +1,5 @@
 // The Upgrade dialog's decisions and texts.
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 
 #include <cstdio>
 #include <filesystem>

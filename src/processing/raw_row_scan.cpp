@@ -1,5 +1,5 @@
 // Row scanning of raw output files.
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 
 #include "common/number_scan.hpp"
 

@@ -1,6 +1,6 @@
 // The chemistry commands, with the older nutrient layout for firmware that answers 4 to the
 // 29-byte processing record.
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 #include <algorithm>
 #include <stdexcept>

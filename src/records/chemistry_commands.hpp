@@ -4,11 +4,11 @@
 
 #include <span>
 
-#include "config/chemistry_config.hpp"
-#include "config/chemistry_type.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/chemistry_config.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
+#include "records/thermistor_config.hpp"
 #include "link/command_exchange.hpp"
 
 namespace kelpira::link {

@@ -1,5 +1,5 @@
 // Packing of the chemistry configuration record.
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 
 #include "common/bytes.hpp"
 

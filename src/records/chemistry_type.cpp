@@ -1,5 +1,5 @@
 // Look-ups in the chemistry table.
-#include "config/chemistry_type.hpp"
+#include "records/chemistry_type.hpp"
 
 namespace kelpira::config {
 

@@ -1,5 +1,5 @@
 // Packing of the clock, schedule and next-measurement records.
-#include "config/clock_records.hpp"
+#include "records/clock_records.hpp"
 
 #include "common/bytes.hpp"
 

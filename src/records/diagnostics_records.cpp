@@ -1,5 +1,5 @@
 // Packing of the diagnostics, restart log and task records.
-#include "app/diagnostics_records.hpp"
+#include "records/diagnostics_records.hpp"
 
 #include "common/bytes.hpp"
 

@@ -1,5 +1,5 @@
 // Packing of the FRAM and NVRAM factory records.
-#include "maintenance/factory_records.hpp"
+#include "records/factory_records.hpp"
 
 #include "common/bytes.hpp"
 #include "link/board_commands.hpp"

@@ -1,5 +1,5 @@
 // Packing of the live sample and of the GET_LIVE_STATUS answer.
-#include "app/live_sample.hpp"
+#include "records/live_sample.hpp"
 
 #include "common/bytes.hpp"
 

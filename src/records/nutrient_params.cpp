@@ -1,6 +1,6 @@
 // Packing of the nutrient processing parameters and the conversion to and from the
 // legacy 23-byte layout.
-#include "config/nutrient_params.hpp"
+#include "records/nutrient_params.hpp"
 
 #include <algorithm>
 

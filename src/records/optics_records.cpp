@@ -1,5 +1,5 @@
 // Packing and factory defaults of the optics, PMT and DIC conductivity records.
-#include "config/optics_records.hpp"
+#include "records/optics_records.hpp"
 
 #include "common/bytes.hpp"
 

@@ -1,5 +1,5 @@
 // Packing of the processed result record.
-#include "app/output_record.hpp"
+#include "records/output_record.hpp"
 
 #include "common/bytes.hpp"
 

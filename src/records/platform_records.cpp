@@ -1,5 +1,5 @@
 // Packing and factory values of the platform defaults, RS232 and RS485 records.
-#include "config/platform_records.hpp"
+#include "records/platform_records.hpp"
 
 #include "common/bytes.hpp"
 

@@ -1,5 +1,5 @@
 // Packing of the platform state record.
-#include "app/platform_state.hpp"
+#include "records/platform_state.hpp"
 
 #include "common/bytes.hpp"
 

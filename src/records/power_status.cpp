@@ -1,5 +1,5 @@
 // Packing of the power status record.
-#include "app/power_status.hpp"
+#include "records/power_status.hpp"
 
 #include "common/bytes.hpp"
 

@@ -1,5 +1,5 @@
 // Packing of the Generic, pH, TA, DIC and Ammonia processing parameters.
-#include "config/processing_params.hpp"
+#include "records/processing_params.hpp"
 
 #include "common/bytes.hpp"
 

@@ -1,5 +1,5 @@
 // Packing and factory defaults of the pump and valve defaults record.
-#include "config/pump_valve_defaults.hpp"
+#include "records/pump_valve_defaults.hpp"
 
 #include "common/bytes.hpp"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "config/optics_records.hpp"
+#include "records/optics_records.hpp"
 
 namespace kelpira::config {
 

@@ -1,5 +1,5 @@
 // Packing of the thermistor record.
-#include "config/thermistor_config.hpp"
+#include "records/thermistor_config.hpp"
 
 #include "common/bytes.hpp"
 

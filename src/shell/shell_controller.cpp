@@ -1,11 +1,11 @@
 // The main window's behaviour: connection state, title and status texts, view changes, and
 // the menu commands that need no dialog of their own.
-#include "app/shell_controller.hpp"
+#include "shell/shell_controller.hpp"
 
 #include <utility>
 
-#include "app/run_control.hpp"
-#include "app/status_display.hpp"
+#include "views/run_control.hpp"
+#include "views/status_display.hpp"
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
 #include "link/identity_commands.hpp"

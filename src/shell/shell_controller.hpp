@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/link_flags.hpp"
-#include "app/live_sample.hpp"
-#include "app/power_status.hpp"
-#include "app/shell_menu.hpp"
-#include "app/status_texts.hpp"
+#include "views/link_flags.hpp"
+#include "records/live_sample.hpp"
+#include "records/power_status.hpp"
+#include "shell/shell_menu.hpp"
+#include "views/status_texts.hpp"
 #include "common/prompter.hpp"
 #include "link/device_discovery.hpp"
 #include "link/sensor_link.hpp"

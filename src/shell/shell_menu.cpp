@@ -1,5 +1,5 @@
 // The main menu's lines and the enabling of its items by link state.
-#include "app/shell_menu.hpp"
+#include "shell/shell_menu.hpp"
 
 namespace kelpira::app {
 

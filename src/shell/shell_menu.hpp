@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/link_flags.hpp"
+#include "views/link_flags.hpp"
 
 namespace kelpira::app {
 

@@ -1,5 +1,5 @@
 // The state-number entries.
-#include "statemachine/editor_dialogs.hpp"
+#include "statemachine/editor_state_entries.hpp"
 
 #include "statemachine/editor_form.hpp"
 

@@ -1,5 +1,5 @@
 // The live sample ring: append with overwrite of the oldest, whole-sample copies for readers.
-#include "app/live_history.hpp"
+#include "views/live_history.hpp"
 
 #include <algorithm>
 

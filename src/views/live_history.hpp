@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/live_sample.hpp"
+#include "records/live_sample.hpp"
 
 namespace kelpira::app {
 

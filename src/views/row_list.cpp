@@ -1,5 +1,5 @@
 // Capped view rows and their save as comma-separated text.
-#include "app/row_list.hpp"
+#include "views/row_list.hpp"
 
 #include <ostream>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/view_cells.hpp"
+#include "views/view_cells.hpp"
 #include "common/prompter.hpp"
 
 namespace kelpira::app {

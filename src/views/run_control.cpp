@@ -1,6 +1,6 @@
 // Run control: START_STATE_MACHINE once GET_STATE_MACHINE_INFO shows a program, and
 // STOP_STATE_MACHINE.
-#include "app/run_control.hpp"
+#include "views/run_control.hpp"
 
 #include "link/operation_commands.hpp"
 

@@ -1,8 +1,8 @@
 // The start states dialog: GET_CHEMISTRY_CONFIG and GET_STATE_MACHINE_INFO on opening,
 // SET_CHEMISTRY_CONFIG on Save.
-#include "app/start_states_dialog.hpp"
+#include "views/start_states_controller.hpp"
 
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/operation_commands.hpp"
 
 namespace kelpira::app {

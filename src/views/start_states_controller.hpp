@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "common/prompter.hpp"
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::app {

@@ -1,5 +1,5 @@
 // Status bar texts for the poll's reports, and the output file name query.
-#include "app/status_display.hpp"
+#include "views/status_display.hpp"
 
 #include <cstdio>
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/live_sample.hpp"
-#include "app/power_status.hpp"
+#include "records/live_sample.hpp"
+#include "records/power_status.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::app {

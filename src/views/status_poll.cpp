@@ -1,5 +1,5 @@
 // The status poll cycle and its worker thread.
-#include "app/status_poll.hpp"
+#include "views/status_poll.hpp"
 
 #include <utility>
 

@@ -11,10 +11,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/live_history.hpp"
-#include "app/live_sample.hpp"
-#include "app/platform_state.hpp"
-#include "app/power_status.hpp"
+#include "views/live_history.hpp"
+#include "records/live_sample.hpp"
+#include "records/platform_state.hpp"
+#include "records/power_status.hpp"
 #include "common/worker.hpp"
 #include "link/sensor_link.hpp"
 

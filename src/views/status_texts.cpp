@@ -1,6 +1,6 @@
 // The texts of the main window's title and status bar, formatted as the sensor's users know
 // them.
-#include "app/status_texts.hpp"
+#include "views/status_texts.hpp"
 
 #include <utility>
 

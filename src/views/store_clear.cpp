@@ -1,5 +1,5 @@
 // CLEAR_OUTPUTS and CLEAR_DIAGNOSTICS behind their question.
-#include "app/store_clear.hpp"
+#include "views/store_clear.hpp"
 
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"

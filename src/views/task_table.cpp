@@ -1,5 +1,5 @@
 // The task table (GET_TASK_DETAILS, SET_TASK_FLAGS) and the restart log (GET_RESTART_LOG_ENTRY).
-#include "app/task_table.hpp"
+#include "views/task_table.hpp"
 
 #include "link/board_commands.hpp"
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/diagnostics_records.hpp"
-#include "app/view_cells.hpp"
+#include "records/diagnostics_records.hpp"
+#include "views/view_cells.hpp"
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
 

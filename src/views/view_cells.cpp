@@ -1,6 +1,6 @@
 // Column tables and cell texts of the raw output, processed output and diagnostics lists,
 // the restart log and the task table.
-#include "app/view_cells.hpp"
+#include "views/view_cells.hpp"
 
 #include <cstdarg>
 #include <cstdio>

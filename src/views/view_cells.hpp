@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostics_records.hpp"
-#include "app/live_sample.hpp"
-#include "app/output_record.hpp"
-#include "app/rgb.hpp"
-#include "config/chemistry_type.hpp"
+#include "records/diagnostics_records.hpp"
+#include "records/live_sample.hpp"
+#include "records/output_record.hpp"
+#include "views/rgb.hpp"
+#include "records/chemistry_type.hpp"
 
 namespace kelpira::app {
 

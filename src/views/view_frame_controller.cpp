@@ -1,9 +1,9 @@
 // The operation views' shared frame: start-state list, fallback record, enabling.
-#include "app/view_frame.hpp"
+#include "views/view_frame_controller.hpp"
 
 #include <array>
 
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 namespace kelpira::app {
 

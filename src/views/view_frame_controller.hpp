@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/link_flags.hpp"
+#include "views/link_flags.hpp"
 #include "common/prompter.hpp"
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::app {

@@ -1,8 +1,8 @@
 // The view workers' passes: the raw output replay and follow, and the two record readers.
-#include "app/view_workers.hpp"
+#include "views/view_workers.hpp"
 
-#include "app/diagnostics_records.hpp"
-#include "app/output_record.hpp"
+#include "records/diagnostics_records.hpp"
+#include "records/output_record.hpp"
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
 

@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/live_history.hpp"
-#include "app/view_cells.hpp"
+#include "views/live_history.hpp"
+#include "views/view_cells.hpp"
 #include "common/worker.hpp"
 #include "link/sensor_link.hpp"
 

@@ -1,5 +1,5 @@
 // Saving a graph picture: the file request, the bytes written, cancel, and a failed write.
-#include "app/graph/graph_image_file.hpp"
+#include "graph/graph_image_file.hpp"
 
 #include <gtest/gtest.h>
 

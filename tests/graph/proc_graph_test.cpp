@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/graph/proc_graph.hpp"
-#include "app/graph/proc_graph_axes.hpp"
+#include "graph/proc_graph.hpp"
+#include "graph/proc_graph_axes.hpp"
 #include "support/recording_prompter.hpp"
 
 using namespace kelpira;

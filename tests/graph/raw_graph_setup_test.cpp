@@ -1,8 +1,8 @@
 // The raw output graph view's reads: the run's first channel selection, thermistors read in
 // order up to the first failure, and labels only after all reads succeeded.
-#include "app/graph/raw_graph_setup.hpp"
+#include "graph/raw_graph_setup.hpp"
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "link/scripted_sensor.hpp"
 #include "support/recording_prompter.hpp"
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/graph/raw_graph_channels.hpp"
-#include "app/graph/raw_graph_picture.hpp"
+#include "graph/raw_graph_channels.hpp"
+#include "graph/raw_graph_picture.hpp"
 
 using namespace kelpira;
 using namespace kelpira::app;

@@ -3,10 +3,10 @@
 #include <thread>
 
 #include "pty_peer.hpp"
-#include "simulator/eti_exchange.hpp"
-#include "simulator/eti_sentence.hpp"
-#include "simulator/printf_text.hpp"
-#include "simulator/simulator_controller.hpp"
+#include "host_platform/eti_exchange.hpp"
+#include "host_platform/eti_sentence.hpp"
+#include "host_platform/printf_text.hpp"
+#include "host_platform/simulator_controller.hpp"
 #include "support/recording_prompter.hpp"
 
 namespace kelpira::simulator {

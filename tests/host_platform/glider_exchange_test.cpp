@@ -1,7 +1,7 @@
 // The Seaglider and BRIDGES exchanges over a pseudo-terminal, against a scripted sensor.
-#include "simulator/glider_exchange.hpp"
+#include "host_platform/glider_exchange.hpp"
 #include "pty_peer.hpp"
-#include "simulator/simulator_controller.hpp"
+#include "host_platform/simulator_controller.hpp"
 #include "support/recording_prompter.hpp"
 
 namespace kelpira::simulator {

@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "pty_peer.hpp"
-#include "simulator/serial_port.hpp"
-#include "simulator/serial_port_names.hpp"
-#include "simulator/simulator_settings.hpp"
-#include "simulator/termios_line.hpp"
+#include "host_platform/serial_port.hpp"
+#include "host_platform/serial_port_names.hpp"
+#include "host_platform/simulator_settings.hpp"
+#include "host_platform/termios_line.hpp"
 #include "support/temp_folder.hpp"
 
 namespace kelpira::simulator {

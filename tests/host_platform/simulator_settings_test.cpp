@@ -2,10 +2,10 @@
 // and the session's start and close rules.
 #include <gtest/gtest.h>
 
-#include "simulator/reply_scan.hpp"
-#include "simulator/result_rows.hpp"
-#include "simulator/simulator_controller.hpp"
-#include "simulator/simulator_settings.hpp"
+#include "host_platform/reply_scan.hpp"
+#include "host_platform/result_rows.hpp"
+#include "host_platform/simulator_controller.hpp"
+#include "host_platform/simulator_settings.hpp"
 #include "support/recording_prompter.hpp"
 
 namespace kelpira::simulator {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "config/optics_records.hpp"
-#include "config/pump_valve_defaults.hpp"
+#include "records/optics_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 
 namespace kelpira::config {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "config/chemistry_config.hpp"
-#include "config/chemistry_type.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/chemistry_config.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::config {
 namespace {

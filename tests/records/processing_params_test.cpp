@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 
 namespace kelpira::config {
 namespace {

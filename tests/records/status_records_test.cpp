@@ -4,9 +4,9 @@
 #include <array>
 #include <cstdint>
 
-#include "app/live_sample.hpp"
-#include "app/platform_state.hpp"
-#include "app/power_status.hpp"
+#include "records/live_sample.hpp"
+#include "records/platform_state.hpp"
+#include "records/power_status.hpp"
 #include "support/counting_bytes.hpp"
 
 namespace kelpira::app {

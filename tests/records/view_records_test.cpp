@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "app/diagnostics_records.hpp"
-#include "app/output_record.hpp"
+#include "records/diagnostics_records.hpp"
+#include "records/output_record.hpp"
 #include "support/counting_bytes.hpp"
 
 namespace kelpira::app {

@@ -1,10 +1,10 @@
 // The main window's behaviour against an emulated sensor: title and status texts, link flags,
 // view changes, unplugging, poll reports, and the menu commands without dialogs.
-#include "app/shell_controller.hpp"
+#include "shell/shell_controller.hpp"
 
 #include <gtest/gtest.h>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/operation_commands.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/in_process_device.hpp"

@@ -1,5 +1,5 @@
 // The main menu's lines and the enabling of its items in the three link states.
-#include "app/shell_menu.hpp"
+#include "shell/shell_menu.hpp"
 
 #include <gtest/gtest.h>
 

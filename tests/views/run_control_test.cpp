@@ -1,11 +1,11 @@
 // Run control, the views' start-state list and enabling, and the start states dialog against
 // an emulated sensor: the messages, the bytes sent, the edge cases of the stored states.
-#include "app/run_control.hpp"
+#include "views/run_control.hpp"
 
-#include "app/start_states_dialog.hpp"
-#include "app/view_frame.hpp"
-#include "app/view_sensor.hpp"
-#include "config/chemistry_config.hpp"
+#include "views/start_states_controller.hpp"
+#include "views/view_frame_controller.hpp"
+#include "views/view_sensor.hpp"
+#include "records/chemistry_config.hpp"
 #include "link/command_catalogue.hpp"
 
 namespace kelpira::app {

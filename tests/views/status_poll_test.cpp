@@ -1,6 +1,6 @@
 // The status poll against a scripted sensor: what each cycle reports and stores, the ring,
 // the status bar texts, and the poll thread's start and stop, also with a blocked link.
-#include "app/status_poll.hpp"
+#include "views/status_poll.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <set>
 #include <thread>
 
-#include "app/status_display.hpp"
-#include "link/in_process_hid.hpp"
+#include "views/status_display.hpp"
+#include "link/handler_hid.hpp"
 
 using namespace kelpira;
 using namespace kelpira::app;

@@ -1,5 +1,5 @@
 // The title and the connection part of the status bar, byte for byte.
-#include "app/status_texts.hpp"
+#include "views/status_texts.hpp"
 
 #include <gtest/gtest.h>
 

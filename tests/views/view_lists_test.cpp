@@ -3,12 +3,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/row_list.hpp"
-#include "app/store_clear.hpp"
-#include "app/task_table.hpp"
-#include "app/view_cells.hpp"
-#include "app/view_sensor.hpp"
-#include "app/view_workers.hpp"
+#include "views/row_list.hpp"
+#include "views/store_clear.hpp"
+#include "views/task_table.hpp"
+#include "views/view_cells.hpp"
+#include "views/view_sensor.hpp"
+#include "views/view_workers.hpp"
 #include "link/command_catalogue.hpp"
 #include "support/temp_folder.hpp"
 

@@ -1,5 +1,5 @@
 // The DIC processing dialog: controls, header messages, inlet enabling, reading back.
-#include "processing/dialogs/dic_dialog.hpp"
+#include "processing/dialogs/dic_controller.hpp"
 
 #include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"

@@ -1,5 +1,5 @@
 // The single-file nutrient processing dialog: controls, header messages and rules.
-#include "processing/dialogs/nutrient_dialog.hpp"
+#include "processing/dialogs/nutrient_controller.hpp"
 
 #include "common/decimal_milli.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"

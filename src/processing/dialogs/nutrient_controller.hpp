@@ -7,8 +7,8 @@
 #include <string>
 
 #include "common/prompter.hpp"
-#include "config/chemistry_type.hpp"
-#include "config/nutrient_params.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
 #include "processing/dialogs/processing_view.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 

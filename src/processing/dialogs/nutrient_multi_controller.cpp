@@ -1,5 +1,5 @@
 // The multi-file nutrient dialog: choosing the files and starting their pass.
-#include "processing/dialogs/nutrient_multi_dialog.hpp"
+#include "processing/dialogs/nutrient_multi_controller.hpp"
 
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_file_choice.hpp"

@@ -1,5 +1,5 @@
 // The pH processing dialog: controls, header messages, reading the controls back.
-#include "processing/dialogs/ph_dialog.hpp"
+#include "processing/dialogs/ph_controller.hpp"
 
 #include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"

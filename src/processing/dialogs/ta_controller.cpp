@@ -1,5 +1,5 @@
 // The TA processing dialog: controls, header messages, reading the controls back.
-#include "processing/dialogs/ta_dialog.hpp"
+#include "processing/dialogs/ta_controller.hpp"
 
 #include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"

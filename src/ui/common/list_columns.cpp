@@ -1,5 +1,5 @@
 // Fitting list columns to their given widths, their headers and their texts.
-#include "ui/shell/list_columns.hpp"
+#include "ui/common/list_columns.hpp"
 
 #include <QHeaderView>
 #include <QTreeWidget>

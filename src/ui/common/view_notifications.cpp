@@ -1,5 +1,5 @@
 // The main window's notifications to its current view.
-#include "ui/shell/view_notifications.hpp"
+#include "ui/common/view_notifications.hpp"
 
 #include <QCoreApplication>
 #include <QWidget>

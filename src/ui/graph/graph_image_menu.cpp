@@ -1,12 +1,12 @@
 // The graphs' picture menu.
-#include "ui/views/graph_image_menu.hpp"
+#include "ui/graph/graph_image_menu.hpp"
 
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
 
-#include "app/graph/graph_image_file.hpp"
+#include "graph/graph_image_file.hpp"
 
 namespace kelpira::ui {
 

@@ -1,5 +1,5 @@
 // Painting of graph pictures into RGB32 images.
-#include "ui/views/graph_painter.hpp"
+#include "ui/graph/graph_painter.hpp"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -6,7 +6,7 @@
 #include <QFont>
 #include <QImage>
 
-#include "app/graph/graph_primitives.hpp"
+#include "graph/graph_primitives.hpp"
 
 namespace kelpira::ui {
 

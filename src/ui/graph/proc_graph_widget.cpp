@@ -1,5 +1,5 @@
 // The processed output graph control's image, painting and mouse handling.
-#include "ui/views/proc_graph_widget.hpp"
+#include "ui/graph/proc_graph_widget.hpp"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "ui/views/graph_image_menu.hpp"
-#include "ui/views/graph_painter.hpp"
+#include "ui/graph/graph_image_menu.hpp"
+#include "ui/graph/graph_painter.hpp"
 
 namespace kelpira::ui {
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/graph/proc_graph.hpp"
-#include "app/graph/proc_graph_feed.hpp"
+#include "graph/proc_graph.hpp"
+#include "graph/proc_graph_feed.hpp"
 #include "common/prompter.hpp"
 
 namespace kelpira::ui {

@@ -1,5 +1,5 @@
 // The raw output graph control's image, painting and pointer.
-#include "ui/views/raw_graph_widget.hpp"
+#include "ui/graph/raw_graph_widget.hpp"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "ui/views/graph_image_menu.hpp"
-#include "ui/views/graph_painter.hpp"
+#include "ui/graph/graph_image_menu.hpp"
+#include "ui/graph/graph_painter.hpp"
 
 namespace kelpira::ui {
 

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "app/graph/raw_graph_picture.hpp"
+#include "graph/raw_graph_picture.hpp"
 #include "common/prompter.hpp"
 
 namespace kelpira::ui {

@@ -1,6 +1,6 @@
 // The "Platform Simulator" window: reads the form into the settings when an action starts,
 // shows what the controller's workers report, and enables the form by platform type.
-#include "ui/simulator/platform_simulator_window.hpp"
+#include "ui/host_platform/platform_simulator_window.hpp"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "common/number_scan.hpp"
-#include "simulator/serial_port.hpp"
-#include "ui/shell/list_columns.hpp"
+#include "host_platform/serial_port.hpp"
+#include "ui/common/list_columns.hpp"
 
 namespace kelpira::ui {
 

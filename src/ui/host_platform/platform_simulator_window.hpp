@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "simulator/simulator_controller.hpp"
-#include "simulator/simulator_settings.hpp"
+#include "host_platform/simulator_controller.hpp"
+#include "host_platform/simulator_settings.hpp"
 
 class QCheckBox;
 class QComboBox;
