@@ -1,21 +1,21 @@
 // The folder of the virtual sensors' serial links and the links in it.
-#include "simulator/serial_port_names.hpp"
+#include "host_platform/serial_port_names.hpp"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-#include "link/device_socket_names.hpp"
+#include "common/runtime_folder.hpp"
 
 namespace kelpira::simulator {
 
 std::string serial_link_folder() {
-    // Beside "devices", under the same private parent.
-    return std::filesystem::path(link::default_device_folder()).parent_path().string() + "/serial";
+    // Beside the virtual sensors' "devices", under the same private folder.
+    return common::runtime_folder() + "/serial";
 }
 
 std::string serial_link_path(const std::string& folder, const std::string& name) {
-    return link::device_socket_path(folder, name);
+    return common::path_in_folder(folder, name);
 }
 
 std::vector<std::string> serial_links(const std::string& folder) {
