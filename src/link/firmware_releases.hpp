@@ -11,7 +11,7 @@
 namespace kelpira::link {
 
 // The version of this program, as the compatibility verdict names it.
-inline constexpr std::string_view kGuiVersion = common::kProgramVersion;
+inline const std::string_view& kGuiVersion = common::kProgramVersion;
 
 struct FirmwareRelease {
     std::string_view key;
