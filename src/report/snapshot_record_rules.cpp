@@ -5,7 +5,7 @@
 #include <charconv>
 
 #include "config/optics_controls.hpp"
-#include "config/schedule_dialog.hpp"
+#include "config/schedule_controller.hpp"
 #include "report/report_lines.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "config/clock_records.hpp"
-#include "config/optics_records.hpp"
+#include "records/clock_records.hpp"
+#include "records/optics_records.hpp"
 
 namespace kelpira::report {
 

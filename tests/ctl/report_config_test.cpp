@@ -5,7 +5,7 @@
 #include <fstream>
 #include <set>
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "ctl/ctl_program.hpp"
 #include "link/command_catalogue.hpp"
 #include "report/snapshot.hpp"
