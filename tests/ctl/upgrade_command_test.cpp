@@ -107,11 +107,13 @@ TEST_F(CtlUpgrade, ASensorInNeitherBootloaderNorFirmwareIsLeftAlone) {
     // The device info answer reports mode 3.
     ASSERT_TRUE(server.attach({"odd", sensor.hardware_id(), false,
                                [&sensor](const link::Report& r) {
-                                   link::Report answer = sensor.handle(r);
+                                   auto answers = sensor.handle(r);
                                    if (link::SensorCommand{r}.code() == 262) {
-                                       answer[link::kPayloadOffset + 1] = 3;
+                                       for (auto& answer : answers) {
+                                           answer.bytes[link::kPayloadOffset + 1] = 3;
+                                       }
                                    }
-                                   return answer;
+                                   return answers;
                                }},
                               error))
         << error;

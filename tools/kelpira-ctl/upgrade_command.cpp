@@ -44,6 +44,9 @@ void hold_signals() {
     for (const auto& held : kHeldSignals) {
         ::sigaction(held.number, &action, nullptr);
     }
+    // Standard error may be a pipe whose reader went with the terminal: a failed message must
+    // not end the program half-way through an image.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 const char* signal_name(int number) {
