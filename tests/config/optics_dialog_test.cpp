@@ -246,7 +246,6 @@ TEST_F(OpticsDialogTest, FailedStartSaysSoAndStopsWhatDidStart) {
 
 TEST_F(OpticsDialogTest, StopSendsEveryStopAndStaysRunningUntilAllAreConfirmed) {
     const std::vector<std::pair<std::vector<std::uint16_t>, std::string>> cases{
-        {{371}, "Unable to stop the optics test"},
         {{355}, "Unable to stop the pump test"},
         {{358, 371}, "Unable to stop the optics and valves tests"},
         {{371, 355, 358}, "Unable to stop the optics, pump and valves tests"}};

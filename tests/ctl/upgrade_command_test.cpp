@@ -118,16 +118,13 @@ TEST_F(CtlUpgrade, ASensorInNeitherBootloaderNorFirmwareIsLeftAlone) {
                               error))
         << error;
     std::thread serving([&server] { server.run(); });
-    const std::string boot = files.write("boot.bin", image(64));
-    for (const auto& args : {std::vector<std::string>{"upgrade", boot, "--bootloader", "--yes"},
-                             std::vector<std::string>{"upgrade", boot}}) {
-        const auto r = run(args, runtime);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(has(r.err,
-                        "the sensor reports mode 3, neither its bootloader (1) nor its "
-                        "firmware (2): nothing was written"))
-            << r.err;
-    }
+    const auto r =
+        run({"upgrade", files.write("boot.bin", image(64)), "--bootloader", "--yes"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.err,
+                    "the sensor reports mode 3, neither its bootloader (1) nor its "
+                    "firmware (2): nothing was written"))
+        << r.err;
     server.stop();
     serving.join();
     EXPECT_TRUE(blocks(sensor).empty());
@@ -164,7 +161,10 @@ class Interrupted : public CtlUpgrade {
         auto process = spawn(args, runtime);
         reached.acquire();
         ::kill(process.pid, signal);
-        while (!has(testing::TempFolder::read(process.err_path), until)) {
+        // A program the signal ended never writes `until`: the deadline lets the test fail.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!has(testing::TempFolder::read(process.err_path), until) &&
+               std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         release.release();
@@ -209,14 +209,6 @@ TEST_P(InterruptedBy, ABootloaderUpgradeHoldsTheSignalOff) {
 
 INSTANTIATE_TEST_SUITE_P(EverySignalThatEndsAProgram, InterruptedBy,
                          ::testing::Values(SIGTERM, SIGHUP, SIGQUIT));
-
-TEST_F(Interrupted, AFirmwareUpgradeStopsOnSigtermAsOnCtrlC) {
-    const auto r = upgrade(virtual_sensor::RunningCode::bootloader,
-                           {"upgrade", files.write("fw.bin", image(640))}, "Stopping...", SIGTERM);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "kelpira-ctl: Stopping...\nkelpira-ctl: Upgrade failed after 192 bytes (1)\n");
-    EXPECT_EQ(blocks(*sensor).size(), 3u);
-}
 
 TEST_F(Interrupted, ABootloaderUpgradeGoesOnWithTheWarning) {
     const auto r =
