@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/live_sample.hpp"
+#include "records/live_sample.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/operation_commands.hpp"
 

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "app/power_status.hpp"
+#include "records/power_status.hpp"
 #include "config/typed_fields.hpp"
 #include "link/board_commands.hpp"
 #include "link/identity_commands.hpp"
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 
 namespace kelpira::maintenance {
 

@@ -1,7 +1,7 @@
 // The Factory Settings dialog's controller against the emulated sensor: which stores open, the
 // password, each save's bytes, read-back and message, and the refusals.
 #include "maintenance/factory_settings.hpp"
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 #include "maintenance/upgrade_fixture.hpp"
 #include "support/recording_prompter.hpp"
 

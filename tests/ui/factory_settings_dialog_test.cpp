@@ -8,7 +8,7 @@
 #include <QToolButton>
 
 #include "link/identity_commands.hpp"
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "ui/maintenance/factory_settings_dialog.hpp"
