@@ -58,13 +58,13 @@ std::string check_text(const std::vector<CheckItem>& items) {
 }
 
 std::string check_json(const std::vector<CheckItem>& items) {
-    auto list = nlohmann::json::array();
+    auto list = nlohmann::ordered_json::array();
     for (const auto& item : items) {
         list.push_back(
             {{"id", item.id}, {"verdict", verdict_name(item.verdict)}, {"text", item.text}});
     }
     // Replacement characters for bytes that are not UTF-8: a sensor's name is any bytes.
-    return list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace kelpira::deployment_check
