@@ -51,9 +51,12 @@ CycleFacts cycle_facts(const statemachine::StateMachineImage& image, const Progr
     for (std::size_t i = first; i < n; ++i) {
         const StateRecord& s = image.states[walk.path[i]];
         add_strokes(s, out.strokes);
-        out.waits_for_schedule = out.waits_for_schedule || waits_for_schedule(s);
         if (walk.path[i] == marker) {
             entries.push_back(i);
+        }
+        // A wait before the first measurement of a run that ends paces nothing.
+        if (loops || !entries.empty()) {
+            out.waits_for_schedule = out.waits_for_schedule || waits_for_schedule(s);
         }
     }
     out.cycles = entries.size();

@@ -21,7 +21,8 @@ struct CycleFacts {
     // other (a loop's single entry per round is followed by itself).
     std::optional<std::uint64_t> longest_s;
     double mean_s = 0;
-    // A state of the round (or of the whole run) waits for the next measurement time.
+    // A state of the round (or of the run from its first measurement) waits for the next
+    // measurement time.
     bool waits_for_schedule = false;
     // Pump strokes through each valve: one per entry of an operating state that runs the
     // pump, through every valve open in it. In the round (or the whole run), and before the
