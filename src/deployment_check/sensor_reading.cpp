@@ -4,7 +4,7 @@
 #include "config/clock_transfer.hpp"
 #include "link/board_commands.hpp"
 #include "link/chemistry_commands.hpp"
-#include "link/operation_commands.hpp"
+#include "link/command_exchange.hpp"
 #include "link/platform_commands.hpp"
 #include "statemachine/state_transfer.hpp"
 
@@ -46,9 +46,12 @@ SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks) {
     r.power = read_bytes<app::PowerStatus, link::kPowerStatusSize>(
         [&](auto& b) { return link::get_power_status(link, b); },
         [](const auto& b) { return app::decode_power_status(b); });
-    r.mode = read_bytes<app::SensorMode, link::kLiveStatusSize>(
-        [&](auto& b) { return link::get_live_status(link, b); },
-        [](const auto& b) { return app::SensorMode{b[0]}; });
+    // Not through the wrapper: on result 6 (supply too low) the answer still carries the mode.
+    link::SensorCommand live = link::make_request(link::CommandCode::GET_LIVE_STATUS, {});
+    r.mode.result = link::transact_folded(link, live);
+    if (r.mode.result == link::kResultSuccess || r.mode.result == link::kResultLowVoltage) {
+        r.mode.value = app::SensorMode{live.payload()[0]};
+    }
     r.sensor_clock = read<config::RtcTime>([&](auto& t) { return config::read_rtc_time(link, t); });
     r.pc_utc = clocks.utc();
     r.pc_local = clocks.local();

@@ -67,6 +67,9 @@ TEST_F(DeviceItems, SupplyBoundaries) {
         EXPECT_EQ(item("supply").verdict, verdict) << mv;
     }
     EXPECT_EQ(item("supply").text, "Supply 10.000 V is at least 10.0 V.");
+    // Below 9 V the sensor answers the live status with 6, and still with its mode.
+    sensor->edit_state([](auto& s) { s.options.supply_mv = 8500; });
+    EXPECT_EQ(item("running").text, "The sensor is idle: no program is running.");
 }
 
 TEST_F(DeviceItems, ClockAgainstTheNearerOfUtcAndLocalTime) {
