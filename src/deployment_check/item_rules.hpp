@@ -31,7 +31,7 @@ struct ProgramAnalysis {
     bool program_waits = false;               // a state of the program waits for the schedule
     std::optional<std::uint64_t> interval_s;  // the schedule's; 0 measures continuously
     // Seconds from one measurement cycle to the next in the water: the schedule's interval
-    // when the run waits for it (its cycle, when that is longer), else the cycle's length.
+    // when the run waits for it and keeps up with it, else the cycle's length.
     std::optional<double> pace_s;
     bool paced_by_schedule = false;
 };

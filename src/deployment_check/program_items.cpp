@@ -142,9 +142,10 @@ ProgramAnalysis analyse_program(const SensorReading& r) {
     }
     a.cycle =
         cycle_facts(image, *a.deploy->walk, a.processing.measurement.value_or(a.deploy->start));
-    if (a.cycle->waits_for_schedule && a.interval_s && *a.interval_s > 0) {
+    if (a.cycle->waits_for_schedule && a.interval_s && *a.interval_s > 0 &&
+        static_cast<double>(*a.interval_s) >= a.cycle->mean_s) {
         a.paced_by_schedule = true;
-        a.pace_s = std::max(static_cast<double>(*a.interval_s), a.cycle->mean_s);
+        a.pace_s = static_cast<double>(*a.interval_s);
     } else if (a.cycle->longest_s) {
         a.pace_s = a.cycle->mean_s;
     }
