@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "deployment_check/deployment_check.hpp"
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"

@@ -6,7 +6,7 @@
 #include "deployment_check/check_texts.hpp"
 #include "deployment_check/item_rules.hpp"
 #include "deployment_check/platform_presets.hpp"
-#include "simulator/simulator_settings.hpp"
+#include "host_platform/simulator_settings.hpp"
 
 namespace kelpira::deployment_check {
 

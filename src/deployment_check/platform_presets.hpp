@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "config/platform_records.hpp"
 #include "deployment_check/check_inputs.hpp"
+#include "records/platform_records.hpp"
 
 namespace kelpira::deployment_check {
 

@@ -1,8 +1,8 @@
 // The named states of each chemistry's processing record.
 #include "deployment_check/processing_states.hpp"
 
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 
 namespace kelpira::deployment_check {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/chemistry_type.hpp"
+#include "records/chemistry_type.hpp"
 
 namespace kelpira::deployment_check {
 

@@ -3,9 +3,9 @@
 
 #include "config/clock_transfer.hpp"
 #include "link/board_commands.hpp"
-#include "link/chemistry_commands.hpp"
 #include "link/command_exchange.hpp"
 #include "link/platform_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "statemachine/state_transfer.hpp"
 
 namespace kelpira::deployment_check {

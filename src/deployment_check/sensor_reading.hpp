@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/live_sample.hpp"
-#include "app/power_status.hpp"
-#include "config/chemistry_config.hpp"
-#include "config/clock_records.hpp"
 #include "config/pc_clock.hpp"
-#include "config/platform_records.hpp"
-#include "config/thermistor_config.hpp"
 #include "link/identity_probe.hpp"
 #include "link/sensor_link.hpp"
+#include "records/chemistry_config.hpp"
+#include "records/clock_records.hpp"
+#include "records/live_sample.hpp"
+#include "records/platform_records.hpp"
+#include "records/power_status.hpp"
+#include "records/thermistor_config.hpp"
 #include "statemachine/state_machine_image.hpp"
 
 namespace kelpira::deployment_check {

@@ -1,6 +1,6 @@
 // The items judged on the program's dry runs: program, states, schedule, cycle, endurance.
 #include "deployment_check/check_fixture.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 namespace kelpira::deployment_check::testing {
 namespace {
