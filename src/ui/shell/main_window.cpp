@@ -22,6 +22,7 @@
 #include "ui/config/sensor_identification_dialog.hpp"
 #include "ui/config/thermistors_dialog.hpp"
 #include "ui/processing/processing_dialogs.hpp"
+#include "ui/deployment_check/deployment_check_dialog.hpp"
 #include "ui/report/config_log_dialog.hpp"
 #include "ui/report/restore_snapshot_dialog.hpp"
 #include "ui/shell/about_box.hpp"
@@ -167,6 +168,9 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::Rs485] = [this] { run_rs485_dialog(this, link_, prompter_); };
     handlers_[Command::LogSensorConfiguration] = [this] {
         run_config_log_dialog(this, link_, prompter_);
+    };
+    handlers_[Command::DeploymentCheck] = [this] {
+        run_deployment_check_dialog(this, link_, prompter_, check_form_);
     };
     handlers_[Command::RestoreSnapshot] = [this] {
         if (run_restore_snapshot(this, link_, prompter_)) {

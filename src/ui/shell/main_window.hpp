@@ -13,6 +13,7 @@
 #include "views/status_poll.hpp"
 #include "views/view_workers.hpp"
 #include "common/prompter.hpp"
+#include "deployment_check/check_form.hpp"
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"
 #include "link/sensor_link.hpp"
@@ -83,6 +84,7 @@ class MainWindow : public QMainWindow {
     // The state-machine image, clipboard and paste options live as long as the window.
     statemachine::EditorSession state_machine_;
     app::RawGraphSettings raw_graph_settings_;  // kept for the run
+    deployment_check::CheckForm check_form_;    // the deployment check's entries, for the run
     QPointer<ViewFrame> frame_;
     app::ViewWorkers view_workers_;  // outlives every view, which the destructor deletes first
     ViewHost view_host_;
