@@ -210,7 +210,7 @@ TEST_F(ProgramRun, ASecondSessionOnTheSameStorageKeepsTheFirstOnesFiles) {
     run_for(20s);
     ASSERT_EQ(link::stop_state_machine(link), 0);
     const std::string first = file("R0000001.CSV");
-    ASSERT_NE(first.find("%%KELPIRA.HEADER_END"), std::string::npos);
+    ASSERT_NE(first.find("%KELPIRA.HEADER_END"), std::string::npos);
     const kelpira::testing::TempFolder elsewhere;
     const std::string precious = elsewhere.write("precious", "keep");
     std::filesystem::create_symlink(precious, path("R0000002.CSV"));
