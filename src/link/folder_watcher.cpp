@@ -43,8 +43,8 @@ bool FolderDeviceWatcher::start(DeviceEventHandler handler) {
         return false;
     }
     const auto unwatched = [this] {
-        problem_ = "Virtual sensors arriving in " + folder_ +
-                   " are not noticed: " + std::strerror(errno);
+        problem_ =
+            "Virtual sensors arriving in " + folder_ + " are not noticed: " + std::strerror(errno);
     };
     const int in = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (in < 0) {

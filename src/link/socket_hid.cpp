@@ -154,8 +154,7 @@ std::vector<HidDeviceInfo> SocketHidBackend::enumerate() {
     const std::string problem = common::private_folder_problem(folder_);
     {
         std::lock_guard lk(mutex_);
-        unlisted_ = problem.empty() ? std::string()
-                                    : unlisted_devices_text(folder_, problem);
+        unlisted_ = problem.empty() ? std::string() : unlisted_devices_text(folder_, problem);
     }
     if (!problem.empty()) {
         return out;

@@ -145,7 +145,7 @@ class BatchRun {
     bool any_written_ = false;    // a file's results joined the table
     bool table_started_ = false;  // the output could be opened and the files were processed
     bool table_written_ = false;
-    bool log_lost_ = false;     // a file's log lines could not be held until written
+    bool log_lost_ = false;       // a file's log lines could not be held until written
     std::string output_refused_;  // why the safe writer refused the output's path
 };
 
@@ -463,8 +463,8 @@ bool BatchRun::write_log() {
         },
         &refused);
     if (!log_written && !interrupt_requested()) {
-        err_ << kProgram
-             << (refused.empty() ? "cannot write the log to " + *options_.log : refused) << '\n';
+        err_ << kProgram << (refused.empty() ? "cannot write the log to " + *options_.log : refused)
+             << '\n';
         any_failed_ = true;
     }
     return created;

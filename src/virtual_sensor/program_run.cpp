@@ -207,8 +207,8 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
         // Numbered on from the files of earlier sessions, which stay as they are.
         const std::filesystem::path storage = *s.options.run.storage;
         s.runs_started = std::max(s.runs_started, highest_raw_file_number(storage) + 1);
-        run.file = std::make_unique<RawFileWriter>(storage, s.runs_started,
-                                                   raw_file_header(header));
+        run.file =
+            std::make_unique<RawFileWriter>(storage, s.runs_started, raw_file_header(header));
         s.runs_started = run.file->run();
         if (!run.file->ok()) {
             log_line(s, kTaskStorage, app::kSeverityError, "storage_open", 88,

@@ -237,7 +237,7 @@ TEST_F(SafeFile, ANewFileGetsTheUmaskThroughTheDescriptorThatMadeIt) {
     ::umask(old);
     ASSERT_TRUE(ok);
     EXPECT_EQ(slurp(p), std::string(200000, 'x'));
-    struct stat st{};
+    struct stat st {};
     ::stat(p.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }

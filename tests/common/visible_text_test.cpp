@@ -17,8 +17,12 @@ TEST(VisibleText, ControlCharactersBecomeEscapes) {
         {std::string_view("nul\0x", 5), "nul\\x00x"},
         {"\x7f\x01", "\\x7F\\x01"},
         {"Sj\xc3\xb8 \xe2\x82\xac \xf0\x9f\x8c\x8a", "Sj\xc3\xb8 \xe2\x82\xac \xf0\x9f\x8c\x8a"},
-        {"\xc2\x9b" "2J", "\\xC2\\x9B2J"},           // C1 control sequence introducer
-        {"\x9b" "2J \xff \xc3", "\\x9B2J \\xFF \\xC3"},  // bytes that are not UTF-8
+        {"\xc2\x9b"
+         "2J",
+         "\\xC2\\x9B2J"},  // C1 control sequence introducer
+        {"\x9b"
+         "2J \xff \xc3",
+         "\\x9B2J \\xFF \\xC3"},                                  // bytes that are not UTF-8
         {"\xc0\xaf \xed\xa0\x80", "\\xC0\\xAF \\xED\\xA0\\x80"},  // overlong, surrogate
     };
     for (const auto& c : cases) {

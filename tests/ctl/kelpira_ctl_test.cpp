@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>

@@ -11,8 +11,8 @@
 #include "link/combined_hid.hpp"
 #include "link/in_process_hid.hpp"
 #include "link/socket_hid.hpp"
-#include "support/temp_folder.hpp"
 #include "support/recording_prompter.hpp"
+#include "support/temp_folder.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
@@ -98,7 +98,8 @@ TEST_F(ConnectControllerTest, StatusSaysWhySensorsMayBeMissing) {
     const std::string unlisted =
         "Virtual sensors in " + planted + " are not listed: " + planted + " is open to other users";
     EXPECT_EQ(c.status(), unlisted);
-    c.set_watch_problem(unlisted + "\nUSB sensors arriving or leaving are not noticed: no udev monitor");
+    c.set_watch_problem(unlisted +
+                        "\nUSB sensors arriving or leaving are not noticed: no udev monitor");
     EXPECT_EQ(c.status(),
               unlisted + "\nUSB sensors arriving or leaving are not noticed: no udev monitor");
     ASSERT_EQ(::chmod(planted.c_str(), 0700), 0);

@@ -119,8 +119,9 @@ TEST_F(SerialSideTest, ANameIsHeldWhileItsSensorRunsAndAStaleLinkIsRemoved) {
     o.serial = {SerialProtocol::eti, SerialFault::none, std::nullopt};
     VirtualSensor second_sensor(o, clock.clock());
     SerialSide second(second_sensor, o.serial);
-    EXPECT_EQ(second.start(folder.root, "Demo Sensor"),
-              link + " is the serial line of a virtual sensor that is running: choose another name");
+    EXPECT_EQ(
+        second.start(folder.root, "Demo Sensor"),
+        link + " is the serial line of a virtual sensor that is running: choose another name");
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), side->terminal_path());
     remove_stale_serial_links(folder.root);
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), side->terminal_path());

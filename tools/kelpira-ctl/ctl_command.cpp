@@ -66,9 +66,9 @@ struct Discovery {
     // Texts from the sensor with their control characters made visible.
     std::string line(const link::DeviceRow& row) const {
         using common::visible_text;
-        return visible_text(controller.entries()[row.entry].path) + "\t" +
-               visible_text(row.name) + "\t" + visible_text(row.serial_number) + "\t" +
-               visible_text(row.state) + "\t" + visible_text(row.type);
+        return visible_text(controller.entries()[row.entry].path) + "\t" + visible_text(row.name) +
+               "\t" + visible_text(row.serial_number) + "\t" + visible_text(row.state) + "\t" +
+               visible_text(row.type);
     }
     std::string found() const {
         std::string text;
@@ -152,7 +152,8 @@ OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware, std::chrono::m
     if (matches.size() != 1) {
         const std::string what =
             d.controller.rows().empty() ? "no sensor attached"
-            : matches.empty() ? "no sensor matches \"" + common::visible_text(inv.device.value_or("")) + "\"; found:"
+            : matches.empty()           ? "no sensor matches \"" +
+                                    common::visible_text(inv.device.value_or("")) + "\"; found:"
                               : "several sensors; choose one with --device:";
         throw WorkFailure(what + d.found());
     }
