@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "common/private_folder.hpp"
-#include "simulator/serial_port_names.hpp"
+#include "host_platform/serial_port_names.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "link/combined_hid.hpp"
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/socket_hid.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"

@@ -16,7 +16,7 @@
 #include "common/csv_cell.hpp"
 #include "common/visible_text.hpp"
 #include "ctl_command.hpp"
-#include "simulator/simulator_controller.hpp"
+#include "host_platform/simulator_controller.hpp"
 
 namespace kelpira::ctl {
 
