@@ -143,6 +143,7 @@ class Interrupted : public CtlUpgrade {
         sensor = std::make_unique<virtual_sensor::VirtualSensor>(options);
         std::filesystem::create_directories(runtime + "/kelpira");
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        std::filesystem::permissions(runtime + "/kelpira", std::filesystem::perms::owner_all);
         EXPECT_EQ(link::prepare_device_folder(runtime + "/kelpira/devices"), "");
         virtual_sensor::DeviceServer server(runtime + "/kelpira/devices");
         std::string error;

@@ -279,6 +279,7 @@ void MainWindow::show_view(app::ShellView view) {
             auto* connect_view = new ConnectView(
                 backend_, link_, prompter_,
                 [this](const link::DeviceEntry& entry) { shell_.connected(entry); });
+            connect_view->set_watch_problem(watch_problem_);
             connect_view_ = connect_view;
             view_ = connect_view;
             break;
@@ -329,6 +330,13 @@ void MainWindow::device_changed(const link::DeviceEvent& event) {
     }
     if (connect_view_) {
         connect_view_->device_changed(event.change);
+    }
+}
+
+void MainWindow::set_watch_problem(const std::string& text) {
+    watch_problem_ = text;
+    if (connect_view_) {
+        connect_view_->set_watch_problem(text);
     }
 }
 

@@ -41,6 +41,8 @@ class MainWindow : public QMainWindow {
     // A device arrived or left. Called on the UI thread; watchers reach it through
     // DeviceWatchRelay.
     void device_changed(const link::DeviceEvent& event);
+    // Why device changes are not all followed (empty: they are); the Connect view shows it.
+    void set_watch_problem(const std::string& text);
 
     // Carries out a command as its menu item does.
     void run_command(app::Command command);
@@ -80,6 +82,7 @@ class MainWindow : public QMainWindow {
     QVBoxLayout* view_layout_ = nullptr;
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
+    std::string watch_problem_;
     QPointer<PlatformSimulatorWindow> simulator_;  // modeless, once opened
     // The state-machine image, clipboard and paste options live as long as the window.
     statemachine::EditorSession state_machine_;
