@@ -42,11 +42,12 @@ std::uint32_t entry_unsigned(std::string_view text) {
 }
 
 std::uint8_t entry_state(std::string_view text) {
-    return static_cast<std::uint8_t>(std::min<std::uint32_t>(entry_unsigned(text), 254));
+    return static_cast<std::uint8_t>(
+        std::min<std::uint32_t>(entry_unsigned(text), kLastEntryState));
 }
 
 std::uint32_t entry_interval_ms(std::string_view text) {
-    return std::clamp<std::uint32_t>(entry_unsigned(text), 100, 1000);
+    return std::clamp(entry_unsigned(text), kSampleIntervalMinMs, kSampleIntervalMaxMs);
 }
 
 std::uint16_t entry_low16(std::string_view text) {

@@ -12,7 +12,12 @@ namespace kelpira::config {
 // taken as 4294967295, so the clamps below see it as the large number it is.
 std::uint32_t entry_unsigned(std::string_view text);
 
-// A state number: values above 254 are stored as 254.
+// The highest state number a page stores, and the sample intervals it allows.
+inline constexpr std::uint8_t kLastEntryState = 254;
+inline constexpr std::uint32_t kSampleIntervalMinMs = 100;
+inline constexpr std::uint32_t kSampleIntervalMaxMs = 1000;
+
+// A state number: values above kLastEntryState are stored as kLastEntryState.
 std::uint8_t entry_state(std::string_view text);
 
 // A sample interval: below 100 ms stored as 100, above 1000 as 1000.

@@ -30,6 +30,65 @@ std::optional<Json> identity_json(link::SensorLink& link) {
     return j;
 }
 
+// Follows the parser through the document, so that a key given twice in one object (which
+// the parser would let the last one win) is refused, named by its path.
+class KeyPaths {
+  public:
+    bool take(Json::parse_event_t event, const Json& parsed) {
+        using E = Json::parse_event_t;
+        switch (event) {
+            case E::object_start:
+            case E::array_start:
+                element();
+                frames_.push_back({event == E::array_start, {}, "", 0});
+                break;
+            case E::object_end:
+            case E::array_end:
+                frames_.pop_back();
+                break;
+            case E::key: {
+                const auto key = parsed.get<std::string>();
+                if (!frames_.back().keys.insert(key).second) {
+                    throw SnapshotFault(path(key), "given twice");
+                }
+                frames_.back().key = key;
+                break;
+            }
+            case E::value:
+                element();
+                break;
+        }
+        return true;
+    }
+
+  private:
+    struct Frame {
+        bool array;
+        std::set<std::string> keys;
+        std::string key;    // an object's key being read
+        std::size_t index;  // an array's next element
+    };
+
+    // A value starts: in an array, the next element.
+    void element() {
+        if (!frames_.empty() && frames_.back().array) {
+            ++frames_.back().index;
+        }
+    }
+
+    std::string path(const std::string& key) const {
+        std::string text;
+        for (std::size_t i = 0; i + 1 < frames_.size(); ++i) {
+            const Frame& f = frames_[i];
+            text += f.array ? "[" + std::to_string(f.index - 1) + "]"
+                            : (text.empty() ? "" : ".") + f.key;
+        }
+        return text + (text.empty() ? "" : ".") + key;
+    }
+
+    std::vector<Frame> frames_;
+};
+
 }  // namespace
 
 SnapshotRead read_snapshot(link::SensorLink& link) {
@@ -78,8 +137,11 @@ std::string snapshot_text(const Json& snapshot) {
 
 Json parse_snapshot(std::string_view text) {
     Json doc;
+    KeyPaths keys;
     try {
-        doc = Json::parse(text);
+        doc = Json::parse(text, [&keys](int, Json::parse_event_t event, Json& parsed) {
+            return keys.take(event, parsed);
+        });
     } catch (const Json::exception& e) {  // a syntax error, or a number no double can hold
         throw SnapshotFault("snapshot", std::string("not a JSON document (") + e.what() + ")");
     }
@@ -104,6 +166,12 @@ void check_snapshot(const Json& doc) {
     }
     config::ChemistryConfig chemistry;
     from_fields(doc["chemistry_config"], "chemistry_config", chemistry);
+    if (doc.contains("dic_config") && chemistry.chemistry != config::ChemistryType::dic) {
+        // As the optics dialog, which edits it only on a DIC sensor.
+        throw SnapshotFault("dic_config",
+                            "only a DIC sensor has one; the snapshot's chemistry is " +
+                                chemistry_name(chemistry.chemistry));
+    }
     each_record(chemistry.chemistry,
                 [&]<typename Rec>(const Slot& s, std::type_identity<Rec>, const auto&) {
                     known.insert(s.key);

@@ -1,6 +1,7 @@
 // Snapshot files.
 #include "report/snapshot_file.hpp"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -18,8 +19,10 @@ bool save_snapshot(const std::string& path, const Json& snapshot) {
 }
 
 Json load_snapshot(const std::string& path) {
+    std::error_code error;
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // A folder opens as a stream on some systems and then reads as nothing.
+    if (!in || std::filesystem::is_directory(path, error)) {
         throw SnapshotFault(path, "cannot read the file");
     }
     std::ostringstream text;

@@ -1,8 +1,12 @@
-// Importing a snapshot: each record compared with the sensor's, written when it differs, read
-// back and compared again; and the per-record outcome texts.
+// Importing a snapshot: every record the snapshot holds is read from the sensor and checked
+// against it first; only when the whole snapshot passes are the records that differ written,
+// each read back and compared again. The per-record outcome texts.
+#include <optional>
+
 #include "link/identity_commands.hpp"
 #include "report/report_lines.hpp"
 #include "report/snapshot.hpp"
+#include "report/snapshot_record_rules.hpp"
 #include "report/snapshot_records.hpp"
 
 namespace kelpira::report {
@@ -26,65 +30,121 @@ std::vector<FieldChange> differences(const Json& sensor, const Json& wanted) {
     return changes;
 }
 
-RecordOutcome failed(const char* record, const char* what, link::CommandResult rc) {
+RecordOutcome failed(const std::string& record, const char* what, link::CommandResult rc) {
     return {record, Outcome::failed, {}, with_status(what, rc)};
 }
 
-// Brings one record of the sensor to the snapshot's fields (`apply` lays them over a copy of
-// the sensor's record, so the bytes a snapshot does not hold stay the sensor's).
+// One record as the check left it: what the import would do, and the write that does it.
+struct Step {
+    RecordOutcome preview;
+    std::function<RecordOutcome()> write;  // empty when nothing is to be written
+};
+
+// A snapshot the sensor cannot take: the check stops at the first such record.
+struct Refused {
+    std::string reason;
+};
+
+// Plans one record: `held` is the sensor's (nothing when it is not read first, the chemistry
+// changing), the snapshot's fields are laid over it under the dialogs' rules, then the
+// dialog's rules for the whole record.
 template <typename Rec, typename Apply>
-RecordOutcome bring(const char* name, const RecordIo<Rec>& io, Apply apply, bool dry_run) {
-    Rec current{};
-    auto rc = io.read(current);
-    if (rc != link::kResultSuccess) {
-        return failed(name, "unable to read from sensor", rc);
-    }
-    Rec wanted = current;
+Step plan(const std::string& name, RecordIo<Rec> io, const std::optional<Rec>& held, Apply apply) {
+    Rec wanted = held.value_or(Rec{});
     apply(wanted);
+    const std::string note = record_rules(wanted, held.value_or(Rec{}));
     const Json wanted_fields = to_fields(wanted);
-    auto changes = differences(to_fields(current), wanted_fields);
-    if (changes.empty()) {
-        return {name, Outcome::unchanged, {}, ""};
+    std::vector<FieldChange> changes;
+    if (held) {
+        changes = differences(to_fields(*held), wanted_fields);
+        if (changes.empty()) {
+            return {{name, Outcome::unchanged, {}, note}, {}};
+        }
     }
-    if (dry_run) {
-        return {name, Outcome::would_change, std::move(changes), ""};
-    }
-    rc = io.write(wanted);
-    if (rc != link::kResultSuccess) {
-        return failed(name, "unable to write to sensor", rc);
-    }
-    Rec back{};
-    rc = io.read(back);
-    if (rc != link::kResultSuccess) {
-        return failed(name, "unable to read back from sensor", rc);
-    }
-    changes = differences(to_fields(back), wanted_fields);
-    if (changes.empty()) {
-        return {name, Outcome::written, {}, ""};
-    }
-    return {name, Outcome::still_differs, std::move(changes), ""};
+    auto write = [name, io = std::move(io), wanted, wanted_fields, note]() -> RecordOutcome {
+        auto rc = io.write(wanted);
+        if (rc != link::kResultSuccess) {
+            return failed(name, "unable to write to sensor", rc);
+        }
+        Rec back{};
+        rc = io.read(back);
+        if (rc != link::kResultSuccess) {
+            return failed(name, "unable to read back from sensor", rc);
+        }
+        auto left = differences(to_fields(back), wanted_fields);
+        if (left.empty()) {
+            return {name, Outcome::written, {}, note};
+        }
+        return {name, Outcome::still_differs, std::move(left), note};
+    };
+    return {{name, Outcome::would_change, std::move(changes),
+             held ? note : "written for the snapshot's chemistry"},
+            std::move(write)};
 }
 
-RecordOutcome bring_identity(link::SensorLink& link, const Json& identity, bool dry_run) {
-    const RecordIo<link::SensorIdentification> io{
-        [&link](link::SensorIdentification& id) {
-            return link::get_sensor_identification(link, id);
-        },
-        [&link](const link::SensorIdentification& id) {
-            return link::set_sensor_identification(link, id);
-        }};
-    return bring(
-        "identification", io,
-        [&identity](link::SensorIdentification& id) {
-            read_identity(identity, id);
-            id.layout = link::SensorIdentification::kLayout;
-        },
-        dry_run);
+// Reads the sensor's record; a record that cannot be read refuses the snapshot.
+template <typename Rec>
+Rec held_record(const RecordIo<Rec>& io, const std::string& name) {
+    Rec held{};
+    const auto rc = io.read(held);
+    if (rc != link::kResultSuccess) {
+        throw Refused{with_status("unable to read " + name + " from sensor", rc)};
+    }
+    return held;
 }
 
-std::string chemistry_name(config::ChemistryType code) {
-    const auto* d = config::find_chemistry(code);
-    return d != nullptr ? std::string(d->tab_text) : "unknown (" + num(code_of(code)) + ")";
+RecordIo<link::SensorIdentification> identity_io(link::SensorLink& link) {
+    return {[&link](link::SensorIdentification& id) {
+                return link::get_sensor_identification(link, id);
+            },
+            [&link](const link::SensorIdentification& id) {
+                return link::set_sensor_identification(link, id);
+            }};
+}
+
+// Every step of the import, after every record it touches was read and checked; throws
+// Refused or SnapshotFault at the first record the sensor cannot take.
+std::vector<Step> plan_import(link::SensorLink& link, const Json& snapshot,
+                              const config::ChemistryConfig& sensor_chemistry,
+                              const config::ChemistryType wanted_chemistry, bool include_identity) {
+    std::vector<Step> steps;
+    const bool chemistry_changes = sensor_chemistry.chemistry != wanted_chemistry;
+    each_record(wanted_chemistry,
+                [&]<typename Rec>(const Slot& s, std::type_identity<Rec>, const auto& make_io) {
+                    const Json* fields_json = locate(snapshot, s);
+                    if (fields_json == nullptr) {
+                        return;
+                    }
+                    const std::string path = slot_path(s);
+                    RecordIo<Rec> io = make_io(link);
+                    std::optional<Rec> held;
+                    if constexpr (std::is_same_v<Rec, config::ChemistryConfig>) {
+                        held = sensor_chemistry;
+                    } else {
+                        // The sensor keeps parameters only for the chemistry it runs: those of the
+                        // snapshot's are written whole once the chemistry is.
+                        if (!chemistry_changes || std::string_view(s.key) != "processing_params") {
+                            held = held_record(io, s.name);
+                        }
+                    }
+                    steps.push_back(plan(s.name, std::move(io), held, [&](Rec& record) {
+                        from_fields(*fields_json, path, record, Rules::dialogs);
+                    }));
+                });
+    if (snapshot.contains("identity")) {
+        if (include_identity) {
+            auto io = identity_io(link);
+            const auto held = held_record(io, "identification");
+            steps.push_back(plan("identification", std::move(io), std::optional(held),
+                                 [&snapshot](link::SensorIdentification& id) {
+                                     read_identity(snapshot["identity"], id);
+                                     id.layout = link::SensorIdentification::kLayout;
+                                 }));
+        } else {
+            steps.push_back({{"identification", Outcome::not_written, {}, ""}, {}});
+        }
+    }
+    return steps;
 }
 
 }  // namespace
@@ -109,37 +169,24 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         result.refusal = with_status("unable to read chemistry configuration from sensor", rc);
         return result;
     }
-    const bool chemistry_changes = sensor.chemistry != wanted.chemistry;
-    if (chemistry_changes && !options.force) {
+    if (sensor.chemistry != wanted.chemistry && !options.force) {
         result.chemistry_differs = true;
         result.refusal = "the snapshot's chemistry is " + chemistry_name(wanted.chemistry) +
                          "; this sensor is configured for " + chemistry_name(sensor.chemistry);
         return result;
     }
-    each_record(wanted.chemistry, [&]<typename Rec>(const Slot& s, std::type_identity<Rec>,
-                                                    const auto& make_io) {
-        const Json* fields_json = locate(snapshot, s);
-        if (fields_json == nullptr) {
-            return;
-        }
-        if (chemistry_changes && options.dry_run &&
-            std::string_view(s.key) == "processing_params") {
-            // The sensor keeps parameters only for the chemistry it runs.
-            result.records.push_back(
-                {s.name, Outcome::would_change, {}, "written for the snapshot's chemistry"});
-            return;
-        }
-        const std::string path = slot_path(s);
-        result.records.push_back(bring(
-            s.name, make_io(link), [&](Rec& record) { from_fields(*fields_json, path, record); },
-            options.dry_run));
-    });
-    if (snapshot.contains("identity")) {
-        if (options.include_identity) {
-            result.records.push_back(bring_identity(link, snapshot["identity"], options.dry_run));
-        } else {
-            result.records.push_back({"identification", Outcome::not_written, {}, ""});
-        }
+    std::vector<Step> steps;
+    try {
+        steps = plan_import(link, snapshot, sensor, wanted.chemistry, options.include_identity);
+    } catch (const SnapshotFault& fault) {
+        result.refusal = fault.what();
+        return result;
+    } catch (const Refused& refused) {
+        result.refusal = refused.reason;
+        return result;
+    }
+    for (auto& step : steps) {
+        result.records.push_back(options.dry_run || !step.write ? step.preview : step.write());
     }
     return result;
 }
@@ -160,9 +207,11 @@ std::string outcome_text(const RecordOutcome& o) {
     std::string text = o.record + ": ";
     switch (o.outcome) {
         case Outcome::unchanged:
-            return text + "unchanged";
+            text += "unchanged";
+            break;
         case Outcome::written:
-            return text + "written";
+            text += "written";
+            break;
         case Outcome::not_written:
             return text + "not written (the sensor keeps its own)";
         case Outcome::failed:

@@ -2,11 +2,17 @@
 // fields per record (snapshot_fields.hpp) walked by a writer or by a checking reader.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -35,17 +41,79 @@ inline double shortest(float value) {
     return out;
 }
 
+// JSON has no numbers for NaN and the infinities; a float holding one is written as a text:
+// "Infinity", "-Infinity", "NaN", or "NaN 0xFFFFFFFF" naming the bits of any NaN but the
+// usual one (an erased record reads as all ones), so that the same bytes are restored.
+inline constexpr std::uint32_t kPlainNanBits = 0x7FC00000;
+
+inline std::string non_finite_text(float value) {
+    if (std::isinf(value)) {
+        return value > 0 ? "Infinity" : "-Infinity";
+    }
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    if (bits == kPlainNanBits) {
+        return "NaN";
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "NaN 0x%08X", static_cast<unsigned>(bits));
+    return text;
+}
+
+// The float a non_finite_text names; nothing for any other text.
+inline std::optional<float> non_finite_value(const std::string& text) {
+    if (text == "Infinity") {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (text == "-Infinity") {
+        return -std::numeric_limits<float>::infinity();
+    }
+    if (text == "NaN") {
+        return std::bit_cast<float>(kPlainNanBits);
+    }
+    std::uint32_t bits = 0;
+    constexpr std::string_view kPrefix = "NaN 0x";
+    if (text.size() != kPrefix.size() + 8 || !text.starts_with(kPrefix)) {
+        return std::nullopt;
+    }
+    const char* digits = text.data() + kPrefix.size();
+    const auto r = std::from_chars(digits, text.data() + text.size(), bits, 16);
+    const float value = std::bit_cast<float>(bits);
+    if (r.ptr != text.data() + text.size() || !std::isnan(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// What a field may be set to besides the value the sensor already holds, as the field's
+// dialog lets the user set it. Without a rule, anything the field's width holds.
+struct AnyValue {};
+struct Within {
+    std::int64_t low;
+    std::int64_t high;
+};
+struct OneOf {
+    std::span<const std::uint32_t> values;
+};
+
+// A check box: 0 or 1.
+inline constexpr std::uint32_t kSwitchValues[] = {0, 1};
+inline constexpr OneOf kSwitch{kSwitchValues};
+
+// Whether a FieldReader also holds each value it sets to the rules of the field's dialog
+// (the record it lays the fields over being the sensor's), or only to the field's width.
+enum class Rules { width_only, dialogs };
+
 // Writes every field of a record into a JSON object.
 class FieldWriter {
   public:
     explicit FieldWriter(Json& out) : out_(out) {}
 
-    template <typename T>
-    void number(const char* name, const T& value) {
+    template <typename T, typename Rule = AnyValue>
+    void number(const char* name, const T& value, Rule = {}) {
         out_[name] = json_number(value);
     }
-    template <typename T, std::size_t N>
-    void numbers(const char* name, const std::array<T, N>& values) {
+    template <typename T, std::size_t N, typename Rule = AnyValue>
+    void numbers(const char* name, const std::array<T, N>& values, Rule = {}) {
         Json a = Json::array();
         for (const auto& v : values) {
             a.push_back(json_number(v));
@@ -54,8 +122,8 @@ class FieldWriter {
     }
     void text(const char* name, const std::string& value, std::size_t) { out_[name] = value; }
     // A list field: the entry's text, or the number when no entry has the value.
-    template <typename T, typename Table>
-    void list(const char* name, const T& value, const Table& table) {
+    template <typename T, typename Table, typename Rule = AnyValue>
+    void list(const char* name, const T& value, const Table& table, Rule = {}) {
         const auto v = static_cast<std::uint32_t>(value);
         for (const auto& entry : table) {
             if (entry.value == v) {
@@ -82,6 +150,9 @@ class FieldWriter {
     template <typename T>
     static Json json_number(const T& v) {
         if constexpr (Real<T>) {
+            if (!std::isfinite(v)) {
+                return non_finite_text(v);
+            }
             return shortest(v);
         } else {
             return v;
@@ -92,26 +163,30 @@ class FieldWriter {
 
 // Sets the fields of a record from a JSON object that must name every field once and nothing
 // else; throws SnapshotFault naming the first field that is missing, unknown or out of range.
+// With Rules::dialogs a value other than the one the record holds must also be one its
+// dialog lets the user give.
 class FieldReader {
   public:
-    FieldReader(const Json& in, std::string path) : in_(in), path_(std::move(path)) {
+    FieldReader(const Json& in, std::string path, Rules rules = Rules::width_only)
+        : in_(in), path_(std::move(path)), rules_(rules) {
         if (!in_.is_object()) {
             throw SnapshotFault(path_, "not an object");
         }
     }
 
-    template <typename T>
-    void number(const char* name, T& value) {
-        value = read_number<T>(take(name), field(name));
+    template <typename T, typename Rule = AnyValue>
+    void number(const char* name, T& value, Rule rule = {}) {
+        value = checked(read_number<T>(take(name), field(name)), value, rule, field(name));
     }
-    template <typename T, std::size_t N>
-    void numbers(const char* name, std::array<T, N>& values) {
+    template <typename T, std::size_t N, typename Rule = AnyValue>
+    void numbers(const char* name, std::array<T, N>& values, Rule rule = {}) {
         const Json& a = take(name);
         if (!a.is_array() || a.size() != N) {
             throw SnapshotFault(field(name), "not a list of " + std::to_string(N) + " numbers");
         }
         for (std::size_t i = 0; i < N; ++i) {
-            values[i] = read_number<T>(a[i], field(name) + "[" + std::to_string(i) + "]");
+            const std::string where = field(name) + "[" + std::to_string(i) + "]";
+            values[i] = checked(read_number<T>(a[i], where), values[i], rule, where);
         }
     }
     void text(const char* name, std::string& value, std::size_t max_length) {
@@ -125,22 +200,32 @@ class FieldReader {
                                 "longer than " + std::to_string(max_length) + " characters");
         }
     }
-    template <typename T, typename Table>
-    void list(const char* name, T& value, const Table& table) {
+    // A list field: by default any entry of the table; `offered` narrows it to the entries
+    // the dialog's list offers.
+    template <typename T, typename Table, typename Rule = AnyValue>
+    void list(const char* name, T& value, const Table& table, Rule offered = {}) {
         const Json& j = take(name);
         using Stored = typename std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>,
                                                    std::type_identity<T>>::type;
+        Stored got{};
         if (j.is_string()) {
             const auto text = j.get<std::string>();
-            for (const auto& entry : table) {
-                if (entry.text == text) {
-                    value = static_cast<T>(entry.value);
-                    return;
-                }
+            const auto entry = std::find_if(std::begin(table), std::end(table),
+                                            [&text](const auto& e) { return e.text == text; });
+            if (entry == std::end(table)) {
+                throw SnapshotFault(field(name), "no such choice \"" + text + "\"");
             }
-            throw SnapshotFault(field(name), "no such choice \"" + text + "\"");
+            got = static_cast<Stored>(entry->value);
+        } else {
+            got = read_number<Stored>(j, field(name));
         }
-        value = static_cast<T>(read_number<Stored>(j, field(name)));
+        const auto v = static_cast<std::uint32_t>(got);
+        if (rules_ == Rules::dialogs && got != static_cast<Stored>(value) &&
+            !listed(table, offered, v)) {
+            throw SnapshotFault(field(name),
+                                entry_text(table, v) + " is not one of " + choices(table, offered));
+        }
+        value = static_cast<T>(got);
     }
     template <typename Item, std::size_t N, typename Fields>
     void items(const char* name, std::array<Item, N>& values, Fields fields) {
@@ -149,7 +234,7 @@ class FieldReader {
             throw SnapshotFault(field(name), "not a list of " + std::to_string(N) + " entries");
         }
         for (std::size_t i = 0; i < N; ++i) {
-            FieldReader r(a[i], field(name) + "[" + std::to_string(i) + "]");
+            FieldReader r(a[i], field(name) + "[" + std::to_string(i) + "]", rules_);
             fields(r, values[i]);
             r.finish();
         }
@@ -176,9 +261,89 @@ class FieldReader {
         return *it;
     }
 
+    // `got`, unless the dialogs' rules apply, it is not what the sensor holds and the rule
+    // does not allow it.
+    template <typename T, typename Rule>
+    T checked(T got, T held, const Rule& rule, const std::string& where) const {
+        if constexpr (!std::is_same_v<Rule, AnyValue>) {
+            static_assert(!Real<T>, "floats have no rule of their own");
+            if (rules_ == Rules::dialogs && got != held) {
+                const auto v = static_cast<std::int64_t>(got);
+                if constexpr (std::is_same_v<Rule, Within>) {
+                    if (v < rule.low || v > rule.high) {
+                        throw SnapshotFault(where, std::to_string(v) + " is outside " +
+                                                       std::to_string(rule.low) + ".." +
+                                                       std::to_string(rule.high));
+                    }
+                } else {
+                    if (!contains(rule.values, v)) {
+                        throw SnapshotFault(where,
+                                            std::to_string(v) + " is not one of " + joined(rule));
+                    }
+                }
+            }
+        }
+        return got;
+    }
+
+    static bool contains(std::span<const std::uint32_t> values, std::int64_t v) {
+        for (const auto x : values) {
+            if (static_cast<std::int64_t>(x) == v) {
+                return true;
+            }
+        }
+        return false;
+    }
+    static std::string joined(const OneOf& rule) {
+        std::string text;
+        for (const auto x : rule.values) {
+            text += (text.empty() ? "" : ", ") + std::to_string(x);
+        }
+        return text;
+    }
+
+    template <typename Table, typename Rule>
+    static bool listed(const Table& table, const Rule& offered, std::uint32_t v) {
+        if constexpr (std::is_same_v<Rule, OneOf>) {
+            return contains(offered.values, v);
+        } else {
+            for (const auto& entry : table) {
+                if (static_cast<std::uint32_t>(entry.value) == v) {
+                    return true;
+                }
+            }
+            return false;
+        }
+    }
+    template <typename Table>
+    static std::string entry_text(const Table& table, std::uint32_t v) {
+        for (const auto& entry : table) {
+            if (static_cast<std::uint32_t>(entry.value) == v) {
+                return std::string(entry.text);
+            }
+        }
+        return std::to_string(v);
+    }
+    template <typename Table, typename Rule>
+    static std::string choices(const Table& table, const Rule& offered) {
+        std::string text;
+        for (const auto& entry : table) {
+            if (listed(table, offered, static_cast<std::uint32_t>(entry.value))) {
+                text += (text.empty() ? "" : ", ") + std::string(entry.text);
+            }
+        }
+        return text;
+    }
+
     template <typename T>
     static T read_number(const Json& j, const std::string& where) {
         if constexpr (Real<T>) {
+            if (j.is_string()) {
+                if (const auto v = non_finite_value(j.get<std::string>())) {
+                    return static_cast<T>(*v);
+                }
+                throw SnapshotFault(where, "not a number");
+            }
             if (!j.is_number()) {
                 throw SnapshotFault(where, "not a number");
             }
@@ -205,6 +370,7 @@ class FieldReader {
 
     const Json& in_;
     std::string path_;
+    Rules rules_;
     std::set<std::string> seen_;
 };
 

@@ -7,22 +7,24 @@
 
 namespace kelpira::report {
 
+// The protocol is named by every name the sensor knows, but set only to one the "Platform"
+// list offers.
 template <typename V, RecordOf<config::Rs232Config> R>
 void fields(V& v, R& c) {
-    v.number("baud", c.baud);
+    v.number("baud", c.baud, OneOf{config::kRs232BaudRates});
     v.list("parity", c.parity, config::kParities);
-    v.number("data_bits", c.data_bits);
-    v.number("stop_bits", c.stop_bits);
-    v.list("protocol", c.protocol, config::kRs232Protocols);
+    v.number("data_bits", c.data_bits, OneOf{config::kDataBits});
+    v.number("stop_bits", c.stop_bits, OneOf{config::kStopBits});
+    v.list("protocol", c.protocol, config::kRs232Protocols, OneOf{config::kRs232Offered});
     v.list("mode", c.mode, config::kRs232Modes);
 }
 
 template <typename V, RecordOf<config::Rs485Config> R>
 void fields(V& v, R& c) {
-    v.number("baud", c.baud);
+    v.number("baud", c.baud, OneOf{config::kRs485BaudRates});
     v.list("parity", c.parity, config::kParities);
-    v.number("data_bits", c.data_bits);
-    v.number("stop_bits", c.stop_bits);
+    v.number("data_bits", c.data_bits, OneOf{config::kDataBits});
+    v.number("stop_bits", c.stop_bits, OneOf{config::kStopBits});
     v.list("protocol", c.protocol, config::kRs485Protocols);
     v.number("slave_address", c.slave_address);
     v.number("poll_rate_s", c.poll_rate_s);

@@ -39,11 +39,21 @@ Json to_fields(const Rec& record) {
 }
 
 // The record with the fields of `j` laid over it; throws SnapshotFault naming a bad field.
+// With Rules::dialogs `record` is the sensor's, and a field set to another value must be one
+// its dialog allows.
 template <typename Rec>
-void from_fields(const Json& j, const std::string& path, Rec& record) {
-    FieldReader r(j, path);
+void from_fields(const Json& j, const std::string& path, Rec& record,
+                 Rules rules = Rules::width_only) {
+    FieldReader r(j, path, rules);
     fields(r, record);
     r.finish();
+}
+
+// A chemistry by its tab text.
+inline std::string chemistry_name(config::ChemistryType code) {
+    const auto* d = config::find_chemistry(code);
+    return d != nullptr ? std::string(d->tab_text)
+                        : "unknown (" + std::to_string(config::code_of(code)) + ")";
 }
 
 inline std::string slot_path(const Slot& s) {

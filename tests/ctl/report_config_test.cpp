@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 
+#include "records/chemistry_config.hpp"
 #include "ctl/ctl_program.hpp"
 #include "link/command_catalogue.hpp"
 #include "report/snapshot.hpp"
@@ -116,6 +117,80 @@ TEST_F(CtlReportConfig, RefusalsAndUsageErrors) {
     r = run({"config", "import", files.path("none.json")}, runtime);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "kelpira-ctl: " + files.path("none.json") + ": cannot read the file\n");
+}
+
+// The report without the lines that tell the time.
+std::string report_without_clocks(const std::string& runtime) {
+    const CtlRun r = run({"report"}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string kept;
+    for (const auto& line : lines_of(r.out)) {
+        if (!line.starts_with("PC time now:") && !line.starts_with("Sensor time now:")) {
+            kept += line + "\n";
+        }
+    }
+    return kept;
+}
+
+TEST_F(CtlReportConfig, EachRefusalNamesTheFieldAndWritesNothing) {
+    const auto changed = [this](std::function<void(report::Json&)> change) {
+        return [this, change] { return snapshot_file(change); };
+    };
+    const auto make_dic = [this] {
+        sensor->edit_state([](virtual_sensor::SensorState& s) {
+            auto c = config::decode_chemistry_config(s.records.at(400));
+            c.chemistry = config::ChemistryType::dic;
+            const auto bytes = config::encode(c);
+            s.records[400].assign(bytes.begin(), bytes.end());
+        });
+    };
+    struct Case {
+        std::function<std::string()> file;
+        std::string field;
+        std::function<void()> before = [] {};
+    };
+    const std::vector<Case> cases{
+        {changed([](auto& j) { j["rs232_config"]["baud"] = 0; }), "rs232_config.baud: 0 is not"},
+        {changed([](auto& j) { j["rs232_config"]["parity"] = 77; }),
+         "rs232_config.parity: 77 is not"},
+        {changed([](auto& j) { j["rs232_config"]["data_bits"] = 0; }),
+         "rs232_config.data_bits: 0 is not"},
+        {changed([](auto& j) { j["rs232_config"]["stop_bits"] = 9; }),
+         "rs232_config.stop_bits: 9 is not"},
+        {changed([](auto& j) { j["schedule"]["stop_enabled"] = 7; }),
+         "schedule.stop_enabled: 7 is not"},
+        {changed([](auto& j) {
+             j["dic_config"] = report::Json::parse(R"({"rxgain": 0,
+             "offset_v": 0, "frequency_khz": 100, "excitation_pct": 50})");
+         }),
+         "dic_config: only a DIC sensor has one"},
+        {[&] {
+             const auto text = testing::TempFolder::read(changed([](auto&) {})());
+             const auto at = text.find("\"baud\": ");
+             return files.write("twice.json",
+                                text.substr(0, at) + "\"baud\": 0, " + text.substr(at));
+         },
+         "rs232_config.baud: given twice"},
+        {[&] { return files.path(""); }, ": cannot read the file"},
+        {changed([](auto& j) { j["dic_config"]["excitation_pct"] = 250; }),
+         "dic_config.excitation_pct: 250 is outside 0..100", make_dic},
+    };
+    for (const auto& c : cases) {
+        c.before();
+        const std::string path = c.file();
+        const std::string report = report_without_clocks(runtime);
+        for (const bool dry_run : {true, false}) {
+            std::vector<std::string> args{"config", "import", path};
+            if (dry_run) {
+                args.push_back("--dry-run");
+            }
+            const CtlRun r = run(args, runtime);
+            EXPECT_EQ(r.status, 1) << c.field;
+            EXPECT_NE(r.err.find(c.field), std::string::npos) << r.err;
+            EXPECT_EQ(r.out, "");
+        }
+        EXPECT_EQ(report_without_clocks(runtime), report) << c.field;
+    }
 }
 
 }  // namespace

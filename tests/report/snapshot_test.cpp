@@ -3,6 +3,8 @@
 // before anything is written.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <limits>
 #include <set>
 
 #include "config/clock_transfer.hpp"
@@ -14,6 +16,8 @@
 #include "link/platform_commands.hpp"
 #include "report/report_fixture.hpp"
 #include "report/snapshot.hpp"
+#include "report/snapshot_file.hpp"
+#include "support/temp_folder.hpp"
 
 namespace kelpira::report {
 namespace {
@@ -61,6 +65,14 @@ class SnapshotTest : public testing::ReportFixture {
     std::unique_ptr<virtual_sensor::VirtualSensor> second;
     link::SensorLink second_link{backend};
 };
+
+// Options of a sensor that differs from the default in one respect.
+virtual_sensor::VirtualSensorOptions sensor_with(
+    const std::function<void(virtual_sensor::VirtualSensorOptions&)>& change) {
+    virtual_sensor::VirtualSensorOptions o;
+    change(o);
+    return o;
+}
 
 TEST_F(SnapshotTest, ExportThenImportOnTheSameSensorChangesNothing) {
     start();
@@ -200,13 +212,186 @@ TEST_F(SnapshotTest, ARecordReadBackOtherwiseIsReportedAsStillDiffering) {
     start();
     Json snapshot = exported();
     snapshot["thermistors"][0]["a0"] = 1.5;
-    // Thermistor 0 is read, written, then read back as nonsense.
-    sensor->inject(404, {virtual_sensor::FaultKind::garbage}, 1, 1);
+    // The three thermistors are read, thermistor 0 written, then read back as nonsense.
+    sensor->inject(404, {virtual_sensor::FaultKind::garbage}, 1, 3);
     const auto result = import_snapshot(link, snapshot, {});
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(outcome_text(result.records.at(5)).starts_with("thermistor 0: still differs: "))
         << outcome_text(result.records.at(5));
     EXPECT_EQ(outcome_text(result.records.at(6)), "thermistor 1: unchanged");
+}
+
+TEST_F(SnapshotTest, NonFiniteFloatsComeBackWithTheSameBits) {
+    start();
+    const float erased = std::bit_cast<float>(0xFFFFFFFFu);  // an erased record reads so
+    const config::ThermistorConfig t{0,
+                                     1,
+                                     std::numeric_limits<float>::quiet_NaN(),
+                                     std::numeric_limits<float>::infinity(),
+                                     -std::numeric_limits<float>::infinity(),
+                                     erased};
+    ASSERT_EQ(link::set_thermistor_config(link, 1, t), 0);
+    const Json snapshot = parse_snapshot(snapshot_text(exported()));
+    EXPECT_EQ(snapshot["thermistors"][1].dump(),
+              R"({"input_channel":1,"a3":"NaN","a2":"Infinity","a1":"-Infinity",)"
+              R"("a0":"NaN 0xFFFFFFFF"})");
+    sensor->clear_log();
+    EXPECT_TRUE(import_snapshot(link, snapshot, {}).ok());
+    EXPECT_FALSE(any_write(sensor->logged_codes()));
+    start_second({});
+    EXPECT_TRUE(import_snapshot(second_link, snapshot, {}).ok());
+    config::ThermistorConfig back;
+    ASSERT_EQ(link::get_thermistor_config(second_link, 1, back), 0);
+    EXPECT_EQ(config::encode(back), config::encode(t));
+}
+
+// Each case also changes thermistor 0, which an import that wrote as it went would write
+// before it met the bad field.
+TEST_F(SnapshotTest, AFieldTheDialogWouldNotSetIsRefusedBeforeAnyRecordIsWritten) {
+    start();
+    const Json good = exported();
+    const std::vector<std::pair<std::function<void(Json&)>, std::string>> cases{
+        {[](Json& j) { j["rs232_config"]["baud"] = 0; },
+         "rs232_config.baud: 0 is not one of 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, "
+         "115200"},
+        {[](Json& j) { j["rs232_config"]["parity"] = 77; },
+         "rs232_config.parity: 77 is not one of None, Even, Odd, Space, Mark"},
+        {[](Json& j) { j["rs232_config"]["data_bits"] = 0; },
+         "rs232_config.data_bits: 0 is not one of 5, 6, 7, 8"},
+        {[](Json& j) { j["rs232_config"]["protocol"] = "Seaglider"; },
+         "rs232_config.protocol: Seaglider is not one of None, Generic Polled, Generic Streaming"},
+        {[](Json& j) { j["rs485_config"]["stop_bits"] = 9; },
+         "rs485_config.stop_bits: 9 is not one of 1, 2"},
+        {[](Json& j) { j["rs485_config"]["baud"] = 1200; },
+         "rs485_config.baud: 1200 is not one of 9600, 14400, 19200, 38400, 57600, 115200"},
+        {[](Json& j) { j["schedule"]["stop_enabled"] = 7; },
+         "schedule.stop_enabled: 7 is not one of 0, 1"},
+        {[](Json& j) { j["schedule"]["start_time"] = 2147483648u; },
+         "schedule.start_time: 2147483648 is outside 0..2147483647"},
+        {[](Json& j) { j["schedule"]["interval_kind"] = "Every N hours"; },
+         "schedule.interval_count: 0 with interval_kind Every N hours (must be 1..65535)"},
+        {[](Json& j) { j["pump_valve_defaults"]["current_ma"] = 5; },
+         "pump_valve_defaults.current_ma: 5 is outside 10..1600"},
+        {[](Json& j) { j["optics_defaults"]["led_current_ua"][3] = 48001; },
+         "optics_defaults.led_current_ua[3]: 48001 is outside 0..48000"},
+        {[](Json& j) {
+             j["pmt_config"] = {{"instrument", "H10492 (Hamamatsu)"}, {"control_v", 2}};
+         },
+         "pmt_config.control_v: 2 is outside 0.5..1.1 for the H10492"},
+        {[](Json& j) { j["processing_params"]["measure_long"] = 8; },
+         "processing_params.measure_long: 8 is outside 0..7"},
+        {[](Json& j) { j["chemistry_config"]["sample_interval_ms"] = 50; },
+         "chemistry_config.sample_interval_ms: 50 is outside 100..1000"},
+        {[](Json& j) {
+             j["dic_config"] = {
+                 {"rxgain", 0}, {"offset_v", 0}, {"frequency_khz", 100}, {"excitation_pct", 50}};
+         },
+         "dic_config: only a DIC sensor has one; the snapshot's chemistry is Nitrate"},
+    };
+    for (const auto& [spoil, refusal] : cases) {
+        Json bad = good;
+        bad["thermistors"][0]["a0"] = 1.5;
+        spoil(bad);
+        sensor->clear_log();
+        EXPECT_EQ(import_snapshot(link, bad, {.dry_run = true}).refusal.value_or(""), refusal);
+        EXPECT_EQ(import_snapshot(link, bad, {}).refusal.value_or(""), refusal);
+        EXPECT_FALSE(any_write(sensor->logged_codes())) << refusal;
+    }
+}
+
+TEST_F(SnapshotTest, DicConductivityIsHeldToItsDialogsLimits) {
+    start(sensor_with([](auto& o) { o.chemistry = config::ChemistryType::dic; }));
+    Json snapshot = exported();
+    snapshot["dic_config"]["excitation_pct"] = 250;
+    EXPECT_EQ(import_snapshot(link, snapshot, {}).refusal.value_or(""),
+              "dic_config.excitation_pct: 250 is outside 0..100");
+    snapshot["dic_config"]["excitation_pct"] = 100;
+    EXPECT_EQ(outcome_text(import_snapshot(link, snapshot, {}).records.at(4)),
+              "DIC configuration: written");
+}
+
+TEST_F(SnapshotTest, AValueTheSensorAlreadyHoldsIsKeptThoughNoListOffersIt) {
+    start(sensor_with([](auto& o) { o.rs232_protocol = config::kRs232Seaglider; }));
+    Json snapshot = exported();
+    snapshot["rs232_config"]["baud"] = 19200;
+    const auto result = import_snapshot(link, snapshot, {});
+    EXPECT_TRUE(result.ok()) << result.refusal.value_or("");
+    EXPECT_EQ(outcome_text(result.records.at(8)), "RS232 configuration: written");
+    start_second({});
+    EXPECT_EQ(import_snapshot(second_link, snapshot, {}).refusal.value_or(""),
+              "rs232_config.protocol: Seaglider is not one of None, Generic Polled, Generic "
+              "Streaming");
+}
+
+TEST_F(SnapshotTest, TheScheduleIsStoredAsItsDialogStoresItOnTheSensorsLayout) {
+    start();
+    Json snapshot = exported();
+    snapshot["schedule"]["interval_kind"] = "Every N minutes";
+    snapshot["schedule"]["interval_count"] = 45;
+    start_second(
+        sensor_with([](auto& o) { o.schedule_layout = config::kScheduleLayoutHalfHours; }));
+    EXPECT_EQ(
+        outcome_text(import_snapshot(second_link, snapshot, {.dry_run = true}).records.at(11)),
+        "schedule: would change interval_kind Continuously -> Every 30 minutes, "
+        "interval_count 0 -> 30 (this sensor's schedule has no minute intervals: every 30 "
+        "minutes)");
+    EXPECT_EQ(outcome_text(import_snapshot(second_link, snapshot, {}).records.at(11)),
+              "schedule: written (this sensor's schedule has no minute intervals: every 30 "
+              "minutes)");
+    config::MeasurementSchedule stored;
+    ASSERT_EQ(config::read_schedule(second_link, stored), 0);
+    EXPECT_EQ(stored.interval_kind, config::kMeasureEveryHalfHour);
+    EXPECT_EQ(stored.interval_count, 30);
+
+    snapshot["schedule"]["interval_kind"] = "Every 30 minutes";
+    snapshot["schedule"]["interval_count"] = 30;
+    EXPECT_EQ(outcome_text(import_snapshot(link, snapshot, {.dry_run = true}).records.at(11)),
+              "schedule: would change interval_kind Continuously -> Every N minutes, "
+              "interval_count 0 -> 30");
+}
+
+TEST_F(SnapshotTest, FirmwareTooOldForTheScheduleDialogKeepsItsSchedule) {
+    start(sensor_with([](auto& o) { o.schedule_layout = config::kScheduleLayoutTooOld; }));
+    Json snapshot = exported();
+    EXPECT_EQ(outcome_text(import_snapshot(link, snapshot, {}).records.at(11)),
+              "schedule: unchanged");
+    snapshot["schedule"]["stop_enabled"] = 1;
+    EXPECT_EQ(import_snapshot(link, snapshot, {}).refusal.value_or(""),
+              "schedule: this sensor's firmware is too old for its schedule to be set (layout 1)");
+}
+
+TEST_F(SnapshotTest, ARecordThatCannotBeReadRefusesTheSnapshotBeforeAnyWrite) {
+    start({}, std::chrono::milliseconds(200));
+    Json snapshot = exported();
+    snapshot["rs232_config"]["baud"] = 19200;
+    sensor->inject(442, {virtual_sensor::FaultKind::no_answer});
+    sensor->clear_log();
+    for (const bool dry_run : {true, false}) {
+        EXPECT_EQ(import_snapshot(link, snapshot, {.dry_run = dry_run}).refusal.value_or(""),
+                  "unable to read schedule from sensor (status=14)");
+    }
+    EXPECT_FALSE(any_write(sensor->logged_codes()));
+}
+
+TEST(SnapshotFileTest, AKeyGivenTwiceOrAFolderIsRefused) {
+    const auto fault = [](const std::string& text) {
+        try {
+            parse_snapshot(text);
+        } catch (const SnapshotFault& f) {
+            return std::string(f.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(fault(R"({"rs232_config": {"baud": 0, "baud": 9600}})"),
+              "rs232_config.baud: given twice");
+    EXPECT_EQ(fault(R"({"t": [[1], {"a": 1}, {"a": 2, "b": {}, "a": 3}]})"), "t[2].a: given twice");
+    kelpira::testing::TempFolder folder;
+    try {
+        load_snapshot(folder.path(""));
+        ADD_FAILURE() << "a folder was read";
+    } catch (const SnapshotFault& f) {
+        EXPECT_EQ(std::string(f.what()), folder.path("") + ": cannot read the file");
+    }
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+// Whole-record rules of the schedule and PMT dialogs, as the import applies them.
+#include "report/snapshot_record_rules.hpp"
+
+#include <bit>
+#include <charconv>
+
+#include "config/optics_controls.hpp"
+#include "config/schedule_controller.hpp"
+#include "report/report_lines.hpp"
+#include "report/snapshot_fields.hpp"
+#include "report/snapshot_json.hpp"
+
+namespace kelpira::report {
+
+namespace {
+
+std::string kind_text(std::uint8_t kind) {
+    for (const auto& entry : kIntervalKinds) {
+        if (entry.value == kind) {
+            return std::string(entry.text);
+        }
+    }
+    return num(kind);
+}
+
+std::string volts_text(float v) {
+    char text[32];
+    const auto r = std::to_chars(text, text + sizeof text, v);
+    return std::string(text, r.ptr);
+}
+
+// The count each kind goes with, as the dialog's entries and buttons give it.
+void check_count(const config::MeasurementSchedule& s) {
+    const std::string where = "schedule.interval_count";
+    const std::string count = num(s.interval_count);
+    switch (s.interval_kind) {
+        case config::kMeasureContinuously:
+            if (s.interval_count != 0) {
+                throw SnapshotFault(where, count + " with interval_kind Continuously (must be 0)");
+            }
+            break;
+        case config::kMeasureEveryHalfHour:
+            if (s.interval_count != config::kHalfHourMinutes) {
+                throw SnapshotFault(where, count +
+                                               " with interval_kind Every 30 minutes (must be " +
+                                               num(config::kHalfHourMinutes) + ")");
+            }
+            break;
+        default:
+            if (!config::interval_entry_valid(count)) {
+                throw SnapshotFault(where, count + " with interval_kind " +
+                                               kind_text(s.interval_kind) + " (must be 1..65535)");
+            }
+            break;
+    }
+}
+
+}  // namespace
+
+std::string record_rules(config::MeasurementSchedule& wanted,
+                         const config::MeasurementSchedule& held) {
+    if (wanted == held) {
+        return "";
+    }
+    if (held.layout <= config::kScheduleLayoutTooOld) {
+        throw SnapshotFault("schedule",
+                            "this sensor's firmware is too old for its schedule to be "
+                            "set (layout " +
+                                num(held.layout) + ")");
+    }
+    if (wanted.interval_kind == held.interval_kind &&
+        wanted.interval_count == held.interval_count) {
+        return "";
+    }
+    check_count(wanted);
+    const auto stored = config::read_schedule_controls(config::show_schedule(wanted), held.layout);
+    if (stored.interval_kind == wanted.interval_kind &&
+        stored.interval_count == wanted.interval_count) {
+        return "";
+    }
+    const bool minutes_lost = wanted.interval_kind == config::kMeasureEveryNMinutes;
+    wanted.interval_kind = stored.interval_kind;
+    wanted.interval_count = stored.interval_count;
+    return minutes_lost ? "this sensor's schedule has no minute intervals: every 30 minutes" : "";
+}
+
+std::string record_rules(config::PmtConfig& wanted, const config::PmtConfig& held) {
+    const bool changes =
+        wanted.instrument != held.instrument || std::bit_cast<std::uint32_t>(wanted.control_v) !=
+                                                    std::bit_cast<std::uint32_t>(held.control_v);
+    const float limited = config::pmt_control_v(wanted.instrument, wanted.control_v);
+    if (changes &&
+        std::bit_cast<std::uint32_t>(limited) != std::bit_cast<std::uint32_t>(wanted.control_v)) {
+        throw SnapshotFault("pmt_config.control_v", volts_text(wanted.control_v) + " is outside " +
+                                                        volts_text(config::kPmtControlMinV) + ".." +
+                                                        volts_text(config::kPmtControlMaxV) +
+                                                        " for the H10492");
+    }
+    return "";
+}
+
+}  // namespace kelpira::report

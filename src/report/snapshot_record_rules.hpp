@@ -1,0 +1,30 @@
+// The rules a dialog applies between the fields of one record, for the sensor it is open on:
+// the import applies them to each record it would write, after the rules of each field.
+#pragma once
+
+#include <string>
+
+#include "records/clock_records.hpp"
+#include "records/optics_records.hpp"
+
+namespace kelpira::report {
+
+// Each takes the record as the snapshot would leave it (`wanted`) and the sensor's record
+// (`held`). Throws SnapshotFault naming the field the dialog would not let the user set;
+// may change `wanted` as the dialog would store it, and then returns a note saying so.
+template <typename Rec>
+std::string record_rules(Rec&, const Rec&) {
+    return "";
+}
+
+// A schedule is set only on firmware whose layout has the schedule dialog; the interval
+// count goes with its kind; the interval is stored as the dialog stores it for the sensor's
+// layout (minute intervals on layout 2 become every 30 minutes, and on layout 3 every 30
+// minutes is stored as 30 minute intervals).
+std::string record_rules(config::MeasurementSchedule& wanted,
+                         const config::MeasurementSchedule& held);
+
+// An H10492's control voltage stays within the range the dialog limits it to.
+std::string record_rules(config::PmtConfig& wanted, const config::PmtConfig& held);
+
+}  // namespace kelpira::report
