@@ -20,9 +20,9 @@ class CtlRunWatch : public ::testing::Test {
         virtual_sensor::VirtualSensorOptions o;
         o.name = "Bench";
         // A clock a hundred times fast, so live samples come ten to the real second.
-        sensor =
-            std::make_unique<virtual_sensor::VirtualSensor>(o, virtual_sensor::scaled_clock(100));
-        served.serve(*sensor, "bench");
+        sensor = &served.serve(
+            std::make_unique<virtual_sensor::VirtualSensor>(o, virtual_sensor::scaled_clock(100)),
+            "bench");
     }
 
     std::vector<std::vector<std::uint8_t>> sent(CommandCode code) const {
@@ -49,7 +49,7 @@ class CtlRunWatch : public ::testing::Test {
     testing::TempFolder files;
     std::string runtime = files.path("runtime");
     ServedSensors served{runtime};
-    std::unique_ptr<virtual_sensor::VirtualSensor> sensor;
+    virtual_sensor::VirtualSensor* sensor = nullptr;
 };
 
 TEST_F(CtlRunWatch, StartByLabelOrNumberAndStop) {
