@@ -1,5 +1,6 @@
 // Importing a snapshot: each record compared with the sensor's, written when it differs, read
 // back and compared again; and the per-record outcome texts.
+#include "link/closed_link.hpp"
 #include "link/identity_commands.hpp"
 #include "report/report_lines.hpp"
 #include "report/snapshot.hpp"
@@ -109,6 +110,7 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         result.refusal = with_status("unable to read chemistry configuration from sensor", rc);
         return result;
     }
+    link::SensorLink* on = &link;
     const bool chemistry_changes = sensor.chemistry != wanted.chemistry;
     if (chemistry_changes && !options.force) {
         result.chemistry_differs = true;
@@ -131,12 +133,18 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         }
         const std::string path = slot_path(s);
         result.records.push_back(bring(
-            s.name, make_io(link), [&](Rec& record) { from_fields(*fields_json, path, record); },
+            s.name, make_io(*on), [&](Rec& record) { from_fields(*fields_json, path, record); },
             options.dry_run));
+        // Once an exchange is lost the sensor has gone away: the records after it are not
+        // tried on it, and each says it failed without waiting out the time-out again.
+        if (result.records.back().outcome == Outcome::failed &&
+            result.records.back().detail.ends_with("(status=14)")) {
+            on = &link::closed_link();
+        }
     });
     if (snapshot.contains("identity")) {
         if (options.include_identity) {
-            result.records.push_back(bring_identity(link, snapshot["identity"], options.dry_run));
+            result.records.push_back(bring_identity(*on, snapshot["identity"], options.dry_run));
         } else {
             result.records.push_back({"identification", Outcome::not_written, {}, ""});
         }
