@@ -132,6 +132,27 @@ TEST_F(CtlRunWatch, WatchResultsAndDiagnosticsPrintTheViewsRows) {
     EXPECT_EQ(run({"watch", "--count", "0"}, runtime).status, 2);
 }
 
+TEST_F(CtlRunWatch, AWatchWhoseSensorStopsAnsweringEndsWithAMessage) {
+    sensor->edit_state([](virtual_sensor::SensorState& s) {
+        s.stores.outputs.entries.resize(2);
+        s.stores.diagnostics.entries.resize(1);
+    });
+    // The first records are printed; the sensor then falls silent.
+    sensor->inject(link::code_value(CommandCode::READ_OUTPUT_RECORD),
+                   {virtual_sensor::FaultKind::no_answer}, 1, 2);
+    CtlRun r = run({"watch", "--results"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_of(r.out).size(), 3u) << r.out;
+    EXPECT_TRUE(r.err.ends_with(": the sensor does not answer\n")) << r.err;
+
+    sensor->inject(link::code_value(CommandCode::READ_DIAGNOSTICS),
+                   {virtual_sensor::FaultKind::removed}, 1, 1);
+    r = run({"watch", "--diagnostics"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_of(r.out).size(), 2u) << r.out;
+    EXPECT_TRUE(r.err.ends_with(": the sensor does not answer\n")) << r.err;
+}
+
 TEST_F(CtlRunWatch, WatchRawFollowsTheRunningProgram) {
     ASSERT_EQ(run({"start", "Deploy"}, runtime).status, 0);
     const CtlRun r = run({"watch", "--count", "2"}, runtime);
