@@ -120,7 +120,8 @@ TEST_F(ConfigStoreTest, DefaultsAreThoseOfAFreshNitrateSensor) {
                                       0, 0, 0, 0, 0, 0, 0,  0, 0,    1,    2, 255, 255, 255}));
     EXPECT_EQ(read(442, 13), (Bytes{3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}))
         << "the newest schedule layout";
-    EXPECT_EQ(read(292, 9), (Bytes{2, 201, 0, 0, 0, 0, 0, 0, 0}));
+    // FRAM layout 2, board 201, 18250 pump strokes counted in the factory.
+    EXPECT_EQ(read(292, 9), (Bytes{2, 201, 0, 0, 0, 0x4A, 0x47, 0, 0}));
     for (std::uint8_t t = 0; t < 3; ++t) {
         // Input 5 + t, a3 = a2 = 0, a1 = 10.0f; a0 follows the input's voltage.
         const auto th = read(404, 18, {t});
