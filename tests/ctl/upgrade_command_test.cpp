@@ -50,8 +50,8 @@ TEST_F(CtlUpgrade, ASensorInItsBootloaderComesBackOnTheNewFirmware) {
         virtual_sensor::parse_server_options({"--bootloader", "--firmware", "KELPIRA_2_6_1"});
     ASSERT_TRUE(parsed.options);
     ServedSensors served(runtime);
-    auto& sensor = served.serve(
-        std::make_unique<virtual_sensor::VirtualSensor>(parsed.options->devices[0].sensor), "old");
+    served.serve(std::make_unique<virtual_sensor::VirtualSensor>(parsed.options->devices[0].sensor),
+                 "old");
     const std::string fw = files.write("fw.bin", image(128, "KELPIRA_2_8_3"));
 
     const auto r = run({"--progress", "upgrade", fw}, runtime);
