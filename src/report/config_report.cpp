@@ -17,21 +17,29 @@ bool lost_exchange(const std::string& line) {
     return line.starts_with(kReportErrorLead) && line.ends_with("(status=14)");
 }
 
+// The link the sections read through. Two sections in a row that found no sensor to answer
+// them mean it has gone (one lost answer does not): the sections after them read through the
+// closed link, so each still shows its error line but none waits out the time-out again.
+struct Reading {
+    link::SensorLink* link;
+    int lost_in_a_row = 0;
+};
+
 // Appends one section: title, separator, its lines and, unless it is the last, a separator.
-// Once a read found no sensor to answer it, the sections after it read through the closed
-// link: each still shows its error line, but none waits out the time-out again.
 template <typename Fill>
-void section(ConfigReport& report, link::SensorLink*& on, const char* title, bool last, Fill fill) {
+void section(ConfigReport& report, Reading& reading, const char* title, bool last, Fill fill) {
     report.lines.emplace_back(title);
     report.lines.push_back(kSeparator);
-    const auto first = static_cast<std::ptrdiff_t>(report.lines.size());
-    fill(*on, report.lines);
-    const auto added = std::span(report.lines).subspan(static_cast<std::size_t>(first));
+    const auto first = report.lines.size();
+    fill(*reading.link, report.lines);
+    const auto added = std::span(report.lines).subspan(first);
     report.failed_reads += static_cast<std::size_t>(
         std::count_if(added.begin(), added.end(),
                       [](const std::string& line) { return line.starts_with(kReportErrorLead); }));
-    if (std::any_of(added.begin(), added.end(), lost_exchange)) {
-        on = &link::closed_link();
+    if (!std::any_of(added.begin(), added.end(), lost_exchange)) {
+        reading.lost_in_a_row = 0;
+    } else if (++reading.lost_in_a_row == 2) {
+        reading.link = &link::closed_link();
     }
     if (!last) {
         report.lines.push_back(kSeparator);
@@ -42,7 +50,7 @@ void section(ConfigReport& report, link::SensorLink*& on, const char* title, boo
 
 ConfigReport build_config_report(link::SensorLink& sensor_link, std::int64_t pc_utc) {
     ConfigReport r;
-    link::SensorLink* on = &sensor_link;
+    Reading on{&sensor_link};
     r.lines.push_back(kSeparator);
     section(r, on, "SENSOR IDENTIFICATION:", false,
             [&](link::SensorLink& l, Lines&) { identification_section(l, r); });

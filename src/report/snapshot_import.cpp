@@ -111,6 +111,7 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         return result;
     }
     link::SensorLink* on = &link;
+    int lost_in_a_row = 0;
     const bool chemistry_changes = sensor.chemistry != wanted.chemistry;
     if (chemistry_changes && !options.force) {
         result.chemistry_differs = true;
@@ -135,10 +136,13 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         result.records.push_back(bring(
             s.name, make_io(*on), [&](Rec& record) { from_fields(*fields_json, path, record); },
             options.dry_run));
-        // Once an exchange is lost the sensor has gone away: the records after it are not
-        // tried on it, and each says it failed without waiting out the time-out again.
-        if (result.records.back().outcome == Outcome::failed &&
-            result.records.back().detail.ends_with("(status=14)")) {
+        // Two records in a row that found no sensor to answer them mean it has gone (one
+        // lost answer does not): the records after them are not tried on it, and each says
+        // it failed without waiting out the time-out again.
+        const auto& done = result.records.back();
+        if (done.outcome != Outcome::failed || !done.detail.ends_with("(status=14)")) {
+            lost_in_a_row = 0;
+        } else if (++lost_in_a_row == 2) {
             on = &link::closed_link();
         }
     });
