@@ -11,14 +11,14 @@
 #include <sstream>
 #include <string>
 
-#include "app/run_control.hpp"
-#include "config/clock_dialog.hpp"
+#include "views/run_control.hpp"
+#include "config/clock_controller.hpp"
 #include "config/optics_test_poller.hpp"
 #include "link/command_catalogue.hpp"
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "maintenance/upgrade_block.hpp"
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 #include "maintenance/upgrade_streamer.hpp"
 #include "report/config_report.hpp"
 #include "report/snapshot.hpp"

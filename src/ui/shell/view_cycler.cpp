@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 #include <array>
 
-#include "app/shell_menu.hpp"
+#include "shell/shell_menu.hpp"
 #include "ui/shell/connect_view.hpp"
 #include "ui/shell/main_window.hpp"
 

@@ -1,6 +1,6 @@
 // The factory records against their bytes written out by hand: the virtual sensor keeps what
 // the program encodes, so only this catches a layout fault both would share.
-#include "maintenance/factory_records.hpp"
+#include "records/factory_records.hpp"
 
 #include <gtest/gtest.h>
 
