@@ -2,7 +2,9 @@
 #include "report/config_report.hpp"
 
 #include <algorithm>
+#include <span>
 
+#include "link/closed_link.hpp"
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {
@@ -11,12 +13,34 @@ namespace {
 
 const std::string kSeparator(72, '=');
 
+bool lost_exchange(const std::string& line) {
+    return line.starts_with(kReportErrorLead) && line.ends_with("(status=14)");
+}
+
+// The link the sections read through. Two sections in a row that found no sensor to answer
+// them mean it has gone (one lost answer does not): the sections after them read through the
+// closed link, so each still shows its error line but none waits out the time-out again.
+struct Reading {
+    link::SensorLink* link;
+    int lost_in_a_row = 0;
+};
+
 // Appends one section: title, separator, its lines and, unless it is the last, a separator.
 template <typename Fill>
-void section(ConfigReport& report, const char* title, bool last, Fill fill) {
+void section(ConfigReport& report, Reading& reading, const char* title, bool last, Fill fill) {
     report.lines.emplace_back(title);
     report.lines.push_back(kSeparator);
-    fill(report.lines);
+    const auto first = report.lines.size();
+    fill(*reading.link, report.lines);
+    const auto added = std::span(report.lines).subspan(first);
+    report.failed_reads += static_cast<std::size_t>(
+        std::count_if(added.begin(), added.end(),
+                      [](const std::string& line) { return line.starts_with(kReportErrorLead); }));
+    if (!std::any_of(added.begin(), added.end(), lost_exchange)) {
+        reading.lost_in_a_row = 0;
+    } else if (++reading.lost_in_a_row == 2) {
+        reading.link = &link::closed_link();
+    }
     if (!last) {
         report.lines.push_back(kSeparator);
     }
@@ -24,24 +48,31 @@ void section(ConfigReport& report, const char* title, bool last, Fill fill) {
 
 }  // namespace
 
-ConfigReport build_config_report(link::SensorLink& link, std::int64_t pc_utc) {
+ConfigReport build_config_report(link::SensorLink& sensor_link, std::int64_t pc_utc) {
     ConfigReport r;
+    Reading on{&sensor_link};
     r.lines.push_back(kSeparator);
-    section(r, "SENSOR IDENTIFICATION:", false, [&](Lines&) { identification_section(link, r); });
-    section(r, "TIME CONFIGURATION:", false, [&](Lines& out) { time_section(link, pc_utc, out); });
+    section(r, on, "SENSOR IDENTIFICATION:", false,
+            [&](link::SensorLink& l, Lines&) { identification_section(l, r); });
+    section(r, on, "TIME CONFIGURATION:", false,
+            [&](link::SensorLink& l, Lines& out) { time_section(l, pc_utc, out); });
     ChemistryRead chemistry;
-    section(r, "CHEMISTRY CONFIGURATION:", false,
-            [&](Lines& out) { chemistry = chemistry_section(link, out); });
-    section(r, "OPTICS, VALVES & PUMP DEFAULTS CONFIGURATION:", false,
-            [&](Lines& out) { optics_section(link, chemistry, out); });
-    section(r, "THERMISTORS CONFIGURATION:", false,
-            [&](Lines& out) { thermistors_section(link, out); });
-    section(r, "RS232 CONFIGURATION:", false, [&](Lines& out) { rs232_section(link, out); });
-    section(r, "RS485 CONFIGURATION:", false, [&](Lines& out) { rs485_section(link, out); });
-    section(r, "PLATFORM DEFAULTS CONFIGURATION:", false,
-            [&](Lines& out) { platform_section(link, out); });
-    section(r, "SCHEDULE CONFIGURATION:", false, [&](Lines& out) { schedule_section(link, out); });
-    section(r, "SOFTWARE CONFIGURATION:", true, [&](Lines& out) { software_section(link, out); });
+    section(r, on, "CHEMISTRY CONFIGURATION:", false,
+            [&](link::SensorLink& l, Lines& out) { chemistry = chemistry_section(l, out); });
+    section(r, on, "OPTICS, VALVES & PUMP DEFAULTS CONFIGURATION:", false,
+            [&](link::SensorLink& l, Lines& out) { optics_section(l, chemistry, out); });
+    section(r, on, "THERMISTORS CONFIGURATION:", false,
+            [&](link::SensorLink& l, Lines& out) { thermistors_section(l, out); });
+    section(r, on, "RS232 CONFIGURATION:", false,
+            [&](link::SensorLink& l, Lines& out) { rs232_section(l, out); });
+    section(r, on, "RS485 CONFIGURATION:", false,
+            [&](link::SensorLink& l, Lines& out) { rs485_section(l, out); });
+    section(r, on, "PLATFORM DEFAULTS CONFIGURATION:", false,
+            [&](link::SensorLink& l, Lines& out) { platform_section(l, out); });
+    section(r, on, "SCHEDULE CONFIGURATION:", false,
+            [&](link::SensorLink& l, Lines& out) { schedule_section(l, out); });
+    section(r, on, "SOFTWARE CONFIGURATION:", true,
+            [&](link::SensorLink& l, Lines& out) { software_section(l, out); });
     return r;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/sensor_link.hpp"
@@ -12,8 +13,12 @@ namespace kelpira::report {
 
 inline constexpr std::size_t kReportNameMax = 20;  // characters of the default file name's stem
 
+// How every line of a read that failed begins.
+inline constexpr std::string_view kReportErrorLead = "unable to read ";
+
 struct ConfigReport {
     std::vector<std::string> lines;
+    std::size_t failed_reads = 0;  // error lines among `lines`
     // The sensor's name once its identification is read; "KELPIRA" while it cannot be.
     std::string name = "KELPIRA";
 };

@@ -185,8 +185,23 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         result.refusal = refused.reason;
         return result;
     }
+    // Two writes in a row that found no sensor to answer them mean it has gone (one lost
+    // answer does not): the writes after them are not tried, and each record says it failed
+    // without waiting out the time-out again.
+    int lost_in_a_row = 0;
     for (auto& step : steps) {
-        result.records.push_back(options.dry_run || !step.write ? step.preview : step.write());
+        if (options.dry_run || !step.write) {
+            result.records.push_back(step.preview);
+        } else if (lost_in_a_row >= 2) {
+            result.records.push_back(failed(step.preview.record, "unable to write to sensor",
+                                            link::kResultNoExchange));
+        } else {
+            result.records.push_back(step.write());
+            const auto& done = result.records.back();
+            const bool lost =
+                done.outcome == Outcome::failed && done.detail.ends_with("(status=14)");
+            lost_in_a_row = lost ? lost_in_a_row + 1 : 0;
+        }
     }
     return result;
 }

@@ -1,7 +1,9 @@
 // kelpira: the desktop program. It starts the same way every time: real USB sensors and
 // virtual sensors side by side, watched for arrival and removal, and the main window.
 #include <QApplication>
+#include <algorithm>
 #include <clocale>
+#include <cstdlib>
 
 #include "link/combined_hid.hpp"
 #include "link/device_socket_names.hpp"
@@ -13,6 +15,7 @@
 #include "ui/common/qt_prompter.hpp"
 #include "ui/shell/device_watch_relay.hpp"
 #include "ui/shell/main_window.hpp"
+#include "ui/shell/view_cycler.hpp"
 
 int main(int argc, char* argv[]) {
     using namespace kelpira;
@@ -39,5 +42,9 @@ int main(int argc, char* argv[]) {
     prompter.set_parent(&window);
     const ui::DeviceWatchRelay relay(watcher, &window);
     window.show();
+    // Set only by scripts/soak, which leaves the program running its views for hours.
+    if (const char* seconds = std::getenv("KELPIRA_CYCLE_VIEWS")) {
+        ui::start_view_cycler(window, std::max(1, std::atoi(seconds)));
+    }
     return QApplication::exec();
 }

@@ -13,7 +13,8 @@ void FaultScript::add(std::uint16_t code, Fault fault, std::optional<unsigned> t
     per_command_.push_back({code, fault, times, skip});
 }
 
-void FaultScript::add_next(Fault fault, unsigned count) {
+void FaultScript::add_next(Fault fault, unsigned count, unsigned skip) {
+    next_.insert(next_.end(), skip, std::nullopt);
     next_.insert(next_.end(), count, fault);
 }
 
@@ -35,7 +36,7 @@ std::optional<Fault> FaultScript::take(std::uint16_t code) {
         return f;
     }
     if (!next_.empty()) {
-        const Fault f = next_.front();
+        const std::optional<Fault> f = next_.front();
         next_.pop_front();
         return f;
     }

@@ -34,7 +34,8 @@ class FaultScript {
     // `times` commands with this code meet the fault; without a count, every one does. The
     // first `skip` commands with the code pass first, so a transfer can fail part-way.
     void add(std::uint16_t code, Fault fault, std::optional<unsigned> times, unsigned skip = 0);
-    void add_next(Fault fault, unsigned count);
+    // The next `count` commands after the first `skip`, whatever their codes, meet the fault.
+    void add_next(Fault fault, unsigned count, unsigned skip = 0);
     void clear();
     std::optional<Fault> take(std::uint16_t code);
 
@@ -46,7 +47,7 @@ class FaultScript {
         unsigned skip = 0;
     };
     std::vector<PerCommand> per_command_;
-    std::deque<Fault> next_;
+    std::deque<std::optional<Fault>> next_;  // one per next command; none: it passes
 };
 
 // The input reports that carry `answer` once the fault has spoiled it (none: silence).

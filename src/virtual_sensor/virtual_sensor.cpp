@@ -121,9 +121,9 @@ void VirtualSensor::inject(std::uint16_t code, Fault fault, std::optional<unsign
     faults_.add(code, fault, times, skip);
 }
 
-void VirtualSensor::inject_next(Fault fault, unsigned count) {
+void VirtualSensor::inject_next(Fault fault, unsigned count, unsigned skip) {
     std::lock_guard lk(mutex_);
-    faults_.add_next(fault, count);
+    faults_.add_next(fault, count, skip);
 }
 
 void VirtualSensor::clear_faults() {

@@ -63,10 +63,11 @@ class VirtualSensor {
     void restart(std::uint16_t reset_cause);
 
     // Faults: for commands with a code (`times` of them, or every one, once the first `skip`
-    // have passed), or for the next `count` commands whatever their code.
+    // have passed), or for the next `count` commands whatever their code once `skip` of them
+    // have passed.
     void inject(std::uint16_t code, Fault fault, std::optional<unsigned> times = std::nullopt,
                 unsigned skip = 0);
-    void inject_next(Fault fault, unsigned count = 1);
+    void inject_next(Fault fault, unsigned count = 1, unsigned skip = 0);
     void clear_faults();
 
     // The log keeps the newest kLogCapacity commands, so a sensor served for days stays small.

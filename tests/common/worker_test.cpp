@@ -107,9 +107,11 @@ TEST(Worker, DataOutlivesAWorkerThatOverstaysItsStopWait) {
     shared.reset();  // the owner's reference is gone too; only the body's remains
     ASSERT_FALSE(watch.expired());
     raw->release_body.release();
-    raw->body_done.acquire();
+    ASSERT_TRUE(raw->body_done.try_acquire_for(30s));
     // The body's capture is released when its thread ends; wait for that without sleeping.
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
     while (!watch.expired()) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the body's capture is kept";
         std::this_thread::yield();
     }
 }

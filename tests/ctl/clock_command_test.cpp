@@ -22,9 +22,10 @@ class CtlClock : public ::testing::Test {
     CtlClock() {
         virtual_sensor::VirtualSensorOptions o;
         o.name = "Bench";
-        sensor = std::make_unique<virtual_sensor::VirtualSensor>(
-            o, [] { return virtual_sensor::TimePoint(std::chrono::seconds(kSensorSeconds)); });
-        served.serve(*sensor, "bench");
+        sensor = &served.serve(
+            std::make_unique<virtual_sensor::VirtualSensor>(
+                o, [] { return virtual_sensor::TimePoint(std::chrono::seconds(kSensorSeconds)); }),
+            "bench");
     }
 
     std::vector<Bytes> sent_clocks() const {
@@ -47,7 +48,7 @@ class CtlClock : public ::testing::Test {
     testing::TempFolder files;
     std::string runtime = files.path("runtime");
     ServedSensors served{runtime};
-    std::unique_ptr<virtual_sensor::VirtualSensor> sensor;
+    virtual_sensor::VirtualSensor* sensor = nullptr;
 };
 
 TEST_F(CtlClock, PrintsAndSetsAsTheDialogShows) {

@@ -119,18 +119,23 @@ class ServedSensors {
         }
     }
 
-    // Serves `sensor`, which must outlive this object; the first call starts serving.
-    void serve(virtual_sensor::VirtualSensor& sensor, const std::string& label) {
+    // Serves `sensor` and keeps it until serving has ended, so that no answer is ever being
+    // made by a sensor already gone; the first call starts serving.
+    virtual_sensor::VirtualSensor& serve(std::unique_ptr<virtual_sensor::VirtualSensor> sensor,
+                                         const std::string& label) {
         std::string error;
-        EXPECT_TRUE(virtual_sensor::serve_sensor(*server_, sensor, label,
+        EXPECT_TRUE(virtual_sensor::serve_sensor(*server_, *sensor, label,
                                                  std::chrono::milliseconds(0), error))
             << error;
+        sensors_.push_back(std::move(sensor));
         if (!serving_.joinable()) {
             serving_ = std::thread([this] { server_->run(); });
         }
+        return *sensors_.back();
     }
 
   private:
+    std::vector<std::unique_ptr<virtual_sensor::VirtualSensor>> sensors_;
     std::unique_ptr<virtual_sensor::DeviceServer> server_;
     std::thread serving_;
 };

@@ -2,6 +2,7 @@
 // export and import with their outputs, and the exit statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 
@@ -20,8 +21,7 @@ class CtlReportConfig : public ::testing::Test {
     CtlReportConfig() {
         virtual_sensor::VirtualSensorOptions o;
         o.name = "Bench";
-        sensor = std::make_unique<virtual_sensor::VirtualSensor>(o);
-        served.serve(*sensor, "bench");
+        sensor = &served.serve(std::make_unique<virtual_sensor::VirtualSensor>(o), "bench");
     }
 
     std::string snapshot_file(const std::function<void(report::Json&)>& change) {
@@ -36,7 +36,7 @@ class CtlReportConfig : public ::testing::Test {
     testing::TempFolder files;
     std::string runtime = files.path("runtime");
     ServedSensors served{runtime};
-    std::unique_ptr<virtual_sensor::VirtualSensor> sensor;
+    virtual_sensor::VirtualSensor* sensor = nullptr;
 };
 
 TEST_F(CtlReportConfig, ReportLinesOnStandardOutputOrInAFile) {
@@ -56,6 +56,20 @@ TEST_F(CtlReportConfig, ReportLinesOnStandardOutputOrInAFile) {
     EXPECT_EQ(r.err,
               "kelpira-ctl: unknown argument extra\n"
               "usage: kelpira-ctl [--device SELECTOR] report [-o OUT]\n");
+}
+
+TEST_F(CtlReportConfig, AReportWhoseReadFailedIsPrintedButFails) {
+    sensor->inject(link::code_value(link::CommandCode::GET_RS232_CONFIG),
+                   {virtual_sensor::FaultKind::no_answer}, 1);
+    CtlRun r = run({"report"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    const auto lines = lines_of(r.out);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "unable to read RS232 configuration from sensor (status=14)"),
+              lines.end())
+        << r.out;
+    EXPECT_EQ(lines.back(), "Firmware Version: KELPIRA_2_8_3") << "the report goes on";
+    EXPECT_TRUE(r.err.ends_with(": the report is incomplete, 1 of its reads failed\n")) << r.err;
 }
 
 TEST_F(CtlReportConfig, ExportThenImportPrintsEveryRecordUnchanged) {

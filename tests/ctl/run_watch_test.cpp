@@ -20,9 +20,9 @@ class CtlRunWatch : public ::testing::Test {
         virtual_sensor::VirtualSensorOptions o;
         o.name = "Bench";
         // A clock a hundred times fast, so live samples come ten to the real second.
-        sensor =
-            std::make_unique<virtual_sensor::VirtualSensor>(o, virtual_sensor::scaled_clock(100));
-        served.serve(*sensor, "bench");
+        sensor = &served.serve(
+            std::make_unique<virtual_sensor::VirtualSensor>(o, virtual_sensor::scaled_clock(100)),
+            "bench");
     }
 
     std::vector<std::vector<std::uint8_t>> sent(CommandCode code) const {
@@ -49,7 +49,7 @@ class CtlRunWatch : public ::testing::Test {
     testing::TempFolder files;
     std::string runtime = files.path("runtime");
     ServedSensors served{runtime};
-    std::unique_ptr<virtual_sensor::VirtualSensor> sensor;
+    virtual_sensor::VirtualSensor* sensor = nullptr;
 };
 
 TEST_F(CtlRunWatch, StartByLabelOrNumberAndStop) {
@@ -130,6 +130,27 @@ TEST_F(CtlRunWatch, WatchResultsAndDiagnosticsPrintTheViewsRows) {
 
     EXPECT_EQ(run({"watch", "--raw", "--results"}, runtime).status, 2);
     EXPECT_EQ(run({"watch", "--count", "0"}, runtime).status, 2);
+}
+
+TEST_F(CtlRunWatch, AWatchWhoseSensorStopsAnsweringEndsWithAMessage) {
+    sensor->edit_state([](virtual_sensor::SensorState& s) {
+        s.stores.outputs.entries.resize(2);
+        s.stores.diagnostics.entries.resize(1);
+    });
+    // The first records are printed; the sensor then falls silent.
+    sensor->inject(link::code_value(CommandCode::READ_OUTPUT_RECORD),
+                   {virtual_sensor::FaultKind::no_answer}, 1, 2);
+    CtlRun r = run({"watch", "--results"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_of(r.out).size(), 3u) << r.out;
+    EXPECT_TRUE(r.err.ends_with(": the sensor does not answer\n")) << r.err;
+
+    sensor->inject(link::code_value(CommandCode::READ_DIAGNOSTICS),
+                   {virtual_sensor::FaultKind::removed}, 1, 1);
+    r = run({"watch", "--diagnostics"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_of(r.out).size(), 2u) << r.out;
+    EXPECT_TRUE(r.err.ends_with(": the sensor does not answer\n")) << r.err;
 }
 
 TEST_F(CtlRunWatch, WatchRawFollowsTheRunningProgram) {

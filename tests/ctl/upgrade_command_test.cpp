@@ -49,9 +49,9 @@ TEST_F(CtlUpgrade, ASensorInItsBootloaderComesBackOnTheNewFirmware) {
     const auto parsed =
         virtual_sensor::parse_server_options({"--bootloader", "--firmware", "KELPIRA_2_6_1"});
     ASSERT_TRUE(parsed.options);
-    virtual_sensor::VirtualSensor sensor(parsed.options->devices[0].sensor);
     ServedSensors served(runtime);
-    served.serve(sensor, "old");
+    served.serve(std::make_unique<virtual_sensor::VirtualSensor>(parsed.options->devices[0].sensor),
+                 "old");
     const std::string fw = files.write("fw.bin", image(128, "KELPIRA_2_8_3"));
 
     const auto r = run({"--progress", "upgrade", fw}, runtime);
@@ -70,9 +70,8 @@ TEST_F(CtlUpgrade, ASensorInItsBootloaderComesBackOnTheNewFirmware) {
 }
 
 TEST_F(CtlUpgrade, WhatCannotBeUpgradedFails) {
-    virtual_sensor::VirtualSensor sensor;  // running its firmware
     ServedSensors served(runtime);
-    served.serve(sensor, "fw");
+    auto& sensor = served.serve(std::make_unique<virtual_sensor::VirtualSensor>(), "fw");
     const std::string fw = files.write("fw.bin", image(64));
 
     EXPECT_EQ(run({"upgrade"}, runtime).status, 2);
@@ -160,13 +159,19 @@ class Interrupted : public CtlUpgrade {
                       error);
         std::thread serving([&server] { server.run(); });
         auto process = spawn(args, runtime);
-        reached.acquire();
-        ::kill(process.pid, signal);
-        // A program the signal ended never writes `until`: the deadline lets the test fail.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!has(testing::TempFolder::read(process.err_path), until) &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (reached.try_acquire_until(deadline)) {
+            ::kill(process.pid, signal);
+            while (!has(testing::TempFolder::read(process.err_path), until)) {
+                if (std::chrono::steady_clock::now() > deadline) {
+                    ADD_FAILURE() << "never wrote " << until;
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        } else {
+            ADD_FAILURE() << "block 2 was never sent";
+            ::kill(process.pid, SIGKILL);
         }
         release.release();
         auto r = finish(process);

@@ -67,6 +67,30 @@ TEST(IdentityRecords, RoundTripAndFieldPlaces) {
     EXPECT_EQ(decode_legacy_identity(encode(l)), l);
 }
 
+// Each record against its bytes written out by hand: the virtual sensor encodes what the
+// program decodes, so only this catches a layout fault both would share.
+TEST(IdentityRecords, ExactBytesBothWays) {
+    using Bytes = std::vector<std::uint8_t>;
+    const auto check = [](const auto& record, const Bytes& bytes, const auto& decode) {
+        const auto encoded = encode(record);
+        EXPECT_EQ(Bytes(encoded.begin(), encoded.end()), bytes);
+        EXPECT_EQ(decode(bytes), record);
+    };
+    check(DeviceInfo{0, 2, 7323, 9}, {0, 2, 0x9B, 0x1C, 9}, decode_device_info);
+    Bytes id{2, 0, 'K', 'e', 'l', 'p', ' ', 'O', 'n', 'e'};
+    id.resize(23);
+    id.insert(id.end(), {0, 0x01, 0x02, 0, 0x0B, 0x0A});
+    check(SensorIdentification{2, 0, "Kelp One", 0, 513, 0, 0x0A0B}, id,
+          decode_sensor_identification);
+    Bytes legacy{1, 2, 'O', 'l', 'd'};
+    legacy.resize(23);
+    legacy.insert(legacy.end(), {7, 0x02, 0x01, 3});
+    check(LegacyIdentity{1, 2, "Old", 7, 0x0102, 3}, legacy, decode_legacy_identity);
+    Bytes version{0, 'K', 'E', 'L', 'P', 'I', 'R', 'A', '_', '2', '_', '8', '_', '3'};
+    version.resize(26);
+    check(FirmwareVersion{0, "KELPIRA_2_8_3"}, version, decode_firmware_version);
+}
+
 TEST(IdentityRecords, TextsWithoutTerminatorStayInsideTheirFields) {
     std::array<std::uint8_t, SensorIdentification::size> bytes{};
     bytes.fill('A');

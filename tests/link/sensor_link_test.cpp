@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <semaphore>
 #include <thread>
 
 #include "link/handler_hid.hpp"
@@ -146,34 +147,33 @@ TEST_F(LinkFixture, SilentDeviceTimesOutThenNextAnswerIsTheNewOne) {
 }
 
 TEST_F(LinkFixture, LateAnswerIsNeverDeliveredForTheNextRequest) {
-    // The first answer arrives after the caller gave up; later ones are prompt.
+    // The first request goes unanswered; its answer turns up just before the second one's.
     std::atomic<int> calls{0};
+    Report first_request{};
     backend.add(kPath, kHwid, [&](const Report& r) {
-        auto out = echo(r);
-        if (calls++ == 0) {
-            out[0].delay = 500ms;
+        switch (calls++) {
+            case 0:
+                first_request = r;
+                return std::vector<InProcessReport>{};
+            case 1:
+                return std::vector<InProcessReport>{echo(first_request)[0], echo(r)[0]};
+            default:
+                return echo(r);
         }
-        return out;
     });
     ASSERT_EQ(link.Open(kPath, 250ms), 0);
     auto first = command(400, 10);
     EXPECT_EQ(link.Transact(first), kResultNoAnswer);
-    std::this_thread::sleep_for(400ms);  // the late answer now sits in the device's queue
-    for (std::uint8_t v = 30; v < 35; ++v) {
-        auto c = command(400, v);
-        const auto before = c.bytes;
-        const auto rc = link.Transact(c);
-        if (rc == kResultSuccess) {
-            EXPECT_EQ(c.payload()[0], v + 1) << "answer of another request delivered";
-            EXPECT_EQ(c.sequence(), backend.written(kPath).back()[3]);
-        } else {
-            EXPECT_TRUE(rc == kResultNoAnswer || rc == kResultLockOrSequence) << int(rc);
-            EXPECT_EQ(c.bytes, before);
-        }
-    }
-    auto last = command(400, 50);
-    ASSERT_EQ(link.Transact(last), kResultSuccess) << "the link recovers";
-    EXPECT_EQ(last.payload()[0], 51);
+
+    auto second = command(400, 30);
+    const auto before = second.bytes;
+    EXPECT_EQ(link.Transact(second), kResultNoAnswer) << "the stale answer is dropped";
+    EXPECT_EQ(second.bytes, before);
+
+    auto third = command(400, 50);
+    ASSERT_EQ(link.Transact(third), kResultSuccess) << "the link recovers";
+    EXPECT_EQ(third.payload()[0], 51);
+    EXPECT_EQ(third.sequence(), 4);
 }
 
 TEST_F(LinkFixture, AnswerWithWrongSequenceIsDroppedAsNoAnswer) {
@@ -191,31 +191,36 @@ TEST_F(LinkFixture, AnswerWithWrongSequenceIsDroppedAsNoAnswer) {
 
 namespace {
 
-// A device whose input flush takes a while, so a timed-out transaction keeps the lock past
-// the link time-out.
-class SlowFlushBackend : public HidBackend {
+// A device whose input flush waits until the test lets it go, so a timed-out transaction keeps
+// the lock for as long as the test needs.
+class HeldFlushBackend : public HidBackend {
   public:
-    explicit SlowFlushBackend(InProcessHidBackend& inner) : inner_(inner) {}
+    explicit HeldFlushBackend(InProcessHidBackend& inner) : inner_(inner) {}
     std::vector<HidDeviceInfo> enumerate() override { return inner_.enumerate(); }
     std::unique_ptr<HidDevice> open(const std::string& path) override {
         auto dev = inner_.open(path);
-        return dev ? std::make_unique<SlowFlush>(std::move(dev)) : nullptr;
+        return dev ? std::make_unique<HeldFlush>(std::move(dev), *this) : nullptr;
     }
 
+    std::binary_semaphore flushing{0};
+    std::binary_semaphore release{0};
+
   private:
-    struct SlowFlush : HidDevice {
-        explicit SlowFlush(std::unique_ptr<HidDevice> d) : d_(std::move(d)) {}
+    struct HeldFlush : HidDevice {
+        HeldFlush(std::unique_ptr<HidDevice> d, HeldFlushBackend& b) : d_(std::move(d)), b_(b) {}
         bool write(const Report& r) override { return d_->write(r); }
         bool read(Report& r) override { return d_->read(r); }
         void cancel() override { d_->cancel(); }
         void flush_input() override {
-            std::this_thread::sleep_for(300ms);
+            b_.flushing.release();
+            b_.release.acquire();
             d_->flush_input();
         }
         std::optional<bool> declares_input_report_1() override {
             return d_->declares_input_report_1();
         }
         std::unique_ptr<HidDevice> d_;
+        HeldFlushBackend& b_;
     };
     InProcessHidBackend& inner_;
 };
@@ -224,11 +229,9 @@ class SlowFlushBackend : public HidBackend {
 
 TEST(SensorLinkLock, SecondCallerGets1AndSendsNothingWhenFirstOverstays) {
     InProcessHidBackend backend;
-    SlowFlushBackend slow(backend);
-    SensorLink link(slow);
-    std::promise<void> entered;
+    HeldFlushBackend held(backend);
+    SensorLink link(held);
     backend.add(kPath, kHwid, [&](const Report&) {
-        entered.set_value();
         return std::vector<InProcessReport>{};  // never answers
     });
     ASSERT_EQ(link.Open(kPath, 100ms), 0);
@@ -236,11 +239,16 @@ TEST(SensorLinkLock, SecondCallerGets1AndSendsNothingWhenFirstOverstays) {
         auto c = command(418);
         return link.Transact(c);
     });
-    entered.get_future().wait();
+    // The first caller has timed out and still holds the lock while it flushes.
+    const bool flushing = held.flushing.try_acquire_for(10s);
     auto c = command(295);
     const auto before = c.bytes;
-    EXPECT_EQ(link.Transact(c), kResultLockOrSequence);
+    const auto second = link.Transact(c);
+    held.release.release();
+    ASSERT_TRUE(flushing);
+    EXPECT_EQ(second, kResultLockOrSequence);
     EXPECT_EQ(c.bytes, before);
+    ASSERT_EQ(first.wait_for(10s), std::future_status::ready);
     EXPECT_EQ(first.get(), kResultNoAnswer);
     EXPECT_EQ(backend.written(kPath).size(), 1u) << "the second request was never sent";
 }
@@ -278,7 +286,7 @@ TEST_F(LinkFixture, CloseWhileReadBlocksIsPromptAndLaterTransactReturns15) {
         auto c = command(418);
         return link.Transact(c);
     });
-    entered.get_future().wait();
+    ASSERT_EQ(entered.get_future().wait_for(10s), std::future_status::ready);
     const auto t0 = std::chrono::steady_clock::now();
     link.Close();
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 2000ms);

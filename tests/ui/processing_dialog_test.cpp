@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <atomic>
 #include <semaphore>
 
 #include "../processing/dialogs/raw_text.hpp"
@@ -196,6 +197,7 @@ struct Gate {
     std::binary_semaphore started{0};
     std::binary_semaphore release{0};
     std::binary_semaphore done{0};
+    std::atomic<bool> cancelled{false};  // what the finished pass reported
 };
 
 struct HeldPassTest : ProcessingDialogTest {
@@ -214,6 +216,7 @@ struct HeldPassTest : ProcessingDialogTest {
                 g->started.release();
                 g->release.acquire();
                 auto outcome = real(control);
+                g->cancelled = outcome.cancelled;
                 g->done.release();
                 return outcome;
             };
@@ -226,7 +229,7 @@ struct HeldPassTest : ProcessingDialogTest {
 TEST_F(HeldPassTest, CancelEndsALongPass) {
     QSignalSpy finished(dialog.get(), &ProcessingDialog::pass_finished);
     QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
-    gate->started.acquire();
+    ASSERT_TRUE(gate->started.try_acquire_for(std::chrono::milliseconds(kWaitMs)));
     // The window goes on while the pass runs.
     EXPECT_TRUE(dialog->processing());
     EXPECT_FALSE(dialog->process_button()->isEnabled());
@@ -247,7 +250,7 @@ TEST_F(HeldPassTest, CancelEndsALongPass) {
     EXPECT_TRUE(dialog->process_button()->isEnabled());
     EXPECT_FALSE(dialog->cancel_button()->isEnabled());
     EXPECT_TRUE(prompter.texts().empty());
-    gate->done.acquire();
+    ASSERT_TRUE(gate->done.try_acquire_for(std::chrono::milliseconds(kWaitMs)));
 
     // Processing again runs the whole file.
     QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
@@ -260,13 +263,14 @@ TEST_F(HeldPassTest, CancelEndsALongPass) {
 
 TEST_F(HeldPassTest, ClosingDuringAPassThatOverstays) {
     QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
-    gate->started.acquire();
+    ASSERT_TRUE(gate->started.try_acquire_for(std::chrono::milliseconds(kWaitMs)));
     // The pass does not answer within the dialog's bounded wait: the dialog goes away
     // without it. The pass owns everything it touches, so it may go on later.
     dialog.reset();
     controller.reset();
     gate->release.release();
-    gate->done.acquire();
+    ASSERT_TRUE(gate->done.try_acquire_for(std::chrono::milliseconds(kWaitMs)));
+    EXPECT_TRUE(gate->cancelled) << "closing the dialog asks the pass to stop";
     QCoreApplication::processEvents();  // nothing may arrive for the destroyed dialog
 }
 

@@ -107,26 +107,27 @@ TEST_F(ConfigStoreTest, EveryBlockReadsBackWhatWasWrittenAndRefusesOtherLengths)
     }
 }
 
+// Written out by hand, so that a layout fault the emulator shares with the program shows.
 TEST_F(ConfigStoreTest, DefaultsAreThoseOfAFreshNitrateSensor) {
+    using Bytes = std::vector<std::uint8_t>;
     start();
-    const auto chemistry = config::decode_chemistry_config(read(400, 18));
-    EXPECT_EQ(chemistry, config::default_chemistry_config(config::ChemistryType::nitrate));
-
-    const auto params = config::decode_nutrient_params(read_params(29));
-    EXPECT_EQ(params.layout, 1);
-    EXPECT_EQ(params.measure_short, 1);
-    EXPECT_EQ(params.monitor_long, config::kNoMonitor);
-
-    const auto schedule = read(442, 13);
-    EXPECT_EQ(schedule[0], 3) << "the newest schedule layout";
-    const auto fram = read(292, 9);
-    EXPECT_EQ(fram[0], 2);
-    EXPECT_EQ(fram[1], 201);
-
+    // Nitrate, 1000 ms, no multiplexer, only the manual deployment starting at state 0.
+    EXPECT_EQ(read(400, 18),
+              (Bytes{0, 1, 0xE8, 0x03, 0, 0, 0, 255, 255, 255, 0, 255, 255, 255, 0, 0, 0, 0}));
+    // Layout 1; intake 0, sample 3, blank 1, the 20 µM standard (20000 nmol) in 10; the
+    // inputs Medium 0, Short 1, Long 2 and no monitors.
+    EXPECT_EQ(read_params(29), (Bytes{1, 0, 0, 0, 3, 1, 10, 0, 0x20, 0x4E, 0, 0,   0,   0,  0,
+                                      0, 0, 0, 0, 0, 0, 0,  0, 0,    1,    2, 255, 255, 255}));
+    EXPECT_EQ(read(442, 13), (Bytes{3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}))
+        << "the newest schedule layout";
+    // FRAM layout 2, board 201, 18250 pump strokes counted in the factory.
+    EXPECT_EQ(read(292, 9), (Bytes{2, 201, 0, 0, 0, 0x4A, 0x47, 0, 0}));
     for (std::uint8_t t = 0; t < 3; ++t) {
-        const auto th = config::decode_thermistor_config(read(404, 18, {t}));
-        EXPECT_EQ(th.input_channel, 5 + t);
-        EXPECT_FLOAT_EQ(th.a1, 10.0f);
+        // Input 5 + t, a3 = a2 = 0, a1 = 10.0f; a0 follows the input's voltage.
+        const auto th = read(404, 18, {t});
+        EXPECT_EQ(
+            Bytes(th.begin(), th.begin() + 14),
+            (Bytes{0, static_cast<std::uint8_t>(5 + t), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0x41}));
     }
 }
 

@@ -37,6 +37,10 @@ int run_report(const Invocation& inv) {
         text += line + "\n";
     }
     write_result(output, text);
+    if (report.failed_reads > 0) {
+        throw WorkFailure(sensor.path() + ": the report is incomplete, " +
+                          std::to_string(report.failed_reads) + " of its reads failed");
+    }
     return 0;
 }
 

@@ -66,15 +66,20 @@ void watch_loop(const WatchOptions& o, std::chrono::milliseconds period, Fetch f
     }
 }
 
+// A read no sensor answered ends the watch; one the sensor refused only means nothing new.
+void fail_if_gone(OpenSensor& sensor, link::CommandResult rc) {
+    if (rc == link::kResultNoExchange) {
+        throw WorkFailure(sensor.path() + ": the sensor does not answer");
+    }
+}
+
 void watch_raw(OpenSensor& sensor, const WatchOptions& o) {
     print_line(app::column_titles(app::raw_output_columns()));
     std::optional<std::uint32_t> last;
     watch_loop(o, kRawPeriod, [&](std::uint64_t) -> std::uint64_t {
         link::RecordBytes<link::kLiveStatusSize> bytes{};
         const auto rc = link::get_live_status(sensor.link(), bytes);
-        if (rc == link::kResultNoExchange) {
-            throw WorkFailure(sensor.path() + ": the sensor does not answer");
-        }
+        fail_if_gone(sensor, rc);
         const auto status = app::decode_live_status(bytes);
         if (rc != link::kResultSuccess || status.sample.counter == last) {
             return 0;  // no sample in this cycle (a low supply), or the same one again
@@ -99,11 +104,13 @@ void watch_results(OpenSensor& sensor, const WatchOptions& o) {
     watch_loop(o, kStorePeriod, [&](std::uint64_t allowed) {
         std::uint64_t n = 0;
         link::RecordBytes<link::kOutputRecordSize> bytes{};
+        link::CommandResult rc = link::kResultSuccess;
         while (n < allowed && g_interrupted == 0 &&
-               link::read_output_record(sensor.link(), bytes) == link::kResultSuccess) {
+               (rc = link::read_output_record(sensor.link(), bytes)) == link::kResultSuccess) {
             print_line(app::processed_output_cells(app::decode_output_record(bytes)));
             ++n;
         }
+        fail_if_gone(sensor, rc);
         return n;
     });
 }
@@ -116,11 +123,13 @@ void watch_diagnostics(OpenSensor& sensor, const WatchOptions& o) {
     watch_loop(o, kStorePeriod, [&](std::uint64_t allowed) {
         std::uint64_t n = 0;
         link::RecordBytes<link::kDiagnosticsEntrySize> bytes{};
+        link::CommandResult rc = link::kResultSuccess;
         while (n < allowed && g_interrupted == 0 &&
-               link::read_diagnostics(sensor.link(), bytes) == link::kResultSuccess) {
+               (rc = link::read_diagnostics(sensor.link(), bytes)) == link::kResultSuccess) {
             print_line(app::diagnostics_row(app::decode_diagnostics_entry(bytes)).cells);
             ++n;
         }
+        fail_if_gone(sensor, rc);
         return n;
     });
 }
