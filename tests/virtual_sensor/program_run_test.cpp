@@ -94,7 +94,30 @@ TEST_F(ProgramRun, StatesFollowTheTransitionFunctionOneRowPerSecond) {
     for (const auto& r : records) {
         EXPECT_NEAR(r.value, 10.0, 0.01);  // the default modelled concentration
         EXPECT_FLOAT_EQ(r.p1, static_cast<float>(r.value));
+        // The platform dives for the first five minutes; the last result, closed when the
+        // run ends, says so too.
+        EXPECT_EQ(r.platform_direction, app::kDirectionDiving);
     }
+}
+
+// A stored interval of 0 has the sensor sample each second, one below 10 ms every 10 ms: the
+// file gives the interval its rows were taken at, which a pH file's processing needs.
+TEST_F(ProgramRun, TheRawFileGivesTheIntervalItsRowsWereTakenAt) {
+    VirtualSensorOptions o;
+    o.chemistry = config::ChemistryType::ph;
+    start_with_storage(o);
+    load(three_cycles());
+    for (const std::uint32_t stored : {0u, 4u}) {
+        auto config = config::default_chemistry_config(config::ChemistryType::ph);
+        config.sample_interval_ms = stored;
+        ASSERT_EQ(link::set_chemistry_config(link, config), 0);
+        ASSERT_EQ(link::start_state_machine(link, 0), 0);
+        ASSERT_EQ(link::stop_state_machine(link), 0);
+    }
+    EXPECT_NE(file("R0000001.CSV").find("\n%KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=1000\n"),
+              std::string::npos);
+    EXPECT_NE(file("R0000002.CSV").find("\n%KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=10\n"),
+              std::string::npos);
 }
 
 TEST_F(ProgramRun, LowSupplyRefusesTheStartWithResult6) {
