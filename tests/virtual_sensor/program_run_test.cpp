@@ -94,10 +94,21 @@ TEST_F(ProgramRun, StatesFollowTheTransitionFunctionOneRowPerSecond) {
     for (const auto& r : records) {
         EXPECT_NEAR(r.value, 10.0, 0.01);  // the default modelled concentration
         EXPECT_FLOAT_EQ(r.p1, static_cast<float>(r.value));
-        // The platform dives for the first five minutes; the last result, closed when the
-        // run ends, says so too.
-        EXPECT_EQ(r.platform_direction, app::kDirectionDiving);
     }
+}
+
+// Stopped in its sample state, the run's last result is closed by the stop; the platform
+// dives for its first five minutes, and that result says so as the others do.
+TEST_F(ProgramRun, AResultClosedByTheStopKeepsThePlatformsHeading) {
+    start();
+    load(three_cycles());
+    ASSERT_EQ(link::set_processing_params(link, three_cycle_params()), 0);
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
+    run_for(70s);  // into the first sample state, 60 to 80 s
+    ASSERT_EQ(link::stop_state_machine(link), 0);
+    const auto records = outputs();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].platform_direction, app::kDirectionDiving);
 }
 
 // A stored interval of 0 has the sensor sample each second, one below 10 ms every 10 ms: the
