@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "common/decimal_milli.hpp"
-#include "processing/dialogs/form.hpp"
+#include "common/form.hpp"
 
 namespace kelpira::config {
 

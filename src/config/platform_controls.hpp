@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "config/platform_lists.hpp"
-#include "config/platform_records.hpp"
+#include "records/platform_records.hpp"
 
 namespace kelpira::config {
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/power_status.hpp"
+#include "records/power_status.hpp"
 #include "config/typed_fields.hpp"
 #include "link/board_commands.hpp"
 #include "link/identity_commands.hpp"

@@ -4,7 +4,7 @@
 #include <array>
 #include <charconv>
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "config/typed_fields.hpp"
 
 namespace kelpira::report {
