@@ -10,13 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/graph/proc_graph.hpp"
-#include "app/graph/raw_graph_picture.hpp"
-#include "app/live_sample.hpp"
-#include "app/output_record.hpp"
-#include "app/platform_state.hpp"
-#include "config/thermistor_config.hpp"
 #include "fuzz_inputs.hpp"
+#include "graph/proc_graph.hpp"
+#include "graph/raw_graph_picture.hpp"
+#include "records/live_sample.hpp"
+#include "records/output_record.hpp"
+#include "records/platform_state.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::fuzz {
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "app/row_list.hpp"
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "views/row_list.hpp"
 
 namespace kelpira::app {
 
