@@ -35,4 +35,9 @@ int snapshot_input(const std::uint8_t* data, std::size_t size);
 // format of the glider and ETI exchanges.
 int serial_reply_input(const std::uint8_t* data, std::size_t size);
 
+// The processed output graph fed with stored results (and zoomed, clicked and reset as the
+// input steers), and the raw output graph with live samples, a platform record and
+// thermistor calibrations, drawn at several window sizes.
+int graph_input(const std::uint8_t* data, std::size_t size);
+
 }  // namespace kelpira::fuzz

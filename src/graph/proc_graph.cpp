@@ -59,7 +59,8 @@ std::vector<Line> drag_indicator(Point start, Point current) {
 }
 
 bool ProcGraph::add_point(std::uint32_t time, double value) {
-    if (points_.size() >= kMaxPoints) {
+    // A failed measurement can carry NaN or infinity: it has no place on a value axis.
+    if (points_.size() >= kMaxPoints || !std::isfinite(value)) {
         return false;
     }
     const auto index = static_cast<std::uint32_t>(points_.size());
@@ -144,6 +145,9 @@ bool ProcGraph::end_drag(Point start, Point end, const ProcGraphLayout& g,
                                    std::trunc(double(g.plot_right - x_hi) / g.w * span));
     } else {
         const double span = p.v_max - p.v_min;
+        if (!std::isfinite(span)) {
+            return false;  // a range wider than a double holds has no scale to zoom in
+        }
         next.v_max = p.v_max - double(y_lo - g.plot_top) / g.h * span;
         next.v_min = p.v_min + double(g.plot_bottom - y_hi) / g.h * span;
     }

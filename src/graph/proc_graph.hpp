@@ -55,7 +55,8 @@ class ProcGraph {
     static constexpr int kMaxZoom = 10;
 
     // Adds a point; a zoom whose time window ends at the newest time follows it. False when
-    // the store is full and the point was not kept.
+    // the point was not kept: the store is full, or the value is not finite (NaN or infinity
+    // is not drawn; the text view still lists it).
     bool add_point(std::uint32_t time, double value);
 
     // The view's chemistry: its unit label and, for a chemistry the axis table holds, the
@@ -69,8 +70,8 @@ class ProcGraph {
 
     // The left button was released after a drag from `start` to `end` (both already clamped
     // to the plot). Zooms in time for a mostly horizontal drag, else in value; a drag of 2
-    // pixels or less in both directions does nothing; past the tenth zoom the user is told.
-    // True when the zoom changed.
+    // pixels or less in both directions does nothing; past the tenth zoom the user is told;
+    // a value range too wide for a double has no scale to zoom in. True when the zoom changed.
     bool end_drag(Point start, Point end, const ProcGraphLayout& layout,
                   common::Prompter& prompter);
 

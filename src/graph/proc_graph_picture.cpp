@@ -1,5 +1,6 @@
 // Geometry of the processed output graph: frame, value and time labels, one white dot per
 // occupied pixel of the current viewport, and the selected point with its time and value.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -22,10 +23,16 @@ constexpr const char* kEllipsis = "...";
 class Occupancy {
   public:
     Occupancy(int width, int height)
-        : width_(width), bits_((static_cast<std::size_t>(width) * height + 63) / 64) {}
+        : width_(static_cast<std::size_t>(std::max(width, 0))),
+          height_(static_cast<std::size_t>(std::max(height, 0))),
+          bits_((width_ * height_ + 63) / 64) {}
 
-    // True the first time a pixel is taken.
+    // True the first time a pixel is taken; never for one outside the plot.
     bool take(int x, int y) {
+        if (x < 0 || y < 0 || static_cast<std::size_t>(x) >= width_ ||
+            static_cast<std::size_t>(y) >= height_) {
+            return false;
+        }
         const std::size_t bit = static_cast<std::size_t>(y) * width_ + x;
         const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
         std::uint64_t& word = bits_[bit / 64];
@@ -36,6 +43,7 @@ class Occupancy {
 
   private:
     std::size_t width_;
+    std::size_t height_;
     std::vector<std::uint64_t> bits_;
 };
 
@@ -123,9 +131,9 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
     }
     add_time_labels(pic, g, v);
 
-    // A viewport of one instant or one value has no scale along that axis: its points go
-    // to the middle of the plot.
-    const double range = v.v_max - v.v_min;
+    // A viewport of one instant or one value, or of a value range wider than a double holds,
+    // has no scale along that axis: its points go to the middle of the plot.
+    const double range = std::isfinite(v.v_max - v.v_min) ? v.v_max - v.v_min : 0;
     const double span = v.t_max - v.t_min;
     Occupancy occupied(g.w + 1, g.h + 1);
     bool selected_drawn = false;

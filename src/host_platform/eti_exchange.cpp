@@ -28,30 +28,51 @@ std::int32_t clamp_i32(double v) {
     return static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
 }
 
-// One question and its answer: the fields of `form`, or nothing after telling why.
+// Sends a sentence, dropping first whatever still waits on the line: a reply that came too late
+// for an earlier sentence is never taken for this one's.
+void send_sentence(const Session& s, const std::string& body) {
+    s.port->purge_input();
+    s.send(eti_sentence(body));
+}
+
+// One question and its answer: the fields of `form`, or nothing after telling why. A reply that
+// carries another command (one to an earlier sentence, arriving just after the discard) is
+// passed over and the next one read, a few at most, so a chattering line cannot hold the
+// exchange.
 std::optional<std::vector<ScannedField>> ask(const Session& s, const std::string& body,
                                              const char* form, std::size_t count,
                                              std::int32_t command,
                                              std::string_view read_error = "RS232 read error") {
-    s.send(eti_sentence(body));
-    const Reply reply = read_until(*s.port, kEnd);
-    if (reply.status != ReadStatus::ok) {
-        s.status(std::string(read_error) + printf_text(" (%d)", static_cast<int>(reply.status)));
-        return std::nullopt;
+    constexpr int kMostPassedOver = 8;
+    send_sentence(s, body);
+    for (int passed_over = 0;; ++passed_over) {
+        const Reply reply = read_until(*s.port, kEnd);
+        if (reply.status != ReadStatus::ok) {
+            s.status(std::string(read_error) +
+                     printf_text(" (%d)", static_cast<int>(reply.status)));
+            return std::nullopt;
+        }
+        const std::string_view text = reply_body(reply, kEnd);
+        const std::string ignoring = "Ignoring >>" + std::string(text) + "<<";
+        const auto head = scan_reply(text, "$CMD,%d");
+        const bool other_command = head.size() == 1 && std::get<std::int32_t>(head[0]) != command;
+        if (other_command && passed_over < kMostPassedOver) {
+            s.status(ignoring);
+            continue;
+        }
+        auto fields = scan_reply(text, form);
+        if (other_command || fields.size() != count) {
+            s.status(ignoring);
+            return std::nullopt;
+        }
+        const std::uint16_t computed = eti_reply_crc(text);
+        const std::uint32_t received = std::get<std::uint32_t>(fields.back());
+        if (computed != received) {
+            s.status(printf_text("Invalid CRC (%04X != %04X", computed, received));
+            return std::nullopt;
+        }
+        return fields;
     }
-    const std::string_view text = reply_body(reply, kEnd);
-    auto fields = scan_reply(text, form);
-    if (fields.size() != count || std::get<std::int32_t>(fields[0]) != command) {
-        s.status("Ignoring >>" + std::string(text) + "<<");
-        return std::nullopt;
-    }
-    const std::uint16_t computed = eti_reply_crc(text);
-    const std::uint32_t received = std::get<std::uint32_t>(fields.back());
-    if (computed != received) {
-        s.status(printf_text("Invalid CRC (%04X != %04X", computed, received));
-        return std::nullopt;
-    }
-    return fields;
 }
 
 std::uint32_t field_u32(const std::vector<ScannedField>& f, std::size_t i) {
@@ -89,8 +110,8 @@ void run_eti_simulation(common::WorkerControl& control, const Session& s) {
     }
     while (!control.stop_requested()) {
         if (state == 1 || state == 3) {
-            s.send(eti_sentence(
-                printf_text("$CMD,2,%d", clamp_i32(static_cast<double>(s.clock.utc_now())))));
+            send_sentence(
+                s, printf_text("$CMD,2,%d", clamp_i32(static_cast<double>(s.clock.utc_now()))));
             const Reply clock_reply = read_until(*s.port, kEnd);
             if (clock_reply.status == ReadStatus::ok) {
                 for (;;) {

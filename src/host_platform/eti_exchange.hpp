@@ -13,7 +13,9 @@ namespace kelpira::simulator {
 std::string eti_measure_body(const SimulatorSettings& sim);
 
 // Asks for the sensor's state until it is known, then sets its clock, starts measurements and
-// fetches each result, until stopped.
+// fetches each result, until stopped. Each sentence goes out on a line cleared of what waited
+// there, and a reply that answers another command is passed over, so one late or overlong
+// reply does not leave every later exchange one reply behind.
 void run_eti_simulation(common::WorkerControl& control, const Session& session);
 
 }  // namespace kelpira::simulator

@@ -35,7 +35,7 @@ ResultRow sample_row(const SampleReply& r) {
     row[2] = thousandths(static_cast<std::uint32_t>(r.value));
     row[3] = thousandths(static_cast<std::uint32_t>(r.std_dev));
     row[4] = named(static_cast<std::uint32_t>(r.validity), 0, kValidity);
-    row[8] = thousandths(static_cast<std::uint32_t>(r.temperature));
+    row[8] = printf_text("%.3f", r.temperature / 1000.0);  // sea water reaches -1.9 degrees C
     return row;
 }
 

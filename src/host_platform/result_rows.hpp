@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "common/capped_list.hpp"
-
 namespace kelpira::simulator {
 
 struct ResultColumn {
@@ -36,12 +34,17 @@ inline constexpr std::array<ResultColumn, kResultColumnCount> kResultColumns{{
 
 using ResultRow = std::array<std::string, kResultColumnCount>;
 
-// The list keeps at most this many rows; a new row beyond it drops the oldest first.
+// The list keeps at most this many rows: a row added to a full list drops the oldest first.
 inline constexpr std::size_t kResultRowCap = 1001;
-using ResultList = common::CappedList<ResultRow>;
+
+// Whether a row added to a list of `rows` rows drops the oldest one first.
+constexpr bool adding_drops_oldest(std::size_t rows) {
+    return rows >= kResultRowCap;
+}
 
 // One reply to "sample": seconds since 1970 (UTC), then value, temperature and standard
-// deviation in thousandths (shown as unsigned), and the validity code (0 good, 1 bad).
+// deviation in thousandths (value and standard deviation shown as unsigned, the temperature
+// signed), and the validity code (0 good, 1 bad).
 struct SampleReply {
     std::int32_t time = 0;
     std::int32_t value = 0;

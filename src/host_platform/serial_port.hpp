@@ -77,9 +77,12 @@ struct OpenedPort {
 };
 
 // Opens `path` (a device path such as /dev/ttyUSB0, or a virtual sensor's link) for reading
-// and writing, exclusively: a port another program holds is refused, and none can open it
-// while it is ours. A path in the serial link folder is opened only as serial_link_problem()
-// allows. Applies the line settings; reads and writes time out after kSerialTimeout.
+// and writing. A port another program has locked (flock) is refused, and so is one it opened
+// exclusively (TIOCEXCL) unless we run as root; one opened by a program that does neither
+// cannot be told apart. While ours, the port is locked and exclusive, so other programs cannot
+// open it (root's can). A path in the serial link folder is opened only as
+// serial_link_problem() allows. Applies the line settings; reads and writes time out after
+// kSerialTimeout.
 OpenedPort open_serial_port(const std::string& path, const LineSettings& line);
 
 // How the simulator opens its port; tests open pseudo-terminals or fakes through it.

@@ -29,6 +29,10 @@ void RowList::append(ViewRow row) {
     push(std::move(row));
 }
 
+std::string older_rows_text(std::size_t count, const RowNoun& noun) {
+    return std::to_string(count) + " older " + (count == 1 ? noun.one : noun.many);
+}
+
 std::string rows_csv(const std::vector<std::string>& titles, const RowList& rows) {
     std::string text;
     append_line(text, titles);
@@ -58,7 +62,13 @@ void save_rows(common::Prompter& prompter, const ListSave& how, std::string& las
     if (!written) {
         prompter.message(how.caption, "Unable to open " + *path + " for write");
     } else if (rows.size() > 0) {
-        prompter.message(how.caption, how.saved + *path);
+        std::string said = how.saved + *path;
+        if (rows.dropped() > 0) {
+            said += "\n" + older_rows_text(rows.dropped(), how.noun) + " " +
+                    (rows.dropped() == 1 ? "was" : "were") +
+                    " not saved: the list keeps the newest " + std::to_string(rows.cap()) + ".";
+        }
+        prompter.message(how.caption, said);
     }
 }
 

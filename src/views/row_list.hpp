@@ -23,20 +23,42 @@ class RowList {
     explicit RowList(std::size_t cap) : cap_(cap) {}
 
     bool full() const { return rows_.size() >= cap_; }
-    void drop_oldest() { rows_.pop_front(); }
+    void drop_oldest() {
+        rows_.pop_front();
+        ++dropped_;
+    }
     void push(ViewRow row) { rows_.push_back(std::move(row)); }
     // push(), dropping the oldest row first when full.
     void append(ViewRow row);
-    void clear() { rows_.clear(); }
+    void clear() {
+        rows_.clear();
+        dropped_ = 0;
+    }
 
     std::size_t size() const { return rows_.size(); }
     std::size_t cap() const { return cap_; }
+    // Rows dropped for the cap since the list was last emptied: read from the sensor but in
+    // the list no more, so a Save cannot write them.
+    std::size_t dropped() const { return dropped_; }
     const ViewRow& operator[](std::size_t i) const { return rows_[i]; }
 
   private:
     std::size_t cap_;
+    std::size_t dropped_ = 0;
     std::deque<ViewRow> rows_;
 };
+
+// What a list's rows are, for the texts that count them.
+struct RowNoun {
+    const char* one;
+    const char* many;
+};
+
+inline constexpr RowNoun kRecordNoun{"record", "records"};
+inline constexpr RowNoun kLogEntryNoun{"log entry", "log entries"};
+
+// "1 older record", "499 older records".
+std::string older_rows_text(std::size_t count, const RowNoun& noun);
 
 // What a list's Save asks and tells.
 struct ListSave {
@@ -45,23 +67,26 @@ struct ListSave {
     common::FileFilter filter;
     const char* extension;
     const char* saved;  // "... saved to %s"
+    RowNoun noun;
 };
 
-inline const ListSave kProcessedOutputSave{"Save Processed Output",
-                                           "Processed Results Output File",
-                                           {"CSV Files (*.csv)", "*.csv"},
-                                           "csv",
-                                           "Processed Output saved to "};
-inline const ListSave kDiagnosticsSave{"Save Diagnostics",
-                                       "Diagnostics Log File",
-                                       {"LOG Files (*.log)", "*.log"},
-                                       "log",
-                                       "Diagnostics saved to "};
+inline const ListSave kProcessedOutputSave{.caption = "Save Processed Output",
+                                           .title = "Processed Results Output File",
+                                           .filter = {"CSV Files (*.csv)", "*.csv"},
+                                           .extension = "csv",
+                                           .saved = "Processed Output saved to ",
+                                           .noun = kRecordNoun};
+inline const ListSave kDiagnosticsSave{.caption = "Save Diagnostics",
+                                       .title = "Diagnostics Log File",
+                                       .filter = {"LOG Files (*.log)", "*.log"},
+                                       .extension = "log",
+                                       .saved = "Diagnostics saved to ",
+                                       .noun = kLogEntryNoun};
 
 // Asks for a file (offering `last_path`, which it updates), then writes the header line and
 // one line per row; a cell holding a comma or a quote is quoted. Tells the user where the
-// rows went, or that the file could not be written; an empty list writes the header alone
-// and says nothing.
+// rows went, and how many older rows the cap had already dropped from the list, or that the
+// file could not be written; an empty list writes the header alone and says nothing.
 void save_rows(common::Prompter& prompter, const ListSave& how, std::string& last_path,
                const std::vector<std::string>& titles, const RowList& rows);
 

@@ -1,18 +1,26 @@
 // CLEAR_OUTPUTS and CLEAR_DIAGNOSTICS behind their question.
 #include "views/store_clear.hpp"
 
+#include <string>
+
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "views/row_list.hpp"
 
 namespace kelpira::app {
 
 void clear_sensor_store(link::SensorLink& link, common::Prompter& prompter, SensorStore store,
-                        const ClearSteps& steps) {
+                        std::size_t unlisted, const ClearSteps& steps) {
     const bool outputs = store == SensorStore::ProcessedOutput;
-    const char* question = outputs ? "This will permanently wipe the processed output data from "
+    std::string question = outputs ? "This will permanently wipe the processed output data from "
                                      "the sensor. Are you sure you want to do this?"
                                    : "This will permanently wipe the diagnostic log on the "
                                      "sensor. Are you sure you want to do this?";
+    if (unlisted > 0) {
+        question += "\n\n" + older_rows_text(unlisted, outputs ? kRecordNoun : kLogEntryNoun) +
+                    (unlisted == 1 ? " is" : " are") +
+                    " no longer in the list and cannot be saved from it.";
+    }
     if (prompter.ask_yes_no("Clear", question) != common::Answer::Yes) {
         return;
     }

@@ -2,6 +2,7 @@
 // asked first, and never while the view's worker reads.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 #include "common/prompter.hpp"
@@ -18,10 +19,11 @@ struct ClearSteps {
     std::function<void()> start_worker;  // after the wipe, whatever its outcome
 };
 
-// Asks "This will permanently wipe ..." ("Clear"); anything but Yes sends nothing. Otherwise
-// stops the worker, sends CLEAR_OUTPUTS or CLEAR_DIAGNOSTICS, empties the list or tells the
-// user it could not, and starts the worker again.
+// Asks "This will permanently wipe ..." ("Clear"), adding when `unlisted` rows have left the
+// capped list that Save cannot keep them; anything but Yes sends nothing. Otherwise stops the
+// worker, sends CLEAR_OUTPUTS or CLEAR_DIAGNOSTICS, empties the list or tells the user it
+// could not, and starts the worker again.
 void clear_sensor_store(link::SensorLink& link, common::Prompter& prompter, SensorStore store,
-                        const ClearSteps& steps);
+                        std::size_t unlisted, const ClearSteps& steps);
 
 }  // namespace kelpira::app

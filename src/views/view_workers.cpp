@@ -107,20 +107,44 @@ void run_diagnostics_reader(common::WorkerControl& control, link::SensorLink& li
         paused, sink);
 }
 
-std::uint64_t ViewWorkerSlot::start(common::Worker::Body body) {
-    if (worker_) {
-        worker_->stop(kStartWait);
-        worker_.reset();
+ViewWorkers::~ViewWorkers() {
+    if (leaving_) {
+        leaving_->stop(std::chrono::milliseconds(0));
     }
-    worker_ = std::make_unique<common::Worker>(std::move(body));
+    if (worker_) {
+        worker_->stop(kStopWait);
+    }
+}
+
+std::uint64_t ViewWorkers::start(common::Worker::Body body) {
+    std::shared_ptr<common::Worker> before = std::move(leaving_);
+    if (worker_) {
+        worker_->request_stop();
+        before = std::move(worker_);
+    }
+    if (before) {
+        // From here on only the new thread touches the worker before.
+        body = [before, run = std::move(body)](common::WorkerControl& control) {
+            while (!before->wait_finished(kStopWait)) {
+            }
+            if (!control.stop_requested()) {
+                run(control);
+            }
+        };
+    }
+    worker_ = std::make_shared<common::Worker>(std::move(body));
     return ++ticket_;
 }
 
-void ViewWorkerSlot::stop(std::uint64_t ticket, std::chrono::milliseconds wait) {
-    if (worker_ && ticket == ticket_) {
-        worker_->stop(wait);
-        worker_.reset();
+void ViewWorkers::stop(std::uint64_t ticket, std::chrono::milliseconds wait) {
+    if (!worker_ || ticket != ticket_) {
+        return;
     }
+    worker_->request_stop();
+    if (!worker_->wait_finished(wait)) {
+        leaving_ = std::move(worker_);
+    }
+    worker_.reset();
 }
 
 }  // namespace kelpira::app

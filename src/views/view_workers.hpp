@@ -2,7 +2,6 @@
 // and hands them to the view through a sink that never waits for the UI thread.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -51,35 +50,35 @@ void run_output_reader(common::WorkerControl& control, link::SensorLink& link,
 void run_diagnostics_reader(common::WorkerControl& control, link::SensorLink& link,
                             const std::atomic<bool>& paused, const RowSink& sink);
 
-enum class ViewKind { RawText, RawGraph, ProcessedText, ProcessedGraph, Diagnostics };
-
-// The one worker of a view kind. Used on the UI thread.
-class ViewWorkerSlot {
+// The worker of the operation view on show. The main window shows one view at a time, and a
+// view being replaced is deleted only after its successor is built, so the new view's worker
+// must not begin while the old one may still be reading: both would take records from the
+// sensor's one output cursor, and the old view would never show its share. Used on the UI
+// thread.
+class ViewWorkers {
   public:
-    static constexpr std::chrono::milliseconds kStartWait{1000};  // for a worker left over
     static constexpr std::chrono::milliseconds kStopWait{100};
 
-    // Stops a worker of this kind that may still run, then starts `body`. Returns the new
-    // worker's ticket.
+    ViewWorkers() = default;
+    ~ViewWorkers();
+    ViewWorkers(const ViewWorkers&) = delete;
+    ViewWorkers& operator=(const ViewWorkers&) = delete;
+
+    // Stops the worker of the view before, if any, without waiting on this thread, and starts
+    // `body`, which begins only once that worker has ended (a stopped worker ends within the
+    // transaction it is in). Returns the new worker's ticket.
     std::uint64_t start(common::Worker::Body body);
     // Stops the worker of this ticket, waiting at most `wait`; one that overstays finishes on
-    // its own with what it captured. A view going away after its successor started leaves the
-    // successor's worker alone.
+    // its own with what it captured, and the next start() waits for it. A view going away after
+    // its successor started leaves the successor's worker alone.
     void stop(std::uint64_t ticket, std::chrono::milliseconds wait = kStopWait);
     bool running() const { return worker_ != nullptr; }
 
   private:
-    std::unique_ptr<common::Worker> worker_;
+    std::shared_ptr<common::Worker> worker_;
+    // A stopped worker that had not ended when its stop gave up waiting.
+    std::shared_ptr<common::Worker> leaving_;
     std::uint64_t ticket_ = 0;
-};
-
-// One slot per view kind, owned by the main window.
-class ViewWorkers {
-  public:
-    ViewWorkerSlot& slot(ViewKind kind) { return slots_[static_cast<std::size_t>(kind)]; }
-
-  private:
-    std::array<ViewWorkerSlot, 5> slots_;
 };
 
 }  // namespace kelpira::app

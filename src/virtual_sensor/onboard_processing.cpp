@@ -57,7 +57,9 @@ app::OutputRecord from_ph(const processing::PhResult& r, const processing::RawRo
     return o;
 }
 
-std::optional<app::OutputRecord> feed(OnboardProcessing& p, const processing::RawRow& row) {
+// `heading`: the platform's direction as the row was taken.
+std::optional<app::OutputRecord> feed(OnboardProcessing& p, const processing::RawRow& row,
+                                      std::uint8_t heading) {
     std::optional<app::OutputRecord> out;
     if (config::is_nutrient(p.chemistry)) {
         if (const auto r = p.nutrient_engine.feed(p.chemistry, p.nutrient, row)) {
@@ -87,9 +89,8 @@ std::optional<app::OutputRecord> feed(OnboardProcessing& p, const processing::Ra
     }
     if (out) {
         out->dive_number = ++p.dive_number;
-        out->platform_direction = direction(row.depth, p.last_depth);
+        out->platform_direction = heading;
     }
-    p.last_depth = row.depth;
     return out;
 }
 
@@ -103,6 +104,7 @@ void reset_processing(OnboardProcessing& p, std::uint8_t start_state) {
     p.cycle_rows = 0;
     p.dive_number = 0;
     p.last_depth = 0;
+    p.last_direction = app::kDirectionHovering;
 }
 
 std::optional<app::OutputRecord> process_row(OnboardProcessing& p, std::string_view row_text) {
@@ -113,13 +115,17 @@ std::optional<app::OutputRecord> process_row(OnboardProcessing& p, std::string_v
     if (!processing::parse_row(row_text, raw_chemistry(p.chemistry), row)) {
         return std::nullopt;
     }
-    return feed(p, row);
+    const std::uint8_t heading = direction(row.depth, p.last_depth);
+    auto out = feed(p, row, heading);
+    p.last_depth = row.depth;
+    p.last_direction = heading;
+    return out;
 }
 
 std::optional<app::OutputRecord> finish_processing(OnboardProcessing& p) {
     auto row = processing::closing_row();
     row.depth = p.last_depth;
-    return feed(p, row);
+    return feed(p, row, p.last_direction);
 }
 
 }  // namespace kelpira::virtual_sensor

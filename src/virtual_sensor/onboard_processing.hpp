@@ -32,6 +32,9 @@ struct OnboardProcessing {
     std::uint32_t cycle_rows = 0;
     std::uint16_t dive_number = 0;  // cycles completed in this run
     double last_depth = 0;          // metres, of the previous row
+    // Of the previous row, from its depth and the one before; the closing row of a run has
+    // no depth of its own and takes this one.
+    std::uint8_t last_direction = app::kDirectionHovering;
 };
 
 // Ready for a run of the chemistry, starting at `start_state`.

@@ -201,7 +201,7 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
         RawHeaderSource header;
         header.sensor_name = s.options.name;
         header.chemistry = chemistry.chemistry;
-        header.sample_interval_ms = chemistry.sample_interval_ms;
+        header.sample_interval_ms = run.interval_ms;  // the pace of the rows, not the stored 0
         header.params = params;
         header.thermistors = run.model.thermistors;
         // Numbered on from the files of earlier sessions, which stay as they are.

@@ -141,6 +141,10 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
             s.empty_program = true;
             continue;
         }
+        if (a == "--failed-results") {
+            s.failed_results = true;
+            continue;
+        }
         // Options with a value.
         if (i + 1 >= args.size()) {
             return fail(a.rfind("--", 0) == 0 ? a + " needs a value, or is unknown"
@@ -325,6 +329,8 @@ Device options:
                           wrong-checksum (ETI), silence, or long-reply (past 99 bytes)
   --stored-results N      results stored before the first command (default 0), one per
                           ten minutes, for the processed output and platform downloads
+  --failed-results        the stored results marked bad hold NaN, as a failed
+                          measurement does on some firmware
   --board-serial N        processing board serial number (default 201, 202, ...)
   --chemistry NAME        generic, nitrate, nitrite, phosphate, silicate, iron, ph, ta,
                           dic or ammonia (default nitrate)

@@ -1,6 +1,8 @@
 // Stored results made up at start-up.
 #include "virtual_sensor/stored_results.hpp"
 
+#include <limits>
+
 #include "virtual_sensor/sensor_clock.hpp"
 #include "virtual_sensor/sensor_log.hpp"
 
@@ -25,6 +27,9 @@ void add_stored_results(SensorState& state, unsigned count, TimePoint now) {
         r.platform_depth = static_cast<float>(down ? 5 + step * 22.5 : 95 - (step - 5) * 22.5);
         r.value = value + 0.01 * (i % 5);
         r.validity = i % 7 == 6 ? app::kValidityBad : app::kValidityGood;
+        if (r.validity == app::kValidityBad && state.options.failed_results) {
+            r.value = std::numeric_limits<double>::quiet_NaN();
+        }
         r.platform_direction = down ? app::kDirectionDiving : app::kDirectionClimbing;
         store_output(state, r);
     }

@@ -48,6 +48,7 @@ struct VirtualSensorOptions {
     bool empty_program = false;       // no state-machine program instead of the default one
     std::optional<BlockRefusal> refuse_block;  // WRITE_FIRMWARE_BLOCK refused at this block
     unsigned stored_results = 0;               // results stored before the first command
+    bool failed_results = false;               // the stored results marked bad hold NaN
     SerialSideOptions serial;  // the RS232 platform protocol, if the sensor speaks one
     std::uint32_t rs232_protocol = config::kRs232GenericPolled;  // any, also one no list offers
 };

@@ -27,6 +27,7 @@ const std::map<std::string, Entry> kEntries{
     {"ctl_args", kelpira::fuzz::ctl_args_input},
     {"snapshot", kelpira::fuzz::snapshot_input},
     {"serial_reply", kelpira::fuzz::serial_reply_input},
+    {"graph", kelpira::fuzz::graph_input},
 };
 
 std::vector<std::uint8_t> bytes_of(const fs::path& p) {

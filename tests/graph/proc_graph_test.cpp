@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "graph/proc_graph.hpp"
 #include "graph/proc_graph_axes.hpp"
@@ -191,6 +192,35 @@ TEST(ProcGraphPoints, PointsOnOnePixelMakeOneDotAndTheStoreHasALimit) {
     EXPECT_FALSE(g.add_point(2000, 1));
     EXPECT_EQ(g.points().size(), ProcGraph::kMaxPoints);
     EXPECT_EQ(g.viewport(0).t_max, 1000u);
+}
+
+// A failed measurement can be stored as NaN or infinity, and two results can span more than a
+// double holds: the graph skips the first and draws the second without a value scale.
+TEST(ProcGraphPoints, NonFiniteValuesAreSkippedAndAnEndlessRangeHasNoScale) {
+    kelpira::testing::RecordingPrompter prompter;
+    ProcGraph g;
+    g.set_chemistry(config::ChemistryType::generic);
+    for (const double v : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        EXPECT_FALSE(g.add_point(100, v));
+    }
+    EXPECT_TRUE(g.points().empty());
+    EXPECT_TRUE(g.add_point(0, -1.7e308));
+    EXPECT_TRUE(g.add_point(1000, 1.7e308));
+    EXPECT_TRUE(g.add_point(500, 50));
+    EXPECT_EQ(g.viewport(0), (Viewport{0, 1000, -1.7e308, 1.7e308}));
+
+    const Picture p = g.redraw(kClient, width_of);
+    std::vector<Point> centres;
+    for (const auto& d : p.dots) {
+        centres.push_back(d.centre);
+    }
+    EXPECT_EQ(centres, (std::vector<Point>{{40, 189}, {240, 189}, {440, 189}}));
+    EXPECT_EQ(std::count_if(p.texts.begin(), p.texts.end(),
+                            [](const Text& t) { return t.align == Align::right; }),
+              0);                                                        // no value labels
+    EXPECT_FALSE(g.end_drag({100, 50}, {110, 250}, kLayout, prompter));  // nothing to zoom in
+    EXPECT_TRUE(g.end_drag({140, 100}, {240, 110}, kLayout, prompter));
+    EXPECT_EQ(g.redraw(kClient, width_of).dots.size(), 1u);
 }
 
 TEST(ProcGraphPoints, TheDragIndicatorFollowsTheLongerAxis) {

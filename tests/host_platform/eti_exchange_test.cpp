@@ -47,6 +47,8 @@ std::string reply(const std::string& body, bool right = true) {
            "\r\n";
 }
 
+// A reply cut off as too long leaves its tail on the line, and a late reply to an earlier
+// sentence can still come in: neither may be taken for the answer to a later sentence.
 TEST(EtiSimulation, FollowsTheSensorStateAndListsEachResult) {
     testing::PtyPeer peer;
     testing::Stepper stepper;
@@ -68,8 +70,6 @@ TEST(EtiSimulation, FollowsTheSensorStateAndListsEachResult) {
     EXPECT_EQ(peer.read_line("\r\n"), eti_sentence("$CMD,0"));
     peer.write(reply("$CMD,0,1,124,215", false));
     stepper.await(kSample, 1);
-    const std::uint16_t crc = crc16_arc("$CMD,0,1,124,215");
-    EXPECT_EQ(log.statuses(1)[0], printf_crc_text(crc, static_cast<std::uint16_t>(crc + 1)));
     stepper.step(kSample);
     EXPECT_EQ(peer.read_line("\r\n"), eti_sentence("$CMD,0"));
     peer.write(reply("$CMD,0,1,124,215"));
@@ -78,29 +78,32 @@ TEST(EtiSimulation, FollowsTheSensorStateAndListsEachResult) {
     peer.write(reply("$CMD,2"));
     const std::string measure = eti_sentence("$CMD,1,3500,15250,100,0,0,0");
     EXPECT_EQ(peer.read_line("\r\n"), measure);
-    peer.write(reply("$CMD,1,2"));
+    const std::string overlong = "$CMD,1,2," + std::string(120, '7');
+    peer.write(reply(overlong));
     stepper.await(kSample, 2);
     stepper.step(kSample);
     EXPECT_EQ(peer.read_line("\r\n"), measure);
-    peer.write(reply("$CMD,7,3"));  // the wrong command: ignored
+    peer.write(reply("$CMD,1,2"));
     stepper.await(kSample, 3);
     stepper.step(kSample);
     EXPECT_EQ(peer.read_line("\r\n"), measure);
-    peer.write(reply("$CMD,1,3"));
+    peer.write(reply("$CMD,2") + reply("$CMD,1,3"));  // a late clock reply, then the answer
     EXPECT_EQ(peer.read_line("\r\n"), eti_sentence("$CMD,3"));
     peer.write(reply("$CMD,3,1700000000,12345,-1500"));
     const auto rows = log.rows(1);
+    ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0], (ResultRow{"0", "14/11/2023 22:13:20", "12.345", "", "", "", "", "",
                                   "-1.500", "", "", "", ""}));
     // The next measurement starts with the clock again.
     EXPECT_EQ(peer.read_line("\r\n"), eti_sentence("$CMD,2,1700000000"));
 
-    const auto statuses = log.statuses(6);
-    EXPECT_EQ(
-        std::vector<std::string>(statuses.begin() + 1, statuses.begin() + 6),
-        (std::vector<std::string>{"state=1, supply=12.4, temperature=21.50", "state=2",
-                                  "Ignoring >>$CMD,7,3*" + printf_crc(crc16_arc("$CMD,7,3")) + "<<",
-                                  "state=3", "time=1700000000,value=12.345,temp=-1.500"}));
+    const std::uint16_t crc = crc16_arc("$CMD,0,1,124,215");
+    EXPECT_EQ(log.statuses(7),
+              (std::vector<std::string>{
+                  printf_crc_text(crc, static_cast<std::uint16_t>(crc + 1)),
+                  "state=1, supply=12.4, temperature=21.50", "RS232 read error (2)", "state=2",
+                  "Ignoring >>$CMD,2*" + printf_crc(crc16_arc("$CMD,2")) + "<<", "state=3",
+                  "time=1700000000,value=12.345,temp=-1.500"}));
     EXPECT_EQ(log.clears(), 1);
 
     // The simulator now waits for the clock reply: Stop ends that read at once.
@@ -108,6 +111,27 @@ TEST(EtiSimulation, FollowsTheSensorStateAndListsEachResult) {
     controller.stop();
     EXPECT_FALSE(controller.running());
     EXPECT_TRUE(peer.wait_hang_up());
+}
+
+// A reply of the right command but the wrong form is reported and not used.
+TEST(EtiSimulation, AReplyOfTheRightCommandInAnotherFormIsIgnored) {
+    testing::PtyPeer peer;
+    testing::Stepper stepper;
+    testing::EventLog log;
+    testing::RecordingPrompter prompter;
+    SimulatorController controller{
+        prompter, log.events(), {open_serial_port, testing::fixed_clock(), stepper.hook()}};
+    SimulatorSettings sim;
+    SerialSettings serial;
+    choose_platform_type(PlatformType::eti, sim, serial);
+    serial.serial_port = peer.path();
+    ASSERT_TRUE(controller.start(sim, serial));
+    EXPECT_EQ(peer.read_line("\r\n"), eti_sentence("$CMD,0"));
+    peer.write(reply("$CMD,0,1"));
+    EXPECT_EQ(log.statuses(1), std::vector<std::string>{"Ignoring >>$CMD,0,1*" +
+                                                        printf_crc(crc16_arc("$CMD,0,1")) + "<<"});
+    stepper.release_all();
+    controller.stop();
 }
 
 }  // namespace

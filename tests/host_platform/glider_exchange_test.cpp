@@ -91,7 +91,8 @@ TEST(GliderSimulation, SamplesShareTheLineAndListTheReplies) {
     EXPECT_EQ(b.peer.read_line(), "status=a,10.00,1,-2,3\r");
     b.stepper.await(kUpdate, 1);
 
-    const char* replies[] = {"SC>1700000000,12345,4294967295,0,12\r", "1700000000,12345,1,1,12\r",
+    // Sea water below 0 degrees C comes as a negative number of thousandths.
+    const char* replies[] = {"SC>1700000000,12345,-1900,0,12\r", "1700000000,12345,1,1,12\r",
                              "-5,1,1,7,1\r", "garbage\r"};
     for (const char* reply : replies) {
         b.stepper.step(kSample);
@@ -100,7 +101,7 @@ TEST(GliderSimulation, SamplesShareTheLineAndListTheReplies) {
     }
     const auto rows = b.log.rows(3);
     EXPECT_EQ(rows[0], (ResultRow{"-", "14/11/2023 22:13:20", "12.345", "0.012", "good", "-", "-",
-                                  "-", "4294967.295", "-", "-", "-", "-"}));
+                                  "-", "-1.900", "-", "-", "-", "-"}));
     EXPECT_EQ(rows[1][4], "bad");
     EXPECT_EQ(rows[1][8], "0.001");
     EXPECT_EQ(rows[2][1], "-5");

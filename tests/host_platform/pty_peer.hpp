@@ -20,6 +20,9 @@
 
 namespace kelpira::testing {
 
+// How long a scripted peer waits for the simulator; only ever reached when something is broken.
+inline constexpr std::chrono::seconds kPeerDeadline{10};
+
 class PtyPeer {
   public:
     PtyPeer() {
@@ -36,10 +39,16 @@ class PtyPeer {
     const std::string& path() const { return path_; }
     int fd() const { return fd_; }
 
-    // Exactly `n` bytes from the simulator, waiting as long as it takes.
+    // Exactly `n` bytes from the simulator, each within kPeerDeadline.
     std::string read(std::size_t n) {
         std::string got;
         while (got.size() < n) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(std::chrono::milliseconds(kPeerDeadline).count())) !=
+                1) {
+                ADD_FAILURE() << "nothing more came after \"" << got << "\"";
+                return got;
+            }
             char buf[256];
             const ssize_t r = ::read(fd_, buf, std::min(sizeof buf, n - got.size()));
             if (r <= 0) {
@@ -119,7 +128,9 @@ class Stepper {
     // Waits until `n` pauses of `interval` have begun in all.
     void await(std::chrono::milliseconds interval, int n) {
         std::unique_lock lock(m_);
-        cv_.wait(lock, [&] { return arrived_[interval.count()] >= n; });
+        if (!cv_.wait_for(lock, kPeerDeadline, [&] { return arrived_[interval.count()] >= n; })) {
+            ADD_FAILURE() << "pause " << n << " of " << interval.count() << " ms never began";
+        }
     }
     void release_all() {
         std::lock_guard lock(m_);
@@ -166,10 +177,13 @@ class EventLog {
         f();
         cv_.notify_all();
     }
+    // What was reported once `ready` holds; with a failure, what there is by the deadline.
     template <typename Pred, typename T>
     T when(Pred ready, const T& what) {
         std::unique_lock lock(m_);
-        cv_.wait(lock, ready);
+        if (!cv_.wait_for(lock, kPeerDeadline, ready)) {
+            ADD_FAILURE() << "the session did not report enough in time";
+        }
         return what;
     }
 

@@ -83,15 +83,9 @@ TEST(SimulatorSettings, EnablingFollowsTypeDirectionAndTicks) {
 }
 
 TEST(ResultRows, TheListKeepsTheNewest1001) {
-    ResultList list(kResultRowCap);
-    for (int i = 1; i <= 1002; ++i) {
-        ResultRow row;
-        row[0] = std::to_string(i);
-        list.push_back(row);
-    }
-    EXPECT_EQ(list.size(), 1001u);
-    EXPECT_EQ(list[0][0], "2");
-    EXPECT_EQ(list[1000][0], "1002");
+    EXPECT_FALSE(adding_drops_oldest(0));
+    EXPECT_FALSE(adding_drops_oldest(1000));  // the 1001st row joins the others
+    EXPECT_TRUE(adding_drops_oldest(1001));   // the 1002nd deletes the first
     EXPECT_EQ(kResultColumns[8].title, "Temperature (degC)");
     EXPECT_EQ(platform_time_text(2147483648LL), "2147483648");
     EXPECT_EQ(platform_time_text(0), "01/01/1970 00:00:00");

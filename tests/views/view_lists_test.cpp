@@ -1,6 +1,8 @@
 // The operation views' lists: cell texts and titles, the raw output replay, the record
 // readers against an emulated sensor, the caps, save, clear, the restart log and task table.
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 
 #include "views/row_list.hpp"
@@ -236,12 +238,52 @@ TEST(RowLists, KeepTheNewestUpToTheirCap) {
     ASSERT_EQ(list.size(), 1001U);
     EXPECT_EQ(list[0].cells[0], "499");
     EXPECT_EQ(list[1000].cells[0], "1499");
+    EXPECT_EQ(list.dropped(), 499U);
+    list.clear();
+    EXPECT_EQ(list.dropped(), 0U);
     RowList diagnostics(kDiagnosticsRowCap);
     for (int i = 0; i < 250; ++i) {
         diagnostics.append({{std::to_string(i)}, kBlack});
     }
     EXPECT_EQ(diagnostics.size(), 201U);
     EXPECT_EQ(diagnostics[0].cells[0], "49");
+}
+
+// A view switch builds the new view before the old one is deleted, and the old view's worker
+// may still be inside a transaction when its stop gives up waiting: the new view's worker must
+// not begin (and open the output stream anew) until it has ended. The same holds when the old
+// view was stopped first.
+TEST(ViewWorkers, ANewViewsWorkerBeginsOnlyOnceTheOldOneHasEnded) {
+    for (const bool stopped_first : {false, true}) {
+        SCOPED_TRACE(stopped_first ? "stopped first" : "replaced");
+        std::mutex m;
+        std::condition_variable cv;
+        std::vector<std::string> events;
+        bool new_began = false, released = false;
+        ViewWorkers workers;
+        const auto old_ticket = workers.start([&](common::WorkerControl& control) {
+            while (!control.wait(std::chrono::seconds(10))) {
+            }
+            // Still reading: it ends when the test lets it, or as soon as its successor begins.
+            std::unique_lock lock(m);
+            cv.wait_for(lock, std::chrono::seconds(10), [&] { return new_began || released; });
+            events.push_back("old ended");
+        });
+        if (stopped_first) {
+            workers.stop(old_ticket, std::chrono::milliseconds(0));
+        }
+        workers.start([&](common::WorkerControl&) {
+            std::lock_guard lock(m);
+            new_began = true;
+            events.push_back("new began");
+            cv.notify_all();
+        });
+        std::unique_lock lock(m);
+        released = true;
+        cv.notify_all();
+        ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(10), [&] { return new_began; }));
+        EXPECT_EQ(events, (std::vector<std::string>{"old ended", "new began"}));
+    }
 }
 
 class ViewListsTest : public testing::ViewSensorTest {
@@ -327,6 +369,17 @@ TEST_F(ViewListsTest, SavesWriteTitlesAndQuoteOnlyWhatNeedsIt) {
     std::getline(p, header);
     EXPECT_EQ(header.substr(0, 60), "Dive Number,Sensor Timestamp,Platform Timestamp,TA (umol/kg)");
 
+    // A capped list says how many older records it no longer holds.
+    RowList capped(kLiveRowCap);
+    for (int i = 0; i < 1500; ++i) {
+        capped.append({{std::to_string(i)}, kBlack});
+    }
+    prompter.files.push_back(folder.path("capped.csv"));
+    save_rows(prompter, kProcessedOutputSave, last, {"A"}, capped);
+    EXPECT_EQ(prompter.prompts.back().text,
+              "Processed Output saved to " + folder.path("capped.csv") +
+                  "\n499 older records were not saved: the list keeps the newest 1001.");
+
     prompter.files.push_back(folder.path("no/such/folder/x.csv"));
     save_rows(prompter, kProcessedOutputSave, last, {"A"}, rows);
     EXPECT_EQ(prompter.prompts.back().caption, "Save Processed Output");
@@ -338,22 +391,28 @@ TEST_F(ViewListsTest, ClearAskedFirstAndAroundTheWorker) {
     std::vector<std::string> steps;
     const ClearSteps record{[&] { steps.push_back("stop"); }, [&] { steps.push_back("empty"); },
                             [&] { steps.push_back("start"); }};
-    clear_sensor_store(link, prompter, SensorStore::ProcessedOutput, record);
+    clear_sensor_store(link, prompter, SensorStore::ProcessedOutput, 0, record);
     EXPECT_TRUE(steps.empty());
     EXPECT_TRUE(sensor->log().empty());
-    EXPECT_EQ(prompter.prompts[0].text,
-              "This will permanently wipe the processed output data from the sensor. Are you "
-              "sure you want to do this?");
+    const std::string question =
+        "This will permanently wipe the processed output data from the sensor. Are you sure you "
+        "want to do this?";
+    EXPECT_EQ(prompter.prompts[0].text, question);
+    // Records the capped list dropped are gone for good once the sensor is cleared.
+    clear_sensor_store(link, prompter, SensorStore::ProcessedOutput, 499, record);
+    EXPECT_EQ(
+        prompter.prompts[1].text,
+        question + "\n\n499 older records are no longer in the list and cannot be saved from it.");
 
     prompter.answers.push_back(common::Answer::Yes);
-    clear_sensor_store(link, prompter, SensorStore::Diagnostics, record);
+    clear_sensor_store(link, prompter, SensorStore::Diagnostics, 0, record);
     EXPECT_EQ(steps, (std::vector<std::string>{"stop", "empty", "start"}));
     EXPECT_EQ(sent(CommandCode::CLEAR_DIAGNOSTICS).size(), 1U);
 
     steps.clear();
     lose_answers(CommandCode::CLEAR_OUTPUTS);
     prompter.answers.push_back(common::Answer::Yes);
-    clear_sensor_store(link, prompter, SensorStore::ProcessedOutput, record);
+    clear_sensor_store(link, prompter, SensorStore::ProcessedOutput, 0, record);
     EXPECT_EQ(steps, (std::vector<std::string>{"stop", "start"}));
     EXPECT_EQ(prompter.prompts.back().text, "Unable to clear outputs");
 }

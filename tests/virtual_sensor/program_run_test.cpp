@@ -97,6 +97,40 @@ TEST_F(ProgramRun, StatesFollowTheTransitionFunctionOneRowPerSecond) {
     }
 }
 
+// Stopped in its sample state, the run's last result is closed by the stop; the platform
+// dives for its first five minutes, and that result says so as the others do.
+TEST_F(ProgramRun, AResultClosedByTheStopKeepsThePlatformsHeading) {
+    start();
+    load(three_cycles());
+    ASSERT_EQ(link::set_processing_params(link, three_cycle_params()), 0);
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
+    run_for(70s);  // into the first sample state, 60 to 80 s
+    ASSERT_EQ(link::stop_state_machine(link), 0);
+    const auto records = outputs();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].platform_direction, app::kDirectionDiving);
+}
+
+// A stored interval of 0 has the sensor sample each second, one below 10 ms every 10 ms: the
+// file gives the interval its rows were taken at, which a pH file's processing needs.
+TEST_F(ProgramRun, TheRawFileGivesTheIntervalItsRowsWereTakenAt) {
+    VirtualSensorOptions o;
+    o.chemistry = config::ChemistryType::ph;
+    start_with_storage(o);
+    load(three_cycles());
+    for (const std::uint32_t stored : {0u, 4u}) {
+        auto config = config::default_chemistry_config(config::ChemistryType::ph);
+        config.sample_interval_ms = stored;
+        ASSERT_EQ(link::set_chemistry_config(link, config), 0);
+        ASSERT_EQ(link::start_state_machine(link, 0), 0);
+        ASSERT_EQ(link::stop_state_machine(link), 0);
+    }
+    EXPECT_NE(file("R0000001.CSV").find("\n%KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=1000\n"),
+              std::string::npos);
+    EXPECT_NE(file("R0000002.CSV").find("\n%KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=10\n"),
+              std::string::npos);
+}
+
 TEST_F(ProgramRun, LowSupplyRefusesTheStartWithResult6) {
     VirtualSensorOptions o;
     o.supply_mv = 8500;

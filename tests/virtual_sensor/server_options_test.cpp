@@ -68,6 +68,7 @@ TEST(ServerOptions, EveryDeviceOptionLandsInItsDevice) {
                            "--oldest-identity",
                            "--old-optics-test",
                            "--legacy-nutrient-params",
+                           "--failed-results",
                            "--fault",
                            "418:late:1500",
                            "--fault",
@@ -97,6 +98,7 @@ TEST(ServerOptions, EveryDeviceOptionLandsInItsDevice) {
     EXPECT_EQ(c.sensor.legacy_layout, 0);
     EXPECT_TRUE(c.sensor.old_optics_test);
     EXPECT_TRUE(c.sensor.legacy_nutrient_params);
+    EXPECT_TRUE(c.sensor.failed_results);
     EXPECT_EQ(c.sensor.serial_number, 1003);
     ASSERT_EQ(c.faults.size(), 2u);
     EXPECT_EQ(c.faults[0].code, 418);

@@ -397,7 +397,7 @@ void PlatformSimulatorWindow::on_stop() {
 }
 
 void PlatformSimulatorWindow::add_row(const ResultRow& row) {
-    if (static_cast<std::size_t>(results_->topLevelItemCount()) >= kResultRowCap) {
+    if (adding_drops_oldest(static_cast<std::size_t>(results_->topLevelItemCount()))) {
         delete results_->takeTopLevelItem(0);
     }
     QStringList cells;

@@ -29,7 +29,7 @@ void on_ui_thread(F f) {
 
 ProcessedGraphView::ProcessedGraphView(const ViewHost& host, app::LinkFlags flags, QWidget* parent)
     : QWidget(parent),
-      worker_(host.workers.slot(app::ViewKind::ProcessedGraph)),
+      worker_(host.workers),
       frame_(new ViewFrame(host, QStringLiteral("PROCESSED OUTPUT"), flags, false, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -24,7 +24,7 @@ class ProcessedGraphView : public QWidget {
     QPushButton* reset_button() const { return reset_; }
 
   private:
-    app::ViewWorkerSlot& worker_;
+    app::ViewWorkers& worker_;
     std::uint64_t ticket_ = 0;
     ViewFrame* frame_;
     QPushButton* reset_ = nullptr;

@@ -58,8 +58,8 @@ std::string& diagnostics_save_path() {
 
 RawTextView::RawTextView(const ViewHost& host, app::LinkFlags flags, QWidget* parent)
     : QWidget(parent), frame_(make_frame(this, host, "RAW OUTPUT", flags, false)) {
-    list_ = std::make_unique<ViewList>(host.workers.slot(app::ViewKind::RawText), app::kLiveRowCap,
-                                       app::raw_output_columns(), frame_);
+    list_ = std::make_unique<ViewList>(host.workers, app::kLiveRowCap, app::raw_output_columns(),
+                                       frame_);
     frame_->set_content(list_->view());
     follow_pause(frame_, *list_);
     list_->start([history = host.history](common::WorkerControl& control,
@@ -75,8 +75,8 @@ ProcessedTextView::ProcessedTextView(const ViewHost& host, app::LinkFlags flags,
       frame_(make_frame(this, host, "PROCESSED OUTPUT", flags, true)) {
     save_ = add_button(frame_, "Save", "Save sensor processed output from list to file on PC");
     clear_ = add_button(frame_, "Clear", "Clear all processed output from sensor");
-    list_ = std::make_unique<ViewList>(host.workers.slot(app::ViewKind::ProcessedText),
-                                       app::kLiveRowCap, app::processed_output_columns(), frame_);
+    list_ = std::make_unique<ViewList>(host.workers, app::kLiveRowCap,
+                                       app::processed_output_columns(), frame_);
     frame_->set_content(list_->view());
     retitle();
     follow_pause(frame_, *list_);
@@ -87,7 +87,7 @@ ProcessedTextView::ProcessedTextView(const ViewHost& host, app::LinkFlags flags,
     });
     connect(clear_, &QPushButton::clicked, this, [this] {
         app::clear_sensor_store(host_.link, host_.prompter, app::SensorStore::ProcessedOutput,
-                                clear_steps(*list_));
+                                list_->model()->rows().dropped(), clear_steps(*list_));
     });
     list_->start([&link = host.link](common::WorkerControl& control,
                                      const std::atomic<bool>& paused, const app::RowSink& sink) {
@@ -109,8 +109,8 @@ DiagnosticsView::DiagnosticsView(const ViewHost& host, app::LinkFlags flags, QWi
     auto* tasks = add_button(frame_, "Tasks...");
     auto* led = add_button(frame_, "Toggle LED");
     auto* restarts = add_button(frame_, "Restarts...");
-    list_ = std::make_unique<ViewList>(host.workers.slot(app::ViewKind::Diagnostics),
-                                       app::kDiagnosticsRowCap, app::diagnostics_columns(), frame_);
+    list_ = std::make_unique<ViewList>(host.workers, app::kDiagnosticsRowCap,
+                                       app::diagnostics_columns(), frame_);
     frame_->set_content(list_->view());
     follow_pause(frame_, *list_);
     connect(save, &QPushButton::clicked, this, [this] {
@@ -119,7 +119,7 @@ DiagnosticsView::DiagnosticsView(const ViewHost& host, app::LinkFlags flags, QWi
     });
     connect(clear, &QPushButton::clicked, this, [this] {
         app::clear_sensor_store(host_.link, host_.prompter, app::SensorStore::Diagnostics,
-                                clear_steps(*list_));
+                                list_->model()->rows().dropped(), clear_steps(*list_));
     });
     connect(tasks, &QPushButton::clicked, this,
             [this] { run_task_dialog(host_.link, host_.prompter, this); });

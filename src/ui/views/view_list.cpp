@@ -5,9 +5,9 @@
 
 namespace kelpira::ui {
 
-ViewList::ViewList(app::ViewWorkerSlot& slot, std::size_t cap,
+ViewList::ViewList(app::ViewWorkers& workers, std::size_t cap,
                    const std::vector<app::ViewColumn>& columns, QWidget* parent)
-    : slot_(slot), model_(new RowTableModel(cap, parent)) {
+    : workers_(workers), model_(new RowTableModel(cap, parent)) {
     model_->set_columns(columns);
     view_ = make_row_view(model_, parent);
 }
@@ -21,13 +21,13 @@ void ViewList::start(Run run) {
     poster_ = std::make_shared<RowPoster>(view_, model_);
     // The worker holds its own references to the pause flag and the poster, so it may
     // outlive this list.
-    ticket_ = slot_.start([run = run_, paused = paused_, sink = poster_->sink()](
-                              common::WorkerControl& control) { run(control, *paused, sink); });
+    ticket_ = workers_.start([run = run_, paused = paused_, sink = poster_->sink()](
+                                 common::WorkerControl& control) { run(control, *paused, sink); });
 }
 
 void ViewList::stop() {
     if (poster_) {
-        slot_.stop(ticket_);
+        workers_.stop(ticket_);
         poster_->close();
         poster_.reset();
     }

@@ -20,13 +20,13 @@ class ViewList {
     using Run = std::function<void(common::WorkerControl&, const std::atomic<bool>& paused,
                                    const app::RowSink& sink)>;
 
-    ViewList(app::ViewWorkerSlot& slot, std::size_t cap,
+    ViewList(app::ViewWorkers& workers, std::size_t cap,
              const std::vector<app::ViewColumn>& columns, QWidget* parent);
     ~ViewList();  // stop()
     ViewList(const ViewList&) = delete;
     ViewList& operator=(const ViewList&) = delete;
 
-    // Stops a worker of this kind still running, then starts `run` (kept for restarts).
+    // Stops the worker of the view before, then starts `run` (kept for restarts).
     void start(Run run);
     void restart() { start(run_); }
     // Waits at most 100 ms; rows the worker still sends are dropped.
@@ -38,7 +38,7 @@ class ViewList {
     QTreeView* view() const { return view_; }
 
   private:
-    app::ViewWorkerSlot& slot_;
+    app::ViewWorkers& workers_;
     RowTableModel* model_;
     QTreeView* view_;
     std::shared_ptr<std::atomic<bool>> paused_ = std::make_shared<std::atomic<bool>>(false);
