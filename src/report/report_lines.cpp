@@ -5,12 +5,12 @@
 #include <charconv>
 
 #include "config/chemistry_config.hpp"
-#include "config/typed_fields.hpp"
+#include "processing/dialogs/form.hpp"
 
 namespace kelpira::report {
 
 std::string fixed(double value, int decimals) {
-    return config::fixed_text(value, decimals);
+    return processing::fixed_text(value, decimals);
 }
 
 std::string general(double value) {
