@@ -108,6 +108,18 @@ TEST_F(OpticsDialogTest, UnreadablePmtIsNeitherOfferedNorWritten) {
     EXPECT_EQ(codes(), (Codes{369, 353, 368, 400, 352, 374}));
 }
 
+TEST_F(OpticsDialogTest, PmtUnreadableOnTheReadBackIsNotWrittenByTheNextSave) {
+    start({}, 200ms);
+    ASSERT_TRUE(dialog.open());
+    ASSERT_TRUE(dialog.pmt_present());
+    sensor->inject(374, {virtual_sensor::FaultKind::no_answer}, 1);
+    dialog.save_defaults();  // its read-back loses the PMT record
+    EXPECT_FALSE(dialog.pmt_present());
+    sensor->clear_log();
+    dialog.save_defaults();
+    EXPECT_EQ(codes(), (Codes{369, 353, 368, 400, 352, 374})) << "no 375 with a cleared record";
+}
+
 TEST_F(OpticsDialogTest, SaveWritesTheControlsAndKeepsTheStoredStepCount) {
     start();
     auto pump = default_pump_valve_defaults();
