@@ -6,10 +6,10 @@
 #include <QImage>
 #include <cmath>
 
-#include "app/graph/proc_graph.hpp"
-#include "app/graph/raw_graph_picture.hpp"
-#include "app/live_history.hpp"
-#include "ui/views/graph_painter.hpp"
+#include "graph/proc_graph.hpp"
+#include "graph/raw_graph_picture.hpp"
+#include "views/live_history.hpp"
+#include "ui/graph/graph_painter.hpp"
 
 using namespace kelpira;
 

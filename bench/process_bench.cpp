@@ -25,7 +25,7 @@
 
 #include "processing/batch_runner.hpp"
 #include "processing/raw_file.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "processing/raw_header.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 
 namespace {
 

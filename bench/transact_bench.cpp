@@ -7,7 +7,7 @@
 #include <semaphore>
 #include <thread>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "maintenance/upgrade_block.hpp"
 #include "maintenance/upgrade_streamer.hpp"

@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "fuzz_inputs.hpp"
-#include "simulator/eti_sentence.hpp"
-#include "simulator/reply_scan.hpp"
-#include "simulator/serial_port.hpp"
+#include "host_platform/eti_sentence.hpp"
+#include "host_platform/reply_scan.hpp"
+#include "host_platform/serial_port.hpp"
 
 namespace kelpira::fuzz {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "processing/dialogs/form.hpp"
+#include "common/form.hpp"
 
 namespace kelpira::config {
 

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "config/nutrient_params.hpp"
-#include "config/optics_records.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/optics_records.hpp"
 
 namespace kelpira::config {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "config/chemistry_config.hpp"
-#include "config/chemistry_type.hpp"
-#include "processing/dialogs/form.hpp"
+#include "records/chemistry_config.hpp"
+#include "records/chemistry_type.hpp"
+#include "common/form.hpp"
 
 namespace kelpira::config {
 

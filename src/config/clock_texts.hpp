@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/clock_records.hpp"
+#include "records/clock_records.hpp"
 
 namespace kelpira::config {
 

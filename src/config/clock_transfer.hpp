@@ -3,7 +3,7 @@
 // filled only on success.
 #pragma once
 
-#include "config/clock_records.hpp"
+#include "records/clock_records.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::config {

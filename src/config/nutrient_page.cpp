@@ -4,7 +4,7 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
-#include "config/nutrient_params.hpp"
+#include "records/nutrient_params.hpp"
 
 namespace kelpira::config::page_kinds {
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "config/chemistry_config.hpp"
-#include "config/optics_records.hpp"
-#include "config/pump_valve_defaults.hpp"
-#include "processing/dialogs/form.hpp"
+#include "common/form.hpp"
+#include "records/chemistry_config.hpp"
+#include "records/optics_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 
 namespace kelpira::config {
 

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "app/live_sample.hpp"
+#include "records/live_sample.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/operation_commands.hpp"
 

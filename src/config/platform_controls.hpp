@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "config/platform_lists.hpp"
-#include "config/platform_records.hpp"
-#include "processing/dialogs/form.hpp"
+#include "common/form.hpp"
+#include "records/platform_records.hpp"
 
 namespace kelpira::config {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/platform_records.hpp"
+#include "records/platform_records.hpp"
 
 namespace kelpira::config {
 

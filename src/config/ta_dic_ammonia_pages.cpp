@@ -3,7 +3,7 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
-#include "config/processing_params.hpp"
+#include "records/processing_params.hpp"
 
 namespace kelpira::config::page_kinds {
 

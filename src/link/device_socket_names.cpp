@@ -6,21 +6,14 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+
+#include "common/runtime_folder.hpp"
 
 namespace kelpira::link {
 
 namespace {
-
-std::string temp_root() {
-    const char* tmp = std::getenv("TMPDIR");
-    if (tmp != nullptr && tmp[0] == '/') {
-        return tmp;
-    }
-    return "/tmp";
-}
 
 // Makes `dir` if missing (mode 0700) and checks it: a folder, not a link, owned by this user,
 // open to nobody else.
@@ -59,11 +52,7 @@ bool is_hex4(const std::string& s, std::size_t at) {
 }  // namespace
 
 std::string default_device_folder() {
-    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-    if (xdg != nullptr && xdg[0] == '/') {
-        return std::string(xdg) + "/kelpira/devices";
-    }
-    return temp_root() + "/kelpira-" + std::to_string(::geteuid()) + "/devices";
+    return common::runtime_folder() + "/devices";
 }
 
 std::string prepare_device_folder(const std::string& folder) {
@@ -98,11 +87,7 @@ std::string device_socket_name(const std::string& label, const std::string& hard
 }
 
 std::string device_socket_path(const std::string& folder, const std::string& name) {
-    std::string dir = folder;
-    while (dir.size() > 1 && dir.back() == '/') {
-        dir.pop_back();
-    }
-    return dir == "/" ? dir + name : dir + "/" + name;
+    return common::path_in_folder(folder, name);
 }
 
 std::optional<std::string> hardware_id_of_socket_name(const std::string& name) {

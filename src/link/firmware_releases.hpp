@@ -6,10 +6,12 @@
 #include <optional>
 #include <string_view>
 
+#include "common/version.hpp"
+
 namespace kelpira::link {
 
 // The version of this program, as the compatibility verdict names it.
-inline constexpr std::string_view kGuiVersion = "1.0e";
+inline const std::string_view& kGuiVersion = common::kProgramVersion;
 
 struct FirmwareRelease {
     std::string_view key;

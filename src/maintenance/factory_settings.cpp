@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "app/power_status.hpp"
+#include "records/power_status.hpp"
 #include "link/board_commands.hpp"
 #include "link/identity_commands.hpp"
-#include "processing/dialogs/form.hpp"
+#include "common/form.hpp"
 
 namespace kelpira::maintenance {
 

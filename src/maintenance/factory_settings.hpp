@@ -11,7 +11,7 @@
 #include "common/prompter.hpp"
 #include "link/identity_records.hpp"
 #include "link/sensor_link.hpp"
-#include "maintenance/factory_records.hpp"
+#include "records/factory_records.hpp"
 
 namespace kelpira::maintenance {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "common/safe_file.hpp"
-#include "config/chemistry_type.hpp"
-#include "link/firmware_releases.hpp"
+#include "common/version.hpp"
+#include "records/chemistry_type.hpp"
 #include "processing/batch_interrupt.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/input_spool.hpp"
@@ -24,7 +24,7 @@
 #include "processing/progress_bar.hpp"
 #include "processing/raw_file.hpp"
 #include "processing/raw_header.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 #include "processing/result_spool.hpp"
 
 namespace kelpira::processing {
@@ -511,7 +511,7 @@ int run_command_line(std::span<const std::string_view> args, std::istream& stand
         return kExitProcessed;
     }
     if (parsed.version) {
-        standard_output << "kelpira-process " << link::kGuiVersion << '\n';
+        standard_output << "kelpira-process " << common::kProgramVersion << '\n';
         return kExitProcessed;
     }
     if (!parsed.options) {

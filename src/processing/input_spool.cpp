@@ -11,7 +11,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 
 namespace kelpira::processing {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "config/chemistry_type.hpp"
-#include "config/nutrient_params.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
 #include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "config/processing_params.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/processing_params.hpp"
+#include "records/thermistor_config.hpp"
 #include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
 

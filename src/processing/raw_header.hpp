@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "config/chemistry_type.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
+#include "records/thermistor_config.hpp"
 #include "processing/raw_file.hpp"
 
 namespace kelpira::processing {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "config/thermistor_config.hpp"
+#include "records/thermistor_config.hpp"
 #include "processing/raw_row.hpp"
 
 namespace kelpira::processing {

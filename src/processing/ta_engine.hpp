@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "config/processing_params.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/processing_params.hpp"
+#include "records/thermistor_config.hpp"
 #include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
 

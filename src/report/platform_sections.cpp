@@ -1,6 +1,6 @@
 // The report's sections about the host platform and the sensor's serial interfaces.
 #include "config/platform_lists.hpp"
-#include "config/platform_records.hpp"
+#include "records/platform_records.hpp"
 #include "link/platform_commands.hpp"
 #include "report/report_sections.hpp"
 

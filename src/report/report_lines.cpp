@@ -4,8 +4,8 @@
 #include <array>
 #include <charconv>
 
-#include "config/chemistry_config.hpp"
-#include "processing/dialogs/form.hpp"
+#include "common/form.hpp"
+#include "records/chemistry_config.hpp"
 
 namespace kelpira::report {
 

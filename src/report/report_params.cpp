@@ -3,8 +3,8 @@
 #include <span>
 
 #include "config/chemistry_entries.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <span>
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "link/sensor_link.hpp"
 #include "report/config_report.hpp"
 #include "report/report_lines.hpp"

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "common/time_text.hpp"
-#include "config/optics_records.hpp"
-#include "config/pump_valve_defaults.hpp"
+#include "records/optics_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 #include "link/actuator_commands.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
 #include "report/report_sections.hpp"

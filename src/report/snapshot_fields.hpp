@@ -7,14 +7,14 @@
 #include <concepts>
 #include <type_traits>
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "config/chemistry_lists.hpp"
-#include "config/clock_records.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/optics_records.hpp"
-#include "config/processing_params.hpp"
-#include "config/pump_valve_defaults.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/clock_records.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/optics_records.hpp"
+#include "records/processing_params.hpp"
+#include "records/pump_valve_defaults.hpp"
+#include "records/thermistor_config.hpp"
 #include "link/identity_records.hpp"
 
 namespace kelpira::report {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "config/platform_lists.hpp"
-#include "config/platform_records.hpp"
+#include "records/platform_records.hpp"
 #include "report/snapshot_fields.hpp"
 
 namespace kelpira::report {

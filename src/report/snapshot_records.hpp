@@ -5,10 +5,10 @@
 #include <functional>
 #include <span>
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "config/clock_transfer.hpp"
 #include "link/actuator_commands.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/platform_commands.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"

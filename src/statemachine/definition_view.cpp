@@ -1,7 +1,7 @@
 // The definition dialog's enabling, request, column widths and summary save.
 #include "statemachine/definition_view.hpp"
 
-#include "statemachine/editor_dialogs.hpp"
+#include "statemachine/editor_state_entries.hpp"
 #include "statemachine/editor_form.hpp"
 
 namespace kelpira::statemachine {

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "config/optics_records.hpp"
-#include "config/pump_valve_defaults.hpp"
+#include "records/optics_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -2,8 +2,8 @@
 #include "virtual_sensor/chemistry_defaults.hpp"
 
 #include "config/chemistry_page.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "config/chemistry_type.hpp"
+#include "records/chemistry_type.hpp"
 
 namespace kelpira::virtual_sensor {
 

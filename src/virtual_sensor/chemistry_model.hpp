@@ -7,10 +7,10 @@
 #include <array>
 #include <cstdint>
 
-#include "config/chemistry_type.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -5,11 +5,11 @@
 #include <array>
 
 #include "common/bytes.hpp"
-#include "config/chemistry_config.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/optics_records.hpp"
-#include "config/pump_valve_defaults.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/chemistry_config.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/optics_records.hpp"
+#include "records/pump_valve_defaults.hpp"
+#include "records/thermistor_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/chemistry_defaults.hpp"
 #include "virtual_sensor/factory_stores.hpp"

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "simulator/eti_sentence.hpp"
+#include "host_platform/eti_sentence.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/platform_report.hpp"
 #include "virtual_sensor/sensor_clock.hpp"

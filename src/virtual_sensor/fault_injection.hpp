@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_command.hpp"
 
 namespace kelpira::virtual_sensor {

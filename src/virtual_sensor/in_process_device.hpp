@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
 namespace kelpira::virtual_sensor {

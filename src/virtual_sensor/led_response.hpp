@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "config/optics_records.hpp"
+#include "records/optics_records.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/live_sample.hpp"
-#include "app/platform_state.hpp"
-#include "app/power_status.hpp"
+#include "records/live_sample.hpp"
+#include "records/platform_state.hpp"
+#include "records/power_status.hpp"
 #include "common/bytes.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/led_response.hpp"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 
-#include "config/clock_records.hpp"
+#include "records/clock_records.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 

@@ -2,7 +2,7 @@
 #include "virtual_sensor/onboard_processing.hpp"
 
 #include "processing/raw_header.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string_view>
 
-#include "app/output_record.hpp"
-#include "config/chemistry_type.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/output_record.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 #include "processing/nutrient_engine.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/raw_row.hpp"

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "config/optics_records.hpp"
+#include "records/optics_records.hpp"
 #include "link/command_catalogue.hpp"
 
 namespace kelpira::virtual_sensor {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/program_run.hpp"

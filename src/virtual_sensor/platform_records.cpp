@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "config/platform_records.hpp"
+#include "records/platform_records.hpp"
 #include "link/command_catalogue.hpp"
 
 namespace kelpira::virtual_sensor {

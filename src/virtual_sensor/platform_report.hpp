@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/live_sample.hpp"
-#include "app/platform_state.hpp"
+#include "records/live_sample.hpp"
+#include "records/platform_state.hpp"
 
 namespace kelpira::virtual_sensor {
 

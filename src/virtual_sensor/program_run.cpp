@@ -5,7 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/measurement_schedule.hpp"

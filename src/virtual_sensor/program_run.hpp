@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "app/live_sample.hpp"
+#include "records/live_sample.hpp"
 #include "statemachine/state_transition.hpp"
 #include "virtual_sensor/chemistry_model.hpp"
 #include "virtual_sensor/onboard_processing.hpp"

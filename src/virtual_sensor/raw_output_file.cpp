@@ -5,8 +5,8 @@
 #include <cstdarg>
 #include <cstdlib>
 
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -10,9 +10,9 @@
 #include <span>
 #include <string>
 
-#include "app/live_sample.hpp"
-#include "config/chemistry_type.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/live_sample.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::virtual_sensor {
 

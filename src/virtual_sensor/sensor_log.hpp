@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/diagnostics_records.hpp"
-#include "app/output_record.hpp"
+#include "records/diagnostics_records.hpp"
+#include "records/output_record.hpp"
 #include "virtual_sensor/sensor_state.hpp"
 
 namespace kelpira::virtual_sensor {

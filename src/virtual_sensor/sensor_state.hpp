@@ -10,8 +10,8 @@
 #include <span>
 #include <vector>
 
-#include "app/live_sample.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/live_sample.hpp"
+#include "records/thermistor_config.hpp"
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
 #include "virtual_sensor/platform_report.hpp"

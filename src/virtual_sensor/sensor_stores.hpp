@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/diagnostics_records.hpp"
-#include "app/output_record.hpp"
+#include "records/diagnostics_records.hpp"
+#include "records/output_record.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "link/device_socket_names.hpp"
-#include "simulator/serial_port_names.hpp"
+#include "host_platform/serial_port_names.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "config/chemistry_type.hpp"
+#include "records/chemistry_type.hpp"
 #include "link/device_socket_names.hpp"
 
 namespace kelpira::virtual_sensor {

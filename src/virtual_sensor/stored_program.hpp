@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "config/chemistry_type.hpp"
+#include "records/chemistry_type.hpp"
 #include "statemachine/state_machine_image.hpp"
 
 namespace kelpira::virtual_sensor {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_command.hpp"
 #include "virtual_sensor/fault_injection.hpp"
 #include "virtual_sensor/sensor_state.hpp"

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "config/chemistry_type.hpp"
-#include "config/platform_records.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/platform_records.hpp"
 #include "virtual_sensor/firmware_upload.hpp"
 #include "virtual_sensor/run_options.hpp"
 #include "virtual_sensor/serial_side_options.hpp"

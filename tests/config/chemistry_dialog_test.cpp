@@ -1,12 +1,12 @@
 // The chemistry dialog against an emulated sensor: which tab opens, the messages with their
 // captions, and the exact commands the sensor receives on opening, tab changes and saving.
-#include "config/chemistry_dialog.hpp"
+#include "config/chemistry_controller.hpp"
 
 #include <gtest/gtest.h>
 
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
+#include "records/chemistry_commands.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 

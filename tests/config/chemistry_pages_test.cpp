@@ -7,8 +7,8 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 
 namespace kelpira::config {
 namespace {

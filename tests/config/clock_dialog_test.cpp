@@ -5,7 +5,7 @@
 #include <mutex>
 #include <semaphore>
 
-#include "config/clock_dialog.hpp"
+#include "config/clock_controller.hpp"
 #include "link/command_catalogue.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"

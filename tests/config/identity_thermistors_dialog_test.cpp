@@ -2,9 +2,9 @@
 // entry checks, the read and write sequences, shown texts and messages.
 #include <gtest/gtest.h>
 
-#include "config/sensor_identification_dialog.hpp"
-#include "config/thermistors_dialog.hpp"
-#include "link/chemistry_commands.hpp"
+#include "config/sensor_identification_controller.hpp"
+#include "config/thermistors_controller.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"

@@ -1,6 +1,6 @@
 // "Configure Optics, Valves & Pump Defaults" against the emulated sensor: the commands of
 // opening, saving and the live test, its poller, and the messages shown.
-#include "config/optics_dialog.hpp"
+#include "config/optics_controller.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "config/platform_lists.hpp"
-#include "config/platform_records.hpp"
+#include "records/platform_records.hpp"
 #include "support/counting_bytes.hpp"
 
 namespace kelpira::config {

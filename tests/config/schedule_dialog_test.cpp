@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/clock_transfer.hpp"
-#include "config/schedule_dialog.hpp"
+#include "config/schedule_controller.hpp"
 #include "link/command_catalogue.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"

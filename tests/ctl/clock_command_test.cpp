@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "config/clock_records.hpp"
+#include "records/clock_records.hpp"
 #include "config/schedule_time.hpp"
 #include "ctl/ctl_program.hpp"
 #include "link/command_catalogue.hpp"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "config/chemistry_config.hpp"
+#include "records/chemistry_config.hpp"
 #include "ctl/ctl_program.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/sensor_host.hpp"

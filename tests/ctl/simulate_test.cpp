@@ -2,7 +2,7 @@
 #include <future>
 
 #include "ctl/ctl_program.hpp"
-#include "simulator/pty_peer.hpp"
+#include "host_platform/pty_peer.hpp"
 
 namespace kelpira {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/actuator_commands.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "scripted_sensor.hpp"
 

@@ -6,7 +6,7 @@
 
 #include "link/actuator_commands.hpp"
 #include "link/board_commands.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/command_catalogue.hpp"
 #include "link/identity_commands.hpp"
 #include "link/operation_commands.hpp"

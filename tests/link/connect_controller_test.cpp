@@ -7,7 +7,7 @@
 #include <deque>
 #include <memory>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 
 namespace kelpira::link {
 namespace {

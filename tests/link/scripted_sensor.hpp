@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::link::testing {

@@ -9,7 +9,7 @@
 #include <future>
 #include <thread>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 
 using namespace kelpira::link;
 using namespace std::chrono_literals;

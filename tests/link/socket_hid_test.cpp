@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "link/combined_hid.hpp"
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "support/device_folder.hpp"
 

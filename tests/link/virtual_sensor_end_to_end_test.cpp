@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "link/actuator_commands.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/compatibility_verdict.hpp"
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"

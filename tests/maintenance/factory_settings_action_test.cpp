@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "maintenance/factory_settings.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/in_process_device.hpp"

@@ -6,7 +6,7 @@
 #include "link/compatibility_verdict.hpp"
 #include "link/connect_controller.hpp"
 #include "link/identity_probe.hpp"
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 #include "maintenance/upgrade_fixture.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/in_process_device.hpp"

@@ -2,7 +2,7 @@
 // the status texts and closing messages, the cancel rules, and images refused before sending.
 #include <gtest/gtest.h>
 
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 #include "maintenance/upgrade_fixture.hpp"
 #include "support/recording_prompter.hpp"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "link/command_catalogue.hpp"
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "maintenance/upgrade_action.hpp"
 #include "maintenance/upgrade_block.hpp"

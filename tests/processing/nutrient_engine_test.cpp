@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 #include "temp_raw_file.hpp"
 
 namespace kelpira::processing {

@@ -10,7 +10,7 @@
 #include "processing/nutrient_csv.hpp"
 #include "processing/nutrient_engine.hpp"
 #include "processing/raw_header.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 #include "temp_raw_file.hpp"
 
 namespace kelpira::processing {

@@ -1,5 +1,5 @@
 // Row scanning: the 20- and 15-column acceptance per chemistry and the row pass.
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // before anything is written, and the messages.
 #include <gtest/gtest.h>
 
-#include "config/platform_records.hpp"
+#include "records/platform_records.hpp"
 #include "link/platform_commands.hpp"
 #include "report/report_fixture.hpp"
 #include "report/report_log.hpp"

@@ -6,10 +6,10 @@
 #include <set>
 
 #include "config/clock_transfer.hpp"
-#include "config/platform_records.hpp"
-#include "config/pump_valve_defaults.hpp"
+#include "records/platform_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 #include "link/actuator_commands.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "link/platform_commands.hpp"
 #include "report/report_fixture.hpp"

@@ -2,7 +2,7 @@
 // lists out of range), the coupling of the controls, and the state-number entries.
 #include <gtest/gtest.h>
 
-#include "statemachine/editor_dialogs.hpp"
+#include "statemachine/editor_state_entries.hpp"
 #include "statemachine/editor_form.hpp"
 
 namespace kelpira::statemachine {

@@ -8,9 +8,9 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "config/processing_params.hpp"
-#include "link/chemistry_commands.hpp"
-#include "link/in_process_hid.hpp"
+#include "records/processing_params.hpp"
+#include "records/chemistry_commands.hpp"
+#include "link/handler_hid.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "ui/config/chemistry_dialog_window.hpp"

@@ -5,14 +5,14 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include "app/graph/raw_graph_picture.hpp"
-#include "app/output_record.hpp"
+#include "graph/raw_graph_picture.hpp"
+#include "records/output_record.hpp"
 #include "link/scripted_sensor.hpp"
 #include "ui/shell_fixture.hpp"
-#include "ui/views/proc_graph_widget.hpp"
+#include "ui/graph/proc_graph_widget.hpp"
 #include "ui/views/processed_graph_view.hpp"
 #include "ui/views/raw_graph_view.hpp"
-#include "ui/views/raw_graph_widget.hpp"
+#include "ui/graph/raw_graph_widget.hpp"
 
 namespace kelpira::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include "link/operation_commands.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell_fixture.hpp"
-#include "ui/simulator/platform_simulator_window.hpp"
+#include "ui/host_platform/platform_simulator_window.hpp"
 #include "ui/views/raw_graph_view.hpp"
 #include "ui/views/text_views.hpp"
 

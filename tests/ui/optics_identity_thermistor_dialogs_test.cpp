@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"

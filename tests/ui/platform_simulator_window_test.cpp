@@ -17,7 +17,7 @@
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
-#include "ui/simulator/platform_simulator_window.hpp"
+#include "ui/host_platform/platform_simulator_window.hpp"
 #include "virtual_sensor/serial_side.hpp"
 
 namespace kelpira::ui {

@@ -10,7 +10,7 @@
 #include <deque>
 #include <memory>
 
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"

@@ -10,7 +10,7 @@
 
 #include "link/command_catalogue.hpp"
 #include "support/temp_folder.hpp"
-#include "ui/shell/view_notifications.hpp"
+#include "ui/common/view_notifications.hpp"
 #include "ui/shell_fixture.hpp"
 #include "ui/views/sensor_log_dialogs.hpp"
 #include "ui/views/start_states_dialog.hpp"

@@ -2,10 +2,10 @@
 // end by themselves or run on, and photodiode inputs that follow the LEDs the optics test lit.
 #include <gtest/gtest.h>
 
-#include "app/live_sample.hpp"
+#include "records/live_sample.hpp"
 #include "common/bytes.hpp"
-#include "config/optics_records.hpp"
-#include "config/pump_valve_defaults.hpp"
+#include "records/optics_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/operation_commands.hpp"
 #include "virtual_sensor/led_response.hpp"

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "common/bytes.hpp"
-#include "config/chemistry_config.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
-#include "config/thermistor_config.hpp"
+#include "records/chemistry_config.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
+#include "records/thermistor_config.hpp"
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/live_sample.hpp"
-#include "app/platform_state.hpp"
-#include "app/power_status.hpp"
+#include "records/live_sample.hpp"
+#include "records/platform_state.hpp"
+#include "records/power_status.hpp"
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
 #include "link/platform_commands.hpp"

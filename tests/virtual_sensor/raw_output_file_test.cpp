@@ -6,10 +6,10 @@
 
 #include <fstream>
 
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 #include "processing/raw_header.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 #include "support/device_folder.hpp"
 
 namespace kelpira::virtual_sensor {

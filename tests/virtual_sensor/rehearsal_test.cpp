@@ -7,7 +7,7 @@
 #include "processing/nutrient_engine.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/raw_header.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 #include "virtual_sensor/run_fixture.hpp"
 
 namespace kelpira::virtual_sensor::testing {

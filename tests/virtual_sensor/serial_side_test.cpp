@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "simulator/eti_sentence.hpp"
+#include "host_platform/eti_sentence.hpp"
 #include "support/device_folder.hpp"
 #include "virtual_sensor/eti_protocol.hpp"
 #include "virtual_sensor/live_status.hpp"

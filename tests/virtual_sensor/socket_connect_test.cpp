@@ -6,7 +6,7 @@
 #include "link/combined_hid.hpp"
 #include "link/connect_controller.hpp"
 #include "link/folder_watcher.hpp"
-#include "link/in_process_hid.hpp"
+#include "link/handler_hid.hpp"
 #include "link/socket_hid.hpp"
 #include "support/device_folder.hpp"
 #include "support/recording_prompter.hpp"

@@ -2,7 +2,7 @@
 // half-way, and the default programs a new user dry-runs.
 #include <gtest/gtest.h>
 
-#include "config/chemistry_type.hpp"
+#include "records/chemistry_type.hpp"
 #include "link/command_catalogue.hpp"
 #include "statemachine/state_summary.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"

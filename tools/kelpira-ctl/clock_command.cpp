@@ -2,7 +2,7 @@
 // typed date and time or from the PC's clock.
 #include <iostream>
 
-#include "config/clock_dialog.hpp"
+#include "config/clock_controller.hpp"
 #include "config/clock_transfer.hpp"
 #include "ctl_command.hpp"
 

@@ -1,12 +1,12 @@
 // kelpira-ctl start and stop: the run control of the operation views, with their messages.
 #include <string>
 
-#include "app/run_control.hpp"
-#include "app/view_frame.hpp"
+#include "views/run_control.hpp"
+#include "views/view_frame_controller.hpp"
 #include "common/number_scan.hpp"
 #include "common/prompter.hpp"
 #include "ctl_command.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 namespace kelpira::ctl {
 

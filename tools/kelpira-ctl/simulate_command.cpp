@@ -15,7 +15,7 @@
 
 #include "common/csv_cell.hpp"
 #include "ctl_command.hpp"
-#include "simulator/simulator_controller.hpp"
+#include "host_platform/simulator_controller.hpp"
 
 namespace kelpira::ctl {
 

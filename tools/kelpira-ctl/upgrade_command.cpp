@@ -13,7 +13,7 @@
 #include "ctl_command.hpp"
 #include "link/identity_commands.hpp"
 #include "maintenance/upgrade_action.hpp"
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 
 namespace kelpira::ctl {
 

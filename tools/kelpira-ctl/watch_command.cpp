@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/view_cells.hpp"
-#include "app/view_frame.hpp"
+#include "views/view_cells.hpp"
+#include "views/view_frame_controller.hpp"
 #include "common/csv_cell.hpp"
 #include "ctl_command.hpp"
 #include "link/board_commands.hpp"
-#include "link/chemistry_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "link/operation_commands.hpp"
 #include "watch_args.hpp"
 

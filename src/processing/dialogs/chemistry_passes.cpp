@@ -11,7 +11,7 @@
 #include "processing/dic_engine.hpp"
 #include "processing/nutrient_csv.hpp"
 #include "processing/nutrient_engine.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 #include "processing/result_csv.hpp"
 
 namespace kelpira::processing {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "config/chemistry_type.hpp"
-#include "config/nutrient_params.hpp"
-#include "config/processing_params.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 #include "processing/dialogs/processing_view.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/ta_engine.hpp"

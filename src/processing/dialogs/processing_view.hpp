@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "processing/dialogs/form.hpp"
+#include "common/form.hpp"
 #include "processing/dialogs/result_list.hpp"
 
 namespace kelpira::processing {

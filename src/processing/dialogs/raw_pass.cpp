@@ -3,7 +3,7 @@
 
 #include "processing/dialogs/raw_file_choice.hpp"
 #include "processing/raw_file.hpp"
-#include "processing/raw_rows.hpp"
+#include "processing/raw_row_scan.hpp"
 
 namespace kelpira::processing {
 namespace {

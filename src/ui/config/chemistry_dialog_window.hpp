@@ -5,7 +5,7 @@
 #include <QDialog>
 
 #include "common/prompter.hpp"
-#include "config/chemistry_dialog.hpp"
+#include "config/chemistry_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QPushButton;

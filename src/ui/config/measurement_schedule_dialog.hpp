@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/prompter.hpp"
-#include "config/schedule_dialog.hpp"
+#include "config/schedule_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QCheckBox;

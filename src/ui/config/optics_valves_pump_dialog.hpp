@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "config/optics_dialog.hpp"
+#include "config/optics_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QCheckBox;

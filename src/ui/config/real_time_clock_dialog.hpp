@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/prompter.hpp"
-#include "config/clock_dialog.hpp"
+#include "config/clock_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QDateEdit;

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/prompter.hpp"
-#include "config/platform_dialogs.hpp"
+#include "config/platform_controllers.hpp"
 #include "link/sensor_link.hpp"
 
 class QComboBox;

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/prompter.hpp"
-#include "config/sensor_identification_dialog.hpp"
+#include "config/sensor_identification_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QLineEdit;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/prompter.hpp"
-#include "config/thermistors_dialog.hpp"
+#include "config/thermistors_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QComboBox;

@@ -8,7 +8,7 @@
 
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
-#include "maintenance/upgrade_dialog.hpp"
+#include "maintenance/upgrade_controller.hpp"
 
 class QLabel;
 class QProgressBar;

@@ -1,11 +1,11 @@
 // Each processing dialog: its controller behind the shared Qt skin.
 #include "ui/processing/processing_dialogs.hpp"
 
-#include "processing/dialogs/dic_dialog.hpp"
-#include "processing/dialogs/nutrient_dialog.hpp"
-#include "processing/dialogs/nutrient_multi_dialog.hpp"
-#include "processing/dialogs/ph_dialog.hpp"
-#include "processing/dialogs/ta_dialog.hpp"
+#include "processing/dialogs/dic_controller.hpp"
+#include "processing/dialogs/nutrient_controller.hpp"
+#include "processing/dialogs/nutrient_multi_controller.hpp"
+#include "processing/dialogs/ph_controller.hpp"
+#include "processing/dialogs/ta_controller.hpp"
 #include "ui/processing/header_reading.hpp"
 
 namespace kelpira::ui {

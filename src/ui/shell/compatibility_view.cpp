@@ -9,7 +9,7 @@
 
 #include "link/compatibility_verdict.hpp"
 #include "link/identity_commands.hpp"
-#include "ui/shell/list_columns.hpp"
+#include "ui/common/list_columns.hpp"
 
 namespace kelpira::ui {
 

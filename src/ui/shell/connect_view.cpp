@@ -4,7 +4,7 @@
 #include "maintenance/upgrade_action.hpp"
 #include "ui/maintenance/factory_settings_button.hpp"
 #include "ui/maintenance/upgrade_window.hpp"
-#include "ui/shell/list_columns.hpp"
+#include "ui/common/list_columns.hpp"
 
 #include <QFont>
 #include <QHBoxLayout>

@@ -8,10 +8,10 @@
 #include <functional>
 #include <map>
 
-#include "app/graph/raw_graph_channels.hpp"
-#include "app/shell_controller.hpp"
-#include "app/status_poll.hpp"
-#include "app/view_workers.hpp"
+#include "graph/raw_graph_channels.hpp"
+#include "shell/shell_controller.hpp"
+#include "views/status_poll.hpp"
+#include "views/view_workers.hpp"
 #include "common/prompter.hpp"
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"

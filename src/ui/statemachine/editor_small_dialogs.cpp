@@ -11,7 +11,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "statemachine/editor_dialogs.hpp"
+#include "statemachine/editor_state_entries.hpp"
 #include "statemachine/state_editing.hpp"
 
 namespace kelpira::ui {

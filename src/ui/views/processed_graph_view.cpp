@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/graph/proc_graph_feed.hpp"
-#include "ui/views/proc_graph_widget.hpp"
+#include "graph/proc_graph_feed.hpp"
+#include "ui/graph/proc_graph_widget.hpp"
 
 namespace kelpira::ui {
 

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "ui/views/raw_graph_widget.hpp"
+#include "ui/graph/raw_graph_widget.hpp"
 
 namespace kelpira::ui {
 

@@ -8,8 +8,8 @@
 #include <array>
 #include <optional>
 
-#include "app/graph/raw_graph_setup.hpp"
-#include "app/status_poll.hpp"
+#include "graph/raw_graph_setup.hpp"
+#include "views/status_poll.hpp"
 #include "ui/views/view_frame.hpp"
 
 class QCheckBox;

@@ -9,8 +9,8 @@
 #include <mutex>
 #include <vector>
 
-#include "app/row_list.hpp"
-#include "app/view_workers.hpp"
+#include "views/row_list.hpp"
+#include "views/view_workers.hpp"
 
 class QTreeView;
 

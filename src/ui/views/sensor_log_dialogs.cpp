@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/shell/list_columns.hpp"
+#include "ui/common/list_columns.hpp"
 
 namespace kelpira::ui {
 

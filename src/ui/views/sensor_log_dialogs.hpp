@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <array>
 
-#include "app/task_table.hpp"
+#include "views/task_table.hpp"
 
 class QCheckBox;
 class QTreeWidget;

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <array>
 
-#include "app/start_states_dialog.hpp"
+#include "views/start_states_controller.hpp"
 
 class QCheckBox;
 class QLineEdit;

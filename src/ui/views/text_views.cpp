@@ -7,8 +7,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "app/row_list.hpp"
-#include "app/store_clear.hpp"
+#include "views/row_list.hpp"
+#include "views/store_clear.hpp"
 #include "link/board_commands.hpp"
 #include "ui/views/sensor_log_dialogs.hpp"
 

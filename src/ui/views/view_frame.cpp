@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/shell/view_notifications.hpp"
+#include "ui/common/view_notifications.hpp"
 #include "ui/views/start_states_dialog.hpp"
 
 namespace kelpira::ui {

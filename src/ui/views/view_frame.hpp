@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/view_frame.hpp"
-#include "app/view_workers.hpp"
+#include "views/view_frame_controller.hpp"
+#include "views/view_workers.hpp"
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/view_workers.hpp"
+#include "views/view_workers.hpp"
 #include "ui/views/row_table_model.hpp"
 #include "ui/views/view_frame.hpp"
 

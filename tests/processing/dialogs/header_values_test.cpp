@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "processing/batch_runner.hpp"
-#include "processing/dialogs/dic_dialog.hpp"
-#include "processing/dialogs/nutrient_dialog.hpp"
-#include "processing/dialogs/ph_dialog.hpp"
+#include "processing/dialogs/dic_controller.hpp"
+#include "processing/dialogs/nutrient_controller.hpp"
+#include "processing/dialogs/ph_controller.hpp"
 #include "processing/dialogs/raw_text.hpp"
-#include "processing/dialogs/ta_dialog.hpp"
+#include "processing/dialogs/ta_controller.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 

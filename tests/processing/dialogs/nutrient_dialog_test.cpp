@@ -1,6 +1,6 @@
 // The single-file nutrient dialog: header messages, parameters shown, titles and enabling
 // rules, and the controls read back.
-#include "processing/dialogs/nutrient_dialog.hpp"
+#include "processing/dialogs/nutrient_controller.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/time_text.hpp"
-#include "processing/dialogs/nutrient_dialog.hpp"
-#include "processing/dialogs/nutrient_multi_dialog.hpp"
+#include "processing/dialogs/nutrient_controller.hpp"
+#include "processing/dialogs/nutrient_multi_controller.hpp"
 #include "processing/dialogs/raw_text.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"

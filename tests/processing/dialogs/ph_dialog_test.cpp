@@ -1,6 +1,6 @@
 // The pH dialog: header messages, parameters as shown and read back over the header
 // defaults, and the refusal of a zero sample interval.
-#include "processing/dialogs/ph_dialog.hpp"
+#include "processing/dialogs/ph_controller.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "common/time_text.hpp"
-#include "processing/dialogs/dic_dialog.hpp"
+#include "processing/dialogs/dic_controller.hpp"
 #include "processing/dialogs/raw_text.hpp"
-#include "processing/dialogs/ta_dialog.hpp"
+#include "processing/dialogs/ta_controller.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 

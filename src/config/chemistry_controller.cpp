@@ -1,0 +1,159 @@
+// The chemistry dialog's reading, tab changes and saving.
+#include "config/chemistry_controller.hpp"
+
+#include "records/chemistry_commands.hpp"
+
+namespace kelpira::config {
+
+namespace {
+
+constexpr const char* kLoadFailed = "Failed to load chemistry config";
+constexpr const char* kIncompatible =
+    "Failed to load chemistry config: please see View/Compatibility";
+constexpr const char* kSaveCaption = "Save";
+
+const ChemistryDescriptor& descriptor(std::size_t tab) {
+    return kChemistryTable.at(tab < kChemistryTable.size() ? tab : 0);
+}
+
+// The obsolete TA multiplexers are named every time the TA page shows one.
+void warn_obsolete_multiplexer(const ChemistryPageView& page, common::Prompter& prompter) {
+    if (page.kind != ChemistryPage::ta) {
+        return;
+    }
+    if (page.config.multiplexer == 2) {
+        prompter.message(kChemistryCaption,
+                         "MULTIPLEX type \"TA (T on 567)\" is no longer supported - please change "
+                         "it to type \"None\" and save the change");
+    } else if (page.config.multiplexer == 3) {
+        prompter.message(kChemistryCaption,
+                         "MULTIPLEX type \"TA (T on 267)\" is no longer supported - please change "
+                         "it to type \"None\" and save the change");
+    }
+}
+
+// Shows the dialog's record, ticked, and the processing record read for the current tab.
+void show_loaded(ChemistryDialog& d, common::Prompter& prompter) {
+    show_config(d.page, d.config, true);
+    show_params(d.page, buffer_of(d.buffers, descriptor(d.tab)));
+    warn_obsolete_multiplexer(d.page, prompter);
+}
+
+// The page with defaults and its check box ticked, copied into the dialog's record and the
+// tab's buffer.
+void reset_ticked(ChemistryDialog& d) {
+    d.config = reset_config(d.page, true);
+    buffer_of(d.buffers, descriptor(d.tab)) = reset_params(d.page);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t>& buffer_of(ProcessingBuffers& buffers, const ChemistryDescriptor& d) {
+    return buffers.at(static_cast<std::size_t>(d.page));
+}
+
+link::CommandResult load_chemistry(link::SensorLink& link, ChemistryConfig& record,
+                                   ProcessingBuffers& buffers, std::size_t& tab) {
+    ChemistryConfig read;
+    const link::CommandResult result = link::get_chemistry_config(link, read);
+    if (result != link::kResultSuccess) {
+        return result;
+    }
+    record = read;
+    const std::size_t found = chemistry_tab_index(record.chemistry);
+    if (found >= kChemistryTable.size()) {
+        return link::kResultBadLength;
+    }
+    const ChemistryDescriptor& d = kChemistryTable[found];
+    std::vector<std::uint8_t> params(d.record_length);
+    const link::CommandResult params_result =
+        link::get_processing_params(link, record.chemistry, params);
+    if (params_result != link::kResultSuccess) {
+        return params_result;
+    }
+    buffer_of(buffers, d) = std::move(params);
+    tab = found;
+    return link::kResultSuccess;
+}
+
+link::CommandResult save_chemistry(link::SensorLink& link, const ChemistryConfig& record,
+                                   ProcessingBuffers& buffers, std::size_t tab) {
+    const link::CommandResult result = link::set_chemistry_config(link, record);
+    if (result != link::kResultSuccess) {
+        return result;
+    }
+    const ChemistryDescriptor& d = descriptor(tab);
+    auto& params = buffer_of(buffers, d);
+    params.resize(d.record_length);
+    return link::set_processing_params(link, record.chemistry, params);
+}
+
+std::optional<ChemistryDialog> open_chemistry_dialog(link::SensorLink& link,
+                                                     common::Prompter& prompter) {
+    ChemistryDialog d;
+    std::size_t tab = 0;
+    const link::CommandResult result = load_chemistry(link, d.config, d.buffers, tab);
+    if (result == link::kResultBadLength) {
+        prompter.message(kChemistryCaption, kIncompatible);
+        d.tab = 0;
+        d.page = make_chemistry_page(descriptor(0).code);
+        reset_ticked(d);
+        return d;
+    }
+    if (result != link::kResultSuccess) {
+        prompter.message(kChemistryCaption, kLoadFailed);
+        return std::nullopt;
+    }
+    d.tab = tab;
+    d.page = make_chemistry_page(descriptor(tab).code);
+    show_loaded(d, prompter);
+    return d;
+}
+
+void change_chemistry_tab(ChemistryDialog& d, std::size_t tab, link::SensorLink& link,
+                          common::Prompter& prompter) {
+    d.tab = tab < kChemistryTable.size() ? tab : 0;
+    d.page = make_chemistry_page(descriptor(d.tab).code);
+    if (d.page.code != d.config.chemistry) {
+        reset_config(d.page, false);
+        reset_params(d.page);
+        return;
+    }
+    std::size_t loaded = 0;
+    ChemistryConfig record = d.config;
+    if (load_chemistry(link, record, d.buffers, loaded) != link::kResultSuccess) {
+        prompter.message("Load", kLoadFailed);
+        reset_ticked(d);
+        return;
+    }
+    d.config = record;
+    show_config(d.page, d.config, true);
+    show_params(d.page, buffer_of(d.buffers, descriptor(loaded)));
+    warn_obsolete_multiplexer(d.page, prompter);
+}
+
+void save_chemistry_dialog(ChemistryDialog& d, link::SensorLink& link, common::Prompter& prompter) {
+    if (!d.save_enabled()) {
+        return;
+    }
+    d.config = collect_config(d.page);
+    buffer_of(d.buffers, descriptor(d.tab)) = collect_params(d.page);
+    link::CommandResult result = save_chemistry(link, d.config, d.buffers, d.tab);
+    std::size_t loaded = d.tab;
+    ChemistryConfig record = d.config;
+    if (result == link::kResultSuccess) {
+        result = load_chemistry(link, record, d.buffers, loaded);
+    }
+    if (result != link::kResultSuccess) {
+        prompter.message(kSaveCaption, "Failed to save settings");
+        return;
+    }
+    d.config = record;
+    prompter.message(kSaveCaption,
+                     std::string(descriptor(loaded).tab_text) + " Processing configuration saved");
+    show_config(d.page, d.config, true);
+    show_params(d.page, buffer_of(d.buffers, descriptor(loaded)));
+    warn_obsolete_multiplexer(d.page, prompter);
+}
+
+}  // namespace kelpira::config

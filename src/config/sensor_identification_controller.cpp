@@ -1,0 +1,72 @@
+// The sensor identification dialog's reading, checking and saving.
+#include "config/sensor_identification_controller.hpp"
+
+#include <algorithm>
+
+#include "link/identity_commands.hpp"
+#include "common/form.hpp"
+
+namespace kelpira::config {
+
+namespace {
+
+constexpr std::uint32_t kSerialMax = 65535;
+
+void show(const link::SensorIdentification& id, IdentificationControls& c) {
+    c.name = id.name.substr(0, link::kSensorNameMax);
+    c.serial = std::to_string(id.serial_number);
+}
+
+}  // namespace
+
+bool name_too_long(const IdentificationControls& c) {
+    return c.name.size() > link::kSensorNameMax;
+}
+
+bool serial_red(const IdentificationControls& c) {
+    const auto serial = processing::parse_unsigned(c.serial);
+    return !serial || *serial > kSerialMax;
+}
+
+bool identification_save_enabled(const IdentificationControls& c) {
+    return !name_too_long(c) && !serial_red(c);
+}
+
+bool open_identification(IdentificationControls& c, link::SensorLink& link,
+                         common::Prompter& prompter) {
+    link::SensorIdentification id;
+    if (link::get_sensor_identification(link, id) != link::kResultSuccess) {
+        prompter.message("Configure Sensor Name", "Unable to retrieve Sensor Name from device");
+        return false;
+    }
+    show(id, c);
+    return true;
+}
+
+void save_identification(IdentificationControls& c, link::SensorLink& link,
+                         common::Prompter& prompter) {
+    constexpr const char* kCaption = "Save";
+    link::SensorIdentification id;
+    if (link::get_sensor_identification(link, id) != link::kResultSuccess) {
+        prompter.message(kCaption, "Failed to save settings");
+        return;
+    }
+    id.layout = link::SensorIdentification::kLayout;
+    id.name = c.name.substr(0, link::kSensorNameMax);
+    id.serial_number =
+        static_cast<std::uint16_t>(std::min(processing::field_unsigned(c.serial), kSerialMax));
+    const link::CommandResult written = link::set_sensor_identification(link, id);
+    if (written == link::kResultTooOld) {
+        prompter.message(kCaption, "Failed to save settings (firmware is too old for GUI)");
+        return;
+    }
+    if (written != link::kResultSuccess ||
+        link::get_sensor_identification(link, id) != link::kResultSuccess) {
+        prompter.message(kCaption, "Failed to save settings");
+        return;
+    }
+    show(id, c);
+    prompter.message(kCaption, "Settings saved");
+}
+
+}  // namespace kelpira::config

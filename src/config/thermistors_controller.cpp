@@ -1,0 +1,68 @@
+// The thermistor dialog's reading and writing of the three thermistor records.
+#include "config/thermistors_controller.hpp"
+
+#include "records/chemistry_commands.hpp"
+
+namespace kelpira::config {
+
+namespace {
+
+// Reads the three records into the controls, up to the first failure.
+bool read_all(ThermistorsControls& controls, link::SensorLink& link) {
+    for (std::uint8_t i = 0; i < kThermistors; ++i) {
+        ThermistorConfig record;
+        if (link::get_thermistor_config(link, i, record) != link::kResultSuccess) {
+            return false;
+        }
+        controls[i] = show_thermistor(record);
+    }
+    return true;
+}
+
+}  // namespace
+
+ThermistorControls show_thermistor(const ThermistorConfig& record) {
+    ThermistorControls c;
+    c.input_channel =
+        processing::make_list("", "Input Channel", processing::input_channel_choices());
+    processing::show_choice(c.input_channel, record.input_channel);
+    const std::array<float, 4> values{record.a3, record.a2, record.a1, record.a0};
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        processing::show_value(c.coefficients[k], values[k], processing::fixed_text(values[k], 5));
+    }
+    return c;
+}
+
+ThermistorConfig read_thermistor(const ThermistorControls& c) {
+    const auto real = [&c](std::size_t k) { return processing::field_f32(c.coefficients[k]); };
+    ThermistorConfig record;
+    record.input_channel = static_cast<std::uint8_t>(processing::selected_value(c.input_channel));
+    record.a3 = real(0);
+    record.a2 = real(1);
+    record.a1 = real(2);
+    record.a0 = real(3);
+    return record;
+}
+
+bool open_thermistors(ThermistorsControls& controls, link::SensorLink& link,
+                      common::Prompter& prompter) {
+    if (!read_all(controls, link)) {
+        prompter.message("Thermistors Configuration",
+                         "Unable to retrieve thermistors settings from device");
+        return false;
+    }
+    return true;
+}
+
+void save_thermistors(ThermistorsControls& controls, link::SensorLink& link,
+                      common::Prompter& prompter) {
+    bool saved = true;
+    for (std::uint8_t i = 0; i < kThermistors && saved; ++i) {
+        saved = link::set_thermistor_config(link, i, read_thermistor(controls[i])) ==
+                link::kResultSuccess;
+    }
+    saved = read_all(controls, link) && saved;
+    prompter.message("Save", saved ? "Settings saved" : "Failed to save settings");
+}
+
+}  // namespace kelpira::config

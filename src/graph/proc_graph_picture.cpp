@@ -1,0 +1,167 @@
+// Geometry of the processed output graph: frame, value and time labels, one white dot per
+// occupied pixel of the current viewport, and the selected point with its time and value.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "graph/proc_graph.hpp"
+#include "graph/proc_graph_axes.hpp"
+#include "common/time_text.hpp"
+
+namespace kelpira::app {
+
+namespace {
+
+constexpr int kTimeLabelSpacing = 100;  // pixels between time labels
+constexpr int kDotRadius = 2;
+constexpr int kCrossHalf = 5;
+constexpr const char* kEllipsis = "...";
+
+// Which pixels of the plot already hold a dot, so each is drawn once however many points
+// fall on it.
+class Occupancy {
+  public:
+    Occupancy(int width, int height)
+        : width_(width), bits_((static_cast<std::size_t>(width) * height + 63) / 64) {}
+
+    // True the first time a pixel is taken.
+    bool take(int x, int y) {
+        const std::size_t bit = static_cast<std::size_t>(y) * width_ + x;
+        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+        std::uint64_t& word = bits_[bit / 64];
+        const bool free = (word & mask) == 0;
+        word |= mask;
+        return free;
+    }
+
+  private:
+    std::size_t width_;
+    std::vector<std::uint64_t> bits_;
+};
+
+// The longest start of `text` that fits `width` pixels with an ellipsis after it, or the
+// whole text when it fits as it is.
+std::string elided(const std::string& text, int width, const TextMeasure& measure) {
+    if (measure(text) <= width) {
+        return text;
+    }
+    std::string cut = text;
+    while (!cut.empty()) {
+        cut.pop_back();
+        if (measure(cut + kEllipsis) <= width) {
+            break;
+        }
+    }
+    return cut + kEllipsis;
+}
+
+std::string time_label(std::uint32_t time) {
+    const auto f = common::utc_fields(time);
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d/%02d %02d:%02d", f.day, f.month, f.hour, f.minute);
+    return text;
+}
+
+std::string selection_text(const GraphPoint& p) {
+    const auto f = common::utc_fields(p.time);
+    char text[128];
+    std::snprintf(text, sizeof text, "timestamp=%02d/%02d/%d %02d:%02d:%02d, value=%.2f", f.day,
+                  f.month, f.year, f.hour, f.minute, f.second, p.value);
+    return text;
+}
+
+void add_frame(Picture& pic, const ProcGraphLayout& g) {
+    const Rect& c = g.client;
+    pic.frames.push_back(
+        {.box = c, .pen = kFrameGrey, .pen_width = 2, .fill = kProcGraphBackground});
+    pic.lines.push_back({{c.left, c.bottom - 1}, {c.right, c.bottom - 1}, kWhite, 1});
+    pic.lines.push_back({{g.y_axis, g.plot_bottom}, {g.y_axis, g.plot_top}, kWhite, 1});
+    pic.lines.push_back({{g.plot_left, g.x_axis}, {g.plot_right, g.x_axis}, kWhite, 1});
+}
+
+void add_value_labels(Picture& pic, const ProcGraphLayout& g, const Viewport& v) {
+    const double range = v.v_max - v.v_min;
+    for (const auto& label : value_labels(v.v_min, v.v_max, g.h)) {
+        const int y =
+            g.plot_bottom - static_cast<int>(std::trunc((label.value - v.v_min) / range * g.h));
+        pic.texts.push_back(
+            {label.text, {g.client.left, y - 10, g.client.left + 30, y + 10}, Align::right});
+    }
+}
+
+void add_time_labels(Picture& pic, const ProcGraphLayout& g, const Viewport& v) {
+    const double span = v.t_max - v.t_min;
+    for (int o = 0; o < g.w; o += kTimeLabelSpacing) {
+        const auto time = v.t_min + static_cast<std::uint32_t>(std::trunc(double(o) / g.w * span));
+        pic.texts.push_back(
+            {time_label(time),
+             {g.plot_left + o - 50, g.plot_bottom, g.plot_left + o + 50, g.client.bottom}});
+    }
+    pic.texts.push_back(
+        {"time", {g.plot_right, g.plot_bottom - 8, g.client.right, g.plot_bottom + 15}});
+}
+
+}  // namespace
+
+Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
+    Picture pic;
+    pic.background = kProcGraphBackground;
+    const ProcGraphLayout g = proc_graph_layout(client);
+    if (g.too_small) {
+        return pic;
+    }
+    pic.plotted = true;
+    const Viewport& v = current();
+    add_frame(pic, g);
+    add_value_labels(pic, g, v);
+    if (chemistry_) {
+        if (const auto axis = chemistry_axis(*chemistry_)) {
+            const Rect box{client.left + 5, client.top, g.plot_left + 60, g.plot_top};
+            pic.texts.push_back(
+                {elided(std::string(axis->unit), box.right - box.left, measure), box, Align::left});
+        }
+    }
+    add_time_labels(pic, g, v);
+
+    // A viewport of one instant or one value has no scale along that axis: its points go
+    // to the middle of the plot.
+    const double range = v.v_max - v.v_min;
+    const double span = v.t_max - v.t_min;
+    Occupancy occupied(g.w + 1, g.h + 1);
+    bool selected_drawn = false;
+    const auto [first, last] = time_range(v);
+    for (std::size_t k = first; k < last; ++k) {
+        const std::uint32_t i = by_time_[k];
+        GraphPoint& p = points_[i];
+        if (p.value < v.v_min || p.value > v.v_max) {
+            continue;
+        }
+        p.px = g.plot_left +
+               (span > 0 ? static_cast<int>(std::trunc((p.time - v.t_min) / span * g.w)) : g.w / 2);
+        p.py =
+            g.plot_bottom -
+            (range > 0 ? static_cast<int>(std::trunc((p.value - v.v_min) / range * g.h)) : g.h / 2);
+        selected_drawn = selected_drawn || (selected_ && *selected_ == i);
+        if (occupied.take(p.px - g.plot_left, g.plot_bottom - p.py)) {
+            pic.dots.push_back({{p.px, p.py}, kDotRadius, kWhite, std::nullopt});
+        }
+    }
+
+    if (selected_drawn) {
+        const GraphPoint& p = points_[*selected_];
+        pic.lines.push_back({{p.px - kCrossHalf, p.py - kCrossHalf},
+                             {p.px + kCrossHalf, p.py + kCrossHalf},
+                             kRed,
+                             2});
+        pic.lines.push_back({{p.px + kCrossHalf, p.py - kCrossHalf},
+                             {p.px - kCrossHalf, p.py + kCrossHalf},
+                             kRed,
+                             2});
+        pic.dots.push_back({{p.px, p.py}, kDotRadius, kWhite, kRed});
+        pic.texts.push_back(
+            {selection_text(p), {g.plot_left, client.top, g.plot_right, g.plot_top}});
+    }
+    return pic;
+}
+
+}  // namespace kelpira::app

@@ -1,0 +1,136 @@
+// The Upgrade dialog's decisions and texts.
+#include "maintenance/upgrade_controller.hpp"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "link/identity_records.hpp"
+
+namespace kelpira::maintenance {
+
+namespace {
+
+template <typename... Args>
+std::string format(const char* pattern, Args... args) {
+    char text[128];
+    std::snprintf(text, sizeof text, pattern, args...);
+    return text;
+}
+
+}  // namespace
+
+std::string upgrade_running_text(std::uint32_t bytes) {
+    return format("Upgrade running, %u bytes written", bytes);
+}
+
+std::string upgrade_complete_text(std::uint32_t bytes) {
+    return format("Upgrade complete, %u bytes written", bytes);
+}
+
+std::string upgrade_failed_text(std::uint32_t bytes, int status) {
+    return format("Upgrade failed after %u bytes (%d)", bytes, status);
+}
+
+UpgradeDialog::UpgradeDialog(link::SensorLink& link, common::Prompter& prompter, UpgradeSink sink)
+    : link_(link), prompter_(prompter), sink_(std::move(sink)) {}
+
+UpgradeDialog::~UpgradeDialog() = default;
+
+bool UpgradeDialog::choose_image(const char* title, const char* filter_label) {
+    common::FileRequest request;
+    request.title = title;
+    request.filters = {{filter_label, "*.bin"}};
+    request.default_extension = "bin";
+    auto chosen = prompter_.choose_open_file(request);
+    if (!chosen) {
+        return false;
+    }
+    path_ = std::move(*chosen);
+    return true;
+}
+
+bool UpgradeDialog::open(std::uint32_t mode) {
+    result_ = kUpgradeNotDone;
+    if (mode == link::kModeFirmware) {
+        if (prompter_.ask_yes_no(kUpgradeBootloaderTitle, kBootloaderWarning) !=
+            common::Answer::Yes) {
+            return false;
+        }
+        title_ = kUpgradeBootloaderTitle;
+        if (!choose_image("Bootloader Binary File", "Bootloader Binary Files (*.bin)")) {
+            return false;
+        }
+        load_address_ = kBootloaderLoadAddress;
+    } else if (mode == link::kModeBootloader) {
+        title_ = kUpgradeFirmwareTitle;
+        if (!choose_image("Firmware Binary File", "Firmware Binary Files (*.bin)")) {
+            return false;
+        }
+        load_address_ = kFirmwareLoadAddress;
+    } else {
+        return false;
+    }
+    // An empty image would only send the closing block, which leaves the sensor without the
+    // code it is about to replace: refused before the sensor hears of it.
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path_, error);
+    if (!error && size == 0) {
+        prompter_.message(kUpgradeCaption,
+                          "The file " + path_ + " is empty: there is no image to write.");
+        return false;
+    }
+    image_size_ = error ? 0 : size;
+    try {
+        streamer_ = std::make_unique<UpgradeStreamer>(link_, path_, load_address_, sink_);
+    } catch (const std::system_error&) {
+        prompter_.message(kUpgradeCaption, "Failed to start upgrade");
+        return false;
+    }
+    result_.reset();
+    return true;
+}
+
+void UpgradeDialog::cancel() {
+    if (result_) {
+        return;
+    }
+    if (!streamer_) {
+        result_ = kUpgradeNotDone;
+        return;
+    }
+    if (replaces_bootloader()) {
+        prompter_.message(kCancelCaption, kBootloaderCancelRefused);
+        return;
+    }
+    if (prompter_.ask_yes_no(kCancelCaption, kFirmwareCancelQuestion) == common::Answer::Yes) {
+        status_text_ = kStoppingText;
+        streamer_->cancel();
+        result_ = kUpgradeNotDone;
+    }
+}
+
+void UpgradeDialog::handle(const UpgradeEvent& event) {
+    if (result_) {
+        return;
+    }
+    if (const auto* progress = std::get_if<UpgradeProgress>(&event)) {
+        bytes_written_ = progress->bytes_written;
+        status_text_ = upgrade_running_text(bytes_written_);
+        return;
+    }
+    const auto& outcome = std::get<UpgradeOutcome>(event);
+    bytes_written_ = outcome.bytes_written;
+    if (outcome.status == kUpgradeComplete) {
+        status_text_ = upgrade_complete_text(bytes_written_);
+        prompter_.message(kUpgradeCaption, status_text_);
+        result_ = kUpgradeDone;
+    } else {
+        status_text_ = upgrade_failed_text(bytes_written_, outcome.status);
+        prompter_.message(kUpgradeCaption, status_text_);
+        result_ = kUpgradeNotDone;
+    }
+}
+
+}  // namespace kelpira::maintenance

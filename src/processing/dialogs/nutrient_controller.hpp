@@ -1,0 +1,75 @@
+// "Process Raw Nutrient Data": one nutrient raw file, its header parameters shown for editing,
+// titles and enabling by nutrient type, standard adjustment, trigger and optical correction.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "common/prompter.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
+#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/raw_pass.hpp"
+
+namespace kelpira::processing {
+
+// The controls in the order they are shown; the values index ProcessingView::controls.
+enum class NutrientControl : std::size_t {
+    type,
+    sensor_version,
+    output,
+    sample_intake_state,
+    sample_measurement_state,
+    blank_measurement_state,
+    standard1_state,
+    standard2_state,
+    standard1_concentration,
+    standard2_concentration,
+    standard_adjustment,
+    processing_trigger,
+    medium_measure,
+    medium_monitor,
+    short_measure,
+    short_monitor,
+    long_measure,
+    long_monitor,
+    optical_correction,
+    optical_sample_state,
+    optical_blank_state,
+    dilution,
+    count
+};
+
+struct NutrientDialog {
+    ProcessingView view;
+    std::string path;  // the raw file; every "Process" reads it again from its start
+};
+
+inline constexpr const char* kNutrientCaption = "Process Raw Nutrient Data";
+
+// The dialog before a file is chosen: lists filled, columns titled, "Save" disabled.
+NutrientDialog make_nutrient_dialog();
+
+// Chooses the file and reads its header, showing its parameters or saying why not. Returns
+// false when the dialog is to close (chooser cancelled, wrong chemistry, unreadable file).
+bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter,
+                          const HeaderReader& read = read_raw_header);
+
+// A list or check box changed: "Nutrient Type", "Standard Adjustment", "Processing Trigger"
+// and "Enable Optical Correction" apply the titles, dilution and enabling rules.
+void nutrient_control_changed(NutrientDialog& dialog, std::size_t control);
+
+// "Process": clears the lists, reads the controls and returns the pass over the file.
+PassJob nutrient_process(NutrientDialog& dialog);
+
+// The controls as parameters (states above 254 taken as 254, concentrations x 1000
+// truncated, a list without a selection as its first entry), and the nutrient type.
+config::NutrientParams nutrient_params_of(const ProcessingView& view);
+config::ChemistryType nutrient_type_of(const ProcessingView& view);
+
+// Shows a header's parameters and applies the titles and enabling rules.
+void show_nutrient_params(ProcessingView& view, config::ChemistryType type,
+                          const config::NutrientParams& params);
+
+}  // namespace kelpira::processing

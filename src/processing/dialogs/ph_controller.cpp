@@ -1,0 +1,141 @@
+// The pH processing dialog: controls, header messages, reading the controls back.
+#include "processing/dialogs/ph_controller.hpp"
+
+#include "common/number_scan.hpp"
+#include "processing/dialogs/chemistry_passes.hpp"
+#include "processing/dialogs/raw_pass.hpp"
+#include "processing/ph_engine.hpp"
+
+namespace kelpira::processing {
+namespace {
+
+constexpr std::size_t at(PhControl c) {
+    return static_cast<std::size_t>(c);
+}
+FormControl& control(ProcessingView& v, PhControl c) {
+    return v.controls[at(c)];
+}
+const FormControl& control(const ProcessingView& v, PhControl c) {
+    return v.controls[at(c)];
+}
+
+constexpr const char* kParameters = "Processing Parameters";
+
+void show_real(FormControl& field, float value) {
+    show_value(field, value, fixed_text(value, 5));
+}
+
+}  // namespace
+
+PhDialog make_ph_dialog() {
+    PhDialog d;
+    auto& v = d.view;
+    v.title = kPhCaption;
+    v.controls.resize(at(PhControl::count));
+    const auto set = [&v](PhControl c, FormControl f) { v.controls[at(c)] = std::move(f); };
+    set(PhControl::sensor_version, make_list(kParameters, "Sensor Version", {{0, "None"}}));
+    set(PhControl::input_434,
+        make_list(kParameters, "Input Channel (434nm)", input_channel_choices()));
+    set(PhControl::input_578,
+        make_list(kParameters, "Input Channel (578nm)", input_channel_choices()));
+    set(PhControl::sample_intake_state, make_field(kParameters, "Sample Intake State"));
+    set(PhControl::sample_measurement_state, make_field(kParameters, "Sample Measurement State"));
+    set(PhControl::sample_interval, make_field(kParameters, "Sample Interval (ms)"));
+    set(PhControl::blank_start, make_field(kParameters, "Blank Start Offset (seconds)"));
+    set(PhControl::blank_end, make_field(kParameters, "Blank End Offset (seconds)"));
+    set(PhControl::absorbance_min_434, make_field(kParameters, "Absorbance Min (434nm)"));
+    set(PhControl::absorbance_max_578, make_field(kParameters, "Absorbance Max (578nm)"));
+    set(PhControl::dph_dt, make_field(kParameters, "dpH/dT"));
+    set(PhControl::r_scale, make_field(kParameters, "R-adjustment (scale)"));
+    set(PhControl::r_offset, make_field(kParameters, "R-adjustment (offset)"));
+    set(PhControl::t1_scale, make_field(kParameters, "Thermistor 1 Adjustment (scale)"));
+    set(PhControl::t2_scale, make_field(kParameters, "Thermistor 2 Adjustment (scale)"));
+    v.results.columns = ph_result_columns();
+    reset_header(d.header, RawChemistry::ph);
+    return d;
+}
+
+bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter, const HeaderReader& read) {
+    auto file = choose_raw_file(prompter, RawChemistry::ph, kPhCaption, read);
+    if (!file) {
+        return false;
+    }
+    dialog.path = file->path;
+    dialog.header = file->header;
+    if (!file->found) {
+        prompter.message(kPhCaption,
+                         "No pH Processing Parameters found in file header: please enter them by "
+                         "hand, or connect a sensor and try again to use the current values from "
+                         "the sensor.");
+        return true;
+    }
+    if (file->header.chemistry != config::ChemistryType::ph) {
+        prompter.message(kPhCaption, "This file has the wrong chemistry type for pH processing.");
+        return false;
+    }
+    show_ph_params(dialog.view, file->header.ph, file->header.ph_sample_interval_ms);
+    return true;
+}
+
+std::optional<PassJob> ph_process(PhDialog& dialog, common::Prompter& prompter) {
+    begin_pass(dialog.view);
+    const PhSettings s = ph_settings_of(dialog.view);
+    if (const auto problem = ph_interval_problem(s.interval_ms)) {
+        prompter.message(kPhCaption, *problem);
+        return std::nullopt;
+    }
+    return ph_pass_job(dialog.path, s.params, s.interval_ms, dialog.header.thermistors);
+}
+
+PhSettings ph_settings_of(const ProcessingView& view) {
+    RawHeader defaults;
+    reset_header(defaults, RawChemistry::ph);
+    PhSettings s{defaults.ph, defaults.ph_sample_interval_ms};
+    auto& p = s.params;
+    const auto text = [&view](PhControl c) -> const std::string& { return control(view, c).text; };
+    const auto byte = [&view](PhControl c) {
+        return static_cast<std::uint8_t>(selected_value(control(view, c)));
+    };
+    const auto real = [&view](PhControl c) {
+        return common::to_f32(field_value(control(view, c)));
+    };
+    p.sensor_version = byte(PhControl::sensor_version);
+    p.input_434 = byte(PhControl::input_434);
+    p.input_578 = byte(PhControl::input_578);
+    p.sample_intake_state = field_state(text(PhControl::sample_intake_state));
+    p.sample_measurement_state = field_state(text(PhControl::sample_measurement_state));
+    s.interval_ms = field_unsigned(text(PhControl::sample_interval));
+    p.blank_start_s =
+        static_cast<std::uint16_t>(field_in_range(text(PhControl::blank_start), 0, 65535));
+    p.blank_end_s =
+        static_cast<std::uint16_t>(field_in_range(text(PhControl::blank_end), 0, 65535));
+    p.absorbance_min_434 = real(PhControl::absorbance_min_434);
+    p.absorbance_max_578 = real(PhControl::absorbance_max_578);
+    p.dph_dt = real(PhControl::dph_dt);
+    p.r_scale = real(PhControl::r_scale);
+    p.r_offset = real(PhControl::r_offset);
+    p.t1_scale = real(PhControl::t1_scale);
+    p.t2_scale = real(PhControl::t2_scale);
+    return s;
+}
+
+void show_ph_params(ProcessingView& view, const config::PhParams& p, std::uint32_t interval_ms) {
+    select_value(control(view, PhControl::sensor_version), p.sensor_version);
+    select_value(control(view, PhControl::input_434), p.input_434);
+    select_value(control(view, PhControl::input_578), p.input_578);
+    control(view, PhControl::sample_intake_state).text = std::to_string(p.sample_intake_state);
+    control(view, PhControl::sample_measurement_state).text =
+        std::to_string(p.sample_measurement_state);
+    control(view, PhControl::sample_interval).text = std::to_string(interval_ms);
+    control(view, PhControl::blank_start).text = std::to_string(p.blank_start_s);
+    control(view, PhControl::blank_end).text = std::to_string(p.blank_end_s);
+    show_real(control(view, PhControl::absorbance_min_434), p.absorbance_min_434);
+    show_real(control(view, PhControl::absorbance_max_578), p.absorbance_max_578);
+    show_real(control(view, PhControl::dph_dt), p.dph_dt);
+    show_real(control(view, PhControl::r_scale), p.r_scale);
+    show_real(control(view, PhControl::r_offset), p.r_offset);
+    show_real(control(view, PhControl::t1_scale), p.t1_scale);
+    show_real(control(view, PhControl::t2_scale), p.t2_scale);
+}
+
+}  // namespace kelpira::processing

@@ -1,0 +1,186 @@
+// The main window's behaviour: connection state, title and status texts, view changes, and
+// the menu commands that need no dialog of their own.
+#include "shell/shell_controller.hpp"
+
+#include <utility>
+
+#include "views/run_control.hpp"
+#include "views/status_display.hpp"
+#include "link/device_types.hpp"
+#include "link/firmware_releases.hpp"
+#include "link/identity_commands.hpp"
+#include "link/operation_commands.hpp"
+
+namespace kelpira::app {
+
+const char* const kSensorPortPinsText =
+    "Communication Port\n\n"
+    "  PIN 1: 12-16 VDC\n"
+    "  PIN 2: GND\n"
+    "  PIN 3: USB VBus/5V\n"
+    "  PIN 4: NC\n"
+    "  PIN 5: USB DP\n"
+    "  PIN 6: USB DM\n"
+    "  PIN 7: RS232 SENSOR-RX\n"
+    "  PIN 8: RS232 SENSOR-TX\n\n"
+    "Mating plug type: SubConn MCIL8F\n"
+    "with MCDLS-F locking sleeve\n";
+
+ShellController::ShellController(link::SensorLink& link, common::Prompter& prompter,
+                                 ShellHooks hooks)
+    : link_(link), prompter_(prompter), hooks_(std::move(hooks)) {}
+
+void ShellController::changed() {
+    if (hooks_.state_changed) {
+        hooks_.state_changed();
+    }
+}
+
+void ShellController::start() {
+    flags_ = 0;
+    show_not_connected();
+    changed();
+    hooks_.show_view(ShellView::Connect);
+}
+
+void ShellController::show_not_connected() {
+    title_ = not_connected_title();
+    status_ = {};
+    status_[kStatusConnection] = not_connected_status_text();
+}
+
+void ShellController::show_identity() {
+    for (std::size_t part = kStatusLinkHealth; part < kStatusParts; ++part) {
+        status_[part].clear();
+    }
+    link::SensorIdentification identification;
+    link::DeviceInfo info;
+    if (link::get_sensor_identification(link_, identification) != link::kResultSuccess ||
+        link::get_device_info(link_, info) != link::kResultSuccess) {
+        return;
+    }
+    const std::string name = link::sensor_display_name(identification.name);
+    title_ = connected_title(name, link::DeviceTypeName(info.device_type));
+    status_[kStatusConnection] = connected_status_text(name);
+}
+
+void ShellController::connected(const link::DeviceEntry& entry) {
+    flags_ = kLinkConnected;
+    connected_path_ = entry.path;
+    show_identity();
+    hooks_.start_poll();
+    hooks_.show_view(ShellView::RawOutputGraph);
+    changed();
+}
+
+// The poll stops before the Connect view exists: that view probes every attached sensor
+// through the link, and no other thread may use the link while it is shown.
+void ShellController::disconnect() {
+    link_.Close();
+    hooks_.stop_poll();
+    flags_ = 0;
+    changed();
+    hooks_.show_view(ShellView::Connect);
+    show_not_connected();
+    changed();
+}
+
+bool ShellController::device_removed(std::string_view path) {
+    if ((flags_ & kLinkConnected) == 0 || !link::same_device_path(path, connected_path_)) {
+        return false;
+    }
+    link_.Close();
+    hooks_.stop_poll();
+    flags_ = 0;
+    show_not_connected();
+    changed();
+    prompter_.message("Device Change", "Sensor Disconnected");
+    hooks_.show_view(ShellView::Connect);
+    return true;
+}
+
+void ShellController::shut_down() {
+    link_.Close();
+    if ((flags_ & kLinkConnected) != 0) {
+        hooks_.stop_poll();
+    }
+    flags_ = 0;
+}
+
+void ShellController::switch_view(ShellView view) {
+    hooks_.show_view(view);
+}
+
+void ShellController::start_sensor(std::uint8_t state) {
+    if (app::start_sensor(link_, prompter_, state)) {
+        flags_ |= kLinkRunning;
+        if (hooks_.clear_history) {
+            hooks_.clear_history();
+        }
+    }
+    changed();
+}
+
+void ShellController::stop_sensor() {
+    if (app::stop_sensor(link_, prompter_)) {
+        flags_ &= ~kLinkRunning;
+    }
+    changed();
+}
+
+void ShellController::identity_changed() {
+    show_identity();
+    changed();
+}
+
+void ShellController::link_status(bool link_answered, const PowerStatus& power) {
+    if (flags_ == 0) {
+        return;
+    }
+    auto texts = link_status_texts(link_answered, power);
+    status_[kStatusLinkHealth] = std::move(texts.health);
+    status_[kStatusSupply] = std::move(texts.supply);
+    changed();
+}
+
+void ShellController::sensor_mode(SensorMode mode) {
+    // A report still queued when the connection ended must not mark a sensor as running.
+    if ((flags_ & kLinkConnected) == 0) {
+        return;
+    }
+    if (mode == kModeIdle) {
+        flags_ &= ~kLinkRunning;
+    } else {
+        flags_ |= kLinkRunning;
+    }
+    auto texts = mode_texts(link_, mode);
+    status_[kStatusMode] = std::move(texts.mode);
+    status_[kStatusFile] = std::move(texts.output_file);
+    changed();
+}
+
+void ShellController::mount_as_drive() {
+    if (link::mount_as_drive(link_) != link::kResultSuccess) {
+        prompter_.message("Mount Sensor As Drive", "Request failed.");
+    }
+}
+
+void ShellController::show_sensor_port_pins() {
+    prompter_.message("Sensor Port Pins", kSensorPortPinsText);
+}
+
+std::vector<std::string> ShellController::about_lines() {
+    std::vector<std::string> lines = {"Marivane Sensors", "www.marivane.example",
+                                      "GUI Version: " + std::string(link::kGuiVersion)};
+    link::FirmwareVersion version;
+    lines.push_back(link::get_firmware_version(link_, version) == link::kResultSuccess
+                        ? "Firmware Version: " + version.text
+                        : "");
+    link::DeviceInfo info;
+    lines.push_back(link::get_device_info(link_, info) == link::kResultSuccess
+                        ? "Device: " + link::DeviceTypeName(info.device_type)
+                        : "");
+    return lines;
+}
+
+}  // namespace kelpira::app

@@ -1,0 +1,150 @@
+// The processed output graph control's image, painting and mouse handling.
+#include "ui/graph/proc_graph_widget.hpp"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <algorithm>
+
+#include "ui/graph/graph_image_menu.hpp"
+#include "ui/graph/graph_painter.hpp"
+
+namespace kelpira::ui {
+
+namespace {
+
+app::Point point_of(const QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    return {p.x(), p.y()};
+}
+
+}  // namespace
+
+ProcGraphWidget::ProcGraphWidget(common::Prompter& prompter, QWidget* parent)
+    : QWidget(parent), prompter_(prompter), measure_(graph_text_measure()), font_(graph_font()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(50, 50);
+    refresh_timer_.setSingleShot(true);
+    refresh_timer_.setInterval(kRefreshMs);
+    connect(&refresh_timer_, &QTimer::timeout, this, &ProcGraphWidget::redraw);
+}
+
+app::Rect ProcGraphWidget::client() const {
+    const QSize screen = this->screen() ? this->screen()->size() : size();
+    return {0, 0, std::min(width(), screen.width() - 1), std::min(height(), screen.height() - 1)};
+}
+
+void ProcGraphWidget::set_chemistry(config::ChemistryType chemistry) {
+    graph_.set_chemistry(chemistry);
+    redraw();
+}
+
+void ProcGraphWidget::add_points(const std::vector<app::TimedValue>& points) {
+    for (const auto& p : points) {
+        graph_.add_point(p.time, p.value);
+    }
+    refresh();
+}
+
+void ProcGraphWidget::refresh() {
+    if (!refresh_timer_.isActive()) {
+        refresh_timer_.start();
+    }
+}
+
+void ProcGraphWidget::reset() {
+    graph_.reset();
+    redraw();
+}
+
+void ProcGraphWidget::redraw() {
+    refresh_timer_.stop();
+    const app::Picture picture = graph_.redraw(client(), measure_);
+    if (image_.size() != size()) {
+        image_ = QImage(size(), QImage::Format_RGB32);
+    }
+    paint_picture(image_, picture, font_);
+    // A window too small for a plot keeps what it showed.
+    if (picture.plotted) {
+        update();
+    }
+}
+
+void ProcGraphWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (image_.isNull()) {
+        painter.fillRect(event->rect(), QColor(130, 130, 200));
+        return;
+    }
+    painter.drawImage(event->rect(), image_, event->rect());
+    if (!dragging_) {
+        return;
+    }
+    painter.setPen(QPen(Qt::white, 0));
+    for (const auto& line : app::drag_indicator(drag_start_, drag_current_)) {
+        painter.drawLine(line.from.x, line.from.y, line.to.x, line.to.y);
+    }
+}
+
+void ProcGraphWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    refresh();
+}
+
+void ProcGraphWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        // Zoomed in, the right button steps back; at the full extent it offers the picture.
+        if (graph_.zoom_out()) {
+            redraw();
+        } else {
+            show_graph_image_menu(this, event->globalPosition().toPoint(), image_, prompter_);
+        }
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        pressed_ = point_of(event);
+        dragging_ = false;
+    }
+}
+
+void ProcGraphWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!pressed_) {
+        return;
+    }
+    const app::ProcGraphLayout layout = app::proc_graph_layout(client());
+    const app::Point at = point_of(event);
+    if (!dragging_) {
+        const int moved = std::abs(at.x - pressed_->x) + std::abs(at.y - pressed_->y);
+        if (moved < QApplication::startDragDistance()) {
+            return;
+        }
+        dragging_ = true;
+        drag_start_ = app::clamp_to_plot(*pressed_, layout);
+    }
+    drag_current_ = app::clamp_to_plot(at, layout);
+    update();
+}
+
+void ProcGraphWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressed_) {
+        return;
+    }
+    const app::Point pressed = *pressed_;
+    pressed_.reset();
+    if (!dragging_) {
+        graph_.click(pressed);
+        redraw();
+        return;
+    }
+    dragging_ = false;
+    const app::ProcGraphLayout layout = app::proc_graph_layout(client());
+    drag_current_ = app::clamp_to_plot(point_of(event), layout);
+    update();
+    if (graph_.end_drag(drag_start_, drag_current_, layout, prompter_)) {
+        redraw();
+    }
+}
+
+}  // namespace kelpira::ui

@@ -1,0 +1,62 @@
+// The processed output graph control: the core's graph state, an off-screen image redrawn
+// from it (at most ten times a second while points arrive), the drag indicator painted over
+// the copied image, and the mouse: drag to zoom, click to select, right button to go back.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "graph/proc_graph.hpp"
+#include "graph/proc_graph_feed.hpp"
+#include "common/prompter.hpp"
+
+namespace kelpira::ui {
+
+class ProcGraphWidget : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kRefreshMs = 100;
+
+    explicit ProcGraphWidget(common::Prompter& prompter, QWidget* parent = nullptr);
+
+    // The view's chemistry, at creation and after a successful reload.
+    void set_chemistry(config::ChemistryType chemistry);
+    // Points from the sensor; the picture follows within kRefreshMs.
+    void add_points(const std::vector<app::TimedValue>& points);
+    // Redraw soon (several requests make one redraw).
+    void refresh();
+    // "Reset Graph".
+    void reset();
+    // Redraws the current viewport now.
+    void redraw();
+
+    const app::ProcGraph& graph() const { return graph_; }
+    const QImage& image() const { return image_; }
+    app::Rect client() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    common::Prompter& prompter_;
+    app::ProcGraph graph_;
+    app::TextMeasure measure_;
+    QImage image_;
+    QFont font_;
+    QTimer refresh_timer_;
+    // Left button held: where it went down; a drag once the pointer moved far enough.
+    std::optional<app::Point> pressed_;
+    bool dragging_ = false;
+    app::Point drag_start_, drag_current_;
+};
+
+}  // namespace kelpira::ui

@@ -1,0 +1,85 @@
+// The workers of the operation views, one kind per view: each fetches rows on its own thread
+// and hands them to the view through a sink that never waits for the UI thread.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "views/live_history.hpp"
+#include "views/view_cells.hpp"
+#include "common/worker.hpp"
+#include "link/sensor_link.hpp"
+
+namespace kelpira::app {
+
+// Where a worker sends its rows. Both are called on the worker thread and must return at
+// once (the views post each call to the UI thread).
+struct RowSink {
+    std::function<void()> clear;
+    // `scroll`: bring the new row into view.
+    std::function<void(ViewRow row, bool scroll)> append;
+};
+
+// The live history while the status poll runs, nullptr while it does not; asked afresh on
+// every pass.
+using HistorySource = std::function<std::shared_ptr<const LiveHistory>()>;
+
+inline constexpr std::chrono::milliseconds kRawTextPeriod{1000};
+inline constexpr std::chrono::milliseconds kReaderPeriod{500};
+// How far back a new raw output view replays the history: the newest 1000 samples.
+inline constexpr std::size_t kRawReplay = 1000;
+
+// The samples a new raw output view replays before it follows new ones: k + 1 of them.
+std::size_t raw_backlog(bool poll_running, std::size_t history_count);
+
+// Raw output text: replays the newest samples without scrolling, then shows each new sample
+// once a second. Issues no commands. While `paused` samples pass unseen.
+void run_raw_text_worker(common::WorkerControl& control, const HistorySource& history,
+                         const std::atomic<bool>& paused, const RowSink& sink);
+
+// Processed output text: OPEN_OUTPUT_STREAM once (ending at once if that fails), then every
+// 500 ms reads records with READ_OUTPUT_RECORD until the sensor has no more. While `paused`
+// nothing is read.
+void run_output_reader(common::WorkerControl& control, link::SensorLink& link,
+                       const std::atomic<bool>& paused, const RowSink& sink);
+
+// Diagnostics: OPEN_DIAGNOSTICS once, then READ_DIAGNOSTICS bursts every 500 ms.
+void run_diagnostics_reader(common::WorkerControl& control, link::SensorLink& link,
+                            const std::atomic<bool>& paused, const RowSink& sink);
+
+enum class ViewKind { RawText, RawGraph, ProcessedText, ProcessedGraph, Diagnostics };
+
+// The one worker of a view kind. Used on the UI thread.
+class ViewWorkerSlot {
+  public:
+    static constexpr std::chrono::milliseconds kStartWait{1000};  // for a worker left over
+    static constexpr std::chrono::milliseconds kStopWait{100};
+
+    // Stops a worker of this kind that may still run, then starts `body`. Returns the new
+    // worker's ticket.
+    std::uint64_t start(common::Worker::Body body);
+    // Stops the worker of this ticket, waiting at most `wait`; one that overstays finishes on
+    // its own with what it captured. A view going away after its successor started leaves the
+    // successor's worker alone.
+    void stop(std::uint64_t ticket, std::chrono::milliseconds wait = kStopWait);
+    bool running() const { return worker_ != nullptr; }
+
+  private:
+    std::unique_ptr<common::Worker> worker_;
+    std::uint64_t ticket_ = 0;
+};
+
+// One slot per view kind, owned by the main window.
+class ViewWorkers {
+  public:
+    ViewWorkerSlot& slot(ViewKind kind) { return slots_[static_cast<std::size_t>(kind)]; }
+
+  private:
+    std::array<ViewWorkerSlot, 5> slots_;
+};
+
+}  // namespace kelpira::app

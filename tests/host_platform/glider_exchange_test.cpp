@@ -1,0 +1,139 @@
+// The Seaglider and BRIDGES exchanges over a pseudo-terminal, against a scripted sensor.
+#include "host_platform/glider_exchange.hpp"
+#include "pty_peer.hpp"
+#include "host_platform/simulator_controller.hpp"
+#include "support/recording_prompter.hpp"
+
+namespace kelpira::simulator {
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr milliseconds kUpdate{10'000};
+constexpr milliseconds kSample{7'000};
+
+struct GliderBench {
+    testing::PtyPeer peer;
+    testing::Stepper stepper;
+    testing::EventLog log;
+    testing::RecordingPrompter prompter;
+    SimulatorController controller{
+        prompter, log.events(), {open_serial_port, testing::fixed_clock(), stepper.hook()}};
+    SimulatorSettings sim;
+    SerialSettings serial;
+
+    GliderBench() {
+        choose_platform_type(PlatformType::seaglider, sim, serial);
+        serial.serial_port = peer.path();
+        sim.dive_number = 7;
+        sim.min_depth = 10;
+        sim.max_depth = 20;
+        sim.dive_rate = 10;
+        sim.climb_rate = 10;
+        sim.update_interval = 10;
+        sim.sample_interval = 7;
+        sim.p1 = 1;
+        sim.p2 = -2;
+        sim.p3 = 3;
+    }
+    ~GliderBench() {
+        stepper.release_all();
+        controller.stop();
+    }
+    void expect_opening() {
+        const std::string opening = "\r\r\r\rclock-set=9,12,2026,1,2,3\r\r\rstart=0007\r";
+        EXPECT_EQ(peer.read_like(opening), opening);
+    }
+};
+
+TEST(GliderSimulation, DivesStepByStepAndTurnsAtTheMaxDepth) {
+    GliderBench b;
+    ASSERT_TRUE(b.controller.start(b.sim, b.serial));
+    b.expect_opening();
+    for (int m = 10; m <= 20; ++m) {
+        EXPECT_EQ(b.peer.read_line(), "status=a," + std::to_string(m) + ".00,1,-2,3\r");
+        b.stepper.step(kUpdate);
+    }
+    EXPECT_EQ(b.peer.read_line(), "status=b,20.00,1,-2,3\r");
+    b.stepper.step(kUpdate);
+    EXPECT_EQ(b.peer.read_line(), "status=b,19.00,1,-2,3\r");
+    const auto statuses = b.log.statuses(13);
+    EXPECT_EQ(statuses[0], "Depth: 10.00, Direction: dive");
+    EXPECT_EQ(statuses[10], "Depth: 20.00, Direction: dive");
+    EXPECT_EQ(statuses[11], "Depth: 20.00, Direction: climb");
+    EXPECT_EQ(b.log.clears(), 0);  // the list is left alone without sampling
+}
+
+TEST(GliderSimulation, ClimbsBackToTheMinDepthAndDivesAgain) {
+    SimulatorSettings sim;
+    sim.min_depth = 10;
+    sim.max_depth = 11;
+    sim.dive_rate = 50;
+    sim.climb_rate = 50;
+    sim.update_interval = 1;
+    DiveModel d = first_dive_state(sim);
+    std::string seen;
+    for (int i = 0; i < 8; ++i) {
+        d = next_dive_state(d, sim);
+        seen += status_sentence(d, sim);
+    }
+    EXPECT_EQ(seen,
+              "status=a,10.00,0,0,0\rstatus=a,10.50,0,0,0\rstatus=a,11.00,0,0,0\r"
+              "status=b,11.00,0,0,0\rstatus=b,10.50,0,0,0\rstatus=b,10.00,0,0,0\r"
+              "status=a,10.00,0,0,0\rstatus=a,10.50,0,0,0\r");
+}
+
+TEST(GliderSimulation, SamplesShareTheLineAndListTheReplies) {
+    GliderBench b;
+    b.sim.enable_sampling = true;
+    ASSERT_TRUE(b.controller.start(b.sim, b.serial));
+    b.expect_opening();
+    EXPECT_EQ(b.peer.read_line(), "status=a,10.00,1,-2,3\r");
+    b.stepper.await(kUpdate, 1);
+
+    const char* replies[] = {"SC>1700000000,12345,4294967295,0,12\r", "1700000000,12345,1,1,12\r",
+                             "-5,1,1,7,1\r", "garbage\r"};
+    for (const char* reply : replies) {
+        b.stepper.step(kSample);
+        EXPECT_EQ(b.peer.read_line(), "sample\r");
+        b.peer.write(reply);
+    }
+    const auto rows = b.log.rows(3);
+    EXPECT_EQ(rows[0], (ResultRow{"-", "14/11/2023 22:13:20", "12.345", "0.012", "good", "-", "-",
+                                  "-", "4294967.295", "-", "-", "-", "-"}));
+    EXPECT_EQ(rows[1][4], "bad");
+    EXPECT_EQ(rows[1][8], "0.001");
+    EXPECT_EQ(rows[2][1], "-5");
+    EXPECT_EQ(rows[2][4], "unknown");
+    EXPECT_EQ(b.log.statuses(2).back(), "Invalid response (garbage)");
+    EXPECT_EQ(b.log.clears(), 1);
+}
+
+TEST(GliderDownload, ListsEveryStoredResultUntilSilence) {
+    GliderBench b;
+    ASSERT_TRUE(b.controller.download(b.sim, b.serial));
+    EXPECT_EQ(b.peer.read(15), "\r\r\r\rdownload=1\r");
+    b.peer.write(
+        "\n7,1700000000,12.5,1.2346,0.01,1,2,1,-2,3,12.34\r"
+        "not a result\r"
+        "\n8,4294967295,0,0,0,2,5,0,0,0,0\r");
+    const auto finished = b.log.finished(1);
+    EXPECT_EQ(finished, (std::vector<std::uint64_t>{b.controller.session()}));
+    const auto rows = b.log.rows(2);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (ResultRow{"7", "14/11/2023 22:13:20", "1.235", "0.010", "good", "12.500",
+                                  "diving", "0.000", "0.000", "1", "-2", "3", "12.3"}));
+    EXPECT_EQ(rows[1][1], "4294967295");
+    EXPECT_EQ(rows[1][4], "bad");
+    EXPECT_EQ(rows[1][6], "unknown");
+
+    // A report from an earlier session leaves the running one alone.
+    b.controller.download_ended(b.controller.session() - 1);
+    EXPECT_TRUE(b.controller.running());
+    b.controller.download_ended(b.controller.session());
+    EXPECT_FALSE(b.controller.running());
+    EXPECT_TRUE(b.peer.wait_hang_up());
+}
+
+}  // namespace
+}  // namespace kelpira::simulator

@@ -1,0 +1,143 @@
+// The serial port: reply reading, opening a real line (a pseudo-terminal), exclusivity, line
+// settings, cancelling a blocked read, and the port list's virtual links.
+#include <termios.h>
+
+#include <deque>
+#include <filesystem>
+#include <latch>
+#include <thread>
+
+#include "pty_peer.hpp"
+#include "host_platform/serial_port.hpp"
+#include "host_platform/serial_port_names.hpp"
+#include "host_platform/simulator_settings.hpp"
+#include "host_platform/termios_line.hpp"
+#include "support/temp_folder.hpp"
+
+namespace kelpira::simulator {
+namespace {
+
+// Hands out scripted bytes, then silence.
+class ScriptedPort : public SerialPort {
+  public:
+    explicit ScriptedPort(std::string bytes) : bytes_(bytes.begin(), bytes.end()) {}
+    bool write(std::string_view) override { return true; }
+    ByteRead read_byte(std::chrono::milliseconds) override {
+        if (bytes_.empty()) {
+            return {ReadStatus::timed_out, 0};
+        }
+        const auto b = static_cast<std::uint8_t>(bytes_.front());
+        bytes_.pop_front();
+        return {ReadStatus::ok, b};
+    }
+    void purge_input() override {}
+    void cancel() override {}
+    std::size_t left() const { return bytes_.size(); }
+
+  private:
+    std::deque<char> bytes_;
+};
+
+TEST(ReadUntil, ABrokenPartialMatchRestartsAfterTheBreakingByte) {
+    // The second CR breaks "\r\n" and is not taken as the start of a new match, so the LF after
+    // it matches nothing; only the later CR LF ends the reply.
+    ScriptedPort port("ab\r\r\ncd\r\nrest");
+    const Reply r = read_until(port, "\r\n");
+    EXPECT_EQ(r.status, ReadStatus::ok);
+    EXPECT_EQ(r.text, "ab\r\r\ncd\r\n");
+    EXPECT_EQ(reply_body(r, "\r\n"), "ab\r\r\ncd");
+    EXPECT_EQ(port.left(), 4u);
+}
+
+TEST(ReadUntil, NinetyNineBytesAreTheLimit) {
+    ScriptedPort fits(std::string(98, 'x') + "\r");
+    EXPECT_EQ(read_until(fits, "\r").text.size(), 99u);
+
+    // A byte arriving with 99 stored fails, even the terminator.
+    ScriptedPort over(std::string(99, 'x') + "\r");
+    const Reply r = read_until(over, "\r");
+    EXPECT_EQ(r.status, ReadStatus::too_long);
+    EXPECT_EQ(r.text, std::string(99, 'x'));
+
+    ScriptedPort silent("partial");
+    EXPECT_EQ(read_until(silent, "\r").status, ReadStatus::timed_out);
+}
+
+TEST(TermiosLine, CarriesTheFourLineSettings) {
+    termios t{};
+    set_termios_line(t, {19200, 8, Parity::even, StopBits::one});
+    EXPECT_EQ(::cfgetospeed(&t), B19200);
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), CS8 | PARENB);
+    set_termios_line(t, {115200, 7, Parity::mark, StopBits::two});
+    EXPECT_EQ(::cfgetospeed(&t), B115200);
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB),
+              CS7 | PARENB | PARODD | CMSPAR | CSTOPB);
+    EXPECT_EQ(t.c_cc[VMIN], 0);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO), 0u);
+}
+
+TEST(PosixSerialPort, TalksOverALineAndHoldsItExclusively) {
+    testing::PtyPeer peer;
+    // A descriptor of our own on the line's side shows the rate the port applied.
+    const int observer = ::open(peer.path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(observer, 0);
+    auto opened = open_serial_port(peer.path(), {19200, 8, Parity::even, StopBits::one});
+    ASSERT_NE(opened.port, nullptr) << opened.error;
+    termios t{};
+    ASSERT_EQ(::tcgetattr(observer, &t), 0);
+    ::close(observer);
+    EXPECT_EQ(::cfgetospeed(&t), B19200);
+
+    EXPECT_EQ(open_serial_port(peer.path(), {}).port, nullptr);
+
+    EXPECT_TRUE(opened.port->write("sample\r"));
+    EXPECT_EQ(peer.read(7), "sample\r");
+    peer.write("stale");
+    // The bytes must be in the line's input before the purge can drop them.
+    EXPECT_EQ(opened.port->read_byte(kSerialTimeout).byte, 's');
+    opened.port->purge_input();
+    peer.write("1,2\r");
+    EXPECT_EQ(read_until(*opened.port, "\r").text, "1,2\r");
+
+    opened.port.reset();
+    EXPECT_NE(open_serial_port(peer.path(), {}).port, nullptr);
+}
+
+TEST(PosixSerialPort, CancelEndsABlockedReadAndEveryLaterOne) {
+    testing::PtyPeer peer;
+    auto opened = open_serial_port(peer.path(), {});
+    ASSERT_NE(opened.port, nullptr) << opened.error;
+    std::latch reading(1);
+    ByteRead got;
+    std::thread reader([&] {
+        reading.count_down();
+        got = opened.port->read_byte(std::chrono::hours(1));
+    });
+    reading.wait();
+    opened.port->cancel();
+    reader.join();
+    EXPECT_EQ(got.status, ReadStatus::cancelled);
+    peer.write("x");
+    EXPECT_EQ(opened.port->read_byte(std::chrono::hours(1)).status, ReadStatus::cancelled);
+}
+
+TEST(PosixSerialPort, AMissingPortIsNamedInTheError) {
+    const auto opened = open_serial_port("/dev/kelpira-no-such-port", {});
+    EXPECT_EQ(opened.port, nullptr);
+    EXPECT_TRUE(opened.error.starts_with("/dev/kelpira-no-such-port: ")) << opened.error;
+}
+
+TEST(SerialLinks, ListedByNameWithoutThoseBeingSetUp) {
+    const testing::TempFolder dir;
+    const std::string folder = dir.path("serial");
+    EXPECT_TRUE(serial_links(folder).empty());
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"Sensor B", "Sensor A", ".Sensor C"}) {
+        std::filesystem::create_symlink("/dev/null", folder + "/" + name);
+    }
+    EXPECT_EQ(serial_links(folder),
+              (std::vector<std::string>{folder + "/Sensor A", folder + "/Sensor B"}));
+}
+
+}  // namespace
+}  // namespace kelpira::simulator
