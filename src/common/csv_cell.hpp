@@ -1,6 +1,9 @@
 // Cells of the comma-separated files the program writes. A cell holding a comma, a double
 // quote, a carriage return or a line feed (a sensor name may) is put in double quotes with
-// its quotes doubled, so any CSV reader sees one cell; every other cell is written as it is.
+// its quotes doubled, so any CSV reader sees one cell. A text cell starting with '=', '+', '-'
+// or '@' would be taken for a formula by a spreadsheet (a sensor named "=HYPERLINK(...)"):
+// it gets a leading apostrophe, so that the spreadsheet shows it as text. Numbers ("-1.250",
+// "+3e-5", "-nan") and every other cell are written as they are.
 #pragma once
 
 #include <string>

@@ -9,11 +9,14 @@ namespace kelpira::common {
 
 // Writes `path` through `write`: into a temporary file beside it, flushed and renamed over the
 // target only when complete. A symbolic link is followed: the file it points to is replaced,
-// the link stays. A target that exists and is not a regular file (/dev/null, a pipe, a
-// terminal) is written directly and never replaced. An existing writable file in a folder
-// where no temporary file can be made is written in place, once the whole text is made.
+// the link stays; but a link that belongs to another user, in a folder anyone may write and
+// only owners may delete from (such as /tmp), is refused, and `refusal` (when given) says so,
+// naming the link and its owner. A target that exists and is not a regular file (/dev/null,
+// a pipe, a terminal) is written directly and never replaced. An existing writable file in a
+// folder where no temporary file can be made is written in place, once the whole text is made.
 // Returns false, leaving any existing file untouched, when the file cannot be written or
 // `write` returns false.
-bool write_file_safely(const std::string& path, const std::function<bool(std::ostream&)>& write);
+bool write_file_safely(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                       std::string* refusal = nullptr);
 
 }  // namespace kelpira::common

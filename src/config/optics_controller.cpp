@@ -13,6 +13,7 @@ namespace kelpira::config {
 namespace {
 
 constexpr const char* kSaveCaption = "Save";
+constexpr const char* kStopCaption = "Stop";
 
 // A record the sensor would not give keeps only its bytes from 4 on, as the dialog has always
 // done; the presence flag, not these bytes, decides whether it is ever written.
@@ -171,13 +172,15 @@ bool OpticsDialog::start_test() {
     return true;
 }
 
-void OpticsDialog::stop_test() {
+bool OpticsDialog::stop_test() {
     end_poller();
-    if (link::stop_optics_test(link_) == link::kResultSuccess &&
-        link::stop_pump_test(link_) == link::kResultSuccess) {
-        link::stop_valves_test(link_);
+    const UnstoppedTests unstopped = send_test_stops(link_);
+    if (unstopped.any()) {
+        prompter_.message(kStopCaption, unstopped_text(unstopped));
+        return false;
     }
     running_ = false;
+    return true;
 }
 
 void OpticsDialog::close() {
@@ -190,6 +193,11 @@ void OpticsDialog::test_report(const TestPollReport& report) {
     }
     if (report.pump_finished) {
         end_poller();  // its last act was this report
+        if (report.unstopped.any()) {
+            // Still running as far as anyone knows: Stop sends every stop again.
+            prompter_.message(kStopCaption, unstopped_text(report.unstopped));
+            return;
+        }
         running_ = false;
         return;
     }

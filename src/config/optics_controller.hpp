@@ -93,9 +93,12 @@ class OpticsDialog {
     void start_stop();
     // "Start": false (after saying so) when a start command failed.
     bool start_test();
-    // Stops the poller and the test, in the order optics, pump, valves.
-    void stop_test();
-    // The dialog closes (not after a failed opening).
+    // Stops the poller and sends every stop, in the order optics, pump, valves. When the
+    // sensor did not confirm one, says which and stays running, so that Stop can try again
+    // (false).
+    bool stop_test();
+    // The dialog closes (not after a failed opening): the stops as above; a failure is said
+    // before the dialog goes.
     void close();
     // A poller report, on the UI thread. Reports of an earlier run are ignored.
     void test_report(const TestPollReport& report);

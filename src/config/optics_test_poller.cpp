@@ -2,6 +2,7 @@
 #include "config/optics_test_poller.hpp"
 
 #include <utility>
+#include <vector>
 
 #include "records/live_sample.hpp"
 #include "link/actuator_commands.hpp"
@@ -9,14 +10,40 @@
 
 namespace kelpira::config {
 
+UnstoppedTests send_test_stops(link::SensorLink& link, bool pump) {
+    UnstoppedTests unstopped;
+    unstopped.optics = link::stop_optics_test(link) != link::kResultSuccess;
+    if (pump) {
+        unstopped.pump = link::stop_pump_test(link) != link::kResultSuccess;
+    }
+    unstopped.valves = link::stop_valves_test(link) != link::kResultSuccess;
+    return unstopped;
+}
+
+std::string unstopped_text(const UnstoppedTests& unstopped) {
+    std::vector<const char*> parts;
+    for (const auto& [failed, name] :
+         {std::pair{unstopped.optics, "optics"}, std::pair{unstopped.pump, "pump"},
+          std::pair{unstopped.valves, "valves"}}) {
+        if (failed) {
+            parts.push_back(name);
+        }
+    }
+    std::string text = "Unable to stop the ";
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        text += i == 0 ? "" : (i + 1 == parts.size() ? " and " : ", ");
+        text += parts[i];
+    }
+    return text + (parts.size() > 1 ? " tests" : " test");
+}
+
 TestPollReport poll_test(link::SensorLink& link, bool test_pump) {
     TestPollReport report;
     if (test_pump) {
         link::RecordBytes<link::kPumpTestStatusSize> status{};
         if (link::get_pump_test_status(link, status) == link::kResultSuccess && status[1] == 0 &&
             status[2] == 0) {
-            link::stop_optics_test(link);
-            link::stop_valves_test(link);
+            report.unstopped = send_test_stops(link, false);
             report.pump_finished = true;
             return report;
         }

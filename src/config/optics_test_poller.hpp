@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "common/worker.hpp"
 #include "link/sensor_link.hpp"
@@ -24,12 +25,30 @@ struct TestValues {
     bool operator==(const TestValues&) const = default;
 };
 
+// The parts of the live test the sensor did not confirm as stopped.
+struct UnstoppedTests {
+    bool optics = false;
+    bool pump = false;
+    bool valves = false;
+
+    bool any() const { return optics || pump || valves; }
+    bool operator==(const UnstoppedTests&) const = default;
+};
+
+// Sends STOP_OPTICS_TEST, then (when `pump`) STOP_PUMP_TEST, then STOP_VALVES_TEST, each
+// whatever became of the ones before: one refused stop must not leave the others running.
+UnstoppedTests send_test_stops(link::SensorLink& link, bool pump = true);
+
+// "Unable to stop the optics and valves tests": the parts named in that order.
+std::string unstopped_text(const UnstoppedTests& unstopped);
+
 // The outcome of one poll round.
 struct TestPollReport {
     std::uint64_t run = 0;  // the test run the round belongs to
-    // The pump run ended by itself: the optics and valves tests have been stopped and the
-    // poller has ended.
+    // The pump run ended by itself: the optics and valves tests have been sent their stops
+    // (`unstopped` names those the sensor did not confirm) and the poller has ended.
     bool pump_finished = false;
+    UnstoppedTests unstopped;
     std::optional<TestValues> values;  // none when the live status could not be read
 
     bool operator==(const TestPollReport&) const = default;

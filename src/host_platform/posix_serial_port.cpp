@@ -141,6 +141,10 @@ bool apply_libserialport(sp_port* sp, const LineSettings& line) {
 
 OpenedPort open_serial_port(const std::string& path, const LineSettings& line) {
     OpenedPort out;
+    if (auto why = serial_link_problem(path); !why.empty()) {
+        out.error = path + ": " + why;
+        return out;
+    }
     sp_port* sp = nullptr;
     int fd = -1;
     if (sp_get_port_by_name(path.c_str(), &sp) == SP_OK &&
@@ -190,7 +194,7 @@ OpenedPort open_serial_port(const std::string& path, const LineSettings& line) {
     return out;
 }
 
-std::vector<std::string> list_serial_ports() {
+std::vector<std::string> list_serial_ports(std::string* unlisted) {
     std::vector<std::string> names;
     sp_port** ports = nullptr;
     if (sp_list_ports(&ports) == SP_OK) {
@@ -199,8 +203,12 @@ std::vector<std::string> list_serial_ports() {
         }
         sp_free_port_list(ports);
     }
-    for (auto& link : serial_links(serial_link_folder())) {
+    auto links = serial_links(serial_link_folder());
+    for (auto& link : links.paths) {
         names.push_back(std::move(link));
+    }
+    if (unlisted != nullptr) {
+        *unlisted = std::move(links.problem);
     }
     return names;
 }

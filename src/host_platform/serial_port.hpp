@@ -78,14 +78,16 @@ struct OpenedPort {
 
 // Opens `path` (a device path such as /dev/ttyUSB0, or a virtual sensor's link) for reading
 // and writing, exclusively: a port another program holds is refused, and none can open it
-// while it is ours. Applies the line settings; reads and writes time out after kSerialTimeout.
+// while it is ours. A path in the serial link folder is opened only as serial_link_problem()
+// allows. Applies the line settings; reads and writes time out after kSerialTimeout.
 OpenedPort open_serial_port(const std::string& path, const LineSettings& line);
 
 // How the simulator opens its port; tests open pseudo-terminals or fakes through it.
 using PortOpener = std::function<OpenedPort(const std::string& path, const LineSettings& line)>;
 
 // The serial ports of this machine (device paths, in the order the system lists them),
-// followed by the virtual sensors' serial links in serial_link_folder(), by name.
-std::vector<std::string> list_serial_ports();
+// followed by the virtual sensors' serial links in serial_link_folder(), by name. When that
+// folder's links are not listed, `unlisted` (when given) says why; otherwise it is emptied.
+std::vector<std::string> list_serial_ports(std::string* unlisted = nullptr);
 
 }  // namespace kelpira::simulator

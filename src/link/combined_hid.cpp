@@ -3,6 +3,20 @@
 
 namespace kelpira::link {
 
+namespace {
+
+void add_line(std::string& lines, const std::string& line) {
+    if (line.empty()) {
+        return;
+    }
+    if (!lines.empty()) {
+        lines += '\n';
+    }
+    lines += line;
+}
+
+}  // namespace
+
 CombinedHidBackend::CombinedHidBackend(std::vector<HidBackend*> backends)
     : backends_(std::move(backends)) {}
 
@@ -18,6 +32,14 @@ std::vector<HidDeviceInfo> CombinedHidBackend::enumerate() {
     std::lock_guard lk(mutex_);
     owners_ = std::move(owners);
     return all;
+}
+
+std::string CombinedHidBackend::unlisted_reason() const {
+    std::string lines;
+    for (const HidBackend* b : backends_) {
+        add_line(lines, b->unlisted_reason());
+    }
+    return lines;
 }
 
 HidBackend* CombinedHidBackend::owner_of(const std::string& path) {
@@ -58,6 +80,14 @@ bool CombinedDeviceWatcher::start(DeviceEventHandler handler) {
         any = w->start(handler) || any;
     }
     return any;
+}
+
+std::string CombinedDeviceWatcher::problem() const {
+    std::string lines;
+    for (const DeviceWatcher* w : watchers_) {
+        add_line(lines, w->problem());
+    }
+    return lines;
 }
 
 void CombinedDeviceWatcher::stop() {

@@ -18,6 +18,8 @@ class CombinedHidBackend : public HidBackend {
     explicit CombinedHidBackend(std::vector<HidBackend*> backends);
 
     std::vector<HidDeviceInfo> enumerate() override;
+    // The reasons of every backend, one line each.
+    std::string unlisted_reason() const override;
     std::unique_ptr<HidDevice> open(const std::string& path) override;
 
   private:
@@ -37,6 +39,8 @@ class CombinedDeviceWatcher : public DeviceWatcher {
 
     // True when at least one watcher started.
     bool start(DeviceEventHandler handler) override;
+    // The problems of every watcher, one line each.
+    std::string problem() const override;
     void stop() override;
 
   private:

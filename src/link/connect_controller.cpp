@@ -26,6 +26,7 @@ void ConnectController::refresh() {
     rows_.clear();
     selected_.reset();
     entries_ = enumerate_sensors(backend_);
+    unlisted_ = backend_.unlisted_reason();
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         probe(i);
     }
@@ -128,6 +129,28 @@ void ConnectController::device_removed() {
     refresh();
     selected_.reset();
     disable_actions();
+}
+
+void ConnectController::set_watch_problem(std::string text) {
+    watch_problem_ = std::move(text);
+}
+
+std::string ConnectController::status() const {
+    std::string lines = unlisted_;
+    // A watcher refused by the folder says what the listing said: told once.
+    std::size_t from = 0;
+    while (from < watch_problem_.size()) {
+        auto end = watch_problem_.find('\n', from);
+        if (end == std::string::npos) {
+            end = watch_problem_.size();
+        }
+        const std::string line = watch_problem_.substr(from, end - from);
+        if (!line.empty() && ("\n" + lines + "\n").find("\n" + line + "\n") == std::string::npos) {
+            lines += (lines.empty() ? "" : "\n") + line;
+        }
+        from = end + 1;
+    }
+    return lines;
 }
 
 }  // namespace kelpira::link

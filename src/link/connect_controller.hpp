@@ -63,6 +63,13 @@ class ConnectController {
     // Device changes the main window passes on.
     void device_arrived();
     void device_removed();
+    // Why device changes are not all followed, as the device watchers say it (empty: they are).
+    void set_watch_problem(std::string text);
+
+    // The view's status line: why sensors may be missing from the list (a device folder that
+    // cannot be trusted, a device watch that did not start), one reason a line; empty when
+    // nothing is amiss.
+    std::string status() const;
 
     const std::vector<DeviceEntry>& entries() const { return entries_; }
     const std::vector<DeviceRow>& rows() const { return rows_; }
@@ -85,6 +92,8 @@ class ConnectController {
     std::string selected_name_;  // kept to find the same sensor after a refresh
     bool awaiting_firmware_ = false;
     ConnectActions actions_;
+    std::string unlisted_;  // the backend's reason at the last refresh
+    std::string watch_problem_;
 };
 
 }  // namespace kelpira::link

@@ -1,41 +1,17 @@
 // Virtual-sensor socket folder and names.
 #include "link/device_socket_names.hpp"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
+#include "common/private_folder.hpp"
 #include "common/runtime_folder.hpp"
 
 namespace kelpira::link {
 
 namespace {
-
-// Makes `dir` if missing (mode 0700) and checks it: a folder, not a link, owned by this user,
-// open to nobody else.
-std::string ensure_private_folder(const std::string& dir) {
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
-        return "cannot create " + dir + ": " + std::strerror(errno);
-    }
-    struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0) {
-        return "cannot examine " + dir + ": " + std::strerror(errno);
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        return dir + " is not a folder";
-    }
-    if (st.st_uid != ::geteuid()) {
-        return dir + " belongs to another user";
-    }
-    if ((st.st_mode & 077) != 0) {
-        return dir + " is open to other users";
-    }
-    return {};
-}
 
 bool is_hex4(const std::string& s, std::size_t at) {
     if (at + 4 > s.size()) {
@@ -56,18 +32,15 @@ std::string default_device_folder() {
 }
 
 std::string prepare_device_folder(const std::string& folder) {
-    const std::filesystem::path path(folder);
-    if (!path.is_absolute() || !path.has_parent_path()) {
+    if (!std::filesystem::path(folder).is_absolute()) {
         return folder + " is not an absolute folder path";
     }
-    // The default folder's parent ("kelpira" or "kelpira-<uid>") is ours too: under a shared
-    // temporary folder someone else could have made it first, so it must be private.
-    if (folder == default_device_folder()) {
-        if (auto why = ensure_private_folder(path.parent_path().string()); !why.empty()) {
-            return why;
-        }
-    }
-    return ensure_private_folder(folder);
+    // The default folder's parent ("kelpira" or "kelpira-<uid>") is ours to make too.
+    return common::make_private_folder(folder, folder == default_device_folder());
+}
+
+std::string unlisted_devices_text(const std::string& folder, const std::string& problem) {
+    return "Virtual sensors in " + folder + " are not listed: " + problem;
 }
 
 std::optional<std::string> normalise_hardware_id(const std::string& text) {

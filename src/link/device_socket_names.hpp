@@ -16,6 +16,10 @@ std::string default_device_folder();
 // Empty on success, otherwise why the folder cannot be used.
 std::string prepare_device_folder(const std::string& folder);
 
+// What the Connect view and kelpira-ctl say when the devices of `folder` are not used because
+// of `problem` (as common::private_folder_problem tells it).
+std::string unlisted_devices_text(const std::string& folder, const std::string& problem);
+
 // "VID_xxxx&PID_xxxx" with upper-case hexadecimal digits, from any letter case; nullopt when the
 // text is not of that form.
 std::optional<std::string> normalise_hardware_id(const std::string& text);

@@ -26,6 +26,8 @@ class DeviceWatcher {
     // Starts watching on the watcher's own thread. False when the watch cannot be set up
     // (the watcher then reports nothing) or when it is already running.
     virtual bool start(DeviceEventHandler handler) = 0;
+    // Why the last start() left changes unwatched, for the user; empty when it did not.
+    virtual std::string problem() const { return {}; }
     // Ends the watch. When it returns, no handler call is running and none will start.
     // Harmless when not started; never called from the handler.
     virtual void stop() = 0;

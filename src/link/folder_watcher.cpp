@@ -35,25 +35,41 @@ FolderDeviceWatcher::~FolderDeviceWatcher() {
 
 bool FolderDeviceWatcher::start(DeviceEventHandler handler) {
     std::lock_guard lk(mutex_);
-    if (thread_.joinable() || !prepare_device_folder(folder_).empty()) {
+    if (thread_.joinable()) {
         return false;
     }
+    if (auto why = prepare_device_folder(folder_); !why.empty()) {
+        problem_ = unlisted_devices_text(folder_, why);
+        return false;
+    }
+    const auto unwatched = [this] {
+        problem_ =
+            "Virtual sensors arriving in " + folder_ + " are not noticed: " + std::strerror(errno);
+    };
     const int in = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (in < 0) {
+        unwatched();
         return false;
     }
     const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wake < 0 || ::inotify_add_watch(in, folder_.c_str(), kWatchedEvents) < 0) {
+        unwatched();
         ::close(in);
         if (wake >= 0) {
             ::close(wake);
         }
         return false;
     }
+    problem_.clear();
     inotify_fd_ = in;
     wake_fd_ = wake;
     thread_ = std::thread([this, in, wake, h = std::move(handler)] { run(in, wake, h); });
     return true;
+}
+
+std::string FolderDeviceWatcher::problem() const {
+    std::lock_guard lk(mutex_);
+    return problem_;
 }
 
 void FolderDeviceWatcher::stop() {

@@ -18,15 +18,18 @@ class FolderDeviceWatcher : public DeviceWatcher {
     FolderDeviceWatcher(const FolderDeviceWatcher&) = delete;
     FolderDeviceWatcher& operator=(const FolderDeviceWatcher&) = delete;
 
-    // Creates the folder when missing, so that a server started later is seen.
+    // Creates the folder when missing, so that a server started later is seen. Refuses a
+    // folder (or parent) that is not private to this user.
     bool start(DeviceEventHandler handler) override;
+    std::string problem() const override;
     void stop() override;
 
   private:
     void run(int inotify_fd, int wake_fd, const DeviceEventHandler& handler) const;
 
     std::string folder_;
-    std::mutex mutex_;  // start and stop
+    mutable std::mutex mutex_;  // start, stop and problem_
+    std::string problem_;
     std::thread thread_;
     int inotify_fd_ = -1;
     int wake_fd_ = -1;

@@ -40,6 +40,9 @@ class HidBackend {
     virtual ~HidBackend() = default;
 
     virtual std::vector<HidDeviceInfo> enumerate() = 0;
+    // Why the last enumeration left devices out that may be there (a folder of devices that
+    // cannot be trusted); empty when it left nothing out.
+    virtual std::string unlisted_reason() const { return {}; }
     // Exclusive: nullptr when the path does not exist, cannot be opened or is already open.
     virtual std::unique_ptr<HidDevice> open(const std::string& path) = 0;
 };

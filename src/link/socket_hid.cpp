@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "common/private_folder.hpp"
 #include "link/device_socket_names.hpp"
 
 namespace kelpira::link {
@@ -150,6 +151,14 @@ SocketHidBackend::SocketHidBackend(std::string folder, std::chrono::milliseconds
 
 std::vector<HidDeviceInfo> SocketHidBackend::enumerate() {
     std::vector<HidDeviceInfo> out;
+    const std::string problem = common::private_folder_problem(folder_);
+    {
+        std::lock_guard lk(mutex_);
+        unlisted_ = problem.empty() ? std::string() : unlisted_devices_text(folder_, problem);
+    }
+    if (!problem.empty()) {
+        return out;
+    }
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end;
          it.increment(ec)) {
@@ -165,7 +174,15 @@ std::vector<HidDeviceInfo> SocketHidBackend::enumerate() {
     return out;
 }
 
+std::string SocketHidBackend::unlisted_reason() const {
+    std::lock_guard lk(mutex_);
+    return unlisted_;
+}
+
 std::unique_ptr<HidDevice> SocketHidBackend::open(const std::string& path) {
+    if (!common::private_folder_problem(folder_).empty()) {
+        return nullptr;
+    }
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (path.size() >= sizeof addr.sun_path) {

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,15 +20,20 @@ class SocketHidBackend : public HidBackend {
 
     const std::string& folder() const { return folder_; }
 
-    // Device sockets in name order, with the hardware id their names carry; a missing folder
-    // lists nothing.
+    // Device sockets in name order, with the hardware id their names carry. A missing folder
+    // lists nothing; so does a folder that is not private to this user (or whose parent is
+    // not), and unlisted_reason() then says why.
     std::vector<HidDeviceInfo> enumerate() override;
-    // nullptr when nothing listens on the path, or the device is open to another client.
+    std::string unlisted_reason() const override;
+    // nullptr when nothing listens on the path, the device is open to another client, or the
+    // folder is not private to this user.
     std::unique_ptr<HidDevice> open(const std::string& path) override;
 
   private:
     std::string folder_;
     std::chrono::milliseconds greeting_timeout_;
+    mutable std::mutex mutex_;  // unlisted_
+    std::string unlisted_;
 };
 
 }  // namespace kelpira::link

@@ -88,10 +88,17 @@ bool UdevHidrawWatcher::start(DeviceEventHandler handler) {
         monitor_ = nullptr;
         udev_ = nullptr;
         wake_fd_ = -1;
+        problem_ = "USB sensors arriving or leaving are not noticed: no udev monitor";
         return false;
     }
+    problem_.clear();
     thread_ = std::thread(run_monitor, monitor_, wake_fd_, std::move(handler));
     return true;
+}
+
+std::string UdevHidrawWatcher::problem() const {
+    std::lock_guard lk(mutex_);
+    return problem_;
 }
 
 void UdevHidrawWatcher::stop() {

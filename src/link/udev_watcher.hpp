@@ -3,6 +3,7 @@
 
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "link/device_watcher.hpp"
@@ -21,10 +22,12 @@ class UdevHidrawWatcher : public DeviceWatcher {
     UdevHidrawWatcher& operator=(const UdevHidrawWatcher&) = delete;
 
     bool start(DeviceEventHandler handler) override;
+    std::string problem() const override;
     void stop() override;
 
   private:
-    std::mutex mutex_;  // start and stop
+    mutable std::mutex mutex_;  // start, stop and problem_
+    std::string problem_;
     std::thread thread_;
     udev* udev_ = nullptr;
     udev_monitor* monitor_ = nullptr;

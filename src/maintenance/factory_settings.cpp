@@ -7,6 +7,7 @@
 #include "link/board_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "common/form.hpp"
+#include "maintenance/upgrade_controller.hpp"
 
 namespace kelpira::maintenance {
 
@@ -177,6 +178,10 @@ void FactorySettings::reset_stroke_meter() {
     if (enabling().fram) {
         fram_.pump_stroke_meter = 0;
     }
+}
+
+bool FactorySettings::upgrade(const std::function<int(std::uint8_t mode)>& run_upgrade) const {
+    return run_upgrade(info_.mode) == kUpgradeDone;
 }
 
 }  // namespace kelpira::maintenance

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -90,6 +91,10 @@ class FactorySettings {
     void save_nvram();
     // The shown stroke meter becomes 0; it reaches the sensor only with FRAM's Save.
     void reset_stroke_meter();
+    // "Upgrade...": runs the Upgrade dialog (given the running code, returning its result).
+    // True when this dialog is to close: after a completed upgrade the sensor restarts, and
+    // what is shown is no longer what it holds; after a failure it stays for a retry.
+    bool upgrade(const std::function<int(std::uint8_t mode)>& run_upgrade) const;
 
   private:
     bool read_stores();

@@ -93,7 +93,7 @@ bool UpgradeDialog::open(std::uint32_t mode) {
 }
 
 void UpgradeDialog::cancel() {
-    if (result_) {
+    if (result_ || stopping_) {
         return;
     }
     if (!streamer_) {
@@ -104,11 +104,16 @@ void UpgradeDialog::cancel() {
         prompter_.message(kCancelCaption, kBootloaderCancelRefused);
         return;
     }
-    if (prompter_.ask_yes_no(kCancelCaption, kFirmwareCancelQuestion) == common::Answer::Yes) {
-        status_text_ = kStoppingText;
-        streamer_->cancel();
-        result_ = kUpgradeNotDone;
+    const common::Answer answer = prompter_.ask_yes_no(kCancelCaption, kFirmwareCancelQuestion);
+    // The outcome may have come while the question was open: it stands.
+    if (result_ || answer != common::Answer::Yes) {
+        return;
     }
+    // The dialog ends on the thread's outcome: a closing block already on its way may still
+    // complete the upgrade, and the user is told what the sensor now runs.
+    status_text_ = kStoppingText;
+    stopping_ = true;
+    streamer_->cancel();
 }
 
 void UpgradeDialog::handle(const UpgradeEvent& event) {
@@ -128,7 +133,10 @@ void UpgradeDialog::handle(const UpgradeEvent& event) {
         result_ = kUpgradeDone;
     } else {
         status_text_ = upgrade_failed_text(bytes_written_, outcome.status);
-        prompter_.message(kUpgradeCaption, status_text_);
+        // Stopped as the user asked: nothing to tell beyond the status text.
+        if (!stopping_ || outcome.status != kUpgradeStopped) {
+            prompter_.message(kUpgradeCaption, status_text_);
+        }
         result_ = kUpgradeNotDone;
     }
 }

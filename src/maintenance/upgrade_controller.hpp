@@ -53,7 +53,8 @@ class UpgradeDialog {
     // the dialog has ended without touching the sensor (result() is then 2).
     bool open(std::uint32_t mode);
 
-    // "Cancel", or closing the window.
+    // "Cancel", or closing the window. A firmware upgrade the user agrees to stop shows
+    // "Stopping..." until the thread's outcome ends the dialog.
     void cancel();
 
     // One of the streamer's events, on the UI thread. Ignored once the dialog has ended.
@@ -64,6 +65,8 @@ class UpgradeDialog {
     std::uint64_t image_size() const { return image_size_; }
     std::uint32_t bytes_written() const { return bytes_written_; }
     bool replaces_bootloader() const { return load_address_ == kBootloaderLoadAddress; }
+    // The user agreed to stop; the outcome has not come yet, or came as a stop.
+    bool stopping() const { return stopping_; }
     // Set once the dialog ends: 1 when the upgrade completed, 2 otherwise.
     std::optional<int> result() const { return result_; }
 
@@ -80,6 +83,7 @@ class UpgradeDialog {
     std::uint32_t bytes_written_ = 0;
     std::string status_text_;
     std::optional<int> result_;
+    bool stopping_ = false;
     std::unique_ptr<UpgradeStreamer> streamer_;
 };
 

@@ -52,6 +52,11 @@ UpgradeOutcome stream_image(link::SensorLink& link, std::istream& image, std::ui
             break;
         }
     }
+    // A cancel while the last data block was on its way: without the closing block the
+    // sensor does not start the image, as the user who stopped it expects.
+    if (cancelled()) {
+        return outcome;
+    }
     if (link::write_firmware_block(link, encode(block)) == link::kResultSuccess) {
         outcome.status = kUpgradeComplete;
     }

@@ -35,10 +35,10 @@ using UpgradeEvent = std::variant<UpgradeProgress, UpgradeOutcome>;
 using UpgradeSink = std::function<void(const UpgradeEvent&)>;
 
 // Sends `image` as data blocks, each holding the next 64 bytes read (the bytes past a short
-// read left over from the block before), checking `cancelled` before each one and reporting
-// each accepted one to `progress`. The closing block (count 0, the next block number) goes
-// out only once every data block was accepted and the image ended at a true end of file: a
-// cancel, a refused block, a read error or an empty image ends the upgrade without it.
+// read left over from the block before), checking `cancelled` before each one, the closing
+// block too, and reporting each accepted one to `progress`. The closing block (count 0, the next
+// block number) goes out only once every data block was accepted and the image ended at a true end
+// of file: a cancel, a refused block, a read error or an empty image ends the upgrade without it.
 UpgradeOutcome stream_image(link::SensorLink& link, std::istream& image, std::uint32_t load_address,
                             const std::function<bool()>& cancelled,
                             const std::function<void(std::uint32_t)>& progress);

@@ -145,6 +145,8 @@ class BatchRun {
     bool any_written_ = false;    // a file's results joined the table
     bool table_started_ = false;  // the output could be opened and the files were processed
     bool table_written_ = false;
+    bool log_lost_ = false;       // a file's log lines could not be held until written
+    std::string output_refused_;  // why the safe writer refused the output's path
 };
 
 void BatchRun::warn(const std::string& path, const std::string& text) {
@@ -387,7 +389,9 @@ bool BatchRun::join_output(const PreparedFile& f, ProcessedFile& done, std::ostr
                            std::ostream* log) {
     if (log != nullptr) {
         const std::lock_guard lock(err_mutex_);
-        done.log.move_to(*log);
+        if (!done.log.move_to(*log)) {
+            log_lost_ = true;
+        }
     }
     if (done.failure) {
         report(f.path, *done.failure);
@@ -427,7 +431,8 @@ void BatchRun::process_all(std::ostream* log) {
         table_written_ = write_table(out_, log);
     } else {
         table_written_ = common::write_file_safely(
-            *options_.output, [&](std::ostream& out) { return write_table(out, log); });
+            *options_.output, [&](std::ostream& out) { return write_table(out, log); },
+            &output_refused_);
     }
 }
 
@@ -440,17 +445,26 @@ bool BatchRun::write_log() {
     }
     if (*options_.log == "-") {
         process_all(&err_);
+        if (log_lost_) {
+            err_ << kProgram << "cannot write the whole log to standard error\n";
+            any_failed_ = true;
+        }
         return true;
     }
     bool created = false;
-    const bool log_written = common::write_file_safely(*options_.log, [&](std::ostream& log) {
-        created = true;
-        process_all(&log);
-        // An interrupted run leaves no log file either.
-        return !interrupt_requested() && static_cast<bool>(log.flush());
-    });
+    std::string refused;
+    const bool log_written = common::write_file_safely(
+        *options_.log,
+        [&](std::ostream& log) {
+            created = true;
+            process_all(&log);
+            // An interrupted run leaves no log file either, and a log missing lines none.
+            return !interrupt_requested() && !log_lost_ && static_cast<bool>(log.flush());
+        },
+        &refused);
     if (!log_written && !interrupt_requested()) {
-        err_ << kProgram << "cannot write the log to " << *options_.log << '\n';
+        err_ << kProgram << (refused.empty() ? "cannot write the log to " + *options_.log : refused)
+             << '\n';
         any_failed_ = true;
     }
     return created;
@@ -488,9 +502,14 @@ int BatchRun::run() {
     }
     // An output that cannot be opened stops the run before any file is processed.
     if (!table_written_ && (any_written_ || !table_started_)) {
-        err_ << kProgram << "cannot write the results to "
-             << (options_.writes_to_stdout() ? std::string("standard output") : *options_.output)
-             << '\n';
+        if (!output_refused_.empty()) {
+            err_ << kProgram << output_refused_ << '\n';
+        } else {
+            err_ << kProgram << "cannot write the results to "
+                 << (options_.writes_to_stdout() ? std::string("standard output")
+                                                 : *options_.output)
+                 << '\n';
+        }
         return kExitFileFailed;
     }
     return any_failed_ ? kExitFileFailed : kExitProcessed;

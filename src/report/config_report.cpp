@@ -1,6 +1,8 @@
 // The configuration report: the sections in their order, framed by separator lines.
 #include "report/config_report.hpp"
 
+#include <algorithm>
+
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {
@@ -44,7 +46,13 @@ ConfigReport build_config_report(link::SensorLink& link, std::int64_t pc_utc) {
 }
 
 std::string default_report_file_name(const ConfigReport& report) {
-    return report.name + "_config.log";
+    return file_name_stem(report) + "_config.log";
+}
+
+std::string file_name_stem(const ConfigReport& report) {
+    std::string stem = report.name;
+    std::replace(stem.begin(), stem.end(), '/', '_');
+    return stem;
 }
 
 }  // namespace kelpira::report

@@ -26,4 +26,8 @@ ConfigReport build_config_report(link::SensorLink& link, std::int64_t pc_utc);
 // "<name>_config.log".
 std::string default_report_file_name(const ConfigReport& report);
 
+// The sensor's name as the stem of a proposed file name: a '/' in it would move the folder the
+// Save dialog proposes, so each becomes '_'.
+std::string file_name_stem(const ConfigReport& report);
+
 }  // namespace kelpira::report

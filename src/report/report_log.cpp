@@ -43,7 +43,7 @@ std::string copy_text(const std::vector<std::string>& lines, std::vector<std::si
 }
 
 std::string default_snapshot_file_name(const ConfigReport& report) {
-    return report.name + "_snapshot.json";
+    return file_name_stem(report) + "_snapshot.json";
 }
 
 bool export_snapshot(link::SensorLink& link, const ConfigReport& report,

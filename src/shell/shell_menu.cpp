@@ -20,6 +20,7 @@ std::vector<MenuEntry> make_entries() {
         item(File, "&Mount Sensor As Drive", Command::MountAsDrive),
         separator(File),
         item(File, "&Log Sensor Configuration...", Command::LogSensorConfiguration),
+        item(File, "Deployment Chec&k...", Command::DeploymentCheck),
         separator(File),
         item(File, "Process Raw &Nutrient File...", Command::ProcessNutrient),
         item(File, "Process Raw N&utrient File (Multi)...", Command::ProcessNutrientMulti),
@@ -122,6 +123,7 @@ bool command_enabled(Command command, LinkFlags flags) {
         case Command::Thermistors:
         case Command::MeasurementSchedule:
         case Command::RestoreSnapshot:
+        case Command::DeploymentCheck:
             return connected && !running;
         case Command::About:
         case Command::ProcessNutrient:

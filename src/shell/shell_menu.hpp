@@ -43,6 +43,7 @@ enum class Command : int {
     ProcessDic = 2115,
     PlatformSimulator = 2100,
     RestoreSnapshot = 2130,  // the classic program had no such command
+    DeploymentCheck = 2131,  // nor this one
 };
 
 enum class Menu { File, View, Configure, Help };
@@ -71,8 +72,8 @@ const std::vector<MenuEntry>& menu_entries();
 // that would lead, trail or double up.
 std::vector<MenuEntry> visible_menu(Menu menu, const std::function<bool(Command)>& available);
 
-// Whether a command's item is enabled in the given link state. Configuration is offered only
-// while connected and idle; views, Disconnect and the configuration log whenever connected;
+// Whether a command's item is enabled in the given link state. Configuration and the
+// deployment check are offered only while connected and idle; views, Disconnect and the configuration log whenever connected;
 // processing, About, Port Pins, Exit and the simulator always.
 bool command_enabled(Command command, LinkFlags flags);
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "statemachine/editor_defaults.hpp"
+#include "statemachine/legacy_losses.hpp"
 #include "statemachine/state_files.hpp"
 #include "statemachine/state_transfer.hpp"
 
@@ -17,6 +18,7 @@ common::FileRequest state_machine_file_request() {
     return {.title = std::string(kProgramFileTitle),
             .filters = {{"TQM2 State Machine Files (*.asm)", "*.asm"},
                         {"TQM1 State Machine Files (*.dat)", "*.dat"},
+                        {"JSON State Machine Files (*.json)", "*.json"},
                         {"All Files (*.*)", "*.*"}},
             .default_extension = std::string(kProgramFileExtension),
             .initial_name = {},
@@ -154,8 +156,8 @@ void EditorController::copy() {
 
 void EditorController::cut() {
     store_form();
-    cut_state(session_.image, session_.clipboard);
-    set_status("Cut");
+    // The only state cannot be removed: it was copied, and that is all that happened.
+    set_status(cut_state(session_.image, session_.clipboard) ? "Cut" : "Copied");
     show_current();
 }
 
@@ -178,6 +180,10 @@ void EditorController::paste() {
 
 void EditorController::load_from_file() {
     store_form();
+    if (!save_prompt(kLoadFileCaption)) {
+        set_status("Load cancelled");
+        return;
+    }
     const auto path = prompter_.choose_open_file(state_machine_file_request());
     if (!path) {
         set_status("Load cancelled");
@@ -186,9 +192,8 @@ void EditorController::load_from_file() {
     StateMachineImage& image = session_.image;
     std::string why;
     if (!load_file(*path, image, why)) {
-        clear_image(image);
-        show_current();
-        prompter_.message(kLoadFileCaption, "Failed to load file");
+        // The program in memory, and whether it was saved, stay as they were.
+        prompter_.message(kLoadFileCaption, "Failed to load file\n" + why);
         return;
     }
     take_snapshot(image);
@@ -202,12 +207,31 @@ bool EditorController::save_file_chosen() {
         set_status("Save cancelled");
         return false;
     }
+    // The legacy layout has no place for some values: written only when the user agrees, and
+    // then not taken as saved, so that New and Refresh still offer to save the whole program.
+    bool complete = true;
+    if (layout_for(*path) == FileLayout::legacy) {
+        const LegacyLosses losses = legacy_losses(session_.image);
+        complete = !losses.any();
+        if (!complete &&
+            prompter_.ask_yes_no(kSaveFileCaption,
+                                 "The legacy layout (.dat) cannot keep all of this program: " +
+                                     legacy_losses_text(losses) + ".\nSave it anyway?") !=
+                common::Answer::Yes) {
+            set_status("Save cancelled");
+            return false;
+        }
+    }
     if (!save_file(*path, session_.image)) {
         prompter_.message(kSaveFileCaption, "Failed to save file");
         return false;
     }
-    take_snapshot(session_.image);
-    set_status("Saved");
+    if (complete) {
+        take_snapshot(session_.image);
+        set_status("Saved");
+    } else {
+        set_status("Saved without what the legacy layout cannot keep");
+    }
     return true;
 }
 
@@ -231,6 +255,15 @@ bool EditorController::save_prompt(const char* caption) {
     return false;
 }
 
+bool EditorController::close() {
+    store_form();
+    return save_prompt(kExitCaption);
+}
+
+void EditorController::led_changed() {
+    show_led_currents(form_, session_.image.state_defaults);
+}
+
 void EditorController::new_program() {
     store_form();
     if (!save_prompt(kNewCaption)) {
@@ -246,7 +279,11 @@ void EditorController::save_to_sensor() {
         return;
     }
     set_status("Save started");
-    if (!statemachine::save_to_sensor(*link_, session_.image).ok) {
+    const TransferOutcome saved = statemachine::save_to_sensor(*link_, session_.image);
+    if (!saved.ok) {
+        // The sensor now holds the states sent, then its own old ones: a mixed program.
+        set_status("Save failed (" + std::to_string(saved.states_done) + " of " +
+                   std::to_string(session_.image.state_count()) + " states written)");
         prompter_.message(kSaveToSensorCaption, "Failed to save state machine to sensor");
         return;
     }

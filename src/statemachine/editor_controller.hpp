@@ -40,6 +40,7 @@ inline constexpr const char* kSaveToSensorCaption = "Save (to sensor)";
 inline constexpr const char* kNewCaption = "New";
 inline constexpr const char* kLoadFileCaption = "Load From File";
 inline constexpr const char* kSaveFileCaption = "Save To File";
+inline constexpr const char* kExitCaption = "Exit";
 }  // namespace editor_texts
 
 class EditorController {
@@ -85,8 +86,12 @@ class EditorController {
     void new_program();
     void save_to_sensor();
     void refresh_from_sensor();
-    // Closing keeps the image, with the edits of the state shown, in memory.
-    void close() { store_form(); }
+    // Exit, Esc or the close box: keeps the image, with the edits of the state shown, in
+    // memory, after offering to save unsaved edits to a file. False when the user cancelled
+    // and the editor stays open.
+    bool close();
+    // An LED's On/Off list changed (the form already holds it): its current is shown at once.
+    void led_changed();
 
     // Writes the controls back into the state shown.
     void store_form();

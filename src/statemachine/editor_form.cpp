@@ -62,10 +62,9 @@ EditorForm form_of(const StateRecord& s, const StateDefaults& defaults) {
     }
     for (std::size_t i = 0; i < kLedCount; ++i) {
         // Only On and Off are offered; a drive current someone else stored shows as On.
-        const bool on = s.led_drive[i] != kLedOff;
-        f.leds[i] = row_of(kLedList, on ? kLedOn : kLedOff);
-        f.led_current[i] = milliamp_text(on ? defaults.led_current_ua[i] : 0);
+        f.leds[i] = row_of(kLedList, s.led_drive[i] != kLedOff ? kLedOn : kLedOff);
     }
+    show_led_currents(f, defaults);
     f.hall_power = s.hall_power != 0;
     f.photodiode_power = s.photodiode_power != 0;
     f.pump_on = s.pump_on != 0;
@@ -95,6 +94,13 @@ EditorForm form_of(const StateRecord& s, const StateDefaults& defaults) {
     f.delay_s = number_text(s.delay_s);
     f.power_mode = row_of(kPowerModeList, s.power_mode);
     return f;
+}
+
+void show_led_currents(EditorForm& form, const StateDefaults& defaults) {
+    for (std::size_t i = 0; i < kLedCount; ++i) {
+        const bool on = value_at(kLedList, form.leds[i]) == kLedOn;
+        form.led_current[i] = milliamp_text(on ? defaults.led_current_ua[i] : 0);
+    }
 }
 
 StateRecord record_of(const EditorForm& f) {

@@ -78,6 +78,9 @@ struct EditorForm {
 // The controls showing state `s`; the read-only edits show the sensor's defaults.
 EditorForm form_of(const StateRecord& s, const StateDefaults& defaults);
 
+// The read-only current beside each LED: its default current when On, "0.000" when Off.
+void show_led_currents(EditorForm& form, const StateDefaults& defaults);
+
 // The record the controls describe. It starts zeroed, so whatever no control sets is 0, the
 // `normalised` byte too; numbers are clamped to their fields' ranges.
 StateRecord record_of(const EditorForm& form);

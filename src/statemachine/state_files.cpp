@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "common/safe_file.hpp"
 #include "statemachine/legacy_layout.hpp"
@@ -12,13 +13,6 @@
 namespace kelpira::statemachine {
 
 namespace {
-
-void reset_to_default(StateMachineImage& image) {
-    image.states.fill(StateRecord{});
-    image.last_index = 0;
-    image.current = 0;
-    new_default_state(image, 0);
-}
 
 // Reads whole records of `Size` bytes until the data ends or the image is full.
 template <std::size_t Size, typename Convert>
@@ -64,31 +58,32 @@ FileLayout layout_for(std::string_view path) {
 }
 
 bool read_program(std::istream& in, FileLayout layout, StateMachineImage& image, std::string& why) {
-    image.states.fill(StateRecord{});
-    image.last_index = 0;
-    image.current = 0;
+    // Read aside: a file that fails half-way must not cost the user the program in memory.
+    auto read = std::make_unique<StateMachineImage>();
     bool ok = false;
     switch (layout) {
         case FileLayout::current:
             ok = read_records<StateRecord::size>(
-                in, image, [](const StateBytes& b) { return decode_state_record(b); });
+                in, *read, [](const StateBytes& b) { return decode_state_record(b); });
             break;
         case FileLayout::legacy:
             ok = read_records<kLegacyRecordSize>(
-                in, image, [](const LegacyBytes& b) { return from_legacy(b); });
+                in, *read, [](const LegacyBytes& b) { return from_legacy(b); });
             break;
         case FileLayout::json:
-            ok = read_program_json(in, image, why);
+            ok = read_program_json(in, *read, why);
             break;
     }
     if (!ok) {
         if (why.empty()) {
             why = "read error";
         }
-        reset_to_default(image);
         return false;
     }
-    normalise_image(image);
+    normalise_image(*read);
+    image.states = read->states;
+    image.last_index = read->last_index;
+    image.current = 0;
     return true;
 }
 
@@ -114,7 +109,6 @@ bool load_file(const std::string& path, StateMachineImage& image, std::string& w
     }
     if (!in.is_open()) {
         why = "cannot open the file";
-        reset_to_default(image);
         return false;
     }
     return read_program(in, layout_for(path), image, why);

@@ -22,11 +22,11 @@ FileLayout layout_for(std::string_view path);
 inline constexpr std::string_view kProgramFileTitle = "State Machine File";
 inline constexpr std::string_view kProgramFileExtension = "asm";
 
-// Reads a program: the image's states, last_index and current are replaced. Binary layouts
-// read records until the data ends or 255 have been read; a trailing partial record is
-// ignored and no records leave one zeroed state. Fails on a stream error, or for JSON on any
-// fault (`why` then names the line and field). On failure the image is one default state; on
-// success it is normalised. Takes no snapshot.
+// Reads a program: on success the image's states, last_index and current are replaced and
+// normalised. Binary layouts read records until the data ends or 255 have been read; a
+// trailing partial record is ignored and no records leave one zeroed state. Fails on a stream
+// error, or for JSON on any fault, with `why` saying what (for JSON the line and field); the
+// image is then left as it was. Takes no snapshot.
 bool read_program(std::istream& in, FileLayout layout, StateMachineImage& image, std::string& why);
 // Writes states 0..last_index in the layout; false on the first short write.
 bool write_program(std::ostream& out, FileLayout layout, const StateMachineImage& image);

@@ -26,11 +26,17 @@ struct FieldFault {
 
 // ---- writing ----
 
+// The key of a list field's value that no list text names: a bare number would read as a
+// count ("microstep_code": 8) where the field holds a code.
+constexpr const char* kUnlisted = "unlisted";
+
 Json enum_json(ListTable table, std::uint16_t value) {
     if (const auto text = list_text(table, value)) {
         return std::string(*text);
     }
-    return value;
+    Json unlisted = Json::object();
+    unlisted[kUnlisted] = value;
+    return unlisted;
 }
 
 Json trigger_json(const DepthTrigger& t, ListTable levels) {
@@ -102,7 +108,7 @@ void write_state(std::ostream& out, const Json& state) {
     for (const auto& [key, value] : state.items()) {
         out << (first ? "" : ",\n") << "    " << Json(key).dump() << ": ";
         first = false;
-        if (value.is_array() && !value.empty() && value.front().is_object()) {
+        if (key == "counter") {
             out << "[\n";
             for (std::size_t i = 0; i < value.size(); ++i) {
                 out << "      " << value[i].dump() << (i + 1 < value.size() ? ",\n" : "\n");
@@ -155,6 +161,9 @@ class KeyLines final : public nlohmann::json_sax<Json> {
     explicit KeyLines(const std::size_t& line_feeds) : line_feeds_(line_feeds) {}
 
     std::map<std::string, std::size_t> lines;
+    // The first key given twice in one object, by its path, and its line.
+    std::string duplicate;
+    std::size_t duplicate_line = 0;
 
     bool null() override { return value(); }
     bool boolean(bool) override { return value(); }
@@ -168,7 +177,12 @@ class KeyLines final : public nlohmann::json_sax<Json> {
     bool end_object() override { return close(); }
     bool end_array() override { return close(); }
     bool key(string_t& k) override {
-        frames_.back().key = k;
+        Frame& frame = frames_.back();
+        frame.key = k;
+        if (!frame.keys.insert(k).second && duplicate.empty()) {
+            duplicate = path();
+            duplicate_line = line_feeds_ + 1;
+        }
         lines[path()] = line_feeds_ + 1;
         return true;
     }
@@ -181,6 +195,7 @@ class KeyLines final : public nlohmann::json_sax<Json> {
         bool array = false;
         std::size_t index = 0;
         std::string key;
+        std::set<std::string> keys;  // of an object, so far
     };
 
     std::string path() const {
@@ -194,7 +209,7 @@ class KeyLines final : public nlohmann::json_sax<Json> {
         if (!frames_.empty() && frames_.back().array) {
             lines[path()] = line_feeds_ + 1;
         }
-        frames_.push_back(Frame{array, 0, {}});
+        frames_.push_back(Frame{array, 0, {}, {}});
         return true;
     }
     bool close() {
@@ -235,17 +250,25 @@ std::uint16_t u16(const Json& v, const std::string& path) {
 
 std::uint16_t enumerated(const Json& v, ListTable table, std::uint32_t max,
                          const std::string& path) {
+    std::string known;
+    for (const auto& e : table) {
+        known += (known.empty() ? "\"" : ", \"") + std::string(e.text) + "\"";
+    }
     if (v.is_string()) {
         if (const auto value = list_value(table, v.get<std::string>())) {
             return *value;
         }
-        std::string known;
-        for (const auto& e : table) {
-            known += (known.empty() ? "\"" : ", \"") + std::string(e.text) + "\"";
-        }
         throw FieldFault{path, "unknown text " + v.dump() + " (expected one of " + known + ")"};
     }
-    return static_cast<std::uint16_t>(number(v, max, path));
+    if (v.is_object() && v.size() == 1 && v.contains(kUnlisted)) {
+        return static_cast<std::uint16_t>(number(v[kUnlisted], max, path));
+    }
+    if (v.is_number()) {
+        throw FieldFault{path, "a bare number " + v.dump() + " (expected one of " + known +
+                                   ", or {\"" + kUnlisted + "\": " + v.dump() +
+                                   "} for a code the list does not name)"};
+    }
+    throw FieldFault{path, "expected one of " + known + ", found " + v.dump()};
 }
 
 const Json& array_of(const Json& v, std::size_t size, const std::string& path) {
@@ -393,6 +416,14 @@ bool read_program_json(std::istream& in, StateMachineImage& image, std::string& 
     if (doc.size() > kMaxStates) {
         why =
             "line " + std::to_string(line_of(key_lines.lines, "[255]")) + ": more than 255 states";
+        return false;
+    }
+    // The parser keeps the last of a key given twice: which one the author meant is unknown.
+    if (const std::string& dup = key_lines.duplicate; !dup.empty()) {
+        const auto close = dup.find(']');
+        const std::string field = dup.substr(dup[close + 1] == '.' ? close + 2 : close + 1);
+        why = "line " + std::to_string(key_lines.duplicate_line) + ": state " +
+              dup.substr(1, close - 1) + ", field \"" + field + "\": given more than once";
         return false;
     }
     for (std::size_t i = 0; i < doc.size(); ++i) {

@@ -204,12 +204,15 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
         header.sample_interval_ms = chemistry.sample_interval_ms;
         header.params = params;
         header.thermistors = run.model.thermistors;
-        const auto path =
-            std::filesystem::path(*s.options.run.storage) / raw_file_name(s.runs_started);
-        run.file = std::make_unique<RawFileWriter>(path, raw_file_header(header));
+        // Numbered on from the files of earlier sessions, which stay as they are.
+        const std::filesystem::path storage = *s.options.run.storage;
+        s.runs_started = std::max(s.runs_started, highest_raw_file_number(storage) + 1);
+        run.file =
+            std::make_unique<RawFileWriter>(storage, s.runs_started, raw_file_header(header));
+        s.runs_started = run.file->run();
         if (!run.file->ok()) {
             log_line(s, kTaskStorage, app::kSeverityError, "storage_open", 88,
-                     "Cannot write " + path.filename().string());
+                     "Cannot write " + run.file->path().filename().string());
         }
     }
     log_line(s, kTaskSampler, app::kSeverityInfo, "sm_start", 64,

@@ -1,6 +1,11 @@
 // Writing the emulated sensor's raw output files: the header keys per chemistry, the rows.
 #include "virtual_sensor/raw_output_file.hpp"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdarg>
 #include <cstdlib>
@@ -194,8 +199,40 @@ std::string raw_file_name(std::uint32_t run) {
     return name;
 }
 
-RawFileWriter::RawFileWriter(const std::filesystem::path& path, const std::string& header)
-    : path_(path), file_(std::fopen(path.c_str(), "w")) {
+std::uint32_t highest_raw_file_number(const std::filesystem::path& folder) {
+    std::uint32_t highest = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != 12 || name[0] != 'R' || name.compare(8, 4, ".CSV") != 0 ||
+            name.find_first_not_of("0123456789", 1) != 8) {
+            continue;
+        }
+        highest = std::max(highest, static_cast<std::uint32_t>(std::stoul(name.substr(1, 7))));
+    }
+    return highest;
+}
+
+RawFileWriter::RawFileWriter(const std::filesystem::path& folder, std::uint32_t run,
+                             const std::string& header)
+    : run_(run) {
+    // Bounded: a folder full of taken names leaves the run without a file.
+    for (int attempt = 0; attempt < 1000; ++attempt, ++run_) {
+        path_ = folder / raw_file_name(run_);
+        const int fd =
+            ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) {
+            continue;
+        }
+        if (fd >= 0) {
+            file_.reset(::fdopen(fd, "w"));
+            if (!file_) {
+                ::close(fd);
+            }
+        }
+        break;
+    }
     append(header);
     flush();
 }

@@ -34,24 +34,33 @@ std::string raw_file_row(const app::LiveSample& sample);
 // "R0000001.CSV" for run 1: the name GET_OUTPUT_FILE_NAME reports for the run.
 std::string raw_file_name(std::uint32_t run);
 
+// The run number of the newest raw output file in `folder` (7 for "R0000007.CSV"); 0 when
+// there is none.
+std::uint32_t highest_raw_file_number(const std::filesystem::path& folder);
+
 // A file of one run, appended to sample by sample. A file that cannot be written is given
 // up; the run goes on, as the sensor's does when its storage is full.
 class RawFileWriter {
   public:
-    // Creates (or replaces) the file and writes its header.
-    RawFileWriter(const std::filesystem::path& path, const std::string& header);
+    // Creates the file of run `run` in `folder` and writes its header. A name already taken (a
+    // file of an earlier session, or of another sensor on the same storage) is never opened,
+    // nor is a link followed: the next free run number is used instead, and run() tells it.
+    RawFileWriter(const std::filesystem::path& folder, std::uint32_t run,
+                  const std::string& header);
 
     void append(const std::string& row);
     // Hands what was appended to the system, so a reader sees whole rows.
     void flush();
     bool ok() const { return file_ != nullptr; }
     const std::filesystem::path& path() const { return path_; }
+    std::uint32_t run() const { return run_; }
 
   private:
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     std::filesystem::path path_;
+    std::uint32_t run_;
     std::unique_ptr<std::FILE, Closer> file_;
 };
 

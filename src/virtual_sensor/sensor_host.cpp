@@ -71,6 +71,7 @@ std::string SensorHost::start() {
 }
 
 std::string SensorHost::start_serial_sides() {
+    bool stale_links_removed = false;
     for (std::size_t i = 0; i < options_.devices.size(); ++i) {
         const auto& d = options_.devices[i].sensor;
         serial_links_.emplace_back();
@@ -79,6 +80,10 @@ std::string SensorHost::start_serial_sides() {
         }
         if (auto why = prepare_serial_link_folder(); !why.empty()) {
             return why;
+        }
+        if (!stale_links_removed) {
+            remove_stale_serial_links(simulator::serial_link_folder());
+            stale_links_removed = true;
         }
         auto side = std::make_unique<SerialSide>(*sensors_[i], d.serial);
         if (auto why = side->start(simulator::serial_link_folder(), serial_link_name(d.name));

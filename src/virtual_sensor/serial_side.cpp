@@ -19,6 +19,7 @@
 
 #include "virtual_sensor/eti_protocol.hpp"
 #include "virtual_sensor/glider_protocol.hpp"
+#include "virtual_sensor/serial_link_folder.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -66,6 +67,7 @@ struct SerialSide::Channel {
     // and through it the sensor drops unread replies and lifts an exclusive hold.
     int line_end = -1;
     int watch = -1;  // inotify: the platform's opens and closes of its end
+    int name_hold = -1;  // holds the link's name while this side runs
     std::array<int, 2> wake{-1, -1};
     SerialSideOptions options;
     unsigned spoiled = 0;  // replies that met the fault so far
@@ -80,7 +82,7 @@ struct SerialSide::Channel {
     int holders = 0;  // openers as last published, guarded by mutex
 
     ~Channel() {
-        for (int fd : {master, line_end, watch, wake[0], wake[1]}) {
+        for (int fd : {master, line_end, watch, wake[0], wake[1], name_hold}) {
             if (fd >= 0) {
                 ::close(fd);
             }
@@ -265,6 +267,11 @@ std::string SerialSide::start(const std::string& folder, const std::string& link
     auto channel = std::make_shared<Channel>();
     channel->options = options_;
     const std::string link = (fs::path(folder) / link_name).string();
+    std::string error;
+    channel->name_hold = hold_serial_link_name(folder, link_name, error);
+    if (channel->name_hold < 0) {
+        return error;
+    }
     std::string terminal;
     if (auto why = channel->open(link, terminal); !why.empty()) {
         return why;

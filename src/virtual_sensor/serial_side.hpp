@@ -26,8 +26,9 @@ class SerialSide {
     SerialSide(const SerialSide&) = delete;
     SerialSide& operator=(const SerialSide&) = delete;
 
-    // Opens the terminal, starts answering and publishes the link `folder`/`link_name`
-    // (replacing whatever had the name). Empty on success, otherwise why not.
+    // Opens the terminal, starts answering and publishes the link `folder`/`link_name`,
+    // holding the name while the side lives. A name a running sensor holds is refused; a link
+    // left under it by a sensor that is gone is replaced. Empty on success, otherwise why not.
     std::string start(const std::string& folder, const std::string& link_name);
 
     const std::string& link_path() const { return link_path_; }

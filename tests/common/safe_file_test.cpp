@@ -182,3 +182,62 @@ TEST_F(SafeFile, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
     EXPECT_EQ(slurp(p), "new");
     EXPECT_EQ(entries(), 1u);
 }
+
+TEST_F(SafeFile, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make a link of another user";
+    }
+    // A folder like /tmp: anyone may write, only owners may delete.
+    const auto shared = dir_ / "tmp";
+    fs::create_directories(shared);
+    ::chmod(shared.c_str(), 01777);
+    const auto precious = dir_ / "precious";
+    std::ofstream(precious) << "years of data";
+    const auto planted = shared / "results.csv";
+    fs::create_symlink(precious, planted);
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    std::string refusal;
+    EXPECT_FALSE(write_file_safely(
+        planted,
+        [](std::ostream& o) {
+            o << "new";
+            return true;
+        },
+        &refusal));
+    EXPECT_EQ(refusal, planted.string() +
+                           " is a link that belongs to nobody, in a folder anyone may write: "
+                           "not followed");
+    EXPECT_EQ(slurp(precious), "years of data");
+    EXPECT_TRUE(fs::is_symlink(planted));
+
+    // The user's own link there is followed, as is another user's link in a folder that is
+    // not shared.
+    ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);
+    EXPECT_TRUE(write_file_safely(planted, [](std::ostream& o) {
+        o << "mine";
+        return true;
+    }));
+    EXPECT_EQ(slurp(precious), "mine");
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    ::chmod(shared.c_str(), 0755);
+    EXPECT_TRUE(write_file_safely(planted, [](std::ostream& o) {
+        o << "theirs";
+        return true;
+    }));
+    EXPECT_EQ(slurp(precious), "theirs");
+}
+
+TEST_F(SafeFile, ANewFileGetsTheUmaskThroughTheDescriptorThatMadeIt) {
+    const mode_t old = ::umask(027);
+    const auto p = dir_ / "new.csv";
+    const bool ok = write_file_safely(p, [](std::ostream& o) {
+        o << std::string(200000, 'x');  // more than one buffer of the writer
+        return true;
+    });
+    ::umask(old);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(slurp(p), std::string(200000, 'x'));
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}

@@ -256,14 +256,35 @@ TEST_F(OpticsDialogTest, FailedStartSaysSoAndStopsWhatDidStart) {
     EXPECT_EQ(prompter.prompts[0].text, "Unable to start");
 }
 
-TEST_F(OpticsDialogTest, StopsInTheOrderOpticsPumpValvesAndOnlyAfterSuccess) {
+TEST_F(OpticsDialogTest, StopSendsEveryStopAndStaysRunningUntilAllAreConfirmed) {
+    const std::vector<std::pair<std::vector<std::uint16_t>, std::string>> cases{
+        {{355}, "Unable to stop the pump test"},
+        {{358, 371}, "Unable to stop the optics and valves tests"},
+        {{371, 355, 358}, "Unable to stop the optics, pump and valves tests"}};
     open_on({}, 200ms);
-    dialog.stop_test();
-    EXPECT_EQ(codes(), (Codes{371, 355, 358}));
-    sensor->clear_log();
-    sensor->inject(371, {virtual_sensor::FaultKind::no_answer}, 1);
-    dialog.close();
-    EXPECT_EQ(codes(), (Codes{371}));
+    for (const auto& [refused, text] : cases) {
+        SCOPED_TRACE(text);
+        dialog.controls().test_valves = true;
+        ASSERT_TRUE(dialog.start_test());
+        sensor->clear_log();
+        for (const auto code : refused) {
+            sensor->inject(code, {virtual_sensor::FaultKind::no_answer}, 1);
+        }
+        prompter.prompts.clear();
+        EXPECT_FALSE(dialog.stop_test());
+        EXPECT_EQ(codes(), (Codes{371, 355, 358}));
+        EXPECT_TRUE(dialog.running());
+        EXPECT_EQ(dialog.start_stop_text(), "Stop");
+        ASSERT_EQ(prompter.prompts.size(), 1u);
+        EXPECT_EQ(prompter.prompts[0].caption, "Stop");
+        EXPECT_EQ(prompter.prompts[0].text, text);
+
+        sensor->clear_log();
+        dialog.start_stop();  // the user tries again
+        EXPECT_EQ(codes(), (Codes{371, 355, 358}));
+        EXPECT_FALSE(dialog.running());
+        EXPECT_EQ(prompter.prompts.size(), 1u);
+    }
 }
 
 TEST_F(OpticsDialogTest, PollerShowsTheChannelsOfTheLitLeds) {
@@ -311,6 +332,27 @@ TEST_F(OpticsDialogTest, PumpRunEndingByItselfReturnsToIdle) {
     const auto sent = codes();
     ASSERT_GE(sent.size(), 3u);
     EXPECT_EQ(Codes(sent.end() - 3, sent.end()), (Codes{356, 371, 358}));
+}
+
+TEST_F(OpticsDialogTest, PumpRunEndingWithARefusedStopStaysRunning) {
+    open_on({}, 200ms);
+    auto& c = dialog.controls();
+    c.test_pump = true;
+    c.pump_stop_condition = kStopTimeout;
+    c.pump_timeout_s = "5";
+    ASSERT_TRUE(dialog.start_test());
+    sensor->inject(371, {virtual_sensor::FaultKind::no_answer}, 1);
+    fake_clock.advance(6s);
+    TestPollReport report;
+    while (!report.pump_finished) {
+        report = queue.next();
+        dialog.test_report(report);
+    }
+    EXPECT_EQ(report.unstopped, (UnstoppedTests{.optics = true}));
+    EXPECT_TRUE(dialog.running());
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].text, "Unable to stop the optics test");
+    EXPECT_TRUE(dialog.stop_test());
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -178,6 +180,42 @@ TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
 
     server.stop();
     serving.join();
+}
+
+// A sensor's name is printed, not obeyed by the terminal; a devices folder that is not the
+// user's own lists nothing and says why, once.
+TEST_F(KelpiraCtl, SensorTextsAreEscapedAndAnUntrustedFolderIsTold) {
+    ServedSensors served(runtime);
+    virtual_sensor::VirtualSensorOptions options;
+    options.name = "\x1b]0;owned\a\x1b[2J";
+    virtual_sensor::VirtualSensor sensor(options);
+    served.serve(sensor, "odd");
+    CtlRun r = run({"list"}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\t\\e]0;owned\\a\\e[2J\t1001\t"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    r = run({"--device", "Nobody", "info"}, runtime);
+    EXPECT_NE(r.err.find("\t\\e]0;owned\\a\\e[2J\t"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+
+    const std::string folder = runtime + "/kelpira/devices";
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    r = run({"list"}, runtime);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kelpira-ctl: Virtual sensors in " + folder + " are not listed: " + folder +
+                         " is open to other users\n");
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to plant a folder of another user";
+    }
+    ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::chown((runtime + "/kelpira").c_str(), 65534, 65534), 0);
+    r = run({"info"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelpira-ctl: Virtual sensors in " + folder + " are not listed: " + runtime +
+                         "/kelpira belongs to another user (uid 65534)\n"
+                         "kelpira-ctl: no sensor attached\n");
+    ASSERT_EQ(::chown((runtime + "/kelpira").c_str(), 0, 0), 0);
 }
 
 }  // namespace

@@ -97,6 +97,39 @@ TEST_F(CtlUpgrade, WhatCannotBeUpgradedFails) {
               (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{0, 64}, {1, 0}}));
 }
 
+TEST_F(CtlUpgrade, ASensorInNeitherBootloaderNorFirmwareIsLeftAlone) {
+    virtual_sensor::VirtualSensor sensor;
+    std::filesystem::create_directories(runtime + "/kelpira");
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    ASSERT_EQ(link::prepare_device_folder(runtime + "/kelpira/devices"), "");
+    virtual_sensor::DeviceServer server(runtime + "/kelpira/devices");
+    std::string error;
+    // The device info answer reports mode 3.
+    ASSERT_TRUE(server.attach({"odd", sensor.hardware_id(), false,
+                               [&sensor](const link::Report& r) {
+                                   auto answers = sensor.handle(r);
+                                   if (link::SensorCommand{r}.code() == 262) {
+                                       for (auto& answer : answers) {
+                                           answer.bytes[link::kPayloadOffset + 1] = 3;
+                                       }
+                                   }
+                                   return answers;
+                               }},
+                              error))
+        << error;
+    std::thread serving([&server] { server.run(); });
+    const auto r =
+        run({"upgrade", files.write("boot.bin", image(64)), "--bootloader", "--yes"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.err,
+                    "the sensor reports mode 3, neither its bootloader (1) nor its "
+                    "firmware (2): nothing was written"))
+        << r.err;
+    server.stop();
+    serving.join();
+    EXPECT_TRUE(blocks(sensor).empty());
+}
+
 namespace {
 
 // A sensor that holds block 2 until the test has seen `until` on the program's standard
@@ -104,12 +137,13 @@ namespace {
 class Interrupted : public CtlUpgrade {
   protected:
     CtlRun upgrade(virtual_sensor::RunningCode running, const std::vector<std::string>& args,
-                   const std::string& until) {
+                   const std::string& until, int signal = SIGINT) {
         virtual_sensor::VirtualSensorOptions options;
         options.running = running;
         sensor = std::make_unique<virtual_sensor::VirtualSensor>(options);
         std::filesystem::create_directories(runtime + "/kelpira");
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        std::filesystem::permissions(runtime + "/kelpira", std::filesystem::perms::owner_all);
         EXPECT_EQ(link::prepare_device_folder(runtime + "/kelpira/devices"), "");
         virtual_sensor::DeviceServer server(runtime + "/kelpira/devices");
         std::string error;
@@ -127,8 +161,11 @@ class Interrupted : public CtlUpgrade {
         std::thread serving([&server] { server.run(); });
         auto process = spawn(args, runtime);
         reached.acquire();
-        ::kill(process.pid, SIGINT);
-        while (!has(testing::TempFolder::read(process.err_path), until)) {
+        ::kill(process.pid, signal);
+        // A program the signal ended never writes `until`: the deadline lets the test fail.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!has(testing::TempFolder::read(process.err_path), until) &&
+               std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         release.release();
@@ -153,6 +190,26 @@ TEST_F(Interrupted, AFirmwareUpgradeStopsBeforeTheNextBlock) {
     EXPECT_EQ(blocks(*sensor),
               (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{0, 64}, {1, 64}, {2, 64}}));
 }
+
+class InterruptedBy : public Interrupted, public ::testing::WithParamInterface<int> {};
+
+TEST_P(InterruptedBy, ABootloaderUpgradeHoldsTheSignalOff) {
+    const auto r =
+        upgrade(virtual_sensor::RunningCode::firmware,
+                {"upgrade", files.write("boot.bin", image(192)), "--bootloader", "--yes"},
+                "return the sensor", GetParam());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.err,
+                    "kelpira-ctl: SIGINT (Ctrl+C), SIGTERM, SIGHUP and SIGQUIT are held off "
+                    "until the bootloader is written\n"))
+        << r.err;
+    EXPECT_TRUE(has(r.err, " held off: the bootloader is being written\n")) << r.err;
+    EXPECT_TRUE(has(r.err, "kelpira-ctl: Upgrade complete, 192 bytes written\n")) << r.err;
+    EXPECT_EQ(blocks(*sensor).back(), (std::pair<std::uint32_t, std::uint32_t>{3, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySignalThatEndsAProgram, InterruptedBy,
+                         ::testing::Values(SIGTERM, SIGHUP, SIGQUIT));
 
 TEST_F(Interrupted, ABootloaderUpgradeGoesOnWithTheWarning) {
     const auto r =

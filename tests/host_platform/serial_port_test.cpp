@@ -1,6 +1,10 @@
 // The serial port: reply reading, opening a real line (a pseudo-terminal), exclusivity, line
 // settings, cancelling a blocked read, and the port list's virtual links.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
@@ -127,16 +131,58 @@ TEST(PosixSerialPort, AMissingPortIsNamedInTheError) {
     EXPECT_TRUE(opened.error.starts_with("/dev/kelpira-no-such-port: ")) << opened.error;
 }
 
-TEST(SerialLinks, ListedByNameWithoutThoseBeingSetUp) {
+// Only links to a pseudo-terminal (a virtual sensor's serial side), in a folder private to the
+// user, by name, without those still being set up.
+TEST(SerialLinks, ListedByNameOnlyToATerminalAndOnlyFromAPrivateFolder) {
     const testing::TempFolder dir;
     const std::string folder = dir.path("serial");
-    EXPECT_TRUE(serial_links(folder).empty());
-    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(serial_links(folder).paths.empty());
+    EXPECT_EQ(serial_links(folder).problem, "");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    const testing::PtyPeer peer;
+    const std::string& terminal = peer.path();
     for (const char* name : {"Sensor B", "Sensor A", ".Sensor C"}) {
-        std::filesystem::create_symlink("/dev/null", folder + "/" + name);
+        std::filesystem::create_symlink(terminal, folder + "/" + name);
     }
-    EXPECT_EQ(serial_links(folder),
+    std::filesystem::create_symlink("/dev/null", folder + "/Null");
+    std::filesystem::create_symlink(dir.path("x"), folder + "/Elsewhere");
+    dir.write("serial/Plain", "x");
+    EXPECT_EQ(serial_links(folder).paths,
               (std::vector<std::string>{folder + "/Sensor A", folder + "/Sensor B"}));
+    EXPECT_EQ(serial_links(folder).problem, "");
+
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    const auto refused = serial_links(folder);
+    EXPECT_TRUE(refused.paths.empty());
+    EXPECT_EQ(refused.problem, "Virtual sensors' serial lines in " + folder +
+                                   " are not listed: " + folder + " is open to other users");
+}
+
+// What the folder holds besides a sensor's link is not opened as one, whatever path is typed.
+TEST(SerialLinks, OnlyATerminalLinkInThePrivateFolderOpens) {
+    const testing::TempFolder runtime;
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string was = saved != nullptr ? saved : "";
+    ::setenv("XDG_RUNTIME_DIR", runtime.root.c_str(), 1);
+    const std::string folder = serial_link_folder();
+    ASSERT_EQ(folder, runtime.path("kelpira/serial"));
+    std::filesystem::create_directories(folder);
+    ::chmod(runtime.path("kelpira").c_str(), 0700);
+    ::chmod(folder.c_str(), 0700);
+    const testing::PtyPeer peer;
+    std::filesystem::create_symlink(peer.path(), folder + "/Sensor");
+    std::filesystem::create_symlink("/dev/ptmx", folder + "/Other");
+    EXPECT_NE(open_serial_port(folder + "/Sensor", {}).port, nullptr);
+    EXPECT_EQ(open_serial_port(folder + "/Other", {}).error,
+              folder + "/Other: not a virtual sensor's serial line");
+    ::chmod(folder.c_str(), 0777);
+    EXPECT_EQ(open_serial_port(folder + "/Sensor", {}).error,
+              folder + "/Sensor: " + folder + " is open to other users");
+    if (saved != nullptr) {
+        ::setenv("XDG_RUNTIME_DIR", was.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_RUNTIME_DIR");
+    }
 }
 
 }  // namespace

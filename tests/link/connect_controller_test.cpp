@@ -3,12 +3,16 @@
 #include "link/connect_controller.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <deque>
 #include <memory>
 
+#include "link/combined_hid.hpp"
 #include "link/handler_hid.hpp"
+#include "link/socket_hid.hpp"
 #include "support/recording_prompter.hpp"
+#include "support/temp_folder.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
@@ -78,6 +82,30 @@ TEST_F(ConnectControllerTest, NoSensorListsNothingAndEnablesNothing) {
     ASSERT_EQ(prompter.prompts.size(), 1U);
     EXPECT_EQ(prompter.prompts[0].caption, "Connect");
     EXPECT_EQ(prompter.prompts[0].text, "Nothing selected");
+}
+
+// Why sensors may be missing, each reason once, for the view's status line.
+TEST_F(ConnectControllerTest, StatusSaysWhySensorsMayBeMissing) {
+    const testing::TempFolder temp;
+    const std::string planted = temp.path("devices");
+    ASSERT_EQ(::mkdir(planted.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(planted.c_str(), 0777), 0);
+    SocketHidBackend sockets(planted);
+    CombinedHidBackend both({&backend, &sockets});
+    SensorLink both_link(both);
+    ConnectController c(both, both_link, prompter, [](const DeviceEntry&) {});
+    c.start();
+    const std::string unlisted =
+        "Virtual sensors in " + planted + " are not listed: " + planted + " is open to other users";
+    EXPECT_EQ(c.status(), unlisted);
+    c.set_watch_problem(unlisted +
+                        "\nUSB sensors arriving or leaving are not noticed: no udev monitor");
+    EXPECT_EQ(c.status(),
+              unlisted + "\nUSB sensors arriving or leaving are not noticed: no udev monitor");
+    ASSERT_EQ(::chmod(planted.c_str(), 0700), 0);
+    c.refresh();
+    c.set_watch_problem("");
+    EXPECT_EQ(c.status(), "");
 }
 
 TEST_F(ConnectControllerTest, RowsShowNameSerialStateAndType) {

@@ -90,6 +90,30 @@ TEST_F(SocketFixture, MissingFolderListsNothingAndOpensNothing) {
     EXPECT_EQ(nowhere.open(served.temp.root + "/absent/x.VID_04D8&PID_EABC"), nullptr);
 }
 
+// Another user who made the folder first (or a folder others may enter) could serve a fake
+// sensor there, or read what is sent to one.
+TEST_F(SocketFixture, AFolderThatIsNotPrivateListsAndOpensNothingAndSaysWhy) {
+    const auto id = served.attach("planted", echo_answer);
+    ASSERT_EQ(backend.enumerate().size(), 1u);
+    EXPECT_EQ(backend.unlisted_reason(), "");
+    ASSERT_EQ(::chmod(served.folder.c_str(), 0777), 0);
+    EXPECT_TRUE(backend.enumerate().empty());
+    EXPECT_EQ(backend.unlisted_reason(), "Virtual sensors in " + served.folder +
+                                             " are not listed: " + served.folder +
+                                             " is open to other users");
+    EXPECT_EQ(backend.open(served.path(id)), nullptr);
+    ASSERT_EQ(::chmod(served.folder.c_str(), 0700), 0);
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to plant a folder of another user";
+    }
+    ASSERT_EQ(::chown(served.folder.c_str(), 65534, 65534), 0);
+    EXPECT_TRUE(backend.enumerate().empty());
+    EXPECT_EQ(backend.unlisted_reason(), "Virtual sensors in " + served.folder +
+                                             " are not listed: " + served.folder +
+                                             " belongs to another user (uid 65534)");
+    EXPECT_EQ(link.Open(served.path(id), 500ms), 1);
+}
+
 TEST_F(SocketFixture, TransactionCarriesExactBytesBothWays) {
     Recorder rec;
     const auto id = served.attach("s", rec.handler());

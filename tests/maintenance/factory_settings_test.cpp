@@ -1,6 +1,7 @@
 // The Factory Settings dialog's controller against the emulated sensor: which stores open, the
 // password, each save's bytes, read-back and message, and the refusals.
 #include "maintenance/factory_settings.hpp"
+#include "maintenance/upgrade_controller.hpp"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,19 @@ TEST_F(FactorySettingsTest, BoardVariantWithoutNvramKeepsItsGroupDisabled) {
     factory.type_password("quoll");
     EXPECT_EQ(factory.enabling(), (FactoryEnabling{.flash = true, .fram = true, .upgrade = true}));
     EXPECT_TRUE(factory.fields().driver_serial.empty()) << "no value shown";
+}
+
+TEST_F(FactorySettingsTest, ACompletedBootloaderUpgradeClosesTheDialog) {
+    open(sensor_options(RunningCode::firmware));
+    std::vector<std::uint8_t> modes;
+    for (const int result : {kUpgradeNotDone, kUpgradeDone}) {
+        const bool closes = factory.upgrade([&](std::uint8_t mode) {
+            modes.push_back(mode);
+            return result;
+        });
+        EXPECT_EQ(closes, result == kUpgradeDone);
+    }
+    EXPECT_EQ(modes, (std::vector<std::uint8_t>{2, 2}));
 }
 
 TEST(FactoryPassword, CapitalsUnlockAndOneExtraCharacterLocks) {

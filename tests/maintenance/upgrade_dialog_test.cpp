@@ -2,6 +2,8 @@
 // the status texts and closing messages, the cancel rules, and images refused before sending.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "maintenance/upgrade_controller.hpp"
 #include "maintenance/upgrade_fixture.hpp"
 #include "support/recording_prompter.hpp"
@@ -134,18 +136,67 @@ TEST_F(UpgradeDialogTest, CancellingAFirmwareUpgradeStopsBeforeTheNextBlock) {
                       "If you interrupt the upgrade now you will need to re-do it later to be "
                       "able to use the sensor again.\nStop the upgrade now?"}));
     EXPECT_EQ(dialog.status_text(), "Stopping...");
-    EXPECT_EQ(dialog.result(), kUpgradeNotDone);
+    EXPECT_FALSE(dialog.result());
+    const std::size_t prompts = prompter.prompts.size();
+    dialog.cancel();  // already stopping: not asked again
+    EXPECT_EQ(prompter.prompts.size(), prompts);
     release();
-    // The thread still posts its events; the ended dialog shows none of them.
-    for (auto event = events.next(); std::holds_alternative<UpgradeProgress>(event);
-         event = events.next()) {
-        dialog.handle(event);
-    }
-    EXPECT_EQ(dialog.status_text(), "Stopping...");
+    run_to_end();
+    EXPECT_EQ(dialog.result(), kUpgradeNotDone);
+    EXPECT_EQ(dialog.status_text(), "Upgrade failed after 192 bytes (1)");
+    EXPECT_EQ(prompter.prompts.size(), prompts);  // stopped as asked: no message box
     const auto blocks = blocks_sent(*sensor);
     ASSERT_EQ(blocks.size(), 3u);
     EXPECT_EQ(blocks.back().count, 64u);
     EXPECT_EQ(restarts, 0);
+}
+
+TEST_F(UpgradeDialogTest, AStopTooLateForTheClosingBlockReportsTheCompletedUpgrade) {
+    start(in_bootloader(), 2);
+    prompter.files.push_back(files.write("fw.bin", image_bytes(128)));
+    ASSERT_TRUE(dialog.open(1));
+    wait_until_held();  // the closing block is on its way
+    prompter.answers.push_back(common::Answer::Yes);
+    dialog.cancel();
+    EXPECT_EQ(dialog.status_text(), "Stopping...");
+    release();
+    run_to_end();
+    EXPECT_EQ(dialog.result(), kUpgradeDone);
+    EXPECT_EQ(prompter.prompts.back(),
+              (Prompt{"message", "Upgrade", "Upgrade complete, 128 bytes written"}));
+    EXPECT_EQ(restarts, 1);
+}
+
+namespace {
+
+// Hands the thread's events to the dialog while the cancel question is open, as a modal
+// question's event loop does, then answers Yes.
+class AnswersYesLate : public testing::RecordingPrompter {
+  public:
+    std::function<void()> while_open;
+    common::Answer ask_yes_no(const std::string& caption, const std::string& text) override {
+        RecordingPrompter::ask_yes_no(caption, text);
+        while_open();
+        return common::Answer::Yes;
+    }
+};
+
+}  // namespace
+
+TEST_F(UpgradeDialogTest, AnOutcomeThatCameWhileTheCancelQuestionWasOpenStands) {
+    start(in_bootloader());
+    AnswersYesLate late;
+    UpgradeDialog asked{link, late, events.sink()};
+    late.files.push_back(files.write("fw.bin", image_bytes(128)));
+    ASSERT_TRUE(asked.open(1));
+    late.while_open = [&] {
+        while (!asked.result()) {
+            asked.handle(events.next());
+        }
+    };
+    asked.cancel();
+    EXPECT_EQ(asked.result(), kUpgradeDone);
+    EXPECT_EQ(asked.status_text(), "Upgrade complete, 128 bytes written");
 }
 
 TEST_F(UpgradeDialogTest, ABootloaderUpgradeCannotBeCancelled) {

@@ -118,6 +118,15 @@ TEST_F(UpgradeStream, ACancelBeforeABlockSendsNoClosingBlock) {
     EXPECT_NE(blocks.back().count, 0u);
 }
 
+TEST_F(UpgradeStream, ACancelDuringTheLastDataBlockSendsNoClosingBlock) {
+    start(in_bootloader());
+    EXPECT_EQ(stream(image_bytes(128), kFirmwareLoadAddress, 2), (UpgradeOutcome{1, 128}));
+    const auto blocks = blocks_sent(*sensor);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks.back().count, 64u);
+    EXPECT_EQ(restarts, 0);
+}
+
 TEST_F(UpgradeStream, AReadErrorPartWayIsNoEndOfFile) {
     start(in_bootloader());
     FailingImage failing(image_bytes(128), 100);

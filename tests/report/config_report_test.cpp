@@ -11,6 +11,7 @@
 #include "records/chemistry_commands.hpp"
 #include "link/platform_commands.hpp"
 #include "report/report_fixture.hpp"
+#include "report/report_log.hpp"
 
 namespace kelpira::report {
 namespace {
@@ -233,6 +234,13 @@ TEST_F(ConfigReportTest, UnreadableIdentificationKeepsTheDefaultNameAndTheOtherS
               "unable to read DEVICE configuration from sensor (status=14)");
     EXPECT_EQ(r.lines.back(), "Firmware Version: KELPIRA_2_8_3");
     EXPECT_EQ(default_report_file_name(r), "KELPIRA_config.log");
+}
+
+TEST(ReportFileNames, ASlashInTheNameDoesNotMoveTheProposedFolder) {
+    ConfigReport r;
+    r.name = "../../.ssh/a/b";
+    EXPECT_EQ(default_report_file_name(r), ".._.._.ssh_a_b_config.log");
+    EXPECT_EQ(default_snapshot_file_name(r), ".._.._.ssh_a_b_snapshot.json");
 }
 
 TEST_F(ConfigReportTest, FailedReadsGiveTheirSectionsErrorLines) {

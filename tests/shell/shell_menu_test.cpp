@@ -48,7 +48,7 @@ TEST(ShellMenu, EveryCommandHasExactlyOneItem) {
             seen.insert(static_cast<int>(*e.command));
         }
     }
-    EXPECT_EQ(seen.size(), 30U);
+    EXPECT_EQ(seen.size(), 31U);
     for (int code : seen) {
         EXPECT_EQ(seen.count(code), 1U) << code;
     }
@@ -98,7 +98,7 @@ TEST(ShellMenu, EnablingFollowsTheLinkState) {
          {Command::MountAsDrive, Command::SensorIdentification, Command::RealTimeClock,
           Command::OpticsValvesPump, Command::Rs232, Command::Rs485, Command::StateMachine,
           Command::StartStates, Command::Chemistry, Command::PlatformDefaults, Command::Thermistors,
-          Command::MeasurementSchedule, Command::RestoreSnapshot}) {
+          Command::MeasurementSchedule, Command::RestoreSnapshot, Command::DeploymentCheck}) {
         EXPECT_TRUE(command_enabled(c, idle)) << static_cast<int>(c);
         EXPECT_FALSE(command_enabled(c, running)) << static_cast<int>(c);
         EXPECT_FALSE(command_enabled(c, none)) << static_cast<int>(c);

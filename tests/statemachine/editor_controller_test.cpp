@@ -4,8 +4,11 @@
 
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "statemachine/editor_controller.hpp"
+#include "statemachine/state_files.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 
@@ -126,6 +129,10 @@ TEST_F(EditorTest, PasteAsksForOptionsAndCancelAbandonsIt) {
     EXPECT_EQ(editor.status(), "Cut");
     EXPECT_EQ(session.image.last_index, 0);
     EXPECT_TRUE(session.clipboard.record.valve_mask & (1U << 3));
+
+    editor.cut();  // the only state stays: it was only copied
+    EXPECT_EQ(editor.status(), "Copied");
+    EXPECT_EQ(session.image.last_index, 0);
 }
 
 TEST_F(EditorTest, NewOffersToSaveAChangedProgramFirst) {
@@ -163,10 +170,12 @@ TEST_F(EditorTest, SavesAndLoadsFilesWithTheirStatusesAndFailures) {
     const common::FileRequest& request = prompter.file_requests.back();
     EXPECT_EQ(request.title, "State Machine File");
     EXPECT_EQ(request.default_extension, "asm");
-    ASSERT_EQ(request.filters.size(), 3U);
+    ASSERT_EQ(request.filters.size(), 4U);
     EXPECT_EQ(request.filters[0].label, "TQM2 State Machine Files (*.asm)");
     EXPECT_EQ(request.filters[1].label, "TQM1 State Machine Files (*.dat)");
-    EXPECT_EQ(request.filters[2].pattern, "*.*");
+    EXPECT_EQ(request.filters[2].label, "JSON State Machine Files (*.json)");
+    EXPECT_EQ(request.filters[2].pattern, "*.json");
+    EXPECT_EQ(request.filters[3].pattern, "*.*");
 
     const std::string path = folder.path("program.asm");
     prompter.files = {path};
@@ -189,14 +198,92 @@ TEST_F(EditorTest, SavesAndLoadsFilesWithTheirStatusesAndFailures) {
     editor.save_to_file();
     EXPECT_EQ(session.image.last_index, 2);  // unchanged by a failed save
     editor.load_from_file();
-    EXPECT_EQ(session.image.last_index, 0);
-    EXPECT_EQ(editor.state_title(), "STATE 000");
+    EXPECT_EQ(session.image.last_index, 2);  // and by a failed load
+    EXPECT_EQ(editor.state_title(), "STATE 002");
+    EXPECT_EQ(
+        captions_and_texts(),
+        (std::vector<std::string>{
+            "save|State Machine File|", "save|State Machine File|", "open|State Machine File|",
+            "open|State Machine File|", "save|State Machine File|",
+            "message|Save To File|Failed to save file", "open|State Machine File|",
+            "message|Load From File|Failed to load file\n"
+            "cannot open the file"}));
+}
+
+TEST_F(EditorTest, AFailedLoadKeepsTheUnsavedProgramAndSaysWhy) {
+    grow_to(3);
+    editor.go_to(1);
+    editor.form().delay_s = "77";
+    const std::string path = folder.path("typo.json");
+    {
+        std::ostringstream good;
+        ASSERT_TRUE(write_program(good, FileLayout::json, session.image));
+        std::string text = good.str();
+        text.replace(text.find("\"pump_on\""), 9, "\"pump_of\"");
+        std::ofstream(path) << text;
+    }
+    prompter.answers = {Answer::No};  // not saved first
+    prompter.files = {path};
+    editor.load_from_file();
+    EXPECT_EQ(captions_and_texts().back(),
+              "message|Load From File|Failed to load file\nline 8: state 0, field \"pump_of\": "
+              "unknown field");
+    EXPECT_EQ(session.image.last_index, 2);
+    EXPECT_EQ(session.image.states[1].delay_s, 77u);
+    EXPECT_FALSE(matches_snapshot(session.image)) << "New must still offer to save it";
+}
+
+TEST_F(EditorTest, LoadAndCloseOfferToSaveUnsavedEditsFirst) {
+    EXPECT_TRUE(editor.close());  // nothing changed: no question
+    EXPECT_TRUE(prompter.prompts.empty());
+    grow_to(2);
+    prompter.answers = {Answer::Cancel, Answer::Cancel, Answer::No};
+    editor.load_from_file();
+    EXPECT_EQ(editor.status(), "Load cancelled");
+    EXPECT_FALSE(editor.close());
+    EXPECT_TRUE(editor.close());
     EXPECT_EQ(captions_and_texts(),
               (std::vector<std::string>{
-                  "save|State Machine File|", "save|State Machine File|",
-                  "open|State Machine File|", "open|State Machine File|",
-                  "save|State Machine File|", "message|Save To File|Failed to save file",
-                  "open|State Machine File|", "message|Load From File|Failed to load file"}));
+                  "yes_no_cancel|Load From File|Save current state machine to file first?",
+                  "yes_no_cancel|Exit|Save current state machine to file first?",
+                  "yes_no_cancel|Exit|Save current state machine to file first?"}));
+    EXPECT_EQ(session.image.last_index, 1);  // closing keeps the image in memory
+}
+
+TEST_F(EditorTest, TheLegacyLayoutIsWrittenOnlyWhenTheUserAcceptsWhatItLoses) {
+    grow_to(2);
+    editor.form().power_mode = row_of(kPowerModeList, kPowerHibernating);
+    editor.form().send_sync = true;
+    editor.form().sync_value = "9";
+    const std::string path = folder.path("old.dat");
+    prompter.answers = {Answer::No, Answer::Yes};
+    prompter.files = {path, path};
+    editor.save_to_file();
+    EXPECT_EQ(editor.status(), "Save cancelled");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    editor.save_to_file();
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(captions_and_texts()[1],
+              "yes_no|Save To File|The legacy layout (.dat) cannot keep all of this program: "
+              "hibernation (read back as idle), sync values.\nSave it anyway?");
+    EXPECT_FALSE(matches_snapshot(session.image));
+
+    editor.form().power_mode = row_of(kPowerModeList, kPowerIdle);
+    editor.form().send_sync = false;
+    prompter.files = {path};
+    editor.save_to_file();  // nothing lost: no question, and saved
+    EXPECT_EQ(editor.status(), "Saved");
+    EXPECT_TRUE(matches_snapshot(session.image));
+}
+
+TEST_F(EditorTest, AnLedSwitchedOnShowsItsDefaultCurrentAtOnce) {
+    session.image.state_defaults.led_current_ua = {12345, 0, 0, 0};
+    editor.form().leds[0] = row_of(kLedList, kLedOff);
+    editor.led_changed();
+    EXPECT_EQ(editor.form().led_current[0], "0.000");
+    editor.form().leds[0] = row_of(kLedList, kLedOn);
+    editor.led_changed();
+    EXPECT_EQ(editor.form().led_current[0], "12.345");
 }
 
 }  // namespace

@@ -103,7 +103,8 @@ TEST_F(EditorOnSensor, FailuresShowTheirTextsAndARefreshRestoresTheSnapshot) {
     editor->form().default_next = "200";
     sensor->inject(kSet, Fault{FaultKind::no_answer}, 1, 1);
     editor->save_to_sensor();
-    EXPECT_EQ(editor->status(), "Save started");
+    EXPECT_EQ(editor->status(),
+              "Save failed (1 of " + std::to_string(count + 1) + " states written)");
 
     sensor->inject(kGet, Fault{FaultKind::no_answer}, 1, 3);
     prompter.answers = {Answer::No};

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "statemachine/legacy_layout.hpp"
+#include "statemachine/legacy_losses.hpp"
 #include "statemachine/state_files.hpp"
 #include "support/temp_folder.hpp"
 
@@ -136,6 +137,36 @@ TEST(ProgramFiles, LayoutFollowsTheFileName) {
     EXPECT_EQ(image.states[0].sync_value, 0);
 }
 
+TEST(ProgramFiles, LegacyLossesNameWhatTheLayoutCannotKeep) {
+    StateMachineImage image;
+    clear_image(image);
+    EXPECT_FALSE(legacy_losses(image).any());
+    const auto losses_of = [&image](auto change) {
+        StateMachineImage changed = image;
+        change(changed.states[0]);
+        return legacy_losses(changed);
+    };
+    EXPECT_EQ(losses_of([](StateRecord& s) { s.power_mode = kPowerHibernating; }),
+              LegacyLosses{.hibernation = true});
+    EXPECT_EQ(losses_of([](StateRecord& s) { s.sync_value = 1; }),
+              LegacyLosses{.sync_values = true});
+    EXPECT_EQ(losses_of([](StateRecord& s) { s.led_drive[1] = 1000; }),
+              LegacyLosses{.led_currents = true});
+    EXPECT_EQ(losses_of([](StateRecord& s) {
+                  s.counter[2] = Counter{1, 5, 3, kCounterIncOnly};
+              }),
+              LegacyLosses{.counter_modes = true});
+    EXPECT_EQ(losses_of([](StateRecord& s) { s.microstep_code = 9; }), LegacyLosses{.other = true});
+    // What every load changes is no loss of this layout: a state not yet normalised.
+    EXPECT_FALSE(losses_of([](StateRecord& s) {
+                     s.normalised = 0;
+                     s.hall_stop_inject = 300;
+                 }).any());
+    EXPECT_EQ(legacy_losses_text({.hibernation = true, .led_currents = true, .other = true}),
+              "hibernation (read back as idle), LED currents other than the default, other "
+              "values it has no place for");
+}
+
 TEST(ProgramFiles, ReadingStopsAtWholeRecordsAndNormalises) {
     StateRecord raw;
     raw.dive_trigger = DepthTrigger{4, 7, 9, 1};
@@ -169,8 +200,8 @@ TEST(ProgramFiles, ReadingStopsAtWholeRecordsAndNormalises) {
     TempFolder folder;
     image.states[0].sync_value = 1;
     EXPECT_FALSE(load_file(folder.path("missing.asm"), image, why));
-    EXPECT_EQ(image.states[0].sync_value, 0);
-    EXPECT_EQ(image.states[0].led_drive[0], kLedOn);       // one default state
+    EXPECT_EQ(why, "cannot open the file");
+    EXPECT_EQ(image.states[0].sync_value, 1);              // left as it was
     EXPECT_FALSE(load_file(folder.path(""), image, why));  // a folder
 }
 
@@ -209,6 +240,7 @@ TEST(ProgramJson, ReadsAsADiffShowsMeaning) {
     s.pump_stop_mode = kStopOnTime;
     s.counter[1] = Counter{1, 2, 0, kCounterIncAndTest};
     s.dive_trigger = DepthTrigger{0, 2, 0, 0};
+    s.pump_direction = 4;  // no list text: written so that it cannot pass for one
     std::ostringstream out;
     ASSERT_TRUE(write_program(out, FileLayout::json, image));
     const std::string text = out.str();
@@ -222,6 +254,7 @@ TEST(ProgramJson, ReadsAsADiffShowsMeaning) {
     EXPECT_NE(text.find("\"dive_trigger\": {\"level\":\"Below P2\",\"next_state\":0}"),
               std::string::npos);
     EXPECT_NE(text.find("\"power_mode\": \"Operating\""), std::string::npos);
+    EXPECT_NE(text.find("\"pump_direction\": {\"unlisted\":4}"), std::string::npos) << text;
 }
 
 TEST(ProgramJson, RefusalsNameTheLineAndField) {
@@ -236,10 +269,11 @@ TEST(ProgramJson, RefusalsNameTheLineAndField) {
         const auto at = text.find(from, text.find("  },\n"));
         text.replace(at, from.size(), to);
         StateMachineImage img;
+        img.states[0].sync_value = 7;
         std::string why;
         std::istringstream in(text);
         EXPECT_FALSE(read_program(in, FileLayout::json, img, why));
-        EXPECT_EQ(img.states[0].led_drive[0], kLedOn);  // one default state
+        EXPECT_EQ(img.states[0].sync_value, 7);  // left as it was
         return why;
     };
     // State 1 begins on line 36.
@@ -254,6 +288,14 @@ TEST(ProgramJson, RefusalsNameTheLineAndField) {
               "line 66: state 1, field \"delay_s\": -1 is out of range 0..4294967295");
     EXPECT_EQ(refusal(good, "\"valve_mask\": []", "\"valve_mask\": [16]"),
               "line 38: state 1, field \"valve_mask\": 16 is out of range 0..15");
+    EXPECT_EQ(refusal(good, "\"microstep_code\": \"16\"", "\"microstep_code\": 8"),
+              "line 46: state 1, field \"microstep_code\": a bare number 8 (expected one of "
+              "\"16\", \"8\", \"4\", \"2\", \"1\", or {\"unlisted\": 8} for a code the list does "
+              "not name)");
+    EXPECT_EQ(refusal(good, "\"sync_value\": 0", "\"sync_value\": 0,\n    \"sync_value\": 3"),
+              "line 55: state 1, field \"sync_value\": given more than once");
+    EXPECT_EQ(refusal(good, "\"mode\":\"Inc Only\"", "\"mode\":\"Reset\",\"mode\":\"Inc Only\""),
+              "line 57: state 1, field \"counter[0].mode\": given more than once");
     EXPECT_EQ(refusal(good, "\"normalised\": 1,\n", ""),
               "line 36: state 1, field \"normalised\": missing field");
     EXPECT_EQ(refusal(good, "\"Operating\"", "Operating").substr(0, 36),

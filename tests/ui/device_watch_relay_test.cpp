@@ -1,6 +1,7 @@
 // Device changes reported on a watcher's own thread reach the main window as queued calls.
 #include "ui/shell/device_watch_relay.hpp"
 
+#include <QLabel>
 #include <thread>
 
 #include "ui/shell_fixture.hpp"
@@ -13,8 +14,9 @@ class ThreadWatcher : public link::DeviceWatcher {
   public:
     bool start(link::DeviceEventHandler handler) override {
         handler_ = std::move(handler);
-        return true;
+        return failure.empty();
     }
+    std::string problem() const override { return failure; }
     void stop() override { stopped = true; }
 
     void fire(link::DeviceEvent event) {
@@ -22,6 +24,7 @@ class ThreadWatcher : public link::DeviceWatcher {
     }
 
     bool stopped = false;
+    std::string failure;  // when set, the watch does not start and says this
 
   private:
     link::DeviceEventHandler handler_;
@@ -56,6 +59,16 @@ TEST_F(DeviceWatchRelayTest, RemovalFromAnotherThreadDisconnectsOnTheUiThread) {
         EXPECT_EQ(list_rows()[0][0], "Back");
     }
     EXPECT_TRUE(watcher.stopped);
+}
+
+TEST_F(DeviceWatchRelayTest, AWatchThatCannotStartIsToldInTheConnectView) {
+    open_window();
+    EXPECT_TRUE(connect_view()->status_line()->isHidden());
+    ThreadWatcher watcher;
+    watcher.failure = "Virtual sensors arriving in /x are not noticed: No space left on device";
+    const ui::DeviceWatchRelay relay(watcher, window.get());
+    EXPECT_EQ(connect_view()->status_line()->text().toStdString(), watcher.failure);
+    EXPECT_FALSE(connect_view()->status_line()->isHidden());
 }
 
 }  // namespace

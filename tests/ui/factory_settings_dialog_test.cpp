@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "link/identity_commands.hpp"
+#include "maintenance/upgrade_controller.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "ui/maintenance/factory_settings_dialog.hpp"
@@ -31,8 +32,10 @@ TEST(FactorySettingsDialogWiring, UnlockRenameAndSave) {
     testing::RecordingPrompter prompter;
     std::vector<std::uint8_t> upgrades;
 
-    auto dialog = FactorySettingsDialog::create(
-        link, prompter, [&](std::uint8_t mode) { upgrades.push_back(mode); });
+    auto dialog = FactorySettingsDialog::create(link, prompter, [&](std::uint8_t mode) {
+        upgrades.push_back(mode);
+        return upgrades.size() == 1 ? maintenance::kUpgradeNotDone : maintenance::kUpgradeDone;
+    });
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Factory Settings");
     EXPECT_EQ(dialog->name_field()->text(), "Virtual Sensor");
@@ -63,8 +66,12 @@ TEST(FactorySettingsDialogWiring, UnlockRenameAndSave) {
 
     QTest::mouseClick(dialog->reset_button(), Qt::LeftButton);
     EXPECT_EQ(dialog->stroke_meter_field()->text(), "0");
+    dialog->show();
     QTest::mouseClick(dialog->upgrade_button(), Qt::LeftButton);
     EXPECT_EQ(upgrades, std::vector<std::uint8_t>{2});
+    EXPECT_TRUE(dialog->isVisible()) << "a failed upgrade can be tried again";
+    QTest::mouseClick(dialog->upgrade_button(), Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible()) << "the sensor restarts after a completed upgrade";
     link.Close();
 }
 

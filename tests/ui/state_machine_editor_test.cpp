@@ -1,5 +1,6 @@
 // The state-machine editor's wiring on screen (offscreen): shortcuts, buttons, an edit read
-// back into the image, and the File menu's save.
+// back into the image, the File menu's save, the LED lists and the unsaved-edits question
+// on closing.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -59,6 +60,28 @@ TEST(StateMachineEditorWidget, MovesEditsInsertsAndSavesThroughItsControls) {
     EXPECT_EQ(editor.status_text(), "Saved");
     EXPECT_EQ(session.image.states[0].delay_s, 30U);
     EXPECT_EQ(std::filesystem::file_size(path), 2 * statemachine::StateRecord::size);
+}
+
+TEST(StateMachineEditorWidget, LedListsAndClosingAreWired) {
+    testing::test_application();
+    testing::RecordingPrompter prompter;
+    statemachine::EditorSession session;
+    StateMachineEditor editor(session, prompter, nullptr, {});
+    editor.show();
+    session.image.state_defaults.led_current_ua[0] = 12345;
+    editor.widgets().leds[0]->setCurrentIndex(1);  // "Off"
+    EXPECT_EQ(editor.widgets().led_currents[0]->text(), "0.000");
+    editor.widgets().leds[0]->setCurrentIndex(0);  // "On"
+    EXPECT_EQ(editor.widgets().led_currents[0]->text(), "12.345");
+
+    editor.controller().insert_after();  // an unsaved edit
+    prompter.answers = {common::Answer::Cancel, common::Answer::No};
+    editor.close();  // the close box
+    EXPECT_TRUE(editor.isVisible());
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    EXPECT_FALSE(editor.isVisible());
+    ASSERT_EQ(prompter.prompts.size(), 2u);
+    EXPECT_EQ(prompter.prompts[1].caption, "Exit");
 }
 
 }  // namespace

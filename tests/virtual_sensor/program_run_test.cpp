@@ -200,6 +200,35 @@ TEST_F(ProgramRun, ASimulatedPumpTimeOutTakesTheDefaultProgramToHibernation) {
     EXPECT_EQ(diagnostics().back().message, "State machine stopped at state 8");
 }
 
+// A sensor started again on the same storage numbers its files on from the newest one there:
+// the first session's file stays, and a link planted under the next name is not written
+// through.
+TEST_F(ProgramRun, ASecondSessionOnTheSameStorageKeepsTheFirstOnesFiles) {
+    start_with_storage();
+    load(three_cycles());
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
+    run_for(20s);
+    ASSERT_EQ(link::stop_state_machine(link), 0);
+    const std::string first = file("R0000001.CSV");
+    ASSERT_NE(first.find("%KELPIRA.HEADER_END"), std::string::npos);
+    const kelpira::testing::TempFolder elsewhere;
+    const std::string precious = elsewhere.write("precious", "keep");
+    std::filesystem::create_symlink(precious, path("R0000002.CSV"));
+
+    link.Close();
+    backend.remove(kPath);
+    start_with_storage();
+    load(three_cycles());
+    ASSERT_EQ(link::start_state_machine(link, 0), 0);
+    std::string name;
+    ASSERT_EQ(link::get_output_file_name(link, name), 0);
+    EXPECT_EQ(name, "R0000003.CSV");
+    run_for(20s);
+    EXPECT_EQ(file("R0000001.CSV"), first);
+    EXPECT_EQ(kelpira::testing::TempFolder::read(precious), "keep");
+    EXPECT_EQ(row_states(file("R0000003.CSV")).size(), row_states(first).size());
+}
+
 TEST_F(ProgramRun, MountAsDriveNamesTheStorageFolder) {
     start_with_storage();
     std::string mounted = "none";

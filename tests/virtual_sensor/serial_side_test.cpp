@@ -15,6 +15,7 @@
 #include "virtual_sensor/eti_protocol.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
+#include "virtual_sensor/serial_link_folder.hpp"
 #include "virtual_sensor/serial_side.hpp"
 #include "virtual_sensor/server_options.hpp"
 
@@ -107,6 +108,34 @@ TEST_F(SerialSideTest, PublishesTheTerminalAsALinkNamedAfterTheSensorUntilItEnds
     side.reset();
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
     EXPECT_EQ(serial_link_name("../lab/unit 3"), "_lab_unit 3");
+}
+
+// A second sensor of the same name is refused while the first runs; once it is gone (killed:
+// its link stays behind), start-up removes the link and the name is free again.
+TEST_F(SerialSideTest, ANameIsHeldWhileItsSensorRunsAndAStaleLinkIsRemoved) {
+    start(SerialProtocol::seaglider);
+    const std::string link = folder.root + "/Demo Sensor";
+    VirtualSensorOptions o;
+    o.serial = {SerialProtocol::eti, SerialFault::none, std::nullopt};
+    VirtualSensor second_sensor(o, clock.clock());
+    SerialSide second(second_sensor, o.serial);
+    EXPECT_EQ(
+        second.start(folder.root, "Demo Sensor"),
+        link + " is the serial line of a virtual sensor that is running: choose another name");
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), side->terminal_path());
+    remove_stale_serial_links(folder.root);
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), side->terminal_path());
+
+    // A killed sensor leaves its link; the system lifts its hold on the name.
+    platform.reset();
+    side.reset();
+    std::filesystem::create_symlink("/dev/pts/0", link);
+    std::filesystem::create_symlink("/dev/pts/1", folder.root + "/Gone");
+    remove_stale_serial_links(folder.root);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder.root + "/Gone")));
+    ASSERT_EQ(second.start(folder.root, "Demo Sensor"), "");
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), second.terminal_path());
 }
 
 TEST_F(SerialSideTest, APlatformClosingTheLineLeavesItCleanAndOpenForTheNext) {

@@ -8,6 +8,7 @@
 
 #include "common/prompter.hpp"
 #include "common/safe_file.hpp"
+#include "common/visible_text.hpp"
 #include "link/combined_hid.hpp"
 #include "link/connect_controller.hpp"
 #include "link/device_socket_names.hpp"
@@ -54,11 +55,20 @@ struct Discovery {
     TerminalPrompter prompter;
     link::ConnectController controller{backend, link, prompter, [](const link::DeviceEntry&) {}};
 
-    Discovery() { controller.start(); }
+    // A virtual-sensor folder that cannot be trusted is told once, here.
+    Discovery() {
+        controller.start();
+        if (const auto why = backend.unlisted_reason(); !why.empty()) {
+            tell(why);
+        }
+    }
 
+    // Texts from the sensor with their control characters made visible.
     std::string line(const link::DeviceRow& row) const {
-        return controller.entries()[row.entry].path + "\t" + row.name + "\t" + row.serial_number +
-               "\t" + row.state + "\t" + row.type;
+        using common::visible_text;
+        return visible_text(controller.entries()[row.entry].path) + "\t" + visible_text(row.name) +
+               "\t" + visible_text(row.serial_number) + "\t" + visible_text(row.state) + "\t" +
+               visible_text(row.type);
     }
     std::string found() const {
         std::string text;
@@ -91,12 +101,16 @@ void write_result(const std::string& path, std::string_view text) {
         }
         return;
     }
-    const bool ok = common::write_file_safely(path, [text](std::ostream& out) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        return static_cast<bool>(out);
-    });
+    std::string refused;
+    const bool ok = common::write_file_safely(
+        path,
+        [text](std::ostream& out) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return static_cast<bool>(out);
+        },
+        &refused);
     if (!ok) {
-        throw WorkFailure(path + ": cannot write the file");
+        throw WorkFailure(refused.empty() ? path + ": cannot write the file" : refused);
     }
 }
 
@@ -138,7 +152,8 @@ OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware, std::chrono::m
     if (matches.size() != 1) {
         const std::string what =
             d.controller.rows().empty() ? "no sensor attached"
-            : matches.empty() ? "no sensor matches \"" + inv.device.value_or("") + "\"; found:"
+            : matches.empty()           ? "no sensor matches \"" +
+                                    common::visible_text(inv.device.value_or("")) + "\"; found:"
                               : "several sensors; choose one with --device:";
         throw WorkFailure(what + d.found());
     }

@@ -2,6 +2,7 @@
 // firmware compatibility verdict.
 #include <iostream>
 
+#include "common/visible_text.hpp"
 #include "ctl_command.hpp"
 #include "link/compatibility_verdict.hpp"
 #include "link/device_types.hpp"
@@ -30,8 +31,9 @@ int run_info(const Invocation& inv) {
     if (!probed) {
         throw WorkFailure(sensor.path() + ": the sensor does not identify itself");
     }
+    using common::visible_text;
     std::string text =
-        "Path: " + sensor.path() + "\nName: " + probed->name +
+        "Path: " + visible_text(sensor.path()) + "\nName: " + visible_text(probed->name) +
         "\nSerial Number: " + std::to_string(probed->identification.serial_number) +
         "\nBoard Serial Number: " + std::to_string(probed->identification.board_serial_number) +
         "\nMode: " + (probed->info.mode == link::kModeBootloader ? "Bootloader" : "Firmware") +
@@ -40,11 +42,12 @@ int run_info(const Invocation& inv) {
     const auto version = link::read_firmware_version_text(sensor.link());
     if (!version) {
         std::cout << text;
-        throw WorkFailure(sensor.path() + ": " + std::string(link::kFirmwareUnreadableText));
+        throw WorkFailure(visible_text(sensor.path()) + ": " +
+                          std::string(link::kFirmwareUnreadableText));
     }
-    text += "Firmware Version: " + *version + "\n";
+    text += "Firmware Version: " + visible_text(*version) + "\n";
     for (const auto& row : link::judge_firmware(*version).verdict) {
-        text += "Compatibility: " + row.text + "\n";
+        text += "Compatibility: " + visible_text(row.text) + "\n";
     }
     std::cout << text;
     return 0;

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "common/csv_cell.hpp"
+#include "common/visible_text.hpp"
 #include "ctl_command.hpp"
 #include "host_platform/simulator_controller.hpp"
 
@@ -208,7 +209,7 @@ int run_simulate(const Invocation& inv) {
     SimulatorEvents events;
     events.status = [out](const std::string& text) {
         std::lock_guard lock(out->m);
-        tell(out->port + ": " + text);
+        tell(out->port + ": " + common::visible_text(text));  // may quote the sensor's reply
     };
     events.add_row = [out](const ResultRow& row) {
         std::lock_guard lock(out->m);

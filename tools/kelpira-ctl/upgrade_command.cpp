@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <array>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
@@ -19,10 +20,42 @@ namespace kelpira::ctl {
 
 namespace {
 
-volatile sig_atomic_t g_upgrade_interrupted = 0;
+volatile sig_atomic_t g_upgrade_signal = 0;
 
-extern "C" void on_upgrade_interrupt(int) {
-    g_upgrade_interrupted = 1;
+extern "C" void on_upgrade_signal(int signal) {
+    g_upgrade_signal = signal;
+}
+
+// Ctrl+C, a kill, a closed terminal and Ctrl+\ all end a program half-way; during an upgrade
+// each is the user's request to stop, which a bootloader upgrade refuses.
+struct HeldSignal {
+    int number;
+    const char* name;
+};
+constexpr std::array<HeldSignal, 4> kHeldSignals{{{SIGINT, "SIGINT (Ctrl+C)"},
+                                                  {SIGTERM, "SIGTERM"},
+                                                  {SIGHUP, "SIGHUP (terminal closed)"},
+                                                  {SIGQUIT, "SIGQUIT"}}};
+
+void hold_signals() {
+    struct sigaction action {};
+    action.sa_handler = on_upgrade_signal;
+    sigemptyset(&action.sa_mask);
+    for (const auto& held : kHeldSignals) {
+        ::sigaction(held.number, &action, nullptr);
+    }
+    // Standard error may be a pipe whose reader went with the terminal: a failed message must
+    // not end the program half-way through an image.
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+const char* signal_name(int number) {
+    for (const auto& held : kHeldSignals) {
+        if (held.number == number) {
+            return held.name;
+        }
+    }
+    return "a signal";
 }
 
 constexpr auto kSlice = std::chrono::milliseconds(50);
@@ -131,12 +164,16 @@ int run_upgrade(const Invocation& inv) {
     if (link::get_device_info(sensor.link(), info) != link::kResultSuccess) {
         throw WorkFailure(sensor.path() + ": the sensor does not identify itself");
     }
+    if (info.mode != link::kModeBootloader && info.mode != link::kModeFirmware) {
+        throw WorkFailure(sensor.path() + ": the sensor reports mode " + std::to_string(info.mode) +
+                          ", neither its bootloader (1) nor its firmware (2): nothing was written");
+    }
     if (info.mode == link::kModeBootloader && o.bootloader) {
         throw WorkFailure(sensor.path() +
                           ": the sensor runs its bootloader, which takes a firmware image "
                           "(leave out --bootloader)");
     }
-    if (info.mode != link::kModeBootloader && !o.bootloader) {
+    if (info.mode == link::kModeFirmware && !o.bootloader) {
         throw WorkFailure(sensor.path() +
                           ": the sensor runs its firmware; a firmware image needs a sensor in "
                           "its bootloader, --bootloader writes a bootloader image");
@@ -147,21 +184,26 @@ int run_upgrade(const Invocation& inv) {
     maintenance::UpgradeDialog dialog(
         sensor.link(), prompter,
         [queue](const maintenance::UpgradeEvent& event) { queue->push(event); });
-    struct sigaction action {};
-    action.sa_handler = on_upgrade_interrupt;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    if (!dialog.open(info.mode == link::kModeBootloader ? link::kModeBootloader
-                                                        : link::kModeFirmware)) {
+    hold_signals();
+    if (!dialog.open(info.mode)) {
         tell(o.file + ": nothing was written to the sensor");
         return 1;
     }
+    if (dialog.replaces_bootloader()) {
+        tell(
+            "SIGINT (Ctrl+C), SIGTERM, SIGHUP and SIGQUIT are held off until the bootloader is "
+            "written");
+    }
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     for (;;) {
-        if (g_upgrade_interrupted != 0) {
-            g_upgrade_interrupted = 0;
+        if (const int signal = g_upgrade_signal; signal != 0) {
+            g_upgrade_signal = 0;
+            if (dialog.replaces_bootloader()) {
+                tell(std::string(signal_name(signal)) +
+                     " held off: the bootloader is being written");
+            }
             dialog.cancel();
-            if (dialog.result()) {
+            if (dialog.stopping()) {
                 tell(dialog.status_text());
             }
         }
@@ -169,23 +211,19 @@ int run_upgrade(const Invocation& inv) {
         if (!event) {
             continue;
         }
-        if (dialog.result()) {
-            // Stopped: wait for the thread to end before the next block.
-            if (const auto* outcome = std::get_if<maintenance::UpgradeOutcome>(&*event)) {
-                tell(maintenance::upgrade_failed_text(outcome->bytes_written, outcome->status));
-                return 1;
-            }
-            continue;
-        }
-        const bool last = std::holds_alternative<maintenance::UpgradeOutcome>(*event);
-        if (last && inv.progress && terminal) {
+        const auto* outcome = std::get_if<maintenance::UpgradeOutcome>(&*event);
+        if (outcome != nullptr && inv.progress && terminal && !dialog.stopping()) {
             std::cerr << '\n';
         }
         dialog.handle(*event);
-        if (dialog.result()) {
-            return *dialog.result() == maintenance::kUpgradeDone ? 0 : 1;
+        if (const auto result = dialog.result()) {
+            // A stop the user asked for ends without a message of the dialog's own.
+            if (dialog.stopping() && outcome->status == maintenance::kUpgradeStopped) {
+                tell(dialog.status_text());
+            }
+            return *result == maintenance::kUpgradeDone ? 0 : 1;
         }
-        if (inv.progress) {
+        if (inv.progress && !dialog.stopping()) {
             show_progress(dialog.status_text(), terminal);
         }
     }

@@ -274,8 +274,13 @@ void PlatformSimulatorWindow::list_ports() {
     const QString chosen = port_->currentText();
     const QSignalBlocker quiet(port_);
     port_->clear();
-    for (const auto& p : list_serial_ports()) {
+    std::string unlisted;
+    for (const auto& p : list_serial_ports(&unlisted)) {
         port_->addItem(QString::fromStdString(p));
+    }
+    // Why the virtual sensors' lines are missing, told where the simulator tells its state.
+    if (!unlisted.empty() && !controller_->running()) {
+        status_->setText(QString::fromStdString(unlisted));
     }
     if (!chosen.isEmpty()) {
         port_->setCurrentText(chosen);

@@ -95,7 +95,11 @@ FactorySettingsDialog::FactorySettingsDialog(link::SensorLink& link, common::Pro
     upgrade_ = new QPushButton(tr("Upgrade..."), bootloader);
     bootloader_row->addWidget(upgrade_);
     bootloader_row->addStretch(1);
-    connect(upgrade_, &QPushButton::clicked, this, [this] { run_upgrade_(controller_.mode()); });
+    connect(upgrade_, &QPushButton::clicked, this, [this] {
+        if (controller_.upgrade(run_upgrade_)) {
+            accept();
+        }
+    });
     if (!run_upgrade_) {
         bootloader->hide();
     }
@@ -233,8 +237,8 @@ void run_factory_settings_dialog(QWidget* parent, link::SensorLink& link,
                                  common::Prompter& prompter) {
     QWidget* shown = parent;
     auto dialog = FactorySettingsDialog::create(
-        link, prompter, [&](std::uint8_t mode) { run_upgrade_dialog(shown, link, prompter, mode); },
-        parent);
+        link, prompter,
+        [&](std::uint8_t mode) { return run_upgrade_dialog(shown, link, prompter, mode); }, parent);
     if (dialog) {
         shown = dialog.get();
         dialog->exec();

@@ -18,8 +18,8 @@ class QToolButton;
 
 namespace kelpira::ui {
 
-// Runs the upgrade dialog for a sensor whose running code is `mode`.
-using RunUpgradeDialog = std::function<void(std::uint8_t mode)>;
+// Runs the upgrade dialog for a sensor whose running code is `mode`; returns its result.
+using RunUpgradeDialog = std::function<int(std::uint8_t mode)>;
 
 class FactorySettingsDialog : public QDialog {
     Q_OBJECT

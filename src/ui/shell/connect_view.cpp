@@ -82,9 +82,15 @@ ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
     buttons->addWidget(upgrade_button_);
     buttons->addStretch(1);
     buttons->addWidget(factory_button_);
+    status_ = new QLabel(this);
+    status_->setWordWrap(true);
+    status_->setTextFormat(Qt::PlainText);
+    auto* list_and_status = new QVBoxLayout;
+    list_and_status->addWidget(list_, 1);
+    list_and_status->addWidget(status_);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(buttons);
-    layout->addWidget(list_, 1);
+    layout->addLayout(list_and_status, 1);
 
     controller_.start();
     render();
@@ -113,6 +119,14 @@ void ConnectView::render() {
     }
     connect_button_->setEnabled(controller_.actions().connect);
     upgrade_button_->setEnabled(controller_.actions().upgrade_firmware);
+    const QString status = QString::fromStdString(controller_.status());
+    status_->setText(status);
+    status_->setVisible(!status.isEmpty());
+}
+
+void ConnectView::set_watch_problem(const std::string& text) {
+    controller_.set_watch_problem(text);
+    render();
 }
 
 void ConnectView::row_clicked() {

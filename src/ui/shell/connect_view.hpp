@@ -7,6 +7,7 @@
 #include "link/connect_controller.hpp"
 #include "link/device_watcher.hpp"
 
+class QLabel;
 class QPushButton;
 class QTreeWidget;
 
@@ -21,12 +22,14 @@ class ConnectView : public QWidget {
                 link::ConnectController::ConnectRequest on_connect, QWidget* parent = nullptr);
 
     void device_changed(link::DeviceChange change);
+    void set_watch_problem(const std::string& text);
 
     const link::ConnectController& controller() const { return controller_; }
     QTreeWidget* device_list() const { return list_; }
     QPushButton* connect_button() const { return connect_button_; }
     QPushButton* upgrade_button() const { return upgrade_button_; }
     QPushButton* factory_settings_button() const { return factory_button_; }
+    QLabel* status_line() const { return status_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -45,6 +48,7 @@ class ConnectView : public QWidget {
     // follows it: a restarting sensor must not have its link closed under the last answer.
     bool in_dialog_ = false;
     QPushButton* factory_button_ = nullptr;
+    QLabel* status_ = nullptr;  // why sensors may be missing from the list; hidden when empty
 };
 
 }  // namespace kelpira::ui

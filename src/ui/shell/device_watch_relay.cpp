@@ -13,6 +13,7 @@ DeviceWatchRelay::DeviceWatchRelay(link::DeviceWatcher& watcher, MainWindow* win
         QMetaObject::invokeMethod(
             window, [window, event] { window->device_changed(event); }, Qt::QueuedConnection);
     });
+    window->set_watch_problem(watcher_.problem());
 }
 
 DeviceWatchRelay::~DeviceWatchRelay() {

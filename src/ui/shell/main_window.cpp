@@ -22,6 +22,7 @@
 #include "ui/config/sensor_identification_dialog.hpp"
 #include "ui/config/thermistors_dialog.hpp"
 #include "ui/processing/processing_dialogs.hpp"
+#include "ui/deployment_check/deployment_check_dialog.hpp"
 #include "ui/report/config_log_dialog.hpp"
 #include "ui/report/restore_snapshot_dialog.hpp"
 #include "ui/shell/about_box.hpp"
@@ -168,6 +169,9 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::LogSensorConfiguration] = [this] {
         run_config_log_dialog(this, link_, prompter_);
     };
+    handlers_[Command::DeploymentCheck] = [this] {
+        run_deployment_check_dialog(this, link_, prompter_, check_form_);
+    };
     handlers_[Command::RestoreSnapshot] = [this] {
         if (run_restore_snapshot(this, link_, prompter_)) {
             send_reload_config(view_);
@@ -275,6 +279,7 @@ void MainWindow::show_view(app::ShellView view) {
             auto* connect_view = new ConnectView(
                 backend_, link_, prompter_,
                 [this](const link::DeviceEntry& entry) { shell_.connected(entry); });
+            connect_view->set_watch_problem(watch_problem_);
             connect_view_ = connect_view;
             view_ = connect_view;
             break;
@@ -325,6 +330,13 @@ void MainWindow::device_changed(const link::DeviceEvent& event) {
     }
     if (connect_view_) {
         connect_view_->device_changed(event.change);
+    }
+}
+
+void MainWindow::set_watch_problem(const std::string& text) {
+    watch_problem_ = text;
+    if (connect_view_) {
+        connect_view_->set_watch_problem(text);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "views/status_poll.hpp"
 #include "views/view_workers.hpp"
 #include "common/prompter.hpp"
+#include "deployment_check/check_form.hpp"
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"
 #include "link/sensor_link.hpp"
@@ -40,6 +41,8 @@ class MainWindow : public QMainWindow {
     // A device arrived or left. Called on the UI thread; watchers reach it through
     // DeviceWatchRelay.
     void device_changed(const link::DeviceEvent& event);
+    // Why device changes are not all followed (empty: they are); the Connect view shows it.
+    void set_watch_problem(const std::string& text);
 
     // Carries out a command as its menu item does.
     void run_command(app::Command command);
@@ -79,10 +82,12 @@ class MainWindow : public QMainWindow {
     QVBoxLayout* view_layout_ = nullptr;
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
+    std::string watch_problem_;
     QPointer<PlatformSimulatorWindow> simulator_;  // modeless, once opened
     // The state-machine image, clipboard and paste options live as long as the window.
     statemachine::EditorSession state_machine_;
     app::RawGraphSettings raw_graph_settings_;  // kept for the run
+    deployment_check::CheckForm check_form_;    // the deployment check's entries, for the run
     QPointer<ViewFrame> frame_;
     app::ViewWorkers view_workers_;  // outlives every view, which the destructor deletes first
     ViewHost view_host_;

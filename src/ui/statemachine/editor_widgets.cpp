@@ -111,7 +111,10 @@ QGroupBox* build_optics(QWidget* parent, EditorWidgets& w, const EditorBinding& 
         const int row = static_cast<int>(i);
         grid->addWidget(new QLabel(QObject::tr("LED %1").arg(i + 1), box), row, 0);
         w.leds[i] = list(box, statemachine::kLedList);
-        bind_list(w.leds[i], b, [i](EditorForm& f) -> int& { return f.leds[i]; });
+        QObject::connect(w.leds[i], &QComboBox::currentIndexChanged, box, [b, i](int index) {
+            b.form().leds[i] = index;
+            b.led_changed();
+        });
         grid->addWidget(w.leds[i], row, 1);
         w.led_currents[i] = read_only_edit(box, statemachine::editor_tips::kLedCurrent);
         grid->addWidget(w.led_currents[i], row, 2);

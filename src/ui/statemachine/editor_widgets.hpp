@@ -59,11 +59,12 @@ struct EditorWidgets {
 
 // How the widgets reach the form: `form` is the one they edit; `changed` runs after a list,
 // check box or radio button changed it (enabling may follow), `pump_changed` after "Operate
-// Pump" or the stop mode did.
+// Pump" or the stop mode did, `led_changed` after an LED's On/Off list did.
 struct EditorBinding {
     std::function<statemachine::EditorForm&()> form;
     std::function<void()> changed;
     std::function<void()> pump_changed;
+    std::function<void()> led_changed;
 };
 
 // Builds the controls inside `area` and connects them to the binding.

@@ -69,6 +69,11 @@ StateMachineEditor::StateMachineEditor(statemachine::EditorSession& session,
                           controller_.pump_settings_changed();
                           render();
                       },
+                  .led_changed =
+                      [this] {
+                          controller_.led_changed();
+                          render();
+                      },
               });
     layout->addWidget(area, 1);
     connect(widgets_.schedule, &QPushButton::clicked, this, [this] {
@@ -168,9 +173,11 @@ void StateMachineEditor::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void StateMachineEditor::done(int result) {
-    controller_.close();
-    QDialog::done(result);
+void StateMachineEditor::reject() {
+    // Exit, Esc and the close box all come here; Cancel at the save question keeps the editor.
+    if (controller_.close()) {
+        QDialog::reject();
+    }
 }
 
 void StateMachineEditor::render() {

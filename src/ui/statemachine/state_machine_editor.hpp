@@ -40,7 +40,7 @@ class StateMachineEditor : public QDialog {
 
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void done(int result) override;
+    void reject() override;
 
   private:
     void build_menu(QWidget* host);

@@ -1,0 +1,60 @@
+// The "Deployment Check" window without its widgets: its entries, kept for the session, read
+// into the check's inputs; the mark of each verdict; and "Save...".
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/prompter.hpp"
+#include "deployment_check/check_inputs.hpp"
+#include "deployment_check/check_item.hpp"
+
+namespace kelpira::deployment_check {
+
+inline constexpr std::string_view kCheckTitle = "Deployment Check";
+
+// What the entries hold as typed; empty means not given.
+struct CheckForm {
+    std::string days;
+    std::string stroke_ul;
+    std::string reagents;  // "1=250 2=100": VALVE=ML pairs separated by blanks or commas
+    std::optional<HostPlatform> platform;
+};
+
+// The "Host platform" list: none, then each platform.
+struct PlatformChoice {
+    std::optional<HostPlatform> platform;
+    std::string_view text;
+};
+inline constexpr std::array<PlatformChoice, 5> kPlatformChoices{{
+    {std::nullopt, "None"},
+    {HostPlatform::seaglider, "Seaglider"},
+    {HostPlatform::bridges, "BRIDGES"},
+    {HostPlatform::eti, "ETI"},
+    {HostPlatform::generic, "Generic"},
+}};
+
+// The inputs, or the sentence naming the entry that is wrong.
+struct FormReading {
+    std::optional<CheckInputs> inputs;
+    std::string error;
+};
+FormReading read_form(const CheckForm& form);
+
+struct MarkColour {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+};
+// Green for pass, amber for warn, red for fail, grey for skip.
+MarkColour mark_colour(Verdict v);
+
+// "Save...": asks for a text file and writes the check as kelpira-ctl check prints it;
+// "Couldn't write to file" (caption "Save") when it cannot. False when nothing was written.
+bool save_check(const std::vector<CheckItem>& items, common::Prompter& prompter);
+
+}  // namespace kelpira::deployment_check

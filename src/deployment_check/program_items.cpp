@@ -1,0 +1,254 @@
+// The dry runs of the program from its start states, and the items judged on them: the
+// program itself and the states the processing parameters name.
+#include <algorithm>
+
+#include "deployment_check/check_texts.hpp"
+#include "deployment_check/item_rules.hpp"
+#include "statemachine/state_transition.hpp"
+
+namespace kelpira::deployment_check {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400;
+
+StartRun run_from(const statemachine::StateMachineImage& image, std::string_view label,
+                  std::uint8_t start) {
+    StartRun run{label, start, std::nullopt};
+    if (start <= image.last_index) {
+        run.walk = walk_program(image, start);
+    }
+    return run;
+}
+
+const char* end_name(WalkEnd end) {
+    return end == WalkEnd::idle ? "IDLE" : "HIBERNATING";
+}
+
+// What is wrong with a start state and its dry run, or nothing.
+std::optional<std::pair<Verdict, std::string>> start_fault(const StartRun& run,
+                                                           std::size_t states) {
+    const std::string label(run.label);
+    if (!run.walk) {
+        return std::pair{Verdict::fail,
+                         format("the %s start state %u lies outside the %zu-state program",
+                                label.c_str(), unsigned{run.start}, states)};
+    }
+    const ProgramWalk& w = *run.walk;
+    if (w.end == WalkEnd::invalid_reference) {
+        return std::pair{Verdict::fail,
+                         format("the %s dry run from state %u meets a reference in state %u to "
+                                "state %u, which does not exist",
+                                label.c_str(), unsigned{run.start}, unsigned{w.path.back()},
+                                unsigned{w.invalid_state})};
+    }
+    if (w.end == WalkEnd::hibernating) {
+        return std::pair{Verdict::warn,
+                         format("the %s dry run from state %u ends at HIBERNATING (state %u) "
+                                "without a pump time-out",
+                                label.c_str(), unsigned{run.start}, unsigned{w.path.back()})};
+    }
+    return std::nullopt;
+}
+
+// The Deploy run that stops measuring: after how many cycles and how long, against the
+// deployment.
+std::pair<Verdict, std::string> deploy_end(const StartRun& run, const ProgramAnalysis& a,
+                                           const CheckInputs& in) {
+    const ProgramWalk& w = *run.walk;
+    const std::size_t cycles = a.cycle ? a.cycle->cycles : 0;
+    const bool hibernates = w.end == WalkEnd::hibernating;
+    std::string text = format(
+        "the Deploy dry run from state %u ends at %s (state %u)%s after %zu "
+        "measurement cycle%s",
+        unsigned{run.start}, end_name(w.end), unsigned{w.path.back()},
+        hibernates ? " without a pump time-out" : "", cycles, cycles == 1 ? "" : "s");
+    double lasts_s = 0;
+    if (a.pace_s) {
+        lasts_s = static_cast<double>(cycles) * *a.pace_s;
+        text += format(", %s at the %s", duration_text(static_cast<std::uint64_t>(lasts_s)).c_str(),
+                       a.paced_by_schedule ? "schedule's interval" : "cycle's length");
+    }
+    if (!in.days) {
+        return {Verdict::warn, text + ", and then measures no more"};
+    }
+    if (lasts_s < *in.days * kSecondsPerDay) {
+        return {Verdict::fail, text + format(", before the %g-day deployment ends", *in.days)};
+    }
+    return {hibernates ? Verdict::warn : Verdict::pass,
+            text + format(", covering the %g-day deployment", *in.days)};
+}
+
+std::string sentence(std::vector<std::string> parts) {
+    std::string text;
+    for (const auto& p : parts) {
+        text += (text.empty() ? "" : "; ") + p;
+    }
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text + ".";
+}
+
+std::string chemistry_name(config::ChemistryType c) {
+    const auto* d = config::find_chemistry(c);
+    return d ? std::string(d->tab_text) : format("code %u", unsigned{config::code_of(c)});
+}
+
+std::string state_list(const std::vector<NamedState>& states) {
+    std::string text;
+    for (const auto& s : states) {
+        text += (text.empty() ? "" : ", ") + s.role + format(" %u", unsigned{s.state});
+    }
+    return text;
+}
+
+}  // namespace
+
+ProgramAnalysis analyse_program(const SensorReading& r) {
+    ProgramAnalysis a;
+    if (r.schedule) {
+        a.interval_s = interval_seconds(*r.schedule);
+    }
+    if (r.chemistry && r.processing) {
+        a.processing = processing_states(r.chemistry->chemistry, *r.processing);
+    }
+    if (!r.program || r.program_empty || !r.chemistry) {
+        return a;
+    }
+    const auto& image = *r.program;
+    for (std::size_t i = 0; i < image.state_count(); ++i) {
+        const auto& s = image.states[i];
+        a.program_waits = a.program_waits || (!statemachine::ends_walk(s) &&
+                                              s.delay_mode == statemachine::kDelaySchedule);
+    }
+    const config::ChemistryConfig& c = *r.chemistry;
+    if (c.start_manual_deployment != config::kStateDisabled) {
+        a.deploy = run_from(image, "Deploy", c.start_manual_deployment);
+    }
+    const std::pair<std::string_view, std::uint8_t> others[] = {
+        {"Automatic Deployment", c.start_auto_deployment},
+        {"Prime", c.start_manual_priming},
+        {"Flush", c.start_manual_flushing},
+        {"Special1", c.start_special1},
+        {"Special2", c.start_special2},
+        {"Special3", c.start_special3},
+    };
+    for (const auto& [label, start] : others) {
+        if (start != config::kStateDisabled) {
+            a.others.push_back(run_from(image, label, start));
+        }
+    }
+    if (!a.deploy || !a.deploy->walk || a.deploy->walk->end == WalkEnd::invalid_reference) {
+        return a;
+    }
+    a.cycle =
+        cycle_facts(image, *a.deploy->walk, a.processing.measurement.value_or(a.deploy->start));
+    if (a.cycle->waits_for_schedule && a.interval_s && *a.interval_s > 0 &&
+        static_cast<double>(*a.interval_s) >= a.cycle->mean_s) {
+        a.paced_by_schedule = true;
+        a.pace_s = static_cast<double>(*a.interval_s);
+    } else if (a.cycle->longest_s) {
+        a.pace_s = a.cycle->mean_s;
+    }
+    return a;
+}
+
+CheckItem program_item(const SensorReading& r, const ProgramAnalysis& a, const CheckInputs& in) {
+    if (!r.chemistry) {
+        return {"program", Verdict::fail,
+                format("The start states could not be read (status=%d).", int{r.chemistry.result})};
+    }
+    if (!r.program) {
+        return {"program", Verdict::fail,
+                "The program could not be read: " + r.program_failure + "."};
+    }
+    if (r.program_empty) {
+        return {"program", Verdict::fail, "The sensor holds no program."};
+    }
+    const std::size_t states = r.program->state_count();
+    Verdict v = Verdict::pass;
+    std::vector<std::string> parts;
+    if (!a.deploy) {
+        v = Verdict::fail;
+        parts.push_back("the Deploy start state is not set");
+    } else if (const auto fault = start_fault(*a.deploy, states);
+               fault && fault->first == Verdict::fail) {
+        v = Verdict::fail;
+        parts.push_back(fault->second);
+    } else if (a.deploy->walk->end == WalkEnd::loops) {
+        parts.push_back(
+            format("the Deploy dry run from state %u loops, so it measures until "
+                   "stopped",
+                   unsigned{a.deploy->start}));
+    } else {
+        auto [verdict, text] = deploy_end(*a.deploy, a, in);
+        v = verdict;
+        parts.push_back(std::move(text));
+    }
+    for (const auto& run : a.others) {
+        if (const auto fault = start_fault(run, states)) {
+            v = worse(v, fault->first);
+            parts.push_back(fault->second);
+        }
+    }
+    return {"program", v, sentence(std::move(parts))};
+}
+
+CheckItem states_item(const SensorReading& r, const ProgramAnalysis& a) {
+    if (!r.chemistry) {
+        return {"states", Verdict::skip, "The chemistry could not be read."};
+    }
+    const std::string chemistry = chemistry_name(r.chemistry->chemistry);
+    if (!config::find_chemistry(r.chemistry->chemistry)) {
+        return {"states", Verdict::skip,
+                "The chemistry (" + chemistry + ") is unknown to this program."};
+    }
+    if (!r.processing) {
+        return {"states", Verdict::fail,
+                format("The %s processing parameters could not be read (status=%d).",
+                       chemistry.c_str(), int{r.processing.result})};
+    }
+    const auto& named = a.processing.named;
+    if (named.empty()) {
+        return {"states", Verdict::skip,
+                "The " + chemistry + " processing parameters name no states."};
+    }
+    if (!r.program || r.program_empty) {
+        return {"states", Verdict::skip, "There is no program to look for the states in."};
+    }
+    const std::size_t states = r.program->state_count();
+    std::vector<NamedState> missing;
+    std::copy_if(named.begin(), named.end(), std::back_inserter(missing),
+                 [&](const NamedState& s) { return s.state >= states; });
+    if (!missing.empty()) {
+        return {"states", Verdict::fail,
+                format("The %s processing parameters name states the %zu-state program does "
+                       "not have: ",
+                       chemistry.c_str(), states) +
+                    state_list(missing) + "."};
+    }
+    const bool walked =
+        a.deploy && a.deploy->walk && a.deploy->walk->end != WalkEnd::invalid_reference;
+    if (!walked) {
+        return {"states", Verdict::pass,
+                "Every state the " + chemistry + " processing parameters name (" +
+                    state_list(named) +
+                    ") is in the program; there is no Deploy dry run to "
+                    "visit them."};
+    }
+    const auto& path = a.deploy->walk->path;
+    std::vector<NamedState> unvisited;
+    std::copy_if(named.begin(), named.end(), std::back_inserter(unvisited),
+                 [&](const NamedState& s) {
+                     return std::find(path.begin(), path.end(), s.state) == path.end();
+                 });
+    if (!unvisited.empty()) {
+        return {"states", Verdict::warn,
+                "The Deploy dry run never visits these states the " + chemistry +
+                    " processing parameters name: " + state_list(unvisited) + "."};
+    }
+    return {"states", Verdict::pass,
+            "Every state the " + chemistry + " processing parameters name (" + state_list(named) +
+                ") is in the program and visited by the Deploy dry run."};
+}
+
+}  // namespace kelpira::deployment_check

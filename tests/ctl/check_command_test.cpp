@@ -1,0 +1,77 @@
+// kelpira-ctl check against an emulated sensor: its exit statuses and its two forms.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "ctl/ctl_program.hpp"
+
+namespace kelpira {
+namespace {
+
+class CtlCheck : public ::testing::Test {
+  protected:
+    CtlCheck() { served.serve(sensor, "deck"); }
+
+    testing::TempFolder files;
+    std::string runtime = files.path("runtime");
+    ServedSensors served{runtime};
+    virtual_sensor::VirtualSensor sensor;  // on the PC's clock, so its clock passes
+};
+
+TEST_F(CtlCheck, ExitsOneOnlyWhenAnItemFails) {
+    CtlRun r = run({"check"}, runtime);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    const auto lines = lines_of(r.out);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[5].substr(0, 17), "WARN program     ");
+    EXPECT_EQ(lines[11].substr(0, 17), "PASS thermistors ");
+    EXPECT_EQ(r.err, "");
+
+    // The default program stops after 24 cycles, hours before a 30-day deployment ends.
+    r = run({"check", "--days=30"}, runtime);
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(lines_of(r.out)[5].substr(0, 12), "FAIL program");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CtlCheck, JsonIsTheListAndNothingElse) {
+    const CtlRun r = run({"check", "--json", "--days", "0.5", "--stroke-ul", "50", "--reagent",
+                          "1=250", "--platform", "eti"},
+                         runtime);
+    EXPECT_EQ(r.status, 1) << r.err;
+    const auto list = nlohmann::json::parse(r.out);
+    ASSERT_TRUE(list.is_array());
+    ASSERT_EQ(list.size(), 12u);
+    for (const auto& item : list) {
+        ASSERT_EQ(item.size(), 3u) << item;
+        EXPECT_TRUE(item["text"].is_string());
+    }
+    EXPECT_EQ(list[9]["id"], "endurance");
+    EXPECT_EQ(list[9]["verdict"], "pass");
+    EXPECT_EQ(list[10]["id"], "serial");
+    EXPECT_EQ(list[10]["verdict"], "pass");
+}
+
+TEST_F(CtlCheck, UsageErrors) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"check", "--days"}, "kelpira-ctl: --days needs a value"},
+        {{"check", "--days=-3"}, "kelpira-ctl: --days takes a positive number of days, not \"-3\""},
+        {{"check", "--stroke-ul", "0"},
+         "kelpira-ctl: --stroke-ul takes a positive number of microlitres, not \"0\""},
+        {{"check", "--reagent", "16=5"},
+         "kelpira-ctl: --reagent takes VALVE=ML, a valve from 0 to 15 and a positive volume in "
+         "millilitres, not \"16=5\""},
+        {{"check", "--platform=slocum"},
+         "kelpira-ctl: --platform takes seaglider, bridges, eti or generic, not \"slocum\""},
+        {{"check", "now"}, "kelpira-ctl: check does not take now"},
+    };
+    for (const auto& [args, message] : cases) {
+        const CtlRun r = run(args, runtime);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(lines_of(r.err).front(), message);
+    }
+}
+
+}  // namespace
+}  // namespace kelpira
