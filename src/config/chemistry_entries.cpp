@@ -1,11 +1,9 @@
-// Entry reading and number formats of the chemistry pages.
+// Showing and reading the numbers of the chemistry pages.
 #include "config/chemistry_entries.hpp"
 
-#include <algorithm>
 #include <limits>
 
 #include "common/decimal_milli.hpp"
-#include "common/form.hpp"
 
 namespace kelpira::config {
 
@@ -14,52 +12,34 @@ namespace {
 // Only this many characters of an entry are read.
 constexpr std::size_t kEntryChars = 23;
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
 }  // namespace
 
-std::uint32_t entry_unsigned(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) {
-        text.remove_prefix(1);
+void show_number(PageControl& field, std::uint32_t value) {
+    processing::show_value(field, value, std::to_string(value));
+}
+
+std::uint8_t state_value(const PageControl& field) {
+    return static_cast<std::uint8_t>(processing::field_unsigned_value(field, 0, kLastEntryState));
+}
+
+std::uint32_t interval_value(const PageControl& field) {
+    return processing::field_unsigned_value(field, kSampleIntervalMinMs, kSampleIntervalMaxMs);
+}
+
+std::uint16_t u16_value(const PageControl& field) {
+    return static_cast<std::uint16_t>(
+        processing::field_unsigned_value(field, 0, std::numeric_limits<std::uint16_t>::max()));
+}
+
+void show_milli(PageControl& field, std::uint32_t v) {
+    processing::show_value(field, v, milli_text(v));
+}
+
+std::uint32_t milli_value(const PageControl& field) {
+    if (const auto shown = processing::unedited_value(field)) {
+        return static_cast<std::uint32_t>(*shown);
     }
-    while (!text.empty() && is_blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    if (text.empty()) {
-        return 0;
-    }
-    std::uint64_t value = 0;
-    constexpr std::uint64_t kTop = std::numeric_limits<std::uint32_t>::max();
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return 0;
-        }
-        value = std::min(value * 10 + static_cast<std::uint64_t>(c - '0'), kTop);
-    }
-    return static_cast<std::uint32_t>(value);
-}
-
-std::uint8_t entry_state(std::string_view text) {
-    return static_cast<std::uint8_t>(
-        std::min<std::uint32_t>(entry_unsigned(text), kLastEntryState));
-}
-
-std::uint32_t entry_interval_ms(std::string_view text) {
-    return std::clamp(entry_unsigned(text), kSampleIntervalMinMs, kSampleIntervalMaxMs);
-}
-
-std::uint16_t entry_low16(std::string_view text) {
-    return static_cast<std::uint16_t>(entry_unsigned(text) & 0xFFFFU);
-}
-
-float entry_real(std::string_view text) {
-    return static_cast<float>(processing::field_real(std::string(text.substr(0, kEntryChars))));
-}
-
-std::uint32_t entry_milli(std::string_view text) {
-    return common::decimal_milli_u32(text.substr(0, kEntryChars));
+    return common::decimal_milli_u32(std::string_view(field.text).substr(0, kEntryChars));
 }
 
 std::string fixed5_text(float value) {

@@ -1,36 +1,35 @@
-// How the chemistry pages read their typed entries into record fields and show the fields
-// again: clamps, unit conversions and number formats.
+// How the chemistry pages show the numbers of their records and read them back: clamps, unit
+// conversions and number formats. An unedited field gives back the exact stored number.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "common/form.hpp"
+
 namespace kelpira::config {
 
-// Unsigned decimal with surrounding blanks; anything else gives 0. A number past 32 bits is
-// taken as 4294967295, so the clamps below see it as the large number it is.
-std::uint32_t entry_unsigned(std::string_view text);
+using PageControl = processing::FormControl;
 
 // The highest state number a page stores, and the sample intervals it allows.
 inline constexpr std::uint8_t kLastEntryState = 254;
 inline constexpr std::uint32_t kSampleIntervalMinMs = 100;
 inline constexpr std::uint32_t kSampleIntervalMaxMs = 1000;
 
-// A state number: values above kLastEntryState are stored as kLastEntryState.
-std::uint8_t entry_state(std::string_view text);
+// An unsigned number shown as "%u".
+void show_number(PageControl& field, std::uint32_t value);
+// A state number: typed values above kLastEntryState are stored as kLastEntryState.
+std::uint8_t state_value(const PageControl& field);
+// A sample interval: typed values below 100 ms are stored as 100, above 1000 as 1000.
+std::uint32_t interval_value(const PageControl& field);
+// A 16-bit field (the pH blank offsets): typed values above 65535 are stored as 65535.
+std::uint16_t u16_value(const PageControl& field);
 
-// A sample interval: below 100 ms stored as 100, above 1000 as 1000.
-std::uint32_t entry_interval_ms(std::string_view text);
-
-// A field stored in 16 bits (the pH blank offsets): the low 16 bits of the number.
-std::uint16_t entry_low16(std::string_view text);
-
-// Decimal floating point from the first 23 characters (longest numeric prefix; 0 without one).
-float entry_real(std::string_view text);
-
-// Decimal text times 1000, truncated, into an unsigned 32-bit field (µM to nmol/l).
-std::uint32_t entry_milli(std::string_view text);
+// A nutrient concentration shown as "%.3f" of v / 1000; typed, the decimal text times 1000,
+// truncated, into an unsigned 32-bit field (µM to nmol/l), from the first 23 characters.
+void show_milli(PageControl& field, std::uint32_t v);
+std::uint32_t milli_value(const PageControl& field);
 
 // Number formats of the pages.
 std::string fixed5_text(float value);     // Generic and pH floats, "%.5f"

@@ -9,10 +9,11 @@ namespace kelpira::config::page_kinds {
 
 namespace {
 
-using processing::ControlKind;
+using processing::field_f32;
 using processing::make_field;
 using processing::make_list;
-using processing::select_value;
+using processing::show_choice;
+using processing::show_value;
 
 constexpr std::size_t kGenericChannels = 8;
 
@@ -49,31 +50,31 @@ void build_generic(ChemistryPageView& page) {
 }
 
 void show_generic_config(ChemistryPageView& page) {
-    at(page, Generic::sample_interval).text = std::to_string(page.config.sample_interval_ms);
+    show_number(at(page, Generic::sample_interval), page.config.sample_interval_ms);
 }
 
 void collect_generic_config(ChemistryPageView& page) {
-    page.config.sample_interval_ms = entry_interval_ms(at(page, Generic::sample_interval).text);
+    page.config.sample_interval_ms = interval_value(at(page, Generic::sample_interval));
 }
 
 void show_generic_params(ChemistryPageView& page) {
     const GenericParams p = decode_generic_params(page.params);
-    at(page, Generic::sample_intake_state).text = std::to_string(p.sample_intake_state);
-    at(page, Generic::sample_measurement_state).text = std::to_string(p.sample_measurement_state);
+    show_number(at(page, Generic::sample_intake_state), p.sample_intake_state);
+    show_number(at(page, Generic::sample_measurement_state), p.sample_measurement_state);
     for (std::size_t ch = 0; ch < kGenericChannels; ++ch) {
-        at(page, offset_of(ch)).text = fixed5_text(p.offset[ch]);
-        at(page, scale_of(ch)).text = fixed5_text(p.scale[ch]);
+        show_value(at(page, offset_of(ch)), p.offset[ch], fixed5_text(p.offset[ch]));
+        show_value(at(page, scale_of(ch)), p.scale[ch], fixed5_text(p.scale[ch]));
     }
 }
 
 void collect_generic_params(ChemistryPageView& page) {
     GenericParams p = decode_generic_params(page.params);
     p.layout = 0;
-    p.sample_intake_state = entry_state(at(page, Generic::sample_intake_state).text);
-    p.sample_measurement_state = entry_state(at(page, Generic::sample_measurement_state).text);
+    p.sample_intake_state = state_value(at(page, Generic::sample_intake_state));
+    p.sample_measurement_state = state_value(at(page, Generic::sample_measurement_state));
     for (std::size_t ch = 0; ch < kGenericChannels; ++ch) {
-        p.offset[ch] = entry_real(at(page, offset_of(ch)).text);
-        p.scale[ch] = entry_real(at(page, scale_of(ch)).text);
+        p.offset[ch] = field_f32(at(page, offset_of(ch)));
+        p.scale[ch] = field_f32(at(page, scale_of(ch)));
     }
     page.params = record_bytes(p);
 }
@@ -124,44 +125,45 @@ void build_ph(ChemistryPageView& page) {
 }
 
 void show_ph_config(ChemistryPageView& page) {
-    at(page, Ph::sample_interval).text = std::to_string(page.config.sample_interval_ms);
-    select_value(at(page, Ph::multiplexer), page.config.multiplexer);
+    show_number(at(page, Ph::sample_interval), page.config.sample_interval_ms);
+    show_choice(at(page, Ph::multiplexer), page.config.multiplexer);
 }
 
 void collect_ph_config(ChemistryPageView& page) {
-    page.config.sample_interval_ms = entry_interval_ms(at(page, Ph::sample_interval).text);
+    page.config.sample_interval_ms = interval_value(at(page, Ph::sample_interval));
     page.config.multiplexer = byte_of(page, Ph::multiplexer);
 }
 
 void show_ph_params(ChemistryPageView& page) {
     const PhParams p = decode_ph_params(page.params);
-    select_value(at(page, Ph::sensor_version), p.sensor_version);
-    select_value(at(page, Ph::input_434), p.input_434);
-    select_value(at(page, Ph::input_578), p.input_578);
-    at(page, Ph::sample_intake_state).text = std::to_string(p.sample_intake_state);
-    at(page, Ph::sample_measurement_state).text = std::to_string(p.sample_measurement_state);
-    at(page, Ph::blank_start).text = std::to_string(p.blank_start_s);
-    at(page, Ph::blank_end).text = std::to_string(p.blank_end_s);
-    at(page, Ph::absorbance_min_434).text = fixed5_text(p.absorbance_min_434);
-    at(page, Ph::absorbance_max_578).text = fixed5_text(p.absorbance_max_578);
-    at(page, Ph::dph_dt).text = fixed5_text(p.dph_dt);
-    at(page, Ph::r_scale).text = fixed5_text(p.r_scale);
-    at(page, Ph::r_offset).text = fixed5_text(p.r_offset);
-    at(page, Ph::t1_scale).text = fixed5_text(p.t1_scale);
-    at(page, Ph::t2_scale).text = fixed5_text(p.t2_scale);
+    const auto real = [&page](Ph c, float v) { show_value(at(page, c), v, fixed5_text(v)); };
+    show_choice(at(page, Ph::sensor_version), p.sensor_version);
+    show_choice(at(page, Ph::input_434), p.input_434);
+    show_choice(at(page, Ph::input_578), p.input_578);
+    show_number(at(page, Ph::sample_intake_state), p.sample_intake_state);
+    show_number(at(page, Ph::sample_measurement_state), p.sample_measurement_state);
+    show_number(at(page, Ph::blank_start), p.blank_start_s);
+    show_number(at(page, Ph::blank_end), p.blank_end_s);
+    real(Ph::absorbance_min_434, p.absorbance_min_434);
+    real(Ph::absorbance_max_578, p.absorbance_max_578);
+    real(Ph::dph_dt, p.dph_dt);
+    real(Ph::r_scale, p.r_scale);
+    real(Ph::r_offset, p.r_offset);
+    real(Ph::t1_scale, p.t1_scale);
+    real(Ph::t2_scale, p.t2_scale);
 }
 
 void collect_ph_params(ChemistryPageView& page) {
     PhParams p = decode_ph_params(page.params);
-    const auto real = [&page](Ph c) { return entry_real(at(page, c).text); };
+    const auto real = [&page](Ph c) { return field_f32(at(page, c)); };
     p.layout = 1;
     p.sensor_version = byte_of(page, Ph::sensor_version);
     p.input_434 = byte_of(page, Ph::input_434);
     p.input_578 = byte_of(page, Ph::input_578);
-    p.sample_intake_state = entry_state(at(page, Ph::sample_intake_state).text);
-    p.sample_measurement_state = entry_state(at(page, Ph::sample_measurement_state).text);
-    p.blank_start_s = entry_low16(at(page, Ph::blank_start).text);
-    p.blank_end_s = entry_low16(at(page, Ph::blank_end).text);
+    p.sample_intake_state = state_value(at(page, Ph::sample_intake_state));
+    p.sample_measurement_state = state_value(at(page, Ph::sample_measurement_state));
+    p.blank_start_s = u16_value(at(page, Ph::blank_start));
+    p.blank_end_s = u16_value(at(page, Ph::blank_end));
     p.absorbance_min_434 = real(Ph::absorbance_min_434);
     p.absorbance_max_578 = real(Ph::absorbance_max_578);
     p.dph_dt = real(Ph::dph_dt);

@@ -13,7 +13,7 @@ namespace {
 using processing::ControlKind;
 using processing::make_field;
 using processing::make_list;
-using processing::select_value;
+using processing::show_choice;
 
 enum class Nutrient : std::size_t {
     sensor_version,
@@ -93,54 +93,46 @@ void no_config(ChemistryPageView&) {}
 
 void show_params(ChemistryPageView& page) {
     const NutrientParams p = decode_nutrient_params(page.params);
-    const auto state = [&page](Nutrient c, std::uint8_t v) {
-        at(page, c).text = std::to_string(v);
-    };
-    select_value(at(page, Nutrient::sensor_version), p.sensor_version);
-    // An output channel no entry names (3, from older firmware) shows no entry and is
-    // written back as read, unless the user picks one.
-    select_value(at(page, Nutrient::output), p.output_channel);
-    if (processing::selected_value(at(page, Nutrient::output)) != p.output_channel) {
-        at(page, Nutrient::output).selected.reset();
-    }
+    const auto state = [&page](Nutrient c, std::uint8_t v) { show_number(at(page, c), v); };
+    show_choice(at(page, Nutrient::sensor_version), p.sensor_version);
+    // An output channel no entry names (3, from older firmware) gets an entry of its own.
+    show_choice(at(page, Nutrient::output), p.output_channel);
     state(Nutrient::sample_intake_state, p.sample_intake_state);
     state(Nutrient::sample_measurement_state, p.sample_measurement_state);
     state(Nutrient::blank_measurement_state, p.blank_measurement_state);
     state(Nutrient::standard1_state, p.standard1_state);
     state(Nutrient::standard2_state, p.standard2_state);
-    at(page, Nutrient::standard1_concentration).text = milli_text(p.standard1_nmol);
-    at(page, Nutrient::standard2_concentration).text = milli_text(p.standard2_nmol);
-    select_value(at(page, Nutrient::standard_adjustment), p.standard_adjustment);
-    select_value(at(page, Nutrient::processing_trigger), p.processing_trigger);
-    select_value(at(page, Nutrient::medium_measure), p.measure_medium);
-    select_value(at(page, Nutrient::short_measure), p.measure_short);
-    select_value(at(page, Nutrient::long_measure), p.measure_long);
-    select_value(at(page, Nutrient::medium_monitor), p.monitor_medium);
-    select_value(at(page, Nutrient::short_monitor), p.monitor_short);
-    select_value(at(page, Nutrient::long_monitor), p.monitor_long);
-    at(page, Nutrient::optical_correction).checked = p.optical_correction != 0;
+    show_milli(at(page, Nutrient::standard1_concentration), p.standard1_nmol);
+    show_milli(at(page, Nutrient::standard2_concentration), p.standard2_nmol);
+    show_choice(at(page, Nutrient::standard_adjustment), p.standard_adjustment);
+    show_choice(at(page, Nutrient::processing_trigger), p.processing_trigger);
+    show_choice(at(page, Nutrient::medium_measure), p.measure_medium);
+    show_choice(at(page, Nutrient::short_measure), p.measure_short);
+    show_choice(at(page, Nutrient::long_measure), p.measure_long);
+    show_choice(at(page, Nutrient::medium_monitor), p.monitor_medium);
+    show_choice(at(page, Nutrient::short_monitor), p.monitor_short);
+    show_choice(at(page, Nutrient::long_monitor), p.monitor_long);
+    processing::show_flag(at(page, Nutrient::optical_correction), p.optical_correction);
     state(Nutrient::optical_sample_state, p.optical_sample_state);
     state(Nutrient::optical_blank_state, p.optical_blank_state);
 }
 
 void collect_params(ChemistryPageView& page) {
     NutrientParams p = decode_nutrient_params(page.params);
-    const auto state = [&page](Nutrient c) { return entry_state(at(page, c).text); };
+    const auto state = [&page](Nutrient c) { return state_value(at(page, c)); };
     p.layout = 1;
     p.sensor_version = byte_of(page, Nutrient::sensor_version);
-    if (at(page, Nutrient::output).selected) {
-        p.output_channel = byte_of(page, Nutrient::output);
-    }
+    p.output_channel = byte_of(page, Nutrient::output);
     p.sample_intake_state = state(Nutrient::sample_intake_state);
     p.sample_measurement_state = state(Nutrient::sample_measurement_state);
     p.blank_measurement_state = state(Nutrient::blank_measurement_state);
     p.standard1_state = state(Nutrient::standard1_state);
     p.standard2_state = state(Nutrient::standard2_state);
-    p.standard1_nmol = entry_milli(at(page, Nutrient::standard1_concentration).text);
-    p.standard2_nmol = entry_milli(at(page, Nutrient::standard2_concentration).text);
+    p.standard1_nmol = milli_value(at(page, Nutrient::standard1_concentration));
+    p.standard2_nmol = milli_value(at(page, Nutrient::standard2_concentration));
     p.standard_adjustment = byte_of(page, Nutrient::standard_adjustment);
     p.processing_trigger = byte_of(page, Nutrient::processing_trigger);
-    p.optical_correction = at(page, Nutrient::optical_correction).checked ? 1 : 0;
+    p.optical_correction = processing::flag_value(at(page, Nutrient::optical_correction));
     p.optical_sample_state = state(Nutrient::optical_sample_state);
     p.optical_blank_state = state(Nutrient::optical_blank_state);
     p.measure_medium = byte_of(page, Nutrient::medium_measure);

@@ -61,6 +61,9 @@ bool OpticsDialog::open() {
 }
 
 bool OpticsDialog::load_defaults() {
+    // A record that fails this reading is not written, even if an earlier one read it.
+    pmt_present_ = false;
+    dic_present_ = false;
     bool loaded = false;
     link::RecordBytes<OpticsDefaults::size> optics{};
     if (link::get_optics_defaults(link_, optics) == link::kResultSuccess) {

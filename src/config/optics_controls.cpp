@@ -5,15 +5,26 @@
 #include <cmath>
 
 #include "common/decimal_milli.hpp"
-#include "config/typed_fields.hpp"
 
 namespace kelpira::config {
 
 namespace {
 
+using processing::field_unsigned_value;
+using processing::kept_flag;
+using processing::show_value;
+
 template <typename T>
-T in_range(const std::string& text, std::uint32_t low, std::uint32_t high) {
-    return static_cast<T>(typed_in_range(text, low, high));
+T in_range(const OpticsField& field, std::uint32_t low, std::uint32_t high) {
+    return static_cast<T>(field_unsigned_value(field, low, high));
+}
+
+void show_number(OpticsField& field, std::uint32_t value) {
+    show_value(field, value, std::to_string(value));
+}
+
+std::string volts_text(float v) {
+    return processing::fixed_text(v, 5);
 }
 
 // The DIC offset is shown a hundredth of a millivolt up, so that a stored 0.12345 that is
@@ -42,68 +53,75 @@ float pmt_control_v(std::uint8_t instrument, float volts) {
 
 void read_controls(OpticsControls& c, ActuatorRecords& r) {
     OpticsDefaults& o = r.optics;
+    const OpticsDefaults stored_optics = o;
     o = OpticsDefaults{};
-    o.photodiode_power = c.photodiode_power ? 1 : 0;
+    o.photodiode_power = kept_flag(c.photodiode_power, stored_optics.photodiode_power);
     for (std::size_t i = 0; i < kLedCount; ++i) {
-        o.led_current_ua[i] = led_current_ua(c.led_ma[i]);
+        const auto shown = processing::unedited_value(c.led_ma[i]);
+        o.led_current_ua[i] =
+            shown ? static_cast<std::uint16_t>(*shown) : led_current_ua(c.led_ma[i].text);
     }
 
     PmtConfig& p = r.pmt;
     p = PmtConfig{};
     p.instrument = c.pmt_instrument;
-    const float typed_v = typed_real(c.pmt_control_v);
+    const float typed_v = processing::field_f32(c.pmt_control_v);
     p.control_v = pmt_control_v(p.instrument, typed_v);
     if (p.control_v != typed_v) {
-        c.pmt_control_v = fixed_text(p.control_v, 5);
+        show_value(c.pmt_control_v, p.control_v, volts_text(p.control_v));
     }
 
     DicConductivityConfig& d = r.dic;
+    const std::uint8_t stored_rxgain = d.rxgain;
     d = DicConductivityConfig{};
-    d.rxgain = c.dic_rxgain ? 1 : 0;
-    d.offset_v = typed_real(c.dic_offset_v);
+    d.rxgain = kept_flag(c.dic_rxgain, stored_rxgain);
+    d.offset_v = processing::field_f32(c.dic_offset_v);
     d.frequency_khz =
         in_range<std::uint16_t>(c.dic_frequency_khz, kDicFrequencyMinKhz, kDicFrequencyMaxKhz);
     d.excitation_pct = in_range<std::uint8_t>(c.dic_excitation_pct, 0, kDicExcitationMaxPct);
 
     PumpValveDefaults& v = r.pump;
-    const std::uint32_t step_count = v.step_count;
+    const PumpValveDefaults stored_pump = v;
     v = PumpValveDefaults{};
     v.direction = c.pump_direction;
     v.current_ma = in_range<std::uint16_t>(c.pump_current_ma, kPumpCurrentMinMa, kPumpCurrentMaxMa);
-    v.step_period_us = typed_in_range(c.pump_step_period_us, kStepPeriodMinUs, kStepPeriodMaxUs);
+    v.step_period_us =
+        field_unsigned_value(c.pump_step_period_us, kStepPeriodMinUs, kStepPeriodMaxUs);
     v.microstepping = c.pump_microstepping;
     v.stop_condition = c.pump_stop_condition;
     v.hall_limit_inject =
         in_range<std::uint16_t>(c.hall_limit_inject, kHallLimitMin, kHallLimitMax);
     v.hall_limit_withdraw =
         in_range<std::uint16_t>(c.hall_limit_withdraw, kHallLimitMin, kHallLimitMax);
-    v.step_count = step_count;
-    v.timeout_s = typed_unsigned(c.pump_timeout_s);
-    v.hall_power = c.hall_power ? 1 : 0;
+    v.step_count = stored_pump.step_count;
+    v.timeout_s = field_unsigned_value(c.pump_timeout_s, 0, 0xFFFFFFFFu);
+    v.hall_power = kept_flag(c.hall_power, stored_pump.hall_power);
     v.valve_spike_ms = in_range<std::uint16_t>(c.valve_spike_ms, 0, kValveSpikeMaxMs);
 }
 
 void show_records(const ActuatorRecords& r, OpticsControls& c) {
     for (std::size_t i = 0; i < kLedCount; ++i) {
-        c.led_ma[i] = fixed_text(r.optics.led_current_ua[i] / 1000.0, 3);
+        const std::uint16_t ua = r.optics.led_current_ua[i];
+        show_value(c.led_ma[i], ua, processing::fixed_text(ua / 1000.0, 3));
     }
     c.photodiode_power = r.optics.photodiode_power != 0;
     c.pmt_instrument = r.pmt.instrument;
-    c.pmt_control_v = fixed_text(r.pmt.control_v, 5);
+    show_value(c.pmt_control_v, r.pmt.control_v, volts_text(r.pmt.control_v));
     c.dic_rxgain = r.dic.rxgain != 0;
-    c.dic_offset_v = fixed_text(r.dic.offset_v + kOffsetShowBias, 4);
-    c.dic_frequency_khz = std::to_string(r.dic.frequency_khz);
-    c.dic_excitation_pct = std::to_string(r.dic.excitation_pct);
+    show_value(c.dic_offset_v, r.dic.offset_v,
+               processing::fixed_text(r.dic.offset_v + kOffsetShowBias, 4));
+    show_number(c.dic_frequency_khz, r.dic.frequency_khz);
+    show_number(c.dic_excitation_pct, r.dic.excitation_pct);
     c.pump_direction = r.pump.direction;
-    c.pump_current_ma = std::to_string(r.pump.current_ma);
-    c.pump_step_period_us = std::to_string(r.pump.step_period_us);
+    show_number(c.pump_current_ma, r.pump.current_ma);
+    show_number(c.pump_step_period_us, r.pump.step_period_us);
     c.pump_microstepping = r.pump.microstepping;
     c.pump_stop_condition = r.pump.stop_condition;
-    c.hall_limit_inject = std::to_string(r.pump.hall_limit_inject);
-    c.hall_limit_withdraw = std::to_string(r.pump.hall_limit_withdraw);
-    c.pump_timeout_s = std::to_string(r.pump.timeout_s);
+    show_number(c.hall_limit_inject, r.pump.hall_limit_inject);
+    show_number(c.hall_limit_withdraw, r.pump.hall_limit_withdraw);
+    show_number(c.pump_timeout_s, r.pump.timeout_s);
     c.hall_power = r.pump.hall_power != 0;
-    c.valve_spike_ms = std::to_string(r.pump.valve_spike_ms);
+    show_number(c.valve_spike_ms, r.pump.valve_spike_ms);
 }
 
 std::uint16_t valve_mask(const OpticsControls& c) {
@@ -117,7 +135,7 @@ std::uint16_t valve_mask(const OpticsControls& c) {
 }
 
 std::string channel_text(std::uint16_t value, bool as_volts) {
-    return as_volts ? fixed_text(value * 5.0 / 65536.0, 5) : std::to_string(value);
+    return as_volts ? processing::fixed_text(value * 5.0 / 65536.0, 5) : std::to_string(value);
 }
 
 }  // namespace kelpira::config

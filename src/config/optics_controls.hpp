@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/form.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/optics_records.hpp"
 #include "records/pump_valve_defaults.hpp"
@@ -25,27 +26,30 @@ inline constexpr std::uint32_t kDicFrequencyMinKhz = 20;
 inline constexpr std::uint32_t kDicFrequencyMaxKhz = 2000;
 inline constexpr std::uint32_t kDicExcitationMaxPct = 100;
 
-// What the dialog's controls hold. Typed fields keep their text; lists keep the value of the
-// selected entry; check boxes their state.
+using OpticsField = processing::FormControl;
+
+// What the dialog's controls hold. Typed fields keep their text and the stored value they
+// show; lists keep the value of the selected entry (a stored value no entry offers stays);
+// check boxes their state.
 struct OpticsControls {
-    std::array<std::string, kLedCount> led_ma;  // "Optics LED 0 (mA)" ..
+    std::array<OpticsField, kLedCount> led_ma;  // "Optics LED 0 (mA)" ..
     bool photodiode_power = false;
     std::uint8_t pmt_instrument = kPmtNone;
-    std::string pmt_control_v;
+    OpticsField pmt_control_v;
     bool dic_rxgain = false;
-    std::string dic_offset_v;
-    std::string dic_frequency_khz;
-    std::string dic_excitation_pct;
+    OpticsField dic_offset_v;
+    OpticsField dic_frequency_khz;
+    OpticsField dic_excitation_pct;
     std::uint8_t pump_direction = kPumpInject;
-    std::string pump_current_ma;
-    std::string pump_step_period_us;
+    OpticsField pump_current_ma;
+    OpticsField pump_step_period_us;
     std::uint8_t pump_microstepping = 0;
     std::uint8_t pump_stop_condition = kStopHallSensors;
-    std::string hall_limit_inject;
-    std::string hall_limit_withdraw;
-    std::string pump_timeout_s;
+    OpticsField hall_limit_inject;
+    OpticsField hall_limit_withdraw;
+    OpticsField pump_timeout_s;
     bool hall_power = false;
-    std::string valve_spike_ms;
+    OpticsField valve_spike_ms;
 
     // The test selections, held only in the dialog.
     std::array<bool, kValveCount> valves{};  // the boxes numbered 0..15 beside "Test Valves"
@@ -72,9 +76,10 @@ std::uint16_t led_current_ua(std::string_view ma_text);
 // other instrument unchanged.
 float pmt_control_v(std::uint8_t instrument, float volts);
 
-// Rebuilds every record from the controls, with the fixed bytes. `step_count` has no control:
-// the value the sensor last reported (in `records.pump`) is kept. A limited PMT voltage is
-// written back to its field.
+// Rebuilds every record from the controls, with the fixed bytes. A field, check box or list
+// the user left alone keeps the value in `records` exactly; typed values are limited to their
+// ranges. `step_count` has no control: the value the sensor last reported is kept. A limited
+// PMT voltage is written back to its field.
 void read_controls(OpticsControls& controls, ActuatorRecords& records);
 
 // Shows the records in the controls; the test selections are left as they are.

@@ -1,76 +1,75 @@
 // Showing the platform records in their dialogs' controls and rebuilding them from there.
 #include "config/platform_controls.hpp"
 
-#include "config/typed_fields.hpp"
+#include <limits>
 
 namespace kelpira::config {
 
 namespace {
 
-constexpr std::size_t kRealChars = 23;
+using processing::field_signed_value;
+using processing::field_unsigned_value;
+using processing::show_value;
+
 constexpr std::uint32_t kHubFirstAddress = 64;
 constexpr std::uint32_t kHubLastAddress = 71;
 
-std::string real_text(float value) {
-    return fixed_text(value, 3);
-}
-
-float real(const std::string& text) {
-    return typed_real(std::string_view(text).substr(0, kRealChars));
+void show_real(PlatformField& field, float value) {
+    show_value(field, value, processing::fixed_text(value, 3));
 }
 
 template <typename T>
-T shown(std::span<const PlatformListEntry> table, std::uint32_t stored) {
-    return static_cast<T>(shown_value(table, stored));
+void show_integer(PlatformField& field, T value) {
+    show_value(field, value, std::to_string(value));
 }
 
 template <typename T>
-T shown(std::span<const std::uint32_t> values, std::uint32_t stored) {
-    return static_cast<T>(shown_value(values, stored));
+T unsigned_of(const PlatformField& field) {
+    return static_cast<T>(field_unsigned_value(field, 0, std::numeric_limits<T>::max()));
 }
 
 }  // namespace
 
 PlatformDefaultsControls show_platform_defaults(const PlatformDefaults& r) {
     PlatformDefaultsControls c;
-    c.dive_number = std::to_string(r.dive_number);
-    c.salinity_psu = real_text(r.salinity_psu);
-    c.temperature_c = real_text(r.temperature_c);
-    c.oxygen_ml_l = real_text(r.oxygen_ml_l);
-    c.depth_m = real_text(r.depth_m);
-    c.direction = shown<std::uint8_t>(kDirections, r.direction);
-    c.time_offset_s = std::to_string(r.time_offset_s);
-    c.p1 = std::to_string(r.p1);
-    c.p2 = std::to_string(r.p2);
-    c.p3 = std::to_string(r.p3);
+    show_integer(c.dive_number, r.dive_number);
+    show_real(c.salinity_psu, r.salinity_psu);
+    show_real(c.temperature_c, r.temperature_c);
+    show_real(c.oxygen_ml_l, r.oxygen_ml_l);
+    show_real(c.depth_m, r.depth_m);
+    c.direction = r.direction;
+    show_integer(c.time_offset_s, r.time_offset_s);
+    show_integer(c.p1, r.p1);
+    show_integer(c.p2, r.p2);
+    show_integer(c.p3, r.p3);
     return c;
 }
 
 PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& c) {
     PlatformDefaults r;
     r.reserved0 = 1;
-    r.dive_number = static_cast<std::uint16_t>(typed_unsigned(c.dive_number));
-    r.salinity_psu = real(c.salinity_psu);
-    r.temperature_c = real(c.temperature_c);
-    r.oxygen_ml_l = real(c.oxygen_ml_l);
-    r.depth_m = real(c.depth_m);
+    r.dive_number = unsigned_of<std::uint16_t>(c.dive_number);
+    r.salinity_psu = processing::field_f32(c.salinity_psu);
+    r.temperature_c = processing::field_f32(c.temperature_c);
+    r.oxygen_ml_l = processing::field_f32(c.oxygen_ml_l);
+    r.depth_m = processing::field_f32(c.depth_m);
     r.direction = c.direction;
-    r.time_offset_s = typed_signed(c.time_offset_s);
-    r.p1 = typed_signed(c.p1);
-    r.p2 = typed_signed(c.p2);
-    r.p3 = typed_signed(c.p3);
+    r.time_offset_s = field_signed_value(c.time_offset_s);
+    r.p1 = field_signed_value(c.p1);
+    r.p2 = field_signed_value(c.p2);
+    r.p3 = field_signed_value(c.p3);
     return r;
 }
 
 namespace {
 
-// The four line settings both serial interfaces share, shown through their lists.
-template <class Controls, class Record, class Bauds>
-void show_line(Controls& c, const Record& r, const Bauds& bauds) {
-    c.baud = shown<std::uint32_t>(bauds, r.baud);
-    c.parity = shown<std::uint8_t>(kParities, r.parity);
-    c.data_bits = shown<std::uint8_t>(kDataBits, r.data_bits);
-    c.stop_bits = shown<std::uint8_t>(kStopBits, r.stop_bits);
+// The four line settings both serial interfaces share, kept as stored.
+template <class Controls, class Record>
+void show_line(Controls& c, const Record& r) {
+    c.baud = r.baud;
+    c.parity = r.parity;
+    c.data_bits = r.data_bits;
+    c.stop_bits = r.stop_bits;
 }
 
 template <class Record, class Controls>
@@ -86,7 +85,7 @@ void read_line(Record& r, const Controls& c) {
 
 Rs232Controls show_rs232(const Rs232Config& r) {
     Rs232Controls c;
-    show_line(c, r, kRs232BaudRates);
+    show_line(c, r);
     c.protocol = r.protocol;
     c.mode = r.mode;
     c.protocols = rs232_protocol_choices(r.protocol);
@@ -104,11 +103,11 @@ Rs232Config read_rs232(const Rs232Controls& c) {
 
 Rs485Controls show_rs485(const Rs485Config& r) {
     Rs485Controls c;
-    show_line(c, r, kRs485BaudRates);
+    show_line(c, r);
     c.protocol = r.protocol;
     c.protocols = rs485_protocol_choices(r.protocol);
-    c.slave_address = std::to_string(r.slave_address);
-    c.poll_rate_s = std::to_string(r.poll_rate_s);
+    show_integer(c.slave_address, r.slave_address);
+    show_integer(c.poll_rate_s, r.poll_rate_s);
     return c;
 }
 
@@ -116,8 +115,8 @@ Rs485Config read_rs485(const Rs485Controls& c) {
     Rs485Config r;
     read_line(r, c);
     r.protocol = c.protocol;
-    r.slave_address = static_cast<std::uint8_t>(typed_unsigned(c.slave_address));
-    r.poll_rate_s = typed_unsigned(c.poll_rate_s);
+    r.slave_address = unsigned_of<std::uint8_t>(c.slave_address);
+    r.poll_rate_s = unsigned_of<std::uint32_t>(c.poll_rate_s);
     return r;
 }
 
@@ -144,15 +143,15 @@ void rs485_platform_chosen(Rs485Controls& c, std::uint32_t protocol) {
     const bool hub = protocol == kRs485SenseOceanHub;
     c.baud = hub ? 19200 : kRs485BaudRates.front();
     c.parity = hub ? kParityEven : kParityNone;
-    c.slave_address = hub ? std::to_string(kHubFirstAddress) : "0";
-    c.poll_rate_s = hub ? "300" : "0";
+    c.slave_address.text = hub ? std::to_string(kHubFirstAddress) : "0";
+    c.poll_rate_s.text = hub ? "300" : "0";
 }
 
 bool rs485_address_red(const Rs485Controls& c) {
     if (c.protocol != kRs485SenseOceanHub) {
         return false;
     }
-    const std::uint32_t address = typed_unsigned(c.slave_address);
+    const std::uint32_t address = field_unsigned_value(c.slave_address, 0, 255);
     return address < kHubFirstAddress || address > kHubLastAddress;
 }
 

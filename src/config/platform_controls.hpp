@@ -8,22 +8,26 @@
 #include <vector>
 
 #include "config/platform_lists.hpp"
+#include "common/form.hpp"
 #include "records/platform_records.hpp"
 
 namespace kelpira::config {
 
-// Typed fields keep their text; lists keep the value of the selected entry.
+using PlatformField = processing::FormControl;
+
+// Typed fields keep their text and the stored value they show; lists keep the value of the
+// selected entry, also a stored value no entry offers (the list shows it as an extra entry).
 struct PlatformDefaultsControls {
-    std::string dive_number;
-    std::string salinity_psu;
-    std::string temperature_c;
-    std::string oxygen_ml_l;
-    std::string depth_m;
+    PlatformField dive_number;
+    PlatformField salinity_psu;
+    PlatformField temperature_c;
+    PlatformField oxygen_ml_l;
+    PlatformField depth_m;
     std::uint8_t direction = kDirectionUnknown;
-    std::string time_offset_s;
-    std::string p1;
-    std::string p2;
-    std::string p3;
+    PlatformField time_offset_s;
+    PlatformField p1;
+    PlatformField p2;
+    PlatformField p3;
 };
 
 struct Rs232Controls {
@@ -43,22 +47,23 @@ struct Rs485Controls {
     std::uint8_t data_bits = 8;
     std::uint8_t stop_bits = 1;
     std::uint32_t protocol = kRs485None;
-    std::string slave_address;
-    std::string poll_rate_s;
+    PlatformField slave_address;
+    PlatformField poll_rate_s;
     std::vector<ListChoice> protocols;  // the "Platform" list's entries
 };
 
-// Showing: a list selects the entry with the stored value or else its first entry, except
-// the protocol and mode lists, which gain an entry for a stored value they do not offer;
-// unsigned numbers "%u", the time offset and P1..P3 signed, floats "%.3f".
+// Showing: every list keeps the stored value, also one it does not offer (the protocol and
+// mode lists gain an entry for it here, the others in the dialog); unsigned numbers "%u", the
+// time offset and P1..P3 signed, floats "%.3f".
 PlatformDefaultsControls show_platform_defaults(const PlatformDefaults& record);
 Rs232Controls show_rs232(const Rs232Config& record);
 Rs485Controls show_rs485(const Rs485Config& record);
 
 // Rebuilding: the record is cleared (reserved0 1 for the platform defaults, 0 for the
-// interfaces); lists give their value; integers are read unsigned and cut to their field
-// (a dive number of 70000 is stored as 4464), the time offset and P1..P3 signed; floats are
-// the decimal at the start of the first 23 characters (0.0 without one).
+// interfaces); lists give their value; an unedited field gives the stored value exactly;
+// typed integers are read unsigned and limited to their field (a dive number of 70000 is
+// stored as 65535), the time offset and P1..P3 signed; typed floats are the decimal at the
+// start of the first 23 characters (0.0 without one).
 PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& controls);
 Rs232Config read_rs232(const Rs232Controls& controls);
 Rs485Config read_rs485(const Rs485Controls& controls);

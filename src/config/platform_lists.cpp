@@ -47,15 +47,6 @@ const PlatformListEntry* find_entry(std::span<const PlatformListEntry> table, st
     return it == table.end() ? nullptr : &*it;
 }
 
-std::uint32_t shown_value(std::span<const PlatformListEntry> table, std::uint32_t stored) {
-    return find_entry(table, stored) ? stored : table.front().value;
-}
-
-std::uint32_t shown_value(std::span<const std::uint32_t> values, std::uint32_t stored) {
-    return std::find(values.begin(), values.end(), stored) != values.end() ? stored
-                                                                           : values.front();
-}
-
 std::string parity_report_text(std::uint8_t parity) {
     return looked_up(kParities, parity, "Parity: unknown (");
 }

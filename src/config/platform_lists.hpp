@@ -77,11 +77,6 @@ inline constexpr std::array<PlatformListEntry, 6> kDirections{{
 // The entry with the value, or nullptr.
 const PlatformListEntry* find_entry(std::span<const PlatformListEntry> table, std::uint32_t value);
 
-// The value a list shows for a stored value: the stored one when an entry has it, else that
-// of the first entry.
-std::uint32_t shown_value(std::span<const PlatformListEntry> table, std::uint32_t stored);
-std::uint32_t shown_value(std::span<const std::uint32_t> values, std::uint32_t stored);
-
 // The report's lines for stored values, with its fallbacks for values outside the tables:
 // "Parity: unknown (%u)", "Protocol: unknown or obsolete (%u)" (RS232), "Mode: Debug" for any
 // value but 0, "Protocol: unknown (%u)" (RS485), "Direction: unknown (%u)".

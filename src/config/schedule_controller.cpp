@@ -5,7 +5,7 @@
 #include <charconv>
 
 #include "config/clock_transfer.hpp"
-#include "config/typed_fields.hpp"
+#include "common/form.hpp"
 
 namespace kelpira::config {
 
@@ -19,7 +19,7 @@ CalendarTime shown_time(std::uint32_t seconds) {
 }
 
 std::uint16_t entry_count(const std::string& text) {
-    return static_cast<std::uint16_t>(typed_unsigned(text));
+    return static_cast<std::uint16_t>(processing::field_unsigned(text));
 }
 
 std::string_view trimmed(std::string_view text) {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "config/typed_fields.hpp"
 #include "link/identity_commands.hpp"
+#include "common/form.hpp"
 
 namespace kelpira::config {
 
@@ -23,12 +23,13 @@ bool name_too_long(const IdentificationControls& c) {
     return c.name.size() > link::kSensorNameMax;
 }
 
-bool serial_too_large(const IdentificationControls& c) {
-    return typed_unsigned(c.serial) > kSerialMax;
+bool serial_red(const IdentificationControls& c) {
+    const auto serial = processing::parse_unsigned(c.serial);
+    return !serial || *serial > kSerialMax;
 }
 
 bool identification_save_enabled(const IdentificationControls& c) {
-    return !name_too_long(c) && !serial_too_large(c);
+    return !name_too_long(c) && !serial_red(c);
 }
 
 bool open_identification(IdentificationControls& c, link::SensorLink& link,
@@ -52,7 +53,8 @@ void save_identification(IdentificationControls& c, link::SensorLink& link,
     }
     id.layout = link::SensorIdentification::kLayout;
     id.name = c.name.substr(0, link::kSensorNameMax);
-    id.serial_number = static_cast<std::uint16_t>(std::min(typed_unsigned(c.serial), kSerialMax));
+    id.serial_number =
+        static_cast<std::uint16_t>(std::min(processing::field_unsigned(c.serial), kSerialMax));
     const link::CommandResult written = link::set_sensor_identification(link, id);
     if (written == link::kResultTooOld) {
         prompter.message(kCaption, "Failed to save settings (firmware is too old for GUI)");

@@ -15,14 +15,14 @@ inline constexpr const char* kNameTip = "Sensor name to display in Connect view"
 inline constexpr const char* kSerialTip = "Sensor serial number (engraved on microfluidic chip)";
 
 struct IdentificationControls {
-    std::string name;    // "Name"
+    std::string name;    // "Name": the bytes the sensor holds until the user edits it
     std::string serial;  // "Serial Number"
 };
 
 // Red entries: a name of more than 20 characters (counted in the bytes the sensor stores),
-// a serial number above 65535.
+// a serial number above 65535 or that is no number ("1001a" would store 0).
 bool name_too_long(const IdentificationControls& c);
-bool serial_too_large(const IdentificationControls& c);
+bool serial_red(const IdentificationControls& c);
 // "Save" is enabled while neither entry is red.
 bool identification_save_enabled(const IdentificationControls& c);
 

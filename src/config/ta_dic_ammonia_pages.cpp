@@ -9,9 +9,12 @@ namespace kelpira::config::page_kinds {
 
 namespace {
 
+using processing::field_f32;
 using processing::make_field;
 using processing::make_list;
-using processing::select_value;
+using processing::selected_value;
+using processing::show_choice;
+using processing::show_value;
 
 enum class Ta : std::size_t {
     sensor_version,
@@ -74,7 +77,7 @@ void build_ta(ChemistryPageView& page) {
 }
 
 void show_ta_config(ChemistryPageView& page) {
-    select_value(at(page, Ta::multiplexer), page.config.multiplexer);
+    show_choice(at(page, Ta::multiplexer), page.config.multiplexer);
 }
 
 void collect_ta_config(ChemistryPageView& page) {
@@ -83,18 +86,18 @@ void collect_ta_config(ChemistryPageView& page) {
 
 void show_ta_params(ChemistryPageView& page) {
     const TaParams p = decode_ta_params(page.params);
-    const auto state = [&page](Ta c, std::uint8_t v) { at(page, c).text = std::to_string(v); };
-    const auto real = [&page](Ta c, float v) { at(page, c).text = general_text(v); };
-    select_value(at(page, Ta::sensor_version), p.sensor_version);
-    select_value(at(page, Ta::measurement_channel), p.measurement_channel);
-    select_value(at(page, Ta::monitor_led1), p.monitor_led1);
-    select_value(at(page, Ta::monitor_led2), p.monitor_led2);
+    const auto state = [&page](Ta c, std::uint8_t v) { show_number(at(page, c), v); };
+    const auto real = [&page](Ta c, float v) { show_value(at(page, c), v, general_text(v)); };
+    show_choice(at(page, Ta::sensor_version), p.sensor_version);
+    show_choice(at(page, Ta::measurement_channel), p.measurement_channel);
+    show_choice(at(page, Ta::monitor_led1), p.monitor_led1);
+    show_choice(at(page, Ta::monitor_led2), p.monitor_led2);
     state(Ta::sample_intake_state, p.sample_intake_state);
     state(Ta::blank_led1_state, p.blank_led1_state);
     state(Ta::blank_led2_state, p.blank_led2_state);
     state(Ta::sample_led1_state, p.sample_led1_state);
     state(Ta::sample_led2_state, p.sample_led2_state);
-    select_value(at(page, Ta::processing_trigger), p.processing_trigger);
+    show_choice(at(page, Ta::processing_trigger), p.processing_trigger);
     real(Ta::temperature_coefficient, p.temperature_coefficient);
     real(Ta::titrant_molarity, p.titrant_molarity);
     real(Ta::pka, p.pka);
@@ -105,8 +108,8 @@ void show_ta_params(ChemistryPageView& page) {
 
 void collect_ta_params(ChemistryPageView& page) {
     TaParams p = decode_ta_params(page.params);
-    const auto state = [&page](Ta c) { return entry_state(at(page, c).text); };
-    const auto real = [&page](Ta c) { return entry_real(at(page, c).text); };
+    const auto state = [&page](Ta c) { return state_value(at(page, c)); };
+    const auto real = [&page](Ta c) { return field_f32(at(page, c)); };
     p.layout = 0;
     p.sensor_version = byte_of(page, Ta::sensor_version);
     p.measurement_channel = byte_of(page, Ta::measurement_channel);
@@ -160,36 +163,35 @@ void build_dic(ChemistryPageView& page) {
 
 void show_dic_params(ChemistryPageView& page) {
     const DicParams p = decode_dic_params(page.params);
-    select_value(page.controls[0], p.sensor_version);
+    show_choice(page.controls[0], p.sensor_version);
     for (std::size_t k = 0; k < kInlets; ++k) {
         const DicInlet& in = p.inlet[k];
-        select_value(dic_control(page, k, DicField::type), in.type);
-        dic_control(page, k, DicField::intake_state).text = std::to_string(in.intake_state);
-        dic_control(page, k, DicField::measurement_state).text =
-            std::to_string(in.measurement_state);
-        dic_control(page, k, DicField::crm_value).text = crm_text(in.crm_umol_kg);
+        show_choice(dic_control(page, k, DicField::type), in.type);
+        show_number(dic_control(page, k, DicField::intake_state), in.intake_state);
+        show_number(dic_control(page, k, DicField::measurement_state), in.measurement_state);
+        show_value(dic_control(page, k, DicField::crm_value), in.crm_umol_kg,
+                   crm_text(in.crm_umol_kg));
     }
 }
 
 void collect_dic_params(ChemistryPageView& page) {
     DicParams p = decode_dic_params(page.params);
     p.layout = 0;
-    p.sensor_version = static_cast<std::uint8_t>(processing::selected_value(page.controls[0]));
+    p.sensor_version = static_cast<std::uint8_t>(selected_value(page.controls[0]));
     p.reserved2 = {};
     for (std::size_t k = 0; k < kInlets; ++k) {
         DicInlet& in = p.inlet[k];
-        in.type = static_cast<std::uint8_t>(
-            processing::selected_value(dic_control(page, k, DicField::type)));
-        in.intake_state = entry_state(dic_control(page, k, DicField::intake_state).text);
-        in.measurement_state = entry_state(dic_control(page, k, DicField::measurement_state).text);
-        in.crm_umol_kg = entry_real(dic_control(page, k, DicField::crm_value).text);
+        in.type = static_cast<std::uint8_t>(selected_value(dic_control(page, k, DicField::type)));
+        in.intake_state = state_value(dic_control(page, k, DicField::intake_state));
+        in.measurement_state = state_value(dic_control(page, k, DicField::measurement_state));
+        in.crm_umol_kg = field_f32(dic_control(page, k, DicField::crm_value));
     }
     page.params = record_bytes(p);
 }
 
 void dic_rules(ChemistryPageView& page) {
     for (std::size_t k = 0; k < kInlets; ++k) {
-        const auto type = processing::selected_value(dic_control(page, k, DicField::type));
+        const auto type = selected_value(dic_control(page, k, DicField::type));
         dic_control(page, k, DicField::intake_state).enabled &= type == 1;
         dic_control(page, k, DicField::measurement_state).enabled &= type == 1 || type == 2;
         dic_control(page, k, DicField::crm_value).enabled &= type == 2;

@@ -1,14 +1,11 @@
 // The thermistor dialog's reading and writing of the three thermistor records.
 #include "config/thermistors_controller.hpp"
 
-#include "config/typed_fields.hpp"
 #include "records/chemistry_commands.hpp"
 
 namespace kelpira::config {
 
 namespace {
-
-constexpr std::size_t kCoefficientChars = 23;
 
 // Reads the three records into the controls, up to the first failure.
 bool read_all(ThermistorsControls& controls, link::SensorLink& link) {
@@ -26,20 +23,20 @@ bool read_all(ThermistorsControls& controls, link::SensorLink& link) {
 
 ThermistorControls show_thermistor(const ThermistorConfig& record) {
     ThermistorControls c;
-    c.input_channel = record.input_channel < kInputChannels ? record.input_channel : 0;
+    c.input_channel =
+        processing::make_list("", "Input Channel", processing::input_channel_choices());
+    processing::show_choice(c.input_channel, record.input_channel);
     const std::array<float, 4> values{record.a3, record.a2, record.a1, record.a0};
     for (std::size_t k = 0; k < values.size(); ++k) {
-        c.coefficients[k] = fixed_text(values[k], 5);
+        processing::show_value(c.coefficients[k], values[k], processing::fixed_text(values[k], 5));
     }
     return c;
 }
 
 ThermistorConfig read_thermistor(const ThermistorControls& c) {
-    const auto real = [&c](std::size_t k) {
-        return typed_real(std::string_view(c.coefficients[k]).substr(0, kCoefficientChars));
-    };
+    const auto real = [&c](std::size_t k) { return processing::field_f32(c.coefficients[k]); };
     ThermistorConfig record;
-    record.input_channel = c.input_channel;
+    record.input_channel = static_cast<std::uint8_t>(processing::selected_value(c.input_channel));
     record.a3 = real(0);
     record.a2 = real(1);
     record.a1 = real(2);

@@ -9,26 +9,27 @@
 #include "common/prompter.hpp"
 #include "records/thermistor_config.hpp"
 #include "link/sensor_link.hpp"
+#include "common/form.hpp"
 
 namespace kelpira::config {
 
 inline constexpr const char* kThermistorsTitle = "Configure Thermistors";
 inline constexpr std::size_t kThermistors = 3;
-inline constexpr std::size_t kInputChannels = 8;  // the "Input Channel" lists hold "0".."7"
 
 struct ThermistorControls {
-    std::uint8_t input_channel = 0;  // the value of the selected entry
+    processing::FormControl input_channel;  // the "Input Channel" list
     // The fields before "volts^3", "volts^2", "volts" and the constant: a3, a2, a1, a0.
-    std::array<std::string, 4> coefficients;
+    std::array<processing::FormControl, 4> coefficients;
 };
 
 using ThermistorsControls = std::array<ThermistorControls, kThermistors>;
 
-// A record as its group shows it: a channel no entry has selects the first entry ("0");
-// coefficients "%.5f".
+// A record as its group shows it: a channel no entry has gets an entry of its own (so that
+// it is written back as read); coefficients "%.5f".
 ThermistorControls show_thermistor(const ThermistorConfig& record);
-// The record a group's controls make: reserved0 0, the channel, each coefficient the decimal
-// at the start of its first 23 characters (0.0 without one).
+// The record a group's controls make: reserved0 0, the channel, each coefficient as stored
+// while its field is unedited, else the decimal at the start of its first 23 characters (0.0
+// without one).
 ThermistorConfig read_thermistor(const ThermistorControls& controls);
 
 // Opening: reads thermistors 0, 1, 2, showing each at once. False (after saying so) at the

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "records/power_status.hpp"
-#include "config/typed_fields.hpp"
 #include "link/board_commands.hpp"
 #include "link/identity_commands.hpp"
+#include "common/form.hpp"
 #include "maintenance/upgrade_controller.hpp"
 
 namespace kelpira::maintenance {
@@ -97,16 +97,21 @@ bool FactorySettings::name_too_long() const {
     return fields_.name.size() > link::kSensorNameMax;
 }
 
+bool FactorySettings::serial_unreadable() const {
+    return !processing::parse_unsigned(fields_.serial);
+}
+
 bool FactorySettings::board_serial_too_large() const {
-    return config::typed_unsigned(fields_.board_serial) > kByteSerialMax;
+    return processing::field_unsigned(fields_.board_serial) > kByteSerialMax;
 }
 
 bool FactorySettings::driver_serial_too_large() const {
-    return config::typed_unsigned(fields_.driver_serial) > kByteSerialMax;
+    return processing::field_unsigned(fields_.driver_serial) > kByteSerialMax;
 }
 
 bool FactorySettings::flash_save_enabled() const {
-    return enabling().flash && !name_too_long() && !board_serial_too_large();
+    return enabling().flash && !name_too_long() && !serial_unreadable() &&
+           !board_serial_too_large();
 }
 
 bool FactorySettings::nvram_save_enabled() const {
@@ -120,9 +125,9 @@ void FactorySettings::save_flash() {
     link::SensorIdentification id;  // a fresh record: every byte the dialog does not fill is 0
     id.name = fields_.name;
     id.serial_number =
-        static_cast<std::uint16_t>(std::min(config::typed_unsigned(fields_.serial), kSerialMax));
+        static_cast<std::uint16_t>(std::min(processing::field_unsigned(fields_.serial), kSerialMax));
     id.board_serial_number =
-        static_cast<std::uint16_t>(config::typed_unsigned(fields_.board_serial));
+        static_cast<std::uint16_t>(processing::field_unsigned(fields_.board_serial));
     constexpr const char* kCaption = "Save (Processing Board FLASH)";
     if (link::set_sensor_identification(link_, id) != link::kResultSuccess ||
         link::get_sensor_identification(link_, id) != link::kResultSuccess) {
@@ -157,7 +162,7 @@ void FactorySettings::save_nvram() {
     }
     NvramSettings written;
     written.driver_board_serial_number =
-        static_cast<std::uint8_t>(config::typed_unsigned(fields_.driver_serial));
+        static_cast<std::uint8_t>(processing::field_unsigned(fields_.driver_serial));
     link::RecordBytes<NvramSettings::size> back{};
     constexpr const char* kCaption = "Save (Driver Board NVRAM)";
     if (link::set_nvram_settings(link_, encode(written)) != link::kResultSuccess ||

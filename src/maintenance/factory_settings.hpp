@@ -76,6 +76,7 @@ class FactorySettings {
 
     // Entries drawn in red: they cannot be stored as typed.
     bool name_too_long() const;
+    bool serial_unreadable() const;  // "Sensor Serial Number" is no number ("1001a")
     bool board_serial_too_large() const;
     bool driver_serial_too_large() const;
     // Each Save: enabled with its group while none of the group's entries is red.

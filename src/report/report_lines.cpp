@@ -4,13 +4,13 @@
 #include <array>
 #include <charconv>
 
+#include "common/form.hpp"
 #include "records/chemistry_config.hpp"
-#include "config/typed_fields.hpp"
 
 namespace kelpira::report {
 
 std::string fixed(double value, int decimals) {
-    return config::fixed_text(value, decimals);
+    return processing::fixed_text(value, decimals);
 }
 
 std::string general(double value) {

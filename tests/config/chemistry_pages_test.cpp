@@ -36,26 +36,31 @@ void choose(ChemistryPageView& page, std::string_view label, std::string_view en
     FAIL() << "no entry " << entry << " in " << label;
 }
 
+PageControl typed_field(std::string text) {
+    PageControl c;
+    c.text = std::move(text);
+    return c;
+}
+
 TEST(ChemistryEntries, ClampsAndConversions) {
-    EXPECT_EQ(entry_state("300"), 254);
-    EXPECT_EQ(entry_state(" 17 "), 17);
-    EXPECT_EQ(entry_state("99999999999"), 254) << "past 32 bits is large, not 0";
-    EXPECT_EQ(entry_state("-3"), 0) << "unsigned decimal only";
-    EXPECT_EQ(entry_state("12abc"), 0);
-    EXPECT_EQ(entry_interval_ms("50"), 100u);
-    EXPECT_EQ(entry_interval_ms("5000"), 1000u);
-    EXPECT_EQ(entry_interval_ms("250"), 250u);
-    EXPECT_EQ(entry_interval_ms(""), 100u);
-    EXPECT_EQ(entry_low16("70000"), 4464) << "stored in 16 bits";
-    EXPECT_EQ(entry_milli("12.3456"), 12345u);
-    EXPECT_EQ(entry_milli("1.001"), 1001u);
-    EXPECT_EQ(entry_milli("-2"), 0u);
-    EXPECT_EQ(entry_milli("99999999"), 4294967295u) << "clamped, not wrapped";
-    EXPECT_EQ(entry_milli("0.000000000000000000001"), 0u);
-    EXPECT_EQ(entry_milli(std::string(22, ' ') + "5"), 5000u);
-    EXPECT_EQ(entry_milli(std::string(23, ' ') + "5"), 0u) << "only 23 characters are read";
-    EXPECT_FLOAT_EQ(entry_real("2.5e1x"), 25.0f);
-    EXPECT_FLOAT_EQ(entry_real("abc"), 0.0f);
+    EXPECT_EQ(state_value(typed_field("300")), 254);
+    EXPECT_EQ(state_value(typed_field(" 17 ")), 17);
+    EXPECT_EQ(state_value(typed_field("99999999999")), 254) << "past 32 bits is large, not 0";
+    EXPECT_EQ(state_value(typed_field("-3")), 0) << "unsigned decimal only";
+    EXPECT_EQ(state_value(typed_field("12abc")), 0);
+    EXPECT_EQ(interval_value(typed_field("50")), 100u);
+    EXPECT_EQ(interval_value(typed_field("5000")), 1000u);
+    EXPECT_EQ(interval_value(typed_field("250")), 250u);
+    EXPECT_EQ(interval_value(typed_field("")), 100u);
+    EXPECT_EQ(u16_value(typed_field("70000")), 65535) << "saturates, never wraps";
+    EXPECT_EQ(milli_value(typed_field("12.3456")), 12345u);
+    EXPECT_EQ(milli_value(typed_field("1.001")), 1001u);
+    EXPECT_EQ(milli_value(typed_field("-2")), 0u);
+    EXPECT_EQ(milli_value(typed_field("99999999")), 4294967295u) << "clamped, not wrapped";
+    EXPECT_EQ(milli_value(typed_field("0.000000000000000000001")), 0u);
+    EXPECT_EQ(milli_value(typed_field(std::string(22, ' ') + "5")), 5000u);
+    EXPECT_EQ(milli_value(typed_field(std::string(23, ' ') + "5")), 0u)
+        << "only 23 characters are read";
     EXPECT_EQ(fixed5_text(-0.01582f), "-0.01582");
     EXPECT_EQ(general_text(0.0001f), "0.0001");
     EXPECT_EQ(crm_text(2012.4949f), "2012.50") << "%.2f of the value plus 0.001";
@@ -116,16 +121,17 @@ TEST(PhPage, RecordFromTheControls) {
     EXPECT_EQ(c.multiplexer, 0);
     const PhParams p = decode_ph_params(collect_params(page));
     EXPECT_EQ(p.layout, 1) << "always written 1";
-    EXPECT_EQ(p.blank_start_s, 1);
+    EXPECT_EQ(p.blank_start_s, 65535) << "saturates, never wraps";
     EXPECT_EQ(p.input_578, 6);
     EXPECT_EQ(p.r_offset, 0.125f);
     EXPECT_EQ(p.blank_end_s, 70);
 
-    // A stored value no entry carries selects the first entry, and is written as it.
+    // A stored value no entry carries gets an entry of its own, and is written back as read.
     ChemistryConfig odd = default_chemistry_config(ChemistryType::ph);
     odd.multiplexer = 2;
     show_config(page, odd, true);
-    EXPECT_EQ(collect_config(page).multiplexer, 0);
+    EXPECT_EQ(control(page, "Multiplexer").choices.back().text, "unknown (2)");
+    EXPECT_EQ(collect_config(page).multiplexer, 2);
 }
 
 TEST(NutrientPage, FilledRecordBytes) {
@@ -170,7 +176,9 @@ TEST(NutrientPage, OutputWithoutSingleChannelKeepsItsValue) {
         EXPECT_EQ(back.output_monitored, 0) << int{output};
         EXPECT_EQ(back.output_monitor, kNoMonitor) << int{output};
     }
-    EXPECT_FALSE(control(page, "Output").selected) << "3 is named by no entry";
+    EXPECT_EQ(control(page, "Output").choices.at(*control(page, "Output").selected).text,
+              "unknown (3)")
+        << "3 is named by no entry";
     choose(page, "Output", "Medium");
     const NutrientParams medium = decode_nutrient_params(collect_params(page));
     EXPECT_EQ(medium.output_channel, 0);

@@ -34,7 +34,7 @@ TEST(IdentificationEntries, RedWhileTooLongOrTooLarge) {
     c.name.pop_back();
     EXPECT_TRUE(identification_save_enabled(c));
     c.serial = "70000";
-    EXPECT_TRUE(serial_too_large(c));
+    EXPECT_TRUE(serial_red(c));
     EXPECT_FALSE(identification_save_enabled(c));
 }
 
@@ -86,16 +86,20 @@ TEST(ThermistorGroup, ShownAndReadBack) {
     r.a2 = 0;
     r.a1 = 12.25f;
     r.a0 = 1e-3f;
-    const auto c = show_thermistor(r);
-    EXPECT_EQ(c.input_channel, 0) << "no entry has 9: the first entry";
-    EXPECT_EQ(c.coefficients,
-              (std::array<std::string, 4>{"-0.50000", "0.00000", "12.25000", "0.00100"}));
-
-    ThermistorControls typed{3, {"1.5", "abc", std::string(23, ' ') + "7", "-2e1x"}};
-    EXPECT_EQ(read_thermistor(typed), (ThermistorConfig{0, 3, 1.5f, 0.0f, 0.0f, -20.0f}));
+    auto c = show_thermistor(r);
+    EXPECT_EQ(c.input_channel.choices.at(*c.input_channel.selected).text, "9")
+        << "no entry has 9: one of its own, so that it is kept";
+    const std::array<std::string, 4> shown{"-0.50000", "0.00000", "12.25000", "0.00100"};
+    const std::array<std::string, 4> typed{"1.5", "abc", std::string(23, ' ') + "7", "-2e1x"};
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(c.coefficients[k].text, shown[k]);
+        c.coefficients[k].text = typed[k];
+    }
+    c.input_channel.selected = 3;
+    EXPECT_EQ(read_thermistor(c), (ThermistorConfig{0, 3, 1.5f, 0.0f, 0.0f, -20.0f}));
 }
 
-TEST_F(ConfigDialogsTest, ThermistorChannelNineIsWrittenBackAsZero) {
+TEST_F(ConfigDialogsTest, ThermistorChannelNineIsWrittenBackAsRead) {
     start();
     ThermistorConfig odd;
     odd.input_channel = 9;
@@ -105,8 +109,8 @@ TEST_F(ConfigDialogsTest, ThermistorChannelNineIsWrittenBackAsZero) {
 
     ThermistorsControls c;
     ASSERT_TRUE(open_thermistors(c, link, prompter));
-    EXPECT_EQ(c[1].input_channel, 0);
-    EXPECT_EQ(c[0].input_channel, 5);
+    EXPECT_EQ(processing::selected_value(c[1].input_channel), 9u);
+    EXPECT_EQ(processing::selected_value(c[0].input_channel), 5u);
     save_thermistors(c, link, prompter);
 
     const auto log = sensor->log();
@@ -120,7 +124,7 @@ TEST_F(ConfigDialogsTest, ThermistorChannelNineIsWrittenBackAsZero) {
     EXPECT_EQ(index, (std::vector<std::uint8_t>{0, 1, 2, 0, 1, 2, 0, 1, 2}));
     ThermistorConfig back;
     ASSERT_EQ(link::get_thermistor_config(link, 1, back), 0);
-    EXPECT_EQ(back.input_channel, 0);
+    EXPECT_EQ(back.input_channel, 9);
     EXPECT_EQ(back.a1, 2.5f);
     expect_message("Save", "Settings saved");
 }

@@ -3,21 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "config/optics_controls.hpp"
-#include "config/typed_fields.hpp"
 
 namespace kelpira::config {
 namespace {
-
-TEST(TypedFields, UnsignedSaturatesAndRefusesSignsAndLetters) {
-    EXPECT_EQ(typed_unsigned(" 42 "), 42u);
-    EXPECT_EQ(typed_unsigned("99999999999"), 4294967295u);
-    EXPECT_EQ(typed_unsigned("-1"), 0u);
-    EXPECT_EQ(typed_unsigned("12a"), 0u);
-    EXPECT_EQ(typed_unsigned(""), 0u);
-    EXPECT_EQ(typed_in_range("0", 1, 4095), 1u);
-    EXPECT_EQ(typed_in_range("4294967296", 1, 4095), 4095u);
-    EXPECT_EQ(fixed_text(-0.5, 5), "-0.50000");
-}
 
 TEST(OpticsControls, LedCurrentIsTheTypedMilliampsTimes1000Truncated) {
     EXPECT_EQ(led_current_ua("50"), 48000);
@@ -39,24 +27,27 @@ TEST(OpticsControls, PmtVoltageIsLimitedOnlyForTheH10492) {
 
 OpticsControls typed() {
     OpticsControls c;
-    c.led_ma = {"50", "0.0005", "20", "1.5"};
+    const std::array<std::string, kLedCount> leds{"50", "0.0005", "20", "1.5"};
+    for (std::size_t i = 0; i < kLedCount; ++i) {
+        c.led_ma[i].text = leds[i];
+    }
     c.photodiode_power = true;
     c.pmt_instrument = kPmtH10492;
-    c.pmt_control_v = "2";
+    c.pmt_control_v.text = "2";
     c.dic_rxgain = true;
-    c.dic_offset_v = "0.25";
-    c.dic_frequency_khz = "10";
-    c.dic_excitation_pct = "300";
+    c.dic_offset_v.text = "0.25";
+    c.dic_frequency_khz.text = "10";
+    c.dic_excitation_pct.text = "300";
     c.pump_direction = kPumpWithdraw;
-    c.pump_current_ma = "5";
-    c.pump_step_period_us = "200000";
+    c.pump_current_ma.text = "5";
+    c.pump_step_period_us.text = "200000";
     c.pump_microstepping = 3;
     c.pump_stop_condition = kStopStepCount;
-    c.hall_limit_inject = "0";
-    c.hall_limit_withdraw = "70000";
-    c.pump_timeout_s = "99999999999";
+    c.hall_limit_inject.text = "0";
+    c.hall_limit_withdraw.text = "70000";
+    c.pump_timeout_s.text = "99999999999";
     c.hall_power = true;
-    c.valve_spike_ms = "5000";
+    c.valve_spike_ms.text = "5000";
     return c;
 }
 
@@ -72,7 +63,7 @@ TEST(OpticsControls, ReadControlsClampsEveryFieldAndKeepsTheStepCount) {
     EXPECT_EQ(r.pmt.instrument, kPmtH10492);
     EXPECT_FLOAT_EQ(r.pmt.control_v, 1.1f);
     EXPECT_EQ(r.pmt.reserved6, (std::array<std::uint8_t, 14>{}));
-    EXPECT_EQ(c.pmt_control_v, "1.10000") << "the limited voltage is written back";
+    EXPECT_EQ(c.pmt_control_v.text, "1.10000") << "the limited voltage is written back";
     EXPECT_EQ(r.dic, (DicConductivityConfig{0, 1, 0.25f, 20, 100}));
 
     const auto& p = r.pump;
@@ -89,10 +80,10 @@ TEST(OpticsControls, ReadControlsClampsEveryFieldAndKeepsTheStepCount) {
     EXPECT_EQ(p.valve_spike_ms, 3000);
 
     c.pmt_instrument = kPmtNone;
-    c.pmt_control_v = "2";
+    c.pmt_control_v.text = "2";
     read_controls(c, r);
     EXPECT_FLOAT_EQ(r.pmt.control_v, 2.0f);
-    EXPECT_EQ(c.pmt_control_v, "2");
+    EXPECT_EQ(c.pmt_control_v.text, "2");
 }
 
 TEST(OpticsControls, RecordsAreShownWithTheirFormats) {
@@ -104,10 +95,12 @@ TEST(OpticsControls, RecordsAreShownWithTheirFormats) {
     OpticsControls c;
     c.test_pump = true;
     show_records(r, c);
-    EXPECT_EQ(c.led_ma, (std::array<std::string, 4>{"20.000", "48.000", "0.001", "0.000"}));
-    EXPECT_EQ(c.pmt_control_v, "0.75000");
-    EXPECT_EQ(c.dic_offset_v, "0.1235");
-    EXPECT_EQ(c.pump_timeout_s, "4294967295");
+    for (std::size_t i = 0; i < kLedCount; ++i) {
+        EXPECT_EQ(c.led_ma[i].text, (std::array<std::string, 4>{"20.000", "48.000", "0.001", "0.000"}[i]));
+    }
+    EXPECT_EQ(c.pmt_control_v.text, "0.75000");
+    EXPECT_EQ(c.dic_offset_v.text, "0.1235");
+    EXPECT_EQ(c.pump_timeout_s.text, "4294967295");
     EXPECT_TRUE(c.test_pump) << "test selections are not part of the records";
 }
 

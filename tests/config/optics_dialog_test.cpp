@@ -63,8 +63,8 @@ TEST_F(OpticsDialogTest, OpensWithTheFourRecordsAndTheIdleState) {
     EXPECT_EQ(codes(), (Codes{368, 400, 352, 374})) << "no DIC record without the DIC chemistry";
     EXPECT_TRUE(dialog.pmt_present());
     EXPECT_FALSE(dialog.dic_present());
-    EXPECT_EQ(dialog.controls().led_ma[0], "20.000");
-    EXPECT_EQ(dialog.controls().pump_current_ma, "250");
+    EXPECT_EQ(dialog.controls().led_ma[0].text, "20.000");
+    EXPECT_EQ(dialog.controls().pump_current_ma.text, "250");
     EXPECT_TRUE(prompter.prompts.empty());
 
     OpticsEnabling idle;
@@ -80,7 +80,7 @@ TEST_F(OpticsDialogTest, DicSensorReadsAndWritesItsConductivityRecord) {
     open_on(o);
     EXPECT_TRUE(dialog.dic_present());
     EXPECT_TRUE(dialog.enabling().dic);
-    dialog.controls().dic_frequency_khz = "10";
+    dialog.controls().dic_frequency_khz.text = "10";
     dialog.save_defaults();
     EXPECT_EQ(codes(), (Codes{369, 375, 373, 353, 368, 400, 352, 374, 372}));
     EXPECT_EQ(decode_dic_conductivity_config(stored(372)).frequency_khz, 20);
@@ -108,6 +108,18 @@ TEST_F(OpticsDialogTest, UnreadablePmtIsNeitherOfferedNorWritten) {
     EXPECT_EQ(codes(), (Codes{369, 353, 368, 400, 352, 374}));
 }
 
+TEST_F(OpticsDialogTest, PmtUnreadableOnTheReadBackIsNotWrittenByTheNextSave) {
+    start({}, 200ms);
+    ASSERT_TRUE(dialog.open());
+    ASSERT_TRUE(dialog.pmt_present());
+    sensor->inject(374, {virtual_sensor::FaultKind::no_answer}, 1);
+    dialog.save_defaults();  // its read-back loses the PMT record
+    EXPECT_FALSE(dialog.pmt_present());
+    sensor->clear_log();
+    dialog.save_defaults();
+    EXPECT_EQ(codes(), (Codes{369, 353, 368, 400, 352, 374})) << "no 375 with a cleared record";
+}
+
 TEST_F(OpticsDialogTest, SaveWritesTheControlsAndKeepsTheStoredStepCount) {
     start();
     auto pump = default_pump_valve_defaults();
@@ -117,10 +129,10 @@ TEST_F(OpticsDialogTest, SaveWritesTheControlsAndKeepsTheStoredStepCount) {
     sensor->clear_log();
 
     auto& c = dialog.controls();
-    c.led_ma[0] = "50";
+    c.led_ma[0].text = "50";
     c.pmt_instrument = kPmtH10492;
-    c.pmt_control_v = "2";
-    c.pump_current_ma = "5";
+    c.pmt_control_v.text = "2";
+    c.pump_current_ma.text = "5";
     dialog.save_defaults();
 
     EXPECT_EQ(codes(), (Codes{369, 375, 353, 368, 400, 352, 374}));
@@ -129,8 +141,8 @@ TEST_F(OpticsDialogTest, SaveWritesTheControlsAndKeepsTheStoredStepCount) {
     const auto kept = decode_pump_valve_defaults(stored(352));
     EXPECT_EQ(kept.current_ma, 10);
     EXPECT_EQ(kept.step_count, 777777u) << "never overwritten with 0";
-    EXPECT_EQ(c.led_ma[0], "48.000") << "shown as read back";
-    EXPECT_EQ(c.pmt_control_v, "1.10000");
+    EXPECT_EQ(c.led_ma[0].text, "48.000") << "shown as read back";
+    EXPECT_EQ(c.pmt_control_v.text, "1.10000");
     ASSERT_EQ(prompter.prompts.size(), 1u);
     EXPECT_EQ(prompter.prompts[0].caption, "Save");
     EXPECT_EQ(prompter.prompts[0].text, "Settings saved");
@@ -156,15 +168,15 @@ TEST_F(OpticsDialogTest, StopConditionDecidesTheHallAndTimeoutFields) {
     EXPECT_FALSE(dialog.enabling().pump_timeout);
     EXPECT_TRUE(dialog.enabling().hall_power);
     c.pump_stop_condition = kStopTimeout;
-    c.pump_current_ma = "5";
+    c.pump_current_ma.text = "5";
     dialog.stop_condition_changed();
-    EXPECT_EQ(c.pump_current_ma, "5") << "records are shown again only for Hall Sensors";
+    EXPECT_EQ(c.pump_current_ma.text, "5") << "records are shown again only for Hall Sensors";
     EXPECT_FALSE(dialog.enabling().hall_limits);
     EXPECT_TRUE(dialog.enabling().pump_timeout);
     c.pump_stop_condition = kStopHallSensors;
     dialog.stop_condition_changed();
     EXPECT_TRUE(c.hall_power);
-    EXPECT_EQ(c.pump_current_ma, "10");
+    EXPECT_EQ(c.pump_current_ma.text, "10");
     EXPECT_FALSE(dialog.enabling().hall_power);
     EXPECT_TRUE(codes().empty());
 }
@@ -279,7 +291,10 @@ TEST_F(OpticsDialogTest, PollerShowsTheChannelsOfTheLitLeds) {
     open_on();
     auto& c = dialog.controls();
     c.test_optics = true;
-    c.led_ma = {"40", "0", "0", "0"};
+    const std::array<std::string, kLedCount> leds{"40", "0", "0", "0"};
+    for (std::size_t i = 0; i < kLedCount; ++i) {
+        c.led_ma[i].text = leds[i];
+    }
     ASSERT_TRUE(dialog.start_test());
     const auto report = queue.next();
     EXPECT_EQ(report.run, 1u);
@@ -302,7 +317,7 @@ TEST_F(OpticsDialogTest, PumpRunEndingByItselfReturnsToIdle) {
     auto& c = dialog.controls();
     c.test_pump = true;
     c.pump_stop_condition = kStopTimeout;
-    c.pump_timeout_s = "5";
+    c.pump_timeout_s.text = "5";
     ASSERT_TRUE(dialog.start_test());
     dialog.test_report(queue.next());
     EXPECT_TRUE(dialog.running());

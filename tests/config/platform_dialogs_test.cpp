@@ -53,31 +53,31 @@ TEST_F(PlatformDialogsTest, PlatformDefaultsShownWrittenAndReadBack) {
 
     PlatformDefaultsControls c;
     ASSERT_TRUE(open_platform_defaults(c, link, prompter));
-    EXPECT_EQ(c.direction, kDirectionUnknown) << "direction 9 shows \"Unknown\"";
-    EXPECT_EQ(c.salinity_psu, "35.000");
-    EXPECT_EQ(c.depth_m, "12.346");
-    EXPECT_EQ(c.p3, "100");
+    EXPECT_EQ(c.direction, 9) << "direction 9 is kept: the list shows an entry of its own";
+    EXPECT_EQ(c.salinity_psu.text, "35.000");
+    EXPECT_EQ(c.depth_m.text, "12.346");
+    EXPECT_EQ(c.p3.text, "100");
 
-    c.dive_number = "70000";
-    c.salinity_psu = "34.5xyz";
-    c.temperature_c = std::string(22, ' ') + "12";  // the 24th character is past the field
-    c.oxygen_ml_l = "";
-    c.depth_m = "-1e1";
+    c.dive_number.text = "70000";
+    c.salinity_psu.text = "34.5xyz";
+    c.temperature_c.text = std::string(22, ' ') + "12";  // the 24th character is past the field
+    c.oxygen_ml_l.text = "";
+    c.depth_m.text = "-1e1";
     c.direction = kDirectionDiving;
-    c.time_offset_s = "-3600";
-    c.p1 = " +7 ";
-    c.p2 = "-99999999999";
-    c.p3 = "- 5";
+    c.time_offset_s.text = "-3600";
+    c.p1.text = " +7 ";
+    c.p2.text = "-99999999999";
+    c.p3.text = "- 5";
     bool shown_before_message = false;
     save_platform_defaults_settings(c, link, prompter, [&] {
-        shown_before_message = prompter.prompts.empty() && c.dive_number == "4464";
+        shown_before_message = prompter.prompts.empty() && c.dive_number.text == "65535";
     });
 
     EXPECT_TRUE(shown_before_message);
     EXPECT_EQ(sensor->logged_codes(), (Codes{440, 441, 440}));
     PlatformDefaults expected;
     expected.reserved0 = 1;
-    expected.dive_number = 4464;  // 70000 modulo 65536
+    expected.dive_number = 65535;  // saturated, never wrapped
     expected.salinity_psu = 34.5f;
     expected.temperature_c = 1.0f;
     expected.depth_m = -10.0f;
@@ -87,9 +87,9 @@ TEST_F(PlatformDialogsTest, PlatformDefaultsShownWrittenAndReadBack) {
     expected.p2 = -2147483647 - 1;
     expected.p3 = 0;
     EXPECT_EQ(written(441), bytes_of(encode(expected)));
-    EXPECT_EQ(c.dive_number, "4464") << "the controls show what the sensor kept";
-    EXPECT_EQ(c.time_offset_s, "-3600");
-    EXPECT_EQ(c.oxygen_ml_l, "0.000");
+    EXPECT_EQ(c.dive_number.text, "65535") << "the controls show what the sensor kept";
+    EXPECT_EQ(c.time_offset_s.text, "-3600");
+    EXPECT_EQ(c.oxygen_ml_l.text, "0.000");
     expect_messages({"Settings saved"}, "Save");
 }
 
@@ -152,23 +152,23 @@ TEST_F(PlatformDialogsTest, Rs485PlatformChangePresetsAndAddressCheck) {
     start();
     Rs485Controls c;
     ASSERT_TRUE(open_rs485(c, link, prompter));
-    EXPECT_EQ(c.slave_address, "0");
+    EXPECT_EQ(c.slave_address.text, "0");
     c.data_bits = 7;
     c.stop_bits = 2;
     EXPECT_FALSE(rs485_address_red(c)) << "only a hub checks its address";
     rs485_platform_chosen(c, kRs485SenseOceanHub);
     EXPECT_EQ(c.baud, 19200u);
     EXPECT_EQ(c.parity, kParityEven);
-    EXPECT_EQ(c.slave_address, "64");
-    EXPECT_EQ(c.poll_rate_s, "300");
+    EXPECT_EQ(c.slave_address.text, "64");
+    EXPECT_EQ(c.poll_rate_s.text, "300");
     EXPECT_EQ(c.data_bits, 7);
     EXPECT_EQ(c.stop_bits, 2);
     for (const auto& [address, red] : std::vector<std::pair<std::string, bool>>{
              {"63", true}, {"64", false}, {"71", false}, {"72", true}, {"", true}, {"320", true}}) {
-        c.slave_address = address;
+        c.slave_address.text = address;
         EXPECT_EQ(rs485_address_red(c), red) << address;
     }
-    c.slave_address = "71";
+    c.slave_address.text = "71";
     sensor->clear_log();
     save_rs485_settings(c, link, prompter);
     EXPECT_EQ(written(465), (Bytes{0x00, 0x00, 0x4B, 0x00, 0x00, 0x00, 0x07, 0x02, 0x01, 0x00, 0x00,
@@ -178,10 +178,10 @@ TEST_F(PlatformDialogsTest, Rs485PlatformChangePresetsAndAddressCheck) {
     rs485_platform_chosen(c, kRs485StormLogger);
     EXPECT_EQ(c.baud, 9600u);
     EXPECT_EQ(c.parity, kParityNone);
-    EXPECT_EQ(c.slave_address, "0");
-    EXPECT_EQ(c.poll_rate_s, "0");
-    c.slave_address = "300";
-    EXPECT_EQ(read_rs485(c).slave_address, 44) << "the address is stored in 8 bits";
+    EXPECT_EQ(c.slave_address.text, "0");
+    EXPECT_EQ(c.poll_rate_s.text, "0");
+    c.slave_address.text = "300";
+    EXPECT_EQ(read_rs485(c).slave_address, 255) << "the address saturates at 8 bits";
 }
 
 TEST_F(PlatformDialogsTest, OpeningFailuresCloseWithTheirMessages) {
@@ -211,14 +211,14 @@ TEST_F(PlatformDialogsTest, FailedWriteOrReadBack) {
     start({}, 200ms);
     Rs485Controls c;
     ASSERT_TRUE(open_rs485(c, link, prompter));
-    c.slave_address = "5";
+    c.slave_address.text = "5";
     sensor->clear_log();
     sensor->inject(465, {FaultKind::no_answer}, 1);
     bool shown = false;
     save_rs485_settings(c, link, prompter, [&] { shown = true; });
     EXPECT_FALSE(shown);
     EXPECT_EQ(sensor->logged_codes(), (Codes{465})) << "no read-back after a failed write";
-    EXPECT_EQ(c.slave_address, "5") << "the controls keep what was typed";
+    EXPECT_EQ(c.slave_address.text, "5") << "the controls keep what was typed";
 
     PlatformDefaultsControls p;
     ASSERT_TRUE(open_platform_defaults(p, link, prompter));

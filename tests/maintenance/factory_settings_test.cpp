@@ -148,6 +148,21 @@ TEST_F(FactorySettingsTest, BoardSerialAboveOneByteIsRedAndNotSaved) {
     EXPECT_TRUE(factory.board_serial_too_large()) << "past 32 bits too";
 }
 
+TEST_F(FactorySettingsTest, SensorSerialThatIsNoNumberIsRedAndNotSaved) {
+    open();
+    factory.type_password("quoll");
+    for (const char* typed : {"1001a", "", "-1"}) {
+        factory.fields().serial = typed;
+        EXPECT_TRUE(factory.serial_unreadable()) << typed;
+        EXPECT_FALSE(factory.flash_save_enabled()) << typed;
+        factory.save_flash();
+    }
+    EXPECT_TRUE(sensor->log().empty()) << "never stored as 0";
+    factory.fields().serial = "70000";
+    EXPECT_FALSE(factory.serial_unreadable()) << "a number: stored as 65535";
+    EXPECT_TRUE(factory.flash_save_enabled());
+}
+
 TEST_F(FactorySettingsTest, FlashWriteRefusedKeepsTheEntries) {
     auto o = sensor_options();
     o.old_identification_write = true;

@@ -99,6 +99,20 @@ TEST_F(ConfigDialogWiringTest, IdentificationRedEntriesAndSave) {
     EXPECT_EQ(id.name, "Bench Unit");
 }
 
+TEST_F(ConfigDialogWiringTest, IdentificationKeepsANameThatIsNotUtf8UnlessEdited) {
+    link::SensorIdentification id;
+    ASSERT_EQ(link::get_sensor_identification(link, id), 0);
+    id.name = "\xB5mol \xFF";
+    ASSERT_EQ(link::set_sensor_identification(link, id), 0);
+    auto dialog = SensorIdentificationDialog::create(link, prompter);
+    ASSERT_NE(dialog, nullptr);
+    retype(dialog->serial_field(), "42");
+    QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
+    ASSERT_EQ(link::get_sensor_identification(link, id), 0);
+    EXPECT_EQ(id.name, "\xB5mol \xFF") << "the bytes as read, not U+FFFD";
+    EXPECT_EQ(id.serial_number, 42);
+}
+
 TEST_F(ConfigDialogWiringTest, ThermistorsSave) {
     auto dialog = ThermistorsDialog::create(link, prompter);
     ASSERT_NE(dialog, nullptr);

@@ -60,7 +60,7 @@ TEST_F(PlatformDialogWiringTest, PlatformDefaultsSave) {
     pick(dialog->direction_list(), "Fixed");
     QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Settings saved"});
-    EXPECT_EQ(dialog->dive_number_field()->text(), "4464");
+    EXPECT_EQ(dialog->dive_number_field()->text(), "65535");
     link::RecordBytes<config::PlatformDefaults::size> bytes{};
     ASSERT_EQ(link::get_platform_defaults(link, bytes), 0);
     const auto kept = config::decode_platform_defaults(bytes);

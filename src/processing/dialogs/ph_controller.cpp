@@ -105,8 +105,10 @@ PhSettings ph_settings_of(const ProcessingView& view) {
     p.sample_intake_state = field_state(text(PhControl::sample_intake_state));
     p.sample_measurement_state = field_state(text(PhControl::sample_measurement_state));
     s.interval_ms = field_unsigned(text(PhControl::sample_interval));
-    p.blank_start_s = static_cast<std::uint16_t>(field_unsigned(text(PhControl::blank_start)));
-    p.blank_end_s = static_cast<std::uint16_t>(field_unsigned(text(PhControl::blank_end)));
+    p.blank_start_s =
+        static_cast<std::uint16_t>(field_in_range(text(PhControl::blank_start), 0, 65535));
+    p.blank_end_s =
+        static_cast<std::uint16_t>(field_in_range(text(PhControl::blank_end), 0, 65535));
     p.absorbance_min_434 = real(PhControl::absorbance_min_434);
     p.absorbance_max_578 = real(PhControl::absorbance_max_578);
     p.dph_dt = real(PhControl::dph_dt);

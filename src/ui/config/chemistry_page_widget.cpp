@@ -148,10 +148,18 @@ void ChemistryPageWidget::show_page() {
         w->setEnabled(c.enabled);
         w->setToolTip(q(c.tooltip));
         switch (c.kind) {
-            case ControlKind::choice:
-                static_cast<QComboBox*>(w)->setCurrentIndex(
-                    c.selected ? static_cast<int>(*c.selected) : -1);
+            case ControlKind::choice: {
+                auto* combo = static_cast<QComboBox*>(w);
+                // A stored value no entry offers comes and goes as an entry of its own.
+                if (combo->count() != static_cast<int>(c.choices.size())) {
+                    combo->clear();
+                    for (const auto& choice : c.choices) {
+                        combo->addItem(q(choice.text));
+                    }
+                }
+                combo->setCurrentIndex(c.selected ? static_cast<int>(*c.selected) : -1);
                 break;
+            }
             case ControlKind::check:
                 static_cast<QCheckBox*>(w)->setChecked(c.checked);
                 break;

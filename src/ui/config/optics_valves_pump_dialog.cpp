@@ -85,16 +85,17 @@ OpticsValvesPumpDialog::~OpticsValvesPumpDialog() {
     controller_.reset();  // ends a poller still running
 }
 
-QLineEdit* OpticsValvesPumpDialog::field(QString object_name, std::string OpticsControls::*text,
+QLineEdit* OpticsValvesPumpDialog::field(QString object_name,
+                                         config::OpticsField OpticsControls::*text,
                                          const char* tip) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(std::move(object_name));
     edit->setToolTip(q(tip));
     connect(edit, &QLineEdit::textEdited, this, [this, text](const QString& typed) {
-        controller_->controls().*text = typed.toStdString();
+        (controller_->controls().*text).text = typed.toStdString();
     });
     redraw_.push_back([this, edit, text] {
-        const QString shown = q(controller_->controls().*text);
+        const QString shown = q((controller_->controls().*text).text);
         if (edit->text() != shown) {
             edit->setText(shown);
         }
@@ -137,7 +138,12 @@ QComboBox* OpticsValvesPumpDialog::list(QString object_name,
     });
     redraw_.push_back([this, combo, value] {
         const QSignalBlocker block(combo);
-        combo->setCurrentIndex(combo->findData(controller_->controls().*value));
+        // A stored value no entry offers is shown as such and kept unless another is picked.
+        const std::uint8_t shown = controller_->controls().*value;
+        if (combo->findData(shown) < 0) {
+            combo->addItem(QString("unknown (%1)").arg(shown), shown);
+        }
+        combo->setCurrentIndex(combo->findData(shown));
     });
     return combo;
 }
@@ -157,10 +163,10 @@ void OpticsValvesPumpDialog::build() {
         edit->setObjectName(label);
         edit->setToolTip(q(tip::kLed));
         connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& typed) {
-            controller_->controls().led_ma[i] = typed.toStdString();
+            controller_->controls().led_ma[i].text = typed.toStdString();
         });
         redraw_.push_back([this, edit, i] {
-            const QString shown = q(controller_->controls().led_ma[i]);
+            const QString shown = q(controller_->controls().led_ma[i].text);
             if (edit->text() != shown) {
                 edit->setText(shown);
             }

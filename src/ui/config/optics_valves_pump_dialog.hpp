@@ -51,7 +51,7 @@ class OpticsValvesPumpDialog : public QDialog {
     OpticsValvesPumpDialog(link::SensorLink& link, common::Prompter& prompter, QWidget* parent,
                            std::chrono::milliseconds poll_period);
     void build();
-    QLineEdit* field(QString object_name, std::string config::OpticsControls::*text,
+    QLineEdit* field(QString object_name, config::OpticsField config::OpticsControls::*text,
                      const char* tip);
     QCheckBox* check(const QString& label, bool config::OpticsControls::*flag, const char* tip);
     QComboBox* list(QString object_name, std::span<const config::ListEntry> entries,

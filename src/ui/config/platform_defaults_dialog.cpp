@@ -61,27 +61,27 @@ PlatformDefaultsDialog::PlatformDefaultsDialog(link::SensorLink& link, common::P
 }
 
 QLineEdit* PlatformDefaultsDialog::add_field(const char* label, const char* tip,
-                                             std::string& text) {
+                                             config::PlatformField& field) {
     auto* edit = new QLineEdit(this);
     edit->setToolTip(QString::fromUtf8(tip));
     connect(edit, &QLineEdit::textEdited, this,
-            [&text](const QString& typed) { text = typed.toStdString(); });
+            [&field](const QString& typed) { field.text = typed.toStdString(); });
     form_->addRow(QString::fromUtf8(label), edit);
     return edit;
 }
 
 void PlatformDefaultsDialog::show_controls() {
     const auto& c = controls_;
-    dive_number_->setText(qt_text(c.dive_number));
-    salinity_->setText(qt_text(c.salinity_psu));
-    temperature_->setText(qt_text(c.temperature_c));
-    oxygen_->setText(qt_text(c.oxygen_ml_l));
-    depth_->setText(qt_text(c.depth_m));
+    dive_number_->setText(qt_text(c.dive_number.text));
+    salinity_->setText(qt_text(c.salinity_psu.text));
+    temperature_->setText(qt_text(c.temperature_c.text));
+    oxygen_->setText(qt_text(c.oxygen_ml_l.text));
+    depth_->setText(qt_text(c.depth_m.text));
     select_value(direction_, c.direction);
-    time_offset_->setText(qt_text(c.time_offset_s));
-    p1_->setText(qt_text(c.p1));
-    p2_->setText(qt_text(c.p2));
-    p3_->setText(qt_text(c.p3));
+    time_offset_->setText(qt_text(c.time_offset_s.text));
+    p1_->setText(qt_text(c.p1.text));
+    p2_->setText(qt_text(c.p2.text));
+    p3_->setText(qt_text(c.p3.text));
 }
 
 void run_platform_defaults_dialog(QWidget* parent, link::SensorLink& link,

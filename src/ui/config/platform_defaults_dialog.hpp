@@ -34,7 +34,7 @@ class PlatformDefaultsDialog : public QDialog {
 
   private:
     PlatformDefaultsDialog(link::SensorLink& link, common::Prompter& prompter, QWidget* parent);
-    QLineEdit* add_field(const char* label, const char* tip, std::string& text);
+    QLineEdit* add_field(const char* label, const char* tip, config::PlatformField& field);
     void show_controls();
 
     link::SensorLink& link_;

@@ -38,6 +38,15 @@ void fill_list(QComboBox* list, const std::vector<config::ListChoice>& choices) 
 }
 
 void select_value(QComboBox* list, std::uint32_t value) {
+    if (list->findData(value) < 0) {
+        // A stored value no entry offers: an entry of its own, so that it is kept.
+        bool numbers = true;
+        for (int i = 0; i < list->count(); ++i) {
+            numbers = numbers && list->itemText(i) == QString::number(value_at(list, i));
+        }
+        const QString number = QString::number(value);
+        list->addItem(numbers ? number : QString("unknown (%1)").arg(number), value);
+    }
     list->setCurrentIndex(list->findData(value));
 }
 

@@ -20,6 +20,7 @@ void fill_list(QComboBox* list, std::span<const config::PlatformListEntry> table
 void fill_list(QComboBox* list, std::span<const std::uint32_t> numbers);  // shown as numbers
 void fill_list(QComboBox* list, const std::vector<config::ListChoice>& choices);
 
+// A value no entry has gains an entry: its number, or "unknown (N)" in a list of names.
 void select_value(QComboBox* list, std::uint32_t value);
 std::uint32_t value_at(const QComboBox* list, int index);
 

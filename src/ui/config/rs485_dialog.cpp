@@ -65,11 +65,11 @@ Rs485Dialog::Rs485Dialog(link::SensorLink& link, common::Prompter& prompter, QWi
         controls_.stop_bits = static_cast<std::uint8_t>(value_at(stop_bits_, index));
     });
     connect(address_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        controls_.slave_address = text.toStdString();
+        controls_.slave_address.text = text.toStdString();
         check_address();
     });
     connect(poll_rate_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { controls_.poll_rate_s = text.toStdString(); });
+            [this](const QString& text) { controls_.poll_rate_s.text = text.toStdString(); });
 
     save_ = new QPushButton(tr("Save"), this);
     auto* buttons = new QHBoxLayout;
@@ -89,8 +89,8 @@ void Rs485Dialog::show_controls() {
     select_value(parity_, c.parity);
     select_value(data_bits_, c.data_bits);
     select_value(stop_bits_, c.stop_bits);
-    address_->setText(qt_text(c.slave_address));
-    poll_rate_->setText(qt_text(c.poll_rate_s));
+    address_->setText(qt_text(c.slave_address.text));
+    poll_rate_->setText(qt_text(c.poll_rate_s.text));
     check_address();
 }
 

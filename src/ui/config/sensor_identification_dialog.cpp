@@ -57,7 +57,8 @@ SensorIdentificationDialog::SensorIdentificationDialog(link::SensorLink& link,
     buttons->addWidget(save_);
     layout->addLayout(buttons);
 
-    connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    // Only an edit replaces the name: bytes that are not UTF-8 would not survive the field.
+    connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
         controls_.name = text.toStdString();
         check_entries();
     });
@@ -73,7 +74,7 @@ SensorIdentificationDialog::SensorIdentificationDialog(link::SensorLink& link,
 
 void SensorIdentificationDialog::check_entries() {
     draw_red(name_, config::name_too_long(controls_));
-    draw_red(serial_, config::serial_too_large(controls_));
+    draw_red(serial_, config::serial_red(controls_));
     save_->setEnabled(config::identification_save_enabled(controls_));
 }
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kelpira::ui {
 
@@ -34,12 +35,8 @@ ThermistorsDialog::ThermistorsDialog(link::SensorLink& link, common::Prompter& p
         auto* rows = new QVBoxLayout(box);
         auto* channel_row = new QHBoxLayout;
         auto* channel = new QComboBox(box);
-        for (std::size_t c = 0; c < config::kInputChannels; ++c) {
-            channel->addItem(QString::number(c), static_cast<unsigned>(c));
-        }
-        connect(channel, &QComboBox::activated, this, [this, t, channel](int index) {
-            controls_[t].input_channel =
-                static_cast<std::uint8_t>(channel->itemData(index).toUInt());
+        connect(channel, &QComboBox::activated, this, [this, t](int index) {
+            controls_[t].input_channel.selected = static_cast<std::size_t>(std::max(index, 0));
         });
         channel_row->addWidget(new QLabel(tr("Input Channel"), box));
         channel_row->addWidget(channel);
@@ -51,7 +48,7 @@ ThermistorsDialog::ThermistorsDialog(link::SensorLink& link, common::Prompter& p
         for (std::size_t k = 0; k < 4; ++k) {
             auto* edit = new QLineEdit(box);
             connect(edit, &QLineEdit::textEdited, this, [this, t, k](const QString& text) {
-                controls_[t].coefficients[k] = text.toStdString();
+                controls_[t].coefficients[k].text = text.toStdString();
             });
             formula->addWidget(edit);
             if (k < kUnits.size()) {
@@ -78,9 +75,15 @@ ThermistorsDialog::ThermistorsDialog(link::SensorLink& link, common::Prompter& p
 void ThermistorsDialog::show_controls() {
     for (std::size_t t = 0; t < config::kThermistors; ++t) {
         const auto& c = controls_[t];
-        groups_[t].channel->setCurrentIndex(groups_[t].channel->findData(c.input_channel));
+        QComboBox* channel = groups_[t].channel;
+        channel->clear();
+        for (const auto& choice : c.input_channel.choices) {
+            channel->addItem(QString::fromStdString(choice.text));
+        }
+        channel->setCurrentIndex(
+            c.input_channel.selected ? static_cast<int>(*c.input_channel.selected) : -1);
         for (std::size_t k = 0; k < 4; ++k) {
-            groups_[t].coefficients[k]->setText(QString::fromStdString(c.coefficients[k]));
+            groups_[t].coefficients[k]->setText(QString::fromStdString(c.coefficients[k].text));
         }
     }
 }

@@ -215,6 +215,7 @@ void FactorySettingsDialog::render() {
               has_fram ? QString::number(controller_.fram().pump_stroke_meter) : QString());
 
     draw_red(name_, controller_.name_too_long());
+    draw_red(serial_, controller_.serial_unreadable());
     draw_red(board_serial_, controller_.board_serial_too_large());
     draw_red(driver_serial_, controller_.driver_serial_too_large());
 

@@ -64,12 +64,12 @@ TEST(PhDialog, ShowsAndReadsBackTheParameters) {
     EXPECT_EQ(c(d, PhControl::r_scale).text, "1.50000");
     EXPECT_EQ(c(d, PhControl::sample_interval).text, "100");
 
-    c(d, PhControl::blank_end).text = "65606";  // kept in 16 bits: 70
+    c(d, PhControl::blank_end).text = "65606";  // saturates in 16 bits, never wraps to 70
     c(d, PhControl::sample_measurement_state).text = "1000";
     c(d, PhControl::sample_interval).text = "5000";  // not clamped here
     c(d, PhControl::t2_scale).text = "";
     const auto s = ph_settings_of(d.view);
-    EXPECT_EQ(s.params.blank_end_s, 70);
+    EXPECT_EQ(s.params.blank_end_s, 65535);
     EXPECT_EQ(s.params.sample_measurement_state, 254);
     EXPECT_EQ(s.interval_ms, 5000u);
     EXPECT_EQ(s.params.t2_scale, 0.0f);

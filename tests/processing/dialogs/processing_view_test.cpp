@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_text.hpp"
@@ -18,15 +19,57 @@ namespace {
 using testing::RecordingPrompter;
 using testing::TempFolder;
 
-TEST(FormFields, UnsignedFieldsTakeDecimalOnly) {
-    EXPECT_EQ(field_unsigned(" 12 "), 12u);
-    EXPECT_EQ(field_unsigned("4294967295"), 4294967295u);
-    EXPECT_EQ(field_unsigned("4294967296"), 0u);
-    EXPECT_EQ(field_unsigned("12abc"), 0u);
-    EXPECT_EQ(field_unsigned("-1"), 0u);
-    EXPECT_EQ(field_unsigned(""), 0u);
+TEST(FormFields, OneUnsignedReadingThatSaturates) {
+    EXPECT_EQ(parse_unsigned(" 12 "), 12u);
+    EXPECT_EQ(parse_unsigned("4294967295"), 4294967295u);
+    EXPECT_EQ(parse_unsigned("4294967296"), 4294967295u) << "saturates, never wraps";
+    EXPECT_EQ(parse_unsigned("99999999999999999999999"), 4294967295u);
+    for (const char* none : {"12abc", "1001a", "-1", "+1", "", "  ", "1 2"}) {
+        EXPECT_EQ(parse_unsigned(none), std::nullopt) << none;
+        EXPECT_EQ(field_unsigned(none), 0u) << none;
+    }
+    EXPECT_EQ(field_in_range("0", 1, 4095), 1u);
+    EXPECT_EQ(field_in_range("4294967296", 1, 4095), 4095u);
     EXPECT_EQ(field_state("255"), 254);
     EXPECT_EQ(field_state("254"), 254);
+    EXPECT_EQ(field_signed(" -2147483649"), -2147483647 - 1);
+    EXPECT_EQ(field_signed("+2147483648"), 2147483647);
+    EXPECT_EQ(field_signed("- 5"), 0);
+}
+
+TEST(FormFields, AnUneditedFieldGivesTheStoredValueAnEditedOneTheTypedText) {
+    FormControl f;
+    show_value(f, 7.6294e-5f, "0.00008");
+    EXPECT_EQ(field_f32(f), 7.6294e-5f);
+    f.text = "0.00008";  // typed again as shown: still unedited
+    EXPECT_EQ(field_f32(f), 7.6294e-5f);
+    f.text = "1e39";
+    EXPECT_EQ(field_f32(f), std::numeric_limits<float>::infinity()) << "no bare cast";
+    show_value(f, 300, "300");
+    EXPECT_EQ(field_unsigned_value(f, 0, 254), 300u) << "a stored value outside the range stays";
+    f.text = "300";
+    EXPECT_EQ(field_unsigned_value(f, 0, 254), 300u);
+    f.text = "301";
+    EXPECT_EQ(field_unsigned_value(f, 0, 254), 254u);
+    show_value(f, -5, "-5");
+    EXPECT_EQ(field_signed_value(f), -5);
+
+    EXPECT_EQ(kept_flag(true, 2), 2);
+    EXPECT_EQ(kept_flag(false, 2), 0);
+    EXPECT_EQ(kept_flag(true, 0), 1);
+}
+
+TEST(FormFields, AStoredValueNoEntryOffersGetsAnEntryOfItsOwn) {
+    FormControl channels = make_list("", "Input", input_channel_choices());
+    show_choice(channels, 9);
+    EXPECT_EQ(channels.choices.back().text, "9");
+    EXPECT_EQ(selected_value(channels), 9u);
+    show_choice(channels, 3);
+    EXPECT_EQ(channels.choices.size(), 8u) << "the entry of an earlier value goes";
+    EXPECT_EQ(selected_value(channels), 3u);
+    FormControl mux = make_list("", "Multiplexer", {{0, "None"}, {1, "pH"}});
+    show_choice(mux, 7);
+    EXPECT_EQ(mux.choices.back().text, "unknown (7)");
 }
 
 TEST(FormFields, RealFieldsTakeTheLongestNumberInTheFirst23Characters) {
