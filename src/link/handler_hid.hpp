@@ -1,4 +1,5 @@
-// HID devices served inside this process: the virtual sensor in tests and benchmarks.
+// HID devices a handler function answers in this process: the virtual sensor in tests and
+// benchmarks; the device server answers its sockets with the same handlers.
 #pragma once
 
 #include <chrono>

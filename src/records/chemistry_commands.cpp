@@ -1,11 +1,10 @@
-// The chemistry commands, with the older nutrient layout for firmware that answers 4 to the
-// 29-byte processing record.
+// The chemistry records' get/set, with the older nutrient layout for firmware that answers 4
+// to the 29-byte processing record.
 #include "records/chemistry_commands.hpp"
 
 #include <algorithm>
-#include <stdexcept>
-
-#include "common/bytes.hpp"
+#include <array>
+#include <optional>
 
 namespace kelpira::link {
 
@@ -14,25 +13,8 @@ namespace {
 using config::ChemistryType;
 using config::NutrientParams;
 
-static_assert(response_length(CommandCode::GET_CHEMISTRY_CONFIG) == config::ChemistryConfig::size);
-static_assert(request_length(CommandCode::SET_CHEMISTRY_CONFIG) == config::ChemistryConfig::size);
-static_assert(request_length(CommandCode::GET_PROCESSING_PARAMS) == 4);
-static_assert(request_length(CommandCode::GET_THERMISTOR_CONFIG) == 1);
-static_assert(response_length(CommandCode::GET_THERMISTOR_CONFIG) ==
-              config::ThermistorConfig::size);
-static_assert(request_length(CommandCode::SET_THERMISTOR_CONFIG) ==
-              1 + config::ThermistorConfig::size);
-
-void check_record_length(std::size_t n) {
-    if (n > kMaxProcessingRecord) {
-        throw std::length_error("a processing record holds at most 119 bytes");
-    }
-}
-
-void put_length(SensorCommand& command, std::size_t n) {
-    common::ByteWriter w(command.payload());
-    w.u32(static_cast<std::uint32_t>(n));
-}
+static_assert(config::ChemistryConfig::size == kChemistryConfigSize);
+static_assert(config::ThermistorConfig::size == kThermistorConfigSize);
 
 // Every chemistry the nutrient page serves; the chemistry value only picks the fallback.
 constexpr ChemistryType kAnyNutrient = ChemistryType::nitrate;
@@ -50,8 +32,8 @@ CommandResult get_typed(SensorLink& link, ChemistryType chemistry, Params& recor
 }  // namespace
 
 CommandResult get_chemistry_config(SensorLink& link, config::ChemistryConfig& record) {
-    RecordBytes<config::ChemistryConfig::size> bytes{};
-    const CommandResult result = exchange(link, CommandCode::GET_CHEMISTRY_CONFIG, {}, bytes);
+    RecordBytes<kChemistryConfigSize> bytes{};
+    const CommandResult result = get_chemistry_config(link, bytes);
     if (result == kResultSuccess) {
         record = config::decode_chemistry_config(bytes);
     }
@@ -59,65 +41,52 @@ CommandResult get_chemistry_config(SensorLink& link, config::ChemistryConfig& re
 }
 
 CommandResult set_chemistry_config(SensorLink& link, const config::ChemistryConfig& record) {
-    return exchange(link, CommandCode::SET_CHEMISTRY_CONFIG, config::encode(record));
+    return set_chemistry_config(link, config::encode(record));
 }
 
 CommandResult get_processing_params(SensorLink& link, ChemistryType chemistry,
                                     std::span<std::uint8_t> record) {
-    check_record_length(record.size());
-    SensorCommand request = make_request(CommandCode::GET_PROCESSING_PARAMS, {});
-    request.set_length(4);
-    put_length(request, record.size());
-    SensorCommand command = request;
-    if (link.Transact(command) != kResultSuccess) {
+    const std::optional<CommandResult> result = get_processing_record(link, record);
+    if (!result) {
         return kResultNoExchange;
     }
-    if (command.result() == kResultSuccess) {
-        std::copy_n(command.payload().begin(), record.size(), record.begin());
-        return kResultSuccess;
-    }
-    if (command.result() != kResultBadLength || !config::is_nutrient(chemistry)) {
-        return command.result();
+    if (*result != kResultBadLength || !config::is_nutrient(chemistry)) {
+        return *result;
     }
     // Older firmware knows only the 23-byte layout: the same request, asking for 23 bytes.
-    command = request;
-    put_length(command, NutrientParams::legacy_size);
-    if (link.Transact(command) != kResultSuccess) {
+    RecordBytes<NutrientParams::legacy_size> legacy{};
+    const std::optional<CommandResult> older = get_processing_record(link, legacy);
+    if (!older) {
         return kResultBadLength;
     }
-    if (command.result() != kResultSuccess) {
-        return command.result();
+    if (*older != kResultSuccess) {
+        return *older;
     }
-    const auto current = config::encode(
-        config::nutrient_params_from_legacy(command.payload().first(NutrientParams::legacy_size)));
+    const auto current = config::encode(config::nutrient_params_from_legacy(legacy));
     std::copy_n(current.begin(), std::min(record.size(), current.size()), record.begin());
     return kResultSuccess;
 }
 
 CommandResult set_processing_params(SensorLink& link, ChemistryType chemistry,
                                     std::span<const std::uint8_t> record) {
-    check_record_length(record.size());
-    SensorCommand request = make_request(CommandCode::SET_PROCESSING_PARAMS, {});
-    request.set_length(static_cast<std::uint8_t>(4 + record.size()));
-    put_length(request, record.size());
-    std::copy(record.begin(), record.end(), request.payload().begin() + 4);
-    SensorCommand command = request;
-    if (link.Transact(command) != kResultSuccess) {
+    const std::optional<CommandResult> result =
+        set_processing_record(link, record, static_cast<std::uint32_t>(record.size()));
+    if (!result) {
         return kResultNoExchange;
     }
-    if (command.result() != kResultBadLength || !config::is_nutrient(chemistry)) {
-        return command.result();
+    if (*result != kResultBadLength || !config::is_nutrient(chemistry)) {
+        return *result;
     }
     // Older firmware: the same request with the u32 length 23 and the first 23 bytes in the
     // legacy layout; the length byte stays as it was.
-    command = request;
-    put_length(command, NutrientParams::legacy_size);
+    std::array<std::uint8_t, kMaxProcessingRecord> bytes{};
+    std::copy(record.begin(), record.end(), bytes.begin());
     const auto legacy = config::encode_legacy(config::decode_nutrient_params(record));
-    std::copy(legacy.begin(), legacy.end(), command.payload().begin() + 4);
-    if (link.Transact(command) != kResultSuccess) {
-        return kResultBadLength;
-    }
-    return command.result();
+    std::copy(legacy.begin(), legacy.end(), bytes.begin());
+    const std::optional<CommandResult> older =
+        set_processing_record(link, std::span(bytes).first(record.size()),
+                              static_cast<std::uint32_t>(NutrientParams::legacy_size));
+    return older.value_or(kResultBadLength);
 }
 
 CommandResult get_processing_params(SensorLink& link, config::NutrientParams& record) {
@@ -165,9 +134,8 @@ CommandResult set_processing_params(SensorLink& link, const config::AmmoniaParam
 
 CommandResult get_thermistor_config(SensorLink& link, std::uint8_t index,
                                     config::ThermistorConfig& record) {
-    const std::array<std::uint8_t, 1> request{index};
-    RecordBytes<config::ThermistorConfig::size> bytes{};
-    const CommandResult result = exchange(link, CommandCode::GET_THERMISTOR_CONFIG, request, bytes);
+    RecordBytes<kThermistorConfigSize> bytes{};
+    const CommandResult result = get_thermistor_config(link, index, bytes);
     if (result == kResultSuccess) {
         record = config::decode_thermistor_config(bytes);
     }
@@ -176,11 +144,7 @@ CommandResult get_thermistor_config(SensorLink& link, std::uint8_t index,
 
 CommandResult set_thermistor_config(SensorLink& link, std::uint8_t index,
                                     const config::ThermistorConfig& record) {
-    RecordBytes<1 + config::ThermistorConfig::size> request{};
-    request[0] = index;
-    const auto bytes = config::encode(record);
-    std::copy(bytes.begin(), bytes.end(), request.begin() + 1);
-    return exchange(link, CommandCode::SET_THERMISTOR_CONFIG, request);
+    return set_thermistor_config(link, index, config::encode(record));
 }
 
 }  // namespace kelpira::link

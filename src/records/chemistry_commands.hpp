@@ -1,20 +1,18 @@
-// Wrappers of the chemistry commands (400..405): chemistry configuration, processing
-// parameters with the fallback to the older nutrient layout, and thermistor settings.
+// The chemistry records' get/set over the byte wrappers of link/chemistry_commands.hpp:
+// chemistry configuration, processing parameters with the fallback to the older nutrient
+// layout, and thermistor settings.
 #pragma once
 
 #include <span>
 
+#include "link/chemistry_commands.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/chemistry_type.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
 #include "records/thermistor_config.hpp"
-#include "link/command_exchange.hpp"
 
 namespace kelpira::link {
-
-// The longest processing record a request can carry after its u32 length.
-inline constexpr std::size_t kMaxProcessingRecord = kMaxPayload - 4;
 
 CommandResult get_chemistry_config(SensorLink& link, config::ChemistryConfig& record);
 CommandResult set_chemistry_config(SensorLink& link, const config::ChemistryConfig& record);
