@@ -47,7 +47,7 @@ FormControl make_field(std::string group, std::string label, ControlKind kind) {
 
 std::vector<Choice> input_channel_choices() {
     std::vector<Choice> out;
-    for (std::uint32_t i = 0; i < 8; ++i) {
+    for (std::uint32_t i = 0; i < kInputChannels; ++i) {
         out.push_back({i, std::to_string(i)});
     }
     return out;

@@ -43,7 +43,9 @@ struct FormControl {
 FormControl make_list(std::string group, std::string label, std::vector<Choice> choices);
 FormControl make_field(std::string group, std::string label, ControlKind kind = ControlKind::text);
 
-// Entries "0".."7" of the input channel lists.
+// The analogue input channels a thermistor or monitor can read, and the entries "0".."7" of
+// their lists.
+inline constexpr std::uint32_t kInputChannels = 8;
 std::vector<Choice> input_channel_choices();
 
 // Selects the entry holding `value`; a value in no entry selects the first entry.

@@ -29,7 +29,7 @@ template <typename R, typename T>
 concept RecordOf = std::same_as<std::remove_const_t<R>, T>;
 
 inline constexpr Within kState{0, config::kLastEntryState};
-inline constexpr Within kInputChannel{0, config::kInputChannels - 1};
+inline constexpr Within kInputChannel{0, processing::kInputChannels - 1};
 inline constexpr Within kScheduleTime{0, config::kLatestScheduleTime};
 
 struct ChemistryEntry {

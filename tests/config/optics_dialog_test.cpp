@@ -339,7 +339,7 @@ TEST_F(OpticsDialogTest, PumpRunEndingWithARefusedStopStaysRunning) {
     auto& c = dialog.controls();
     c.test_pump = true;
     c.pump_stop_condition = kStopTimeout;
-    c.pump_timeout_s = "5";
+    c.pump_timeout_s.text = "5";
     ASSERT_TRUE(dialog.start_test());
     sensor->inject(371, {virtual_sensor::FaultKind::no_answer}, 1);
     fake_clock.advance(6s);

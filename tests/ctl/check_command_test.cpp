@@ -10,12 +10,12 @@ namespace {
 
 class CtlCheck : public ::testing::Test {
   protected:
-    CtlCheck() { served.serve(sensor, "deck"); }
+    // On the PC's clock, so its clock passes.
+    CtlCheck() { served.serve(std::make_unique<virtual_sensor::VirtualSensor>(), "deck"); }
 
     testing::TempFolder files;
     std::string runtime = files.path("runtime");
     ServedSensors served{runtime};
-    virtual_sensor::VirtualSensor sensor;  // on the PC's clock, so its clock passes
 };
 
 TEST_F(CtlCheck, ExitsOneOnlyWhenAnItemFails) {

@@ -188,8 +188,7 @@ TEST_F(KelpiraCtl, SensorTextsAreEscapedAndAnUntrustedFolderIsTold) {
     ServedSensors served(runtime);
     virtual_sensor::VirtualSensorOptions options;
     options.name = "\x1b]0;owned\a\x1b[2J";
-    virtual_sensor::VirtualSensor sensor(options);
-    served.serve(sensor, "odd");
+    served.serve(std::make_unique<virtual_sensor::VirtualSensor>(options), "odd");
     CtlRun r = run({"list"}, runtime);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\t\\e]0;owned\\a\\e[2J\t1001\t"), std::string::npos) << r.out;
