@@ -100,6 +100,7 @@ TEST_F(CtlUpgrade, ASensorInNeitherBootloaderNorFirmwareIsLeftAlone) {
     virtual_sensor::VirtualSensor sensor;
     std::filesystem::create_directories(runtime + "/kelpira");
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(runtime + "/kelpira", std::filesystem::perms::owner_all);
     ASSERT_EQ(link::prepare_device_folder(runtime + "/kelpira/devices"), "");
     virtual_sensor::DeviceServer server(runtime + "/kelpira/devices");
     std::string error;
