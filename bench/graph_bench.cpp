@@ -8,8 +8,8 @@
 
 #include "graph/proc_graph.hpp"
 #include "graph/raw_graph_picture.hpp"
-#include "views/live_history.hpp"
 #include "ui/graph/graph_painter.hpp"
+#include "views/live_history.hpp"
 
 using namespace kelpira;
 

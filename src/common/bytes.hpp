@@ -15,7 +15,7 @@ namespace kelpira::common {
 // Reads fields one after another from a packed little-endian buffer. Reading past the end
 // yields zeros and marks the reader as overrun instead of touching memory it does not own.
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::span<const std::uint8_t> data) : data_(data) {}
 
     std::uint8_t u8() { return static_cast<std::uint8_t>(read_uint(1)); }
@@ -38,7 +38,7 @@ public:
     std::size_t remaining() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
     bool overrun() const { return overrun_; }
 
-private:
+  private:
     std::uint64_t read_uint(std::size_t n);
 
     std::span<const std::uint8_t> data_;
@@ -49,7 +49,7 @@ private:
 // Writes fields one after another into a packed little-endian buffer. Writing past the end
 // is dropped and marks the writer as overrun.
 class ByteWriter {
-public:
+  public:
     explicit ByteWriter(std::span<std::uint8_t> data) : data_(data) {}
 
     void u8(std::uint8_t v) { write_uint(v, 1); }
@@ -71,7 +71,7 @@ public:
     std::size_t position() const { return pos_; }
     bool overrun() const { return overrun_; }
 
-private:
+  private:
     void write_uint(std::uint64_t v, std::size_t n);
 
     std::span<std::uint8_t> data_;

@@ -10,7 +10,7 @@ namespace kelpira::common {
 
 template <typename T>
 class CappedList {
-public:
+  public:
     explicit CappedList(std::size_t capacity) : capacity_(capacity) {}
 
     // Once the list is full the oldest entry is dropped before the new one goes in.
@@ -40,7 +40,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::size_t capacity_;
     std::size_t dropped_ = 0;
     std::deque<T> items_;

@@ -35,9 +35,12 @@ UtcFields utc_fields(std::int64_t seconds) {
     const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
     const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
     const std::int64_t y = yoe + era * 400 + (m <= 2);
-    return UtcFields{static_cast<int>(y),          static_cast<int>(m),
-                     static_cast<int>(d),          static_cast<int>(rem / 3600),
-                     static_cast<int>(rem / 60 % 60), static_cast<int>(rem % 60)};
+    return UtcFields{static_cast<int>(y),
+                     static_cast<int>(m),
+                     static_cast<int>(d),
+                     static_cast<int>(rem / 3600),
+                     static_cast<int>(rem / 60 % 60),
+                     static_cast<int>(rem % 60)};
 }
 
 std::int64_t utc_seconds(const UtcFields& f) {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "records/chemistry_config.hpp"
 #include "config/chemistry_page.hpp"
 #include "link/sensor_link.hpp"
+#include "records/chemistry_config.hpp"
 
 namespace kelpira::config {
 

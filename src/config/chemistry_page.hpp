@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/form.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/chemistry_type.hpp"
-#include "common/form.hpp"
 
 namespace kelpira::config {
 

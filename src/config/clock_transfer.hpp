@@ -3,8 +3,8 @@
 // filled only on success.
 #pragma once
 
-#include "records/clock_records.hpp"
 #include "link/sensor_link.hpp"
+#include "records/clock_records.hpp"
 
 namespace kelpira::config {
 

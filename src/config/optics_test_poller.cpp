@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "records/live_sample.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "records/live_sample.hpp"
 
 namespace kelpira::config {
 

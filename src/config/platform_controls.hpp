@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "config/platform_lists.hpp"
 #include "common/form.hpp"
+#include "config/platform_lists.hpp"
 #include "records/platform_records.hpp"
 
 namespace kelpira::config {

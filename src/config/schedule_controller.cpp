@@ -4,8 +4,8 @@
 #include <cctype>
 #include <charconv>
 
-#include "config/clock_transfer.hpp"
 #include "common/form.hpp"
+#include "config/clock_transfer.hpp"
 
 namespace kelpira::config {
 

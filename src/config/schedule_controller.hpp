@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "common/prompter.hpp"
-#include "records/clock_records.hpp"
 #include "config/schedule_time.hpp"
 #include "link/sensor_link.hpp"
+#include "records/clock_records.hpp"
 
 namespace kelpira::config {
 

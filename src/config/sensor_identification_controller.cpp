@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "link/identity_commands.hpp"
 #include "common/form.hpp"
+#include "link/identity_commands.hpp"
 
 namespace kelpira::config {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "common/prompter.hpp"
-#include "records/thermistor_config.hpp"
-#include "link/sensor_link.hpp"
 #include "common/form.hpp"
+#include "common/prompter.hpp"
+#include "link/sensor_link.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::config {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "graph/graph_primitives.hpp"
 #include "common/prompter.hpp"
+#include "graph/graph_primitives.hpp"
 #include "records/chemistry_type.hpp"
 
 namespace kelpira::app {

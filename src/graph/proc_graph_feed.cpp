@@ -1,8 +1,8 @@
 // The processed output graph's reading loop.
 #include "graph/proc_graph_feed.hpp"
 
-#include "records/output_record.hpp"
 #include "link/operation_commands.hpp"
+#include "records/output_record.hpp"
 
 namespace kelpira::app {
 

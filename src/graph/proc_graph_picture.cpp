@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "common/time_text.hpp"
 #include "graph/proc_graph.hpp"
 #include "graph/proc_graph_axes.hpp"
-#include "common/time_text.hpp"
 
 namespace kelpira::app {
 

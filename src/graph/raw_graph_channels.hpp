@@ -7,8 +7,8 @@
 #include <string>
 
 #include "graph/graph_primitives.hpp"
-#include "records/live_sample.hpp"
 #include "records/chemistry_config.hpp"
+#include "records/live_sample.hpp"
 
 namespace kelpira::app {
 

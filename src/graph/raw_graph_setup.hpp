@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "graph/raw_graph_channels.hpp"
 #include "common/prompter.hpp"
+#include "graph/raw_graph_channels.hpp"
+#include "link/sensor_link.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/thermistor_config.hpp"
-#include "link/sensor_link.hpp"
 
 namespace kelpira::app {
 

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "records/power_status.hpp"
+#include "common/form.hpp"
 #include "link/board_commands.hpp"
 #include "link/identity_commands.hpp"
-#include "common/form.hpp"
 #include "maintenance/upgrade_controller.hpp"
+#include "records/power_status.hpp"
 
 namespace kelpira::maintenance {
 
@@ -124,8 +124,8 @@ void FactorySettings::save_flash() {
     }
     link::SensorIdentification id;  // a fresh record: every byte the dialog does not fill is 0
     id.name = fields_.name;
-    id.serial_number =
-        static_cast<std::uint16_t>(std::min(processing::field_unsigned(fields_.serial), kSerialMax));
+    id.serial_number = static_cast<std::uint16_t>(
+        std::min(processing::field_unsigned(fields_.serial), kSerialMax));
     id.board_serial_number =
         static_cast<std::uint16_t>(processing::field_unsigned(fields_.board_serial));
     constexpr const char* kCaption = "Save (Processing Board FLASH)";

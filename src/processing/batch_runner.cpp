@@ -16,7 +16,6 @@
 
 #include "common/safe_file.hpp"
 #include "common/version.hpp"
-#include "records/chemistry_type.hpp"
 #include "processing/batch_interrupt.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/input_spool.hpp"
@@ -26,6 +25,7 @@
 #include "processing/raw_header.hpp"
 #include "processing/raw_row_scan.hpp"
 #include "processing/result_spool.hpp"
+#include "records/chemistry_type.hpp"
 
 namespace kelpira::processing {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "records/processing_params.hpp"
-#include "records/thermistor_config.hpp"
 #include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
+#include "records/processing_params.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::processing {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "records/chemistry_type.hpp"
-#include "records/nutrient_params.hpp"
 #include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
 
 namespace kelpira::processing {
 

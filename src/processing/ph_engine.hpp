@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "records/processing_params.hpp"
-#include "records/thermistor_config.hpp"
 #include "processing/engine_log.hpp"
 #include "processing/raw_row.hpp"
+#include "records/processing_params.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::processing {
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "processing/raw_file.hpp"
 #include "records/chemistry_type.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
 #include "records/thermistor_config.hpp"
-#include "processing/raw_file.hpp"
 
 namespace kelpira::processing {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "records/thermistor_config.hpp"
 #include "processing/raw_row.hpp"
+#include "records/thermistor_config.hpp"
 
 namespace kelpira::processing {
 

@@ -1,7 +1,7 @@
 // The report's sections about the host platform and the sensor's serial interfaces.
 #include "config/platform_lists.hpp"
-#include "records/platform_records.hpp"
 #include "link/platform_commands.hpp"
+#include "records/platform_records.hpp"
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {

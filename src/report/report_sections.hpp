@@ -5,8 +5,8 @@
 #include <optional>
 #include <span>
 
-#include "records/chemistry_config.hpp"
 #include "link/sensor_link.hpp"
+#include "records/chemistry_config.hpp"
 #include "report/config_report.hpp"
 #include "report/report_lines.hpp"
 

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "common/time_text.hpp"
-#include "records/optics_records.hpp"
-#include "records/pump_valve_defaults.hpp"
 #include "link/actuator_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
+#include "records/chemistry_commands.hpp"
+#include "records/optics_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {

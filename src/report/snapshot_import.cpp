@@ -193,8 +193,8 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         if (options.dry_run || !step.write) {
             result.records.push_back(step.preview);
         } else if (lost_in_a_row >= 2) {
-            result.records.push_back(failed(step.preview.record, "unable to write to sensor",
-                                            link::kResultNoExchange));
+            result.records.push_back(
+                failed(step.preview.record, "unable to write to sensor", link::kResultNoExchange));
         } else {
             result.records.push_back(step.write());
             const auto& done = result.records.back();

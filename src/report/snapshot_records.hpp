@@ -5,11 +5,11 @@
 #include <functional>
 #include <span>
 
-#include "records/chemistry_config.hpp"
 #include "config/clock_transfer.hpp"
 #include "link/actuator_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/platform_commands.hpp"
+#include "records/chemistry_commands.hpp"
+#include "records/chemistry_config.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"
 #include "report/snapshot_platform_fields.hpp"

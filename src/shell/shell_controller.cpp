@@ -4,12 +4,12 @@
 
 #include <utility>
 
-#include "views/run_control.hpp"
-#include "views/status_display.hpp"
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
 #include "link/identity_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "views/run_control.hpp"
+#include "views/status_display.hpp"
 
 namespace kelpira::app {
 

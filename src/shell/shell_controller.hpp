@@ -9,14 +9,14 @@
 #include <string_view>
 #include <vector>
 
-#include "views/link_flags.hpp"
-#include "records/live_sample.hpp"
-#include "records/power_status.hpp"
-#include "shell/shell_menu.hpp"
-#include "views/status_texts.hpp"
 #include "common/prompter.hpp"
 #include "link/device_discovery.hpp"
 #include "link/sensor_link.hpp"
+#include "records/live_sample.hpp"
+#include "records/power_status.hpp"
+#include "shell/shell_menu.hpp"
+#include "views/link_flags.hpp"
+#include "views/status_texts.hpp"
 
 namespace kelpira::app {
 

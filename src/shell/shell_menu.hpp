@@ -73,8 +73,9 @@ const std::vector<MenuEntry>& menu_entries();
 std::vector<MenuEntry> visible_menu(Menu menu, const std::function<bool(Command)>& available);
 
 // Whether a command's item is enabled in the given link state. Configuration and the
-// deployment check are offered only while connected and idle; views, Disconnect and the configuration log whenever connected;
-// processing, About, Port Pins, Exit and the simulator always.
+// deployment check are offered only while connected and idle; views, Disconnect and the
+// configuration log whenever connected; processing, About, Port Pins, Exit and the simulator
+// always.
 bool command_enabled(Command command, LinkFlags flags);
 
 }  // namespace kelpira::app

@@ -1,8 +1,8 @@
 // The definition dialog's enabling, request, column widths and summary save.
 #include "statemachine/definition_view.hpp"
 
-#include "statemachine/editor_state_entries.hpp"
 #include "statemachine/editor_form.hpp"
+#include "statemachine/editor_state_entries.hpp"
 
 namespace kelpira::statemachine {
 

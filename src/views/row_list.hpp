@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "views/view_cells.hpp"
 #include "common/prompter.hpp"
+#include "views/view_cells.hpp"
 
 namespace kelpira::app {
 

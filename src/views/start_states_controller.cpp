@@ -2,8 +2,8 @@
 // SET_CHEMISTRY_CONFIG on Save.
 #include "views/start_states_controller.hpp"
 
-#include "records/chemistry_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "records/chemistry_commands.hpp"
 
 namespace kelpira::app {
 

@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "common/prompter.hpp"
-#include "records/chemistry_config.hpp"
 #include "link/sensor_link.hpp"
+#include "records/chemistry_config.hpp"
 
 namespace kelpira::app {
 

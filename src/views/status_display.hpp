@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "link/sensor_link.hpp"
 #include "records/live_sample.hpp"
 #include "records/power_status.hpp"
-#include "link/sensor_link.hpp"
 
 namespace kelpira::app {
 

@@ -11,12 +11,12 @@
 #include <optional>
 #include <vector>
 
-#include "views/live_history.hpp"
+#include "common/worker.hpp"
+#include "link/sensor_link.hpp"
 #include "records/live_sample.hpp"
 #include "records/platform_state.hpp"
 #include "records/power_status.hpp"
-#include "common/worker.hpp"
-#include "link/sensor_link.hpp"
+#include "views/live_history.hpp"
 
 namespace kelpira::app {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/diagnostics_records.hpp"
-#include "views/view_cells.hpp"
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
+#include "records/diagnostics_records.hpp"
+#include "views/view_cells.hpp"
 
 namespace kelpira::app {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "records/chemistry_type.hpp"
 #include "records/diagnostics_records.hpp"
 #include "records/live_sample.hpp"
 #include "records/output_record.hpp"
 #include "views/rgb.hpp"
-#include "records/chemistry_type.hpp"
 
 namespace kelpira::app {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "views/link_flags.hpp"
 #include "common/prompter.hpp"
-#include "records/chemistry_config.hpp"
 #include "link/sensor_link.hpp"
+#include "records/chemistry_config.hpp"
+#include "views/link_flags.hpp"
 
 namespace kelpira::app {
 

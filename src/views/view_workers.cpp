@@ -1,10 +1,10 @@
 // The view workers' passes: the raw output replay and follow, and the two record readers.
 #include "views/view_workers.hpp"
 
-#include "records/diagnostics_records.hpp"
-#include "records/output_record.hpp"
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "records/diagnostics_records.hpp"
+#include "records/output_record.hpp"
 
 namespace kelpira::app {
 

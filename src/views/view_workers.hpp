@@ -8,10 +8,10 @@
 #include <functional>
 #include <memory>
 
-#include "views/live_history.hpp"
-#include "views/view_cells.hpp"
 #include "common/worker.hpp"
 #include "link/sensor_link.hpp"
+#include "views/live_history.hpp"
+#include "views/view_cells.hpp"
 
 namespace kelpira::app {
 

@@ -5,12 +5,12 @@
 #include <array>
 
 #include "common/bytes.hpp"
+#include "link/command_catalogue.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/optics_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 #include "records/thermistor_config.hpp"
-#include "link/command_catalogue.hpp"
 #include "virtual_sensor/chemistry_defaults.hpp"
 #include "virtual_sensor/factory_stores.hpp"
 #include "virtual_sensor/platform_records.hpp"

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/bytes.hpp"
+#include "link/command_catalogue.hpp"
 #include "records/live_sample.hpp"
 #include "records/platform_state.hpp"
 #include "records/power_status.hpp"
-#include "common/bytes.hpp"
-#include "link/command_catalogue.hpp"
 #include "virtual_sensor/led_response.hpp"
 #include "virtual_sensor/platform_report.hpp"
 #include "virtual_sensor/raw_output_file.hpp"

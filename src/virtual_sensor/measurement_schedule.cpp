@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <array>
 
-#include "records/clock_records.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/clock_records.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
 
 namespace kelpira::virtual_sensor {

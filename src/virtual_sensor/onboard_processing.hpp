@@ -7,13 +7,13 @@
 #include <optional>
 #include <string_view>
 
-#include "records/output_record.hpp"
-#include "records/chemistry_type.hpp"
-#include "records/nutrient_params.hpp"
-#include "records/processing_params.hpp"
 #include "processing/nutrient_engine.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/raw_row.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/output_record.hpp"
+#include "records/processing_params.hpp"
 
 namespace kelpira::virtual_sensor {
 

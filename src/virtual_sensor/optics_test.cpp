@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "records/optics_records.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/optics_records.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <array>
 
-#include "records/platform_records.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/platform_records.hpp"
 
 namespace kelpira::virtual_sensor {
 

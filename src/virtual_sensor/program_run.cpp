@@ -5,8 +5,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "records/chemistry_config.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/chemistry_config.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/measurement_schedule.hpp"
 #include "virtual_sensor/output_store.hpp"

@@ -10,8 +10,8 @@
 #include <span>
 #include <string>
 
-#include "records/live_sample.hpp"
 #include "records/chemistry_type.hpp"
+#include "records/live_sample.hpp"
 #include "records/thermistor_config.hpp"
 
 namespace kelpira::virtual_sensor {

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "records/chemistry_config.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/chemistry_config.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/program_run.hpp"
 #include "virtual_sensor/sensor_log.hpp"

@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "common/worker.hpp"
-#include "link/device_socket_names.hpp"
 #include "host_platform/serial_port_names.hpp"
+#include "link/device_socket_names.hpp"
 #include "virtual_sensor/serial_link_folder.hpp"
 
 namespace kelpira::virtual_sensor {

@@ -10,16 +10,16 @@
 #include <span>
 #include <vector>
 
-#include "records/live_sample.hpp"
-#include "records/thermistor_config.hpp"
 #include "link/identity_records.hpp"
 #include "link/sensor_command.hpp"
-#include "virtual_sensor/platform_report.hpp"
-#include "virtual_sensor/program_run.hpp"
+#include "records/live_sample.hpp"
+#include "records/thermistor_config.hpp"
 #include "virtual_sensor/actuator_test_state.hpp"
 #include "virtual_sensor/firmware_upload.hpp"
-#include "virtual_sensor/stored_program.hpp"
+#include "virtual_sensor/platform_report.hpp"
+#include "virtual_sensor/program_run.hpp"
 #include "virtual_sensor/sensor_stores.hpp"
+#include "virtual_sensor/stored_program.hpp"
 #include "virtual_sensor/virtual_sensor_options.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -50,10 +50,10 @@ struct SensorState {
     ActuatorTests tests;             // the live optics, valves and pump test
     bool led_on = false;
     bool mounted_as_drive = false;
-    StoredProgram program;  // the state-machine program
-    ProgramRun run;         // the program running since START_STATE_MACHINE
-    SensorStores stores;    // results, logs, tasks
-    FirmwareUpload upload;  // the image WRITE_FIRMWARE_BLOCK is writing
+    StoredProgram program;                          // the state-machine program
+    ProgramRun run;                                 // the program running since START_STATE_MACHINE
+    SensorStores stores;                            // results, logs, tasks
+    FirmwareUpload upload;                          // the image WRITE_FIRMWARE_BLOCK is writing
     std::optional<PlatformReport> platform_report;  // the host platform's newest values
 };
 

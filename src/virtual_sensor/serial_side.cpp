@@ -66,7 +66,7 @@ struct SerialSide::Channel {
     // The sensor's own hold on the platform's end: the line never hangs up between platforms,
     // and through it the sensor drops unread replies and lifts an exclusive hold.
     int line_end = -1;
-    int watch = -1;  // inotify: the platform's opens and closes of its end
+    int watch = -1;      // inotify: the platform's opens and closes of its end
     int name_hold = -1;  // holds the link's name while this side runs
     std::array<int, 2> wake{-1, -1};
     SerialSideOptions options;

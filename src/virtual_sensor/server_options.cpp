@@ -5,8 +5,8 @@
 #include <cctype>
 #include <charconv>
 
-#include "records/chemistry_type.hpp"
 #include "link/device_socket_names.hpp"
+#include "records/chemistry_type.hpp"
 
 namespace kelpira::virtual_sensor {
 

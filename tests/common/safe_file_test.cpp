@@ -25,7 +25,7 @@ std::string slurp(const fs::path& p) {
 }
 
 class SafeFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("kelpira_safe_" + std::to_string(::getpid()) + "_" +
@@ -88,7 +88,7 @@ TEST_F(SafeFile, ReplacesExistingFileKeepingItsPermissions) {
         return true;
     }));
     EXPECT_EQ(slurp(p), "new");
-    struct stat st{};
+    struct stat st {};
     ::stat(p.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
@@ -105,7 +105,7 @@ TEST_F(SafeFile, DevNullIsWrittenDirectlyAndNotReplaced) {
         o << "discarded";
         return true;
     }));
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat("/dev/null", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
@@ -121,7 +121,7 @@ TEST_F(SafeFile, FifoIsWrittenDirectly) {
     }));
     reader.join();
     EXPECT_EQ(got, "through the pipe");
-    struct stat st{};
+    struct stat st {};
     ::stat(p.c_str(), &st);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "records/chemistry_commands.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
-#include "records/chemistry_commands.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 

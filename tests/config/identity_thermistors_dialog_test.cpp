@@ -4,8 +4,8 @@
 
 #include "config/sensor_identification_controller.hpp"
 #include "config/thermistors_controller.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 

@@ -96,7 +96,8 @@ TEST(OpticsControls, RecordsAreShownWithTheirFormats) {
     c.test_pump = true;
     show_records(r, c);
     for (std::size_t i = 0; i < kLedCount; ++i) {
-        EXPECT_EQ(c.led_ma[i].text, (std::array<std::string, 4>{"20.000", "48.000", "0.001", "0.000"}[i]));
+        EXPECT_EQ(c.led_ma[i].text,
+                  (std::array<std::string, 4>{"20.000", "48.000", "0.001", "0.000"}[i]));
     }
     EXPECT_EQ(c.pmt_control_v.text, "0.75000");
     EXPECT_EQ(c.dic_offset_v.text, "0.1235");

@@ -11,18 +11,18 @@
 #include <limits>
 #include <sstream>
 
-#include "views/start_states_controller.hpp"
 #include "config/chemistry_controller.hpp"
-#include "records/nutrient_params.hpp"
 #include "config/optics_controller.hpp"
 #include "config/platform_controllers.hpp"
-#include "records/processing_params.hpp"
 #include "config/schedule_controller.hpp"
 #include "config/sensor_identification_controller.hpp"
 #include "config/thermistors_controller.hpp"
 #include "link/command_catalogue.hpp"
 #include "maintenance/factory_settings.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 #include "support/recording_prompter.hpp"
+#include "views/start_states_controller.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
 namespace kelpira::config {

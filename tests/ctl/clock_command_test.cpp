@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "records/clock_records.hpp"
 #include "config/schedule_time.hpp"
 #include "ctl/ctl_program.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/clock_records.hpp"
 
 namespace kelpira {
 namespace {

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <set>
 
-#include "records/chemistry_config.hpp"
 #include "ctl/ctl_program.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/chemistry_config.hpp"
 #include "report/snapshot.hpp"
 #include "report/snapshot_file.hpp"
 #include "virtual_sensor/sensor_host.hpp"

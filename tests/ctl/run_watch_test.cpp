@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "records/chemistry_config.hpp"
 #include "ctl/ctl_program.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/chemistry_config.hpp"
 #include "virtual_sensor/sensor_host.hpp"
 
 namespace kelpira {

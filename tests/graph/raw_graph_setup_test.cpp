@@ -2,8 +2,8 @@
 // order up to the first failure, and labels only after all reads succeeded.
 #include "graph/raw_graph_setup.hpp"
 
-#include "records/chemistry_config.hpp"
 #include "link/scripted_sensor.hpp"
+#include "records/chemistry_config.hpp"
 #include "support/recording_prompter.hpp"
 
 using namespace kelpira;

@@ -2,11 +2,11 @@
 #include <memory>
 #include <thread>
 
-#include "pty_peer.hpp"
 #include "host_platform/eti_exchange.hpp"
 #include "host_platform/eti_sentence.hpp"
 #include "host_platform/printf_text.hpp"
 #include "host_platform/simulator_controller.hpp"
+#include "pty_peer.hpp"
 #include "support/recording_prompter.hpp"
 
 namespace kelpira::simulator {

@@ -1,7 +1,7 @@
 // The Seaglider and BRIDGES exchanges over a pseudo-terminal, against a scripted sensor.
 #include "host_platform/glider_exchange.hpp"
-#include "pty_peer.hpp"
 #include "host_platform/simulator_controller.hpp"
+#include "pty_peer.hpp"
 #include "support/recording_prompter.hpp"
 
 namespace kelpira::simulator {

@@ -11,11 +11,11 @@
 #include <latch>
 #include <thread>
 
-#include "pty_peer.hpp"
 #include "host_platform/serial_port.hpp"
 #include "host_platform/serial_port_names.hpp"
 #include "host_platform/simulator_settings.hpp"
 #include "host_platform/termios_line.hpp"
+#include "pty_peer.hpp"
 #include "support/temp_folder.hpp"
 
 namespace kelpira::simulator {

@@ -6,12 +6,12 @@
 
 #include "link/actuator_commands.hpp"
 #include "link/board_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/compatibility_verdict.hpp"
 #include "link/identity_commands.hpp"
 #include "link/identity_probe.hpp"
 #include "link/operation_commands.hpp"
 #include "link/platform_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "scripted_sensor.hpp"
 
 using namespace kelpira::link;

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "link/actuator_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "scripted_sensor.hpp"
 
 using namespace kelpira::link;

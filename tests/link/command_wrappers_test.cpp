@@ -6,11 +6,11 @@
 
 #include "link/actuator_commands.hpp"
 #include "link/board_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/command_catalogue.hpp"
 #include "link/identity_commands.hpp"
 #include "link/operation_commands.hpp"
 #include "link/platform_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "scripted_sensor.hpp"
 
 using namespace kelpira::link;

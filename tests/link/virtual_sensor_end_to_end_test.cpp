@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "link/actuator_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/compatibility_verdict.hpp"
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
 #include "link/identity_probe.hpp"
+#include "records/chemistry_commands.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 

@@ -11,7 +11,6 @@
 #include <sstream>
 #include <string>
 
-#include "views/run_control.hpp"
 #include "config/clock_controller.hpp"
 #include "config/optics_test_poller.hpp"
 #include "link/command_catalogue.hpp"
@@ -24,6 +23,7 @@
 #include "report/snapshot.hpp"
 #include "statemachine/state_transfer.hpp"
 #include "support/recording_prompter.hpp"
+#include "views/run_control.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 

@@ -2,14 +2,14 @@
 // lines of each section, the error lines that stand for a failed read, and the file name.
 #include <gtest/gtest.h>
 
-#include "records/chemistry_config.hpp"
 #include "config/clock_transfer.hpp"
+#include "link/actuator_commands.hpp"
+#include "link/platform_commands.hpp"
+#include "records/chemistry_commands.hpp"
+#include "records/chemistry_config.hpp"
 #include "records/optics_records.hpp"
 #include "records/platform_records.hpp"
 #include "records/pump_valve_defaults.hpp"
-#include "link/actuator_commands.hpp"
-#include "records/chemistry_commands.hpp"
-#include "link/platform_commands.hpp"
 #include "report/report_fixture.hpp"
 #include "report/report_log.hpp"
 

@@ -3,8 +3,8 @@
 // before anything is written, and the messages.
 #include <gtest/gtest.h>
 
-#include "records/platform_records.hpp"
 #include "link/platform_commands.hpp"
+#include "records/platform_records.hpp"
 #include "report/report_fixture.hpp"
 #include "report/report_log.hpp"
 #include "report/snapshot.hpp"

@@ -8,12 +8,12 @@
 #include <set>
 
 #include "config/clock_transfer.hpp"
-#include "records/platform_records.hpp"
-#include "records/pump_valve_defaults.hpp"
 #include "link/actuator_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "link/platform_commands.hpp"
+#include "records/chemistry_commands.hpp"
+#include "records/platform_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 #include "report/report_fixture.hpp"
 #include "report/snapshot.hpp"
 #include "report/snapshot_file.hpp"

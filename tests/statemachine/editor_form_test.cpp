@@ -2,8 +2,8 @@
 // lists out of range), the coupling of the controls, and the state-number entries.
 #include <gtest/gtest.h>
 
-#include "statemachine/editor_state_entries.hpp"
 #include "statemachine/editor_form.hpp"
+#include "statemachine/editor_state_entries.hpp"
 
 namespace kelpira::statemachine {
 namespace {

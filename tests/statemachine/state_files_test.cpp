@@ -41,9 +41,8 @@ StateRecord expected_after_legacy(const StateRecord& s) {
         }
         const auto code =
             static_cast<std::uint16_t>(static_cast<std::uint32_t>(v * 1.3374489795918367));
-        e.led_drive[i] = code == 0xFFFF
-                             ? std::uint16_t{0xFFFF}
-                             : static_cast<std::uint16_t>(code * 0.7476920729381247);
+        e.led_drive[i] = code == 0xFFFF ? std::uint16_t{0xFFFF}
+                                        : static_cast<std::uint16_t>(code * 0.7476920729381247);
     }
     e.pump_direction = s.pump_direction == 1 ? 1 : 0;
     e.pump_on = s.pump_on == 1 ? 1 : 0;

@@ -54,8 +54,8 @@ TEST_F(StateTransfer, LoadReadsEveryStateInOrderAndSaveWritesItBack) {
         link, image, [&](std::size_t done, std::size_t) { progress.push_back(done); });
     ASSERT_TRUE(out.ok) << out.detail;
     // The sensor's default program.
-    const std::uint8_t count =
-        static_cast<std::uint8_t>(virtual_sensor::default_program(config::ChemistryType::nitrate).state_count);
+    const std::uint8_t count = static_cast<std::uint8_t>(
+        virtual_sensor::default_program(config::ChemistryType::nitrate).state_count);
     EXPECT_EQ(image.state_count(), count);
     EXPECT_EQ(image.current, 0);
     EXPECT_EQ(progress.back(), count);

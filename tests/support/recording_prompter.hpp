@@ -17,9 +17,9 @@ struct Prompt {
 };
 
 class RecordingPrompter : public common::Prompter {
-public:
+  public:
     std::vector<Prompt> prompts;
-    std::deque<common::Answer> answers;  // for questions; No when empty
+    std::deque<common::Answer> answers;            // for questions; No when empty
     std::deque<std::optional<std::string>> files;  // for choosers; cancel when empty
     std::vector<common::FileRequest> file_requests;
 
@@ -56,7 +56,7 @@ public:
         return out;
     }
 
-private:
+  private:
     common::Answer next_answer() {
         if (answers.empty()) {
             return common::Answer::No;

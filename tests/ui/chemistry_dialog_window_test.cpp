@@ -8,9 +8,9 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "records/processing_params.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/handler_hid.hpp"
+#include "records/chemistry_commands.hpp"
+#include "records/processing_params.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "ui/config/chemistry_dialog_window.hpp"

@@ -6,13 +6,13 @@
 #include <QPushButton>
 
 #include "graph/raw_graph_picture.hpp"
-#include "records/output_record.hpp"
 #include "link/scripted_sensor.hpp"
-#include "ui/shell_fixture.hpp"
+#include "records/output_record.hpp"
 #include "ui/graph/proc_graph_widget.hpp"
+#include "ui/graph/raw_graph_widget.hpp"
+#include "ui/shell_fixture.hpp"
 #include "ui/views/processed_graph_view.hpp"
 #include "ui/views/raw_graph_view.hpp"
-#include "ui/graph/raw_graph_widget.hpp"
 
 namespace kelpira::testing {
 namespace {

@@ -4,9 +4,9 @@
 #include <QTimer>
 
 #include "link/operation_commands.hpp"
+#include "ui/host_platform/platform_simulator_window.hpp"
 #include "ui/shell/compatibility_view.hpp"
 #include "ui/shell_fixture.hpp"
-#include "ui/host_platform/platform_simulator_window.hpp"
 #include "ui/views/raw_graph_view.hpp"
 #include "ui/views/text_views.hpp"
 

@@ -11,8 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "ui/config/optics_valves_pump_dialog.hpp"

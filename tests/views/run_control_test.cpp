@@ -2,11 +2,11 @@
 // an emulated sensor: the messages, the bytes sent, the edge cases of the stored states.
 #include "views/run_control.hpp"
 
+#include "link/command_catalogue.hpp"
+#include "records/chemistry_config.hpp"
 #include "views/start_states_controller.hpp"
 #include "views/view_frame_controller.hpp"
 #include "views/view_sensor.hpp"
-#include "records/chemistry_config.hpp"
-#include "link/command_catalogue.hpp"
 
 namespace kelpira::app {
 namespace {

@@ -9,8 +9,8 @@
 #include <set>
 #include <thread>
 
-#include "views/status_display.hpp"
 #include "link/handler_hid.hpp"
+#include "views/status_display.hpp"
 
 using namespace kelpira;
 using namespace kelpira::app;

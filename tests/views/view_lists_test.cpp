@@ -5,14 +5,14 @@
 #include <mutex>
 #include <sstream>
 
+#include "link/command_catalogue.hpp"
+#include "support/temp_folder.hpp"
 #include "views/row_list.hpp"
 #include "views/store_clear.hpp"
 #include "views/task_table.hpp"
 #include "views/view_cells.hpp"
 #include "views/view_sensor.hpp"
 #include "views/view_workers.hpp"
-#include "link/command_catalogue.hpp"
-#include "support/temp_folder.hpp"
 
 namespace kelpira::app {
 namespace {

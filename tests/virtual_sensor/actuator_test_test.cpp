@@ -2,12 +2,12 @@
 // end by themselves or run on, and photodiode inputs that follow the LEDs the optics test lit.
 #include <gtest/gtest.h>
 
-#include "records/live_sample.hpp"
 #include "common/bytes.hpp"
-#include "records/optics_records.hpp"
-#include "records/pump_valve_defaults.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "records/live_sample.hpp"
+#include "records/optics_records.hpp"
+#include "records/pump_valve_defaults.hpp"
 #include "virtual_sensor/led_response.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 

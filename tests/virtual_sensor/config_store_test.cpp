@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "common/bytes.hpp"
+#include "link/command_catalogue.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
 #include "records/thermistor_config.hpp"
-#include "link/command_catalogue.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
 using namespace kelpira;

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "records/live_sample.hpp"
-#include "records/platform_state.hpp"
-#include "records/power_status.hpp"
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
 #include "link/platform_commands.hpp"
+#include "records/live_sample.hpp"
+#include "records/platform_state.hpp"
+#include "records/power_status.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
 using namespace kelpira;

@@ -2,10 +2,10 @@
 // exactly the commands it should, and the converted records carry the sensor's values.
 #include <gtest/gtest.h>
 
-#include "records/nutrient_params.hpp"
 #include "link/actuator_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/identity_commands.hpp"
+#include "records/chemistry_commands.hpp"
+#include "records/nutrient_params.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
 using namespace kelpira;

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <thread>
 
-#include "records/live_sample.hpp"
 #include "records/chemistry_config.hpp"
+#include "records/live_sample.hpp"
 #include "statemachine/state_transition.hpp"
 #include "virtual_sensor/run_fixture.hpp"
 #include "virtual_sensor/sensor_log.hpp"

@@ -6,10 +6,10 @@
 
 #include <fstream>
 
-#include "records/nutrient_params.hpp"
-#include "records/processing_params.hpp"
 #include "processing/raw_header.hpp"
 #include "processing/raw_row_scan.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 #include "support/device_folder.hpp"
 
 namespace kelpira::virtual_sensor {

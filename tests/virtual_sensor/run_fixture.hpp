@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "link/board_commands.hpp"
+#include "link/operation_commands.hpp"
+#include "records/chemistry_commands.hpp"
 #include "records/diagnostics_records.hpp"
 #include "records/output_record.hpp"
-#include "link/board_commands.hpp"
-#include "records/chemistry_commands.hpp"
-#include "link/operation_commands.hpp"
 #include "statemachine/state_record.hpp"
 #include "support/device_folder.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"

@@ -158,12 +158,18 @@ TEST(ServerOptions, WhatTheRunsMeasureAndWhereTheyWrite) {
 TEST(ServerOptions, HelpNamesEveryOption) {
     EXPECT_TRUE(parsed({"--help"}).help);
     const std::string usage = server_usage();
-    for (const char* opt :
-         {"--folder", "--restart-delay", "--device", "--name", "--serial", "--board-serial",
-          "--chemistry", "--firmware", "--bootloader", "--bootloader-version", "--device-type",
-          "--hardware-id", "--legacy-identity", "--oldest-identity", "--old-optics-test",
-          "--legacy-nutrient-params", "--fault", "--time-scale", "--supply-mv", "--storage",
-          "--concentration", "--ph", "--pump-timeout", "--schedule-layout"}) {
+    for (const char* opt : {"--folder",          "--restart-delay",
+                            "--device",          "--name",
+                            "--serial",          "--board-serial",
+                            "--chemistry",       "--firmware",
+                            "--bootloader",      "--bootloader-version",
+                            "--device-type",     "--hardware-id",
+                            "--legacy-identity", "--oldest-identity",
+                            "--old-optics-test", "--legacy-nutrient-params",
+                            "--fault",           "--time-scale",
+                            "--supply-mv",       "--storage",
+                            "--concentration",   "--ph",
+                            "--pump-timeout",    "--schedule-layout"}) {
         EXPECT_NE(usage.find(opt), std::string::npos) << opt;
     }
 }

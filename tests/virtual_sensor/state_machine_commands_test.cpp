@@ -2,8 +2,8 @@
 // half-way, and the default programs a new user dry-runs.
 #include <gtest/gtest.h>
 
-#include "records/chemistry_type.hpp"
 #include "link/command_catalogue.hpp"
+#include "records/chemistry_type.hpp"
 #include "statemachine/state_summary.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 #include "virtual_sensor/stored_program.hpp"

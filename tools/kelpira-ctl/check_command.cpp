@@ -44,8 +44,8 @@ CheckRequest check_request(const std::vector<std::string>& args) {
         } else if (const auto stroke = option_value(args, i, "--stroke-ul")) {
             r.inputs.stroke_ul = positive_number(*stroke);
             if (!r.inputs.stroke_ul) {
-                throw UsageError("--stroke-ul takes a positive number of microlitres, not \"" + *stroke +
-                                 "\"");
+                throw UsageError("--stroke-ul takes a positive number of microlitres, not \"" +
+                                 *stroke + "\"");
             }
         } else if (const auto reagent_arg = option_value(args, i, "--reagent")) {
             const auto reagent = parse_reagent(*reagent_arg);

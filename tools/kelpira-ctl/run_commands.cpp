@@ -1,12 +1,12 @@
 // kelpira-ctl start and stop: the run control of the operation views, with their messages.
 #include <string>
 
-#include "views/run_control.hpp"
-#include "views/view_frame_controller.hpp"
 #include "common/number_scan.hpp"
 #include "common/prompter.hpp"
 #include "ctl_command.hpp"
 #include "records/chemistry_commands.hpp"
+#include "views/run_control.hpp"
+#include "views/view_frame_controller.hpp"
 
 namespace kelpira::ctl {
 

@@ -9,13 +9,13 @@
 #include <thread>
 #include <vector>
 
-#include "views/view_cells.hpp"
-#include "views/view_frame_controller.hpp"
 #include "common/csv_cell.hpp"
 #include "ctl_command.hpp"
 #include "link/board_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "link/operation_commands.hpp"
+#include "records/chemistry_commands.hpp"
+#include "views/view_cells.hpp"
+#include "views/view_frame_controller.hpp"
 #include "watch_args.hpp"
 
 namespace kelpira::ctl {

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "records/chemistry_type.hpp"
-#include "records/nutrient_params.hpp"
-#include "records/processing_params.hpp"
 #include "processing/dialogs/processing_view.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/ta_engine.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
+#include "records/processing_params.hpp"
 
 namespace kelpira::processing {
 

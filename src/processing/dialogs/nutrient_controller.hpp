@@ -7,10 +7,10 @@
 #include <string>
 
 #include "common/prompter.hpp"
-#include "records/chemistry_type.hpp"
-#include "records/nutrient_params.hpp"
 #include "processing/dialogs/processing_view.hpp"
 #include "processing/dialogs/raw_pass.hpp"
+#include "records/chemistry_type.hpp"
+#include "records/nutrient_params.hpp"
 
 namespace kelpira::processing {
 

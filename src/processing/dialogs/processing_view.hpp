@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/prompter.hpp"
 #include "common/form.hpp"
+#include "common/prompter.hpp"
 #include "processing/dialogs/result_list.hpp"
 
 namespace kelpira::processing {

@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
+#include "common/prompter.hpp"
 #include "graph/proc_graph.hpp"
 #include "graph/proc_graph_feed.hpp"
-#include "common/prompter.hpp"
 
 namespace kelpira::ui {
 

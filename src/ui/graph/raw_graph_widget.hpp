@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <optional>
 
-#include "graph/raw_graph_picture.hpp"
 #include "common/prompter.hpp"
+#include "graph/raw_graph_picture.hpp"
 
 namespace kelpira::ui {
 

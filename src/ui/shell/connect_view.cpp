@@ -2,9 +2,9 @@
 #include "ui/shell/connect_view.hpp"
 
 #include "maintenance/upgrade_action.hpp"
+#include "ui/common/list_columns.hpp"
 #include "ui/maintenance/factory_settings_button.hpp"
 #include "ui/maintenance/upgrade_window.hpp"
-#include "ui/common/list_columns.hpp"
 
 #include <QFont>
 #include <QHBoxLayout>

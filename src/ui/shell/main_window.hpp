@@ -8,17 +8,17 @@
 #include <functional>
 #include <map>
 
-#include "graph/raw_graph_channels.hpp"
-#include "shell/shell_controller.hpp"
-#include "views/status_poll.hpp"
-#include "views/view_workers.hpp"
 #include "common/prompter.hpp"
 #include "deployment_check/check_form.hpp"
+#include "graph/raw_graph_channels.hpp"
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"
 #include "link/sensor_link.hpp"
+#include "shell/shell_controller.hpp"
 #include "statemachine/editor_controller.hpp"
 #include "ui/views/view_frame.hpp"
+#include "views/status_poll.hpp"
+#include "views/view_workers.hpp"
 
 class QAction;
 class QLabel;

@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "graph/raw_graph_setup.hpp"
-#include "views/status_poll.hpp"
 #include "ui/views/view_frame.hpp"
+#include "views/status_poll.hpp"
 
 class QCheckBox;
 

@@ -7,10 +7,10 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "views/row_list.hpp"
-#include "views/store_clear.hpp"
 #include "link/board_commands.hpp"
 #include "ui/views/sensor_log_dialogs.hpp"
+#include "views/row_list.hpp"
+#include "views/store_clear.hpp"
 
 namespace kelpira::ui {
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "views/view_frame_controller.hpp"
-#include "views/view_workers.hpp"
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
+#include "views/view_frame_controller.hpp"
+#include "views/view_workers.hpp"
 
 class QCheckBox;
 class QComboBox;

@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
-#include "views/view_workers.hpp"
 #include "ui/views/row_table_model.hpp"
 #include "ui/views/view_frame.hpp"
+#include "views/view_workers.hpp"
 
 class QTreeView;
 
