@@ -59,6 +59,7 @@ target_sources(kelpira_common PRIVATE ${PROJECT_BINARY_DIR}/generated/version.cp
 target_link_libraries(kelpira_common PUBLIC Threads::Threads)
 target_link_libraries(kelpira_link PUBLIC PkgConfig::HIDAPI PkgConfig::UDEV)
 target_link_libraries(kelpira_host_platform PUBLIC PkgConfig::SERIALPORT)
+target_link_libraries(kelpira_processing PUBLIC PkgConfig::NETCDF)
 target_link_libraries(kelpira_statemachine PUBLIC nlohmann_json::nlohmann_json)
 target_link_libraries(kelpira_report PUBLIC nlohmann_json::nlohmann_json)
 

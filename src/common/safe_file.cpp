@@ -220,4 +220,58 @@ bool write_file_safely(const std::string& named_path,
     return ok;
 }
 
+bool write_path_safely(const std::string& named_path,
+                       const std::function<bool(const std::string& temporary)>& write,
+                       std::string* refusal) {
+    std::string refused;
+    const std::string path = link_target(named_path, refused);
+    if (refused.empty() && is_special_file(path)) {
+        refused = named_path + " is not a regular file";
+    }
+    if (!refused.empty()) {
+        if (refusal != nullptr) {
+            *refusal = refused;
+        }
+        return false;
+    }
+    std::string tmp;
+    const int fd = make_temporary(path, tmp);
+    if (fd < 0) {
+        const bool folder_closed = errno == EACCES || errno == EPERM || errno == EROFS;
+        if (!folder_closed || ::access(path.c_str(), W_OK) != 0) {
+            return false;
+        }
+        const int spare =
+            make_temporary((fs::temp_directory_path() / "kelpira-in-place").string(), tmp);
+        if (spare < 0) {
+            return false;
+        }
+        ::close(spare);
+        const bool written = write(tmp) && write_in_place(path, [&tmp](std::ostream& out) {
+                                 std::ifstream in(tmp, std::ios::binary);
+                                 out << in.rdbuf();
+                                 return static_cast<bool>(in) && static_cast<bool>(out);
+                             });
+        std::remove(tmp.c_str());
+        return written;
+    }
+    ::close(fd);
+    bool ok = write(tmp);
+    // The writer may have made the file anew under the name: reach it by name again (never
+    // through a link) to give it the target's permissions and flush it.
+    const int written = ok ? ::open(tmp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC) : -1;
+    ok = written >= 0;
+    struct stat st {};
+    if (ok && ::stat(path.c_str(), &st) == 0) {
+        ok = ::fchmod(written, st.st_mode & 07777) == 0;
+    }
+    ok = ok && ::fsync(written) == 0;
+    ok = (written < 0 || ::close(written) == 0) && ok;
+    ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        std::remove(tmp.c_str());
+    }
+    return ok;
+}
+
 }  // namespace kelpira::common

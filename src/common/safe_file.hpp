@@ -19,4 +19,13 @@ namespace kelpira::common {
 bool write_file_safely(const std::string& path, const std::function<bool(std::ostream&)>& write,
                        std::string* refusal = nullptr);
 
+// The same rules for a writer that can only write by path (a library that opens the file
+// itself): `write` gets the name of a new, empty temporary file beside the target, renamed over
+// it once `write` returns true. A target that is not a regular file is refused, as such a
+// writer needs a file it can seek in; where no temporary file can be made beside a writable
+// target, the file is written in the system's temporary folder and copied in place.
+bool write_path_safely(const std::string& path,
+                       const std::function<bool(const std::string& temporary)>& write,
+                       std::string* refusal = nullptr);
+
 }  // namespace kelpira::common

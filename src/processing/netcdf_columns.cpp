@@ -1,0 +1,211 @@
+// The NetCDF variables of each chemistry's results.
+#include "processing/netcdf_columns.hpp"
+
+#include <array>
+#include <optional>
+
+#include "processing/nutrient_csv.hpp"
+#include "processing/result_csv.hpp"
+
+namespace kelpira::processing {
+
+namespace {
+
+template <typename Result, auto Field>
+double field(const ResultRecord& r) {
+    return static_cast<double>(std::get<Result>(r).*Field);
+}
+
+constexpr std::string_view kMicromolar = "umol L-1";
+constexpr std::string_view kCelsius = "degree_Celsius";
+constexpr std::string_view kSalinityName = "sea_water_practical_salinity";
+constexpr std::string_view kTemperatureName = "sea_water_temperature";
+
+struct NutrientName {
+    config::ChemistryType type;
+    std::string_view variable;
+    std::string_view standard_name;
+};
+
+constexpr std::array<NutrientName, 5> kNutrientNames{{
+    {config::ChemistryType::nitrate, "nitrate", "mole_concentration_of_nitrate_in_sea_water"},
+    {config::ChemistryType::nitrite, "nitrite", "mole_concentration_of_nitrite_in_sea_water"},
+    {config::ChemistryType::phosphate, "phosphate", "mole_concentration_of_phosphate_in_sea_water"},
+    {config::ChemistryType::silicate, "silicate", "mole_concentration_of_silicate_in_sea_water"},
+    {config::ChemistryType::iron, "iron", "mole_concentration_of_dissolved_iron_in_sea_water"},
+}};
+
+// The value every input shares, if they all share one.
+template <typename Get>
+auto common_value(std::span<const NetcdfInput> inputs, Get get)
+    -> std::optional<decltype(get(inputs.front()))> {
+    if (inputs.empty()) {
+        return std::nullopt;
+    }
+    const auto first = get(inputs.front());
+    for (const auto& in : inputs) {
+        if (get(in) != first) {
+            return std::nullopt;
+        }
+    }
+    return first;
+}
+
+const NutrientName* common_nutrient(std::span<const NetcdfInput> inputs) {
+    const auto type =
+        common_value(inputs, [](const NetcdfInput& in) { return in.header.chemistry; });
+    if (!type || !*type) {
+        return nullptr;
+    }
+    for (const auto& n : kNutrientNames) {
+        if (n.type == **type) {
+            return &n;
+        }
+    }
+    return nullptr;
+}
+
+NetcdfColumn column(std::string name, std::string_view long_name, std::string_view units,
+                    std::string_view standard_name, NetcdfStorage storage,
+                    double (*value)(const ResultRecord&)) {
+    NetcdfColumn c;
+    c.name = std::move(name);
+    c.long_name = std::string(long_name);
+    c.units = std::string(units);
+    c.standard_name = std::string(standard_name);
+    c.storage = storage;
+    c.value = value;
+    return c;
+}
+
+NetcdfColumn reported(NetcdfColumn c) {
+    c.reported = true;
+    return c;
+}
+
+std::vector<NetcdfColumn> nutrient_columns(std::span<const NetcdfInput> inputs) {
+    using R = NutrientResult;
+    const auto& t = kNutrientMultiResultColumns;
+    const NutrientName* nutrient = common_nutrient(inputs);
+    const std::string prefix(nutrient != nullptr ? nutrient->variable : "nutrient");
+    const auto output = common_value(
+        inputs, [](const NetcdfInput& in) { return in.header.nutrient.output_channel; });
+    const auto standard_name = [&](config::NutrientChannel channel) {
+        const bool reports = nutrient != nullptr && output == static_cast<std::uint8_t>(channel);
+        return reports ? nutrient->standard_name : std::string_view{};
+    };
+    auto depth = column("depth", t[5], "m", "depth", NetcdfStorage::real32, field<R, &R::depth>);
+    depth.positive_down = true;
+    return {
+        column("platform_time", t[0], kTimeUnits, "", NetcdfStorage::time,
+               field<R, &R::platform_time>),
+        column("time", t[1], kTimeUnits, "time", NetcdfStorage::time, field<R, &R::sensor_time>),
+        reported(column(prefix + "_medium", t[2], kMicromolar,
+                        standard_name(config::NutrientChannel::medium), NetcdfStorage::real32,
+                        field<R, &R::medium>)),
+        reported(column(prefix + "_short", t[3], kMicromolar,
+                        standard_name(config::NutrientChannel::short_path), NetcdfStorage::real32,
+                        field<R, &R::short_path>)),
+        reported(column(prefix + "_long", t[4], kMicromolar,
+                        standard_name(config::NutrientChannel::long_path), NetcdfStorage::real32,
+                        field<R, &R::long_path>)),
+        depth,
+        column("salinity", t[6], "1", kSalinityName, NetcdfStorage::real32, field<R, &R::salinity>),
+        column("temperature", t[7], kCelsius, kTemperatureName, NetcdfStorage::real32,
+               field<R, &R::temperature>),
+        column(std::string(kValidityName), "validity of the output channel's concentration", "", "",
+               NetcdfStorage::flag, field<R, &R::validity>),
+    };
+}
+
+std::vector<NetcdfColumn> ph_columns() {
+    using R = PhResult;
+    const auto& t = kPhResultColumns;
+    return {
+        column("time", t[0], kTimeUnits, "time", NetcdfStorage::time, field<R, &R::time>),
+        reported(column("ph", t[1], "1", "sea_water_ph_reported_on_total_scale",
+                        NetcdfStorage::real64, field<R, &R::ph>)),
+        column("r", t[2], "1", "", NetcdfStorage::real64, field<R, &R::r>),
+        column("r_adjusted", t[3], "1", "", NetcdfStorage::real64, field<R, &R::r_adjusted>),
+        column("thermistor_temperature", t[4], kCelsius, "", NetcdfStorage::real64,
+               field<R, &R::thermistor_temperature>),
+        column("salinity", t[5], "1", kSalinityName, NetcdfStorage::real32, field<R, &R::salinity>),
+        column("temperature", t[6], kCelsius, kTemperatureName, NetcdfStorage::real32,
+               field<R, &R::temperature>),
+        column("oxygen", t[7], "mL L-1", "", NetcdfStorage::real32, field<R, &R::oxygen>),
+    };
+}
+
+std::vector<NetcdfColumn> ta_columns() {
+    using R = TaResult;
+    const auto& t = kTaResultColumns;
+    // The TA formula yields µmol per litre for an acid molarity in mol per litre: the CF name
+    // per volume, not the one per mass.
+    return {
+        column("time", t[0], kTimeUnits, "time", NetcdfStorage::time, field<R, &R::time>),
+        reported(column("ta", t[1], kMicromolar,
+                        "sea_water_alkalinity_expressed_as_mole_equivalent", NetcdfStorage::real64,
+                        field<R, &R::ta>)),
+        column("absorbance_led1", t[2], "1", "", NetcdfStorage::real32, field<R, &R::absorbance1>),
+        column("absorbance_led2", t[3], "1", "", NetcdfStorage::real32, field<R, &R::absorbance2>),
+        column("temperature", t[4], kCelsius, "", NetcdfStorage::real32, field<R, &R::temperature>),
+    };
+}
+
+std::vector<NetcdfColumn> dic_columns() {
+    using R = DicResult;
+    const auto& t = kDicResultColumns;
+    return {
+        column("time", t[0], kTimeUnits, "time", NetcdfStorage::time, field<R, &R::time>),
+        column("measurement_state", t[1], "", "", NetcdfStorage::integer, field<R, &R::state>),
+        reported(column("dic", t[2], "umol kg-1",
+                        "moles_of_dissolved_inorganic_carbon_per_unit_mass_in_sea_water",
+                        NetcdfStorage::real64, field<R, &R::dic>)),
+        column("sample_step", t[3], "V", "", NetcdfStorage::real32, field<R, &R::sample_step>),
+        column("crm_step", t[4], "V", "", NetcdfStorage::real32, field<R, &R::crm_step>),
+        column("temperature", t[5], kCelsius, "", NetcdfStorage::real32, field<R, &R::temperature>),
+        column(std::string(kValidityName), t[6], "", "", NetcdfStorage::flag,
+               field<R, &R::validity>),
+    };
+}
+
+}  // namespace
+
+std::vector<NetcdfColumn> netcdf_columns(ChemistryChoice chemistry,
+                                         std::span<const NetcdfInput> inputs) {
+    switch (chemistry) {
+        case ChemistryChoice::ph:
+            return ph_columns();
+        case ChemistryChoice::ta:
+            return ta_columns();
+        case ChemistryChoice::dic:
+            return dic_columns();
+        case ChemistryChoice::automatic:
+        case ChemistryChoice::nutrient:
+            break;
+    }
+    return nutrient_columns(inputs);
+}
+
+std::string netcdf_quantity_name(ChemistryChoice chemistry, std::span<const NetcdfInput> inputs) {
+    switch (chemistry) {
+        case ChemistryChoice::ph:
+            return "pH";
+        case ChemistryChoice::ta:
+            return "Total alkalinity";
+        case ChemistryChoice::dic:
+            return "Dissolved inorganic carbon";
+        case ChemistryChoice::automatic:
+        case ChemistryChoice::nutrient:
+            break;
+    }
+    const NutrientName* nutrient = common_nutrient(inputs);
+    if (nutrient == nullptr) {
+        return "Nutrient";
+    }
+    std::string name(nutrient->variable);
+    name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    return name;
+}
+
+}  // namespace kelpira::processing

@@ -1,0 +1,56 @@
+// What a NetCDF results file is made from: the results as the engines hand them over (the same
+// records the CSV cells are made from) and the raw files they came from.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "processing/batch_options.hpp"
+#include "processing/dic_engine.hpp"
+#include "processing/nutrient_engine.hpp"
+#include "processing/ph_engine.hpp"
+#include "processing/raw_file.hpp"
+#include "processing/raw_header.hpp"
+#include "processing/ta_engine.hpp"
+
+namespace kelpira::processing {
+
+using ResultRecord = std::variant<NutrientResult, PhResult, TaResult, DicResult>;
+
+// One raw file whose results go into the file.
+struct NetcdfInput {
+    std::string path;  // as the user named it
+    // The parameters the results were processed with: the file's header, or what the dialog
+    // showed.
+    RawHeader header;
+    std::string sensor_name;  // from the header's KELPIRA.CORE.SENSOR_NAME; may be empty
+};
+
+// A result and the input (index into the inputs) it came from.
+struct NetcdfRow {
+    std::uint32_t input = 0;
+    ResultRecord record;
+};
+
+// A global attribute given by the user (--attr NAME=VALUE); it wins over the one the writer
+// would have made.
+struct NetcdfAttribute {
+    std::string name;
+    std::string value;
+};
+
+struct NetcdfDescription {
+    ChemistryChoice chemistry = ChemistryChoice::nutrient;  // never `automatic`
+    std::vector<NetcdfInput> inputs;
+    std::vector<NetcdfAttribute> attributes;
+    std::string history;       // the command line, or what wrote the file
+    std::int64_t created = 0;  // seconds since 1970-01-01 UTC
+};
+
+// The sensor name a raw file's header gives, whatever its chemistry (only the multi-file
+// nutrient processing reads it for its own use); empty when it has none or cannot be read.
+std::string read_sensor_name(RawFile& file);
+
+}  // namespace kelpira::processing

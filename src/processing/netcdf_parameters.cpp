@@ -1,0 +1,132 @@
+// The processing parameters of each chemistry, by header key.
+#include "processing/netcdf_parameters.hpp"
+
+#include <cctype>
+
+namespace kelpira::processing {
+
+namespace {
+
+class Parameters {
+  public:
+    void whole(std::string key, double value) { add(std::move(key), value, true); }
+    void real(std::string key, double value) { add(std::move(key), value, false); }
+
+    void thermistor(const config::ThermistorConfig& t, int index) {
+        const std::string n = "." + std::to_string(index);
+        whole("THERMISTOR_INPUT_CHANNEL" + n, t.input_channel);
+        real("THERMISTOR_CAL_A" + n, t.a3);
+        real("THERMISTOR_CAL_B" + n, t.a2);
+        real("THERMISTOR_CAL_C" + n, t.a1);
+        real("THERMISTOR_CAL_D" + n, t.a0);
+    }
+
+    std::vector<ProcessingParameter> take() { return std::move(list_); }
+
+  private:
+    void add(std::string key, double value, bool integer) {
+        std::string name;
+        for (const char c : key) {
+            name += c == '.' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        list_.push_back({"KELPIRA.CHEMISTRY." + key, std::move(name), value, integer});
+    }
+
+    std::vector<ProcessingParameter> list_;
+};
+
+}  // namespace
+
+std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry,
+                                                       const RawHeader& h) {
+    Parameters p;
+    if (h.chemistry) {
+        p.whole("TYPE", config::code_of(*h.chemistry));
+    }
+    switch (chemistry) {
+        case ChemistryChoice::automatic:
+        case ChemistryChoice::nutrient: {
+            const auto& n = h.nutrient;
+            p.whole("SENSOR_VERSION", n.sensor_version);
+            p.whole("MEASUREMENT_CHANNEL_MEDIUM", n.measure_medium);
+            p.whole("MEASUREMENT_CHANNEL_SHORT", n.measure_short);
+            p.whole("MEASUREMENT_CHANNEL_LONG", n.measure_long);
+            p.whole("MONITORING_CHANNEL_MEDIUM", n.monitor_medium);
+            p.whole("MONITORING_CHANNEL_SHORT", n.monitor_short);
+            p.whole("MONITORING_CHANNEL_LONG", n.monitor_long);
+            p.whole("OUTPUT_CHANNEL_SELECTION", n.output_channel);
+            p.whole("SAMPLE_INTAKE_STATE", n.sample_intake_state);
+            p.whole("SAMPLE_MEASUREMENT_STATE", n.sample_measurement_state);
+            p.whole("BLANK_MEASUREMENT_STATE", n.blank_measurement_state);
+            p.whole("STANDARD1_MEASUREMENT_STATE", n.standard1_state);
+            p.whole("STANDARD2_MEASUREMENT_STATE", n.standard2_state);
+            p.real("STANDARD1_CONCENTRATION", n.standard1_nmol / 1000.0);
+            p.real("STANDARD2_CONCENTRATION", n.standard2_nmol / 1000.0);
+            p.whole("STANDARD_ADJUSTMENT", n.standard_adjustment);
+            p.whole("PROCESSING_TRIGGER", n.processing_trigger);
+            p.whole("ENABLE_OPTICAL_CORRECTION", n.optical_correction);
+            p.whole("OC_SAMPLE_MEASUREMENT_STATE", n.optical_sample_state);
+            p.whole("OC_BLANK_MEASUREMENT_STATE", n.optical_blank_state);
+            break;
+        }
+        case ChemistryChoice::ph: {
+            const auto& q = h.ph;
+            p.whole("SENSOR_VERSION", q.sensor_version);
+            p.whole("SAMPLE_INTAKE_STATE", q.sample_intake_state);
+            p.whole("SAMPLE_MEASUREMENT_STATE", q.sample_measurement_state);
+            p.whole("SAMPLE_INTERVAL", h.ph_sample_interval_ms);
+            p.whole("INPUT_CHANNEL_434", q.input_434);
+            p.whole("INPUT_CHANNEL_578", q.input_578);
+            p.whole("BLANK_START_OFFSET", q.blank_start_s);
+            p.whole("BLANK_END_OFFSET", q.blank_end_s);
+            p.real("ABSORBANCE_MIN_434", q.absorbance_min_434);
+            p.real("ABSORBANCE_MAX_578", q.absorbance_max_578);
+            p.real("DPH_BY_DT", q.dph_dt);
+            p.real("R_ADJUSTMENT_SCALE", q.r_scale);
+            p.real("R_ADJUSTMENT_OFFSET", q.r_offset);
+            p.real("T1_ADJUSTMENT_SCALE", q.t1_scale);
+            p.real("T2_ADJUSTMENT_SCALE", q.t2_scale);
+            p.thermistor(h.thermistors[0], 0);
+            p.thermistor(h.thermistors[1], 1);
+            break;
+        }
+        case ChemistryChoice::ta: {
+            const auto& t = h.ta;
+            p.whole("SENSOR_VERSION", t.sensor_version);
+            p.whole("MEASUREMENT_CHANNEL", t.measurement_channel);
+            p.whole("MONITORING_CHANNEL_LED1", t.monitor_led1);
+            p.whole("MONITORING_CHANNEL_LED2", t.monitor_led2);
+            p.whole("SAMPLE_INTAKE_STATE", t.sample_intake_state);
+            p.whole("BLANK_MEASUREMENT_STATE_LED1", t.blank_led1_state);
+            p.whole("BLANK_MEASUREMENT_STATE_LED2", t.blank_led2_state);
+            p.whole("SAMPLE_MEASUREMENT_STATE_LED1", t.sample_led1_state);
+            p.whole("SAMPLE_MEASUREMENT_STATE_LED2", t.sample_led2_state);
+            p.whole("PROCESSING_TRIGGER", t.processing_trigger);
+            p.real("CT", t.temperature_coefficient);
+            p.real("ACID_MOLARITY", t.titrant_molarity);
+            p.real("pKa", t.pka);
+            p.real("e1", t.e1);
+            p.real("e2", t.e2);
+            p.real("e3", t.e3);
+            p.thermistor(h.thermistors[0], 0);
+            p.thermistor(h.thermistors[1], 1);
+            break;
+        }
+        case ChemistryChoice::dic: {
+            p.whole("SENSOR_VERSION", h.dic.sensor_version);
+            for (std::size_t k = 0; k < h.dic.inlet.size(); ++k) {
+                const auto& in = h.dic.inlet[k];
+                const std::string inlet = "INLET." + std::to_string(k) + ".";
+                p.whole(inlet + "TYPE", in.type);
+                p.whole(inlet + "INTAKE_STATE", in.intake_state);
+                p.whole(inlet + "MEASUREMENT_STATE", in.measurement_state);
+                p.real(inlet + "CRM_VALUE", in.crm_umol_kg);
+            }
+            p.thermistor(h.thermistors[0], 0);
+            break;
+        }
+    }
+    return p.take();
+}
+
+}  // namespace kelpira::processing

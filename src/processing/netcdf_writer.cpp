@@ -1,0 +1,490 @@
+// Writing processed results as a CF/ACDD NetCDF-4 file with the netCDF C library.
+#include "processing/netcdf_writer.hpp"
+
+#include <netcdf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "common/safe_file.hpp"
+#include "common/time_text.hpp"
+#include "common/version.hpp"
+#include "processing/netcdf_columns.hpp"
+#include "processing/netcdf_parameters.hpp"
+
+namespace kelpira::processing {
+
+namespace {
+
+// Rows written at once, and the chunk length of every variable along the results.
+constexpr std::size_t kBlockRows = 16384;
+
+constexpr signed char kFlagGood = 1;
+constexpr signed char kFlagBad = 2;
+
+std::string iso_time(std::int64_t seconds) {
+    const auto f = common::utc_fields(seconds);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", f.year, f.month, f.day,
+                  f.hour, f.minute, f.second);
+    return text;
+}
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (const auto& item : items) {
+        text += (text.empty() ? "" : ", ") + item;
+    }
+    return text;
+}
+
+struct Range {
+    double low = std::numeric_limits<double>::infinity();
+    double high = -std::numeric_limits<double>::infinity();
+
+    void add(double v) {
+        if (std::isfinite(v)) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+    }
+    bool empty() const { return low > high; }
+};
+
+}  // namespace
+
+struct NetcdfWriter::State {
+    int ncid = -1;
+    NetcdfDescription description;
+    std::vector<NetcdfColumn> columns;
+    std::vector<int> column_ids;
+    int station_index_id = -1;
+    int input_index_id = -1;
+    std::vector<std::string> stations;        // sensor names, in order of first appearance
+    std::vector<int> station_of_input;        // index into `stations`
+    std::vector<std::vector<double>> values;  // per column, the rows not written yet
+    std::vector<int> station_rows;
+    std::vector<int> input_rows;
+    std::size_t time_column = 0;
+    std::optional<std::size_t> depth_column;
+    Range time_range;
+    Range depth_range;
+    std::string error;
+
+    // False, with `error` saying what failed, when the library returned an error.
+    bool check(int status, std::string_view what) {
+        if (status == NC_NOERR) {
+            return true;
+        }
+        if (error.empty()) {
+            error = std::string(what) + ": " + nc_strerror(status);
+        }
+        return false;
+    }
+
+    bool text(int var, const char* name, std::string_view value) {
+        return check(nc_put_att_text(ncid, var, name, value.size(), value.data()), name);
+    }
+
+    bool define();
+    bool define_column(const NetcdfColumn& c, int obs, bool has_flag, bool has_depth, int& id);
+    bool define_parameters(int input_dim);
+    bool write_tables();
+    bool write_global_attributes(std::size_t rows);
+};
+
+bool NetcdfWriter::State::define_column(const NetcdfColumn& c, int obs, bool has_flag,
+                                        bool has_depth, int& id) {
+    nc_type type = NC_FLOAT;
+    switch (c.storage) {
+        case NetcdfStorage::time:
+        case NetcdfStorage::real64:
+            type = NC_DOUBLE;
+            break;
+        case NetcdfStorage::real32:
+            break;
+        case NetcdfStorage::integer:
+            type = NC_INT;
+            break;
+        case NetcdfStorage::flag:
+            type = NC_BYTE;
+            break;
+    }
+    const std::size_t chunk = kBlockRows;
+    if (!check(nc_def_var(ncid, c.name.c_str(), type, 1, &obs, &id), c.name) ||
+        !check(nc_def_var_chunking(ncid, id, NC_CHUNKED, &chunk), c.name)) {
+        return false;
+    }
+    // Empty cells (a value the engine could not compute) are missing values, never numbers.
+    if (type == NC_FLOAT) {
+        const float fill = NC_FILL_FLOAT;
+        check(nc_put_att_float(ncid, id, "_FillValue", NC_FLOAT, 1, &fill), c.name);
+    } else if (c.storage == NetcdfStorage::real64) {
+        const double fill = NC_FILL_DOUBLE;
+        check(nc_put_att_double(ncid, id, "_FillValue", NC_DOUBLE, 1, &fill), c.name);
+    }
+    text(id, "long_name", c.long_name);
+    if (!c.units.empty()) {
+        text(id, "units", c.units);
+    }
+    if (!c.standard_name.empty()) {
+        text(id, "standard_name", c.standard_name);
+    }
+    if (c.storage == NetcdfStorage::time) {
+        text(id, "calendar", "standard");
+        if (c.name == "time") {
+            text(id, "axis", "T");
+        }
+    } else if (c.positive_down) {
+        text(id, "positive", "down");
+        text(id, "axis", "Z");
+    } else {
+        text(id, "coordinates", has_depth ? "time depth" : "time");
+    }
+    if (c.storage == NetcdfStorage::flag) {
+        const signed char flags[] = {kFlagGood, kFlagBad};
+        check(nc_put_att_schar(ncid, id, "flag_values", NC_BYTE, 2, flags), c.name);
+        text(id, "flag_meanings", "good bad");
+    }
+    if (c.reported && has_flag && !c.standard_name.empty()) {
+        text(id, "ancillary_variables", kValidityName);
+    }
+    return error.empty();
+}
+
+bool NetcdfWriter::State::define() {
+    const auto& inputs = description.inputs;
+    for (const auto& in : inputs) {
+        const std::string id = in.sensor_name.empty() ? "unnamed sensor" : in.sensor_name;
+        const auto at = std::find(stations.begin(), stations.end(), id);
+        station_of_input.push_back(static_cast<int>(at - stations.begin()));
+        if (at == stations.end()) {
+            stations.push_back(id);
+        }
+    }
+    columns = netcdf_columns(description.chemistry, inputs);
+    values.resize(columns.size());
+    int obs = -1, station = -1, input = -1;
+    if (!check(nc_def_dim(ncid, "obs", NC_UNLIMITED, &obs), "obs") ||
+        !check(nc_def_dim(ncid, "station", stations.size(), &station), "station") ||
+        !check(nc_def_dim(ncid, "input_file", inputs.size(), &input), "input_file")) {
+        return false;
+    }
+    const auto has = [&](auto test) { return std::any_of(columns.begin(), columns.end(), test); };
+    const bool has_flag =
+        has([](const NetcdfColumn& c) { return c.storage == NetcdfStorage::flag; });
+    const bool has_depth = has([](const NetcdfColumn& c) { return c.positive_down; });
+    column_ids.resize(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].name == "time") {
+            time_column = i;
+        } else if (columns[i].positive_down) {
+            depth_column = i;
+        }
+        if (!define_column(columns[i], obs, has_flag, has_depth, column_ids[i])) {
+            return false;
+        }
+    }
+
+    int id = -1;
+    if (!check(nc_def_var(ncid, "timeseries_id", NC_STRING, 1, &station, &id), "timeseries_id")) {
+        return false;
+    }
+    text(id, "cf_role", "timeseries_id");
+    text(id, "long_name", "sensor name");
+    const std::size_t chunk = kBlockRows;
+    for (auto [name, var, long_name, instance] :
+         {std::tuple{"station_index", &station_index_id,
+                     "index of the sensor (station) that measured the result", "station"},
+          std::tuple{"input_file_index", &input_index_id,
+                     "index of the raw output file (input_file) the result came from", ""}}) {
+        if (!check(nc_def_var(ncid, name, NC_INT, 1, &obs, var), name) ||
+            !check(nc_def_var_chunking(ncid, *var, NC_CHUNKED, &chunk), name)) {
+            return false;
+        }
+        text(*var, "long_name", long_name);
+        if (*instance != '\0') {
+            text(*var, "instance_dimension", instance);
+        }
+    }
+    if (!check(nc_def_var(ncid, "input_file_name", NC_STRING, 1, &input, &id), "input_file_name")) {
+        return false;
+    }
+    text(id, "long_name", "raw output file, as it was named");
+    return define_parameters(input) && check(nc_enddef(ncid), "definitions") && write_tables();
+}
+
+// The parameters of every input as attributes of the reported values when all inputs share
+// them, otherwise as one variable per parameter over the inputs.
+bool NetcdfWriter::State::define_parameters(int input_dim) {
+    std::vector<std::vector<ProcessingParameter>> per_input;
+    for (const auto& in : description.inputs) {
+        per_input.push_back(processing_parameters(description.chemistry, in.header));
+    }
+    const bool shared = std::all_of(per_input.begin(), per_input.end(),
+                                    [&](const auto& p) { return p == per_input.front(); });
+    if (shared) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (!columns[i].reported) {
+                continue;
+            }
+            for (const auto& p : per_input.front()) {
+                const unsigned whole = static_cast<unsigned>(p.value);
+                check(p.integer
+                          ? nc_put_att_uint(ncid, column_ids[i], p.name.c_str(), NC_UINT, 1, &whole)
+                          : nc_put_att_double(ncid, column_ids[i], p.name.c_str(), NC_DOUBLE, 1,
+                                              &p.value),
+                      p.name);
+            }
+        }
+        return error.empty();
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].reported) {
+            text(column_ids[i], "comment",
+                 "the input files differ in their processing parameters: see the variables over "
+                 "the input_file dimension");
+        }
+    }
+    for (std::size_t k = 0; k < per_input.front().size(); ++k) {
+        const auto& p = per_input.front()[k];
+        int id = -1;
+        if (!check(nc_def_var(ncid, p.name.c_str(), p.integer ? NC_UINT : NC_DOUBLE, 1, &input_dim,
+                              &id),
+                   p.name)) {
+            return false;
+        }
+        text(id, "long_name", "processing parameter " + p.key + " of each input file");
+        for (std::size_t f = 0; f < per_input.size(); ++f) {
+            const std::size_t at = f;
+            const double v = per_input[f][k].value;
+            const unsigned whole = static_cast<unsigned>(v);
+            check(p.integer ? nc_put_var1_uint(ncid, id, &at, &whole)
+                            : nc_put_var1_double(ncid, id, &at, &v),
+                  p.name);
+        }
+    }
+    return error.empty();
+}
+
+bool NetcdfWriter::State::write_tables() {
+    const auto put_strings = [&](const char* name, const std::vector<std::string>& items) {
+        int id = -1;
+        std::vector<const char*> texts;
+        for (const auto& s : items) {
+            texts.push_back(s.c_str());
+        }
+        const std::size_t start = 0, count = texts.size();
+        return check(nc_inq_varid(ncid, name, &id), name) &&
+               check(nc_put_vara_string(ncid, id, &start, &count, texts.data()), name);
+    };
+    std::vector<std::string> names;
+    for (const auto& in : description.inputs) {
+        names.push_back(in.path);
+    }
+    return put_strings("timeseries_id", stations) && put_strings("input_file_name", names);
+}
+
+bool NetcdfWriter::State::write_global_attributes(std::size_t rows) {
+    const auto& d = description;
+    const std::string quantity = netcdf_quantity_name(d.chemistry, d.inputs);
+    const std::string created = iso_time(d.created);
+    const std::string program = "kelpira-process " + std::string(common::kProgramVersion);
+    if (!check(nc_redef(ncid), "global attributes")) {
+        return false;
+    }
+    const int g = NC_GLOBAL;
+    text(g, "Conventions", "CF-1.8, ACDD-1.3");
+    text(g, "featureType", "timeSeries");
+    text(g, "cdm_data_type", "Station");
+    text(g, "title",
+         quantity + " from the Kelpira lab-on-chip sensor" + (stations.size() > 1 ? "s " : " ") +
+             joined(stations));
+    text(g, "summary",
+         quantity + ", one result per measurement cycle, processed by " + program + " from " +
+             std::to_string(d.inputs.size()) + " raw output file" +
+             (d.inputs.size() == 1 ? "" : "s") +
+             " of an autonomous lab-on-chip wet-chemistry sensor, with the processing parameters "
+             "of each file's header. Times are the sensor's clock.");
+    std::string keyword = quantity;
+    std::transform(keyword.begin(), keyword.end(), keyword.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    text(g, "keywords", keyword + ", sea water, in situ chemical analysis, lab-on-chip sensor");
+    text(g, "date_created", created);
+    text(g, "history", created + " " + d.history);
+    text(g, "source", "raw output files of a Kelpira lab-on-chip sensor, processed by " + program);
+    text(g, "processing_level",
+         "computed from the sensor's raw optical and conductivity readings with the "
+         "calibration of each file's header; no quality control beyond the results' own "
+         "validity");
+    std::vector<std::string> instruments;
+    for (std::size_t i = 0; i < stations.size(); ++i) {
+        instruments.push_back("Kelpira lab-on-chip sensor " + stations[i]);
+    }
+    text(g, "instrument", joined(instruments));
+    if (rows > 0 && !time_range.empty()) {
+        text(g, "time_coverage_start", iso_time(static_cast<std::int64_t>(time_range.low)));
+        text(g, "time_coverage_end", iso_time(static_cast<std::int64_t>(time_range.high)));
+    }
+    if (!depth_range.empty()) {
+        check(nc_put_att_double(ncid, g, "geospatial_vertical_min", NC_DOUBLE, 1, &depth_range.low),
+              "geospatial_vertical_min");
+        check(
+            nc_put_att_double(ncid, g, "geospatial_vertical_max", NC_DOUBLE, 1, &depth_range.high),
+            "geospatial_vertical_max");
+        text(g, "geospatial_vertical_units", "m");
+        text(g, "geospatial_vertical_positive", "down");
+    }
+    for (const auto& a : d.attributes) {
+        text(g, a.name.c_str(), a.value);
+    }
+    return error.empty();
+}
+
+NetcdfWriter::NetcdfWriter(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+NetcdfWriter::~NetcdfWriter() {
+    if (state_->ncid >= 0) {
+        nc_close(state_->ncid);
+    }
+}
+
+std::unique_ptr<NetcdfWriter> NetcdfWriter::create(const std::string& path,
+                                                   NetcdfDescription description,
+                                                   std::string& error) {
+    if (description.inputs.empty()) {
+        error = "no input file";
+        return nullptr;
+    }
+    auto state = std::make_unique<State>();
+    state->description = std::move(description);
+    if (!state->check(nc_create(path.c_str(), NC_NETCDF4 | NC_CLOBBER, &state->ncid), path)) {
+        error = state->error;
+        return nullptr;
+    }
+    std::unique_ptr<NetcdfWriter> writer(new NetcdfWriter(std::move(state)));
+    if (!writer->state_->define()) {
+        error = writer->state_->error;
+        return nullptr;
+    }
+    return writer;
+}
+
+bool NetcdfWriter::add(std::uint32_t input, const ResultRecord& record) {
+    State& s = *state_;
+    if (!s.error.empty()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < s.columns.size(); ++i) {
+        s.values[i].push_back(s.columns[i].value(record));
+    }
+    s.time_range.add(s.values[s.time_column].back());
+    if (s.depth_column) {
+        s.depth_range.add(s.values[*s.depth_column].back());
+    }
+    s.station_rows.push_back(s.station_of_input.at(input));
+    s.input_rows.push_back(static_cast<int>(input));
+    return ++pending_rows_ < kBlockRows || flush();
+}
+
+bool NetcdfWriter::flush() {
+    State& s = *state_;
+    const std::size_t start = rows_written_;
+    const std::size_t count = pending_rows_;
+    if (count == 0) {
+        return s.error.empty();
+    }
+    for (std::size_t i = 0; i < s.columns.size(); ++i) {
+        const auto& v = s.values[i];
+        const int id = s.column_ids[i];
+        const auto& name = s.columns[i].name;
+        switch (s.columns[i].storage) {
+            case NetcdfStorage::time:
+            case NetcdfStorage::real64: {
+                std::vector<double> out(v);
+                std::replace_if(
+                    out.begin(), out.end(), [](double x) { return std::isnan(x); }, NC_FILL_DOUBLE);
+                s.check(nc_put_vara_double(s.ncid, id, &start, &count, out.data()), name);
+                break;
+            }
+            case NetcdfStorage::real32: {
+                std::vector<float> out(v.size());
+                std::transform(v.begin(), v.end(), out.begin(), [](double x) {
+                    return std::isnan(x) ? NC_FILL_FLOAT : static_cast<float>(x);
+                });
+                s.check(nc_put_vara_float(s.ncid, id, &start, &count, out.data()), name);
+                break;
+            }
+            case NetcdfStorage::integer: {
+                std::vector<int> out(v.begin(), v.end());
+                s.check(nc_put_vara_int(s.ncid, id, &start, &count, out.data()), name);
+                break;
+            }
+            case NetcdfStorage::flag: {
+                std::vector<signed char> out(v.size());
+                std::transform(v.begin(), v.end(), out.begin(),
+                               [](double x) { return x == 1 ? kFlagGood : kFlagBad; });
+                s.check(nc_put_vara_schar(s.ncid, id, &start, &count, out.data()), name);
+                break;
+            }
+        }
+        s.values[i].clear();
+    }
+    s.check(nc_put_vara_int(s.ncid, s.station_index_id, &start, &count, s.station_rows.data()),
+            "station_index");
+    s.check(nc_put_vara_int(s.ncid, s.input_index_id, &start, &count, s.input_rows.data()),
+            "input_file_index");
+    s.station_rows.clear();
+    s.input_rows.clear();
+    rows_written_ += count;
+    pending_rows_ = 0;
+    return s.error.empty();
+}
+
+bool NetcdfWriter::finish() {
+    State& s = *state_;
+    bool ok = flush() && s.write_global_attributes(rows_written_);
+    ok = s.check(nc_close(s.ncid), "closing the file") && ok;
+    s.ncid = -1;
+    return ok;
+}
+
+const std::string& NetcdfWriter::error() const {
+    return state_->error;
+}
+
+bool write_netcdf_file(const std::string& path, const NetcdfDescription& description,
+                       std::span<const NetcdfRow> rows, std::string& error) {
+    std::string refusal;
+    const bool written = common::write_path_safely(
+        path,
+        [&](const std::string& temporary) {
+            auto writer = NetcdfWriter::create(temporary, description, error);
+            if (!writer) {
+                return false;
+            }
+            for (const auto& row : rows) {
+                if (!writer->add(row.input, row.record)) {
+                    break;
+                }
+            }
+            if (!writer->finish()) {
+                error = writer->error();
+                return false;
+            }
+            return true;
+        },
+        &refusal);
+    if (!refusal.empty()) {
+        error = refusal;
+    }
+    return written;
+}
+
+}  // namespace kelpira::processing
