@@ -46,16 +46,17 @@ std::string_view chemistry_choice_name(ChemistryChoice c) {
 std::string help_text() {
     return std::string(kUsage) +
            "\n"
-           "Processes raw output files of the sensor into one table of results (CSV). A FILE\n"
-           "\"-\" is standard input; input that cannot be read twice (a pipe) is copied to a\n"
-           "temporary file first.\n"
+           "Processes raw output files of the sensor into one table of results (CSV), or\n"
+           "one NetCDF file. A FILE \"-\" is standard input; input that cannot be read twice\n"
+           "(a pipe) is copied to a temporary file first.\n"
            "\n"
            "  --chemistry C    auto (default: from each file's KELPIRA.CHEMISTRY.TYPE),\n"
            "                   nutrient, ph, ta or dic; files of another chemistry fail\n"
            "  --set KEY=VALUE  read the header line %KEY=VALUE after each file's header,\n"
            "                   for example --set KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10;\n"
            "                   a file without a header is processed with these values\n"
-           "  --output FILE    write the table to FILE (default, or -: standard output)\n"
+           "  --output FILE    write the table to FILE (default, or -: standard output)\n" +
+           std::string(kOutputFormatHelp) +
            "  --log FILE       write the processing log to FILE (-: standard error)\n"
            "  --progress       show a progress bar on standard error\n"
            "  --jobs N         process N files at once (default: one per processor core);\n"
@@ -71,7 +72,8 @@ std::string help_text() {
            "     the results or the log could not be written\n"
            "  2  the command line is wrong: an unknown option, a missing value, several\n"
            "     chemistries given or found in the files, a --set key the files do not\n"
-           "     have, or --output or --log naming a raw file or each other\n";
+           "     have, --output or --log naming a raw file or each other, or --format\n"
+           "     netcdf without --output FILE\n";
 }
 
 ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
@@ -107,7 +109,7 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
             continue;
         }
         if (name != "--chemistry" && name != "--set" && name != "--output" && name != "--log" &&
-            name != "--jobs") {
+            name != "--jobs" && name != "--format" && name != "--attr") {
             return failure("unknown option " + std::string(arg));
         }
         std::string_view value;
@@ -119,7 +121,12 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
             return failure(std::string(name) + " needs a value");
         }
 
-        if (name == "--chemistry") {
+        std::string format_error;
+        if (take_output_format_option(name, value, options.format, format_error)) {
+            if (!format_error.empty()) {
+                return failure(format_error);
+            }
+        } else if (name == "--chemistry") {
             std::optional<ChemistryChoice> choice;
             for (const auto& [text, c] : kChoices) {
                 if (value == text) {
@@ -170,6 +177,9 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
     }
     if (options.files.empty()) {
         return failure("no raw file to process");
+    }
+    if (auto problem = output_format_problem(options.format, options.output)) {
+        return failure(*problem);
     }
     options.chemistry = chemistry.value_or(ChemistryChoice::automatic);
     ParsedCommandLine p;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "processing/output_format.hpp"
 #include "processing/raw_header.hpp"
 
 namespace kelpira::processing {
@@ -27,6 +28,8 @@ struct BatchOptions {
     bool progress = false;
     unsigned jobs = 0;               // --jobs N: files processed at once; 0: one per core
     std::vector<std::string> files;  // "-": standard input
+    OutputFormatOptions format;
+    std::string command_line;  // as given, for the NetCDF file's history
 
     bool writes_to_stdout() const { return !output || *output == "-"; }
 };
@@ -45,6 +48,7 @@ inline constexpr unsigned kMaxJobs = 256;
 
 inline constexpr std::string_view kUsage =
     "usage: kelpira-process [--chemistry auto|nutrient|ph|ta|dic] [--set KEY=VALUE]...\n"
+    "                       [--format csv|netcdf] [--attr NAME=VALUE]...\n"
     "                       [--output FILE] [--log FILE] [--progress] [--jobs N] FILE...\n"
     "       kelpira-process --help | --version\n";
 

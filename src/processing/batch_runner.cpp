@@ -6,6 +6,7 @@
 #include "processing/batch_runner.hpp"
 
 #include <atomic>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -19,6 +20,7 @@
 #include "processing/batch_interrupt.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/input_spool.hpp"
+#include "processing/netcdf_writer.hpp"
 #include "processing/ordered_jobs.hpp"
 #include "processing/progress_bar.hpp"
 #include "processing/raw_file.hpp"
@@ -47,12 +49,14 @@ struct PreparedFile {
     RawHeader header;
     std::uint64_t size = 0;
     std::vector<std::string> warnings;  // told when the file's turn comes
+    std::string sensor_name;            // for a NetCDF file
 };
 
 // What processing one file leaves until its turn to join the output comes.
 struct ProcessedFile {
     ResultSpool results;
-    ResultSpool log;  // the processing log's lines for this file
+    std::vector<ResultRecord> records;  // instead of `results`, for a NetCDF file
+    ResultSpool log;                    // the processing log's lines for this file
     std::optional<std::string> failure;
 };
 
@@ -122,12 +126,12 @@ class BatchRun {
     std::optional<Refusal> check_overrides(ChemistryChoice chemistry) const;
     std::optional<Refusal> check_single_chemistry() const;
     void process_all(std::ostream* log);
-    bool write_table(std::ostream& out, std::ostream* log);
+    bool write_table(std::ostream* out, std::ostream* log);
+    bool write_netcdf(const std::string& temporary, std::ostream* log);
     void process_file(std::size_t index, bool logging, ProcessedFile& done,
                       const std::atomic<bool>& give_up);
     void show_progress(std::uint64_t more_bytes, std::size_t file_number);
-    bool join_output(const PreparedFile& f, ProcessedFile& done, std::ostream& out,
-                     std::ostream* log);
+    bool join_output(std::size_t index, ProcessedFile& done, std::ostream* out, std::ostream* log);
     void report(const std::string& path, const std::string& reason);
     void warn(const std::string& path, const std::string& text);
     bool write_log();
@@ -145,8 +149,10 @@ class BatchRun {
     bool any_written_ = false;    // a file's results joined the table
     bool table_started_ = false;  // the output could be opened and the files were processed
     bool table_written_ = false;
-    bool log_lost_ = false;       // a file's log lines could not be held until written
-    std::string output_refused_;  // why the safe writer refused the output's path
+    bool log_lost_ = false;                 // a file's log lines could not be held until written
+    std::string output_refused_;            // why the safe writer refused the output's path
+    std::unique_ptr<NetcdfWriter> netcdf_;  // while a NetCDF file is written
+    std::string netcdf_error_;              // what the netCDF library said when it failed
 };
 
 void BatchRun::warn(const std::string& path, const std::string& text) {
@@ -309,6 +315,9 @@ std::variant<PreparedFile, Refusal> BatchRun::prepare_from(const std::string& pa
             return Refusal{*problem};
         }
     }
+    if (options_.format.format == OutputFormat::netcdf) {
+        f.sensor_name = read_sensor_name(*file);
+    }
     f.size = file->size();
     return f;
 }
@@ -372,21 +381,28 @@ void BatchRun::process_file(std::size_t index, bool logging, ProcessedFile& done
             shown = file->position();
         }
     };
-    TableWriter table(f.chemistry, f.header, std::move(sink), done.results);
+    std::optional<TableWriter> table;
+    if (options_.format.format == OutputFormat::netcdf) {
+        table.emplace(f.chemistry, f.header, std::move(sink), done.records);
+    } else {
+        table.emplace(f.chemistry, f.header, std::move(sink), done.results);
+    }
     const RowPass pass = for_each_row(*file, reading_of(f.chemistry), [&](const RawRow& row) {
-        table.feed(row);
+        table->feed(row);
         tick();
         return !give_up.load(std::memory_order_relaxed) && !interrupt_requested();
     });
     bytes_done_ += f.size - std::min(shown, f.size);
     if (pass != RowPass::completed) {
         done.results.clear();
+        done.records.clear();
         done.failure = std::string(kReadErrorText);
     }
 }
 
-bool BatchRun::join_output(const PreparedFile& f, ProcessedFile& done, std::ostream& out,
+bool BatchRun::join_output(std::size_t index, ProcessedFile& done, std::ostream* out,
                            std::ostream* log) {
+    const PreparedFile& f = prepared_[index];
     if (log != nullptr) {
         const std::lock_guard lock(err_mutex_);
         if (!done.log.move_to(*log)) {
@@ -397,14 +413,24 @@ bool BatchRun::join_output(const PreparedFile& f, ProcessedFile& done, std::ostr
         report(f.path, *done.failure);
         return true;
     }
+    if (netcdf_) {
+        any_written_ = true;
+        for (const auto& record : done.records) {
+            if (!netcdf_->add(static_cast<std::uint32_t>(index), record)) {
+                return false;
+            }
+        }
+        return true;
+    }
     if (!any_written_) {
-        out << table_header_line(f.chemistry);
+        *out << table_header_line(f.chemistry);
         any_written_ = true;
     }
-    return done.results.move_to(out);
+    return done.results.move_to(*out);
 }
 
-bool BatchRun::write_table(std::ostream& out, std::ostream* log) {
+// Writes the results to `out`, or to the NetCDF file being written when `out` is null.
+bool BatchRun::write_table(std::ostream* out, std::ostream* log) {
     table_started_ = true;
     std::vector<ProcessedFile> processed(prepared_.size());
     const bool all = run_ordered(
@@ -415,7 +441,7 @@ bool BatchRun::write_table(std::ostream& out, std::ostream* log) {
         [&](std::size_t i) {
             // What the file held is let go once it has joined the output.
             ProcessedFile done = std::exchange(processed[i], ProcessedFile{});
-            return !interrupt_requested() && join_output(prepared_[i], done, out, log);
+            return !interrupt_requested() && join_output(i, done, out, log);
         });
     if (!all) {
         return false;
@@ -423,15 +449,46 @@ bool BatchRun::write_table(std::ostream& out, std::ostream* log) {
     if (progress_) {
         progress_->finish();
     }
-    return any_written_ && static_cast<bool>(out.flush());
+    return any_written_ && (out == nullptr || static_cast<bool>(out->flush()));
+}
+
+// One NetCDF file of every file's results, with the parameters each file was processed with.
+bool BatchRun::write_netcdf(const std::string& temporary, std::ostream* log) {
+    NetcdfDescription description;
+    description.chemistry = prepared_.front().chemistry;
+    for (const auto& f : prepared_) {
+        description.inputs.push_back({f.path, f.header, f.sensor_name});
+    }
+    description.attributes = options_.format.attributes;
+    description.history = options_.command_line;
+    description.created = std::time(nullptr);
+    netcdf_ = NetcdfWriter::create(temporary, std::move(description), netcdf_error_);
+    if (!netcdf_) {
+        table_started_ = true;
+        any_written_ = true;  // said as a file that cannot be written
+        return false;
+    }
+    bool ok = write_table(nullptr, log);
+    // An interrupted run leaves no file, so its end is not written either.
+    ok = ok && netcdf_->finish();
+    if (netcdf_error_.empty()) {
+        netcdf_error_ = netcdf_->error();
+    }
+    netcdf_.reset();
+    return ok;
 }
 
 void BatchRun::process_all(std::ostream* log) {
-    if (options_.writes_to_stdout()) {
-        table_written_ = write_table(out_, log);
+    if (options_.format.format == OutputFormat::netcdf) {
+        table_written_ = common::write_path_safely(
+            *options_.output,
+            [&](const std::string& temporary) { return write_netcdf(temporary, log); },
+            &output_refused_);
+    } else if (options_.writes_to_stdout()) {
+        table_written_ = write_table(&out_, log);
     } else {
         table_written_ = common::write_file_safely(
-            *options_.output, [&](std::ostream& out) { return write_table(out, log); },
+            *options_.output, [&](std::ostream& out) { return write_table(&out, log); },
             &output_refused_);
     }
 }
@@ -508,7 +565,7 @@ int BatchRun::run() {
             err_ << kProgram << "cannot write the results to "
                  << (options_.writes_to_stdout() ? std::string("standard output")
                                                  : *options_.output)
-                 << '\n';
+                 << (netcdf_error_.empty() ? "" : ": " + netcdf_error_) << '\n';
         }
         return kExitFileFailed;
     }
@@ -537,7 +594,14 @@ int run_command_line(std::span<const std::string_view> args, std::istream& stand
         standard_error << kProgram << parsed.error << '\n' << kUsage;
         return kExitUsage;
     }
-    return run_batch(*parsed.options, standard_input, standard_output, standard_error);
+    BatchOptions options = *parsed.options;
+    options.command_line = "kelpira-process";
+    for (const auto arg : args) {
+        const bool plain =
+            !arg.empty() && arg.find_first_of(" \t\n'\"\\$") == std::string_view::npos;
+        options.command_line += plain ? " " + std::string(arg) : " '" + std::string(arg) + "'";
+    }
+    return run_batch(options, standard_input, standard_output, standard_error);
 }
 
 }  // namespace kelpira::processing

@@ -38,11 +38,12 @@ std::string table_header_line(ChemistryChoice c) {
     return csv_line(std::span<const std::string_view>(kNutrientMultiResultColumns));
 }
 
-TableWriter::TableWriter(ChemistryChoice chemistry, const RawHeader& header, LogSink log,
-                         ResultSpool& spool)
+TableWriter::TableWriter(ChemistryChoice chemistry, const RawHeader& header, const LogSink& log,
+                         ResultSpool* spool, std::vector<ResultRecord>* records)
     : chemistry_(chemistry),
       header_(header),
       spool_(spool),
+      records_(records),
       nutrient_(log),
       ph_(log),
       ta_(log),
@@ -53,33 +54,48 @@ TableWriter::TableWriter(ChemistryChoice chemistry, const RawHeader& header, Log
     dic_.reset();
 }
 
+TableWriter::TableWriter(ChemistryChoice chemistry, const RawHeader& header, LogSink log,
+                         ResultSpool& spool)
+    : TableWriter(chemistry, header, log, &spool, nullptr) {}
+
+TableWriter::TableWriter(ChemistryChoice chemistry, const RawHeader& header, LogSink log,
+                         std::vector<ResultRecord>& records)
+    : TableWriter(chemistry, header, log, nullptr, &records) {}
+
+template <typename Result, typename Cells>
+void TableWriter::emit(const std::optional<Result>& result, Cells cells) {
+    if (!result) {
+        return;
+    }
+    if (records_ != nullptr) {
+        records_->push_back(*result);
+    } else {
+        const auto line = cells(*result);
+        spool_->append(csv_line(std::span<const std::string>(line)));
+    }
+}
+
 void TableWriter::feed(const RawRow& row) {
     switch (chemistry_) {
         case ChemistryChoice::ph:
-            if (auto r =
-                    ph_.feed(header_.ph, row, header_.ph_sample_interval_ms, header_.thermistors)) {
-                spool_.append(csv_line(std::span<const std::string>(ph_result_cells(*r))));
-            }
+            emit(ph_.feed(header_.ph, row, header_.ph_sample_interval_ms, header_.thermistors),
+                 ph_result_cells);
             break;
         case ChemistryChoice::ta:
-            if (auto r = ta_.feed(header_.ta, row, header_.thermistors)) {
-                spool_.append(csv_line(std::span<const std::string>(ta_result_cells(*r))));
-            }
+            emit(ta_.feed(header_.ta, row, header_.thermistors), ta_result_cells);
             break;
         case ChemistryChoice::dic:
-            if (auto r = dic_.feed(header_.dic, row, header_.thermistors[0])) {
-                spool_.append(csv_line(std::span<const std::string>(dic_result_cells(*r))));
-            }
+            emit(dic_.feed(header_.dic, row, header_.thermistors[0]), dic_result_cells);
             break;
         case ChemistryChoice::automatic:
         case ChemistryChoice::nutrient:
             // A file without a TYPE key has no dilution ratio of its own: 1.0, as for any
             // other type.
-            if (auto r = nutrient_.feed(header_.chemistry.value_or(config::ChemistryType::generic),
-                                        header_.nutrient, row)) {
-                spool_.append(csv_line(std::span<const std::string>(
-                    nutrient_multi_result_cells(*r, header_.sensor_name))));
-            }
+            emit(nutrient_.feed(header_.chemistry.value_or(config::ChemistryType::generic),
+                                header_.nutrient, row),
+                 [this](const NutrientResult& r) {
+                     return nutrient_multi_result_cells(r, header_.sensor_name);
+                 });
             break;
     }
 }

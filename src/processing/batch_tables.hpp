@@ -4,10 +4,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "processing/batch_options.hpp"
 #include "processing/dic_engine.hpp"
 #include "processing/engine_log.hpp"
+#include "processing/netcdf_input.hpp"
 #include "processing/nutrient_engine.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/raw_header.hpp"
@@ -24,18 +26,27 @@ std::string_view chemistry_display_name(ChemistryChoice c);
 std::string table_header_line(ChemistryChoice c);
 
 // One pass over the rows of one file with the parameters of its header; each result becomes
-// one table line in the spool.
+// one table line in the spool, or one record for a NetCDF file.
 class TableWriter {
   public:
     TableWriter(ChemistryChoice chemistry, const RawHeader& header, LogSink log,
                 ResultSpool& spool);
+    TableWriter(ChemistryChoice chemistry, const RawHeader& header, LogSink log,
+                std::vector<ResultRecord>& records);
 
     void feed(const RawRow& row);
 
   private:
+    TableWriter(ChemistryChoice chemistry, const RawHeader& header, const LogSink& log,
+                ResultSpool* spool, std::vector<ResultRecord>* records);
+
+    template <typename Result, typename Cells>
+    void emit(const std::optional<Result>& result, Cells cells);
+
     ChemistryChoice chemistry_;
     const RawHeader& header_;
-    ResultSpool& spool_;
+    ResultSpool* spool_ = nullptr;
+    std::vector<ResultRecord>* records_ = nullptr;
     NutrientEngine nutrient_;
     PhEngine ph_;
     TaEngine ta_;

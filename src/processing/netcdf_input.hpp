@@ -10,6 +10,7 @@
 #include "processing/batch_options.hpp"
 #include "processing/dic_engine.hpp"
 #include "processing/nutrient_engine.hpp"
+#include "processing/output_format.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/raw_file.hpp"
 #include "processing/raw_header.hpp"
@@ -32,13 +33,6 @@ struct NetcdfInput {
 struct NetcdfRow {
     std::uint32_t input = 0;
     ResultRecord record;
-};
-
-// A global attribute given by the user (--attr NAME=VALUE); it wins over the one the writer
-// would have made.
-struct NetcdfAttribute {
-    std::string name;
-    std::string value;
 };
 
 struct NetcdfDescription {

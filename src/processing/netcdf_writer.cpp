@@ -21,8 +21,11 @@ namespace kelpira::processing {
 
 namespace {
 
-// Rows written at once, and the chunk length of every variable along the results.
+// Rows written at once.
 constexpr std::size_t kBlockRows = 16384;
+// The chunk length of every variable along the results. Chunks are compressed, so the last,
+// partly filled one costs little in a file of a few results.
+constexpr std::size_t kChunkRows = 4096;
 
 constexpr signed char kFlagGood = 1;
 constexpr signed char kFlagBad = 2;
@@ -70,6 +73,8 @@ struct NetcdfWriter::State {
     std::vector<std::vector<double>> values;  // per column, the rows not written yet
     std::vector<int> station_rows;
     std::vector<int> input_rows;
+    // Parameters that differ between inputs: each variable's value per input.
+    std::vector<std::pair<int, std::vector<double>>> parameter_tables;
     std::size_t time_column = 0;
     std::optional<std::size_t> depth_column;
     Range time_range;
@@ -115,9 +120,10 @@ bool NetcdfWriter::State::define_column(const NetcdfColumn& c, int obs, bool has
             type = NC_BYTE;
             break;
     }
-    const std::size_t chunk = kBlockRows;
+    const std::size_t chunk = kChunkRows;
     if (!check(nc_def_var(ncid, c.name.c_str(), type, 1, &obs, &id), c.name) ||
-        !check(nc_def_var_chunking(ncid, id, NC_CHUNKED, &chunk), c.name)) {
+        !check(nc_def_var_chunking(ncid, id, NC_CHUNKED, &chunk), c.name) ||
+        !check(nc_def_var_deflate(ncid, id, 1, 1, 1), c.name)) {
         return false;
     }
     // Empty cells (a value the engine could not compute) are missing values, never numbers.
@@ -197,14 +203,15 @@ bool NetcdfWriter::State::define() {
     }
     text(id, "cf_role", "timeseries_id");
     text(id, "long_name", "sensor name");
-    const std::size_t chunk = kBlockRows;
+    const std::size_t chunk = kChunkRows;
     for (auto [name, var, long_name, instance] :
          {std::tuple{"station_index", &station_index_id,
                      "index of the sensor (station) that measured the result", "station"},
           std::tuple{"input_file_index", &input_index_id,
                      "index of the raw output file (input_file) the result came from", ""}}) {
         if (!check(nc_def_var(ncid, name, NC_INT, 1, &obs, var), name) ||
-            !check(nc_def_var_chunking(ncid, *var, NC_CHUNKED, &chunk), name)) {
+            !check(nc_def_var_chunking(ncid, *var, NC_CHUNKED, &chunk), name) ||
+            !check(nc_def_var_deflate(ncid, *var, 1, 1, 1), name)) {
             return false;
         }
         text(*var, "long_name", long_name);
@@ -260,14 +267,11 @@ bool NetcdfWriter::State::define_parameters(int input_dim) {
             return false;
         }
         text(id, "long_name", "processing parameter " + p.key + " of each input file");
-        for (std::size_t f = 0; f < per_input.size(); ++f) {
-            const std::size_t at = f;
-            const double v = per_input[f][k].value;
-            const unsigned whole = static_cast<unsigned>(v);
-            check(p.integer ? nc_put_var1_uint(ncid, id, &at, &whole)
-                            : nc_put_var1_double(ncid, id, &at, &v),
-                  p.name);
+        std::vector<double> table;
+        for (const auto& input : per_input) {
+            table.push_back(input[k].value);
         }
+        parameter_tables.emplace_back(id, std::move(table));
     }
     return error.empty();
 }
@@ -287,7 +291,12 @@ bool NetcdfWriter::State::write_tables() {
     for (const auto& in : description.inputs) {
         names.push_back(in.path);
     }
-    return put_strings("timeseries_id", stations) && put_strings("input_file_name", names);
+    for (const auto& [id, table] : parameter_tables) {
+        // The library converts to the variable's type, whole numbers exactly.
+        check(nc_put_var_double(ncid, id, table.data()), "parameters");
+    }
+    return put_strings("timeseries_id", stations) && put_strings("input_file_name", names) &&
+           error.empty();
 }
 
 bool NetcdfWriter::State::write_global_attributes(std::size_t rows) {

@@ -241,3 +241,40 @@ TEST_F(SafeFile, ANewFileGetsTheUmaskThroughTheDescriptorThatMadeIt) {
     ::stat(p.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
+
+TEST_F(SafeFile, AWriterByPathGetsATemporaryBesideTheTarget) {
+    const auto p = dir_ / "out.nc";
+    std::ofstream(p) << "old";
+    ::chmod(p.c_str(), 0600);
+    const auto write_by_path = [](const std::string& text, bool result) {
+        return [text, result](const std::string& temporary) {
+            // A library that writes by path may make the file anew under the name.
+            fs::remove(temporary);
+            std::ofstream(temporary) << text;
+            return result;
+        };
+    };
+    EXPECT_FALSE(kelpira::common::write_path_safely(p, write_by_path("partial", false)));
+    EXPECT_EQ(slurp(p), "old");
+    EXPECT_EQ(entries(), 1u);
+
+    ASSERT_TRUE(kelpira::common::write_path_safely(p, write_by_path("new", true)));
+    EXPECT_EQ(slurp(p), "new");
+    EXPECT_EQ(entries(), 1u);
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    std::string refusal;
+    EXPECT_FALSE(
+        kelpira::common::write_path_safely("/dev/null", write_by_path("x", true), &refusal));
+    EXPECT_EQ(refusal, "/dev/null is not a regular file");
+
+    ::chmod(p.c_str(), 0666);
+    ::chmod(dir_.c_str(), 0555);
+    const bool in_place = unprivileged(
+        [&] { return kelpira::common::write_path_safely(p, write_by_path("in place", true)); });
+    ::chmod(dir_.c_str(), 0755);
+    EXPECT_TRUE(in_place);
+    EXPECT_EQ(slurp(p), "in place");
+}

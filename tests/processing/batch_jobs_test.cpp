@@ -114,51 +114,54 @@ TEST_F(BatchJobs, JobsTakeANumberOfFiles) {
     EXPECT_EQ(run({"--jobs=256", file}).status, 0);
 }
 
-// Ctrl+C while two jobs process: the program ends by the signal, and neither the results nor
-// the log, nor any temporary file, is left.
+// Ctrl+C while two jobs process: the program ends by the signal, and neither the results (CSV
+// or NetCDF) nor the log, nor any temporary file, is left.
 TEST_F(BatchJobs, InterruptedParallelRunLeavesNoOutputFile) {
     std::string big = nutrient_file("BIG", 60000, 1.0);  // 240000 rows, about 20 MB
     const std::string a = folder.write("a.csv", big);
     const std::string b = folder.write("b.csv", big);
     big.clear();
-    const std::string output = folder.path("out.csv");
     const std::string log = folder.path("out.log");
 
-    int err_pipe[2];
-    ASSERT_EQ(::pipe(err_pipe), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
-    const std::string program = std::string(KELPIRA_BINARY_DIR) + "/kelpira-process";
-    std::vector<std::string> args{program, "--jobs", "2", "--progress", "--output", output, "--log",
-                                  log,     a,        b};
-    std::vector<char*> argv;
-    for (auto& s : args) {
-        argv.push_back(s.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(err_pipe[1]);
+    for (const std::string format : {"csv", "netcdf"}) {
+        const std::string output = folder.path("out." + format);
+        int err_pipe[2];
+        ASSERT_EQ(::pipe(err_pipe), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
+        posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
+        const std::string program = std::string(KELPIRA_BINARY_DIR) + "/kelpira-process";
+        std::vector<std::string> args{program,    "--jobs", "2",        "--progress",
+                                      "--format", format,   "--output", output,
+                                      "--log",    log,      a,          b};
+        std::vector<char*> argv;
+        for (auto& s : args) {
+            argv.push_back(s.data());
+        }
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(err_pipe[1]);
 
-    // The bar is first drawn after the first rows of a file: the files are being processed.
-    char c = 0;
-    ASSERT_EQ(::read(err_pipe[0], &c, 1), 1);
-    ASSERT_EQ(::kill(pid, SIGINT), 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ::close(err_pipe[0]);
+        // The bar is first drawn after the first rows of a file: the files are being processed.
+        char c = 0;
+        ASSERT_EQ(::read(err_pipe[0], &c, 1), 1);
+        ASSERT_EQ(::kill(pid, SIGINT), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ::close(err_pipe[0]);
 
-    ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
-    EXPECT_EQ(WTERMSIG(status), SIGINT);
-    std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder.path(""))) {
-        left.push_back(entry.path().filename().string());
+        ASSERT_TRUE(WIFSIGNALED(status)) << format << ": exit status " << WEXITSTATUS(status);
+        EXPECT_EQ(WTERMSIG(status), SIGINT);
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(folder.path(""))) {
+            left.push_back(entry.path().filename().string());
+        }
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{"a.csv", "b.csv"})) << format;
     }
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"a.csv", "b.csv"}));
 }
 
 }  // namespace

@@ -40,6 +40,15 @@ TEST(BatchOptions, DefaultsAndEveryOption) {
     EXPECT_TRUE(o.progress);
     EXPECT_EQ(o.files, (std::vector<std::string>{"a.csv", "--odd-name.csv"}));
 
+    const auto nc = parse({"--format=netcdf", "--output=x.nc", "--attr", "summary=a=b",
+                           "--attr=license=CC-BY-4.0", "a.csv"});
+    ASSERT_TRUE(nc.options.has_value()) << nc.error;
+    EXPECT_EQ(nc.options->format.format, kelpira::processing::OutputFormat::netcdf);
+    ASSERT_EQ(nc.options->format.attributes.size(), 2u);
+    EXPECT_EQ(nc.options->format.attributes[0].name, "summary");
+    EXPECT_EQ(nc.options->format.attributes[0].value, "a=b");
+    EXPECT_EQ(nc.options->format.attributes[1].value, "CC-BY-4.0");
+
     const auto dash = parse({"--output", "-", "a.csv"});
     ASSERT_TRUE(dash.options.has_value());
     EXPECT_TRUE(dash.options->writes_to_stdout());
@@ -55,6 +64,16 @@ TEST(BatchOptions, UsageErrorsSayWhatIsWrong) {
               "unknown chemistry \"alkalinity\" (choose auto, nutrient, ph, ta or dic)");
     EXPECT_EQ(parse({"--chemistry", "ph", "--chemistry", "ta", "a.csv"}).error,
               "several chemistries given (ph and ta): process one chemistry per run");
+    EXPECT_EQ(parse({"--format", "netcdf", "a.csv"}).error,
+              "--format netcdf needs --output FILE: a NetCDF file is never written to standard "
+              "output");
+    EXPECT_EQ(parse({"--format", "hdf", "a.csv"}).error,
+              "unknown format \"hdf\" (choose csv or netcdf)");
+    EXPECT_EQ(parse({"--attr", "title=x", "a.csv"}).error,
+              "--attr sets attributes of a NetCDF file: give --format netcdf");
+    EXPECT_NE(parse({"--format=netcdf", "--output=x.nc", "--attr", "bad name=x", "a.csv"})
+                  .error.find("--attr needs NAME=VALUE"),
+              std::string::npos);
     EXPECT_EQ(parse({"--set", "NOVALUE", "a.csv"}).error,
               "--set needs KEY=VALUE, for example "
               "--set KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10");

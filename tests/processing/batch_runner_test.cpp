@@ -2,6 +2,7 @@
 #include "processing/batch_runner.hpp"
 
 #include <gtest/gtest.h>
+#include <netcdf.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -380,6 +381,44 @@ TEST_F(BatchRunner, ProgressBarEndsFull) {
     EXPECT_NE(r.err.find("\r[########################################] 100.0%  file 1 of 1\n"),
               std::string::npos)
         << r.err;
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<double> netcdf_values(const std::string& path, const char* name) {
+    int id = -1, var = -1, dim = -1;
+    std::size_t n = 0;
+    EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &id), NC_NOERR) << path;
+    nc_inq_varid(id, name, &var);
+    nc_inq_vardimid(id, var, &dim);
+    nc_inq_dimlen(id, dim, &n);
+    std::vector<double> values(n);
+    nc_get_var_double(id, var, values.data());
+    nc_close(id);
+    return values;
+}
+
+TEST_F(BatchRunner, NetcdfHoldsEveryFilesResultsInTheGivenOrder) {
+    TempRawFile a(dic_file(1700000000, 0.4));
+    TempRawFile b(dic_file(1700003600, 0.6));
+    const std::string nc = path("results.nc");
+    const Outcome r = run({"--format", "netcdf", "--jobs", "2", "--output", nc, a.path().string(),
+                           b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    const auto dic = netcdf_values(nc, "dic");
+    ASSERT_EQ(dic.size(), 2u);
+    EXPECT_NEAR(dic[0], 1600, 1e-9);
+    EXPECT_NEAR(dic[1], 2400, 1e-9);
+    EXPECT_EQ(netcdf_values(nc, "time"), (std::vector<double>{1700000000, 1700003600}));
+    EXPECT_EQ(netcdf_values(nc, "input_file_index"), (std::vector<double>{0, 1}));
+
+    const std::string nowhere = path("missing/results.nc");
+    const Outcome failed = run({"--format=netcdf", "--output", nowhere, a.path().string()});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err, "kelpira-process: cannot write the results to " + nowhere + "\n");
 }
 
 }  // namespace

@@ -1,0 +1,353 @@
+// NetCDF results files read back through the netCDF library: the same values, times and
+// texts as the CSV table made from the same results, the CF/ACDD attributes, units UDUNITS
+// converts, and a file xarray opens.
+#include <gtest/gtest.h>
+#include <netcdf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/time_text.hpp"
+#include "processing/netcdf_writer.hpp"
+#include "processing/nutrient_csv.hpp"
+#include "processing/result_csv.hpp"
+#include "support/temp_folder.hpp"
+
+namespace {
+
+using namespace kelpira::processing;
+
+// Reads a file through the netCDF library.
+class NcFile {
+  public:
+    explicit NcFile(const std::string& path) {
+        EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &id_), NC_NOERR);
+    }
+    ~NcFile() { nc_close(id_); }
+
+    int var(const std::string& name) const {
+        int v = -1;
+        EXPECT_EQ(nc_inq_varid(id_, name.c_str(), &v), NC_NOERR) << name;
+        return v;
+    }
+    std::string text(int var, const std::string& name) const {
+        std::size_t n = 0;
+        if (nc_inq_attlen(id_, var, name.c_str(), &n) != NC_NOERR) {
+            return "(none)";
+        }
+        std::string s(n, '\0');
+        nc_get_att_text(id_, var, name.c_str(), s.data());
+        return s;
+    }
+    double number(int var, const std::string& name) const {
+        double v = NAN;
+        EXPECT_EQ(nc_get_att_double(id_, var, name.c_str(), &v), NC_NOERR) << name;
+        return v;
+    }
+    std::vector<double> values(int var) const {
+        int dim = -1;
+        std::size_t n = 0;
+        nc_inq_vardimid(id_, var, &dim);
+        nc_inq_dimlen(id_, dim, &n);
+        std::vector<double> out(n);
+        nc_get_var_double(id_, var, out.data());
+        return out;
+    }
+    std::vector<std::string> strings(int var) const {
+        const std::size_t n = values_count(var);
+        std::vector<char*> raw(n);
+        nc_get_var_string(id_, var, raw.data());
+        std::vector<std::string> out(raw.begin(), raw.end());
+        nc_free_string(n, raw.data());
+        return out;
+    }
+    // The variable whose long_name is `title`.
+    int titled(const std::string& title) const {
+        int count = 0;
+        nc_inq_nvars(id_, &count);
+        for (int v = 0; v < count; ++v) {
+            if (text(v, "long_name") == title) {
+                return v;
+            }
+        }
+        ADD_FAILURE() << "no variable titled " << title;
+        return -1;
+    }
+    std::vector<int> vars() const {
+        int count = 0;
+        nc_inq_nvars(id_, &count);
+        std::vector<int> out(count);
+        for (int v = 0; v < count; ++v) {
+            out[v] = v;
+        }
+        return out;
+    }
+
+  private:
+    std::size_t values_count(int var) const {
+        int dim = -1;
+        std::size_t n = 0;
+        nc_inq_vardimid(id_, var, &dim);
+        nc_inq_dimlen(id_, dim, &n);
+        return n;
+    }
+    int id_ = -1;
+};
+
+NetcdfInput input(ChemistryChoice chemistry, std::string sensor, double standard1 = 10) {
+    NetcdfInput in;
+    in.path = "R" + sensor + ".CSV";
+    in.sensor_name = std::move(sensor);
+    in.header.chemistry = chemistry == ChemistryChoice::nutrient
+                              ? kelpira::config::ChemistryType::nitrate
+                              : std::optional<kelpira::config::ChemistryType>{};
+    in.header.nutrient.standard1_nmol = static_cast<std::uint32_t>(standard1 * 1000);
+    return in;
+}
+
+NutrientResult nutrient(std::uint32_t t, float medium, float depth) {
+    NutrientResult r;
+    r.sensor_time = t;
+    r.platform_time = t + 3;
+    r.medium = medium;
+    r.short_path = medium * 2;
+    r.long_path = NAN;  // the engine could not compute it: a missing value, not a number
+    r.depth = depth;
+    r.salinity = 35.1f;
+    r.temperature = 12.25f;
+    r.validity = static_cast<std::uint8_t>(medium > 0 ? 1 : 2);
+    return r;
+}
+
+struct Case {
+    ChemistryChoice chemistry;
+    std::vector<std::string_view> titles;
+    std::vector<NetcdfRow> rows;
+    std::vector<std::vector<std::string>> cells;
+};
+
+template <typename Titles, typename Result, typename Cells>
+Case make_case(ChemistryChoice chemistry, const Titles& titles, std::vector<Result> results,
+               Cells cells) {
+    Case c{chemistry, {titles.begin(), titles.end()}, {}, {}};
+    for (const auto& r : results) {
+        c.rows.push_back({0, r});
+        const auto line = cells(r);
+        c.cells.emplace_back(line.begin(), line.end());
+    }
+    return c;
+}
+
+std::vector<Case> cases() {
+    PhResult ph{1700000000, 1, 35.2f, 11.5f, 6.1f, 8.0412, 1.23456, 1.2346, 21.4567};
+    TaResult ta{1700000600, 2201.2345, 1, 0.123456f, 0.654321f, 21.5f};
+    DicResult good{5, 1700001200, 2033.4567, 1, 0.4f, 0.5f, 20.125f};
+    DicResult bad{0, 1700004800, 0, 2, 0, 0, 0};
+    return {
+        make_case(ChemistryChoice::nutrient, kNutrientMultiResultColumns,
+                  std::vector{nutrient(1700000000, 12.5f, 10.25f), nutrient(1700003600, 0, 20.5f)},
+                  [](const NutrientResult& r) { return nutrient_multi_result_cells(r, "Bay 1"); }),
+        make_case(ChemistryChoice::ph, kPhResultColumns, std::vector{ph}, ph_result_cells),
+        make_case(ChemistryChoice::ta, kTaResultColumns, std::vector{ta}, ta_result_cells),
+        make_case(ChemistryChoice::dic, kDicResultColumns, std::vector{good, bad},
+                  dic_result_cells),
+    };
+}
+
+std::string write(const kelpira::testing::TempFolder& folder, const NetcdfDescription& d,
+                  std::span<const NetcdfRow> rows) {
+    const std::string path = folder.path("out.nc");
+    std::string error;
+    EXPECT_TRUE(write_netcdf_file(path, d, rows, error)) << error;
+    return path;
+}
+
+double seconds_of(const std::string& cell) {
+    kelpira::common::UtcFields f{};
+    EXPECT_EQ(std::sscanf(cell.c_str(), "%d/%d/%d %d:%d:%d", &f.day, &f.month, &f.year, &f.hour,
+                          &f.minute, &f.second),
+              6)
+        << cell;
+    return static_cast<double>(kelpira::common::utc_seconds(f));
+}
+
+TEST(NetcdfFile, HoldsWhatTheCsvTableShows) {
+    kelpira::testing::TempFolder folder;
+    for (const Case& c : cases()) {
+        NetcdfDescription d;
+        d.chemistry = c.chemistry;
+        d.inputs = {input(c.chemistry, "Bay 1")};
+        const NcFile nc(write(folder, d, c.rows));
+        for (std::size_t col = 0; col < c.titles.size(); ++col) {
+            const std::string title(c.titles[col]);
+            SCOPED_TRACE(title);
+            const bool name = title == "Sensor Name";
+            const auto got = nc.values(name ? nc.var("station_index") : nc.titled(title));
+            ASSERT_EQ(got.size(), c.cells.size());
+            for (std::size_t row = 0; row < got.size(); ++row) {
+                const std::string& cell = c.cells[row][col];
+                if (name) {
+                    EXPECT_EQ(
+                        nc.strings(nc.var("timeseries_id")).at(static_cast<std::size_t>(got[row])),
+                        cell);
+                } else if (title.starts_with("Time")) {
+                    EXPECT_EQ(got[row], seconds_of(cell));
+                } else if (title == "Validity") {
+                    EXPECT_EQ(got[row], cell == "good" ? 1 : 2);
+                } else if (cell == "nan") {
+                    EXPECT_EQ(got[row], static_cast<double>(NC_FILL_FLOAT));
+                } else {
+                    const auto dot = cell.find('.');
+                    const int decimals = dot == std::string::npos ? 0 : int(cell.size() - dot - 1);
+                    EXPECT_NEAR(got[row], std::stod(cell), 0.5 * std::pow(10.0, -decimals) + 1e-9)
+                        << cell;
+                }
+            }
+        }
+    }
+}
+
+TEST(NetcdfFile, CarriesTheCfAndAcddAttributes) {
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::nutrient;
+    d.inputs = {input(d.chemistry, "Bay 1"), input(d.chemistry, "Bay 2"),
+                input(d.chemistry, "Bay 1")};
+    d.attributes = {{"creator_name", "A. Diver"}, {"title", "Bay nitrate"}};
+    d.history = "kelpira-process --format netcdf";
+    d.created = 1765276800;  // 2025-12-09T10:40:00Z
+    const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)},
+                                      {1, nutrient(1700007200, 2, 42.5f)},
+                                      {2, nutrient(1699990000, 3, 1.5f)}};
+    const NcFile nc(write(folder, d, rows));
+    EXPECT_EQ(nc.text(NC_GLOBAL, "Conventions"), "CF-1.8, ACDD-1.3");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "featureType"), "timeSeries");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "title"), "Bay nitrate");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "creator_name"), "A. Diver");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "date_created"), "2025-12-09T10:40:00Z");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "history"),
+              "2025-12-09T10:40:00Z kelpira-process --format netcdf");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "time_coverage_start"), "2023-11-14T19:26:40Z");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "time_coverage_end"), "2023-11-15T00:13:20Z");
+    EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_vertical_min"), 1.5);
+    EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_vertical_max"), 42.5);
+    EXPECT_EQ(nc.strings(nc.var("timeseries_id")), (std::vector<std::string>{"Bay 1", "Bay 2"}));
+    EXPECT_EQ(nc.text(nc.var("timeseries_id"), "cf_role"), "timeseries_id");
+    EXPECT_EQ(nc.values(nc.var("station_index")), (std::vector<double>{0, 1, 0}));
+    EXPECT_EQ(nc.text(nc.var("time"), "units"), "seconds since 1970-01-01T00:00:00Z");
+    EXPECT_EQ(nc.text(nc.var("time"), "axis"), "T");
+    EXPECT_EQ(nc.text(nc.var("depth"), "positive"), "down");
+
+    // Medium is the output channel of every input: the reported nitrate.
+    const int medium = nc.var("nitrate_medium");
+    EXPECT_EQ(nc.text(medium, "standard_name"), "mole_concentration_of_nitrate_in_sea_water");
+    EXPECT_EQ(nc.text(medium, "units"), "umol L-1");
+    EXPECT_EQ(nc.text(medium, "ancillary_variables"), "validity");
+    EXPECT_EQ(nc.number(medium, "standard1_concentration"), 10);
+    EXPECT_EQ(nc.text(nc.var("nitrate_short"), "standard_name"), "(none)");
+    EXPECT_EQ(nc.text(nc.var("validity"), "flag_meanings"), "good bad");
+}
+
+TEST(NetcdfFile, InputsThatDifferGetATableAndNoSharedName) {
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::nutrient;
+    d.inputs = {input(d.chemistry, "A", 10), input(d.chemistry, "B", 20)};
+    d.inputs[1].header.chemistry = kelpira::config::ChemistryType::phosphate;
+    const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)}};
+    const NcFile nc(write(folder, d, rows));
+    const int medium = nc.var("nutrient_medium");
+    EXPECT_EQ(nc.text(medium, "standard_name"), "(none)");
+    EXPECT_EQ(nc.values(nc.var("standard1_concentration")), (std::vector<double>{10, 20}));
+    EXPECT_EQ(nc.strings(nc.var("input_file_name")),
+              (std::vector<std::string>{"RA.CSV", "RB.CSV"}));
+}
+
+// The canonical units of each standard name the files use, from the CF standard name table.
+const std::vector<std::pair<std::string, std::string>> kCanonical{
+    {"time", "days since 2000-01-01"},  // any time since an epoch
+    {"depth", "m"},
+    {"sea_water_practical_salinity", "1"},
+    {"sea_water_temperature", "K"},
+    {"mole_concentration_of_nitrate_in_sea_water", "mol m-3"},
+    {"sea_water_ph_reported_on_total_scale", "1"},
+    {"sea_water_alkalinity_expressed_as_mole_equivalent", "mol m-3"},
+    {"moles_of_dissolved_inorganic_carbon_per_unit_mass_in_sea_water", "mol kg-1"},
+};
+
+bool udunits_converts(const std::string& from, const std::string& to) {
+    const std::string command = "udunits2 -H '" + from + "' -W '" + to + "' 2>&1";
+    std::FILE* p = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, p) != nullptr) {
+        out += buffer;
+    }
+    return ::pclose(p) == 0 && out.find(" = ") != std::string::npos &&
+           out.find("not") == std::string::npos;
+}
+
+TEST(NetcdfFile, UnitsConvertToTheStandardNamesCanonicalUnits) {
+    if (std::system("udunits2 -H m -W m >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "udunits2 (Debian's udunits-bin) is not installed";
+    }
+    EXPECT_FALSE(udunits_converts("umol L-1", "K"));  // the check can fail
+    kelpira::testing::TempFolder folder;
+    for (const Case& c : cases()) {
+        NetcdfDescription d;
+        d.chemistry = c.chemistry;
+        d.inputs = {input(c.chemistry, "Bay 1")};
+        const NcFile nc(write(folder, d, c.rows));
+        for (const int v : nc.vars()) {
+            const std::string units = nc.text(v, "units");
+            const std::string name = nc.text(v, "standard_name");
+            if (units == "(none)") {
+                continue;
+            }
+            SCOPED_TRACE(units);
+            const std::string time_base = "seconds since";
+            EXPECT_TRUE(
+                udunits_converts(units, units.starts_with(time_base) ? "s @ 1970-01-01" : units));
+            if (name != "(none)") {
+                const auto it = std::find_if(kCanonical.begin(), kCanonical.end(),
+                                             [&](const auto& p) { return p.first == name; });
+                ASSERT_NE(it, kCanonical.end()) << name;
+                EXPECT_TRUE(udunits_converts(units, it->second)) << name;
+            }
+        }
+    }
+}
+
+TEST(NetcdfFile, XarrayOpensItAndDecodesTheTimes) {
+    if (std::system("/usr/bin/python3 -c 'import xarray, netCDF4' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "python3-xarray and python3-netcdf4 are not installed";
+    }
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::nutrient;
+    d.inputs = {input(d.chemistry, "Bay 1")};
+    const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 12.5f, 5)}};
+    const std::string path = write(folder, d, rows);
+    const std::string script =
+        "import sys, xarray\n"
+        "ds = xarray.open_dataset(sys.argv[1])\n"
+        "print(str(ds.time.values[0])[:19], float(ds.nitrate_medium[0]),\n"
+        "      bool(ds.nitrate_long.isnull()[0]), ds.nitrate_medium.attrs['units'])\n";
+    const std::string command = "/usr/bin/python3 -c \"" + script + "\" " + path + " 2>&1";
+    std::FILE* p = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, p) != nullptr) {
+        out += buffer;
+    }
+    EXPECT_EQ(::pclose(p), 0) << out;
+    EXPECT_EQ(out, "2023-11-14T22:13:20 12.5 True umol L-1\n");
+}
+
+}  // namespace
