@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/number_scan.hpp"
 #include "common/safe_file.hpp"
 #include "common/time_text.hpp"
 #include "common/version.hpp"
@@ -425,7 +426,7 @@ bool NetcdfWriter::flush() {
             case NetcdfStorage::real32: {
                 std::vector<float> out(v.size());
                 std::transform(v.begin(), v.end(), out.begin(), [](double x) {
-                    return std::isnan(x) ? NC_FILL_FLOAT : static_cast<float>(x);
+                    return std::isnan(x) ? NC_FILL_FLOAT : common::to_f32(x);
                 });
                 s.check(nc_put_vara_float(s.ncid, id, &start, &count, out.data()), name);
                 break;

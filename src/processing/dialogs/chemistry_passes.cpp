@@ -33,19 +33,34 @@ ResultCells row_of(Cells&& cells) {
                        std::make_move_iterator(cells.end()));
 }
 
-// One file through a fresh engine: `cells` feeds a row and gives the list row of the result
-// it completed, if any. Records how the pass ended.
-template <typename Engine, typename Cells>
-PassOutcome single_file_pass(const std::string& path, RawChemistry chemistry,
-                             const char* error_caption, const PassControl& control, Cells&& cells) {
+// The input a single-file pass reads: its path, the parameters the dialog shows and the
+// sensor name of the file's header.
+NetcdfInput pass_input(const std::string& path, RawHeader header) {
+    NetcdfInput in{path, std::move(header), {}};
+    if (auto file = RawFile::open(path)) {
+        in.sensor_name = read_sensor_name(*file);
+    }
+    return in;
+}
+
+// One file through a fresh engine: `feed` feeds a row and gives the result it completed, if
+// any, which becomes a list row through `cells`. Records how the pass ended.
+template <typename Engine, typename Feed, typename Cells>
+PassOutcome single_file_pass(NetcdfInput input, ChemistryChoice chemistry, RawChemistry reading,
+                             const char* error_caption, const PassControl& control, Feed&& feed,
+                             Cells cells) {
     PassOutcome out;
+    out.source.chemistry = chemistry;
+    out.source.inputs.push_back(std::move(input));
     Engine engine([&out](const std::string& line) { add_log_line(out, line); });
     engine.reset();
-    const RowPassEnd end = for_each_file_row(path, chemistry, control, [&](const RawRow& row) {
-        if (auto r = cells(engine, row)) {
-            out.rows.push_back(row_of(std::move(*r)));
-        }
-    });
+    const RowPassEnd end =
+        for_each_file_row(out.source.inputs.front().path, reading, control, [&](const RawRow& row) {
+            if (auto r = feed(engine, row)) {
+                out.rows.push_back(row_of(cells(*r)));
+                out.records.push_back({0, *r});
+            }
+        });
     switch (end) {
         case RowPassEnd::done:
             out.save_allowed = true;
@@ -59,16 +74,6 @@ PassOutcome single_file_pass(const std::string& path, RawChemistry chemistry,
             break;
     }
     return out;
-}
-
-// The cells of an engine's result, when the row completed one.
-template <typename Result, typename Format>
-auto cells_of(const std::optional<Result>& r, Format format)
-    -> std::optional<decltype(format(*r))> {
-    if (!r) {
-        return std::nullopt;
-    }
-    return format(*r);
 }
 
 constexpr const char* kNutrientErrorCaption = "Process Raw Nutrient Output";
@@ -105,6 +110,8 @@ bool nutrient_file_pass(const std::string& path, bool several, const PassControl
         }
         return true;
     }
+    const auto input = static_cast<std::uint32_t>(out.source.inputs.size());
+    out.source.inputs.push_back({path, file->header, file->header.sensor_name});
     NutrientEngine engine([&out](const std::string& line) { add_log_line(out, line); });
     engine.reset();
     const RowPassEnd end =
@@ -112,6 +119,7 @@ bool nutrient_file_pass(const std::string& path, bool several, const PassControl
             if (auto r = engine.feed(*type, file->header.nutrient, row)) {
                 out.rows.push_back(
                     row_of(nutrient_multi_result_cells(*r, file->header.sensor_name)));
+                out.records.push_back({input, *r});
             }
         });
     switch (end) {
@@ -158,17 +166,23 @@ std::vector<ResultColumn> dic_result_columns() {
 PassJob nutrient_pass_job(std::string path, config::ChemistryType type,
                           config::NutrientParams params) {
     return [=](const PassControl& control) {
+        RawHeader header;
+        header.chemistry = type;
+        header.nutrient = params;
         return single_file_pass<NutrientEngine>(
-            path, RawChemistry::nutrient, kNutrientErrorCaption, control,
+            pass_input(path, header), ChemistryChoice::nutrient, RawChemistry::nutrient,
+            kNutrientErrorCaption, control,
             [&](NutrientEngine& engine, const RawRow& row) {
-                return cells_of(engine.feed(type, params, row), nutrient_result_cells);
-            });
+                return engine.feed(type, params, row);
+            },
+            nutrient_result_cells);
     };
 }
 
 PassJob nutrient_multi_pass_job(std::vector<std::string> paths, bool several) {
     return [paths = std::move(paths), several](const PassControl& control) {
         PassOutcome out;
+        out.source.chemistry = ChemistryChoice::nutrient;
         std::uint64_t total = 0;
         for (const auto& path : paths) {
             total += file_bytes(path);
@@ -197,34 +211,52 @@ PassJob nutrient_multi_pass_job(std::vector<std::string> paths, bool several) {
 PassJob ph_pass_job(std::string path, config::PhParams params, std::uint32_t interval_ms,
                     PhThermistors thermistors) {
     return [=](const PassControl& control) {
+        RawHeader header;
+        header.chemistry = config::ChemistryType::ph;
+        header.ph = params;
+        header.ph_sample_interval_ms = interval_ms;
+        header.thermistors = thermistors;
         // The stream error of a pH pass carries the nutrient caption, as it always has.
         return single_file_pass<PhEngine>(
-            path, RawChemistry::ph, kNutrientErrorCaption, control,
+            pass_input(path, header), ChemistryChoice::ph, RawChemistry::ph, kNutrientErrorCaption,
+            control,
             [&](PhEngine& engine, const RawRow& row) {
-                return cells_of(engine.feed(params, row, interval_ms, thermistors),
-                                ph_result_cells);
-            });
+                return engine.feed(params, row, interval_ms, thermistors);
+            },
+            ph_result_cells);
     };
 }
 
 PassJob ta_pass_job(std::string path, config::TaParams params, TaThermistors thermistors) {
     return [=](const PassControl& control) {
-        return single_file_pass<TaEngine>(path, RawChemistry::ta, "Process Raw TA Output", control,
-                                          [&](TaEngine& engine, const RawRow& row) {
-                                              return cells_of(engine.feed(params, row, thermistors),
-                                                              ta_result_cells);
-                                          });
+        RawHeader header;
+        header.chemistry = config::ChemistryType::ta;
+        header.ta = params;
+        header.thermistors = thermistors;
+        return single_file_pass<TaEngine>(
+            pass_input(path, header), ChemistryChoice::ta, RawChemistry::ta,
+            "Process Raw TA Output", control,
+            [&](TaEngine& engine, const RawRow& row) {
+                return engine.feed(params, row, thermistors);
+            },
+            ta_result_cells);
     };
 }
 
 PassJob dic_pass_job(std::string path, config::DicParams params,
                      config::ThermistorConfig thermistor0) {
     return [=](const PassControl& control) {
+        RawHeader header;
+        header.chemistry = config::ChemistryType::dic;
+        header.dic = params;
+        header.thermistors[0] = thermistor0;
         return single_file_pass<DicEngine>(
-            path, RawChemistry::dic, "Process Raw DIC Output", control,
+            pass_input(path, header), ChemistryChoice::dic, RawChemistry::dic,
+            "Process Raw DIC Output", control,
             [&](DicEngine& engine, const RawRow& row) {
-                return cells_of(engine.feed(params, row, thermistor0), dic_result_cells);
-            });
+                return engine.feed(params, row, thermistor0);
+            },
+            dic_result_cells);
     };
 }
 

@@ -8,6 +8,8 @@ namespace kelpira::processing {
 void begin_pass(ProcessingView& view) {
     view.log.clear();
     view.results.rows.clear();
+    view.results.records.clear();
+    view.results.source = {};
     view.results.unlisted = 0;
     view.save_enabled = false;
 }
@@ -17,6 +19,10 @@ void finish_pass(ProcessingView& view, PassOutcome outcome, common::Prompter& pr
         view.results.rows.push_back(row);
     }
     view.results.unlisted = outcome.rows.dropped();
+    for (auto& record : outcome.records) {
+        view.results.records.push_back(record);
+    }
+    view.results.source = std::move(outcome.source);
     for (auto& line : outcome.log) {
         view.log.push_back(std::move(line));
     }

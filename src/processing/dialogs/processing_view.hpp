@@ -37,6 +37,8 @@ struct PassControl {
 // Everything a pass produced. It is built on the pass's thread and handed over whole.
 struct PassOutcome {
     ResultRows rows{kResultRowCap};
+    ResultRecords records{kResultRowCap};  // the results behind `rows`
+    NetcdfDescription source;              // the chemistry and the files read
     std::vector<std::string> log;
     std::vector<PassMessage> messages;  // shown in order once the list is filled
     bool save_allowed = false;          // false after a stream error

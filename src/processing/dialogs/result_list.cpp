@@ -1,15 +1,21 @@
 // Writing a processing result list as comma-separated text.
 #include "processing/dialogs/result_list.hpp"
 
+#include <ctime>
+#include <vector>
+
 #include "common/csv_cell.hpp"
 #include "common/safe_file.hpp"
+#include "common/version.hpp"
+#include "processing/netcdf_writer.hpp"
 
 namespace kelpira::processing {
 
 common::FileRequest processed_results_request() {
     common::FileRequest r;
     r.title = "Processed Results Output File";
-    r.filters = {{"CSV Files (*.csv)", "*.csv"}, {"All Files (*.*)", "*.*"}};
+    r.filters = {
+        {"CSV Files (*.csv)", "*.csv"}, {"NetCDF (*.nc)", "*.nc"}, {"All Files (*.*)", "*.*"}};
     r.default_extension = "csv";
     r.prompt_overwrite = true;
     return r;
@@ -45,11 +51,23 @@ bool save_result_list(const ResultList& list, common::Prompter& prompter) {
     if (!path) {
         return false;
     }
-    const std::string text = result_list_text(list);
-    const bool written = common::write_file_safely(*path, [&text](std::ostream& out) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        return static_cast<bool>(out);
-    });
+    const bool netcdf = path->ends_with(".nc") || path->ends_with(".NC");
+    bool written = false;
+    if (netcdf) {
+        NetcdfDescription description = list.source;
+        description.history =
+            "Kelpira " + std::string(common::kProgramVersion) + ", Save of a processing dialog";
+        description.created = std::time(nullptr);
+        const std::vector<NetcdfRow> rows(list.records.begin(), list.records.end());
+        std::string ignored;  // the message names the file, as for CSV
+        written = write_netcdf_file(*path, description, rows, ignored);
+    } else {
+        const std::string text = result_list_text(list);
+        written = common::write_file_safely(*path, [&text](std::ostream& out) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return static_cast<bool>(out);
+        });
+    }
     if (!written) {
         prompter.message("Save Processed Output", "Unable to open " + *path + " for write");
         return false;

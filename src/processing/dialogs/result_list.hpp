@@ -8,6 +8,7 @@
 
 #include "common/capped_list.hpp"
 #include "common/prompter.hpp"
+#include "processing/netcdf_input.hpp"
 
 namespace kelpira::processing {
 
@@ -16,6 +17,8 @@ inline constexpr std::size_t kResultRowCap = 5001;
 
 using ResultCells = std::vector<std::string>;
 using ResultRows = common::CappedList<ResultCells>;
+// The results behind the rows, for a Save as NetCDF: capped with them.
+using ResultRecords = common::CappedList<NetcdfRow>;
 
 struct ResultColumn {
     std::string title;
@@ -26,6 +29,8 @@ struct ResultList {
     std::vector<ResultColumn> columns;
     ResultRows rows{kResultRowCap};
     std::size_t unlisted = 0;  // older results of the last pass that did not fit
+    ResultRecords records{kResultRowCap};
+    NetcdfDescription source;  // the chemistry and the files the results came from
 };
 
 // "N older results are not listed or saved; kelpira-process writes them all."
@@ -38,7 +43,9 @@ common::FileRequest processed_results_request();
 // (quoted as common::csv_cell says), every line ending in a line feed.
 std::string result_list_text(const ResultList& list);
 
-// "Save": asks for the file, writes it through the safe writer and says how it went:
+// "Save": asks for the file (CSV, or NetCDF for a name ending in ".nc", the same file
+// kelpira-process --format netcdf writes), writes it through the safe writer and says how it
+// went:
 // "Processed Output saved to %s" when the list held a row (followed by the unlisted results
 // text when older results did not fit), "Unable to open %s for write" when the file could not
 // be written (caption "Save Processed Output"). Returns whether it was written.

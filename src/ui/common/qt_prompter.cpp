@@ -30,6 +30,22 @@ void configure(QFileDialog& dialog, const common::FileRequest& request, bool sav
     dialog.setNameFilters(qt_name_filters(request.filters).split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(q(request.default_extension));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (save) {
+        // A name typed without an extension takes that of the chosen filter ("*.nc").
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog, request](const QString& selected) {
+                const auto index = dialog.nameFilters().indexOf(selected);
+                std::string suffix = request.default_extension;
+                if (index >= 0 && static_cast<std::size_t>(index) < request.filters.size()) {
+                    const std::string& pattern = request.filters[index].pattern;
+                    if (pattern.starts_with("*.") && pattern != "*.*") {
+                        suffix = pattern.substr(2);
+                    }
+                }
+                dialog.setDefaultSuffix(q(suffix));
+            });
+    }
     if (save && !request.prompt_overwrite) {
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     }

@@ -1,6 +1,7 @@
 // The TA and DIC dialogs: header messages, parameters shown and read back, inlet enabling,
 // and a whole pass from "Process" to the CSV that "Save" writes.
 #include <gtest/gtest.h>
+#include <netcdf.h>
 
 #include <cmath>
 
@@ -101,8 +102,23 @@ TEST(TaDialog, ProcessesAndSavesEveryColumn) {
     const auto& request = p.file_requests.back();
     EXPECT_EQ(request.title, "Processed Results Output File");
     EXPECT_EQ(request.filters.at(0).label, "CSV Files (*.csv)");
+    EXPECT_EQ(request.filters.at(1).label, "NetCDF (*.nc)");
     EXPECT_EQ(request.default_extension, "csv");
     EXPECT_TRUE(request.prompt_overwrite);
+
+    // The same list as NetCDF: the result and the parameters the dialog showed.
+    p.files.push_back(folder.path("out.nc"));
+    EXPECT_TRUE(save_result_list(d.view.results, p));
+    EXPECT_EQ(p.texts().back(), "Processed Output saved to " + folder.path("out.nc"));
+    int nc = -1, var = -1;
+    double saved = 0, pka = 0;
+    ASSERT_EQ(nc_open(folder.path("out.nc").c_str(), NC_NOWRITE, &nc), NC_NOERR);
+    EXPECT_EQ(nc_inq_varid(nc, "ta", &var), NC_NOERR);
+    EXPECT_EQ(nc_get_var_double(nc, var, &saved), NC_NOERR);
+    EXPECT_EQ(nc_get_att_double(nc, var, "pka", &pka), NC_NOERR);
+    nc_close(nc);
+    EXPECT_EQ(fixed_text(saved, 3), fixed_text(ta, 3));
+    EXPECT_EQ(pka, 7);
 }
 
 TEST(TaDialog, AFileGoneBeforeProcessIsAReadError) {
