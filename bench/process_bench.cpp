@@ -1,6 +1,7 @@
 // Speed of kelpira-process end to end on realistic raw files (a nutrient file and a pH
-// file), of the row reader alone, and of plain reading as the floor; and a fleet's files
-// (8 nutrient files of 100 MB) processed with 1 and with 2 jobs.
+// file), of the row reader alone, and of plain reading as the floor; the same files written as
+// a CSV table and as a NetCDF file (which must cost at most 1.5 times the CSV); and a fleet's
+// files (8 nutrient files of 100 MB) processed with 1 and with 2 jobs.
 //
 //   process_bench                                   run the benchmarks (files of 100 MB in
 //                                                   $TMPDIR, made on first use; the fleet's
@@ -247,6 +248,33 @@ void BM_ProcessEndToEnd(benchmark::State& state, const std::string& kind) {
     state.SetBytesProcessed(static_cast<std::int64_t>(total));
 }
 
+// The whole run into a file of its own in $TMPDIR, as CSV or as NetCDF.
+void BM_ProcessToFile(benchmark::State& state, const std::string& kind,
+                      kelpira::processing::OutputFormat format) {
+    const std::string path = bench_file(kind);
+    const bool netcdf = format == kelpira::processing::OutputFormat::netcdf;
+    const char* tmp = std::getenv("TMPDIR");
+    const fs::path output = fs::path(tmp != nullptr ? tmp : "/tmp") /
+                            ("kelpira_bench_results." + std::string(netcdf ? "nc" : "csv"));
+    kelpira::processing::BatchOptions options;
+    options.files = {path};
+    options.output = output.string();
+    options.format.format = format;
+    std::istringstream no_input;
+    std::ostringstream out, err;
+    std::uint64_t total = 0;
+    for (auto _ : state) {
+        if (kelpira::processing::run_batch(options, no_input, out, err) != 0) {
+            state.SkipWithError(err.str().c_str());
+            return;
+        }
+        total += fs::file_size(path);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(total));
+    std::error_code ec;
+    fs::remove(output, ec);
+}
+
 // A fleet's files, each from a sensor of its own, in a folder made for this run of the
 // benchmark and removed at its end.
 class Fleet {
@@ -323,9 +351,21 @@ BENCHMARK_CAPTURE(BM_ReadFloor, nutrient, std::string("nutrient"))->Unit(benchma
 BENCHMARK_CAPTURE(BM_RowReader, nutrient, std::string("nutrient"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ProcessEndToEnd, nutrient, std::string("nutrient"))
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessToFile, nutrient_csv, std::string("nutrient"),
+                  kelpira::processing::OutputFormat::csv)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessToFile, nutrient_netcdf, std::string("nutrient"),
+                  kelpira::processing::OutputFormat::netcdf)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadFloor, ph, std::string("ph"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RowReader, ph, std::string("ph"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ProcessEndToEnd, ph, std::string("ph"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessToFile, ph_csv, std::string("ph"),
+                  kelpira::processing::OutputFormat::csv)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProcessToFile, ph_netcdf, std::string("ph"),
+                  kelpira::processing::OutputFormat::netcdf)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
