@@ -343,11 +343,13 @@ bool NetcdfWriter::State::write_global_attributes(std::size_t rows) {
         text(g, "time_coverage_end", iso_time(static_cast<std::int64_t>(time_range.high)));
     }
     if (!depth_range.empty()) {
-        check(nc_put_att_double(ncid, g, "geospatial_vertical_min", NC_DOUBLE, 1, &depth_range.low),
+        // Of the depth variable's type, so that they read as its values do.
+        const float low = common::to_f32(depth_range.low);
+        const float high = common::to_f32(depth_range.high);
+        check(nc_put_att_float(ncid, g, "geospatial_vertical_min", NC_FLOAT, 1, &low),
               "geospatial_vertical_min");
-        check(
-            nc_put_att_double(ncid, g, "geospatial_vertical_max", NC_DOUBLE, 1, &depth_range.high),
-            "geospatial_vertical_max");
+        check(nc_put_att_float(ncid, g, "geospatial_vertical_max", NC_FLOAT, 1, &high),
+              "geospatial_vertical_max");
         text(g, "geospatial_vertical_units", "m");
         text(g, "geospatial_vertical_positive", "down");
     }
