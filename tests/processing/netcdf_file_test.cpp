@@ -60,7 +60,7 @@ class NcFile {
         return out;
     }
     std::vector<std::string> strings(int var) const {
-        const std::size_t n = values_count(var);
+        const std::size_t n = values(var).size();
         std::vector<char*> raw(n);
         nc_get_var_string(id_, var, raw.data());
         std::vector<std::string> out(raw.begin(), raw.end());
@@ -90,13 +90,6 @@ class NcFile {
     }
 
   private:
-    std::size_t values_count(int var) const {
-        int dim = -1;
-        std::size_t n = 0;
-        nc_inq_vardimid(id_, var, &dim);
-        nc_inq_dimlen(id_, dim, &n);
-        return n;
-    }
     int id_ = -1;
 };
 
