@@ -1,6 +1,7 @@
 // The NetCDF variables of each chemistry's results.
 #include "processing/netcdf_columns.hpp"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -185,6 +186,29 @@ std::vector<NetcdfColumn> netcdf_columns(ChemistryChoice chemistry,
             break;
     }
     return nutrient_columns(inputs);
+}
+
+void retitle_columns(std::vector<NetcdfColumn>& columns, ChemistryChoice chemistry,
+                     std::span<const std::string> titles) {
+    std::span<const std::string_view> own = kNutrientMultiResultColumns;
+    if (chemistry == ChemistryChoice::ph) {
+        own = kPhResultColumns;
+    } else if (chemistry == ChemistryChoice::ta) {
+        own = kTaResultColumns;
+    } else if (chemistry == ChemistryChoice::dic) {
+        own = kDicResultColumns;
+    }
+    std::vector<std::string> before;
+    for (const auto& c : columns) {
+        before.push_back(c.long_name);
+    }
+    for (std::size_t i = 0; i < std::min(titles.size(), own.size()); ++i) {
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            if (before[k] == own[i]) {
+                columns[k].long_name = titles[i];
+            }
+        }
+    }
 }
 
 std::string netcdf_quantity_name(ChemistryChoice chemistry, std::span<const NetcdfInput> inputs) {

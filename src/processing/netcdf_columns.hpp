@@ -44,6 +44,11 @@ inline constexpr std::string_view kValidityName = "validity";
 std::vector<NetcdfColumn> netcdf_columns(ChemistryChoice chemistry,
                                          std::span<const NetcdfInput> inputs);
 
+// Gives each column whose long_name is the table's own title at position i the title
+// `titles[i]` instead.
+void retitle_columns(std::vector<NetcdfColumn>& columns, ChemistryChoice chemistry,
+                     std::span<const std::string> titles);
+
 // "Nitrate", "pH", "TA", "DIC", or "Nutrient" for inputs of mixed nutrient types.
 std::string netcdf_quantity_name(ChemistryChoice chemistry, std::span<const NetcdfInput> inputs);
 

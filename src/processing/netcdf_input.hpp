@@ -39,6 +39,9 @@ struct NetcdfDescription {
     ChemistryChoice chemistry = ChemistryChoice::nutrient;  // never `automatic`
     std::vector<NetcdfInput> inputs;
     std::vector<NetcdfAttribute> attributes;
+    // The CSV's column titles, when they are not the table's own (the single-file nutrient
+    // dialog names its columns after the nutrient); empty: the table's own.
+    std::vector<std::string> column_titles;
     std::string history;       // the command line, or what wrote the file
     std::int64_t created = 0;  // seconds since 1970-01-01 UTC
 };

@@ -175,6 +175,7 @@ bool NetcdfWriter::State::define() {
         }
     }
     columns = netcdf_columns(description.chemistry, inputs);
+    retitle_columns(columns, description.chemistry, description.column_titles);
     values.resize(columns.size());
     int obs = -1, station = -1, input = -1;
     if (!check(nc_def_dim(ncid, "obs", NC_UNLIMITED, &obs), "obs") ||

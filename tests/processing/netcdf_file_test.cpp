@@ -214,6 +214,7 @@ TEST(NetcdfFile, CarriesTheCfAndAcddAttributes) {
                 input(d.chemistry, "Bay 1")};
     d.attributes = {{"creator_name", "A. Diver"}, {"title", "Bay nitrate"}};
     d.history = "kelpira-process --format netcdf";
+    d.column_titles = {"Time (platform)", "Time (sensor)", "Nitrate (Medium.uM)"};
     d.created = 1765276800;  // 2025-12-09T10:40:00Z
     const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)},
                                       {1, nutrient(1700007200, 2, 42.5f)},
@@ -240,6 +241,8 @@ TEST(NetcdfFile, CarriesTheCfAndAcddAttributes) {
     // Medium is the output channel of every input: the reported nitrate.
     const int medium = nc.var("nitrate_medium");
     EXPECT_EQ(nc.text(medium, "standard_name"), "mole_concentration_of_nitrate_in_sea_water");
+    EXPECT_EQ(nc.text(medium, "long_name"), "Nitrate (Medium.uM)");
+    EXPECT_EQ(nc.text(nc.var("nitrate_short"), "long_name"), "Nutrient (Short:uM)");
     EXPECT_EQ(nc.text(medium, "units"), "umol L-1");
     EXPECT_EQ(nc.text(medium, "ancillary_variables"), "validity");
     EXPECT_EQ(nc.number(medium, "standard1_concentration"), 10);

@@ -58,6 +58,9 @@ bool save_result_list(const ResultList& list, common::Prompter& prompter) {
         description.history =
             "Kelpira " + std::string(common::kProgramVersion) + ", Save of a processing dialog";
         description.created = std::time(nullptr);
+        for (const auto& column : list.columns) {
+            description.column_titles.push_back(column.title);
+        }
         const std::vector<NetcdfRow> rows(list.records.begin(), list.records.end());
         std::string ignored;  // the message names the file, as for CSV
         written = write_netcdf_file(*path, description, rows, ignored);
