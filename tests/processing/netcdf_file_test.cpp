@@ -50,17 +50,20 @@ class NcFile {
         EXPECT_EQ(nc_get_att_double(id_, var, name.c_str(), &v), NC_NOERR) << name;
         return v;
     }
-    std::vector<double> values(int var) const {
+    std::size_t length(int var) const {
         int dim = -1;
         std::size_t n = 0;
         nc_inq_vardimid(id_, var, &dim);
         nc_inq_dimlen(id_, dim, &n);
-        std::vector<double> out(n);
+        return n;
+    }
+    std::vector<double> values(int var) const {
+        std::vector<double> out(length(var));
         nc_get_var_double(id_, var, out.data());
         return out;
     }
     std::vector<std::string> strings(int var) const {
-        const std::size_t n = values(var).size();
+        const std::size_t n = length(var);
         std::vector<char*> raw(n);
         nc_get_var_string(id_, var, raw.data());
         std::vector<std::string> out(raw.begin(), raw.end());
