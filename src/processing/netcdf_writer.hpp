@@ -33,7 +33,6 @@ class NetcdfWriter {
     bool finish();
 
     const std::string& error() const;
-    std::size_t rows() const { return rows_written_ + pending_rows_; }
 
     struct State;
 
