@@ -1,5 +1,5 @@
 // The command line of kelpira-virtual-sensor.
-#include "virtual_sensor/server_options.hpp"
+#include "server_args.hpp"
 
 #include <gtest/gtest.h>
 

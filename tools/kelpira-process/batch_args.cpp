@@ -1,9 +1,12 @@
 // Reading the command line of kelpira-process.
-#include "processing/batch_options.hpp"
+#include "batch_args.hpp"
 
 #include <array>
 #include <charconv>
 #include <utility>
+
+#include "common/version.hpp"
+#include "processing/batch_runner.hpp"
 
 namespace kelpira::processing {
 
@@ -31,6 +34,8 @@ std::pair<std::string_view, std::optional<std::string_view>> split_option(std::s
     }
     return {a.substr(0, eq), a.substr(eq + 1)};
 }
+
+constexpr std::string_view kProgram = "kelpira-process: ";
 
 }  // namespace
 
@@ -175,6 +180,24 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
     ParsedCommandLine p;
     p.options = std::move(options);
     return p;
+}
+
+int run_command_line(std::span<const std::string_view> args, std::istream& standard_input,
+                     std::ostream& standard_output, std::ostream& standard_error) {
+    const ParsedCommandLine parsed = parse_command_line(args);
+    if (parsed.help) {
+        standard_output << help_text();
+        return kExitProcessed;
+    }
+    if (parsed.version) {
+        standard_output << "kelpira-process " << common::kProgramVersion << '\n';
+        return kExitProcessed;
+    }
+    if (!parsed.options) {
+        standard_error << kProgram << parsed.error << '\n' << kUsage;
+        return kExitUsage;
+    }
+    return run_batch(*parsed.options, standard_input, standard_output, standard_error);
 }
 
 }  // namespace kelpira::processing

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "server_args.hpp"
 #include "virtual_sensor/sensor_host.hpp"
-#include "virtual_sensor/server_options.hpp"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// Parsing the command line of kelpira-virtual-sensor.
-#include "virtual_sensor/server_options.hpp"
+// Reading the command line of kelpira-virtual-sensor.
+#include "server_args.hpp"
 
 #include <algorithm>
 #include <cctype>
