@@ -28,6 +28,7 @@ struct ServerOptions {
     double time_scale = 1.0;  // simulated seconds per real second of every sensor's clock
     std::vector<ServedSensorOptions> devices;  // at least one
     bool help = false;
+    bool version = false;
 };
 
 }  // namespace kelpira::virtual_sensor

@@ -3,11 +3,19 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "virtual_sensor/server_options.hpp"
 
 namespace kelpira::virtual_sensor {
+
+inline constexpr std::string_view kProgram = "kelpira-virtual-sensor";
+
+inline constexpr std::string_view kServerUsage =
+    "usage: kelpira-virtual-sensor [--folder DIR] [--restart-delay MS] [--time-scale N]\n"
+    "                              [DEVICE OPTIONS] [--device DEVICE OPTIONS]...\n"
+    "       kelpira-virtual-sensor --help | --version\n";
 
 struct ParsedServerOptions {
     std::optional<ServerOptions> options;
