@@ -101,23 +101,20 @@ void stamp_circle(Pixels& px, app::Point c, const std::vector<int>& halves, QRgb
     }
 }
 
-// A row of bits per image row, one bit per column, with `margin` spare columns and rows on
-// each side so that dots centred just outside the image still reach into it.
+// One bit per pixel of the box from (left, top) to (right, bottom), a row of 64-bit words
+// per pixel row.
 class BitRows {
   public:
-    BitRows(int width, int height, int margin)
-        : margin_(margin),
-          rows_(height + 2 * margin),
-          words_((static_cast<std::size_t>(width + 2 * margin) + 63) / 64),
+    BitRows(int left, int top, int right, int bottom)
+        : left_(left),
+          top_(top),
+          rows_(bottom - top + 1),
+          words_(static_cast<std::size_t>(right - left) / 64 + 1),
           bits_(static_cast<std::size_t>(rows_) * words_) {}
 
     void set(int x, int y) {
-        const int col = x + margin_, row = y + margin_;
-        if (col < 0 || row < 0 || row >= rows_ || static_cast<std::size_t>(col) >= words_ * 64) {
-            return;
-        }
-        bits_[static_cast<std::size_t>(row) * words_ + static_cast<std::size_t>(col) / 64] |=
-            std::uint64_t{1} << (col % 64);
+        const auto col = static_cast<std::size_t>(x - left_);
+        line(y - top_)[col / 64] |= std::uint64_t{1} << (col % 64);
     }
 
     // Each set bit widened by `half` columns to either side.
@@ -137,7 +134,9 @@ class BitRows {
         return out;
     }
 
-    int margin() const { return margin_; }
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int rows() const { return rows_; }
     std::size_t words() const { return words_; }
     const std::uint64_t* line(int row) const {
         return bits_.data() + static_cast<std::size_t>(row) * words_;
@@ -145,8 +144,7 @@ class BitRows {
     std::uint64_t* line(int row) { return bits_.data() + static_cast<std::size_t>(row) * words_; }
 
   private:
-    int margin_;
-    int rows_;
+    int left_, top_, rows_;
     std::size_t words_;
     std::vector<std::uint64_t> bits_;
 };
@@ -158,12 +156,28 @@ void draw_dot_union(QImage& image, std::span<const app::Dot> dots, const std::ve
                     QRgb colour) {
     const int radius = static_cast<int>(halves.size() / 2);
     const int width = image.width(), height = image.height();
-    BitRows centres(width, height, radius);
-    int top = height, bottom = -1;  // the rows the dots reach
+    // The box of the centres that reach into the image, with room to widen them.
+    const auto reaches = [&](const app::Dot& d) {
+        return d.centre.x >= -radius && d.centre.x < width + radius && d.centre.y >= -radius &&
+               d.centre.y < height + radius;
+    };
+    int left = width + radius, top = height + radius, right = -radius - 1, bottom = -radius - 1;
     for (const auto& dot : dots) {
-        centres.set(dot.centre.x, dot.centre.y);
-        top = std::min(top, dot.centre.y - radius);
-        bottom = std::max(bottom, dot.centre.y + radius);
+        if (reaches(dot)) {
+            left = std::min(left, dot.centre.x);
+            right = std::max(right, dot.centre.x);
+            top = std::min(top, dot.centre.y);
+            bottom = std::max(bottom, dot.centre.y);
+        }
+    }
+    if (right < left) {
+        return;
+    }
+    BitRows centres(left - radius, top, right + radius, bottom);
+    for (const auto& dot : dots) {
+        if (reaches(dot)) {
+            centres.set(dot.centre.x, dot.centre.y);
+        }
     }
     std::vector<std::optional<BitRows>> by_half(static_cast<std::size_t>(radius) + 1);
     for (const int half : halves) {
@@ -173,23 +187,30 @@ void draw_dot_union(QImage& image, std::span<const app::Dot> dots, const std::ve
         }
     }
     std::vector<std::uint64_t> union_row(centres.words());
-    for (int y = std::max(top, 0); y <= std::min(bottom, height - 1); ++y) {
+    for (int y = std::max(top - radius, 0); y <= std::min(bottom + radius, height - 1); ++y) {
         std::fill(union_row.begin(), union_row.end(), 0);
         for (int row = 0; row < static_cast<int>(halves.size()); ++row) {
             // A dot centred at cy covers row cy - radius + row of the image.
-            const std::uint64_t* from = by_half[static_cast<std::size_t>(halves[row])]->line(
-                y + radius - row + centres.margin());
+            const int centre_row = y + radius - row - centres.top();
+            if (centre_row < 0 || centre_row >= centres.rows()) {
+                continue;
+            }
+            const std::uint64_t* from =
+                by_half[static_cast<std::size_t>(halves[static_cast<std::size_t>(row)])]->line(
+                    centre_row);
             for (std::size_t w = 0; w < union_row.size(); ++w) {
                 union_row[w] |= from[w];
             }
         }
         auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (std::size_t w = 0; w < union_row.size(); ++w) {
-            for (std::uint64_t bits = union_row[w]; bits != 0; bits &= bits - 1) {
-                const int x = static_cast<int>(w * 64) + std::countr_zero(bits) - radius;
-                if (x >= 0 && x < width) {
-                    pixels[x] = colour;
-                }
+            // Each run of set bits is one span of pixels.
+            for (std::uint64_t bits = union_row[w]; bits != 0; bits &= bits + (bits & -bits)) {
+                const int start = std::countr_zero(bits);
+                const int x = centres.left() + static_cast<int>(w * 64) + start;
+                const int from = std::max(x, 0);
+                const int to = std::min(x + std::countr_one(bits >> start), width);
+                std::fill(pixels + from, pixels + std::max(to, from), colour);
             }
         }
     }
