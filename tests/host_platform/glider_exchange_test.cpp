@@ -143,8 +143,9 @@ TEST(GliderDownload, ListsEveryStoredResultUntilSilence) {
 // three results: the rows that came stay, the status line says how it ended and how many came,
 // the port closes, and the next download lists everything.
 TEST(GliderDownload, ACutDownloadSaysHowFarItGotAndTheNextOneWorks) {
-    const std::string results = "1,1,0,0,0,1,1,0,0,0,12\r2,1,0,0,0,1,1,0,0,0,12\r"
-                                "3,1,0,0,0,1,1,0,0,0,12\r";
+    const std::string results =
+        "1,1,0,0,0,1,1,0,0,0,12\r2,1,0,0,0,1,1,0,0,0,12\r"
+        "3,1,0,0,0,1,1,0,0,0,12\r";
     const std::size_t line_length = results.size() / 3;
     for (const bool removed : {false, true}) {
         for (const std::size_t sent : {0, 1, 2}) {

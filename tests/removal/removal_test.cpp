@@ -14,6 +14,7 @@
 
 #include "config/clock_controller.hpp"
 #include "config/optics_test_poller.hpp"
+#include "graph/proc_graph_feed.hpp"
 #include "link/command_catalogue.hpp"
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
@@ -80,8 +81,7 @@ class CountingBackend : public link::HidBackend {
 
   private:
     struct Counted : link::HidDevice {
-        Counted(std::unique_ptr<link::HidDevice> d, CountingBackend& b)
-            : d_(std::move(d)), b_(b) {}
+        Counted(std::unique_ptr<link::HidDevice> d, CountingBackend& b) : d_(std::move(d)), b_(b) {}
         bool write(const link::Report& r) override {
             const int n = ++b_.writes;
             {
@@ -371,17 +371,17 @@ TEST_P(Pollers, OpticsLiveTest) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, Pollers, kCases, case_name);
 
-// The processed output and diagnostics views' workers, over their first burst: OPEN, a read per
-// stored record and the read that finds no more. Each shows exactly the records read before
-// the fault (no row from a lost answer), opens nothing more after a failed OPEN, and tries
-// again only after its period; the next connection's view shows every record.
+// The workers of the processed output (text and graph) and diagnostics views, over their first
+// burst: OPEN, a read per stored record and the read that finds no more. Each shows exactly the
+// records read before the fault (nothing from a lost answer), reads nothing after a failed
+// OPEN and tries again only after its period; the next connection's view shows every record.
 class ViewWorker : public Removal {
   protected:
     static constexpr int kRecords = 4;
-    using Reader = void (*)(common::WorkerControl&, link::SensorLink&, const std::atomic<bool>&,
-                            const app::RowSink&);
+    // Runs a worker's body on this thread and counts the rows (or points) it shows.
+    using Reader = std::function<std::size_t(common::WorkerControl&, link::SensorLink&)>;
 
-    void read_through_fault(Reader reader) {
+    void read_through_fault(const Reader& reader) {
         VirtualSensorOptions options;
         options.stored_results = kRecords;
         std::size_t shown = 0;
@@ -396,13 +396,21 @@ class ViewWorker : public Removal {
         EXPECT_EQ(read_first_burst(reader, link), static_cast<std::size_t>(kRecords));
     }
 
+    static std::size_t text_rows(void (*body)(common::WorkerControl&, link::SensorLink&,
+                                              const std::atomic<bool>&, const app::RowSink&),
+                                 common::WorkerControl& control, link::SensorLink& l) {
+        std::size_t rows = 0;
+        const std::atomic<bool> paused{false};
+        body(control, l, paused, {[] {}, [&rows](app::ViewRow, bool) { ++rows; }});
+        return rows;
+    }
+
   private:
-    // The rows the reader shows until its next burst begins: the one after the burst that met
-    // the fault, or after the undisturbed burst's last read.
-    std::size_t read_first_burst(Reader reader, link::SensorLink& l) {
-        sensor->edit_state([](virtual_sensor::SensorState& s) {
-            s.stores.diagnostics.entries.resize(kRecords);
-        });
+    // What the reader shows until its next burst begins: the one after the burst that met the
+    // fault, or after the undisturbed burst's last read.
+    std::size_t read_first_burst(const Reader& reader, link::SensorLink& l) {
+        sensor->edit_state(
+            [](virtual_sensor::SensorState& s) { s.stores.diagnostics.entries.resize(kRecords); });
         common::WorkerControl control;
         const int stop_at = counting.writes + (fault_now ? *fault_now + 2 : kRecords + 2);
         counting.on_write([&control, stop_at](int n) {
@@ -410,20 +418,32 @@ class ViewWorker : public Removal {
                 control.request_stop();
             }
         });
-        std::size_t rows = 0;
-        const std::atomic<bool> paused{false};
-        reader(control, l, paused, {[] {}, [&rows](app::ViewRow, bool) { ++rows; }});
+        const std::size_t shown = reader(control, l);
         counting.on_write(nullptr);
-        return rows;
+        return shown;
     }
 };
 
-TEST_P(ViewWorker, ProcessedOutput) {
-    read_through_fault(app::run_output_reader);
+TEST_P(ViewWorker, ProcessedOutputText) {
+    read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
+        return text_rows(app::run_output_reader, c, l);
+    });
+}
+
+TEST_P(ViewWorker, ProcessedOutputGraph) {
+    read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
+        std::size_t points = 0;
+        app::run_proc_graph_feed(
+            l, c,
+            {[&points](std::vector<app::TimedValue> burst) { points += burst.size(); }, [] {}});
+        return points;
+    });
 }
 
 TEST_P(ViewWorker, Diagnostics) {
-    read_through_fault(app::run_diagnostics_reader);
+    read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
+        return text_rows(app::run_diagnostics_reader, c, l);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ViewWorker, kCases, case_name);

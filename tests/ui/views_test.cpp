@@ -199,8 +199,8 @@ TEST_F(ViewsTest, TheSensorLeavingWhileAViewReadsBringsBackTheConnectView) {
     const std::size_t reads = sent(CommandCode::READ_OUTPUT_RECORD);
     demo->inject(link::code_value(CommandCode::READ_OUTPUT_RECORD),
                  {virtual_sensor::FaultKind::late_answer, std::chrono::milliseconds(300)}, 1);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return sent(CommandCode::READ_OUTPUT_RECORD) > reads; }, kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sent(CommandCode::READ_OUTPUT_RECORD) > reads; }, kWaitMs));
     unplug(kDemo);
     settle();
     EXPECT_FALSE(link.is_open());
