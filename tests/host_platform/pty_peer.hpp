@@ -28,6 +28,8 @@ class PtyPeer {
     PtyPeer() {
         fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
         EXPECT_GE(fd_, 0);
+        // A program the test starts must not hold this end too: hang_up() would not be seen.
+        ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
         EXPECT_EQ(::grantpt(fd_), 0);
         EXPECT_EQ(::unlockpt(fd_), 0);
         path_ = ::ptsname(fd_);
