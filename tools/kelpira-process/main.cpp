@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch_args.hpp"
 #include "processing/batch_interrupt.hpp"
 #include "processing/batch_runner.hpp"
 
