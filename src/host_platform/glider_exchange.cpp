@@ -161,14 +161,26 @@ void run_glider_simulation(common::WorkerControl& control, const Session& s) {
     }
 }
 
+std::string download_end_text(std::size_t results, ReadStatus ended) {
+    if (ended == ReadStatus::timed_out) {
+        return printf_text("Download ended, results received: %zu (nothing more within %d ms)",
+                           results, static_cast<int>(kSerialTimeout.count()));
+    }
+    return printf_text("RS232 read error (%d): download stopped, results received: %zu",
+                       static_cast<int>(ended), results);
+}
+
 void run_glider_download(common::WorkerControl& control, const Session& s) {
     s.clear_rows();
     s.send("\r\r");
     s.port->purge_input();
     s.send("\r\rdownload=1\r");
+    std::size_t results = 0;
+    ReadStatus ended = ReadStatus::ok;
     while (!control.stop_requested()) {
         const Reply reply = read_until(*s.port, "\r");
         if (reply.status != ReadStatus::ok) {
+            ended = reply.status;
             break;
         }
         const auto f = scan_reply(reply.text, " %u,%u,%lf,%lf,%lf,%u,%u,%d,%d,%d,%lf");
@@ -188,9 +200,15 @@ void run_glider_download(common::WorkerControl& control, const Session& s) {
         line.p3 = std::get<std::int32_t>(f[9]);
         line.supply = std::get<double>(f[10]);
         s.add_row(download_row(line));
+        ++results;
     }
-    if (!control.stop_requested() && s.events.download_finished) {
-        s.events.download_finished(s.number);
+    // A download the user stopped says nothing more.
+    if (control.stop_requested()) {
+        return;
+    }
+    s.status(download_end_text(results, ended));
+    if (s.events.download_finished) {
+        s.events.download_finished(s.number, ended == ReadStatus::timed_out);
     }
 }
 

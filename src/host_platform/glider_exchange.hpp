@@ -30,8 +30,13 @@ std::string status_sentence(const DiveModel& state, const SimulatorSettings& sim
 // Sampling a second thread asks for a sample every sample interval.
 void run_glider_simulation(common::WorkerControl& control, const Session& session);
 
-// Asks for the stored results and lists them until the sensor falls silent, then reports
-// download_finished (unless stopped).
+// The status line at the end of a download: how many results came and how it ended. The
+// sensor sends no end mark, so a download ends at its first silence; a line that failed
+// (ReadStatus::failed, too_long) stopped it early.
+std::string download_end_text(std::size_t results, ReadStatus ended);
+
+// Asks for the stored results and lists them until the sensor falls silent or the line fails,
+// then shows download_end_text() and reports download_finished (unless stopped).
 void run_glider_download(common::WorkerControl& control, const Session& session);
 
 }  // namespace kelpira::simulator

@@ -24,9 +24,10 @@ struct SimulatorEvents {
     std::function<void(const std::string& text)> status;  // the status line's new text
     std::function<void()> clear_rows;
     std::function<void(const ResultRow& row)> add_row;  // bring the new row into view
-    // The download of session `session` has read everything: the owner should call
-    // download_ended(session) on its own thread, as if "Stop" were pressed.
-    std::function<void(std::uint64_t session)> download_finished;
+    // The download of session `session` has ended by itself: the owner should call
+    // download_ended(session) on its own thread, as if "Stop" were pressed. `complete`: it
+    // ended at the sensor's silence; false when the line failed and results may be missing.
+    std::function<void(std::uint64_t session, bool complete)> download_finished;
 };
 
 // Local date and time fields as the clock sentence sends them.

@@ -27,6 +27,22 @@ TEST(CtlSimulate, DownloadListsTheStoredResultsAsCsv) {
             "4,01/01/1970 00:00:01,0.000,0.000,unknown,0.000,surfaced,0.000,0.000,0,0,0,0.0"}));
 }
 
+TEST(CtlSimulate, ADownloadWhoseLineGoesAwayFails) {
+    const testing::TempFolder runtime;
+    testing::PtyPeer peer;
+    auto done = std::async(std::launch::async, [&] {
+        return run({"simulate", "--platform", "bridges", "--port", peer.path(), "--download"},
+                   runtime.path(""));
+    });
+    EXPECT_EQ(peer.read(15), "\r\r\r\rdownload=1\r");
+    peer.hang_up();
+    const CtlRun r = done.get();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_of(r.out).size(), 1u) << r.out;  // the column titles
+    EXPECT_EQ(r.err, "kelpira-ctl: " + peer.path() +
+                         ": RS232 read error (4): download stopped, results received: 0\n");
+}
+
 TEST(CtlSimulate, StatusGoesToStandardError) {
     const testing::TempFolder runtime;
     testing::PtyPeer peer;

@@ -120,6 +120,9 @@ TEST(GliderDownload, ListsEveryStoredResultUntilSilence) {
         "\n8,4294967295,0,0,0,2,5,0,0,0,0\r");
     const auto finished = b.log.finished(1);
     EXPECT_EQ(finished, (std::vector<std::uint64_t>{b.controller.session()}));
+    EXPECT_EQ(b.log.complete(), std::vector<bool>{true});
+    EXPECT_EQ(b.log.statuses(1).back(),
+              "Download ended, results received: 2 (nothing more within 500 ms)");
     const auto rows = b.log.rows(2);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], (ResultRow{"7", "14/11/2023 22:13:20", "1.235", "0.010", "good", "12.500",
@@ -134,6 +137,47 @@ TEST(GliderDownload, ListsEveryStoredResultUntilSilence) {
     b.controller.download_ended(b.controller.session());
     EXPECT_FALSE(b.controller.running());
     EXPECT_TRUE(b.peer.wait_hang_up());
+}
+
+// The sensor falls silent, or its line goes away, before the first, the middle and the last of
+// three results: the rows that came stay, the status line says how it ended and how many came,
+// the port closes, and the next download lists everything.
+TEST(GliderDownload, ACutDownloadSaysHowFarItGotAndTheNextOneWorks) {
+    const std::string results =
+        "1,1,0,0,0,1,1,0,0,0,12\r2,1,0,0,0,1,1,0,0,0,12\r"
+        "3,1,0,0,0,1,1,0,0,0,12\r";
+    const std::size_t line_length = results.size() / 3;
+    for (const bool removed : {false, true}) {
+        for (const std::size_t sent : {0, 1, 2}) {
+            SCOPED_TRACE(std::to_string(sent) + (removed ? " then removed" : " then silent"));
+            GliderBench b;
+            ASSERT_TRUE(b.controller.download(b.sim, b.serial));
+            EXPECT_EQ(b.peer.read(15), "\r\r\r\rdownload=1\r");
+            b.peer.write(results.substr(0, sent * line_length));
+            if (removed) {
+                b.log.rows(sent);  // what was sent has been read before the line goes
+                b.peer.hang_up();
+            }
+            EXPECT_EQ(b.log.finished(1).size(), 1u);
+            EXPECT_EQ(b.log.complete(), std::vector<bool>{!removed});
+            const std::string count = std::to_string(sent);
+            EXPECT_EQ(b.log.statuses(1).back(),
+                      removed ? "RS232 read error (4): download stopped, results received: " + count
+                              : "Download ended, results received: " + count +
+                                    " (nothing more within 500 ms)");
+            EXPECT_EQ(b.log.rows(sent).size(), sent);
+            b.controller.download_ended(b.controller.session());
+            EXPECT_FALSE(b.controller.running());
+
+            testing::PtyPeer next;
+            b.serial.serial_port = next.path();
+            ASSERT_TRUE(b.controller.download(b.sim, b.serial));
+            EXPECT_EQ(next.read(15), "\r\r\r\rdownload=1\r");
+            next.write(results);
+            EXPECT_EQ(b.log.finished(2).size(), 2u);
+            EXPECT_EQ(b.log.rows(sent + 3).size(), sent + 3);
+        }
+    }
 }
 
 }  // namespace

@@ -28,11 +28,13 @@ class PtyPeer {
     PtyPeer() {
         fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
         EXPECT_GE(fd_, 0);
+        // A program the test starts must not hold this end too: hang_up() would not be seen.
+        ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
         EXPECT_EQ(::grantpt(fd_), 0);
         EXPECT_EQ(::unlockpt(fd_), 0);
         path_ = ::ptsname(fd_);
     }
-    ~PtyPeer() { ::close(fd_); }
+    ~PtyPeer() { hang_up(); }
     PtyPeer(const PtyPeer&) = delete;
     PtyPeer& operator=(const PtyPeer&) = delete;
 
@@ -81,7 +83,8 @@ class PtyPeer {
     bool wait_hang_up() {
         for (;;) {
             pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, -1) != 1) {
+            if (::poll(&p, 1, static_cast<int>(std::chrono::milliseconds(kPeerDeadline).count())) !=
+                1) {
                 return false;
             }
             if ((p.revents & POLLHUP) != 0) {
@@ -91,6 +94,14 @@ class PtyPeer {
             if (::read(fd_, buf, sizeof buf) < 0) {
                 return false;
             }
+        }
+    }
+
+    // The sensor's end goes away, as a cable pulled out: the simulator's reads fail.
+    void hang_up() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
         }
     }
 
@@ -153,7 +164,12 @@ class EventLog {
         return {[this](const std::string& t) { add([&] { statuses_.push_back(t); }); },
                 [this] { add([&] { ++clears_; }); },
                 [this](const simulator::ResultRow& r) { add([&] { rows_.push_back(r); }); },
-                [this](std::uint64_t s) { add([&] { finished_.push_back(s); }); }};
+                [this](std::uint64_t s, bool complete) {
+                    add([&] {
+                        finished_.push_back(s);
+                        complete_.push_back(complete);
+                    });
+                }};
     }
     // The status texts once there are at least `n`.
     std::vector<std::string> statuses(std::size_t n) {
@@ -164,6 +180,11 @@ class EventLog {
     }
     std::vector<std::uint64_t> finished(std::size_t n) {
         return when([&] { return finished_.size() >= n; }, finished_);
+    }
+    // Whether each finished download ended at the sensor's silence.
+    std::vector<bool> complete() {
+        std::lock_guard lock(m_);
+        return complete_;
     }
     int clears() {
         std::lock_guard lock(m_);
@@ -192,6 +213,7 @@ class EventLog {
     std::vector<std::string> statuses_;
     std::vector<simulator::ResultRow> rows_;
     std::vector<std::uint64_t> finished_;
+    std::vector<bool> complete_;
     int clears_ = 0;
 };
 

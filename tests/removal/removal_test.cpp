@@ -8,11 +8,13 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <string>
 
 #include "config/clock_controller.hpp"
 #include "config/optics_test_poller.hpp"
+#include "graph/proc_graph_feed.hpp"
 #include "link/command_catalogue.hpp"
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
@@ -24,6 +26,7 @@
 #include "statemachine/state_transfer.hpp"
 #include "support/recording_prompter.hpp"
 #include "views/run_control.hpp"
+#include "views/view_workers.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
@@ -66,16 +69,27 @@ class CountingBackend : public link::HidBackend {
     std::vector<link::HidDeviceInfo> enumerate() override { return inner_.enumerate(); }
     std::unique_ptr<link::HidDevice> open(const std::string& path) override {
         auto d = inner_.open(path);
-        return d ? std::make_unique<Counted>(std::move(d), writes) : nullptr;
+        return d ? std::make_unique<Counted>(std::move(d), *this) : nullptr;
     }
     std::atomic<int> writes{0};
+    // `hook` is called on the link's thread with the count of writes so far, before the write
+    // goes out; nullptr for none.
+    void on_write(std::function<void(int)> hook) {
+        std::lock_guard lock(hook_mutex_);
+        hook_ = std::move(hook);
+    }
 
   private:
     struct Counted : link::HidDevice {
-        Counted(std::unique_ptr<link::HidDevice> d, std::atomic<int>& n)
-            : d_(std::move(d)), n_(n) {}
+        Counted(std::unique_ptr<link::HidDevice> d, CountingBackend& b) : d_(std::move(d)), b_(b) {}
         bool write(const link::Report& r) override {
-            ++n_;
+            const int n = ++b_.writes;
+            {
+                std::lock_guard lock(b_.hook_mutex_);
+                if (b_.hook_) {
+                    b_.hook_(n);
+                }
+            }
             return d_->write(r);
         }
         bool read(link::Report& r) override { return d_->read(r); }
@@ -85,9 +99,11 @@ class CountingBackend : public link::HidBackend {
             return d_->declares_input_report_1();
         }
         std::unique_ptr<link::HidDevice> d_;
-        std::atomic<int>& n_;
+        CountingBackend& b_;
     };
     link::InProcessHidBackend& inner_;
+    std::mutex hook_mutex_;
+    std::function<void(int)> hook_;
 };
 
 class Removal : public ::testing::TestWithParam<Case> {
@@ -103,8 +119,10 @@ class Removal : public ::testing::TestWithParam<Case> {
 
     // Runs `op` undisturbed to count its exchanges, then on a fresh sensor with the fault at
     // the chosen exchange, and checks the aftermath. Returns what the second run told and how
-    // many exchanges it completed before the fault.
-    Told interrupted(const Operation& op, const VirtualSensorOptions& options = {}) {
+    // many exchanges it completed before the fault. An operation that `tells` its user says
+    // so itself; a view's worker does not (the status bar and the Connect view do).
+    Told interrupted(const Operation& op, const VirtualSensorOptions& options = {},
+                     bool tells = true) {
         const int exchanges = run(op, options, std::nullopt).second;
         EXPECT_GT(exchanges, 1);
         const int at = GetParam().step == Step::first    ? 0
@@ -112,8 +130,10 @@ class Removal : public ::testing::TestWithParam<Case> {
                                                          : exchanges - 1;
         faulted_at = at;
         auto [told, tried] = run(op, options, at);
-        EXPECT_FALSE(told.done) << "a half-done operation reported as done: " << told.text;
-        EXPECT_FALSE(told.text.empty()) << "the user is not told";
+        if (tells) {
+            EXPECT_FALSE(told.done) << "a half-done operation reported as done: " << told.text;
+            EXPECT_FALSE(told.text.empty()) << "the user is not told";
+        }
         EXPECT_LE(tried - at, kTriesAfterFault) << "goes on talking to a sensor that is gone";
 
         // The next connection works.
@@ -144,6 +164,7 @@ class Removal : public ::testing::TestWithParam<Case> {
                                 static_cast<unsigned>(*fault_at));
         }
         const int before = counting.writes;
+        fault_now = fault_at;
         auto running = std::async(std::launch::async, [&] { return op(link, *sensor); });
         if (running.wait_for(60s) != std::future_status::ready) {
             ADD_FAILURE() << "the operation hangs";
@@ -154,6 +175,8 @@ class Removal : public ::testing::TestWithParam<Case> {
     }
 
   protected:
+    // The exchange of this run that meets the fault (counted from 0), none when undisturbed.
+    std::optional<int> fault_now;
     link::InProcessHidBackend inner;
     std::unique_ptr<VirtualSensor> sensor;  // outlives the link that talks to it
     CountingBackend counting{inner};
@@ -347,6 +370,83 @@ TEST_P(Pollers, OpticsLiveTest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, Pollers, kCases, case_name);
+
+// The workers of the processed output (text and graph) and diagnostics views, over their first
+// burst: OPEN, a read per stored record and the read that finds no more. Each shows exactly the
+// records read before the fault (nothing from a lost answer), reads nothing after a failed
+// OPEN and tries again only after its period; the next connection's view shows every record.
+class ViewWorker : public Removal {
+  protected:
+    static constexpr int kRecords = 4;
+    // Runs a worker's body on this thread and counts the rows (or points) it shows.
+    using Reader = std::function<std::size_t(common::WorkerControl&, link::SensorLink&)>;
+
+    void read_through_fault(const Reader& reader) {
+        VirtualSensorOptions options;
+        options.stored_results = kRecords;
+        std::size_t shown = 0;
+        interrupted(
+            [&](link::SensorLink& l, VirtualSensor&) {
+                shown = read_first_burst(reader, l);
+                return Told{};
+            },
+            options, false);
+        EXPECT_EQ(shown, static_cast<std::size_t>(std::clamp(faulted_at - 1, 0, kRecords)));
+        fault_now.reset();
+        EXPECT_EQ(read_first_burst(reader, link), static_cast<std::size_t>(kRecords));
+    }
+
+    static std::size_t text_rows(void (*body)(common::WorkerControl&, link::SensorLink&,
+                                              const std::atomic<bool>&, const app::RowSink&),
+                                 common::WorkerControl& control, link::SensorLink& l) {
+        std::size_t rows = 0;
+        const std::atomic<bool> paused{false};
+        body(control, l, paused, {[] {}, [&rows](app::ViewRow, bool) { ++rows; }});
+        return rows;
+    }
+
+  private:
+    // What the reader shows until its next burst begins: the one after the burst that met the
+    // fault, or after the undisturbed burst's last read.
+    std::size_t read_first_burst(const Reader& reader, link::SensorLink& l) {
+        sensor->edit_state(
+            [](virtual_sensor::SensorState& s) { s.stores.diagnostics.entries.resize(kRecords); });
+        common::WorkerControl control;
+        const int stop_at = counting.writes + (fault_now ? *fault_now + 2 : kRecords + 2);
+        counting.on_write([&control, stop_at](int n) {
+            if (n >= stop_at) {
+                control.request_stop();
+            }
+        });
+        const std::size_t shown = reader(control, l);
+        counting.on_write(nullptr);
+        return shown;
+    }
+};
+
+TEST_P(ViewWorker, ProcessedOutputText) {
+    read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
+        return text_rows(app::run_output_reader, c, l);
+    });
+}
+
+TEST_P(ViewWorker, ProcessedOutputGraph) {
+    read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
+        std::size_t points = 0;
+        app::run_proc_graph_feed(
+            l, c,
+            {[&points](std::vector<app::TimedValue> burst) { points += burst.size(); }, [] {}});
+        return points;
+    });
+}
+
+TEST_P(ViewWorker, Diagnostics) {
+    read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
+        return text_rows(app::run_diagnostics_reader, c, l);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ViewWorker, kCases, case_name);
 
 }  // namespace
 }  // namespace kelpira

@@ -190,5 +190,32 @@ TEST_F(ViewsTest, SwitchingAwayWhileTheWorkerWaitsForTheSensor) {
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
+TEST_F(ViewsTest, TheSensorLeavingWhileAViewReadsBringsBackTheConnectView) {
+    demo->edit_state([](virtual_sensor::SensorState& s) { s.stores.outputs.entries.resize(2); });
+    auto* view = show<ui::ProcessedTextView>(Command::ProcessedOutputText);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->list().model()->rowCount() == 2; }, kWaitMs));
+    // The sensor leaves while the worker waits for its answer.
+    const std::size_t reads = sent(CommandCode::READ_OUTPUT_RECORD);
+    demo->inject(link::code_value(CommandCode::READ_OUTPUT_RECORD),
+                 {virtual_sensor::FaultKind::late_answer, std::chrono::milliseconds(300)}, 1);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sent(CommandCode::READ_OUTPUT_RECORD) > reads; }, kWaitMs));
+    unplug(kDemo);
+    settle();
+    EXPECT_FALSE(link.is_open());
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Sensor Disconnected"}));
+    ASSERT_NE(connect_view(), nullptr);
+
+    // Plugged in again, it connects as before.
+    plug(kDemo, sensor("Demo Sensor", 4711));
+    settle();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list_rows().empty(); }, kWaitMs));
+    double_click_row(0);
+    settle();
+    EXPECT_TRUE(link.is_open());
+    EXPECT_EQ(window->status_text(0), "Demo Sensor connected");
+}
+
 }  // namespace
 }  // namespace kelpira::testing

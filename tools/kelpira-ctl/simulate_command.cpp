@@ -190,6 +190,7 @@ struct Output {
     std::mutex m;
     std::condition_variable cv;
     bool ended = false;
+    bool complete = true;  // a download whose line failed is not
     bool header_written = false;
     std::string port;
 
@@ -221,9 +222,10 @@ int run_simulate(const Invocation& inv) {
         out->write_header();
         std::cout << csv_line(row) << std::flush;
     };
-    events.download_finished = [out](std::uint64_t) {
+    events.download_finished = [out](std::uint64_t, bool complete) {
         std::lock_guard lock(out->m);
         out->ended = true;
+        out->complete = complete;
         out->cv.notify_all();
     };
     TerminalPrompter prompter;
@@ -250,7 +252,7 @@ int run_simulate(const Invocation& inv) {
     std::lock_guard lock(out->m);
     out->write_header();
     std::cout.flush();
-    return std::cout ? 0 : 1;
+    return std::cout && out->complete ? 0 : 1;
 }
 
 const Registration kSimulate{
@@ -260,7 +262,7 @@ const Registration kSimulate{
      "[--salinity PSU] [--temperature C] [--p1 N --p2 N --p3 N] [--download] [--duration S]",
      "play a host platform on a serial port (--sample asks for samples every S seconds): "
      "status on standard error, results as CSV; until interrupted, S seconds, or the download "
-     "ends",
+     "ends (status 1 when its line failed)",
      run_simulate}};
 
 }  // namespace

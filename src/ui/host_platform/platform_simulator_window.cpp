@@ -140,7 +140,7 @@ PlatformSimulatorWindow::PlatformSimulatorWindow(common::Prompter& prompter, QWi
     events.add_row = [relay](const ResultRow& row) {
         relay->post([row](PlatformSimulatorWindow* w) { w->add_row(row); });
     };
-    events.download_finished = [relay](std::uint64_t session) {
+    events.download_finished = [relay](std::uint64_t session, bool) {
         relay->post([session](PlatformSimulatorWindow* w) {
             w->controller_->download_ended(session);
             w->show_enabling();
