@@ -16,21 +16,6 @@ std::string fixed(double value, int decimals) {
     return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
-template <typename Cells>
-std::string join(const Cells& cells) {
-    std::string line;
-    bool first = true;
-    for (const auto& cell : cells) {
-        if (!first) {
-            line += ',';
-        }
-        first = false;
-        common::append_csv_cell(line, cell);
-    }
-    line += '\n';
-    return line;
-}
-
 }  // namespace
 
 std::array<std::string, kPhResultColumns.size()> ph_result_cells(const PhResult& r) {
@@ -53,14 +38,6 @@ std::array<std::string, kDicResultColumns.size()> dic_result_cells(const DicResu
     return {common::utc_time_text(r.time),   std::to_string(r.state), fixed(r.dic, 3),
             fixed(r.sample_step, 3),         fixed(r.crm_step, 3),    fixed(r.temperature, 3),
             r.validity == 1 ? "good" : "bad"};
-}
-
-std::string csv_line(std::span<const std::string> cells) {
-    return join(cells);
-}
-
-std::string csv_line(std::span<const std::string_view> cells) {
-    return join(cells);
 }
 
 }  // namespace kelpira::processing

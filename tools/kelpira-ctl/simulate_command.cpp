@@ -166,20 +166,6 @@ class TerminalPrompter : public common::Prompter {
     }
 };
 
-template <typename Cells>
-std::string csv_line(const Cells& cells) {
-    std::string line;
-    bool first = true;
-    for (const auto& cell : cells) {
-        if (!first) {
-            line += ',';
-        }
-        first = false;
-        common::append_csv_cell(line, cell);
-    }
-    return line + '\n';
-}
-
 // Shared with the session's threads, which may outlive the command by a moment.
 struct Output {
     std::mutex m;
@@ -198,7 +184,7 @@ struct Output {
         for (std::size_t i = 0; i < titles.size(); ++i) {
             titles[i] = kResultColumns[i].title;
         }
-        std::cout << csv_line(titles);
+        std::cout << common::csv_line(titles);
     }
 };
 
@@ -214,7 +200,7 @@ int run_simulate(const Invocation& inv) {
     events.add_row = [out](const ResultRow& row) {
         std::lock_guard lock(out->m);
         out->write_header();
-        std::cout << csv_line(row) << std::flush;
+        std::cout << common::csv_line(row) << std::flush;
     };
     events.download_finished = [out](std::uint64_t) {
         std::lock_guard lock(out->m);

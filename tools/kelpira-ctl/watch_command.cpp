@@ -35,14 +35,7 @@ constexpr auto kStorePeriod = std::chrono::milliseconds(500);
 constexpr auto kSlice = std::chrono::milliseconds(50);
 
 void print_line(const std::vector<std::string>& cells) {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0) {
-            line += ',';
-        }
-        common::append_csv_cell(line, cells[i]);
-    }
-    std::cout << line << '\n' << std::flush;
+    std::cout << common::csv_line(cells) << std::flush;
     if (!std::cout) {
         throw WorkFailure("standard output: cannot write");
     }
