@@ -17,6 +17,7 @@
 #include "common/visible_text.hpp"
 #include "ctl_command.hpp"
 #include "host_platform/simulator_controller.hpp"
+#include "terminal_prompter.hpp"
 
 namespace kelpira::ctl {
 
@@ -148,24 +149,6 @@ SimulateOptions parse(const std::vector<std::string>& args) {
     return o;
 }
 
-// Messages of the session, told on standard error; nothing is ever asked.
-class TerminalPrompter : public common::Prompter {
-  public:
-    void message(const std::string&, const std::string& text) override { tell(text); }
-    common::Answer ask_yes_no(const std::string&, const std::string&) override {
-        return common::Answer::Yes;
-    }
-    common::Answer ask_yes_no_cancel(const std::string&, const std::string&) override {
-        return common::Answer::Cancel;
-    }
-    std::optional<std::string> choose_open_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_save_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-};
-
 // Shared with the session's threads, which may outlive the command by a moment.
 struct Output {
     std::mutex m;
@@ -207,7 +190,9 @@ int run_simulate(const Invocation& inv) {
         out->ended = true;
         out->cv.notify_all();
     };
+    // Ending the session (Ctrl+C, or the download done) is the user's Yes to "Stop simulation?".
     TerminalPrompter prompter;
+    prompter.agree_to("Exit");
     SimulatorController controller(prompter, events);
 
     struct sigaction action {};

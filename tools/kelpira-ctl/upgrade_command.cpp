@@ -15,6 +15,7 @@
 #include "link/identity_commands.hpp"
 #include "maintenance/upgrade_action.hpp"
 #include "maintenance/upgrade_controller.hpp"
+#include "terminal_prompter.hpp"
 
 namespace kelpira::ctl {
 
@@ -87,41 +88,6 @@ UpgradeOptions parse(const std::vector<std::string>& args) {
     return o;
 }
 
-// The dialog's questions at a terminal: the chooser names the file given, the bootloader
-// warning wants "yes" typed (or --yes), and Ctrl+C is the user's Yes to stopping.
-class UpgradePrompter : public common::Prompter {
-  public:
-    UpgradePrompter(std::string file, bool yes) : file_(std::move(file)), yes_(yes) {}
-
-    void message(const std::string&, const std::string& text) override { tell(text); }
-    common::Answer ask_yes_no(const std::string& caption, const std::string& text) override {
-        if (caption == maintenance::kCancelCaption) {
-            return common::Answer::Yes;
-        }
-        tell(text);
-        if (yes_) {
-            return common::Answer::Yes;
-        }
-        std::cerr << "Type yes to go on: " << std::flush;
-        std::string answer;
-        std::getline(std::cin, answer);
-        return answer == "yes" ? common::Answer::Yes : common::Answer::No;
-    }
-    common::Answer ask_yes_no_cancel(const std::string&, const std::string&) override {
-        return common::Answer::Cancel;
-    }
-    std::optional<std::string> choose_open_file(const common::FileRequest&) override {
-        return file_;
-    }
-    std::optional<std::string> choose_save_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-
-  private:
-    std::string file_;
-    bool yes_;
-};
-
 // The streamer's events, handed from its thread to the main thread.
 class EventQueue {
   public:
@@ -179,7 +145,10 @@ int run_upgrade(const Invocation& inv) {
                           "its bootloader, --bootloader writes a bootloader image");
     }
 
-    UpgradePrompter prompter(o.file, o.yes);
+    // The chooser names the file given, the bootloader warning wants "yes" typed (or --yes), and
+    // Ctrl+C is the user's Yes to stopping.
+    TerminalPrompter prompter;
+    prompter.open_file(o.file).assume_yes(o.yes).agree_to(maintenance::kCancelCaption);
     auto queue = std::make_shared<EventQueue>();
     maintenance::UpgradeDialog dialog(
         sensor.link(), prompter,
