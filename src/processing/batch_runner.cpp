@@ -4,6 +4,7 @@
 // jobs, files are read and processed at once while their results join the output in the
 // order the files were given, so the output is the same whatever the number of jobs.
 #include "processing/batch_runner.hpp"
+#include "common/stop_signals.hpp"
 
 #include <atomic>
 #include <filesystem>
@@ -16,7 +17,6 @@
 
 #include "common/safe_file.hpp"
 #include "common/version.hpp"
-#include "processing/batch_interrupt.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/input_spool.hpp"
 #include "processing/ordered_jobs.hpp"
@@ -210,7 +210,7 @@ std::optional<int> BatchRun::prepare_all() {
         } else {
             prepared[i] = Refusal{error};
         }
-        if (interrupt_requested()) {
+        if (common::interrupted()) {
             return kExitInterrupted;
         }
     }
@@ -223,7 +223,7 @@ std::optional<int> BatchRun::prepare_all() {
             }
         },
         [&](std::size_t i) {
-            if (interrupt_requested()) {
+            if (common::interrupted()) {
                 status = kExitInterrupted;
                 return false;
             }
@@ -376,7 +376,7 @@ void BatchRun::process_file(std::size_t index, bool logging, ProcessedFile& done
     const RowPass pass = for_each_row(*file, reading_of(f.chemistry), [&](const RawRow& row) {
         table.feed(row);
         tick();
-        return !give_up.load(std::memory_order_relaxed) && !interrupt_requested();
+        return !give_up.load(std::memory_order_relaxed) && !common::interrupted();
     });
     bytes_done_ += f.size - std::min(shown, f.size);
     if (pass != RowPass::completed) {
@@ -415,7 +415,7 @@ bool BatchRun::write_table(std::ostream& out, std::ostream* log) {
         [&](std::size_t i) {
             // What the file held is let go once it has joined the output.
             ProcessedFile done = std::exchange(processed[i], ProcessedFile{});
-            return !interrupt_requested() && join_output(prepared_[i], done, out, log);
+            return !common::interrupted() && join_output(prepared_[i], done, out, log);
         });
     if (!all) {
         return false;
@@ -459,10 +459,10 @@ bool BatchRun::write_log() {
             created = true;
             process_all(&log);
             // An interrupted run leaves no log file either, and a log missing lines none.
-            return !interrupt_requested() && !log_lost_ && static_cast<bool>(log.flush());
+            return !common::interrupted() && !log_lost_ && static_cast<bool>(log.flush());
         },
         &refused);
-    if (!log_written && !interrupt_requested()) {
+    if (!log_written && !common::interrupted()) {
         err_ << kProgram << (refused.empty() ? "cannot write the log to " + *options_.log : refused)
              << '\n';
         any_failed_ = true;
@@ -494,7 +494,7 @@ int BatchRun::run() {
     }
 
     const bool log_created = write_log();
-    if (interrupt_requested()) {
+    if (common::interrupted()) {
         return kExitInterrupted;
     }
     if (!log_created) {

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "common/csv_cell.hpp"
+#include "common/stop_signals.hpp"
 #include "common/visible_text.hpp"
 #include "ctl_command.hpp"
 #include "host_platform/simulator_controller.hpp"
@@ -24,12 +25,6 @@ namespace kelpira::ctl {
 namespace {
 
 using namespace kelpira::simulator;
-
-volatile sig_atomic_t g_interrupted = 0;
-
-extern "C" void on_simulate_interrupt(int) {
-    g_interrupted = 1;
-}
 
 constexpr auto kSlice = std::chrono::milliseconds(50);
 
@@ -195,10 +190,7 @@ int run_simulate(const Invocation& inv) {
     prompter.agree_to("Exit");
     SimulatorController controller(prompter, events);
 
-    struct sigaction action {};
-    action.sa_handler = on_simulate_interrupt;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    const common::StopSignalScope stop({SIGINT, SIGTERM});
     const bool started =
         o.download ? controller.download(o.sim, o.serial) : controller.start(o.sim, o.serial);
     if (!started) {
@@ -208,7 +200,8 @@ int run_simulate(const Invocation& inv) {
                                     : std::chrono::steady_clock::time_point::max();
     {
         std::unique_lock lock(out->m);
-        while (!out->ended && g_interrupted == 0 && std::chrono::steady_clock::now() < give_up) {
+        while (!out->ended && !common::interrupted() &&
+               std::chrono::steady_clock::now() < give_up) {
             out->cv.wait_for(lock, kSlice);
         }
     }

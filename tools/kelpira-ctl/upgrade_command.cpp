@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "common/stop_signals.hpp"
 #include "ctl_command.hpp"
 #include "link/identity_commands.hpp"
 #include "maintenance/upgrade_action.hpp"
@@ -20,12 +21,6 @@
 namespace kelpira::ctl {
 
 namespace {
-
-volatile sig_atomic_t g_upgrade_signal = 0;
-
-extern "C" void on_upgrade_signal(int signal) {
-    g_upgrade_signal = signal;
-}
 
 // Ctrl+C, a kill, a closed terminal and Ctrl+\ all end a program half-way; during an upgrade
 // each is the user's request to stop, which a bootloader upgrade refuses.
@@ -37,18 +32,6 @@ constexpr std::array<HeldSignal, 4> kHeldSignals{{{SIGINT, "SIGINT (Ctrl+C)"},
                                                   {SIGTERM, "SIGTERM"},
                                                   {SIGHUP, "SIGHUP (terminal closed)"},
                                                   {SIGQUIT, "SIGQUIT"}}};
-
-void hold_signals() {
-    struct sigaction action {};
-    action.sa_handler = on_upgrade_signal;
-    sigemptyset(&action.sa_mask);
-    for (const auto& held : kHeldSignals) {
-        ::sigaction(held.number, &action, nullptr);
-    }
-    // Standard error may be a pipe whose reader went with the terminal: a failed message must
-    // not end the program half-way through an image.
-    ::signal(SIGPIPE, SIG_IGN);
-}
 
 const char* signal_name(int number) {
     for (const auto& held : kHeldSignals) {
@@ -153,7 +136,10 @@ int run_upgrade(const Invocation& inv) {
     maintenance::UpgradeDialog dialog(
         sensor.link(), prompter,
         [queue](const maintenance::UpgradeEvent& event) { queue->push(event); });
-    hold_signals();
+    // Every stop signal is the user's request to stop, which a bootloader upgrade refuses: they
+    // are held off until the command ends.
+    const common::StopSignalScope held;
+    common::ignore_broken_pipes();
     if (!dialog.open(info.mode)) {
         tell(o.file + ": nothing was written to the sensor");
         return 1;
@@ -165,8 +151,8 @@ int run_upgrade(const Invocation& inv) {
     }
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     for (;;) {
-        if (const int signal = g_upgrade_signal; signal != 0) {
-            g_upgrade_signal = 0;
+        if (const int signal = common::interrupting_signal(); signal != 0) {
+            common::clear_interrupted();
             if (dialog.replaces_bootloader()) {
                 tell(std::string(signal_name(signal)) +
                      " held off: the bootloader is being written");
