@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "common/csv_cell.hpp"
+#include "common/number_scan.hpp"
 #include "common/stop_signals.hpp"
 #include "common/visible_text.hpp"
 #include "ctl_command.hpp"
@@ -47,9 +48,9 @@ std::int64_t integer_of(const std::string& option, const std::string& text, std:
 }
 
 double decimal_of(const std::string& option, const std::string& text) {
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(v > -1e9 && v < 1e9)) {
+    const auto scanned = common::scan_f64(text);
+    const double v = scanned.value;
+    if (!scanned.ok || scanned.end != text.size() || !(v > -1e9 && v < 1e9)) {
         throw UsageError(option + " takes a decimal number");
     }
     return v;

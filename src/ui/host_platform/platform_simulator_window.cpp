@@ -80,9 +80,7 @@ T value_at(const std::array<Choice<T>, N>& choices, int index) {
 
 // A typed whole number; what is not one reads as 0, as the dialog's integer fields do.
 std::int64_t whole(const QLineEdit* e) {
-    bool ok = false;
-    const qlonglong v = e->text().trimmed().toLongLong(&ok);
-    return ok ? v : 0;
+    return common::whole_number(e->text().toStdString()).value_or(0);
 }
 
 std::int32_t int32(const QLineEdit* e) {
