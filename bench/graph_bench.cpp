@@ -4,7 +4,9 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "graph/proc_graph.hpp"
 #include "graph/raw_graph_picture.hpp"
@@ -160,6 +162,27 @@ void ProcGraphRedraw(benchmark::State& state) {
     }
 }
 BENCHMARK(ProcGraphRedraw)->ArgName("zoom")->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// A million points added in time order, or shuffled, then the first click, which reads the
+// time index: the cost of putting late points in their place.
+void ProcGraphAddPoints(benchmark::State& state) {
+    std::vector<std::uint32_t> times(app::ProcGraph::kMaxPoints);
+    for (std::uint32_t i = 0; i < times.size(); ++i) {
+        times[i] = 1'700'000'000u + i * 7u;
+    }
+    if (state.range(0) == 1) {
+        std::shuffle(times.begin(), times.end(), std::mt19937(24));
+    }
+    for (auto _ : state) {
+        app::ProcGraph graph;
+        for (const std::uint32_t t : times) {
+            graph.add_point(t, static_cast<double>(t % 1000));
+        }
+        graph.click({0, 0});
+        benchmark::DoNotOptimize(graph.selected());
+    }
+}
+BENCHMARK(ProcGraphAddPoints)->ArgName("shuffled")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -56,7 +56,8 @@ endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/src/common/version.cpp.in
                ${PROJECT_BINARY_DIR}/generated/version.cpp @ONLY)
 target_sources(kelpira_common PRIVATE ${PROJECT_BINARY_DIR}/generated/version.cpp)
-target_link_libraries(kelpira_common PUBLIC Threads::Threads nlohmann_json::nlohmann_json)
+target_link_libraries(kelpira_common PUBLIC Threads::Threads FastFloat::fast_float
+                                            nlohmann_json::nlohmann_json)
 target_link_libraries(kelpira_link PUBLIC PkgConfig::HIDAPI PkgConfig::UDEV)
 target_link_libraries(kelpira_host_platform PUBLIC PkgConfig::SERIALPORT)
 
@@ -109,6 +110,5 @@ foreach(folder IN LISTS kelpira_layers)
   else()
     target_link_libraries(${tool} PRIVATE ${deps})
   endif()
-  target_compile_definitions(${tool} PRIVATE KELPIRA_VERSION="${PROJECT_VERSION}")
   install(TARGETS ${tool})
 endforeach()

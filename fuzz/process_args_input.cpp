@@ -1,9 +1,9 @@
 // kelpira-process's command line, read without running the batch.
 #include <string_view>
 
+#include "batch_args.hpp"
 #include "fuzz_args.hpp"
 #include "fuzz_inputs.hpp"
-#include "processing/batch_options.hpp"
 
 namespace kelpira::fuzz {
 

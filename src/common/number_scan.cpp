@@ -1,6 +1,8 @@
 // Number scanning with the acceptance of "%u" and "%lf".
 #include "common/number_scan.hpp"
 
+#include <fast_float/fast_float.h>
+
 #include <charconv>
 #include <limits>
 
@@ -27,25 +29,22 @@ std::size_t skip_space(std::string_view s, std::size_t i) {
     return i;
 }
 
-// from_chars reports a value outside the range of a double without giving one; strtod
-// gives infinity for too large and zero for too small. Which of the two it is follows from
-// the position of the first significant digit and the exponent of the token.
-bool token_overflows(std::string_view token, bool hex) {
-    const auto digit = hex ? is_hex_digit : is_digit;
-    const long digit_scale = hex ? 4 : 1;
-    const char exp_lower = hex ? 'p' : 'e';
+// from_chars reports a hexadecimal value outside the range of a double without giving one;
+// strtod gives infinity for too large and zero for too small. Which of the two it is follows
+// from the position of the first significant digit and the binary exponent of the token.
+bool hex_token_overflows(std::string_view token) {
     std::size_t i = 0;
     while (i < token.size() && token[i] == '0') {
         ++i;
     }
     long magnitude = 0;
     std::size_t int_digits = 0;
-    while (i < token.size() && digit(token[i])) {
+    while (i < token.size() && is_hex_digit(token[i])) {
         ++int_digits;
         ++i;
     }
     if (int_digits > 0) {
-        magnitude = static_cast<long>(int_digits) * digit_scale;
+        magnitude = static_cast<long>(int_digits) * 4;
     } else if (i < token.size() && token[i] == '.') {
         ++i;
         long zeros = 0;
@@ -53,13 +52,13 @@ bool token_overflows(std::string_view token, bool hex) {
             ++zeros;
             ++i;
         }
-        magnitude = -zeros * digit_scale;
+        magnitude = -zeros * 4;
     }
-    while (i < token.size() && (digit(token[i]) || token[i] == '.')) {
+    while (i < token.size() && (is_hex_digit(token[i]) || token[i] == '.')) {
         ++i;
     }
     long exponent = 0;
-    if (i < token.size() && (token[i] == exp_lower || token[i] == exp_lower - 32)) {
+    if (i < token.size() && (token[i] == 'p' || token[i] == 'P')) {
         ++i;
         bool negative = false;
         if (i < token.size() && (token[i] == '+' || token[i] == '-')) {
@@ -119,22 +118,23 @@ Scanned<double> scan_f64(std::string_view s, std::size_t pos) {
             start += 2;
         }
     }
-    if (!hex) {
-        const char* p = s.data() + i;
-        double fast = 0;
-        if (plain_f64(p, s.data() + s.size(), fast)) {
-            return {negative ? -fast : fast, static_cast<std::size_t>(p - s.data()), true};
-        }
-    }
     double v = 0;
-    const auto r = hex ? std::from_chars(start, end, v, std::chars_format::hex)
-                       : std::from_chars(start, end, v);
+    if (!hex) {
+        // fast_float gives infinity and zero beyond the range of a double, as strtod does.
+        const auto r = fast_float::from_chars(start, end, v);
+        if (r.ec != std::errc()) {
+            return {};
+        }
+        return {negative ? -v : v, static_cast<std::size_t>(r.ptr - s.data()), true};
+    }
+    const auto r = std::from_chars(start, end, v, std::chars_format::hex);
     if (r.ec == std::errc::invalid_argument) {
         return {};
     }
     if (r.ec == std::errc::result_out_of_range) {
-        const std::string_view token(start, static_cast<std::size_t>(r.ptr - start));
-        v = token_overflows(token, hex) ? std::numeric_limits<double>::infinity() : 0.0;
+        v = hex_token_overflows(std::string_view(start, static_cast<std::size_t>(r.ptr - start)))
+                ? std::numeric_limits<double>::infinity()
+                : 0.0;
     }
     return {negative ? -v : v, static_cast<std::size_t>(r.ptr - s.data()), true};
 }

@@ -25,11 +25,12 @@ Scanned<std::uint32_t> scan_u32(std::string_view text, std::size_t pos = 0);
 // "%lf": white space, then whatever strtod reads: an optional sign, a decimal number with
 // optional fraction and exponent, "inf", "infinity", "nan", "nan(...)" (any case), or a
 // hexadecimal number "0x..." with optional binary exponent. Values beyond the range of a
-// double give +-infinity, values too small give 0, as strtod does.
+// double give +-infinity, values too small give 0, as strtod does. Decimals are read by
+// fast_float, which rounds exactly as strtod does.
 Scanned<double> scan_f64(std::string_view text, std::size_t pos = 0);
 
-// Fast paths for the plain forms that make up nearly all of a raw file, inline for the row
-// scanner. They read at `p` without skipping white space or signs and advance `p` on success.
+// The plain unsigned form, inline: it reads at `p` without skipping white space or signs and
+// advances `p` on success.
 
 constexpr bool is_decimal_digit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
@@ -47,42 +48,6 @@ inline bool plain_u32(const char*& p, const char* end, std::uint32_t& out) {
         return false;
     }
     out = v;
-    p = q;
-    return true;
-}
-
-// A decimal "123.456" with at most 19 digits and no exponent, read exactly: a mantissa up to
-// 2^53 divided by an exact power of ten up to 10^22 is one correctly rounded division
-// (Clinger's fast path), the same double strtod gives. False (p unchanged) for every other
-// form, which the general scan then reads.
-inline bool plain_f64(const char*& p, const char* end, double& out) {
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* q = p;
-    std::uint64_t mantissa = 0;  // wraps past 19 digits, which are refused below
-    int digits = 0;
-    while (q < end && is_decimal_digit(*q)) {
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*q - '0');
-        ++digits;
-        ++q;
-    }
-    int fraction = 0;
-    if (q < end && *q == '.') {
-        ++q;
-        while (q < end && is_decimal_digit(*q)) {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*q - '0');
-            ++fraction;
-            ++q;
-        }
-        digits += fraction;
-    }
-    // An exponent, or the x of a hexadecimal "0x", continues the number: not plain.
-    if (digits == 0 || digits > 19 || mantissa > (std::uint64_t{1} << 53) || fraction > 22 ||
-        (q < end && (*q == 'e' || *q == 'E' || *q == 'x' || *q == 'X'))) {
-        return false;
-    }
-    out = static_cast<double>(mantissa) / kPow10[fraction];
     p = q;
     return true;
 }

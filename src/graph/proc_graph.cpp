@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <string>
 
 #include "graph/proc_graph_axes.hpp"
@@ -16,6 +17,30 @@ constexpr int kMinimumPlot = 35;
 constexpr int kDragThreshold = 2;       // pixels a drag must exceed to count
 constexpr int kSelectionDistance = 10;  // a click selects a point nearer than this
 constexpr int kEndMark = 5;
+
+// Sorts keys (time << 32 | arrival), given in arrival order, by time and then arrival: stable
+// counting passes over 11 bits of the time each (a pass where every key falls in one bucket
+// is skipped), linear where a comparison sort of a million keys takes several times longer.
+void sort_by_time(std::vector<std::uint64_t>& keys) {
+    constexpr int kBits = 11;
+    constexpr std::uint64_t kMask = (std::uint64_t{1} << kBits) - 1;
+    std::vector<std::uint64_t> scratch(keys.size());
+    std::vector<std::size_t> start(kMask + 2);
+    for (int shift = 32; shift < 64; shift += kBits) {
+        std::fill(start.begin(), start.end(), 0);
+        for (const std::uint64_t key : keys) {
+            ++start[((key >> shift) & kMask) + 1];
+        }
+        if (std::find(start.begin(), start.end(), keys.size()) != start.end()) {
+            continue;
+        }
+        std::partial_sum(start.begin(), start.end(), start.begin());
+        for (const std::uint64_t key : keys) {
+            scratch[start[(key >> shift) & kMask]++] = key;
+        }
+        keys.swap(scratch);
+    }
+}
 
 }  // namespace
 
@@ -64,13 +89,14 @@ bool ProcGraph::add_point(std::uint32_t time, double value) {
         return false;
     }
     const auto index = static_cast<std::uint32_t>(points_.size());
+    // Records come in time order as a rule, so the time index grows at its end; a point out
+    // of order waits, with every point after it, until the index is next read.
+    if (in_order_ == by_time_.size() &&
+        (by_time_.empty() || points_[by_time_.back()].time <= time)) {
+        ++in_order_;
+    }
     points_.push_back(GraphPoint{time, value, 0, 0});
-    // Records come in time order as a rule, so this is an append; an earlier time is slotted
-    // in after the points of its own time.
-    const auto later =
-        std::upper_bound(by_time_.begin(), by_time_.end(), time,
-                         [this](std::uint32_t t, std::uint32_t i) { return t < points_[i].time; });
-    by_time_.insert(later, index);
+    by_time_.push_back(index);
 
     Viewport& full = zoom_[0];
     if (index == 0) {
@@ -156,7 +182,29 @@ bool ProcGraph::end_drag(Point start, Point end, const ProcGraphLayout& g,
     return true;
 }
 
+void ProcGraph::order_by_time() {
+    if (in_order_ == by_time_.size()) {
+        return;
+    }
+    // The waiting points by time then arrival, merged behind the points of the same time
+    // already in order.
+    const auto tail = by_time_.begin() + static_cast<std::ptrdiff_t>(in_order_);
+    std::vector<std::uint64_t> keys;
+    keys.reserve(by_time_.size() - in_order_);
+    for (auto it = tail; it != by_time_.end(); ++it) {
+        keys.push_back(std::uint64_t{points_[*it].time} << 32 | *it);
+    }
+    sort_by_time(keys);
+    std::transform(keys.begin(), keys.end(), tail,
+                   [](std::uint64_t key) { return static_cast<std::uint32_t>(key); });
+    std::inplace_merge(
+        by_time_.begin(), tail, by_time_.end(),
+        [this](std::uint32_t a, std::uint32_t b) { return points_[a].time < points_[b].time; });
+    in_order_ = by_time_.size();
+}
+
 void ProcGraph::click(Point at) {
+    order_by_time();
     selected_.reset();
     const Viewport& v = current();
     const auto [first, last] = time_range(v);

@@ -92,11 +92,15 @@ class ProcGraph {
 
   private:
     bool inside(const GraphPoint& p, const Viewport& v) const;
-    // Indices of the points whose time lies in [t_min, t_max], in time order.
+    // Puts the points that came out of time order into the time index.
+    void order_by_time();
+    // Positions in the time index of the points whose time lies in [t_min, t_max]; the index
+    // is in order.
     std::pair<std::size_t, std::size_t> time_range(const Viewport& v) const;
 
     std::vector<GraphPoint> points_;      // in arrival order, each stored once
     std::vector<std::uint32_t> by_time_;  // indices into points_, by time, then arrival
+    std::size_t in_order_ = 0;            // how many of by_time_ are in that order
     std::array<Viewport, kMaxZoom + 1> zoom_{};
     int level_ = 0;
     double data_min_ = 0, data_max_ = 0;

@@ -137,7 +137,9 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
     const double span = v.t_max - v.t_min;
     Occupancy occupied(g.w + 1, g.h + 1);
     bool selected_drawn = false;
+    order_by_time();
     const auto [first, last] = time_range(v);
+    pic.dots.reserve(last - first + 1);  // and the selected point
     for (std::size_t k = first; k < last; ++k) {
         const std::uint32_t i = by_time_[k];
         GraphPoint& p = points_[i];

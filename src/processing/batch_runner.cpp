@@ -4,7 +4,6 @@
 // jobs, files are read and processed at once while their results join the output in the
 // order the files were given, so the output is the same whatever the number of jobs.
 #include "processing/batch_runner.hpp"
-#include "common/stop_signals.hpp"
 
 #include <atomic>
 #include <filesystem>
@@ -16,7 +15,7 @@
 #include <vector>
 
 #include "common/safe_file.hpp"
-#include "common/version.hpp"
+#include "common/stop_signals.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/input_spool.hpp"
 #include "processing/ordered_jobs.hpp"
@@ -520,24 +519,6 @@ int BatchRun::run() {
 int run_batch(const BatchOptions& options, std::istream& standard_input,
               std::ostream& standard_output, std::ostream& standard_error) {
     return BatchRun(options, standard_input, standard_output, standard_error).run();
-}
-
-int run_command_line(std::span<const std::string_view> args, std::istream& standard_input,
-                     std::ostream& standard_output, std::ostream& standard_error) {
-    const ParsedCommandLine parsed = parse_command_line(args);
-    if (parsed.help) {
-        standard_output << help_text();
-        return kExitProcessed;
-    }
-    if (parsed.version) {
-        standard_output << "kelpira-process " << common::kProgramVersion << '\n';
-        return kExitProcessed;
-    }
-    if (!parsed.options) {
-        standard_error << kProgram << parsed.error << '\n' << kUsage;
-        return kExitUsage;
-    }
-    return run_batch(*parsed.options, standard_input, standard_output, standard_error);
 }
 
 }  // namespace kelpira::processing

@@ -4,8 +4,6 @@
 
 #include <istream>
 #include <ostream>
-#include <span>
-#include <string_view>
 
 #include "processing/batch_options.hpp"
 
@@ -22,11 +20,5 @@ inline constexpr int kExitInterrupted = 130;
 // refusal. Returns the exit status.
 int run_batch(const BatchOptions& options, std::istream& standard_input,
               std::ostream& standard_output, std::ostream& standard_error);
-
-// The whole program: reads the arguments after the program name, prints the help, the
-// version or the usage error, or runs the batch. A raw file "-" is `standard_input`.
-// Returns the exit status.
-int run_command_line(std::span<const std::string_view> args, std::istream& standard_input,
-                     std::ostream& standard_output, std::ostream& standard_error);
 
 }  // namespace kelpira::processing

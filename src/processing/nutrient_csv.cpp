@@ -2,31 +2,21 @@
 #include "processing/nutrient_csv.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "common/time_text.hpp"
+#include "processing/fixed_cell.hpp"
 
 namespace kelpira::processing {
-
-namespace {
-
-std::string fixed(double value, int decimals) {
-    char buffer[400];  // room for any double in "%.3f"
-    const int n = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
-}
-
-}  // namespace
 
 std::array<std::string, 8> nutrient_result_cells(const NutrientResult& r) {
     return {common::utc_time_text(r.platform_time),
             common::utc_time_text(r.sensor_time),
-            fixed(r.medium, 3),
-            fixed(r.short_path, 3),
-            fixed(r.long_path, 3),
-            fixed(r.depth, 2),
-            fixed(r.salinity, 3),
-            fixed(r.temperature, 3)};
+            fixed_cell(r.medium, 3),
+            fixed_cell(r.short_path, 3),
+            fixed_cell(r.long_path, 3),
+            fixed_cell(r.depth, 2),
+            fixed_cell(r.salinity, 3),
+            fixed_cell(r.temperature, 3)};
 }
 
 std::array<std::string, 9> nutrient_multi_result_cells(const NutrientResult& r,

@@ -1,20 +1,30 @@
 // Row scanning of raw output files.
 #include "processing/raw_row_scan.hpp"
 
+#include <fast_float/fast_float.h>
+
+#include <charconv>
+
 #include "common/number_scan.hpp"
 
 namespace kelpira::processing {
 
 namespace {
 
-// Scans one value at `pos` (after the separating comma of the previous one), the plain form
-// inline and every other form through the general scan. False stops the row, as a failed
-// conversion or a missing literal comma ends the scan.
+// Scans one value at `pos` (after the separating comma of the previous one). A plain value
+// starts with a digit and is read by the library parser at once; every other form (white
+// space, a sign, an unsigned value past 2^32, a hexadecimal real) goes through the general
+// scan with the acceptance of "%u" and "%lf". False stops the row, as a failed conversion or
+// a missing literal comma ends the scan.
 bool next_u32(std::string_view line, std::size_t& pos, std::uint32_t& out) {
     const char* p = line.data() + pos;
-    if (common::plain_u32(p, line.data() + line.size(), out)) {
-        pos = static_cast<std::size_t>(p - line.data());
-        return true;
+    const char* const end = line.data() + line.size();
+    if (p < end && common::is_decimal_digit(*p)) {
+        const auto r = std::from_chars(p, end, out);
+        if (r.ec == std::errc()) {
+            pos = static_cast<std::size_t>(r.ptr - line.data());
+            return true;
+        }
     }
     const auto r = common::scan_u32(line, pos);
     if (!r.ok) {
@@ -27,9 +37,14 @@ bool next_u32(std::string_view line, std::size_t& pos, std::uint32_t& out) {
 
 bool next_f64(std::string_view line, std::size_t& pos, double& out) {
     const char* p = line.data() + pos;
-    if (common::plain_f64(p, line.data() + line.size(), out)) {
-        pos = static_cast<std::size_t>(p - line.data());
-        return true;
+    const char* const end = line.data() + line.size();
+    if (p < end && common::is_decimal_digit(*p)) {
+        const auto r = fast_float::from_chars(p, end, out);
+        // A "0" stopped by an x may begin a hexadecimal number, which the general scan reads.
+        if (r.ptr == end || (*r.ptr != 'x' && *r.ptr != 'X')) {
+            pos = static_cast<std::size_t>(r.ptr - line.data());
+            return true;
+        }
     }
     const auto r = common::scan_f64(line, pos);
     if (!r.ok) {

@@ -1,11 +1,13 @@
 // The report's sections about the sensor itself: identification, time, chemistry, optics with
 // valves and pump, thermistors, and software.
 #include <array>
+#include <string>
 #include <vector>
 
 #include "common/time_text.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/device_types.hpp"
+#include "link/firmware_releases.hpp"
 #include "link/identity_commands.hpp"
 #include "records/chemistry_commands.hpp"
 #include "records/optics_records.hpp"
@@ -194,7 +196,7 @@ void software_section(link::SensorLink& link, Lines& out) {
         out.push_back(with_status("unable to read SOFTWARE configuration from sensor", rc));
         return;
     }
-    out.emplace_back("GUI Version: 1.0e");
+    out.emplace_back("GUI Version: " + std::string(link::kGuiVersion));
     out.push_back("Firmware Version: " + version.text);
 }
 

@@ -1,4 +1,4 @@
-// The command line of kelpira-virtual-sensor: the folder, and one set of options per device.
+// What kelpira-virtual-sensor serves: the folder, and one set of options per device.
 #pragma once
 
 #include <chrono>
@@ -28,19 +28,7 @@ struct ServerOptions {
     double time_scale = 1.0;  // simulated seconds per real second of every sensor's clock
     std::vector<ServedSensorOptions> devices;  // at least one
     bool help = false;
+    bool version = false;
 };
-
-struct ParsedServerOptions {
-    std::optional<ServerOptions> options;
-    std::string error;  // why the command line was refused, when options is nullopt
-};
-
-// `args` without the program name. "--device" starts the options of another device; device
-// k (from 0) has the serial numbers 1001 + k and 201 + k unless given (the processing board's
-// FLASH keeps one byte of its serial number).
-ParsedServerOptions parse_server_options(const std::vector<std::string>& args);
-
-// The text --help prints.
-std::string server_usage();
 
 }  // namespace kelpira::virtual_sensor

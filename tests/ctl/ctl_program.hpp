@@ -38,17 +38,18 @@ struct CtlProcess {
     std::string err_path = io->path("err");
 };
 
-// Starts the program with XDG_RUNTIME_DIR = `runtime`, so only this test's sensors are found,
+// Starts `program` with XDG_RUNTIME_DIR = `runtime`, so only this test's sensors are found,
 // and standard input read from `input`.
-inline CtlProcess spawn(const std::vector<std::string>& args, const std::string& runtime,
-                        const std::string& input = "/dev/null") {
+inline CtlProcess spawn_program(const std::string& program, const std::vector<std::string>& args,
+                                const std::string& runtime,
+                                const std::string& input = "/dev/null") {
     CtlProcess p;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, p.out_path.c_str(), O_WRONLY | O_CREAT, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, p.err_path.c_str(), O_WRONLY | O_CREAT, 0600);
-    std::vector<std::string> argv_s{kProgram};
+    std::vector<std::string> argv_s{program};
     argv_s.insert(argv_s.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : argv_s) {
@@ -66,11 +67,16 @@ inline CtlProcess spawn(const std::vector<std::string>& args, const std::string&
         envp.push_back(e.data());
     }
     envp.push_back(nullptr);
-    if (posix_spawn(&p.pid, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
+    if (posix_spawn(&p.pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
         p.pid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
     return p;
+}
+
+inline CtlProcess spawn(const std::vector<std::string>& args, const std::string& runtime,
+                        const std::string& input = "/dev/null") {
+    return spawn_program(kProgram, args, runtime, input);
 }
 
 // Waits for the program to end and collects what it wrote.

@@ -61,7 +61,7 @@ StateMachineImage small_program() {
 TEST_F(KelpiraCtl, VersionHelpAndUsageErrors) {
     CtlRun r = run({"--version"}, runtime);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "kelpira-ctl 1.0\n");
+    EXPECT_EQ(r.out, "kelpira-ctl 1.0e\n");
     r = run({"--help"}, runtime);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("  sm convert IN OUT"), std::string::npos) << r.out;

@@ -9,7 +9,7 @@
 
 #include "ctl/ctl_program.hpp"
 #include "maintenance/upgrade_block.hpp"
-#include "virtual_sensor/server_options.hpp"
+#include "server_args.hpp"
 
 namespace kelpira {
 namespace {

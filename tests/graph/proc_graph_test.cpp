@@ -233,3 +233,27 @@ TEST(ProcGraphPoints, TheDragIndicatorFollowsTheLongerAxis) {
     EXPECT_EQ(down[0], (Line{{100, 100}, {100, 110}, kWhite, 1}));
     EXPECT_EQ(clamp_to_plot({0, 1000}, kLayout), (Point{40, 339}));
 }
+
+// Points out of time order, some redrawn between arrivals, are drawn as the same points in
+// time order: by time, points of one time in arrival order.
+TEST(ProcGraphPoints, PointsOutOfTimeOrderDrawAsInTimeOrder) {
+    const std::vector<std::pair<std::uint32_t, double>> arrivals{
+        {700, 5}, {100, 50}, {700, 90}, {300, 20}, {100, 51}, {900, 70}, {300, 60}, {50, 10}};
+    auto sorted = arrivals;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    ProcGraph in_order, out_of_order;
+    for (const auto& [t, v] : sorted) {
+        in_order.add_point(t, v);
+    }
+    for (std::size_t i = 0; i < arrivals.size(); ++i) {
+        out_of_order.add_point(arrivals[i].first, arrivals[i].second);
+        if (i == 2 || i == 5) {
+            out_of_order.redraw(kClient, width_of);
+        }
+    }
+    const Picture expected = in_order.redraw(kClient, width_of);
+    const Picture drawn = out_of_order.redraw(kClient, width_of);
+    ASSERT_EQ(expected.dots.size(), arrivals.size());
+    EXPECT_EQ(drawn.dots, expected.dots);
+}

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_args.hpp"
 #include "processing/batch_runner.hpp"
 #include "support/temp_folder.hpp"
 

@@ -1,5 +1,5 @@
 // The command line of kelpira-process.
-#include "processing/batch_options.hpp"
+#include "batch_args.hpp"
 
 #include <gtest/gtest.h>
 

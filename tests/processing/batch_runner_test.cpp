@@ -1,5 +1,6 @@
 // kelpira-process end to end on raw files written for each test.
 #include "processing/batch_runner.hpp"
+#include "batch_args.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,8 +1,8 @@
 // The emulated sensor's FRAM and NVRAM: which sensors have them, and the board variant option.
 #include <gtest/gtest.h>
 
+#include "server_args.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
-#include "virtual_sensor/server_options.hpp"
 
 namespace kelpira::virtual_sensor {
 namespace {

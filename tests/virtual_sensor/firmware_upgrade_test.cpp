@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "maintenance/upgrade_block.hpp"
+#include "server_args.hpp"
 #include "virtual_sensor/firmware_upgrade.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
-#include "virtual_sensor/server_options.hpp"
 
 using namespace kelpira;
 using namespace kelpira::virtual_sensor;

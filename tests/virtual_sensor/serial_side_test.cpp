@@ -11,13 +11,13 @@
 #include <memory>
 
 #include "host_platform/eti_sentence.hpp"
+#include "server_args.hpp"
 #include "support/device_folder.hpp"
 #include "virtual_sensor/eti_protocol.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 #include "virtual_sensor/serial_link_folder.hpp"
 #include "virtual_sensor/serial_side.hpp"
-#include "virtual_sensor/server_options.hpp"
 
 namespace kelpira::virtual_sensor {
 namespace {

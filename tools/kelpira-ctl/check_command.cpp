@@ -13,57 +13,45 @@ struct CheckRequest {
     bool json = false;
 };
 
-// "--days 30" or "--days=30": the value of a valued option, or nothing for another argument.
-std::optional<std::string> option_value(const std::vector<std::string>& args, std::size_t& i,
-                                        std::string_view option) {
-    const std::string& a = args[i];
-    if (a == option) {
-        if (i + 1 >= args.size()) {
-            throw UsageError(std::string(option) + " needs a value");
-        }
-        return args[++i];
-    }
-    if (a.size() > option.size() && a.compare(0, option.size(), option) == 0 &&
-        a[option.size()] == '=') {
-        return a.substr(option.size() + 1);
-    }
-    return std::nullopt;
-}
+constexpr common::OptionSpec kCheckOptions[] = {
+    {"--json"}, {"--days", true}, {"--stroke-ul", true}, {"--reagent", true}, {"--platform", true},
+};
 
 CheckRequest check_request(const std::vector<std::string>& args) {
     using namespace deployment_check;
     CheckRequest r;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json") {
+    for (const auto& arg : command_args(args, kCheckOptions)) {
+        const std::string& v = arg.value;
+        if (arg.is("--json")) {
             r.json = true;
-        } else if (const auto days = option_value(args, i, "--days")) {
-            r.inputs.days = positive_number(*days);
+        } else if (arg.is("--days")) {
+            r.inputs.days = positive_number(v);
             if (!r.inputs.days) {
-                throw UsageError("--days takes a positive number of days, not \"" + *days + "\"");
+                throw UsageError("--days takes a positive number of days, not \"" + v + "\"");
             }
-        } else if (const auto stroke = option_value(args, i, "--stroke-ul")) {
-            r.inputs.stroke_ul = positive_number(*stroke);
+        } else if (arg.is("--stroke-ul")) {
+            r.inputs.stroke_ul = positive_number(v);
             if (!r.inputs.stroke_ul) {
-                throw UsageError("--stroke-ul takes a positive number of microlitres, not \"" +
-                                 *stroke + "\"");
+                throw UsageError("--stroke-ul takes a positive number of microlitres, not \"" + v +
+                                 "\"");
             }
-        } else if (const auto reagent_arg = option_value(args, i, "--reagent")) {
-            const auto reagent = parse_reagent(*reagent_arg);
+        } else if (arg.is("--reagent")) {
+            const auto reagent = parse_reagent(v);
             if (!reagent) {
                 throw UsageError(
                     "--reagent takes VALVE=ML, a valve from 0 to 15 and a positive "
                     "volume in millilitres, not \"" +
-                    *reagent_arg + "\"");
+                    v + "\"");
             }
             r.inputs.reagents.push_back(*reagent);
-        } else if (const auto platform = option_value(args, i, "--platform")) {
-            r.inputs.platform = platform_named(*platform);
+        } else if (arg.is("--platform")) {
+            r.inputs.platform = platform_named(v);
             if (!r.inputs.platform) {
-                throw UsageError("--platform takes seaglider, bridges, eti or generic, not \"" +
-                                 *platform + "\"");
+                throw UsageError("--platform takes seaglider, bridges, eti or generic, not \"" + v +
+                                 "\"");
             }
         } else {
-            throw UsageError("check does not take " + args[i]);
+            throw UsageError("check does not take " + v);
         }
     }
     return r;

@@ -16,21 +16,26 @@ struct ClockRequest {
     bool utc = false;                         // --utc
 };
 
+constexpr common::OptionSpec kClockOptions[] = {{"--set", true}, {"--sync-pc"}, {"--utc"}};
+
 ClockRequest clock_request(const std::vector<std::string>& args) {
     ClockRequest r;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--set" && i + 1 < args.size() && !r.set) {
-            r.set = config::parse_calendar_text(args[++i]);
+    for (const auto& arg : command_args(args, kClockOptions)) {
+        if (arg.is("--set")) {
+            if (r.set) {
+                throw UsageError("--set given twice");
+            }
+            r.set = config::parse_calendar_text(arg.value);
             if (!r.set) {
                 throw UsageError("--set takes a date and time \"DD/MM/YYYY HH:MM:SS\", not \"" +
-                                 args[i] + "\"");
+                                 arg.value + "\"");
             }
-        } else if (args[i] == "--sync-pc") {
+        } else if (arg.is("--sync-pc")) {
             r.sync_pc = true;
-        } else if (args[i] == "--utc") {
+        } else if (arg.is("--utc")) {
             r.utc = true;
         } else {
-            throw UsageError("clock does not take " + args[i]);
+            throw UsageError("clock does not take " + arg.value);
         }
     }
     if (r.set && r.sync_pc) {

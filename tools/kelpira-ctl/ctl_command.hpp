@@ -9,11 +9,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/command_line.hpp"
 #include "link/connect_controller.hpp"
 #include "link/sensor_link.hpp"
 
@@ -51,6 +53,11 @@ struct UsageError : std::runtime_error {
 struct WorkFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// A command's arguments read against the options it takes (`common::parse_args`), in order;
+// a wrong option or a missing value throws UsageError.
+std::vector<common::ParsedArg> command_args(const std::vector<std::string>& args,
+                                            std::span<const common::OptionSpec> options);
 
 // Writes `text` to `path` through the safe writer, or to standard output for "-".
 void write_result(const std::string& path, std::string_view text);

@@ -1,9 +1,15 @@
 // Reading kelpira-ctl's global options and finding the command.
 #include "invocation.hpp"
 
+#include "common/command_line.hpp"
+
 namespace kelpira::ctl {
 
 namespace {
+
+constexpr common::OptionSpec kOptions[] = {
+    {"--device", true}, {"--progress"}, {"--start-firmware"}, {"--help"}, {"--version"},
+};
 
 ParsedInvocation outcome(ParsedInvocation::Outcome o, std::string error = {}) {
     ParsedInvocation p;
@@ -16,39 +22,44 @@ ParsedInvocation outcome(ParsedInvocation::Outcome o, std::string error = {}) {
 
 ParsedInvocation parse_invocation(const std::vector<std::string>& args, bool progress) {
     using Outcome = ParsedInvocation::Outcome;
+    // The command's own arguments, options among them, are read by the command.
+    const common::ParsedArgs parsed =
+        common::parse_args(args, kOptions, {.options_end_at_operand = true});
+    if (parsed.has("--help")) {
+        return outcome(Outcome::help);
+    }
+    if (parsed.has("--version")) {
+        return outcome(Outcome::version);
+    }
+    if (!parsed.error.empty()) {
+        return outcome(Outcome::usage_error, parsed.error);
+    }
     Invocation inv;
     inv.progress = progress;
-    std::size_t i = 0;
-    for (; i < args.size() && args[i].starts_with("-"); ++i) {
-        if (args[i] == "--help") {
-            return outcome(Outcome::help);
-        }
-        if (args[i] == "--version") {
-            return outcome(Outcome::version);
-        }
-        if (args[i] == "--progress") {
-            inv.progress = true;
-        } else if (args[i] == "--start-firmware") {
-            inv.start_firmware = true;
-        } else if (args[i] == "--device" && i + 1 < args.size()) {
-            inv.device = args[++i];
-        } else {
-            return outcome(Outcome::usage_error, "unknown option " + args[i]);
-        }
-    }
-    if (i == args.size()) {
-        return outcome(Outcome::usage_error, "no command given");
-    }
     const CommandSpec* spec = nullptr;
-    for (const auto& c : commands()) {
-        if (c.name == args[i]) {
-            spec = &c;
+    for (const auto& arg : parsed.args) {
+        if (arg.is("--progress")) {
+            inv.progress = true;
+        } else if (arg.is("--start-firmware")) {
+            inv.start_firmware = true;
+        } else if (arg.is("--device")) {
+            inv.device = arg.value;
+        } else if (spec != nullptr) {
+            inv.args.push_back(arg.value);
+        } else {
+            for (const auto& c : commands()) {
+                if (c.name == arg.value) {
+                    spec = &c;
+                }
+            }
+            if (spec == nullptr) {
+                return outcome(Outcome::usage_error, "unknown command " + arg.value);
+            }
         }
     }
     if (spec == nullptr) {
-        return outcome(Outcome::usage_error, "unknown command " + args[i]);
+        return outcome(Outcome::usage_error, "no command given");
     }
-    inv.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
     ParsedInvocation p = outcome(Outcome::run);
     p.invocation = std::move(inv);
     p.command = spec;

@@ -33,8 +33,8 @@ void print_help(std::ostream& out) {
 }
 
 int usage_error(const std::string& text, std::string_view usage) {
-    tell(text);
-    std::cerr << "usage: kelpira-ctl [--device SELECTOR] " << usage << '\n';
+    std::cerr << kelpira::common::usage_error_text(
+        kProgram, text, "usage: kelpira-ctl [--device SELECTOR] " + std::string(usage) + "\n");
     return 2;
 }
 
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
             print_help(std::cout);
             return 0;
         case Outcome::version:
-            std::cout << kProgram << ' ' << KELPIRA_VERSION << '\n';
+            std::cout << kelpira::common::version_line(kProgram);
             return 0;
         case Outcome::usage_error:
             return usage_error(parsed.error, "COMMAND [ARGS...]");

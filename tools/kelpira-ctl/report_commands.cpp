@@ -22,13 +22,13 @@ std::int64_t pc_utc_now() {
 }
 
 int run_report(const Invocation& inv) {
+    static constexpr common::OptionSpec kOptions[] = {{"-o", true}};
     std::string output = "-";
-    for (std::size_t i = 0; i < inv.args.size(); ++i) {
-        if (inv.args[i] == "-o" && i + 1 < inv.args.size()) {
-            output = inv.args[++i];
-        } else {
-            throw UsageError("unknown argument " + inv.args[i]);
+    for (const auto& arg : command_args(inv.args, kOptions)) {
+        if (arg.option == nullptr) {
+            throw UsageError("unknown argument " + arg.value);
         }
+        output = arg.value;
     }
     OpenSensor sensor(inv, true);
     const auto report = report::build_config_report(sensor.link(), pc_utc_now());
@@ -77,19 +77,21 @@ report::Json read_snapshot_argument(const std::string& path) {
 
 int config_import(const Invocation& inv) {
     std::optional<std::string> input;
+    static constexpr common::OptionSpec kOptions[] = {
+        {"--dry-run"}, {"--include-identity"}, {"--force"}};
     report::ImportOptions options;
-    for (std::size_t i = 1; i < inv.args.size(); ++i) {
-        const std::string& a = inv.args[i];
-        if (a == "--dry-run") {
+    const std::vector<std::string> args(inv.args.begin() + 1, inv.args.end());
+    for (const auto& arg : command_args(args, kOptions)) {
+        if (arg.is("--dry-run")) {
             options.dry_run = true;
-        } else if (a == "--include-identity") {
+        } else if (arg.is("--include-identity")) {
             options.include_identity = true;
-        } else if (a == "--force") {
+        } else if (arg.is("--force")) {
             options.force = true;
-        } else if (!input && (a == "-" || !a.starts_with("-"))) {
-            input = a;
+        } else if (!input) {
+            input = arg.value;
         } else {
-            throw UsageError("unknown argument " + a);
+            throw UsageError("unknown argument " + arg.value);
         }
     }
     if (!input) {

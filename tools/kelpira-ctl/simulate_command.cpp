@@ -56,6 +56,13 @@ double decimal_of(const std::string& option, const std::string& text) {
     return v;
 }
 
+constexpr common::OptionSpec kSimulateOptions[] = {
+    {"--download"},        {"--platform", true},  {"--port", true},      {"--dive", true},
+    {"--min-depth", true}, {"--max-depth", true}, {"--dive-rate", true}, {"--climb-rate", true},
+    {"--update", true},    {"--sample", true},    {"--salinity", true},  {"--temperature", true},
+    {"--p1", true},        {"--p2", true},        {"--p3", true},        {"--duration", true},
+};
+
 SimulateOptions parse(const std::vector<std::string>& args) {
     SimulateOptions o;
     std::optional<PlatformType> type;
@@ -64,16 +71,16 @@ SimulateOptions parse(const std::vector<std::string>& args) {
     std::optional<std::int32_t> sample;
     // Values are applied after the platform type's defaults.
     std::vector<std::function<void()>> apply;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+    for (const auto& arg : command_args(args, kSimulateOptions)) {
+        if (arg.option == nullptr) {
+            throw UsageError("unknown argument " + arg.value);
+        }
+        const std::string a(arg.option->name);
         if (a == "--download") {
             o.download = true;
             continue;
         }
-        if (i + 1 >= args.size()) {
-            throw UsageError(a.starts_with("--") ? a + " needs a value" : "unknown argument " + a);
-        }
-        const std::string v = args[++i];
+        const std::string& v = arg.value;
         auto i32 = [&](std::int32_t& field) {
             const auto n = static_cast<std::int32_t>(integer_of(a, v, kI32Min, kI32Max));
             apply.push_back([&field, n] { field = n; });
@@ -120,8 +127,6 @@ SimulateOptions parse(const std::vector<std::string>& args) {
             i32(o.sim.p3);
         } else if (a == "--duration") {
             o.duration = std::chrono::seconds(integer_of(a, v, 1, kI32Max));
-        } else {
-            throw UsageError("unknown argument " + a);
         }
     }
     if (!type) {

@@ -21,35 +21,31 @@ std::uint32_t state_number(const std::string& option, const std::string& text) {
     return value;
 }
 
+constexpr common::OptionSpec kSmOptions[] = {
+    {"-o", true}, {"--dry-run", true}, {"--pump-timeout", true}, {"--format", true}};
+
 }  // namespace
 
 SmArgs parse_sm_args(const std::vector<std::string>& args) {
     SmArgs out;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool has_value = i + 1 < args.size();
-        if (a == "-o" || a == "--dry-run" || a == "--pump-timeout" || a == "--format") {
-            if (!has_value) {
-                throw UsageError(a + " needs a value");
-            }
-            const std::string& v = args[++i];
-            if (a == "-o") {
-                out.output = v;
-            } else if (a == "--dry-run") {
-                out.dry_run = state_number(a, v);
-            } else if (a == "--pump-timeout") {
-                out.pump_timeout = state_number(a, v);
-            } else if (v == "asm" || v == "dat" || v == "json") {
-                out.format = v == "asm"   ? FileLayout::current
-                             : v == "dat" ? FileLayout::legacy
-                                          : FileLayout::json;
-            } else {
-                throw UsageError("--format takes asm, dat or json, not \"" + v + "\"");
-            }
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option " + a);
+    const std::vector<std::string> after_sub_command(args.begin() + (args.empty() ? 0 : 1),
+                                                     args.end());
+    for (const auto& arg : command_args(after_sub_command, kSmOptions)) {
+        const std::string& v = arg.value;
+        if (arg.option == nullptr) {
+            out.operands.push_back(v);
+        } else if (arg.is("-o")) {
+            out.output = v;
+        } else if (arg.is("--dry-run")) {
+            out.dry_run = state_number("--dry-run", v);
+        } else if (arg.is("--pump-timeout")) {
+            out.pump_timeout = state_number("--pump-timeout", v);
+        } else if (v == "asm" || v == "dat" || v == "json") {
+            out.format = v == "asm"   ? FileLayout::current
+                         : v == "dat" ? FileLayout::legacy
+                                      : FileLayout::json;
         } else {
-            out.operands.push_back(a);
+            throw UsageError("--format takes asm, dat or json, not \"" + v + "\"");
         }
     }
     return out;

@@ -50,18 +50,20 @@ struct UpgradeOptions {
     bool yes = false;
 };
 
+constexpr common::OptionSpec kUpgradeOptions[] = {{"--bootloader"}, {"--yes"}};
+
 UpgradeOptions parse(const std::vector<std::string>& args) {
     UpgradeOptions o;
     bool file_given = false;
-    for (const auto& a : args) {
-        if (a == "--bootloader") {
+    for (const auto& arg : command_args(args, kUpgradeOptions)) {
+        if (arg.is("--bootloader")) {
             o.bootloader = true;
-        } else if (a == "--yes") {
+        } else if (arg.is("--yes")) {
             o.yes = true;
-        } else if (a.starts_with("--") || file_given) {
-            throw UsageError("unexpected argument " + a);
+        } else if (file_given) {
+            throw UsageError("unexpected argument " + arg.value);
         } else {
-            o.file = a;
+            o.file = arg.value;
             file_given = true;
         }
     }

@@ -6,11 +6,21 @@
 
 namespace kelpira::ctl {
 
+namespace {
+
+constexpr common::OptionSpec kWatchOptions[] = {
+    {"--raw"}, {"--results"}, {"--diagnostics"}, {"--count", true}};
+
+}  // namespace
+
 WatchOptions parse_watch_args(const std::vector<std::string>& args) {
     WatchOptions o;
     bool kind_given = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+    for (const auto& arg : command_args(args, kWatchOptions)) {
+        if (arg.option == nullptr) {
+            throw UsageError("unknown argument " + arg.value);
+        }
+        const std::string_view a = arg.option->name;
         if (a == "--raw" || a == "--results" || a == "--diagnostics") {
             if (kind_given) {
                 throw UsageError("watch takes one of --raw, --results and --diagnostics");
@@ -19,17 +29,15 @@ WatchOptions parse_watch_args(const std::vector<std::string>& args) {
             o.watched = a == "--raw"       ? Watched::raw
                         : a == "--results" ? Watched::results
                                            : Watched::diagnostics;
-        } else if (a == "--count") {
+        } else {
             std::uint32_t n = 0;
-            const std::string v = i + 1 < args.size() ? args[++i] : "";
+            const std::string& v = arg.value;
             const char* p = v.data();
             if (!common::plain_u32(p, v.data() + v.size(), n) || p != v.data() + v.size() ||
                 n == 0) {
                 throw UsageError("--count takes a number of rows from 1");
             }
             o.count = n;
-        } else {
-            throw UsageError("unknown argument " + a);
         }
     }
     return o;

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch_args.hpp"
 #include "common/stop_signals.hpp"
 #include "processing/batch_runner.hpp"
 

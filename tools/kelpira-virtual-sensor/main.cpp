@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "common/command_line.hpp"
 #include "common/stop_signals.hpp"
+#include "server_args.hpp"
 #include "virtual_sensor/sensor_host.hpp"
-#include "virtual_sensor/server_options.hpp"
 
 namespace {
 
@@ -29,12 +30,15 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const auto parsed = parse_server_options(args);
     if (!parsed.options) {
-        std::cerr << "kelpira-virtual-sensor: " << parsed.error << "\n"
-                  << "Try 'kelpira-virtual-sensor --help'.\n";
+        std::cerr << kelpira::common::usage_error_text(kProgram, parsed.error, kServerUsage);
         return 2;
     }
     if (parsed.options->help) {
         std::cout << server_usage();
+        return 0;
+    }
+    if (parsed.options->version) {
+        std::cout << kelpira::common::version_line(kProgram);
         return 0;
     }
 
@@ -45,7 +49,7 @@ int main(int argc, char** argv) {
     kelpira::common::SignalBlock block({SIGINT, SIGTERM});
     SensorHost host(*parsed.options);
     if (const auto why = host.start(); !why.empty()) {
-        std::cerr << "kelpira-virtual-sensor: " << why << "\n";
+        std::cerr << kProgram << ": " << why << "\n";
         return 1;
     }
     g_server.store(&host.server());

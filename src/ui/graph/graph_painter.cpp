@@ -4,7 +4,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <optional>
+#include <span>
 
 namespace kelpira::ui {
 
@@ -98,7 +101,126 @@ void stamp_circle(Pixels& px, app::Point c, const std::vector<int>& halves, QRgb
     }
 }
 
-void draw_dots(Pixels& px, const std::vector<app::Dot>& dots) {
+// One bit per pixel of the box from (left, top) to (right, bottom), a row of 64-bit words
+// per pixel row.
+class BitRows {
+  public:
+    BitRows(int left, int top, int right, int bottom)
+        : left_(left),
+          top_(top),
+          rows_(bottom - top + 1),
+          words_(static_cast<std::size_t>(right - left) / 64 + 1),
+          bits_(static_cast<std::size_t>(rows_) * words_) {}
+
+    void set(int x, int y) {
+        const auto col = static_cast<std::size_t>(x - left_);
+        line(y - top_)[col / 64] |= std::uint64_t{1} << (col % 64);
+    }
+
+    // Each set bit widened by `half` columns to either side.
+    BitRows widened(int half) const {
+        BitRows out = *this;
+        for (int row = 0; row < rows_; ++row) {
+            const std::uint64_t* in = line(row);
+            std::uint64_t* to = out.line(row);
+            for (std::size_t w = 0; w < words_; ++w) {
+                const std::uint64_t before = w > 0 ? in[w - 1] : 0;
+                const std::uint64_t after = w + 1 < words_ ? in[w + 1] : 0;
+                for (int k = 1; k <= half; ++k) {
+                    to[w] |= in[w] << k | before >> (64 - k) | in[w] >> k | after << (64 - k);
+                }
+            }
+        }
+        return out;
+    }
+
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int rows() const { return rows_; }
+    std::size_t words() const { return words_; }
+    const std::uint64_t* line(int row) const {
+        return bits_.data() + static_cast<std::size_t>(row) * words_;
+    }
+    std::uint64_t* line(int row) { return bits_.data() + static_cast<std::size_t>(row) * words_; }
+
+  private:
+    int left_, top_, rows_;
+    std::size_t words_;
+    std::vector<std::uint64_t> bits_;
+};
+
+// Dots of one size and colour paint the union of their circles: row y of that union is the
+// rows of centres around it, each widened by its circle's half width there, so a pixel that
+// several dots cover is written once.
+void draw_dot_union(QImage& image, std::span<const app::Dot> dots, const std::vector<int>& halves,
+                    QRgb colour) {
+    const int radius = static_cast<int>(halves.size() / 2);
+    const int width = image.width(), height = image.height();
+    // The box of the centres that reach into the image, with room to widen them.
+    const auto reaches = [&](const app::Dot& d) {
+        return d.centre.x >= -radius && d.centre.x < width + radius && d.centre.y >= -radius &&
+               d.centre.y < height + radius;
+    };
+    int left = width + radius, top = height + radius, right = -radius - 1, bottom = -radius - 1;
+    for (const auto& dot : dots) {
+        if (reaches(dot)) {
+            left = std::min(left, dot.centre.x);
+            right = std::max(right, dot.centre.x);
+            top = std::min(top, dot.centre.y);
+            bottom = std::max(bottom, dot.centre.y);
+        }
+    }
+    if (right < left) {
+        return;
+    }
+    BitRows centres(left - radius, top, right + radius, bottom);
+    for (const auto& dot : dots) {
+        if (reaches(dot)) {
+            centres.set(dot.centre.x, dot.centre.y);
+        }
+    }
+    std::vector<std::optional<BitRows>> by_half(static_cast<std::size_t>(radius) + 1);
+    for (const int half : halves) {
+        auto& rows = by_half[static_cast<std::size_t>(half)];
+        if (!rows) {
+            rows = centres.widened(half);
+        }
+    }
+    std::vector<std::uint64_t> union_row(centres.words());
+    for (int y = std::max(top - radius, 0); y <= std::min(bottom + radius, height - 1); ++y) {
+        std::fill(union_row.begin(), union_row.end(), 0);
+        for (int row = 0; row < static_cast<int>(halves.size()); ++row) {
+            // A dot centred at cy covers row cy - radius + row of the image.
+            const int centre_row = y + radius - row - centres.top();
+            if (centre_row < 0 || centre_row >= centres.rows()) {
+                continue;
+            }
+            const std::uint64_t* from =
+                by_half[static_cast<std::size_t>(halves[static_cast<std::size_t>(row)])]->line(
+                    centre_row);
+            for (std::size_t w = 0; w < union_row.size(); ++w) {
+                union_row[w] |= from[w];
+            }
+        }
+        auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (std::size_t w = 0; w < union_row.size(); ++w) {
+            // Each run of set bits is one span of pixels.
+            for (std::uint64_t bits = union_row[w]; bits != 0; bits &= bits + (bits & -bits)) {
+                const int start = std::countr_zero(bits);
+                const int x = centres.left() + static_cast<int>(w * 64) + start;
+                const int from = std::max(x, 0);
+                const int to = std::min(x + std::countr_one(bits >> start), width);
+                std::fill(pixels + from, pixels + std::max(to, from), colour);
+            }
+        }
+    }
+}
+
+// Below this many dots in a row of one kind, stamping each is cheaper than their union.
+constexpr std::size_t kUnionDots = 256;
+
+void draw_dots(QImage& image, const std::vector<app::Dot>& dots) {
+    Pixels px(image);
     // Dots come in a handful of sizes: each shape is worked out once per picture.
     std::vector<std::vector<int>> shapes;
     const auto shape = [&shapes](int radius) -> const std::vector<int>& {
@@ -111,13 +233,32 @@ void draw_dots(Pixels& px, const std::vector<app::Dot>& dots) {
         }
         return shapes[r];
     };
-    for (const auto& dot : dots) {
-        if (dot.outline) {
-            stamp_circle(px, dot.centre, shape(dot.radius), pixel_of(*dot.outline));
-            stamp_circle(px, dot.centre, shape(dot.radius - 1), pixel_of(dot.fill));
-        } else {
-            stamp_circle(px, dot.centre, shape(dot.radius), pixel_of(dot.fill));
+    const auto same_kind = [](const app::Dot& a, const app::Dot& b) {
+        return !b.outline && b.radius == a.radius && b.fill == a.fill;
+    };
+    for (std::size_t i = 0; i < dots.size();) {
+        const app::Dot& dot = dots[i];
+        std::size_t end = i + 1;
+        while (!dot.outline && end < dots.size() && same_kind(dot, dots[end])) {
+            ++end;
         }
+        // Later dots cover earlier ones, so a run of one kind keeps its place in the order;
+        // circles wider than a word of bits are stamped.
+        if (end - i >= kUnionDots && dot.radius < 64) {
+            draw_dot_union(image, std::span(dots).subspan(i, end - i), shape(dot.radius),
+                           pixel_of(dot.fill));
+        } else {
+            for (std::size_t k = i; k < end; ++k) {
+                const app::Dot& d = dots[k];
+                if (d.outline) {
+                    stamp_circle(px, d.centre, shape(d.radius), pixel_of(*d.outline));
+                    stamp_circle(px, d.centre, shape(d.radius - 1), pixel_of(d.fill));
+                } else {
+                    stamp_circle(px, d.centre, shape(d.radius), pixel_of(d.fill));
+                }
+            }
+        }
+        i = end;
     }
 }
 
@@ -184,8 +325,7 @@ void paint_picture(QImage& image, const app::Picture& picture, const QFont& font
             painter.drawLine(line.from.x, line.from.y, line.to.x, line.to.y);
         }
     }
-    Pixels after_lines(image);
-    draw_dots(after_lines, picture.dots);
+    draw_dots(image, picture.dots);
     QPainter painter(&image);
     painter.setFont(font);
     painter.setPen(Qt::white);

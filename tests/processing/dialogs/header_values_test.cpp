@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch_args.hpp"
 #include "processing/batch_runner.hpp"
 #include "processing/dialogs/dic_controller.hpp"
 #include "processing/dialogs/nutrient_controller.hpp"

@@ -1,9 +1,12 @@
 // Reading the command line of kelpira-process.
-#include "processing/batch_options.hpp"
+#include "batch_args.hpp"
 
 #include <array>
 #include <charconv>
 #include <utility>
+
+#include "common/command_line.hpp"
+#include "processing/batch_runner.hpp"
 
 namespace kelpira::processing {
 
@@ -23,14 +26,13 @@ ParsedCommandLine failure(std::string message) {
     return p;
 }
 
-// Splits "--name=value" into name and value; a plain "--name" has no value.
-std::pair<std::string_view, std::optional<std::string_view>> split_option(std::string_view a) {
-    const auto eq = a.find('=');
-    if (eq == std::string_view::npos) {
-        return {a, std::nullopt};
-    }
-    return {a.substr(0, eq), a.substr(eq + 1)};
-}
+constexpr common::OptionSpec kOptions[] = {
+    {"--chemistry", true}, {"--set", true}, {"--output", true}, {"--log", true},
+    {"--jobs", true},      {"--progress"},  {"--help"},         {"-h"},
+    {"--version"},
+};
+
+constexpr std::string_view kProgram = "kelpira-process";
 
 }  // namespace
 
@@ -75,51 +77,30 @@ std::string help_text() {
 }
 
 ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
+    const common::ParsedArgs parsed = common::parse_args(args, kOptions);
+    // Help and version win over everything, an error after them included.
+    if (parsed.has("--help") || parsed.has("-h")) {
+        ParsedCommandLine p;
+        p.help = true;
+        return p;
+    }
+    if (parsed.has("--version")) {
+        ParsedCommandLine p;
+        p.version = true;
+        return p;
+    }
+    if (!parsed.error.empty()) {
+        return failure(parsed.error);
+    }
     BatchOptions options;
     std::optional<ChemistryChoice> chemistry;
-    bool only_files = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (only_files || arg == "-" || !arg.starts_with("-")) {
-            options.files.emplace_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            only_files = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            ParsedCommandLine p;
-            p.help = true;
-            return p;
-        }
-        if (arg == "--version") {
-            ParsedCommandLine p;
-            p.version = true;
-            return p;
-        }
-        auto [name, inline_value] = split_option(arg);
-        if (name == "--progress") {
-            if (inline_value) {
-                return failure("--progress takes no value");
-            }
+    for (const auto& arg : parsed.args) {
+        const std::string_view value = arg.value;
+        if (arg.option == nullptr) {
+            options.files.emplace_back(value);
+        } else if (arg.is("--progress")) {
             options.progress = true;
-            continue;
-        }
-        if (name != "--chemistry" && name != "--set" && name != "--output" && name != "--log" &&
-            name != "--jobs") {
-            return failure("unknown option " + std::string(arg));
-        }
-        std::string_view value;
-        if (inline_value) {
-            value = *inline_value;
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return failure(std::string(name) + " needs a value");
-        }
-
-        if (name == "--chemistry") {
+        } else if (arg.is("--chemistry")) {
             std::optional<ChemistryChoice> choice;
             for (const auto& [text, c] : kChoices) {
                 if (value == text) {
@@ -136,7 +117,7 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
                                std::string(value) + "): process one chemistry per run");
             }
             chemistry = choice;
-        } else if (name == "--set") {
+        } else if (arg.is("--set")) {
             const auto eq = value.find('=');
             if (eq == std::string_view::npos || eq == 0) {
                 return failure(
@@ -145,7 +126,7 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
             }
             options.overrides.push_back(
                 {std::string(value.substr(0, eq)), std::string(value.substr(eq + 1))});
-        } else if (name == "--jobs") {
+        } else if (arg.is("--jobs")) {
             unsigned jobs = 0;
             const char* end = value.data() + value.size();
             const auto [p, ec] = std::from_chars(value.data(), end, jobs);
@@ -155,8 +136,8 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
             }
             options.jobs = jobs;
         } else if (value.empty()) {
-            return failure(std::string(name) + " needs a file name");
-        } else if (name == "--output") {
+            return failure(std::string(arg.option->name) + " needs a file name");
+        } else if (arg.is("--output")) {
             if (options.output) {
                 return failure("--output given twice");
             }
@@ -175,6 +156,24 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
     ParsedCommandLine p;
     p.options = std::move(options);
     return p;
+}
+
+int run_command_line(std::span<const std::string_view> args, std::istream& standard_input,
+                     std::ostream& standard_output, std::ostream& standard_error) {
+    const ParsedCommandLine parsed = parse_command_line(args);
+    if (parsed.help) {
+        standard_output << help_text();
+        return kExitProcessed;
+    }
+    if (parsed.version) {
+        standard_output << common::version_line(kProgram);
+        return kExitProcessed;
+    }
+    if (!parsed.options) {
+        standard_error << common::usage_error_text(kProgram, parsed.error, kUsage);
+        return kExitUsage;
+    }
+    return run_batch(*parsed.options, standard_input, standard_output, standard_error);
 }
 
 }  // namespace kelpira::processing

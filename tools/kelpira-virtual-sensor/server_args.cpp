@@ -1,10 +1,11 @@
-// Parsing the command line of kelpira-virtual-sensor.
-#include "virtual_sensor/server_options.hpp"
+// Reading the command line of kelpira-virtual-sensor.
+#include "server_args.hpp"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
+#include "common/command_line.hpp"
 #include "link/device_socket_names.hpp"
 #include "records/chemistry_type.hpp"
 
@@ -97,21 +98,70 @@ ServedSensorOptions device_defaults(std::size_t index) {
     return d;
 }
 
+constexpr common::OptionSpec kOptions[] = {
+    {"--help"},
+    {"-h"},
+    {"--version"},
+    {"--device"},
+    {"--bootloader"},
+    {"--legacy-identity"},
+    {"--oldest-identity"},
+    {"--old-optics-test"},
+    {"--legacy-nutrient-params"},
+    {"--empty-program"},
+    {"--failed-results"},
+    {"--folder", true},
+    {"--restart-delay", true},
+    {"--name", true},
+    {"--serial", true},
+    {"--serial-fault", true},
+    {"--stored-results", true},
+    {"--board-serial", true},
+    {"--chemistry", true},
+    {"--chemistry-code", true},
+    {"--firmware", true},
+    {"--bootloader-version", true},
+    {"--device-type", true},
+    {"--hardware-id", true},
+    {"--time-scale", true},
+    {"--supply-mv", true},
+    {"--board-variant", true},
+    {"--storage", true},
+    {"--concentration", true},
+    {"--ph", true},
+    {"--pump-timeout", true},
+    {"--schedule-layout", true},
+    {"--refuse-block", true},
+    {"--rs232-protocol", true},
+    {"--fault", true},
+};
+
 }  // namespace
 
 ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
     ServerOptions o;
     o.devices.push_back(device_defaults(0));
     auto fail = [](std::string why) { return ParsedServerOptions{std::nullopt, std::move(why)}; };
+    const common::ParsedArgs parsed = common::parse_args(args, kOptions);
+    if (parsed.has("--help") || parsed.has("-h")) {
+        o.help = true;
+        return {std::move(o), {}};
+    }
+    if (parsed.has("--version")) {
+        o.version = true;
+        return {std::move(o), {}};
+    }
+    if (!parsed.error.empty()) {
+        return fail(parsed.error);
+    }
 
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+    for (const auto& arg : parsed.args) {
+        if (arg.option == nullptr) {
+            return fail("unexpected argument: " + arg.value);
+        }
+        const std::string a(arg.option->name);
         VirtualSensorOptions& s = o.devices.back().sensor;
         // Options without a value.
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-            continue;
-        }
         if (a == "--device") {
             o.devices.push_back(device_defaults(o.devices.size()));
             continue;
@@ -146,11 +196,7 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
             continue;
         }
         // Options with a value.
-        if (i + 1 >= args.size()) {
-            return fail(a.rfind("--", 0) == 0 ? a + " needs a value, or is unknown"
-                                              : "unexpected argument: " + a);
-        }
-        const std::string& v = args[++i];
+        const std::string& v = arg.value;
         if (a == "--folder") {
             if (v.empty() || v[0] != '/') {
                 return fail("--folder needs an absolute path");
@@ -296,17 +342,13 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                     "late, stale, removed, garbage, unterminated");
             }
             o.devices.back().faults.push_back(*f);
-        } else {
-            return fail("unknown option: " + a);
         }
     }
     return {std::move(o), {}};
 }
 
 std::string server_usage() {
-    return R"(Usage: kelpira-virtual-sensor [--folder DIR] [--restart-delay MS] [--time-scale N]
-                              [DEVICE OPTIONS] [--device DEVICE OPTIONS]...
-
+    return std::string(kServerUsage) + R"(
 Serves emulated KELPIRA sensors as devices that kelpira lists beside USB sensors, until
 interrupted (Ctrl+C or SIGTERM), when the devices are removed.
 
@@ -318,6 +360,8 @@ interrupted (Ctrl+C or SIGTERM), when the devices are removed.
   --time-scale N          the sensors' clocks run N simulated seconds per real second,
                           so programs run N times faster (default 1)
   --device                starts the options of another device
+  --help                  show this help
+  --version               show the version
 
 Device options:
   --name TEXT             sensor name, at most 20 characters (default "Virtual Sensor")

@@ -1,0 +1,68 @@
+// Fixed-decimal cells are byte for byte the text printf's "%.*f" writes.
+#include "processing/fixed_cell.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+
+namespace kelpira::processing {
+namespace {
+
+std::string printf_text(double value, int decimals) {
+    char text[400];
+    const int n = std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return std::string(text, static_cast<std::size_t>(n));
+}
+
+// Readings of every size, exact binary ties at the last decimal (k + 1/2 units, such as
+// 0.125 at two decimals), decimal near-ties that are not exact, and any bit pattern.
+double random_value(std::mt19937_64& rng, int decimals) {
+    const double unit = std::pow(10.0, -decimals);
+    switch (rng() % 5) {
+        case 0:
+            return std::ldexp(static_cast<double>(rng() >> 11), -53) * 1000.0 - 500.0;
+        case 1:
+            return std::ldexp(static_cast<double>(rng() % 4096) * 2 + 1,
+                              -static_cast<int>(rng() % 12 + 1));
+        case 2:
+            return (static_cast<double>(rng() % 2'000'000) + 0.5) * unit -
+                   static_cast<double>(rng() % 2) * 1000.0;
+        case 3: {
+            double any = 0;
+            const std::uint64_t bits = rng();
+            std::memcpy(&any, &bits, sizeof any);
+            return any;
+        }
+        default:
+            return std::ldexp(static_cast<double>(rng() >> 11),
+                              static_cast<int>(rng() % 200) - 150);
+    }
+}
+
+TEST(FixedCell, SameTextAsPrintf) {
+    for (const double special :
+         {0.0, -0.0, 0.125, -0.125, 2.5, 0.0005, -0.0005, 1e300, -1e-300,
+          std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(),
+          std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN()}) {
+        for (const int decimals : {2, 3, 4, 6}) {
+            EXPECT_EQ(fixed_cell(special, decimals), printf_text(special, decimals))
+                << special << " to " << decimals;
+        }
+    }
+    std::mt19937_64 rng(1209);
+    for (const int decimals : {2, 3, 4, 6}) {
+        for (int i = 0; i < 1'000'000; ++i) {
+            const double v = random_value(rng, decimals);
+            ASSERT_EQ(fixed_cell(v, decimals), printf_text(v, decimals))
+                << std::hexfloat << v << " to " << decimals;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kelpira::processing
