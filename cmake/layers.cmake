@@ -56,12 +56,11 @@ endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/src/common/version.cpp.in
                ${PROJECT_BINARY_DIR}/generated/version.cpp @ONLY)
 target_sources(kelpira_common PRIVATE ${PROJECT_BINARY_DIR}/generated/version.cpp)
-target_link_libraries(kelpira_common PUBLIC Threads::Threads FastFloat::fast_float)
+target_link_libraries(kelpira_common PUBLIC Threads::Threads FastFloat::fast_float
+                                            nlohmann_json::nlohmann_json)
 target_link_libraries(kelpira_link PUBLIC PkgConfig::HIDAPI PkgConfig::UDEV)
 target_link_libraries(kelpira_host_platform PUBLIC PkgConfig::SERIALPORT)
 target_link_libraries(kelpira_processing PUBLIC PkgConfig::NETCDF)
-target_link_libraries(kelpira_statemachine PUBLIC nlohmann_json::nlohmann_json)
-target_link_libraries(kelpira_report PUBLIC nlohmann_json::nlohmann_json)
 
 # All Qt lives in src/ui/; src/ui/main.cpp is the program itself.
 file(GLOB_RECURSE ui_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/*.cpp

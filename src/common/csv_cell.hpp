@@ -17,4 +17,26 @@ std::string csv_cell(std::string_view text);
 // Appends the cell as it goes into the file to `line`.
 void append_csv_cell(std::string& line, std::string_view text);
 
+// Appends one line of the file to `out`: each of `cells` (anything that reads as text) as
+// csv_cell writes it, joined by ",", ending in a line feed.
+template <typename Cells>
+void append_csv_line(std::string& out, const Cells& cells) {
+    bool first = true;
+    for (const auto& cell : cells) {
+        if (!first) {
+            out += ',';
+        }
+        first = false;
+        append_csv_cell(out, cell);
+    }
+    out += '\n';
+}
+
+template <typename Cells>
+std::string csv_line(const Cells& cells) {
+    std::string line;
+    append_csv_line(line, cells);
+    return line;
+}
+
 }  // namespace kelpira::common

@@ -139,6 +139,24 @@ Scanned<double> scan_f64(std::string_view s, std::size_t pos) {
     return {negative ? -v : v, static_cast<std::size_t>(r.ptr - s.data()), true};
 }
 
+std::optional<std::int64_t> whole_number(std::string_view text) {
+    std::size_t begin = skip_space(text, 0);
+    std::size_t end = text.size();
+    while (end > begin && is_space(text[end - 1])) {
+        --end;
+    }
+    // from_chars takes a '-' but not a '+'.
+    if (begin < end && text[begin] == '+' && (begin + 1 == end || text[begin + 1] != '-')) {
+        ++begin;
+    }
+    std::int64_t v = 0;
+    const auto [p, ec] = std::from_chars(text.data() + begin, text.data() + end, v);
+    if (ec != std::errc() || p != text.data() + end) {
+        return std::nullopt;
+    }
+    return v;
+}
+
 double leading_real(std::string_view text) {
     const auto r = scan_f64(text);
     return r.ok ? r.value : 0.0;

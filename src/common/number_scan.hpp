@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 namespace kelpira::common {
@@ -50,6 +51,10 @@ inline bool plain_u32(const char*& p, const char* end, std::uint32_t& out) {
     p = q;
     return true;
 }
+
+// A whole number typed in a field: blanks around it, an optional sign, decimal digits.
+// Nothing for any other text, or beyond the 64-bit range.
+std::optional<std::int64_t> whole_number(std::string_view text);
 
 // The longest numeric prefix of a text field as a decimal real, 0.0 when there is none.
 double leading_real(std::string_view text);

@@ -63,6 +63,8 @@ bool FolderDeviceWatcher::start(DeviceEventHandler handler) {
     problem_.clear();
     inotify_fd_ = in;
     wake_fd_ = wake;
+    // Not a common::Worker: the thread sleeps in poll() on inotify, which a write to the wake
+    // eventfd ends and the Worker's semaphore cannot.
     thread_ = std::thread([this, in, wake, h = std::move(handler)] { run(in, wake, h); });
     return true;
 }

@@ -96,6 +96,8 @@ int SensorLink::Open(const std::string& path, std::chrono::milliseconds timeout)
     io->device = std::move(device);
     sequence_ = 1;
     io->sequence.store(sequence_);
+    // Not a common::Worker: it blocks in the device's read, which only cancel() ends, and is
+    // detached so that a read that never returns cannot hold up Close.
     std::thread(run_io_thread, io).detach();
     {
         std::lock_guard lk(io_mutex_);

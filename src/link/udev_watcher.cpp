@@ -92,6 +92,8 @@ bool UdevHidrawWatcher::start(DeviceEventHandler handler) {
         return false;
     }
     problem_.clear();
+    // Not a common::Worker: the thread sleeps in poll() on the monitor, which a write to the
+    // wake eventfd ends and the Worker's semaphore cannot.
     thread_ = std::thread(run_monitor, monitor_, wake_fd_, std::move(handler));
     return true;
 }

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "common/safe_file.hpp"
-#include "processing/batch_interrupt.hpp"
+#include "common/stop_signals.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/input_spool.hpp"
 #include "processing/netcdf_writer.hpp"
@@ -215,7 +215,7 @@ std::optional<int> BatchRun::prepare_all() {
         } else {
             prepared[i] = Refusal{error};
         }
-        if (interrupt_requested()) {
+        if (common::interrupted()) {
             return kExitInterrupted;
         }
     }
@@ -228,7 +228,7 @@ std::optional<int> BatchRun::prepare_all() {
             }
         },
         [&](std::size_t i) {
-            if (interrupt_requested()) {
+            if (common::interrupted()) {
                 status = kExitInterrupted;
                 return false;
             }
@@ -389,7 +389,7 @@ void BatchRun::process_file(std::size_t index, bool logging, ProcessedFile& done
     const RowPass pass = for_each_row(*file, reading_of(f.chemistry), [&](const RawRow& row) {
         table->feed(row);
         tick();
-        return !give_up.load(std::memory_order_relaxed) && !interrupt_requested();
+        return !give_up.load(std::memory_order_relaxed) && !common::interrupted();
     });
     bytes_done_ += f.size - std::min(shown, f.size);
     if (pass != RowPass::completed) {
@@ -440,7 +440,7 @@ bool BatchRun::write_table(std::ostream* out, std::ostream* log) {
         [&](std::size_t i) {
             // What the file held is let go once it has joined the output.
             ProcessedFile done = std::exchange(processed[i], ProcessedFile{});
-            return !interrupt_requested() && join_output(i, done, out, log);
+            return !common::interrupted() && join_output(i, done, out, log);
         });
     if (!all) {
         return false;
@@ -515,10 +515,10 @@ bool BatchRun::write_log() {
             created = true;
             process_all(&log);
             // An interrupted run leaves no log file either, and a log missing lines none.
-            return !interrupt_requested() && !log_lost_ && static_cast<bool>(log.flush());
+            return !common::interrupted() && !log_lost_ && static_cast<bool>(log.flush());
         },
         &refused);
-    if (!log_written && !interrupt_requested()) {
+    if (!log_written && !common::interrupted()) {
         err_ << kProgram << (refused.empty() ? "cannot write the log to " + *options_.log : refused)
              << '\n';
         any_failed_ = true;
@@ -550,7 +550,7 @@ int BatchRun::run() {
     }
 
     const bool log_created = write_log();
-    if (interrupt_requested()) {
+    if (common::interrupted()) {
         return kExitInterrupted;
     }
     if (!log_created) {

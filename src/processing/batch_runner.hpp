@@ -12,7 +12,7 @@ namespace kelpira::processing {
 inline constexpr int kExitProcessed = 0;   // every file processed
 inline constexpr int kExitFileFailed = 1;  // a file could not be read or had no usable header
 inline constexpr int kExitUsage = 2;       // the command line is wrong
-// Interrupted by a signal (see batch_interrupt.hpp): no output file was left behind.
+// Interrupted by a signal (common/stop_signals.hpp): no output file was left behind.
 inline constexpr int kExitInterrupted = 130;
 
 // Processes the files of `options`. The table goes to `standard_output` when no output file is

@@ -7,25 +7,6 @@
 
 namespace kelpira::processing {
 
-namespace {
-
-template <typename Cells>
-std::string join(const Cells& cells) {
-    std::string line;
-    bool first = true;
-    for (const auto& cell : cells) {
-        if (!first) {
-            line += ',';
-        }
-        first = false;
-        common::append_csv_cell(line, cell);
-    }
-    line += '\n';
-    return line;
-}
-
-}  // namespace
-
 std::array<std::string, kPhResultColumns.size()> ph_result_cells(const PhResult& r) {
     return {common::utc_time_text(r.time),
             fixed_cell(r.ph, 3),
@@ -47,14 +28,6 @@ std::array<std::string, kDicResultColumns.size()> dic_result_cells(const DicResu
         common::utc_time_text(r.time),   std::to_string(r.state),   fixed_cell(r.dic, 3),
         fixed_cell(r.sample_step, 3),    fixed_cell(r.crm_step, 3), fixed_cell(r.temperature, 3),
         r.validity == 1 ? "good" : "bad"};
-}
-
-std::string csv_line(std::span<const std::string> cells) {
-    return join(cells);
-}
-
-std::string csv_line(std::span<const std::string_view> cells) {
-    return join(cells);
 }
 
 }  // namespace kelpira::processing

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/csv_cell.hpp"
 #include "processing/dic_engine.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/ta_engine.hpp"
@@ -30,9 +31,7 @@ std::array<std::string, kPhResultColumns.size()> ph_result_cells(const PhResult&
 std::array<std::string, kTaResultColumns.size()> ta_result_cells(const TaResult& r);
 std::array<std::string, kDicResultColumns.size()> dic_result_cells(const DicResult& r);
 
-// One line of a saved table: the cells as common::csv_cell writes them, joined by ",", and a
-// line feed.
-std::string csv_line(std::span<const std::string> cells);
-std::string csv_line(std::span<const std::string_view> cells);
+// One line of a saved table.
+using common::csv_line;
 
 }  // namespace kelpira::processing

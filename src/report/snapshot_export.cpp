@@ -1,4 +1,5 @@
 // Reading a snapshot from the sensor, and the document's text and checks.
+#include "common/strict_json.hpp"
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
 #include "report/report_lines.hpp"
@@ -29,65 +30,6 @@ std::optional<Json> identity_json(link::SensorLink& link) {
     }
     return j;
 }
-
-// Follows the parser through the document, so that a key given twice in one object (which
-// the parser would let the last one win) is refused, named by its path.
-class KeyPaths {
-  public:
-    bool take(Json::parse_event_t event, const Json& parsed) {
-        using E = Json::parse_event_t;
-        switch (event) {
-            case E::object_start:
-            case E::array_start:
-                element();
-                frames_.push_back({event == E::array_start, {}, "", 0});
-                break;
-            case E::object_end:
-            case E::array_end:
-                frames_.pop_back();
-                break;
-            case E::key: {
-                const auto key = parsed.get<std::string>();
-                if (!frames_.back().keys.insert(key).second) {
-                    throw SnapshotFault(path(key), "given twice");
-                }
-                frames_.back().key = key;
-                break;
-            }
-            case E::value:
-                element();
-                break;
-        }
-        return true;
-    }
-
-  private:
-    struct Frame {
-        bool array;
-        std::set<std::string> keys;
-        std::string key;    // an object's key being read
-        std::size_t index;  // an array's next element
-    };
-
-    // A value starts: in an array, the next element.
-    void element() {
-        if (!frames_.empty() && frames_.back().array) {
-            ++frames_.back().index;
-        }
-    }
-
-    std::string path(const std::string& key) const {
-        std::string text;
-        for (std::size_t i = 0; i + 1 < frames_.size(); ++i) {
-            const Frame& f = frames_[i];
-            text += f.array ? "[" + std::to_string(f.index - 1) + "]"
-                            : (text.empty() ? "" : ".") + f.key;
-        }
-        return text + (text.empty() ? "" : ".") + key;
-    }
-
-    std::vector<Frame> frames_;
-};
 
 }  // namespace
 
@@ -136,17 +78,17 @@ std::string snapshot_text(const Json& snapshot) {
 }
 
 Json parse_snapshot(std::string_view text) {
-    Json doc;
-    KeyPaths keys;
+    common::StrictJson read;
     try {
-        doc = Json::parse(text, [&keys](int, Json::parse_event_t event, Json& parsed) {
-            return keys.take(event, parsed);
-        });
+        read = common::read_strict_json(text);
     } catch (const Json::exception& e) {  // a syntax error, or a number no double can hold
         throw SnapshotFault("snapshot", std::string("not a JSON document (") + e.what() + ")");
     }
-    check_snapshot(doc);
-    return doc;
+    if (!read.duplicate.empty()) {
+        throw SnapshotFault(read.duplicate, "given twice");
+    }
+    check_snapshot(read.doc);
+    return std::move(read.doc);
 }
 
 void check_snapshot(const Json& doc) {

@@ -4,12 +4,12 @@
 
 #include <iterator>
 #include <limits>
-#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <vector>
 
+#include "common/strict_json.hpp"
 #include "statemachine/state_lists.hpp"
 
 namespace kelpira::statemachine {
@@ -122,110 +122,6 @@ void write_state(std::ostream& out, const Json& state) {
 }
 
 // ---- reading ----
-
-// Counts the line feeds the parser has read, so that each key can be given its line.
-class LineCountingIterator {
-  public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = char;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const char*;
-    using reference = const char&;
-
-    LineCountingIterator(const char* p, std::size_t* line_feeds) : p_(p), line_feeds_(line_feeds) {}
-    reference operator*() const { return *p_; }
-    LineCountingIterator& operator++() {
-        if (*p_ == '\n') {
-            ++*line_feeds_;
-        }
-        ++p_;
-        return *this;
-    }
-    LineCountingIterator operator++(int) {
-        auto before = *this;
-        ++*this;
-        return before;
-    }
-    bool operator==(const LineCountingIterator& o) const { return p_ == o.p_; }
-
-  private:
-    const char* p_;
-    std::size_t* line_feeds_;
-};
-
-// Records the line of every key and of every object or array that opens inside an array,
-// by its path ("[3].counter[2].mode"). Keys and brackets end without look-ahead, so the count
-// of line feeds read so far is exact at these events.
-class KeyLines final : public nlohmann::json_sax<Json> {
-  public:
-    explicit KeyLines(const std::size_t& line_feeds) : line_feeds_(line_feeds) {}
-
-    std::map<std::string, std::size_t> lines;
-    // The first key given twice in one object, by its path, and its line.
-    std::string duplicate;
-    std::size_t duplicate_line = 0;
-
-    bool null() override { return value(); }
-    bool boolean(bool) override { return value(); }
-    bool number_integer(number_integer_t) override { return value(); }
-    bool number_unsigned(number_unsigned_t) override { return value(); }
-    bool number_float(number_float_t, const string_t&) override { return value(); }
-    bool string(string_t&) override { return value(); }
-    bool binary(binary_t&) override { return value(); }
-    bool start_object(std::size_t) override { return open(false); }
-    bool start_array(std::size_t) override { return open(true); }
-    bool end_object() override { return close(); }
-    bool end_array() override { return close(); }
-    bool key(string_t& k) override {
-        Frame& frame = frames_.back();
-        frame.key = k;
-        if (!frame.keys.insert(k).second && duplicate.empty()) {
-            duplicate = path();
-            duplicate_line = line_feeds_ + 1;
-        }
-        lines[path()] = line_feeds_ + 1;
-        return true;
-    }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
-        return false;
-    }
-
-  private:
-    struct Frame {
-        bool array = false;
-        std::size_t index = 0;
-        std::string key;
-        std::set<std::string> keys;  // of an object, so far
-    };
-
-    std::string path() const {
-        std::string p;
-        for (const auto& f : frames_) {
-            p += f.array ? "[" + std::to_string(f.index) + "]" : "." + f.key;
-        }
-        return p;
-    }
-    bool open(bool array) {
-        if (!frames_.empty() && frames_.back().array) {
-            lines[path()] = line_feeds_ + 1;
-        }
-        frames_.push_back(Frame{array, 0, {}, {}});
-        return true;
-    }
-    bool close() {
-        frames_.pop_back();
-        return value();
-    }
-    bool value() {
-        if (!frames_.empty() && frames_.back().array) {
-            ++frames_.back().index;
-        }
-        return true;
-    }
-
-    const std::size_t& line_feeds_;
-    std::vector<Frame> frames_;
-};
 
 std::uint32_t number(const Json& v, std::uint32_t max, const std::string& path) {
     if (v.is_number_unsigned() && v.get<std::uint64_t>() <= max) {
@@ -377,17 +273,6 @@ StateRecord state_from(const Json& j) {
     return s;
 }
 
-// The line of `path`, or of the nearest enclosing value whose line is known.
-std::size_t line_of(const std::map<std::string, std::size_t>& lines, std::string path) {
-    while (!path.empty()) {
-        if (const auto it = lines.find(path); it != lines.end()) {
-            return it->second;
-        }
-        path.erase(path.find_last_of(".["));
-    }
-    return 1;
-}
-
 }  // namespace
 
 bool read_program_json(std::istream& in, StateMachineImage& image, std::string& why) {
@@ -396,33 +281,29 @@ bool read_program_json(std::istream& in, StateMachineImage& image, std::string& 
         why = "read error";
         return false;
     }
-    Json doc;
+    common::StrictJson read;
     try {
-        doc = Json::parse(text);
+        read = common::read_strict_json(text);
     } catch (const Json::parse_error& e) {
         const std::string what = e.what();
         const auto tag_end = what.find("] ");
         why = "invalid JSON: " + (tag_end == std::string::npos ? what : what.substr(tag_end + 2));
         return false;
     }
-    std::size_t line_feeds = 0;
-    KeyLines key_lines(line_feeds);
-    Json::sax_parse(LineCountingIterator(text.data(), &line_feeds),
-                    LineCountingIterator(text.data() + text.size(), &line_feeds), &key_lines);
+    const Json& doc = read.doc;
     if (!doc.is_array()) {
         why = "line 1: expected an array of states";
         return false;
     }
     if (doc.size() > kMaxStates) {
-        why =
-            "line " + std::to_string(line_of(key_lines.lines, "[255]")) + ": more than 255 states";
+        why = "line " + std::to_string(read.line_of("[255]")) + ": more than 255 states";
         return false;
     }
     // The parser keeps the last of a key given twice: which one the author meant is unknown.
-    if (const std::string& dup = key_lines.duplicate; !dup.empty()) {
+    if (const std::string& dup = read.duplicate; !dup.empty()) {
         const auto close = dup.find(']');
         const std::string field = dup.substr(dup[close + 1] == '.' ? close + 2 : close + 1);
-        why = "line " + std::to_string(key_lines.duplicate_line) + ": state " +
+        why = "line " + std::to_string(read.duplicate_line) + ": state " +
               dup.substr(1, close - 1) + ", field \"" + field + "\": given more than once";
         return false;
     }
@@ -432,9 +313,8 @@ bool read_program_json(std::istream& in, StateMachineImage& image, std::string& 
         } catch (const FieldFault& f) {
             const std::string full = "[" + std::to_string(i) + "]" +
                                      (f.path.empty() || f.path[0] == '[' ? "" : ".") + f.path;
-            why = "line " + std::to_string(line_of(key_lines.lines, full)) + ": state " +
-                  std::to_string(i) + (f.path.empty() ? "" : ", field \"" + f.path + "\"") + ": " +
-                  f.message;
+            why = "line " + std::to_string(read.line_of(full)) + ": state " + std::to_string(i) +
+                  (f.path.empty() ? "" : ", field \"" + f.path + "\"") + ": " + f.message;
             return false;
         }
     }

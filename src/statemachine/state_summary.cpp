@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ranges>
 
+#include "common/csv_cell.hpp"
 #include "common/safe_file.hpp"
 #include "statemachine/state_transition.hpp"
 
@@ -213,23 +215,9 @@ Summary build_summary(const StateMachineImage& image, const SummaryRequest& requ
 
 std::string summary_text(const Summary& summary) {
     std::string text;
-    auto add_line = [&text](const auto& cells) {
-        bool first = true;
-        for (const auto& cell : cells) {
-            if (!first) {
-                text += ',';
-            }
-            text += cell;
-            first = false;
-        }
-        text += '\n';
-    };
-    std::array<std::string_view, kSummaryColumnCount> titles;
-    std::transform(kSummaryColumns.begin(), kSummaryColumns.end(), titles.begin(),
-                   [](const SummaryColumn& c) { return c.title; });
-    add_line(titles);
+    common::append_csv_line(text, kSummaryColumns | std::views::transform(&SummaryColumn::title));
     for (const auto& row : summary.rows) {
-        add_line(row);
+        common::append_csv_line(text, row);
     }
     return text;
 }

@@ -8,20 +8,6 @@
 
 namespace kelpira::app {
 
-namespace {
-
-void append_line(std::string& out, const std::vector<std::string>& cells) {
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0) {
-            out += ',';
-        }
-        common::append_csv_cell(out, cells[i]);
-    }
-    out += '\n';
-}
-
-}  // namespace
-
 void RowList::append(ViewRow row) {
     if (full()) {
         drop_oldest();
@@ -35,9 +21,9 @@ std::string older_rows_text(std::size_t count, const RowNoun& noun) {
 
 std::string rows_csv(const std::vector<std::string>& titles, const RowList& rows) {
     std::string text;
-    append_line(text, titles);
+    common::append_csv_line(text, titles);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        append_line(text, rows[i].cells);
+        common::append_csv_line(text, rows[i].cells);
     }
     return text;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "common/number_scan.hpp"
 #include "virtual_sensor/platform_exchange.hpp"
 #include "virtual_sensor/platform_report.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
@@ -15,30 +16,75 @@ bool starts_with(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// sscanf over the whole line: every conversion filled and nothing left over.
-template <typename... T>
-bool scan_all(const std::string& text, const char* format, int fields, T*... out) {
-    int used = -1;
-    const std::string with_end = std::string(format) + "%n";
-    return std::sscanf(text.c_str(), with_end.c_str(), out..., &used) == fields &&
-           used == static_cast<int>(text.size());
-}
+// The arguments of a command as the firmware's scan reads them: comma-separated fields, each
+// after optional blanks, every one filled and nothing left over.
+class Fields {
+  public:
+    explicit Fields(std::string_view text) : text_(text) {}
+
+    // "%d" and "%u": an optional sign, then decimal digits.
+    template <typename T>
+    T whole() {
+        const auto s = common::scan_u32(text_, next());
+        return static_cast<T>(take(s));
+    }
+    // "%f".
+    float real() { return common::to_f32(take(common::scan_f64(text_, next()))); }
+    // "%c": the next character, blank or not.
+    char character() {
+        const std::size_t at = next();
+        ok_ = ok_ && at < text_.size();
+        pos_ = at + 1;
+        return ok_ ? text_[at] : '\0';
+    }
+    bool complete() const { return ok_ && pos_ == text_.size(); }
+
+  private:
+    // Where the next field starts: past the comma after the one before.
+    std::size_t next() {
+        if (first_) {
+            first_ = false;
+        } else {
+            ok_ = ok_ && pos_ < text_.size() && text_[pos_] == ',';
+            ++pos_;
+        }
+        return ok_ ? pos_ : text_.size();
+    }
+    template <typename T>
+    T take(const common::Scanned<T>& s) {
+        ok_ = ok_ && s.ok;
+        pos_ = s.end;
+        return s.value;
+    }
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    bool first_ = true;
+    bool ok_ = true;
+};
 
 void clock_set(SensorState& state, TimePoint now, const std::string& args) {
+    Fields f(args);
     common::UtcFields d{};
-    if (scan_all(args, "%d,%d,%d,%d,%d,%d", 6, &d.day, &d.month, &d.year, &d.hour, &d.minute,
-                 &d.second)) {
+    d.day = f.whole<int>();
+    d.month = f.whole<int>();
+    d.year = f.whole<int>();
+    d.hour = f.whole<int>();
+    d.minute = f.whole<int>();
+    d.second = f.whole<int>();
+    if (f.complete()) {
         set_sensor_date(state, now, d);
     }
 }
 
 void status(SensorState& state, TimePoint now, const std::string& args) {
-    char direction = 0;
-    float depth = 0;
-    int p1 = 0;
-    int p2 = 0;
-    int p3 = 0;
-    if (!scan_all(args, "%c,%f,%d,%d,%d", 5, &direction, &depth, &p1, &p2, &p3)) {
+    Fields f(args);
+    const char direction = f.character();
+    const float depth = f.real();
+    const int p1 = f.whole<int>();
+    const int p2 = f.whole<int>();
+    const int p3 = f.whole<int>();
+    if (!f.complete()) {
         return;
     }
     PlatformReport r;
@@ -74,8 +120,9 @@ std::vector<std::string> answer_glider_line(SensorState& state, TimePoint now,
     if (starts_with(line, kClockSet)) {
         clock_set(state, now, std::string(line.substr(kClockSet.size())));
     } else if (starts_with(line, kStart)) {
-        unsigned dive = 0;
-        if (scan_all(std::string(line.substr(kStart.size())), "%u", 1, &dive)) {
+        Fields f(line.substr(kStart.size()));
+        f.whole<unsigned>();  // the dive number
+        if (f.complete()) {
             start_deployment(state, now);
         }
     } else if (starts_with(line, kStatus)) {

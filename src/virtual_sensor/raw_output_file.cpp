@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <cstdlib>
 
+#include "common/number_scan.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
 
@@ -41,7 +42,7 @@ class HeaderText {
     void concentration(const char* name, std::uint32_t nmol) {
         char value[48];
         std::snprintf(value, sizeof value, "%" PRIu32 ".%03" PRIu32, nmol / 1000, nmol % 1000);
-        if (static_cast<std::uint32_t>(std::strtod(value, nullptr) * 1000.0) != nmol) {
+        if (static_cast<std::uint32_t>(common::scan_f64(value).value * 1000.0) != nmol) {
             std::snprintf(value, sizeof value, "%" PRIu32 ".%03" PRIu32 "0001", nmol / 1000,
                           nmol % 1000);
         }
@@ -209,7 +210,7 @@ std::uint32_t highest_raw_file_number(const std::filesystem::path& folder) {
             name.find_first_not_of("0123456789", 1) != 8) {
             continue;
         }
-        highest = std::max(highest, static_cast<std::uint32_t>(std::stoul(name.substr(1, 7))));
+        highest = std::max(highest, common::scan_u32(name, 1).value);
     }
     return highest;
 }

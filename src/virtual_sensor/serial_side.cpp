@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +47,8 @@ std::string spoil(std::string reply, SerialFault fault) {
             if (star == std::string::npos || star + 5 > reply.size()) {
                 return reply;
             }
-            const auto sent = std::strtoul(reply.substr(star + 1, 4).c_str(), nullptr, 16);
+            unsigned long sent = 0;
+            std::from_chars(reply.data() + star + 1, reply.data() + star + 5, sent, 16);
             char digits[8];
             std::snprintf(digits, sizeof digits, "%04lX", (sent + 1) & 0xFFFF);
             reply.replace(star + 1, 4, digits);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace kelpira::common {
 namespace {
@@ -89,6 +91,15 @@ TEST(LeadingReal, LongestPrefixOrZero) {
     EXPECT_EQ(leading_real("12.3456abc"), 12.3456);
     EXPECT_EQ(leading_real("abc"), 0.0);
     EXPECT_EQ(leading_real(""), 0.0);
+}
+
+TEST(WholeNumber, TheWholeTextOrNothing) {
+    EXPECT_EQ(whole_number(" +42 "), 42);
+    EXPECT_EQ(whole_number("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());
+    EXPECT_FALSE(whole_number("9223372036854775808"));  // beyond the range
+    for (const char* bad : {"", " ", "+", "+-1", "1.5", "12a", "1 2", "0x10"}) {
+        EXPECT_FALSE(whole_number(bad)) << bad;
+    }
 }
 
 }  // namespace

@@ -165,5 +165,18 @@ TEST(StateSummary, DryRunCountersAndSimulatedPumpTimeout) {
     EXPECT_EQ(s.end_message, "Dry-run ended at IDLE state.");
 }
 
+TEST(StateSummary, SavedTextQuotesCellsAsEveryCsvFileDoes) {
+    Summary summary;
+    SummaryRow row;
+    row[0] = "3";
+    row[1] = "say \"hi\", then";  // a comma and quotes: one quoted cell
+    row[7] = "-1s";               // a spreadsheet would take it for a formula
+    summary.rows.push_back(row);
+    const std::string text = summary_text(summary);
+    EXPECT_EQ(
+        text.substr(text.find('\n') + 1),
+        "3,\"say \"\"hi\"\", then\",,,,,,'-1s" + std::string(kSummaryColumnCount - 8, ',') + "\n");
+}
+
 }  // namespace
 }  // namespace kelpira::statemachine

@@ -49,6 +49,22 @@ bool wait_for(QSignalSpy& spy, int count) {
     return spy.count() >= count;
 }
 
+// Opens a dialog as the menu does, and runs the event loop until the header read off the
+// window's thread has handed it over.
+std::unique_ptr<ProcessingDialog> opened(void (*open)(QWidget*, common::Prompter&, OpenedDialog),
+                                         RecordingPrompter& prompter) {
+    auto result = std::make_shared<std::optional<std::unique_ptr<ProcessingDialog>>>();
+    open(nullptr, prompter,
+         [result](std::unique_ptr<ProcessingDialog> d) { *result = std::move(d); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    guard.start(kWaitMs);
+    while (!*result && guard.isActive()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return *result ? std::move(**result) : nullptr;
+}
+
 std::string dic_header() {
     return raw_header({{"TYPE", "8"},
                        {"INLET.0.TYPE", "2"},
@@ -81,7 +97,7 @@ struct ProcessingDialogTest : ::testing::Test {
 
 TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
     prompter.files.push_back(folder.write("dic.csv", dic_header() + dic_rows(1, 3)));
-    auto dialog = make_dic_processing(nullptr, prompter);
+    auto dialog = opened(open_dic_processing, prompter);
     ASSERT_TRUE(dialog);
     dialog->show();
     EXPECT_EQ(dialog->windowTitle(), "Process Raw DIC Data");
@@ -128,7 +144,7 @@ TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
 TEST_F(ProcessingDialogTest, NutrientTitlesFollowTheTypeList) {
     prompter.files.push_back(
         folder.write("n.csv", raw_header({{"TYPE", "1"}, {"STANDARD_ADJUSTMENT", "0"}})));
-    auto dialog = make_nutrient_processing(nullptr, prompter);
+    auto dialog = opened(open_nutrient_processing, prompter);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Process Raw Nitrate Data");
     EXPECT_EQ(dialog->result_list()->headerItem()->text(2), "Nitrate (Medium.uM)");
@@ -152,7 +168,7 @@ TEST_F(ProcessingDialogTest, NutrientTitlesFollowTheTypeList) {
 
 TEST_F(ProcessingDialogTest, ATypedFieldIsWhatProcessReads) {
     prompter.files.push_back(folder.write("dic.csv", dic_header() + dic_rows(1, 2)));
-    auto dialog = make_dic_processing(nullptr, prompter);
+    auto dialog = opened(open_dic_processing, prompter);
     ASSERT_TRUE(dialog);
     auto* crm = qobject_cast<QLineEdit*>(
         dialog->control_widget(processing::dic_control(0, processing::DicInletControl::crm_value)));
@@ -173,7 +189,7 @@ TEST_F(ProcessingDialogTest, PhHeaderIsReadOffTheWindowThread) {
     }
     text += "%KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=250\n";
     prompter.files.push_back(folder.write("ph.csv", text));
-    auto dialog = make_ph_processing(nullptr, prompter);
+    auto dialog = opened(open_ph_processing, prompter);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Process Raw pH Data");
     auto* interval = qobject_cast<QLineEdit*>(
@@ -185,7 +201,7 @@ TEST_F(ProcessingDialogTest, PhHeaderIsReadOffTheWindowThread) {
 
 TEST_F(ProcessingDialogTest, WrongChemistryClosesBeforeShowing) {
     prompter.files.push_back(folder.write("ta.csv", raw_header({{"TYPE", "7"}})));
-    EXPECT_FALSE(make_dic_processing(nullptr, prompter));
+    EXPECT_FALSE(opened(open_dic_processing, prompter));
     EXPECT_EQ(prompter.texts().back(),
               "This file has the wrong chemistry type for DIC processing.");
 }

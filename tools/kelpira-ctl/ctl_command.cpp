@@ -6,7 +6,6 @@
 #include <iostream>
 #include <thread>
 
-#include "common/prompter.hpp"
 #include "common/safe_file.hpp"
 #include "common/visible_text.hpp"
 #include "link/combined_hid.hpp"
@@ -16,6 +15,7 @@
 #include "link/identity_commands.hpp"
 #include "link/identity_records.hpp"
 #include "link/socket_hid.hpp"
+#include "terminal_prompter.hpp"
 
 namespace kelpira::ctl {
 
@@ -25,26 +25,6 @@ std::vector<CommandSpec>& table() {
     static std::vector<CommandSpec> t;
     return t;
 }
-
-// The Connect view's prompts, told on standard error; nothing is ever asked.
-class TerminalPrompter : public common::Prompter {
-  public:
-    void message(const std::string& caption, const std::string& text) override {
-        tell(caption + ": " + text);
-    }
-    common::Answer ask_yes_no(const std::string&, const std::string&) override {
-        return common::Answer::No;
-    }
-    common::Answer ask_yes_no_cancel(const std::string&, const std::string&) override {
-        return common::Answer::Cancel;
-    }
-    std::optional<std::string> choose_open_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_save_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-};
 
 // Discovery as the Connect view does it: every sensor probed with the short time-out.
 struct Discovery {

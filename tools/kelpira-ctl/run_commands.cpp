@@ -2,42 +2,15 @@
 #include <string>
 
 #include "common/number_scan.hpp"
-#include "common/prompter.hpp"
 #include "ctl_command.hpp"
 #include "records/chemistry_commands.hpp"
+#include "terminal_prompter.hpp"
 #include "views/run_control.hpp"
 #include "views/view_frame_controller.hpp"
 
 namespace kelpira::ctl {
 
 namespace {
-
-// The run control's messages become the command's failure, device first.
-class FailurePrompter : public common::Prompter {
-  public:
-    explicit FailurePrompter(std::string path) : path_(std::move(path)) {}
-
-    void message(const std::string&, const std::string& text) override {
-        text_ = path_ + ": " + text;
-    }
-    common::Answer ask_yes_no(const std::string&, const std::string&) override {
-        return common::Answer::No;
-    }
-    common::Answer ask_yes_no_cancel(const std::string&, const std::string&) override {
-        return common::Answer::Cancel;
-    }
-    std::optional<std::string> choose_open_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_save_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-    const std::string& text() const { return text_; }
-
-  private:
-    std::string path_;
-    std::string text_;
-};
 
 constexpr const char* kLabels[] = {"Deploy", "Prime", "Flush", "Special1", "Special2", "Special3"};
 
@@ -101,9 +74,10 @@ int run_start(const Invocation& inv) {
     }
     OpenSensor sensor(inv, true);
     const std::uint8_t state = number ? *number : start_state(sensor, label);
-    FailurePrompter prompter(sensor.path());
+    TerminalPrompter prompter;  // the run control's messages become the failure, device first
+    prompter.hold_messages(sensor.path());
     if (!app::start_sensor(sensor.link(), prompter, state)) {
-        throw WorkFailure(prompter.text());
+        throw WorkFailure(prompter.held());
     }
     return 0;
 }
@@ -113,9 +87,10 @@ int run_stop(const Invocation& inv) {
         throw UsageError("stop takes no arguments");
     }
     OpenSensor sensor(inv, true);
-    FailurePrompter prompter(sensor.path());
+    TerminalPrompter prompter;  // the run control's messages become the failure, device first
+    prompter.hold_messages(sensor.path());
     if (!app::stop_sensor(sensor.link(), prompter)) {
-        throw WorkFailure(prompter.text());
+        throw WorkFailure(prompter.held());
     }
     return 0;
 }

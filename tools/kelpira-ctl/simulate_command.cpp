@@ -14,21 +14,18 @@
 #include <optional>
 
 #include "common/csv_cell.hpp"
+#include "common/number_scan.hpp"
+#include "common/stop_signals.hpp"
 #include "common/visible_text.hpp"
 #include "ctl_command.hpp"
 #include "host_platform/simulator_controller.hpp"
+#include "terminal_prompter.hpp"
 
 namespace kelpira::ctl {
 
 namespace {
 
 using namespace kelpira::simulator;
-
-volatile sig_atomic_t g_interrupted = 0;
-
-extern "C" void on_simulate_interrupt(int) {
-    g_interrupted = 1;
-}
 
 constexpr auto kSlice = std::chrono::milliseconds(50);
 
@@ -51,9 +48,9 @@ std::int64_t integer_of(const std::string& option, const std::string& text, std:
 }
 
 double decimal_of(const std::string& option, const std::string& text) {
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(v > -1e9 && v < 1e9)) {
+    const auto scanned = common::scan_f64(text);
+    const double v = scanned.value;
+    if (!scanned.ok || scanned.end != text.size() || !(v > -1e9 && v < 1e9)) {
         throw UsageError(option + " takes a decimal number");
     }
     return v;
@@ -153,38 +150,6 @@ SimulateOptions parse(const std::vector<std::string>& args) {
     return o;
 }
 
-// Messages of the session, told on standard error; nothing is ever asked.
-class TerminalPrompter : public common::Prompter {
-  public:
-    void message(const std::string&, const std::string& text) override { tell(text); }
-    common::Answer ask_yes_no(const std::string&, const std::string&) override {
-        return common::Answer::Yes;
-    }
-    common::Answer ask_yes_no_cancel(const std::string&, const std::string&) override {
-        return common::Answer::Cancel;
-    }
-    std::optional<std::string> choose_open_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_save_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-};
-
-template <typename Cells>
-std::string csv_line(const Cells& cells) {
-    std::string line;
-    bool first = true;
-    for (const auto& cell : cells) {
-        if (!first) {
-            line += ',';
-        }
-        first = false;
-        common::append_csv_cell(line, cell);
-    }
-    return line + '\n';
-}
-
 // Shared with the session's threads, which may outlive the command by a moment.
 struct Output {
     std::mutex m;
@@ -204,7 +169,7 @@ struct Output {
         for (std::size_t i = 0; i < titles.size(); ++i) {
             titles[i] = kResultColumns[i].title;
         }
-        std::cout << csv_line(titles);
+        std::cout << common::csv_line(titles);
     }
 };
 
@@ -220,7 +185,7 @@ int run_simulate(const Invocation& inv) {
     events.add_row = [out](const ResultRow& row) {
         std::lock_guard lock(out->m);
         out->write_header();
-        std::cout << csv_line(row) << std::flush;
+        std::cout << common::csv_line(row) << std::flush;
     };
     events.download_finished = [out](std::uint64_t, bool complete) {
         std::lock_guard lock(out->m);
@@ -228,13 +193,12 @@ int run_simulate(const Invocation& inv) {
         out->complete = complete;
         out->cv.notify_all();
     };
+    // Ending the session (Ctrl+C, or the download done) is the user's Yes to "Stop simulation?".
     TerminalPrompter prompter;
+    prompter.agree_to("Exit");
     SimulatorController controller(prompter, events);
 
-    struct sigaction action {};
-    action.sa_handler = on_simulate_interrupt;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    const common::StopSignalScope stop({SIGINT, SIGTERM});
     const bool started =
         o.download ? controller.download(o.sim, o.serial) : controller.start(o.sim, o.serial);
     if (!started) {
@@ -244,7 +208,8 @@ int run_simulate(const Invocation& inv) {
                                     : std::chrono::steady_clock::time_point::max();
     {
         std::unique_lock lock(out->m);
-        while (!out->ended && g_interrupted == 0 && std::chrono::steady_clock::now() < give_up) {
+        while (!out->ended && !common::interrupted() &&
+               std::chrono::steady_clock::now() < give_up) {
             out->cv.wait_for(lock, kSlice);
         }
     }

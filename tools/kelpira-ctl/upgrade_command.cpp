@@ -11,20 +11,16 @@
 #include <mutex>
 #include <string>
 
+#include "common/stop_signals.hpp"
 #include "ctl_command.hpp"
 #include "link/identity_commands.hpp"
 #include "maintenance/upgrade_action.hpp"
 #include "maintenance/upgrade_controller.hpp"
+#include "terminal_prompter.hpp"
 
 namespace kelpira::ctl {
 
 namespace {
-
-volatile sig_atomic_t g_upgrade_signal = 0;
-
-extern "C" void on_upgrade_signal(int signal) {
-    g_upgrade_signal = signal;
-}
 
 // Ctrl+C, a kill, a closed terminal and Ctrl+\ all end a program half-way; during an upgrade
 // each is the user's request to stop, which a bootloader upgrade refuses.
@@ -36,18 +32,6 @@ constexpr std::array<HeldSignal, 4> kHeldSignals{{{SIGINT, "SIGINT (Ctrl+C)"},
                                                   {SIGTERM, "SIGTERM"},
                                                   {SIGHUP, "SIGHUP (terminal closed)"},
                                                   {SIGQUIT, "SIGQUIT"}}};
-
-void hold_signals() {
-    struct sigaction action {};
-    action.sa_handler = on_upgrade_signal;
-    sigemptyset(&action.sa_mask);
-    for (const auto& held : kHeldSignals) {
-        ::sigaction(held.number, &action, nullptr);
-    }
-    // Standard error may be a pipe whose reader went with the terminal: a failed message must
-    // not end the program half-way through an image.
-    ::signal(SIGPIPE, SIG_IGN);
-}
 
 const char* signal_name(int number) {
     for (const auto& held : kHeldSignals) {
@@ -88,41 +72,6 @@ UpgradeOptions parse(const std::vector<std::string>& args) {
     }
     return o;
 }
-
-// The dialog's questions at a terminal: the chooser names the file given, the bootloader
-// warning wants "yes" typed (or --yes), and Ctrl+C is the user's Yes to stopping.
-class UpgradePrompter : public common::Prompter {
-  public:
-    UpgradePrompter(std::string file, bool yes) : file_(std::move(file)), yes_(yes) {}
-
-    void message(const std::string&, const std::string& text) override { tell(text); }
-    common::Answer ask_yes_no(const std::string& caption, const std::string& text) override {
-        if (caption == maintenance::kCancelCaption) {
-            return common::Answer::Yes;
-        }
-        tell(text);
-        if (yes_) {
-            return common::Answer::Yes;
-        }
-        std::cerr << "Type yes to go on: " << std::flush;
-        std::string answer;
-        std::getline(std::cin, answer);
-        return answer == "yes" ? common::Answer::Yes : common::Answer::No;
-    }
-    common::Answer ask_yes_no_cancel(const std::string&, const std::string&) override {
-        return common::Answer::Cancel;
-    }
-    std::optional<std::string> choose_open_file(const common::FileRequest&) override {
-        return file_;
-    }
-    std::optional<std::string> choose_save_file(const common::FileRequest&) override {
-        return std::nullopt;
-    }
-
-  private:
-    std::string file_;
-    bool yes_;
-};
 
 // The streamer's events, handed from its thread to the main thread.
 class EventQueue {
@@ -181,12 +130,18 @@ int run_upgrade(const Invocation& inv) {
                           "its bootloader, --bootloader writes a bootloader image");
     }
 
-    UpgradePrompter prompter(o.file, o.yes);
+    // The chooser names the file given, the bootloader warning wants "yes" typed (or --yes), and
+    // Ctrl+C is the user's Yes to stopping.
+    TerminalPrompter prompter;
+    prompter.open_file(o.file).assume_yes(o.yes).agree_to(maintenance::kCancelCaption);
     auto queue = std::make_shared<EventQueue>();
     maintenance::UpgradeDialog dialog(
         sensor.link(), prompter,
         [queue](const maintenance::UpgradeEvent& event) { queue->push(event); });
-    hold_signals();
+    // Every stop signal is the user's request to stop, which a bootloader upgrade refuses: they
+    // are held off until the command ends.
+    const common::StopSignalScope held;
+    common::ignore_broken_pipes();
     if (!dialog.open(info.mode)) {
         tell(o.file + ": nothing was written to the sensor");
         return 1;
@@ -198,8 +153,8 @@ int run_upgrade(const Invocation& inv) {
     }
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     for (;;) {
-        if (const int signal = g_upgrade_signal; signal != 0) {
-            g_upgrade_signal = 0;
+        if (const int signal = common::interrupting_signal(); signal != 0) {
+            common::clear_interrupted();
             if (dialog.replaces_bootloader()) {
                 tell(std::string(signal_name(signal)) +
                      " held off: the bootloader is being written");

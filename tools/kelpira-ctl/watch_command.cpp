@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/csv_cell.hpp"
+#include "common/stop_signals.hpp"
 #include "ctl_command.hpp"
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
@@ -22,12 +23,6 @@ namespace kelpira::ctl {
 
 namespace {
 
-volatile sig_atomic_t g_interrupted = 0;
-
-extern "C" void on_interrupt(int) {
-    g_interrupted = 1;
-}
-
 // The views' periods: the live history gains a sample a second, the stores are drained in
 // bursts every 500 ms.
 constexpr auto kRawPeriod = std::chrono::milliseconds(1000);
@@ -35,14 +30,7 @@ constexpr auto kStorePeriod = std::chrono::milliseconds(500);
 constexpr auto kSlice = std::chrono::milliseconds(50);
 
 void print_line(const std::vector<std::string>& cells) {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i > 0) {
-            line += ',';
-        }
-        common::append_csv_cell(line, cells[i]);
-    }
-    std::cout << line << '\n' << std::flush;
+    std::cout << common::csv_line(cells) << std::flush;
     if (!std::cout) {
         throw WorkFailure("standard output: cannot write");
     }
@@ -53,13 +41,13 @@ void print_line(const std::vector<std::string>& cells) {
 template <typename Fetch>
 void watch_loop(const WatchOptions& o, std::chrono::milliseconds period, Fetch fetch) {
     std::uint64_t printed = 0;
-    while (g_interrupted == 0) {
+    while (!common::interrupted()) {
         const std::uint64_t allowed = o.count ? *o.count - printed : UINT64_MAX;
         printed += fetch(allowed);
         if (o.count && printed >= *o.count) {
             return;
         }
-        for (auto slept = std::chrono::milliseconds(0); slept < period && g_interrupted == 0;
+        for (auto slept = std::chrono::milliseconds(0); slept < period && !common::interrupted();
              slept += kSlice) {
             std::this_thread::sleep_for(kSlice);
         }
@@ -105,7 +93,7 @@ void watch_results(OpenSensor& sensor, const WatchOptions& o) {
         std::uint64_t n = 0;
         link::RecordBytes<link::kOutputRecordSize> bytes{};
         link::CommandResult rc = link::kResultSuccess;
-        while (n < allowed && g_interrupted == 0 &&
+        while (n < allowed && !common::interrupted() &&
                (rc = link::read_output_record(sensor.link(), bytes)) == link::kResultSuccess) {
             print_line(app::processed_output_cells(app::decode_output_record(bytes)));
             ++n;
@@ -124,7 +112,7 @@ void watch_diagnostics(OpenSensor& sensor, const WatchOptions& o) {
         std::uint64_t n = 0;
         link::RecordBytes<link::kDiagnosticsEntrySize> bytes{};
         link::CommandResult rc = link::kResultSuccess;
-        while (n < allowed && g_interrupted == 0 &&
+        while (n < allowed && !common::interrupted() &&
                (rc = link::read_diagnostics(sensor.link(), bytes)) == link::kResultSuccess) {
             print_line(app::diagnostics_row(app::decode_diagnostics_entry(bytes)).cells);
             ++n;
@@ -138,11 +126,7 @@ int run_watch(const Invocation& inv) {
     const WatchOptions o = parse_watch_args(inv.args);
     OpenSensor sensor(inv, true);
     // Ctrl+C ends the watch like --count: what was printed stands, and the status is 0.
-    struct sigaction sa {};
-    sa.sa_handler = on_interrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
+    const common::StopSignalScope stop({SIGINT, SIGTERM});
     switch (o.watched) {
         case Watched::raw:
             watch_raw(sensor, o);

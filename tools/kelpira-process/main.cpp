@@ -4,18 +4,20 @@
 #include <vector>
 
 #include "batch_args.hpp"
-#include "processing/batch_interrupt.hpp"
+#include "common/stop_signals.hpp"
 #include "processing/batch_runner.hpp"
 
 int main(int argc, char** argv) {
     using namespace kelpira::processing;
     std::ios::sync_with_stdio(false);
-    install_interrupt_handlers();
+    // Ctrl+C, a kill or a closed terminal stops the run where it is; it removes what it was
+    // writing, and the program then ends by the same signal.
+    const kelpira::common::StopSignalScope stop({SIGINT, SIGTERM, SIGHUP});
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const int status = run_command_line(args, std::cin, std::cout, std::cerr);
     if (status == kExitInterrupted) {
         std::cout.flush();
-        end_by_interrupt_signal();
+        kelpira::common::end_by_interrupting_signal();
     }
     return status;
 }

@@ -1,22 +1,25 @@
 // kelpira-virtual-sensor: serves emulated sensors as devices that kelpira finds, until
 // SIGINT or SIGTERM, when the devices are removed.
-#include <csignal>
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "common/command_line.hpp"
+#include "common/stop_signals.hpp"
 #include "server_args.hpp"
 #include "virtual_sensor/sensor_host.hpp"
 
 namespace {
 
-kelpira::virtual_sensor::DeviceServer* g_server = nullptr;  // set before the handlers
+std::atomic<kelpira::virtual_sensor::DeviceServer*> g_server{nullptr};  // once set up
+static_assert(std::atomic<kelpira::virtual_sensor::DeviceServer*>::is_always_lock_free,
+              "read in a signal handler");
 
-extern "C" void on_stop_signal(int) {
-    if (g_server != nullptr) {
-        g_server->stop();
+extern "C" void stop_server(int) {
+    if (auto* server = g_server.load(); server != nullptr) {
+        server->stop();
     }
 }
 
@@ -39,27 +42,18 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // A stop signal that comes while the devices are being set up waits until the handler is
-    // in place, so that it too removes them.
-    sigset_t stop_signals;
-    sigemptyset(&stop_signals);
-    sigaddset(&stop_signals, SIGINT);
-    sigaddset(&stop_signals, SIGTERM);
-    sigprocmask(SIG_BLOCK, &stop_signals, nullptr);
-
+    const kelpira::common::StopSignalScope stop({SIGINT, SIGTERM}, stop_server);
+    kelpira::common::ignore_broken_pipes();
+    // The server's threads never see a stop signal; one that comes while the devices are being
+    // set up waits until they are, so that it too removes them.
+    kelpira::common::SignalBlock block({SIGINT, SIGTERM});
     SensorHost host(*parsed.options);
     if (const auto why = host.start(); !why.empty()) {
         std::cerr << kProgram << ": " << why << "\n";
         return 1;
     }
-    g_server = &host.server();
-    struct sigaction sa {};
-    sa.sa_handler = on_stop_signal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-    sigprocmask(SIG_UNBLOCK, &stop_signals, nullptr);
+    g_server.store(&host.server());
+    block.unblock();
 
     for (std::size_t i = 0; i < host.paths().size(); ++i) {
         const auto& s = parsed.options->devices[i].sensor;
@@ -73,5 +67,6 @@ int main(int argc, char** argv) {
     }
     std::cout << "Press Ctrl+C to remove the devices." << std::endl;
     host.run();
+    g_server.store(nullptr);  // the server goes before the handler
     return 0;
 }

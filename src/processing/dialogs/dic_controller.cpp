@@ -49,8 +49,15 @@ DicDialog make_dic_dialog() {
     return d;
 }
 
-bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter, const HeaderReader& read) {
-    auto file = choose_raw_file(prompter, RawChemistry::dic, kDicCaption, read);
+bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter) {
+    const auto path = choose_raw_path(prompter);
+    return path &&
+           open_dic_file(dialog, prompter, *path, read_raw_header(*path, RawChemistry::dic));
+}
+
+bool open_dic_file(DicDialog& dialog, common::Prompter& prompter, const std::string& path,
+                   std::optional<OpenedRawFile> read) {
+    const auto file = checked_raw_file(prompter, kDicCaption, path, std::move(read));
     if (!file) {
         return false;
     }

@@ -35,8 +35,11 @@ inline constexpr const char* kDicCaption = "Process Raw DIC Data";
 DicDialog make_dic_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter,
-                     const HeaderReader& read = read_raw_header);
+bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter);
+// The second step of opening, for a window that reads the header off its own thread: `read` is
+// what read_raw_header gave for the chosen `path`.
+bool open_dic_file(DicDialog& dialog, common::Prompter& prompter, const std::string& path,
+                   std::optional<OpenedRawFile> read);
 
 // An "Inlet Type" changed: that inlet's controls follow its type.
 void dic_control_changed(DicDialog& dialog, std::size_t control);

@@ -128,9 +128,15 @@ NutrientDialog make_nutrient_dialog() {
     return d;
 }
 
-bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter,
-                          const HeaderReader& read) {
-    auto file = choose_raw_file(prompter, RawChemistry::nutrient, kNutrientCaption, read);
+bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter) {
+    const auto path = choose_raw_path(prompter);
+    return path && open_nutrient_file(dialog, prompter, *path,
+                                      read_raw_header(*path, RawChemistry::nutrient));
+}
+
+bool open_nutrient_file(NutrientDialog& dialog, common::Prompter& prompter, const std::string& path,
+                        std::optional<OpenedRawFile> read) {
+    const auto file = checked_raw_file(prompter, kNutrientCaption, path, std::move(read));
     if (!file) {
         return false;
     }

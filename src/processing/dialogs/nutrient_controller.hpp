@@ -53,8 +53,11 @@ NutrientDialog make_nutrient_dialog();
 
 // Chooses the file and reads its header, showing its parameters or saying why not. Returns
 // false when the dialog is to close (chooser cancelled, wrong chemistry, unreadable file).
-bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter,
-                          const HeaderReader& read = read_raw_header);
+bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter);
+// The second step of opening, for a window that reads the header off its own thread: `read` is
+// what read_raw_header gave for the chosen `path`.
+bool open_nutrient_file(NutrientDialog& dialog, common::Prompter& prompter, const std::string& path,
+                        std::optional<OpenedRawFile> read);
 
 // A list or check box changed: "Nutrient Type", "Standard Adjustment", "Processing Trigger"
 // and "Enable Optical Correction" apply the titles, dilution and enabling rules.

@@ -55,8 +55,14 @@ PhDialog make_ph_dialog() {
     return d;
 }
 
-bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter, const HeaderReader& read) {
-    auto file = choose_raw_file(prompter, RawChemistry::ph, kPhCaption, read);
+bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter) {
+    const auto path = choose_raw_path(prompter);
+    return path && open_ph_file(dialog, prompter, *path, read_raw_header(*path, RawChemistry::ph));
+}
+
+bool open_ph_file(PhDialog& dialog, common::Prompter& prompter, const std::string& path,
+                  std::optional<OpenedRawFile> read) {
+    const auto file = checked_raw_file(prompter, kPhCaption, path, std::move(read));
     if (!file) {
         return false;
     }

@@ -42,8 +42,11 @@ inline constexpr const char* kPhCaption = "Process Raw pH Data";
 PhDialog make_ph_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter,
-                    const HeaderReader& read = read_raw_header);
+bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter);
+// The second step of opening, for a window that reads the header off its own thread: `read` is
+// what read_raw_header gave for the chosen `path`.
+bool open_ph_file(PhDialog& dialog, common::Prompter& prompter, const std::string& path,
+                  std::optional<OpenedRawFile> read);
 
 // "Process": the pass, or nothing when the parameters cannot be processed (a sample interval
 // of 0 ms), which is said through `prompter`.

@@ -29,17 +29,17 @@ std::optional<OpenedRawFile> read_raw_header(const std::string& path, RawChemist
     return out;
 }
 
-std::optional<OpenedRawFile> choose_raw_file(common::Prompter& prompter, RawChemistry chemistry,
-                                             const std::string& caption, const HeaderReader& read) {
-    const auto path = prompter.choose_open_file(raw_file_request());
-    if (!path) {
-        return std::nullopt;
+std::optional<std::string> choose_raw_path(common::Prompter& prompter) {
+    return prompter.choose_open_file(raw_file_request());
+}
+
+std::optional<OpenedRawFile> checked_raw_file(common::Prompter& prompter,
+                                              const std::string& caption, const std::string& path,
+                                              std::optional<OpenedRawFile> read) {
+    if (!read) {
+        prompter.message(caption, cannot_open_text(path));
     }
-    auto file = read(*path, chemistry);
-    if (!file) {
-        prompter.message(caption, cannot_open_text(*path));
-    }
-    return file;
+    return read;
 }
 
 RowPassEnd for_each_file_row(const std::string& path, RawChemistry chemistry,

@@ -22,16 +22,13 @@ struct OpenedRawFile {
 // Reads the header of `path` for `chemistry`; nothing when the file cannot be opened or read.
 std::optional<OpenedRawFile> read_raw_header(const std::string& path, RawChemistry chemistry);
 
-// How a dialog has a header read: read_raw_header itself, or something that runs it without
-// holding up the window (a pH header pass reads the whole file).
-using HeaderReader =
-    std::function<std::optional<OpenedRawFile>(const std::string& path, RawChemistry chemistry)>;
-
-// The opening of a single-file dialog: the user chooses the file, its header is read through
-// `read`. Nothing when the chooser was cancelled, or when the file could not be read (said
-// under `caption`).
-std::optional<OpenedRawFile> choose_raw_file(common::Prompter& prompter, RawChemistry chemistry,
-                                             const std::string& caption, const HeaderReader& read);
+// The opening of a single-file dialog, in two steps so that a window can read the header off
+// its own thread: the user chooses the file (nothing when the chooser was cancelled), then the
+// header read of it is checked (nothing when it could not be read, said under `caption`).
+std::optional<std::string> choose_raw_path(common::Prompter& prompter);
+std::optional<OpenedRawFile> checked_raw_file(common::Prompter& prompter,
+                                              const std::string& caption, const std::string& path,
+                                              std::optional<OpenedRawFile> read);
 
 enum class RowPassEnd { done, cannot_open, read_error, cancelled };
 

@@ -2,6 +2,7 @@
 #include "processing/dialogs/result_list.hpp"
 
 #include <ctime>
+#include <ranges>
 #include <vector>
 
 #include "common/csv_cell.hpp"
@@ -28,20 +29,9 @@ std::string unlisted_results_text(std::size_t unlisted) {
 
 std::string result_list_text(const ResultList& list) {
     std::string out;
-    const auto add_line = [&out](const auto& cells, const auto& text_of) {
-        bool first = true;
-        for (const auto& cell : cells) {
-            if (!first) {
-                out += ',';
-            }
-            common::append_csv_cell(out, text_of(cell));
-            first = false;
-        }
-        out += '\n';
-    };
-    add_line(list.columns, [](const ResultColumn& c) -> const std::string& { return c.title; });
+    common::append_csv_line(out, list.columns | std::views::transform(&ResultColumn::title));
     for (const auto& row : list.rows) {
-        add_line(row, [](const std::string& s) -> const std::string& { return s; });
+        common::append_csv_line(out, row);
     }
     return out;
 }

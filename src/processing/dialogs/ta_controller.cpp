@@ -65,8 +65,14 @@ TaDialog make_ta_dialog() {
     return d;
 }
 
-bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter, const HeaderReader& read) {
-    auto file = choose_raw_file(prompter, RawChemistry::ta, kTaCaption, read);
+bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter) {
+    const auto path = choose_raw_path(prompter);
+    return path && open_ta_file(dialog, prompter, *path, read_raw_header(*path, RawChemistry::ta));
+}
+
+bool open_ta_file(TaDialog& dialog, common::Prompter& prompter, const std::string& path,
+                  std::optional<OpenedRawFile> read) {
+    const auto file = checked_raw_file(prompter, kTaCaption, path, std::move(read));
     if (!file) {
         return false;
     }

@@ -43,8 +43,11 @@ inline constexpr const char* kTaCaption = "Process Raw TA Data";
 TaDialog make_ta_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter,
-                    const HeaderReader& read = read_raw_header);
+bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter);
+// The second step of opening, for a window that reads the header off its own thread: `read` is
+// what read_raw_header gave for the chosen `path`.
+bool open_ta_file(TaDialog& dialog, common::Prompter& prompter, const std::string& path,
+                  std::optional<OpenedRawFile> read);
 
 // "Process": clears the lists, reads the controls and returns the pass over the file.
 PassJob ta_process(TaDialog& dialog);

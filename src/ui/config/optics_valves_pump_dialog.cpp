@@ -1,5 +1,5 @@
 // The optics, valves and pump dialog's widgets: groups of fields bound to the controller's
-// controls, the live test's read-only value fields, and the relay of the poller's reports.
+// controls, the live test's read-only value fields, and the hand-off of the poller's reports.
 #include "ui/config/optics_valves_pump_dialog.hpp"
 
 #include <QCheckBox>
@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <mutex>
 
 namespace kelpira::ui {
 
@@ -36,25 +35,6 @@ void set_enabled(QWidget* w, bool on) {
 
 }  // namespace
 
-// The poller's only way to the dialog: a queued call, dropped once the dialog has gone.
-struct OpticsValvesPumpDialog::Relay {
-    std::mutex mutex;
-    OpticsValvesPumpDialog* target = nullptr;
-
-    void post(const config::TestPollReport& report) {
-        std::lock_guard lock(mutex);
-        if (target != nullptr) {
-            OpticsValvesPumpDialog* dialog = target;
-            QMetaObject::invokeMethod(
-                dialog, [dialog, report] { dialog->on_report(report); }, Qt::QueuedConnection);
-        }
-    }
-    void detach() {
-        std::lock_guard lock(mutex);
-        target = nullptr;
-    }
-};
-
 std::unique_ptr<OpticsValvesPumpDialog> OpticsValvesPumpDialog::create(
     link::SensorLink& link, common::Prompter& prompter, QWidget* parent,
     std::chrono::milliseconds poll_period) {
@@ -71,17 +51,19 @@ std::unique_ptr<OpticsValvesPumpDialog> OpticsValvesPumpDialog::create(
 OpticsValvesPumpDialog::OpticsValvesPumpDialog(link::SensorLink& link, common::Prompter& prompter,
                                                QWidget* parent,
                                                std::chrono::milliseconds poll_period)
-    : QDialog(parent), relay_(std::make_shared<Relay>()) {
-    relay_->target = this;
+    : QDialog(parent), handoff_(this) {
     controller_ = std::make_unique<config::OpticsDialog>(
-        link, prompter, [relay = relay_](const config::TestPollReport& r) { relay->post(r); },
+        link, prompter,
+        [handoff = handoff_](const config::TestPollReport& r) {
+            handoff.post([r](OpticsValvesPumpDialog& d) { d.on_report(r); });
+        },
         poll_period);
     controller_->records_shown = [this] { render(); };
     setWindowTitle(q(config::kOpticsDialogTitle));
 }
 
 OpticsValvesPumpDialog::~OpticsValvesPumpDialog() {
-    relay_->detach();
+    handoff_.close();
     controller_.reset();  // ends a poller still running
 }
 

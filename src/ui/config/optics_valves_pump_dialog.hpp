@@ -13,6 +13,7 @@
 #include "common/prompter.hpp"
 #include "config/optics_controller.hpp"
 #include "link/sensor_link.hpp"
+#include "ui/common/handoff.hpp"
 
 class QCheckBox;
 class QComboBox;
@@ -46,8 +47,6 @@ class OpticsValvesPumpDialog : public QDialog {
     void test_polled();
 
   private:
-    struct Relay;
-
     OpticsValvesPumpDialog(link::SensorLink& link, common::Prompter& prompter, QWidget* parent,
                            std::chrono::milliseconds poll_period);
     void build();
@@ -59,7 +58,7 @@ class OpticsValvesPumpDialog : public QDialog {
     void on_report(const config::TestPollReport& report);
     void render();
 
-    std::shared_ptr<Relay> relay_;
+    Handoff<OpticsValvesPumpDialog> handoff_;
     std::unique_ptr<config::OpticsDialog> controller_;
     std::array<QLineEdit*, config::kLedCount> leds_{};
     QCheckBox* photodiode_power_ = nullptr;

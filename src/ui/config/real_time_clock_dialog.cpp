@@ -1,4 +1,4 @@
-// The clock dialog's widgets and the relay of the display thread's texts to the UI thread.
+// The clock dialog's widgets and the hand-off of the display thread's texts to the UI thread.
 #include "ui/config/real_time_clock_dialog.hpp"
 
 #include <QDateEdit>
@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
-#include <mutex>
 
 namespace kelpira::ui {
 
@@ -25,29 +24,10 @@ const QColor kDisabledText(150, 150, 150);
 
 }  // namespace
 
-// The display thread's only way to the dialog: a queued call, dropped once the dialog has gone.
-struct RealTimeClockDialog::Relay {
-    std::mutex mutex;
-    QLabel* target = nullptr;
-
-    void post(const std::string& text) {
-        std::lock_guard lock(mutex);
-        if (target != nullptr) {
-            QLabel* label = target;
-            QMetaObject::invokeMethod(
-                label, [label, shown = q(text)] { label->setText(shown); }, Qt::QueuedConnection);
-        }
-    }
-    void detach() {
-        std::lock_guard lock(mutex);
-        target = nullptr;
-    }
-};
-
 RealTimeClockDialog::RealTimeClockDialog(link::SensorLink& link, common::Prompter& prompter,
                                          QWidget* parent, config::PcClock pc_now,
                                          std::chrono::milliseconds period)
-    : QDialog(parent), relay_(std::make_shared<Relay>()) {
+    : QDialog(parent), handoff_(this) {
     setWindowTitle(q(config::kClockDialogTitle));
     auto* layout = new QVBoxLayout(this);
 
@@ -94,9 +74,11 @@ RealTimeClockDialog::RealTimeClockDialog(link::SensorLink& link, common::Prompte
     buttons->addWidget(set_now_);
     layout->addLayout(buttons);
 
-    relay_->target = display_;
     controller_ = std::make_unique<config::ClockDialog>(
-        link, prompter, [relay = relay_](const std::string& text) { relay->post(text); },
+        link, prompter,
+        [handoff = handoff_](const std::string& text) {
+            handoff.post([shown = q(text)](RealTimeClockDialog& d) { d.display_->setText(shown); });
+        },
         std::move(pc_now), period);
 
     const config::CalendarTime& t = controller_->controls().picked;
@@ -113,7 +95,7 @@ RealTimeClockDialog::RealTimeClockDialog(link::SensorLink& link, common::Prompte
 }
 
 RealTimeClockDialog::~RealTimeClockDialog() {
-    relay_->detach();
+    handoff_.close();
     controller_.reset();  // the display stops, waited for at most 100 ms
 }
 

@@ -9,6 +9,7 @@
 #include "common/prompter.hpp"
 #include "config/clock_controller.hpp"
 #include "link/sensor_link.hpp"
+#include "ui/common/handoff.hpp"
 
 class QDateEdit;
 class QLabel;
@@ -37,12 +38,10 @@ class RealTimeClockDialog : public QDialog {
     QPushButton* set_now_button() const { return set_now_; }
 
   private:
-    struct Relay;
-
     void choose(config::ClockSource source);
     void pickers_changed();
 
-    std::shared_ptr<Relay> relay_;
+    Handoff<RealTimeClockDialog> handoff_;
     std::unique_ptr<config::ClockDialog> controller_;
     QLabel* display_ = nullptr;
     QRadioButton* picked_ = nullptr;

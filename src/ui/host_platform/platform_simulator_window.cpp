@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <limits>
 #include <map>
-#include <mutex>
 #include <vector>
 
 #include "common/number_scan.hpp"
@@ -81,9 +80,7 @@ T value_at(const std::array<Choice<T>, N>& choices, int index) {
 
 // A typed whole number; what is not one reads as 0, as the dialog's integer fields do.
 std::int64_t whole(const QLineEdit* e) {
-    bool ok = false;
-    const qlonglong v = e->text().trimmed().toLongLong(&ok);
-    return ok ? v : 0;
+    return common::whole_number(e->text().toStdString()).value_or(0);
 }
 
 std::int32_t int32(const QLineEdit* e) {
@@ -105,46 +102,29 @@ QString fixed(double v, const char* format) {
 
 }  // namespace
 
-// Hands the workers' reports to the window's thread; once the window is gone they are
-// dropped. Shared with the controller's events, which may outlive the window.
-struct PlatformSimulatorWindow::Relay {
-    std::mutex mutex;
-    PlatformSimulatorWindow* window = nullptr;  // cleared by the window's destructor
-
-    // `f(window)` runs on the window's thread, unless the window is gone by then.
-    template <typename F>
-    void post(F f) {
-        std::lock_guard lk(mutex);
-        if (window != nullptr) {
-            QMetaObject::invokeMethod(
-                window, [w = window, f = std::move(f)] { f(w); }, Qt::QueuedConnection);
-        }
-    }
-};
-
 PlatformSimulatorWindow::PlatformSimulatorWindow(common::Prompter& prompter, QWidget* parent,
                                                  SimulatorHooks hooks)
-    : QDialog(parent), prompter_(prompter), relay_(std::make_shared<Relay>()) {
-    relay_->window = this;
+    : QDialog(parent), prompter_(prompter), handoff_(this) {
     SimulatorEvents events;
-    auto relay = relay_;
-    events.status = [relay](const std::string& text) {
-        relay->post([text](PlatformSimulatorWindow* w) {
-            w->status_->setText(QString::fromStdString(text));
-            emit w->reported();
+    // The controller's events may outlive the window: they reach it through the hand-off.
+    const auto handoff = handoff_;
+    events.status = [handoff](const std::string& text) {
+        handoff.post([text](PlatformSimulatorWindow& w) {
+            w.status_->setText(QString::fromStdString(text));
+            emit w.reported();
         });
     };
-    events.clear_rows = [relay] {
-        relay->post([](PlatformSimulatorWindow* w) { w->results_->clear(); });
+    events.clear_rows = [handoff] {
+        handoff.post([](PlatformSimulatorWindow& w) { w.results_->clear(); });
     };
-    events.add_row = [relay](const ResultRow& row) {
-        relay->post([row](PlatformSimulatorWindow* w) { w->add_row(row); });
+    events.add_row = [handoff](const ResultRow& row) {
+        handoff.post([row](PlatformSimulatorWindow& w) { w.add_row(row); });
     };
-    events.download_finished = [relay](std::uint64_t session, bool) {
-        relay->post([session](PlatformSimulatorWindow* w) {
-            w->controller_->download_ended(session);
-            w->show_enabling();
-            emit w->reported();
+    events.download_finished = [handoff](std::uint64_t session, bool) {
+        handoff.post([session](PlatformSimulatorWindow& w) {
+            w.controller_->download_ended(session);
+            w.show_enabling();
+            emit w.reported();
         });
     };
     controller_ =
@@ -156,10 +136,7 @@ PlatformSimulatorWindow::PlatformSimulatorWindow(common::Prompter& prompter, QWi
 }
 
 PlatformSimulatorWindow::~PlatformSimulatorWindow() {
-    {
-        std::lock_guard lk(relay_->mutex);
-        relay_->window = nullptr;
-    }
+    handoff_.close();
     controller_.reset();  // stops a running session and closes the port
 }
 

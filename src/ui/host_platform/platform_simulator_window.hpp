@@ -12,6 +12,7 @@
 #include "common/prompter.hpp"
 #include "host_platform/simulator_controller.hpp"
 #include "host_platform/simulator_settings.hpp"
+#include "ui/common/handoff.hpp"
 
 class QCheckBox;
 class QComboBox;
@@ -54,8 +55,6 @@ class PlatformSimulatorWindow : public QDialog {
     void reject() override;
 
   private:
-    struct Relay;
-
     void build();
     void list_ports();
     void read_form();
@@ -70,7 +69,7 @@ class PlatformSimulatorWindow : public QDialog {
     common::Prompter& prompter_;
     simulator::SimulatorSettings sim_;
     simulator::SerialSettings serial_;
-    std::shared_ptr<Relay> relay_;
+    Handoff<PlatformSimulatorWindow> handoff_;
     std::map<std::string, QLineEdit*> fields_;  // by label
     std::vector<int> column_widths_;            // of the results list, in characters
     std::unique_ptr<simulator::SimulatorController> controller_;

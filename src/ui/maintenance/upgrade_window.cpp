@@ -1,4 +1,4 @@
-// The Upgrade dialog's widgets, and the relay that brings the upgrade thread's events to them.
+// The Upgrade dialog's widgets, and the hand-off that brings the upgrade thread's events to them.
 #include "ui/maintenance/upgrade_window.hpp"
 
 #include <QHBoxLayout>
@@ -8,35 +8,15 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
-#include <mutex>
 
 namespace kelpira::ui {
 
-// The thread's only way to the dialog: a queued call, dropped once the dialog has gone.
-struct UpgradeWindow::Relay {
-    std::mutex mutex;
-    UpgradeWindow* target = nullptr;
-
-    void post(const maintenance::UpgradeEvent& event) {
-        std::lock_guard lock(mutex);
-        if (target != nullptr) {
-            UpgradeWindow* window = target;
-            QMetaObject::invokeMethod(
-                window, [window, event] { window->on_event(event); }, Qt::QueuedConnection);
-        }
-    }
-    void detach() {
-        std::lock_guard lock(mutex);
-        target = nullptr;
-    }
-};
-
 UpgradeWindow::UpgradeWindow(link::SensorLink& link, common::Prompter& prompter, QWidget* parent)
-    : QDialog(parent), relay_(std::make_shared<Relay>()) {
-    relay_->target = this;
+    : QDialog(parent), handoff_(this) {
     controller_ = std::make_unique<maintenance::UpgradeDialog>(
-        link, prompter,
-        [relay = relay_](const maintenance::UpgradeEvent& event) { relay->post(event); });
+        link, prompter, [handoff = handoff_](const maintenance::UpgradeEvent& event) {
+            handoff.post([event](UpgradeWindow& w) { w.on_event(event); });
+        });
     setMinimumWidth(fontMetrics().averageCharWidth() * 48);
     status_ = new QLabel(this);
     progress_ = new QProgressBar(this);
@@ -53,7 +33,7 @@ UpgradeWindow::UpgradeWindow(link::SensorLink& link, common::Prompter& prompter,
 }
 
 UpgradeWindow::~UpgradeWindow() {
-    relay_->detach();
+    handoff_.close();
     controller_.reset();  // tells a thread still running to stop
 }
 

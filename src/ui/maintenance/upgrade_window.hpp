@@ -9,6 +9,7 @@
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
 #include "maintenance/upgrade_controller.hpp"
+#include "ui/common/handoff.hpp"
 
 class QLabel;
 class QProgressBar;
@@ -37,11 +38,10 @@ class UpgradeWindow : public QDialog {
     void reject() override;
 
   private:
-    struct Relay;
     void on_event(const maintenance::UpgradeEvent& event);
     void render();
 
-    std::shared_ptr<Relay> relay_;
+    Handoff<UpgradeWindow> handoff_;
     std::unique_ptr<maintenance::UpgradeDialog> controller_;
     QLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;

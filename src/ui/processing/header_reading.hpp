@@ -2,6 +2,8 @@
 // header pass reads the whole file, which can be gigabytes.
 #pragma once
 
+#include <QWidget>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -9,9 +11,13 @@
 
 namespace kelpira::ui {
 
-// read_raw_header on a worker, while the UI thread keeps painting (user input waits, under a
-// busy cursor, until the header is read).
-std::optional<processing::OpenedRawFile> read_header_off_thread(const std::string& path,
-                                                                processing::RawChemistry chemistry);
+using HeaderRead = std::function<void(std::optional<processing::OpenedRawFile>)>;
+
+// read_raw_header on a worker; `done` gets what it read, on the UI thread, after the call has
+// returned. Meanwhile the cursor is busy and `parent` (when given) is disabled, so user input
+// waits until the header is read. The read belongs to `parent`: if that goes first, `done` is
+// never called.
+void read_header_off_thread(QWidget* parent, const std::string& path,
+                            processing::RawChemistry chemistry, HeaderRead done);
 
 }  // namespace kelpira::ui

@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
-#include <mutex>
 #include <utility>
 
 namespace kelpira::ui {
@@ -35,36 +34,9 @@ constexpr std::chrono::milliseconds kStopWait{2000};
 
 }  // namespace
 
-// The worker's only way back to the dialog. The dialog clears `target` (under the lock)
-// before it goes away, so a worker never posts to a destroyed dialog; calls already queued
-// for it are dropped by Qt with the dialog.
-struct ProcessingDialog::Relay {
-    std::mutex mutex;
-    ProcessingDialog* target = nullptr;
-
-    void post(std::function<void(ProcessingDialog&)> call) {
-        std::lock_guard lock(mutex);
-        if (target != nullptr) {
-            ProcessingDialog* dialog = target;
-            QMetaObject::invokeMethod(
-                dialog, [dialog, call = std::move(call)]() { call(*dialog); },
-                Qt::QueuedConnection);
-        }
-    }
-    void detach() {
-        std::lock_guard lock(mutex);
-        target = nullptr;
-    }
-};
-
 ProcessingDialog::ProcessingDialog(processing::ProcessingView& view, ProcessingHooks hooks,
                                    common::Prompter& prompter, QWidget* parent)
-    : QDialog(parent),
-      view_(view),
-      hooks_(std::move(hooks)),
-      prompter_(prompter),
-      relay_(std::make_shared<Relay>()) {
-    relay_->target = this;
+    : QDialog(parent), view_(view), hooks_(std::move(hooks)), prompter_(prompter), handoff_(this) {
     auto* layout = new QVBoxLayout(this);
 
     auto* parameters = new QWidget(this);
@@ -312,23 +284,22 @@ void ProcessingDialog::on_process() {
 
 void ProcessingDialog::start_pass(processing::PassJob job) {
     progress_->setValue(0);
-    auto relay = relay_;
-    worker_ = std::make_unique<common::Worker>([relay, job = std::move(job)](
+    worker_ = std::make_unique<common::Worker>([handoff = handoff_, job = std::move(job)](
                                                    common::WorkerControl& control) {
         int shown = -1;
         processing::PassControl pass;
         pass.cancelled = [&control]() { return control.stop_requested(); };
-        pass.progress = [&relay, &shown](std::uint64_t done, std::uint64_t total) {
+        pass.progress = [&handoff, &shown](std::uint64_t done, std::uint64_t total) {
             const int step = total == 0 ? 0
                                         : static_cast<int>(std::min<std::uint64_t>(done, total) *
                                                            kProgressSteps / total);
             if (step != shown) {  // one queued call per visible step, not per row
                 shown = step;
-                relay->post([done, total](ProcessingDialog& d) { d.on_progress(done, total); });
+                handoff.post([done, total](ProcessingDialog& d) { d.on_progress(done, total); });
             }
         };
         auto outcome = std::make_shared<processing::PassOutcome>(job(pass));
-        relay->post([outcome](ProcessingDialog& d) { d.on_pass_done(std::move(*outcome)); });
+        handoff.post([outcome](ProcessingDialog& d) { d.on_pass_done(std::move(*outcome)); });
     });
     update_buttons();
 }
@@ -377,7 +348,7 @@ void ProcessingDialog::update_buttons() {
 }
 
 void ProcessingDialog::stop_pass() {
-    relay_->detach();
+    handoff_.close();
     if (worker_) {
         worker_->stop(kStopWait);  // a pass stuck in a read is let go; it owns all it uses
         worker_.reset();

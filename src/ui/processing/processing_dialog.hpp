@@ -12,6 +12,7 @@
 #include "common/prompter.hpp"
 #include "common/worker.hpp"
 #include "processing/dialogs/processing_view.hpp"
+#include "ui/common/handoff.hpp"
 
 class QCheckBox;
 class QComboBox;
@@ -62,8 +63,6 @@ class ProcessingDialog : public QDialog {
     void pass_finished();
 
   private:
-    struct Relay;
-
     void build_controls(QWidget* area);
     void on_choice(std::size_t control, int index);
     void on_check(std::size_t control, bool checked);
@@ -92,7 +91,7 @@ class ProcessingDialog : public QDialog {
     QTreeWidget* results_ = nullptr;
     QListView* log_ = nullptr;
     QStringListModel* log_model_ = nullptr;
-    std::shared_ptr<Relay> relay_;
+    Handoff<ProcessingDialog> handoff_;
     std::unique_ptr<common::Worker> worker_;
 };
 

@@ -27,78 +27,112 @@ std::unique_ptr<ProcessingDialog> skin(std::shared_ptr<Controller> controller,
     return std::make_unique<ProcessingDialog>(view, std::move(hooks), prompter, parent);
 }
 
-}  // namespace
-
-std::unique_ptr<ProcessingDialog> make_nutrient_processing(QWidget* parent,
-                                                           common::Prompter& prompter) {
-    auto c = std::make_shared<processing::NutrientDialog>(processing::make_nutrient_dialog());
-    if (!processing::open_nutrient_dialog(*c, prompter, read_header_off_thread)) {
-        return nullptr;
+// A single-file dialog: the user chooses the file, its header is read off the UI thread, then
+// `open_file` shows it in the controller and `hooks_of` gives the skin's hooks.
+template <typename Controller, typename OpenFile, typename HooksOf>
+void open_single_file(QWidget* parent, common::Prompter& prompter, std::shared_ptr<Controller> c,
+                      processing::RawChemistry chemistry, OpenFile open_file, HooksOf hooks_of,
+                      OpenedDialog opened) {
+    const auto path = processing::choose_raw_path(prompter);
+    if (!path) {
+        opened(nullptr);
+        return;
     }
-    ProcessingHooks hooks;
-    hooks.control_changed = [c](std::size_t i) { processing::nutrient_control_changed(*c, i); };
-    hooks.process = [c]() { return std::optional(processing::nutrient_process(*c)); };
-    return skin(c, std::move(hooks), prompter, parent);
+    read_header_off_thread(
+        parent, *path, chemistry,
+        [parent, &prompter, c, path = *path, open_file, hooks_of,
+         opened = std::move(opened)](std::optional<processing::OpenedRawFile> read) {
+            if (!open_file(*c, prompter, path, std::move(read))) {
+                opened(nullptr);
+                return;
+            }
+            opened(skin(c, hooks_of(c), prompter, parent));
+        });
 }
 
-std::unique_ptr<ProcessingDialog> make_nutrient_multi_processing(QWidget* parent,
-                                                                 common::Prompter& prompter) {
+}  // namespace
+
+void open_nutrient_processing(QWidget* parent, common::Prompter& prompter, OpenedDialog opened) {
+    open_single_file(
+        parent, prompter,
+        std::make_shared<processing::NutrientDialog>(processing::make_nutrient_dialog()),
+        processing::RawChemistry::nutrient, processing::open_nutrient_file,
+        [](const std::shared_ptr<processing::NutrientDialog>& c) {
+            ProcessingHooks hooks;
+            hooks.control_changed = [c](std::size_t i) {
+                processing::nutrient_control_changed(*c, i);
+            };
+            hooks.process = [c]() { return std::optional(processing::nutrient_process(*c)); };
+            return hooks;
+        },
+        std::move(opened));
+}
+
+void open_nutrient_multi_processing(QWidget* parent, common::Prompter& prompter,
+                                    OpenedDialog opened) {
     auto c =
         std::make_shared<processing::NutrientMultiDialog>(processing::make_nutrient_multi_dialog());
     auto job = processing::open_nutrient_multi_dialog(*c, prompter);
     if (!job) {
-        return nullptr;
+        opened(nullptr);
+        return;
     }
     ProcessingHooks hooks;
     hooks.initial_pass = std::move(job);
-    return skin(c, std::move(hooks), prompter, parent);
+    opened(skin(c, std::move(hooks), prompter, parent));
 }
 
-std::unique_ptr<ProcessingDialog> make_ph_processing(QWidget* parent, common::Prompter& prompter) {
-    auto c = std::make_shared<processing::PhDialog>(processing::make_ph_dialog());
-    if (!processing::open_ph_dialog(*c, prompter, read_header_off_thread)) {
-        return nullptr;
-    }
-    ProcessingHooks hooks;
-    hooks.process = [c, &prompter]() { return processing::ph_process(*c, prompter); };
-    return skin(c, std::move(hooks), prompter, parent);
+void open_ph_processing(QWidget* parent, common::Prompter& prompter, OpenedDialog opened) {
+    open_single_file(
+        parent, prompter, std::make_shared<processing::PhDialog>(processing::make_ph_dialog()),
+        processing::RawChemistry::ph, processing::open_ph_file,
+        [&prompter](const std::shared_ptr<processing::PhDialog>& c) {
+            ProcessingHooks hooks;
+            hooks.process = [c, &prompter]() { return processing::ph_process(*c, prompter); };
+            return hooks;
+        },
+        std::move(opened));
 }
 
-std::unique_ptr<ProcessingDialog> make_ta_processing(QWidget* parent, common::Prompter& prompter) {
-    auto c = std::make_shared<processing::TaDialog>(processing::make_ta_dialog());
-    if (!processing::open_ta_dialog(*c, prompter, read_header_off_thread)) {
-        return nullptr;
-    }
-    ProcessingHooks hooks;
-    hooks.process = [c]() { return std::optional(processing::ta_process(*c)); };
-    return skin(c, std::move(hooks), prompter, parent);
+void open_ta_processing(QWidget* parent, common::Prompter& prompter, OpenedDialog opened) {
+    open_single_file(
+        parent, prompter, std::make_shared<processing::TaDialog>(processing::make_ta_dialog()),
+        processing::RawChemistry::ta, processing::open_ta_file,
+        [](const std::shared_ptr<processing::TaDialog>& c) {
+            ProcessingHooks hooks;
+            hooks.process = [c]() { return std::optional(processing::ta_process(*c)); };
+            return hooks;
+        },
+        std::move(opened));
 }
 
-std::unique_ptr<ProcessingDialog> make_dic_processing(QWidget* parent, common::Prompter& prompter) {
-    auto c = std::make_shared<processing::DicDialog>(processing::make_dic_dialog());
-    if (!processing::open_dic_dialog(*c, prompter, read_header_off_thread)) {
-        return nullptr;
-    }
-    ProcessingHooks hooks;
-    hooks.control_changed = [c](std::size_t i) { processing::dic_control_changed(*c, i); };
-    hooks.process = [c]() { return std::optional(processing::dic_process(*c)); };
-    return skin(c, std::move(hooks), prompter, parent);
+void open_dic_processing(QWidget* parent, common::Prompter& prompter, OpenedDialog opened) {
+    open_single_file(
+        parent, prompter, std::make_shared<processing::DicDialog>(processing::make_dic_dialog()),
+        processing::RawChemistry::dic, processing::open_dic_file,
+        [](const std::shared_ptr<processing::DicDialog>& c) {
+            ProcessingHooks hooks;
+            hooks.control_changed = [c](std::size_t i) { processing::dic_control_changed(*c, i); };
+            hooks.process = [c]() { return std::optional(processing::dic_process(*c)); };
+            return hooks;
+        },
+        std::move(opened));
 }
 
 void run_nutrient_processing(QWidget* parent, common::Prompter& prompter) {
-    run(make_nutrient_processing(parent, prompter));
+    open_nutrient_processing(parent, prompter, run);
 }
 void run_nutrient_multi_processing(QWidget* parent, common::Prompter& prompter) {
-    run(make_nutrient_multi_processing(parent, prompter));
+    open_nutrient_multi_processing(parent, prompter, run);
 }
 void run_ph_processing(QWidget* parent, common::Prompter& prompter) {
-    run(make_ph_processing(parent, prompter));
+    open_ph_processing(parent, prompter, run);
 }
 void run_ta_processing(QWidget* parent, common::Prompter& prompter) {
-    run(make_ta_processing(parent, prompter));
+    open_ta_processing(parent, prompter, run);
 }
 void run_dic_processing(QWidget* parent, common::Prompter& prompter) {
-    run(make_dic_processing(parent, prompter));
+    open_dic_processing(parent, prompter, run);
 }
 
 }  // namespace kelpira::ui

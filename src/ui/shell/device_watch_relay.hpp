@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/device_watcher.hpp"
+#include "ui/common/handoff.hpp"
 
 namespace kelpira::ui {
 
@@ -11,7 +12,7 @@ class MainWindow;
 class DeviceWatchRelay {
   public:
     // Starts the watcher. The watcher and the window must outlive the relay; events still
-    // queued when the window goes are dropped with it.
+    // queued when the relay goes are dropped.
     DeviceWatchRelay(link::DeviceWatcher& watcher, MainWindow* window);
     // Stops the watcher: no event is reported after this.
     ~DeviceWatchRelay();
@@ -21,6 +22,7 @@ class DeviceWatchRelay {
 
   private:
     link::DeviceWatcher& watcher_;
+    Handoff<MainWindow> handoff_;
 };
 
 }  // namespace kelpira::ui

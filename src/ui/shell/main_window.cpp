@@ -92,6 +92,7 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
 }
 
 MainWindow::~MainWindow() {
+    handoff_.close();
     if (!closed_) {
         shell_.shut_down();
     }
@@ -346,26 +347,20 @@ void MainWindow::start_poll() {
     // waits for this thread.
     poll_.poll_start(app::StatusReports{
         .link_status =
-            [this, generation](bool answered, const app::PowerStatus& power) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, generation, answered, power] {
-                        if (generation == poll_generation_) {
-                            shell_.link_status(answered, power);
-                        }
-                    },
-                    Qt::QueuedConnection);
+            [handoff = handoff_, generation](bool answered, const app::PowerStatus& power) {
+                handoff.post([generation, answered, power](MainWindow& w) {
+                    if (generation == w.poll_generation_) {
+                        w.shell_.link_status(answered, power);
+                    }
+                });
             },
         .sensor_mode =
-            [this, generation](app::SensorMode mode) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, generation, mode] {
-                        if (generation == poll_generation_) {
-                            shell_.sensor_mode(mode);
-                        }
-                    },
-                    Qt::QueuedConnection);
+            [handoff = handoff_, generation](app::SensorMode mode) {
+                handoff.post([generation, mode](MainWindow& w) {
+                    if (generation == w.poll_generation_) {
+                        w.shell_.sensor_mode(mode);
+                    }
+                });
             },
     });
 }

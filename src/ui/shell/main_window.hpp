@@ -16,6 +16,7 @@
 #include "link/sensor_link.hpp"
 #include "shell/shell_controller.hpp"
 #include "statemachine/editor_controller.hpp"
+#include "ui/common/handoff.hpp"
 #include "ui/views/view_frame.hpp"
 #include "views/status_poll.hpp"
 #include "views/view_workers.hpp"
@@ -93,6 +94,7 @@ class MainWindow : public QMainWindow {
     ViewHost view_host_;
     // Reports of an earlier connection's poll still queued are recognised by this number.
     unsigned poll_generation_ = 0;
+    Handoff<MainWindow> handoff_{this};  // the poll's way to the window
     // Declared last: destroyed first, so no poll thread outlives the window it reports to.
     app::StatusPoll poll_;
     bool closed_ = false;

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "ui/common/handoff.hpp"
 #include "ui/views/view_frame.hpp"
 
 class QPushButton;
@@ -27,8 +28,9 @@ class ProcessedGraphView : public QWidget {
     app::ViewWorkers& worker_;
     std::uint64_t ticket_ = 0;
     ViewFrame* frame_;
+    ProcGraphWidget* graph_;
+    Handoff<ProcGraphWidget> handoff_;  // the worker's way to the graph
     QPushButton* reset_ = nullptr;
-    ProcGraphWidget* graph_ = nullptr;
 };
 
 }  // namespace kelpira::ui

@@ -95,40 +95,13 @@ void size_columns(QTreeView* view, const std::vector<app::ViewColumn>& columns) 
     }
 }
 
-RowPoster::RowPoster(QTreeView* view, RowTableModel* model)
-    : target_(model), view_(view), model_(model) {}
-
-void RowPoster::close() {
-    std::lock_guard lock(mutex_);
-    target_ = nullptr;
-    closed_ = true;
-}
-
-void RowPoster::post(std::function<void()> call) {
-    std::lock_guard lock(mutex_);
-    if (target_ == nullptr) {
-        return;
-    }
-    // Posting never waits for the UI thread; the call checks again there, since the view
-    // may have closed the poster after the call was queued.
-    QMetaObject::invokeMethod(
-        target_,
-        [self = shared_from_this(), call = std::move(call)] {
-            if (!self->closed_) {
-                call();
-            }
-        },
-        Qt::QueuedConnection);
-}
-
-app::RowSink RowPoster::sink() {
-    auto self = shared_from_this();
-    return {[self] { self->post([self] { self->model_->clear(); }); },
-            [self](app::ViewRow row, bool scroll) {
-                self->post([self, row = std::move(row), scroll]() mutable {
-                    self->model_->append(std::move(row));
+app::RowSink row_sink(const Handoff<RowTableModel>& handoff, QTreeView* view) {
+    return {[handoff] { handoff.post([](RowTableModel& model) { model.clear(); }); },
+            [handoff, view](app::ViewRow row, bool scroll) {
+                handoff.post([view, row = std::move(row), scroll](RowTableModel& model) mutable {
+                    model.append(std::move(row));
                     if (scroll) {
-                        self->view_->scrollToBottom();
+                        view->scrollToBottom();
                     }
                 });
             }};

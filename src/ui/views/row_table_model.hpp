@@ -1,14 +1,12 @@
-// A view's list: the capped rows of the core as a table model, and the poster that carries a
+// A view's list: the capped rows of the core as a table model, and the sink that carries a
 // worker's rows to it on the UI thread.
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QPointer>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <vector>
 
+#include "ui/common/handoff.hpp"
 #include "views/row_list.hpp"
 #include "views/view_workers.hpp"
 
@@ -43,23 +41,8 @@ class RowTableModel : public QAbstractTableModel {
 QTreeView* make_row_view(RowTableModel* model, QWidget* parent);
 void size_columns(QTreeView* view, const std::vector<app::ViewColumn>& columns);
 
-// Carries a worker's rows to the list as queued calls, so the worker never waits for the UI
-// thread. Once closed (the view is going), nothing more reaches the list, including calls
-// already queued.
-class RowPoster : public std::enable_shared_from_this<RowPoster> {
-  public:
-    RowPoster(QTreeView* view, RowTableModel* model);
-    void close();  // UI thread
-    app::RowSink sink();
-
-  private:
-    void post(std::function<void()> call);
-
-    std::mutex mutex_;  // target_ against close()
-    QObject* target_;
-    QTreeView* view_;
-    RowTableModel* model_;
-    bool closed_ = false;  // UI thread only
-};
+// The worker's sink of a list: each row or clear becomes a call on the list's thread through
+// `handoff`; once it is closed (the view is going), nothing more reaches the list.
+app::RowSink row_sink(const Handoff<RowTableModel>& handoff, QTreeView* view);
 
 }  // namespace kelpira::ui

@@ -18,18 +18,18 @@ ViewList::~ViewList() {
 
 void ViewList::start(Run run) {
     run_ = std::move(run);
-    poster_ = std::make_shared<RowPoster>(view_, model_);
-    // The worker holds its own references to the pause flag and the poster, so it may
+    handoff_.emplace(model_);
+    // The worker holds its own references to the pause flag and the hand-off, so it may
     // outlive this list.
-    ticket_ = workers_.start([run = run_, paused = paused_, sink = poster_->sink()](
+    ticket_ = workers_.start([run = run_, paused = paused_, sink = row_sink(*handoff_, view_)](
                                  common::WorkerControl& control) { run(control, *paused, sink); });
 }
 
 void ViewList::stop() {
-    if (poster_) {
+    if (handoff_) {
         workers_.stop(ticket_);
-        poster_->close();
-        poster_.reset();
+        handoff_->close();
+        handoff_.reset();
     }
 }
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "ui/views/row_table_model.hpp"
 #include "ui/views/view_frame.hpp"
@@ -42,7 +43,7 @@ class ViewList {
     RowTableModel* model_;
     QTreeView* view_;
     std::shared_ptr<std::atomic<bool>> paused_ = std::make_shared<std::atomic<bool>>(false);
-    std::shared_ptr<RowPoster> poster_;
+    std::optional<Handoff<RowTableModel>> handoff_;  // one per run
     std::uint64_t ticket_ = 0;
     Run run_;
 };
