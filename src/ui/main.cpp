@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <algorithm>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "common/command_line.hpp"
+#include "common/number_scan.hpp"
 #include "link/combined_hid.hpp"
 #include "link/device_socket_names.hpp"
 #include "link/folder_watcher.hpp"
@@ -74,7 +76,8 @@ int main(int argc, char* argv[]) {
     window.show();
     // Set only by scripts/soak, which leaves the program running its views for hours.
     if (const char* seconds = std::getenv("KELPIRA_CYCLE_VIEWS")) {
-        ui::start_view_cycler(window, std::max(1, std::atoi(seconds)));
+        const auto every = common::whole_number(seconds).value_or(1);
+        ui::start_view_cycler(window, static_cast<int>(std::clamp<std::int64_t>(every, 1, 3600)));
     }
     return QApplication::exec();
 }
