@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ranges>
+#include <string_view>
+#include <vector>
 
 #include "common/csv_cell.hpp"
 #include "common/safe_file.hpp"
@@ -215,7 +216,12 @@ Summary build_summary(const StateMachineImage& image, const SummaryRequest& requ
 
 std::string summary_text(const Summary& summary) {
     std::string text;
-    common::append_csv_line(text, kSummaryColumns | std::views::transform(&SummaryColumn::title));
+    // A plain loop, not std::views: clang 14 (the fuzz build) cannot compile libstdc++ 12's.
+    std::vector<std::string_view> titles;
+    for (const auto& column : kSummaryColumns) {
+        titles.push_back(column.title);
+    }
+    common::append_csv_line(text, titles);
     for (const auto& row : summary.rows) {
         common::append_csv_line(text, row);
     }
