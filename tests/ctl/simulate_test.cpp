@@ -7,13 +7,18 @@
 namespace kelpira {
 namespace {
 
-TEST(CtlSimulate, DownloadListsTheStoredResultsAsCsv) {
-    const testing::TempFolder runtime;
-    testing::PtyPeer peer;
-    auto done = std::async(std::launch::async, [&] {
+// `kelpira-ctl simulate --download` on the peer's line, running until the test's answers end it.
+std::future<CtlRun> start_download(testing::PtyPeer& peer, const testing::TempFolder& runtime) {
+    return std::async(std::launch::async, [&peer, &runtime] {
         return run({"simulate", "--platform", "bridges", "--port", peer.path(), "--download"},
                    runtime.path(""));
     });
+}
+
+TEST(CtlSimulate, DownloadListsTheStoredResultsAsCsv) {
+    const testing::TempFolder runtime;
+    testing::PtyPeer peer;
+    auto done = start_download(peer, runtime);
     EXPECT_EQ(peer.read(15), "\r\r\r\rdownload=1\r");
     peer.write("\n3,1700000000,5.25,1.5,0.25,1,3,1,2,3,12.1\r\n4,1,0,0,0,0,1,0,0,0,0\r");
     const CtlRun r = done.get();
@@ -30,10 +35,7 @@ TEST(CtlSimulate, DownloadListsTheStoredResultsAsCsv) {
 TEST(CtlSimulate, ADownloadWhoseLineGoesAwayFails) {
     const testing::TempFolder runtime;
     testing::PtyPeer peer;
-    auto done = std::async(std::launch::async, [&] {
-        return run({"simulate", "--platform", "bridges", "--port", peer.path(), "--download"},
-                   runtime.path(""));
-    });
+    auto done = start_download(peer, runtime);
     EXPECT_EQ(peer.read(15), "\r\r\r\rdownload=1\r");
     peer.hang_up();
     const CtlRun r = done.get();
