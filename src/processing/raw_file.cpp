@@ -10,7 +10,10 @@ namespace kelpira::processing {
 
 namespace {
 constexpr std::size_t kBlock = std::size_t{1} << 20;
-}
+// A small file gets a buffer of its own size: zeroing a whole block for a few bytes cost more
+// than reading them (many short files, or the fuzzer's inputs).
+constexpr std::uint64_t kSmallestBlock = 4096;
+}  // namespace
 
 std::optional<RawFile> RawFile::open(const std::filesystem::path& path, std::string* error,
                                      std::size_t max_line) {
@@ -30,7 +33,13 @@ std::optional<RawFile> RawFile::open(const std::filesystem::path& path, std::str
 }
 
 RawFile::RawFile(std::FILE* f, std::uint64_t size, std::size_t max_line)
-    : file_(f), buffer_(std::min(kBlock, max_line) + 1), max_line_(max_line), size_(size) {}
+    : file_(f),
+      buffer_(std::min<std::size_t>(
+                  size > 0 ? std::clamp<std::uint64_t>(size, kSmallestBlock, kBlock) : kBlock,
+                  max_line) +
+              1),
+      max_line_(max_line),
+      size_(size) {}
 
 void RawFile::rewind() {
     std::clearerr(file_.get());
