@@ -284,7 +284,7 @@ bool read_program_json(std::istream& in, StateMachineImage& image, std::string& 
     common::StrictJson read;
     try {
         read = common::read_strict_json(text);
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) {  // a syntax error, or a number no double can hold
         const std::string what = e.what();
         const auto tag_end = what.find("] ");
         why = "invalid JSON: " + (tag_end == std::string::npos ? what : what.substr(tag_end + 2));

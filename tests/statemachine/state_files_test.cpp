@@ -299,6 +299,8 @@ TEST(ProgramJson, RefusalsNameTheLineAndField) {
               "line 36: state 1, field \"normalised\": missing field");
     EXPECT_EQ(refusal(good, "\"Operating\"", "Operating").substr(0, 36),
               "invalid JSON: parse error at line 68");
+    EXPECT_EQ(refusal(good, "\"sync_value\": 0", "\"sync_value\": 1e400"),
+              "invalid JSON: number overflow parsing '1e400'");
 }
 
 }  // namespace
