@@ -82,7 +82,6 @@ if(ui_sources)
   add_library(kelpira_ui STATIC ${ui_sources})
   set_target_properties(kelpira_ui PROPERTIES AUTOMOC ON)
   target_link_libraries(kelpira_ui PUBLIC ${ui_core} Qt6::Widgets)
-  kelpira_precompile_qt(kelpira_ui)
   # The application icon, also the main window's: ":/icons/kelpira.svg".
   qt_add_resources(kelpira_ui kelpira_icons PREFIX /icons BASE ${PROJECT_SOURCE_DIR}/packaging
                    FILES ${PROJECT_SOURCE_DIR}/packaging/kelpira.svg)
