@@ -6,6 +6,7 @@
 // "+3e-5", "-nan") and every other cell are written as they are.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,17 +18,18 @@ std::string csv_cell(std::string_view text);
 // Appends the cell as it goes into the file to `line`.
 void append_csv_cell(std::string& line, std::string_view text);
 
-// Appends one line of the file to `out`: each of `cells` (anything that reads as text) as
-// csv_cell writes it, joined by ",", ending in a line feed.
-template <typename Cells>
-void append_csv_line(std::string& out, const Cells& cells) {
+// Appends one line of the file to `out`: each of `cells` (anything that reads as text, or that
+// `project` makes text of, such as &Column::title) as csv_cell writes it, joined by ",", ending
+// in a line feed.
+template <typename Cells, typename Projection = std::identity>
+void append_csv_line(std::string& out, const Cells& cells, Projection project = {}) {
     bool first = true;
     for (const auto& cell : cells) {
         if (!first) {
             out += ',';
         }
         first = false;
-        append_csv_cell(out, cell);
+        append_csv_cell(out, std::invoke(project, cell));
     }
     out += '\n';
 }

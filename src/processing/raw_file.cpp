@@ -10,9 +10,17 @@ namespace kelpira::processing {
 
 namespace {
 constexpr std::size_t kBlock = std::size_t{1} << 20;
+constexpr std::size_t kSmallestBlock = 4096;
+
 // A small file gets a buffer of its own size: zeroing a whole block for a few bytes cost more
-// than reading them (many short files, or the fuzzer's inputs).
-constexpr std::uint64_t kSmallestBlock = 4096;
+// than reading them (many short files, or the fuzzer's inputs). A size of 0 is unknown (a pipe).
+std::size_t first_buffer_size(std::uint64_t file_size, std::size_t max_line) {
+    const std::size_t block =
+        file_size > 0
+            ? static_cast<std::size_t>(std::clamp<std::uint64_t>(file_size, kSmallestBlock, kBlock))
+            : kBlock;
+    return std::min(block, max_line) + 1;
+}
 }  // namespace
 
 std::optional<RawFile> RawFile::open(const std::filesystem::path& path, std::string* error,
@@ -33,13 +41,7 @@ std::optional<RawFile> RawFile::open(const std::filesystem::path& path, std::str
 }
 
 RawFile::RawFile(std::FILE* f, std::uint64_t size, std::size_t max_line)
-    : file_(f),
-      buffer_(std::min<std::size_t>(
-                  size > 0 ? std::clamp<std::uint64_t>(size, kSmallestBlock, kBlock) : kBlock,
-                  max_line) +
-              1),
-      max_line_(max_line),
-      size_(size) {}
+    : file_(f), buffer_(first_buffer_size(size, max_line)), max_line_(max_line), size_(size) {}
 
 void RawFile::rewind() {
     std::clearerr(file_.get());

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string_view>
 #include <vector>
 
 #include "common/csv_cell.hpp"
@@ -216,12 +215,7 @@ Summary build_summary(const StateMachineImage& image, const SummaryRequest& requ
 
 std::string summary_text(const Summary& summary) {
     std::string text;
-    // A plain loop, not std::views: clang 14 (the fuzz build) cannot compile libstdc++ 12's.
-    std::vector<std::string_view> titles;
-    for (const auto& column : kSummaryColumns) {
-        titles.push_back(column.title);
-    }
-    common::append_csv_line(text, titles);
+    common::append_csv_line(text, kSummaryColumns, &SummaryColumn::title);
     for (const auto& row : summary.rows) {
         common::append_csv_line(text, row);
     }

@@ -2,7 +2,6 @@
 #include "processing/dialogs/result_list.hpp"
 
 #include <ctime>
-#include <string_view>
 #include <vector>
 
 #include "common/csv_cell.hpp"
@@ -29,12 +28,7 @@ std::string unlisted_results_text(std::size_t unlisted) {
 
 std::string result_list_text(const ResultList& list) {
     std::string out;
-    // A plain loop, not std::views: clang 14 (the fuzz build) cannot compile libstdc++ 12's.
-    std::vector<std::string_view> titles;
-    for (const auto& column : list.columns) {
-        titles.push_back(column.title);
-    }
-    common::append_csv_line(out, titles);
+    common::append_csv_line(out, list.columns, &ResultColumn::title);
     for (const auto& row : list.rows) {
         common::append_csv_line(out, row);
     }
