@@ -14,15 +14,15 @@ namespace kelpira::fuzz {
 namespace {
 
 // A line that has received `bytes` and then falls silent.
-class RecordedLine : public simulator::SerialPort {
+class RecordedLine : public host_platform::SerialPort {
   public:
     explicit RecordedLine(std::string_view bytes) : bytes_(bytes) {}
     bool write(std::string_view) override { return true; }
-    simulator::ByteRead read_byte(std::chrono::milliseconds) override {
+    host_platform::ByteRead read_byte(std::chrono::milliseconds) override {
         if (next_ == bytes_.size()) {
-            return {simulator::ReadStatus::timed_out, 0};
+            return {host_platform::ReadStatus::timed_out, 0};
         }
-        return {simulator::ReadStatus::ok, static_cast<std::uint8_t>(bytes_[next_++])};
+        return {host_platform::ReadStatus::ok, static_cast<std::uint8_t>(bytes_[next_++])};
     }
     void purge_input() override {}
     void cancel() override {}
@@ -46,16 +46,16 @@ int serial_reply_input(const std::uint8_t* data, std::size_t size) {
     for (const std::string_view terminator : {"\r", "\r\n"}) {
         RecordedLine line(bytes);
         for (int reply = 0; reply < 8; ++reply) {
-            const auto r = simulator::read_until(line, terminator);
-            if (r.status != simulator::ReadStatus::ok &&
-                r.status != simulator::ReadStatus::too_long) {
+            const auto r = host_platform::read_until(line, terminator);
+            if (r.status != host_platform::ReadStatus::ok &&
+                r.status != host_platform::ReadStatus::too_long) {
                 break;
             }
-            const std::string_view text = simulator::reply_body(r, terminator);
+            const std::string_view text = host_platform::reply_body(r, terminator);
             for (const char* format : kFormats) {
-                (void)simulator::scan_reply(text, format);
+                (void)host_platform::scan_reply(text, format);
             }
-            (void)simulator::eti_reply_crc(text);
+            (void)host_platform::eti_reply_crc(text);
         }
     }
     return 0;

@@ -46,18 +46,18 @@ std::string protocols_text(const std::vector<std::uint32_t>& protocols) {
 
 PlatformPreset platform_preset(HostPlatform platform) {
     PlatformPreset p;
-    simulator::PlatformType type = simulator::PlatformType::none;
+    host_platform::PlatformType type = host_platform::PlatformType::none;
     switch (platform) {
         case HostPlatform::seaglider:
-            type = simulator::PlatformType::seaglider;
+            type = host_platform::PlatformType::seaglider;
             p.protocols = {config::kRs232Seaglider};
             break;
         case HostPlatform::bridges:
-            type = simulator::PlatformType::bridges;
+            type = host_platform::PlatformType::bridges;
             p.protocols = {config::kRs232BridgesGlider};
             break;
         case HostPlatform::eti:
-            type = simulator::PlatformType::eti;
+            type = host_platform::PlatformType::eti;
             p.protocols = {config::kRs232GenericPolled};
             break;
         case HostPlatform::generic:
@@ -65,27 +65,27 @@ PlatformPreset platform_preset(HostPlatform platform) {
             break;
     }
     // The line the simulator opens for that platform type, in the sensor's codes.
-    simulator::SimulatorSettings sim;
-    simulator::SerialSettings serial;
-    simulator::choose_platform_type(type, sim, serial);
-    const simulator::LineSettings& line = serial.line;
+    host_platform::SimulatorSettings sim;
+    host_platform::SerialSettings serial;
+    host_platform::choose_platform_type(type, sim, serial);
+    const host_platform::LineSettings& line = serial.line;
     p.baud = line.baud_rate;
     p.data_bits = line.data_bits;
-    p.stop_bits = line.stop_bits == simulator::StopBits::two ? 2 : 1;
+    p.stop_bits = line.stop_bits == host_platform::StopBits::two ? 2 : 1;
     switch (line.parity) {
-        case simulator::Parity::none:
+        case host_platform::Parity::none:
             p.parity = config::kParityNone;
             break;
-        case simulator::Parity::even:
+        case host_platform::Parity::even:
             p.parity = config::kParityEven;
             break;
-        case simulator::Parity::odd:
+        case host_platform::Parity::odd:
             p.parity = config::kParityOdd;
             break;
-        case simulator::Parity::space:
+        case host_platform::Parity::space:
             p.parity = config::kParitySpace;
             break;
-        case simulator::Parity::mark:
+        case host_platform::Parity::mark:
             p.parity = config::kParityMark;
             break;
     }

@@ -12,7 +12,7 @@
 #include "host_platform/printf_text.hpp"
 #include "host_platform/reply_scan.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 namespace {
 
@@ -147,4 +147,4 @@ void run_eti_simulation(common::WorkerControl& control, const Session& s) {
     }
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

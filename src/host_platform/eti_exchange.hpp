@@ -6,7 +6,7 @@
 #include "common/worker.hpp"
 #include "host_platform/simulator_session.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 // The body of the measurement request: "$CMD,1," then salinity x 100 and temperature x 1000
 // (of the texts the form shows, truncated), min depth x 10, P1, P2, P3.
@@ -18,4 +18,4 @@ std::string eti_measure_body(const SimulatorSettings& sim);
 // reply does not leave every later exchange one reply behind.
 void run_eti_simulation(common::WorkerControl& control, const Session& session);
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -5,7 +5,7 @@
 
 #include "host_platform/printf_text.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 namespace {
 
@@ -44,4 +44,4 @@ std::uint16_t eti_reply_crc(std::string_view reply) {
     return crc16_arc(reply.substr(0, reply.find('*')));
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

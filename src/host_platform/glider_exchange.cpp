@@ -9,7 +9,7 @@
 #include "host_platform/printf_text.hpp"
 #include "host_platform/reply_scan.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 namespace {
 
@@ -212,4 +212,4 @@ void run_glider_download(common::WorkerControl& control, const Session& s) {
     }
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -8,7 +8,7 @@
 #include "common/worker.hpp"
 #include "host_platform/simulator_session.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 // The simulated dive: depth in centimetres and whether the platform climbs.
 struct DiveModel {
@@ -39,4 +39,4 @@ std::string download_end_text(std::size_t results, ReadStatus ended);
 // then shows download_end_text() and reports download_finished (unless stopped).
 void run_glider_download(common::WorkerControl& control, const Session& session);
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -17,7 +17,7 @@
 #include "host_platform/serial_port_names.hpp"
 #include "host_platform/termios_line.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 namespace {
 
@@ -213,4 +213,4 @@ std::vector<std::string> list_serial_ports(std::string* unlisted) {
     return names;
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

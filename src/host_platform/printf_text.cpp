@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 std::string printf_text(const char* format, ...) {
     char small[128];
@@ -26,4 +26,4 @@ std::string printf_text(const char* format, ...) {
     return out;
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

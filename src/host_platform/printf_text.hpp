@@ -4,8 +4,8 @@
 
 #include <string>
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 std::string printf_text(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -1,7 +1,7 @@
 // Reading one terminated reply from the serial line.
 #include "host_platform/serial_port.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 Reply read_until(SerialPort& port, std::string_view terminator) {
     Reply reply;
@@ -38,4 +38,4 @@ std::string_view reply_body(const Reply& reply, std::string_view terminator) {
     return text;
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -5,7 +5,7 @@
 
 #include "common/number_scan.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 namespace {
 
@@ -102,4 +102,4 @@ std::vector<ScannedField> scan_reply(std::string_view text, std::string_view for
     return fields;
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 using ScannedField = std::variant<std::int32_t, std::uint32_t, double>;
 
@@ -17,4 +17,4 @@ using ScannedField = std::variant<std::int32_t, std::uint32_t, double>;
 // as the count a scan function returns. %x gives an unsigned field.
 std::vector<ScannedField> scan_reply(std::string_view text, std::string_view format);
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

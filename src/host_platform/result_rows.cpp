@@ -4,7 +4,7 @@
 #include "common/time_text.hpp"
 #include "host_platform/printf_text.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 namespace {
 
@@ -68,4 +68,4 @@ ResultRow eti_row(const EtiResult& r) {
     return row;
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

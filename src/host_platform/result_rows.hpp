@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 struct ResultColumn {
     std::string_view title;
@@ -83,4 +83,4 @@ ResultRow sample_row(const SampleReply& reply);
 ResultRow download_row(const DownloadLine& line);
 ResultRow eti_row(const EtiResult& result);
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 // The line codes the form's lists carry: parity 0 none, 1 odd, 2 even, 3 mark, 4 space; stop
 // bits 0 for one, 2 for two.
@@ -93,4 +93,4 @@ using PortOpener = std::function<OpenedPort(const std::string& path, const LineS
 // folder's links are not listed, `unlisted` (when given) says why; otherwise it is emptied.
 std::vector<std::string> list_serial_ports(std::string* unlisted = nullptr);
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -10,7 +10,7 @@
 #include "common/private_folder.hpp"
 #include "common/runtime_folder.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 namespace {
 
@@ -78,4 +78,4 @@ std::string serial_link_problem(const std::string& path) {
     return {};
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

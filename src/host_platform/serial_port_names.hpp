@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 // "$XDG_RUNTIME_DIR/kelpira/serial", or "<temp>/kelpira-<uid>/serial" without XDG_RUNTIME_DIR
 // (beside the virtual sensors' device folder).
@@ -30,4 +30,4 @@ SerialLinks serial_links(const std::string& folder);
 // pseudo-terminal. Empty when it may be opened, and for every path outside that folder.
 std::string serial_link_problem(const std::string& path);
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -7,7 +7,7 @@
 #include "host_platform/glider_exchange.hpp"
 #include "host_platform/simulator_session.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 PlatformClock system_platform_clock() {
     return {[] {
@@ -98,4 +98,4 @@ bool SimulatorController::close() {
     return true;
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

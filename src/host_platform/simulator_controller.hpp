@@ -15,7 +15,7 @@
 #include "host_platform/serial_port.hpp"
 #include "host_platform/simulator_settings.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 // What a running session reports. Every callback is made on a worker thread and must return
 // at once without waiting for the thread that owns the controller (the window posts each call
@@ -99,4 +99,4 @@ class SimulatorController {
     std::uint64_t session_ = 0;
 };
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

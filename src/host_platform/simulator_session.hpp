@@ -10,7 +10,7 @@
 #include "host_platform/serial_port.hpp"
 #include "host_platform/simulator_controller.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 struct Session {
     std::shared_ptr<SerialPort> port;
@@ -39,4 +39,4 @@ struct Session {
     void send(std::string_view text) const { port->write(text.substr(0, kMaxSentence)); }
 };
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 std::uint16_t clamp_dive_number(std::int64_t typed) {
     return static_cast<std::uint16_t>(std::clamp<std::int64_t>(typed, 0, 65535));
@@ -94,4 +94,4 @@ FormEnabling form_enabling(const SimulatorSettings& sim, const SerialSettings& s
     return e;
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

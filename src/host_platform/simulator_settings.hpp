@@ -9,7 +9,7 @@
 
 #include "host_platform/serial_port.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 enum class PlatformType : std::uint8_t {
     none = 0,
@@ -160,4 +160,4 @@ struct FormEnabling {
 FormEnabling form_enabling(const SimulatorSettings& sim, const SerialSettings& serial,
                            bool running);
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

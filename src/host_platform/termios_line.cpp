@@ -1,7 +1,7 @@
 // Line settings as terminal attributes.
 #include "host_platform/termios_line.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 
 namespace {
 
@@ -69,4 +69,4 @@ void set_termios_line(termios& t, const LineSettings& line) {
     }
 }
 
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

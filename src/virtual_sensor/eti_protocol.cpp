@@ -25,7 +25,7 @@ std::optional<std::string_view> checked_body(std::string_view sentence) {
     const char* digits = sentence.data() + star + 1;
     const auto [end, ec] = std::from_chars(digits, digits + 4, sent, 16);
     const auto body = sentence.substr(0, star);
-    if (ec != std::errc() || end != digits + 4 || sent != simulator::crc16_arc(body)) {
+    if (ec != std::errc() || end != digits + 4 || sent != host_platform::crc16_arc(body)) {
         return std::nullopt;
     }
     return body;
@@ -101,14 +101,14 @@ std::optional<std::string> answer_eti_sentence(SensorState& state, EtiMachine& m
     const long long command = (*v)[0];
     if (command == 0 && v->size() == 1) {
         const auto sample = sensor_sample(state, now);
-        return simulator::eti_sentence(
+        return host_platform::eti_sentence(
             format("$CMD,0,%u,%u,%d", unsigned{machine.state},
                    static_cast<unsigned>(std::max(0, sample.voltage_mv / 100)),
                    sample.temperature_mc / 100));
     }
     if (command == 2 && v->size() == 2) {
         set_sensor_seconds(state, now, (*v)[1]);
-        return simulator::eti_sentence(format("$CMD,2,%lld", sensor_seconds(state, now)));
+        return host_platform::eti_sentence(format("$CMD,2,%lld", sensor_seconds(state, now)));
     }
     if (command == 1 && (v->size() == 1 || v->size() == 7)) {
         if (v->size() == 7) {
@@ -119,7 +119,7 @@ std::optional<std::string> answer_eti_sentence(SensorState& state, EtiMachine& m
             machine.measuring_since = now;
             machine.result.reset();
         }
-        return simulator::eti_sentence(format("$CMD,1,%u", unsigned{machine.state}));
+        return host_platform::eti_sentence(format("$CMD,1,%u", unsigned{machine.state}));
     }
     if (command == 3 && v->size() == 1) {
         const Measurement m = machine.result.value_or(current_measurement(state, now));
@@ -127,7 +127,7 @@ std::optional<std::string> answer_eti_sentence(SensorState& state, EtiMachine& m
             machine.state = kEtiReady;
             machine.result.reset();
         }
-        return simulator::eti_sentence(format("$CMD,3,%u,%u,%d", m.time,
+        return host_platform::eti_sentence(format("$CMD,3,%u,%u,%d", m.time,
                                               static_cast<unsigned>(std::max(0, m.value_milli)),
                                               m.temperature_mc));
     }

@@ -82,11 +82,11 @@ std::string SensorHost::start_serial_sides() {
             return why;
         }
         if (!stale_links_removed) {
-            remove_stale_serial_links(simulator::serial_link_folder());
+            remove_stale_serial_links(host_platform::serial_link_folder());
             stale_links_removed = true;
         }
         auto side = std::make_unique<SerialSide>(*sensors_[i], d.serial);
-        if (auto why = side->start(simulator::serial_link_folder(), serial_link_name(d.name));
+        if (auto why = side->start(host_platform::serial_link_folder(), serial_link_name(d.name));
             !why.empty()) {
             return why;
         }

@@ -19,7 +19,7 @@ namespace kelpira::virtual_sensor {
 namespace {
 
 std::string lock_path(const std::string& folder, const std::string& name) {
-    return simulator::serial_link_path(folder, "." + name + ".lock");
+    return host_platform::serial_link_path(folder, "." + name + ".lock");
 }
 
 // The hold on `name`, or -1 with errno set (EWOULDBLOCK: someone holds it).
@@ -41,7 +41,7 @@ int try_hold(const std::string& folder, const std::string& name) {
 }  // namespace
 
 std::string prepare_serial_link_folder() {
-    return common::make_private_folder(simulator::serial_link_folder(), true);
+    return common::make_private_folder(host_platform::serial_link_folder(), true);
 }
 
 int hold_serial_link_name(const std::string& folder, const std::string& name, std::string& error) {
@@ -49,7 +49,7 @@ int hold_serial_link_name(const std::string& folder, const std::string& name, st
     if (fd >= 0) {
         return fd;
     }
-    const std::string link = simulator::serial_link_path(folder, name);
+    const std::string link = host_platform::serial_link_path(folder, name);
     error = errno == EWOULDBLOCK
                 ? link +
                       " is the serial line of a virtual sensor that is running: choose "
@@ -63,7 +63,7 @@ void remove_stale_serial_links(const std::string& folder) {
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        const std::string link = simulator::serial_link_path(folder, name);
+        const std::string link = host_platform::serial_link_path(folder, name);
         struct stat st {};
         if (name.empty() || name[0] == '.' || ::lstat(link.c_str(), &st) != 0 ||
             !S_ISLNK(st.st_mode)) {

@@ -9,7 +9,7 @@
 #include "pty_peer.hpp"
 #include "support/recording_prompter.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 namespace {
 
 using std::chrono::milliseconds;
@@ -135,4 +135,4 @@ TEST(EtiSimulation, AReplyOfTheRightCommandInAnotherFormIsIgnored) {
 }
 
 }  // namespace
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

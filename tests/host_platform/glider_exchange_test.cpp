@@ -4,7 +4,7 @@
 #include "pty_peer.hpp"
 #include "support/recording_prompter.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 namespace {
 
 using std::chrono::milliseconds;
@@ -181,4 +181,4 @@ TEST(GliderDownload, ACutDownloadSaysHowFarItGotAndTheNextOneWorks) {
 }
 
 }  // namespace
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -127,7 +127,7 @@ class Stepper {
         --grants_[interval.count()];
         return control.stop_requested();
     }
-    simulator::Pause hook() {
+    host_platform::Pause hook() {
         return
             [this](common::WorkerControl& c, std::chrono::milliseconds i) { return pause(c, i); };
     }
@@ -160,10 +160,10 @@ class Stepper {
 // What a session reported, from its threads.
 class EventLog {
   public:
-    simulator::SimulatorEvents events() {
+    host_platform::SimulatorEvents events() {
         return {[this](const std::string& t) { add([&] { statuses_.push_back(t); }); },
                 [this] { add([&] { ++clears_; }); },
-                [this](const simulator::ResultRow& r) { add([&] { rows_.push_back(r); }); },
+                [this](const host_platform::ResultRow& r) { add([&] { rows_.push_back(r); }); },
                 [this](std::uint64_t s, bool complete) {
                     add([&] {
                         finished_.push_back(s);
@@ -175,7 +175,7 @@ class EventLog {
     std::vector<std::string> statuses(std::size_t n) {
         return when([&] { return statuses_.size() >= n; }, statuses_);
     }
-    std::vector<simulator::ResultRow> rows(std::size_t n) {
+    std::vector<host_platform::ResultRow> rows(std::size_t n) {
         return when([&] { return rows_.size() >= n; }, rows_);
     }
     std::vector<std::uint64_t> finished(std::size_t n) {
@@ -211,15 +211,15 @@ class EventLog {
     std::mutex m_;
     std::condition_variable cv_;
     std::vector<std::string> statuses_;
-    std::vector<simulator::ResultRow> rows_;
+    std::vector<host_platform::ResultRow> rows_;
     std::vector<std::uint64_t> finished_;
     std::vector<bool> complete_;
     int clears_ = 0;
 };
 
 // A fixed clock: 9 December 2026, 01:02:03 local, 1700000000 seconds UTC.
-inline simulator::PlatformClock fixed_clock() {
-    return {[] { return simulator::LocalTime{9, 12, 2026, 1, 2, 3}; },
+inline host_platform::PlatformClock fixed_clock() {
+    return {[] { return host_platform::LocalTime{9, 12, 2026, 1, 2, 3}; },
             [] { return std::int64_t{1700000000}; }};
 }
 

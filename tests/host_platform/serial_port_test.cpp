@@ -18,7 +18,7 @@
 #include "pty_peer.hpp"
 #include "support/temp_folder.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 namespace {
 
 // Hands out scripted bytes, then silence.
@@ -186,4 +186,4 @@ TEST(SerialLinks, OnlyATerminalLinkInThePrivateFolderOpens) {
 }
 
 }  // namespace
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

@@ -8,7 +8,7 @@
 #include "host_platform/simulator_settings.hpp"
 #include "support/recording_prompter.hpp"
 
-namespace kelpira::simulator {
+namespace kelpira::host_platform {
 namespace {
 
 TEST(SimulatorSettings, ChoosingATypeLoadsItsDefaults) {
@@ -157,4 +157,4 @@ TEST(SimulatorController, StartsOnlyWhatExistsAndAsksBeforeClosing) {
 }
 
 }  // namespace
-}  // namespace kelpira::simulator
+}  // namespace kelpira::host_platform

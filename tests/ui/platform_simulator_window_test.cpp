@@ -49,7 +49,7 @@ TEST(PlatformSimulatorWindow, RunsASeagliderSimulationAndADownloadAgainstTheSens
     ASSERT_EQ(side.start(folder.path(""), "Demo Sensor"), "");
 
     // The status steps wait until Stop; the sampler samples once at once, then waits too.
-    simulator::SimulatorHooks hooks;
+    host_platform::SimulatorHooks hooks;
     auto samples = std::make_shared<std::atomic<int>>(0);
     hooks.pause = [samples](common::WorkerControl& control, std::chrono::milliseconds interval) {
         if (interval == std::chrono::seconds(1) && samples->fetch_add(1) == 0) {

@@ -89,7 +89,7 @@ class SerialSideTest : public ::testing::Test {
         return s;
     }
 
-    static std::string eti(const std::string& body) { return simulator::eti_sentence(body); }
+    static std::string eti(const std::string& body) { return host_platform::eti_sentence(body); }
 
     kelpira::testing::TempFolder folder;
     FakeClock clock;

@@ -25,7 +25,7 @@ namespace kelpira::ctl {
 
 namespace {
 
-using namespace kelpira::simulator;
+using namespace kelpira::host_platform;
 
 constexpr auto kSlice = std::chrono::milliseconds(50);
 

@@ -28,7 +28,7 @@ namespace kelpira::ui {
 
 namespace {
 
-using namespace simulator;
+using namespace host_platform;
 
 constexpr const char* kDiveNumber = "Dive Number";
 constexpr const char* kMinDepth = "Min Depth (m)";

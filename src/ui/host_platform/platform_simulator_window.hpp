@@ -29,7 +29,7 @@ class PlatformSimulatorWindow : public QDialog {
 
   public:
     PlatformSimulatorWindow(common::Prompter& prompter, QWidget* parent = nullptr,
-                            simulator::SimulatorHooks hooks = {});
+                            host_platform::SimulatorHooks hooks = {});
     ~PlatformSimulatorWindow() override;
 
     bool running() const { return controller_->running(); }
@@ -64,15 +64,15 @@ class PlatformSimulatorWindow : public QDialog {
     void on_direction(int index);
     void on_start(bool download);
     void on_stop();
-    void add_row(const simulator::ResultRow& row);
+    void add_row(const host_platform::ResultRow& row);
 
     common::Prompter& prompter_;
-    simulator::SimulatorSettings sim_;
-    simulator::SerialSettings serial_;
+    host_platform::SimulatorSettings sim_;
+    host_platform::SerialSettings serial_;
     Handoff<PlatformSimulatorWindow> handoff_;
     std::map<std::string, QLineEdit*> fields_;  // by label
     std::vector<int> column_widths_;            // of the results list, in characters
-    std::unique_ptr<simulator::SimulatorController> controller_;
+    std::unique_ptr<host_platform::SimulatorController> controller_;
 
     QComboBox* platform_type_ = nullptr;
     QComboBox* direction_ = nullptr;
