@@ -24,10 +24,10 @@ const app::LiveHistory& full_history() {
     static const auto* history = [] {
         auto* h = new app::LiveHistory;
         for (std::uint32_t k = 0; k < app::LiveHistory::kCapacity; ++k) {
-            app::LiveSample s;
+            records::LiveSample s;
             s.counter = k;
             s.state = static_cast<std::uint8_t>(k / 60 % 12);
-            for (unsigned c = 0; c < app::LiveSample::kChannels; ++c) {
+            for (unsigned c = 0; c < records::LiveSample::kChannels; ++c) {
                 const double v = 6000 + 7000 * c + 3000 * std::sin(k / (20.0 + 9 * c)) +
                                  400 * std::sin(k * 1.7 + c);
                 s.channel[c] = static_cast<std::uint16_t>(v);
@@ -39,14 +39,14 @@ const app::LiveHistory& full_history() {
     return *history;
 }
 
-app::RawGraphInput raw_input(std::vector<app::LiveSample>& samples, int trace_width) {
+app::RawGraphInput raw_input(std::vector<records::LiveSample>& samples, int trace_width) {
     samples = full_history().newest_samples(app::raw_graph_columns(kScreen));
     app::RawGraphInput in;
     in.client = kScreen;
     in.samples = samples;
     in.channels.fill(true);
-    in.platform = app::PlatformState{};
-    in.thermistors = std::array<config::ThermistorConfig, 3>{};
+    in.platform = records::PlatformState{};
+    in.thermistors = std::array<records::ThermistorConfig, 3>{};
     in.trace_width = trace_width;
     return in;
 }
@@ -57,7 +57,7 @@ QImage screen_image() {
 
 // Building the primitives alone, history copy included.
 void RawGraphPicture(benchmark::State& state) {
-    std::vector<app::LiveSample> samples;
+    std::vector<records::LiveSample> samples;
     for (auto _ : state) {
         const auto in = raw_input(samples, 2);
         benchmark::DoNotOptimize(app::raw_graph_picture(in));
@@ -69,7 +69,7 @@ BENCHMARK(RawGraphPicture)->Unit(benchmark::kMillisecond);
 void RawGraphRedraw(benchmark::State& state) {
     QImage image = screen_image();
     const QFont font = ui::graph_font();
-    std::vector<app::LiveSample> samples;
+    std::vector<records::LiveSample> samples;
     for (auto _ : state) {
         const auto in = raw_input(samples, static_cast<int>(state.range(0)));
         ui::paint_picture(image, app::raw_graph_picture(in), font);
@@ -82,7 +82,7 @@ BENCHMARK(RawGraphRedraw)->ArgName("trace_width")->Arg(1)->Arg(2)->Unit(benchmar
 void RawGraphRedrawDrawLine(benchmark::State& state) {
     QImage image = screen_image();
     const QFont font = ui::graph_font();
-    std::vector<app::LiveSample> samples;
+    std::vector<records::LiveSample> samples;
     for (auto _ : state) {
         const auto in = raw_input(samples, static_cast<int>(state.range(0)));
         app::Picture picture = app::raw_graph_picture(in);
@@ -105,7 +105,7 @@ BENCHMARK(RawGraphRedrawDrawLine)
 // zoom on a tenth of the time.
 app::ProcGraph hundred_thousand_points() {
     app::ProcGraph graph;
-    graph.set_chemistry(config::ChemistryType::nitrate);
+    graph.set_chemistry(records::ChemistryType::nitrate);
     for (std::uint32_t i = 0; i < 100'000; ++i) {
         graph.add_point(1'700'000'000u + i * 77u,
                         250 + 150 * std::sin(i / 3000.0) + 20 * std::sin(i * 12.9898));

@@ -17,7 +17,7 @@
 #include "link/operation_commands.hpp"
 #include "link/platform_commands.hpp"
 #include "link/sensor_link.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/diagnostics_records.hpp"
 #include "records/live_sample.hpp"
 #include "records/optics_records.hpp"
@@ -80,7 +80,7 @@ std::vector<Call> wrapper_calls() {
     // Actuators.
     add([](SensorLink& l) {
         RecordBytes<kPumpValveDefaultsSize> r{};
-        decoded(get_pump_valve_defaults(l, r), r, config::decode_pump_valve_defaults);
+        decoded(get_pump_valve_defaults(l, r), r, records::decode_pump_valve_defaults);
     });
     add([](SensorLink& l) { set_pump_valve_defaults(l, filled<kPumpValveDefaultsSize>(1)); });
     add([](SensorLink& l) { start_pump_test(l, filled<kPumpValveDefaultsSize>(2), 1); });
@@ -93,7 +93,7 @@ std::vector<Call> wrapper_calls() {
     add([](SensorLink& l) { stop_valves_test(l); });
     add([](SensorLink& l) {
         RecordBytes<kOpticsDefaultsSize> r{};
-        decoded(get_optics_defaults(l, r), r, config::decode_optics_defaults);
+        decoded(get_optics_defaults(l, r), r, records::decode_optics_defaults);
     });
     add([](SensorLink& l) { set_optics_defaults(l, filled<kOpticsDefaultsSize>(3)); });
     add([](SensorLink& l) { start_optics_test_v1(l, filled<kOpticsTestV1Size>(4)); });
@@ -101,12 +101,12 @@ std::vector<Call> wrapper_calls() {
     add([](SensorLink& l) { stop_optics_test(l); });
     add([](SensorLink& l) {
         RecordBytes<kDicConductivityConfigSize> r{};
-        decoded(get_dic_config(l, r), r, config::decode_dic_conductivity_config);
+        decoded(get_dic_config(l, r), r, records::decode_dic_conductivity_config);
     });
     add([](SensorLink& l) { set_dic_config(l, filled<kDicConductivityConfigSize>(6)); });
     add([](SensorLink& l) {
         RecordBytes<kPmtConfigSize> r{};
-        decoded(get_pmt_config(l, r), r, config::decode_pmt_config);
+        decoded(get_pmt_config(l, r), r, records::decode_pmt_config);
     });
     add([](SensorLink& l) { set_pmt_config(l, filled<kPmtConfigSize>(7)); });
     // Clock, board and diagnostics.
@@ -122,21 +122,21 @@ std::vector<Call> wrapper_calls() {
     add([](SensorLink& l) { set_fram_settings(l, filled<kFramSettingsSize>(9)); });
     add([](SensorLink& l) {
         RecordBytes<kPowerStatusSize> r{};
-        decoded(get_power_status(l, r), r, app::decode_power_status);
+        decoded(get_power_status(l, r), r, records::decode_power_status);
     });
     add([](SensorLink& l) { toggle_led(l); });
     add([](SensorLink& l) {
         RecordBytes<kRestartLogEntrySize> r{};
-        decoded(get_restart_log_entry(l, true, r), r, app::decode_restart_log_entry);
+        decoded(get_restart_log_entry(l, true, r), r, records::decode_restart_log_entry);
     });
     add([](SensorLink& l) { set_task_flags(l, filled<kTaskFlagsSize>(10)); });
     add([](SensorLink& l) {
         RecordBytes<kTaskDetailsSize> r{};
-        decoded(get_task_details(l, 16, r), r, app::decode_task_details);
+        decoded(get_task_details(l, 16, r), r, records::decode_task_details);
     });
     add([](SensorLink& l) {
         RecordBytes<kDiagnosticsEntrySize> r{};
-        decoded(read_diagnostics(l, r), r, app::decode_diagnostics_entry);
+        decoded(read_diagnostics(l, r), r, records::decode_diagnostics_entry);
     });
     add([](SensorLink& l) { clear_diagnostics(l); });
     add([](SensorLink& l) { open_diagnostics(l); });
@@ -147,11 +147,11 @@ std::vector<Call> wrapper_calls() {
     add([](SensorLink& l) { set_nvram_settings(l, filled<kNvramSettingsSize>(11)); });
     // Chemistry.
     add([](SensorLink& l) {
-        config::ChemistryConfig c;
+        records::ChemistryConfig c;
         get_chemistry_config(l, c);
         set_chemistry_config(l, c);
     });
-    for (const auto& d : config::kChemistryTable) {
+    for (const auto& d : records::kChemistryTable) {
         add([type = d.code](SensorLink& l) {
             std::array<std::uint8_t, kMaxProcessingRecord> r{};
             get_processing_params(l, type, r);
@@ -159,37 +159,37 @@ std::vector<Call> wrapper_calls() {
         });
     }
     add([](SensorLink& l) {
-        config::NutrientParams p;
+        records::NutrientParams p;
         get_processing_params(l, p);
         set_processing_params(l, p);
     });
     add([](SensorLink& l) {
-        config::GenericParams p;
+        records::GenericParams p;
         get_processing_params(l, p);
         set_processing_params(l, p);
     });
     add([](SensorLink& l) {
-        config::PhParams p;
+        records::PhParams p;
         get_processing_params(l, p);
         set_processing_params(l, p);
     });
     add([](SensorLink& l) {
-        config::TaParams p;
+        records::TaParams p;
         get_processing_params(l, p);
         set_processing_params(l, p);
     });
     add([](SensorLink& l) {
-        config::DicParams p;
+        records::DicParams p;
         get_processing_params(l, p);
         set_processing_params(l, p);
     });
     add([](SensorLink& l) {
-        config::AmmoniaParams p;
+        records::AmmoniaParams p;
         get_processing_params(l, p);
         set_processing_params(l, p);
     });
     add([](SensorLink& l) {
-        config::ThermistorConfig t;
+        records::ThermistorConfig t;
         get_thermistor_config(l, 1, t);
         set_thermistor_config(l, 1, t);
     });
@@ -226,12 +226,12 @@ std::vector<Call> wrapper_calls() {
     // Operation.
     add([](SensorLink& l) {
         RecordBytes<kLiveStatusSize> r{};
-        decoded(get_live_status(l, r), r, app::decode_live_status);
+        decoded(get_live_status(l, r), r, records::decode_live_status);
     });
     add([](SensorLink& l) { open_output_stream(l); });
     add([](SensorLink& l) {
         RecordBytes<kOutputRecordSize> r{};
-        decoded(read_output_record(l, r), r, app::decode_output_record);
+        decoded(read_output_record(l, r), r, records::decode_output_record);
     });
     add([](SensorLink& l) { clear_outputs(l); });
     add([](SensorLink& l) {
@@ -263,7 +263,7 @@ std::vector<Call> wrapper_calls() {
     add([](SensorLink& l) { set_schedule(l, filled<kScheduleSize>(15)); });
     add([](SensorLink& l) {
         RecordBytes<kPlatformStateSize> r{};
-        decoded(get_platform_state(l, r), r, app::decode_platform_state);
+        decoded(get_platform_state(l, r), r, records::decode_platform_state);
     });
     add([](SensorLink& l) {
         std::uint32_t sensor_time = 0;

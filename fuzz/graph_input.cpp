@@ -60,11 +60,12 @@ void processed_graph(std::uint8_t chemistry, std::span<const std::uint8_t> steps
                      std::span<const std::uint8_t> answers) {
     SilentPrompter prompter;
     app::ProcGraph graph;
-    graph.set_chemistry(static_cast<config::ChemistryType>(chemistry));
-    for (const auto& r : records(answers, app::OutputRecord::size, app::decode_output_record)) {
+    graph.set_chemistry(static_cast<records::ChemistryType>(chemistry));
+    for (const auto& r :
+         records(answers, records::OutputRecord::size, records::decode_output_record)) {
         graph.add_point(r.platform_time, r.value);
     }
-    graph.set_chemistry(static_cast<config::ChemistryType>(chemistry));
+    graph.set_chemistry(static_cast<records::ChemistryType>(chemistry));
     for (const auto& client : kClients) {
         (void)graph.redraw(client, measure);
     }
@@ -95,20 +96,21 @@ void processed_graph(std::uint8_t chemistry, std::span<const std::uint8_t> steps
 }
 
 void raw_graph(std::uint8_t shown, std::span<const std::uint8_t> answers) {
-    const auto samples = records(answers, app::LiveSample::size, app::decode_live_sample);
+    const auto samples = records(answers, records::LiveSample::size, records::decode_live_sample);
     app::RawGraphInput input;
     input.samples = samples;
     for (std::size_t c = 0; c < input.channels.size(); ++c) {
         input.channels[c] = (shown >> c & 1) != 0;
     }
-    if (answers.size() >= app::PlatformState::size) {
-        input.platform = app::decode_platform_state(answers.first(app::PlatformState::size));
+    if (answers.size() >= records::PlatformState::size) {
+        input.platform =
+            records::decode_platform_state(answers.first(records::PlatformState::size));
     }
-    if (answers.size() >= 3 * config::ThermistorConfig::size) {
-        std::array<config::ThermistorConfig, 3> thermistors;
+    if (answers.size() >= 3 * records::ThermistorConfig::size) {
+        std::array<records::ThermistorConfig, 3> thermistors;
         for (std::size_t t = 0; t < thermistors.size(); ++t) {
-            thermistors[t] = config::decode_thermistor_config(answers.subspan(
-                t * config::ThermistorConfig::size, config::ThermistorConfig::size));
+            thermistors[t] = records::decode_thermistor_config(answers.subspan(
+                t * records::ThermistorConfig::size, records::ThermistorConfig::size));
         }
         input.thermistors = thermistors;
     }

@@ -1,7 +1,7 @@
 // The chemistry dialog's reading, tab changes and saving.
 #include "config/chemistry_controller.hpp"
 
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 
 namespace kelpira::config {
 
@@ -12,13 +12,13 @@ constexpr const char* kIncompatible =
     "Failed to load chemistry config: please see View/Compatibility";
 constexpr const char* kSaveCaption = "Save";
 
-const ChemistryDescriptor& descriptor(std::size_t tab) {
-    return kChemistryTable.at(tab < kChemistryTable.size() ? tab : 0);
+const records::ChemistryDescriptor& descriptor(std::size_t tab) {
+    return records::kChemistryTable.at(tab < records::kChemistryTable.size() ? tab : 0);
 }
 
 // The obsolete TA multiplexers are named every time the TA page shows one.
 void warn_obsolete_multiplexer(const ChemistryPageView& page, common::Prompter& prompter) {
-    if (page.kind != ChemistryPage::ta) {
+    if (page.kind != records::ChemistryPage::ta) {
         return;
     }
     if (page.config.multiplexer == 2) {
@@ -48,26 +48,27 @@ void reset_ticked(ChemistryDialog& d) {
 
 }  // namespace
 
-std::vector<std::uint8_t>& buffer_of(ProcessingBuffers& buffers, const ChemistryDescriptor& d) {
+std::vector<std::uint8_t>& buffer_of(ProcessingBuffers& buffers,
+                                     const records::ChemistryDescriptor& d) {
     return buffers.at(static_cast<std::size_t>(d.page));
 }
 
-link::CommandResult load_chemistry(link::SensorLink& link, ChemistryConfig& record,
+link::CommandResult load_chemistry(link::SensorLink& link, records::ChemistryConfig& record,
                                    ProcessingBuffers& buffers, std::size_t& tab) {
-    ChemistryConfig read;
-    const link::CommandResult result = link::get_chemistry_config(link, read);
+    records::ChemistryConfig read;
+    const link::CommandResult result = records::get_chemistry_config(link, read);
     if (result != link::kResultSuccess) {
         return result;
     }
     record = read;
-    const std::size_t found = chemistry_tab_index(record.chemistry);
-    if (found >= kChemistryTable.size()) {
+    const std::size_t found = records::chemistry_tab_index(record.chemistry);
+    if (found >= records::kChemistryTable.size()) {
         return link::kResultBadLength;
     }
-    const ChemistryDescriptor& d = kChemistryTable[found];
+    const records::ChemistryDescriptor& d = records::kChemistryTable[found];
     std::vector<std::uint8_t> params(d.record_length);
     const link::CommandResult params_result =
-        link::get_processing_params(link, record.chemistry, params);
+        records::get_processing_params(link, record.chemistry, params);
     if (params_result != link::kResultSuccess) {
         return params_result;
     }
@@ -76,16 +77,16 @@ link::CommandResult load_chemistry(link::SensorLink& link, ChemistryConfig& reco
     return link::kResultSuccess;
 }
 
-link::CommandResult save_chemistry(link::SensorLink& link, const ChemistryConfig& record,
+link::CommandResult save_chemistry(link::SensorLink& link, const records::ChemistryConfig& record,
                                    ProcessingBuffers& buffers, std::size_t tab) {
-    const link::CommandResult result = link::set_chemistry_config(link, record);
+    const link::CommandResult result = records::set_chemistry_config(link, record);
     if (result != link::kResultSuccess) {
         return result;
     }
-    const ChemistryDescriptor& d = descriptor(tab);
+    const records::ChemistryDescriptor& d = descriptor(tab);
     auto& params = buffer_of(buffers, d);
     params.resize(d.record_length);
-    return link::set_processing_params(link, record.chemistry, params);
+    return records::set_processing_params(link, record.chemistry, params);
 }
 
 std::optional<ChemistryDialog> open_chemistry_dialog(link::SensorLink& link,
@@ -112,7 +113,7 @@ std::optional<ChemistryDialog> open_chemistry_dialog(link::SensorLink& link,
 
 void change_chemistry_tab(ChemistryDialog& d, std::size_t tab, link::SensorLink& link,
                           common::Prompter& prompter) {
-    d.tab = tab < kChemistryTable.size() ? tab : 0;
+    d.tab = tab < records::kChemistryTable.size() ? tab : 0;
     d.page = make_chemistry_page(descriptor(d.tab).code);
     if (d.page.code != d.config.chemistry) {
         reset_config(d.page, false);
@@ -120,7 +121,7 @@ void change_chemistry_tab(ChemistryDialog& d, std::size_t tab, link::SensorLink&
         return;
     }
     std::size_t loaded = 0;
-    ChemistryConfig record = d.config;
+    records::ChemistryConfig record = d.config;
     if (load_chemistry(link, record, d.buffers, loaded) != link::kResultSuccess) {
         prompter.message("Load", kLoadFailed);
         reset_ticked(d);
@@ -140,7 +141,7 @@ void save_chemistry_dialog(ChemistryDialog& d, link::SensorLink& link, common::P
     buffer_of(d.buffers, descriptor(d.tab)) = collect_params(d.page);
     link::CommandResult result = save_chemistry(link, d.config, d.buffers, d.tab);
     std::size_t loaded = d.tab;
-    ChemistryConfig record = d.config;
+    records::ChemistryConfig record = d.config;
     if (result == link::kResultSuccess) {
         result = load_chemistry(link, record, d.buffers, loaded);
     }

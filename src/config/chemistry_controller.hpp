@@ -20,21 +20,22 @@ inline constexpr const char* kChemistryCaption = "Configure Chemistry";
 // One processing record per kind of page, so the five nutrient tabs share one.
 using ProcessingBuffers = std::array<std::vector<std::uint8_t>, 6>;
 
-std::vector<std::uint8_t>& buffer_of(ProcessingBuffers& buffers, const ChemistryDescriptor& d);
+std::vector<std::uint8_t>& buffer_of(ProcessingBuffers& buffers,
+                                     const records::ChemistryDescriptor& d);
 
 // Reads the chemistry record, finds its tab and reads its processing record into that tab's
 // buffer. 0 with `tab` set; 4 when no tab carries the chemistry; else the failing result
 // (14 when the transaction failed).
-link::CommandResult load_chemistry(link::SensorLink& link, ChemistryConfig& record,
+link::CommandResult load_chemistry(link::SensorLink& link, records::ChemistryConfig& record,
                                    ProcessingBuffers& buffers, std::size_t& tab);
 
 // Writes `record`, then (only if that succeeded) the processing record of its chemistry from
 // `tab`'s buffer; the first failing result, or 0.
-link::CommandResult save_chemistry(link::SensorLink& link, const ChemistryConfig& record,
+link::CommandResult save_chemistry(link::SensorLink& link, const records::ChemistryConfig& record,
                                    ProcessingBuffers& buffers, std::size_t tab);
 
 struct ChemistryDialog {
-    ChemistryConfig config;  // the dialog's record
+    records::ChemistryConfig config;  // the dialog's record
     ProcessingBuffers buffers;
     std::size_t tab = 0;     // index into kChemistryTable
     ChemistryPageView page;  // the current tab's page; only one exists at a time

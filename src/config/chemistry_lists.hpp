@@ -9,43 +9,43 @@
 
 namespace kelpira::config {
 
-inline constexpr std::array<ListEntry, 1> kSensorVersions{{{0, "None"}}};
+inline constexpr std::array<records::ListEntry, 1> kSensorVersions{{{0, "None"}}};
 
-inline constexpr std::array<ListEntry, 4> kMultiplexers{{
+inline constexpr std::array<records::ListEntry, 4> kMultiplexers{{
     {0, "None"},
     {1, "pH"},
     {2, "TA (T on 567)"},
     {3, "TA (T on 267)"},
 }};
 
-inline constexpr std::array<ListEntry, 4> kNutrientOutputs{{
+inline constexpr std::array<records::ListEntry, 4> kNutrientOutputs{{
     {0, "Medium"},
     {1, "Short"},
     {2, "Long"},
-    {kOutputAdaptive, "Adaptive"},
+    {records::kOutputAdaptive, "Adaptive"},
 }};
 
-inline constexpr std::array<ListEntry, 3> kStandardAdjustments{{
+inline constexpr std::array<records::ListEntry, 3> kStandardAdjustments{{
     {0, "Standard 1"},
     {1, "Standard 2"},
     {2, "Linear Fit"},
 }};
 
-inline constexpr std::array<ListEntry, 4> kNutrientTriggers{{
+inline constexpr std::array<records::ListEntry, 4> kNutrientTriggers{{
     {0, "Standard 1"},
     {1, "Standard 2"},
     {2, "Sample"},
     {3, "Blank"},
 }};
 
-inline constexpr std::array<ListEntry, 4> kTaTriggers{{
+inline constexpr std::array<records::ListEntry, 4> kTaTriggers{{
     {0, "Blank (LED1)"},
     {1, "Blank (LED2)"},
     {2, "Sample (LED1)"},
     {3, "Sample (LED2)"},
 }};
 
-inline constexpr std::array<ListEntry, 3> kDicInletTypes{{
+inline constexpr std::array<records::ListEntry, 3> kDicInletTypes{{
     {0, "Unused"},
     {1, "Sample"},
     {2, "CRM"},

@@ -12,19 +12,19 @@ namespace {
 
 using page_kinds::PageKind;
 
-const PageKind& kind_of(ChemistryPage kind) {
+const PageKind& kind_of(records::ChemistryPage kind) {
     switch (kind) {
-        case ChemistryPage::generic:
+        case records::ChemistryPage::generic:
             return page_kinds::generic_kind();
-        case ChemistryPage::nutrient:
+        case records::ChemistryPage::nutrient:
             return page_kinds::nutrient_kind();
-        case ChemistryPage::ph:
+        case records::ChemistryPage::ph:
             return page_kinds::ph_kind();
-        case ChemistryPage::ta:
+        case records::ChemistryPage::ta:
             return page_kinds::ta_kind();
-        case ChemistryPage::dic:
+        case records::ChemistryPage::dic:
             return page_kinds::dic_kind();
-        case ChemistryPage::ammonia:
+        case records::ChemistryPage::ammonia:
             return page_kinds::ammonia_kind();
     }
     return page_kinds::generic_kind();
@@ -34,20 +34,20 @@ const PageKind& kind_of(const ChemistryPageView& page) {
     return kind_of(page.kind);
 }
 
-std::string check_text(ChemistryType code) {
+std::string check_text(records::ChemistryType code) {
     switch (code) {
-        case ChemistryType::generic:
+        case records::ChemistryType::generic:
             return "Configure Sensor For Generic";
-        case ChemistryType::ph:
+        case records::ChemistryType::ph:
             return "Configure Sensor For pH";
-        case ChemistryType::ta:
+        case records::ChemistryType::ta:
             return "Configure Sensor For TA (Total Alkalinity)";
-        case ChemistryType::dic:
+        case records::ChemistryType::dic:
             return "Configure Sensor For DIC (Dissolved Inorganic Carbon)";
-        case ChemistryType::ammonia:
+        case records::ChemistryType::ammonia:
             return "Configure Sensor For Ammonia";
         default:
-            return "Configure Sensor For " + std::string(find_chemistry(code)->tab_text);
+            return "Configure Sensor For " + std::string(records::find_chemistry(code)->tab_text);
     }
 }
 
@@ -66,8 +66,8 @@ void apply_rules(ChemistryPageView& page) {
 
 }  // namespace
 
-ChemistryPageView make_chemistry_page(ChemistryType code) {
-    const ChemistryDescriptor* d = find_chemistry(code);
+ChemistryPageView make_chemistry_page(records::ChemistryType code) {
+    const records::ChemistryDescriptor* d = records::find_chemistry(code);
     if (d == nullptr) {
         throw std::invalid_argument("no chemistry page for this code");
     }
@@ -76,7 +76,7 @@ ChemistryPageView make_chemistry_page(ChemistryType code) {
     page.kind = d->page;
     page.check_text = check_text(code);
     kind_of(page).build(page);
-    page.config = default_chemistry_config(code);
+    page.config = records::default_chemistry_config(code);
     kind_of(page).show_config(page);
     page.params = default_processing_params(code);
     kind_of(page).show_params(page);
@@ -84,12 +84,12 @@ ChemistryPageView make_chemistry_page(ChemistryType code) {
     return page;
 }
 
-std::vector<std::uint8_t> default_processing_params(ChemistryType code) {
-    const ChemistryDescriptor* d = find_chemistry(code);
+std::vector<std::uint8_t> default_processing_params(records::ChemistryType code) {
+    const records::ChemistryDescriptor* d = records::find_chemistry(code);
     return d == nullptr ? std::vector<std::uint8_t>{} : kind_of(d->page).defaults(code);
 }
 
-ChemistryConfig collect_config(ChemistryPageView& page) {
+records::ChemistryConfig collect_config(ChemistryPageView& page) {
     page.config.chemistry = page.code;
     page.config.sample_interval_ms = 1000;
     page.config.multiplexer = 0;
@@ -97,7 +97,7 @@ ChemistryConfig collect_config(ChemistryPageView& page) {
     return page.config;
 }
 
-void show_config(ChemistryPageView& page, const ChemistryConfig& record, bool tick) {
+void show_config(ChemistryPageView& page, const records::ChemistryConfig& record, bool tick) {
     page.config = record;
     page.checked = tick;
     kind_of(page).show_config(page);
@@ -116,8 +116,8 @@ void show_params(ChemistryPageView& page, std::span<const std::uint8_t> record) 
     apply_rules(page);
 }
 
-ChemistryConfig reset_config(ChemistryPageView& page, bool tick) {
-    show_config(page, default_chemistry_config(page.code), tick);
+records::ChemistryConfig reset_config(ChemistryPageView& page, bool tick) {
+    show_config(page, records::default_chemistry_config(page.code), tick);
     return page.config;
 }
 

@@ -18,33 +18,33 @@ namespace kelpira::config {
 using PageControl = processing::FormControl;
 
 struct ChemistryPageView {
-    ChemistryType code = ChemistryType::generic;  // the tab's chemistry
-    ChemistryPage kind = ChemistryPage::generic;
+    records::ChemistryType code = records::ChemistryType::generic;  // the tab's chemistry
+    records::ChemistryPage kind = records::ChemistryPage::generic;
     std::string check_text;  // "Configure Sensor For ..."
     bool checked = false;
     std::vector<PageControl> controls;  // in the order shown
     std::vector<std::string> notes;     // fixed texts shown above the controls
-    ChemistryConfig config;             // the page's copy of the chemistry record
+    records::ChemistryConfig config;    // the page's copy of the chemistry record
     std::vector<std::uint8_t> params;   // the page's processing record
 };
 
 // The page of a chemistry the table carries, showing defaults with its check box clear.
-ChemistryPageView make_chemistry_page(ChemistryType code);
+ChemistryPageView make_chemistry_page(records::ChemistryType code);
 
 // The processing record a freshly chosen chemistry starts from (nutrient and pH records
 // carry layout 0 here; the page writes them with layout 1).
-std::vector<std::uint8_t> default_processing_params(ChemistryType code);
+std::vector<std::uint8_t> default_processing_params(records::ChemistryType code);
 
 // The page sets its own fields in its copy of the record and returns the whole record.
-ChemistryConfig collect_config(ChemistryPageView& page);
+records::ChemistryConfig collect_config(ChemistryPageView& page);
 // The page takes the whole record as its copy, ticks its check box as asked, shows its fields.
-void show_config(ChemistryPageView& page, const ChemistryConfig& record, bool tick);
+void show_config(ChemistryPageView& page, const records::ChemistryConfig& record, bool tick);
 // The controls read into the page's processing record, which is returned.
 std::vector<std::uint8_t> collect_params(ChemistryPageView& page);
 // The page takes the processing record (its own length; missing bytes read as 0) and shows it.
 void show_params(ChemistryPageView& page, std::span<const std::uint8_t> record);
 // The page's copy becomes the default record of its chemistry, which is returned.
-ChemistryConfig reset_config(ChemistryPageView& page, bool tick);
+records::ChemistryConfig reset_config(ChemistryPageView& page, bool tick);
 // The page's processing record becomes the defaults, shown and returned.
 std::vector<std::uint8_t> reset_params(ChemistryPageView& page);
 

@@ -20,7 +20,7 @@ struct PageKind {
     void (*collect_params)(ChemistryPageView& page);
     // The kind's own enabling, applied over "enabled while the check box is ticked".
     void (*rules)(ChemistryPageView& page);
-    std::vector<std::uint8_t> (*defaults)(ChemistryType code);
+    std::vector<std::uint8_t> (*defaults)(records::ChemistryType code);
 };
 
 const PageKind& generic_kind();

@@ -7,12 +7,12 @@
 
 namespace kelpira::config {
 
-RtcTime clock_time_to_send(const ClockControls& c, const PcClock& pc_now) {
+records::RtcTime clock_time_to_send(const ClockControls& c, const PcClock& pc_now) {
     return rtc_time_of(c.source == ClockSource::pc ? pc_now() : c.picked);
 }
 
 std::string read_clock_text(link::SensorLink& link) {
-    RtcTime t;
+    records::RtcTime t;
     return read_rtc_time(link, t) == link::kResultSuccess ? rtc_time_text(t)
                                                           : std::string(kClockReadError);
 }

@@ -28,7 +28,7 @@ inline bool pickers_enabled(const ClockControls& c) {
 
 // The clock "Set Now" sends: the pickers' date and time, or the PC's clock as `pc_now` tells
 // it (the dialog passes the PC's local time).
-RtcTime clock_time_to_send(const ClockControls& c, const PcClock& pc_now);
+records::RtcTime clock_time_to_send(const ClockControls& c, const PcClock& pc_now);
 
 // One round of the display: the sensor's clock as text, or "ERROR" when it cannot be read.
 std::string read_clock_text(link::SensorLink& link);

@@ -14,35 +14,35 @@ std::string every(unsigned count, const char* unit) {
 
 }  // namespace
 
-std::string sensor_time_report_line(const RtcTime& t) {
+std::string sensor_time_report_line(const records::RtcTime& t) {
     return "Sensor time now: " + rtc_time_text(t);
 }
 
-std::string start_time_report_line(const MeasurementSchedule& s) {
+std::string start_time_report_line(const records::MeasurementSchedule& s) {
     return "Start Time: " + schedule_time_text(s.start_time);
 }
 
-std::string interval_report_line(const MeasurementSchedule& s) {
+std::string interval_report_line(const records::MeasurementSchedule& s) {
     switch (s.interval_kind) {
-        case kMeasureContinuously:
+        case records::kMeasureContinuously:
             return "Interval: Measure Continuously";
-        case kMeasureEveryHalfHour:
-            return every(kHalfHourMinutes, "minute");
-        case kMeasureEveryNHours:
+        case records::kMeasureEveryHalfHour:
+            return every(records::kHalfHourMinutes, "minute");
+        case records::kMeasureEveryNHours:
             return every(s.interval_count, "hour");
-        case kMeasureEveryNMinutes:
+        case records::kMeasureEveryNMinutes:
             return every(s.interval_count, "minute");
         default:
             return "Interval: unknown (" + std::to_string(s.interval_kind) + ")";
     }
 }
 
-std::string stop_time_report_line(const MeasurementSchedule& s) {
+std::string stop_time_report_line(const records::MeasurementSchedule& s) {
     return "Stop Time: " +
            (s.stop_enabled == 0 ? std::string("disabled") : schedule_time_text(s.stop_time));
 }
 
-std::vector<std::string> schedule_report_lines(const MeasurementSchedule& s) {
+std::vector<std::string> schedule_report_lines(const records::MeasurementSchedule& s) {
     return {start_time_report_line(s), interval_report_line(s), stop_time_report_line(s)};
 }
 

@@ -48,9 +48,9 @@ struct IntervalChoice {
 // The three radio buttons under "After that, measure:", in their order. Kind 1 (every half
 // hour) has no button: it is shown with the minutes button.
 inline constexpr std::array<IntervalChoice, 3> kIntervalChoices{{
-    {kMeasureContinuously, "Continuously", ""},
-    {kMeasureEveryNHours, "Every", "Hours"},
-    {kMeasureEveryNMinutes, "Every", "Minutes"},
+    {records::kMeasureContinuously, "Continuously", ""},
+    {records::kMeasureEveryNHours, "Every", "Hours"},
+    {records::kMeasureEveryNMinutes, "Every", "Minutes"},
 }};
 
 inline constexpr std::string_view kScheduleExplanation =
@@ -63,20 +63,20 @@ inline constexpr std::string_view kStopCheckText = "Enable Stop Time";
 inline constexpr std::string_view kStopLabel = "Stop Measuring After:";
 
 // "Sensor time now: 29/02/2024 13:05:09".
-std::string sensor_time_report_line(const RtcTime& t);
+std::string sensor_time_report_line(const records::RtcTime& t);
 
 // "Start Time: %s" with the start time, or "invalid" when it does not convert.
-std::string start_time_report_line(const MeasurementSchedule& s);
+std::string start_time_report_line(const records::MeasurementSchedule& s);
 
 // "Interval: Measure Continuously", "Interval: Measure every %u hour%s" (kind 4),
 // "Interval: Measure every %u minute%s" (kind 5), "s" unless the count is 1; kind 1 as
 // "Interval: Measure every 30 minutes"; "Interval: unknown (%u)" for any other kind.
-std::string interval_report_line(const MeasurementSchedule& s);
+std::string interval_report_line(const records::MeasurementSchedule& s);
 
 // "Stop Time: %s" with the stop time, "invalid", or "disabled" when no stop time is set.
-std::string stop_time_report_line(const MeasurementSchedule& s);
+std::string stop_time_report_line(const records::MeasurementSchedule& s);
 
 // The schedule section's three lines: start time, interval, stop time.
-std::vector<std::string> schedule_report_lines(const MeasurementSchedule& s);
+std::vector<std::string> schedule_report_lines(const records::MeasurementSchedule& s);
 
 }  // namespace kelpira::config

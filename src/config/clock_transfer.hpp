@@ -8,12 +8,13 @@
 
 namespace kelpira::config {
 
-link::CommandResult read_rtc_time(link::SensorLink& link, RtcTime& time);
-link::CommandResult write_rtc_time(link::SensorLink& link, const RtcTime& time);
+link::CommandResult read_rtc_time(link::SensorLink& link, records::RtcTime& time);
+link::CommandResult write_rtc_time(link::SensorLink& link, const records::RtcTime& time);
 
-link::CommandResult read_schedule(link::SensorLink& link, MeasurementSchedule& schedule);
-link::CommandResult write_schedule(link::SensorLink& link, const MeasurementSchedule& schedule);
+link::CommandResult read_schedule(link::SensorLink& link, records::MeasurementSchedule& schedule);
+link::CommandResult write_schedule(link::SensorLink& link,
+                                   const records::MeasurementSchedule& schedule);
 
-link::CommandResult read_next_measurement(link::SensorLink& link, NextMeasurement& next);
+link::CommandResult read_next_measurement(link::SensorLink& link, records::NextMeasurement& next);
 
 }  // namespace kelpira::config

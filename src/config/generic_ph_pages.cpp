@@ -58,7 +58,7 @@ void collect_generic_config(ChemistryPageView& page) {
 }
 
 void show_generic_params(ChemistryPageView& page) {
-    const GenericParams p = decode_generic_params(page.params);
+    const records::GenericParams p = records::decode_generic_params(page.params);
     show_number(at(page, Generic::sample_intake_state), p.sample_intake_state);
     show_number(at(page, Generic::sample_measurement_state), p.sample_measurement_state);
     for (std::size_t ch = 0; ch < kGenericChannels; ++ch) {
@@ -68,7 +68,7 @@ void show_generic_params(ChemistryPageView& page) {
 }
 
 void collect_generic_params(ChemistryPageView& page) {
-    GenericParams p = decode_generic_params(page.params);
+    records::GenericParams p = records::decode_generic_params(page.params);
     p.layout = 0;
     p.sample_intake_state = state_value(at(page, Generic::sample_intake_state));
     p.sample_measurement_state = state_value(at(page, Generic::sample_measurement_state));
@@ -135,7 +135,7 @@ void collect_ph_config(ChemistryPageView& page) {
 }
 
 void show_ph_params(ChemistryPageView& page) {
-    const PhParams p = decode_ph_params(page.params);
+    const records::PhParams p = records::decode_ph_params(page.params);
     const auto real = [&page](Ph c, float v) { show_value(at(page, c), v, fixed5_text(v)); };
     show_choice(at(page, Ph::sensor_version), p.sensor_version);
     show_choice(at(page, Ph::input_434), p.input_434);
@@ -154,7 +154,7 @@ void show_ph_params(ChemistryPageView& page) {
 }
 
 void collect_ph_params(ChemistryPageView& page) {
-    PhParams p = decode_ph_params(page.params);
+    records::PhParams p = records::decode_ph_params(page.params);
     const auto real = [&page](Ph c) { return field_f32(at(page, c)); };
     p.layout = 1;
     p.sensor_version = byte_of(page, Ph::sensor_version);
@@ -190,7 +190,7 @@ const PageKind& generic_kind() {
         show_generic_params,
         collect_generic_params,
         no_rules,
-        [](ChemistryType) { return record_bytes(GenericParams{}); },
+        [](records::ChemistryType) { return record_bytes(records::GenericParams{}); },
     };
     return kind;
 }
@@ -203,7 +203,7 @@ const PageKind& ph_kind() {
         show_ph_params,
         collect_ph_params,
         no_rules,
-        [](ChemistryType) { return record_bytes(PhParams{}); },
+        [](records::ChemistryType) { return record_bytes(records::PhParams{}); },
     };
     return kind;
 }

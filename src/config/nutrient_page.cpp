@@ -42,7 +42,7 @@ enum class Nutrient : std::size_t {
 constexpr const char* kOptical = "Optical Correction";
 
 std::vector<processing::Choice> monitor_choices() {
-    std::vector<processing::Choice> out{{kNoMonitor, "None"}};
+    std::vector<processing::Choice> out{{records::kNoMonitor, "None"}};
     for (auto& c : processing::input_channel_choices()) {
         out.push_back(std::move(c));
     }
@@ -56,8 +56,9 @@ void build(ChemistryPageView& page) {
     add(page, Nutrient::sensor_version,
         make_list(kParametersGroup, "Sensor Version", sensor_version_choices()));
     add(page, Nutrient::output,
-        make_list(kParametersGroup, "Output",
-                  {{0, "Medium"}, {1, "Short"}, {2, "Long"}, {kOutputAdaptive, "Adaptive"}}));
+        make_list(
+            kParametersGroup, "Output",
+            {{0, "Medium"}, {1, "Short"}, {2, "Long"}, {records::kOutputAdaptive, "Adaptive"}}));
     field(Nutrient::sample_intake_state, kParametersGroup, "Sample Intake State");
     field(Nutrient::sample_measurement_state, kParametersGroup, "Sample Measurement State");
     field(Nutrient::blank_measurement_state, kParametersGroup, "Blank Measurement State");
@@ -86,13 +87,13 @@ void build(ChemistryPageView& page) {
     field(Nutrient::optical_blank_state, kOptical, "Optical Correction State (blank)");
     add(page, Nutrient::dilution,
         make_field(kOptical, "Optical Correction Dilution", ControlKind::read_only));
-    at(page, Nutrient::dilution).text = dilution_text(dilution_ratio(page.code));
+    at(page, Nutrient::dilution).text = dilution_text(records::dilution_ratio(page.code));
 }
 
 void no_config(ChemistryPageView&) {}
 
 void show_params(ChemistryPageView& page) {
-    const NutrientParams p = decode_nutrient_params(page.params);
+    const records::NutrientParams p = records::decode_nutrient_params(page.params);
     const auto state = [&page](Nutrient c, std::uint8_t v) { show_number(at(page, c), v); };
     show_choice(at(page, Nutrient::sensor_version), p.sensor_version);
     // An output channel no entry names (3, from older firmware) gets an entry of its own.
@@ -118,7 +119,7 @@ void show_params(ChemistryPageView& page) {
 }
 
 void collect_params(ChemistryPageView& page) {
-    NutrientParams p = decode_nutrient_params(page.params);
+    records::NutrientParams p = records::decode_nutrient_params(page.params);
     const auto state = [&page](Nutrient c) { return state_value(at(page, c)); };
     p.layout = 1;
     p.sensor_version = byte_of(page, Nutrient::sensor_version);
@@ -141,7 +142,7 @@ void collect_params(ChemistryPageView& page) {
     p.monitor_medium = byte_of(page, Nutrient::medium_monitor);
     p.monitor_short = byte_of(page, Nutrient::short_monitor);
     p.monitor_long = byte_of(page, Nutrient::long_monitor);
-    update_output_monitor(p);
+    records::update_output_monitor(p);
     page.params = record_bytes(p);
 }
 
@@ -168,7 +169,7 @@ const PageKind& nutrient_kind() {
         show_params,
         collect_params,
         rules,
-        [](ChemistryType) { return record_bytes(NutrientParams{}); },
+        [](records::ChemistryType) { return record_bytes(records::NutrientParams{}); },
     };
     return kind;
 }

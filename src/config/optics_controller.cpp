@@ -6,7 +6,7 @@
 
 #include "common/bytes.hpp"
 #include "link/actuator_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 
 namespace kelpira::config {
 
@@ -19,7 +19,7 @@ constexpr const char* kStopCaption = "Stop";
 // done; the presence flag, not these bytes, decides whether it is ever written.
 template <typename Record, typename Decode>
 Record with_head_cleared(const Record& record, Decode decode) {
-    auto bytes = encode(record);
+    auto bytes = records::encode(record);
     std::fill_n(bytes.begin(), 4, std::uint8_t{0});
     return decode(bytes);
 }
@@ -27,10 +27,10 @@ Record with_head_cleared(const Record& record, Decode decode) {
 link::RecordBytes<link::kOpticsTestSize> optics_test_payload(const ActuatorRecords& r) {
     link::RecordBytes<link::kOpticsTestSize> payload{};
     common::ByteWriter w(payload);
-    w.bytes(encode(r.optics));
+    w.bytes(records::encode(r.optics));
     w.u32(r.chemistry.sample_interval_ms);
     w.u8(r.chemistry.multiplexer);
-    w.bytes(encode(r.pmt));
+    w.bytes(records::encode(r.pmt));
     return payload;
 }
 
@@ -65,31 +65,31 @@ bool OpticsDialog::load_defaults() {
     pmt_present_ = false;
     dic_present_ = false;
     bool loaded = false;
-    link::RecordBytes<OpticsDefaults::size> optics{};
+    link::RecordBytes<records::OpticsDefaults::size> optics{};
     if (link::get_optics_defaults(link_, optics) == link::kResultSuccess) {
-        records_.optics = decode_optics_defaults(optics);
-        if (link::get_chemistry_config(link_, records_.chemistry) == link::kResultSuccess) {
-            link::RecordBytes<PumpValveDefaults::size> pump{};
+        records_.optics = records::decode_optics_defaults(optics);
+        if (records::get_chemistry_config(link_, records_.chemistry) == link::kResultSuccess) {
+            link::RecordBytes<records::PumpValveDefaults::size> pump{};
             if (link::get_pump_valve_defaults(link_, pump) == link::kResultSuccess) {
-                records_.pump = decode_pump_valve_defaults(pump);
+                records_.pump = records::decode_pump_valve_defaults(pump);
                 loaded = true;
             }
         }
     }
-    link::RecordBytes<PmtConfig::size> pmt{};
+    link::RecordBytes<records::PmtConfig::size> pmt{};
     if (link::get_pmt_config(link_, pmt) == link::kResultSuccess) {
-        records_.pmt = decode_pmt_config(pmt);
+        records_.pmt = records::decode_pmt_config(pmt);
         pmt_present_ = true;
     } else {
-        records_.pmt = with_head_cleared(records_.pmt, decode_pmt_config);
+        records_.pmt = with_head_cleared(records_.pmt, records::decode_pmt_config);
     }
-    if (records_.chemistry.chemistry == ChemistryType::dic) {
-        link::RecordBytes<DicConductivityConfig::size> dic{};
+    if (records_.chemistry.chemistry == records::ChemistryType::dic) {
+        link::RecordBytes<records::DicConductivityConfig::size> dic{};
         if (link::get_dic_config(link_, dic) == link::kResultSuccess) {
-            records_.dic = decode_dic_conductivity_config(dic);
+            records_.dic = records::decode_dic_conductivity_config(dic);
             dic_present_ = true;
         } else {
-            records_.dic = with_head_cleared(records_.dic, decode_dic_conductivity_config);
+            records_.dic = with_head_cleared(records_.dic, records::decode_dic_conductivity_config);
         }
     }
     return loaded;
@@ -97,15 +97,17 @@ bool OpticsDialog::load_defaults() {
 
 void OpticsDialog::save_defaults() {
     read_controls(controls_, records_);
-    bool saved = link::set_optics_defaults(link_, encode(records_.optics)) == link::kResultSuccess;
+    bool saved =
+        link::set_optics_defaults(link_, records::encode(records_.optics)) == link::kResultSuccess;
     if (saved && pmt_present_) {
-        saved = link::set_pmt_config(link_, encode(records_.pmt)) == link::kResultSuccess;
+        saved = link::set_pmt_config(link_, records::encode(records_.pmt)) == link::kResultSuccess;
     }
     if (saved && dic_present_) {
-        saved = link::set_dic_config(link_, encode(records_.dic)) == link::kResultSuccess;
+        saved = link::set_dic_config(link_, records::encode(records_.dic)) == link::kResultSuccess;
     }
     if (saved) {
-        saved = link::set_pump_valve_defaults(link_, encode(records_.pump)) == link::kResultSuccess;
+        saved = link::set_pump_valve_defaults(link_, records::encode(records_.pump)) ==
+                link::kResultSuccess;
     }
     if (!saved) {
         prompter_.message(kSaveCaption, "Failed to save settings");
@@ -121,7 +123,7 @@ void OpticsDialog::save_defaults() {
 
 void OpticsDialog::stop_condition_changed() {
     read_controls(controls_, records_);
-    if (controls_.pump_stop_condition == kStopHallSensors) {
+    if (controls_.pump_stop_condition == records::kStopHallSensors) {
         records_.pump.hall_power = 1;
         show_records(records_, controls_);
     }
@@ -147,7 +149,8 @@ bool OpticsDialog::start_test() {
         valves_started = result == link::kResultSuccess;
     }
     if (result == link::kResultSuccess && c.test_pump) {
-        result = link::start_pump_test(link_, encode(records_.pump), c.pump_continuously ? 1 : 0);
+        result = link::start_pump_test(link_, records::encode(records_.pump),
+                                       c.pump_continuously ? 1 : 0);
         pump_started = result == link::kResultSuccess;
     }
     if (result == link::kResultSuccess && (c.test_optics || c.test_pump)) {
@@ -225,12 +228,12 @@ OpticsEnabling OpticsDialog::enabling() const {
     e.save = true;
     e.test_boxes = true;
     e.pmt_instrument = pmt_present_;
-    e.pmt_control = pmt_present_ && c.pmt_instrument == kPmtH10492;
+    e.pmt_control = pmt_present_ && c.pmt_instrument == records::kPmtH10492;
     e.dic = dic_present_;
-    e.hall_limits = c.pump_stop_condition == kStopHallSensors;
-    e.pump_timeout =
-        c.pump_stop_condition == kStopHallSensors || c.pump_stop_condition == kStopTimeout;
-    e.hall_power = c.pump_stop_condition != kStopHallSensors;
+    e.hall_limits = c.pump_stop_condition == records::kStopHallSensors;
+    e.pump_timeout = c.pump_stop_condition == records::kStopHallSensors ||
+                     c.pump_stop_condition == records::kStopTimeout;
+    e.hall_power = c.pump_stop_condition != records::kStopHallSensors;
     e.valves = c.test_valves;
     e.pump_continuously = c.test_pump;
     e.start_stop = c.test_valves || c.test_optics || c.test_pump;

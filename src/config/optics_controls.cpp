@@ -38,32 +38,32 @@ std::uint16_t led_current_ua(std::string_view ma_text) {
     if (!(ua > 0)) {
         return 0;  // negative, zero or no number
     }
-    return static_cast<std::uint16_t>(std::min<double>(ua, kLedCurrentMaxUa));
+    return static_cast<std::uint16_t>(std::min<double>(ua, records::kLedCurrentMaxUa));
 }
 
 float pmt_control_v(std::uint8_t instrument, float volts) {
-    if (instrument != kPmtH10492) {
+    if (instrument != records::kPmtH10492) {
         return volts;
     }
-    if (std::isnan(volts) || volts < kPmtControlMinV) {
-        return kPmtControlMinV;
+    if (std::isnan(volts) || volts < records::kPmtControlMinV) {
+        return records::kPmtControlMinV;
     }
-    return std::min(volts, kPmtControlMaxV);
+    return std::min(volts, records::kPmtControlMaxV);
 }
 
 void read_controls(OpticsControls& c, ActuatorRecords& r) {
-    OpticsDefaults& o = r.optics;
-    const OpticsDefaults stored_optics = o;
-    o = OpticsDefaults{};
+    records::OpticsDefaults& o = r.optics;
+    const records::OpticsDefaults stored_optics = o;
+    o = records::OpticsDefaults{};
     o.photodiode_power = kept_flag(c.photodiode_power, stored_optics.photodiode_power);
-    for (std::size_t i = 0; i < kLedCount; ++i) {
+    for (std::size_t i = 0; i < records::kLedCount; ++i) {
         const auto shown = processing::unedited_value(c.led_ma[i]);
         o.led_current_ua[i] =
             shown ? static_cast<std::uint16_t>(*shown) : led_current_ua(c.led_ma[i].text);
     }
 
-    PmtConfig& p = r.pmt;
-    p = PmtConfig{};
+    records::PmtConfig& p = r.pmt;
+    p = records::PmtConfig{};
     p.instrument = c.pmt_instrument;
     const float typed_v = processing::field_f32(c.pmt_control_v);
     p.control_v = pmt_control_v(p.instrument, typed_v);
@@ -71,18 +71,18 @@ void read_controls(OpticsControls& c, ActuatorRecords& r) {
         show_value(c.pmt_control_v, p.control_v, volts_text(p.control_v));
     }
 
-    DicConductivityConfig& d = r.dic;
+    records::DicConductivityConfig& d = r.dic;
     const std::uint8_t stored_rxgain = d.rxgain;
-    d = DicConductivityConfig{};
+    d = records::DicConductivityConfig{};
     d.rxgain = kept_flag(c.dic_rxgain, stored_rxgain);
     d.offset_v = processing::field_f32(c.dic_offset_v);
     d.frequency_khz =
         in_range<std::uint16_t>(c.dic_frequency_khz, kDicFrequencyMinKhz, kDicFrequencyMaxKhz);
     d.excitation_pct = in_range<std::uint8_t>(c.dic_excitation_pct, 0, kDicExcitationMaxPct);
 
-    PumpValveDefaults& v = r.pump;
-    const PumpValveDefaults stored_pump = v;
-    v = PumpValveDefaults{};
+    records::PumpValveDefaults& v = r.pump;
+    const records::PumpValveDefaults stored_pump = v;
+    v = records::PumpValveDefaults{};
     v.direction = c.pump_direction;
     v.current_ma = in_range<std::uint16_t>(c.pump_current_ma, kPumpCurrentMinMa, kPumpCurrentMaxMa);
     v.step_period_us =
@@ -100,7 +100,7 @@ void read_controls(OpticsControls& c, ActuatorRecords& r) {
 }
 
 void show_records(const ActuatorRecords& r, OpticsControls& c) {
-    for (std::size_t i = 0; i < kLedCount; ++i) {
+    for (std::size_t i = 0; i < records::kLedCount; ++i) {
         const std::uint16_t ua = r.optics.led_current_ua[i];
         show_value(c.led_ma[i], ua, processing::fixed_text(ua / 1000.0, 3));
     }
@@ -126,7 +126,7 @@ void show_records(const ActuatorRecords& r, OpticsControls& c) {
 
 std::uint16_t valve_mask(const OpticsControls& c) {
     std::uint16_t mask = 0;
-    for (std::size_t i = 0; i < kValveCount; ++i) {
+    for (std::size_t i = 0; i < records::kValveCount; ++i) {
         if (c.valves[i]) {
             mask = static_cast<std::uint16_t>(mask | (1u << i));
         }

@@ -32,19 +32,19 @@ using OpticsField = processing::FormControl;
 // show; lists keep the value of the selected entry (a stored value no entry offers stays);
 // check boxes their state.
 struct OpticsControls {
-    std::array<OpticsField, kLedCount> led_ma;  // "Optics LED 0 (mA)" ..
+    std::array<OpticsField, records::kLedCount> led_ma;  // "Optics LED 0 (mA)" ..
     bool photodiode_power = false;
-    std::uint8_t pmt_instrument = kPmtNone;
+    std::uint8_t pmt_instrument = records::kPmtNone;
     OpticsField pmt_control_v;
     bool dic_rxgain = false;
     OpticsField dic_offset_v;
     OpticsField dic_frequency_khz;
     OpticsField dic_excitation_pct;
-    std::uint8_t pump_direction = kPumpInject;
+    std::uint8_t pump_direction = records::kPumpInject;
     OpticsField pump_current_ma;
     OpticsField pump_step_period_us;
     std::uint8_t pump_microstepping = 0;
-    std::uint8_t pump_stop_condition = kStopHallSensors;
+    std::uint8_t pump_stop_condition = records::kStopHallSensors;
     OpticsField hall_limit_inject;
     OpticsField hall_limit_withdraw;
     OpticsField pump_timeout_s;
@@ -52,7 +52,8 @@ struct OpticsControls {
     OpticsField valve_spike_ms;
 
     // The test selections, held only in the dialog.
-    std::array<bool, kValveCount> valves{};  // the boxes numbered 0..15 beside "Test Valves"
+    std::array<bool, records::kValveCount>
+        valves{};  // the boxes numbered 0..15 beside "Test Valves"
     bool pump_continuously = false;
     bool test_valves = false;
     bool test_optics = false;
@@ -62,11 +63,12 @@ struct OpticsControls {
 
 // The four records as the dialog holds them.
 struct ActuatorRecords {
-    OpticsDefaults optics;
-    PmtConfig pmt;
-    DicConductivityConfig dic;
-    PumpValveDefaults pump;
-    ChemistryConfig chemistry;  // as read on loading; the optics test sends two of its fields
+    records::OpticsDefaults optics;
+    records::PmtConfig pmt;
+    records::DicConductivityConfig dic;
+    records::PumpValveDefaults pump;
+    records::ChemistryConfig
+        chemistry;  // as read on loading; the optics test sends two of its fields
 };
 
 // LED current in microamperes from the field's mA text: the decimal text times 1000,

@@ -50,7 +50,7 @@ TestPollReport poll_test(link::SensorLink& link, bool test_pump) {
     }
     link::RecordBytes<link::kLiveStatusSize> live{};
     if (link::get_live_status(link, live) == link::kResultSuccess) {
-        const app::LiveSample sample = app::decode_live_status(live).sample;
+        const records::LiveSample sample = records::decode_live_status(live).sample;
         report.values = TestValues{sample.channel, {sample.hall_i, sample.hall_w}};
     }
     return report;

@@ -46,32 +46,32 @@ link::CommandResult load_platform_defaults(PlatformDefaultsControls& controls,
                                            link::SensorLink& link) {
     return load<PlatformDefaultsControls, link::kPlatformDefaultsSize>(
         controls, link, link::get_platform_defaults,
-        [](const auto& b) { return decode_platform_defaults(b); }, show_platform_defaults);
+        [](const auto& b) { return records::decode_platform_defaults(b); }, show_platform_defaults);
 }
 
 link::CommandResult load_rs232_config(Rs232Controls& controls, link::SensorLink& link) {
     return load<Rs232Controls, link::kRs232ConfigSize>(
         controls, link, link::get_rs232_config,
-        [](const auto& b) { return decode_rs232_config(b); }, show_rs232);
+        [](const auto& b) { return records::decode_rs232_config(b); }, show_rs232);
 }
 
 link::CommandResult load_rs485_config(Rs485Controls& controls, link::SensorLink& link) {
     return load<Rs485Controls, link::kRs485ConfigSize>(
         controls, link, link::get_rs485_config,
-        [](const auto& b) { return decode_rs485_config(b); }, show_rs485);
+        [](const auto& b) { return records::decode_rs485_config(b); }, show_rs485);
 }
 
 link::CommandResult save_platform_defaults(const PlatformDefaultsControls& controls,
                                            link::SensorLink& link) {
-    return link::set_platform_defaults(link, encode(read_platform_defaults(controls)));
+    return link::set_platform_defaults(link, records::encode(read_platform_defaults(controls)));
 }
 
 link::CommandResult save_rs232_config(const Rs232Controls& controls, link::SensorLink& link) {
-    return link::set_rs232_config(link, encode(read_rs232(controls)));
+    return link::set_rs232_config(link, records::encode(read_rs232(controls)));
 }
 
 link::CommandResult save_rs485_config(const Rs485Controls& controls, link::SensorLink& link) {
-    return link::set_rs485_config(link, encode(read_rs485(controls)));
+    return link::set_rs485_config(link, records::encode(read_rs485(controls)));
 }
 
 bool open_platform_defaults(PlatformDefaultsControls& controls, link::SensorLink& link,

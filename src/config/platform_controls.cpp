@@ -30,7 +30,7 @@ T unsigned_of(const PlatformField& field) {
 
 }  // namespace
 
-PlatformDefaultsControls show_platform_defaults(const PlatformDefaults& r) {
+PlatformDefaultsControls show_platform_defaults(const records::PlatformDefaults& r) {
     PlatformDefaultsControls c;
     show_integer(c.dive_number, r.dive_number);
     show_real(c.salinity_psu, r.salinity_psu);
@@ -45,8 +45,8 @@ PlatformDefaultsControls show_platform_defaults(const PlatformDefaults& r) {
     return c;
 }
 
-PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& c) {
-    PlatformDefaults r;
+records::PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& c) {
+    records::PlatformDefaults r;
     r.reserved0 = 1;
     r.dive_number = unsigned_of<std::uint16_t>(c.dive_number);
     r.salinity_psu = processing::field_f32(c.salinity_psu);
@@ -83,7 +83,7 @@ void read_line(Record& r, const Controls& c) {
 
 }  // namespace
 
-Rs232Controls show_rs232(const Rs232Config& r) {
+Rs232Controls show_rs232(const records::Rs232Config& r) {
     Rs232Controls c;
     show_line(c, r);
     c.protocol = r.protocol;
@@ -93,15 +93,15 @@ Rs232Controls show_rs232(const Rs232Config& r) {
     return c;
 }
 
-Rs232Config read_rs232(const Rs232Controls& c) {
-    Rs232Config r;
+records::Rs232Config read_rs232(const Rs232Controls& c) {
+    records::Rs232Config r;
     read_line(r, c);
     r.protocol = c.protocol;
     r.mode = c.mode;
     return r;
 }
 
-Rs485Controls show_rs485(const Rs485Config& r) {
+Rs485Controls show_rs485(const records::Rs485Config& r) {
     Rs485Controls c;
     show_line(c, r);
     c.protocol = r.protocol;
@@ -111,8 +111,8 @@ Rs485Controls show_rs485(const Rs485Config& r) {
     return c;
 }
 
-Rs485Config read_rs485(const Rs485Controls& c) {
-    Rs485Config r;
+records::Rs485Config read_rs485(const Rs485Controls& c) {
+    records::Rs485Config r;
     read_line(r, c);
     r.protocol = c.protocol;
     r.slave_address = unsigned_of<std::uint8_t>(c.slave_address);
@@ -128,11 +128,11 @@ void rs232_platform_chosen(Rs232Controls& c, std::uint32_t protocol) {
     c.baud = 9600;
     c.data_bits = 8;
     c.stop_bits = 1;
-    c.parity = kParityNone;
+    c.parity = records::kParityNone;
 }
 
 bool rs232_mode_enabled(const Rs232Controls& c) {
-    return c.protocol != kRs232GenericStreaming;
+    return c.protocol != records::kRs232GenericStreaming;
 }
 
 void rs485_platform_chosen(Rs485Controls& c, std::uint32_t protocol) {
@@ -140,15 +140,15 @@ void rs485_platform_chosen(Rs485Controls& c, std::uint32_t protocol) {
         return;
     }
     c.protocol = protocol;
-    const bool hub = protocol == kRs485SenseOceanHub;
+    const bool hub = protocol == records::kRs485SenseOceanHub;
     c.baud = hub ? 19200 : kRs485BaudRates.front();
-    c.parity = hub ? kParityEven : kParityNone;
+    c.parity = hub ? records::kParityEven : records::kParityNone;
     c.slave_address.text = hub ? std::to_string(kHubFirstAddress) : "0";
     c.poll_rate_s.text = hub ? "300" : "0";
 }
 
 bool rs485_address_red(const Rs485Controls& c) {
-    if (c.protocol != kRs485SenseOceanHub) {
+    if (c.protocol != records::kRs485SenseOceanHub) {
         return false;
     }
     const std::uint32_t address = field_unsigned_value(c.slave_address, 0, 255);

@@ -23,7 +23,7 @@ struct PlatformDefaultsControls {
     PlatformField temperature_c;
     PlatformField oxygen_ml_l;
     PlatformField depth_m;
-    std::uint8_t direction = kDirectionUnknown;
+    std::uint8_t direction = records::kDirectionUnknown;
     PlatformField time_offset_s;
     PlatformField p1;
     PlatformField p2;
@@ -32,21 +32,21 @@ struct PlatformDefaultsControls {
 
 struct Rs232Controls {
     std::uint32_t baud = 9600;
-    std::uint8_t parity = kParityNone;
+    std::uint8_t parity = records::kParityNone;
     std::uint8_t data_bits = 8;
     std::uint8_t stop_bits = 1;
-    std::uint32_t protocol = kRs232None;
-    std::uint8_t mode = kRs232ModeNormal;
+    std::uint32_t protocol = records::kRs232None;
+    std::uint8_t mode = records::kRs232ModeNormal;
     std::vector<ListChoice> protocols;  // the "Platform" list's entries
     std::vector<ListChoice> modes;      // the "Mode" list's entries
 };
 
 struct Rs485Controls {
     std::uint32_t baud = 9600;
-    std::uint8_t parity = kParityNone;
+    std::uint8_t parity = records::kParityNone;
     std::uint8_t data_bits = 8;
     std::uint8_t stop_bits = 1;
-    std::uint32_t protocol = kRs485None;
+    std::uint32_t protocol = records::kRs485None;
     PlatformField slave_address;
     PlatformField poll_rate_s;
     std::vector<ListChoice> protocols;  // the "Platform" list's entries
@@ -55,18 +55,18 @@ struct Rs485Controls {
 // Showing: every list keeps the stored value, also one it does not offer (the protocol and
 // mode lists gain an entry for it here, the others in the dialog); unsigned numbers "%u", the
 // time offset and P1..P3 signed, floats "%.3f".
-PlatformDefaultsControls show_platform_defaults(const PlatformDefaults& record);
-Rs232Controls show_rs232(const Rs232Config& record);
-Rs485Controls show_rs485(const Rs485Config& record);
+PlatformDefaultsControls show_platform_defaults(const records::PlatformDefaults& record);
+Rs232Controls show_rs232(const records::Rs232Config& record);
+Rs485Controls show_rs485(const records::Rs485Config& record);
 
 // Rebuilding: the record is cleared (reserved0 1 for the platform defaults, 0 for the
 // interfaces); lists give their value; an unedited field gives the stored value exactly;
 // typed integers are read unsigned and limited to their field (a dive number of 70000 is
 // stored as 65535), the time offset and P1..P3 signed; typed floats are the decimal at the
 // start of the first 23 characters (0.0 without one).
-PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& controls);
-Rs232Config read_rs232(const Rs232Controls& controls);
-Rs485Config read_rs485(const Rs485Controls& controls);
+records::PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& controls);
+records::Rs232Config read_rs232(const Rs232Controls& controls);
+records::Rs485Config read_rs485(const Rs485Controls& controls);
 
 // An RS232 "Platform" entry picked. Another protocol than the one shown resets the line to
 // 9600 baud, 8 data bits, 1 stop bit, parity None; the mode stays as it is.

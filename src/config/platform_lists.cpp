@@ -56,7 +56,7 @@ std::string rs232_protocol_report_text(std::uint32_t protocol) {
 }
 
 std::string rs232_mode_report_text(std::uint8_t mode) {
-    return std::string(kRs232Modes[mode == kRs232ModeNormal ? 0 : 1].report_text);
+    return std::string(kRs232Modes[mode == records::kRs232ModeNormal ? 0 : 1].report_text);
 }
 
 std::string rs485_protocol_report_text(std::uint32_t protocol) {

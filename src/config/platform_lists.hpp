@@ -28,50 +28,50 @@ inline constexpr std::array<std::uint32_t, 2> kStopBits{1, 2};
 
 // In list order, which is not the order of the values. Both interfaces use it.
 inline constexpr std::array<PlatformListEntry, 5> kParities{{
-    {kParityNone, "None", "Parity: None"},
-    {kParityEven, "Even", "Parity: Even"},
-    {kParityOdd, "Odd", "Parity: Odd"},
-    {kParitySpace, "Space", "Parity: Space"},
-    {kParityMark, "Mark", "Parity: Mark"},
+    {records::kParityNone, "None", "Parity: None"},
+    {records::kParityEven, "Even", "Parity: Even"},
+    {records::kParityOdd, "Odd", "Parity: Odd"},
+    {records::kParitySpace, "Space", "Parity: Space"},
+    {records::kParityMark, "Mark", "Parity: Mark"},
 }};
 
 // Every RS232 protocol the sensor knows; the "Platform" list offers only kRs232Offered.
 inline constexpr std::array<PlatformListEntry, 10> kRs232Protocols{{
-    {kRs232None, "None", "Protocol: None"},
-    {kRs232Seaglider, "Seaglider", "Protocol: Seaglider"},
-    {kRs232StormLogger, "Storm Logger", "Protocol: Storm Logger"},
-    {kRs232SlocumGlider, "Slocum Glider", "Protocol: Slocum Glider"},
-    {kRs232BridgesGlider, "BRIDGES Glider", "Protocol: BRIDGES Glider"},
-    {kRs232Esm2Logger, "ESM2 Logger", "Protocol: ESM2 Logger"},
-    {kRs232VraxHub, "VRAX Hub", "Protocol: VRAX Hub"},
-    {kRs232GenericPolled, "Generic Polled", "Protocol: Generic Polled"},
-    {kRs232GenericStreaming, "Generic Streaming", "Protocol: Generic Streaming"},
-    {kRs232F250Thermometer, "F250 Thermometer", "Protocol: F250 Thermometer"},
+    {records::kRs232None, "None", "Protocol: None"},
+    {records::kRs232Seaglider, "Seaglider", "Protocol: Seaglider"},
+    {records::kRs232StormLogger, "Storm Logger", "Protocol: Storm Logger"},
+    {records::kRs232SlocumGlider, "Slocum Glider", "Protocol: Slocum Glider"},
+    {records::kRs232BridgesGlider, "BRIDGES Glider", "Protocol: BRIDGES Glider"},
+    {records::kRs232Esm2Logger, "ESM2 Logger", "Protocol: ESM2 Logger"},
+    {records::kRs232VraxHub, "VRAX Hub", "Protocol: VRAX Hub"},
+    {records::kRs232GenericPolled, "Generic Polled", "Protocol: Generic Polled"},
+    {records::kRs232GenericStreaming, "Generic Streaming", "Protocol: Generic Streaming"},
+    {records::kRs232F250Thermometer, "F250 Thermometer", "Protocol: F250 Thermometer"},
 }};
 
 // The RS232 "Platform" list, in order.
-inline constexpr std::array<std::uint32_t, 3> kRs232Offered{kRs232None, kRs232GenericPolled,
-                                                            kRs232GenericStreaming};
+inline constexpr std::array<std::uint32_t, 3> kRs232Offered{
+    records::kRs232None, records::kRs232GenericPolled, records::kRs232GenericStreaming};
 
 inline constexpr std::array<PlatformListEntry, 2> kRs232Modes{{
-    {kRs232ModeNormal, "Normal", "Mode: Normal"},
-    {kRs232ModeDebug, "Debug", "Mode: Debug"},
+    {records::kRs232ModeNormal, "Normal", "Mode: Normal"},
+    {records::kRs232ModeDebug, "Debug", "Mode: Debug"},
 }};
 
 inline constexpr std::array<PlatformListEntry, 3> kRs485Protocols{{
-    {kRs485None, "None", "Protocol: None"},
-    {kRs485SenseOceanHub, "SenseOCEAN Hub", "Protocol: SenseOCEAN Hub"},
-    {kRs485StormLogger, "Storm Logger", "Protocol: Storm Logger"},
+    {records::kRs485None, "None", "Protocol: None"},
+    {records::kRs485SenseOceanHub, "SenseOCEAN Hub", "Protocol: SenseOCEAN Hub"},
+    {records::kRs485StormLogger, "Storm Logger", "Protocol: Storm Logger"},
 }};
 
 // The report prints "unknown" for 0 as for any value outside the list.
 inline constexpr std::array<PlatformListEntry, 6> kDirections{{
-    {kDirectionUnknown, "Unknown", "Direction: unknown (0)"},
-    {kDirectionSurfaced, "Surfaced", "Direction: Surfaced"},
-    {kDirectionDiving, "Diving", "Direction: Diving"},
-    {kDirectionClimbing, "Climbing", "Direction: Climbing"},
-    {kDirectionHovering, "Hovering", "Direction: Hovering"},
-    {kDirectionFixed, "Fixed", "Direction: Fixed"},
+    {records::kDirectionUnknown, "Unknown", "Direction: unknown (0)"},
+    {records::kDirectionSurfaced, "Surfaced", "Direction: Surfaced"},
+    {records::kDirectionDiving, "Diving", "Direction: Diving"},
+    {records::kDirectionClimbing, "Climbing", "Direction: Climbing"},
+    {records::kDirectionHovering, "Hovering", "Direction: Hovering"},
+    {records::kDirectionFixed, "Fixed", "Direction: Fixed"},
 }};
 
 // The entry with the value, or nullptr.

@@ -34,24 +34,24 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-ScheduleControls show_schedule(const MeasurementSchedule& record) {
+ScheduleControls show_schedule(const records::MeasurementSchedule& record) {
     ScheduleControls c;
     c.start = shown_time(record.start_time);
     switch (record.interval_kind) {
-        case kMeasureEveryNHours:
-            c.interval_button = kMeasureEveryNHours;
+        case records::kMeasureEveryNHours:
+            c.interval_button = records::kMeasureEveryNHours;
             c.hours = std::to_string(record.interval_count);
             break;
-        case kMeasureEveryHalfHour:
-            c.interval_button = kMeasureEveryNMinutes;
-            c.minutes = std::to_string(kHalfHourMinutes);
+        case records::kMeasureEveryHalfHour:
+            c.interval_button = records::kMeasureEveryNMinutes;
+            c.minutes = std::to_string(records::kHalfHourMinutes);
             break;
-        case kMeasureEveryNMinutes:
-            c.interval_button = kMeasureEveryNMinutes;
+        case records::kMeasureEveryNMinutes:
+            c.interval_button = records::kMeasureEveryNMinutes;
             c.minutes = std::to_string(record.interval_count);
             break;
-        case kMeasureContinuously:
-            c.interval_button = kMeasureContinuously;
+        case records::kMeasureContinuously:
+            c.interval_button = records::kMeasureContinuously;
             break;
         default:
             c.interval_button = std::nullopt;
@@ -62,19 +62,20 @@ ScheduleControls show_schedule(const MeasurementSchedule& record) {
     return c;
 }
 
-MeasurementSchedule read_schedule_controls(const ScheduleControls& c, std::uint8_t layout) {
-    MeasurementSchedule r;
+records::MeasurementSchedule read_schedule_controls(const ScheduleControls& c,
+                                                    std::uint8_t layout) {
+    records::MeasurementSchedule r;
     r.layout = layout;
     r.start_time = schedule_seconds_clamped(c.start);
-    r.interval_kind = c.interval_button.value_or(kMeasureContinuously);
-    if (r.interval_kind == kMeasureEveryNHours) {
+    r.interval_kind = c.interval_button.value_or(records::kMeasureContinuously);
+    if (r.interval_kind == records::kMeasureEveryNHours) {
         r.interval_count = entry_count(c.hours);
-    } else if (r.interval_kind == kMeasureEveryNMinutes) {
-        if (layout >= kScheduleLayoutMinutes) {
+    } else if (r.interval_kind == records::kMeasureEveryNMinutes) {
+        if (layout >= records::kScheduleLayoutMinutes) {
             r.interval_count = entry_count(c.minutes);
         } else {
-            r.interval_kind = kMeasureEveryHalfHour;
-            r.interval_count = kHalfHourMinutes;
+            r.interval_kind = records::kMeasureEveryHalfHour;
+            r.interval_count = records::kHalfHourMinutes;
         }
     }
     if (c.stop_enabled) {
@@ -85,8 +86,9 @@ MeasurementSchedule read_schedule_controls(const ScheduleControls& c, std::uint8
 }
 
 ScheduleEnabling schedule_enabling(const ScheduleControls& c, std::uint8_t layout) {
-    return {c.stop_enabled, c.interval_button == kMeasureEveryNHours,
-            c.interval_button == kMeasureEveryNMinutes && layout >= kScheduleLayoutMinutes};
+    return {c.stop_enabled, c.interval_button == records::kMeasureEveryNHours,
+            c.interval_button == records::kMeasureEveryNMinutes &&
+                layout >= records::kScheduleLayoutMinutes};
 }
 
 bool interval_entry_valid(std::string_view text) {
@@ -99,7 +101,7 @@ bool interval_entry_valid(std::string_view text) {
     return ec == std::errc() && end == text.data() + text.size() && v >= kLowestCount && v <= 65535;
 }
 
-std::string schedule_saved_message(const std::optional<NextMeasurement>& next) {
+std::string schedule_saved_message(const std::optional<records::NextMeasurement>& next) {
     const std::string saved = "New schedule saved.\n\n";
     if (!next) {
         return saved + "Now check sensor's clock.";
@@ -115,12 +117,12 @@ ScheduleDialog::ScheduleDialog(link::SensorLink& link, common::Prompter& prompte
     : link_(link), prompter_(prompter) {}
 
 bool ScheduleDialog::open() {
-    MeasurementSchedule record;
+    records::MeasurementSchedule record;
     if (read_schedule(link_, record) != link::kResultSuccess) {
         prompter_.message("Load Schedule", "Unable to retrieve schedule from sensor");
         return false;
     }
-    if (record.layout <= kScheduleLayoutTooOld) {
+    if (record.layout <= records::kScheduleLayoutTooOld) {
         prompter_.message("Load Schedule",
                           "Unable to get schedule because your sensor's firmware is too old for "
                           "this version of the GUI.");
@@ -141,8 +143,9 @@ bool ScheduleDialog::minutes_red() const {
 
 void ScheduleDialog::click_interval(std::uint8_t kind) {
     controls_.interval_button = kind;
-    MeasurementSchedule r = read_schedule_controls(controls_, layout_);
-    if (r.interval_kind == kMeasureEveryNHours || r.interval_kind == kMeasureEveryNMinutes) {
+    records::MeasurementSchedule r = read_schedule_controls(controls_, layout_);
+    if (r.interval_kind == records::kMeasureEveryNHours ||
+        r.interval_kind == records::kMeasureEveryNMinutes) {
         r.interval_count = kLowestCount;
     }
     controls_ = show_schedule(r);
@@ -150,13 +153,13 @@ void ScheduleDialog::click_interval(std::uint8_t kind) {
 
 void ScheduleDialog::click_stop(bool ticked) {
     controls_.stop_enabled = ticked;
-    MeasurementSchedule r = read_schedule_controls(controls_, layout_);
+    records::MeasurementSchedule r = read_schedule_controls(controls_, layout_);
     r.stop_time = ticked ? r.start_time : 0;
     controls_ = show_schedule(r);
 }
 
 void ScheduleDialog::save() {
-    MeasurementSchedule back;
+    records::MeasurementSchedule back;
     if (write_schedule(link_, read_schedule_controls(controls_, layout_)) != link::kResultSuccess ||
         read_schedule(link_, back) != link::kResultSuccess) {
         prompter_.message("Save", "Unable to save schedule to sensor");
@@ -164,7 +167,7 @@ void ScheduleDialog::save() {
     }
     layout_ = back.layout;
     controls_ = show_schedule(back);
-    NextMeasurement next;
+    records::NextMeasurement next;
     const bool known = read_next_measurement(link_, next) == link::kResultSuccess;
     prompter_.message("Save", schedule_saved_message(known ? std::optional(next) : std::nullopt));
 }

@@ -19,7 +19,7 @@ struct ScheduleControls {
     CalendarTime start;  // "Start measuring at:" date and time pickers
     // The interval button selected: kMeasureContinuously, kMeasureEveryNHours or
     // kMeasureEveryNMinutes; none when the stored kind has no button.
-    std::optional<std::uint8_t> interval_button = kMeasureContinuously;
+    std::optional<std::uint8_t> interval_button = records::kMeasureContinuously;
     std::string hours;          // the entry beside "Hours"
     std::string minutes;        // the entry beside "Minutes"
     bool stop_enabled = false;  // "Enable Stop Time"
@@ -39,11 +39,12 @@ struct ScheduleEnabling {
 // A record as the controls show it: kind 4 the hours, kind 1 thirty minutes, kind 5 the
 // minutes, any other kind the button of that value (none for an unknown kind) with both
 // entries cleared; the stop pickers at 01/01/1970 00:00:00 without a stop time.
-ScheduleControls show_schedule(const MeasurementSchedule& record);
+ScheduleControls show_schedule(const records::MeasurementSchedule& record);
 
 // The record the controls make for a sensor with `layout`: minutes become kind 1 with 30
 // below layout 3; entries are read unsigned and stored in 16 bits.
-MeasurementSchedule read_schedule_controls(const ScheduleControls& controls, std::uint8_t layout);
+records::MeasurementSchedule read_schedule_controls(const ScheduleControls& controls,
+                                                    std::uint8_t layout);
 
 // The stop pickers only with a stop time, the hours entry only with kind 4, the minutes
 // entry only with kind 5 on layout 3 or more.
@@ -53,7 +54,7 @@ ScheduleEnabling schedule_enabling(const ScheduleControls& controls, std::uint8_
 bool interval_entry_valid(std::string_view text);
 
 // The message after a good save, with the next-measurement answer when it could be read.
-std::string schedule_saved_message(const std::optional<NextMeasurement>& next);
+std::string schedule_saved_message(const std::optional<records::NextMeasurement>& next);
 
 class ScheduleDialog {
   public:

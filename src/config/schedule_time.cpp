@@ -87,12 +87,12 @@ std::string schedule_time_text(std::uint32_t seconds) {
     return t ? calendar_text(*t) : "invalid";
 }
 
-CalendarTime calendar_of(const RtcTime& t) {
+CalendarTime calendar_of(const records::RtcTime& t) {
     return {t.year, t.month, t.day, t.hour, t.minute, t.second};
 }
 
-RtcTime rtc_time_of(const CalendarTime& t) {
-    RtcTime r;
+records::RtcTime rtc_time_of(const CalendarTime& t) {
+    records::RtcTime r;
     r.year = static_cast<std::uint16_t>(t.year);
     r.month = static_cast<std::uint8_t>(t.month);
     r.day = static_cast<std::uint8_t>(t.day);
@@ -102,7 +102,7 @@ RtcTime rtc_time_of(const CalendarTime& t) {
     return r;
 }
 
-std::string rtc_time_text(const RtcTime& t) {
+std::string rtc_time_text(const records::RtcTime& t) {
     return calendar_text(calendar_of(t));
 }
 

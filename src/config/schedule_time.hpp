@@ -49,11 +49,11 @@ std::string calendar_text(const CalendarTime& t);
 std::string schedule_time_text(std::uint32_t seconds);
 
 // The clock record's fields as a date and time, and back (reserved0 0).
-CalendarTime calendar_of(const RtcTime& t);
-RtcTime rtc_time_of(const CalendarTime& t);
+CalendarTime calendar_of(const records::RtcTime& t);
+records::RtcTime rtc_time_of(const CalendarTime& t);
 
 // The sensor's clock as the clock dialog's display shows it, e.g. "29/02/2024 13:05:09".
-std::string rtc_time_text(const RtcTime& t);
+std::string rtc_time_text(const records::RtcTime& t);
 
 // "DD/MM/YYYY HH:MM:SS" (one or two digits for every field but the four-digit year) naming
 // a real date; nothing otherwise.

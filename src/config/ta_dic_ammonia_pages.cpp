@@ -85,7 +85,7 @@ void collect_ta_config(ChemistryPageView& page) {
 }
 
 void show_ta_params(ChemistryPageView& page) {
-    const TaParams p = decode_ta_params(page.params);
+    const records::TaParams p = records::decode_ta_params(page.params);
     const auto state = [&page](Ta c, std::uint8_t v) { show_number(at(page, c), v); };
     const auto real = [&page](Ta c, float v) { show_value(at(page, c), v, general_text(v)); };
     show_choice(at(page, Ta::sensor_version), p.sensor_version);
@@ -107,7 +107,7 @@ void show_ta_params(ChemistryPageView& page) {
 }
 
 void collect_ta_params(ChemistryPageView& page) {
-    TaParams p = decode_ta_params(page.params);
+    records::TaParams p = records::decode_ta_params(page.params);
     const auto state = [&page](Ta c) { return state_value(at(page, c)); };
     const auto real = [&page](Ta c) { return field_f32(at(page, c)); };
     p.layout = 0;
@@ -162,10 +162,10 @@ void build_dic(ChemistryPageView& page) {
 }
 
 void show_dic_params(ChemistryPageView& page) {
-    const DicParams p = decode_dic_params(page.params);
+    const records::DicParams p = records::decode_dic_params(page.params);
     show_choice(page.controls[0], p.sensor_version);
     for (std::size_t k = 0; k < kInlets; ++k) {
-        const DicInlet& in = p.inlet[k];
+        const records::DicInlet& in = p.inlet[k];
         show_choice(dic_control(page, k, DicField::type), in.type);
         show_number(dic_control(page, k, DicField::intake_state), in.intake_state);
         show_number(dic_control(page, k, DicField::measurement_state), in.measurement_state);
@@ -175,12 +175,12 @@ void show_dic_params(ChemistryPageView& page) {
 }
 
 void collect_dic_params(ChemistryPageView& page) {
-    DicParams p = decode_dic_params(page.params);
+    records::DicParams p = records::decode_dic_params(page.params);
     p.layout = 0;
     p.sensor_version = static_cast<std::uint8_t>(selected_value(page.controls[0]));
     p.reserved2 = {};
     for (std::size_t k = 0; k < kInlets; ++k) {
-        DicInlet& in = p.inlet[k];
+        records::DicInlet& in = p.inlet[k];
         in.type = static_cast<std::uint8_t>(selected_value(dic_control(page, k, DicField::type)));
         in.intake_state = state_value(dic_control(page, k, DicField::intake_state));
         in.measurement_state = state_value(dic_control(page, k, DicField::measurement_state));
@@ -216,7 +216,7 @@ const PageKind& ta_kind() {
         show_ta_params,
         collect_ta_params,
         ta_rules,
-        [](ChemistryType) { return record_bytes(TaParams{}); },
+        [](records::ChemistryType) { return record_bytes(records::TaParams{}); },
     };
     return kind;
 }
@@ -229,7 +229,7 @@ const PageKind& dic_kind() {
         show_dic_params,
         collect_dic_params,
         dic_rules,
-        [](ChemistryType) { return record_bytes(DicParams{}); },
+        [](records::ChemistryType) { return record_bytes(records::DicParams{}); },
     };
     return kind;
 }
@@ -242,7 +242,7 @@ const PageKind& ammonia_kind() {
         nothing,
         nothing,
         nothing,
-        [](ChemistryType) { return record_bytes(AmmoniaParams{}); },
+        [](records::ChemistryType) { return record_bytes(records::AmmoniaParams{}); },
     };
     return kind;
 }

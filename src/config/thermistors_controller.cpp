@@ -1,7 +1,7 @@
 // The thermistor dialog's reading and writing of the three thermistor records.
 #include "config/thermistors_controller.hpp"
 
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 
 namespace kelpira::config {
 
@@ -10,8 +10,8 @@ namespace {
 // Reads the three records into the controls, up to the first failure.
 bool read_all(ThermistorsControls& controls, link::SensorLink& link) {
     for (std::uint8_t i = 0; i < kThermistors; ++i) {
-        ThermistorConfig record;
-        if (link::get_thermistor_config(link, i, record) != link::kResultSuccess) {
+        records::ThermistorConfig record;
+        if (records::get_thermistor_config(link, i, record) != link::kResultSuccess) {
             return false;
         }
         controls[i] = show_thermistor(record);
@@ -21,7 +21,7 @@ bool read_all(ThermistorsControls& controls, link::SensorLink& link) {
 
 }  // namespace
 
-ThermistorControls show_thermistor(const ThermistorConfig& record) {
+ThermistorControls show_thermistor(const records::ThermistorConfig& record) {
     ThermistorControls c;
     c.input_channel =
         processing::make_list("", "Input Channel", processing::input_channel_choices());
@@ -33,9 +33,9 @@ ThermistorControls show_thermistor(const ThermistorConfig& record) {
     return c;
 }
 
-ThermistorConfig read_thermistor(const ThermistorControls& c) {
+records::ThermistorConfig read_thermistor(const ThermistorControls& c) {
     const auto real = [&c](std::size_t k) { return processing::field_f32(c.coefficients[k]); };
-    ThermistorConfig record;
+    records::ThermistorConfig record;
     record.input_channel = static_cast<std::uint8_t>(processing::selected_value(c.input_channel));
     record.a3 = real(0);
     record.a2 = real(1);
@@ -58,7 +58,7 @@ void save_thermistors(ThermistorsControls& controls, link::SensorLink& link,
                       common::Prompter& prompter) {
     bool saved = true;
     for (std::uint8_t i = 0; i < kThermistors && saved; ++i) {
-        saved = link::set_thermistor_config(link, i, read_thermistor(controls[i])) ==
+        saved = records::set_thermistor_config(link, i, read_thermistor(controls[i])) ==
                 link::kResultSuccess;
     }
     saved = read_all(controls, link) && saved;

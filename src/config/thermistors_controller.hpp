@@ -26,11 +26,11 @@ using ThermistorsControls = std::array<ThermistorControls, kThermistors>;
 
 // A record as its group shows it: a channel no entry has gets an entry of its own (so that
 // it is written back as read); coefficients "%.5f".
-ThermistorControls show_thermistor(const ThermistorConfig& record);
+ThermistorControls show_thermistor(const records::ThermistorConfig& record);
 // The record a group's controls make: reserved0 0, the channel, each coefficient as stored
 // while its field is unedited, else the decimal at the start of its first 23 characters (0.0
 // without one).
-ThermistorConfig read_thermistor(const ThermistorControls& controls);
+records::ThermistorConfig read_thermistor(const ThermistorControls& controls);
 
 // Opening: reads thermistors 0, 1, 2, showing each at once. False (after saying so) at the
 // first failure, when the dialog closes.

@@ -38,15 +38,15 @@ std::string_view deploy_unsafe_warning() {
     return {};
 }
 
-std::string mode_name(app::SensorMode m) {
+std::string mode_name(records::SensorMode m) {
     switch (m) {
-        case app::kModeOperating:
+        case records::kModeOperating:
             return "operating";
-        case app::kModeSleeping:
+        case records::kModeSleeping:
             return "sleeping";
-        case app::kModeIdle:
+        case records::kModeIdle:
             return "idle";
-        case app::kModeHibernating:
+        case records::kModeHibernating:
             return "hibernating";
         default:
             return format("unknown (%u)", unsigned{m});
@@ -187,7 +187,7 @@ CheckItem running_item(const SensorReading& r) {
             "running", Verdict::warn,
             "Whether the sensor runs a program could not be read " + status(r.mode.result) + "."};
     }
-    if (*r.mode == app::kModeIdle) {
+    if (*r.mode == records::kModeIdle) {
         return {"running", Verdict::pass, "The sensor is idle: no program is running."};
     }
     return {"running", Verdict::warn,

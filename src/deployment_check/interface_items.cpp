@@ -50,18 +50,18 @@ PlatformPreset platform_preset(HostPlatform platform) {
     switch (platform) {
         case HostPlatform::seaglider:
             type = host_platform::PlatformType::seaglider;
-            p.protocols = {config::kRs232Seaglider};
+            p.protocols = {records::kRs232Seaglider};
             break;
         case HostPlatform::bridges:
             type = host_platform::PlatformType::bridges;
-            p.protocols = {config::kRs232BridgesGlider};
+            p.protocols = {records::kRs232BridgesGlider};
             break;
         case HostPlatform::eti:
             type = host_platform::PlatformType::eti;
-            p.protocols = {config::kRs232GenericPolled};
+            p.protocols = {records::kRs232GenericPolled};
             break;
         case HostPlatform::generic:
-            p.protocols = {config::kRs232GenericPolled, config::kRs232GenericStreaming};
+            p.protocols = {records::kRs232GenericPolled, records::kRs232GenericStreaming};
             break;
     }
     // The line the simulator opens for that platform type, in the sensor's codes.
@@ -74,19 +74,19 @@ PlatformPreset platform_preset(HostPlatform platform) {
     p.stop_bits = line.stop_bits == host_platform::StopBits::two ? 2 : 1;
     switch (line.parity) {
         case host_platform::Parity::none:
-            p.parity = config::kParityNone;
+            p.parity = records::kParityNone;
             break;
         case host_platform::Parity::even:
-            p.parity = config::kParityEven;
+            p.parity = records::kParityEven;
             break;
         case host_platform::Parity::odd:
-            p.parity = config::kParityOdd;
+            p.parity = records::kParityOdd;
             break;
         case host_platform::Parity::space:
-            p.parity = config::kParitySpace;
+            p.parity = records::kParitySpace;
             break;
         case host_platform::Parity::mark:
-            p.parity = config::kParityMark;
+            p.parity = records::kParityMark;
             break;
     }
     return p;
@@ -101,7 +101,7 @@ CheckItem serial_item(const SensorReading& r, const CheckInputs& in) {
         return {"serial", Verdict::fail,
                 format("The RS232 settings could not be read (status=%d).", int{r.rs232.result})};
     }
-    const config::Rs232Config& c = *r.rs232;
+    const records::Rs232Config& c = *r.rs232;
     const PlatformPreset p = platform_preset(*in.platform);
     std::vector<std::string> differ;
     if (std::find(p.protocols.begin(), p.protocols.end(), c.protocol) == p.protocols.end()) {

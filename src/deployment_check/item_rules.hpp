@@ -39,9 +39,9 @@ struct ProgramAnalysis {
 ProgramAnalysis analyse_program(const SensorReading& r);
 
 // Seconds between measurements of a schedule; 0 continuously; nothing for an unknown kind.
-std::optional<std::uint64_t> interval_seconds(const config::MeasurementSchedule& s);
+std::optional<std::uint64_t> interval_seconds(const records::MeasurementSchedule& s);
 // "continuously", "every 30 min", "every 2 h".
-std::string interval_text(const config::MeasurementSchedule& s);
+std::string interval_text(const records::MeasurementSchedule& s);
 
 CheckItem link_item(const SensorReading& r);
 CheckItem firmware_item(const SensorReading& r);

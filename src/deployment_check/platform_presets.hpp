@@ -13,7 +13,7 @@ namespace kelpira::deployment_check {
 struct PlatformPreset {
     std::vector<std::uint32_t> protocols;  // any of these
     std::uint32_t baud = 9600;
-    std::uint8_t parity = config::kParityNone;
+    std::uint8_t parity = records::kParityNone;
     std::uint8_t data_bits = 8;
     std::uint8_t stop_bits = 1;
 };

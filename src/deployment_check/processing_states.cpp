@@ -14,7 +14,7 @@ constexpr std::uint8_t kAdjustStandard1 = 0;
 constexpr std::uint8_t kAdjustStandard2 = 1;
 
 ProcessingStates nutrient_states(std::span<const std::uint8_t> record) {
-    const auto p = config::decode_nutrient_params(record);
+    const auto p = records::decode_nutrient_params(record);
     ProcessingStates out;
     out.named = {{"sample intake", p.sample_intake_state},
                  {"sample measurement", p.sample_measurement_state},
@@ -34,7 +34,7 @@ ProcessingStates nutrient_states(std::span<const std::uint8_t> record) {
 }
 
 ProcessingStates dic_states(std::span<const std::uint8_t> record) {
-    const auto p = config::decode_dic_params(record);
+    const auto p = records::decode_dic_params(record);
     ProcessingStates out;
     for (std::size_t i = 0; i < p.inlet.size(); ++i) {
         const auto& inlet = p.inlet[i];
@@ -53,29 +53,29 @@ ProcessingStates dic_states(std::span<const std::uint8_t> record) {
 
 }  // namespace
 
-ProcessingStates processing_states(config::ChemistryType chemistry,
+ProcessingStates processing_states(records::ChemistryType chemistry,
                                    std::span<const std::uint8_t> record) {
-    const auto* d = config::find_chemistry(chemistry);
+    const auto* d = records::find_chemistry(chemistry);
     if (d == nullptr) {
         return {};
     }
     switch (d->page) {
-        case config::ChemistryPage::nutrient:
+        case records::ChemistryPage::nutrient:
             return nutrient_states(record);
-        case config::ChemistryPage::generic: {
-            const auto p = config::decode_generic_params(record);
+        case records::ChemistryPage::generic: {
+            const auto p = records::decode_generic_params(record);
             return {{{"sample intake", p.sample_intake_state},
                      {"sample measurement", p.sample_measurement_state}},
                     p.sample_measurement_state};
         }
-        case config::ChemistryPage::ph: {
-            const auto p = config::decode_ph_params(record);
+        case records::ChemistryPage::ph: {
+            const auto p = records::decode_ph_params(record);
             return {{{"sample intake", p.sample_intake_state},
                      {"sample measurement", p.sample_measurement_state}},
                     p.sample_measurement_state};
         }
-        case config::ChemistryPage::ta: {
-            const auto p = config::decode_ta_params(record);
+        case records::ChemistryPage::ta: {
+            const auto p = records::decode_ta_params(record);
             return {{{"sample intake", p.sample_intake_state},
                      {"blank LED1", p.blank_led1_state},
                      {"blank LED2", p.blank_led2_state},
@@ -83,9 +83,9 @@ ProcessingStates processing_states(config::ChemistryType chemistry,
                      {"sample LED2", p.sample_led2_state}},
                     p.sample_led1_state};
         }
-        case config::ChemistryPage::dic:
+        case records::ChemistryPage::dic:
             return dic_states(record);
-        case config::ChemistryPage::ammonia:
+        case records::ChemistryPage::ammonia:
             break;
     }
     return {};

@@ -30,7 +30,7 @@ struct ProcessingStates {
 // is on. pH and Generic: intake and measurement. TA: intake, both blanks and both sample
 // LEDs (sample LED1 marks the cycle). DIC: intake and measurement of every inlet in use (the
 // first sample inlet's measurement marks the cycle). Ammonia names none.
-ProcessingStates processing_states(config::ChemistryType chemistry,
+ProcessingStates processing_states(records::ChemistryType chemistry,
                                    std::span<const std::uint8_t> record);
 
 }  // namespace kelpira::deployment_check

@@ -88,9 +88,9 @@ std::string sentence(std::vector<std::string> parts) {
     return text + ".";
 }
 
-std::string chemistry_name(config::ChemistryType c) {
-    const auto* d = config::find_chemistry(c);
-    return d ? std::string(d->tab_text) : format("code %u", unsigned{config::code_of(c)});
+std::string chemistry_name(records::ChemistryType c) {
+    const auto* d = records::find_chemistry(c);
+    return d ? std::string(d->tab_text) : format("code %u", unsigned{records::code_of(c)});
 }
 
 std::string state_list(const std::vector<NamedState>& states) {
@@ -120,8 +120,8 @@ ProgramAnalysis analyse_program(const SensorReading& r) {
         a.program_waits = a.program_waits || (!statemachine::ends_walk(s) &&
                                               s.delay_mode == statemachine::kDelaySchedule);
     }
-    const config::ChemistryConfig& c = *r.chemistry;
-    if (c.start_manual_deployment != config::kStateDisabled) {
+    const records::ChemistryConfig& c = *r.chemistry;
+    if (c.start_manual_deployment != records::kStateDisabled) {
         a.deploy = run_from(image, "Deploy", c.start_manual_deployment);
     }
     const std::pair<std::string_view, std::uint8_t> others[] = {
@@ -133,7 +133,7 @@ ProgramAnalysis analyse_program(const SensorReading& r) {
         {"Special3", c.start_special3},
     };
     for (const auto& [label, start] : others) {
-        if (start != config::kStateDisabled) {
+        if (start != records::kStateDisabled) {
             a.others.push_back(run_from(image, label, start));
         }
     }
@@ -198,7 +198,7 @@ CheckItem states_item(const SensorReading& r, const ProgramAnalysis& a) {
         return {"states", Verdict::skip, "The chemistry could not be read."};
     }
     const std::string chemistry = chemistry_name(r.chemistry->chemistry);
-    if (!config::find_chemistry(r.chemistry->chemistry)) {
+    if (!records::find_chemistry(r.chemistry->chemistry)) {
         return {"states", Verdict::skip,
                 "The chemistry (" + chemistry + ") is unknown to this program."};
     }

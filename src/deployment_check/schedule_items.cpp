@@ -11,22 +11,22 @@ constexpr std::int64_t kDayS = 86400;
 
 }  // namespace
 
-std::optional<std::uint64_t> interval_seconds(const config::MeasurementSchedule& s) {
+std::optional<std::uint64_t> interval_seconds(const records::MeasurementSchedule& s) {
     switch (s.interval_kind) {
-        case config::kMeasureContinuously:
+        case records::kMeasureContinuously:
             return 0;
-        case config::kMeasureEveryHalfHour:
+        case records::kMeasureEveryHalfHour:
             return 1800;
-        case config::kMeasureEveryNHours:
+        case records::kMeasureEveryNHours:
             return 3600 * std::uint64_t{s.interval_count};
-        case config::kMeasureEveryNMinutes:
+        case records::kMeasureEveryNMinutes:
             return 60 * std::uint64_t{s.interval_count};
         default:
             return std::nullopt;
     }
 }
 
-std::string interval_text(const config::MeasurementSchedule& s) {
+std::string interval_text(const records::MeasurementSchedule& s) {
     const auto seconds = interval_seconds(s);
     if (!seconds) {
         return format("at an unknown interval (kind %u)", unsigned{s.interval_kind});
@@ -48,8 +48,8 @@ CheckItem schedule_item(const SensorReading& r, const ProgramAnalysis& a) {
                 format("The sensor's next measurement time could not be read (status=%d).",
                        int{r.next.result})};
     }
-    const config::MeasurementSchedule& s = *r.schedule;
-    const config::NextMeasurement& n = *r.next;
+    const records::MeasurementSchedule& s = *r.schedule;
+    const records::NextMeasurement& n = *r.next;
     if (n.stop_reached != 0) {
         return {"schedule", Verdict::fail,
                 "The schedule's stop time " + config::schedule_time_text(s.stop_time) +

@@ -5,7 +5,7 @@
 #include "link/board_commands.hpp"
 #include "link/command_exchange.hpp"
 #include "link/platform_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "statemachine/state_transfer.hpp"
 
 namespace kelpira::deployment_check {
@@ -43,26 +43,27 @@ SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks) {
         return r;
     }
     r.firmware_version = link::read_firmware_version_text(link);
-    r.power = read_bytes<app::PowerStatus, link::kPowerStatusSize>(
+    r.power = read_bytes<records::PowerStatus, link::kPowerStatusSize>(
         [&](auto& b) { return link::get_power_status(link, b); },
-        [](const auto& b) { return app::decode_power_status(b); });
+        [](const auto& b) { return records::decode_power_status(b); });
     // Not through the wrapper: on result 6 (supply too low) the answer still carries the mode.
     link::SensorCommand live = link::make_request(link::CommandCode::GET_LIVE_STATUS, {});
     r.mode.result = link::transact_folded(link, live);
     if (r.mode.result == link::kResultSuccess || r.mode.result == link::kResultLowVoltage) {
-        r.mode.value = app::SensorMode{live.payload()[0]};
+        r.mode.value = records::SensorMode{live.payload()[0]};
     }
-    r.sensor_clock = read<config::RtcTime>([&](auto& t) { return config::read_rtc_time(link, t); });
+    r.sensor_clock =
+        read<records::RtcTime>([&](auto& t) { return config::read_rtc_time(link, t); });
     r.pc_utc = clocks.utc();
     r.pc_local = clocks.local();
-    r.chemistry =
-        read<config::ChemistryConfig>([&](auto& c) { return link::get_chemistry_config(link, c); });
+    r.chemistry = read<records::ChemistryConfig>(
+        [&](auto& c) { return records::get_chemistry_config(link, c); });
     if (r.chemistry) {
-        const std::size_t n = config::processing_record_length(r.chemistry->chemistry);
+        const std::size_t n = records::processing_record_length(r.chemistry->chemistry);
         if (n > 0) {
             r.processing = read<std::vector<std::uint8_t>>([&](auto& bytes) {
                 bytes.assign(n, 0);
-                return link::get_processing_params(link, r.chemistry->chemistry, bytes);
+                return records::get_processing_params(link, r.chemistry->chemistry, bytes);
             });
         }
     }
@@ -75,15 +76,15 @@ SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks) {
         r.program_failure = loaded.detail;
     }
     r.schedule =
-        read<config::MeasurementSchedule>([&](auto& s) { return config::read_schedule(link, s); });
-    r.next = read<config::NextMeasurement>(
+        read<records::MeasurementSchedule>([&](auto& s) { return config::read_schedule(link, s); });
+    r.next = read<records::NextMeasurement>(
         [&](auto& n) { return config::read_next_measurement(link, n); });
-    r.rs232 = read_bytes<config::Rs232Config, link::kRs232ConfigSize>(
+    r.rs232 = read_bytes<records::Rs232Config, link::kRs232ConfigSize>(
         [&](auto& b) { return link::get_rs232_config(link, b); },
-        [](const auto& b) { return config::decode_rs232_config(b); });
+        [](const auto& b) { return records::decode_rs232_config(b); });
     for (std::size_t t = 0; t < kThermistors; ++t) {
-        r.thermistors[t] = read<config::ThermistorConfig>([&](auto& c) {
-            return link::get_thermistor_config(link, static_cast<std::uint8_t>(t), c);
+        r.thermistors[t] = read<records::ThermistorConfig>([&](auto& c) {
+            return records::get_thermistor_config(link, static_cast<std::uint8_t>(t), c);
         });
     }
     return r;

@@ -37,20 +37,20 @@ inline constexpr std::size_t kThermistors = 3;
 struct SensorReading {
     std::optional<link::ProbedSensor> identity;  // nothing: every other read was skipped
     std::optional<std::string> firmware_version;
-    Read<app::PowerStatus> power;
-    Read<app::SensorMode> mode;  // byte 0 of the live status
-    Read<config::RtcTime> sensor_clock;
+    Read<records::PowerStatus> power;
+    Read<records::SensorMode> mode;  // byte 0 of the live status
+    Read<records::RtcTime> sensor_clock;
     config::CalendarTime pc_utc;    // the PC's clock as the sensor's clock was read
     config::CalendarTime pc_local;  // the same instant in the PC's time zone
-    Read<config::ChemistryConfig> chemistry;
+    Read<records::ChemistryConfig> chemistry;
     Read<std::vector<std::uint8_t>> processing;  // the chemistry's processing record
     std::optional<statemachine::StateMachineImage> program;
     bool program_empty = false;   // the sensor holds no program (the image is one default state)
     std::string program_failure;  // which command failed, when the program could not be read
-    Read<config::MeasurementSchedule> schedule;
-    Read<config::NextMeasurement> next;
-    Read<config::Rs232Config> rs232;
-    std::array<Read<config::ThermistorConfig>, kThermistors> thermistors;
+    Read<records::MeasurementSchedule> schedule;
+    Read<records::NextMeasurement> next;
+    Read<records::Rs232Config> rs232;
+    std::array<Read<records::ThermistorConfig>, kThermistors> thermistors;
 };
 
 // The PC's clock, local and UTC; tests stand fixed times in.

@@ -127,7 +127,7 @@ bool ProcGraph::add_point(std::uint32_t time, double value) {
     return true;
 }
 
-void ProcGraph::set_chemistry(config::ChemistryType chemistry) {
+void ProcGraph::set_chemistry(records::ChemistryType chemistry) {
     chemistry_ = chemistry;
     const auto axis = chemistry_axis(chemistry);
     if (!axis) {

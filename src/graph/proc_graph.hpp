@@ -61,7 +61,7 @@ class ProcGraph {
 
     // The view's chemistry: its unit label and, for a chemistry the axis table holds, the
     // full extent's value range (the default range widened to every point's value).
-    void set_chemistry(config::ChemistryType chemistry);
+    void set_chemistry(records::ChemistryType chemistry);
 
     // Right button: one zoom level back. False at level 0, where nothing changes.
     bool zoom_out();
@@ -104,7 +104,7 @@ class ProcGraph {
     std::array<Viewport, kMaxZoom + 1> zoom_{};
     int level_ = 0;
     double data_min_ = 0, data_max_ = 0;
-    std::optional<config::ChemistryType> chemistry_;
+    std::optional<records::ChemistryType> chemistry_;
     std::optional<std::size_t> selected_;
 };
 

@@ -26,8 +26,8 @@ constexpr std::array<ChemistryAxis, 10> kAxes{{
 
 }  // namespace
 
-std::optional<ChemistryAxis> chemistry_axis(config::ChemistryType chemistry) {
-    const std::size_t code = config::code_of(chemistry);
+std::optional<ChemistryAxis> chemistry_axis(records::ChemistryType chemistry) {
+    const std::size_t code = records::code_of(chemistry);
     if (code >= kAxes.size()) {
         return std::nullopt;
     }

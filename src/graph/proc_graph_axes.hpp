@@ -18,7 +18,7 @@ struct ChemistryAxis {
 };
 
 // The axis of a chemistry, or nothing for a code the table does not hold.
-std::optional<ChemistryAxis> chemistry_axis(config::ChemistryType chemistry);
+std::optional<ChemistryAxis> chemistry_axis(records::ChemistryType chemistry);
 
 struct ValueLabel {
     double value = 0;

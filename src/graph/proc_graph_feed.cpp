@@ -21,7 +21,7 @@ void run_proc_graph_feed(link::SensorLink& link, common::WorkerControl& control,
         std::vector<TimedValue> burst;
         link::RecordBytes<link::kOutputRecordSize> bytes{};
         while (!control.stop_requested() && link::read_output_record(link, bytes) == 0) {
-            const OutputRecord record = decode_output_record(bytes);
+            const records::OutputRecord record = records::decode_output_record(bytes);
             burst.push_back({record.platform_time, record.value});
             // A sensor holding many records shows them as they come, not after the last.
             if (burst.size() >= kLargestBurst) {

@@ -3,7 +3,7 @@
 
 namespace kelpira::app {
 
-using config::ChemistryType;
+using records::ChemistryType;
 
 std::array<std::string, kRawChannels> generic_channel_labels() {
     std::array<std::string, kRawChannels> labels;
@@ -34,9 +34,9 @@ std::array<std::string, kRawChannels> channel_labels(ChemistryType chemistry) {
     return labels;
 }
 
-ChannelFlags initial_channel_selection(const std::optional<config::ChemistryConfig>& read) {
+ChannelFlags initial_channel_selection(const std::optional<records::ChemistryConfig>& read) {
     ChannelFlags ticked{};
-    if (!read || config::code_of(read->chemistry) > config::code_of(ChemistryType::ammonia)) {
+    if (!read || records::code_of(read->chemistry) > records::code_of(ChemistryType::ammonia)) {
         return ticked;
     }
     switch (read->chemistry) {

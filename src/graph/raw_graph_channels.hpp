@@ -12,7 +12,7 @@
 
 namespace kelpira::app {
 
-inline constexpr std::size_t kRawChannels = LiveSample::kChannels;
+inline constexpr std::size_t kRawChannels = records::LiveSample::kChannels;
 
 using ChannelFlags = std::array<bool, kRawChannels>;
 
@@ -33,11 +33,11 @@ std::array<std::string, kRawChannels> generic_channel_labels();
 
 // The labels of the channel check boxes for a chemistry: the nutrients name their optical
 // paths, pH its two wavelengths, every other chemistry the plain channel numbers.
-std::array<std::string, kRawChannels> channel_labels(config::ChemistryType chemistry);
+std::array<std::string, kRawChannels> channel_labels(records::ChemistryType chemistry);
 
 // The channels ticked when a run shows its first raw graph, from the sensor's chemistry
 // (none when it could not be read).
-ChannelFlags initial_channel_selection(const std::optional<config::ChemistryConfig>& read);
+ChannelFlags initial_channel_selection(const std::optional<records::ChemistryConfig>& read);
 
 // Kept by the main window for the whole run, so a new raw graph view starts as the last one
 // was left. Touched on the UI thread only.

@@ -74,11 +74,11 @@ void add_volt_scale(Picture& p, const Layout& g) {
 }
 
 void add_column_labels(Picture& p, const Layout& g, const RawGraphInput& in,
-                       std::span<const LiveSample> drawn) {
+                       std::span<const records::LiveSample> drawn) {
     const std::size_t n = drawn.size();
     for (std::size_t i = 0; i < n; ++i) {
         const int x = g.plot_left + static_cast<int>(i);
-        const LiveSample& s = drawn[i];
+        const records::LiveSample& s = drawn[i];
         if (i == n - 1 || (i == 0 && n > 60)) {
             p.texts.push_back({format("%u", s.counter), {x - 30, g.B - 50, x + 30, g.B - 10}});
             p.lines.push_back({{x, g.x_axis}, {x, g.x_axis + 5}, kWhite, 1});
@@ -91,14 +91,14 @@ void add_column_labels(Picture& p, const Layout& g, const RawGraphInput& in,
         in.cursor->x < g.plot_left + static_cast<int>(n) && in.cursor->y > g.plot_top &&
         in.cursor->y < g.B - 50) {
         const int x = in.cursor->x;
-        const LiveSample& s = drawn[static_cast<std::size_t>(x - g.plot_left)];
+        const records::LiveSample& s = drawn[static_cast<std::size_t>(x - g.plot_left)];
         p.texts.push_back(
             {format("state %u", s.state), {x - 30, in.cursor->y - 20, x + 30, in.cursor->y}});
     }
 }
 
 void add_traces(Picture& p, const Layout& g, const RawGraphInput& in,
-                std::span<const LiveSample> drawn) {
+                std::span<const records::LiveSample> drawn) {
     if (drawn.size() < 2) {
         return;
     }
@@ -109,14 +109,14 @@ void add_traces(Picture& p, const Layout& g, const RawGraphInput& in,
         ColumnTrace trace{
             .x0 = g.plot_left, .ys = {}, .colour = kChannelColours[c], .width = in.trace_width};
         trace.ys.reserve(drawn.size());
-        for (const LiveSample& s : drawn) {
+        for (const records::LiveSample& s : drawn) {
             trace.ys.push_back(channel_row(g, s.channel[c]));
         }
         p.traces.push_back(std::move(trace));
     }
 }
 
-void add_platform_line(Picture& p, const Layout& g, const PlatformState& ps) {
+void add_platform_line(Picture& p, const Layout& g, const records::PlatformState& ps) {
     p.texts.push_back(
         {format("depth=%.2f m, dir=%d, temp=%.3f C, salin=%.3f PSU, DO=%.3f ml/l, P1=%d, "
                 "P2=%d, P3=%d",
@@ -127,8 +127,8 @@ void add_platform_line(Picture& p, const Layout& g, const PlatformState& ps) {
 }
 
 void add_thermistor_line(Picture& p, const Layout& g,
-                         const std::array<config::ThermistorConfig, 3>& thermistors,
-                         const LiveSample& newest) {
+                         const std::array<records::ThermistorConfig, 3>& thermistors,
+                         const records::LiveSample& newest) {
     p.texts.push_back({format("thermistor1=%.3f, thermistor2=%.3f, thermistor3=%.3f",
                               thermistor_temperature(thermistors[0], newest),
                               thermistor_temperature(thermistors[1], newest),
@@ -142,7 +142,8 @@ std::size_t raw_graph_columns(const Rect& client) {
     return too_small(client) ? 0 : static_cast<std::size_t>(layout_of(client).wp);
 }
 
-double thermistor_temperature(const config::ThermistorConfig& t, const LiveSample& sample) {
+double thermistor_temperature(const records::ThermistorConfig& t,
+                              const records::LiveSample& sample) {
     // The record allows channels 0 to 7 only; a larger one reads no input at all.
     if (t.input_channel >= kRawChannels) {
         return 0.0;

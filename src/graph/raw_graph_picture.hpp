@@ -19,11 +19,11 @@ inline constexpr Rgb kRawGraphBackground{150, 150, 150};
 struct RawGraphInput {
     Rect client;  // right and bottom already limited to the screen size minus 1
     // The newest samples, oldest first. Only the newest raw_graph_columns(client) are drawn.
-    std::span<const LiveSample> samples;
-    std::array<bool, LiveSample::kChannels> channels{};  // which traces are drawn
-    std::optional<PlatformState> platform;               // the platform line, when shown
+    std::span<const records::LiveSample> samples;
+    std::array<bool, records::LiveSample::kChannels> channels{};  // which traces are drawn
+    std::optional<records::PlatformState> platform;               // the platform line, when shown
     // The thermistor line, when shown; thermistors 0, 1 and 2.
-    std::optional<std::array<config::ThermistorConfig, 3>> thermistors;
+    std::optional<std::array<records::ThermistorConfig, 3>> thermistors;
     std::optional<Point> cursor;  // while the left button is held
     int trace_width = 2;
 };
@@ -35,6 +35,7 @@ Picture raw_graph_picture(const RawGraphInput& input);
 
 // Degrees Celsius of a thermistor from the sample's channel `input_channel`; 0 for a channel
 // the sample does not have.
-double thermistor_temperature(const config::ThermistorConfig& thermistor, const LiveSample& sample);
+double thermistor_temperature(const records::ThermistorConfig& thermistor,
+                              const records::LiveSample& sample);
 
 }  // namespace kelpira::app

@@ -1,24 +1,24 @@
 // The raw output graph view's reads at creation and reload.
 #include "graph/raw_graph_setup.hpp"
 
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 
 namespace kelpira::app {
 
 RawGraphSetup open_raw_graph(link::SensorLink& link, common::Prompter& prompter,
-                             const std::optional<config::ChemistryConfig>& view_chemistry,
+                             const std::optional<records::ChemistryConfig>& view_chemistry,
                              RawGraphSettings& settings) {
     if (!settings.channel_selected) {
-        config::ChemistryConfig read;
+        records::ChemistryConfig read;
         settings.channel_selected = initial_channel_selection(
-            link::get_chemistry_config(link, read) == 0 ? std::optional(read) : std::nullopt);
+            records::get_chemistry_config(link, read) == 0 ? std::optional(read) : std::nullopt);
     }
     RawGraphSetup setup;
     if (!view_chemistry) {
         return setup;
     }
     for (std::uint8_t k = 0; k < setup.thermistors.size(); ++k) {
-        if (link::get_thermistor_config(link, k, setup.thermistors[k]) != 0) {
+        if (records::get_thermistor_config(link, k, setup.thermistors[k]) != 0) {
             setup.thermistors[k] = {};
             const std::string n = std::to_string(k);
             prompter.message("Thermistor " + n, "Unable to get thermistor(" + n + ") config");
@@ -29,13 +29,13 @@ RawGraphSetup open_raw_graph(link::SensorLink& link, common::Prompter& prompter,
     return setup;
 }
 
-void reload_raw_graph(link::SensorLink& link, const std::optional<config::ChemistryConfig>& reread,
+void reload_raw_graph(link::SensorLink& link, const std::optional<records::ChemistryConfig>& reread,
                       RawGraphSetup& setup) {
     if (reread) {
         setup.labels = channel_labels(reread->chemistry);
     }
     for (std::uint8_t k = 0; k < setup.thermistors.size(); ++k) {
-        if (link::get_thermistor_config(link, k, setup.thermistors[k]) != 0) {
+        if (records::get_thermistor_config(link, k, setup.thermistors[k]) != 0) {
             setup.thermistors[k] = {};
         }
     }

@@ -16,7 +16,7 @@ namespace kelpira::app {
 
 struct RawGraphSetup {
     std::array<std::string, kRawChannels> labels = generic_channel_labels();
-    std::array<config::ThermistorConfig, 3> thermistors{};  // zero when unreadable
+    std::array<records::ThermistorConfig, 3> thermistors{};  // zero when unreadable
 };
 
 // View creation, after the view's own chemistry read (`view_chemistry`, empty when it
@@ -25,13 +25,13 @@ struct RawGraphSetup {
 // order, up to the first failure, which the user is told of; the labels follow the
 // chemistry only when all four reads succeeded.
 RawGraphSetup open_raw_graph(link::SensorLink& link, common::Prompter& prompter,
-                             const std::optional<config::ChemistryConfig>& view_chemistry,
+                             const std::optional<records::ChemistryConfig>& view_chemistry,
                              RawGraphSettings& settings);
 
 // Reload, after the view re-read its chemistry (`reread`, empty when that failed): the
 // labels follow a successful re-read; each thermistor is read again, zero when it fails,
 // without a word.
-void reload_raw_graph(link::SensorLink& link, const std::optional<config::ChemistryConfig>& reread,
+void reload_raw_graph(link::SensorLink& link, const std::optional<records::ChemistryConfig>& reread,
                       RawGraphSetup& setup);
 
 }  // namespace kelpira::app

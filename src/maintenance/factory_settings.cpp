@@ -50,22 +50,22 @@ bool FactorySettings::read_stores() {
     }
     stores_.fram = true;
     stores_.upgrade = true;
-    link::RecordBytes<FramSettings::size> fram{};
-    link::RecordBytes<app::PowerStatus::size> power{};
+    link::RecordBytes<records::FramSettings::size> fram{};
+    link::RecordBytes<records::PowerStatus::size> power{};
     if (link::get_fram_settings(link_, fram) != link::kResultSuccess ||
         link::get_power_status(link_, power) != link::kResultSuccess) {
         return false;
     }
-    fram_ = decode_fram_settings(fram);
-    if (!has_nvram(app::decode_power_status(power).board_variant)) {
+    fram_ = records::decode_fram_settings(fram);
+    if (!has_nvram(records::decode_power_status(power).board_variant)) {
         return true;
     }
     stores_.nvram = true;
-    link::RecordBytes<NvramSettings::size> nvram{};
+    link::RecordBytes<records::NvramSettings::size> nvram{};
     if (link::get_nvram_settings(link_, nvram) != link::kResultSuccess) {
         return false;
     }
-    show(decode_nvram_settings(nvram));
+    show(records::decode_nvram_settings(nvram));
     return true;
 }
 
@@ -75,7 +75,7 @@ void FactorySettings::show(const link::SensorIdentification& id) {
     fields_.board_serial = std::to_string(id.board_serial_number);
 }
 
-void FactorySettings::show(const NvramSettings& nvram) {
+void FactorySettings::show(const records::NvramSettings& nvram) {
     fields_.driver_serial = std::to_string(nvram.driver_board_serial_number);
 }
 
@@ -142,17 +142,17 @@ void FactorySettings::save_fram() {
     if (!fram_save_enabled()) {
         return;
     }
-    FramSettings written;
+    records::FramSettings written;
     written.board_serial_number = fram_.board_serial_number;
     written.pump_stroke_meter = fram_.pump_stroke_meter;
-    link::RecordBytes<FramSettings::size> back{};
+    link::RecordBytes<records::FramSettings::size> back{};
     constexpr const char* kCaption = "Save (Processing Board FRAM)";
     if (link::set_fram_settings(link_, encode(written)) != link::kResultSuccess ||
         link::get_fram_settings(link_, back) != link::kResultSuccess) {
         prompter_.message(kCaption, "Unable to save Processing Board FRAM settings to sensor");
         return;
     }
-    fram_ = decode_fram_settings(back);
+    fram_ = records::decode_fram_settings(back);
     prompter_.message(kCaption, "Saved Processing Board FRAM settings to sensor");
 }
 
@@ -160,17 +160,17 @@ void FactorySettings::save_nvram() {
     if (!nvram_save_enabled()) {
         return;
     }
-    NvramSettings written;
+    records::NvramSettings written;
     written.driver_board_serial_number =
         static_cast<std::uint8_t>(processing::field_unsigned(fields_.driver_serial));
-    link::RecordBytes<NvramSettings::size> back{};
+    link::RecordBytes<records::NvramSettings::size> back{};
     constexpr const char* kCaption = "Save (Driver Board NVRAM)";
     if (link::set_nvram_settings(link_, encode(written)) != link::kResultSuccess ||
         link::get_nvram_settings(link_, back) != link::kResultSuccess) {
         prompter_.message(kCaption, "Unable to save Driver Board NVRAM settings to sensor");
         return;
     }
-    show(decode_nvram_settings(back));
+    show(records::decode_nvram_settings(back));
     prompter_.message(kCaption, "Saved Driver Board NVRAM settings to sensor");
 }
 

@@ -69,7 +69,7 @@ class FactorySettings {
     const FactoryFields& fields() const { return fields_; }
     // The FRAM group is shown, never typed: the obsolete board serial number and the stroke
     // meter as the dialog holds them.
-    const FramSettings& fram() const { return fram_; }
+    const records::FramSettings& fram() const { return fram_; }
     const FactoryStores& stores() const { return stores_; }
     // The running code read on opening; the bootloader upgrade is opened with it.
     std::uint8_t mode() const { return info_.mode; }
@@ -99,14 +99,14 @@ class FactorySettings {
   private:
     bool read_stores();
     void show(const link::SensorIdentification& id);
-    void show(const NvramSettings& nvram);
+    void show(const records::NvramSettings& nvram);
 
     link::SensorLink& link_;
     common::Prompter& prompter_;
     link::DeviceInfo info_;
     FactoryStores stores_;
     FactoryFields fields_;
-    FramSettings fram_;
+    records::FramSettings fram_;
     std::string password_;
 };
 

@@ -80,16 +80,16 @@ RawChemistry reading_of(ChemistryChoice c) {
     return RawChemistry::nutrient_multi;
 }
 
-std::optional<ChemistryChoice> chemistry_of_type(config::ChemistryType type) {
-    if (config::is_nutrient(type)) {
+std::optional<ChemistryChoice> chemistry_of_type(records::ChemistryType type) {
+    if (records::is_nutrient(type)) {
         return ChemistryChoice::nutrient;
     }
     switch (type) {
-        case config::ChemistryType::ph:
+        case records::ChemistryType::ph:
             return ChemistryChoice::ph;
-        case config::ChemistryType::ta:
+        case records::ChemistryType::ta:
             return ChemistryChoice::ta;
-        case config::ChemistryType::dic:
+        case records::ChemistryType::dic:
             return ChemistryChoice::dic;
         default:
             return std::nullopt;
@@ -97,9 +97,9 @@ std::optional<ChemistryChoice> chemistry_of_type(config::ChemistryType type) {
 }
 
 // "7 (TA)", or the bare code for a type no chemistry carries.
-std::string type_text(config::ChemistryType type) {
-    std::string text = std::to_string(config::code_of(type));
-    if (const auto* d = config::find_chemistry(type)) {
+std::string type_text(records::ChemistryType type) {
+    std::string text = std::to_string(records::code_of(type));
+    if (const auto* d = records::find_chemistry(type)) {
         text += " (" + std::string(d->tab_text) + ")";
     }
     return text;

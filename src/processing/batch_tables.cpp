@@ -91,7 +91,7 @@ void TableWriter::feed(const RawRow& row) {
         case ChemistryChoice::nutrient:
             // A file without a TYPE key has no dilution ratio of its own: 1.0, as for any
             // other type.
-            emit(nutrient_.feed(header_.chemistry.value_or(config::ChemistryType::generic),
+            emit(nutrient_.feed(header_.chemistry.value_or(records::ChemistryType::generic),
                                 header_.nutrient, row),
                  [this](const NutrientResult& r) {
                      return nutrient_multi_result_cells(r, header_.sensor_name);

@@ -15,8 +15,8 @@ constexpr std::uint8_t kCrm = 2;
 
 // Index of the first measured inlet (a sample inlet, or also a CRM inlet unless `sample_only`)
 // whose state field `field` is `state`.
-std::optional<std::size_t> find_inlet(const config::DicParams& params, std::uint8_t state,
-                                      bool sample_only, std::uint8_t config::DicInlet::*field) {
+std::optional<std::size_t> find_inlet(const records::DicParams& params, std::uint8_t state,
+                                      bool sample_only, std::uint8_t records::DicInlet::*field) {
     for (std::size_t k = 0; k < params.inlet.size(); ++k) {
         const auto& inlet = params.inlet[k];
         const bool measured = inlet.type == kSample || (!sample_only && inlet.type == kCrm);
@@ -61,32 +61,33 @@ void DicEngine::reset() {
     previous_ = 255;
 }
 
-std::optional<DicResult> DicEngine::feed(const config::DicParams& params, const RawRow& row,
-                                         const config::ThermistorConfig& thermistor0) {
+std::optional<DicResult> DicEngine::feed(const records::DicParams& params, const RawRow& row,
+                                         const records::ThermistorConfig& thermistor0) {
     const std::uint8_t state = row.state;
     std::optional<DicResult> produced;
     if (state != previous_) {
         produced = leave_measurement(params, previous_);
-        if (const auto k = find_inlet(params, state, true, &config::DicInlet::intake_state)) {
+        if (const auto k = find_inlet(params, state, true, &records::DicInlet::intake_state)) {
             log_("entered inlet %d sample intake state (%u)", static_cast<int>(*k), state);
             result_ = DicResult{};
             result_.time = row.sensor_time;
         }
-        if (const auto k = find_inlet(params, state, false, &config::DicInlet::measurement_state)) {
+        if (const auto k =
+                find_inlet(params, state, false, &records::DicInlet::measurement_state)) {
             log_("entering inlet %d sample measurement state (%u)", static_cast<int>(*k), state);
             window_.clear();
         }
     }
-    if (find_inlet(params, state, false, &config::DicInlet::measurement_state)) {
+    if (find_inlet(params, state, false, &records::DicInlet::measurement_state)) {
         window_.add(row.channels[0], thermistor_temperature(thermistor0, row));
     }
     previous_ = state;
     return produced;
 }
 
-std::optional<DicResult> DicEngine::leave_measurement(const config::DicParams& params,
+std::optional<DicResult> DicEngine::leave_measurement(const records::DicParams& params,
                                                       std::uint8_t left) {
-    const auto k = find_inlet(params, left, false, &config::DicInlet::measurement_state);
+    const auto k = find_inlet(params, left, false, &records::DicInlet::measurement_state);
     if (!k) {
         return std::nullopt;
     }

@@ -49,11 +49,11 @@ class DicEngine {
     void reset();
 
     // Processes one row; returns the result when the row left a sample inlet's measurement.
-    std::optional<DicResult> feed(const config::DicParams& params, const RawRow& row,
-                                  const config::ThermistorConfig& thermistor0);
+    std::optional<DicResult> feed(const records::DicParams& params, const RawRow& row,
+                                  const records::ThermistorConfig& thermistor0);
 
   private:
-    std::optional<DicResult> leave_measurement(const config::DicParams& params, std::uint8_t left);
+    std::optional<DicResult> leave_measurement(const records::DicParams& params, std::uint8_t left);
 
     EngineLog log_;
     DicWindow window_;

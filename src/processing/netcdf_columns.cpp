@@ -23,17 +23,18 @@ constexpr std::string_view kSalinityName = "sea_water_practical_salinity";
 constexpr std::string_view kTemperatureName = "sea_water_temperature";
 
 struct NutrientName {
-    config::ChemistryType type;
+    records::ChemistryType type;
     std::string_view variable;
     std::string_view standard_name;
 };
 
 constexpr std::array<NutrientName, 5> kNutrientNames{{
-    {config::ChemistryType::nitrate, "nitrate", "mole_concentration_of_nitrate_in_sea_water"},
-    {config::ChemistryType::nitrite, "nitrite", "mole_concentration_of_nitrite_in_sea_water"},
-    {config::ChemistryType::phosphate, "phosphate", "mole_concentration_of_phosphate_in_sea_water"},
-    {config::ChemistryType::silicate, "silicate", "mole_concentration_of_silicate_in_sea_water"},
-    {config::ChemistryType::iron, "iron", "mole_concentration_of_dissolved_iron_in_sea_water"},
+    {records::ChemistryType::nitrate, "nitrate", "mole_concentration_of_nitrate_in_sea_water"},
+    {records::ChemistryType::nitrite, "nitrite", "mole_concentration_of_nitrite_in_sea_water"},
+    {records::ChemistryType::phosphate, "phosphate",
+     "mole_concentration_of_phosphate_in_sea_water"},
+    {records::ChemistryType::silicate, "silicate", "mole_concentration_of_silicate_in_sea_water"},
+    {records::ChemistryType::iron, "iron", "mole_concentration_of_dissolved_iron_in_sea_water"},
 }};
 
 // The value every input shares, if they all share one.
@@ -91,7 +92,7 @@ std::vector<NetcdfColumn> nutrient_columns(std::span<const NetcdfInput> inputs) 
     const std::string prefix(nutrient != nullptr ? nutrient->variable : "nutrient");
     const auto output = common_value(
         inputs, [](const NetcdfInput& in) { return in.header.nutrient.output_channel; });
-    const auto standard_name = [&](config::NutrientChannel channel) {
+    const auto standard_name = [&](records::NutrientChannel channel) {
         const bool reports = nutrient != nullptr && output == static_cast<std::uint8_t>(channel);
         return reports ? nutrient->standard_name : std::string_view{};
     };
@@ -102,13 +103,13 @@ std::vector<NetcdfColumn> nutrient_columns(std::span<const NetcdfInput> inputs) 
                field<R, &R::platform_time>),
         column("time", t[1], kTimeUnits, "time", NetcdfStorage::time, field<R, &R::sensor_time>),
         reported(column(prefix + "_medium", t[2], kMicromolar,
-                        standard_name(config::NutrientChannel::medium), NetcdfStorage::real32,
+                        standard_name(records::NutrientChannel::medium), NetcdfStorage::real32,
                         field<R, &R::medium>)),
         reported(column(prefix + "_short", t[3], kMicromolar,
-                        standard_name(config::NutrientChannel::short_path), NetcdfStorage::real32,
+                        standard_name(records::NutrientChannel::short_path), NetcdfStorage::real32,
                         field<R, &R::short_path>)),
         reported(column(prefix + "_long", t[4], kMicromolar,
-                        standard_name(config::NutrientChannel::long_path), NetcdfStorage::real32,
+                        standard_name(records::NutrientChannel::long_path), NetcdfStorage::real32,
                         field<R, &R::long_path>)),
         depth,
         column("salinity", t[6], "1", kSalinityName, NetcdfStorage::real32, field<R, &R::salinity>),

@@ -12,7 +12,7 @@ class Parameters {
     void whole(std::string key, double value) { add(std::move(key), value, true); }
     void real(std::string key, double value) { add(std::move(key), value, false); }
 
-    void thermistor(const config::ThermistorConfig& t, int index) {
+    void thermistor(const records::ThermistorConfig& t, int index) {
         const std::string n = "." + std::to_string(index);
         whole("THERMISTOR_INPUT_CHANNEL" + n, t.input_channel);
         real("THERMISTOR_CAL_A" + n, t.a3);
@@ -41,7 +41,7 @@ std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry
                                                        const RawHeader& h) {
     Parameters p;
     if (h.chemistry) {
-        p.whole("TYPE", config::code_of(*h.chemistry));
+        p.whole("TYPE", records::code_of(*h.chemistry));
     }
     switch (chemistry) {
         case ChemistryChoice::automatic:

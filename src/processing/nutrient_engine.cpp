@@ -9,8 +9,8 @@ namespace kelpira::processing {
 
 namespace {
 
-using config::NutrientChannel;
-using config::NutrientParams;
+using records::NutrientChannel;
+using records::NutrientParams;
 
 constexpr double kTiny = 1e-11;
 
@@ -35,7 +35,7 @@ bool is_measurement_state(const NutrientParams& p, std::uint8_t s) {
 
 }  // namespace
 
-std::optional<double> nutrient_compute(config::ChemistryType type, const NutrientParams& params,
+std::optional<double> nutrient_compute(records::ChemistryType type, const NutrientParams& params,
                                        const NutrientAverages& averages, std::uint8_t measure,
                                        std::uint8_t monitor, const EngineLog& log) {
     const std::size_t c = measure_index(measure);
@@ -75,7 +75,7 @@ std::optional<double> nutrient_compute(config::ChemistryType type, const Nutrien
     if (!(b > 0 && s > 0)) {
         return std::nullopt;
     }
-    const double a = -std::log10(s / b) - oc / config::dilution_ratio(type);
+    const double a = -std::log10(s / b) - oc / records::dilution_ratio(type);
     const double c1 = params.standard1_nmol / 1000.0;
     const double c2 = params.standard2_nmol / 1000.0;
 
@@ -128,7 +128,7 @@ void NutrientEngine::reset() {
     result_ = {};
 }
 
-std::optional<NutrientResult> NutrientEngine::feed(config::ChemistryType type,
+std::optional<NutrientResult> NutrientEngine::feed(records::ChemistryType type,
                                                    const NutrientParams& params,
                                                    const RawRow& row) {
     const std::uint8_t state = row.state;
@@ -161,7 +161,7 @@ std::optional<NutrientResult> NutrientEngine::feed(config::ChemistryType type,
 }
 
 // State `left` has just been left: close the phase it measured and compute on a trigger.
-std::optional<NutrientResult> NutrientEngine::leave_state(config::ChemistryType type,
+std::optional<NutrientResult> NutrientEngine::leave_state(records::ChemistryType type,
                                                           const NutrientParams& params,
                                                           std::uint8_t left) {
     const unsigned s = left;
@@ -206,7 +206,7 @@ std::optional<NutrientResult> NutrientEngine::leave_state(config::ChemistryType 
     return result_;
 }
 
-void NutrientEngine::compute_result(config::ChemistryType type, const NutrientParams& params) {
+void NutrientEngine::compute_result(records::ChemistryType type, const NutrientParams& params) {
     struct Channel {
         NutrientChannel channel;
         const char* name;
@@ -220,8 +220,8 @@ void NutrientEngine::compute_result(config::ChemistryType type, const NutrientPa
     result_.validity = 2;
     for (const auto& ch : kChannels) {
         const auto value =
-            nutrient_compute(type, params, averages_, config::measure_input(params, ch.channel),
-                             config::monitor_input(params, ch.channel), log_);
+            nutrient_compute(type, params, averages_, records::measure_input(params, ch.channel),
+                             records::monitor_input(params, ch.channel), log_);
         if (!value) {
             log_("processed nutrient result (%s) at %u failed", ch.name, result_.platform_time);
             continue;

@@ -42,8 +42,8 @@ using NutrientAverages = std::array<std::array<double, 8>, 6>;
 // The concentration (µM) of one channel with measurement input `measure` and monitoring
 // input `monitor` (255 none), from the phase averages; nothing when it cannot be computed.
 // Writes the formula it applied to the log.
-std::optional<double> nutrient_compute(config::ChemistryType type,
-                                       const config::NutrientParams& params,
+std::optional<double> nutrient_compute(records::ChemistryType type,
+                                       const records::NutrientParams& params,
                                        const NutrientAverages& averages, std::uint8_t measure,
                                        std::uint8_t monitor, const EngineLog& log);
 
@@ -60,16 +60,16 @@ class NutrientEngine {
     void reset();
 
     // Processes one row; returns the result when the row completed a measurement cycle.
-    std::optional<NutrientResult> feed(config::ChemistryType type,
-                                       const config::NutrientParams& params, const RawRow& row);
+    std::optional<NutrientResult> feed(records::ChemistryType type,
+                                       const records::NutrientParams& params, const RawRow& row);
 
     const NutrientAverages& averages() const { return averages_; }
 
   private:
-    std::optional<NutrientResult> leave_state(config::ChemistryType type,
-                                              const config::NutrientParams& params,
+    std::optional<NutrientResult> leave_state(records::ChemistryType type,
+                                              const records::NutrientParams& params,
                                               std::uint8_t left);
-    void compute_result(config::ChemistryType type, const config::NutrientParams& params);
+    void compute_result(records::ChemistryType type, const records::NutrientParams& params);
 
     EngineLog log_;
     NutrientAverages averages_{};

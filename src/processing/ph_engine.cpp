@@ -23,7 +23,7 @@ std::optional<std::string> ph_interval_problem(std::uint32_t interval_ms) {
     return std::nullopt;
 }
 
-std::optional<double> ph_equation(double salinity, const config::PhParams& params, double ratio,
+std::optional<double> ph_equation(double salinity, const records::PhParams& params, double ratio,
                                   double t_celsius) {
     const double s = salinity;
     const double t = t_celsius + 273.15;
@@ -62,7 +62,7 @@ void PhEngine::enter_measurement() {
     row_index_ = 0;
 }
 
-std::optional<PhResult> PhEngine::feed(const config::PhParams& params, const RawRow& row,
+std::optional<PhResult> PhEngine::feed(const records::PhParams& params, const RawRow& row,
                                        std::uint32_t interval_ms,
                                        const PhThermistors& thermistors) {
     if (interval_ms == 0) {
@@ -115,7 +115,7 @@ std::optional<PhResult> PhEngine::feed(const config::PhParams& params, const Raw
     return produced;
 }
 
-void PhEngine::add_dye_point(const config::PhParams& params, const AbsorbancePoint& p) {
+void PhEngine::add_dye_point(const records::PhParams& params, const AbsorbancePoint& p) {
     const double max578 = params.absorbance_max_578;
     const double min434 = params.absorbance_min_434;
     bool marked = true;
@@ -144,7 +144,7 @@ void PhEngine::add_dye_point(const config::PhParams& params, const AbsorbancePoi
     }
 }
 
-std::optional<PhResult> PhEngine::finish_cycle(const config::PhParams& params, std::uint32_t start,
+std::optional<PhResult> PhEngine::finish_cycle(const records::PhParams& params, std::uint32_t start,
                                                std::uint32_t end) {
     log_("exiting sample measurement state (%d)", previous_);
     log_("blank_start_index=%u, blank_end_index=%u", start, end);

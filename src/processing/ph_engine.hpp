@@ -34,7 +34,7 @@ struct AbsorbancePoint {
 };
 
 // Thermistors 0 and 1 as the file header calibrates them.
-using PhThermistors = std::array<config::ThermistorConfig, 2>;
+using PhThermistors = std::array<records::ThermistorConfig, 2>;
 
 // What stops a pH pass before it starts: a sample interval of 0 ms leaves the blank window
 // undefined. Returns the message to show, or nothing when the pass can run.
@@ -42,7 +42,7 @@ std::optional<std::string> ph_interval_problem(std::uint32_t interval_ms);
 
 // The dye equation (Liu, Patsavas and Byrne 2011) for salinity `salinity`, the measured ratio
 // and the temperature in degrees C; nothing when the ratio is outside the equation's domain.
-std::optional<double> ph_equation(double salinity, const config::PhParams& params, double ratio,
+std::optional<double> ph_equation(double salinity, const records::PhParams& params, double ratio,
                                   double t_celsius);
 
 // One pass over the rows of one file. Feed every accepted row in file order, then the closing
@@ -55,7 +55,7 @@ class PhEngine {
 
     // Processes one row; returns the result when the row completed a pH. A sample interval
     // of 0 processes nothing (see ph_interval_problem).
-    std::optional<PhResult> feed(const config::PhParams& params, const RawRow& row,
+    std::optional<PhResult> feed(const records::PhParams& params, const RawRow& row,
                                  std::uint32_t interval_ms, const PhThermistors& thermistors);
 
   private:
@@ -65,8 +65,8 @@ class PhEngine {
     };
 
     void enter_measurement();
-    void add_dye_point(const config::PhParams& params, const AbsorbancePoint& p);
-    std::optional<PhResult> finish_cycle(const config::PhParams& params, std::uint32_t start,
+    void add_dye_point(const records::PhParams& params, const AbsorbancePoint& p);
+    std::optional<PhResult> finish_cycle(const records::PhParams& params, std::uint32_t start,
                                          std::uint32_t end);
 
     EngineLog log_;

@@ -11,7 +11,7 @@ namespace kelpira::processing {
 namespace {
 
 using common::to_f32;
-using config::ChemistryType;
+using records::ChemistryType;
 
 enum class Value : std::uint8_t { u32, real, text };
 
@@ -131,7 +131,7 @@ bool set_processing_trigger(RawHeader& h, RawChemistry c, const KeyValue& v) {
 }
 
 // Inlets 0..2 only; a higher index is ignored.
-config::DicInlet* inlet(RawHeader& h, const KeyValue& v) {
+records::DicInlet* inlet(RawHeader& h, const KeyValue& v) {
     return v.index < h.dic.inlet.size() ? &h.dic.inlet[v.index] : nullptr;
 }
 
@@ -323,13 +323,13 @@ void reset_header(RawHeader& header, RawChemistry chemistry) {
     switch (chemistry) {
         case RawChemistry::nutrient:
         case RawChemistry::nutrient_multi:
-            header.nutrient = config::NutrientParams{};
+            header.nutrient = records::NutrientParams{};
             header.nutrient.measure_short = 0;
             header.nutrient.measure_long = 0;
             break;
         case RawChemistry::ph:
             header.chemistry = ChemistryType::ph;
-            header.ph = config::PhParams{};
+            header.ph = records::PhParams{};
             header.ph.input_578 = 0;
             header.ph.blank_start_s = 0;
             header.ph.blank_end_s = 0;
@@ -340,10 +340,10 @@ void reset_header(RawHeader& header, RawChemistry chemistry) {
             header.ph_sample_interval_ms = 100;
             break;
         case RawChemistry::ta:
-            header.ta = config::TaParams{};
+            header.ta = records::TaParams{};
             break;
         case RawChemistry::dic:
-            header.dic = config::DicParams{};
+            header.dic = records::DicParams{};
             break;
     }
 }
@@ -383,8 +383,8 @@ void resolve_legacy_keys(RawHeader& header, RawChemistry chemistry) {
     p.measure_long = 2;
     p.output_channel = n;
     if (header.legacy_drift_correction.value_or(0) != 0) {
-        config::monitor_input(p, static_cast<config::NutrientChannel>(n)) =
-            header.legacy_drift_monitor.value_or(config::kNoMonitor);
+        records::monitor_input(p, static_cast<records::NutrientChannel>(n)) =
+            header.legacy_drift_monitor.value_or(records::kNoMonitor);
     }
 }
 

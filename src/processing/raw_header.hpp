@@ -26,15 +26,15 @@ enum class RawChemistry : std::uint8_t { nutrient, nutrient_multi, ph, ta, dic }
 struct RawHeader {
     // The TYPE key (low 8 bits, like every integer key landing in a byte); pH starts at
     // 4 when the key is missing, the others have none.
-    std::optional<config::ChemistryType> chemistry;
-    config::NutrientParams nutrient;
-    config::PhParams ph;
+    std::optional<records::ChemistryType> chemistry;
+    records::NutrientParams nutrient;
+    records::PhParams ph;
     std::uint32_t ph_sample_interval_ms = 100;
-    config::TaParams ta;
-    config::DicParams dic;
+    records::TaParams ta;
+    records::DicParams dic;
     // Thermistors 0 and 1; a header pass leaves them as they were when their keys are
     // missing, so a caller that keeps one RawHeader across files keeps the calibration.
-    std::array<config::ThermistorConfig, 2> thermistors{};
+    std::array<records::ThermistorConfig, 2> thermistors{};
     std::string sensor_name;  // multi-file nutrient only, at most 20 characters
 
     // Keys of older nutrient files, resolved into the channel fields after the pass.

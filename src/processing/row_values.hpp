@@ -16,7 +16,7 @@ inline double channel_value(const RawRow& row, std::uint8_t channel) {
 }
 
 // Degrees C: A v^3 + B v^2 + C v + D for the thermistor's input value v.
-inline double thermistor_temperature(const config::ThermistorConfig& t, const RawRow& row) {
+inline double thermistor_temperature(const records::ThermistorConfig& t, const RawRow& row) {
     const double v = channel_value(row, t.input_channel);
     return t.a3 * v * v * v + t.a2 * v * v + t.a1 * v + t.a0;
 }

@@ -34,7 +34,7 @@ bool TaEngine::take_averages(double& phase) {
     return true;
 }
 
-std::optional<TaResult> TaEngine::feed(const config::TaParams& params, const RawRow& row,
+std::optional<TaResult> TaEngine::feed(const records::TaParams& params, const RawRow& row,
                                        const TaThermistors& thermistors) {
     const std::uint8_t state = row.state;
     std::optional<TaResult> produced;
@@ -90,7 +90,7 @@ std::optional<TaResult> TaEngine::feed(const config::TaParams& params, const Raw
     return produced;
 }
 
-TaResult TaEngine::compute(const config::TaParams& params) {
+TaResult TaEngine::compute(const records::TaParams& params) {
     log_("meas b1=%f,b2=%f,s1=%f,s2=%f", blank1_, blank2_, sample1_, sample2_);
     log_("t1=%f,t2=%f", t0_, t1_);
     result_.validity = 2;

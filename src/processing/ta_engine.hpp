@@ -23,7 +23,7 @@ struct TaResult {
 };
 
 // Thermistors 0 and 1 as the file header calibrates them.
-using TaThermistors = std::array<config::ThermistorConfig, 2>;
+using TaThermistors = std::array<records::ThermistorConfig, 2>;
 
 // One pass over the rows of one file. Feed every accepted row in file order, then the closing
 // row of state 255.
@@ -34,13 +34,13 @@ class TaEngine {
     void reset();
 
     // Processes one row; returns the result when the row left the trigger state.
-    std::optional<TaResult> feed(const config::TaParams& params, const RawRow& row,
+    std::optional<TaResult> feed(const records::TaParams& params, const RawRow& row,
                                  const TaThermistors& thermistors);
 
   private:
     // Averages of one measurement phase; false when the phase had no rows.
     bool take_averages(double& phase);
-    TaResult compute(const config::TaParams& params);
+    TaResult compute(const records::TaParams& params);
 
     EngineLog log_;
     TaResult result_;

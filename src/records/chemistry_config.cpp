@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 ChemistryConfig decode_chemistry_config(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -59,4 +59,4 @@ ChemistryConfig default_chemistry_config(ChemistryType code) {
     return c;
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -8,7 +8,7 @@
 
 #include "records/chemistry_type.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 inline constexpr std::uint8_t kStateDisabled = 255;  // a start state that is not used
 
@@ -40,4 +40,4 @@ std::array<std::uint8_t, ChemistryConfig::size> encode(const ChemistryConfig& c)
 // every 100 ms with the pH multiplexer, every other page every 1000 ms without one.
 ChemistryConfig default_chemistry_config(ChemistryType code);
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

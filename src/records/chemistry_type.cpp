@@ -1,7 +1,7 @@
 // Look-ups in the chemistry table.
 #include "records/chemistry_type.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 const ChemistryDescriptor* find_chemistry(ChemistryType code) {
     for (const auto& d : kChemistryTable) {
@@ -55,4 +55,4 @@ double dilution_ratio(ChemistryType code) {
     }
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 // The sensor stores the chemistry as one byte; codes outside the table are representable
 // so that a record from newer firmware is carried, not lost.
@@ -75,4 +75,4 @@ constexpr std::uint8_t code_of(ChemistryType t) {
     return static_cast<std::uint8_t>(t);
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

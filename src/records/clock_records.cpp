@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 RtcTime decode_rtc_time(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -73,4 +73,4 @@ std::array<std::uint8_t, NextMeasurement::size> encode(const NextMeasurement& n)
     return out;
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 // The sensor's clock as calendar fields; the sensor keeps no time zone.
 struct RtcTime {
@@ -70,4 +70,4 @@ std::array<std::uint8_t, MeasurementSchedule::size> encode(const MeasurementSche
 NextMeasurement decode_next_measurement(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, NextMeasurement::size> encode(const NextMeasurement& n);
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

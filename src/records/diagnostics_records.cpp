@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 DiagnosticsEntry decode_diagnostics_entry(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -95,4 +95,4 @@ std::array<std::uint8_t, TaskFlags::size> encode(const TaskFlags& f) {
     return out;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 // Severity of a log line; the same bits as a task's log filters.
 constexpr std::uint8_t kSeverityError = 1;
@@ -90,4 +90,4 @@ std::array<std::uint8_t, TaskDetails::size> encode(const TaskDetails& t);
 TaskFlags decode_task_flags(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, TaskFlags::size> encode(const TaskFlags& f);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

@@ -4,7 +4,7 @@
 #include "common/bytes.hpp"
 #include "link/board_commands.hpp"
 
-namespace kelpira::maintenance {
+namespace kelpira::records {
 
 static_assert(FramSettings::size == link::kFramSettingsSize);
 static_assert(NvramSettings::size == link::kNvramSettingsSize);
@@ -47,4 +47,4 @@ std::array<std::uint8_t, NvramSettings::size> encode(const NvramSettings& n) {
     return out;
 }
 
-}  // namespace kelpira::maintenance
+}  // namespace kelpira::records

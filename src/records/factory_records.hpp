@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::maintenance {
+namespace kelpira::records {
 
 // The processing board's FRAM, read with GET_FRAM_SETTINGS and written with SET_FRAM_SETTINGS.
 struct FramSettings {
@@ -38,4 +38,4 @@ std::array<std::uint8_t, FramSettings::size> encode(const FramSettings& f);
 NvramSettings decode_nvram_settings(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, NvramSettings::size> encode(const NvramSettings& n);
 
-}  // namespace kelpira::maintenance
+}  // namespace kelpira::records

@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 namespace {
 
@@ -77,4 +77,4 @@ std::array<std::uint8_t, LiveStatus::size> encode(const LiveStatus& s) {
     return out;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

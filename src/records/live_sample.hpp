@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 // The sensor mode, byte 0 of the GET_LIVE_STATUS answer; the same codes as a state's power
 // mode. Any other value is shown as unknown.
@@ -56,4 +56,4 @@ std::array<std::uint8_t, LiveSample::size> encode(const LiveSample& s);
 LiveStatus decode_live_status(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, LiveStatus::size> encode(const LiveStatus& s);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

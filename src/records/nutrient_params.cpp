@@ -6,7 +6,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 namespace {
 
@@ -145,4 +145,4 @@ std::uint8_t monitor_input(const NutrientParams& p, NutrientChannel c) {
     return monitor_input(const_cast<NutrientParams&>(p), c);
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

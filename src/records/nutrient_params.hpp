@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 inline constexpr std::uint8_t kNoMonitor = 255;       // a channel without monitoring input
 inline constexpr std::uint8_t kOutputAdaptive = 254;  // output_channel "Adaptive"
@@ -65,4 +65,4 @@ std::uint8_t measure_input(const NutrientParams& p, NutrientChannel c);
 std::uint8_t monitor_input(const NutrientParams& p, NutrientChannel c);
 std::uint8_t& monitor_input(NutrientParams& p, NutrientChannel c);
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

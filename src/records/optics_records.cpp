@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 OpticsDefaults decode_optics_defaults(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -91,4 +91,4 @@ DicConductivityConfig default_dic_conductivity_config() {
     return d;
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

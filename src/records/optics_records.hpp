@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 inline constexpr std::size_t kLedCount = 4;
 inline constexpr std::uint16_t kLedCurrentMaxUa = 48000;  // the LED driver's limit
@@ -77,4 +77,4 @@ OpticsDefaults default_optics_defaults();
 PmtConfig default_pmt_config();
 DicConductivityConfig default_dic_conductivity_config();
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 OutputRecord decode_output_record(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -45,4 +45,4 @@ std::array<std::uint8_t, OutputRecord::size> encode(const OutputRecord& o) {
     return out;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

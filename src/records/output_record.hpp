@@ -7,15 +7,14 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::app {
+#include "records/platform_records.hpp"
 
-// Codes of `validity` and `platform_direction` that have a text; any other reads "unknown".
+namespace kelpira::records {
+
+// Codes of `validity` that have a text (those of `platform_direction` are platform_records'
+// kDirection*); any other reads "unknown".
 constexpr std::uint8_t kValidityGood = 1;
 constexpr std::uint8_t kValidityBad = 2;
-constexpr std::uint8_t kDirectionSurfaced = 1;
-constexpr std::uint8_t kDirectionDiving = 2;
-constexpr std::uint8_t kDirectionClimbing = 3;
-constexpr std::uint8_t kDirectionHovering = 4;
 
 struct OutputRecord {
     static constexpr std::size_t size = 53;
@@ -42,4 +41,4 @@ struct OutputRecord {
 OutputRecord decode_output_record(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, OutputRecord::size> encode(const OutputRecord& r);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 PlatformDefaults decode_platform_defaults(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -114,4 +114,4 @@ Rs485Config default_rs485_config() {
     return Rs485Config{};
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 // Parity as the sensor stores it; None is 4, not 0.
 inline constexpr std::uint8_t kParityEven = 0;
@@ -108,4 +108,4 @@ PlatformDefaults default_platform_defaults();
 Rs232Config default_rs232_config();
 Rs485Config default_rs485_config();
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 PlatformState decode_platform_state(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -37,4 +37,4 @@ std::array<std::uint8_t, PlatformState::size> encode(const PlatformState& p) {
     return out;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 struct PlatformState {
     static constexpr std::size_t size = 36;
@@ -29,4 +29,4 @@ struct PlatformState {
 PlatformState decode_platform_state(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, PlatformState::size> encode(const PlatformState& p);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 PowerStatus decode_power_status(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -25,4 +25,4 @@ std::array<std::uint8_t, PowerStatus::size> encode(const PowerStatus& p) {
     return out;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

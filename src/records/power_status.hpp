@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::app {
+namespace kelpira::records {
 
 struct PowerStatus {
     static constexpr std::size_t size = 17;
@@ -23,4 +23,4 @@ struct PowerStatus {
 PowerStatus decode_power_status(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, PowerStatus::size> encode(const PowerStatus& p);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::records

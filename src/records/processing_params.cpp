@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 GenericParams decode_generic_params(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -169,4 +169,4 @@ std::array<std::uint8_t, AmmoniaParams::size> encode(const AmmoniaParams& p) {
     return out;
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

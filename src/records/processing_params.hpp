@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 struct GenericParams {
     static constexpr std::size_t size = 67;
@@ -111,4 +111,4 @@ std::array<std::uint8_t, DicParams::size> encode(const DicParams& p);
 AmmoniaParams decode_ammonia_params(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, AmmoniaParams::size> encode(const AmmoniaParams& p);
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

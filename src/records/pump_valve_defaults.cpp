@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 PumpValveDefaults decode_pump_valve_defaults(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -57,4 +57,4 @@ PumpValveDefaults default_pump_valve_defaults() {
     return p;
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

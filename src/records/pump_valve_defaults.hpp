@@ -8,7 +8,7 @@
 
 #include "records/optics_records.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 inline constexpr std::uint8_t kPumpInject = 0;
 inline constexpr std::uint8_t kPumpWithdraw = 1;
@@ -65,4 +65,4 @@ std::array<std::uint8_t, PumpValveDefaults::size> encode(const PumpValveDefaults
 // sensors (powered) within 30 s; the valves get a 50 ms spike.
 PumpValveDefaults default_pump_valve_defaults();
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

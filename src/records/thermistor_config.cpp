@@ -3,7 +3,7 @@
 
 #include "common/bytes.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 ThermistorConfig decode_thermistor_config(std::span<const std::uint8_t> data) {
     common::ByteReader r(data);
@@ -29,4 +29,4 @@ std::array<std::uint8_t, ThermistorConfig::size> encode(const ThermistorConfig& 
     return out;
 }
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

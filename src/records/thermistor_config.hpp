@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kelpira::config {
+namespace kelpira::records {
 
 // Temperature (degrees C) = a3 v^3 + a2 v^2 + a1 v + a0, v in volts.
 struct ThermistorConfig {
@@ -24,4 +24,4 @@ struct ThermistorConfig {
 ThermistorConfig decode_thermistor_config(std::span<const std::uint8_t> data);
 std::array<std::uint8_t, ThermistorConfig::size> encode(const ThermistorConfig& t);
 
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -6,7 +6,7 @@
 namespace kelpira::report {
 
 void sensor_time_line(link::SensorLink& link, Lines& out) {
-    config::RtcTime t;
+    records::RtcTime t;
     const auto rc = config::read_rtc_time(link, t);
     if (rc != link::kResultSuccess) {
         out.push_back(with_status("unable to read DEVICE configuration from sensor", rc));
@@ -16,7 +16,7 @@ void sensor_time_line(link::SensorLink& link, Lines& out) {
 }
 
 void schedule_section(link::SensorLink& link, Lines& out) {
-    config::MeasurementSchedule s;
+    records::MeasurementSchedule s;
     const auto rc = config::read_schedule(link, s);
     if (rc != link::kResultSuccess) {
         out.push_back(with_status("unable to read schedule configuration from sensor", rc));

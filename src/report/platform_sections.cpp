@@ -19,7 +19,7 @@ void rs232_section(link::SensorLink& link, Lines& out) {
         out.push_back(with_status("unable to read RS232 configuration from sensor", rc));
         return;
     }
-    const auto c = config::decode_rs232_config(bytes);
+    const auto c = records::decode_rs232_config(bytes);
     out.push_back("Baud Rate: " + num(c.baud));
     out.push_back("Data Bits: " + num(c.data_bits));
     out.push_back("Stop Bits: " + num(c.stop_bits));
@@ -35,7 +35,7 @@ void rs485_section(link::SensorLink& link, Lines& out) {
         out.push_back(with_status("unable to read RS485 configuration from sensor", rc));
         return;
     }
-    const auto c = config::decode_rs485_config(bytes);
+    const auto c = records::decode_rs485_config(bytes);
     out.push_back("Baud Rate: " + num(c.baud));
     out.push_back("Data Bits: " + num(c.data_bits));
     out.push_back("Stop Bits: " + num(c.stop_bits));
@@ -53,7 +53,7 @@ void platform_section(link::SensorLink& link, Lines& out) {
             with_status("unable to read platform defaults configuration from sensor", rc));
         return;
     }
-    const auto p = config::decode_platform_defaults(bytes);
+    const auto p = records::decode_platform_defaults(bytes);
     out.push_back("Dive Number: " + num(p.dive_number));
     out.push_back("Salinity (PSU): " + fixed(p.salinity_psu, 3));
     out.push_back("Temperature (C): " + fixed(p.temperature_c, 3));

@@ -25,7 +25,7 @@ std::string num(std::int64_t value) {
 }
 
 std::string state_text(std::uint8_t state) {
-    return state == config::kStateDisabled ? "disabled" : num(state);
+    return state == records::kStateDisabled ? "disabled" : num(state);
 }
 
 std::string with_status(std::string_view sentence, link::CommandResult status) {

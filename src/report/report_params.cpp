@@ -11,10 +11,10 @@ namespace kelpira::report {
 
 namespace {
 
-using config::NutrientChannel;
+using records::NutrientChannel;
 
 void generic_lines(std::span<const std::uint8_t> data, Lines& out) {
-    const auto p = config::decode_generic_params(data);
+    const auto p = records::decode_generic_params(data);
     out.push_back("Sample Intake State: " + num(p.sample_intake_state));
     out.push_back("Sample Measurement State: " + num(p.sample_measurement_state));
     for (std::size_t ch = 0; ch < p.scale.size(); ++ch) {
@@ -24,7 +24,7 @@ void generic_lines(std::span<const std::uint8_t> data, Lines& out) {
 }
 
 void ph_lines(std::span<const std::uint8_t> data, Lines& out) {
-    const auto p = config::decode_ph_params(data);
+    const auto p = records::decode_ph_params(data);
     out.push_back("Sensor Version: " + num(p.sensor_version));
     out.push_back("Input Channel (434nm): " + num(p.input_434));
     out.push_back("Input Channel (578nm): " + num(p.input_578));
@@ -44,7 +44,7 @@ void ph_lines(std::span<const std::uint8_t> data, Lines& out) {
 void ta_lines(std::span<const std::uint8_t> data, Lines& out) {
     static constexpr std::array<const char*, 4> kTriggers{"Blank (LED1)", "Blank (LED2)",
                                                           "Sample (LED1)", "Sample (LED2)"};
-    const auto p = config::decode_ta_params(data);
+    const auto p = records::decode_ta_params(data);
     out.push_back("Sensor Version: " + num(p.sensor_version));
     out.push_back("Measurement Channel: " + num(p.measurement_channel));
     out.push_back("Sample Intake State: " + num(p.sample_intake_state));
@@ -66,7 +66,7 @@ void ta_lines(std::span<const std::uint8_t> data, Lines& out) {
 }
 
 void dic_lines(std::span<const std::uint8_t> data, Lines& out) {
-    const auto p = config::decode_dic_params(data);
+    const auto p = records::decode_dic_params(data);
     out.push_back("Sensor Version: " + num(p.sensor_version));
     for (std::size_t i = 0; i < p.inlet.size(); ++i) {
         const auto& inlet = p.inlet[i];
@@ -85,19 +85,19 @@ void dic_lines(std::span<const std::uint8_t> data, Lines& out) {
     }
 }
 
-void channel_lines(const config::NutrientParams& p, NutrientChannel c, const char* name,
+void channel_lines(const records::NutrientParams& p, NutrientChannel c, const char* name,
                    Lines& out) {
-    out.push_back(std::string(name) + " Measurement Channel: " + num(config::measure_input(p, c)));
-    const std::uint8_t monitor = config::monitor_input(p, c);
+    out.push_back(std::string(name) + " Measurement Channel: " + num(records::measure_input(p, c)));
+    const std::uint8_t monitor = records::monitor_input(p, c);
     out.push_back(std::string(name) + " Monitoring Channel: " +
-                  (monitor == config::kNoMonitor ? std::string("None") : num(monitor)));
+                  (monitor == records::kNoMonitor ? std::string("None") : num(monitor)));
 }
 
 void nutrient_lines(std::span<const std::uint8_t> data, Lines& out) {
     static constexpr std::array<const char*, 4> kTriggers{"Standard 1", "Standard 2", "Sample",
                                                           "Blank"};
     static constexpr std::array<const char*, 3> kAdjustments{"Standard 1", "Standard 2", "Linear"};
-    const auto p = config::decode_nutrient_params(data);
+    const auto p = records::decode_nutrient_params(data);
     out.push_back("Sensor Version: " + num(p.sensor_version));
     channel_lines(p, NutrientChannel::medium, "Medium", out);
     channel_lines(p, NutrientChannel::short_path, "Short", out);
@@ -112,7 +112,7 @@ void nutrient_lines(std::span<const std::uint8_t> data, Lines& out) {
         case 2:
             out.push_back("Output Channel: Long");
             break;
-        case config::kOutputAdaptive:
+        case records::kOutputAdaptive:
             out.push_back("Output Channel: Adaptive");
             break;
         default:
@@ -148,29 +148,29 @@ void nutrient_lines(std::span<const std::uint8_t> data, Lines& out) {
 
 }  // namespace
 
-void processing_param_lines(config::ChemistryType chemistry, std::span<const std::uint8_t> record,
+void processing_param_lines(records::ChemistryType chemistry, std::span<const std::uint8_t> record,
                             Lines& out) {
-    const auto* d = config::find_chemistry(chemistry);
+    const auto* d = records::find_chemistry(chemistry);
     if (d == nullptr) {
         return;
     }
     switch (d->page) {
-        case config::ChemistryPage::generic:
+        case records::ChemistryPage::generic:
             generic_lines(record, out);
             break;
-        case config::ChemistryPage::nutrient:
+        case records::ChemistryPage::nutrient:
             nutrient_lines(record, out);
             break;
-        case config::ChemistryPage::ph:
+        case records::ChemistryPage::ph:
             ph_lines(record, out);
             break;
-        case config::ChemistryPage::ta:
+        case records::ChemistryPage::ta:
             ta_lines(record, out);
             break;
-        case config::ChemistryPage::dic:
+        case records::ChemistryPage::dic:
             dic_lines(record, out);
             break;
-        case config::ChemistryPage::ammonia:
+        case records::ChemistryPage::ammonia:
             break;
     }
 }

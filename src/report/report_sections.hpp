@@ -13,7 +13,7 @@
 namespace kelpira::report {
 
 // The chemistry record, when it could be read: the optics section depends on it.
-using ChemistryRead = std::optional<config::ChemistryConfig>;
+using ChemistryRead = std::optional<records::ChemistryConfig>;
 
 void identification_section(link::SensorLink& link, ConfigReport& report);
 void time_section(link::SensorLink& link, std::int64_t pc_utc, Lines& out);
@@ -29,7 +29,7 @@ void schedule_section(link::SensorLink& link, Lines& out);
 void software_section(link::SensorLink& link, Lines& out);
 
 // The processing-parameter lines of a chemistry in the table (none for Ammonia).
-void processing_param_lines(config::ChemistryType chemistry, std::span<const std::uint8_t> record,
+void processing_param_lines(records::ChemistryType chemistry, std::span<const std::uint8_t> record,
                             Lines& out);
 
 }  // namespace kelpira::report

@@ -9,7 +9,7 @@
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
 #include "link/identity_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/optics_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 #include "report/report_sections.hpp"
@@ -37,10 +37,10 @@ const char* enabled_text(std::uint8_t flag) {
     return flag != 0 ? "enabled" : "disabled";
 }
 
-void pmt_lines(const config::PmtConfig& pmt, Lines& out) {
-    if (pmt.instrument == config::kPmtNone) {
+void pmt_lines(const records::PmtConfig& pmt, Lines& out) {
+    if (pmt.instrument == records::kPmtNone) {
         out.emplace_back("PMT Instrument: None");
-    } else if (pmt.instrument == config::kPmtH10492) {
+    } else if (pmt.instrument == records::kPmtH10492) {
         out.emplace_back("PMT Instrument: Hamamatsu H10492");
     } else {
         out.push_back("PMT Instrument: unknown (" + num(pmt.instrument) + ")");
@@ -48,7 +48,7 @@ void pmt_lines(const config::PmtConfig& pmt, Lines& out) {
     out.push_back("PMT Control (V): " + fixed(pmt.control_v, 5));
 }
 
-void pump_lines(const config::PumpValveDefaults& p, Lines& out) {
+void pump_lines(const records::PumpValveDefaults& p, Lines& out) {
     static constexpr std::array<const char*, 5> kMicrosteps{"16", "8", "4", "2", "1"};
     static constexpr std::array<const char*, 3> kStops{"Hall Sensors", "Step Count", "Time"};
     out.push_back("Pump Current (mA): " + num(p.current_ma));
@@ -57,7 +57,7 @@ void pump_lines(const config::PumpValveDefaults& p, Lines& out) {
                       ? std::string("Pump Microstepping: ") + kMicrosteps[p.microstepping]
                       : "Pump Microstepping: unknown (" + num(p.microstepping) + ")");
     out.push_back(std::string("Pump Direction: ") +
-                  (p.direction == config::kPumpInject ? "Inject" : "Withdraw"));
+                  (p.direction == records::kPumpInject ? "Inject" : "Withdraw"));
     out.push_back(p.stop_condition < kStops.size()
                       ? std::string("Pump Stop Condition: ") + kStops[p.stop_condition]
                       : "Pump Stop Condition: unknown (" + num(p.stop_condition) + ")");
@@ -74,7 +74,7 @@ void dic_lines(link::SensorLink& link, Lines& out) {
         out.push_back(with_status("unable to read DIC configuration from sensor", rc));
         return;
     }
-    const auto d = config::decode_dic_conductivity_config(bytes);
+    const auto d = records::decode_dic_conductivity_config(bytes);
     out.push_back("DIC Frequency (kHz): " + num(d.frequency_khz));
     out.push_back("DIC Excitation (%): " + num(d.excitation_pct));
     out.push_back(std::string("DIC RXGAIN: ") + (d.rxgain != 0 ? "ON" : "OFF"));
@@ -105,14 +105,14 @@ void time_section(link::SensorLink& link, std::int64_t pc_utc, Lines& out) {
 }
 
 ChemistryRead chemistry_section(link::SensorLink& link, Lines& out) {
-    config::ChemistryConfig c;
-    const auto rc = link::get_chemistry_config(link, c);
+    records::ChemistryConfig c;
+    const auto rc = records::get_chemistry_config(link, c);
     if (rc != kResultSuccess) {
         out.push_back(with_status("unable to read chemistry configuration from sensor", rc));
         return std::nullopt;
     }
-    out.push_back(config::chemistry_report_text(c.chemistry));
-    const std::size_t length = config::processing_record_length(c.chemistry);
+    out.push_back(records::chemistry_report_text(c.chemistry));
+    const std::size_t length = records::processing_record_length(c.chemistry);
     if (length == 0) {
         return c;
     }
@@ -121,7 +121,7 @@ ChemistryRead chemistry_section(link::SensorLink& link, Lines& out) {
                   : c.multiplexer == 1 ? std::string("Multiplexer: pH")
                                        : "Multiplexer: unknown (" + num(c.multiplexer) + ")");
     std::vector<std::uint8_t> params(length);
-    const auto prc = link::get_processing_params(link, c.chemistry, params);
+    const auto prc = records::get_processing_params(link, c.chemistry, params);
     if (prc != kResultSuccess) {
         out.push_back(
             with_status("unable to read chemistry processing parameters from sensor", prc));
@@ -139,8 +139,8 @@ ChemistryRead chemistry_section(link::SensorLink& link, Lines& out) {
 }
 
 void optics_section(link::SensorLink& link, const ChemistryRead& chemistry, Lines& out) {
-    const bool ammonia = chemistry && chemistry->chemistry == config::ChemistryType::ammonia;
-    const bool dic = chemistry && chemistry->chemistry == config::ChemistryType::dic;
+    const bool ammonia = chemistry && chemistry->chemistry == records::ChemistryType::ammonia;
+    const bool dic = chemistry && chemistry->chemistry == records::ChemistryType::dic;
     link::RecordBytes<link::kOpticsDefaultsSize> optics_bytes{};
     link::RecordBytes<link::kPmtConfigSize> pmt_bytes{};
     link::RecordBytes<link::kPumpValveDefaultsSize> pump_bytes{};
@@ -155,8 +155,8 @@ void optics_section(link::SensorLink& link, const ChemistryRead& chemistry, Line
         out.push_back(with_status(
             "unable to read optics, valves and pump defaults configuration from sensor", rc));
     } else {
-        const auto optics = config::decode_optics_defaults(optics_bytes);
-        const auto pump = config::decode_pump_valve_defaults(pump_bytes);
+        const auto optics = records::decode_optics_defaults(optics_bytes);
+        const auto pump = records::decode_pump_valve_defaults(pump_bytes);
         for (std::size_t led = 0; led < optics.led_current_ua.size(); ++led) {
             out.push_back("LED " + num(static_cast<std::int64_t>(led)) +
                           " current (mA): " + fixed(optics.led_current_ua[led] / 1000.0, 3));
@@ -165,7 +165,7 @@ void optics_section(link::SensorLink& link, const ChemistryRead& chemistry, Line
                       enabled_text(optics.photodiode_power));
         out.push_back(std::string("Hall Sensors 5V Power: ") + enabled_text(pump.hall_power));
         if (ammonia) {
-            pmt_lines(config::decode_pmt_config(pmt_bytes), out);
+            pmt_lines(records::decode_pmt_config(pmt_bytes), out);
         }
         pump_lines(pump, out);
     }
@@ -176,8 +176,8 @@ void optics_section(link::SensorLink& link, const ChemistryRead& chemistry, Line
 
 void thermistors_section(link::SensorLink& link, Lines& out) {
     for (std::uint8_t i = 0; i < 3; ++i) {
-        config::ThermistorConfig t;
-        const auto rc = link::get_thermistor_config(link, i, t);
+        records::ThermistorConfig t;
+        const auto rc = records::get_thermistor_config(link, i, t);
         if (rc != kResultSuccess) {
             out.push_back(with_status(
                 "unable to read thermistor " + num(i) + " configuration from sensor", rc));

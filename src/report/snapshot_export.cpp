@@ -39,8 +39,8 @@ SnapshotRead read_snapshot(link::SensorLink& link) {
     if (auto identity = identity_json(link)) {
         doc["identity"] = std::move(*identity);
     }
-    config::ChemistryConfig chemistry;
-    const auto rc = link::get_chemistry_config(link, chemistry);
+    records::ChemistryConfig chemistry;
+    const auto rc = records::get_chemistry_config(link, chemistry);
     if (rc != link::kResultSuccess) {
         return {std::nullopt,
                 with_status("unable to read chemistry configuration from sensor", rc)};
@@ -49,7 +49,7 @@ SnapshotRead read_snapshot(link::SensorLink& link) {
     each_record(chemistry.chemistry,
                 [&]<typename Rec>(const Slot& s, std::type_identity<Rec>, const auto& make_io) {
                     if (!failure.empty() || (std::string_view(s.key) == "dic_config" &&
-                                             chemistry.chemistry != config::ChemistryType::dic)) {
+                                             chemistry.chemistry != records::ChemistryType::dic)) {
                         return;
                     }
                     Rec record{};
@@ -106,9 +106,9 @@ void check_snapshot(const Json& doc) {
     if (!doc.contains("chemistry_config")) {
         throw SnapshotFault("chemistry_config", "missing");
     }
-    config::ChemistryConfig chemistry;
+    records::ChemistryConfig chemistry;
     from_fields(doc["chemistry_config"], "chemistry_config", chemistry);
-    if (doc.contains("dic_config") && chemistry.chemistry != config::ChemistryType::dic) {
+    if (doc.contains("dic_config") && chemistry.chemistry != records::ChemistryType::dic) {
         // As the optics dialog, which edits it only on a DIC sensor.
         throw SnapshotFault("dic_config",
                             "only a DIC sensor has one; the snapshot's chemistry is " +

@@ -39,15 +39,15 @@ struct ChemistryEntry {
 
 // The chemistries by their tab texts.
 inline constexpr auto kChemistryNames = [] {
-    std::array<ChemistryEntry, config::kChemistryTable.size()> names{};
+    std::array<ChemistryEntry, records::kChemistryTable.size()> names{};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        names[i] = {config::code_of(config::kChemistryTable[i].code),
-                    config::kChemistryTable[i].tab_text};
+        names[i] = {records::code_of(records::kChemistryTable[i].code),
+                    records::kChemistryTable[i].tab_text};
     }
     return names;
 }();
 
-template <typename V, RecordOf<config::ChemistryConfig> R>
+template <typename V, RecordOf<records::ChemistryConfig> R>
 void fields(V& v, R& c) {
     v.list("chemistry", c.chemistry, kChemistryNames);
     v.number("sample_interval_ms", c.sample_interval_ms,
@@ -62,7 +62,7 @@ void fields(V& v, R& c) {
     v.number("start_special3", c.start_special3);
 }
 
-template <typename V, RecordOf<config::GenericParams> R>
+template <typename V, RecordOf<records::GenericParams> R>
 void fields(V& v, R& p) {
     v.number("sample_intake_state", p.sample_intake_state, kState);
     v.number("sample_measurement_state", p.sample_measurement_state, kState);
@@ -70,7 +70,7 @@ void fields(V& v, R& p) {
     v.numbers("scale", p.scale);
 }
 
-template <typename V, RecordOf<config::NutrientParams> R>
+template <typename V, RecordOf<records::NutrientParams> R>
 void fields(V& v, R& p) {
     v.list("sensor_version", p.sensor_version, config::kSensorVersions);
     v.list("output_channel", p.output_channel, config::kNutrientOutputs);
@@ -96,7 +96,7 @@ void fields(V& v, R& p) {
     v.number("monitor_long", p.monitor_long);
 }
 
-template <typename V, RecordOf<config::PhParams> R>
+template <typename V, RecordOf<records::PhParams> R>
 void fields(V& v, R& p) {
     v.list("sensor_version", p.sensor_version, config::kSensorVersions);
     v.number("input_434", p.input_434, kInputChannel);
@@ -114,7 +114,7 @@ void fields(V& v, R& p) {
     v.number("t2_scale", p.t2_scale);
 }
 
-template <typename V, RecordOf<config::TaParams> R>
+template <typename V, RecordOf<records::TaParams> R>
 void fields(V& v, R& p) {
     v.list("sensor_version", p.sensor_version, config::kSensorVersions);
     v.number("measurement_channel", p.measurement_channel, kInputChannel);
@@ -134,7 +134,7 @@ void fields(V& v, R& p) {
     v.number("e3", p.e3);
 }
 
-template <typename V, RecordOf<config::DicParams> R>
+template <typename V, RecordOf<records::DicParams> R>
 void fields(V& v, R& p) {
     v.list("sensor_version", p.sensor_version, config::kSensorVersions);
     v.items("inlet", p.inlet, [](auto& w, auto& inlet) {
@@ -146,22 +146,22 @@ void fields(V& v, R& p) {
 }
 
 // No fields: the two bytes are the sensor's.
-template <typename V, RecordOf<config::AmmoniaParams> R>
+template <typename V, RecordOf<records::AmmoniaParams> R>
 void fields(V&, R&) {}
 
-template <typename V, RecordOf<config::OpticsDefaults> R>
+template <typename V, RecordOf<records::OpticsDefaults> R>
 void fields(V& v, R& o) {
     v.number("photodiode_power", o.photodiode_power, kSwitch);
-    v.numbers("led_current_ua", o.led_current_ua, Within{0, config::kLedCurrentMaxUa});
+    v.numbers("led_current_ua", o.led_current_ua, Within{0, records::kLedCurrentMaxUa});
 }
 
-template <typename V, RecordOf<config::PmtConfig> R>
+template <typename V, RecordOf<records::PmtConfig> R>
 void fields(V& v, R& p) {
-    v.list("instrument", p.instrument, config::kPmtInstruments);
+    v.list("instrument", p.instrument, records::kPmtInstruments);
     v.number("control_v", p.control_v);
 }
 
-template <typename V, RecordOf<config::DicConductivityConfig> R>
+template <typename V, RecordOf<records::DicConductivityConfig> R>
 void fields(V& v, R& d) {
     v.number("rxgain", d.rxgain, kSwitch);
     v.number("offset_v", d.offset_v);
@@ -170,15 +170,15 @@ void fields(V& v, R& d) {
     v.number("excitation_pct", d.excitation_pct, Within{0, config::kDicExcitationMaxPct});
 }
 
-template <typename V, RecordOf<config::PumpValveDefaults> R>
+template <typename V, RecordOf<records::PumpValveDefaults> R>
 void fields(V& v, R& p) {
-    v.list("direction", p.direction, config::kPumpDirections);
+    v.list("direction", p.direction, records::kPumpDirections);
     v.number("current_ma", p.current_ma,
              Within{config::kPumpCurrentMinMa, config::kPumpCurrentMaxMa});
     v.number("step_period_us", p.step_period_us,
              Within{config::kStepPeriodMinUs, config::kStepPeriodMaxUs});
-    v.list("microstepping", p.microstepping, config::kMicrostepping);
-    v.list("stop_condition", p.stop_condition, config::kStopConditions);
+    v.list("microstepping", p.microstepping, records::kMicrostepping);
+    v.list("stop_condition", p.stop_condition, records::kStopConditions);
     v.number("hall_limit_inject", p.hall_limit_inject,
              Within{config::kHallLimitMin, config::kHallLimitMax});
     v.number("hall_limit_withdraw", p.hall_limit_withdraw,
@@ -189,7 +189,7 @@ void fields(V& v, R& p) {
     v.number("valve_spike_ms", p.valve_spike_ms, Within{0, config::kValveSpikeMaxMs});
 }
 
-template <typename V, RecordOf<config::ThermistorConfig> R>
+template <typename V, RecordOf<records::ThermistorConfig> R>
 void fields(V& v, R& t) {
     v.number("input_channel", t.input_channel, kInputChannel);
     v.number("a3", t.a3);
@@ -204,16 +204,16 @@ struct IntervalKindEntry {
 };
 
 inline constexpr std::array<IntervalKindEntry, 4> kIntervalKinds{{
-    {config::kMeasureContinuously, "Continuously"},
-    {config::kMeasureEveryHalfHour, "Every 30 minutes"},
-    {config::kMeasureEveryNHours, "Every N hours"},
-    {config::kMeasureEveryNMinutes, "Every N minutes"},
+    {records::kMeasureContinuously, "Continuously"},
+    {records::kMeasureEveryHalfHour, "Every 30 minutes"},
+    {records::kMeasureEveryNHours, "Every N hours"},
+    {records::kMeasureEveryNMinutes, "Every N minutes"},
 }};
 
 // Times in the schedule's encoding: seconds from 1970 to the date and time as entered. The
 // layout is the sensor's and stays. How the interval count goes with the kind, and what the
 // sensor's layout makes of the kind, the import checks on the whole record.
-template <typename V, RecordOf<config::MeasurementSchedule> R>
+template <typename V, RecordOf<records::MeasurementSchedule> R>
 void fields(V& v, R& s) {
     v.list("interval_kind", s.interval_kind, kIntervalKinds);
     v.number("start_time", s.start_time, kScheduleTime);

@@ -105,8 +105,9 @@ RecordIo<link::SensorIdentification> identity_io(link::SensorLink& link) {
 // Every step of the import, after every record it touches was read and checked; throws
 // Refused or SnapshotFault at the first record the sensor cannot take.
 std::vector<Step> plan_import(link::SensorLink& link, const Json& snapshot,
-                              const config::ChemistryConfig& sensor_chemistry,
-                              const config::ChemistryType wanted_chemistry, bool include_identity) {
+                              const records::ChemistryConfig& sensor_chemistry,
+                              const records::ChemistryType wanted_chemistry,
+                              bool include_identity) {
     std::vector<Step> steps;
     const bool chemistry_changes = sensor_chemistry.chemistry != wanted_chemistry;
     each_record(wanted_chemistry,
@@ -118,7 +119,7 @@ std::vector<Step> plan_import(link::SensorLink& link, const Json& snapshot,
                     const std::string path = slot_path(s);
                     RecordIo<Rec> io = make_io(link);
                     std::optional<Rec> held;
-                    if constexpr (std::is_same_v<Rec, config::ChemistryConfig>) {
+                    if constexpr (std::is_same_v<Rec, records::ChemistryConfig>) {
                         held = sensor_chemistry;
                     } else {
                         // The sensor keeps parameters only for the chemistry it runs: those of the
@@ -152,7 +153,7 @@ std::vector<Step> plan_import(link::SensorLink& link, const Json& snapshot,
 ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
                              const ImportOptions& options) {
     ImportResult result;
-    config::ChemistryConfig wanted;
+    records::ChemistryConfig wanted;
     try {
         check_snapshot(snapshot);
         if (options.include_identity && !snapshot.contains("identity")) {
@@ -163,8 +164,8 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         result.refusal = fault.what();
         return result;
     }
-    config::ChemistryConfig sensor;
-    const auto rc = link::get_chemistry_config(link, sensor);
+    records::ChemistryConfig sensor;
+    const auto rc = records::get_chemistry_config(link, sensor);
     if (rc != link::kResultSuccess) {
         result.refusal = with_status("unable to read chemistry configuration from sensor", rc);
         return result;

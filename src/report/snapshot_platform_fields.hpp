@@ -9,7 +9,7 @@ namespace kelpira::report {
 
 // The protocol is named by every name the sensor knows, but set only to one the "Platform"
 // list offers.
-template <typename V, RecordOf<config::Rs232Config> R>
+template <typename V, RecordOf<records::Rs232Config> R>
 void fields(V& v, R& c) {
     v.number("baud", c.baud, OneOf{config::kRs232BaudRates});
     v.list("parity", c.parity, config::kParities);
@@ -19,7 +19,7 @@ void fields(V& v, R& c) {
     v.list("mode", c.mode, config::kRs232Modes);
 }
 
-template <typename V, RecordOf<config::Rs485Config> R>
+template <typename V, RecordOf<records::Rs485Config> R>
 void fields(V& v, R& c) {
     v.number("baud", c.baud, OneOf{config::kRs485BaudRates});
     v.list("parity", c.parity, config::kParities);
@@ -30,7 +30,7 @@ void fields(V& v, R& c) {
     v.number("poll_rate_s", c.poll_rate_s);
 }
 
-template <typename V, RecordOf<config::PlatformDefaults> R>
+template <typename V, RecordOf<records::PlatformDefaults> R>
 void fields(V& v, R& p) {
     v.number("dive_number", p.dive_number);
     v.number("salinity_psu", p.salinity_psu);

@@ -30,20 +30,20 @@ std::string volts_text(float v) {
 }
 
 // The count each kind goes with, as the dialog's entries and buttons give it.
-void check_count(const config::MeasurementSchedule& s) {
+void check_count(const records::MeasurementSchedule& s) {
     const std::string where = "schedule.interval_count";
     const std::string count = num(s.interval_count);
     switch (s.interval_kind) {
-        case config::kMeasureContinuously:
+        case records::kMeasureContinuously:
             if (s.interval_count != 0) {
                 throw SnapshotFault(where, count + " with interval_kind Continuously (must be 0)");
             }
             break;
-        case config::kMeasureEveryHalfHour:
-            if (s.interval_count != config::kHalfHourMinutes) {
+        case records::kMeasureEveryHalfHour:
+            if (s.interval_count != records::kHalfHourMinutes) {
                 throw SnapshotFault(where, count +
                                                " with interval_kind Every 30 minutes (must be " +
-                                               num(config::kHalfHourMinutes) + ")");
+                                               num(records::kHalfHourMinutes) + ")");
             }
             break;
         default:
@@ -57,12 +57,12 @@ void check_count(const config::MeasurementSchedule& s) {
 
 }  // namespace
 
-std::string record_rules(config::MeasurementSchedule& wanted,
-                         const config::MeasurementSchedule& held) {
+std::string record_rules(records::MeasurementSchedule& wanted,
+                         const records::MeasurementSchedule& held) {
     if (wanted == held) {
         return "";
     }
-    if (held.layout <= config::kScheduleLayoutTooOld) {
+    if (held.layout <= records::kScheduleLayoutTooOld) {
         throw SnapshotFault("schedule",
                             "this sensor's firmware is too old for its schedule to be "
                             "set (layout " +
@@ -78,23 +78,23 @@ std::string record_rules(config::MeasurementSchedule& wanted,
         stored.interval_count == wanted.interval_count) {
         return "";
     }
-    const bool minutes_lost = wanted.interval_kind == config::kMeasureEveryNMinutes;
+    const bool minutes_lost = wanted.interval_kind == records::kMeasureEveryNMinutes;
     wanted.interval_kind = stored.interval_kind;
     wanted.interval_count = stored.interval_count;
     return minutes_lost ? "this sensor's schedule has no minute intervals: every 30 minutes" : "";
 }
 
-std::string record_rules(config::PmtConfig& wanted, const config::PmtConfig& held) {
+std::string record_rules(records::PmtConfig& wanted, const records::PmtConfig& held) {
     const bool changes =
         wanted.instrument != held.instrument || std::bit_cast<std::uint32_t>(wanted.control_v) !=
                                                     std::bit_cast<std::uint32_t>(held.control_v);
     const float limited = config::pmt_control_v(wanted.instrument, wanted.control_v);
     if (changes &&
         std::bit_cast<std::uint32_t>(limited) != std::bit_cast<std::uint32_t>(wanted.control_v)) {
-        throw SnapshotFault("pmt_config.control_v", volts_text(wanted.control_v) + " is outside " +
-                                                        volts_text(config::kPmtControlMinV) + ".." +
-                                                        volts_text(config::kPmtControlMaxV) +
-                                                        " for the H10492");
+        throw SnapshotFault("pmt_config.control_v",
+                            volts_text(wanted.control_v) + " is outside " +
+                                volts_text(records::kPmtControlMinV) + ".." +
+                                volts_text(records::kPmtControlMaxV) + " for the H10492");
     }
     return "";
 }

@@ -21,10 +21,10 @@ std::string record_rules(Rec&, const Rec&) {
 // count goes with its kind; the interval is stored as the dialog stores it for the sensor's
 // layout (minute intervals on layout 2 become every 30 minutes, and on layout 3 every 30
 // minutes is stored as 30 minute intervals).
-std::string record_rules(config::MeasurementSchedule& wanted,
-                         const config::MeasurementSchedule& held);
+std::string record_rules(records::MeasurementSchedule& wanted,
+                         const records::MeasurementSchedule& held);
 
 // An H10492's control voltage stays within the range the dialog limits it to.
-std::string record_rules(config::PmtConfig& wanted, const config::PmtConfig& held);
+std::string record_rules(records::PmtConfig& wanted, const records::PmtConfig& held);
 
 }  // namespace kelpira::report

@@ -8,8 +8,8 @@
 #include "config/clock_transfer.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/platform_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "records/chemistry_config.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"
 #include "report/snapshot_platform_fields.hpp"
@@ -50,10 +50,10 @@ void from_fields(const Json& j, const std::string& path, Rec& record,
 }
 
 // A chemistry by its tab text.
-inline std::string chemistry_name(config::ChemistryType code) {
-    const auto* d = config::find_chemistry(code);
+inline std::string chemistry_name(records::ChemistryType code) {
+    const auto* d = records::find_chemistry(code);
     return d != nullptr ? std::string(d->tab_text)
-                        : "unknown (" + std::to_string(config::code_of(code)) + ")";
+                        : "unknown (" + std::to_string(records::code_of(code)) + ")";
 }
 
 inline std::string slot_path(const Slot& s) {
@@ -88,8 +88,8 @@ template <typename Rec>
 auto typed_io() {
     return [](link::SensorLink& link) {
         return RecordIo<Rec>{
-            [&link](Rec& r) { return link::get_processing_params(link, r); },
-            [&link](const Rec& r) { return link::set_processing_params(link, r); }};
+            [&link](Rec& r) { return records::get_processing_params(link, r); },
+            [&link](const Rec& r) { return records::set_processing_params(link, r); }};
     };
 }
 
@@ -112,96 +112,97 @@ auto bytes_io(link::CommandResult (*get)(link::SensorLink&, link::RecordBytes<N>
 
 // The processing parameters of `chemistry`, none for a chemistry no page carries.
 template <typename Visit>
-void params_record(config::ChemistryType chemistry, Visit& visit) {
+void params_record(records::ChemistryType chemistry, Visit& visit) {
     const Slot slot{"processing_params", -1, "processing parameters", false};
-    const auto* d = config::find_chemistry(chemistry);
+    const auto* d = records::find_chemistry(chemistry);
     if (d == nullptr) {
         return;
     }
     switch (d->page) {
-        case config::ChemistryPage::generic:
-            visit(slot, std::type_identity<config::GenericParams>{},
-                  typed_io<config::GenericParams>());
+        case records::ChemistryPage::generic:
+            visit(slot, std::type_identity<records::GenericParams>{},
+                  typed_io<records::GenericParams>());
             break;
-        case config::ChemistryPage::nutrient:
-            visit(slot, std::type_identity<config::NutrientParams>{},
-                  typed_io<config::NutrientParams>());
+        case records::ChemistryPage::nutrient:
+            visit(slot, std::type_identity<records::NutrientParams>{},
+                  typed_io<records::NutrientParams>());
             break;
-        case config::ChemistryPage::ph:
-            visit(slot, std::type_identity<config::PhParams>{}, typed_io<config::PhParams>());
+        case records::ChemistryPage::ph:
+            visit(slot, std::type_identity<records::PhParams>{}, typed_io<records::PhParams>());
             break;
-        case config::ChemistryPage::ta:
-            visit(slot, std::type_identity<config::TaParams>{}, typed_io<config::TaParams>());
+        case records::ChemistryPage::ta:
+            visit(slot, std::type_identity<records::TaParams>{}, typed_io<records::TaParams>());
             break;
-        case config::ChemistryPage::dic:
-            visit(slot, std::type_identity<config::DicParams>{}, typed_io<config::DicParams>());
+        case records::ChemistryPage::dic:
+            visit(slot, std::type_identity<records::DicParams>{}, typed_io<records::DicParams>());
             break;
-        case config::ChemistryPage::ammonia:
-            visit(slot, std::type_identity<config::AmmoniaParams>{},
-                  typed_io<config::AmmoniaParams>());
+        case records::ChemistryPage::ammonia:
+            visit(slot, std::type_identity<records::AmmoniaParams>{},
+                  typed_io<records::AmmoniaParams>());
             break;
     }
 }
 
 // Every record in import order, with the processing parameters of `chemistry`.
 template <typename Visit>
-void each_record(config::ChemistryType chemistry, Visit&& visit) {
-    visit(
-        Slot{"chemistry_config", -1, "chemistry configuration", false},
-        std::type_identity<config::ChemistryConfig>{}, [](link::SensorLink& link) {
-            return RecordIo<config::ChemistryConfig>{
-                [&link](config::ChemistryConfig& r) { return link::get_chemistry_config(link, r); },
-                [&link](const config::ChemistryConfig& r) {
-                    return link::set_chemistry_config(link, r);
-                }};
-        });
+void each_record(records::ChemistryType chemistry, Visit&& visit) {
+    visit(Slot{"chemistry_config", -1, "chemistry configuration", false},
+          std::type_identity<records::ChemistryConfig>{}, [](link::SensorLink& link) {
+              return RecordIo<records::ChemistryConfig>{
+                  [&link](records::ChemistryConfig& r) {
+                      return records::get_chemistry_config(link, r);
+                  },
+                  [&link](const records::ChemistryConfig& r) {
+                      return records::set_chemistry_config(link, r);
+                  }};
+          });
     params_record(chemistry, visit);
     visit(Slot{"optics_defaults", -1, "optics defaults", false},
-          std::type_identity<config::OpticsDefaults>{},
+          std::type_identity<records::OpticsDefaults>{},
           bytes_io(link::get_optics_defaults, link::set_optics_defaults,
-                   config::decode_optics_defaults));
+                   records::decode_optics_defaults));
     visit(Slot{"pmt_config", -1, "PMT configuration", true},
-          std::type_identity<config::PmtConfig>{},
-          bytes_io(link::get_pmt_config, link::set_pmt_config, config::decode_pmt_config));
+          std::type_identity<records::PmtConfig>{},
+          bytes_io(link::get_pmt_config, link::set_pmt_config, records::decode_pmt_config));
     visit(Slot{"dic_config", -1, "DIC configuration", true},
-          std::type_identity<config::DicConductivityConfig>{},
+          std::type_identity<records::DicConductivityConfig>{},
           bytes_io(link::get_dic_config, link::set_dic_config,
-                   config::decode_dic_conductivity_config));
+                   records::decode_dic_conductivity_config));
     visit(Slot{"pump_valve_defaults", -1, "pump and valve defaults", false},
-          std::type_identity<config::PumpValveDefaults>{},
+          std::type_identity<records::PumpValveDefaults>{},
           bytes_io(link::get_pump_valve_defaults, link::set_pump_valve_defaults,
-                   config::decode_pump_valve_defaults));
+                   records::decode_pump_valve_defaults));
     static constexpr const char* kThermistorNames[] = {"thermistor 0", "thermistor 1",
                                                        "thermistor 2"};
     for (int i = 0; i < 3; ++i) {
         const auto index = static_cast<std::uint8_t>(i);
         visit(Slot{"thermistors", i, kThermistorNames[i], false},
-              std::type_identity<config::ThermistorConfig>{}, [index](link::SensorLink& link) {
-                  return RecordIo<config::ThermistorConfig>{
-                      [&link, index](config::ThermistorConfig& r) {
-                          return link::get_thermistor_config(link, index, r);
+              std::type_identity<records::ThermistorConfig>{}, [index](link::SensorLink& link) {
+                  return RecordIo<records::ThermistorConfig>{
+                      [&link, index](records::ThermistorConfig& r) {
+                          return records::get_thermistor_config(link, index, r);
                       },
-                      [&link, index](const config::ThermistorConfig& r) {
-                          return link::set_thermistor_config(link, index, r);
+                      [&link, index](const records::ThermistorConfig& r) {
+                          return records::set_thermistor_config(link, index, r);
                       }};
               });
     }
     visit(Slot{"rs232_config", -1, "RS232 configuration", false},
-          std::type_identity<config::Rs232Config>{},
-          bytes_io(link::get_rs232_config, link::set_rs232_config, config::decode_rs232_config));
+          std::type_identity<records::Rs232Config>{},
+          bytes_io(link::get_rs232_config, link::set_rs232_config, records::decode_rs232_config));
     visit(Slot{"rs485_config", -1, "RS485 configuration", false},
-          std::type_identity<config::Rs485Config>{},
-          bytes_io(link::get_rs485_config, link::set_rs485_config, config::decode_rs485_config));
+          std::type_identity<records::Rs485Config>{},
+          bytes_io(link::get_rs485_config, link::set_rs485_config, records::decode_rs485_config));
     visit(Slot{"platform_defaults", -1, "platform defaults", false},
-          std::type_identity<config::PlatformDefaults>{},
+          std::type_identity<records::PlatformDefaults>{},
           bytes_io(link::get_platform_defaults, link::set_platform_defaults,
-                   config::decode_platform_defaults));
+                   records::decode_platform_defaults));
     visit(
-        Slot{"schedule", -1, "schedule", false}, std::type_identity<config::MeasurementSchedule>{},
+        Slot{"schedule", -1, "schedule", false}, std::type_identity<records::MeasurementSchedule>{},
         [](link::SensorLink& link) {
-            return RecordIo<config::MeasurementSchedule>{
-                [&link](config::MeasurementSchedule& r) { return config::read_schedule(link, r); },
-                [&link](const config::MeasurementSchedule& r) {
+            return RecordIo<records::MeasurementSchedule>{
+                [&link](records::MeasurementSchedule& r) { return config::read_schedule(link, r); },
+                [&link](const records::MeasurementSchedule& r) {
                     return config::write_schedule(link, r);
                 }};
         });

@@ -133,7 +133,7 @@ void ShellController::identity_changed() {
     changed();
 }
 
-void ShellController::link_status(bool link_answered, const PowerStatus& power) {
+void ShellController::link_status(bool link_answered, const records::PowerStatus& power) {
     if (flags_ == 0) {
         return;
     }
@@ -143,12 +143,12 @@ void ShellController::link_status(bool link_answered, const PowerStatus& power) 
     changed();
 }
 
-void ShellController::sensor_mode(SensorMode mode) {
+void ShellController::sensor_mode(records::SensorMode mode) {
     // A report still queued when the connection ended must not mark a sensor as running.
     if ((flags_ & kLinkConnected) == 0) {
         return;
     }
-    if (mode == kModeIdle) {
+    if (mode == records::kModeIdle) {
         flags_ &= ~kLinkRunning;
     } else {
         flags_ |= kLinkRunning;

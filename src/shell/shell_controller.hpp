@@ -69,8 +69,8 @@ class ShellController {
 
     // Reports of the status poll, already on the UI thread. Reports that arrive after the
     // connection ended change nothing.
-    void link_status(bool link_answered, const PowerStatus& power);
-    void sensor_mode(SensorMode mode);
+    void link_status(bool link_answered, const records::PowerStatus& power);
+    void sensor_mode(records::SensorMode mode);
 
     // File > Mount Sensor As Drive; Help > Sensor Port Pins.
     void mount_as_drive();

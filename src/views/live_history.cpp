@@ -7,7 +7,7 @@ namespace kelpira::app {
 
 LiveHistory::LiveHistory() : slots_(kCapacity) {}
 
-void LiveHistory::append(const LiveSample& sample) {
+void LiveHistory::append(const records::LiveSample& sample) {
     std::lock_guard lk(mutex_);
     if (count_ < kCapacity) {
         ++count_;
@@ -33,11 +33,11 @@ std::size_t LiveHistory::start() const {
     return start_;
 }
 
-const LiveSample& LiveHistory::slot_of_newest(std::size_t k) const {
+const records::LiveSample& LiveHistory::slot_of_newest(std::size_t k) const {
     return slots_[(start_ + count_ - k - 1) % kCapacity];
 }
 
-std::optional<LiveSample> LiveHistory::newest(std::size_t k) const {
+std::optional<records::LiveSample> LiveHistory::newest(std::size_t k) const {
     std::lock_guard lk(mutex_);
     if (k >= count_) {
         return std::nullopt;
@@ -45,10 +45,10 @@ std::optional<LiveSample> LiveHistory::newest(std::size_t k) const {
     return slot_of_newest(k);
 }
 
-std::vector<LiveSample> LiveHistory::newest_samples(std::size_t n) const {
+std::vector<records::LiveSample> LiveHistory::newest_samples(std::size_t n) const {
     std::lock_guard lk(mutex_);
     const std::size_t taken = std::min(n, count_);
-    std::vector<LiveSample> out;
+    std::vector<records::LiveSample> out;
     out.reserve(taken);
     for (std::size_t k = taken; k-- > 0;) {
         out.push_back(slot_of_newest(k));

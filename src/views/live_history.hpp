@@ -20,7 +20,7 @@ class LiveHistory {
     LiveHistory();  // allocates every slot once; appending never allocates
 
     // Adds a sample; when full, the oldest one goes.
-    void append(const LiveSample& sample);
+    void append(const records::LiveSample& sample);
     // Empties the history (count and start 0).
     void clear();
 
@@ -28,16 +28,17 @@ class LiveHistory {
     // The slot of the oldest sample.
     std::size_t start() const;
     // The k-th newest sample (0: the newest); none when the history holds k or fewer.
-    std::optional<LiveSample> newest(std::size_t k) const;
+    std::optional<records::LiveSample> newest(std::size_t k) const;
     // The newest `n` samples (fewer when the history holds fewer), oldest first, copied in
     // one go so that they belong together.
-    std::vector<LiveSample> newest_samples(std::size_t n) const;
+    std::vector<records::LiveSample> newest_samples(std::size_t n) const;
 
   private:
-    const LiveSample& slot_of_newest(std::size_t k) const;  // with the lock held, k < count_
+    const records::LiveSample& slot_of_newest(
+        std::size_t k) const;  // with the lock held, k < count_
 
     mutable std::mutex mutex_;
-    std::vector<LiveSample> slots_;
+    std::vector<records::LiveSample> slots_;
     std::size_t count_ = 0;
     std::size_t start_ = 0;
 };

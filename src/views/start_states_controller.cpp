@@ -3,22 +3,22 @@
 #include "views/start_states_controller.hpp"
 
 #include "link/operation_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 
 namespace kelpira::app {
 
 namespace {
 
-using Field = std::uint8_t config::ChemistryConfig::*;
+using Field = std::uint8_t records::ChemistryConfig::*;
 
 constexpr std::array<Field, kStartStateRows> kFields{
-    &config::ChemistryConfig::start_auto_deployment,
-    &config::ChemistryConfig::start_manual_deployment,
-    &config::ChemistryConfig::start_manual_priming,
-    &config::ChemistryConfig::start_manual_flushing,
-    &config::ChemistryConfig::start_special1,
-    &config::ChemistryConfig::start_special2,
-    &config::ChemistryConfig::start_special3,
+    &records::ChemistryConfig::start_auto_deployment,
+    &records::ChemistryConfig::start_manual_deployment,
+    &records::ChemistryConfig::start_manual_priming,
+    &records::ChemistryConfig::start_manual_flushing,
+    &records::ChemistryConfig::start_special1,
+    &records::ChemistryConfig::start_special2,
+    &records::ChemistryConfig::start_special3,
 };
 
 constexpr std::uint8_t kHighestStoredState = 254;  // 255 means "not set"
@@ -34,7 +34,7 @@ const std::array<const char*, kStartStateRows> kStartStateCaptions{
 
 bool StartStatesController::open(link::SensorLink& link, common::Prompter& prompter,
                                  bool toggle_autostart) {
-    if (link::get_chemistry_config(link, copy_) != link::kResultSuccess) {
+    if (records::get_chemistry_config(link, copy_) != link::kResultSuccess) {
         prompter.message("State Machine Control States",
                          "Unable to read State Machine Control States from sensor.");
         return false;
@@ -46,12 +46,12 @@ bool StartStatesController::open(link::SensorLink& link, common::Prompter& promp
     }
     if (toggle_autostart) {
         copy_.start_auto_deployment =
-            copy_.start_auto_deployment != config::kStateDisabled ? config::kStateDisabled : 0;
+            copy_.start_auto_deployment != records::kStateDisabled ? records::kStateDisabled : 0;
     }
     for (std::size_t i = 0; i < kStartStateRows; ++i) {
         const std::uint8_t v = copy_.*kFields[i];
-        rows_[i].ticked = v != config::kStateDisabled;
-        rows_[i].value = v != config::kStateDisabled ? v : 0;
+        rows_[i].ticked = v != records::kStateDisabled;
+        rows_[i].value = v != records::kStateDisabled ? v : 0;
     }
     return true;
 }
@@ -60,12 +60,12 @@ bool StartStatesController::out_of_range(std::size_t row) const {
     return rows_[row].ticked && highest_ && rows_[row].value > *highest_;
 }
 
-config::ChemistryConfig StartStatesController::record() const {
-    config::ChemistryConfig c = copy_;
+records::ChemistryConfig StartStatesController::record() const {
+    records::ChemistryConfig c = copy_;
     for (std::size_t i = 0; i < kStartStateRows; ++i) {
-        std::uint8_t v = config::kStateDisabled;
+        std::uint8_t v = records::kStateDisabled;
         if (rows_[i].ticked) {
-            v = rows_[i].value >= config::kStateDisabled
+            v = rows_[i].value >= records::kStateDisabled
                     ? kHighestStoredState
                     : static_cast<std::uint8_t>(rows_[i].value);
         }
@@ -75,7 +75,7 @@ config::ChemistryConfig StartStatesController::record() const {
 }
 
 bool StartStatesController::save(link::SensorLink& link, common::Prompter& prompter) {
-    if (link::set_chemistry_config(link, record()) != link::kResultSuccess) {
+    if (records::set_chemistry_config(link, record()) != link::kResultSuccess) {
         prompter.message("Save", "Failed to write State Machine Control States from sensor.");
         return false;
     }

@@ -42,10 +42,10 @@ class StartStatesController {
     // False after "Failed to write ..." ("Save"): it stays open.
     bool save(link::SensorLink& link, common::Prompter& prompter);
     // The record as save() writes it.
-    config::ChemistryConfig record() const;
+    records::ChemistryConfig record() const;
 
   private:
-    config::ChemistryConfig copy_;
+    records::ChemistryConfig copy_;
     std::optional<std::uint16_t> highest_;
     std::array<StartStateRow, kStartStateRows> rows_{};
 };

@@ -7,7 +7,7 @@
 
 namespace kelpira::app {
 
-LinkStatusTexts link_status_texts(bool answered, const PowerStatus& power) {
+LinkStatusTexts link_status_texts(bool answered, const records::PowerStatus& power) {
     if (!answered) {
         return {"\tUSB Comms Error", ""};
     }
@@ -17,15 +17,15 @@ LinkStatusTexts link_status_texts(bool answered, const PowerStatus& power) {
     return {"\tUSB Comms OK", supply};
 }
 
-std::string sensor_mode_text(SensorMode mode) {
+std::string sensor_mode_text(records::SensorMode mode) {
     switch (mode) {
-        case kModeOperating:
+        case records::kModeOperating:
             return "\tSensor Mode: Operating";
-        case kModeSleeping:
+        case records::kModeSleeping:
             return "\tSensor Mode: Sleeping";
-        case kModeIdle:
+        case records::kModeIdle:
             return "\tSensor Mode: Idle";
-        case kModeHibernating:
+        case records::kModeHibernating:
             return "\tSensor Mode: Hibernating";
         default: {
             char text[40];
@@ -35,11 +35,11 @@ std::string sensor_mode_text(SensorMode mode) {
     }
 }
 
-bool mode_writes_output_file(SensorMode mode) {
-    return mode == kModeOperating || mode == kModeSleeping;
+bool mode_writes_output_file(records::SensorMode mode) {
+    return mode == records::kModeOperating || mode == records::kModeSleeping;
 }
 
-ModeTexts mode_texts(link::SensorLink& link, SensorMode mode) {
+ModeTexts mode_texts(link::SensorLink& link, records::SensorMode mode) {
     ModeTexts texts{sensor_mode_text(mode), ""};
     if (mode_writes_output_file(mode)) {
         std::string name;

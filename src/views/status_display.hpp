@@ -23,17 +23,17 @@ struct ModeTexts {
 
 // "\tUSB Comms OK" with "\t12.1V/15.0°C" when the link answered; "\tUSB Comms Error" and an
 // empty supply part when it did not.
-LinkStatusTexts link_status_texts(bool answered, const PowerStatus& power);
+LinkStatusTexts link_status_texts(bool answered, const records::PowerStatus& power);
 
 // "\tSensor Mode: Operating" and the like; "\tSensor Mode: Unknown (7)" for other values.
-std::string sensor_mode_text(SensorMode mode);
+std::string sensor_mode_text(records::SensorMode mode);
 
 // Whether the sensor is writing a raw output file in this mode (operating or sleeping).
-bool mode_writes_output_file(SensorMode mode);
+bool mode_writes_output_file(records::SensorMode mode);
 
 // The mode part, and the file part: while operating or sleeping it asks the sensor with
 // GET_OUTPUT_FILE_NAME ("\tFile: %s", empty when that fails); otherwise it is empty and
 // nothing is sent. Runs on the UI thread on every mode report.
-ModeTexts mode_texts(link::SensorLink& link, SensorMode mode);
+ModeTexts mode_texts(link::SensorLink& link, records::SensorMode mode);
 
 }  // namespace kelpira::app

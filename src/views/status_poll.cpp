@@ -9,32 +9,33 @@
 
 namespace kelpira::app {
 
-PowerStatus PollData::power_status() const {
+records::PowerStatus PollData::power_status() const {
     std::lock_guard lk(mutex_);
     return power_;
 }
 
-PlatformState PollData::platform_state() const {
+records::PlatformState PollData::platform_state() const {
     std::lock_guard lk(mutex_);
     return platform_;
 }
 
-void PollData::set_power_status(const PowerStatus& p) {
+void PollData::set_power_status(const records::PowerStatus& p) {
     std::lock_guard lk(mutex_);
     power_ = p;
 }
 
-void PollData::set_platform_state(const PlatformState& p) {
+void PollData::set_platform_state(const records::PlatformState& p) {
     std::lock_guard lk(mutex_);
     platform_ = p;
 }
 
 void run_poll_cycle(link::SensorLink& link, PollData& data, PollCycleState& state,
                     const StatusReports& reports, const std::function<bool()>& stop_requested) {
-    link::RecordBytes<PowerStatus::size> power_bytes{};
-    const PowerStatus power = link::get_power_status(link, power_bytes) == link::kResultSuccess
-                                  ? decode_power_status(power_bytes)
-                                  : PowerStatus{};
+    link::RecordBytes<records::PowerStatus::size> power_bytes{};
+    const records::PowerStatus power =
+        link::get_power_status(link, power_bytes) == link::kResultSuccess
+            ? records::decode_power_status(power_bytes)
+            : records::PowerStatus{};
     data.set_power_status(power);
     if (stop_requested()) {
         return;
@@ -46,7 +47,7 @@ void run_poll_cycle(link::SensorLink& link, PollData& data, PollCycleState& stat
     if (stop_requested()) {
         return;
     }
-    const LiveStatus status = decode_live_status(live.payload());
+    const records::LiveStatus status = records::decode_live_status(live.payload());
     if (r == link::kResultSuccess || r == link::kResultLowVoltage) {
         if (reports.link_status) {
             reports.link_status(true, power);
@@ -58,10 +59,10 @@ void run_poll_cycle(link::SensorLink& link, PollData& data, PollCycleState& stat
         reports.link_status(false, power);
     }
 
-    link::RecordBytes<PlatformState::size> platform_bytes{};
+    link::RecordBytes<records::PlatformState::size> platform_bytes{};
     data.set_platform_state(link::get_platform_state(link, platform_bytes) == link::kResultSuccess
-                                ? decode_platform_state(platform_bytes)
-                                : PlatformState{});
+                                ? records::decode_platform_state(platform_bytes)
+                                : records::PlatformState{});
     if (stop_requested()) {
         return;
     }
@@ -141,14 +142,14 @@ std::shared_ptr<const LiveHistory> StatusPoll::history() const {
     return std::shared_ptr<const LiveHistory>(data_, &data_->history);
 }
 
-PowerStatus StatusPoll::power_status() const {
+records::PowerStatus StatusPoll::power_status() const {
     std::lock_guard lk(mutex_);
-    return data_ ? data_->power_status() : PowerStatus{};
+    return data_ ? data_->power_status() : records::PowerStatus{};
 }
 
-PlatformState StatusPoll::platform_state() const {
+records::PlatformState StatusPoll::platform_state() const {
     std::lock_guard lk(mutex_);
-    return data_ ? data_->platform_state() : PlatformState{};
+    return data_ ? data_->platform_state() : records::PlatformState{};
 }
 
 }  // namespace kelpira::app

@@ -26,9 +26,9 @@ namespace kelpira::app {
 struct StatusReports {
     // The link answered GET_LIVE_STATUS (or not); `power` is this cycle's power status, by
     // value, so the next cycle cannot change it under the reader.
-    std::function<void(bool answered, const PowerStatus& power)> link_status;
+    std::function<void(bool answered, const records::PowerStatus& power)> link_status;
     // The sensor's mode; kModeIdle means not running, anything else running.
-    std::function<void(SensorMode mode)> sensor_mode;
+    std::function<void(records::SensorMode mode)> sensor_mode;
 };
 
 // The poll's stores, shared by the poll thread and its readers; whoever holds a reference
@@ -37,15 +37,15 @@ class PollData {
   public:
     LiveHistory history;
 
-    PowerStatus power_status() const;
-    PlatformState platform_state() const;
-    void set_power_status(const PowerStatus& p);
-    void set_platform_state(const PlatformState& p);
+    records::PowerStatus power_status() const;
+    records::PlatformState platform_state() const;
+    void set_power_status(const records::PowerStatus& p);
+    void set_platform_state(const records::PlatformState& p);
 
   private:
     mutable std::mutex mutex_;  // the two stores; the history has its own lock
-    PowerStatus power_;
-    PlatformState platform_;
+    records::PowerStatus power_;
+    records::PlatformState platform_;
 };
 
 // What one poll thread remembers between cycles.
@@ -85,8 +85,8 @@ class StatusPoll {
     // stop and a start it is another one.
     std::shared_ptr<const LiveHistory> history() const;
     // This cycle's stores; all zero while the commands fail or the poll is stopped.
-    PowerStatus power_status() const;
-    PlatformState platform_state() const;
+    records::PowerStatus power_status() const;
+    records::PlatformState platform_state() const;
 
   private:
     link::SensorLink& link_;

@@ -34,17 +34,17 @@ class TaskTable {
     // An "All" box changed: the filter of every task takes its state.
     void set_all(std::size_t filter, bool on);
 
-    TaskFlags flags() const;
+    records::TaskFlags flags() const;
     // SET_TASK_FLAGS, then "Settings saved" or "Failed to save settings" ("Save").
     void save(link::SensorLink& link, common::Prompter& prompter) const;
 
   private:
-    std::array<TaskTexts, kTaskCount> texts_{};
-    std::array<std::uint8_t, kTaskCount> filters_{};
+    std::array<TaskTexts, records::kTaskCount> texts_{};
+    std::array<std::uint8_t, records::kTaskCount> filters_{};
 };
 
 // The restart log: entries read until a read fails (the first with request byte 1), each a
 // row of restart_log_cells().
-std::vector<RestartLogEntry> read_restart_log(link::SensorLink& link);
+std::vector<records::RestartLogEntry> read_restart_log(link::SensorLink& link);
 
 }  // namespace kelpira::app

@@ -57,7 +57,7 @@ std::string channel_volts_text(std::uint16_t counts) {
     return format("%.5f", counts * 5.0 / 65536.0);
 }
 
-std::vector<std::string> raw_output_cells(const LiveSample& s) {
+std::vector<std::string> raw_output_cells(const records::LiveSample& s) {
     std::vector<std::string> cells{format("%u", s.counter), format("%u", unsigned{s.state})};
     for (const auto counts : s.channel) {
         cells.push_back(channel_volts_text(counts));
@@ -100,27 +100,29 @@ namespace {
 
 // Titles of columns 3, 9, 10 and 11 by chemistry; an empty title leaves the column as it is.
 struct ChemistryTitles {
-    config::ChemistryType chemistry;
+    records::ChemistryType chemistry;
     std::array<const char*, 4> titles;
 };
 
 constexpr const char* kNutrientP[3] = {"Medium (uM)", "Short (uM)", "Long (uM)"};
 
 constexpr std::array<ChemistryTitles, 10> kChemistryTitles{{
-    {config::ChemistryType::generic, {"Generic Value", "", "", ""}},
-    {config::ChemistryType::nitrate, {"Nitrate (uM)", kNutrientP[0], kNutrientP[1], kNutrientP[2]}},
-    {config::ChemistryType::phosphate,
+    {records::ChemistryType::generic, {"Generic Value", "", "", ""}},
+    {records::ChemistryType::nitrate,
+     {"Nitrate (uM)", kNutrientP[0], kNutrientP[1], kNutrientP[2]}},
+    {records::ChemistryType::phosphate,
      {"Phosphate (uM)", kNutrientP[0], kNutrientP[1], kNutrientP[2]}},
-    {config::ChemistryType::silicate,
+    {records::ChemistryType::silicate,
      {"Silicate (uM)", kNutrientP[0], kNutrientP[1], kNutrientP[2]}},
-    {config::ChemistryType::ph, {"pH", "Platform DO (ml/l)", "r", "Thermistor t (degC)"}},
-    {config::ChemistryType::nitrite, {"Nitrite (uM)", kNutrientP[0], kNutrientP[1], kNutrientP[2]}},
-    {config::ChemistryType::iron, {"Iron (uM)", kNutrientP[0], kNutrientP[1], kNutrientP[2]}},
-    {config::ChemistryType::ta,
+    {records::ChemistryType::ph, {"pH", "Platform DO (ml/l)", "r", "Thermistor t (degC)"}},
+    {records::ChemistryType::nitrite,
+     {"Nitrite (uM)", kNutrientP[0], kNutrientP[1], kNutrientP[2]}},
+    {records::ChemistryType::iron, {"Iron (uM)", kNutrientP[0], kNutrientP[1], kNutrientP[2]}},
+    {records::ChemistryType::ta,
      {"TA (umol/kg)", "Absorbance LED1", "Absorbance LED2", "Temperature (C)"}},
-    {config::ChemistryType::dic,
+    {records::ChemistryType::dic,
      {"DIC (umol/kg)", "Sample Step (V)", "CRM Step (V)", "Temperature (C)"}},
-    {config::ChemistryType::ammonia, {"Ammonia (?\?\?)", "", "", ""}},
+    {records::ChemistryType::ammonia, {"Ammonia (?\?\?)", "", "", ""}},
 }};
 
 constexpr std::array<std::size_t, 4> kTitledColumns{3, 9, 10, 11};
@@ -128,7 +130,7 @@ constexpr int kTitledWidth = 15;
 
 }  // namespace
 
-void title_processed_columns(std::vector<ViewColumn>& columns, config::ChemistryType chemistry) {
+void title_processed_columns(std::vector<ViewColumn>& columns, records::ChemistryType chemistry) {
     std::array<const char*, 4> titles{"Unknown Value", "", "", ""};
     for (const auto& entry : kChemistryTitles) {
         if (entry.chemistry == chemistry) {
@@ -140,16 +142,16 @@ void title_processed_columns(std::vector<ViewColumn>& columns, config::Chemistry
             columns[kTitledColumns[i]] = {titles[i], kTitledWidth};
         }
     }
-    if (chemistry == config::ChemistryType::dic && !columns.empty()) {
+    if (chemistry == records::ChemistryType::dic && !columns.empty()) {
         columns[0] = {"Meas State", 10};
     }
 }
 
 std::string validity_text(std::uint8_t validity) {
     switch (validity) {
-        case kValidityGood:
+        case records::kValidityGood:
             return "good";
-        case kValidityBad:
+        case records::kValidityBad:
             return "bad";
         default:
             return "unknown";
@@ -158,20 +160,20 @@ std::string validity_text(std::uint8_t validity) {
 
 std::string direction_text(std::uint8_t direction) {
     switch (direction) {
-        case kDirectionSurfaced:
+        case records::kDirectionSurfaced:
             return "surfaced";
-        case kDirectionDiving:
+        case records::kDirectionDiving:
             return "diving";
-        case kDirectionClimbing:
+        case records::kDirectionClimbing:
             return "climbing";
-        case kDirectionHovering:
+        case records::kDirectionHovering:
             return "hovering";
         default:
             return "unknown";
     }
 }
 
-std::vector<std::string> processed_output_cells(const OutputRecord& r) {
+std::vector<std::string> processed_output_cells(const records::OutputRecord& r) {
     return {
         format("%u", unsigned{r.dive_number}),
         common::utc_time_text(r.sensor_time),
@@ -195,18 +197,18 @@ std::vector<ViewColumn> diagnostics_columns() {
 
 std::string severity_text(std::uint8_t severity) {
     switch (severity) {
-        case kSeverityError:
+        case records::kSeverityError:
             return "E";
-        case kSeverityInfo:
+        case records::kSeverityInfo:
             return "I";
-        case kSeverityDebug:
+        case records::kSeverityDebug:
             return "D";
         default:
             return "?";
     }
 }
 
-ViewRow diagnostics_row(const DiagnosticsEntry& e) {
+ViewRow diagnostics_row(const records::DiagnosticsEntry& e) {
     ViewRow row;
     // The counter is shown as a signed number, as the sensor's own log prints it.
     row.cells = {format("%08d", static_cast<int>(e.counter)),
@@ -217,7 +219,7 @@ ViewRow diagnostics_row(const DiagnosticsEntry& e) {
                  e.message};
     if (e.message.find("Restarted after reset") != std::string::npos) {
         row.colour = kBlue;
-    } else if (e.severity == kSeverityError) {
+    } else if (e.severity == records::kSeverityError) {
         row.colour = kRed;
     }
     return row;
@@ -234,16 +236,16 @@ std::vector<ViewColumn> restart_log_columns() {
 std::string reset_cause_text(std::uint16_t cause) {
     const char* meaning = "see datasheet";
     switch (cause) {
-        case kResetClockChanged:
+        case records::kResetClockChanged:
             meaning = "RTC time changed";
             break;
-        case kResetPowerOn:
+        case records::kResetPowerOn:
             meaning = "Power On Reset";
             break;
-        case kResetExternal:
+        case records::kResetExternal:
             meaning = "External Reset";
             break;
-        case kResetWatchdog:
+        case records::kResetWatchdog:
             meaning = "WDT reset";
             break;
         default:
@@ -252,13 +254,13 @@ std::string reset_cause_text(std::uint16_t cause) {
     return format("%u (%s)", unsigned{cause}, meaning);
 }
 
-std::vector<std::string> restart_log_cells(const RestartLogEntry& e) {
+std::vector<std::string> restart_log_cells(const records::RestartLogEntry& e) {
     return {format("%u", e.counter), common::utc_time_text(e.rtc_time),
             reset_cause_text(e.reset_cause), format("%.1fV", e.supply_decivolts / 10.0),
             e.usb_connected != 0 ? "yes" : "no"};
 }
 
-TaskTexts task_texts(const TaskDetails& t) {
+TaskTexts task_texts(const records::TaskDetails& t) {
     // Unsigned arithmetic as the sensor's addresses are: a stack top above its end wraps.
     const std::uint32_t used = t.stack_end - t.stack_top + 1;
     const std::uint32_t size = t.stack_end - t.stack_start + 1;

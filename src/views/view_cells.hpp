@@ -35,7 +35,7 @@ struct ViewRow {
 // Raw output: 20 columns per live sample. Platform columns read "n/a" while the sample
 // carries no platform values.
 std::vector<ViewColumn> raw_output_columns();
-std::vector<std::string> raw_output_cells(const LiveSample& sample);
+std::vector<std::string> raw_output_cells(const records::LiveSample& sample);
 // Volts of a converter count, "%.5f": 65535 counts read 4.99992.
 std::string channel_volts_text(std::uint16_t counts);
 
@@ -43,21 +43,21 @@ std::string channel_volts_text(std::uint16_t counts);
 std::vector<ViewColumn> processed_output_columns();
 // Retitles the columns a chemistry names (3, 9, 10, 11; 0 for DIC); the others keep their
 // previous titles, so a change to Generic retitles column 3 alone.
-void title_processed_columns(std::vector<ViewColumn>& columns, config::ChemistryType chemistry);
-std::vector<std::string> processed_output_cells(const OutputRecord& record);
+void title_processed_columns(std::vector<ViewColumn>& columns, records::ChemistryType chemistry);
+std::vector<std::string> processed_output_cells(const records::OutputRecord& record);
 // "good", "bad" or "unknown"; "surfaced", "diving", "climbing", "hovering" or "unknown".
 std::string validity_text(std::uint8_t validity);
 std::string direction_text(std::uint8_t direction);
 
 // Diagnostics: 6 columns; restart lines blue, other errors red, the rest black.
 std::vector<ViewColumn> diagnostics_columns();
-ViewRow diagnostics_row(const DiagnosticsEntry& entry);
+ViewRow diagnostics_row(const records::DiagnosticsEntry& entry);
 // "E", "I", "D", or "?" for any other severity.
 std::string severity_text(std::uint8_t severity);
 
 // The restart log: 5 columns.
 std::vector<ViewColumn> restart_log_columns();
-std::vector<std::string> restart_log_cells(const RestartLogEntry& entry);
+std::vector<std::string> restart_log_cells(const records::RestartLogEntry& entry);
 // "%u (RTC time changed)", "%u (Power On Reset)", "%u (External Reset)", "%u (WDT reset)",
 // else "%u (see datasheet)".
 std::string reset_cause_text(std::uint16_t cause);
@@ -74,7 +74,7 @@ struct TaskTexts {
 
     bool operator==(const TaskTexts&) const = default;
 };
-TaskTexts task_texts(const TaskDetails& task);
+TaskTexts task_texts(const records::TaskDetails& task);
 
 // The titles of a list, in column order.
 std::vector<std::string> column_titles(const std::vector<ViewColumn>& columns);

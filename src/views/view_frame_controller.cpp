@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 
 namespace kelpira::app {
 
@@ -11,36 +11,36 @@ namespace {
 
 struct StartStateField {
     const char* label;
-    std::uint8_t config::ChemistryConfig::*field;
+    std::uint8_t records::ChemistryConfig::*field;
 };
 
 constexpr std::array<StartStateField, 6> kStartStateFields{{
-    {"Deploy", &config::ChemistryConfig::start_manual_deployment},
-    {"Prime", &config::ChemistryConfig::start_manual_priming},
-    {"Flush", &config::ChemistryConfig::start_manual_flushing},
-    {"Special1", &config::ChemistryConfig::start_special1},
-    {"Special2", &config::ChemistryConfig::start_special2},
-    {"Special3", &config::ChemistryConfig::start_special3},
+    {"Deploy", &records::ChemistryConfig::start_manual_deployment},
+    {"Prime", &records::ChemistryConfig::start_manual_priming},
+    {"Flush", &records::ChemistryConfig::start_manual_flushing},
+    {"Special1", &records::ChemistryConfig::start_special1},
+    {"Special2", &records::ChemistryConfig::start_special2},
+    {"Special3", &records::ChemistryConfig::start_special3},
 }};
 
 }  // namespace
 
-std::vector<StartStateEntry> start_state_list(const config::ChemistryConfig& chemistry) {
+std::vector<StartStateEntry> start_state_list(const records::ChemistryConfig& chemistry) {
     std::vector<StartStateEntry> list;
     for (const auto& f : kStartStateFields) {
         const std::uint8_t state = chemistry.*f.field;
-        if (state != config::kStateDisabled) {
+        if (state != records::kStateDisabled) {
             list.push_back({f.label, state});
         }
     }
     return list;
 }
 
-config::ChemistryConfig fallback_chemistry_config() {
-    config::ChemistryConfig c;
-    c.start_manual_flushing = config::kStateDisabled;
-    c.start_manual_priming = config::kStateDisabled;
-    c.start_manual_deployment = config::kStateDisabled;
+records::ChemistryConfig fallback_chemistry_config() {
+    records::ChemistryConfig c;
+    c.start_manual_flushing = records::kStateDisabled;
+    c.start_manual_priming = records::kStateDisabled;
+    c.start_manual_deployment = records::kStateDisabled;
     return c;
 }
 
@@ -57,14 +57,14 @@ FrameEnabling frame_enabling(LinkFlags flags, bool start_list_empty, bool pause_
     return e;
 }
 
-void ViewFrameState::take(const config::ChemistryConfig& chemistry) {
+void ViewFrameState::take(const records::ChemistryConfig& chemistry) {
     chemistry_ = chemistry;
     start_states_ = start_state_list(chemistry_);
 }
 
 void ViewFrameState::load(link::SensorLink& link, common::Prompter& prompter) {
-    config::ChemistryConfig read;
-    if (link::get_chemistry_config(link, read) == link::kResultSuccess) {
+    records::ChemistryConfig read;
+    if (records::get_chemistry_config(link, read) == link::kResultSuccess) {
         read_from_sensor_ = true;
         take(read);
         return;
@@ -74,8 +74,8 @@ void ViewFrameState::load(link::SensorLink& link, common::Prompter& prompter) {
 }
 
 bool ViewFrameState::reload(link::SensorLink& link) {
-    config::ChemistryConfig read;
-    if (link::get_chemistry_config(link, read) != link::kResultSuccess) {
+    records::ChemistryConfig read;
+    if (records::get_chemistry_config(link, read) != link::kResultSuccess) {
         return false;
     }
     take(read);
@@ -83,7 +83,7 @@ bool ViewFrameState::reload(link::SensorLink& link) {
 }
 
 bool ViewFrameState::autostart() const {
-    return chemistry_.start_auto_deployment != config::kStateDisabled;
+    return chemistry_.start_auto_deployment != records::kStateDisabled;
 }
 
 FrameEnabling ViewFrameState::enabling(bool pause_always) const {

@@ -23,12 +23,12 @@ struct StartStateEntry {
 
 // "Deploy", "Prime", "Flush", "Special1", "Special2", "Special3", in that order, each only
 // when its start state is set.
-std::vector<StartStateEntry> start_state_list(const config::ChemistryConfig& chemistry);
+std::vector<StartStateEntry> start_state_list(const records::ChemistryConfig& chemistry);
 
 // The copy a view works with when the sensor's record cannot be read: all zero but the three
 // manual flushing, priming and deployment states, which are unset. It offers the three special
 // states at 0 and ticks Autostart.
-config::ChemistryConfig fallback_chemistry_config();
+records::ChemistryConfig fallback_chemistry_config();
 
 // What the frame's controls may be used for.
 struct FrameEnabling {
@@ -55,7 +55,7 @@ class ViewFrameState {
     void set_flags(LinkFlags flags) { flags_ = flags; }
     LinkFlags flags() const { return flags_; }
 
-    const config::ChemistryConfig& chemistry() const { return chemistry_; }
+    const records::ChemistryConfig& chemistry() const { return chemistry_; }
     // Whether the record of the creation read came from the sensor (not the fallback).
     bool read_from_sensor() const { return read_from_sensor_; }
     const std::vector<StartStateEntry>& start_states() const { return start_states_; }
@@ -64,11 +64,11 @@ class ViewFrameState {
     FrameEnabling enabling(bool pause_always) const;
 
   private:
-    void take(const config::ChemistryConfig& chemistry);
+    void take(const records::ChemistryConfig& chemistry);
 
     LinkFlags flags_ = 0;
     bool read_from_sensor_ = false;
-    config::ChemistryConfig chemistry_ = fallback_chemistry_config();
+    records::ChemistryConfig chemistry_ = fallback_chemistry_config();
     std::vector<StartStateEntry> start_states_ = start_state_list(chemistry_);
 };
 

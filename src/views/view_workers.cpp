@@ -86,7 +86,7 @@ void run_output_reader(common::WorkerControl& control, link::SensorLink& link,
             if (link::read_output_record(link, bytes) != link::kResultSuccess) {
                 return false;
             }
-            row.cells = processed_output_cells(decode_output_record(bytes));
+            row.cells = processed_output_cells(records::decode_output_record(bytes));
             return true;
         },
         paused, sink);
@@ -101,7 +101,7 @@ void run_diagnostics_reader(common::WorkerControl& control, link::SensorLink& li
             if (link::read_diagnostics(link, bytes) != link::kResultSuccess) {
                 return false;
             }
-            row = diagnostics_row(decode_diagnostics_entry(bytes));
+            row = diagnostics_row(records::decode_diagnostics_entry(bytes));
             return true;
         },
         paused, sink);

@@ -48,8 +48,8 @@ void start_pump_test(Exchange& x) {
     auto& p = x.state.tests.pump;
     p.started = true;
     p.since = x.now;
-    p.settings = config::decode_pump_valve_defaults(x.request);
-    p.continuously = x.request[config::PumpValveDefaults::size] != 0;
+    p.settings = records::decode_pump_valve_defaults(x.request);
+    p.continuously = x.request[records::PumpValveDefaults::size] != 0;
 }
 
 void stop_pump_test(Exchange& x) {
@@ -86,13 +86,13 @@ std::span<const CommandEntry> actuator_test_commands() {
     return kCommands;
 }
 
-std::optional<milliseconds> stroke_time(const config::PumpValveDefaults& p) {
+std::optional<milliseconds> stroke_time(const records::PumpValveDefaults& p) {
     const auto timeout =
         p.timeout_s > 0 ? std::optional(milliseconds(p.timeout_s) * 1000) : std::nullopt;
     switch (p.stop_condition) {
-        case config::kStopStepCount:
+        case records::kStopStepCount:
             return milliseconds(std::uint64_t{p.step_count} * p.step_period_us / 1000);
-        case config::kStopHallSensors:
+        case records::kStopHallSensors:
             if (p.hall_power == 0) {
                 return timeout;  // no Hall sensor can stop it
             }

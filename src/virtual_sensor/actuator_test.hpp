@@ -14,7 +14,7 @@ std::span<const CommandEntry> actuator_test_commands();
 
 // How long one stroke of the pump lasts with these settings; none when nothing ends it (Hall
 // sensors unpowered and no time-out).
-std::optional<std::chrono::milliseconds> stroke_time(const config::PumpValveDefaults& p);
+std::optional<std::chrono::milliseconds> stroke_time(const records::PumpValveDefaults& p);
 
 // True while the pump of a started run still turns at `now`.
 bool pump_turning(const PumpTestState& pump, TimePoint now);

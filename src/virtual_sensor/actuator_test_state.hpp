@@ -20,13 +20,13 @@ struct ValvesTestState {
 struct PumpTestState {
     bool started = false;  // a run was started and not stopped; it may have ended by itself
     std::chrono::system_clock::time_point since;
-    config::PumpValveDefaults settings;
+    records::PumpValveDefaults settings;
     bool continuously = false;  // restarts in the other direction at the end of each stroke
 };
 
 struct OpticsTestState {
     bool running = false;
-    config::OpticsDefaults optics;  // the LED currents and photodiode supply of the test
+    records::OpticsDefaults optics;  // the LED currents and photodiode supply of the test
 };
 
 struct ActuatorTests {

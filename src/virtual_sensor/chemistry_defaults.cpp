@@ -11,14 +11,14 @@ namespace {
 
 template <typename Record>
 std::vector<std::uint8_t> bytes_of(const Record& record) {
-    const auto b = config::encode(record);
+    const auto b = records::encode(record);
     return {b.begin(), b.end()};
 }
 
 // The states of the default program: sample intake 0, blank 1, sample 3 and the standard
 // (20 µM) in 10, whose exit completes a cycle.
-config::NutrientParams deployed_nutrient() {
-    config::NutrientParams p;
+records::NutrientParams deployed_nutrient() {
+    records::NutrientParams p;
     p.sample_intake_state = 0;
     p.blank_measurement_state = 1;
     p.sample_measurement_state = 3;
@@ -28,8 +28,8 @@ config::NutrientParams deployed_nutrient() {
     return p;
 }
 
-config::TaParams deployed_ta() {
-    config::TaParams p;
+records::TaParams deployed_ta() {
+    records::TaParams p;
     p.sample_intake_state = 1;
     p.blank_led1_state = 2;
     p.blank_led2_state = 3;
@@ -45,8 +45,8 @@ config::TaParams deployed_ta() {
     return p;
 }
 
-config::DicParams deployed_dic() {
-    config::DicParams p;
+records::DicParams deployed_dic() {
+    records::DicParams p;
     p.inlet[0] = {1, 1, 2, 0.0f};     // sample
     p.inlet[1] = {2, 0, 3, 2012.5f};  // certified reference material
     return p;
@@ -54,25 +54,25 @@ config::DicParams deployed_dic() {
 
 }  // namespace
 
-std::vector<std::uint8_t> factory_processing_params(config::ChemistryType chemistry,
+std::vector<std::uint8_t> factory_processing_params(records::ChemistryType chemistry,
                                                     bool own_chemistry, bool legacy_nutrient) {
-    const auto* d = config::find_chemistry(chemistry);
+    const auto* d = records::find_chemistry(chemistry);
     if (d == nullptr) {
         return {};
     }
     switch (d->page) {
-        case config::ChemistryPage::nutrient: {
-            config::NutrientParams p =
-                own_chemistry ? deployed_nutrient() : config::NutrientParams{};
+        case records::ChemistryPage::nutrient: {
+            records::NutrientParams p =
+                own_chemistry ? deployed_nutrient() : records::NutrientParams{};
             p.layout = 1;
             if (legacy_nutrient) {
-                const auto legacy = config::encode_legacy(p);
+                const auto legacy = records::encode_legacy(p);
                 return {legacy.begin(), legacy.end()};
             }
             return bytes_of(p);
         }
-        case config::ChemistryPage::ph: {
-            config::PhParams p;
+        case records::ChemistryPage::ph: {
+            records::PhParams p;
             p.layout = 1;
             // Dye injected in state 2 and measured in state 3 of the default program, whose
             // 30 s leave the blank window its first 5 to 10 seconds.
@@ -84,19 +84,19 @@ std::vector<std::uint8_t> factory_processing_params(config::ChemistryType chemis
             }
             return bytes_of(p);
         }
-        case config::ChemistryPage::generic: {
-            config::GenericParams p;
+        case records::ChemistryPage::generic: {
+            records::GenericParams p;
             if (own_chemistry) {
                 p.sample_intake_state = 1;
                 p.sample_measurement_state = 2;
             }
             return bytes_of(p);
         }
-        case config::ChemistryPage::ta:
-            return own_chemistry ? bytes_of(deployed_ta()) : bytes_of(config::TaParams{});
-        case config::ChemistryPage::dic:
-            return own_chemistry ? bytes_of(deployed_dic()) : bytes_of(config::DicParams{});
-        case config::ChemistryPage::ammonia:
+        case records::ChemistryPage::ta:
+            return own_chemistry ? bytes_of(deployed_ta()) : bytes_of(records::TaParams{});
+        case records::ChemistryPage::dic:
+            return own_chemistry ? bytes_of(deployed_dic()) : bytes_of(records::DicParams{});
+        case records::ChemistryPage::ammonia:
             return config::default_processing_params(chemistry);
     }
     return {};

@@ -12,7 +12,7 @@ namespace kelpira::virtual_sensor {
 
 // In the layout the sensor expects: nutrient and pH records with layout 1, or the older
 // 23-byte nutrient layout when `legacy_nutrient` is set. Empty for a code no tab carries.
-std::vector<std::uint8_t> factory_processing_params(config::ChemistryType chemistry,
+std::vector<std::uint8_t> factory_processing_params(records::ChemistryType chemistry,
                                                     bool own_chemistry, bool legacy_nutrient);
 
 }  // namespace kelpira::virtual_sensor

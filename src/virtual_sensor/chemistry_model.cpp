@@ -12,7 +12,7 @@ namespace kelpira::virtual_sensor {
 
 namespace {
 
-using config::NutrientChannel;
+using records::NutrientChannel;
 
 // Peak absorbance of the dye at 434 nm, and the level at which the flushed-out dye counts as
 // gone: the curve must pass the processing's lower absorbance bound before the state ends.
@@ -36,7 +36,7 @@ double noisy(double volts, const SampleMoment& m, unsigned channel) {
 
 // The cell content a measurement state brings: blank and the optical-correction states hold
 // no coloured product, the standards and the sample their concentration.
-void fill_cell(const config::NutrientParams& p, const ModelTarget& target, ModelMemory& memory,
+void fill_cell(const records::NutrientParams& p, const ModelTarget& target, ModelMemory& memory,
                std::uint8_t state) {
     if (state == p.blank_measurement_state || state == p.optical_blank_state ||
         state == p.optical_sample_state) {
@@ -58,14 +58,14 @@ void nutrient_channels(const ModelConfig& config, const ModelTarget& target, Mod
     }
     for (const auto c :
          {NutrientChannel::medium, NutrientChannel::short_path, NutrientChannel::long_path}) {
-        const std::uint8_t monitor = config::monitor_input(p, c);
+        const std::uint8_t monitor = records::monitor_input(p, c);
         if (monitor < volts.size()) {
             volts[monitor] = noisy(m.light_on ? kMonitorVolts : kDarkVolts, m, monitor);
         }
     }
     for (const auto c :
          {NutrientChannel::medium, NutrientChannel::short_path, NutrientChannel::long_path}) {
-        const std::uint8_t input = config::measure_input(p, c);
+        const std::uint8_t input = records::measure_input(p, c);
         if (input >= volts.size()) {
             continue;
         }
@@ -77,7 +77,7 @@ void nutrient_channels(const ModelConfig& config, const ModelTarget& target, Mod
 
 // The input voltage at which a thermistor's calibration reads `celsius`, searched over the
 // converter's 0..5 V; nothing when the calibration never reads it there.
-std::optional<double> thermistor_volts(const config::ThermistorConfig& t, double celsius) {
+std::optional<double> thermistor_volts(const records::ThermistorConfig& t, double celsius) {
     auto f = [&](double v) { return ((t.a3 * v + t.a2) * v + t.a1) * v + t.a0 - celsius; };
     double lo = 0.0;
     double hi = 5.0;
@@ -166,7 +166,8 @@ double model_noise(std::uint32_t counter, unsigned channel) {
     return sum * std::sqrt(3.0);
 }
 
-double dye_ratio_for(double ph, double salinity, double t_celsius, const config::PhParams& params) {
+double dye_ratio_for(double ph, double salinity, double t_celsius,
+                     const records::PhParams& params) {
     // The equation rises with the ratio inside its domain; find the domain on a grid, then
     // bisect within it.
     auto at = [&](double r) { return processing::ph_equation(salinity, params, r, t_celsius); };
@@ -201,9 +202,9 @@ ChannelVolts model_channels(const ModelConfig& config, const ModelTarget& target
                             ModelMemory& memory, const SampleMoment& moment,
                             const ChannelVolts& background) {
     ChannelVolts volts = background;
-    if (config::is_nutrient(config.chemistry)) {
+    if (records::is_nutrient(config.chemistry)) {
         nutrient_channels(config, target, memory, moment, volts);
-    } else if (config.chemistry == config::ChemistryType::ph) {
+    } else if (config.chemistry == records::ChemistryType::ph) {
         ph_channels(config, target, memory, moment, volts);
     }
     return volts;

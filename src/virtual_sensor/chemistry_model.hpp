@@ -25,10 +25,10 @@ struct ModelTarget {
 // The sensor's configuration as the model needs it; the parameters name the states in which
 // the cell holds blank, standards and sample.
 struct ModelConfig {
-    config::ChemistryType chemistry = config::ChemistryType::nitrate;
-    config::NutrientParams nutrient;
-    config::PhParams ph;
-    std::array<config::ThermistorConfig, 2> thermistors{};
+    records::ChemistryType chemistry = records::ChemistryType::nitrate;
+    records::NutrientParams nutrient;
+    records::PhParams ph;
+    std::array<records::ThermistorConfig, 2> thermistors{};
 };
 
 // One sample as the run takes it. The platform values are those written to the raw file,
@@ -77,6 +77,6 @@ inline constexpr std::array<double, 3> kAbsorbancePerUm{0.012, 0.005, 0.03};
 
 // The ratio A578 / A434 that gives `ph` by the dye equation at the salinity and temperature,
 // within the equation's domain.
-double dye_ratio_for(double ph, double salinity, double t_celsius, const config::PhParams& params);
+double dye_ratio_for(double ph, double salinity, double t_celsius, const records::PhParams& params);
 
 }  // namespace kelpira::virtual_sensor

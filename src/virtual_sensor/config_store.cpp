@@ -48,18 +48,18 @@ void set_block(Exchange& x) {
     std::copy_n(x.request.begin(), record.size(), record.begin());
 }
 
-config::ChemistryType current_chemistry(const SensorState& s) {
-    return static_cast<config::ChemistryType>(s.records.at(kGetChemistryConfig)[1]);
+records::ChemistryType current_chemistry(const SensorState& s) {
+    return static_cast<records::ChemistryType>(s.records.at(kGetChemistryConfig)[1]);
 }
 
 // The processing record length this sensor expects for its chemistry; none for a chemistry
 // it does not know.
 std::size_t expected_params_length(const SensorState& s) {
     const auto chemistry = current_chemistry(s);
-    if (s.options.legacy_nutrient_params && config::is_nutrient(chemistry)) {
-        return config::NutrientParams::legacy_size;
+    if (s.options.legacy_nutrient_params && records::is_nutrient(chemistry)) {
+        return records::NutrientParams::legacy_size;
     }
-    return config::processing_record_length(chemistry);
+    return records::processing_record_length(chemistry);
 }
 
 void get_processing_params(Exchange& x) {
@@ -100,11 +100,11 @@ void get_thermistor_config(Exchange& x) {
     }
     const auto& record = x.state.thermistors[x.request[0]];
     std::copy(record.begin(), record.end(), x.response.begin());
-    x.response_length = config::ThermistorConfig::size;
+    x.response_length = records::ThermistorConfig::size;
 }
 
 void set_thermistor_config(Exchange& x) {
-    if (x.request_length != 1 + config::ThermistorConfig::size) {
+    if (x.request_length != 1 + records::ThermistorConfig::size) {
         x.result = link::kResultBadLength;
         return;
     }
@@ -112,19 +112,19 @@ void set_thermistor_config(Exchange& x) {
         x.result = kResultBadValue;
         return;
     }
-    std::copy_n(x.request.begin() + 1, config::ThermistorConfig::size,
+    std::copy_n(x.request.begin() + 1, records::ThermistorConfig::size,
                 x.state.thermistors[x.request[0]].begin());
 }
 
 // Thermistor t reads input 5 + t, whose voltage the live sample keeps near a level of its
 // own; a slope of 10 degrees per volt through 15 degrees at that level.
-std::array<std::uint8_t, config::ThermistorConfig::size> default_thermistor(std::size_t t) {
-    config::ThermistorConfig c;
+std::array<std::uint8_t, records::ThermistorConfig::size> default_thermistor(std::size_t t) {
+    records::ThermistorConfig c;
     c.input_channel = static_cast<std::uint8_t>(5 + t);
     const double volts = (11800.0 + 6550.0 * c.input_channel) * 5.0 / 65536.0;
     c.a1 = 10.0f;
     c.a0 = static_cast<float>(15.0 - 10.0 * volts);
-    return config::encode(c);
+    return records::encode(c);
 }
 
 std::vector<CommandEntry> build_commands() {
@@ -156,7 +156,7 @@ void fill_config_defaults(SensorState& state) {
         state.records[link::code_value(get)].assign(link::response_length(get), 0);
     }
     const auto chemistry =
-        config::encode(config::default_chemistry_config(state.options.chemistry));
+        records::encode(records::default_chemistry_config(state.options.chemistry));
     state.records[kGetChemistryConfig].assign(chemistry.begin(), chemistry.end());
 
     fill_factory_defaults(state);
@@ -164,16 +164,16 @@ void fill_config_defaults(SensorState& state) {
         state.records[link::code_value(get)].assign(record.begin(), record.end());
     };
     store(CommandCode::GET_PUMP_VALVE_DEFAULTS,
-          config::encode(config::default_pump_valve_defaults()));
-    store(CommandCode::GET_OPTICS_DEFAULTS, config::encode(config::default_optics_defaults()));
-    store(CommandCode::GET_PMT_CONFIG, config::encode(config::default_pmt_config()));
-    store(CommandCode::GET_DIC_CONFIG, config::encode(config::default_dic_conductivity_config()));
+          records::encode(records::default_pump_valve_defaults()));
+    store(CommandCode::GET_OPTICS_DEFAULTS, records::encode(records::default_optics_defaults()));
+    store(CommandCode::GET_PMT_CONFIG, records::encode(records::default_pmt_config()));
+    store(CommandCode::GET_DIC_CONFIG, records::encode(records::default_dic_conductivity_config()));
     // Measure continuously, in the layout of the firmware imitated.
     state.records[kGetSchedule].assign(link::response_length(CommandCode::GET_SCHEDULE), 0);
     state.records[kGetSchedule][0] = state.options.schedule_layout;
     fill_platform_records(state);
 
-    for (const auto& d : config::kChemistryTable) {
+    for (const auto& d : records::kChemistryTable) {
         state.processing_params[code_of(d.code)] = factory_processing_params(
             d.code, d.code == state.options.chemistry, state.options.legacy_nutrient_params);
     }

@@ -31,7 +31,7 @@ void read_diagnostics(Exchange& x) {
         x.result = kResultNoMoreData;
         return;
     }
-    answer(x, app::encode(store.entries[store.next++]));
+    answer(x, records::encode(store.entries[store.next++]));
 }
 
 void clear_diagnostics(Exchange& x) {
@@ -49,16 +49,16 @@ void get_restart_log_entry(Exchange& x) {
         x.result = kResultNoMoreData;
         return;
     }
-    answer(x, app::encode(stores.restarts[stores.next_restart++]));
+    answer(x, records::encode(stores.restarts[stores.next_restart++]));
 }
 
 void get_task_details(Exchange& x) {
     const std::size_t task = x.request[0];
-    if (task >= app::kTaskCount) {
+    if (task >= records::kTaskCount) {
         x.result = kResultBadValue;
         return;
     }
-    answer(x, app::encode(x.state.stores.tasks[task]));
+    answer(x, records::encode(x.state.stores.tasks[task]));
 }
 
 void set_task_flags(Exchange& x) {
@@ -66,8 +66,8 @@ void set_task_flags(Exchange& x) {
         x.result = link::kResultBadLength;
         return;
     }
-    const auto flags = app::decode_task_flags(x.request.first(app::TaskFlags::size));
-    for (std::size_t i = 0; i < app::kTaskCount; ++i) {
+    const auto flags = records::decode_task_flags(x.request.first(records::TaskFlags::size));
+    for (std::size_t i = 0; i < records::kTaskCount; ++i) {
         x.state.stores.tasks[i].log_filters = flags.log_filters[i];
     }
     x.state.stores.task_flags_written.push_back(flags);

@@ -128,8 +128,8 @@ std::optional<std::string> answer_eti_sentence(SensorState& state, EtiMachine& m
             machine.result.reset();
         }
         return host_platform::eti_sentence(format("$CMD,3,%u,%u,%d", m.time,
-                                              static_cast<unsigned>(std::max(0, m.value_milli)),
-                                              m.temperature_mc));
+                                                  static_cast<unsigned>(std::max(0, m.value_milli)),
+                                                  m.temperature_mc));
     }
     return std::nullopt;
 }

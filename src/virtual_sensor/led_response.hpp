@@ -11,9 +11,9 @@
 
 namespace kelpira::virtual_sensor {
 
-inline constexpr std::size_t kPhotodiodeChannels = config::kLedCount;  // inputs 0..3
+inline constexpr std::size_t kPhotodiodeChannels = records::kLedCount;  // inputs 0..3
 
-using LedCurrents = std::array<std::uint16_t, config::kLedCount>;  // microamperes
+using LedCurrents = std::array<std::uint16_t, records::kLedCount>;  // microamperes
 
 // Volts photodiode `channel` reads for the LED currents lit, without noise: a dark level plus
 // a response proportional to the light, up to the amplifier's rail. Unpowered photodiodes

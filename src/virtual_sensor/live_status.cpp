@@ -37,9 +37,9 @@ std::int32_t temperature_mc(std::uint32_t counter) {
 }
 
 // The host platform dives to 95 m and climbs back in a ten-minute cycle.
-app::PlatformState platform_state(std::uint32_t counter) {
+records::PlatformState platform_state(std::uint32_t counter) {
     constexpr double kCycle = 600;
-    app::PlatformState p;
+    records::PlatformState p;
     p.salinity = static_cast<float>(wave(counter, 35.1, 0.05, 300));
     p.temperature = static_cast<float>(wave(counter, 12.5, 0.3, kCycle));
     p.dissolved_oxygen = static_cast<float>(wave(counter, 5.2, 0.1, 450));
@@ -59,7 +59,7 @@ void put(Exchange& x, const std::array<std::uint8_t, N>& record) {
 
 void get_live_status(Exchange& x) {
     const std::uint32_t k = sample_counter(x.state, x.now);
-    app::LiveStatus status;
+    records::LiveStatus status;
     status.mode = x.state.mode;
     if (supply_mv(x.state, k) < kLowSupplyMv) {
         x.result = link::kResultLowVoltage;  // the mode is valid, the sample is not
@@ -71,16 +71,16 @@ void get_live_status(Exchange& x) {
     const auto& run = x.state.run;
     status.sample =
         run.active && run.last_sample ? *run.last_sample : sensor_sample(x.state, x.now);
-    put(x, app::encode(status));
+    put(x, records::encode(status));
 }
 
 }  // namespace
 
-app::LiveSample sensor_sample(const SensorState& state, TimePoint now) {
+records::LiveSample sensor_sample(const SensorState& state, TimePoint now) {
     const std::uint32_t k = sample_counter(state, now);
     const std::int32_t supply = supply_mv(state, k);
     const auto platform = platform_state(k);
-    app::LiveSample s;
+    records::LiveSample s;
     s.platform_valid = 1;
     s.counter = k;
     s.sensor_time = static_cast<std::uint32_t>(sensor_seconds(state, now));
@@ -93,7 +93,7 @@ app::LiveSample sensor_sample(const SensorState& state, TimePoint now) {
         photodiode_counts(optics.running ? optics.optics.led_current_ua : LedCurrents{},
                           !optics.running || optics.optics.photodiode_power != 0, k);
     std::copy(photodiodes.begin(), photodiodes.end(), s.channel.begin());
-    for (unsigned c = kPhotodiodeChannels; c < app::LiveSample::kChannels; ++c) {
+    for (unsigned c = kPhotodiodeChannels; c < records::LiveSample::kChannels; ++c) {
         // Channel c sits near (0.9 + 0.5 c) volts with a ripple of its own.
         s.channel[c] =
             static_cast<std::uint16_t>(std::lround(wave(k, 11800 + 6550 * c, 700, 40 + 7 * c)));
@@ -115,11 +115,11 @@ namespace {
 
 void get_power_status(Exchange& x) {
     const std::uint32_t k = sample_counter(x.state, x.now);
-    app::PowerStatus p;
+    records::PowerStatus p;
     p.supply_mv = supply_mv(x.state, k);
     p.temperature_mc = temperature_mc(k);
     p.board_variant = x.state.options.board_variant;
-    put(x, app::encode(p));
+    put(x, records::encode(p));
 }
 
 void get_platform_state(Exchange& x) {
@@ -127,12 +127,12 @@ void get_platform_state(Exchange& x) {
     if (x.state.platform_report) {
         apply_platform_report(*x.state.platform_report, p);
     }
-    put(x, app::encode(p));
+    put(x, records::encode(p));
 }
 
 // Each run writes a file of its own; an idle sensor writes none and answers an empty name.
 void get_output_file_name(Exchange& x) {
-    if (x.state.mode != app::kModeIdle) {
+    if (x.state.mode != records::kModeIdle) {
         common::ByteWriter w(x.response);
         w.text(raw_file_name(x.state.runs_started), kFileNameSize);
     }

@@ -22,6 +22,6 @@ std::int32_t supply_mv(const SensorState& state, std::uint32_t counter);
 
 // What the sensor's inputs read at `now` when no program drives them: channels, temperature,
 // supply, Hall sensors and the host platform's values, with state 0 and the seconds counter.
-app::LiveSample sensor_sample(const SensorState& state, TimePoint now);
+records::LiveSample sensor_sample(const SensorState& state, TimePoint now);
 
 }  // namespace kelpira::virtual_sensor

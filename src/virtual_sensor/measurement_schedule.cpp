@@ -18,18 +18,18 @@ using link::CommandCode;
 
 constexpr std::uint16_t kGetSchedule = link::code_value(CommandCode::GET_SCHEDULE);
 
-config::MeasurementSchedule stored_schedule(const SensorState& s) {
-    return config::decode_measurement_schedule(s.records.at(kGetSchedule));
+records::MeasurementSchedule stored_schedule(const SensorState& s) {
+    return records::decode_measurement_schedule(s.records.at(kGetSchedule));
 }
 
 // Seconds between measurements; 0 measures continuously.
-std::int64_t interval_seconds(const config::MeasurementSchedule& c) {
+std::int64_t interval_seconds(const records::MeasurementSchedule& c) {
     switch (c.interval_kind) {
-        case config::kMeasureEveryHalfHour:
+        case records::kMeasureEveryHalfHour:
             return 1800;
-        case config::kMeasureEveryNHours:
+        case records::kMeasureEveryNHours:
             return 3600 * std::int64_t{c.interval_count};
-        case config::kMeasureEveryNMinutes:
+        case records::kMeasureEveryNMinutes:
             return 60 * std::int64_t{c.interval_count};
         default:
             return 0;
@@ -38,15 +38,15 @@ std::int64_t interval_seconds(const config::MeasurementSchedule& c) {
 
 // The kinds the firmware knows: minute intervals only from layout 3; a count of at least one
 // hour or minute.
-bool acceptable(const config::MeasurementSchedule& c, std::uint8_t layout) {
+bool acceptable(const records::MeasurementSchedule& c, std::uint8_t layout) {
     switch (c.interval_kind) {
-        case config::kMeasureContinuously:
-        case config::kMeasureEveryHalfHour:
+        case records::kMeasureContinuously:
+        case records::kMeasureEveryHalfHour:
             return true;
-        case config::kMeasureEveryNHours:
+        case records::kMeasureEveryNHours:
             return c.interval_count > 0;
-        case config::kMeasureEveryNMinutes:
-            return layout >= config::kScheduleLayoutMinutes && c.interval_count > 0;
+        case records::kMeasureEveryNMinutes:
+            return layout >= records::kScheduleLayoutMinutes && c.interval_count > 0;
         default:
             return false;
     }
@@ -65,13 +65,13 @@ void set_schedule(Exchange& x) {
         x.result = link::kResultBadLength;
         return;
     }
-    config::MeasurementSchedule c = config::decode_measurement_schedule(x.request);
+    records::MeasurementSchedule c = records::decode_measurement_schedule(x.request);
     c.layout = record[0];
     if (!acceptable(c, c.layout)) {
         x.result = kResultBadValue;
         return;
     }
-    const auto bytes = config::encode(c);
+    const auto bytes = records::encode(c);
     std::copy(bytes.begin(), bytes.end(), record.begin());
 }
 
@@ -79,11 +79,11 @@ void get_next_measurement(Exchange& x) {
     const auto c = stored_schedule(x.state);
     const std::int64_t now = sensor_seconds(x.state, x.now);
     const std::int64_t next = next_measurement(x.state, now);
-    config::NextMeasurement answer;
+    records::NextMeasurement answer;
     answer.sensor_time = static_cast<std::uint32_t>(now);
     answer.next_time = static_cast<std::uint32_t>(next);
     answer.stop_reached = c.stop_enabled != 0 && next > c.stop_time ? 1 : 0;
-    const auto bytes = config::encode(answer);
+    const auto bytes = records::encode(answer);
     std::copy(bytes.begin(), bytes.end(), x.response.begin());
     x.response_length = link::response_length(CommandCode::GET_NEXT_MEASUREMENT);
 }

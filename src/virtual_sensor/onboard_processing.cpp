@@ -8,7 +8,7 @@ namespace kelpira::virtual_sensor {
 
 namespace {
 
-using config::ChemistryType;
+using records::ChemistryType;
 
 processing::RawChemistry raw_chemistry(ChemistryType c) {
     return c == ChemistryType::ph ? processing::RawChemistry::ph
@@ -19,38 +19,38 @@ processing::RawChemistry raw_chemistry(ChemistryType c) {
 std::uint8_t direction(double depth, double previous) {
     constexpr double kStill = 0.001;  // metres between rows
     if (depth > previous + kStill) {
-        return app::kDirectionDiving;
+        return records::kDirectionDiving;
     }
     if (depth < previous - kStill) {
-        return app::kDirectionClimbing;
+        return records::kDirectionClimbing;
     }
-    return app::kDirectionHovering;
+    return records::kDirectionHovering;
 }
 
-app::OutputRecord from_nutrient(const processing::NutrientResult& r) {
-    app::OutputRecord o;
+records::OutputRecord from_nutrient(const processing::NutrientResult& r) {
+    records::OutputRecord o;
     o.sensor_time = r.sensor_time;
     o.platform_time = r.platform_time;
     o.platform_salinity = r.salinity;
     o.platform_temperature = r.temperature;
     o.platform_depth = r.depth;
     o.value = r.output_value;
-    o.validity = r.validity == 1 ? app::kValidityGood : app::kValidityBad;
+    o.validity = r.validity == 1 ? records::kValidityGood : records::kValidityBad;
     o.p1 = r.medium;
     o.p2 = r.short_path;
     o.p3 = r.long_path;
     return o;
 }
 
-app::OutputRecord from_ph(const processing::PhResult& r, const processing::RawRow& row) {
-    app::OutputRecord o;
+records::OutputRecord from_ph(const processing::PhResult& r, const processing::RawRow& row) {
+    records::OutputRecord o;
     o.sensor_time = r.time;
     o.platform_time = row.platform_time;
     o.platform_salinity = r.salinity;
     o.platform_temperature = r.temperature;
     o.platform_depth = static_cast<float>(row.depth);
     o.value = r.ph;
-    o.validity = r.valid == 1 ? app::kValidityGood : app::kValidityBad;
+    o.validity = r.valid == 1 ? records::kValidityGood : records::kValidityBad;
     o.p1 = r.oxygen;
     o.p2 = static_cast<float>(r.r);
     o.p3 = static_cast<float>(r.thermistor_temperature);
@@ -58,10 +58,10 @@ app::OutputRecord from_ph(const processing::PhResult& r, const processing::RawRo
 }
 
 // `heading`: the platform's direction as the row was taken.
-std::optional<app::OutputRecord> feed(OnboardProcessing& p, const processing::RawRow& row,
-                                      std::uint8_t heading) {
-    std::optional<app::OutputRecord> out;
-    if (config::is_nutrient(p.chemistry)) {
+std::optional<records::OutputRecord> feed(OnboardProcessing& p, const processing::RawRow& row,
+                                          std::uint8_t heading) {
+    std::optional<records::OutputRecord> out;
+    if (records::is_nutrient(p.chemistry)) {
         if (const auto r = p.nutrient_engine.feed(p.chemistry, p.nutrient, row)) {
             out = from_nutrient(*r);
         }
@@ -71,14 +71,14 @@ std::optional<app::OutputRecord> feed(OnboardProcessing& p, const processing::Ra
         }
     } else {
         if (row.state == p.cycle_state && p.cycle_rows > 0) {
-            out = app::OutputRecord{};
+            out = records::OutputRecord{};
             out->sensor_time = row.sensor_time;
             out->platform_time = row.platform_time;
             out->platform_salinity = static_cast<float>(row.salinity);
             out->platform_temperature = static_cast<float>(row.temperature);
             out->platform_depth = static_cast<float>(row.depth);
             out->value = p.cycle_sum / p.cycle_rows;
-            out->validity = app::kValidityGood;
+            out->validity = records::kValidityGood;
             p.cycle_sum = 0;
             p.cycle_rows = 0;
         }
@@ -104,10 +104,10 @@ void reset_processing(OnboardProcessing& p, std::uint8_t start_state) {
     p.cycle_rows = 0;
     p.dive_number = 0;
     p.last_depth = 0;
-    p.last_direction = app::kDirectionHovering;
+    p.last_direction = records::kDirectionHovering;
 }
 
-std::optional<app::OutputRecord> process_row(OnboardProcessing& p, std::string_view row_text) {
+std::optional<records::OutputRecord> process_row(OnboardProcessing& p, std::string_view row_text) {
     if (!row_text.empty() && row_text.back() == '\n') {
         row_text.remove_suffix(1);
     }
@@ -122,7 +122,7 @@ std::optional<app::OutputRecord> process_row(OnboardProcessing& p, std::string_v
     return out;
 }
 
-std::optional<app::OutputRecord> finish_processing(OnboardProcessing& p) {
+std::optional<records::OutputRecord> finish_processing(OnboardProcessing& p) {
     auto row = processing::closing_row();
     row.depth = p.last_depth;
     return feed(p, row, p.last_direction);

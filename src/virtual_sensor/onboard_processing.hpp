@@ -18,9 +18,9 @@
 namespace kelpira::virtual_sensor {
 
 struct OnboardProcessing {
-    config::ChemistryType chemistry = config::ChemistryType::generic;
-    config::NutrientParams nutrient;
-    config::PhParams ph;
+    records::ChemistryType chemistry = records::ChemistryType::generic;
+    records::NutrientParams nutrient;
+    records::PhParams ph;
     std::uint32_t interval_ms = 1000;
     processing::PhThermistors thermistors{};
     processing::NutrientEngine nutrient_engine{processing::LogSink{}};
@@ -34,16 +34,16 @@ struct OnboardProcessing {
     double last_depth = 0;          // metres, of the previous row
     // Of the previous row, from its depth and the one before; the closing row of a run has
     // no depth of its own and takes this one.
-    std::uint8_t last_direction = app::kDirectionHovering;
+    std::uint8_t last_direction = records::kDirectionHovering;
 };
 
 // Ready for a run of the chemistry, starting at `start_state`.
 void reset_processing(OnboardProcessing& p, std::uint8_t start_state);
 
 // One row as written to the raw output file; the record of the cycle it completed, if any.
-std::optional<app::OutputRecord> process_row(OnboardProcessing& p, std::string_view row_text);
+std::optional<records::OutputRecord> process_row(OnboardProcessing& p, std::string_view row_text);
 
 // The run ended: the row of state 255 closes the last state.
-std::optional<app::OutputRecord> finish_processing(OnboardProcessing& p);
+std::optional<records::OutputRecord> finish_processing(OnboardProcessing& p);
 
 }  // namespace kelpira::virtual_sensor

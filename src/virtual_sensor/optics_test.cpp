@@ -21,7 +21,7 @@ void start_with_length(Exchange& x, std::uint8_t length) {
     }
     x.state.tests.optics.running = true;
     x.state.tests.optics.optics =
-        config::decode_optics_defaults(x.request.first(config::OpticsDefaults::size));
+        records::decode_optics_defaults(x.request.first(records::OpticsDefaults::size));
 }
 
 void start_optics_test(Exchange& x) {

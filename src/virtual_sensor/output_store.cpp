@@ -24,7 +24,7 @@ void read_output_record(Exchange& x) {
         x.result = kResultNoMoreData;
         return;
     }
-    const auto bytes = app::encode(store.entries[store.next++]);
+    const auto bytes = records::encode(store.entries[store.next++]);
     std::copy(bytes.begin(), bytes.end(), x.response.begin());
 }
 

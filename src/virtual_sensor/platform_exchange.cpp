@@ -33,13 +33,14 @@ Measurement current_measurement(const SensorState& state, TimePoint now) {
         const auto& r = results.back();
         m.time = r.sensor_time;
         m.value_milli = thousandths(r.value);
-        m.valid = r.validity == app::kValidityGood;
+        m.valid = r.validity == records::kValidityGood;
         return m;
     }
     m.time = static_cast<std::uint32_t>(sensor_seconds(state, now));
     const auto& target = state.options.run.target;
-    m.value_milli = thousandths(
-        state.options.chemistry == config::ChemistryType::ph ? target.ph : target.concentration_um);
+    m.value_milli = thousandths(state.options.chemistry == records::ChemistryType::ph
+                                    ? target.ph
+                                    : target.concentration_um);
     return m;
 }
 
@@ -76,16 +77,16 @@ void start_deployment(SensorState& state, TimePoint now) {
     if (state.run.active || supply_mv(state, sample_counter(state, now)) < kLowSupplyMv) {
         return;
     }
-    const auto config = config::decode_chemistry_config(
+    const auto config = records::decode_chemistry_config(
         state.records.at(link::code_value(link::CommandCode::GET_CHEMISTRY_CONFIG)));
     std::uint8_t start = config.start_auto_deployment;
-    if (start == config::kStateDisabled) {
+    if (start == records::kStateDisabled) {
         start = config.start_manual_deployment;
     }
-    if (start == config::kStateDisabled || !program_state(state, start)) {
+    if (start == records::kStateDisabled || !program_state(state, start)) {
         return;
     }
-    log_line(state, kTaskSampler, app::kSeverityInfo, "platform_start", 58,
+    log_line(state, kTaskSampler, records::kSeverityInfo, "platform_start", 58,
              "Deployment started by the host platform");
     start_run(state, now, start);
 }

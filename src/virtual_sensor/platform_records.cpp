@@ -40,11 +40,11 @@ void set_record(Exchange& x) {
 constexpr std::array kCommands{
     CommandEntry{kGetPlatformDefaults, get_record},
     CommandEntry{link::code_value(CommandCode::SET_PLATFORM_DEFAULTS),
-                 set_record<config::PlatformDefaults>},
+                 set_record<records::PlatformDefaults>},
     CommandEntry{kGetRs232, get_record},
-    CommandEntry{link::code_value(CommandCode::SET_RS232_CONFIG), set_record<config::Rs232Config>},
+    CommandEntry{link::code_value(CommandCode::SET_RS232_CONFIG), set_record<records::Rs232Config>},
     CommandEntry{kGetRs485, get_record},
-    CommandEntry{link::code_value(CommandCode::SET_RS485_CONFIG), set_record<config::Rs485Config>},
+    CommandEntry{link::code_value(CommandCode::SET_RS485_CONFIG), set_record<records::Rs485Config>},
 };
 
 }  // namespace
@@ -57,11 +57,11 @@ void fill_platform_records(SensorState& state) {
     const auto store = [&state](std::uint16_t code, const auto& record) {
         state.records[code].assign(record.begin(), record.end());
     };
-    store(kGetPlatformDefaults, config::encode(config::default_platform_defaults()));
-    auto rs232 = config::default_rs232_config();
+    store(kGetPlatformDefaults, records::encode(records::default_platform_defaults()));
+    auto rs232 = records::default_rs232_config();
     rs232.protocol = state.options.rs232_protocol;
-    store(kGetRs232, config::encode(rs232));
-    store(kGetRs485, config::encode(config::default_rs485_config()));
+    store(kGetRs232, records::encode(rs232));
+    store(kGetRs485, records::encode(records::default_rs485_config()));
 }
 
 }  // namespace kelpira::virtual_sensor

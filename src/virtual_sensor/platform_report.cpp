@@ -3,7 +3,7 @@
 
 namespace kelpira::virtual_sensor {
 
-void apply_platform_report(const PlatformReport& report, app::LiveSample& sample) {
+void apply_platform_report(const PlatformReport& report, records::LiveSample& sample) {
     sample.platform_valid = 1;
     sample.platform_depth = report.depth;
     sample.platform_time = report.time;
@@ -11,7 +11,7 @@ void apply_platform_report(const PlatformReport& report, app::LiveSample& sample
     sample.platform_temperature = report.temperature.value_or(sample.platform_temperature);
 }
 
-void apply_platform_report(const PlatformReport& report, app::PlatformState& state) {
+void apply_platform_report(const PlatformReport& report, records::PlatformState& state) {
     state.depth = report.depth;
     state.direction = report.direction.value_or(state.direction);
     state.salinity = report.salinity.value_or(state.salinity);

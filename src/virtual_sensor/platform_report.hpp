@@ -26,7 +26,7 @@ struct PlatformReport {
     std::int32_t p3 = 0;
 };
 
-void apply_platform_report(const PlatformReport& report, app::LiveSample& sample);
-void apply_platform_report(const PlatformReport& report, app::PlatformState& state);
+void apply_platform_report(const PlatformReport& report, records::LiveSample& sample);
+void apply_platform_report(const PlatformReport& report, records::PlatformState& state);
 
 }  // namespace kelpira::virtual_sensor

@@ -23,13 +23,13 @@ using std::chrono::duration;
 using std::chrono::duration_cast;
 using std::chrono::milliseconds;
 
-config::ChemistryConfig chemistry_config(const SensorState& s) {
-    return config::decode_chemistry_config(
+records::ChemistryConfig chemistry_config(const SensorState& s) {
+    return records::decode_chemistry_config(
         s.records.at(link::code_value(link::CommandCode::GET_CHEMISTRY_CONFIG)));
 }
 
-std::span<const std::uint8_t> params_of(const SensorState& s, config::ChemistryType c) {
-    const auto it = s.processing_params.find(config::code_of(c));
+std::span<const std::uint8_t> params_of(const SensorState& s, records::ChemistryType c) {
+    const auto it = s.processing_params.find(records::code_of(c));
     if (it == s.processing_params.end()) {
         return {};
     }
@@ -73,7 +73,7 @@ TimePoint due(const ProgramRun& run, std::uint64_t sample) {
     return run.started + milliseconds(static_cast<std::int64_t>(sample * run.interval_ms));
 }
 
-void end_run(SensorState& s, app::SensorMode mode) {
+void end_run(SensorState& s, records::SensorMode mode) {
     auto& run = s.run;
     if (const auto record = finish_processing(run.processing)) {
         store_output(s, *record);
@@ -92,30 +92,30 @@ bool enter_state(SensorState& s, std::uint8_t index, TimePoint when) {
     auto& run = s.run;
     const auto record = program_state(s, index);
     if (!record) {
-        log_line(s, kTaskSampler, app::kSeverityError, "sm_enter_state", 212,
+        log_line(s, kTaskSampler, records::kSeverityError, "sm_enter_state", 212,
                  "Invalid state reference " + std::to_string(index));
-        end_run(s, app::kModeIdle);
+        end_run(s, records::kModeIdle);
         return false;
     }
     run.state = index;
     run.state_entered = when;
     run.first_of_state = true;
     if (statemachine::ends_walk(*record)) {
-        log_line(s, kTaskSampler, app::kSeverityInfo, "sm_enter_state", 219,
+        log_line(s, kTaskSampler, records::kSeverityInfo, "sm_enter_state", 219,
                  "State machine stopped at state " + std::to_string(index));
         end_run(s, record->power_mode);
         return false;
     }
     run.state_seconds = state_seconds(s, *record, index, run.walk, when);
     s.mode = record->power_mode;
-    log_line(s, kTaskSampler, app::kSeverityDebug, "sm_enter_state", 226,
+    log_line(s, kTaskSampler, records::kSeverityDebug, "sm_enter_state", 226,
              "Entered state " + std::to_string(index));
     return true;
 }
 
 void take_sample(SensorState& s, TimePoint when, const StateRecord& record) {
     auto& run = s.run;
-    app::LiveSample sample = sensor_sample(s, when);
+    records::LiveSample sample = sensor_sample(s, when);
     sample.counter = static_cast<std::uint32_t>(run.samples + 1);
     sample.state = run.state;
     sample.platform_salinity = as_written(sample.platform_salinity);
@@ -178,14 +178,15 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
 
     run.model.chemistry = chemistry.chemistry;
     const auto params = params_of(s, chemistry.chemistry);
-    if (config::is_nutrient(chemistry.chemistry) && params.size() >= config::NutrientParams::size) {
-        run.model.nutrient = config::decode_nutrient_params(params);
+    if (records::is_nutrient(chemistry.chemistry) &&
+        params.size() >= records::NutrientParams::size) {
+        run.model.nutrient = records::decode_nutrient_params(params);
     }
-    if (chemistry.chemistry == config::ChemistryType::ph) {
-        run.model.ph = config::decode_ph_params(params);
+    if (chemistry.chemistry == records::ChemistryType::ph) {
+        run.model.ph = records::decode_ph_params(params);
     }
     for (std::size_t t = 0; t < run.model.thermistors.size(); ++t) {
-        run.model.thermistors[t] = config::decode_thermistor_config(s.thermistors[t]);
+        run.model.thermistors[t] = records::decode_thermistor_config(s.thermistors[t]);
     }
     run.walk.pump_timeout_state = s.options.run.pump_timeout_state;
 
@@ -211,11 +212,11 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
             std::make_unique<RawFileWriter>(storage, s.runs_started, raw_file_header(header));
         s.runs_started = run.file->run();
         if (!run.file->ok()) {
-            log_line(s, kTaskStorage, app::kSeverityError, "storage_open", 88,
+            log_line(s, kTaskStorage, records::kSeverityError, "storage_open", 88,
                      "Cannot write " + run.file->path().filename().string());
         }
     }
-    log_line(s, kTaskSampler, app::kSeverityInfo, "sm_start", 64,
+    log_line(s, kTaskSampler, records::kSeverityInfo, "sm_start", 64,
              "State machine started at state " + std::to_string(start_state));
     enter_state(s, start_state, now);
 }
@@ -231,9 +232,9 @@ void advance_run(SensorState& s, TimePoint now) {
         };
         while (run.active && state_end() <= when) {
             if (++changes > kMaxStatesPerSample) {
-                log_line(s, kTaskSampler, app::kSeverityError, "sm_step", 140,
+                log_line(s, kTaskSampler, records::kSeverityError, "sm_step", 140,
                          "State machine loops without delay");
-                end_run(s, app::kModeIdle);
+                end_run(s, records::kModeIdle);
                 break;
             }
             const auto left = program_state(s, run.state);
@@ -253,10 +254,10 @@ void advance_run(SensorState& s, TimePoint now) {
 
 void stop_run(SensorState& s, const std::string& why) {
     if (s.run.active) {
-        log_line(s, kTaskSampler, app::kSeverityInfo, "sm_stop", 171, why);
-        end_run(s, app::kModeIdle);
+        log_line(s, kTaskSampler, records::kSeverityInfo, "sm_stop", 171, why);
+        end_run(s, records::kModeIdle);
     }
-    s.mode = app::kModeIdle;
+    s.mode = records::kModeIdle;
 }
 
 }  // namespace kelpira::virtual_sensor

@@ -34,7 +34,7 @@ struct ProgramRun {
     statemachine::WalkState walk;
     ModelConfig model;
     ModelMemory memory;
-    std::optional<app::LiveSample> last_sample;
+    std::optional<records::LiveSample> last_sample;
     std::unique_ptr<RawFileWriter> file;
     OnboardProcessing processing;
 };

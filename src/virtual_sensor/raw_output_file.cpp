@@ -18,7 +18,7 @@ namespace kelpira::virtual_sensor {
 
 namespace {
 
-using config::ChemistryType;
+using records::ChemistryType;
 
 class HeaderText {
   public:
@@ -48,7 +48,7 @@ class HeaderText {
         }
         line("%%KELPIRA.CHEMISTRY.%s=%s", name, value);
     }
-    void thermistor(unsigned index, const config::ThermistorConfig& t) {
+    void thermistor(unsigned index, const records::ThermistorConfig& t) {
         line("%%KELPIRA.CHEMISTRY.THERMISTOR_INPUT_CHANNEL.%u=%u", index, t.input_channel);
         const float coefficients[] = {t.a3, t.a2, t.a1, t.a0};
         const char letters[] = "ABCD";
@@ -63,7 +63,7 @@ class HeaderText {
     std::string text_;
 };
 
-void nutrient_keys(HeaderText& h, const config::NutrientParams& p) {
+void nutrient_keys(HeaderText& h, const records::NutrientParams& p) {
     h.key("SENSOR_VERSION", p.sensor_version);
     h.key("MEASUREMENT_CHANNEL_MEDIUM", p.measure_medium);
     h.key("MEASUREMENT_CHANNEL_SHORT", p.measure_short);
@@ -86,7 +86,7 @@ void nutrient_keys(HeaderText& h, const config::NutrientParams& p) {
     h.key("OC_BLANK_MEASUREMENT_STATE", p.optical_blank_state);
 }
 
-void ph_keys(HeaderText& h, const config::PhParams& p, const RawHeaderSource& s) {
+void ph_keys(HeaderText& h, const records::PhParams& p, const RawHeaderSource& s) {
     h.key("SENSOR_VERSION", p.sensor_version);
     h.key("SAMPLE_INTERVAL", static_cast<unsigned>(s.sample_interval_ms));
     h.key("INPUT_CHANNEL_434", p.input_434);
@@ -106,7 +106,7 @@ void ph_keys(HeaderText& h, const config::PhParams& p, const RawHeaderSource& s)
     h.thermistor(1, s.thermistors[1]);
 }
 
-void ta_keys(HeaderText& h, const config::TaParams& p, const RawHeaderSource& s) {
+void ta_keys(HeaderText& h, const records::TaParams& p, const RawHeaderSource& s) {
     h.key("SENSOR_VERSION", p.sensor_version);
     h.key("MEASUREMENT_CHANNEL", p.measurement_channel);
     h.key("MONITORING_CHANNEL_LED1", p.monitor_led1);
@@ -127,7 +127,7 @@ void ta_keys(HeaderText& h, const config::TaParams& p, const RawHeaderSource& s)
     h.thermistor(1, s.thermistors[1]);
 }
 
-void dic_keys(HeaderText& h, const config::DicParams& p, const RawHeaderSource& s) {
+void dic_keys(HeaderText& h, const records::DicParams& p, const RawHeaderSource& s) {
     h.key("SENSOR_VERSION", p.sensor_version);
     for (unsigned k = 0; k < p.inlet.size(); ++k) {
         const auto& in = p.inlet[k];
@@ -150,24 +150,24 @@ std::string raw_file_header(const RawHeaderSource& s) {
     HeaderText h;
     h.line("%%KELPIRA.HEADER_START");
     h.line("%%KELPIRA.CORE.SENSOR_NAME=%.20s", s.sensor_name.c_str());
-    h.key("TYPE", config::code_of(s.chemistry));
-    const auto* d = config::find_chemistry(s.chemistry);
+    h.key("TYPE", records::code_of(s.chemistry));
+    const auto* d = records::find_chemistry(s.chemistry);
     if (d != nullptr && s.params.size() >= d->record_length) {
         switch (d->page) {
-            case config::ChemistryPage::nutrient:
-                nutrient_keys(h, config::decode_nutrient_params(s.params));
+            case records::ChemistryPage::nutrient:
+                nutrient_keys(h, records::decode_nutrient_params(s.params));
                 break;
-            case config::ChemistryPage::ph:
-                ph_keys(h, config::decode_ph_params(s.params), s);
+            case records::ChemistryPage::ph:
+                ph_keys(h, records::decode_ph_params(s.params), s);
                 break;
-            case config::ChemistryPage::ta:
-                ta_keys(h, config::decode_ta_params(s.params), s);
+            case records::ChemistryPage::ta:
+                ta_keys(h, records::decode_ta_params(s.params), s);
                 break;
-            case config::ChemistryPage::dic:
-                dic_keys(h, config::decode_dic_params(s.params), s);
+            case records::ChemistryPage::dic:
+                dic_keys(h, records::decode_dic_params(s.params), s);
                 break;
-            case config::ChemistryPage::generic:
-            case config::ChemistryPage::ammonia:
+            case records::ChemistryPage::generic:
+            case records::ChemistryPage::ammonia:
                 break;
         }
     }
@@ -179,7 +179,7 @@ std::string raw_file_header(const RawHeaderSource& s) {
     return h.take();
 }
 
-std::string raw_file_row(const app::LiveSample& s) {
+std::string raw_file_row(const records::LiveSample& s) {
     const auto& c = s.channel;
     char row[512];
     std::snprintf(row, sizeof row,

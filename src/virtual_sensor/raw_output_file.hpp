@@ -19,17 +19,17 @@ namespace kelpira::virtual_sensor {
 // What the header of a file records, as the sensor holds it when the run starts.
 struct RawHeaderSource {
     std::string sensor_name;
-    config::ChemistryType chemistry = config::ChemistryType::generic;
+    records::ChemistryType chemistry = records::ChemistryType::generic;
     std::uint32_t sample_interval_ms = 1000;
     std::span<const std::uint8_t> params;  // the chemistry's processing-parameter record
-    std::array<config::ThermistorConfig, 2> thermistors{};
+    std::array<records::ThermistorConfig, 2> thermistors{};
 };
 
 // The header lines and the column line, each ending in a line feed.
 std::string raw_file_header(const RawHeaderSource& source);
 
 // One data row of a sample, 20 values and a line feed. The channels are written in volts.
-std::string raw_file_row(const app::LiveSample& sample);
+std::string raw_file_row(const records::LiveSample& sample);
 
 // "R0000001.CSV" for run 1: the name GET_OUTPUT_FILE_NAME reports for the run.
 std::string raw_file_name(std::uint32_t run);

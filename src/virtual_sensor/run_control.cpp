@@ -22,14 +22,14 @@ void start_state_machine(Exchange& x) {
         return;
     }
     if (supply_mv(x.state, sample_counter(x.state, x.now)) < kLowSupplyMv) {
-        log_line(x.state, kTaskMonitor, app::kSeverityError, "sm_start", 41,
+        log_line(x.state, kTaskMonitor, records::kSeverityError, "sm_start", 41,
                  "Supply voltage too low to start state machine");
         x.result = link::kResultLowVoltage;
         return;
     }
     const std::uint8_t start = x.request[0];
     if (!program_state(x.state, start)) {
-        log_line(x.state, kTaskSampler, app::kSeverityError, "sm_start", 47,
+        log_line(x.state, kTaskSampler, records::kSeverityError, "sm_start", 47,
                  "No state " + std::to_string(start) + " in the state machine");
         x.result = kResultBadValue;
         return;
@@ -54,14 +54,14 @@ std::span<const CommandEntry> run_control_commands() {
 }
 
 void start_at_power_up(SensorState& state, TimePoint now) {
-    const auto config = config::decode_chemistry_config(
+    const auto config = records::decode_chemistry_config(
         state.records.at(link::code_value(CommandCode::GET_CHEMISTRY_CONFIG)));
     const std::uint8_t start = config.start_auto_deployment;
-    if (start == config::kStateDisabled || !program_state(state, start) ||
+    if (start == records::kStateDisabled || !program_state(state, start) ||
         supply_mv(state, sample_counter(state, now)) < kLowSupplyMv) {
         return;
     }
-    log_line(state, kTaskSampler, app::kSeverityInfo, "sm_autostart", 77,
+    log_line(state, kTaskSampler, records::kSeverityInfo, "sm_autostart", 77,
              "Automatic deployment at power-up");
     start_run(state, now, start);
 }

@@ -29,19 +29,19 @@ void log_line(SensorState& state, std::uint8_t task, std::uint8_t severity, cons
     }
     auto& log = stores.diagnostics;
     make_room(log, kDiagnosticsCapacity);
-    app::DiagnosticsEntry e;
+    records::DiagnosticsEntry e;
     e.counter = ++stores.lines_logged;
     e.function = function;
     e.line = line;
     e.task_id = task;
     e.severity = severity;
-    e.message = message.substr(0, app::DiagnosticsEntry::kMessageWidth - 1);
+    e.message = message.substr(0, records::DiagnosticsEntry::kMessageWidth - 1);
     log.entries.push_back(std::move(e));
 }
 
 void record_restart(SensorState& state, std::uint16_t reset_cause, TimePoint now) {
     auto& restarts = state.stores.restarts;
-    app::RestartLogEntry r;
+    records::RestartLogEntry r;
     r.usb_connected = 1;
     r.reset_cause = reset_cause;
     r.supply_decivolts =
@@ -53,10 +53,10 @@ void record_restart(SensorState& state, std::uint16_t reset_cause, TimePoint now
         restarts.pop_back();
     }
     state.stores.next_restart = 0;
-    log_line(state, kTaskIdle, app::kSeverityInfo, "main", 120, "Restarted after reset");
+    log_line(state, kTaskIdle, records::kSeverityInfo, "main", 120, "Restarted after reset");
 }
 
-void store_output(SensorState& state, const app::OutputRecord& record) {
+void store_output(SensorState& state, const records::OutputRecord& record) {
     make_room(state.stores.outputs, kOutputCapacity);
     state.stores.outputs.entries.push_back(record);
 }

@@ -32,6 +32,6 @@ void log_line(SensorState& state, std::uint8_t task, std::uint8_t severity, cons
 void record_restart(SensorState& state, std::uint16_t reset_cause, TimePoint now);
 
 // A cycle's processed result joins the output store.
-void store_output(SensorState& state, const app::OutputRecord& record);
+void store_output(SensorState& state, const records::OutputRecord& record);
 
 }  // namespace kelpira::virtual_sensor

@@ -40,12 +40,12 @@ struct SensorState {
     std::map<std::uint16_t, std::vector<std::uint8_t>> records;
     // Processing parameters by chemistry code, each of the length the sensor expects.
     std::map<std::uint8_t, std::vector<std::uint8_t>> processing_params;
-    std::array<std::array<std::uint8_t, config::ThermistorConfig::size>, kThermistorCount>
+    std::array<std::array<std::uint8_t, records::ThermistorConfig::size>, kThermistorCount>
         thermistors{};
 
     TimePoint started;                   // the sample counter counts seconds since then
     std::chrono::seconds rtc_offset{0};  // sensor clock minus the host clock
-    app::SensorMode mode = app::kModeIdle;
+    records::SensorMode mode = records::kModeIdle;
     std::uint32_t runs_started = 0;  // numbers the output file of each run
     ActuatorTests tests;             // the live optics, valves and pump test
     bool led_on = false;

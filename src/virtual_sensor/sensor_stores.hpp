@@ -22,12 +22,12 @@ struct ReadableStore {
 };
 
 struct SensorStores {
-    ReadableStore<app::OutputRecord> outputs;
-    ReadableStore<app::DiagnosticsEntry> diagnostics;
-    std::vector<app::RestartLogEntry> restarts;  // newest first, at most 10
+    ReadableStore<records::OutputRecord> outputs;
+    ReadableStore<records::DiagnosticsEntry> diagnostics;
+    std::vector<records::RestartLogEntry> restarts;  // newest first, at most 10
     std::size_t next_restart = 0;
-    std::array<app::TaskDetails, app::kTaskCount> tasks{};
-    std::vector<app::TaskFlags> task_flags_written;  // every SET_TASK_FLAGS, oldest first
+    std::array<records::TaskDetails, records::kTaskCount> tasks{};
+    std::vector<records::TaskFlags> task_flags_written;  // every SET_TASK_FLAGS, oldest first
     std::uint32_t lines_logged = 0;  // counter of the newest diagnostics line, kept by a clear
 };
 

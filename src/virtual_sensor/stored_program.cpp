@@ -27,8 +27,8 @@ struct ChemistryCycle {
     std::uint32_t reaction_s;
 };
 
-ChemistryCycle cycle_for(config::ChemistryType chemistry) {
-    using config::ChemistryType;
+ChemistryCycle cycle_for(records::ChemistryType chemistry) {
+    using records::ChemistryType;
     constexpr std::uint16_t one = 1u << 1;
     constexpr std::uint16_t two = (1u << 1) | (1u << 2);
     switch (chemistry) {
@@ -90,7 +90,7 @@ StateRecord measuring(std::uint8_t next, std::uint32_t delay_s) {
 
 }  // namespace
 
-StoredProgram default_program(config::ChemistryType chemistry) {
+StoredProgram default_program(records::ChemistryType chemistry) {
     const ChemistryCycle c = cycle_for(chemistry);
     std::vector<StateRecord> states;
     states.push_back(pumping(kSampleValve | kWasteValve, 1, 1, 20));       // 0 flush
@@ -115,7 +115,7 @@ StoredProgram default_program(config::ChemistryType chemistry) {
     StateRecord fault = base_state(kPumpFaultState, 1);  // 8 the pump timed out
     fault.power_mode = kPowerHibernating;
     states.push_back(fault);
-    if (config::is_nutrient(chemistry)) {
+    if (records::is_nutrient(chemistry)) {
         // After the rinses, the standard with reagent is measured as the sample was, so that
         // every cycle carries its own calibration.
         states[4].counter[0].next_state = kStandardState;

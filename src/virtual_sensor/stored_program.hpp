@@ -21,6 +21,6 @@ struct StoredProgram {
 // measurement, 24 cycles and then idle; a priming sequence from state 7; a pump that times
 // out sends the sensor to hibernation (state 8). Reagent valves and reaction time follow
 // the chemistry. Nutrient programs measure a standard after the rinses (states 9 to 11).
-StoredProgram default_program(config::ChemistryType chemistry);
+StoredProgram default_program(records::ChemistryType chemistry);
 
 }  // namespace kelpira::virtual_sensor

@@ -14,11 +14,11 @@ void add_stored_results(SensorState& state, unsigned count, TimePoint now) {
     const std::int64_t last = sensor_seconds(state, now);
     const auto& target = state.options.run.target;
     const double value =
-        state.options.chemistry == config::ChemistryType::ph ? target.ph : target.concentration_um;
+        state.options.chemistry == records::ChemistryType::ph ? target.ph : target.concentration_um;
     for (unsigned i = 0; i < count; ++i) {
         const unsigned step = i % kPerDive;
         const bool down = step < kPerDive / 2;
-        app::OutputRecord r;
+        records::OutputRecord r;
         r.dive_number = static_cast<std::uint16_t>(i / kPerDive + 1);
         r.sensor_time = static_cast<std::uint32_t>(last - (count - 1 - i) * kSpacingS);
         r.platform_time = r.sensor_time;
@@ -26,11 +26,11 @@ void add_stored_results(SensorState& state, unsigned count, TimePoint now) {
         r.platform_temperature = 12.5f;
         r.platform_depth = static_cast<float>(down ? 5 + step * 22.5 : 95 - (step - 5) * 22.5);
         r.value = value + 0.01 * (i % 5);
-        r.validity = i % 7 == 6 ? app::kValidityBad : app::kValidityGood;
-        if (r.validity == app::kValidityBad && state.options.failed_results) {
+        r.validity = i % 7 == 6 ? records::kValidityBad : records::kValidityGood;
+        if (r.validity == records::kValidityBad && state.options.failed_results) {
             r.value = std::numeric_limits<double>::quiet_NaN();
         }
-        r.platform_direction = down ? app::kDirectionDiving : app::kDirectionClimbing;
+        r.platform_direction = down ? records::kDirectionDiving : records::kDirectionClimbing;
         store_output(state, r);
     }
 }

@@ -78,7 +78,7 @@ std::vector<link::InProcessReport> VirtualSensor::handle(const link::Report& req
             answer.bytes[4] = x.result;
             answer.set_length(x.response_length);
             if (x.restart) {
-                record_restart(state_, app::kResetExternal, now);
+                record_restart(state_, records::kResetExternal, now);
                 host_call = hooks_.on_restart;
             }
             if (x.code == link::code_value(link::CommandCode::MOUNT_AS_DRIVE) &&

@@ -24,7 +24,7 @@ struct VirtualSensorOptions {
     std::uint16_t device_type = 7310;  // this sensor
     std::uint8_t bootloader_version = 3;
     std::string firmware_version = "KELPIRA_2_8_3";  // at most 25 characters are kept
-    config::ChemistryType chemistry = config::ChemistryType::nitrate;
+    records::ChemistryType chemistry = records::ChemistryType::nitrate;
     RunningCode running = RunningCode::firmware;
     std::string hardware_id = "VID_04D8&PID_EABC";
 
@@ -50,7 +50,7 @@ struct VirtualSensorOptions {
     unsigned stored_results = 0;               // results stored before the first command
     bool failed_results = false;               // the stored results marked bad hold NaN
     SerialSideOptions serial;  // the RS232 platform protocol, if the sensor speaks one
-    std::uint32_t rs232_protocol = config::kRs232GenericPolled;  // any, also one no list offers
+    std::uint32_t rs232_protocol = records::kRs232GenericPolled;  // any, also one no list offers
 };
 
 }  // namespace kelpira::virtual_sensor

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
 #include "support/recording_prompter.hpp"
@@ -33,7 +33,7 @@ std::vector<std::uint8_t> vec(const Array& a) {
 
 class ChemistryDialogTest : public virtual_sensor::testing::SensorFixture {
   protected:
-    void start_with(ChemistryType chemistry, VirtualSensorOptions o = {}) {
+    void start_with(records::ChemistryType chemistry, VirtualSensorOptions o = {}) {
         o.chemistry = chemistry;
         start(o, std::chrono::milliseconds(300));
     }
@@ -66,10 +66,10 @@ class ChemistryDialogTest : public virtual_sensor::testing::SensorFixture {
 };
 
 TEST_F(ChemistryDialogTest, NitriteSensorOpensOnTheThirdTabWithItsRecords) {
-    start_with(ChemistryType::nitrite);
+    start_with(records::ChemistryType::nitrite);
     const ChemistryDialog d = open();
     EXPECT_EQ(d.tab, kNitriteTab);
-    EXPECT_EQ(d.page.code, ChemistryType::nitrite);
+    EXPECT_EQ(d.page.code, records::ChemistryType::nitrite);
     EXPECT_TRUE(d.page.checked);
     EXPECT_TRUE(d.save_enabled());
     EXPECT_EQ(shown(d, "Standard 1 Concentration (\u00b5M)"), "20.000");
@@ -79,20 +79,20 @@ TEST_F(ChemistryDialogTest, NitriteSensorOpensOnTheThirdTabWithItsRecords) {
 }
 
 TEST_F(ChemistryDialogTest, UnknownChemistryShowsGenericDefaultsTicked) {
-    start_with(static_cast<ChemistryType>(10));
+    start_with(static_cast<records::ChemistryType>(10));
     const ChemistryDialog d = open();
     EXPECT_EQ(messages(), (std::vector<std::string>{
                               "Configure Chemistry: Failed to load chemistry config: please see "
                               "View/Compatibility"}));
     EXPECT_EQ(d.tab, 0u);
     EXPECT_TRUE(d.page.checked);
-    EXPECT_EQ(d.config, default_chemistry_config(ChemistryType::generic));
+    EXPECT_EQ(d.config, records::default_chemistry_config(records::ChemistryType::generic));
     EXPECT_EQ(shown(d, "Sample Interval (ms)"), "1000");
     EXPECT_EQ(sensor->logged_codes(), (std::vector<std::uint16_t>{400}));
 }
 
 TEST_F(ChemistryDialogTest, UnreadableSensorClosesTheDialog) {
-    start_with(ChemistryType::nitrate);
+    start_with(records::ChemistryType::nitrate);
     sensor->inject(400, Fault{FaultKind::no_answer, {}}, 1);
     EXPECT_FALSE(open_chemistry_dialog(link, prompter).has_value());
     EXPECT_EQ(messages(),
@@ -100,7 +100,7 @@ TEST_F(ChemistryDialogTest, UnreadableSensorClosesTheDialog) {
 }
 
 TEST_F(ChemistryDialogTest, TabChangesReadOnlyTheSensorsOwnChemistry) {
-    start_with(ChemistryType::nitrate);
+    start_with(records::ChemistryType::nitrate);
     ChemistryDialog d = open();
     sensor->clear_log();
     change_chemistry_tab(d, kPhTab, link, prompter);
@@ -120,16 +120,17 @@ TEST_F(ChemistryDialogTest, TabChangesReadOnlyTheSensorsOwnChemistry) {
     change_chemistry_tab(d, 1, link, prompter);
     EXPECT_EQ(messages(), (std::vector<std::string>{"Load: Failed to load chemistry config"}));
     EXPECT_TRUE(d.page.checked);
-    EXPECT_EQ(d.config, default_chemistry_config(ChemistryType::nitrate));
+    EXPECT_EQ(d.config, records::default_chemistry_config(records::ChemistryType::nitrate));
     EXPECT_EQ(shown(d, "Standard 1 Concentration (\u00b5M)"), "0.000");
 }
 
 TEST_F(ChemistryDialogTest, NewChemistrySavedWithDefaultStartStates) {
-    start_with(ChemistryType::nitrate);
-    ChemistryConfig custom = default_chemistry_config(ChemistryType::nitrate);
+    start_with(records::ChemistryType::nitrate);
+    records::ChemistryConfig custom =
+        records::default_chemistry_config(records::ChemistryType::nitrate);
     custom.start_auto_deployment = 4;
     custom.start_manual_deployment = 9;
-    ASSERT_EQ(link::set_chemistry_config(link, custom), 0);
+    ASSERT_EQ(records::set_chemistry_config(link, custom), 0);
     ChemistryDialog d = open();
     change_chemistry_tab(d, kPhTab, link, prompter);
     set_page_checked(d.page, true);
@@ -138,14 +139,15 @@ TEST_F(ChemistryDialogTest, NewChemistrySavedWithDefaultStartStates) {
     sensor->clear_log();
     save_chemistry_dialog(d, link, prompter);
 
-    ChemistryConfig expected = default_chemistry_config(ChemistryType::ph);
+    records::ChemistryConfig expected =
+        records::default_chemistry_config(records::ChemistryType::ph);
     expected.sample_interval_ms = 100;
-    PhParams params;
+    records::PhParams params;
     params.layout = 1;
     const auto log = sensor->log();
     ASSERT_EQ(log.size(), 4u);
-    EXPECT_EQ(log[0], (LoggedCommand{401, vec(encode(expected))}));
-    EXPECT_EQ(log[1], (LoggedCommand{403, with_length(38, vec(encode(params)))}));
+    EXPECT_EQ(log[0], (LoggedCommand{401, vec(records::encode(expected))}));
+    EXPECT_EQ(log[1], (LoggedCommand{403, with_length(38, vec(records::encode(params)))}));
     EXPECT_EQ(log[2], (LoggedCommand{400, {}}));
     EXPECT_EQ(log[3], (LoggedCommand{402, with_length(38)}));
     EXPECT_EQ(messages(), (std::vector<std::string>{"Save: pH Processing configuration saved"}));
@@ -154,7 +156,7 @@ TEST_F(ChemistryDialogTest, NewChemistrySavedWithDefaultStartStates) {
 }
 
 TEST_F(ChemistryDialogTest, FailedWriteKeepsWhatWasTyped) {
-    start_with(ChemistryType::generic);
+    start_with(records::ChemistryType::generic);
     ChemistryDialog d = open();
     auto& intake =
         d.page.controls[page_control_index(d.page, kParametersGroup, "Sample Intake State")];
@@ -166,11 +168,11 @@ TEST_F(ChemistryDialogTest, FailedWriteKeepsWhatWasTyped) {
 }
 
 TEST_F(ChemistryDialogTest, ObsoleteTaMultiplexersAreNamedWheneverShown) {
-    start_with(ChemistryType::ta);
+    start_with(records::ChemistryType::ta);
     for (const std::uint8_t mux : {std::uint8_t{2}, std::uint8_t{3}}) {
-        ChemistryConfig c = default_chemistry_config(ChemistryType::ta);
+        records::ChemistryConfig c = records::default_chemistry_config(records::ChemistryType::ta);
         c.multiplexer = mux;
-        ASSERT_EQ(link::set_chemistry_config(link, c), 0);
+        ASSERT_EQ(records::set_chemistry_config(link, c), 0);
         open();
     }
     ChemistryDialog d = open();
@@ -190,12 +192,12 @@ TEST_F(ChemistryDialogTest, ObsoleteTaMultiplexersAreNamedWheneverShown) {
 TEST_F(ChemistryDialogTest, OlderNutrientFirmwareIsShownAndWrittenInItsLayout) {
     VirtualSensorOptions o;
     o.legacy_nutrient_params = true;
-    start_with(ChemistryType::nitrate, o);
-    NutrientParams legacy;
+    start_with(records::ChemistryType::nitrate, o);
+    records::NutrientParams legacy;
     legacy.output_channel = 1;
     legacy.output_monitored = 1;
     legacy.output_monitor = 6;
-    ASSERT_EQ(link::set_processing_params(link, legacy), 0);
+    ASSERT_EQ(records::set_processing_params(link, legacy), 0);
     ChemistryDialog d = open();
     EXPECT_EQ(
         shown(d, "Measure", "Medium") + shown(d, "Measure", "Short") + shown(d, "Measure", "Long"),
@@ -214,7 +216,7 @@ TEST_F(ChemistryDialogTest, OlderNutrientFirmwareIsShownAndWrittenInItsLayout) {
     EXPECT_EQ(log[2].code, 403);
     legacy.layout = 0;
     EXPECT_EQ(std::vector<std::uint8_t>(log[2].payload.begin(), log[2].payload.begin() + 27),
-              with_length(23, vec(encode_legacy(legacy))));
+              with_length(23, vec(records::encode_legacy(legacy))));
     EXPECT_EQ(messages(),
               (std::vector<std::string>{"Save: Nitrate Processing configuration saved"}));
 }

@@ -68,9 +68,10 @@ TEST(ChemistryEntries, ClampsAndConversions) {
 }
 
 TEST(GenericPage, FilledRecordBytesAndIntervalClamps) {
-    ChemistryPageView page = make_chemistry_page(ChemistryType::generic);
+    ChemistryPageView page = make_chemistry_page(records::ChemistryType::generic);
     EXPECT_EQ(page.check_text, "Configure Sensor For Generic");
-    ChemistryConfig sensor = default_chemistry_config(ChemistryType::nitrate);
+    records::ChemistryConfig sensor =
+        records::default_chemistry_config(records::ChemistryType::nitrate);
     sensor.reserved0 = 9;
     sensor.start_special2 = 12;
     sensor.reserved16 = 0xBEEF;
@@ -80,9 +81,9 @@ TEST(GenericPage, FilledRecordBytesAndIntervalClamps) {
     type(page, "Sample Interval (ms)", "50");
     EXPECT_EQ(collect_config(page).sample_interval_ms, 100u);
     type(page, "Sample Interval (ms)", "5000");
-    const ChemistryConfig written = collect_config(page);
+    const records::ChemistryConfig written = collect_config(page);
     EXPECT_EQ(written.sample_interval_ms, 1000u);
-    EXPECT_EQ(written.chemistry, ChemistryType::generic);
+    EXPECT_EQ(written.chemistry, records::ChemistryType::generic);
     EXPECT_EQ(written.reserved0, 9) << "every other byte as read";
     EXPECT_EQ(written.start_special2, 12);
     EXPECT_EQ(written.reserved16, 0xBEEF);
@@ -101,12 +102,13 @@ TEST(GenericPage, FilledRecordBytesAndIntervalClamps) {
               (std::array<std::uint8_t, 4>{0x00, 0x00, 0xC0, 0x3F}));
     EXPECT_EQ((std::array{bytes[63], bytes[64], bytes[65], bytes[66]}),
               (std::array<std::uint8_t, 4>{0x00, 0x00, 0x80, 0xBE}));
-    EXPECT_EQ(decode_generic_params(bytes).scale[0], 1.0f);
+    EXPECT_EQ(records::decode_generic_params(bytes).scale[0], 1.0f);
 }
 
 TEST(PhPage, RecordFromTheControls) {
-    ChemistryPageView page = make_chemistry_page(ChemistryType::ph);
-    EXPECT_EQ(reset_config(page, true), default_chemistry_config(ChemistryType::ph));
+    ChemistryPageView page = make_chemistry_page(records::ChemistryType::ph);
+    EXPECT_EQ(reset_config(page, true),
+              records::default_chemistry_config(records::ChemistryType::ph));
     EXPECT_EQ(control(page, "dpH/dT").text, "-0.01582");
     EXPECT_EQ(control(page, "Multiplexer").choices[*control(page, "Multiplexer").selected].text,
               "pH");
@@ -115,11 +117,11 @@ TEST(PhPage, RecordFromTheControls) {
     type(page, "Blank Start Offset (seconds)", "65537");
     choose(page, "Input Channel (578nm)", "6");
     type(page, "R-adjustment (offset)", "0.125");
-    const ChemistryConfig c = collect_config(page);
-    EXPECT_EQ(c.chemistry, ChemistryType::ph);
+    const records::ChemistryConfig c = collect_config(page);
+    EXPECT_EQ(c.chemistry, records::ChemistryType::ph);
     EXPECT_EQ(c.sample_interval_ms, 250u);
     EXPECT_EQ(c.multiplexer, 0);
-    const PhParams p = decode_ph_params(collect_params(page));
+    const records::PhParams p = records::decode_ph_params(collect_params(page));
     EXPECT_EQ(p.layout, 1) << "always written 1";
     EXPECT_EQ(p.blank_start_s, 65535) << "saturates, never wraps";
     EXPECT_EQ(p.input_578, 6);
@@ -127,7 +129,7 @@ TEST(PhPage, RecordFromTheControls) {
     EXPECT_EQ(p.blank_end_s, 70);
 
     // A stored value no entry carries gets an entry of its own, and is written back as read.
-    ChemistryConfig odd = default_chemistry_config(ChemistryType::ph);
+    records::ChemistryConfig odd = records::default_chemistry_config(records::ChemistryType::ph);
     odd.multiplexer = 2;
     show_config(page, odd, true);
     EXPECT_EQ(control(page, "Multiplexer").choices.back().text, "unknown (2)");
@@ -135,7 +137,7 @@ TEST(PhPage, RecordFromTheControls) {
 }
 
 TEST(NutrientPage, FilledRecordBytes) {
-    ChemistryPageView page = make_chemistry_page(ChemistryType::nitrite);
+    ChemistryPageView page = make_chemistry_page(records::ChemistryType::nitrite);
     EXPECT_EQ(page.check_text, "Configure Sensor For Nitrite");
     EXPECT_EQ(control(page, "Optical Correction Dilution", "Optical Correction").text, "1:2.000");
     set_page_checked(page, true);
@@ -155,8 +157,8 @@ TEST(NutrientPage, FilledRecordBytes) {
     choose(page, "Measure", "4", "Medium");
     choose(page, "Monitor", "6", "Short");
     choose(page, "Monitor", "7", "Long");
-    const ChemistryConfig c = collect_config(page);
-    EXPECT_EQ(c.chemistry, ChemistryType::nitrite);
+    const records::ChemistryConfig c = collect_config(page);
+    EXPECT_EQ(c.chemistry, records::ChemistryType::nitrite);
     EXPECT_EQ(c.sample_interval_ms, 1000u);
     EXPECT_EQ(collect_params(page), (std::vector<std::uint8_t>{
                                         1, 0, 1, 1, 2, 3, 4, 254, 0x39, 0x30, 0, 0,   0xE9, 0x03, 0,
@@ -164,30 +166,30 @@ TEST(NutrientPage, FilledRecordBytes) {
 }
 
 TEST(NutrientPage, OutputWithoutSingleChannelKeepsItsValue) {
-    ChemistryPageView page = make_chemistry_page(ChemistryType::nitrate);
-    NutrientParams stored;
+    ChemistryPageView page = make_chemistry_page(records::ChemistryType::nitrate);
+    records::NutrientParams stored;
     stored.layout = 1;
     stored.monitor_medium = 5;
     for (const std::uint8_t output : {std::uint8_t{254}, std::uint8_t{3}}) {
         stored.output_channel = output;
-        show_params(page, encode(stored));
-        const NutrientParams back = decode_nutrient_params(collect_params(page));
+        show_params(page, records::encode(stored));
+        const records::NutrientParams back = records::decode_nutrient_params(collect_params(page));
         EXPECT_EQ(back.output_channel, output);
         EXPECT_EQ(back.output_monitored, 0) << int{output};
-        EXPECT_EQ(back.output_monitor, kNoMonitor) << int{output};
+        EXPECT_EQ(back.output_monitor, records::kNoMonitor) << int{output};
     }
     EXPECT_EQ(control(page, "Output").choices.at(*control(page, "Output").selected).text,
               "unknown (3)")
         << "3 is named by no entry";
     choose(page, "Output", "Medium");
-    const NutrientParams medium = decode_nutrient_params(collect_params(page));
+    const records::NutrientParams medium = records::decode_nutrient_params(collect_params(page));
     EXPECT_EQ(medium.output_channel, 0);
     EXPECT_EQ(medium.output_monitored, 1);
     EXPECT_EQ(medium.output_monitor, 5);
 }
 
 TEST(NutrientPage, EnablingFollowsAdjustmentTriggerAndOpticalCorrection) {
-    ChemistryPageView page = make_chemistry_page(ChemistryType::iron);
+    ChemistryPageView page = make_chemistry_page(records::ChemistryType::iron);
     for (const auto& c : page.controls) {
         EXPECT_FALSE(c.enabled) << c.label << ": the check box is clear";
     }
@@ -217,14 +219,14 @@ TEST(NutrientPage, EnablingFollowsAdjustmentTriggerAndOpticalCorrection) {
 }
 
 TEST(TaPage, MonitorsShownNeverEditableAndRecordBytes) {
-    ChemistryPageView page = make_chemistry_page(ChemistryType::ta);
+    ChemistryPageView page = make_chemistry_page(records::ChemistryType::ta);
     EXPECT_EQ(page.check_text, "Configure Sensor For TA (Total Alkalinity)");
-    TaParams stored;
+    records::TaParams stored;
     stored.monitor_led1 = 3;
     stored.reserved15 = {1, 2, 3, 4};
     stored.pka = 4.25f;
-    show_params(page, encode(stored));
-    ChemistryConfig mux = default_chemistry_config(ChemistryType::ta);
+    show_params(page, records::encode(stored));
+    records::ChemistryConfig mux = records::default_chemistry_config(records::ChemistryType::ta);
     mux.multiplexer = 3;
     show_config(page, mux, true);
     EXPECT_FALSE(control(page, "Monitoring Channel (LED1)").enabled);
@@ -235,17 +237,17 @@ TEST(TaPage, MonitorsShownNeverEditableAndRecordBytes) {
     type(page, "Sample Intake State", "255");
     type(page, "e3", "0.5");
     const auto bytes = collect_params(page);
-    TaParams expected = stored;
+    records::TaParams expected = stored;
     expected.reserved15 = {};
     expected.sample_intake_state = 254;
     expected.e3 = 0.5f;
-    const auto expected_bytes = encode(expected);
+    const auto expected_bytes = records::encode(expected);
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>(expected_bytes.begin(), expected_bytes.end())));
     EXPECT_EQ(bytes[3], 3) << "the monitor is written back as read";
 }
 
 TEST(DicPage, InletEnablingAndRecord) {
-    ChemistryPageView page = make_chemistry_page(ChemistryType::dic);
+    ChemistryPageView page = make_chemistry_page(records::ChemistryType::dic);
     set_page_checked(page, true);
     const std::string inlet2 = "Inlet 2 Processing Parameters";
     const auto enabled = [&](std::string_view label) {
@@ -262,15 +264,15 @@ TEST(DicPage, InletEnablingAndRecord) {
     EXPECT_TRUE(enabled("CRM Value (\u00b5mol/kg)"));
     type(page, "Measurement State", "999", inlet2);
     type(page, "CRM Value (\u00b5mol/kg)", "2012.5", inlet2);
-    const DicParams p = decode_dic_params(collect_params(page));
+    const records::DicParams p = records::decode_dic_params(collect_params(page));
     EXPECT_EQ(p.inlet[1].type, 2);
     EXPECT_EQ(p.inlet[1].measurement_state, 254);
     EXPECT_EQ(p.inlet[1].crm_umol_kg, 2012.5f);
-    EXPECT_EQ(p.inlet[0], DicInlet{});
+    EXPECT_EQ(p.inlet[0], records::DicInlet{});
 }
 
 TEST(AmmoniaPage, CarriesItsBytesAsRead) {
-    ChemistryPageView page = make_chemistry_page(ChemistryType::ammonia);
+    ChemistryPageView page = make_chemistry_page(records::ChemistryType::ammonia);
     EXPECT_EQ(page.notes,
               (std::vector<std::string>{"There are currently no ammonia processing parameters."}));
     show_params(page, std::vector<std::uint8_t>{7, 8});
@@ -279,14 +281,14 @@ TEST(AmmoniaPage, CarriesItsBytesAsRead) {
 }
 
 TEST(PageDefaults, EveryChemistryStartsFromItsRecordDefaults) {
-    for (const auto& d : kChemistryTable) {
+    for (const auto& d : records::kChemistryTable) {
         const auto bytes = default_processing_params(d.code);
         EXPECT_EQ(bytes.size(), d.record_length) << d.tab_text;
         ChemistryPageView page = make_chemistry_page(d.code);
         EXPECT_FALSE(page.checked);
         EXPECT_EQ(page.params, bytes) << d.tab_text;
     }
-    const auto nutrient = default_processing_params(ChemistryType::silicate);
+    const auto nutrient = default_processing_params(records::ChemistryType::silicate);
     EXPECT_EQ(nutrient,
               (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,   0,   0,  0,
                                          0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 255, 255, 255}));

@@ -17,31 +17,31 @@ Bytes bytes(const std::array<std::uint8_t, N>& a) {
 }
 
 TEST(ClockRecords, FieldsSitAtTheirOffsets) {
-    const auto rtc = testing::counting_bytes<RtcTime::size>();
-    const RtcTime t = decode_rtc_time(rtc);
+    const auto rtc = testing::counting_bytes<records::RtcTime::size>();
+    const records::RtcTime t = records::decode_rtc_time(rtc);
     EXPECT_EQ(t.year, 0x0302);
     EXPECT_EQ(t.second, 8);
-    EXPECT_EQ(encode(t), rtc);
+    EXPECT_EQ(records::encode(t), rtc);
 
-    const auto sched = testing::counting_bytes<MeasurementSchedule::size>();
-    const MeasurementSchedule s = decode_measurement_schedule(sched);
+    const auto sched = testing::counting_bytes<records::MeasurementSchedule::size>();
+    const records::MeasurementSchedule s = records::decode_measurement_schedule(sched);
     EXPECT_EQ(s.interval_kind, 2);
     EXPECT_EQ(s.start_time, 0x06050403u);
     EXPECT_EQ(s.stop_enabled, 7);
     EXPECT_EQ(s.stop_time, 0x0B0A0908u);
     EXPECT_EQ(s.interval_count, 0x0D0C);
-    EXPECT_EQ(encode(s), sched);
+    EXPECT_EQ(records::encode(s), sched);
 
-    const auto next = testing::counting_bytes<NextMeasurement::size>();
-    const NextMeasurement n = decode_next_measurement(next);
+    const auto next = testing::counting_bytes<records::NextMeasurement::size>();
+    const records::NextMeasurement n = records::decode_next_measurement(next);
     EXPECT_EQ(n.next_time, 0x08070605u);
     EXPECT_EQ(n.stop_reached, 9);
-    EXPECT_EQ(encode(n), next);
+    EXPECT_EQ(records::encode(n), next);
 }
 
 TEST(ClockRecords, LeapDayClockAsBytesAndText) {
-    const RtcTime t = rtc_time_of({2024, 2, 29, 13, 5, 9});
-    EXPECT_EQ(bytes(encode(t)), (Bytes{0, 0xE8, 0x07, 2, 29, 13, 5, 9}));
+    const records::RtcTime t = rtc_time_of({2024, 2, 29, 13, 5, 9});
+    EXPECT_EQ(bytes(records::encode(t)), (Bytes{0, 0xE8, 0x07, 2, 29, 13, 5, 9}));
     EXPECT_EQ(rtc_time_text(t), "29/02/2024 13:05:09");
     EXPECT_EQ(sensor_time_report_line(t), "Sensor time now: 29/02/2024 13:05:09");
 }
@@ -77,19 +77,19 @@ TEST(ScheduleTime, TypedDateAndTime) {
 }
 
 TEST(ScheduleReport, IntervalLines) {
-    MeasurementSchedule s;
+    records::MeasurementSchedule s;
     EXPECT_EQ(interval_report_line(s), "Interval: Measure Continuously");
-    s.interval_kind = kMeasureEveryNHours;
+    s.interval_kind = records::kMeasureEveryNHours;
     s.interval_count = 1;
     EXPECT_EQ(interval_report_line(s), "Interval: Measure every 1 hour");
     s.interval_count = 3;
     EXPECT_EQ(interval_report_line(s), "Interval: Measure every 3 hours");
-    s.interval_kind = kMeasureEveryNMinutes;
+    s.interval_kind = records::kMeasureEveryNMinutes;
     s.interval_count = 2;
     EXPECT_EQ(interval_report_line(s), "Interval: Measure every 2 minutes");
     s.interval_count = 1;
     EXPECT_EQ(interval_report_line(s), "Interval: Measure every 1 minute");
-    s.interval_kind = kMeasureEveryHalfHour;
+    s.interval_kind = records::kMeasureEveryHalfHour;
     s.interval_count = 0;
     EXPECT_EQ(interval_report_line(s), "Interval: Measure every 30 minutes");
     s.interval_kind = 7;
@@ -97,8 +97,8 @@ TEST(ScheduleReport, IntervalLines) {
 }
 
 TEST(ScheduleReport, StartAndStopLines) {
-    MeasurementSchedule s;
-    s.interval_kind = kMeasureEveryNHours;
+    records::MeasurementSchedule s;
+    s.interval_kind = records::kMeasureEveryNHours;
     s.interval_count = 1;
     s.start_time = 1709272800;
     s.stop_time = 1709272800;  // not set while stop_enabled is 0

@@ -5,7 +5,7 @@
 #include "config/sensor_identification_controller.hpp"
 #include "config/thermistors_controller.hpp"
 #include "link/identity_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
@@ -80,7 +80,7 @@ TEST_F(ConfigDialogsTest, IdentificationUnreadable) {
 }
 
 TEST(ThermistorGroup, ShownAndReadBack) {
-    ThermistorConfig r;
+    records::ThermistorConfig r;
     r.input_channel = 9;
     r.a3 = -0.5f;
     r.a2 = 0;
@@ -96,15 +96,15 @@ TEST(ThermistorGroup, ShownAndReadBack) {
         c.coefficients[k].text = typed[k];
     }
     c.input_channel.selected = 3;
-    EXPECT_EQ(read_thermistor(c), (ThermistorConfig{0, 3, 1.5f, 0.0f, 0.0f, -20.0f}));
+    EXPECT_EQ(read_thermistor(c), (records::ThermistorConfig{0, 3, 1.5f, 0.0f, 0.0f, -20.0f}));
 }
 
 TEST_F(ConfigDialogsTest, ThermistorChannelNineIsWrittenBackAsRead) {
     start();
-    ThermistorConfig odd;
+    records::ThermistorConfig odd;
     odd.input_channel = 9;
     odd.a1 = 2.5f;
-    ASSERT_EQ(link::set_thermistor_config(link, 1, odd), 0);
+    ASSERT_EQ(records::set_thermistor_config(link, 1, odd), 0);
     sensor->clear_log();
 
     ThermistorsControls c;
@@ -122,8 +122,8 @@ TEST_F(ConfigDialogsTest, ThermistorChannelNineIsWrittenBackAsRead) {
     }
     EXPECT_EQ(codes, (Codes{404, 404, 404, 405, 405, 405, 404, 404, 404}));
     EXPECT_EQ(index, (std::vector<std::uint8_t>{0, 1, 2, 0, 1, 2, 0, 1, 2}));
-    ThermistorConfig back;
-    ASSERT_EQ(link::get_thermistor_config(link, 1, back), 0);
+    records::ThermistorConfig back;
+    ASSERT_EQ(records::get_thermistor_config(link, 1, back), 0);
     EXPECT_EQ(back.input_channel, 9);
     EXPECT_EQ(back.a1, 2.5f);
     expect_message("Save", "Settings saved");

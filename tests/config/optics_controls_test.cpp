@@ -19,30 +19,30 @@ TEST(OpticsControls, LedCurrentIsTheTypedMilliampsTimes1000Truncated) {
 }
 
 TEST(OpticsControls, PmtVoltageIsLimitedOnlyForTheH10492) {
-    EXPECT_FLOAT_EQ(pmt_control_v(kPmtH10492, 2.0f), 1.1f);
-    EXPECT_FLOAT_EQ(pmt_control_v(kPmtH10492, 0.1f), 0.5f);
-    EXPECT_FLOAT_EQ(pmt_control_v(kPmtH10492, 0.75f), 0.75f);
-    EXPECT_FLOAT_EQ(pmt_control_v(kPmtNone, 7.5f), 7.5f);
+    EXPECT_FLOAT_EQ(pmt_control_v(records::kPmtH10492, 2.0f), 1.1f);
+    EXPECT_FLOAT_EQ(pmt_control_v(records::kPmtH10492, 0.1f), 0.5f);
+    EXPECT_FLOAT_EQ(pmt_control_v(records::kPmtH10492, 0.75f), 0.75f);
+    EXPECT_FLOAT_EQ(pmt_control_v(records::kPmtNone, 7.5f), 7.5f);
 }
 
 OpticsControls typed() {
     OpticsControls c;
-    const std::array<std::string, kLedCount> leds{"50", "0.0005", "20", "1.5"};
-    for (std::size_t i = 0; i < kLedCount; ++i) {
+    const std::array<std::string, records::kLedCount> leds{"50", "0.0005", "20", "1.5"};
+    for (std::size_t i = 0; i < records::kLedCount; ++i) {
         c.led_ma[i].text = leds[i];
     }
     c.photodiode_power = true;
-    c.pmt_instrument = kPmtH10492;
+    c.pmt_instrument = records::kPmtH10492;
     c.pmt_control_v.text = "2";
     c.dic_rxgain = true;
     c.dic_offset_v.text = "0.25";
     c.dic_frequency_khz.text = "10";
     c.dic_excitation_pct.text = "300";
-    c.pump_direction = kPumpWithdraw;
+    c.pump_direction = records::kPumpWithdraw;
     c.pump_current_ma.text = "5";
     c.pump_step_period_us.text = "200000";
     c.pump_microstepping = 3;
-    c.pump_stop_condition = kStopStepCount;
+    c.pump_stop_condition = records::kStopStepCount;
     c.hall_limit_inject.text = "0";
     c.hall_limit_withdraw.text = "70000";
     c.pump_timeout_s.text = "99999999999";
@@ -59,19 +59,19 @@ TEST(OpticsControls, ReadControlsClampsEveryFieldAndKeepsTheStepCount) {
     r.pump.step_count = 123456;  // read from the sensor; no control carries it
     read_controls(c, r);
 
-    EXPECT_EQ(r.optics, (OpticsDefaults{0, 1, 1, {48000, 0, 20000, 1500}}));
-    EXPECT_EQ(r.pmt.instrument, kPmtH10492);
+    EXPECT_EQ(r.optics, (records::OpticsDefaults{0, 1, 1, {48000, 0, 20000, 1500}}));
+    EXPECT_EQ(r.pmt.instrument, records::kPmtH10492);
     EXPECT_FLOAT_EQ(r.pmt.control_v, 1.1f);
     EXPECT_EQ(r.pmt.reserved6, (std::array<std::uint8_t, 14>{}));
     EXPECT_EQ(c.pmt_control_v.text, "1.10000") << "the limited voltage is written back";
-    EXPECT_EQ(r.dic, (DicConductivityConfig{0, 1, 0.25f, 20, 100}));
+    EXPECT_EQ(r.dic, (records::DicConductivityConfig{0, 1, 0.25f, 20, 100}));
 
     const auto& p = r.pump;
-    EXPECT_EQ(p.direction, kPumpWithdraw);
+    EXPECT_EQ(p.direction, records::kPumpWithdraw);
     EXPECT_EQ(p.current_ma, 10);
     EXPECT_EQ(p.step_period_us, 131071u);
     EXPECT_EQ(p.microstepping, 3);
-    EXPECT_EQ(p.stop_condition, kStopStepCount);
+    EXPECT_EQ(p.stop_condition, records::kStopStepCount);
     EXPECT_EQ(p.hall_limit_inject, 1);
     EXPECT_EQ(p.hall_limit_withdraw, 4095);
     EXPECT_EQ(p.step_count, 123456u);
@@ -79,7 +79,7 @@ TEST(OpticsControls, ReadControlsClampsEveryFieldAndKeepsTheStepCount) {
     EXPECT_EQ(p.hall_power, 1);
     EXPECT_EQ(p.valve_spike_ms, 3000);
 
-    c.pmt_instrument = kPmtNone;
+    c.pmt_instrument = records::kPmtNone;
     c.pmt_control_v.text = "2";
     read_controls(c, r);
     EXPECT_FLOAT_EQ(r.pmt.control_v, 2.0f);
@@ -95,7 +95,7 @@ TEST(OpticsControls, RecordsAreShownWithTheirFormats) {
     OpticsControls c;
     c.test_pump = true;
     show_records(r, c);
-    for (std::size_t i = 0; i < kLedCount; ++i) {
+    for (std::size_t i = 0; i < records::kLedCount; ++i) {
         EXPECT_EQ(c.led_ma[i].text,
                   (std::array<std::string, 4>{"20.000", "48.000", "0.001", "0.000"}[i]));
     }

@@ -76,14 +76,14 @@ TEST_F(OpticsDialogTest, OpensWithTheFourRecordsAndTheIdleState) {
 
 TEST_F(OpticsDialogTest, DicSensorReadsAndWritesItsConductivityRecord) {
     VirtualSensorOptions o;
-    o.chemistry = ChemistryType::dic;
+    o.chemistry = records::ChemistryType::dic;
     open_on(o);
     EXPECT_TRUE(dialog.dic_present());
     EXPECT_TRUE(dialog.enabling().dic);
     dialog.controls().dic_frequency_khz.text = "10";
     dialog.save_defaults();
     EXPECT_EQ(codes(), (Codes{369, 375, 373, 353, 368, 400, 352, 374, 372}));
-    EXPECT_EQ(decode_dic_conductivity_config(stored(372)).frequency_khz, 20);
+    EXPECT_EQ(records::decode_dic_conductivity_config(stored(372)).frequency_khz, 20);
 }
 
 TEST_F(OpticsDialogTest, UnreadableDefaultsCloseTheDialog) {
@@ -122,23 +122,23 @@ TEST_F(OpticsDialogTest, PmtUnreadableOnTheReadBackIsNotWrittenByTheNextSave) {
 
 TEST_F(OpticsDialogTest, SaveWritesTheControlsAndKeepsTheStoredStepCount) {
     start();
-    auto pump = default_pump_valve_defaults();
+    auto pump = records::default_pump_valve_defaults();
     pump.step_count = 777777;
-    ASSERT_EQ(link::set_pump_valve_defaults(link, encode(pump)), 0);
+    ASSERT_EQ(link::set_pump_valve_defaults(link, records::encode(pump)), 0);
     ASSERT_TRUE(dialog.open());
     sensor->clear_log();
 
     auto& c = dialog.controls();
     c.led_ma[0].text = "50";
-    c.pmt_instrument = kPmtH10492;
+    c.pmt_instrument = records::kPmtH10492;
     c.pmt_control_v.text = "2";
     c.pump_current_ma.text = "5";
     dialog.save_defaults();
 
     EXPECT_EQ(codes(), (Codes{369, 375, 353, 368, 400, 352, 374}));
-    EXPECT_EQ(decode_optics_defaults(stored(368)).led_current_ua[0], 48000);
-    EXPECT_FLOAT_EQ(decode_pmt_config(stored(374)).control_v, 1.1f);
-    const auto kept = decode_pump_valve_defaults(stored(352));
+    EXPECT_EQ(records::decode_optics_defaults(stored(368)).led_current_ua[0], 48000);
+    EXPECT_FLOAT_EQ(records::decode_pmt_config(stored(374)).control_v, 1.1f);
+    const auto kept = records::decode_pump_valve_defaults(stored(352));
     EXPECT_EQ(kept.current_ma, 10);
     EXPECT_EQ(kept.step_count, 777777u) << "never overwritten with 0";
     EXPECT_EQ(c.led_ma[0].text, "48.000") << "shown as read back";
@@ -161,19 +161,19 @@ TEST_F(OpticsDialogTest, SaveStopsAtTheFirstFailure) {
 TEST_F(OpticsDialogTest, StopConditionDecidesTheHallAndTimeoutFields) {
     open_on();
     auto& c = dialog.controls();
-    c.pump_stop_condition = kStopStepCount;
+    c.pump_stop_condition = records::kStopStepCount;
     c.hall_power = false;
     dialog.stop_condition_changed();
     EXPECT_FALSE(dialog.enabling().hall_limits);
     EXPECT_FALSE(dialog.enabling().pump_timeout);
     EXPECT_TRUE(dialog.enabling().hall_power);
-    c.pump_stop_condition = kStopTimeout;
+    c.pump_stop_condition = records::kStopTimeout;
     c.pump_current_ma.text = "5";
     dialog.stop_condition_changed();
     EXPECT_EQ(c.pump_current_ma.text, "5") << "records are shown again only for Hall Sensors";
     EXPECT_FALSE(dialog.enabling().hall_limits);
     EXPECT_TRUE(dialog.enabling().pump_timeout);
-    c.pump_stop_condition = kStopHallSensors;
+    c.pump_stop_condition = records::kStopHallSensors;
     dialog.stop_condition_changed();
     EXPECT_TRUE(c.hall_power);
     EXPECT_EQ(c.pump_current_ma.text, "10");
@@ -291,8 +291,8 @@ TEST_F(OpticsDialogTest, PollerShowsTheChannelsOfTheLitLeds) {
     open_on();
     auto& c = dialog.controls();
     c.test_optics = true;
-    const std::array<std::string, kLedCount> leds{"40", "0", "0", "0"};
-    for (std::size_t i = 0; i < kLedCount; ++i) {
+    const std::array<std::string, records::kLedCount> leds{"40", "0", "0", "0"};
+    for (std::size_t i = 0; i < records::kLedCount; ++i) {
         c.led_ma[i].text = leds[i];
     }
     ASSERT_TRUE(dialog.start_test());
@@ -316,7 +316,7 @@ TEST_F(OpticsDialogTest, PumpRunEndingByItselfReturnsToIdle) {
     open_on();
     auto& c = dialog.controls();
     c.test_pump = true;
-    c.pump_stop_condition = kStopTimeout;
+    c.pump_stop_condition = records::kStopTimeout;
     c.pump_timeout_s.text = "5";
     ASSERT_TRUE(dialog.start_test());
     dialog.test_report(queue.next());
@@ -338,7 +338,7 @@ TEST_F(OpticsDialogTest, PumpRunEndingWithARefusedStopStaysRunning) {
     open_on({}, 200ms);
     auto& c = dialog.controls();
     c.test_pump = true;
-    c.pump_stop_condition = kStopTimeout;
+    c.pump_stop_condition = records::kStopTimeout;
     c.pump_timeout_s.text = "5";
     ASSERT_TRUE(dialog.start_test());
     sensor->inject(371, {virtual_sensor::FaultKind::no_answer}, 1);

@@ -45,10 +45,10 @@ class PlatformDialogsTest : public virtual_sensor::testing::SensorFixture {
 
 TEST_F(PlatformDialogsTest, PlatformDefaultsShownWrittenAndReadBack) {
     start();
-    PlatformDefaults odd = default_platform_defaults();
+    records::PlatformDefaults odd = records::default_platform_defaults();
     odd.direction = 9;
     odd.depth_m = 12.3456f;
-    ASSERT_EQ(link::set_platform_defaults(link, encode(odd)), 0);
+    ASSERT_EQ(link::set_platform_defaults(link, records::encode(odd)), 0);
     sensor->clear_log();
 
     PlatformDefaultsControls c;
@@ -63,7 +63,7 @@ TEST_F(PlatformDialogsTest, PlatformDefaultsShownWrittenAndReadBack) {
     c.temperature_c.text = std::string(22, ' ') + "12";  // the 24th character is past the field
     c.oxygen_ml_l.text = "";
     c.depth_m.text = "-1e1";
-    c.direction = kDirectionDiving;
+    c.direction = records::kDirectionDiving;
     c.time_offset_s.text = "-3600";
     c.p1.text = " +7 ";
     c.p2.text = "-99999999999";
@@ -75,18 +75,18 @@ TEST_F(PlatformDialogsTest, PlatformDefaultsShownWrittenAndReadBack) {
 
     EXPECT_TRUE(shown_before_message);
     EXPECT_EQ(sensor->logged_codes(), (Codes{440, 441, 440}));
-    PlatformDefaults expected;
+    records::PlatformDefaults expected;
     expected.reserved0 = 1;
     expected.dive_number = 65535;  // saturated, never wrapped
     expected.salinity_psu = 34.5f;
     expected.temperature_c = 1.0f;
     expected.depth_m = -10.0f;
-    expected.direction = kDirectionDiving;
+    expected.direction = records::kDirectionDiving;
     expected.time_offset_s = -3600;
     expected.p1 = 7;
     expected.p2 = -2147483647 - 1;
     expected.p3 = 0;
-    EXPECT_EQ(written(441), bytes_of(encode(expected)));
+    EXPECT_EQ(written(441), bytes_of(records::encode(expected)));
     EXPECT_EQ(c.dive_number.text, "65535") << "the controls show what the sensor kept";
     EXPECT_EQ(c.time_offset_s.text, "-3600");
     EXPECT_EQ(c.oxygen_ml_l.text, "0.000");
@@ -95,25 +95,26 @@ TEST_F(PlatformDialogsTest, PlatformDefaultsShownWrittenAndReadBack) {
 
 TEST_F(PlatformDialogsTest, Rs232StoredProtocolTheListDoesNotOfferIsKept) {
     virtual_sensor::VirtualSensorOptions o;
-    o.rs232_protocol = kRs232Seaglider;
+    o.rs232_protocol = records::kRs232Seaglider;
     start(o);
-    link::RecordBytes<Rs232Config::size> stored{};
+    link::RecordBytes<records::Rs232Config::size> stored{};
     ASSERT_EQ(link::get_rs232_config(link, stored), 0);
-    Rs232Config before = decode_rs232_config(stored);
-    before.mode = kRs232ModeDebug;
-    before.parity = kParityEven;
-    ASSERT_EQ(link::set_rs232_config(link, encode(before)), 0);
+    records::Rs232Config before = records::decode_rs232_config(stored);
+    before.mode = records::kRs232ModeDebug;
+    before.parity = records::kParityEven;
+    ASSERT_EQ(link::set_rs232_config(link, records::encode(before)), 0);
     sensor->clear_log();
 
     Rs232Controls c;
     ASSERT_TRUE(open_rs232(c, link, prompter));
-    EXPECT_EQ(c.protocol, kRs232Seaglider);
-    EXPECT_EQ(c.protocols.back(), (ListChoice{kRs232Seaglider, "Seaglider"}));
-    EXPECT_EQ(c.parity, kParityEven);
-    EXPECT_EQ(c.mode, kRs232ModeDebug);
+    EXPECT_EQ(c.protocol, records::kRs232Seaglider);
+    EXPECT_EQ(c.protocols.back(), (ListChoice{records::kRs232Seaglider, "Seaglider"}));
+    EXPECT_EQ(c.parity, records::kParityEven);
+    EXPECT_EQ(c.mode, records::kRs232ModeDebug);
     save_rs232_settings(c, link, prompter);
     EXPECT_EQ(sensor->logged_codes(), (Codes{448, 449, 448}));
-    EXPECT_EQ(written(449), bytes_of(encode(before))) << "saved untouched, nothing changes";
+    EXPECT_EQ(written(449), bytes_of(records::encode(before)))
+        << "saved untouched, nothing changes";
     expect_messages({"Settings saved"}, "Save");
 }
 
@@ -121,18 +122,18 @@ TEST_F(PlatformDialogsTest, Rs232PlatformChangeResetsTheLineButNotTheMode) {
     start();
     Rs232Controls c;
     ASSERT_TRUE(open_rs232(c, link, prompter));
-    EXPECT_EQ(c.protocol, kRs232GenericPolled);
+    EXPECT_EQ(c.protocol, records::kRs232GenericPolled);
     EXPECT_EQ(c.protocols.size(), 3u);
     c.baud = 115200;
-    c.parity = kParitySpace;
+    c.parity = records::kParitySpace;
     c.data_bits = 7;
     c.stop_bits = 2;
-    c.mode = kRs232ModeDebug;
-    rs232_platform_chosen(c, kRs232GenericPolled);
+    c.mode = records::kRs232ModeDebug;
+    rs232_platform_chosen(c, records::kRs232GenericPolled);
     EXPECT_EQ(c.baud, 115200u) << "the shown platform picked again changes nothing";
-    rs232_platform_chosen(c, kRs232GenericStreaming);
+    rs232_platform_chosen(c, records::kRs232GenericStreaming);
     EXPECT_EQ(c.baud, 9600u);
-    EXPECT_EQ(c.parity, kParityNone);
+    EXPECT_EQ(c.parity, records::kParityNone);
     EXPECT_EQ(c.data_bits, 8);
     EXPECT_EQ(c.stop_bits, 1);
     EXPECT_FALSE(rs232_mode_enabled(c));
@@ -142,8 +143,8 @@ TEST_F(PlatformDialogsTest, Rs232PlatformChangeResetsTheLineButNotTheMode) {
               (Bytes{0x00, 0x80, 0x25, 0x00, 0x00, 0x04, 0x08, 0x01, 0x0D, 0x00, 0x00, 0x00, 0x01}))
         << "parity None is stored as 4; the disabled mode is saved as shown";
 
-    rs232_platform_chosen(c, kRs232None);
-    c.parity = kParityEven;
+    rs232_platform_chosen(c, records::kRs232None);
+    c.parity = records::kParityEven;
     EXPECT_TRUE(rs232_mode_enabled(c));
     EXPECT_EQ(read_rs232(c).parity, 0) << "Even is stored as 0";
 }
@@ -156,9 +157,9 @@ TEST_F(PlatformDialogsTest, Rs485PlatformChangePresetsAndAddressCheck) {
     c.data_bits = 7;
     c.stop_bits = 2;
     EXPECT_FALSE(rs485_address_red(c)) << "only a hub checks its address";
-    rs485_platform_chosen(c, kRs485SenseOceanHub);
+    rs485_platform_chosen(c, records::kRs485SenseOceanHub);
     EXPECT_EQ(c.baud, 19200u);
-    EXPECT_EQ(c.parity, kParityEven);
+    EXPECT_EQ(c.parity, records::kParityEven);
     EXPECT_EQ(c.slave_address.text, "64");
     EXPECT_EQ(c.poll_rate_s.text, "300");
     EXPECT_EQ(c.data_bits, 7);
@@ -175,9 +176,9 @@ TEST_F(PlatformDialogsTest, Rs485PlatformChangePresetsAndAddressCheck) {
                                    0x00, 0x47, 0x2C, 0x01, 0x00, 0x00}));
     expect_messages({"Settings saved"}, "Save");
 
-    rs485_platform_chosen(c, kRs485StormLogger);
+    rs485_platform_chosen(c, records::kRs485StormLogger);
     EXPECT_EQ(c.baud, 9600u);
-    EXPECT_EQ(c.parity, kParityNone);
+    EXPECT_EQ(c.parity, records::kParityNone);
     EXPECT_EQ(c.slave_address.text, "0");
     EXPECT_EQ(c.poll_rate_s.text, "0");
     c.slave_address.text = "300";

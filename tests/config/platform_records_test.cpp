@@ -19,12 +19,12 @@ Bytes bytes_of(const std::array<std::uint8_t, N>& a) {
 }
 
 TEST(PlatformRecords, PlatformDefaultsBytes) {
-    PlatformDefaults p;
+    records::PlatformDefaults p;
     p.dive_number = 4464;
     p.salinity_psu = 1.0f;
     p.temperature_c = -2.0f;
     p.depth_m = 0.5f;
-    p.direction = kDirectionClimbing;
+    p.direction = records::kDirectionClimbing;
     p.time_offset_s = -3600;
     p.p1 = 1;
     p.p2 = -1;
@@ -32,50 +32,50 @@ TEST(PlatformRecords, PlatformDefaultsBytes) {
     const Bytes filled{0x01, 0x70, 0x11, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0xC0, 0x00,
                        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0x03, 0xF0, 0xF1, 0xFF, 0xFF,
                        0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01};
-    EXPECT_EQ(bytes_of(encode(p)), filled);
-    EXPECT_EQ(decode_platform_defaults(filled), p);
+    EXPECT_EQ(bytes_of(records::encode(p)), filled);
+    EXPECT_EQ(records::decode_platform_defaults(filled), p);
 
-    const auto counted = testing::counting_bytes<PlatformDefaults::size>();
-    const auto d = decode_platform_defaults(counted);
+    const auto counted = testing::counting_bytes<records::PlatformDefaults::size>();
+    const auto d = records::decode_platform_defaults(counted);
     EXPECT_EQ(d.dive_number, 0x0302);
     EXPECT_EQ(d.direction, 20);
     EXPECT_EQ(d.time_offset_s, 0x18171615);
     EXPECT_EQ(d.p3, 0x24232221);
-    EXPECT_EQ(bytes_of(encode(d)), bytes_of(counted));
+    EXPECT_EQ(bytes_of(records::encode(d)), bytes_of(counted));
 
-    const auto factory = encode(default_platform_defaults());
+    const auto factory = records::encode(records::default_platform_defaults());
     EXPECT_EQ(factory[0], 1) << "reserved0 is written 1";
-    EXPECT_EQ(decode_platform_defaults(factory).p3, 100);
+    EXPECT_EQ(records::decode_platform_defaults(factory).p3, 100);
 }
 
 TEST(PlatformRecords, SerialConfigBytes) {
-    Rs232Config a;
+    records::Rs232Config a;
     a.baud = 115200;
-    a.parity = kParityNone;
+    a.parity = records::kParityNone;
     a.data_bits = 7;
     a.stop_bits = 2;
-    a.protocol = kRs232Seaglider;
-    a.mode = kRs232ModeDebug;
+    a.protocol = records::kRs232Seaglider;
+    a.mode = records::kRs232ModeDebug;
     const Bytes a_bytes{0x00, 0x00, 0xC2, 0x01, 0x00, 0x04, 0x07,
                         0x02, 0x01, 0x00, 0x00, 0x00, 0x01};
-    EXPECT_EQ(bytes_of(encode(a)), a_bytes);
-    EXPECT_EQ(decode_rs232_config(a_bytes), a);
+    EXPECT_EQ(bytes_of(records::encode(a)), a_bytes);
+    EXPECT_EQ(records::decode_rs232_config(a_bytes), a);
     EXPECT_EQ(
-        bytes_of(encode(default_rs232_config())),
+        bytes_of(records::encode(records::default_rs232_config())),
         (Bytes{0x00, 0x80, 0x25, 0x00, 0x00, 0x04, 0x08, 0x01, 0x0C, 0x00, 0x00, 0x00, 0x00}));
 
-    Rs485Config b;
+    records::Rs485Config b;
     b.baud = 19200;
-    b.parity = kParityEven;
-    b.protocol = kRs485SenseOceanHub;
+    b.parity = records::kParityEven;
+    b.protocol = records::kRs485SenseOceanHub;
     b.slave_address = 71;
     b.poll_rate_s = 300;
     const Bytes b_bytes{0x00, 0x00, 0x4B, 0x00, 0x00, 0x00, 0x08, 0x01, 0x01,
                         0x00, 0x00, 0x00, 0x47, 0x2C, 0x01, 0x00, 0x00};
-    EXPECT_EQ(bytes_of(encode(b)), b_bytes);
-    EXPECT_EQ(decode_rs485_config(b_bytes), b);
-    const auto counted = testing::counting_bytes<Rs485Config::size>();
-    EXPECT_EQ(bytes_of(encode(decode_rs485_config(counted))), bytes_of(counted));
+    EXPECT_EQ(bytes_of(records::encode(b)), b_bytes);
+    EXPECT_EQ(records::decode_rs485_config(b_bytes), b);
+    const auto counted = testing::counting_bytes<records::Rs485Config::size>();
+    EXPECT_EQ(bytes_of(records::encode(records::decode_rs485_config(counted))), bytes_of(counted));
 }
 
 TEST(PlatformLists, ReportTextsWithFallbacks) {

@@ -49,8 +49,8 @@ class ScheduleDialogTest : public virtual_sensor::testing::SensorFixture {
 TEST_F(ScheduleDialogTest, LayoutTwoMinutesAreEveryHalfHour) {
     open_on_layout(2);
     dialog.controls().start = kMarchFirst;
-    dialog.click_interval(kMeasureEveryNMinutes);
-    EXPECT_EQ(dialog.controls().interval_button, kMeasureEveryNMinutes);
+    dialog.click_interval(records::kMeasureEveryNMinutes);
+    EXPECT_EQ(dialog.controls().interval_button, records::kMeasureEveryNMinutes);
     EXPECT_EQ(dialog.controls().minutes, "30");
     EXPECT_EQ(dialog.controls().hours, "");
     EXPECT_EQ(dialog.enabling(), (ScheduleEnabling{false, false, false}))
@@ -65,7 +65,7 @@ TEST_F(ScheduleDialogTest, LayoutTwoMinutesAreEveryHalfHour) {
 TEST_F(ScheduleDialogTest, LayoutThreeMinutesFromOne) {
     open_on_layout(3);
     dialog.controls().start = kMarchFirst;
-    dialog.click_interval(kMeasureEveryNMinutes);
+    dialog.click_interval(records::kMeasureEveryNMinutes);
     EXPECT_EQ(dialog.controls().minutes, "1");
     EXPECT_EQ(dialog.enabling(), (ScheduleEnabling{false, false, true}));
     dialog.controls().minutes = "90";
@@ -90,7 +90,7 @@ TEST_F(ScheduleDialogTest, TickingStopCopiesTheStartTime) {
 
 TEST_F(ScheduleDialogTest, HoursOutsideOneTo65535AreRedAndBlockSave) {
     open_on_layout(3);
-    dialog.click_interval(kMeasureEveryNHours);
+    dialog.click_interval(records::kMeasureEveryNHours);
     EXPECT_EQ(dialog.controls().hours, "1");
     for (const char* bad : {"0", "", "-1", "65536", "1x", "99999999999999999999"}) {
         dialog.controls().hours = bad;
@@ -106,7 +106,7 @@ TEST_F(ScheduleDialogTest, HoursOutsideOneTo65535AreRedAndBlockSave) {
 }
 
 TEST(ScheduleControls, KindsWithoutAButtonReadAsContinuous) {
-    MeasurementSchedule s;
+    records::MeasurementSchedule s;
     s.layout = 3;
     s.interval_kind = 2;
     s.interval_count = 9;
@@ -116,15 +116,15 @@ TEST(ScheduleControls, KindsWithoutAButtonReadAsContinuous) {
     EXPECT_EQ(c.interval_button, std::nullopt);
     EXPECT_EQ(c.hours + c.minutes, "");
     EXPECT_EQ(c.stop, CalendarTime{});
-    const MeasurementSchedule back = read_schedule_controls(c, 3);
-    EXPECT_EQ(back.interval_kind, kMeasureContinuously);
+    const records::MeasurementSchedule back = read_schedule_controls(c, 3);
+    EXPECT_EQ(back.interval_kind, records::kMeasureContinuously);
     EXPECT_EQ(back.interval_count, 0);
     EXPECT_EQ(back.start_time, 1709272800u);
     EXPECT_EQ(back.stop_time, 0u);
 }
 
 TEST(ScheduleMessages, SavedWithTheNextMeasurement) {
-    NextMeasurement n{1796724000, 1796725800, 0};
+    records::NextMeasurement n{1796724000, 1796725800, 0};
     EXPECT_EQ(schedule_saved_message(n),
               "New schedule saved.\n\nSensor time now: 08/12/2026 10:00:00.\n"
               "Next scheduled measurement: 08/12/2026 10:30:00.");
@@ -138,7 +138,7 @@ TEST(ScheduleMessages, SavedWithTheNextMeasurement) {
 TEST_F(ScheduleDialogTest, SaveTellsTheSensorsNextMeasurement) {
     open_on_layout(3);
     dialog.controls().start = {2026, 12, 8, 9, 15, 0};
-    dialog.click_interval(kMeasureEveryNHours);
+    dialog.click_interval(records::kMeasureEveryNHours);
     dialog.save();
     expect_message("Save",
                    "New schedule saved.\n\nSensor time now: 08/12/2026 10:00:00.\n"

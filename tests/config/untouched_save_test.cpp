@@ -50,7 +50,7 @@ std::uint16_t code(CommandCode c) {
 
 template <typename Record>
 std::vector<std::uint8_t> bytes_of(const Record& r) {
-    const auto b = encode(r);
+    const auto b = records::encode(r);
     return {b.begin(), b.end()};
 }
 
@@ -59,7 +59,8 @@ struct Held {
     std::array<std::uint8_t, link::SensorIdentification::size> identification{};
     std::map<std::uint16_t, std::vector<std::uint8_t>> records;
     std::map<std::uint8_t, std::vector<std::uint8_t>> processing_params;
-    std::array<std::array<std::uint8_t, ThermistorConfig::size>, virtual_sensor::kThermistorCount>
+    std::array<std::array<std::uint8_t, records::ThermistorConfig::size>,
+               virtual_sensor::kThermistorCount>
         thermistors{};
 };
 
@@ -73,7 +74,7 @@ std::string hex(std::span<const std::uint8_t> bytes) {
 
 struct UntouchedCase {
     const char* name;
-    ChemistryType chemistry;
+    records::ChemistryType chemistry;
     std::function<void(SensorState&)> plant;
     // Opens the dialog, saves without an edit; the message that says it was saved.
     std::function<void(link::SensorLink&, common::Prompter&)> open_and_save;
@@ -84,9 +85,9 @@ void PrintTo(const UntouchedCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-ChemistryConfig chemistry_config(ChemistryType chemistry, std::uint32_t interval,
-                                 std::uint8_t multiplexer) {
-    ChemistryConfig c;
+records::ChemistryConfig chemistry_config(records::ChemistryType chemistry, std::uint32_t interval,
+                                          std::uint8_t multiplexer) {
+    records::ChemistryConfig c;
     c.reserved0 = 0xA5;
     c.chemistry = chemistry;
     c.sample_interval_ms = interval;
@@ -103,7 +104,7 @@ ChemistryConfig chemistry_config(ChemistryType chemistry, std::uint32_t interval
     return c;
 }
 
-void plant_chemistry(SensorState& s, const ChemistryConfig& config,
+void plant_chemistry(SensorState& s, const records::ChemistryConfig& config,
                      std::vector<std::uint8_t> params) {
     s.records[code(CommandCode::GET_CHEMISTRY_CONFIG)] = bytes_of(config);
     s.processing_params[static_cast<std::uint8_t>(config.chemistry)] = std::move(params);
@@ -115,8 +116,8 @@ void save_chemistry_page(link::SensorLink& link, common::Prompter& prompter) {
     save_chemistry_dialog(*dialog, link, prompter);
 }
 
-GenericParams generic_params() {
-    GenericParams p;
+records::GenericParams generic_params() {
+    records::GenericParams p;
     p.sample_intake_state = 255;
     p.sample_measurement_state = 0;
     for (std::size_t ch = 0; ch < p.offset.size(); ++ch) {
@@ -126,8 +127,8 @@ GenericParams generic_params() {
     return p;
 }
 
-PhParams ph_params() {
-    PhParams p;
+records::PhParams ph_params() {
+    records::PhParams p;
     p.layout = 1;
     p.sensor_version = 255;
     p.input_434 = 8;
@@ -146,8 +147,8 @@ PhParams ph_params() {
     return p;
 }
 
-NutrientParams nutrient_params() {
-    NutrientParams p;
+records::NutrientParams nutrient_params() {
+    records::NutrientParams p;
     p.layout = 1;
     p.sensor_version = 7;
     p.output_channel = 3;  // from older firmware: names no channel
@@ -169,12 +170,12 @@ NutrientParams nutrient_params() {
     p.monitor_medium = 254;
     p.monitor_short = 7;
     p.monitor_long = 255;
-    update_output_monitor(p);  // derived from the channel and its monitor
+    records::update_output_monitor(p);  // derived from the channel and its monitor
     return p;
 }
 
-TaParams ta_params() {
-    TaParams p;
+records::TaParams ta_params() {
+    records::TaParams p;
     p.sensor_version = 255;
     p.measurement_channel = 9;
     p.monitor_led1 = 255;
@@ -194,8 +195,8 @@ TaParams ta_params() {
     return p;
 }
 
-DicParams dic_params() {
-    DicParams p;
+records::DicParams dic_params() {
+    records::DicParams p;
     p.sensor_version = 3;
     p.inlet[0] = {1, 255, 0, 2012.996f};
     p.inlet[1] = {2, 0, 255, kErasedNan};
@@ -203,8 +204,8 @@ DicParams dic_params() {
     return p;
 }
 
-ThermistorConfig thermistor(std::uint8_t channel, std::size_t first) {
-    ThermistorConfig t;
+records::ThermistorConfig thermistor(std::uint8_t channel, std::size_t first) {
+    records::ThermistorConfig t;
     t.input_channel = channel;
     t.a3 = 1.23e-5f;
     t.a2 = awkward(first);
@@ -214,26 +215,26 @@ ThermistorConfig thermistor(std::uint8_t channel, std::size_t first) {
 }
 
 void plant_optics(SensorState& s) {
-    OpticsDefaults o;
+    records::OpticsDefaults o;
     o.photodiode_power = 2;
     o.led_current_ua = {65535, 0, 1, 48001};
     s.records[code(CommandCode::GET_OPTICS_DEFAULTS)] = bytes_of(o);
-    PmtConfig pmt;
+    records::PmtConfig pmt;
     pmt.instrument = 9;
     pmt.control_v = 7.6294e-5f;
     s.records[code(CommandCode::GET_PMT_CONFIG)] = bytes_of(pmt);
-    DicConductivityConfig dic;
+    records::DicConductivityConfig dic;
     dic.rxgain = 255;
     dic.offset_v = 0.12345f;
     dic.frequency_khz = 65535;
     dic.excitation_pct = 250;
     s.records[code(CommandCode::GET_DIC_CONFIG)] = bytes_of(dic);
-    PumpValveDefaults v;
+    records::PumpValveDefaults v;
     v.direction = 7;
     v.current_ma = 65535;
     v.step_period_us = 0;
     v.microstepping = 255;
-    v.stop_condition = kStopTimeout;
+    v.stop_condition = records::kStopTimeout;
     v.hall_limit_inject = 0;
     v.hall_limit_withdraw = 65535;
     v.step_count = 123456789;
@@ -251,50 +252,51 @@ void plant_identification(SensorState& s) {
     id.serial_number = 65535;
     id.reserved26 = 0x22;
     id.board_serial_number = 255;
-    s.identification = encode(id);
+    s.identification = link::encode(id);
 }
 
 const std::vector<UntouchedCase>& cases() {
     static const std::vector<UntouchedCase> all{
-        {"GenericPage", ChemistryType::generic,
+        {"GenericPage", records::ChemistryType::generic,
          [](SensorState& s) {
-             plant_chemistry(s, chemistry_config(ChemistryType::generic, 50, 0),
+             plant_chemistry(s, chemistry_config(records::ChemistryType::generic, 50, 0),
                              bytes_of(generic_params()));
          },
          save_chemistry_page, "Generic Processing configuration saved"},
-        {"PhPage", ChemistryType::ph,
+        {"PhPage", records::ChemistryType::ph,
          [](SensorState& s) {
-             plant_chemistry(s, chemistry_config(ChemistryType::ph, 4294967295u, 7),
+             plant_chemistry(s, chemistry_config(records::ChemistryType::ph, 4294967295u, 7),
                              bytes_of(ph_params()));
          },
          save_chemistry_page, "pH Processing configuration saved"},
-        {"NutrientPage", ChemistryType::silicate,
+        {"NutrientPage", records::ChemistryType::silicate,
          [](SensorState& s) {
-             plant_chemistry(s, chemistry_config(ChemistryType::silicate, 1000, 0),
+             plant_chemistry(s, chemistry_config(records::ChemistryType::silicate, 1000, 0),
                              bytes_of(nutrient_params()));
          },
          save_chemistry_page, "Silicate Processing configuration saved"},
-        {"TaPage", ChemistryType::ta,
+        {"TaPage", records::ChemistryType::ta,
          [](SensorState& s) {
-             plant_chemistry(s, chemistry_config(ChemistryType::ta, 1000, 3),
+             plant_chemistry(s, chemistry_config(records::ChemistryType::ta, 1000, 3),
                              bytes_of(ta_params()));
          },
          save_chemistry_page, "TA Processing configuration saved"},
-        {"DicPage", ChemistryType::dic,
+        {"DicPage", records::ChemistryType::dic,
          [](SensorState& s) {
-             plant_chemistry(s, chemistry_config(ChemistryType::dic, 1000, 0),
+             plant_chemistry(s, chemistry_config(records::ChemistryType::dic, 1000, 0),
                              bytes_of(dic_params()));
          },
          save_chemistry_page, "DIC Processing configuration saved"},
-        {"AmmoniaPage", ChemistryType::ammonia,
+        {"AmmoniaPage", records::ChemistryType::ammonia,
          [](SensorState& s) {
-             plant_chemistry(s, chemistry_config(ChemistryType::ammonia, 1000, 0), {0xAB, 0xFF});
+             plant_chemistry(s, chemistry_config(records::ChemistryType::ammonia, 1000, 0),
+                             {0xAB, 0xFF});
          },
          save_chemistry_page, "Ammonia Processing configuration saved"},
-        {"StartStates", ChemistryType::nitrate,
+        {"StartStates", records::ChemistryType::nitrate,
          [](SensorState& s) {
              s.records[code(CommandCode::GET_CHEMISTRY_CONFIG)] =
-                 bytes_of(chemistry_config(ChemistryType::nitrate, 4294967295u, 255));
+                 bytes_of(chemistry_config(records::ChemistryType::nitrate, 4294967295u, 255));
          },
          [](link::SensorLink& link, common::Prompter& prompter) {
              app::StartStatesController c;
@@ -302,25 +304,25 @@ const std::vector<UntouchedCase>& cases() {
              ASSERT_TRUE(c.save(link, prompter));
              prompter.message("Save", "Settings saved");  // the dialog closes silently
          }},
-        {"Thermistors", ChemistryType::nitrate,
+        {"Thermistors", records::ChemistryType::nitrate,
          [](SensorState& s) {
-             s.thermistors = {encode(thermistor(255, 0)), encode(thermistor(8, 3)),
-                              encode(thermistor(0, 5))};
+             s.thermistors = {records::encode(thermistor(255, 0)),
+                              records::encode(thermistor(8, 3)), records::encode(thermistor(0, 5))};
          },
          [](link::SensorLink& link, common::Prompter& prompter) {
              ThermistorsControls c;
              ASSERT_TRUE(open_thermistors(c, link, prompter));
              save_thermistors(c, link, prompter);
          }},
-        {"OpticsValvesPump", ChemistryType::dic, plant_optics,
+        {"OpticsValvesPump", records::ChemistryType::dic, plant_optics,
          [](link::SensorLink& link, common::Prompter& prompter) {
              OpticsDialog d(link, prompter, [](const TestPollReport&) {});
              ASSERT_TRUE(d.open());
              d.save_defaults();
          }},
-        {"PlatformDefaults", ChemistryType::nitrate,
+        {"PlatformDefaults", records::ChemistryType::nitrate,
          [](SensorState& s) {
-             PlatformDefaults p;
+             records::PlatformDefaults p;
              p.dive_number = 65535;
              p.salinity_psu = 35.00049f;
              p.temperature_c = -1.8999999f;
@@ -338,14 +340,14 @@ const std::vector<UntouchedCase>& cases() {
              ASSERT_TRUE(open_platform_defaults(c, link, prompter));
              save_platform_defaults_settings(c, link, prompter);
          }},
-        {"Rs232", ChemistryType::nitrate,
+        {"Rs232", records::ChemistryType::nitrate,
          [](SensorState& s) {
-             Rs232Config r;
+             records::Rs232Config r;
              r.baud = 230400;
              r.parity = 77;
              r.data_bits = 9;
              r.stop_bits = 0;
-             r.protocol = kRs232Seaglider;
+             r.protocol = records::kRs232Seaglider;
              r.mode = 255;
              s.records[code(CommandCode::GET_RS232_CONFIG)] = bytes_of(r);
          },
@@ -354,9 +356,9 @@ const std::vector<UntouchedCase>& cases() {
              ASSERT_TRUE(open_rs232(c, link, prompter));
              save_rs232_settings(c, link, prompter);
          }},
-        {"Rs485", ChemistryType::nitrate,
+        {"Rs485", records::ChemistryType::nitrate,
          [](SensorState& s) {
-             Rs485Config r;
+             records::Rs485Config r;
              r.baud = 4294967295u;
              r.parity = 255;
              r.data_bits = 0;
@@ -371,11 +373,11 @@ const std::vector<UntouchedCase>& cases() {
              ASSERT_TRUE(open_rs485(c, link, prompter));
              save_rs485_settings(c, link, prompter);
          }},
-        {"MeasurementSchedule", ChemistryType::nitrate,
+        {"MeasurementSchedule", records::ChemistryType::nitrate,
          [](SensorState& s) {
-             MeasurementSchedule m;
+             records::MeasurementSchedule m;
              m.layout = 3;
-             m.interval_kind = kMeasureEveryNHours;
+             m.interval_kind = records::kMeasureEveryNHours;
              m.start_time = kLatestScheduleTime;
              m.stop_enabled = 1;
              m.stop_time = 86399;
@@ -389,26 +391,26 @@ const std::vector<UntouchedCase>& cases() {
              d.save();
          },
          "New schedule saved"},
-        {"SensorIdentification", ChemistryType::nitrate, plant_identification,
+        {"SensorIdentification", records::ChemistryType::nitrate, plant_identification,
          [](link::SensorLink& link, common::Prompter& prompter) {
              IdentificationControls c;
              ASSERT_TRUE(open_identification(c, link, prompter));
              ASSERT_TRUE(identification_save_enabled(c));
              save_identification(c, link, prompter);
          }},
-        {"FactorySettings", ChemistryType::nitrate,
+        {"FactorySettings", records::ChemistryType::nitrate,
          [](SensorState& s) {
              plant_identification(s);
              // The stores are written whole from their fields: the bytes no field shows are
              // those the dialog writes.
              auto id = link::decode_sensor_identification(s.identification);
              id.reserved1 = id.reserved23 = id.reserved26 = 0;
-             s.identification = encode(id);
-             maintenance::FramSettings fram;
+             s.identification = link::encode(id);
+             records::FramSettings fram;
              fram.board_serial_number = 255;
              fram.pump_stroke_meter = 4294967295u;
              s.records[code(CommandCode::GET_FRAM_SETTINGS)] = bytes_of(fram);
-             maintenance::NvramSettings nvram;
+             records::NvramSettings nvram;
              nvram.driver_board_serial_number = 255;
              s.records[code(CommandCode::GET_NVRAM_SETTINGS)] = bytes_of(nvram);
          },

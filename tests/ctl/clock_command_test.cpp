@@ -40,7 +40,7 @@ class CtlClock : public ::testing::Test {
 
     // Seconds from the PC's UTC clock now to the clock the last SET_RTC_TIME sent.
     std::int64_t sent_ahead_of_utc() const {
-        const auto sent = config::decode_rtc_time(sent_clocks().back());
+        const auto sent = records::decode_rtc_time(sent_clocks().back());
         const auto seconds = config::schedule_seconds(config::calendar_of(sent));
         return static_cast<std::int64_t>(seconds.value_or(0)) - std::time(nullptr);
     }

@@ -158,7 +158,7 @@ TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
     std::string why;
     ASSERT_TRUE(statemachine::load_file(files.path("got.json"), got, why)) << why;
     EXPECT_EQ(got.state_count(),
-              virtual_sensor::default_program(config::ChemistryType::nitrate).state_count);
+              virtual_sensor::default_program(records::ChemistryType::nitrate).state_count);
 
     sensor.clear_log();
     r = run({"sm", "put", save("small.asm", small_program())}, runtime);

@@ -152,9 +152,9 @@ TEST_F(CtlReportConfig, EachRefusalNamesTheFieldAndWritesNothing) {
     };
     const auto make_dic = [this] {
         sensor->edit_state([](virtual_sensor::SensorState& s) {
-            auto c = config::decode_chemistry_config(s.records.at(400));
-            c.chemistry = config::ChemistryType::dic;
-            const auto bytes = config::encode(c);
+            auto c = records::decode_chemistry_config(s.records.at(400));
+            c.chemistry = records::ChemistryType::dic;
+            const auto bytes = records::encode(c);
             s.records[400].assign(bytes.begin(), bytes.end());
         });
     };

@@ -37,10 +37,10 @@ class CtlRunWatch : public ::testing::Test {
 
     void set_start_states(std::uint8_t deploy, std::uint8_t special1) {
         sensor->edit_state([=](virtual_sensor::SensorState& s) {
-            auto c = config::default_chemistry_config(config::ChemistryType::nitrate);
+            auto c = records::default_chemistry_config(records::ChemistryType::nitrate);
             c.start_manual_deployment = deploy;
             c.start_special1 = special1;
-            const auto bytes = config::encode(c);
+            const auto bytes = records::encode(c);
             s.records[link::code_value(CommandCode::GET_CHEMISTRY_CONFIG)].assign(bytes.begin(),
                                                                                   bytes.end());
         });
@@ -101,10 +101,10 @@ TEST_F(CtlRunWatch, StartFailuresSayWhatTheViewSays) {
 TEST_F(CtlRunWatch, WatchResultsAndDiagnosticsPrintTheViewsRows) {
     sensor->edit_state([](virtual_sensor::SensorState& s) {
         for (std::uint16_t dive = 1; dive <= 3; ++dive) {
-            app::OutputRecord r;
+            records::OutputRecord r;
             r.dive_number = dive;
             r.value = 12.5 + dive;
-            r.validity = dive == 2 ? app::kValidityBad : app::kValidityGood;
+            r.validity = dive == 2 ? records::kValidityBad : records::kValidityGood;
             s.stores.outputs.entries.push_back(r);
         }
         s.stores.diagnostics.entries[0].message = "Restarted after reset, cause 1";

@@ -55,7 +55,7 @@ class CheckFixture : public virtual_sensor::testing::SensorFixture {
   protected:
     void start_generic() {
         virtual_sensor::VirtualSensorOptions o;
-        o.chemistry = config::ChemistryType::generic;
+        o.chemistry = records::ChemistryType::generic;
         start(o);
     }
 
@@ -70,8 +70,8 @@ class CheckFixture : public virtual_sensor::testing::SensorFixture {
     // Every `minutes` from the sensor's time now; `stop` seconds from now, if given.
     void put_schedule(std::uint16_t minutes, std::optional<std::int64_t> stop = std::nullopt,
                       std::int64_t start_from_now = 0) {
-        config::MeasurementSchedule s;
-        s.interval_kind = config::kMeasureEveryNMinutes;
+        records::MeasurementSchedule s;
+        s.interval_kind = records::kMeasureEveryNMinutes;
         s.interval_count = minutes;
         s.start_time = static_cast<std::uint32_t>(kStartSeconds + start_from_now);
         if (stop) {

@@ -1,6 +1,6 @@
 // The items judged on the program's dry runs: program, states, schedule, cycle, endurance.
 #include "deployment_check/check_fixture.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 
 namespace kelpira::deployment_check::testing {
 namespace {
@@ -11,12 +11,12 @@ class ProgramItems : public CheckFixture {
   protected:
     void SetUp() override { start_generic(); }
 
-    void set_start_states(std::uint8_t deploy, std::uint8_t prime = config::kStateDisabled) {
-        config::ChemistryConfig c;
-        ASSERT_EQ(link::get_chemistry_config(link, c), link::kResultSuccess);
+    void set_start_states(std::uint8_t deploy, std::uint8_t prime = records::kStateDisabled) {
+        records::ChemistryConfig c;
+        ASSERT_EQ(records::get_chemistry_config(link, c), link::kResultSuccess);
         c.start_manual_deployment = deploy;
         c.start_manual_priming = prime;
-        ASSERT_EQ(link::set_chemistry_config(link, c), link::kResultSuccess);
+        ASSERT_EQ(records::set_chemistry_config(link, c), link::kResultSuccess);
     }
 };
 
@@ -37,12 +37,12 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
     const StateRecord idle = state(3, 0, statemachine::kPowerIdle);
     const StateRecord hibernating = state(3, 0, statemachine::kPowerHibernating);
     const ProgramCase cases[] = {
-        {"loop", generic_loop(60, 60), 0, config::kStateDisabled, 30, V::pass,
+        {"loop", generic_loop(60, 60), 0, records::kStateDisabled, 30, V::pass,
          "The Deploy dry run from state 0 loops, so it measures until stopped.", V::pass},
         {"dangling reference",
          {waiting(1), state(2, 1), state(9, 1)},
          0,
-         config::kStateDisabled,
+         records::kStateDisabled,
          {},
          V::fail,
          "The Deploy dry run from state 0 meets a reference in state 2 to state 9, which does "
@@ -51,7 +51,7 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
         {"processing state missing",
          {waiting(1), state(0, 1)},
          0,
-         config::kStateDisabled,
+         records::kStateDisabled,
          {},
          V::pass,
          "The Deploy dry run from state 0 loops, so it measures until stopped.",
@@ -59,7 +59,7 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
         {"not visited",
          {waiting(1), state(0, 1), state(2, 1)},
          0,
-         config::kStateDisabled,
+         records::kStateDisabled,
          {},
          V::pass,
          "The Deploy dry run from state 0 loops, so it measures until stopped.",
@@ -76,7 +76,7 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
         {"ends before the deployment",
          {waiting(1), state(2, 60), counted, idle},
          0,
-         config::kStateDisabled,
+         records::kStateDisabled,
          1,
          V::fail,
          "The Deploy dry run from state 0 ends at IDLE (state 3) after 3 measurement cycles, "
@@ -85,7 +85,7 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
         {"ends without a deployment length",
          {waiting(1), state(2, 60), counted, idle},
          0,
-         config::kStateDisabled,
+         records::kStateDisabled,
          {},
          V::warn,
          "The Deploy dry run from state 0 ends at IDLE (state 3) after 3 measurement cycles, "
@@ -93,8 +93,8 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
          V::pass},
         {"Deploy start state not set",
          generic_loop(1, 1),
-         config::kStateDisabled,
-         config::kStateDisabled,
+         records::kStateDisabled,
+         records::kStateDisabled,
          {},
          V::fail,
          "The Deploy start state is not set.",
@@ -102,7 +102,7 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
         {"Deploy start state outside",
          generic_loop(1, 1),
          5,
-         config::kStateDisabled,
+         records::kStateDisabled,
          {},
          V::fail,
          "The Deploy start state 5 lies outside the 3-state program.",

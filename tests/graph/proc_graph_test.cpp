@@ -11,6 +11,7 @@
 
 using namespace kelpira;
 using namespace kelpira::app;
+using namespace kelpira::records;
 
 namespace {
 
@@ -33,7 +34,7 @@ std::vector<std::string> label_texts(double lo, double hi, int h) {
 // Points at times 0, 100, ..., 1000 with values 0, 10, ..., 100.
 ProcGraph ramp() {
     ProcGraph g;
-    g.set_chemistry(config::ChemistryType::generic);
+    g.set_chemistry(records::ChemistryType::generic);
     for (std::uint32_t i = 0; i <= 10; ++i) {
         g.add_point(i * 100, i * 10.0);
     }
@@ -60,17 +61,17 @@ TEST(ProcGraphAxes, LabelStepsAreRoundAndLeaveThirtyFivePixelsEach) {
 
 TEST(ProcGraphAxes, ChemistryTableGivesUnitAndDefaultRange) {
     ProcGraph g;
-    g.set_chemistry(config::ChemistryType::ph);
+    g.set_chemistry(records::ChemistryType::ph);
     EXPECT_EQ(g.viewport(0), (Viewport{0, 0, 0, 8.5}));  // no points yet: 0 is in the extent
-    EXPECT_EQ(chemistry_axis(config::ChemistryType::ammonia)->unit, "Ammonia (?\?\?)");
-    EXPECT_FALSE(chemistry_axis(static_cast<config::ChemistryType>(10)));
+    EXPECT_EQ(chemistry_axis(records::ChemistryType::ammonia)->unit, "Ammonia (?\?\?)");
+    EXPECT_FALSE(chemistry_axis(static_cast<records::ChemistryType>(10)));
     const Picture p = g.redraw(kClient, width_of);
     // The unit label is cut to its box, 95 pixels wide.
     const auto unit = std::find_if(p.texts.begin(), p.texts.end(),
                                    [](const Text& t) { return t.align == Align::left; });
     ASSERT_NE(unit, p.texts.end());
     EXPECT_EQ(unit->text, "pH");
-    g.set_chemistry(config::ChemistryType::dic);
+    g.set_chemistry(records::ChemistryType::dic);
     const Picture dic = g.redraw(kClient, width_of);
     EXPECT_TRUE(std::count(dic.texts.begin(), dic.texts.end(),
                            Text{"DIC (umo...", {5, 0, 100, 40}, Align::left}));
@@ -165,7 +166,7 @@ TEST(ProcGraphPoints, AZoomAtTheNewestTimeFollowsNewPoints) {
 
 TEST(ProcGraphPoints, OnePointSitsMidPlotAndEveryTimeLabelShowsItsTime) {
     ProcGraph g;
-    g.set_chemistry(config::ChemistryType::nitrate);
+    g.set_chemistry(records::ChemistryType::nitrate);
     g.add_point(86400 + 3600, 250);
     const Picture p = g.redraw(kClient, width_of);
     ASSERT_EQ(p.dots.size(), 1u);
@@ -177,7 +178,7 @@ TEST(ProcGraphPoints, OnePointSitsMidPlotAndEveryTimeLabelShowsItsTime) {
 
 TEST(ProcGraphPoints, PointsOnOnePixelMakeOneDotAndTheStoreHasALimit) {
     ProcGraph g;
-    g.set_chemistry(config::ChemistryType::generic);
+    g.set_chemistry(records::ChemistryType::generic);
     g.add_point(0, 0);
     g.add_point(1000, 100);
     g.add_point(500, 50);
@@ -199,7 +200,7 @@ TEST(ProcGraphPoints, PointsOnOnePixelMakeOneDotAndTheStoreHasALimit) {
 TEST(ProcGraphPoints, NonFiniteValuesAreSkippedAndAnEndlessRangeHasNoScale) {
     kelpira::testing::RecordingPrompter prompter;
     ProcGraph g;
-    g.set_chemistry(config::ChemistryType::generic);
+    g.set_chemistry(records::ChemistryType::generic);
     for (const double v : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         EXPECT_FALSE(g.add_point(100, v));
     }

@@ -8,6 +8,7 @@
 
 using namespace kelpira;
 using namespace kelpira::app;
+using namespace kelpira::records;
 using link::testing::Answer;
 
 namespace {
@@ -21,17 +22,17 @@ struct RawGraphSetupTest : link::testing::SensorFixture {
         open([failing](const link::SensorCommand& r) -> std::optional<Answer> {
             const int code = r.bytes[1] | (r.bytes[2] << 8);
             if (code == 400) {
-                config::ChemistryConfig c;
-                c.chemistry = config::ChemistryType::ph;
-                const auto bytes = config::encode(c);
+                records::ChemistryConfig c;
+                c.chemistry = records::ChemistryType::ph;
+                const auto bytes = records::encode(c);
                 return Answer{0, {bytes.begin(), bytes.end()}};
             }
             if (code == 404 && r.bytes[link::kPayloadOffset] == failing) {
                 return Answer{5, {}};
             }
-            config::ThermistorConfig t;
+            records::ThermistorConfig t;
             t.input_channel = static_cast<std::uint8_t>(r.bytes[link::kPayloadOffset] + 2);
-            const auto bytes = config::encode(t);
+            const auto bytes = records::encode(t);
             return Answer{0, {bytes.begin(), bytes.end()}};
         });
     }
@@ -41,8 +42,8 @@ struct RawGraphSetupTest : link::testing::SensorFixture {
 
 TEST_F(RawGraphSetupTest, AThermistorThatCannotBeReadStopsTheReadsAndKeepsGenericLabels) {
     open_sensor(1);
-    config::ChemistryConfig chemistry;
-    chemistry.chemistry = config::ChemistryType::ph;
+    records::ChemistryConfig chemistry;
+    chemistry.chemistry = records::ChemistryType::ph;
 
     const RawGraphSetup setup = open_raw_graph(link, prompter, chemistry, settings);
 
@@ -52,7 +53,7 @@ TEST_F(RawGraphSetupTest, AThermistorThatCannotBeReadStopsTheReadsAndKeepsGeneri
     EXPECT_EQ(settings.channel_selected,
               (ChannelFlags{true, true, false, true, true, true, false, false}));
     EXPECT_EQ(setup.thermistors[0].input_channel, 2);
-    EXPECT_EQ(setup.thermistors[1], config::ThermistorConfig{});
+    EXPECT_EQ(setup.thermistors[1], records::ThermistorConfig{});
     EXPECT_EQ(setup.labels[0], "Channel 0");
     ASSERT_EQ(prompter.prompts.size(), 1u);
     EXPECT_EQ(prompter.prompts[0].caption, "Thermistor 1");
@@ -62,8 +63,8 @@ TEST_F(RawGraphSetupTest, AThermistorThatCannotBeReadStopsTheReadsAndKeepsGeneri
 TEST_F(RawGraphSetupTest, ALaterViewKeepsTheRunsSelectionAndLabelsAfterAllReads) {
     open_sensor(3);
     settings.channel_selected = ChannelFlags{};
-    config::ChemistryConfig chemistry;
-    chemistry.chemistry = config::ChemistryType::ph;
+    records::ChemistryConfig chemistry;
+    chemistry.chemistry = records::ChemistryType::ph;
 
     RawGraphSetup setup = open_raw_graph(link, prompter, chemistry, settings);
 

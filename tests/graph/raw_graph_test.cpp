@@ -9,6 +9,7 @@
 
 using namespace kelpira;
 using namespace kelpira::app;
+using namespace kelpira::records;
 
 namespace {
 
@@ -132,7 +133,7 @@ TEST(RawGraph, PlatformAndThermistorLinesUseTheNewestDrawnSample) {
     ps.p1 = -1;
     ps.p2 = 2;
     ps.p3 = 3;
-    std::array<config::ThermistorConfig, 3> th{};
+    std::array<records::ThermistorConfig, 3> th{};
     th[0] = {0, 3, 1, 0, 2, 1};  // 15.625 + 5 + 1
     th[1] = {0, 9, 0, 0, 0, 7};  // no such channel
     RawGraphInput in = input(s);
@@ -151,25 +152,25 @@ TEST(RawGraph, PlatformAndThermistorLinesUseTheNewestDrawnSample) {
 }
 
 TEST(RawGraphChannels, FirstSelectionAndLabelsFollowTheChemistry) {
-    config::ChemistryConfig c;
-    c.chemistry = config::ChemistryType::ph;
+    records::ChemistryConfig c;
+    c.chemistry = records::ChemistryType::ph;
     EXPECT_EQ(initial_channel_selection(c),
               (ChannelFlags{true, true, false, true, true, true, false, false}));
-    const auto ph = channel_labels(config::ChemistryType::ph);
+    const auto ph = channel_labels(records::ChemistryType::ph);
     EXPECT_EQ(ph[0], "434nm");
     EXPECT_EQ(ph[1], "578nm");
     EXPECT_EQ(ph[2], "Channel 2");
     EXPECT_EQ(ph[7], "Channel 7");
-    EXPECT_EQ(channel_labels(config::ChemistryType::silicate)[4], "Monitor (L)");
-    EXPECT_EQ(channel_labels(config::ChemistryType::ta)[0], "Channel 0");
+    EXPECT_EQ(channel_labels(records::ChemistryType::silicate)[4], "Monitor (L)");
+    EXPECT_EQ(channel_labels(records::ChemistryType::ta)[0], "Channel 0");
 
-    c.chemistry = config::ChemistryType::generic;
+    c.chemistry = records::ChemistryType::generic;
     EXPECT_EQ(initial_channel_selection(c), (ChannelFlags{1, 1, 1, 1, 1, 1, 1, 1}));
-    c.chemistry = config::ChemistryType::phosphate;
+    c.chemistry = records::ChemistryType::phosphate;
     EXPECT_EQ(initial_channel_selection(c), (ChannelFlags{1, 1, 1, 1, 0, 0, 0, 0}));
-    c.chemistry = config::ChemistryType::ammonia;
+    c.chemistry = records::ChemistryType::ammonia;
     EXPECT_EQ(initial_channel_selection(c), (ChannelFlags{1, 0, 0, 0, 0, 0, 0, 0}));
-    c.chemistry = static_cast<config::ChemistryType>(10);
+    c.chemistry = static_cast<records::ChemistryType>(10);
     EXPECT_EQ(initial_channel_selection(c), ChannelFlags{});
     EXPECT_EQ(initial_channel_selection(std::nullopt), ChannelFlags{});
 }

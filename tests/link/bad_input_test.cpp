@@ -11,7 +11,7 @@
 #include "link/identity_probe.hpp"
 #include "link/operation_commands.hpp"
 #include "link/platform_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "scripted_sensor.hpp"
 
 using namespace kelpira::link;
@@ -27,7 +27,7 @@ TEST_F(SensorFixture, FallbacksHappenOnceEvenIfTheOlderFormIsRefusedAlike) {
     });
     SensorIdentification ident;
     DeviceInfo info;
-    config::NutrientParams nutrient;
+    records::NutrientParams nutrient;
     RecordBytes<kOpticsTestSize> optics{};
     EXPECT_EQ(get_sensor_identification(link, ident), 9);
     EXPECT_EQ(set_sensor_identification(link, ident), 9);
@@ -37,7 +37,7 @@ TEST_F(SensorFixture, FallbacksHappenOnceEvenIfTheOlderFormIsRefusedAlike) {
     EXPECT_EQ(start_optics_test(link, optics), 8);
     EXPECT_EQ(sent().size(), 12u);
     EXPECT_EQ(ident, SensorIdentification{});
-    EXPECT_EQ(nutrient, config::NutrientParams{});
+    EXPECT_EQ(nutrient, records::NutrientParams{});
 }
 
 TEST_F(SensorFixture, OutputFileNameWithoutTerminatorIsCutAt12) {
@@ -49,7 +49,7 @@ TEST_F(SensorFixture, OutputFileNameWithoutTerminatorIsCutAt12) {
 
 TEST_F(SensorFixture, ShortAnswersLeaveTheRestOfTheRecordZero) {
     open([](const SensorCommand&) { return Answer{0, {7}}; });
-    config::ChemistryConfig chem;
+    records::ChemistryConfig chem;
     chem.sample_interval_ms = 5;
     ASSERT_EQ(get_chemistry_config(link, chem), 0);
     EXPECT_EQ(chem.reserved0, 7);
@@ -87,11 +87,11 @@ TEST_F(SensorFixture, GarbageAnswersAreSurvived) {
         std::string file;
         get_output_file_name(link, file);
         EXPECT_LE(file.size(), 12u);
-        config::NutrientParams nutrient;
+        records::NutrientParams nutrient;
         get_processing_params(link, nutrient);
         std::array<std::uint8_t, 119> longest{};
-        get_processing_params(link, config::ChemistryType::iron, longest);
-        config::ThermistorConfig thermistor;
+        get_processing_params(link, records::ChemistryType::iron, longest);
+        records::ThermistorConfig thermistor;
         get_thermistor_config(link, 2, thermistor);
         RecordBytes<kDiagnosticsEntrySize> diagnostics{};
         read_diagnostics(link, diagnostics);
@@ -106,7 +106,7 @@ TEST(CommandExchange, OversizedRecordsAreRefusedBeforeAnythingIsSent) {
     InProcessHidBackend backend;
     SensorLink link(backend);
     std::array<std::uint8_t, 120> too_long{};
-    EXPECT_THROW(get_processing_params(link, config::ChemistryType::ph, too_long),
+    EXPECT_THROW(get_processing_params(link, records::ChemistryType::ph, too_long),
                  std::length_error);
     std::array<std::uint8_t, 124> payload{};
     EXPECT_THROW(exchange(link, CommandCode::SET_STATE_RECORD, payload), std::length_error);

@@ -5,7 +5,7 @@
 
 #include "link/actuator_commands.hpp"
 #include "link/identity_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "scripted_sensor.hpp"
 
 using namespace kelpira::link;
@@ -21,14 +21,14 @@ std::uint32_t payload_u32(const Report& r, std::size_t offset = 0) {
 
 // A legacy nutrient record: output Short, monitored by input 6.
 std::vector<std::uint8_t> legacy_nutrient_record() {
-    config::NutrientParams p;
+    records::NutrientParams p;
     p.sensor_version = 0;
     p.output_channel = 1;
     p.sample_intake_state = 3;
     p.standard1_nmol = 12345;
     p.output_monitored = 1;
     p.output_monitor = 6;
-    const auto bytes = config::encode_legacy(p);
+    const auto bytes = records::encode_legacy(p);
     return {bytes.begin(), bytes.end()};
 }
 
@@ -48,7 +48,7 @@ TEST_F(SensorFixture, NutrientParamsOnResult4AreReadInTheLegacyLayoutAndConverte
         return Answer{0, record};
     });
     std::array<std::uint8_t, 29> buffer{};
-    ASSERT_EQ(get_processing_params(link, config::ChemistryType::silicate, buffer), 0);
+    ASSERT_EQ(get_processing_params(link, records::ChemistryType::silicate, buffer), 0);
 
     const auto reports = sent();
     ASSERT_EQ(reports.size(), 2u);
@@ -60,7 +60,7 @@ TEST_F(SensorFixture, NutrientParamsOnResult4AreReadInTheLegacyLayoutAndConverte
     EXPECT_EQ(payload_u32(reports[1]), 23u);
     EXPECT_EQ(reports[1][3], 3) << "a transaction of its own";
 
-    const auto p = config::decode_nutrient_params(buffer);
+    const auto p = records::decode_nutrient_params(buffer);
     EXPECT_EQ(p.layout, 1);
     EXPECT_EQ(p.output_channel, 1);
     EXPECT_EQ(p.sample_intake_state, 3);
@@ -72,7 +72,7 @@ TEST_F(SensorFixture, NutrientParamsOnResult4AreReadInTheLegacyLayoutAndConverte
     EXPECT_EQ(p.monitor_short, 6);
     EXPECT_EQ(p.monitor_long, 255);
 
-    config::NutrientParams typed;
+    records::NutrientParams typed;
     ASSERT_EQ(get_processing_params(link, typed), 0);
     EXPECT_EQ(typed, p);
 }
@@ -80,9 +80,9 @@ TEST_F(SensorFixture, NutrientParamsOnResult4AreReadInTheLegacyLayoutAndConverte
 TEST_F(SensorFixture, ResultFourForOtherChemistriesIsReturnedWithoutSecondRequest) {
     open([](const SensorCommand&) { return Answer{4, counting_payload()}; });
     for (auto chemistry :
-         {config::ChemistryType::ph, config::ChemistryType::ta, config::ChemistryType::dic,
-          config::ChemistryType::generic, config::ChemistryType::ammonia}) {
-        std::vector<std::uint8_t> buffer(config::processing_record_length(chemistry), 0x5A);
+         {records::ChemistryType::ph, records::ChemistryType::ta, records::ChemistryType::dic,
+          records::ChemistryType::generic, records::ChemistryType::ammonia}) {
+        std::vector<std::uint8_t> buffer(records::processing_record_length(chemistry), 0x5A);
         EXPECT_EQ(get_processing_params(link, chemistry, buffer), 4);
         EXPECT_EQ(set_processing_params(link, chemistry, buffer), 4);
         EXPECT_EQ(buffer[0], 0x5A);
@@ -102,7 +102,7 @@ TEST_F(SensorFixture, NutrientReadFallbackThatFailsReturns4OrTheSecondResult) {
         }
         return Answer{second, counting_payload()};
     });
-    config::NutrientParams p;
+    records::NutrientParams p;
     p.standard2_nmol = 99;
     EXPECT_EQ(get_processing_params(link, p), 4) << "transport failure on the second request";
     EXPECT_EQ(p.standard2_nmol, 99u);
@@ -123,14 +123,14 @@ TEST_F(SensorFixture, NutrientWriteFallbackSendsTheLegacyLayoutWithTheLengthByte
         }
         return Answer{*second_result, {}};
     });
-    config::NutrientParams p;
+    records::NutrientParams p;
     p.layout = 1;
     p.output_channel = 2;
     p.standard1_nmol = 5000;
     p.monitor_long = 4;
-    config::update_output_monitor(p);
-    const auto record = config::encode(p);
-    ASSERT_EQ(set_processing_params(link, config::ChemistryType::iron, record), 0);
+    records::update_output_monitor(p);
+    const auto record = records::encode(p);
+    ASSERT_EQ(set_processing_params(link, records::ChemistryType::iron, record), 0);
 
     const auto reports = sent();
     ASSERT_EQ(reports.size(), 2u);
@@ -146,7 +146,7 @@ TEST_F(SensorFixture, NutrientWriteFallbackSendsTheLegacyLayoutWithTheLengthByte
     Report second = first;
     second[3] = 3;
     second[6] = 23;
-    const auto legacy = config::encode_legacy(p);
+    const auto legacy = records::encode_legacy(p);
     std::copy(legacy.begin(), legacy.end(), second.begin() + 10);
     EXPECT_EQ(second[10], 0) << "layout 0";
     EXPECT_EQ(reports[1], second);

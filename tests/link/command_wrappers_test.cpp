@@ -10,14 +10,14 @@
 #include "link/identity_commands.hpp"
 #include "link/operation_commands.hpp"
 #include "link/platform_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "scripted_sensor.hpp"
 
 using namespace kelpira::link;
 using namespace kelpira::link::testing;
-using kelpira::config::ChemistryConfig;
-using kelpira::config::ChemistryType;
-using kelpira::config::ThermistorConfig;
+using kelpira::records::ChemistryConfig;
+using kelpira::records::ChemistryType;
+using kelpira::records::ThermistorConfig;
 
 namespace {
 
@@ -66,7 +66,7 @@ TEST_F(SensorFixture, GetChemistryConfigSendsTheExactReport) {
     ASSERT_EQ(sent().size(), 1u);
     EXPECT_EQ(sent()[0], expected);
     EXPECT_EQ(record.reserved0, 1);
-    EXPECT_EQ(kelpira::config::code_of(record.chemistry), 2);
+    EXPECT_EQ(kelpira::records::code_of(record.chemistry), 2);
     EXPECT_EQ(record.sample_interval_ms, 0x06050403u);
     EXPECT_EQ(record.reserved16, 0x1211);
 }
@@ -170,7 +170,7 @@ TEST_F(SensorFixture, EveryWrapperSendsItsCatalogueCodeAndLength) {
     std::uint32_t t1 = 0;
     std::uint32_t t2 = 0;
     std::uint8_t flag = 0;
-    kelpira::config::PhParams ph;
+    kelpira::records::PhParams ph;
     const std::vector<Case> cases{
         {CommandCode::GET_LEGACY_IDENTITY, [&](auto& l) { return get_legacy_identity(l, legacy); }},
         {CommandCode::SET_LEGACY_IDENTITY, [&](auto& l) { return set_legacy_identity(l, legacy); }},

@@ -9,7 +9,7 @@
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
 #include "link/identity_probe.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
@@ -55,27 +55,27 @@ TEST_F(EmulatedSensor, CurrentFirmwareIdentifiesItselfAndIsTheLatest) {
 
 TEST_F(EmulatedSensor, ConfigurationRecordsRoundTrip) {
     start({});
-    config::ChemistryConfig chem;
+    records::ChemistryConfig chem;
     ASSERT_EQ(get_chemistry_config(link, chem), 0);
-    EXPECT_EQ(chem.chemistry, config::ChemistryType::nitrate);
+    EXPECT_EQ(chem.chemistry, records::ChemistryType::nitrate);
 
-    config::NutrientParams params;
+    records::NutrientParams params;
     ASSERT_EQ(get_processing_params(link, params), 0);
     params.layout = 1;
     params.standard1_nmol = 12345;
     params.monitor_short = 6;
     params.output_channel = 1;
-    config::update_output_monitor(params);
+    records::update_output_monitor(params);
     ASSERT_EQ(set_processing_params(link, params), 0);
-    config::NutrientParams back;
+    records::NutrientParams back;
     ASSERT_EQ(get_processing_params(link, back), 0);
     EXPECT_EQ(back, params);
 
-    config::ThermistorConfig t;
+    records::ThermistorConfig t;
     t.input_channel = 4;
     t.a1 = 2.5f;
     ASSERT_EQ(set_thermistor_config(link, 1, t), 0);
-    config::ThermistorConfig t_back;
+    records::ThermistorConfig t_back;
     ASSERT_EQ(get_thermistor_config(link, 1, t_back), 0);
     EXPECT_EQ(t_back, t);
 }
@@ -98,7 +98,7 @@ TEST_F(EmulatedSensor, OlderFirmwareIsMetByTheFallbacks) {
     RecordBytes<kOpticsTestSize> optics{};
     EXPECT_EQ(start_optics_test(link, optics), 0);
 
-    config::NutrientParams params;
+    records::NutrientParams params;
     ASSERT_EQ(get_processing_params(link, params), 0);
     EXPECT_EQ(params.layout, 1);
     EXPECT_EQ(params.measure_long, 2);

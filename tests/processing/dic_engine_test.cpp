@@ -9,10 +9,10 @@
 
 namespace {
 
-using kelpira::config::DicParams;
 using kelpira::processing::DicEngine;
 using kelpira::processing::DicResult;
 using kelpira::processing::RawRow;
+using kelpira::records::DicParams;
 using kelpira::testing::closing_row;
 using kelpira::testing::LogRecord;
 using kelpira::testing::make_row;
@@ -54,7 +54,7 @@ struct Pass {
 };
 
 Pass run(const DicParams& p, const std::vector<RawRow>& rows,
-         const kelpira::config::ThermistorConfig& thermistor = {}) {
+         const kelpira::records::ThermistorConfig& thermistor = {}) {
     Pass pass;
     DicEngine engine(pass.log.sink());
     engine.reset();
@@ -72,7 +72,7 @@ TEST(DicEngine, SampleStepOverCrmStepTimesCrmValue) {
     rows.push_back(make_row(kIntake, 1700000000));
     add_step(rows, kSampleMeasure, 2.0, 0.4);
     rows.push_back(closing_row());
-    kelpira::config::ThermistorConfig thermistor;
+    kelpira::records::ThermistorConfig thermistor;
     thermistor.input_channel = 2;
     thermistor.a0 = 18.5f;
     const Pass pass = run(inlet_params(), rows, thermistor);

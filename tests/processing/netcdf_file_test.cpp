@@ -101,8 +101,8 @@ NetcdfInput input(ChemistryChoice chemistry, std::string sensor, double standard
     in.path = "R" + sensor + ".CSV";
     in.sensor_name = std::move(sensor);
     in.header.chemistry = chemistry == ChemistryChoice::nutrient
-                              ? kelpira::config::ChemistryType::nitrate
-                              : std::optional<kelpira::config::ChemistryType>{};
+                              ? kelpira::records::ChemistryType::nitrate
+                              : std::optional<kelpira::records::ChemistryType>{};
     in.header.nutrient.standard1_nmol = static_cast<std::uint32_t>(standard1 * 1000);
     return in;
 }
@@ -258,7 +258,7 @@ TEST(NetcdfFile, InputsThatDifferGetATableAndNoSharedName) {
     NetcdfDescription d;
     d.chemistry = ChemistryChoice::nutrient;
     d.inputs = {input(d.chemistry, "A", 10), input(d.chemistry, "B", 20)};
-    d.inputs[1].header.chemistry = kelpira::config::ChemistryType::phosphate;
+    d.inputs[1].header.chemistry = kelpira::records::ChemistryType::phosphate;
     const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)}};
     const NcFile nc(write(folder, d, rows));
     const int medium = nc.var("nutrient_medium");

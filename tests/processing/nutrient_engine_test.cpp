@@ -15,8 +15,8 @@
 namespace kelpira::processing {
 namespace {
 
-using config::ChemistryType;
-using config::NutrientParams;
+using records::ChemistryType;
+using records::NutrientParams;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -251,7 +251,7 @@ TEST(NutrientEngine, UnknownStandardAdjustmentFails) {
 
 TEST(NutrientEngine, AdaptiveOutputFillsTheChannelsButNotTheOutput) {
     auto p = standard1_params();
-    p.output_channel = config::kOutputAdaptive;
+    p.output_channel = records::kOutputAdaptive;
     EngineRun run;
     run.feed(ChemistryType::nitrate, p, row(kBlank, {1, 1, 1}));
     run.feed(ChemistryType::nitrate, p, row(kStd1, {0.5, 0.5, 0.5}));

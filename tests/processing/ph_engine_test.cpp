@@ -11,11 +11,11 @@
 
 namespace {
 
-using kelpira::config::PhParams;
 using kelpira::processing::PhEngine;
 using kelpira::processing::PhResult;
 using kelpira::processing::PhThermistors;
 using kelpira::processing::RawRow;
+using kelpira::records::PhParams;
 using kelpira::testing::closing_row;
 using kelpira::testing::LogRecord;
 using kelpira::testing::make_row;

@@ -36,7 +36,7 @@ Outcome process(RawFile& file, RawChemistry chemistry) {
     Outcome o;
     o.header = read_header(file, chemistry, o.params);
     NutrientEngine engine{[](const std::string& line) { EXPECT_LT(line.size(), 256u); }};
-    const auto type = o.params.chemistry.value_or(config::ChemistryType::nitrate);
+    const auto type = o.params.chemistry.value_or(records::ChemistryType::nitrate);
     o.pass = for_each_row(file, chemistry, [&](const RawRow& row) {
         o.rows.push_back(row);
         if (chemistry == RawChemistry::nutrient || chemistry == RawChemistry::nutrient_multi) {
@@ -109,7 +109,7 @@ TEST(RawBadInput, ColumnCounts) {
 TEST(RawBadInput, HeaderThatNeverEnds) {
     const auto o = process(corpus("header_without_end.csv"), RawChemistry::nutrient);
     EXPECT_TRUE(o.header.found);
-    EXPECT_EQ(o.params.chemistry, config::ChemistryType::nitrite);
+    EXPECT_EQ(o.params.chemistry, records::ChemistryType::nitrite);
     EXPECT_EQ(o.params.nutrient.sample_intake_state, 7);
     EXPECT_EQ(o.params.nutrient.blank_measurement_state, 8);
     // Nothing stopped the pass, so even the last line (without a line feed) counts.
@@ -129,7 +129,7 @@ TEST(RawBadInput, TenMegabyteLinesAreReadWhole) {
                            digits + "\n" + "%" + digits + "," + row20 + "\n" + row20 + "\n");
     auto f = t.open();
     const auto o = process(f, RawChemistry::nutrient);
-    EXPECT_EQ(o.params.chemistry, config::ChemistryType::silicate);
+    EXPECT_EQ(o.params.chemistry, records::ChemistryType::silicate);
     ASSERT_EQ(o.rows.size(), 3u);
     EXPECT_EQ(o.rows[0].channels[0], 3.0);
     EXPECT_EQ(o.rows[0].platform_time, 20u);

@@ -10,7 +10,7 @@
 namespace kelpira::processing {
 namespace {
 
-using config::ChemistryType;
+using records::ChemistryType;
 using testing::TempRawFile;
 
 HeaderReading read(std::string_view text, RawChemistry c, RawHeader& h,

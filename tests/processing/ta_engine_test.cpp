@@ -10,11 +10,11 @@
 
 namespace {
 
-using kelpira::config::TaParams;
 using kelpira::processing::RawRow;
 using kelpira::processing::TaEngine;
 using kelpira::processing::TaResult;
 using kelpira::processing::TaThermistors;
+using kelpira::records::TaParams;
 using kelpira::testing::closing_row;
 using kelpira::testing::LogRecord;
 using kelpira::testing::make_row;

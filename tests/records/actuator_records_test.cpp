@@ -7,7 +7,7 @@
 #include "records/optics_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -84,4 +84,4 @@ TEST(ActuatorRecords, StopConditionsAreListedOutOfValueOrder) {
 }
 
 }  // namespace
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -7,7 +7,7 @@
 #include "records/chemistry_type.hpp"
 #include "records/thermistor_config.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -98,4 +98,4 @@ TEST(ThermistorRecord, ExactBytesAndRoundTrip) {
 }
 
 }  // namespace
-}  // namespace kelpira::config
+}  // namespace kelpira::records

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace kelpira::maintenance {
+namespace kelpira::records {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -26,4 +26,4 @@ TEST(FactoryRecords, ExactBytesBothWays) {
 }
 
 }  // namespace
-}  // namespace kelpira::maintenance
+}  // namespace kelpira::records

@@ -7,7 +7,7 @@
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
 
-namespace kelpira::config {
+namespace kelpira::records {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -187,4 +187,4 @@ TEST(AmmoniaParamsRecord, CarriedAsRead) {
 }
 
 }  // namespace
-}  // namespace kelpira::config
+}  // namespace kelpira::records

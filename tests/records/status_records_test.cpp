@@ -9,7 +9,7 @@
 #include "records/power_status.hpp"
 #include "support/counting_bytes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::records {
 namespace {
 
 using testing::counting_bytes;
@@ -81,4 +81,4 @@ TEST(PlatformStateRecord, FieldsSitAtTheirOffsets) {
 }
 
 }  // namespace
-}  // namespace kelpira::app
+}  // namespace kelpira::records

@@ -9,7 +9,7 @@
 #include "records/output_record.hpp"
 #include "support/counting_bytes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::records {
 namespace {
 
 using testing::counting_bytes;
@@ -87,4 +87,4 @@ TEST(ViewRecords, TaskFlagsAreSeventeenFiltersThenNineZeros) {
 }
 
 }  // namespace
-}  // namespace kelpira::app
+}  // namespace kelpira::records

@@ -5,8 +5,8 @@
 #include "config/clock_transfer.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/platform_commands.hpp"
-#include "records/chemistry_commands.hpp"
 #include "records/chemistry_config.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/optics_records.hpp"
 #include "records/platform_records.hpp"
 #include "records/pump_valve_defaults.hpp"
@@ -23,15 +23,15 @@ using virtual_sensor::FaultKind;
 class ConfigReportTest : public testing::ReportFixture {
   protected:
     void set_nutrient(std::uint8_t adjustment) {
-        config::NutrientParams p;
-        ASSERT_EQ(link::get_processing_params(link, p), 0);
+        records::NutrientParams p;
+        ASSERT_EQ(records::get_processing_params(link, p), 0);
         p.standard_adjustment = adjustment;
         p.standard2_state = 11;
         p.standard2_nmol = 40500;
-        ASSERT_EQ(link::set_processing_params(link, p), 0);
+        ASSERT_EQ(records::set_processing_params(link, p), 0);
     }
     void set_schedule(std::uint8_t kind, std::uint16_t count) {
-        config::MeasurementSchedule s;
+        records::MeasurementSchedule s;
         ASSERT_EQ(config::read_schedule(link, s), 0);
         s.interval_kind = kind;
         s.interval_count = count;
@@ -123,24 +123,24 @@ TEST_F(ConfigReportTest, ScheduleOfOneHourAndOfTwoMinutes) {
 
 TEST_F(ConfigReportTest, PlatformAndSerialInterfaceSections) {
     start();
-    auto platform = config::default_platform_defaults();
+    auto platform = records::default_platform_defaults();
     platform.dive_number = 12;
     platform.depth_m = 25.5f;
-    platform.direction = config::kDirectionUnknown;
+    platform.direction = records::kDirectionUnknown;
     platform.time_offset_s = -3600;
     platform.p1 = -5;
-    ASSERT_EQ(link::set_platform_defaults(link, config::encode(platform)), 0);
-    auto rs232 = config::default_rs232_config();
-    rs232.parity = config::kParitySpace;
-    rs232.protocol = config::kRs232Seaglider;
-    rs232.mode = config::kRs232ModeDebug;
-    ASSERT_EQ(link::set_rs232_config(link, config::encode(rs232)), 0);
-    auto rs485 = config::default_rs485_config();
-    rs485.parity = config::kParityEven;
-    rs485.protocol = config::kRs485SenseOceanHub;
+    ASSERT_EQ(link::set_platform_defaults(link, records::encode(platform)), 0);
+    auto rs232 = records::default_rs232_config();
+    rs232.parity = records::kParitySpace;
+    rs232.protocol = records::kRs232Seaglider;
+    rs232.mode = records::kRs232ModeDebug;
+    ASSERT_EQ(link::set_rs232_config(link, records::encode(rs232)), 0);
+    auto rs485 = records::default_rs485_config();
+    rs485.parity = records::kParityEven;
+    rs485.protocol = records::kRs485SenseOceanHub;
     rs485.slave_address = 64;
     rs485.poll_rate_s = 300;
-    ASSERT_EQ(link::set_rs485_config(link, config::encode(rs485)), 0);
+    ASSERT_EQ(link::set_rs485_config(link, records::encode(rs485)), 0);
     const auto r = report().lines;
     const auto p = testing::section_of(r, "PLATFORM DEFAULTS CONFIGURATION:");
     ASSERT_EQ(p.size(), 10u);
@@ -159,11 +159,11 @@ TEST_F(ConfigReportTest, PlatformAndSerialInterfaceSections) {
 
 TEST_F(ConfigReportTest, PhSensorHasNoPmtOrDicLinesAndThePumpMendsShow) {
     virtual_sensor::VirtualSensorOptions o;
-    o.chemistry = config::ChemistryType::ph;
+    o.chemistry = records::ChemistryType::ph;
     start(o);
-    auto pump = config::default_pump_valve_defaults();
-    pump.stop_condition = config::kStopStepCount;
-    ASSERT_EQ(link::set_pump_valve_defaults(link, config::encode(pump)), 0);
+    auto pump = records::default_pump_valve_defaults();
+    pump.stop_condition = records::kStopStepCount;
+    ASSERT_EQ(link::set_pump_valve_defaults(link, records::encode(pump)), 0);
     EXPECT_EQ(
         section("OPTICS, VALVES & PUMP DEFAULTS CONFIGURATION:"),
         (Lines{"LED 0 current (mA): 20.000", "LED 1 current (mA): 20.000",
@@ -180,12 +180,12 @@ TEST_F(ConfigReportTest, PhSensorHasNoPmtOrDicLinesAndThePumpMendsShow) {
 
 TEST_F(ConfigReportTest, AmmoniaListsItsPmtAndDicItsConductivity) {
     virtual_sensor::VirtualSensorOptions o;
-    o.chemistry = config::ChemistryType::ammonia;
+    o.chemistry = records::ChemistryType::ammonia;
     start(o);
-    config::PmtConfig pmt;
-    pmt.instrument = config::kPmtH10492;
+    records::PmtConfig pmt;
+    pmt.instrument = records::kPmtH10492;
     pmt.control_v = 0.75f;
-    ASSERT_EQ(link::set_pmt_config(link, config::encode(pmt)), 0);
+    ASSERT_EQ(link::set_pmt_config(link, records::encode(pmt)), 0);
     const auto optics = section("OPTICS, VALVES & PUMP DEFAULTS CONFIGURATION:");
     EXPECT_EQ(Lines(optics.begin() + 6, optics.begin() + 9),
               (Lines{"PMT Instrument: Hamamatsu H10492", "PMT Control (V): 0.75000",
@@ -195,7 +195,7 @@ TEST_F(ConfigReportTest, AmmoniaListsItsPmtAndDicItsConductivity) {
 
 TEST_F(ConfigReportTest, DicConductivityLines) {
     virtual_sensor::VirtualSensorOptions o;
-    o.chemistry = config::ChemistryType::dic;
+    o.chemistry = records::ChemistryType::dic;
     start(o);
     const auto optics = section("OPTICS, VALVES & PUMP DEFAULTS CONFIGURATION:");
     ASSERT_GE(optics.size(), 4u);
@@ -212,7 +212,7 @@ TEST_F(ConfigReportTest, DicConductivityLines) {
 
 TEST_F(ConfigReportTest, AmmoniaWhosePmtCannotBeReadGivesOneErrorLine) {
     virtual_sensor::VirtualSensorOptions o;
-    o.chemistry = config::ChemistryType::ammonia;
+    o.chemistry = records::ChemistryType::ammonia;
     start(o, 200ms);
     sensor->inject(374, {FaultKind::no_answer});
     sensor->clear_log();

@@ -89,7 +89,7 @@ TEST_F(ReportLogTest, RestoreShowsThePreviewBeforeWritingAndThenTheOutcome) {
     EXPECT_NE(prompter.prompts[1].text.find("\nplatform defaults: written\n"), std::string::npos);
     link::RecordBytes<link::kPlatformDefaultsSize> bytes{};
     ASSERT_EQ(link::get_platform_defaults(link, bytes), 0);
-    EXPECT_EQ(config::decode_platform_defaults(bytes).p2, -7);
+    EXPECT_EQ(records::decode_platform_defaults(bytes).p2, -7);
 }
 
 TEST_F(ReportLogTest, RestoreOfAnotherChemistryAsksFirstAndABadFileIsRefused) {

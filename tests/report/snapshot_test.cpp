@@ -11,7 +11,7 @@
 #include "link/actuator_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "link/platform_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/platform_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 #include "report/report_fixture.hpp"
@@ -99,17 +99,17 @@ TEST_F(SnapshotTest, ExportThenImportOnTheSameSensorChangesNothing) {
 
 TEST_F(SnapshotTest, ImportMakesASecondSensorReportTheSameConfiguration) {
     start();
-    auto pump = config::default_pump_valve_defaults();
-    pump.stop_condition = config::kStopStepCount;
+    auto pump = records::default_pump_valve_defaults();
+    pump.stop_condition = records::kStopStepCount;
     pump.current_ma = 400;
-    ASSERT_EQ(link::set_pump_valve_defaults(link, config::encode(pump)), 0);
-    auto platform = config::default_platform_defaults();
+    ASSERT_EQ(link::set_pump_valve_defaults(link, records::encode(pump)), 0);
+    auto platform = records::default_platform_defaults();
     platform.time_offset_s = -3600;
     platform.salinity_psu = 34.25f;
-    ASSERT_EQ(link::set_platform_defaults(link, config::encode(platform)), 0);
-    config::MeasurementSchedule schedule;
+    ASSERT_EQ(link::set_platform_defaults(link, records::encode(platform)), 0);
+    records::MeasurementSchedule schedule;
     ASSERT_EQ(config::read_schedule(link, schedule), 0);
-    schedule.interval_kind = config::kMeasureEveryNHours;
+    schedule.interval_kind = records::kMeasureEveryNHours;
     schedule.interval_count = 1;
     ASSERT_EQ(config::write_schedule(link, schedule), 0);
     const Json snapshot = exported();
@@ -145,7 +145,7 @@ TEST_F(SnapshotTest, AnotherChemistryIsRefusedUnlessForced) {
     start();
     const Json snapshot = exported();
     virtual_sensor::VirtualSensorOptions o;
-    o.chemistry = config::ChemistryType::phosphate;
+    o.chemistry = records::ChemistryType::phosphate;
     start_second(o);
     auto result = import_snapshot(second_link, snapshot, {});
     EXPECT_TRUE(result.chemistry_differs);
@@ -224,13 +224,13 @@ TEST_F(SnapshotTest, ARecordReadBackOtherwiseIsReportedAsStillDiffering) {
 TEST_F(SnapshotTest, NonFiniteFloatsComeBackWithTheSameBits) {
     start();
     const float erased = std::bit_cast<float>(0xFFFFFFFFu);  // an erased record reads so
-    const config::ThermistorConfig t{0,
-                                     1,
-                                     std::numeric_limits<float>::quiet_NaN(),
-                                     std::numeric_limits<float>::infinity(),
-                                     -std::numeric_limits<float>::infinity(),
-                                     erased};
-    ASSERT_EQ(link::set_thermistor_config(link, 1, t), 0);
+    const records::ThermistorConfig t{0,
+                                      1,
+                                      std::numeric_limits<float>::quiet_NaN(),
+                                      std::numeric_limits<float>::infinity(),
+                                      -std::numeric_limits<float>::infinity(),
+                                      erased};
+    ASSERT_EQ(records::set_thermistor_config(link, 1, t), 0);
     const Json snapshot = parse_snapshot(snapshot_text(exported()));
     EXPECT_EQ(snapshot["thermistors"][1].dump(),
               R"({"input_channel":1,"a3":"NaN","a2":"Infinity","a1":"-Infinity",)"
@@ -240,9 +240,9 @@ TEST_F(SnapshotTest, NonFiniteFloatsComeBackWithTheSameBits) {
     EXPECT_FALSE(any_write(sensor->logged_codes()));
     start_second({});
     EXPECT_TRUE(import_snapshot(second_link, snapshot, {}).ok());
-    config::ThermistorConfig back;
-    ASSERT_EQ(link::get_thermistor_config(second_link, 1, back), 0);
-    EXPECT_EQ(config::encode(back), config::encode(t));
+    records::ThermistorConfig back;
+    ASSERT_EQ(records::get_thermistor_config(second_link, 1, back), 0);
+    EXPECT_EQ(records::encode(back), records::encode(t));
 }
 
 // Each case also changes thermistor 0, which an import that wrote as it went would write
@@ -300,7 +300,7 @@ TEST_F(SnapshotTest, AFieldTheDialogWouldNotSetIsRefusedBeforeAnyRecordIsWritten
 }
 
 TEST_F(SnapshotTest, DicConductivityIsHeldToItsDialogsLimits) {
-    start(sensor_with([](auto& o) { o.chemistry = config::ChemistryType::dic; }));
+    start(sensor_with([](auto& o) { o.chemistry = records::ChemistryType::dic; }));
     Json snapshot = exported();
     snapshot["dic_config"]["excitation_pct"] = 250;
     EXPECT_EQ(import_snapshot(link, snapshot, {}).refusal.value_or(""),
@@ -311,7 +311,7 @@ TEST_F(SnapshotTest, DicConductivityIsHeldToItsDialogsLimits) {
 }
 
 TEST_F(SnapshotTest, AValueTheSensorAlreadyHoldsIsKeptThoughNoListOffersIt) {
-    start(sensor_with([](auto& o) { o.rs232_protocol = config::kRs232Seaglider; }));
+    start(sensor_with([](auto& o) { o.rs232_protocol = records::kRs232Seaglider; }));
     Json snapshot = exported();
     snapshot["rs232_config"]["baud"] = 19200;
     const auto result = import_snapshot(link, snapshot, {});
@@ -329,7 +329,7 @@ TEST_F(SnapshotTest, TheScheduleIsStoredAsItsDialogStoresItOnTheSensorsLayout) {
     snapshot["schedule"]["interval_kind"] = "Every N minutes";
     snapshot["schedule"]["interval_count"] = 45;
     start_second(
-        sensor_with([](auto& o) { o.schedule_layout = config::kScheduleLayoutHalfHours; }));
+        sensor_with([](auto& o) { o.schedule_layout = records::kScheduleLayoutHalfHours; }));
     EXPECT_EQ(
         outcome_text(import_snapshot(second_link, snapshot, {.dry_run = true}).records.at(11)),
         "schedule: would change interval_kind Continuously -> Every 30 minutes, "
@@ -338,9 +338,9 @@ TEST_F(SnapshotTest, TheScheduleIsStoredAsItsDialogStoresItOnTheSensorsLayout) {
     EXPECT_EQ(outcome_text(import_snapshot(second_link, snapshot, {}).records.at(11)),
               "schedule: written (this sensor's schedule has no minute intervals: every 30 "
               "minutes)");
-    config::MeasurementSchedule stored;
+    records::MeasurementSchedule stored;
     ASSERT_EQ(config::read_schedule(second_link, stored), 0);
-    EXPECT_EQ(stored.interval_kind, config::kMeasureEveryHalfHour);
+    EXPECT_EQ(stored.interval_kind, records::kMeasureEveryHalfHour);
     EXPECT_EQ(stored.interval_count, 30);
 
     snapshot["schedule"]["interval_kind"] = "Every 30 minutes";
@@ -351,7 +351,7 @@ TEST_F(SnapshotTest, TheScheduleIsStoredAsItsDialogStoresItOnTheSensorsLayout) {
 }
 
 TEST_F(SnapshotTest, FirmwareTooOldForTheScheduleDialogKeepsItsSchedule) {
-    start(sensor_with([](auto& o) { o.schedule_layout = config::kScheduleLayoutTooOld; }));
+    start(sensor_with([](auto& o) { o.schedule_layout = records::kScheduleLayoutTooOld; }));
     Json snapshot = exported();
     EXPECT_EQ(outcome_text(import_snapshot(link, snapshot, {}).records.at(11)),
               "schedule: unchanged");

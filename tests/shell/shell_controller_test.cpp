@@ -18,8 +18,8 @@ using virtual_sensor::VirtualSensorOptions;
 
 constexpr const char* kPath = "/virtual/Demo.VID_04D8&PID_EABC";
 
-PowerStatus power(std::int32_t supply_mv, std::int32_t temperature_mc) {
-    PowerStatus p;
+records::PowerStatus power(std::int32_t supply_mv, std::int32_t temperature_mc) {
+    records::PowerStatus p;
     p.supply_mv = supply_mv;
     p.temperature_mc = temperature_mc;
     return p;

@@ -55,7 +55,7 @@ TEST_F(StateTransfer, LoadReadsEveryStateInOrderAndSaveWritesItBack) {
     ASSERT_TRUE(out.ok) << out.detail;
     // The sensor's default program.
     const std::uint8_t count = static_cast<std::uint8_t>(
-        virtual_sensor::default_program(config::ChemistryType::nitrate).state_count);
+        virtual_sensor::default_program(records::ChemistryType::nitrate).state_count);
     EXPECT_EQ(image.state_count(), count);
     EXPECT_EQ(image.current, 0);
     EXPECT_EQ(progress.back(), count);

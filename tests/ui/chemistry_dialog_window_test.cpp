@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "link/handler_hid.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/processing_params.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
@@ -24,7 +24,7 @@ namespace {
 TEST(ChemistryDialogWindow, EditSaveAndMessage) {
     testing::test_application();
     virtual_sensor::VirtualSensorOptions options;
-    options.chemistry = config::ChemistryType::generic;
+    options.chemistry = records::ChemistryType::generic;
     virtual_sensor::VirtualSensor sensor(options);
     link::InProcessHidBackend backend;
     virtual_sensor::attach_in_process(backend, "/virtual/chem", sensor);
@@ -52,8 +52,8 @@ TEST(ChemistryDialogWindow, EditSaveAndMessage) {
     ASSERT_EQ(prompter.prompts.size(), 1u);
     EXPECT_EQ(prompter.prompts[0].caption, "Save");
     EXPECT_EQ(prompter.prompts[0].text, "Generic Processing configuration saved");
-    config::GenericParams kept;
-    ASSERT_EQ(link::get_processing_params(link, kept), 0);
+    records::GenericParams kept;
+    ASSERT_EQ(records::get_processing_params(link, kept), 0);
     EXPECT_EQ(kept.sample_intake_state, 42);
 
     // Another tab: a fresh page with its check box clear, and "Save" follows the check box.

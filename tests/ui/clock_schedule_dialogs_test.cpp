@@ -102,9 +102,9 @@ TEST_F(ClockScheduleWiringTest, ScheduleButtonsRedEntryAndSave) {
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{
                                     "New schedule saved.\n\nSensor time now: 08/12/2026 10:00:00.\n"
                                     "Next scheduled measurement: 08/12/2026 11:30:00."});
-    config::MeasurementSchedule s;
+    records::MeasurementSchedule s;
     ASSERT_EQ(config::read_schedule(link, s), 0);
-    EXPECT_EQ(s.interval_kind, config::kMeasureEveryNHours);
+    EXPECT_EQ(s.interval_kind, records::kMeasureEveryNHours);
     EXPECT_EQ(s.interval_count, 2);
     EXPECT_EQ(config::schedule_time_text(s.stop_time), "09/12/2026 09:30:00");
 }

@@ -82,19 +82,19 @@ TEST_F(GraphViewsTest, TheProcessedGraphPlotsTheSensorsRecordsAndZoomsWithTheMou
             [&served](const link::SensorCommand& r) -> std::optional<link::testing::Answer> {
                 const int code = r.bytes[1] | (r.bytes[2] << 8);
                 if (code == 400) {
-                    config::ChemistryConfig nitrate;
-                    nitrate.chemistry = config::ChemistryType::nitrate;
-                    const auto bytes = config::encode(nitrate);
+                    records::ChemistryConfig nitrate;
+                    nitrate.chemistry = records::ChemistryType::nitrate;
+                    const auto bytes = records::encode(nitrate);
                     return link::testing::Answer{0, {bytes.begin(), bytes.end()}};
                 }
                 if (code == 420) {
                     if (served == 3) {
                         return link::testing::Answer{1, {}};
                     }
-                    app::OutputRecord record;
+                    records::OutputRecord record;
                     record.platform_time = 1704103200u + 1800u * served;
                     record.value = 100.0 * ++served;
-                    const auto bytes = app::encode(record);
+                    const auto bytes = records::encode(record);
                     return link::testing::Answer{0, {bytes.begin(), bytes.end()}};
                 }
                 return link::testing::Answer{0, {}};

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "link/identity_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "ui/config/optics_valves_pump_dialog.hpp"
@@ -123,8 +123,8 @@ TEST_F(ConfigDialogWiringTest, ThermistorsSave) {
     QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Settings saved"});
     EXPECT_EQ(dialog->coefficient_field(2, 3)->text(), "-1.50000");
-    config::ThermistorConfig t;
-    ASSERT_EQ(link::get_thermistor_config(link, 2, t), 0);
+    records::ThermistorConfig t;
+    ASSERT_EQ(records::get_thermistor_config(link, 2, t), 0);
     EXPECT_EQ(t.input_channel, 1);
     EXPECT_EQ(t.a0, -1.5f);
 }

@@ -61,16 +61,16 @@ TEST_F(PlatformDialogWiringTest, PlatformDefaultsSave) {
     QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Settings saved"});
     EXPECT_EQ(dialog->dive_number_field()->text(), "65535");
-    link::RecordBytes<config::PlatformDefaults::size> bytes{};
+    link::RecordBytes<records::PlatformDefaults::size> bytes{};
     ASSERT_EQ(link::get_platform_defaults(link, bytes), 0);
-    const auto kept = config::decode_platform_defaults(bytes);
+    const auto kept = records::decode_platform_defaults(bytes);
     EXPECT_EQ(kept.time_offset_s, -3600);
-    EXPECT_EQ(kept.direction, config::kDirectionFixed);
+    EXPECT_EQ(kept.direction, records::kDirectionFixed);
 }
 
 TEST_F(PlatformDialogWiringTest, Rs232PlatformChangeAndSave) {
     virtual_sensor::VirtualSensorOptions o;
-    o.rs232_protocol = config::kRs232Seaglider;
+    o.rs232_protocol = records::kRs232Seaglider;
     start(o);
     auto dialog = Rs232Dialog::create(link, prompter);
     ASSERT_NE(dialog, nullptr);
@@ -84,11 +84,11 @@ TEST_F(PlatformDialogWiringTest, Rs232PlatformChangeAndSave) {
     QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Settings saved"});
     EXPECT_EQ(dialog->platform_list()->count(), 3) << "Seaglider is no longer stored";
-    link::RecordBytes<config::Rs232Config::size> bytes{};
+    link::RecordBytes<records::Rs232Config::size> bytes{};
     ASSERT_EQ(link::get_rs232_config(link, bytes), 0);
-    const auto kept = config::decode_rs232_config(bytes);
-    EXPECT_EQ(kept.protocol, config::kRs232GenericStreaming);
-    EXPECT_EQ(kept.parity, config::kParityOdd);
+    const auto kept = records::decode_rs232_config(bytes);
+    EXPECT_EQ(kept.protocol, records::kRs232GenericStreaming);
+    EXPECT_EQ(kept.parity, records::kParityOdd);
 }
 
 TEST_F(PlatformDialogWiringTest, Rs485HubAddressAndSave) {
@@ -109,9 +109,9 @@ TEST_F(PlatformDialogWiringTest, Rs485HubAddressAndSave) {
     EXPECT_EQ(dialog->address_field()->palette().color(QPalette::Text), normal);
     QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Settings saved"});
-    link::RecordBytes<config::Rs485Config::size> bytes{};
+    link::RecordBytes<records::Rs485Config::size> bytes{};
     ASSERT_EQ(link::get_rs485_config(link, bytes), 0);
-    EXPECT_EQ(config::decode_rs485_config(bytes).slave_address, 71);
+    EXPECT_EQ(records::decode_rs485_config(bytes).slave_address, 71);
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST_F(ViewsTest, RawOutputFollowsThePollAndStartsAndStopsTheSensor) {
 TEST_F(ViewsTest, ProcessedOutputListsSavesAndClears) {
     demo->edit_state([](virtual_sensor::SensorState& s) {
         for (std::uint16_t dive = 1; dive <= 2; ++dive) {
-            app::OutputRecord r;
+            records::OutputRecord r;
             r.dive_number = dive;
             s.stores.outputs.entries.push_back(r);
         }

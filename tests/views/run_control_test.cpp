@@ -16,15 +16,15 @@ using Bytes = std::vector<std::uint8_t>;
 
 class RunControlTest : public testing::ViewSensorTest {
   protected:
-    void set_chemistry(const config::ChemistryConfig& c) {
+    void set_chemistry(const records::ChemistryConfig& c) {
         edit([&c](virtual_sensor::SensorState& s) {
-            const auto bytes = config::encode(c);
+            const auto bytes = records::encode(c);
             s.records[link::code_value(CommandCode::GET_CHEMISTRY_CONFIG)].assign(bytes.begin(),
                                                                                   bytes.end());
         });
     }
-    config::ChemistryConfig stored_chemistry() const {
-        return config::decode_chemistry_config(
+    records::ChemistryConfig stored_chemistry() const {
+        return records::decode_chemistry_config(
             *sensor->record(link::code_value(CommandCode::GET_CHEMISTRY_CONFIG)));
     }
     void set_program(std::uint16_t states) {
@@ -82,7 +82,7 @@ TEST_F(RunControlTest, StopFailureIsTold) {
 }
 
 TEST_F(RunControlTest, AllStatesUnsetGiveAnEmptyListAndNoStart) {
-    config::ChemistryConfig c;
+    records::ChemistryConfig c;
     c.start_auto_deployment = c.start_manual_deployment = c.start_manual_priming =
         c.start_manual_flushing = c.start_special1 = c.start_special2 = c.start_special3 = 255;
     set_chemistry(c);
@@ -100,7 +100,7 @@ TEST_F(RunControlTest, AllStatesUnsetGiveAnEmptyListAndNoStart) {
 }
 
 TEST_F(RunControlTest, TheListFollowsItsFixedOrder) {
-    config::ChemistryConfig c = config::default_chemistry_config(config::ChemistryType::nitrate);
+    records::ChemistryConfig c = records::default_chemistry_config(records::ChemistryType::nitrate);
     c.start_manual_flushing = 3;
     c.start_special2 = 9;
     EXPECT_EQ(start_state_list(c),
@@ -115,7 +115,7 @@ TEST_F(RunControlTest, AnUnreadableRecordGivesTheFallbackCopy) {
     EXPECT_EQ(frame.start_states(),
               (std::vector<StartStateEntry>{{"Special1", 0}, {"Special2", 0}, {"Special3", 0}}));
     EXPECT_TRUE(frame.autostart());
-    EXPECT_EQ(frame.chemistry().chemistry, config::ChemistryType::generic);
+    EXPECT_EQ(frame.chemistry().chemistry, records::ChemistryType::generic);
 
     // A reload that fails keeps the copy.
     EXPECT_FALSE(frame.reload(link));
@@ -126,7 +126,7 @@ TEST_F(RunControlTest, AnUnreadableRecordGivesTheFallbackCopy) {
 }
 
 TEST_F(RunControlTest, SaveClampsAndUnsetsAndKeepsTheOtherBytes) {
-    config::ChemistryConfig c = config::default_chemistry_config(config::ChemistryType::ph);
+    records::ChemistryConfig c = records::default_chemistry_config(records::ChemistryType::ph);
     c.reserved14 = {7, 8};
     set_chemistry(c);
     StartStatesController dialog;
@@ -140,7 +140,7 @@ TEST_F(RunControlTest, SaveClampsAndUnsetsAndKeepsTheOtherBytes) {
     EXPECT_EQ(stored.start_manual_flushing, 255);
     EXPECT_EQ(stored.start_special1, 254);
     EXPECT_EQ(stored.reserved14, (std::array<std::uint8_t, 2>{7, 8}));
-    EXPECT_EQ(stored.chemistry, config::ChemistryType::ph);
+    EXPECT_EQ(stored.chemistry, records::ChemistryType::ph);
     EXPECT_EQ(stored.sample_interval_ms, 100U);
 
     lose_answers(CommandCode::SET_CHEMISTRY_CONFIG);
@@ -167,7 +167,7 @@ TEST_F(RunControlTest, StatesBeyondTheProgramAreRed) {
 }
 
 TEST_F(RunControlTest, AutostartToggleSavesUnsetAndCancelLeavesTheSensor) {
-    config::ChemistryConfig c = config::default_chemistry_config(config::ChemistryType::nitrate);
+    records::ChemistryConfig c = records::default_chemistry_config(records::ChemistryType::nitrate);
     c.start_auto_deployment = 17;
     set_chemistry(c);
     StartStatesController dialog;

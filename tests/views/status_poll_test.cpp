@@ -14,6 +14,7 @@
 
 using namespace kelpira;
 using namespace kelpira::app;
+using namespace kelpira::records;
 using namespace std::chrono_literals;
 
 namespace {

@@ -38,14 +38,14 @@ struct RecordingSink {
     }
 };
 
-LiveSample sample(std::uint32_t counter) {
-    LiveSample s;
+records::LiveSample sample(std::uint32_t counter) {
+    records::LiveSample s;
     s.counter = counter;
     return s;
 }
 
 TEST(RawOutputCells, SampleTexts) {
-    LiveSample s = sample(42);
+    records::LiveSample s = sample(42);
     s.state = 7;
     s.channel = {65535, 0, 32768, 1, 0, 0, 0, 0};
     s.temperature_mc = 21049;
@@ -75,7 +75,7 @@ TEST(RawOutputCells, SampleTexts) {
 
 TEST(ProcessedOutputCells, TitlesFollowTheChemistry) {
     auto columns = processed_output_columns();
-    title_processed_columns(columns, config::ChemistryType::ta);
+    title_processed_columns(columns, records::ChemistryType::ta);
     const auto ta = column_titles(columns);
     EXPECT_EQ(ta[3], "TA (umol/kg)");
     EXPECT_EQ(ta[9], "Absorbance LED1");
@@ -83,20 +83,20 @@ TEST(ProcessedOutputCells, TitlesFollowTheChemistry) {
     EXPECT_EQ(ta[11], "Temperature (C)");
     EXPECT_EQ(columns[9].width, 15);
 
-    title_processed_columns(columns, config::ChemistryType::generic);
+    title_processed_columns(columns, records::ChemistryType::generic);
     auto generic = column_titles(columns);
     EXPECT_EQ(generic[3], "Generic Value");
     generic[3] = ta[3];
     EXPECT_EQ(generic, ta);  // only column 3 changed
 
-    title_processed_columns(columns, config::ChemistryType::dic);
+    title_processed_columns(columns, records::ChemistryType::dic);
     EXPECT_EQ(columns[0], (ViewColumn{"Meas State", 10}));
-    title_processed_columns(columns, static_cast<config::ChemistryType>(42));
+    title_processed_columns(columns, static_cast<records::ChemistryType>(42));
     EXPECT_EQ(columns[3].title, "Unknown Value");
 }
 
 TEST(ProcessedOutputCells, RecordTexts) {
-    OutputRecord r;
+    records::OutputRecord r;
     r.dive_number = 12;
     r.value = 17.25;
     r.validity = 0;
@@ -117,7 +117,7 @@ TEST(ProcessedOutputCells, RecordTexts) {
 }
 
 TEST(DiagnosticsCells, TextsAndColours) {
-    DiagnosticsEntry e;
+    records::DiagnosticsEntry e;
     e.counter = 42;
     e.task_id = 7;
     e.severity = 1;
@@ -139,7 +139,7 @@ TEST(DiagnosticsCells, TextsAndColours) {
 }
 
 TEST(RestartLogCells, Texts) {
-    RestartLogEntry e;
+    records::RestartLogEntry e;
     e.counter = 9;
     e.reset_cause = 2;
     e.supply_decivolts = 123;
@@ -296,7 +296,7 @@ class ViewListsTest : public testing::ViewSensorTest {
 TEST_F(ViewListsTest, TheOutputReaderOpensThenDrainsTheStore) {
     edit([](virtual_sensor::SensorState& s) {
         for (std::uint16_t dive = 1; dive <= 3; ++dive) {
-            OutputRecord r;
+            records::OutputRecord r;
             r.dive_number = dive;
             r.validity = 1;
             s.stores.outputs.entries.push_back(r);
@@ -322,7 +322,7 @@ TEST_F(ViewListsTest, AFailedOpenEndsTheReaderAtOnce) {
 
 TEST_F(ViewListsTest, TheDiagnosticsReaderShowsTheLogWithColours) {
     edit([](virtual_sensor::SensorState& s) {
-        DiagnosticsEntry e;
+        records::DiagnosticsEntry e;
         e.counter = 2;
         e.severity = 1;
         e.message = "pump stalled, retrying";
@@ -360,7 +360,7 @@ TEST_F(ViewListsTest, SavesWriteTitlesAndQuoteOnlyWhatNeedsIt) {
     prompter.prompts.clear();
     prompter.files.push_back(folder.path("p.csv"));
     auto columns = processed_output_columns();
-    title_processed_columns(columns, config::ChemistryType::ta);
+    title_processed_columns(columns, records::ChemistryType::ta);
     save_rows(prompter, kProcessedOutputSave, last, column_titles(columns), RowList(kLiveRowCap));
     EXPECT_EQ(prompter.file_requests[1].initial_name, path);
     EXPECT_TRUE(prompter.texts().empty());
@@ -419,15 +419,15 @@ TEST_F(ViewListsTest, ClearAskedFirstAndAroundTheWorker) {
 
 TEST_F(ViewListsTest, TheRestartLogIsReadUntilAReadFails) {
     edit([](virtual_sensor::SensorState& s) {
-        RestartLogEntry older;
+        records::RestartLogEntry older;
         older.counter = 0;
-        older.reset_cause = kResetWatchdog;
+        older.reset_cause = records::kResetWatchdog;
         s.stores.restarts.push_back(older);
     });
     const auto entries = read_restart_log(link);
     ASSERT_EQ(entries.size(), 2U);
-    EXPECT_EQ(entries[0].reset_cause, kResetPowerOn);
-    EXPECT_EQ(entries[1].reset_cause, kResetWatchdog);
+    EXPECT_EQ(entries[0].reset_cause, records::kResetPowerOn);
+    EXPECT_EQ(entries[1].reset_cause, records::kResetWatchdog);
     EXPECT_EQ(sent(CommandCode::GET_RESTART_LOG_ENTRY),
               (std::vector<std::vector<std::uint8_t>>{{1}, {0}, {0}}));
 }

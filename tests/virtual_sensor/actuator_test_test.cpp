@@ -24,17 +24,17 @@ class ActuatorTestTest : public testing::SensorFixture {
         EXPECT_EQ(link::get_pump_test_status(link, s), 0);
         return {s[1], s[2]};
     }
-    void start_pump(config::PumpValveDefaults p, bool continuously) {
-        ASSERT_EQ(link::start_pump_test(link, config::encode(p), continuously ? 1 : 0), 0);
+    void start_pump(records::PumpValveDefaults p, bool continuously) {
+        ASSERT_EQ(link::start_pump_test(link, records::encode(p), continuously ? 1 : 0), 0);
     }
     std::array<std::uint16_t, 8> channels() {
         link::RecordBytes<link::kLiveStatusSize> bytes{};
         EXPECT_EQ(link::get_live_status(link, bytes), 0);
-        return app::decode_live_status(bytes).sample.channel;
+        return records::decode_live_status(bytes).sample.channel;
     }
-    void start_optics(const config::OpticsDefaults& o) {
+    void start_optics(const records::OpticsDefaults& o) {
         link::RecordBytes<link::kOpticsTestSize> payload{};
-        const auto record = config::encode(o);
+        const auto record = records::encode(o);
         std::copy(record.begin(), record.end(), payload.begin());
         ASSERT_EQ(link::start_optics_test(link, payload), 0);
     }
@@ -42,21 +42,21 @@ class ActuatorTestTest : public testing::SensorFixture {
 
 TEST_F(ActuatorTestTest, RecordsStartAsTheFactoryLeftThem) {
     start();
-    link::RecordBytes<config::PumpValveDefaults::size> pump{};
-    link::RecordBytes<config::OpticsDefaults::size> optics{};
+    link::RecordBytes<records::PumpValveDefaults::size> pump{};
+    link::RecordBytes<records::OpticsDefaults::size> optics{};
     ASSERT_EQ(link::get_pump_valve_defaults(link, pump), 0);
     ASSERT_EQ(link::get_optics_defaults(link, optics), 0);
-    EXPECT_EQ(pump, config::encode(config::default_pump_valve_defaults()));
-    EXPECT_EQ(optics, config::encode(config::default_optics_defaults()));
+    EXPECT_EQ(pump, records::encode(records::default_pump_valve_defaults()));
+    EXPECT_EQ(optics, records::encode(records::default_optics_defaults()));
 }
 
 TEST_F(ActuatorTestTest, PumpRunEndsAtItsStopCondition) {
     start();
-    auto p = config::default_pump_valve_defaults();
+    auto p = records::default_pump_valve_defaults();
     EXPECT_EQ(pump_status(), std::make_pair(0, 0)) << "nothing started";
-    p.stop_condition = config::kStopTimeout;
+    p.stop_condition = records::kStopTimeout;
     p.timeout_s = 5;
-    p.direction = config::kPumpWithdraw;
+    p.direction = records::kPumpWithdraw;
     start_pump(p, false);
     EXPECT_EQ(pump_status(), std::make_pair(1, 1));
     fake_clock.advance(4999ms);
@@ -64,14 +64,14 @@ TEST_F(ActuatorTestTest, PumpRunEndsAtItsStopCondition) {
     fake_clock.advance(1ms);
     EXPECT_EQ(pump_status(), std::make_pair(0, 0));
 
-    p.stop_condition = config::kStopStepCount;
+    p.stop_condition = records::kStopStepCount;
     p.step_count = 2000;
     p.step_period_us = 1500;  // 3 s
     start_pump(p, false);
     fake_clock.advance(3s);
     EXPECT_EQ(pump_status().first, 0);
 
-    p.stop_condition = config::kStopHallSensors;
+    p.stop_condition = records::kStopHallSensors;
     p.timeout_s = 60;
     start_pump(p, false);
     fake_clock.advance(19s);
@@ -82,8 +82,8 @@ TEST_F(ActuatorTestTest, PumpRunEndsAtItsStopCondition) {
 
 TEST_F(ActuatorTestTest, ContinuousPumpingRunsOnUntilStopped) {
     start();
-    auto p = config::default_pump_valve_defaults();
-    p.stop_condition = config::kStopTimeout;
+    auto p = records::default_pump_valve_defaults();
+    p.stop_condition = records::kStopTimeout;
     p.timeout_s = 10;
     start_pump(p, true);
     EXPECT_EQ(pump_status(), std::make_pair(1, 0));
@@ -105,7 +105,7 @@ TEST_F(ActuatorTestTest, PhotodiodesFollowTheLitLeds) {
     for (std::size_t c = 0; c < 4; ++c) {
         EXPECT_NEAR(dark[c], 157, 10) << "a powered photodiode in the dark";
     }
-    config::OpticsDefaults o;
+    records::OpticsDefaults o;
     o.photodiode_power = 1;
     o.led_current_ua = {40000, 0, 10000, 48000};
     start_optics(o);

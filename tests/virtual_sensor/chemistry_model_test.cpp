@@ -13,7 +13,7 @@ namespace {
 
 ModelConfig nitrate() {
     ModelConfig c;
-    c.chemistry = config::ChemistryType::nitrate;
+    c.chemistry = records::ChemistryType::nitrate;
     c.nutrient.blank_measurement_state = 2;
     c.nutrient.standard1_state = 3;
     c.nutrient.sample_measurement_state = 5;
@@ -56,7 +56,7 @@ TEST(ChemistryModel, NutrientAbsorbanceFollowsConcentrationAndPath) {
 }
 
 TEST(ChemistryModel, DyeRatioGivesThePhThroughTheEquation) {
-    config::PhParams p;
+    records::PhParams p;
     for (const double ph : {7.2, 8.05, 8.6}) {
         const double r = dye_ratio_for(ph, 35.1, 14.0, p);
         const auto back = processing::ph_equation(35.1, p, r, 14.0);
@@ -71,7 +71,7 @@ TEST(ChemistryModel, DyeRatioGivesThePhThroughTheEquation) {
 
 TEST(ChemistryModel, PhDyeArrivesAfterTheBlankWindowAtTheSamplesRatio) {
     ModelConfig c;
-    c.chemistry = config::ChemistryType::ph;
+    c.chemistry = records::ChemistryType::ph;
     c.ph.sample_intake_state = 1;
     c.ph.sample_measurement_state = 2;
     c.ph.blank_end_s = 70;

@@ -133,33 +133,34 @@ TEST_F(ConfigStoreTest, DefaultsAreThoseOfAFreshNitrateSensor) {
 
 TEST_F(ConfigStoreTest, ProcessingParametersFollowTheChemistry) {
     VirtualSensorOptions o;
-    o.chemistry = config::ChemistryType::ph;
+    o.chemistry = records::ChemistryType::ph;
     start(o);
     EXPECT_EQ(params_result(402, 29), link::kResultBadLength) << "not a nutrient sensor";
-    const auto ph = config::decode_ph_params(read_params(38));
+    const auto ph = records::decode_ph_params(read_params(38));
     EXPECT_EQ(ph.layout, 1);
     EXPECT_EQ(ph.blank_end_s, 10);  // the blank window of the default program
 
-    config::PhParams changed;
+    records::PhParams changed;
     changed.layout = 1;
     changed.input_434 = 6;
-    const auto record = config::encode(changed);
+    const auto record = records::encode(changed);
     EXPECT_EQ(params_result(403, 38, {record.begin(), record.end() - 1}), link::kResultBadLength)
         << "the stated length must match the record";
     EXPECT_EQ(params_result(403, 38, {record.begin(), record.end()}), 0);
-    EXPECT_EQ(config::decode_ph_params(read_params(38)), changed);
+    EXPECT_EQ(records::decode_ph_params(read_params(38)), changed);
 
     // A new chemistry brings its own record.
-    const auto dic = config::encode(config::default_chemistry_config(config::ChemistryType::dic));
+    const auto dic =
+        records::encode(records::default_chemistry_config(records::ChemistryType::dic));
     ASSERT_EQ(write(401, {dic.begin(), dic.end()}), 0);
     EXPECT_EQ(params_result(402, 38), link::kResultBadLength);
-    EXPECT_EQ(config::decode_dic_params(read_params(25)), config::DicParams{});
+    EXPECT_EQ(records::decode_dic_params(read_params(25)), records::DicParams{});
 }
 
 TEST_F(ConfigStoreTest, UnknownChemistryHasNoProcessingParameters) {
     start();
     auto chemistry =
-        config::encode(config::default_chemistry_config(config::ChemistryType::nitrate));
+        records::encode(records::default_chemistry_config(records::ChemistryType::nitrate));
     chemistry[1] = 10;
     ASSERT_EQ(write(401, {chemistry.begin(), chemistry.end()}), 0);
     for (const std::uint32_t n : {2u, 25u, 29u, 38u, 39u, 67u}) {
@@ -175,30 +176,30 @@ TEST_F(ConfigStoreTest, LegacyNutrientProfileAnswers4ToTheCurrentLayout) {
     const auto legacy = read_params(23);
     EXPECT_EQ(legacy[0], 0) << "legacy layout";
 
-    config::NutrientParams p;
+    records::NutrientParams p;
     p.output_channel = 1;
     p.output_monitored = 1;
     p.output_monitor = 6;
     p.standard1_nmol = 12345;
-    const auto current = config::encode(p);
+    const auto current = records::encode(p);
     EXPECT_EQ(params_result(403, 29, {current.begin(), current.end()}), link::kResultBadLength);
-    const auto old = config::encode_legacy(p);
+    const auto old = records::encode_legacy(p);
     EXPECT_EQ(params_result(403, 23, {old.begin(), old.end()}), 0);
     EXPECT_EQ(read_params(23), std::vector<std::uint8_t>(old.begin(), old.end()));
 }
 
 TEST_F(ConfigStoreTest, ThermistorsAreStoredByIndex) {
     start();
-    config::ThermistorConfig t;
+    records::ThermistorConfig t;
     t.input_channel = 2;
     t.a3 = 0.5f;
     t.a0 = -3.25f;
-    const auto record = config::encode(t);
+    const auto record = records::encode(t);
     std::vector<std::uint8_t> payload{1};
     payload.insert(payload.end(), record.begin(), record.end());
     ASSERT_EQ(write(405, payload), 0);
-    EXPECT_EQ(config::decode_thermistor_config(read(404, 18, {1})), t);
-    EXPECT_EQ(config::decode_thermistor_config(read(404, 18, {0})).input_channel, 5);
+    EXPECT_EQ(records::decode_thermistor_config(read(404, 18, {1})), t);
+    EXPECT_EQ(records::decode_thermistor_config(read(404, 18, {0})).input_channel, 5);
 
     payload[0] = 3;
     EXPECT_EQ(write(405, payload), kResultBadValue);

@@ -21,15 +21,15 @@ namespace {
 
 class LiveStatusTest : public SensorFixture {
   protected:
-    app::LiveStatus live() {
+    records::LiveStatus live() {
         link::RecordBytes<link::kLiveStatusSize> bytes{};
         EXPECT_EQ(link::get_live_status(link, bytes), 0);
-        return app::decode_live_status(bytes);
+        return records::decode_live_status(bytes);
     }
-    app::PlatformState platform() {
-        link::RecordBytes<app::PlatformState::size> bytes{};
+    records::PlatformState platform() {
+        link::RecordBytes<records::PlatformState::size> bytes{};
         EXPECT_EQ(link::get_platform_state(link, bytes), 0);
-        return app::decode_platform_state(bytes);
+        return records::decode_platform_state(bytes);
     }
     std::string file_name() {
         std::string name = "unchanged";
@@ -47,7 +47,7 @@ TEST_F(LiveStatusTest, CounterAdvancesOncePerSecondOfTheClock) {
     EXPECT_EQ(first.sample.sensor_time, kStartSeconds);
     EXPECT_EQ(first.sample.platform_time, kStartSeconds);
     EXPECT_EQ(first.sample.platform_valid, 1);
-    EXPECT_EQ(first.mode, app::kModeIdle);
+    EXPECT_EQ(first.mode, records::kModeIdle);
 
     fake_clock.advance(999ms);
     EXPECT_EQ(live().sample.counter, 0u) << "no sample is owed yet";
@@ -87,7 +87,7 @@ TEST_F(LiveStatusTest, PowerStatusCarriesSupplyTemperatureAndVariant) {
     fake_clock.advance(12s);
     link::RecordBytes<link::kPowerStatusSize> bytes{};
     ASSERT_EQ(link::get_power_status(link, bytes), 0);
-    const auto power = app::decode_power_status(bytes);
+    const auto power = records::decode_power_status(bytes);
     EXPECT_NEAR(power.supply_mv, 11500, 100);
     EXPECT_EQ(power.supply_mv, live().sample.voltage_mv) << "sample and power status agree";
     EXPECT_NEAR(power.temperature_mc, 15000, 500);
@@ -113,11 +113,11 @@ TEST_F(LiveStatusTest, StartAndStopSwitchModeStateAndOutputFile) {
     EXPECT_EQ(file_name(), "") << "an idle sensor writes no file";
     ASSERT_EQ(link::start_state_machine(link, 3), 0);
     const auto running = live();
-    EXPECT_EQ(running.mode, app::kModeOperating);
+    EXPECT_EQ(running.mode, records::kModeOperating);
     EXPECT_EQ(running.sample.state, 3);
     EXPECT_EQ(file_name(), "R0000001.CSV");
     ASSERT_EQ(link::stop_state_machine(link), 0);
-    EXPECT_EQ(live().mode, app::kModeIdle);
+    EXPECT_EQ(live().mode, records::kModeIdle);
     ASSERT_EQ(link::start_state_machine(link, 0), 0);
     EXPECT_EQ(file_name(), "R0000002.CSV") << "each run writes a file of its own";
 }
@@ -128,6 +128,6 @@ TEST_F(LiveStatusTest, LowSupplyReportsTheModeWithoutSampleAndRefusesToRun) {
     start(o);
     auto status = command(418);
     ASSERT_EQ(send(status), link::kResultLowVoltage);
-    EXPECT_EQ(status.payload()[0], app::kModeIdle);
+    EXPECT_EQ(status.payload()[0], records::kModeIdle);
     EXPECT_EQ(link::start_state_machine(link, 0), link::kResultLowVoltage);
 }

@@ -4,7 +4,7 @@
 
 #include "link/actuator_commands.hpp"
 #include "link/identity_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/nutrient_params.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
@@ -26,10 +26,10 @@ TEST_F(ProfileTest, CurrentFirmwareIsReadWithoutFallbacks) {
     start();
     link::SensorIdentification id;
     link::DeviceInfo info;
-    config::NutrientParams params;
+    records::NutrientParams params;
     ASSERT_EQ(link::get_sensor_identification(link, id), 0);
     ASSERT_EQ(link::get_device_info(link, info), 0);
-    ASSERT_EQ(link::get_processing_params(link, params), 0);
+    ASSERT_EQ(records::get_processing_params(link, params), 0);
     ASSERT_EQ(link::start_optics_test(link, {}), 0);
     EXPECT_EQ(sensor->logged_codes(), codes({260, 262, 402, 626}));
     EXPECT_EQ(id.name, "Virtual Sensor");
@@ -91,15 +91,15 @@ TEST_F(ProfileTest, LegacyNutrientRecordIsReadAndWrittenInTheOlderLayout) {
     VirtualSensorOptions o;
     o.legacy_nutrient_params = true;
     start(o);
-    config::NutrientParams p;
+    records::NutrientParams p;
     p.layout = 1;
     p.output_channel = 1;
     p.monitor_short = 6;
     p.standard1_nmol = 12345;
-    config::update_output_monitor(p);
-    ASSERT_EQ(link::set_processing_params(link, p), 0);
-    config::NutrientParams back;
-    ASSERT_EQ(link::get_processing_params(link, back), 0);
+    records::update_output_monitor(p);
+    ASSERT_EQ(records::set_processing_params(link, p), 0);
+    records::NutrientParams back;
+    ASSERT_EQ(records::get_processing_params(link, back), 0);
     EXPECT_EQ(back, p);
 
     const auto log = sensor->log();

@@ -28,8 +28,8 @@ std::vector<statemachine::StateRecord> three_cycles() {
     return p;
 }
 
-config::NutrientParams three_cycle_params() {
-    config::NutrientParams n;
+records::NutrientParams three_cycle_params() {
+    records::NutrientParams n;
     n.layout = 1;
     n.sample_intake_state = 3;
     n.sample_measurement_state = 4;
@@ -73,20 +73,20 @@ TEST_F(ProgramRun, StatesFollowTheTransitionFunctionOneRowPerSecond) {
     start_with_storage();
     const auto program = three_cycles();
     load(program);
-    ASSERT_EQ(link::set_processing_params(link, three_cycle_params()), 0);
+    ASSERT_EQ(records::set_processing_params(link, three_cycle_params()), 0);
     ASSERT_EQ(link::start_state_machine(link, 0), 0);
 
     fake_clock.advance(15s);  // into the blank state
     link::RecordBytes<link::kLiveStatusSize> live{};
     ASSERT_EQ(link::get_live_status(link, live), 0);
-    const auto status = app::decode_live_status(live);
-    EXPECT_EQ(status.mode, app::kModeOperating);
+    const auto status = records::decode_live_status(live);
+    EXPECT_EQ(status.mode, records::kModeOperating);
     EXPECT_EQ(status.sample.state, 1);
     EXPECT_EQ(status.sample.counter, 16u);  // samples at 0..15 s
 
     run_for(10min);
     ASSERT_EQ(link::get_live_status(link, live), 0);
-    EXPECT_EQ(app::decode_live_status(live).mode, app::kModeIdle);  // the program ended
+    EXPECT_EQ(records::decode_live_status(live).mode, records::kModeIdle);  // the program ended
     EXPECT_EQ(row_states(file("R0000001.CSV")), expected_states(program, 0));
 
     const auto records = outputs();
@@ -102,26 +102,26 @@ TEST_F(ProgramRun, StatesFollowTheTransitionFunctionOneRowPerSecond) {
 TEST_F(ProgramRun, AResultClosedByTheStopKeepsThePlatformsHeading) {
     start();
     load(three_cycles());
-    ASSERT_EQ(link::set_processing_params(link, three_cycle_params()), 0);
+    ASSERT_EQ(records::set_processing_params(link, three_cycle_params()), 0);
     ASSERT_EQ(link::start_state_machine(link, 0), 0);
     run_for(70s);  // into the first sample state, 60 to 80 s
     ASSERT_EQ(link::stop_state_machine(link), 0);
     const auto records = outputs();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].platform_direction, app::kDirectionDiving);
+    EXPECT_EQ(records[0].platform_direction, records::kDirectionDiving);
 }
 
 // A stored interval of 0 has the sensor sample each second, one below 10 ms every 10 ms: the
 // file gives the interval its rows were taken at, which a pH file's processing needs.
 TEST_F(ProgramRun, TheRawFileGivesTheIntervalItsRowsWereTakenAt) {
     VirtualSensorOptions o;
-    o.chemistry = config::ChemistryType::ph;
+    o.chemistry = records::ChemistryType::ph;
     start_with_storage(o);
     load(three_cycles());
     for (const std::uint32_t stored : {0u, 4u}) {
-        auto config = config::default_chemistry_config(config::ChemistryType::ph);
+        auto config = records::default_chemistry_config(records::ChemistryType::ph);
         config.sample_interval_ms = stored;
-        ASSERT_EQ(link::set_chemistry_config(link, config), 0);
+        ASSERT_EQ(records::set_chemistry_config(link, config), 0);
         ASSERT_EQ(link::start_state_machine(link, 0), 0);
         ASSERT_EQ(link::stop_state_machine(link), 0);
     }
@@ -140,7 +140,7 @@ TEST_F(ProgramRun, LowSupplyRefusesTheStartWithResult6) {
     EXPECT_TRUE(std::filesystem::is_empty(storage.root));
     const auto log = diagnostics();
     ASSERT_FALSE(log.empty());
-    EXPECT_EQ(log.back().severity, app::kSeverityError);
+    EXPECT_EQ(log.back().severity, records::kSeverityError);
     EXPECT_EQ(log.back().message, "Supply voltage too low to start state machine");
 }
 
@@ -153,7 +153,7 @@ TEST_F(ProgramRun, AReferenceToAMissingStateEndsTheRunWithAnError) {
     run_for(1min);
     link::RecordBytes<link::kLiveStatusSize> live{};
     ASSERT_EQ(link::get_live_status(link, live), 0);
-    EXPECT_EQ(app::decode_live_status(live).mode, app::kModeIdle);
+    EXPECT_EQ(records::decode_live_status(live).mode, records::kModeIdle);
     EXPECT_EQ(diagnostics().back().message, "Invalid state reference 40");
     EXPECT_EQ(link::start_state_machine(link, 7), kResultBadValue);  // no state 7
 }
@@ -161,27 +161,27 @@ TEST_F(ProgramRun, AReferenceToAMissingStateEndsTheRunWithAnError) {
 TEST_F(ProgramRun, RestartLogKeepsTheLastTenAndAutostartRunsAgain) {
     start();
     load(three_cycles());
-    auto config = config::default_chemistry_config(config::ChemistryType::nitrate);
+    auto config = records::default_chemistry_config(records::ChemistryType::nitrate);
     config.start_auto_deployment = 3;
-    ASSERT_EQ(link::set_chemistry_config(link, config), 0);
+    ASSERT_EQ(records::set_chemistry_config(link, config), 0);
     for (int i = 0; i < 12; ++i) {
-        sensor->restart(app::kResetWatchdog);
+        sensor->restart(records::kResetWatchdog);
     }
-    std::vector<app::RestartLogEntry> entries;
+    std::vector<records::RestartLogEntry> entries;
     link::RecordBytes<link::kRestartLogEntrySize> bytes{};
     for (bool first = true; link::get_restart_log_entry(link, first, bytes) == 0; first = false) {
-        entries.push_back(app::decode_restart_log_entry(bytes));
+        entries.push_back(records::decode_restart_log_entry(bytes));
     }
     ASSERT_EQ(entries.size(), 10u);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        EXPECT_EQ(entries[i].reset_cause, app::kResetWatchdog);
+        EXPECT_EQ(entries[i].reset_cause, records::kResetWatchdog);
         EXPECT_EQ(entries[i].counter, entries[0].counter - i);  // newest first
     }
     EXPECT_NEAR(entries[0].supply_decivolts, 120, 1);  // about 12 V
 
     link::RecordBytes<link::kLiveStatusSize> live{};
     ASSERT_EQ(link::get_live_status(link, live), 0);
-    EXPECT_EQ(app::decode_live_status(live).sample.state, 3);
+    EXPECT_EQ(records::decode_live_status(live).sample.state, 3);
     const auto log = diagnostics();
     EXPECT_NE(std::find_if(log.begin(), log.end(),
                            [](const auto& e) {
@@ -194,10 +194,10 @@ TEST_F(ProgramRun, TaskFlagsDecideWhichLinesReachTheLog) {
     start();
     load(three_cycles());
     ASSERT_EQ(link::clear_diagnostics(link), 0);
-    app::TaskFlags flags;
+    records::TaskFlags flags;
     flags.log_filters.fill(0);
-    flags.log_filters[kTaskSampler] = app::kSeverityDebug;
-    ASSERT_EQ(link::set_task_flags(link, app::encode(flags)), 0);
+    flags.log_filters[kTaskSampler] = records::kSeverityDebug;
+    ASSERT_EQ(link::set_task_flags(link, records::encode(flags)), 0);
 
     ASSERT_EQ(link::start_state_machine(link, 0), 0);
     fake_clock.advance(35s);
@@ -205,15 +205,15 @@ TEST_F(ProgramRun, TaskFlagsDecideWhichLinesReachTheLog) {
     ASSERT_EQ(log.size(), 3u);  // entering 0, 1 and 2; the start itself is information
     EXPECT_EQ(log[2].message, "Entered state 2");
     EXPECT_EQ(log[2].task_id, kTaskSampler);
-    EXPECT_EQ(log[2].severity, app::kSeverityDebug);
+    EXPECT_EQ(log[2].severity, records::kSeverityDebug);
 
     link::RecordBytes<link::kTaskDetailsSize> task{};
     ASSERT_EQ(link::get_task_details(link, kTaskSampler, task), 0);
-    EXPECT_EQ(app::decode_task_details(task).log_filters, app::kSeverityDebug);
-    EXPECT_EQ(app::decode_task_details(task).name, "Sampler");
+    EXPECT_EQ(records::decode_task_details(task).log_filters, records::kSeverityDebug);
+    EXPECT_EQ(records::decode_task_details(task).name, "Sampler");
 
     flags.log_filters.fill(0);
-    ASSERT_EQ(link::set_task_flags(link, app::encode(flags)), 0);
+    ASSERT_EQ(link::set_task_flags(link, records::encode(flags)), 0);
     ASSERT_EQ(link::clear_diagnostics(link), 0);
     fake_clock.advance(60s);
     EXPECT_TRUE(diagnostics().empty());
@@ -227,10 +227,10 @@ TEST_F(ProgramRun, ASimulatedPumpTimeOutTakesTheDefaultProgramToHibernation) {
     fake_clock.advance(59s);  // the flush pump's Hall stop times out after 60 s
     link::RecordBytes<link::kLiveStatusSize> live{};
     ASSERT_EQ(link::get_live_status(link, live), 0);
-    EXPECT_EQ(app::decode_live_status(live).sample.state, 0);
+    EXPECT_EQ(records::decode_live_status(live).sample.state, 0);
     fake_clock.advance(2s);
     ASSERT_EQ(link::get_live_status(link, live), 0);
-    EXPECT_EQ(app::decode_live_status(live).mode, app::kModeHibernating);
+    EXPECT_EQ(records::decode_live_status(live).mode, records::kModeHibernating);
     EXPECT_EQ(diagnostics().back().message, "State machine stopped at state 8");
 }
 

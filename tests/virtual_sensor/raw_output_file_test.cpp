@@ -29,7 +29,7 @@ processing::RawHeader read_back(const std::string& text, RawChemistry chemistry)
 }
 
 TEST(RawOutputFile, NutrientHeaderReadsBackEveryParameter) {
-    config::NutrientParams p;
+    records::NutrientParams p;
     p.layout = 1;
     p.sensor_version = 3;
     p.output_channel = 2;
@@ -49,17 +49,17 @@ TEST(RawOutputFile, NutrientHeaderReadsBackEveryParameter) {
     p.measure_short = 4;
     p.measure_long = 5;
     p.monitor_medium = 6;
-    p.monitor_short = config::kNoMonitor;
+    p.monitor_short = records::kNoMonitor;
     p.monitor_long = 7;
-    const auto bytes = config::encode(p);
+    const auto bytes = records::encode(p);
     RawHeaderSource s;
     s.sensor_name = "Bench Nitrate";
-    s.chemistry = config::ChemistryType::silicate;
+    s.chemistry = records::ChemistryType::silicate;
     s.params = bytes;
 
     const auto text = raw_file_header(s);
     const auto h = read_back(text, RawChemistry::nutrient_multi);
-    EXPECT_EQ(h.chemistry, config::ChemistryType::silicate);
+    EXPECT_EQ(h.chemistry, records::ChemistryType::silicate);
     EXPECT_EQ(h.sensor_name, "Bench Nitrate");
     auto expected = p;
     expected.layout = 0;  // not in the header
@@ -69,7 +69,7 @@ TEST(RawOutputFile, NutrientHeaderReadsBackEveryParameter) {
 }
 
 TEST(RawOutputFile, PhHeaderKeepsSingleFloatsAndThermistors) {
-    config::PhParams p;
+    records::PhParams p;
     p.input_434 = 2;
     p.input_578 = 3;
     p.sample_intake_state = 1;
@@ -82,9 +82,9 @@ TEST(RawOutputFile, PhHeaderKeepsSingleFloatsAndThermistors) {
     p.r_offset = -0.0031f;
     p.t1_scale = 0.3f;
     p.t2_scale = 0.7f;
-    const auto bytes = config::encode(p);
+    const auto bytes = records::encode(p);
     RawHeaderSource s;
-    s.chemistry = config::ChemistryType::ph;
+    s.chemistry = records::ChemistryType::ph;
     s.sample_interval_ms = 250;
     s.params = bytes;
     s.thermistors[0] = {0, 5, 0.001f, -0.02f, 10.5f, -3.25f};
@@ -98,7 +98,7 @@ TEST(RawOutputFile, PhHeaderKeepsSingleFloatsAndThermistors) {
 }
 
 TEST(RawOutputFile, TaAndDicHeadersReadBack) {
-    config::TaParams ta;
+    records::TaParams ta;
     ta.measurement_channel = 1;
     ta.monitor_led1 = 2;
     ta.monitor_led2 = 3;
@@ -114,23 +114,23 @@ TEST(RawOutputFile, TaAndDicHeadersReadBack) {
     ta.e1 = 0.0036f;
     ta.e2 = 2.2f;
     ta.e3 = 0.0285f;
-    const auto ta_bytes = config::encode(ta);
+    const auto ta_bytes = records::encode(ta);
     RawHeaderSource s;
-    s.chemistry = config::ChemistryType::ta;
+    s.chemistry = records::ChemistryType::ta;
     s.params = ta_bytes;
     EXPECT_EQ(read_back(raw_file_header(s), RawChemistry::ta).ta, ta);
 
-    config::DicParams dic;
+    records::DicParams dic;
     dic.inlet[0] = {1, 3, 4, 0};
     dic.inlet[2] = {2, 7, 8, 2031.5f};
-    const auto dic_bytes = config::encode(dic);
-    s.chemistry = config::ChemistryType::dic;
+    const auto dic_bytes = records::encode(dic);
+    s.chemistry = records::ChemistryType::dic;
     s.params = dic_bytes;
     EXPECT_EQ(read_back(raw_file_header(s), RawChemistry::dic).dic, dic);
 }
 
 TEST(RawOutputFile, RowCarriesTheLiveSampleInItsTwentyColumns) {
-    app::LiveSample s;
+    records::LiveSample s;
     s.counter = 4294967295u;
     s.state = 200;
     s.channel = {0, 1, 32768, 65535, 100, 200, 300, 400};

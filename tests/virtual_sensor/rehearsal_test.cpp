@@ -63,14 +63,14 @@ TEST_F(Rehearsal, NitrateFileProcessesBackToTheModelledConcentration) {
     ASSERT_EQ(records.size(), values.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
         EXPECT_DOUBLE_EQ(records[i].value, values[i]);
-        EXPECT_EQ(records[i].validity, app::kValidityGood);
+        EXPECT_EQ(records[i].validity, records::kValidityGood);
         EXPECT_EQ(records[i].dive_number, i + 1);
     }
 }
 
 TEST_F(Rehearsal, PhFileProcessesBackToTheModelledPh) {
     VirtualSensorOptions o;
-    o.chemistry = config::ChemistryType::ph;
+    o.chemistry = records::ChemistryType::ph;
     o.run.target.ph = 7.83;
     start_with_storage(o);
     ASSERT_EQ(link::start_state_machine(link, 0), 0);

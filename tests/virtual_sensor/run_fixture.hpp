@@ -12,7 +12,7 @@
 
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/diagnostics_records.hpp"
 #include "records/output_record.hpp"
 #include "statemachine/state_record.hpp"
@@ -64,22 +64,22 @@ class RunFixture : public SensorFixture {
         }
     }
 
-    std::vector<app::OutputRecord> outputs() {
-        std::vector<app::OutputRecord> out;
+    std::vector<records::OutputRecord> outputs() {
+        std::vector<records::OutputRecord> out;
         EXPECT_EQ(link::open_output_stream(link), 0);
         link::RecordBytes<link::kOutputRecordSize> bytes{};
         while (link::read_output_record(link, bytes) == 0) {
-            out.push_back(app::decode_output_record(bytes));
+            out.push_back(records::decode_output_record(bytes));
         }
         return out;
     }
 
-    std::vector<app::DiagnosticsEntry> diagnostics() {
-        std::vector<app::DiagnosticsEntry> out;
+    std::vector<records::DiagnosticsEntry> diagnostics() {
+        std::vector<records::DiagnosticsEntry> out;
         EXPECT_EQ(link::open_diagnostics(link), 0);
         link::RecordBytes<link::kDiagnosticsEntrySize> bytes{};
         while (link::read_diagnostics(link, bytes) == 0) {
-            out.push_back(app::decode_diagnostics_entry(bytes));
+            out.push_back(records::decode_diagnostics_entry(bytes));
         }
         return out;
     }

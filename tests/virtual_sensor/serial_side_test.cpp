@@ -83,8 +83,8 @@ class SerialSideTest : public ::testing::Test {
         ASSERT_TRUE(platform->open());
     }
 
-    app::LiveSample live_sample() {
-        app::LiveSample s;
+    records::LiveSample live_sample() {
+        records::LiveSample s;
         sensor->edit_state_now([&](SensorState& st, TimePoint now) { s = sensor_sample(st, now); });
         return s;
     }

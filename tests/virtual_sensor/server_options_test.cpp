@@ -78,7 +78,7 @@ TEST(ServerOptions, EveryDeviceOptionLandsInItsDevice) {
     ASSERT_EQ(o.devices.size(), 3u);
     const auto& a = o.devices[0].sensor;
     EXPECT_EQ(a.name, "Demo Sensor");
-    EXPECT_EQ(a.chemistry, config::ChemistryType::nitrate);
+    EXPECT_EQ(a.chemistry, records::ChemistryType::nitrate);
     EXPECT_EQ(a.serial_number, 42);
     EXPECT_EQ(a.running, RunningCode::firmware);
 
@@ -87,7 +87,7 @@ TEST(ServerOptions, EveryDeviceOptionLandsInItsDevice) {
     EXPECT_EQ(b.running, RunningCode::bootloader);
     EXPECT_EQ(b.bootloader_version, 7);
     EXPECT_EQ(b.firmware_version, "KELPIRA_2_7_5");
-    EXPECT_EQ(b.chemistry, config::ChemistryType::ph);
+    EXPECT_EQ(b.chemistry, records::ChemistryType::ph);
     EXPECT_EQ(b.hardware_id, "VID_C1CA&PID_B4BA");
     EXPECT_EQ(b.serial_number, 1002) << "the default follows the device's place";
     EXPECT_EQ(b.board_serial_number, 65535);
@@ -182,9 +182,9 @@ TEST(ServerOptions, ScheduleLayoutOfOlderFirmware) {
 
 TEST(ServerOptions, ChemistryCodeMayBeOneNoChemistryCarries) {
     EXPECT_EQ(parsed({"--chemistry-code", "10"}).devices[0].sensor.chemistry,
-              static_cast<config::ChemistryType>(10));
+              static_cast<records::ChemistryType>(10));
     EXPECT_EQ(parsed({"--chemistry-code", "5"}).devices[0].sensor.chemistry,
-              config::ChemistryType::nitrite);
+              records::ChemistryType::nitrite);
     EXPECT_EQ(refused({"--chemistry-code", "256"}),
               "--chemistry-code takes a number from 0 to 255");
     EXPECT_NE(server_usage().find("--chemistry-code"), std::string::npos);

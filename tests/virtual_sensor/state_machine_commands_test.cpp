@@ -18,7 +18,7 @@ constexpr auto kGet = link::code_value(link::CommandCode::GET_STATE_RECORD);
 constexpr auto kSet = link::code_value(link::CommandCode::SET_STATE_RECORD);
 
 // The states of the default program of the fixture's nitrate sensor.
-const std::uint16_t kNitrateStates = default_program(config::ChemistryType::nitrate).state_count;
+const std::uint16_t kNitrateStates = default_program(records::ChemistryType::nitrate).state_count;
 
 class StateMachineCommands : public testing::SensorFixture {
   protected:
@@ -67,7 +67,7 @@ TEST_F(StateMachineCommands, ALastFlagSetsTheCountAndAHalfSaveKeepsTheOldOne) {
 }
 
 TEST(DefaultPrograms, EveryChemistryDryRunsToTheEndOfItsDeployment) {
-    for (const auto& d : config::kChemistryTable) {
+    for (const auto& d : records::kChemistryTable) {
         const StoredProgram program = default_program(d.code);
         statemachine::StateMachineImage image;
         image.states = program.states;
@@ -76,7 +76,7 @@ TEST(DefaultPrograms, EveryChemistryDryRunsToTheEndOfItsDeployment) {
             image, {statemachine::SummaryMode::dry_run, 0, std::nullopt});
         EXPECT_EQ(summary.end_message, "Dry-run ended at IDLE state.") << d.tab_text;
         // Eight states a cycle, three more for the standard of a nutrient, then idle.
-        const std::size_t per_cycle = config::is_nutrient(d.code) ? 11 : 8;
+        const std::size_t per_cycle = records::is_nutrient(d.code) ? 11 : 8;
         EXPECT_EQ(summary.rows.size(), 24u * per_cycle + 1u) << d.tab_text;
         const auto timed_out =
             statemachine::build_summary(image, {statemachine::SummaryMode::dry_run, 0, 2});

@@ -63,7 +63,7 @@ int run_clock(const Invocation& inv) {
                               ": Failed to set RTC time (status=" + std::to_string(rc) + ")");
         }
     }
-    config::RtcTime now;
+    records::RtcTime now;
     const auto rc = config::read_rtc_time(sensor.link(), now);
     if (rc != link::kResultSuccess) {
         throw WorkFailure(sensor.path() +

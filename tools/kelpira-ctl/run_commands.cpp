@@ -3,7 +3,7 @@
 
 #include "common/number_scan.hpp"
 #include "ctl_command.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "terminal_prompter.hpp"
 #include "views/run_control.hpp"
 #include "views/view_frame_controller.hpp"
@@ -37,8 +37,8 @@ std::optional<std::uint8_t> state_number(const std::string& text) {
 // The state a label names in the sensor's start-state list, as the view's drop-down list
 // offers it; without a label the list's first entry, which the view selects.
 std::uint8_t start_state(OpenSensor& sensor, const std::optional<std::string>& label) {
-    config::ChemistryConfig chemistry;
-    if (link::get_chemistry_config(sensor.link(), chemistry) != link::kResultSuccess) {
+    records::ChemistryConfig chemistry;
+    if (records::get_chemistry_config(sensor.link(), chemistry) != link::kResultSuccess) {
         throw WorkFailure(sensor.path() + ": Unable to get current chemistry from sensor");
     }
     const auto list = app::start_state_list(chemistry);

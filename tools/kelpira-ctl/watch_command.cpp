@@ -14,7 +14,7 @@
 #include "ctl_command.hpp"
 #include "link/board_commands.hpp"
 #include "link/operation_commands.hpp"
-#include "records/chemistry_commands.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "views/view_cells.hpp"
 #include "views/view_frame_controller.hpp"
 #include "watch_args.hpp"
@@ -68,7 +68,7 @@ void watch_raw(OpenSensor& sensor, const WatchOptions& o) {
         link::RecordBytes<link::kLiveStatusSize> bytes{};
         const auto rc = link::get_live_status(sensor.link(), bytes);
         fail_if_gone(sensor, rc);
-        const auto status = app::decode_live_status(bytes);
+        const auto status = records::decode_live_status(bytes);
         if (rc != link::kResultSuccess || status.sample.counter == last) {
             return 0;  // no sample in this cycle (a low supply), or the same one again
         }
@@ -79,8 +79,8 @@ void watch_raw(OpenSensor& sensor, const WatchOptions& o) {
 }
 
 void watch_results(OpenSensor& sensor, const WatchOptions& o) {
-    config::ChemistryConfig chemistry = app::fallback_chemistry_config();
-    if (link::get_chemistry_config(sensor.link(), chemistry) != link::kResultSuccess) {
+    records::ChemistryConfig chemistry = app::fallback_chemistry_config();
+    if (records::get_chemistry_config(sensor.link(), chemistry) != link::kResultSuccess) {
         tell(sensor.path() + ": Unable to get current chemistry from sensor");
     }
     auto columns = app::processed_output_columns();
@@ -95,7 +95,7 @@ void watch_results(OpenSensor& sensor, const WatchOptions& o) {
         link::CommandResult rc = link::kResultSuccess;
         while (n < allowed && !common::interrupted() &&
                (rc = link::read_output_record(sensor.link(), bytes)) == link::kResultSuccess) {
-            print_line(app::processed_output_cells(app::decode_output_record(bytes)));
+            print_line(app::processed_output_cells(records::decode_output_record(bytes)));
             ++n;
         }
         fail_if_gone(sensor, rc);
@@ -114,7 +114,7 @@ void watch_diagnostics(OpenSensor& sensor, const WatchOptions& o) {
         link::CommandResult rc = link::kResultSuccess;
         while (n < allowed && !common::interrupted() &&
                (rc = link::read_diagnostics(sensor.link(), bytes)) == link::kResultSuccess) {
-            print_line(app::diagnostics_row(app::decode_diagnostics_entry(bytes)).cells);
+            print_line(app::diagnostics_row(records::decode_diagnostics_entry(bytes)).cells);
             ++n;
         }
         fail_if_gone(sensor, rc);

@@ -41,8 +41,8 @@ std::optional<double> real(const std::string& text, double low, double high) {
     return v;
 }
 
-std::optional<config::ChemistryType> chemistry_named(const std::string& name) {
-    for (const auto& d : config::kChemistryTable) {
+std::optional<records::ChemistryType> chemistry_named(const std::string& name) {
+    for (const auto& d : records::kChemistryTable) {
         if (lower(std::string(d.tab_text)) == lower(name)) {
             return d.code;
         }
@@ -247,7 +247,7 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
             if (!n) {
                 return fail("--chemistry-code takes a number from 0 to 255");
             }
-            s.chemistry = static_cast<config::ChemistryType>(*n);
+            s.chemistry = static_cast<records::ChemistryType>(*n);
         } else if (a == "--firmware") {
             if (v.size() > 25) {
                 return fail("--firmware takes at most 25 characters");

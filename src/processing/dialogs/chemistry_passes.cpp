@@ -101,10 +101,10 @@ bool nutrient_file_pass(const std::string& path, bool several, const PassControl
         }
         return true;
     }
-    if (!type || !config::is_nutrient(*type)) {
+    if (!type || !records::is_nutrient(*type)) {
         if (several) {
             // A file without a TYPE key names no chemistry: it shows as type 0.
-            const int code = config::code_of(type.value_or(config::ChemistryType::generic));
+            const int code = records::code_of(type.value_or(records::ChemistryType::generic));
             add_log_line(
                 out, "Wrong chemistry type (" + std::to_string(code) + "): not a nutrient sensor");
         }
@@ -163,8 +163,8 @@ std::vector<ResultColumn> dic_result_columns() {
     return columns(kDicResultColumns, kWidths);
 }
 
-PassJob nutrient_pass_job(std::string path, config::ChemistryType type,
-                          config::NutrientParams params) {
+PassJob nutrient_pass_job(std::string path, records::ChemistryType type,
+                          records::NutrientParams params) {
     return [=](const PassControl& control) {
         RawHeader header;
         header.chemistry = type;
@@ -208,11 +208,11 @@ PassJob nutrient_multi_pass_job(std::vector<std::string> paths, bool several) {
     };
 }
 
-PassJob ph_pass_job(std::string path, config::PhParams params, std::uint32_t interval_ms,
+PassJob ph_pass_job(std::string path, records::PhParams params, std::uint32_t interval_ms,
                     PhThermistors thermistors) {
     return [=](const PassControl& control) {
         RawHeader header;
-        header.chemistry = config::ChemistryType::ph;
+        header.chemistry = records::ChemistryType::ph;
         header.ph = params;
         header.ph_sample_interval_ms = interval_ms;
         header.thermistors = thermistors;
@@ -227,10 +227,10 @@ PassJob ph_pass_job(std::string path, config::PhParams params, std::uint32_t int
     };
 }
 
-PassJob ta_pass_job(std::string path, config::TaParams params, TaThermistors thermistors) {
+PassJob ta_pass_job(std::string path, records::TaParams params, TaThermistors thermistors) {
     return [=](const PassControl& control) {
         RawHeader header;
-        header.chemistry = config::ChemistryType::ta;
+        header.chemistry = records::ChemistryType::ta;
         header.ta = params;
         header.thermistors = thermistors;
         return single_file_pass<TaEngine>(
@@ -243,11 +243,11 @@ PassJob ta_pass_job(std::string path, config::TaParams params, TaThermistors the
     };
 }
 
-PassJob dic_pass_job(std::string path, config::DicParams params,
-                     config::ThermistorConfig thermistor0) {
+PassJob dic_pass_job(std::string path, records::DicParams params,
+                     records::ThermistorConfig thermistor0) {
     return [=](const PassControl& control) {
         RawHeader header;
-        header.chemistry = config::ChemistryType::dic;
+        header.chemistry = records::ChemistryType::dic;
         header.dic = params;
         header.thermistors[0] = thermistor0;
         return single_file_pass<DicEngine>(

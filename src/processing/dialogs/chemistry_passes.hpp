@@ -21,13 +21,13 @@ std::vector<ResultColumn> ph_result_columns();
 std::vector<ResultColumn> ta_result_columns();
 std::vector<ResultColumn> dic_result_columns();
 
-PassJob nutrient_pass_job(std::string path, config::ChemistryType type,
-                          config::NutrientParams params);
-PassJob ph_pass_job(std::string path, config::PhParams params, std::uint32_t interval_ms,
+PassJob nutrient_pass_job(std::string path, records::ChemistryType type,
+                          records::NutrientParams params);
+PassJob ph_pass_job(std::string path, records::PhParams params, std::uint32_t interval_ms,
                     PhThermistors thermistors);
-PassJob ta_pass_job(std::string path, config::TaParams params, TaThermistors thermistors);
-PassJob dic_pass_job(std::string path, config::DicParams params,
-                     config::ThermistorConfig thermistor0);
+PassJob ta_pass_job(std::string path, records::TaParams params, TaThermistors thermistors);
+PassJob dic_pass_job(std::string path, records::DicParams params,
+                     records::ThermistorConfig thermistor0);
 
 // The multi-file nutrient pass: each file with its own header and a fresh engine, all results
 // in one list with the file's sensor name. `several` is true when more than one file was

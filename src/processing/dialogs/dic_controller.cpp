@@ -69,7 +69,7 @@ bool open_dic_file(DicDialog& dialog, common::Prompter& prompter, const std::str
                          "hand.");
         return true;
     }
-    if (file->header.chemistry != config::ChemistryType::dic) {
+    if (file->header.chemistry != records::ChemistryType::dic) {
         prompter.message(kDicCaption, "This file has the wrong chemistry type for DIC processing.");
         return false;
     }
@@ -90,8 +90,8 @@ PassJob dic_process(DicDialog& dialog) {
     return dic_pass_job(dialog.path, dic_params_of(dialog.view), dialog.header.thermistors[0]);
 }
 
-config::DicParams dic_params_of(const ProcessingView& view) {
-    config::DicParams p;
+records::DicParams dic_params_of(const ProcessingView& view) {
+    records::DicParams p;
     p.sensor_version = static_cast<std::uint8_t>(
         selected_value(view.controls[static_cast<std::size_t>(DicControl::sensor_version)]));
     for (std::size_t k = 0; k < kDicInlets; ++k) {
@@ -107,7 +107,7 @@ config::DicParams dic_params_of(const ProcessingView& view) {
     return p;
 }
 
-void show_dic_params(ProcessingView& view, const config::DicParams& p) {
+void show_dic_params(ProcessingView& view, const records::DicParams& p) {
     select_value(sensor_version(view), p.sensor_version);
     for (std::size_t k = 0; k < kDicInlets; ++k) {
         const auto& inlet = p.inlet[k];

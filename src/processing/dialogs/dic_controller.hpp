@@ -47,7 +47,7 @@ void dic_control_changed(DicDialog& dialog, std::size_t control);
 // "Process": clears the lists, reads the controls and returns the pass over the file.
 PassJob dic_process(DicDialog& dialog);
 
-config::DicParams dic_params_of(const ProcessingView& view);
-void show_dic_params(ProcessingView& view, const config::DicParams& params);
+records::DicParams dic_params_of(const ProcessingView& view);
+void show_dic_params(ProcessingView& view, const records::DicParams& params);
 
 }  // namespace kelpira::processing

@@ -8,8 +8,8 @@
 namespace kelpira::processing {
 namespace {
 
-using config::ChemistryType;
-using config::NutrientParams;
+using records::ChemistryType;
+using records::NutrientParams;
 
 constexpr std::size_t at(NutrientControl c) {
     return static_cast<std::size_t>(c);
@@ -23,7 +23,7 @@ const FormControl& control(const ProcessingView& view, NutrientControl c) {
 }
 
 std::vector<Choice> monitor_choices() {
-    std::vector<Choice> out{{config::kNoMonitor, "None"}};
+    std::vector<Choice> out{{records::kNoMonitor, "None"}};
     for (auto& c : input_channel_choices()) {
         out.push_back(std::move(c));
     }
@@ -54,8 +54,8 @@ std::uint32_t nmol_of(const FormControl& field) {
 void apply_rules(ProcessingView& view) {
     const ChemistryType type = nutrient_type_of(view);
     const NutrientParams p = nutrient_params_of(view);
-    const auto* chemistry = config::find_chemistry(type);
-    if (chemistry != nullptr && config::is_nutrient(type)) {
+    const auto* chemistry = records::find_chemistry(type);
+    if (chemistry != nullptr && records::is_nutrient(type)) {
         const std::string name(chemistry->tab_text);
         view.title = "Process Raw " + name + " Data";
         view.results.columns[2].title = name + " (Medium.uM)";
@@ -63,7 +63,7 @@ void apply_rules(ProcessingView& view) {
         view.results.columns[4].title = name + " (Long.uM)";
     }
     control(view, NutrientControl::dilution).text =
-        "1:" + fixed_text(config::dilution_ratio(type), 3);
+        "1:" + fixed_text(records::dilution_ratio(type), 3);
 
     control(view, NutrientControl::standard1_state).enabled =
         !(p.standard_adjustment == 1 && p.processing_trigger != 0);
@@ -149,7 +149,7 @@ bool open_nutrient_file(NutrientDialog& dialog, common::Prompter& prompter, cons
         return true;
     }
     const auto type = file->header.chemistry;
-    if (!type || !config::is_nutrient(*type)) {
+    if (!type || !records::is_nutrient(*type)) {
         prompter.message(kNutrientCaption,
                          "This file has the wrong chemistry type for Nutrient processing.");
         return false;
@@ -177,11 +177,11 @@ PassJob nutrient_process(NutrientDialog& dialog) {
                              nutrient_params_of(dialog.view));
 }
 
-config::ChemistryType nutrient_type_of(const ProcessingView& view) {
+records::ChemistryType nutrient_type_of(const ProcessingView& view) {
     return static_cast<ChemistryType>(selected_value(control(view, NutrientControl::type)));
 }
 
-config::NutrientParams nutrient_params_of(const ProcessingView& view) {
+records::NutrientParams nutrient_params_of(const ProcessingView& view) {
     const auto byte = [&view](NutrientControl c) {
         return static_cast<std::uint8_t>(selected_value(control(view, c)));
     };
@@ -208,13 +208,13 @@ config::NutrientParams nutrient_params_of(const ProcessingView& view) {
     p.monitor_medium = byte(NutrientControl::medium_monitor);
     p.monitor_short = byte(NutrientControl::short_monitor);
     p.monitor_long = byte(NutrientControl::long_monitor);
-    config::update_output_monitor(p);
+    records::update_output_monitor(p);
     return p;
 }
 
-void show_nutrient_params(ProcessingView& view, config::ChemistryType type,
-                          const config::NutrientParams& p) {
-    select_value(control(view, NutrientControl::type), config::code_of(type));
+void show_nutrient_params(ProcessingView& view, records::ChemistryType type,
+                          const records::NutrientParams& p) {
+    select_value(control(view, NutrientControl::type), records::code_of(type));
     select_value(control(view, NutrientControl::sensor_version), p.sensor_version);
     select_value(control(view, NutrientControl::output), p.output_channel);
     control(view, NutrientControl::sample_intake_state).text = state_text(p.sample_intake_state);

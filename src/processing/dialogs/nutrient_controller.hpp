@@ -68,11 +68,11 @@ PassJob nutrient_process(NutrientDialog& dialog);
 
 // The controls as parameters (states above 254 taken as 254, concentrations x 1000
 // truncated, a list without a selection as its first entry), and the nutrient type.
-config::NutrientParams nutrient_params_of(const ProcessingView& view);
-config::ChemistryType nutrient_type_of(const ProcessingView& view);
+records::NutrientParams nutrient_params_of(const ProcessingView& view);
+records::ChemistryType nutrient_type_of(const ProcessingView& view);
 
 // Shows a header's parameters and applies the titles and enabling rules.
-void show_nutrient_params(ProcessingView& view, config::ChemistryType type,
-                          const config::NutrientParams& params);
+void show_nutrient_params(ProcessingView& view, records::ChemistryType type,
+                          const records::NutrientParams& params);
 
 }  // namespace kelpira::processing

@@ -75,7 +75,7 @@ bool open_ph_file(PhDialog& dialog, common::Prompter& prompter, const std::strin
                          "the sensor.");
         return true;
     }
-    if (file->header.chemistry != config::ChemistryType::ph) {
+    if (file->header.chemistry != records::ChemistryType::ph) {
         prompter.message(kPhCaption, "This file has the wrong chemistry type for pH processing.");
         return false;
     }
@@ -125,7 +125,7 @@ PhSettings ph_settings_of(const ProcessingView& view) {
     return s;
 }
 
-void show_ph_params(ProcessingView& view, const config::PhParams& p, std::uint32_t interval_ms) {
+void show_ph_params(ProcessingView& view, const records::PhParams& p, std::uint32_t interval_ms) {
     select_value(control(view, PhControl::sensor_version), p.sensor_version);
     select_value(control(view, PhControl::input_434), p.input_434);
     select_value(control(view, PhControl::input_578), p.input_578);

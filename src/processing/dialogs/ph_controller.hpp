@@ -54,12 +54,12 @@ std::optional<PassJob> ph_process(PhDialog& dialog, common::Prompter& prompter);
 
 // The controls read back over the header defaults; the interval in milliseconds beside them.
 struct PhSettings {
-    config::PhParams params;
+    records::PhParams params;
     std::uint32_t interval_ms = 100;
 };
 PhSettings ph_settings_of(const ProcessingView& view);
 
-void show_ph_params(ProcessingView& view, const config::PhParams& params,
+void show_ph_params(ProcessingView& view, const records::PhParams& params,
                     std::uint32_t interval_ms);
 
 }  // namespace kelpira::processing

@@ -84,7 +84,7 @@ bool open_ta_file(TaDialog& dialog, common::Prompter& prompter, const std::strin
                          "hand.");
         return true;
     }
-    if (file->header.chemistry != config::ChemistryType::ta) {
+    if (file->header.chemistry != records::ChemistryType::ta) {
         prompter.message(kTaCaption, "This file has the wrong chemistry type for TA processing.");
         return false;
     }
@@ -97,7 +97,7 @@ PassJob ta_process(TaDialog& dialog) {
     return ta_pass_job(dialog.path, ta_params_of(dialog.view), dialog.header.thermistors);
 }
 
-config::TaParams ta_params_of(const ProcessingView& view) {
+records::TaParams ta_params_of(const ProcessingView& view) {
     const auto text = [&view](TaControl c) -> const std::string& { return control(view, c).text; };
     const auto byte = [&view](TaControl c) {
         return static_cast<std::uint8_t>(selected_value(control(view, c)));
@@ -105,7 +105,7 @@ config::TaParams ta_params_of(const ProcessingView& view) {
     const auto real = [&view](TaControl c) {
         return common::to_f32(field_value(control(view, c)));
     };
-    config::TaParams p;
+    records::TaParams p;
     p.sensor_version = byte(TaControl::sensor_version);
     p.measurement_channel = byte(TaControl::measurement_channel);
     p.monitor_led1 = byte(TaControl::monitor_led1);
@@ -125,7 +125,7 @@ config::TaParams ta_params_of(const ProcessingView& view) {
     return p;
 }
 
-void show_ta_params(ProcessingView& view, const config::TaParams& p) {
+void show_ta_params(ProcessingView& view, const records::TaParams& p) {
     select_value(control(view, TaControl::sensor_version), p.sensor_version);
     select_value(control(view, TaControl::measurement_channel), p.measurement_channel);
     select_value(control(view, TaControl::monitor_led1), p.monitor_led1);

@@ -52,7 +52,7 @@ bool open_ta_file(TaDialog& dialog, common::Prompter& prompter, const std::strin
 // "Process": clears the lists, reads the controls and returns the pass over the file.
 PassJob ta_process(TaDialog& dialog);
 
-config::TaParams ta_params_of(const ProcessingView& view);
-void show_ta_params(ProcessingView& view, const config::TaParams& params);
+records::TaParams ta_params_of(const ProcessingView& view);
+void show_ta_params(ProcessingView& view, const records::TaParams& params);
 
 }  // namespace kelpira::processing

@@ -18,7 +18,7 @@ ChemistryDialogWindow::ChemistryDialogWindow(config::ChemistryDialog dialog, lin
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabBar(this);
     tabs_->setExpanding(false);
-    for (const auto& d : config::kChemistryTable) {
+    for (const auto& d : records::kChemistryTable) {
         tabs_->addTab(
             QString::fromUtf8(d.tab_text.data(), static_cast<qsizetype>(d.tab_text.size())));
     }

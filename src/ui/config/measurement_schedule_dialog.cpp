@@ -108,7 +108,7 @@ MeasurementScheduleDialog::MeasurementScheduleDialog(link::SensorLink& link,
             entry->setObjectName(q(choice.unit).toLower());
             grid->addWidget(entry, row, 2);
             grid->addWidget(new QLabel(q(choice.unit), this), row, 3);
-            (choice.kind == config::kMeasureEveryNHours ? hours_ : minutes_) = entry;
+            (choice.kind == records::kMeasureEveryNHours ? hours_ : minutes_) = entry;
         }
         connect(intervals_[i], &QRadioButton::clicked, this, [this, kind = choice.kind] {
             controller_.click_interval(kind);

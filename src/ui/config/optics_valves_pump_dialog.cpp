@@ -103,7 +103,7 @@ QCheckBox* OpticsValvesPumpDialog::check(const QString& label, bool OpticsContro
 }
 
 QComboBox* OpticsValvesPumpDialog::list(QString object_name,
-                                        std::span<const config::ListEntry> entries,
+                                        std::span<const records::ListEntry> entries,
                                         std::uint8_t OpticsControls::*value, const char* tip) {
     auto* combo = new QComboBox(this);
     combo->setObjectName(std::move(object_name));
@@ -139,7 +139,7 @@ void OpticsValvesPumpDialog::build() {
 
     auto* optics_box = new QGroupBox(tr("Optics"), this);
     auto* optics = new QFormLayout(optics_box);
-    for (std::size_t i = 0; i < config::kLedCount; ++i) {
+    for (std::size_t i = 0; i < records::kLedCount; ++i) {
         const QString label = QString("Optics LED %1 (mA)").arg(i);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(label);
@@ -162,7 +162,7 @@ void OpticsValvesPumpDialog::build() {
     optics->addRow(photodiode_power_);
     basics_.push_back(photodiode_power_);
     pmt_instrument_ =
-        list("PMT Instrument", config::kPmtInstruments, &C::pmt_instrument, tip::kPmtInstrument);
+        list("PMT Instrument", records::kPmtInstruments, &C::pmt_instrument, tip::kPmtInstrument);
     optics->addRow(tr("PMT Instrument"), pmt_instrument_);
     pmt_control_ = field("PMT Control (V)", &C::pmt_control_v, tip::kPmtControl);
     optics->addRow(tr("PMT Control (V)"), pmt_control_);
@@ -189,11 +189,11 @@ void OpticsValvesPumpDialog::build() {
           field("Pump Current (mA)", &C::pump_current_ma, tip::kPumpCurrent));
     basic(QString::fromUtf8("Pump Step Period  (µS)"),
           field("Pump Step Period", &C::pump_step_period_us, tip::kStepPeriod));
-    basic(tr("Pump Microstepping"), list("Pump Microstepping", config::kMicrostepping,
+    basic(tr("Pump Microstepping"), list("Pump Microstepping", records::kMicrostepping,
                                          &C::pump_microstepping, tip::kMicrostepping));
     basic(tr("Pump Direction"),
-          list("Pump Direction", config::kPumpDirections, &C::pump_direction, tip::kDirection));
-    stop_condition_ = list("Pump Stop Condition", config::kStopConditions, &C::pump_stop_condition,
+          list("Pump Direction", records::kPumpDirections, &C::pump_direction, tip::kDirection));
+    stop_condition_ = list("Pump Stop Condition", records::kStopConditions, &C::pump_stop_condition,
                            tip::kStopCondition);
     basic(tr("Pump Stop Condition"), stop_condition_);
     hall_limits_ = {field("Pump Hall Sensor 0 (I)", &C::hall_limit_inject, tip::kHallInject),
@@ -211,7 +211,7 @@ void OpticsValvesPumpDialog::build() {
     test_valves_ = check(tr("Test Valves"), &C::test_valves, nullptr);
     test->addWidget(test_valves_, 0, 0);
     auto* valve_grid = new QGridLayout;
-    for (std::size_t i = 0; i < config::kValveCount; ++i) {
+    for (std::size_t i = 0; i < records::kValveCount; ++i) {
         auto* box = new QCheckBox(QString::number(i), this);
         connect(box, &QCheckBox::toggled, this,
                 [this, i](bool on) { controller_->controls().valves[i] = on; });

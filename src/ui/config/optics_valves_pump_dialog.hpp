@@ -53,14 +53,14 @@ class OpticsValvesPumpDialog : public QDialog {
     QLineEdit* field(QString object_name, config::OpticsField config::OpticsControls::*text,
                      const char* tip);
     QCheckBox* check(const QString& label, bool config::OpticsControls::*flag, const char* tip);
-    QComboBox* list(QString object_name, std::span<const config::ListEntry> entries,
+    QComboBox* list(QString object_name, std::span<const records::ListEntry> entries,
                     std::uint8_t config::OpticsControls::*value, const char* tip);
     void on_report(const config::TestPollReport& report);
     void render();
 
     Handoff<OpticsValvesPumpDialog> handoff_;
     std::unique_ptr<config::OpticsDialog> controller_;
-    std::array<QLineEdit*, config::kLedCount> leds_{};
+    std::array<QLineEdit*, records::kLedCount> leds_{};
     QCheckBox* photodiode_power_ = nullptr;
     QComboBox* pmt_instrument_ = nullptr;
     QLineEdit* pmt_control_ = nullptr;
@@ -70,7 +70,7 @@ class OpticsValvesPumpDialog : public QDialog {
     QLineEdit* pump_timeout_ = nullptr;
     QCheckBox* hall_power_ = nullptr;
     std::vector<QWidget*> basics_;
-    std::array<QCheckBox*, config::kValveCount> valves_{};
+    std::array<QCheckBox*, records::kValveCount> valves_{};
     QCheckBox* test_valves_ = nullptr;
     QCheckBox* test_optics_ = nullptr;
     QCheckBox* test_pump_ = nullptr;

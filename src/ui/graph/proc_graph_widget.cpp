@@ -36,7 +36,7 @@ app::Rect ProcGraphWidget::client() const {
     return {0, 0, std::min(width(), screen.width() - 1), std::min(height(), screen.height() - 1)};
 }
 
-void ProcGraphWidget::set_chemistry(config::ChemistryType chemistry) {
+void ProcGraphWidget::set_chemistry(records::ChemistryType chemistry) {
     graph_.set_chemistry(chemistry);
     redraw();
 }

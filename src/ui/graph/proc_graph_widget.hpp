@@ -25,7 +25,7 @@ class ProcGraphWidget : public QWidget {
     explicit ProcGraphWidget(common::Prompter& prompter, QWidget* parent = nullptr);
 
     // The view's chemistry, at creation and after a successful reload.
-    void set_chemistry(config::ChemistryType chemistry);
+    void set_chemistry(records::ChemistryType chemistry);
     // Points from the sensor; the picture follows within kRefreshMs.
     void add_points(const std::vector<app::TimedValue>& points);
     // Redraw soon (several requests make one redraw).

@@ -347,7 +347,7 @@ void MainWindow::start_poll() {
     // waits for this thread.
     poll_.poll_start(app::StatusReports{
         .link_status =
-            [handoff = handoff_, generation](bool answered, const app::PowerStatus& power) {
+            [handoff = handoff_, generation](bool answered, const records::PowerStatus& power) {
                 handoff.post([generation, answered, power](MainWindow& w) {
                     if (generation == w.poll_generation_) {
                         w.shell_.link_status(answered, power);
@@ -355,7 +355,7 @@ void MainWindow::start_poll() {
                 });
             },
         .sensor_mode =
-            [handoff = handoff_, generation](app::SensorMode mode) {
+            [handoff = handoff_, generation](records::SensorMode mode) {
                 handoff.post([generation, mode](MainWindow& w) {
                     if (generation == w.poll_generation_) {
                         w.shell_.sensor_mode(mode);

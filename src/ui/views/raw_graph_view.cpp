@@ -94,7 +94,7 @@ void RawGraphView::show_labels() {
 void RawGraphView::redraw() {
     settings_.show_platform = platform_->isChecked();
     settings_.show_thermistors = thermistors_->isChecked();
-    std::vector<app::LiveSample> samples;
+    std::vector<records::LiveSample> samples;
     if (const auto history = poll_.history()) {
         samples = history->newest_samples(app::raw_graph_columns(graph_->client()));
     }

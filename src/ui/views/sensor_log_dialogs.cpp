@@ -66,7 +66,7 @@ TaskDialog::TaskDialog(link::SensorLink& link, common::Prompter& prompter, app::
             show_boxes();
         });
     }
-    for (std::size_t t = 0; t < app::kTaskCount; ++t) {
+    for (std::size_t t = 0; t < records::kTaskCount; ++t) {
         const int row = static_cast<int>(t) + 2;
         const auto& texts = table_.texts(t);
         const QStringList fields{QString::number(t),
@@ -91,7 +91,7 @@ TaskDialog::TaskDialog(link::SensorLink& link, common::Prompter& prompter, app::
         }
     }
     auto* save_button = new QPushButton("Save", this);
-    grid->addWidget(save_button, static_cast<int>(app::kTaskCount) + 2, filter_column, 1, 3);
+    grid->addWidget(save_button, static_cast<int>(records::kTaskCount) + 2, filter_column, 1, 3);
     connect(save_button, &QPushButton::clicked, this, &TaskDialog::save);
     show_boxes();
 }
@@ -99,7 +99,7 @@ TaskDialog::TaskDialog(link::SensorLink& link, common::Prompter& prompter, app::
 void TaskDialog::show_boxes() {
     for (std::size_t f = 0; f < app::kLogFilters; ++f) {
         all_[f]->setChecked(table_.all(f));
-        for (std::size_t t = 0; t < app::kTaskCount; ++t) {
+        for (std::size_t t = 0; t < records::kTaskCount; ++t) {
             boxes_[t][f]->setChecked(table_.filter(t, f));
         }
     }

@@ -42,7 +42,7 @@ class TaskDialog : public QDialog {
     link::SensorLink& link_;
     common::Prompter& prompter_;
     app::TaskTable table_;
-    std::array<std::array<QCheckBox*, app::kLogFilters>, app::kTaskCount> boxes_{};
+    std::array<std::array<QCheckBox*, app::kLogFilters>, records::kTaskCount> boxes_{};
     std::array<QCheckBox*, app::kLogFilters> all_{};
 };
 

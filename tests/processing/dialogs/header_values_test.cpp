@@ -155,7 +155,7 @@ TEST(HeaderValues, PhFieldsKeepWhatFiveDecimalsHide) {
 
 TEST(HeaderValues, EditedFieldsAreProcessedAsTyped) {
     TaDialog ta = make_ta_dialog();
-    show_ta_params(ta.view, config::TaParams{});
+    show_ta_params(ta.view, records::TaParams{});
     auto& molarity = ta.view.controls[static_cast<std::size_t>(TaControl::titrant_molarity)];
     molarity.text = "0.1234567";
     EXPECT_EQ(ta_params_of(ta.view).titrant_molarity, 0.1234567f);

@@ -77,10 +77,10 @@ TEST_F(NutrientDialogTest, WithoutAHeaderSaysSoAndLeavesTheControlsEmpty) {
 
     // Lists without a selection count as their first entry.
     const auto p = nutrient_params_of(dialog.view);
-    EXPECT_EQ(nutrient_type_of(dialog.view), config::ChemistryType::nitrate);
+    EXPECT_EQ(nutrient_type_of(dialog.view), records::ChemistryType::nitrate);
     EXPECT_EQ(p.output_channel, 0);
     EXPECT_EQ(p.measure_long, 0);
-    EXPECT_EQ(p.monitor_medium, config::kNoMonitor);
+    EXPECT_EQ(p.monitor_medium, records::kNoMonitor);
     EXPECT_EQ(p.standard_adjustment, 0);
 }
 
@@ -175,7 +175,7 @@ TEST_F(NutrientDialogTest, ReadsTheControlsBack) {
     EXPECT_EQ(p.monitor_long, 7);
     EXPECT_EQ(p.standard_adjustment, 1);
     EXPECT_EQ(p.processing_trigger, 2);
-    EXPECT_EQ(nutrient_type_of(dialog.view), config::ChemistryType::phosphate);
+    EXPECT_EQ(nutrient_type_of(dialog.view), records::ChemistryType::phosphate);
 }
 
 }  // namespace

@@ -154,7 +154,7 @@ TEST(Pass, ACancelledPassListsWhatItHasAndKeepsSaveDisabled) {
         text += testing::raw_row(i, 3 + i % 2, 1.0);
     }
     const auto path = folder.write("dic.csv", text);
-    config::DicParams params;
+    records::DicParams params;
     params.inlet[0] = {1, 3, 4, 0};
     const PassJob job = dic_pass_job(path, params, {});
 

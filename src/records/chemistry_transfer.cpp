@@ -1,0 +1,144 @@
+// The chemistry records' get/set, with the older nutrient layout for firmware that answers 4
+// to the 29-byte processing record.
+#include "records/chemistry_transfer.hpp"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace kelpira::records {
+
+namespace {
+
+static_assert(ChemistryConfig::size == link::kChemistryConfigSize);
+static_assert(ThermistorConfig::size == link::kThermistorConfigSize);
+
+// Every chemistry the nutrient page serves; the chemistry value only picks the fallback.
+constexpr ChemistryType kAnyNutrient = ChemistryType::nitrate;
+
+template <typename Params, typename Decode>
+link::CommandResult get_typed(link::SensorLink& link, ChemistryType chemistry, Params& record,
+                              Decode decode) {
+    link::RecordBytes<Params::size> bytes{};
+    const link::CommandResult result = get_processing_params(link, chemistry, bytes);
+    if (result == link::kResultSuccess) {
+        record = decode(bytes);
+    }
+    return result;
+}
+
+}  // namespace
+
+link::CommandResult get_chemistry_config(link::SensorLink& link, ChemistryConfig& record) {
+    link::RecordBytes<link::kChemistryConfigSize> bytes{};
+    const link::CommandResult result = link::get_chemistry_config(link, bytes);
+    if (result == link::kResultSuccess) {
+        record = decode_chemistry_config(bytes);
+    }
+    return result;
+}
+
+link::CommandResult set_chemistry_config(link::SensorLink& link, const ChemistryConfig& record) {
+    return link::set_chemistry_config(link, encode(record));
+}
+
+link::CommandResult get_processing_params(link::SensorLink& link, ChemistryType chemistry,
+                                          std::span<std::uint8_t> record) {
+    const std::optional<link::CommandResult> result = link::get_processing_record(link, record);
+    if (!result) {
+        return link::kResultNoExchange;
+    }
+    if (*result != link::kResultBadLength || !is_nutrient(chemistry)) {
+        return *result;
+    }
+    // Older firmware knows only the 23-byte layout: the same request, asking for 23 bytes.
+    link::RecordBytes<NutrientParams::legacy_size> legacy{};
+    const std::optional<link::CommandResult> older = link::get_processing_record(link, legacy);
+    if (!older) {
+        return link::kResultBadLength;
+    }
+    if (*older != link::kResultSuccess) {
+        return *older;
+    }
+    const auto current = encode(nutrient_params_from_legacy(legacy));
+    std::copy_n(current.begin(), std::min(record.size(), current.size()), record.begin());
+    return link::kResultSuccess;
+}
+
+link::CommandResult set_processing_params(link::SensorLink& link, ChemistryType chemistry,
+                                          std::span<const std::uint8_t> record) {
+    const std::optional<link::CommandResult> result =
+        link::set_processing_record(link, record, static_cast<std::uint32_t>(record.size()));
+    if (!result) {
+        return link::kResultNoExchange;
+    }
+    if (*result != link::kResultBadLength || !is_nutrient(chemistry)) {
+        return *result;
+    }
+    // Older firmware: the same request with the u32 length 23 and the first 23 bytes in the
+    // legacy layout; the length byte stays as it was.
+    std::array<std::uint8_t, link::kMaxProcessingRecord> bytes{};
+    std::copy(record.begin(), record.end(), bytes.begin());
+    const auto legacy = encode_legacy(decode_nutrient_params(record));
+    std::copy(legacy.begin(), legacy.end(), bytes.begin());
+    const std::optional<link::CommandResult> older =
+        link::set_processing_record(link, std::span(bytes).first(record.size()),
+                                    static_cast<std::uint32_t>(NutrientParams::legacy_size));
+    return older.value_or(link::kResultBadLength);
+}
+
+link::CommandResult get_processing_params(link::SensorLink& link, NutrientParams& record) {
+    return get_typed(link, kAnyNutrient, record, [](auto b) { return decode_nutrient_params(b); });
+}
+link::CommandResult set_processing_params(link::SensorLink& link, const NutrientParams& record) {
+    return set_processing_params(link, kAnyNutrient, encode(record));
+}
+link::CommandResult get_processing_params(link::SensorLink& link, GenericParams& record) {
+    return get_typed(link, ChemistryType::generic, record,
+                     [](auto b) { return decode_generic_params(b); });
+}
+link::CommandResult set_processing_params(link::SensorLink& link, const GenericParams& record) {
+    return set_processing_params(link, ChemistryType::generic, encode(record));
+}
+link::CommandResult get_processing_params(link::SensorLink& link, PhParams& record) {
+    return get_typed(link, ChemistryType::ph, record, [](auto b) { return decode_ph_params(b); });
+}
+link::CommandResult set_processing_params(link::SensorLink& link, const PhParams& record) {
+    return set_processing_params(link, ChemistryType::ph, encode(record));
+}
+link::CommandResult get_processing_params(link::SensorLink& link, TaParams& record) {
+    return get_typed(link, ChemistryType::ta, record, [](auto b) { return decode_ta_params(b); });
+}
+link::CommandResult set_processing_params(link::SensorLink& link, const TaParams& record) {
+    return set_processing_params(link, ChemistryType::ta, encode(record));
+}
+link::CommandResult get_processing_params(link::SensorLink& link, DicParams& record) {
+    return get_typed(link, ChemistryType::dic, record, [](auto b) { return decode_dic_params(b); });
+}
+link::CommandResult set_processing_params(link::SensorLink& link, const DicParams& record) {
+    return set_processing_params(link, ChemistryType::dic, encode(record));
+}
+link::CommandResult get_processing_params(link::SensorLink& link, AmmoniaParams& record) {
+    return get_typed(link, ChemistryType::ammonia, record,
+                     [](auto b) { return decode_ammonia_params(b); });
+}
+link::CommandResult set_processing_params(link::SensorLink& link, const AmmoniaParams& record) {
+    return set_processing_params(link, ChemistryType::ammonia, encode(record));
+}
+
+link::CommandResult get_thermistor_config(link::SensorLink& link, std::uint8_t index,
+                                          ThermistorConfig& record) {
+    link::RecordBytes<link::kThermistorConfigSize> bytes{};
+    const link::CommandResult result = link::get_thermistor_config(link, index, bytes);
+    if (result == link::kResultSuccess) {
+        record = decode_thermistor_config(bytes);
+    }
+    return result;
+}
+
+link::CommandResult set_thermistor_config(link::SensorLink& link, std::uint8_t index,
+                                          const ThermistorConfig& record) {
+    return link::set_thermistor_config(link, index, encode(record));
+}
+
+}  // namespace kelpira::records
