@@ -17,13 +17,13 @@ using namespace kelpira;
 
 namespace {
 
-constexpr app::Rect kScreen{0, 0, 1919, 1079};
+constexpr graph::Rect kScreen{0, 0, 1919, 1079};
 
 // An hour of samples, each channel a wave of its own with some ripple.
-const app::LiveHistory& full_history() {
+const views::LiveHistory& full_history() {
     static const auto* history = [] {
-        auto* h = new app::LiveHistory;
-        for (std::uint32_t k = 0; k < app::LiveHistory::kCapacity; ++k) {
+        auto* h = new views::LiveHistory;
+        for (std::uint32_t k = 0; k < views::LiveHistory::kCapacity; ++k) {
             records::LiveSample s;
             s.counter = k;
             s.state = static_cast<std::uint8_t>(k / 60 % 12);
@@ -39,9 +39,9 @@ const app::LiveHistory& full_history() {
     return *history;
 }
 
-app::RawGraphInput raw_input(std::vector<records::LiveSample>& samples, int trace_width) {
-    samples = full_history().newest_samples(app::raw_graph_columns(kScreen));
-    app::RawGraphInput in;
+graph::RawGraphInput raw_input(std::vector<records::LiveSample>& samples, int trace_width) {
+    samples = full_history().newest_samples(graph::raw_graph_columns(kScreen));
+    graph::RawGraphInput in;
     in.client = kScreen;
     in.samples = samples;
     in.channels.fill(true);
@@ -60,7 +60,7 @@ void RawGraphPicture(benchmark::State& state) {
     std::vector<records::LiveSample> samples;
     for (auto _ : state) {
         const auto in = raw_input(samples, 2);
-        benchmark::DoNotOptimize(app::raw_graph_picture(in));
+        benchmark::DoNotOptimize(graph::raw_graph_picture(in));
     }
 }
 BENCHMARK(RawGraphPicture)->Unit(benchmark::kMillisecond);
@@ -72,7 +72,7 @@ void RawGraphRedraw(benchmark::State& state) {
     std::vector<records::LiveSample> samples;
     for (auto _ : state) {
         const auto in = raw_input(samples, static_cast<int>(state.range(0)));
-        ui::paint_picture(image, app::raw_graph_picture(in), font);
+        ui::paint_picture(image, graph::raw_graph_picture(in), font);
         benchmark::ClobberMemory();
     }
 }
@@ -85,7 +85,7 @@ void RawGraphRedrawDrawLine(benchmark::State& state) {
     std::vector<records::LiveSample> samples;
     for (auto _ : state) {
         const auto in = raw_input(samples, static_cast<int>(state.range(0)));
-        app::Picture picture = app::raw_graph_picture(in);
+        graph::Picture picture = graph::raw_graph_picture(in);
         auto traces = std::move(picture.traces);
         picture.traces.clear();
         ui::paint_picture(image, picture, font);
@@ -103,8 +103,8 @@ BENCHMARK(RawGraphRedrawDrawLine)
 
 // 100,000 results over about three months, a slow wave with noise; the full extent, and a
 // zoom on a tenth of the time.
-app::ProcGraph hundred_thousand_points() {
-    app::ProcGraph graph;
+graph::ProcGraph hundred_thousand_points() {
+    graph::ProcGraph graph;
     graph.set_chemistry(records::ChemistryType::nitrate);
     for (std::uint32_t i = 0; i < 100'000; ++i) {
         graph.add_point(1'700'000'000u + i * 77u,
@@ -113,8 +113,8 @@ app::ProcGraph hundred_thousand_points() {
     return graph;
 }
 
-void zoom_to_a_tenth(app::ProcGraph& graph) {
-    const app::ProcGraphLayout layout = app::proc_graph_layout(kScreen);
+void zoom_to_a_tenth(graph::ProcGraph& graph) {
+    const graph::ProcGraphLayout layout = graph::proc_graph_layout(kScreen);
     {
         // A drag over the middle tenth of the plot.
         const int tenth = layout.w / 10;
@@ -140,8 +140,8 @@ void zoom_to_a_tenth(app::ProcGraph& graph) {
 
 // The primitives alone, full extent.
 void ProcGraphPicture(benchmark::State& state) {
-    app::ProcGraph graph = hundred_thousand_points();
-    const app::TextMeasure measure = ui::graph_text_measure();
+    graph::ProcGraph graph = hundred_thousand_points();
+    const graph::TextMeasure measure = ui::graph_text_measure();
     for (auto _ : state) {
         benchmark::DoNotOptimize(graph.redraw(kScreen, measure));
     }
@@ -149,13 +149,13 @@ void ProcGraphPicture(benchmark::State& state) {
 BENCHMARK(ProcGraphPicture)->Unit(benchmark::kMillisecond);
 
 void ProcGraphRedraw(benchmark::State& state) {
-    app::ProcGraph graph = hundred_thousand_points();
+    graph::ProcGraph graph = hundred_thousand_points();
     if (state.range(0) == 10) {
         zoom_to_a_tenth(graph);
     }
     QImage image = screen_image();
     const QFont font = ui::graph_font();
-    const app::TextMeasure measure = ui::graph_text_measure();
+    const graph::TextMeasure measure = ui::graph_text_measure();
     for (auto _ : state) {
         ui::paint_picture(image, graph.redraw(kScreen, measure), font);
         benchmark::ClobberMemory();
@@ -166,7 +166,7 @@ BENCHMARK(ProcGraphRedraw)->ArgName("zoom")->Arg(1)->Arg(10)->Unit(benchmark::kM
 // A million points added in time order, or shuffled, then the first click, which reads the
 // time index: the cost of putting late points in their place.
 void ProcGraphAddPoints(benchmark::State& state) {
-    std::vector<std::uint32_t> times(app::ProcGraph::kMaxPoints);
+    std::vector<std::uint32_t> times(graph::ProcGraph::kMaxPoints);
     for (std::uint32_t i = 0; i < times.size(); ++i) {
         times[i] = 1'700'000'000u + i * 7u;
     }
@@ -174,7 +174,7 @@ void ProcGraphAddPoints(benchmark::State& state) {
         std::shuffle(times.begin(), times.end(), std::mt19937(24));
     }
     for (auto _ : state) {
-        app::ProcGraph graph;
+        graph::ProcGraph graph;
         for (const std::uint32_t t : times) {
             graph.add_point(t, static_cast<double>(t % 1000));
         }

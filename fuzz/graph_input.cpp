@@ -40,7 +40,8 @@ class SilentPrompter : public common::Prompter {
     }
 };
 
-constexpr std::array<app::Rect, 3> kClients{{{0, 0, 479, 379}, {0, 0, 80, 80}, {0, 0, 1919, 1079}}};
+constexpr std::array<graph::Rect, 3> kClients{
+    {{0, 0, 479, 379}, {0, 0, 80, 80}, {0, 0, 1919, 1079}}};
 
 int measure(std::string_view text) {
     return static_cast<int>(text.size()) * 8;
@@ -59,7 +60,7 @@ auto records(std::span<const std::uint8_t> bytes, std::size_t size, Decode decod
 void processed_graph(std::uint8_t chemistry, std::span<const std::uint8_t> steps,
                      std::span<const std::uint8_t> answers) {
     SilentPrompter prompter;
-    app::ProcGraph graph;
+    graph::ProcGraph graph;
     graph.set_chemistry(static_cast<records::ChemistryType>(chemistry));
     for (const auto& r :
          records(answers, records::OutputRecord::size, records::decode_output_record)) {
@@ -70,15 +71,15 @@ void processed_graph(std::uint8_t chemistry, std::span<const std::uint8_t> steps
         (void)graph.redraw(client, measure);
     }
     // Each step is four bytes: what the user does, and where.
-    const app::Rect& client = kClients[0];
-    const app::ProcGraphLayout layout = app::proc_graph_layout(client);
+    const graph::Rect& client = kClients[0];
+    const graph::ProcGraphLayout layout = graph::proc_graph_layout(client);
     for (std::size_t i = 0; i + 4 <= steps.size(); i += 4) {
-        const app::Point from{steps[i + 1] * 2, steps[i + 2] * 2};
-        const app::Point to{from.x + static_cast<std::int8_t>(steps[i + 3]),
-                            from.y - static_cast<std::int8_t>(steps[i + 3] * 7)};
+        const graph::Point from{steps[i + 1] * 2, steps[i + 2] * 2};
+        const graph::Point to{from.x + static_cast<std::int8_t>(steps[i + 3]),
+                              from.y - static_cast<std::int8_t>(steps[i + 3] * 7)};
         switch (steps[i] % 4) {
             case 0:
-                graph.end_drag(app::clamp_to_plot(from, layout), app::clamp_to_plot(to, layout),
+                graph.end_drag(graph::clamp_to_plot(from, layout), graph::clamp_to_plot(to, layout),
                                layout, prompter);
                 break;
             case 1:
@@ -97,7 +98,7 @@ void processed_graph(std::uint8_t chemistry, std::span<const std::uint8_t> steps
 
 void raw_graph(std::uint8_t shown, std::span<const std::uint8_t> answers) {
     const auto samples = records(answers, records::LiveSample::size, records::decode_live_sample);
-    app::RawGraphInput input;
+    graph::RawGraphInput input;
     input.samples = samples;
     for (std::size_t c = 0; c < input.channels.size(); ++c) {
         input.channels[c] = (shown >> c & 1) != 0;
@@ -114,10 +115,10 @@ void raw_graph(std::uint8_t shown, std::span<const std::uint8_t> answers) {
         }
         input.thermistors = thermistors;
     }
-    input.cursor = app::Point{shown, shown};
+    input.cursor = graph::Point{shown, shown};
     for (const auto& client : kClients) {
         input.client = client;
-        (void)app::raw_graph_picture(input);
+        (void)graph::raw_graph_picture(input);
     }
 }
 

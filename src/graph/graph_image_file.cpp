@@ -5,7 +5,7 @@
 
 #include "common/safe_file.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 void save_graph_image(common::Prompter& prompter, std::span<const std::uint8_t> png) {
     const auto path = prompter.choose_save_file(
@@ -27,4 +27,4 @@ void save_graph_image(common::Prompter& prompter, std::span<const std::uint8_t> 
     }
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

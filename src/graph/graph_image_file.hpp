@@ -6,10 +6,10 @@
 
 #include "common/prompter.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 // Asks for a file name and writes `png` (the picture as shown, PNG-encoded) there through
 // the safe writer. Cancel does nothing; a failed write is told to the user.
 void save_graph_image(common::Prompter& prompter, std::span<const std::uint8_t> png);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

@@ -11,9 +11,9 @@
 
 #include "views/rgb.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
-inline constexpr Rgb kFrameGrey{100, 100, 100};
+inline constexpr views::Rgb kFrameGrey{100, 100, 100};
 
 struct Point {
     int x = 0, y = 0;
@@ -30,14 +30,14 @@ struct Rect {
 // A rectangle outlined with a pen of `pen_width` and filled with `fill`.
 struct FilledRect {
     Rect box;
-    Rgb pen;
+    views::Rgb pen;
     int pen_width = 1;
-    Rgb fill;
+    views::Rgb fill;
 };
 
 struct Line {
     Point from, to;
-    Rgb colour;
+    views::Rgb colour;
     int width = 1;
     bool operator==(const Line&) const = default;
 };
@@ -48,7 +48,7 @@ struct Line {
 struct ColumnTrace {
     int x0 = 0;
     std::vector<int> ys;
-    Rgb colour;
+    views::Rgb colour;
     int width = 1;
 };
 
@@ -56,8 +56,8 @@ struct ColumnTrace {
 struct Dot {
     Point centre;
     int radius = 2;
-    Rgb fill;
-    std::optional<Rgb> outline;
+    views::Rgb fill;
+    std::optional<views::Rgb> outline;
     bool operator==(const Dot&) const = default;
 };
 
@@ -74,7 +74,7 @@ struct Text {
 
 // A whole picture, painted in this order: background, frames, traces, lines, dots, texts.
 struct Picture {
-    Rgb background;
+    views::Rgb background;
     // False when the window is too small for a plot: only the background is painted, and
     // the window keeps what it showed.
     bool plotted = false;
@@ -93,4 +93,4 @@ inline constexpr std::string_view kGraphFontFamily = "Arial";
 inline constexpr int kGraphFontPixels = 15;
 inline constexpr int kGraphFontWeight = 500;
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

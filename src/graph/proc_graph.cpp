@@ -9,7 +9,7 @@
 
 #include "graph/proc_graph_axes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 namespace {
 
@@ -73,14 +73,14 @@ std::vector<Line> drag_indicator(Point start, Point current) {
     }
     if (std::abs(dy) < std::abs(dx)) {
         const Point end{current.x, start.y};
-        return {{start, end, kWhite, 1},
-                {{start.x, start.y - kEndMark}, {start.x, start.y + kEndMark}, kWhite, 1},
-                {{end.x, end.y - kEndMark}, {end.x, end.y + kEndMark}, kWhite, 1}};
+        return {{start, end, views::kWhite, 1},
+                {{start.x, start.y - kEndMark}, {start.x, start.y + kEndMark}, views::kWhite, 1},
+                {{end.x, end.y - kEndMark}, {end.x, end.y + kEndMark}, views::kWhite, 1}};
     }
     const Point end{start.x, current.y};
-    return {{start, end, kWhite, 1},
-            {{start.x - kEndMark, start.y}, {start.x + kEndMark, start.y}, kWhite, 1},
-            {{end.x - kEndMark, end.y}, {end.x + kEndMark, end.y}, kWhite, 1}};
+    return {{start, end, views::kWhite, 1},
+            {{start.x - kEndMark, start.y}, {start.x + kEndMark, start.y}, views::kWhite, 1},
+            {{end.x - kEndMark, end.y}, {end.x + kEndMark, end.y}, views::kWhite, 1}};
 }
 
 bool ProcGraph::add_point(std::uint32_t time, double value) {
@@ -239,4 +239,4 @@ std::pair<std::size_t, std::size_t> ProcGraph::time_range(const Viewport& v) con
             static_cast<std::size_t>(last - by_time_.begin())};
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

@@ -12,9 +12,9 @@
 #include "graph/graph_primitives.hpp"
 #include "records/chemistry_type.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
-inline constexpr Rgb kProcGraphBackground{130, 130, 200};
+inline constexpr views::Rgb kProcGraphBackground{130, 130, 200};
 
 struct GraphPoint {
     std::uint32_t time = 0;  // seconds since 1970-01-01 UTC
@@ -108,4 +108,4 @@ class ProcGraph {
     std::optional<std::size_t> selected_;
 };
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

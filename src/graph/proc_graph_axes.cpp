@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 namespace {
 
@@ -66,4 +66,4 @@ std::vector<ValueLabel> value_labels(double v_min, double v_max, int plot_height
     return labels;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

@@ -9,7 +9,7 @@
 
 #include "records/chemistry_type.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 struct ChemistryAxis {
     std::string_view unit;  // the label beside the value axis
@@ -34,4 +34,4 @@ std::vector<ValueLabel> value_labels(double v_min, double v_max, int plot_height
 // than 70 pixels).
 std::optional<double> value_label_step(double v_min, double v_max, int plot_height);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

@@ -4,7 +4,7 @@
 #include "link/operation_commands.hpp"
 #include "records/output_record.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 namespace {
 
@@ -39,4 +39,4 @@ void run_proc_graph_feed(link::SensorLink& link, common::WorkerControl& control,
     }
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

@@ -10,7 +10,7 @@
 #include "common/worker.hpp"
 #include "link/sensor_link.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 struct TimedValue {
     std::uint32_t time = 0;  // the record's platform time
@@ -31,4 +31,4 @@ inline constexpr std::chrono::milliseconds kProcGraphPeriod{1000};
 void run_proc_graph_feed(link::SensorLink& link, common::WorkerControl& control,
                          const ProcGraphSink& sink);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

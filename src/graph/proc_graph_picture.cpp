@@ -9,7 +9,7 @@
 #include "graph/proc_graph.hpp"
 #include "graph/proc_graph_axes.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 namespace {
 
@@ -82,9 +82,9 @@ void add_frame(Picture& pic, const ProcGraphLayout& g) {
     const Rect& c = g.client;
     pic.frames.push_back(
         {.box = c, .pen = kFrameGrey, .pen_width = 2, .fill = kProcGraphBackground});
-    pic.lines.push_back({{c.left, c.bottom - 1}, {c.right, c.bottom - 1}, kWhite, 1});
-    pic.lines.push_back({{g.y_axis, g.plot_bottom}, {g.y_axis, g.plot_top}, kWhite, 1});
-    pic.lines.push_back({{g.plot_left, g.x_axis}, {g.plot_right, g.x_axis}, kWhite, 1});
+    pic.lines.push_back({{c.left, c.bottom - 1}, {c.right, c.bottom - 1}, views::kWhite, 1});
+    pic.lines.push_back({{g.y_axis, g.plot_bottom}, {g.y_axis, g.plot_top}, views::kWhite, 1});
+    pic.lines.push_back({{g.plot_left, g.x_axis}, {g.plot_right, g.x_axis}, views::kWhite, 1});
 }
 
 void add_value_labels(Picture& pic, const ProcGraphLayout& g, const Viewport& v) {
@@ -153,7 +153,7 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
             (range > 0 ? static_cast<int>(std::trunc((p.value - v.v_min) / range * g.h)) : g.h / 2);
         selected_drawn = selected_drawn || (selected_ && *selected_ == i);
         if (occupied.take(p.px - g.plot_left, g.plot_bottom - p.py)) {
-            pic.dots.push_back({{p.px, p.py}, kDotRadius, kWhite, std::nullopt});
+            pic.dots.push_back({{p.px, p.py}, kDotRadius, views::kWhite, std::nullopt});
         }
     }
 
@@ -161,17 +161,17 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
         const GraphPoint& p = points_[*selected_];
         pic.lines.push_back({{p.px - kCrossHalf, p.py - kCrossHalf},
                              {p.px + kCrossHalf, p.py + kCrossHalf},
-                             kRed,
+                             views::kRed,
                              2});
         pic.lines.push_back({{p.px + kCrossHalf, p.py - kCrossHalf},
                              {p.px - kCrossHalf, p.py + kCrossHalf},
-                             kRed,
+                             views::kRed,
                              2});
-        pic.dots.push_back({{p.px, p.py}, kDotRadius, kWhite, kRed});
+        pic.dots.push_back({{p.px, p.py}, kDotRadius, views::kWhite, views::kRed});
         pic.texts.push_back(
             {selection_text(p), {g.plot_left, client.top, g.plot_right, g.plot_top}});
     }
     return pic;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

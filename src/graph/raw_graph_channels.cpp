@@ -1,7 +1,7 @@
 // Channel labels and the first selection of the raw output graph, by chemistry.
 #include "graph/raw_graph_channels.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 using records::ChemistryType;
 
@@ -56,4 +56,4 @@ ChannelFlags initial_channel_selection(const std::optional<records::ChemistryCon
     return ticked;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

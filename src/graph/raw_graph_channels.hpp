@@ -10,14 +10,14 @@
 #include "records/chemistry_config.hpp"
 #include "records/live_sample.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 inline constexpr std::size_t kRawChannels = records::LiveSample::kChannels;
 
 using ChannelFlags = std::array<bool, kRawChannels>;
 
 // Red, green, blue, yellow, cyan, magenta, white, black.
-inline constexpr std::array<Rgb, kRawChannels> kChannelColours{{
+inline constexpr std::array<views::Rgb, kRawChannels> kChannelColours{{
     {255, 0, 0},
     {0, 255, 0},
     {0, 0, 255},
@@ -47,4 +47,4 @@ struct RawGraphSettings {
     bool show_thermistors = false;
 };
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

@@ -9,7 +9,7 @@
 
 #include "graph/raw_graph_channels.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 namespace {
 
@@ -57,9 +57,9 @@ void add_frame(Picture& p, const Layout& g) {
                         .pen = kFrameGrey,
                         .pen_width = 2,
                         .fill = kRawGraphBackground});
-    p.lines.push_back({{g.L, g.B - 1}, {g.R, g.B - 1}, kWhite, 1});
-    p.lines.push_back({{g.L + 45, g.plot_bottom}, {g.L + 45, g.plot_top}, kWhite, 1});
-    p.lines.push_back({{g.plot_left, g.x_axis}, {g.plot_right, g.x_axis}, kWhite, 1});
+    p.lines.push_back({{g.L, g.B - 1}, {g.R, g.B - 1}, views::kWhite, 1});
+    p.lines.push_back({{g.L + 45, g.plot_bottom}, {g.L + 45, g.plot_top}, views::kWhite, 1});
+    p.lines.push_back({{g.plot_left, g.x_axis}, {g.plot_right, g.x_axis}, views::kWhite, 1});
 }
 
 void add_volt_scale(Picture& p, const Layout& g) {
@@ -81,7 +81,7 @@ void add_column_labels(Picture& p, const Layout& g, const RawGraphInput& in,
         const records::LiveSample& s = drawn[i];
         if (i == n - 1 || (i == 0 && n > 60)) {
             p.texts.push_back({format("%u", s.counter), {x - 30, g.B - 50, x + 30, g.B - 10}});
-            p.lines.push_back({{x, g.x_axis}, {x, g.x_axis + 5}, kWhite, 1});
+            p.lines.push_back({{x, g.x_axis}, {x, g.x_axis + 5}, views::kWhite, 1});
         }
         if (i == n - 1) {
             p.texts.push_back({format("state %u", s.state), {x - 30, g.B - 35, x + 30, g.B}});
@@ -176,4 +176,4 @@ Picture raw_graph_picture(const RawGraphInput& in) {
     return p;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

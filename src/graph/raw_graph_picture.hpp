@@ -12,9 +12,9 @@
 #include "records/platform_state.hpp"
 #include "records/thermistor_config.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
-inline constexpr Rgb kRawGraphBackground{150, 150, 150};
+inline constexpr views::Rgb kRawGraphBackground{150, 150, 150};
 
 struct RawGraphInput {
     Rect client;  // right and bottom already limited to the screen size minus 1
@@ -38,4 +38,4 @@ Picture raw_graph_picture(const RawGraphInput& input);
 double thermistor_temperature(const records::ThermistorConfig& thermistor,
                               const records::LiveSample& sample);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

@@ -3,7 +3,7 @@
 
 #include "records/chemistry_transfer.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 RawGraphSetup open_raw_graph(link::SensorLink& link, common::Prompter& prompter,
                              const std::optional<records::ChemistryConfig>& view_chemistry,
@@ -41,4 +41,4 @@ void reload_raw_graph(link::SensorLink& link, const std::optional<records::Chemi
     }
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

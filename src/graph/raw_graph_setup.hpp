@@ -12,7 +12,7 @@
 #include "records/chemistry_config.hpp"
 #include "records/thermistor_config.hpp"
 
-namespace kelpira::app {
+namespace kelpira::graph {
 
 struct RawGraphSetup {
     std::array<std::string, kRawChannels> labels = generic_channel_labels();
@@ -34,4 +34,4 @@ RawGraphSetup open_raw_graph(link::SensorLink& link, common::Prompter& prompter,
 void reload_raw_graph(link::SensorLink& link, const std::optional<records::ChemistryConfig>& reread,
                       RawGraphSetup& setup);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::graph

@@ -11,7 +11,7 @@
 #include "views/run_control.hpp"
 #include "views/status_display.hpp"
 
-namespace kelpira::app {
+namespace kelpira::shell {
 
 const char* const kSensorPortPinsText =
     "Communication Port\n\n"
@@ -44,13 +44,13 @@ void ShellController::start() {
 }
 
 void ShellController::show_not_connected() {
-    title_ = not_connected_title();
+    title_ = views::not_connected_title();
     status_ = {};
-    status_[kStatusConnection] = not_connected_status_text();
+    status_[views::kStatusConnection] = views::not_connected_status_text();
 }
 
 void ShellController::show_identity() {
-    for (std::size_t part = kStatusLinkHealth; part < kStatusParts; ++part) {
+    for (std::size_t part = views::kStatusLinkHealth; part < views::kStatusParts; ++part) {
         status_[part].clear();
     }
     link::SensorIdentification identification;
@@ -60,12 +60,12 @@ void ShellController::show_identity() {
         return;
     }
     const std::string name = link::sensor_display_name(identification.name);
-    title_ = connected_title(name, link::DeviceTypeName(info.device_type));
-    status_[kStatusConnection] = connected_status_text(name);
+    title_ = views::connected_title(name, link::DeviceTypeName(info.device_type));
+    status_[views::kStatusConnection] = views::connected_status_text(name);
 }
 
 void ShellController::connected(const link::DeviceEntry& entry) {
-    flags_ = kLinkConnected;
+    flags_ = views::kLinkConnected;
     connected_path_ = entry.path;
     show_identity();
     hooks_.start_poll();
@@ -86,7 +86,7 @@ void ShellController::disconnect() {
 }
 
 bool ShellController::device_removed(std::string_view path) {
-    if ((flags_ & kLinkConnected) == 0 || !link::same_device_path(path, connected_path_)) {
+    if ((flags_ & views::kLinkConnected) == 0 || !link::same_device_path(path, connected_path_)) {
         return false;
     }
     link_.Close();
@@ -101,7 +101,7 @@ bool ShellController::device_removed(std::string_view path) {
 
 void ShellController::shut_down() {
     link_.Close();
-    if ((flags_ & kLinkConnected) != 0) {
+    if ((flags_ & views::kLinkConnected) != 0) {
         hooks_.stop_poll();
     }
     flags_ = 0;
@@ -112,8 +112,8 @@ void ShellController::switch_view(ShellView view) {
 }
 
 void ShellController::start_sensor(std::uint8_t state) {
-    if (app::start_sensor(link_, prompter_, state)) {
-        flags_ |= kLinkRunning;
+    if (views::start_sensor(link_, prompter_, state)) {
+        flags_ |= views::kLinkRunning;
         if (hooks_.clear_history) {
             hooks_.clear_history();
         }
@@ -122,8 +122,8 @@ void ShellController::start_sensor(std::uint8_t state) {
 }
 
 void ShellController::stop_sensor() {
-    if (app::stop_sensor(link_, prompter_)) {
-        flags_ &= ~kLinkRunning;
+    if (views::stop_sensor(link_, prompter_)) {
+        flags_ &= ~views::kLinkRunning;
     }
     changed();
 }
@@ -137,25 +137,25 @@ void ShellController::link_status(bool link_answered, const records::PowerStatus
     if (flags_ == 0) {
         return;
     }
-    auto texts = link_status_texts(link_answered, power);
-    status_[kStatusLinkHealth] = std::move(texts.health);
-    status_[kStatusSupply] = std::move(texts.supply);
+    auto texts = views::link_status_texts(link_answered, power);
+    status_[views::kStatusLinkHealth] = std::move(texts.health);
+    status_[views::kStatusSupply] = std::move(texts.supply);
     changed();
 }
 
 void ShellController::sensor_mode(records::SensorMode mode) {
     // A report still queued when the connection ended must not mark a sensor as running.
-    if ((flags_ & kLinkConnected) == 0) {
+    if ((flags_ & views::kLinkConnected) == 0) {
         return;
     }
     if (mode == records::kModeIdle) {
-        flags_ &= ~kLinkRunning;
+        flags_ &= ~views::kLinkRunning;
     } else {
-        flags_ |= kLinkRunning;
+        flags_ |= views::kLinkRunning;
     }
-    auto texts = mode_texts(link_, mode);
-    status_[kStatusMode] = std::move(texts.mode);
-    status_[kStatusFile] = std::move(texts.output_file);
+    auto texts = views::mode_texts(link_, mode);
+    status_[views::kStatusMode] = std::move(texts.mode);
+    status_[views::kStatusFile] = std::move(texts.output_file);
     changed();
 }
 
@@ -183,4 +183,4 @@ std::vector<std::string> ShellController::about_lines() {
     return lines;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::shell

@@ -18,7 +18,7 @@
 #include "views/link_flags.hpp"
 #include "views/status_texts.hpp"
 
-namespace kelpira::app {
+namespace kelpira::shell {
 
 // The views the main window can show, one at a time.
 enum class ShellView {
@@ -79,10 +79,10 @@ class ShellController {
     // version, device (an empty line for what cannot be read).
     std::vector<std::string> about_lines();
 
-    LinkFlags flags() const { return flags_; }
+    views::LinkFlags flags() const { return flags_; }
     bool enabled(Command command) const { return command_enabled(command, flags_); }
     const std::string& title() const { return title_; }
-    const std::array<std::string, kStatusParts>& status() const { return status_; }
+    const std::array<std::string, views::kStatusParts>& status() const { return status_; }
     const std::string& connected_path() const { return connected_path_; }
 
   private:
@@ -94,13 +94,13 @@ class ShellController {
     link::SensorLink& link_;
     common::Prompter& prompter_;
     ShellHooks hooks_;
-    LinkFlags flags_ = 0;
+    views::LinkFlags flags_ = 0;
     std::string connected_path_;
     std::string title_;
-    std::array<std::string, kStatusParts> status_{};
+    std::array<std::string, views::kStatusParts> status_{};
 };
 
 // "Sensor Port Pins": the pins of the sensor's communication port and its mating plug.
 extern const char* const kSensorPortPinsText;
 
-}  // namespace kelpira::app
+}  // namespace kelpira::shell

@@ -1,7 +1,7 @@
 // The main menu's lines and the enabling of its items by link state.
 #include "shell/shell_menu.hpp"
 
-namespace kelpira::app {
+namespace kelpira::shell {
 
 namespace {
 
@@ -97,9 +97,9 @@ std::vector<MenuEntry> visible_menu(Menu menu, const std::function<bool(Command)
     return out;
 }
 
-bool command_enabled(Command command, LinkFlags flags) {
-    const bool connected = (flags & kLinkConnected) != 0;
-    const bool running = (flags & kLinkRunning) != 0;
+bool command_enabled(Command command, views::LinkFlags flags) {
+    const bool connected = (flags & views::kLinkConnected) != 0;
+    const bool running = (flags & views::kLinkRunning) != 0;
     switch (command) {
         case Command::Disconnect:
         case Command::LogSensorConfiguration:
@@ -139,4 +139,4 @@ bool command_enabled(Command command, LinkFlags flags) {
     return true;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::shell

@@ -9,7 +9,7 @@
 
 #include "views/link_flags.hpp"
 
-namespace kelpira::app {
+namespace kelpira::shell {
 
 // The command numbers the main window carries out; views and dialogs use the same numbers.
 enum class Command : int {
@@ -76,6 +76,6 @@ std::vector<MenuEntry> visible_menu(Menu menu, const std::function<bool(Command)
 // deployment check are offered only while connected and idle; views, Disconnect and the
 // configuration log whenever connected; processing, About, Port Pins, Exit and the simulator
 // always.
-bool command_enabled(Command command, LinkFlags flags);
+bool command_enabled(Command command, views::LinkFlags flags);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::shell

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 LiveHistory::LiveHistory() : slots_(kCapacity) {}
 
@@ -56,4 +56,4 @@ std::vector<records::LiveSample> LiveHistory::newest_samples(std::size_t n) cons
     return out;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

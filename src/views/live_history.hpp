@@ -9,7 +9,7 @@
 
 #include "records/live_sample.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // Written by the poll thread only; readers on any thread copy whole samples under the lock,
 // so no reader ever sees a sample that mixes two.
@@ -43,4 +43,4 @@ class LiveHistory {
     std::size_t start_ = 0;
 };
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

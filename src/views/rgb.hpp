@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
@@ -15,4 +15,4 @@ constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

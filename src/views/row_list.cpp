@@ -6,7 +6,7 @@
 #include "common/csv_cell.hpp"
 #include "common/safe_file.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 void RowList::append(ViewRow row) {
     if (full()) {
@@ -58,4 +58,4 @@ void save_rows(common::Prompter& prompter, const ListSave& how, std::string& las
     }
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -10,7 +10,7 @@
 #include "common/prompter.hpp"
 #include "views/view_cells.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // Live output lists keep 1001 rows, the diagnostics list 201: a row is dropped only when a
 // new one would exceed that.
@@ -93,4 +93,4 @@ void save_rows(common::Prompter& prompter, const ListSave& how, std::string& las
 // The file's text: a header line and one line per row, each ended by a line break.
 std::string rows_csv(const std::vector<std::string>& titles, const RowList& rows);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -4,7 +4,7 @@
 
 #include "link/operation_commands.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 bool start_sensor(link::SensorLink& link, common::Prompter& prompter, std::uint8_t state) {
     std::uint16_t states = 0;
@@ -34,4 +34,4 @@ bool stop_sensor(link::SensorLink& link, common::Prompter& prompter) {
     return true;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

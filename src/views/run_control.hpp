@@ -7,7 +7,7 @@
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // Checks that a program is loaded, then starts it at `state`. False after telling the user
 // why ("Start"): the state count unreadable, no program, too low a supply, any other failure.
@@ -16,4 +16,4 @@ bool start_sensor(link::SensorLink& link, common::Prompter& prompter, std::uint8
 // False after "Failed to stop state machine" ("Stop").
 bool stop_sensor(link::SensorLink& link, common::Prompter& prompter);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

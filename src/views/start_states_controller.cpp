@@ -5,7 +5,7 @@
 #include "link/operation_commands.hpp"
 #include "records/chemistry_transfer.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 namespace {
 
@@ -82,4 +82,4 @@ bool StartStatesController::save(link::SensorLink& link, common::Prompter& promp
     return true;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

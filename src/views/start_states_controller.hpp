@@ -11,7 +11,7 @@
 #include "link/sensor_link.hpp"
 #include "records/chemistry_config.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 inline constexpr std::size_t kStartStateRows = 7;
 
@@ -50,4 +50,4 @@ class StartStatesController {
     std::array<StartStateRow, kStartStateRows> rows_{};
 };
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -5,7 +5,7 @@
 
 #include "link/operation_commands.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 LinkStatusTexts link_status_texts(bool answered, const records::PowerStatus& power) {
     if (!answered) {
@@ -50,4 +50,4 @@ ModeTexts mode_texts(link::SensorLink& link, records::SensorMode mode) {
     return texts;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

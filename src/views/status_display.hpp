@@ -8,7 +8,7 @@
 #include "records/live_sample.hpp"
 #include "records/power_status.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // Every text starts with a tab, which centres it in its part of the status bar.
 struct LinkStatusTexts {
@@ -36,4 +36,4 @@ bool mode_writes_output_file(records::SensorMode mode);
 // nothing is sent. Runs on the UI thread on every mode report.
 ModeTexts mode_texts(link::SensorLink& link, records::SensorMode mode);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -7,7 +7,7 @@
 #include "link/command_exchange.hpp"
 #include "link/platform_commands.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 records::PowerStatus PollData::power_status() const {
     std::lock_guard lk(mutex_);
@@ -152,4 +152,4 @@ records::PlatformState StatusPoll::platform_state() const {
     return data_ ? data_->platform_state() : records::PlatformState{};
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

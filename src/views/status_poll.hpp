@@ -18,7 +18,7 @@
 #include "records/power_status.hpp"
 #include "views/live_history.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // What the poll tells the main window. Both run on the poll thread and must never block:
 // the UI turns each into a queued call. They are not called once poll_stop() has begun,
@@ -96,4 +96,4 @@ class StatusPoll {
     std::vector<std::unique_ptr<common::Worker>> let_go_;  // stopped, but not yet ended
 };
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

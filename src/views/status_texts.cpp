@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 namespace {
 
@@ -44,4 +44,4 @@ std::string not_connected_title() {
     return "not connected";
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -1,12 +1,12 @@
 // The main window's title, the layout of its five-part status bar and the texts of its
-// connection part (the poll's parts are in app/status_display).
+// connection part (the poll's parts are in views/status_display).
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // Status bar parts, left to right; the right edges of the first four in pixels, the last
 // part runs to the window's edge.
@@ -27,4 +27,4 @@ std::string not_connected_status_text();                   // "\tnot connected"
 std::string connected_title(std::string_view name, std::string_view device_type_name);
 std::string not_connected_title();  // "not connected"
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

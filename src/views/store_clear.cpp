@@ -7,7 +7,7 @@
 #include "link/operation_commands.hpp"
 #include "views/row_list.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 void clear_sensor_store(link::SensorLink& link, common::Prompter& prompter, SensorStore store,
                         std::size_t unlisted, const ClearSteps& steps) {
@@ -35,4 +35,4 @@ void clear_sensor_store(link::SensorLink& link, common::Prompter& prompter, Sens
     steps.start_worker();
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -8,7 +8,7 @@
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 enum class SensorStore { ProcessedOutput, Diagnostics };
 
@@ -26,4 +26,4 @@ struct ClearSteps {
 void clear_sensor_store(link::SensorLink& link, common::Prompter& prompter, SensorStore store,
                         std::size_t unlisted, const ClearSteps& steps);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

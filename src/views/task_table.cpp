@@ -3,7 +3,7 @@
 
 #include "link/board_commands.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::vector<records::RestartLogEntry> read_restart_log(link::SensorLink& link) {
     return entries;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -11,7 +11,7 @@
 #include "records/diagnostics_records.hpp"
 #include "views/view_cells.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // The filter columns, left to right: "Error", "Info", "Debug" (bits 0, 1, 2).
 inline constexpr std::size_t kLogFilters = 3;
@@ -47,4 +47,4 @@ class TaskTable {
 // row of restart_log_cells().
 std::vector<records::RestartLogEntry> read_restart_log(link::SensorLink& link);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -7,7 +7,7 @@
 
 #include "common/time_text.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 namespace {
 
@@ -281,4 +281,4 @@ std::vector<std::string> column_titles(const std::vector<ViewColumn>& columns) {
     return titles;
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -14,7 +14,7 @@
 #include "records/output_record.hpp"
 #include "views/rgb.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // A list column: its title and its width in average character widths.
 struct ViewColumn {
@@ -79,4 +79,4 @@ TaskTexts task_texts(const records::TaskDetails& task);
 // The titles of a list, in column order.
 std::vector<std::string> column_titles(const std::vector<ViewColumn>& columns);
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

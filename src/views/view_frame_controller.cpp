@@ -5,7 +5,7 @@
 
 #include "records/chemistry_transfer.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 namespace {
 
@@ -90,4 +90,4 @@ FrameEnabling ViewFrameState::enabling(bool pause_always) const {
     return frame_enabling(flags_, start_states_.empty(), pause_always);
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

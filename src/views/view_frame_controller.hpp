@@ -11,7 +11,7 @@
 #include "records/chemistry_config.hpp"
 #include "views/link_flags.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // One entry of the start-state list: what the list shows and the state Start sends.
 struct StartStateEntry {
@@ -72,4 +72,4 @@ class ViewFrameState {
     std::vector<StartStateEntry> start_states_ = start_state_list(chemistry_);
 };
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -6,7 +6,7 @@
 #include "records/diagnostics_records.hpp"
 #include "records/output_record.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 std::size_t raw_backlog(bool poll_running, std::size_t history_count) {
     if (!poll_running || history_count == 0) {
@@ -147,4 +147,4 @@ void ViewWorkers::stop(std::uint64_t ticket, std::chrono::milliseconds wait) {
     worker_.reset();
 }
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

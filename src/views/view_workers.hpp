@@ -13,7 +13,7 @@
 #include "views/live_history.hpp"
 #include "views/view_cells.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 
 // Where a worker sends its rows. Both are called on the worker thread and must return at
 // once (the views post each call to the UI thread).
@@ -81,4 +81,4 @@ class ViewWorkers {
     std::uint64_t ticket_ = 0;
 };
 
-}  // namespace kelpira::app
+}  // namespace kelpira::views

@@ -299,7 +299,7 @@ const std::vector<UntouchedCase>& cases() {
                  bytes_of(chemistry_config(records::ChemistryType::nitrate, 4294967295u, 255));
          },
          [](link::SensorLink& link, common::Prompter& prompter) {
-             app::StartStatesController c;
+             views::StartStatesController c;
              ASSERT_TRUE(c.open(link, prompter, false));
              ASSERT_TRUE(c.save(link, prompter));
              prompter.message("Save", "Settings saved");  // the dialog closes silently

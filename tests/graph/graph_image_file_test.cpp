@@ -17,9 +17,9 @@ TEST(GraphImageFile, SavesThePictureWhereTheUserSaysAndReportsOnlyFailure) {
     const std::vector<std::uint8_t> png{0x89, 'P', 'N', 'G', 0, 255};
     prompter.files = {std::nullopt, folder.path("graph.png"), folder.path("no/such/graph.png")};
 
-    app::save_graph_image(prompter, png);  // cancelled
-    app::save_graph_image(prompter, png);
-    app::save_graph_image(prompter, png);
+    graph::save_graph_image(prompter, png);  // cancelled
+    graph::save_graph_image(prompter, png);
+    graph::save_graph_image(prompter, png);
 
     ASSERT_EQ(prompter.file_requests.size(), 3u);
     EXPECT_EQ(prompter.file_requests[0].title, "Save Image");

@@ -10,7 +10,8 @@
 #include "support/recording_prompter.hpp"
 
 using namespace kelpira;
-using namespace kelpira::app;
+using namespace kelpira::graph;
+using namespace kelpira::views;
 using namespace kelpira::records;
 
 namespace {

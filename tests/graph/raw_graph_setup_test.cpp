@@ -7,7 +7,8 @@
 #include "support/recording_prompter.hpp"
 
 using namespace kelpira;
-using namespace kelpira::app;
+using namespace kelpira::graph;
+using namespace kelpira::views;
 using namespace kelpira::records;
 using link::testing::Answer;
 

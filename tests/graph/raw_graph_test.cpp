@@ -8,7 +8,8 @@
 #include "graph/raw_graph_picture.hpp"
 
 using namespace kelpira;
-using namespace kelpira::app;
+using namespace kelpira::graph;
+using namespace kelpira::views;
 using namespace kelpira::records;
 
 namespace {

@@ -251,8 +251,8 @@ class StartStop : public Removal {};
 TEST_P(StartStop, StartThenStop) {
     testing::RecordingPrompter prompter;
     const Told told = interrupted([&](link::SensorLink& l, VirtualSensor&) {
-        const bool started = app::start_sensor(l, prompter, 0);
-        const bool stopped = started && app::stop_sensor(l, prompter);
+        const bool started = views::start_sensor(l, prompter, 0);
+        const bool stopped = started && views::stop_sensor(l, prompter);
         std::string text;
         for (const auto& t : prompter.texts()) {
             text += t + "\n";
@@ -397,11 +397,11 @@ class ViewWorker : public Removal {
     }
 
     static std::size_t text_rows(void (*body)(common::WorkerControl&, link::SensorLink&,
-                                              const std::atomic<bool>&, const app::RowSink&),
+                                              const std::atomic<bool>&, const views::RowSink&),
                                  common::WorkerControl& control, link::SensorLink& l) {
         std::size_t rows = 0;
         const std::atomic<bool> paused{false};
-        body(control, l, paused, {[] {}, [&rows](app::ViewRow, bool) { ++rows; }});
+        body(control, l, paused, {[] {}, [&rows](views::ViewRow, bool) { ++rows; }});
         return rows;
     }
 
@@ -426,23 +426,23 @@ class ViewWorker : public Removal {
 
 TEST_P(ViewWorker, ProcessedOutputText) {
     read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
-        return text_rows(app::run_output_reader, c, l);
+        return text_rows(views::run_output_reader, c, l);
     });
 }
 
 TEST_P(ViewWorker, ProcessedOutputGraph) {
     read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
         std::size_t points = 0;
-        app::run_proc_graph_feed(
+        graph::run_proc_graph_feed(
             l, c,
-            {[&points](std::vector<app::TimedValue> burst) { points += burst.size(); }, [] {}});
+            {[&points](std::vector<graph::TimedValue> burst) { points += burst.size(); }, [] {}});
         return points;
     });
 }
 
 TEST_P(ViewWorker, Diagnostics) {
     read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
-        return text_rows(app::run_diagnostics_reader, c, l);
+        return text_rows(views::run_diagnostics_reader, c, l);
     });
 }
 

@@ -10,7 +10,7 @@
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
-namespace kelpira::app {
+namespace kelpira::shell {
 namespace {
 
 using virtual_sensor::VirtualSensor;
@@ -70,7 +70,7 @@ TEST_F(ShellControllerTest, StartsNotConnectedOnTheConnectView) {
     EXPECT_EQ(shell.flags(), 0U);
     EXPECT_EQ(shell.title(), "not connected");
     EXPECT_EQ(part(0), "\tnot connected");
-    for (std::size_t p = 1; p < kStatusParts; ++p) {
+    for (std::size_t p = 1; p < views::kStatusParts; ++p) {
         EXPECT_EQ(part(p), "");
     }
     EXPECT_EQ(events, (std::vector<std::string>{"view connect"}));
@@ -80,7 +80,7 @@ TEST_F(ShellControllerTest, StartsNotConnectedOnTheConnectView) {
 
 TEST_F(ShellControllerTest, ConnectingShowsTheSensorAndStartsThePoll) {
     connect();
-    EXPECT_EQ(shell.flags(), kLinkConnected);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected);
     EXPECT_EQ(shell.title(), "Demo Sensor (Marivane KELPIRA Lab-on-Chip Sensor)");
     EXPECT_EQ(part(0), "\tDemo Sensor connected");
     EXPECT_EQ(events, (std::vector<std::string>{"view connect", "poll start", "view raw graph"}));
@@ -92,16 +92,16 @@ TEST_F(ShellControllerTest, StartAndStopFromAViewSetTheRunningFlag) {
     connect(std::chrono::milliseconds(200));
     events.clear();
     shell.start_sensor(2);
-    EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected | views::kLinkRunning);
     EXPECT_EQ(events, (std::vector<std::string>{"history cleared"}));
     sensor->inject(438, {virtual_sensor::FaultKind::no_answer}, 1);
     shell.stop_sensor();
-    EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected | views::kLinkRunning);
     shell.stop_sensor();
-    EXPECT_EQ(shell.flags(), kLinkConnected);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected);
     sensor->inject(437, {virtual_sensor::FaultKind::no_answer}, 1);
     shell.start_sensor(2);
-    EXPECT_EQ(shell.flags(), kLinkConnected);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected);
     EXPECT_EQ(events, (std::vector<std::string>{"history cleared"}));
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Failed to stop state machine",
                                                           "Failed to start state machine"}));
@@ -111,7 +111,7 @@ TEST_F(ShellControllerTest, IdentityThatCannotBeReadLeavesTitleAndStatus) {
     sensor->inject(260, {virtual_sensor::FaultKind::no_answer});
     ASSERT_EQ(link.Open(kPath, std::chrono::milliseconds(50)), 0);
     shell.connected({kPath, 2});
-    EXPECT_EQ(shell.flags(), kLinkConnected);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected);
     EXPECT_EQ(shell.title(), "not connected");
     EXPECT_EQ(part(0), "\tnot connected");
 }
@@ -124,13 +124,13 @@ TEST_F(ShellControllerTest, PollReportsFillTheStatusBarAndFollowTheRunningState)
     shell.sensor_mode(2);
     EXPECT_EQ(part(2), "\tSensor Mode: Idle");
     EXPECT_EQ(part(3), "");
-    EXPECT_EQ(shell.flags(), kLinkConnected);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected);
 
     // Operating: the file the sensor writes is asked for on every report.
     ASSERT_EQ(link::start_state_machine(link, 0), link::kResultSuccess);
     sensor->clear_log();
     shell.sensor_mode(0);
-    EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected | views::kLinkRunning);
     EXPECT_EQ(part(2), "\tSensor Mode: Operating");
     EXPECT_EQ(part(3), "\tFile: R0000001.CSV");
     EXPECT_EQ(sensor->logged_codes(), (std::vector<std::uint16_t>{422}));
@@ -146,7 +146,7 @@ TEST_F(ShellControllerTest, PollReportsFillTheStatusBarAndFollowTheRunningState)
     shell.sensor_mode(7);
     EXPECT_EQ(part(2), "\tSensor Mode: Unknown (7)");
     EXPECT_EQ(part(3), "");
-    EXPECT_EQ(shell.flags(), kLinkConnected | kLinkRunning);
+    EXPECT_EQ(shell.flags(), views::kLinkConnected | views::kLinkRunning);
 
     shell.link_status(false, power(12345, 19876));
     EXPECT_EQ(part(1), "\tUSB Comms Error");
@@ -173,7 +173,7 @@ TEST_F(ShellControllerTest, ReportsAfterTheConnectionEndedChangeNothing) {
     shell.link_status(true, power(12000, 20000));
     shell.sensor_mode(0);
     EXPECT_EQ(shell.flags(), 0U);
-    for (std::size_t p = 1; p < kStatusParts; ++p) {
+    for (std::size_t p = 1; p < views::kStatusParts; ++p) {
         EXPECT_EQ(part(p), "");
     }
 }
@@ -247,4 +247,4 @@ TEST_F(ShellControllerTest, AboutNamesVersionsAndDevice) {
 }
 
 }  // namespace
-}  // namespace kelpira::app
+}  // namespace kelpira::shell

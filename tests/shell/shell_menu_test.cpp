@@ -5,7 +5,7 @@
 
 #include <set>
 
-namespace kelpira::app {
+namespace kelpira::shell {
 namespace {
 
 std::vector<std::string> texts(const std::vector<MenuEntry>& entries) {
@@ -83,9 +83,9 @@ TEST(ShellMenu, HiddenItemsTakeTheirSeparatorsWithThem) {
 }
 
 TEST(ShellMenu, EnablingFollowsTheLinkState) {
-    const LinkFlags idle = kLinkConnected;
-    const LinkFlags running = kLinkConnected | kLinkRunning;
-    const LinkFlags none = 0;
+    const views::LinkFlags idle = views::kLinkConnected;
+    const views::LinkFlags running = views::kLinkConnected | views::kLinkRunning;
+    const views::LinkFlags none = 0;
     for (Command c :
          {Command::Disconnect, Command::LogSensorConfiguration, Command::RawOutputText,
           Command::RawOutputGraph, Command::ProcessedOutputText, Command::ProcessedOutputGraph,
@@ -113,4 +113,4 @@ TEST(ShellMenu, EnablingFollowsTheLinkState) {
 }
 
 }  // namespace
-}  // namespace kelpira::app
+}  // namespace kelpira::shell

@@ -17,7 +17,7 @@
 namespace kelpira::testing {
 namespace {
 
-using app::Command;
+using shell::Command;
 
 constexpr int kWaitMs = 8000;
 
@@ -100,10 +100,10 @@ TEST_F(GraphViewsTest, TheProcessedGraphPlotsTheSensorsRecordsAndZoomsWithTheMou
                 return link::testing::Answer{0, {}};
             }));
     ASSERT_EQ(link.Open("/virtual/Proc", std::chrono::milliseconds(500)), 0);
-    app::ViewWorkers workers;
+    views::ViewWorkers workers;
     const ui::ViewHost host{link, prompter, workers, [] { return nullptr; }, [](std::uint8_t) {},
                             [] {}};
-    ui::ProcessedGraphView view(host, app::kLinkConnected);
+    ui::ProcessedGraphView view(host, views::kLinkConnected);
     view.resize(800, 500);
     view.show();
     ui::ProcGraphWidget* graph = view.graph();
@@ -111,7 +111,7 @@ TEST_F(GraphViewsTest, TheProcessedGraphPlotsTheSensorsRecordsAndZoomsWithTheMou
     graph->redraw();
 
     // 300 on a 0 to 500 axis, at the right end of the time axis.
-    const app::GraphPoint& last = graph->graph().points()[2];
+    const graph::GraphPoint& last = graph->graph().points()[2];
     EXPECT_EQ(graph->image().pixel(last.px, last.py), qRgb(255, 255, 255));
     EXPECT_EQ(graph->image().pixel(last.px - 20, last.py), qRgb(130, 130, 200));
 

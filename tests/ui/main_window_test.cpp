@@ -13,7 +13,7 @@
 namespace kelpira::testing {
 namespace {
 
-using app::Command;
+using shell::Command;
 using virtual_sensor::RunningCode;
 
 constexpr const char* kDemo = "/virtual/Demo.VID_04D8&PID_EABC";

@@ -115,7 +115,7 @@ class ShellFixture : public ::testing::Test {
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
-    bool enabled(app::Command command) const {
+    bool enabled(shell::Command command) const {
         QAction* action = window->menu_action(command);
         return action != nullptr && action->isEnabled();
     }

@@ -19,8 +19,8 @@
 namespace kelpira::testing {
 namespace {
 
-using app::Command;
 using link::CommandCode;
+using shell::Command;
 
 constexpr const char* kDemo = "/virtual/Demo.VID_04D8&PID_EABC";
 constexpr int kWaitMs = 5000;

@@ -8,7 +8,7 @@
 #include "views/view_frame_controller.hpp"
 #include "views/view_sensor.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 namespace {
 
 using link::CommandCode;
@@ -196,4 +196,4 @@ TEST_F(RunControlTest, AnUnreadableRecordClosesTheDialog) {
 }
 
 }  // namespace
-}  // namespace kelpira::app
+}  // namespace kelpira::views

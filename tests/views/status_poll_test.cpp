@@ -13,7 +13,7 @@
 #include "views/status_display.hpp"
 
 using namespace kelpira;
-using namespace kelpira::app;
+using namespace kelpira::views;
 using namespace kelpira::records;
 using namespace std::chrono_literals;
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace kelpira::app {
+namespace kelpira::views {
 namespace {
 
 TEST(StatusTexts, ConnectionPart) {
@@ -22,4 +22,4 @@ TEST(StatusTexts, TitleIsCutTo55Characters) {
 }
 
 }  // namespace
-}  // namespace kelpira::app
+}  // namespace kelpira::views

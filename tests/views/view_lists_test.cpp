@@ -14,7 +14,7 @@
 #include "views/view_sensor.hpp"
 #include "views/view_workers.hpp"
 
-namespace kelpira::app {
+namespace kelpira::views {
 namespace {
 
 using link::CommandCode;
@@ -467,4 +467,4 @@ TEST_F(ViewListsTest, TaskTableAllBoxesAndSavedFlags) {
 }
 
 }  // namespace
-}  // namespace kelpira::app
+}  // namespace kelpira::views

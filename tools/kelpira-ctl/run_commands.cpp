@@ -41,7 +41,7 @@ std::uint8_t start_state(OpenSensor& sensor, const std::optional<std::string>& l
     if (records::get_chemistry_config(sensor.link(), chemistry) != link::kResultSuccess) {
         throw WorkFailure(sensor.path() + ": Unable to get current chemistry from sensor");
     }
-    const auto list = app::start_state_list(chemistry);
+    const auto list = views::start_state_list(chemistry);
     if (list.empty()) {
         throw WorkFailure(sensor.path() + ": the sensor has no start state set");
     }
@@ -76,7 +76,7 @@ int run_start(const Invocation& inv) {
     const std::uint8_t state = number ? *number : start_state(sensor, label);
     TerminalPrompter prompter;  // the run control's messages become the failure, device first
     prompter.hold_messages(sensor.path());
-    if (!app::start_sensor(sensor.link(), prompter, state)) {
+    if (!views::start_sensor(sensor.link(), prompter, state)) {
         throw WorkFailure(prompter.held());
     }
     return 0;
@@ -89,7 +89,7 @@ int run_stop(const Invocation& inv) {
     OpenSensor sensor(inv, true);
     TerminalPrompter prompter;  // the run control's messages become the failure, device first
     prompter.hold_messages(sensor.path());
-    if (!app::stop_sensor(sensor.link(), prompter)) {
+    if (!views::stop_sensor(sensor.link(), prompter)) {
         throw WorkFailure(prompter.held());
     }
     return 0;

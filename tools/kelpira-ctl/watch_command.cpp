@@ -62,7 +62,7 @@ void fail_if_gone(OpenSensor& sensor, link::CommandResult rc) {
 }
 
 void watch_raw(OpenSensor& sensor, const WatchOptions& o) {
-    print_line(app::column_titles(app::raw_output_columns()));
+    print_line(views::column_titles(views::raw_output_columns()));
     std::optional<std::uint32_t> last;
     watch_loop(o, kRawPeriod, [&](std::uint64_t) -> std::uint64_t {
         link::RecordBytes<link::kLiveStatusSize> bytes{};
@@ -73,19 +73,19 @@ void watch_raw(OpenSensor& sensor, const WatchOptions& o) {
             return 0;  // no sample in this cycle (a low supply), or the same one again
         }
         last = status.sample.counter;
-        print_line(app::raw_output_cells(status.sample));
+        print_line(views::raw_output_cells(status.sample));
         return 1;
     });
 }
 
 void watch_results(OpenSensor& sensor, const WatchOptions& o) {
-    records::ChemistryConfig chemistry = app::fallback_chemistry_config();
+    records::ChemistryConfig chemistry = views::fallback_chemistry_config();
     if (records::get_chemistry_config(sensor.link(), chemistry) != link::kResultSuccess) {
         tell(sensor.path() + ": Unable to get current chemistry from sensor");
     }
-    auto columns = app::processed_output_columns();
-    app::title_processed_columns(columns, chemistry.chemistry);
-    print_line(app::column_titles(columns));
+    auto columns = views::processed_output_columns();
+    views::title_processed_columns(columns, chemistry.chemistry);
+    print_line(views::column_titles(columns));
     if (link::open_output_stream(sensor.link()) != link::kResultSuccess) {
         throw WorkFailure(sensor.path() + ": the sensor does not open its output stream");
     }
@@ -95,7 +95,7 @@ void watch_results(OpenSensor& sensor, const WatchOptions& o) {
         link::CommandResult rc = link::kResultSuccess;
         while (n < allowed && !common::interrupted() &&
                (rc = link::read_output_record(sensor.link(), bytes)) == link::kResultSuccess) {
-            print_line(app::processed_output_cells(records::decode_output_record(bytes)));
+            print_line(views::processed_output_cells(records::decode_output_record(bytes)));
             ++n;
         }
         fail_if_gone(sensor, rc);
@@ -104,7 +104,7 @@ void watch_results(OpenSensor& sensor, const WatchOptions& o) {
 }
 
 void watch_diagnostics(OpenSensor& sensor, const WatchOptions& o) {
-    print_line(app::column_titles(app::diagnostics_columns()));
+    print_line(views::column_titles(views::diagnostics_columns()));
     if (link::open_diagnostics(sensor.link()) != link::kResultSuccess) {
         throw WorkFailure(sensor.path() + ": the sensor does not open its diagnostics log");
     }
@@ -114,7 +114,7 @@ void watch_diagnostics(OpenSensor& sensor, const WatchOptions& o) {
         link::CommandResult rc = link::kResultSuccess;
         while (n < allowed && !common::interrupted() &&
                (rc = link::read_diagnostics(sensor.link(), bytes)) == link::kResultSuccess) {
-            print_line(app::diagnostics_row(records::decode_diagnostics_entry(bytes)).cells);
+            print_line(views::diagnostics_row(records::decode_diagnostics_entry(bytes)).cells);
             ++n;
         }
         fail_if_gone(sensor, rc);

@@ -30,8 +30,8 @@ void show_graph_image_menu(QWidget* parent, const QPoint& global, const QImage& 
         QGuiApplication::clipboard()->setImage(shown);
     } else if (chosen == save) {
         const QByteArray png = png_of(shown);
-        app::save_graph_image(prompter, {reinterpret_cast<const std::uint8_t*>(png.constData()),
-                                         static_cast<std::size_t>(png.size())});
+        graph::save_graph_image(prompter, {reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                           static_cast<std::size_t>(png.size())});
     }
 }
 

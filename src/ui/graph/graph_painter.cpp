@@ -13,15 +13,15 @@ namespace kelpira::ui {
 
 namespace {
 
-QColor colour_of(app::Rgb c) {
+QColor colour_of(views::Rgb c) {
     return QColor(c.r, c.g, c.b);
 }
 
-QRgb pixel_of(app::Rgb c) {
+QRgb pixel_of(views::Rgb c) {
     return qRgb(c.r, c.g, c.b);
 }
 
-QPen pen_of(app::Rgb c, int width) {
+QPen pen_of(views::Rgb c, int width) {
     // Width 0 is Qt's one-pixel cosmetic pen, the fastest there is.
     return QPen(colour_of(c), width <= 1 ? 0 : width, Qt::SolidLine, Qt::FlatCap);
 }
@@ -66,7 +66,7 @@ class Pixels {
 // Each segment joins two neighbouring columns: the half of its rise nearer the left end goes
 // in the left column, the rest in the right one, as a line drawn pixel by pixel would. A
 // wider pen thickens each run to the right and downwards.
-void draw_trace(Pixels& px, const app::ColumnTrace& trace) {
+void draw_trace(Pixels& px, const graph::ColumnTrace& trace) {
     const QRgb colour = pixel_of(trace.colour);
     const int w = std::max(trace.width, 1);
     for (std::size_t i = 1; i < trace.ys.size(); ++i) {
@@ -93,7 +93,7 @@ std::vector<int> circle_rows(int radius) {
     return halves;
 }
 
-void stamp_circle(Pixels& px, app::Point c, const std::vector<int>& halves, QRgb colour) {
+void stamp_circle(Pixels& px, graph::Point c, const std::vector<int>& halves, QRgb colour) {
     const int radius = static_cast<int>(halves.size() / 2);
     for (int row = 0; row < static_cast<int>(halves.size()); ++row) {
         const int half = halves[static_cast<std::size_t>(row)];
@@ -152,12 +152,12 @@ class BitRows {
 // Dots of one size and colour paint the union of their circles: row y of that union is the
 // rows of centres around it, each widened by its circle's half width there, so a pixel that
 // several dots cover is written once.
-void draw_dot_union(QImage& image, std::span<const app::Dot> dots, const std::vector<int>& halves,
+void draw_dot_union(QImage& image, std::span<const graph::Dot> dots, const std::vector<int>& halves,
                     QRgb colour) {
     const int radius = static_cast<int>(halves.size() / 2);
     const int width = image.width(), height = image.height();
     // The box of the centres that reach into the image, with room to widen them.
-    const auto reaches = [&](const app::Dot& d) {
+    const auto reaches = [&](const graph::Dot& d) {
         return d.centre.x >= -radius && d.centre.x < width + radius && d.centre.y >= -radius &&
                d.centre.y < height + radius;
     };
@@ -219,7 +219,7 @@ void draw_dot_union(QImage& image, std::span<const app::Dot> dots, const std::ve
 // Below this many dots in a row of one kind, stamping each is cheaper than their union.
 constexpr std::size_t kUnionDots = 256;
 
-void draw_dots(QImage& image, const std::vector<app::Dot>& dots) {
+void draw_dots(QImage& image, const std::vector<graph::Dot>& dots) {
     Pixels px(image);
     // Dots come in a handful of sizes: each shape is worked out once per picture.
     std::vector<std::vector<int>> shapes;
@@ -233,11 +233,11 @@ void draw_dots(QImage& image, const std::vector<app::Dot>& dots) {
         }
         return shapes[r];
     };
-    const auto same_kind = [](const app::Dot& a, const app::Dot& b) {
+    const auto same_kind = [](const graph::Dot& a, const graph::Dot& b) {
         return !b.outline && b.radius == a.radius && b.fill == a.fill;
     };
     for (std::size_t i = 0; i < dots.size();) {
-        const app::Dot& dot = dots[i];
+        const graph::Dot& dot = dots[i];
         std::size_t end = i + 1;
         while (!dot.outline && end < dots.size() && same_kind(dot, dots[end])) {
             ++end;
@@ -249,7 +249,7 @@ void draw_dots(QImage& image, const std::vector<app::Dot>& dots) {
                            pixel_of(dot.fill));
         } else {
             for (std::size_t k = i; k < end; ++k) {
-                const app::Dot& d = dots[k];
+                const graph::Dot& d = dots[k];
                 if (d.outline) {
                     stamp_circle(px, d.centre, shape(d.radius), pixel_of(*d.outline));
                     stamp_circle(px, d.centre, shape(d.radius - 1), pixel_of(d.fill));
@@ -262,17 +262,17 @@ void draw_dots(QImage& image, const std::vector<app::Dot>& dots) {
     }
 }
 
-QRect rect_of(const app::Rect& r) {
+QRect rect_of(const graph::Rect& r) {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-Qt::Alignment alignment_of(app::Align a) {
+Qt::Alignment alignment_of(graph::Align a) {
     switch (a) {
-        case app::Align::left:
+        case graph::Align::left:
             return Qt::AlignLeft;
-        case app::Align::right:
+        case graph::Align::right:
             return Qt::AlignRight;
-        case app::Align::centre:
+        case graph::Align::centre:
             break;
     }
     return Qt::AlignHCenter;
@@ -281,20 +281,20 @@ Qt::Alignment alignment_of(app::Align a) {
 }  // namespace
 
 QFont graph_font() {
-    QFont font(QString::fromUtf8(app::kGraphFontFamily.data(), app::kGraphFontFamily.size()));
-    font.setPixelSize(app::kGraphFontPixels);
+    QFont font(QString::fromUtf8(graph::kGraphFontFamily.data(), graph::kGraphFontFamily.size()));
+    font.setPixelSize(graph::kGraphFontPixels);
     font.setWeight(QFont::Medium);
     return font;
 }
 
-app::TextMeasure graph_text_measure() {
+graph::TextMeasure graph_text_measure() {
     return [metrics = QFontMetrics(graph_font())](std::string_view text) {
         return metrics.horizontalAdvance(
             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     };
 }
 
-void paint_picture(QImage& image, const app::Picture& picture, const QFont& font) {
+void paint_picture(QImage& image, const graph::Picture& picture, const QFont& font) {
     // The frame fills the client area itself; the background is filled only where the image
     // reaches beyond it, so no pixel is written twice.
     if (!picture.plotted || picture.frames.empty() ||
@@ -336,7 +336,7 @@ void paint_picture(QImage& image, const app::Picture& picture, const QFont& font
     }
 }
 
-void paint_trace_with_lines(QImage& image, const app::ColumnTrace& trace) {
+void paint_trace_with_lines(QImage& image, const graph::ColumnTrace& trace) {
     QPainter painter(&image);
     painter.setPen(pen_of(trace.colour, trace.width));
     for (std::size_t i = 1; i < trace.ys.size(); ++i) {

@@ -14,13 +14,13 @@ namespace kelpira::ui {
 QFont graph_font();
 
 // The graph font's text widths, for the core's pictures.
-app::TextMeasure graph_text_measure();
+graph::TextMeasure graph_text_measure();
 
 // Paints `picture` over the whole of `image`, which must be Format_RGB32.
-void paint_picture(QImage& image, const app::Picture& picture, const QFont& font);
+void paint_picture(QImage& image, const graph::Picture& picture, const QFont& font);
 
 // The line segments of a trace as QPainter lines, one drawLine per segment: the plain way,
 // kept to measure paint_picture() against.
-void paint_trace_with_lines(QImage& image, const app::ColumnTrace& trace);
+void paint_trace_with_lines(QImage& image, const graph::ColumnTrace& trace);
 
 }  // namespace kelpira::ui

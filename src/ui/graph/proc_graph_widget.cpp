@@ -15,7 +15,7 @@ namespace kelpira::ui {
 
 namespace {
 
-app::Point point_of(const QMouseEvent* event) {
+graph::Point point_of(const QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     return {p.x(), p.y()};
 }
@@ -31,7 +31,7 @@ ProcGraphWidget::ProcGraphWidget(common::Prompter& prompter, QWidget* parent)
     connect(&refresh_timer_, &QTimer::timeout, this, &ProcGraphWidget::redraw);
 }
 
-app::Rect ProcGraphWidget::client() const {
+graph::Rect ProcGraphWidget::client() const {
     const QSize screen = this->screen() ? this->screen()->size() : size();
     return {0, 0, std::min(width(), screen.width() - 1), std::min(height(), screen.height() - 1)};
 }
@@ -41,7 +41,7 @@ void ProcGraphWidget::set_chemistry(records::ChemistryType chemistry) {
     redraw();
 }
 
-void ProcGraphWidget::add_points(const std::vector<app::TimedValue>& points) {
+void ProcGraphWidget::add_points(const std::vector<graph::TimedValue>& points) {
     for (const auto& p : points) {
         graph_.add_point(p.time, p.value);
     }
@@ -61,7 +61,7 @@ void ProcGraphWidget::reset() {
 
 void ProcGraphWidget::redraw() {
     refresh_timer_.stop();
-    const app::Picture picture = graph_.redraw(client(), measure_);
+    const graph::Picture picture = graph_.redraw(client(), measure_);
     if (image_.size() != size()) {
         image_ = QImage(size(), QImage::Format_RGB32);
     }
@@ -83,7 +83,7 @@ void ProcGraphWidget::paintEvent(QPaintEvent* event) {
         return;
     }
     painter.setPen(QPen(Qt::white, 0));
-    for (const auto& line : app::drag_indicator(drag_start_, drag_current_)) {
+    for (const auto& line : graph::drag_indicator(drag_start_, drag_current_)) {
         painter.drawLine(line.from.x, line.from.y, line.to.x, line.to.y);
     }
 }
@@ -113,17 +113,17 @@ void ProcGraphWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!pressed_) {
         return;
     }
-    const app::ProcGraphLayout layout = app::proc_graph_layout(client());
-    const app::Point at = point_of(event);
+    const graph::ProcGraphLayout layout = graph::proc_graph_layout(client());
+    const graph::Point at = point_of(event);
     if (!dragging_) {
         const int moved = std::abs(at.x - pressed_->x) + std::abs(at.y - pressed_->y);
         if (moved < QApplication::startDragDistance()) {
             return;
         }
         dragging_ = true;
-        drag_start_ = app::clamp_to_plot(*pressed_, layout);
+        drag_start_ = graph::clamp_to_plot(*pressed_, layout);
     }
-    drag_current_ = app::clamp_to_plot(at, layout);
+    drag_current_ = graph::clamp_to_plot(at, layout);
     update();
 }
 
@@ -131,7 +131,7 @@ void ProcGraphWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !pressed_) {
         return;
     }
-    const app::Point pressed = *pressed_;
+    const graph::Point pressed = *pressed_;
     pressed_.reset();
     if (!dragging_) {
         graph_.click(pressed);
@@ -139,8 +139,8 @@ void ProcGraphWidget::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     dragging_ = false;
-    const app::ProcGraphLayout layout = app::proc_graph_layout(client());
-    drag_current_ = app::clamp_to_plot(point_of(event), layout);
+    const graph::ProcGraphLayout layout = graph::proc_graph_layout(client());
+    drag_current_ = graph::clamp_to_plot(point_of(event), layout);
     update();
     if (graph_.end_drag(drag_start_, drag_current_, layout, prompter_)) {
         redraw();

@@ -27,7 +27,7 @@ class ProcGraphWidget : public QWidget {
     // The view's chemistry, at creation and after a successful reload.
     void set_chemistry(records::ChemistryType chemistry);
     // Points from the sensor; the picture follows within kRefreshMs.
-    void add_points(const std::vector<app::TimedValue>& points);
+    void add_points(const std::vector<graph::TimedValue>& points);
     // Redraw soon (several requests make one redraw).
     void refresh();
     // "Reset Graph".
@@ -35,9 +35,9 @@ class ProcGraphWidget : public QWidget {
     // Redraws the current viewport now.
     void redraw();
 
-    const app::ProcGraph& graph() const { return graph_; }
+    const graph::ProcGraph& graph() const { return graph_; }
     const QImage& image() const { return image_; }
-    app::Rect client() const;
+    graph::Rect client() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -48,15 +48,15 @@ class ProcGraphWidget : public QWidget {
 
   private:
     common::Prompter& prompter_;
-    app::ProcGraph graph_;
-    app::TextMeasure measure_;
+    graph::ProcGraph graph_;
+    graph::TextMeasure measure_;
     QImage image_;
     QFont font_;
     QTimer refresh_timer_;
     // Left button held: where it went down; a drag once the pointer moved far enough.
-    std::optional<app::Point> pressed_;
+    std::optional<graph::Point> pressed_;
     bool dragging_ = false;
-    app::Point drag_start_, drag_current_;
+    graph::Point drag_start_, drag_current_;
 };
 
 }  // namespace kelpira::ui

@@ -26,12 +26,12 @@ RawGraphWidget::RawGraphWidget(common::Prompter& prompter, QWidget* parent)
     setMinimumSize(50, 50);
 }
 
-app::Rect RawGraphWidget::client() const {
+graph::Rect RawGraphWidget::client() const {
     const QSize screen = this->screen() ? this->screen()->size() : size();
     return {0, 0, std::min(width(), screen.width() - 1), std::min(height(), screen.height() - 1)};
 }
 
-void RawGraphWidget::redraw(app::RawGraphInput input) {
+void RawGraphWidget::redraw(graph::RawGraphInput input) {
     input.client = client();
     input.cursor = cursor_;
     Shown now{input.client, input.samples.size(),
@@ -40,7 +40,7 @@ void RawGraphWidget::redraw(app::RawGraphInput input) {
     if (shown_ && *shown_ == now && image_.size() == size()) {
         return;
     }
-    const app::Picture picture = app::raw_graph_picture(input);
+    const graph::Picture picture = graph::raw_graph_picture(input);
     if (image_.size() != size()) {
         image_ = QImage(size(), QImage::Format_RGB32);
     }
@@ -68,13 +68,13 @@ void RawGraphWidget::resizeEvent(QResizeEvent* event) {
 
 void RawGraphWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        cursor_ = app::Point{event->position().toPoint().x(), event->position().toPoint().y()};
+        cursor_ = graph::Point{event->position().toPoint().x(), event->position().toPoint().y()};
     }
 }
 
 void RawGraphWidget::mouseMoveEvent(QMouseEvent* event) {
     if (cursor_) {
-        cursor_ = app::Point{event->position().toPoint().x(), event->position().toPoint().y()};
+        cursor_ = graph::Point{event->position().toPoint().x(), event->position().toPoint().y()};
     }
 }
 

@@ -21,10 +21,10 @@ class RawGraphWidget : public QWidget {
     explicit RawGraphWidget(common::Prompter& prompter, QWidget* parent = nullptr);
 
     // The client rectangle the picture is laid out in, limited to the screen.
-    app::Rect client() const;
+    graph::Rect client() const;
     // Rebuilds the image from `input` (its client and cursor are this control's) and
     // repaints. Nothing is done when nothing drawn would change.
-    void redraw(app::RawGraphInput input);
+    void redraw(graph::RawGraphInput input);
     const QImage& image() const { return image_; }
 
   protected:
@@ -38,17 +38,17 @@ class RawGraphWidget : public QWidget {
   private:
     // What the last redraw showed, to skip redraws that would paint the same picture.
     struct Shown {
-        app::Rect client;
+        graph::Rect client;
         std::size_t samples = 0;
         std::uint32_t newest_counter = 0;
-        app::RawGraphInput input;  // without its samples
+        graph::RawGraphInput input;  // without its samples
         bool operator==(const Shown& o) const;
     };
 
     common::Prompter& prompter_;
     QImage image_;
     QFont font_;
-    std::optional<app::Point> cursor_;
+    std::optional<graph::Point> cursor_;
     std::optional<Shown> shown_;
 };
 

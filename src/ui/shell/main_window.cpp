@@ -56,8 +56,8 @@ MainWindow::MainWindow(link::HidBackend& backend, link::SensorLink& link,
       link_(link),
       prompter_(prompter),
       shell_(link, prompter,
-             app::ShellHooks{
-                 .show_view = [this](app::ShellView view) { show_view(view); },
+             shell::ShellHooks{
+                 .show_view = [this](shell::ShellView view) { show_view(view); },
                  .start_poll = [this] { start_poll(); },
                  .stop_poll = [this] { stop_poll(); },
                  .state_changed = [this] { render(); },
@@ -100,7 +100,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::add_command_handlers() {
-    using app::Command;
+    using shell::Command;
     handlers_[Command::Exit] = [this] { close(); };
     handlers_[Command::Disconnect] = [this] { shell_.disconnect(); };
     handlers_[Command::MountAsDrive] = [this] { shell_.mount_as_drive(); };
@@ -118,26 +118,26 @@ void MainWindow::add_command_handlers() {
         send_reload_config(view_);
     };
     handlers_[Command::Compatibility] = [this] {
-        shell_.switch_view(app::ShellView::Compatibility);
+        shell_.switch_view(shell::ShellView::Compatibility);
     };
     handlers_[Command::StateMachine] = [this] {
-        const bool connected = (shell_.flags() & app::kLinkConnected) != 0;
+        const bool connected = (shell_.flags() & views::kLinkConnected) != 0;
         run_state_machine_editor(this, state_machine_, prompter_, connected ? &link_ : nullptr,
-                                 [this] { run_command(app::Command::MeasurementSchedule); });
+                                 [this] { run_command(shell::Command::MeasurementSchedule); });
     };
     handlers_[Command::RawOutputGraph] = [this] {
-        shell_.switch_view(app::ShellView::RawOutputGraph);
+        shell_.switch_view(shell::ShellView::RawOutputGraph);
     };
     handlers_[Command::ProcessedOutputGraph] = [this] {
-        shell_.switch_view(app::ShellView::ProcessedOutputGraph);
+        shell_.switch_view(shell::ShellView::ProcessedOutputGraph);
     };
     handlers_[Command::RawOutputText] = [this] {
-        shell_.switch_view(app::ShellView::RawOutputText);
+        shell_.switch_view(shell::ShellView::RawOutputText);
     };
     handlers_[Command::ProcessedOutputText] = [this] {
-        shell_.switch_view(app::ShellView::ProcessedOutputText);
+        shell_.switch_view(shell::ShellView::ProcessedOutputText);
     };
-    handlers_[Command::Diagnostics] = [this] { shell_.switch_view(app::ShellView::Diagnostics); };
+    handlers_[Command::Diagnostics] = [this] { shell_.switch_view(shell::ShellView::Diagnostics); };
     handlers_[Command::StartStates] = [this] {
         run_start_states_dialog(link_, prompter_, false, this);
         reload_view_config();
@@ -182,9 +182,9 @@ void MainWindow::add_command_handlers() {
 }
 
 void MainWindow::build_menu() {
-    for (const auto& title : app::menu_titles()) {
-        const auto entries = app::visible_menu(
-            title.menu, [this](app::Command command) { return handlers_.contains(command); });
+    for (const auto& title : shell::menu_titles()) {
+        const auto entries = shell::visible_menu(
+            title.menu, [this](shell::Command command) { return handlers_.contains(command); });
         if (entries.empty()) {
             continue;
         }
@@ -194,7 +194,7 @@ void MainWindow::build_menu() {
                 menu->addSeparator();
                 continue;
             }
-            const app::Command command = *entry.command;
+            const shell::Command command = *entry.command;
             QAction* action = menu->addAction(from_core(entry.text));
             connect(action, &QAction::triggered, this, [this, command] { run_command(command); });
             actions_[command] = action;
@@ -204,11 +204,11 @@ void MainWindow::build_menu() {
 
 void MainWindow::build_status_bar() {
     int left = 0;
-    for (std::size_t part = 0; part < app::kStatusParts; ++part) {
+    for (std::size_t part = 0; part < views::kStatusParts; ++part) {
         auto* label = new QLabel(this);
         label->setAlignment(Qt::AlignCenter);
-        if (part + 1 < app::kStatusParts) {
-            const int right = app::kStatusPartRightEdges[part];
+        if (part + 1 < views::kStatusParts) {
+            const int right = views::kStatusPartRightEdges[part];
             label->setFixedWidth(right - left);
             left = right;
             statusBar()->addWidget(label);
@@ -221,7 +221,7 @@ void MainWindow::build_status_bar() {
 
 void MainWindow::render() {
     setWindowTitle(from_core(shell_.title()));
-    for (std::size_t part = 0; part < app::kStatusParts; ++part) {
+    for (std::size_t part = 0; part < views::kStatusParts; ++part) {
         // The leading tab is how the status bar is asked to centre a text; the label
         // centres it already.
         std::string text = shell_.status()[part];
@@ -253,19 +253,19 @@ QString MainWindow::status_text(std::size_t part) const {
     return status_labels_[part]->text();
 }
 
-QAction* MainWindow::menu_action(app::Command command) const {
+QAction* MainWindow::menu_action(shell::Command command) const {
     const auto found = actions_.find(command);
     return found == actions_.end() ? nullptr : found->second;
 }
 
-void MainWindow::run_command(app::Command command) {
+void MainWindow::run_command(shell::Command command) {
     const auto handler = handlers_.find(command);
     if (handler != handlers_.end() && shell_.enabled(command)) {
         handler->second();
     }
 }
 
-void MainWindow::show_view(app::ShellView view) {
+void MainWindow::show_view(shell::ShellView view) {
     if (view_) {
         // Deleted later: the old view may be the one whose click got us here.
         view_->hide();
@@ -276,7 +276,7 @@ void MainWindow::show_view(app::ShellView view) {
     connect_view_ = nullptr;
     frame_ = nullptr;
     switch (view) {
-        case app::ShellView::Connect: {
+        case shell::ShellView::Connect: {
             auto* connect_view = new ConnectView(
                 backend_, link_, prompter_,
                 [this](const link::DeviceEntry& entry) { shell_.connected(entry); });
@@ -285,34 +285,34 @@ void MainWindow::show_view(app::ShellView view) {
             view_ = connect_view;
             break;
         }
-        case app::ShellView::Compatibility:
+        case shell::ShellView::Compatibility:
             view_ = CompatibilityView::create(link_, prompter_);
             break;
-        case app::ShellView::RawOutputGraph: {
+        case shell::ShellView::RawOutputGraph: {
             auto* raw = new RawGraphView(view_host_, shell_.flags(), poll_, raw_graph_settings_);
             frame_ = raw->frame();
             view_ = raw;
             break;
         }
-        case app::ShellView::ProcessedOutputGraph: {
+        case shell::ShellView::ProcessedOutputGraph: {
             auto* processed = new ProcessedGraphView(view_host_, shell_.flags());
             frame_ = processed->frame();
             view_ = processed;
             break;
         }
-        case app::ShellView::RawOutputText: {
+        case shell::ShellView::RawOutputText: {
             auto* raw = new RawTextView(view_host_, shell_.flags());
             frame_ = raw->frame();
             view_ = raw;
             break;
         }
-        case app::ShellView::ProcessedOutputText: {
+        case shell::ShellView::ProcessedOutputText: {
             auto* processed = new ProcessedTextView(view_host_, shell_.flags());
             frame_ = processed->frame();
             view_ = processed;
             break;
         }
-        case app::ShellView::Diagnostics: {
+        case shell::ShellView::Diagnostics: {
             auto* diagnostics = new DiagnosticsView(view_host_, shell_.flags());
             frame_ = diagnostics->frame();
             view_ = diagnostics;
@@ -345,7 +345,7 @@ void MainWindow::start_poll() {
     const unsigned generation = ++poll_generation_;
     // Both reports come on the poll thread: each becomes a queued call, so the poll never
     // waits for this thread.
-    poll_.poll_start(app::StatusReports{
+    poll_.poll_start(views::StatusReports{
         .link_status =
             [handoff = handoff_, generation](bool answered, const records::PowerStatus& power) {
                 handoff.post([generation, answered, power](MainWindow& w) {

@@ -1,5 +1,5 @@
 // The main window: menu, five-part status bar, and the one view it shows at a time. Its
-// behaviour lives in app::ShellController; this is the Qt skin around it.
+// behaviour lives in shell::ShellController; this is the Qt skin around it.
 #pragma once
 
 #include <QMainWindow>
@@ -46,14 +46,14 @@ class MainWindow : public QMainWindow {
     void set_watch_problem(const std::string& text);
 
     // Carries out a command as its menu item does.
-    void run_command(app::Command command);
+    void run_command(shell::Command command);
 
     // The menu item of a command, or nullptr when the menu does not show it.
-    QAction* menu_action(app::Command command) const;
+    QAction* menu_action(shell::Command command) const;
     QWidget* current_view() const { return view_; }
     // The text a status bar part shows (without the centring tab).
     QString status_text(std::size_t part) const;
-    const app::ShellController& shell() const { return shell_; }
+    const shell::ShellController& shell() const { return shell_; }
     // The current operation view's frame, or nullptr.
     ViewFrame* view_frame() const { return frame_; }
     // After a dialog that changes the chemistry record: the view reads it again once the
@@ -68,7 +68,7 @@ class MainWindow : public QMainWindow {
     void build_status_bar();
     void add_command_handlers();
     void render();
-    void show_view(app::ShellView view);
+    void show_view(shell::ShellView view);
     void start_poll();
     void stop_poll();
     void show_about();
@@ -76,10 +76,10 @@ class MainWindow : public QMainWindow {
     link::HidBackend& backend_;
     link::SensorLink& link_;
     common::Prompter& prompter_;
-    app::ShellController shell_;
-    std::map<app::Command, std::function<void()>> handlers_;
-    std::map<app::Command, QAction*> actions_;
-    std::array<QLabel*, app::kStatusParts> status_labels_{};
+    shell::ShellController shell_;
+    std::map<shell::Command, std::function<void()>> handlers_;
+    std::map<shell::Command, QAction*> actions_;
+    std::array<QLabel*, views::kStatusParts> status_labels_{};
     QVBoxLayout* view_layout_ = nullptr;
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
@@ -87,16 +87,16 @@ class MainWindow : public QMainWindow {
     QPointer<PlatformSimulatorWindow> simulator_;  // modeless, once opened
     // The state-machine image, clipboard and paste options live as long as the window.
     statemachine::EditorSession state_machine_;
-    app::RawGraphSettings raw_graph_settings_;  // kept for the run
-    deployment_check::CheckForm check_form_;    // the deployment check's entries, for the run
+    graph::RawGraphSettings raw_graph_settings_;  // kept for the run
+    deployment_check::CheckForm check_form_;      // the deployment check's entries, for the run
     QPointer<ViewFrame> frame_;
-    app::ViewWorkers view_workers_;  // outlives every view, which the destructor deletes first
+    views::ViewWorkers view_workers_;  // outlives every view, which the destructor deletes first
     ViewHost view_host_;
     // Reports of an earlier connection's poll still queued are recognised by this number.
     unsigned poll_generation_ = 0;
     Handoff<MainWindow> handoff_{this};  // the poll's way to the window
     // Declared last: destroyed first, so no poll thread outlives the window it reports to.
-    app::StatusPoll poll_;
+    views::StatusPoll poll_;
     bool closed_ = false;
 };
 

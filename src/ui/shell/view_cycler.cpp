@@ -14,9 +14,10 @@ namespace kelpira::ui {
 
 namespace {
 
-constexpr std::array kViews{app::Command::Compatibility,       app::Command::RawOutputText,
-                            app::Command::ProcessedOutputText, app::Command::Diagnostics,
-                            app::Command::RawOutputGraph,      app::Command::ProcessedOutputGraph};
+constexpr std::array kViews{
+    shell::Command::Compatibility,       shell::Command::RawOutputText,
+    shell::Command::ProcessedOutputText, shell::Command::Diagnostics,
+    shell::Command::RawOutputGraph,      shell::Command::ProcessedOutputGraph};
 
 }  // namespace
 

@@ -10,7 +10,8 @@
 
 namespace kelpira::ui {
 
-ProcessedGraphView::ProcessedGraphView(const ViewHost& host, app::LinkFlags flags, QWidget* parent)
+ProcessedGraphView::ProcessedGraphView(const ViewHost& host, views::LinkFlags flags,
+                                       QWidget* parent)
     : QWidget(parent),
       worker_(host.workers),
       frame_(new ViewFrame(host, QStringLiteral("PROCESSED OUTPUT"), flags, false, this)),
@@ -29,9 +30,9 @@ ProcessedGraphView::ProcessedGraphView(const ViewHost& host, app::LinkFlags flag
     connect(frame_, &ViewFrame::config_reloaded, this,
             [this] { graph_->set_chemistry(frame_->state().chemistry().chemistry); });
 
-    app::ProcGraphSink sink{
+    graph::ProcGraphSink sink{
         .add_points =
-            [handoff = handoff_](std::vector<app::TimedValue> points) {
+            [handoff = handoff_](std::vector<graph::TimedValue> points) {
                 handoff.post([points = std::move(points)](ProcGraphWidget& graph) {
                     graph.add_points(points);
                 });
@@ -40,7 +41,7 @@ ProcessedGraphView::ProcessedGraphView(const ViewHost& host, app::LinkFlags flag
     };
     ticket_ =
         worker_.start([&link = host.link, sink = std::move(sink)](common::WorkerControl& control) {
-            app::run_proc_graph_feed(link, control, sink);
+            graph::run_proc_graph_feed(link, control, sink);
         });
 }
 

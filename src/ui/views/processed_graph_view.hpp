@@ -17,7 +17,7 @@ class ProcessedGraphView : public QWidget {
     Q_OBJECT
 
   public:
-    ProcessedGraphView(const ViewHost& host, app::LinkFlags flags, QWidget* parent = nullptr);
+    ProcessedGraphView(const ViewHost& host, views::LinkFlags flags, QWidget* parent = nullptr);
     ~ProcessedGraphView() override;  // stops the worker, waiting at most 100 ms
 
     ViewFrame* frame() const { return frame_; }
@@ -25,7 +25,7 @@ class ProcessedGraphView : public QWidget {
     QPushButton* reset_button() const { return reset_; }
 
   private:
-    app::ViewWorkers& worker_;
+    views::ViewWorkers& worker_;
     std::uint64_t ticket_ = 0;
     ViewFrame* frame_;
     ProcGraphWidget* graph_;

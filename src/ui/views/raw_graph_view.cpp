@@ -13,7 +13,7 @@ namespace kelpira::ui {
 namespace {
 
 // The "X" beside a channel box: text and background in the channel's trace colour.
-QLabel* swatch(app::Rgb colour, QWidget* parent) {
+QLabel* swatch(views::Rgb colour, QWidget* parent) {
     auto* label = new QLabel(QStringLiteral("X"), parent);
     const QString css = QStringLiteral("color: %1; background-color: %1; padding: 0 3px;")
                             .arg(QColor(colour.r, colour.g, colour.b).name());
@@ -24,8 +24,9 @@ QLabel* swatch(app::Rgb colour, QWidget* parent) {
 
 }  // namespace
 
-RawGraphView::RawGraphView(const ViewHost& host, app::LinkFlags flags, const app::StatusPoll& poll,
-                           app::RawGraphSettings& settings, QWidget* parent)
+RawGraphView::RawGraphView(const ViewHost& host, views::LinkFlags flags,
+                           const views::StatusPoll& poll, graph::RawGraphSettings& settings,
+                           QWidget* parent)
     : QWidget(parent),
       link_(host.link),
       poll_(poll),
@@ -36,7 +37,7 @@ RawGraphView::RawGraphView(const ViewHost& host, app::LinkFlags flags, const app
     layout->addWidget(frame_);
 
     const auto& state = frame_->state();
-    setup_ = app::open_raw_graph(
+    setup_ = graph::open_raw_graph(
         host.link, host.prompter,
         state.read_from_sensor() ? std::optional(state.chemistry()) : std::nullopt, settings_);
     frame_->display_controls()->insertWidget(0, build_display_controls());
@@ -45,7 +46,7 @@ RawGraphView::RawGraphView(const ViewHost& host, app::LinkFlags flags, const app
     frame_->set_content(graph_);
 
     connect(frame_, &ViewFrame::config_reloaded, this, [this] {
-        app::reload_raw_graph(link_, frame_->state().chemistry(), setup_);
+        graph::reload_raw_graph(link_, frame_->state().chemistry(), setup_);
         show_labels();
     });
     timer_.setInterval(kRedrawMs);
@@ -61,21 +62,21 @@ QWidget* RawGraphView::build_display_controls() {
     auto* controls = new QWidget(frame_);
     auto* grid = new QGridLayout(controls);
     grid->setContentsMargins(0, 0, 0, 0);
-    const app::ChannelFlags ticked = settings_.channel_selected.value_or(app::ChannelFlags{});
-    for (std::size_t c = 0; c < app::kRawChannels; ++c) {
+    const graph::ChannelFlags ticked = settings_.channel_selected.value_or(graph::ChannelFlags{});
+    for (std::size_t c = 0; c < graph::kRawChannels; ++c) {
         auto* box = new QCheckBox(controls);
         box->setChecked(ticked[c]);
         connect(box, &QCheckBox::clicked, this, [this, c](bool on) {
-            auto selected = settings_.channel_selected.value_or(app::ChannelFlags{});
+            auto selected = settings_.channel_selected.value_or(graph::ChannelFlags{});
             selected[c] = on;
             settings_.channel_selected = selected;
         });
         channel_boxes_[c] = box;
         const int row = static_cast<int>(c);
         grid->addWidget(box, row, 0);
-        grid->addWidget(swatch(app::kChannelColours[c], controls), row, 1);
+        grid->addWidget(swatch(graph::kChannelColours[c], controls), row, 1);
     }
-    const int next = static_cast<int>(app::kRawChannels);
+    const int next = static_cast<int>(graph::kRawChannels);
     platform_ = new QCheckBox(QStringLiteral("Platform Data"), controls);
     thermistors_ = new QCheckBox(QStringLiteral("Thermistor Temps"), controls);
     platform_->setChecked(settings_.show_platform);
@@ -86,7 +87,7 @@ QWidget* RawGraphView::build_display_controls() {
 }
 
 void RawGraphView::show_labels() {
-    for (std::size_t c = 0; c < app::kRawChannels; ++c) {
+    for (std::size_t c = 0; c < graph::kRawChannels; ++c) {
         channel_boxes_[c]->setText(QString::fromStdString(setup_.labels[c]));
     }
 }
@@ -96,11 +97,11 @@ void RawGraphView::redraw() {
     settings_.show_thermistors = thermistors_->isChecked();
     std::vector<records::LiveSample> samples;
     if (const auto history = poll_.history()) {
-        samples = history->newest_samples(app::raw_graph_columns(graph_->client()));
+        samples = history->newest_samples(graph::raw_graph_columns(graph_->client()));
     }
-    app::RawGraphInput input;
+    graph::RawGraphInput input;
     input.samples = samples;
-    input.channels = settings_.channel_selected.value_or(app::ChannelFlags{});
+    input.channels = settings_.channel_selected.value_or(graph::ChannelFlags{});
     if (settings_.show_platform) {
         input.platform = poll_.platform_state();
     }

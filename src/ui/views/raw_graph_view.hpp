@@ -25,8 +25,8 @@ class RawGraphView : public QWidget {
     static constexpr int kRedrawMs = 100;
 
     // The poll and the settings must outlive the view.
-    RawGraphView(const ViewHost& host, app::LinkFlags flags, const app::StatusPoll& poll,
-                 app::RawGraphSettings& settings, QWidget* parent = nullptr);
+    RawGraphView(const ViewHost& host, views::LinkFlags flags, const views::StatusPoll& poll,
+                 graph::RawGraphSettings& settings, QWidget* parent = nullptr);
 
     ViewFrame* frame() const { return frame_; }
     RawGraphWidget* graph() const { return graph_; }
@@ -40,11 +40,11 @@ class RawGraphView : public QWidget {
     void show_labels();
 
     link::SensorLink& link_;
-    const app::StatusPoll& poll_;
-    app::RawGraphSettings& settings_;
+    const views::StatusPoll& poll_;
+    graph::RawGraphSettings& settings_;
     ViewFrame* frame_;
-    app::RawGraphSetup setup_;
-    std::array<QCheckBox*, app::kRawChannels> channel_boxes_{};
+    graph::RawGraphSetup setup_;
+    std::array<QCheckBox*, graph::kRawChannels> channel_boxes_{};
     QCheckBox* platform_ = nullptr;
     QCheckBox* thermistors_ = nullptr;
     RawGraphWidget* graph_ = nullptr;

@@ -11,7 +11,7 @@ namespace kelpira::ui {
 RowTableModel::RowTableModel(std::size_t cap, QObject* parent)
     : QAbstractTableModel(parent), rows_(cap) {}
 
-void RowTableModel::set_columns(const std::vector<app::ViewColumn>& columns) {
+void RowTableModel::set_columns(const std::vector<views::ViewColumn>& columns) {
     const bool same_count = columns.size() == columns_.size();
     if (!same_count) {
         beginResetModel();
@@ -24,7 +24,7 @@ void RowTableModel::set_columns(const std::vector<app::ViewColumn>& columns) {
     }
 }
 
-void RowTableModel::append(app::ViewRow row) {
+void RowTableModel::append(views::ViewRow row) {
     if (rows_.full()) {
         beginRemoveRows({}, 0, 0);
         rows_.drop_oldest();
@@ -54,7 +54,7 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size()) {
         return {};
     }
-    const app::ViewRow& row = rows_[static_cast<std::size_t>(index.row())];
+    const views::ViewRow& row = rows_[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole) {
         const auto column = static_cast<std::size_t>(index.column());
         return column < row.cells.size() ? QString::fromStdString(row.cells[column]) : QString();
@@ -85,7 +85,7 @@ QTreeView* make_row_view(RowTableModel* model, QWidget* parent) {
     return view;
 }
 
-void size_columns(QTreeView* view, const std::vector<app::ViewColumn>& columns) {
+void size_columns(QTreeView* view, const std::vector<views::ViewColumn>& columns) {
     const int unit = view->fontMetrics().averageCharWidth();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const int c = static_cast<int>(i);
@@ -95,9 +95,9 @@ void size_columns(QTreeView* view, const std::vector<app::ViewColumn>& columns) 
     }
 }
 
-app::RowSink row_sink(const Handoff<RowTableModel>& handoff, QTreeView* view) {
+views::RowSink row_sink(const Handoff<RowTableModel>& handoff, QTreeView* view) {
     return {[handoff] { handoff.post([](RowTableModel& model) { model.clear(); }); },
-            [handoff, view](app::ViewRow row, bool scroll) {
+            [handoff, view](views::ViewRow row, bool scroll) {
                 handoff.post([view, row = std::move(row), scroll](RowTableModel& model) mutable {
                     model.append(std::move(row));
                     if (scroll) {

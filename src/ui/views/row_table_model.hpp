@@ -20,12 +20,12 @@ class RowTableModel : public QAbstractTableModel {
   public:
     RowTableModel(std::size_t cap, QObject* parent);
 
-    void set_columns(const std::vector<app::ViewColumn>& columns);
-    const std::vector<app::ViewColumn>& columns() const { return columns_; }
+    void set_columns(const std::vector<views::ViewColumn>& columns);
+    const std::vector<views::ViewColumn>& columns() const { return columns_; }
     // Drops the oldest row first when the list is full.
-    void append(app::ViewRow row);
+    void append(views::ViewRow row);
     void clear();
-    const app::RowList& rows() const { return rows_; }
+    const views::RowList& rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -33,16 +33,16 @@ class RowTableModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
-    std::vector<app::ViewColumn> columns_;
-    app::RowList rows_;
+    std::vector<views::ViewColumn> columns_;
+    views::RowList rows_;
 };
 
 // A read-only list over `model`, columns sized in average character widths.
 QTreeView* make_row_view(RowTableModel* model, QWidget* parent);
-void size_columns(QTreeView* view, const std::vector<app::ViewColumn>& columns);
+void size_columns(QTreeView* view, const std::vector<views::ViewColumn>& columns);
 
 // The worker's sink of a list: each row or clear becomes a call on the list's thread through
 // `handoff`; once it is closed (the view is going), nothing more reaches the list.
-app::RowSink row_sink(const Handoff<RowTableModel>& handoff, QTreeView* view);
+views::RowSink row_sink(const Handoff<RowTableModel>& handoff, QTreeView* view);
 
 }  // namespace kelpira::ui

@@ -18,16 +18,16 @@ namespace kelpira::ui {
 RestartLogDialog::RestartLogDialog(link::SensorLink& link, QWidget* parent)
     : QDialog(parent), list_(new QTreeWidget(this)) {
     setWindowTitle("Sensor Firmware Restart Log (last 10 restarts)");
-    const auto columns = app::restart_log_columns();
+    const auto columns = views::restart_log_columns();
     QStringList titles;
     for (const auto& c : columns) {
         titles << QString::fromStdString(c.title);
     }
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels(titles);
-    for (const auto& entry : app::read_restart_log(link)) {
+    for (const auto& entry : views::read_restart_log(link)) {
         QStringList cells;
-        for (const auto& cell : app::restart_log_cells(entry)) {
+        for (const auto& cell : views::restart_log_cells(entry)) {
             cells << QString::fromStdString(cell);
         }
         list_->addTopLevelItem(new QTreeWidgetItem(cells));
@@ -46,7 +46,7 @@ RestartLogDialog::RestartLogDialog(link::SensorLink& link, QWidget* parent)
     resize(width + 40, 300);
 }
 
-TaskDialog::TaskDialog(link::SensorLink& link, common::Prompter& prompter, app::TaskTable table,
+TaskDialog::TaskDialog(link::SensorLink& link, common::Prompter& prompter, views::TaskTable table,
                        QWidget* parent)
     : QDialog(parent), link_(link), prompter_(prompter), table_(std::move(table)) {
     setWindowTitle("Tasks");
@@ -58,7 +58,7 @@ TaskDialog::TaskDialog(link::SensorLink& link, common::Prompter& prompter, app::
     }
     const int filter_column = static_cast<int>(headings.size());
     grid->addWidget(new QLabel("Log Filters", this), 0, filter_column, 1, 3);
-    for (std::size_t f = 0; f < app::kLogFilters; ++f) {
+    for (std::size_t f = 0; f < views::kLogFilters; ++f) {
         all_[f] = new QCheckBox("All", this);
         grid->addWidget(all_[f], 1, filter_column + static_cast<int>(f));
         connect(all_[f], &QCheckBox::clicked, this, [this, f](bool on) {
@@ -81,8 +81,8 @@ TaskDialog::TaskDialog(link::SensorLink& link, common::Prompter& prompter, app::
             field->setReadOnly(true);
             grid->addWidget(field, row, c);
         }
-        for (std::size_t f = 0; f < app::kLogFilters; ++f) {
-            boxes_[t][f] = new QCheckBox(app::kLogFilterCaptions[f], this);
+        for (std::size_t f = 0; f < views::kLogFilters; ++f) {
+            boxes_[t][f] = new QCheckBox(views::kLogFilterCaptions[f], this);
             grid->addWidget(boxes_[t][f], row, filter_column + static_cast<int>(f));
             connect(boxes_[t][f], &QCheckBox::clicked, this, [this, t, f](bool on) {
                 table_.set_filter(t, f, on);
@@ -97,7 +97,7 @@ TaskDialog::TaskDialog(link::SensorLink& link, common::Prompter& prompter, app::
 }
 
 void TaskDialog::show_boxes() {
-    for (std::size_t f = 0; f < app::kLogFilters; ++f) {
+    for (std::size_t f = 0; f < views::kLogFilters; ++f) {
         all_[f]->setChecked(table_.all(f));
         for (std::size_t t = 0; t < records::kTaskCount; ++t) {
             boxes_[t][f]->setChecked(table_.filter(t, f));
@@ -115,7 +115,7 @@ void run_restart_log_dialog(link::SensorLink& link, QWidget* parent) {
 }
 
 void run_task_dialog(link::SensorLink& link, common::Prompter& prompter, QWidget* parent) {
-    app::TaskTable table;
+    views::TaskTable table;
     if (!table.open(link, prompter)) {
         return;
     }

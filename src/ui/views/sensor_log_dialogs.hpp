@@ -28,7 +28,7 @@ class TaskDialog : public QDialog {
     Q_OBJECT
 
   public:
-    TaskDialog(link::SensorLink& link, common::Prompter& prompter, app::TaskTable table,
+    TaskDialog(link::SensorLink& link, common::Prompter& prompter, views::TaskTable table,
                QWidget* parent);
     QCheckBox* filter_box(std::size_t task, std::size_t filter) const {
         return boxes_[task][filter];
@@ -41,9 +41,9 @@ class TaskDialog : public QDialog {
 
     link::SensorLink& link_;
     common::Prompter& prompter_;
-    app::TaskTable table_;
-    std::array<std::array<QCheckBox*, app::kLogFilters>, records::kTaskCount> boxes_{};
-    std::array<QCheckBox*, app::kLogFilters> all_{};
+    views::TaskTable table_;
+    std::array<std::array<QCheckBox*, views::kLogFilters>, records::kTaskCount> boxes_{};
+    std::array<QCheckBox*, views::kLogFilters> all_{};
 };
 
 void run_restart_log_dialog(link::SensorLink& link, QWidget* parent);

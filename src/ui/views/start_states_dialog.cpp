@@ -10,14 +10,14 @@
 namespace kelpira::ui {
 
 StartStatesDialog::StartStatesDialog(link::SensorLink& link, common::Prompter& prompter,
-                                     app::StartStatesController controller, QWidget* parent)
+                                     views::StartStatesController controller, QWidget* parent)
     : QDialog(parent), link_(link), prompter_(prompter), controller_(std::move(controller)) {
     setWindowTitle("State Machine Start States");
     auto* grid = new QGridLayout(this);
     auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this);
-    for (std::size_t i = 0; i < app::kStartStateRows; ++i) {
+    for (std::size_t i = 0; i < views::kStartStateRows; ++i) {
         const auto& row = controller_.rows()[i];
-        boxes_[i] = new QCheckBox(app::kStartStateCaptions[i], this);
+        boxes_[i] = new QCheckBox(views::kStartStateCaptions[i], this);
         boxes_[i]->setChecked(row.ticked);
         fields_[i] = new QLineEdit(QString::number(row.value), this);
         fields_[i]->setValidator(digits);
@@ -29,7 +29,7 @@ StartStatesDialog::StartStatesDialog(link::SensorLink& link, common::Prompter& p
         row_changed(i);
     }
     auto* save_button = new QPushButton("Save", this);
-    grid->addWidget(save_button, static_cast<int>(app::kStartStateRows), 1);
+    grid->addWidget(save_button, static_cast<int>(views::kStartStateRows), 1);
     connect(save_button, &QPushButton::clicked, this, &StartStatesDialog::save);
 }
 
@@ -55,7 +55,7 @@ void StartStatesDialog::save() {
 
 void run_start_states_dialog(link::SensorLink& link, common::Prompter& prompter,
                              bool toggle_autostart, QWidget* parent) {
-    app::StartStatesController controller;
+    views::StartStatesController controller;
     if (!controller.open(link, prompter, toggle_autostart)) {
         return;
     }

@@ -16,7 +16,7 @@ class StartStatesDialog : public QDialog {
 
   public:
     StartStatesDialog(link::SensorLink& link, common::Prompter& prompter,
-                      app::StartStatesController controller, QWidget* parent);
+                      views::StartStatesController controller, QWidget* parent);
 
     QCheckBox* row_box(std::size_t row) const { return boxes_[row]; }
     QLineEdit* row_field(std::size_t row) const { return fields_[row]; }
@@ -27,9 +27,9 @@ class StartStatesDialog : public QDialog {
 
     link::SensorLink& link_;
     common::Prompter& prompter_;
-    app::StartStatesController controller_;
-    std::array<QCheckBox*, app::kStartStateRows> boxes_{};
-    std::array<QLineEdit*, app::kStartStateRows> fields_{};
+    views::StartStatesController controller_;
+    std::array<QCheckBox*, views::kStartStateRows> boxes_{};
+    std::array<QLineEdit*, views::kStartStateRows> fields_{};
 };
 
 // Opens the dialog (`toggle_autostart` from a view's Autostart box) and runs it; returns at

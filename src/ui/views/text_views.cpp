@@ -17,7 +17,7 @@ namespace kelpira::ui {
 namespace {
 
 ViewFrame* make_frame(QWidget* view, const ViewHost& host, const char* heading,
-                      app::LinkFlags flags, bool pause_always) {
+                      views::LinkFlags flags, bool pause_always) {
     auto* frame = new ViewFrame(host, heading, flags, pause_always, view);
     auto* layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -39,7 +39,7 @@ QPushButton* add_button(ViewFrame* frame, const char* text, const char* tip = nu
     return b;
 }
 
-app::ClearSteps clear_steps(ViewList& list) {
+views::ClearSteps clear_steps(ViewList& list) {
     return {[&list] { list.stop(); }, [&list] { list.model()->clear(); },
             [&list] { list.restart(); }};
 }
@@ -56,70 +56,70 @@ std::string& diagnostics_save_path() {
     return path;
 }
 
-RawTextView::RawTextView(const ViewHost& host, app::LinkFlags flags, QWidget* parent)
+RawTextView::RawTextView(const ViewHost& host, views::LinkFlags flags, QWidget* parent)
     : QWidget(parent), frame_(make_frame(this, host, "RAW OUTPUT", flags, false)) {
-    list_ = std::make_unique<ViewList>(host.workers, app::kLiveRowCap, app::raw_output_columns(),
-                                       frame_);
+    list_ = std::make_unique<ViewList>(host.workers, views::kLiveRowCap,
+                                       views::raw_output_columns(), frame_);
     frame_->set_content(list_->view());
     follow_pause(frame_, *list_);
     list_->start([history = host.history](common::WorkerControl& control,
                                           const std::atomic<bool>& paused,
-                                          const app::RowSink& sink) {
-        app::run_raw_text_worker(control, history, paused, sink);
+                                          const views::RowSink& sink) {
+        views::run_raw_text_worker(control, history, paused, sink);
     });
 }
 
-ProcessedTextView::ProcessedTextView(const ViewHost& host, app::LinkFlags flags, QWidget* parent)
+ProcessedTextView::ProcessedTextView(const ViewHost& host, views::LinkFlags flags, QWidget* parent)
     : QWidget(parent),
       host_(host),
       frame_(make_frame(this, host, "PROCESSED OUTPUT", flags, true)) {
     save_ = add_button(frame_, "Save", "Save sensor processed output from list to file on PC");
     clear_ = add_button(frame_, "Clear", "Clear all processed output from sensor");
-    list_ = std::make_unique<ViewList>(host.workers, app::kLiveRowCap,
-                                       app::processed_output_columns(), frame_);
+    list_ = std::make_unique<ViewList>(host.workers, views::kLiveRowCap,
+                                       views::processed_output_columns(), frame_);
     frame_->set_content(list_->view());
     retitle();
     follow_pause(frame_, *list_);
     connect(frame_, &ViewFrame::config_reloaded, this, &ProcessedTextView::retitle);
     connect(save_, &QPushButton::clicked, this, [this] {
-        app::save_rows(host_.prompter, app::kProcessedOutputSave, processed_output_save_path(),
-                       app::column_titles(list_->model()->columns()), list_->model()->rows());
+        views::save_rows(host_.prompter, views::kProcessedOutputSave, processed_output_save_path(),
+                         views::column_titles(list_->model()->columns()), list_->model()->rows());
     });
     connect(clear_, &QPushButton::clicked, this, [this] {
-        app::clear_sensor_store(host_.link, host_.prompter, app::SensorStore::ProcessedOutput,
-                                list_->model()->rows().dropped(), clear_steps(*list_));
+        views::clear_sensor_store(host_.link, host_.prompter, views::SensorStore::ProcessedOutput,
+                                  list_->model()->rows().dropped(), clear_steps(*list_));
     });
     list_->start([&link = host.link](common::WorkerControl& control,
-                                     const std::atomic<bool>& paused, const app::RowSink& sink) {
-        app::run_output_reader(control, link, paused, sink);
+                                     const std::atomic<bool>& paused, const views::RowSink& sink) {
+        views::run_output_reader(control, link, paused, sink);
     });
 }
 
 void ProcessedTextView::retitle() {
     auto columns = list_->model()->columns();
-    app::title_processed_columns(columns, frame_->state().chemistry().chemistry);
+    views::title_processed_columns(columns, frame_->state().chemistry().chemistry);
     list_->model()->set_columns(columns);
     size_columns(list_->view(), columns);
 }
 
-DiagnosticsView::DiagnosticsView(const ViewHost& host, app::LinkFlags flags, QWidget* parent)
+DiagnosticsView::DiagnosticsView(const ViewHost& host, views::LinkFlags flags, QWidget* parent)
     : QWidget(parent), host_(host), frame_(make_frame(this, host, "DIAGNOSTICS", flags, false)) {
     auto* save = add_button(frame_, "Save...", "Save diagnostics to file on PC");
     auto* clear = add_button(frame_, "Clear...", "Wipe diagnostics from sensor");
     auto* tasks = add_button(frame_, "Tasks...");
     auto* led = add_button(frame_, "Toggle LED");
     auto* restarts = add_button(frame_, "Restarts...");
-    list_ = std::make_unique<ViewList>(host.workers, app::kDiagnosticsRowCap,
-                                       app::diagnostics_columns(), frame_);
+    list_ = std::make_unique<ViewList>(host.workers, views::kDiagnosticsRowCap,
+                                       views::diagnostics_columns(), frame_);
     frame_->set_content(list_->view());
     follow_pause(frame_, *list_);
     connect(save, &QPushButton::clicked, this, [this] {
-        app::save_rows(host_.prompter, app::kDiagnosticsSave, diagnostics_save_path(),
-                       app::column_titles(list_->model()->columns()), list_->model()->rows());
+        views::save_rows(host_.prompter, views::kDiagnosticsSave, diagnostics_save_path(),
+                         views::column_titles(list_->model()->columns()), list_->model()->rows());
     });
     connect(clear, &QPushButton::clicked, this, [this] {
-        app::clear_sensor_store(host_.link, host_.prompter, app::SensorStore::Diagnostics,
-                                list_->model()->rows().dropped(), clear_steps(*list_));
+        views::clear_sensor_store(host_.link, host_.prompter, views::SensorStore::Diagnostics,
+                                  list_->model()->rows().dropped(), clear_steps(*list_));
     });
     connect(tasks, &QPushButton::clicked, this,
             [this] { run_task_dialog(host_.link, host_.prompter, this); });
@@ -127,8 +127,8 @@ DiagnosticsView::DiagnosticsView(const ViewHost& host, app::LinkFlags flags, QWi
     connect(restarts, &QPushButton::clicked, this,
             [this] { run_restart_log_dialog(host_.link, this); });
     list_->start([&link = host.link](common::WorkerControl& control,
-                                     const std::atomic<bool>& paused, const app::RowSink& sink) {
-        app::run_diagnostics_reader(control, link, paused, sink);
+                                     const std::atomic<bool>& paused, const views::RowSink& sink) {
+        views::run_diagnostics_reader(control, link, paused, sink);
     });
 }
 

@@ -18,7 +18,7 @@ class RawTextView : public QWidget {
     Q_OBJECT
 
   public:
-    RawTextView(const ViewHost& host, app::LinkFlags flags, QWidget* parent = nullptr);
+    RawTextView(const ViewHost& host, views::LinkFlags flags, QWidget* parent = nullptr);
     ViewFrame* frame() const { return frame_; }
     ViewList& list() { return *list_; }
 
@@ -32,7 +32,7 @@ class ProcessedTextView : public QWidget {
     Q_OBJECT
 
   public:
-    ProcessedTextView(const ViewHost& host, app::LinkFlags flags, QWidget* parent = nullptr);
+    ProcessedTextView(const ViewHost& host, views::LinkFlags flags, QWidget* parent = nullptr);
     ViewFrame* frame() const { return frame_; }
     ViewList& list() { return *list_; }
     QPushButton* save_button() const { return save_; }
@@ -53,7 +53,7 @@ class DiagnosticsView : public QWidget {
     Q_OBJECT
 
   public:
-    DiagnosticsView(const ViewHost& host, app::LinkFlags flags, QWidget* parent = nullptr);
+    DiagnosticsView(const ViewHost& host, views::LinkFlags flags, QWidget* parent = nullptr);
     ViewFrame* frame() const { return frame_; }
     ViewList& list() { return *list_; }
     QPushButton* button(const QString& text) const;

@@ -20,7 +20,7 @@ constexpr int kPanelUnits = 110;  // the left panel's width in dialog units
 
 }  // namespace
 
-ViewFrame::ViewFrame(const ViewHost& host, const QString& heading, app::LinkFlags flags,
+ViewFrame::ViewFrame(const ViewHost& host, const QString& heading, views::LinkFlags flags,
                      bool pause_always, QWidget* parent)
     : QWidget(parent), host_(host), pause_always_(pause_always) {
     auto* panel = new QWidget(this);
@@ -106,7 +106,7 @@ void ViewFrame::update_enabling() {
     pause_->setEnabled(e.pause);
 }
 
-void ViewFrame::set_flags(app::LinkFlags flags) {
+void ViewFrame::set_flags(views::LinkFlags flags) {
     state_.set_flags(flags);
     update_enabling();
 }

@@ -23,8 +23,8 @@ namespace kelpira::ui {
 struct ViewHost {
     link::SensorLink& link;
     common::Prompter& prompter;
-    app::ViewWorkers& workers;
-    app::HistorySource history;
+    views::ViewWorkers& workers;
+    views::HistorySource history;
     std::function<void(std::uint8_t state)> start_sensor;
     std::function<void()> stop_sensor;
 };
@@ -35,19 +35,19 @@ class ViewFrame : public QWidget {
   public:
     // Reads the chemistry record (telling the user and taking the fallback copy when it
     // cannot); `pause_always`: "Pause Display" stays usable without a connection.
-    ViewFrame(const ViewHost& host, const QString& heading, app::LinkFlags flags, bool pause_always,
-              QWidget* parent = nullptr);
+    ViewFrame(const ViewHost& host, const QString& heading, views::LinkFlags flags,
+              bool pause_always, QWidget* parent = nullptr);
 
     // The Display Control group's layout, for the view's own controls below "Pause Display".
     QVBoxLayout* display_controls() const { return display_; }
     void set_content(QWidget* content);
 
     // The main window's new link flags.
-    void set_flags(app::LinkFlags flags);
+    void set_flags(views::LinkFlags flags);
     // Reads the chemistry record again; when it cannot, everything stays as it was.
     void reload_config();
 
-    const app::ViewFrameState& state() const { return state_; }
+    const views::ViewFrameState& state() const { return state_; }
     QCheckBox* pause_box() const { return pause_; }
     QComboBox* start_list() const { return start_list_; }
     QPushButton* start_button() const { return start_; }
@@ -68,7 +68,7 @@ class ViewFrame : public QWidget {
     void autostart_clicked();
 
     ViewHost host_;
-    app::ViewFrameState state_;
+    views::ViewFrameState state_;
     bool pause_always_;
     QVBoxLayout* display_ = nullptr;
     QWidget* content_ = nullptr;

@@ -5,8 +5,8 @@
 
 namespace kelpira::ui {
 
-ViewList::ViewList(app::ViewWorkers& workers, std::size_t cap,
-                   const std::vector<app::ViewColumn>& columns, QWidget* parent)
+ViewList::ViewList(views::ViewWorkers& workers, std::size_t cap,
+                   const std::vector<views::ViewColumn>& columns, QWidget* parent)
     : workers_(workers), model_(new RowTableModel(cap, parent)) {
     model_->set_columns(columns);
     view_ = make_row_view(model_, parent);

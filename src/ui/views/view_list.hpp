@@ -19,10 +19,10 @@ class ViewList {
   public:
     // What the worker runs: the view's pass with the pause flag and the sink it was given.
     using Run = std::function<void(common::WorkerControl&, const std::atomic<bool>& paused,
-                                   const app::RowSink& sink)>;
+                                   const views::RowSink& sink)>;
 
-    ViewList(app::ViewWorkers& workers, std::size_t cap,
-             const std::vector<app::ViewColumn>& columns, QWidget* parent);
+    ViewList(views::ViewWorkers& workers, std::size_t cap,
+             const std::vector<views::ViewColumn>& columns, QWidget* parent);
     ~ViewList();  // stop()
     ViewList(const ViewList&) = delete;
     ViewList& operator=(const ViewList&) = delete;
@@ -39,7 +39,7 @@ class ViewList {
     QTreeView* view() const { return view_; }
 
   private:
-    app::ViewWorkers& workers_;
+    views::ViewWorkers& workers_;
     RowTableModel* model_;
     QTreeView* view_;
     std::shared_ptr<std::atomic<bool>> paused_ = std::make_shared<std::atomic<bool>>(false);
