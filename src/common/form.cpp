@@ -9,7 +9,7 @@
 #include <limits>
 #include <string_view>
 
-namespace kelpira::processing {
+namespace kelpira::common {
 namespace {
 
 bool is_blank(char c) {
@@ -43,14 +43,6 @@ FormControl make_field(std::string group, std::string label, ControlKind kind) {
     c.label = std::move(label);
     c.kind = kind;
     return c;
-}
-
-std::vector<Choice> input_channel_choices() {
-    std::vector<Choice> out;
-    for (std::uint32_t i = 0; i < kInputChannels; ++i) {
-        out.push_back({i, std::to_string(i)});
-    }
-    return out;
 }
 
 void select_value(FormControl& list, std::uint32_t value) {
@@ -204,4 +196,4 @@ std::string general_text(double value) {
     return std::string(buffer.data(), r.ptr);
 }
 
-}  // namespace kelpira::processing
+}  // namespace kelpira::common

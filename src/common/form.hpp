@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kelpira::processing {
+namespace kelpira::common {
 
 struct Choice {
     std::uint32_t value;
@@ -42,11 +42,6 @@ struct FormControl {
 // A list control with its entries, and a text field, check box or read-only field.
 FormControl make_list(std::string group, std::string label, std::vector<Choice> choices);
 FormControl make_field(std::string group, std::string label, ControlKind kind = ControlKind::text);
-
-// The analogue input channels a thermistor or monitor can read, and the entries "0".."7" of
-// their lists.
-inline constexpr std::uint32_t kInputChannels = 8;
-std::vector<Choice> input_channel_choices();
 
 // Selects the entry holding `value`; a value in no entry selects the first entry.
 void select_value(FormControl& list, std::uint32_t value);
@@ -103,4 +98,4 @@ void show_choice(FormControl& list, std::uint32_t value);
 std::string fixed_text(double value, int decimals);
 std::string general_text(double value);
 
-}  // namespace kelpira::processing
+}  // namespace kelpira::common

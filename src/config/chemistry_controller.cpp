@@ -33,7 +33,7 @@ void warn_obsolete_multiplexer(const ChemistryPageView& page, common::Prompter& 
 }
 
 // Shows the dialog's record, ticked, and the processing record read for the current tab.
-void show_loaded(ChemistryDialog& d, common::Prompter& prompter) {
+void show_loaded(ChemistryController& d, common::Prompter& prompter) {
     show_config(d.page, d.config, true);
     show_params(d.page, buffer_of(d.buffers, descriptor(d.tab)));
     warn_obsolete_multiplexer(d.page, prompter);
@@ -41,7 +41,7 @@ void show_loaded(ChemistryDialog& d, common::Prompter& prompter) {
 
 // The page with defaults and its check box ticked, copied into the dialog's record and the
 // tab's buffer.
-void reset_ticked(ChemistryDialog& d) {
+void reset_ticked(ChemistryController& d) {
     d.config = reset_config(d.page, true);
     buffer_of(d.buffers, descriptor(d.tab)) = reset_params(d.page);
 }
@@ -89,9 +89,9 @@ link::CommandResult save_chemistry(link::SensorLink& link, const records::Chemis
     return records::set_processing_params(link, record.chemistry, params);
 }
 
-std::optional<ChemistryDialog> open_chemistry_dialog(link::SensorLink& link,
-                                                     common::Prompter& prompter) {
-    ChemistryDialog d;
+std::optional<ChemistryController> open_chemistry_dialog(link::SensorLink& link,
+                                                         common::Prompter& prompter) {
+    ChemistryController d;
     std::size_t tab = 0;
     const link::CommandResult result = load_chemistry(link, d.config, d.buffers, tab);
     if (result == link::kResultBadLength) {
@@ -111,7 +111,7 @@ std::optional<ChemistryDialog> open_chemistry_dialog(link::SensorLink& link,
     return d;
 }
 
-void change_chemistry_tab(ChemistryDialog& d, std::size_t tab, link::SensorLink& link,
+void change_chemistry_tab(ChemistryController& d, std::size_t tab, link::SensorLink& link,
                           common::Prompter& prompter) {
     d.tab = tab < records::kChemistryTable.size() ? tab : 0;
     d.page = make_chemistry_page(descriptor(d.tab).code);
@@ -133,7 +133,8 @@ void change_chemistry_tab(ChemistryDialog& d, std::size_t tab, link::SensorLink&
     warn_obsolete_multiplexer(d.page, prompter);
 }
 
-void save_chemistry_dialog(ChemistryDialog& d, link::SensorLink& link, common::Prompter& prompter) {
+void save_chemistry_dialog(ChemistryController& d, link::SensorLink& link,
+                           common::Prompter& prompter) {
     if (!d.save_enabled()) {
         return;
     }

@@ -34,7 +34,7 @@ link::CommandResult load_chemistry(link::SensorLink& link, records::ChemistryCon
 link::CommandResult save_chemistry(link::SensorLink& link, const records::ChemistryConfig& record,
                                    ProcessingBuffers& buffers, std::size_t tab);
 
-struct ChemistryDialog {
+struct ChemistryController {
     records::ChemistryConfig config;  // the dialog's record
     ProcessingBuffers buffers;
     std::size_t tab = 0;     // index into kChemistryTable
@@ -45,16 +45,16 @@ struct ChemistryDialog {
 
 // Opening: the dialog on its chemistry's tab, or on Generic with defaults after the
 // Compatibility message; nothing when the sensor could not be read (the dialog closes).
-std::optional<ChemistryDialog> open_chemistry_dialog(link::SensorLink& link,
-                                                     common::Prompter& prompter);
+std::optional<ChemistryController> open_chemistry_dialog(link::SensorLink& link,
+                                                         common::Prompter& prompter);
 
 // Another tab chosen: its page replaces the old one; the sensor's own chemistry is read again.
-void change_chemistry_tab(ChemistryDialog& dialog, std::size_t tab, link::SensorLink& link,
+void change_chemistry_tab(ChemistryController& dialog, std::size_t tab, link::SensorLink& link,
                           common::Prompter& prompter);
 
 // "Save": writes the current page, reads back and shows what the sensor kept. Does nothing
 // while the page's check box is clear.
-void save_chemistry_dialog(ChemistryDialog& dialog, link::SensorLink& link,
+void save_chemistry_dialog(ChemistryController& dialog, link::SensorLink& link,
                            common::Prompter& prompter);
 
 }  // namespace kelpira::config

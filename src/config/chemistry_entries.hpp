@@ -10,7 +10,7 @@
 
 namespace kelpira::config {
 
-using PageControl = processing::FormControl;
+using PageControl = common::FormControl;
 
 // The highest state number a page stores, and the sample intervals it allows.
 inline constexpr std::uint8_t kLastEntryState = 254;

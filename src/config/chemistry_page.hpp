@@ -15,7 +15,7 @@
 
 namespace kelpira::config {
 
-using PageControl = processing::FormControl;
+using PageControl = common::FormControl;
 
 struct ChemistryPageView {
     records::ChemistryType code = records::ChemistryType::generic;  // the tab's chemistry

@@ -41,7 +41,7 @@ const PageControl& at(const ChemistryPageView& page, Enum c) {
 }
 template <typename Enum>
 std::uint8_t byte_of(const ChemistryPageView& page, Enum c) {
-    return static_cast<std::uint8_t>(processing::selected_value(at(page, c)));
+    return static_cast<std::uint8_t>(common::selected_value(at(page, c)));
 }
 template <typename Enum>
 void add(ChemistryPageView& page, Enum c, PageControl control) {
@@ -52,7 +52,7 @@ void add(ChemistryPageView& page, Enum c, PageControl control) {
 }
 
 // The single "None" entry of every "Sensor Version" list.
-std::vector<processing::Choice> sensor_version_choices();
+std::vector<common::Choice> sensor_version_choices();
 
 template <typename Record>
 std::vector<std::uint8_t> record_bytes(const Record& record) {

@@ -3,17 +3,18 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
+#include "records/input_channels.hpp"
 #include "records/processing_params.hpp"
 
 namespace kelpira::config::page_kinds {
 
 namespace {
 
-using processing::field_f32;
-using processing::make_field;
-using processing::make_list;
-using processing::show_choice;
-using processing::show_value;
+using common::field_f32;
+using common::make_field;
+using common::make_list;
+using common::show_choice;
+using common::show_value;
 
 constexpr std::size_t kGenericChannels = 8;
 
@@ -105,9 +106,9 @@ void build_ph(ChemistryPageView& page) {
     add(page, Ph::sensor_version,
         make_list(kParametersGroup, "Sensor Version", sensor_version_choices()));
     add(page, Ph::input_434,
-        make_list(kParametersGroup, "Input Channel (434nm)", processing::input_channel_choices()));
+        make_list(kParametersGroup, "Input Channel (434nm)", records::input_channel_choices()));
     add(page, Ph::input_578,
-        make_list(kParametersGroup, "Input Channel (578nm)", processing::input_channel_choices()));
+        make_list(kParametersGroup, "Input Channel (578nm)", records::input_channel_choices()));
     field(Ph::sample_intake_state, "Sample Intake State");
     field(Ph::sample_measurement_state, "Sample Measurement State");
     field(Ph::sample_interval, "Sample Interval (ms)");
@@ -178,7 +179,7 @@ void no_rules(ChemistryPageView&) {}
 
 }  // namespace
 
-std::vector<processing::Choice> sensor_version_choices() {
+std::vector<common::Choice> sensor_version_choices() {
     return {{0, "None"}};
 }
 

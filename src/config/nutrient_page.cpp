@@ -4,16 +4,17 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
+#include "records/input_channels.hpp"
 #include "records/nutrient_params.hpp"
 
 namespace kelpira::config::page_kinds {
 
 namespace {
 
-using processing::ControlKind;
-using processing::make_field;
-using processing::make_list;
-using processing::show_choice;
+using common::ControlKind;
+using common::make_field;
+using common::make_list;
+using common::show_choice;
 
 enum class Nutrient : std::size_t {
     sensor_version,
@@ -41,9 +42,9 @@ enum class Nutrient : std::size_t {
 
 constexpr const char* kOptical = "Optical Correction";
 
-std::vector<processing::Choice> monitor_choices() {
-    std::vector<processing::Choice> out{{records::kNoMonitor, "None"}};
-    for (auto& c : processing::input_channel_choices()) {
+std::vector<common::Choice> monitor_choices() {
+    std::vector<common::Choice> out{{records::kNoMonitor, "None"}};
+    for (auto& c : records::input_channel_choices()) {
         out.push_back(std::move(c));
     }
     return out;
@@ -74,7 +75,7 @@ void build(ChemistryPageView& page) {
     add(page, Nutrient::processing_trigger,
         make_list(kParametersGroup, "Processing Trigger",
                   {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Sample"}, {3, "Blank"}}));
-    const auto inputs = processing::input_channel_choices();
+    const auto inputs = records::input_channel_choices();
     add(page, Nutrient::medium_measure, make_list("Medium", "Measure", inputs));
     add(page, Nutrient::medium_monitor, make_list("Medium", "Monitor", monitor_choices()));
     add(page, Nutrient::short_measure, make_list("Short", "Measure", inputs));
@@ -113,7 +114,7 @@ void show_params(ChemistryPageView& page) {
     show_choice(at(page, Nutrient::medium_monitor), p.monitor_medium);
     show_choice(at(page, Nutrient::short_monitor), p.monitor_short);
     show_choice(at(page, Nutrient::long_monitor), p.monitor_long);
-    processing::show_flag(at(page, Nutrient::optical_correction), p.optical_correction);
+    common::show_flag(at(page, Nutrient::optical_correction), p.optical_correction);
     state(Nutrient::optical_sample_state, p.optical_sample_state);
     state(Nutrient::optical_blank_state, p.optical_blank_state);
 }
@@ -133,7 +134,7 @@ void collect_params(ChemistryPageView& page) {
     p.standard2_nmol = milli_value(at(page, Nutrient::standard2_concentration));
     p.standard_adjustment = byte_of(page, Nutrient::standard_adjustment);
     p.processing_trigger = byte_of(page, Nutrient::processing_trigger);
-    p.optical_correction = processing::flag_value(at(page, Nutrient::optical_correction));
+    p.optical_correction = common::flag_value(at(page, Nutrient::optical_correction));
     p.optical_sample_state = state(Nutrient::optical_sample_state);
     p.optical_blank_state = state(Nutrient::optical_blank_state);
     p.measure_medium = byte_of(page, Nutrient::medium_measure);

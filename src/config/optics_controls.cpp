@@ -10,9 +10,9 @@ namespace kelpira::config {
 
 namespace {
 
-using processing::field_unsigned_value;
-using processing::kept_flag;
-using processing::show_value;
+using common::field_unsigned_value;
+using common::kept_flag;
+using common::show_value;
 
 template <typename T>
 T in_range(const OpticsField& field, std::uint32_t low, std::uint32_t high) {
@@ -24,7 +24,7 @@ void show_number(OpticsField& field, std::uint32_t value) {
 }
 
 std::string volts_text(float v) {
-    return processing::fixed_text(v, 5);
+    return common::fixed_text(v, 5);
 }
 
 // The DIC offset is shown a hundredth of a millivolt up, so that a stored 0.12345 that is
@@ -57,7 +57,7 @@ void read_controls(OpticsControls& c, ActuatorRecords& r) {
     o = records::OpticsDefaults{};
     o.photodiode_power = kept_flag(c.photodiode_power, stored_optics.photodiode_power);
     for (std::size_t i = 0; i < records::kLedCount; ++i) {
-        const auto shown = processing::unedited_value(c.led_ma[i]);
+        const auto shown = common::unedited_value(c.led_ma[i]);
         o.led_current_ua[i] =
             shown ? static_cast<std::uint16_t>(*shown) : led_current_ua(c.led_ma[i].text);
     }
@@ -65,7 +65,7 @@ void read_controls(OpticsControls& c, ActuatorRecords& r) {
     records::PmtConfig& p = r.pmt;
     p = records::PmtConfig{};
     p.instrument = c.pmt_instrument;
-    const float typed_v = processing::field_f32(c.pmt_control_v);
+    const float typed_v = common::field_f32(c.pmt_control_v);
     p.control_v = pmt_control_v(p.instrument, typed_v);
     if (p.control_v != typed_v) {
         show_value(c.pmt_control_v, p.control_v, volts_text(p.control_v));
@@ -75,7 +75,7 @@ void read_controls(OpticsControls& c, ActuatorRecords& r) {
     const std::uint8_t stored_rxgain = d.rxgain;
     d = records::DicConductivityConfig{};
     d.rxgain = kept_flag(c.dic_rxgain, stored_rxgain);
-    d.offset_v = processing::field_f32(c.dic_offset_v);
+    d.offset_v = common::field_f32(c.dic_offset_v);
     d.frequency_khz =
         in_range<std::uint16_t>(c.dic_frequency_khz, kDicFrequencyMinKhz, kDicFrequencyMaxKhz);
     d.excitation_pct = in_range<std::uint8_t>(c.dic_excitation_pct, 0, kDicExcitationMaxPct);
@@ -102,14 +102,14 @@ void read_controls(OpticsControls& c, ActuatorRecords& r) {
 void show_records(const ActuatorRecords& r, OpticsControls& c) {
     for (std::size_t i = 0; i < records::kLedCount; ++i) {
         const std::uint16_t ua = r.optics.led_current_ua[i];
-        show_value(c.led_ma[i], ua, processing::fixed_text(ua / 1000.0, 3));
+        show_value(c.led_ma[i], ua, common::fixed_text(ua / 1000.0, 3));
     }
     c.photodiode_power = r.optics.photodiode_power != 0;
     c.pmt_instrument = r.pmt.instrument;
     show_value(c.pmt_control_v, r.pmt.control_v, volts_text(r.pmt.control_v));
     c.dic_rxgain = r.dic.rxgain != 0;
     show_value(c.dic_offset_v, r.dic.offset_v,
-               processing::fixed_text(r.dic.offset_v + kOffsetShowBias, 4));
+               common::fixed_text(r.dic.offset_v + kOffsetShowBias, 4));
     show_number(c.dic_frequency_khz, r.dic.frequency_khz);
     show_number(c.dic_excitation_pct, r.dic.excitation_pct);
     c.pump_direction = r.pump.direction;
@@ -135,7 +135,7 @@ std::uint16_t valve_mask(const OpticsControls& c) {
 }
 
 std::string channel_text(std::uint16_t value, bool as_volts) {
-    return as_volts ? processing::fixed_text(value * 5.0 / 65536.0, 5) : std::to_string(value);
+    return as_volts ? common::fixed_text(value * 5.0 / 65536.0, 5) : std::to_string(value);
 }
 
 }  // namespace kelpira::config

@@ -26,7 +26,7 @@ inline constexpr std::uint32_t kDicFrequencyMinKhz = 20;
 inline constexpr std::uint32_t kDicFrequencyMaxKhz = 2000;
 inline constexpr std::uint32_t kDicExcitationMaxPct = 100;
 
-using OpticsField = processing::FormControl;
+using OpticsField = common::FormControl;
 
 // What the dialog's controls hold. Typed fields keep their text and the stored value they
 // show; lists keep the value of the selected entry (a stored value no entry offers stays);

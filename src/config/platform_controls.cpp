@@ -7,15 +7,15 @@ namespace kelpira::config {
 
 namespace {
 
-using processing::field_signed_value;
-using processing::field_unsigned_value;
-using processing::show_value;
+using common::field_signed_value;
+using common::field_unsigned_value;
+using common::show_value;
 
 constexpr std::uint32_t kHubFirstAddress = 64;
 constexpr std::uint32_t kHubLastAddress = 71;
 
 void show_real(PlatformField& field, float value) {
-    show_value(field, value, processing::fixed_text(value, 3));
+    show_value(field, value, common::fixed_text(value, 3));
 }
 
 template <typename T>
@@ -49,10 +49,10 @@ records::PlatformDefaults read_platform_defaults(const PlatformDefaultsControls&
     records::PlatformDefaults r;
     r.reserved0 = 1;
     r.dive_number = unsigned_of<std::uint16_t>(c.dive_number);
-    r.salinity_psu = processing::field_f32(c.salinity_psu);
-    r.temperature_c = processing::field_f32(c.temperature_c);
-    r.oxygen_ml_l = processing::field_f32(c.oxygen_ml_l);
-    r.depth_m = processing::field_f32(c.depth_m);
+    r.salinity_psu = common::field_f32(c.salinity_psu);
+    r.temperature_c = common::field_f32(c.temperature_c);
+    r.oxygen_ml_l = common::field_f32(c.oxygen_ml_l);
+    r.depth_m = common::field_f32(c.depth_m);
     r.direction = c.direction;
     r.time_offset_s = field_signed_value(c.time_offset_s);
     r.p1 = field_signed_value(c.p1);

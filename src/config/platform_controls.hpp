@@ -13,7 +13,7 @@
 
 namespace kelpira::config {
 
-using PlatformField = processing::FormControl;
+using PlatformField = common::FormControl;
 
 // Typed fields keep their text and the stored value they show; lists keep the value of the
 // selected entry, also a stored value no entry offers (the list shows it as an extra entry).

@@ -24,7 +24,7 @@ bool name_too_long(const IdentificationControls& c) {
 }
 
 bool serial_red(const IdentificationControls& c) {
-    const auto serial = processing::parse_unsigned(c.serial);
+    const auto serial = common::parse_unsigned(c.serial);
     return !serial || *serial > kSerialMax;
 }
 
@@ -54,7 +54,7 @@ void save_identification(IdentificationControls& c, link::SensorLink& link,
     id.layout = link::SensorIdentification::kLayout;
     id.name = c.name.substr(0, link::kSensorNameMax);
     id.serial_number =
-        static_cast<std::uint16_t>(std::min(processing::field_unsigned(c.serial), kSerialMax));
+        static_cast<std::uint16_t>(std::min(common::field_unsigned(c.serial), kSerialMax));
     const link::CommandResult written = link::set_sensor_identification(link, id);
     if (written == link::kResultTooOld) {
         prompter.message(kCaption, "Failed to save settings (firmware is too old for GUI)");

@@ -3,18 +3,19 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
+#include "records/input_channels.hpp"
 #include "records/processing_params.hpp"
 
 namespace kelpira::config::page_kinds {
 
 namespace {
 
-using processing::field_f32;
-using processing::make_field;
-using processing::make_list;
-using processing::selected_value;
-using processing::show_choice;
-using processing::show_value;
+using common::field_f32;
+using common::make_field;
+using common::make_list;
+using common::selected_value;
+using common::show_choice;
+using common::show_value;
 
 enum class Ta : std::size_t {
     sensor_version,
@@ -45,7 +46,7 @@ void build_ta(ChemistryPageView& page) {
     const auto field = [&page](Ta c, const char* label) {
         add(page, c, make_field(kParametersGroup, label));
     };
-    const auto inputs = processing::input_channel_choices();
+    const auto inputs = records::input_channel_choices();
     page.notes.emplace_back(kTaModel);
     add(page, Ta::sensor_version,
         make_list(kParametersGroup, "Sensor Version", sensor_version_choices()));

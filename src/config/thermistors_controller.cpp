@@ -2,6 +2,7 @@
 #include "config/thermistors_controller.hpp"
 
 #include "records/chemistry_transfer.hpp"
+#include "records/input_channels.hpp"
 
 namespace kelpira::config {
 
@@ -23,20 +24,19 @@ bool read_all(ThermistorsControls& controls, link::SensorLink& link) {
 
 ThermistorControls show_thermistor(const records::ThermistorConfig& record) {
     ThermistorControls c;
-    c.input_channel =
-        processing::make_list("", "Input Channel", processing::input_channel_choices());
-    processing::show_choice(c.input_channel, record.input_channel);
+    c.input_channel = common::make_list("", "Input Channel", records::input_channel_choices());
+    common::show_choice(c.input_channel, record.input_channel);
     const std::array<float, 4> values{record.a3, record.a2, record.a1, record.a0};
     for (std::size_t k = 0; k < values.size(); ++k) {
-        processing::show_value(c.coefficients[k], values[k], processing::fixed_text(values[k], 5));
+        common::show_value(c.coefficients[k], values[k], common::fixed_text(values[k], 5));
     }
     return c;
 }
 
 records::ThermistorConfig read_thermistor(const ThermistorControls& c) {
-    const auto real = [&c](std::size_t k) { return processing::field_f32(c.coefficients[k]); };
+    const auto real = [&c](std::size_t k) { return common::field_f32(c.coefficients[k]); };
     records::ThermistorConfig record;
-    record.input_channel = static_cast<std::uint8_t>(processing::selected_value(c.input_channel));
+    record.input_channel = static_cast<std::uint8_t>(common::selected_value(c.input_channel));
     record.a3 = real(0);
     record.a2 = real(1);
     record.a1 = real(2);

@@ -17,9 +17,9 @@ inline constexpr const char* kThermistorsTitle = "Configure Thermistors";
 inline constexpr std::size_t kThermistors = 3;
 
 struct ThermistorControls {
-    processing::FormControl input_channel;  // the "Input Channel" list
+    common::FormControl input_channel;  // the "Input Channel" list
     // The fields before "volts^3", "volts^2", "volts" and the constant: a3, a2, a1, a0.
-    std::array<processing::FormControl, 4> coefficients;
+    std::array<common::FormControl, 4> coefficients;
 };
 
 using ThermistorsControls = std::array<ThermistorControls, kThermistors>;

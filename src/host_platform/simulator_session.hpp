@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "host_platform/platform_simulator_controller.hpp"
 #include "host_platform/serial_port.hpp"
-#include "host_platform/simulator_controller.hpp"
 
 namespace kelpira::host_platform {
 

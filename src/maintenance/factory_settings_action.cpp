@@ -1,11 +1,11 @@
 // The Connect view's factory settings action.
 #include "maintenance/factory_settings_action.hpp"
 
-#include "maintenance/factory_settings.hpp"
+#include "maintenance/factory_settings_controller.hpp"
 
 namespace kelpira::maintenance {
 
-void open_factory_settings(link::ConnectController& view, link::SensorLink& link,
+void open_factory_settings(connect::ConnectController& view, link::SensorLink& link,
                            common::Prompter& prompter, const RunFactoryDialog& run_dialog) {
     const auto row = view.selected_row();
     if (!row) {

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "common/prompter.hpp"
-#include "link/connect_controller.hpp"
+#include "connect/connect_controller.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::maintenance {
@@ -22,7 +22,7 @@ using RunFactoryDialog = std::function<void()>;
 // Opens the selected sensor's link, runs the dialog, closes the link and refreshes the list,
 // leaving nothing selected and every action disabled. Without a selection, or when the link
 // does not open, it only says so.
-void open_factory_settings(link::ConnectController& view, link::SensorLink& link,
+void open_factory_settings(connect::ConnectController& view, link::SensorLink& link,
                            common::Prompter& prompter, const RunFactoryDialog& run_dialog);
 
 }  // namespace kelpira::maintenance

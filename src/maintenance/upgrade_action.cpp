@@ -3,7 +3,7 @@
 
 namespace kelpira::maintenance {
 
-void upgrade_firmware(link::ConnectController& view, link::SensorLink& link,
+void upgrade_firmware(connect::ConnectController& view, link::SensorLink& link,
                       common::Prompter& prompter, const RunUpgradeDialog& run_dialog) {
     const auto row = view.selected_row();
     if (!row) {

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "common/prompter.hpp"
-#include "link/connect_controller.hpp"
+#include "connect/connect_controller.hpp"
 #include "link/device_discovery.hpp"
 #include "link/sensor_link.hpp"
 
@@ -26,7 +26,7 @@ using RunUpgradeDialog = std::function<void(link::DeviceMode mode)>;
 // when the link does not open with the 5000 ms time-out; otherwise the dialog, after which
 // the link is closed and the list refreshed with nothing selected. The sensor restarts by
 // itself after a complete upgrade and is listed again on its arrival.
-void upgrade_firmware(link::ConnectController& view, link::SensorLink& link,
+void upgrade_firmware(connect::ConnectController& view, link::SensorLink& link,
                       common::Prompter& prompter, const RunUpgradeDialog& run_dialog);
 
 }  // namespace kelpira::maintenance

@@ -33,12 +33,13 @@ std::string upgrade_failed_text(std::uint32_t bytes, int status) {
     return format("Upgrade failed after %u bytes (%d)", bytes, status);
 }
 
-UpgradeDialog::UpgradeDialog(link::SensorLink& link, common::Prompter& prompter, UpgradeSink sink)
+UpgradeController::UpgradeController(link::SensorLink& link, common::Prompter& prompter,
+                                     UpgradeSink sink)
     : link_(link), prompter_(prompter), sink_(std::move(sink)) {}
 
-UpgradeDialog::~UpgradeDialog() = default;
+UpgradeController::~UpgradeController() = default;
 
-bool UpgradeDialog::choose_image(const char* title, const char* filter_label) {
+bool UpgradeController::choose_image(const char* title, const char* filter_label) {
     common::FileRequest request;
     request.title = title;
     request.filters = {{filter_label, "*.bin"}};
@@ -51,7 +52,7 @@ bool UpgradeDialog::choose_image(const char* title, const char* filter_label) {
     return true;
 }
 
-bool UpgradeDialog::open(std::uint32_t mode) {
+bool UpgradeController::open(std::uint32_t mode) {
     result_ = kUpgradeNotDone;
     if (mode == link::kModeFirmware) {
         if (prompter_.ask_yes_no(kUpgradeBootloaderTitle, kBootloaderWarning) !=
@@ -92,7 +93,7 @@ bool UpgradeDialog::open(std::uint32_t mode) {
     return true;
 }
 
-void UpgradeDialog::cancel() {
+void UpgradeController::cancel() {
     if (result_ || stopping_) {
         return;
     }
@@ -116,7 +117,7 @@ void UpgradeDialog::cancel() {
     streamer_->cancel();
 }
 
-void UpgradeDialog::handle(const UpgradeEvent& event) {
+void UpgradeController::handle(const UpgradeEvent& event) {
     if (result_) {
         return;
     }

@@ -40,13 +40,13 @@ std::string upgrade_failed_text(std::uint32_t bytes, int status);
 
 // Used on the UI thread only. The streamer's events reach it through the sink given at
 // construction, which must hand them back to the UI thread's handle().
-class UpgradeDialog {
+class UpgradeController {
   public:
-    UpgradeDialog(link::SensorLink& link, common::Prompter& prompter, UpgradeSink sink);
+    UpgradeController(link::SensorLink& link, common::Prompter& prompter, UpgradeSink sink);
     // A thread still running is told to stop and waited for at most 1000 ms.
-    ~UpgradeDialog();
-    UpgradeDialog(const UpgradeDialog&) = delete;
-    UpgradeDialog& operator=(const UpgradeDialog&) = delete;
+    ~UpgradeController();
+    UpgradeController(const UpgradeController&) = delete;
+    UpgradeController& operator=(const UpgradeController&) = delete;
 
     // Opening with the sensor's mode (1 bootloader: a firmware image; 2 firmware: a
     // bootloader image, after the warning). True when the upgrade thread runs; false when

@@ -10,7 +10,7 @@
 namespace kelpira::report {
 
 std::string fixed(double value, int decimals) {
-    return processing::fixed_text(value, decimals);
+    return common::fixed_text(value, decimals);
 }
 
 std::string general(double value) {

@@ -16,6 +16,7 @@
 #include "link/identity_records.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/clock_records.hpp"
+#include "records/input_channels.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/optics_records.hpp"
 #include "records/processing_params.hpp"
@@ -29,7 +30,7 @@ template <typename R, typename T>
 concept RecordOf = std::same_as<std::remove_const_t<R>, T>;
 
 inline constexpr Within kState{0, config::kLastEntryState};
-inline constexpr Within kInputChannel{0, processing::kInputChannels - 1};
+inline constexpr Within kInputChannel{0, records::kInputChannels - 1};
 inline constexpr Within kScheduleTime{0, config::kLatestScheduleTime};
 
 struct ChemistryEntry {

@@ -4,8 +4,8 @@
 #include <bit>
 #include <charconv>
 
+#include "config/measurement_schedule_controller.hpp"
 #include "config/optics_controls.hpp"
-#include "config/schedule_controller.hpp"
 #include "report/report_lines.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"

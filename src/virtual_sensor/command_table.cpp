@@ -9,16 +9,16 @@
 #include "virtual_sensor/diagnostics_store.hpp"
 #include "virtual_sensor/factory_stores.hpp"
 #include "virtual_sensor/firmware_upgrade.hpp"
-#include "virtual_sensor/housekeeping_commands.hpp"
-#include "virtual_sensor/identity_commands.hpp"
+#include "virtual_sensor/housekeeping_handlers.hpp"
+#include "virtual_sensor/identity_handlers.hpp"
 #include "virtual_sensor/live_status.hpp"
 #include "virtual_sensor/measurement_schedule.hpp"
 #include "virtual_sensor/optics_test.hpp"
 #include "virtual_sensor/output_store.hpp"
-#include "virtual_sensor/platform_records.hpp"
-#include "virtual_sensor/run_control.hpp"
+#include "virtual_sensor/platform_record_handlers.hpp"
+#include "virtual_sensor/run_control_handlers.hpp"
 #include "virtual_sensor/sensor_clock.hpp"
-#include "virtual_sensor/state_machine_commands.hpp"
+#include "virtual_sensor/state_machine_handlers.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -13,7 +13,7 @@
 #include "records/thermistor_config.hpp"
 #include "virtual_sensor/chemistry_defaults.hpp"
 #include "virtual_sensor/factory_stores.hpp"
-#include "virtual_sensor/platform_records.hpp"
+#include "virtual_sensor/platform_record_handlers.hpp"
 
 namespace kelpira::virtual_sensor {
 

@@ -6,9 +6,9 @@
 #include "link/command_catalogue.hpp"
 #include "virtual_sensor/command_table.hpp"
 #include "virtual_sensor/config_store.hpp"
-#include "virtual_sensor/identity_commands.hpp"
+#include "virtual_sensor/identity_handlers.hpp"
 #include "virtual_sensor/program_run.hpp"
-#include "virtual_sensor/run_control.hpp"
+#include "virtual_sensor/run_control_handlers.hpp"
 #include "virtual_sensor/sensor_log.hpp"
 #include "virtual_sensor/stored_results.hpp"
 

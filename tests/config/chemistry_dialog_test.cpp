@@ -38,17 +38,17 @@ class ChemistryDialogTest : public virtual_sensor::testing::SensorFixture {
         start(o, std::chrono::milliseconds(300));
     }
 
-    ChemistryDialog open() {
+    ChemistryController open() {
         sensor->clear_log();
         auto d = open_chemistry_dialog(link, prompter);
         EXPECT_TRUE(d.has_value());
-        return d ? std::move(*d) : ChemistryDialog{};
+        return d ? std::move(*d) : ChemistryController{};
     }
 
-    static std::string shown(const ChemistryDialog& d, std::string_view label,
+    static std::string shown(const ChemistryController& d, std::string_view label,
                              std::string_view group = kParametersGroup) {
         const PageControl& c = d.page.controls[page_control_index(d.page, group, label)];
-        if (c.kind != processing::ControlKind::choice) {
+        if (c.kind != common::ControlKind::choice) {
             return c.text;
         }
         return c.selected ? c.choices[*c.selected].text : "";
@@ -67,7 +67,7 @@ class ChemistryDialogTest : public virtual_sensor::testing::SensorFixture {
 
 TEST_F(ChemistryDialogTest, NitriteSensorOpensOnTheThirdTabWithItsRecords) {
     start_with(records::ChemistryType::nitrite);
-    const ChemistryDialog d = open();
+    const ChemistryController d = open();
     EXPECT_EQ(d.tab, kNitriteTab);
     EXPECT_EQ(d.page.code, records::ChemistryType::nitrite);
     EXPECT_TRUE(d.page.checked);
@@ -80,7 +80,7 @@ TEST_F(ChemistryDialogTest, NitriteSensorOpensOnTheThirdTabWithItsRecords) {
 
 TEST_F(ChemistryDialogTest, UnknownChemistryShowsGenericDefaultsTicked) {
     start_with(static_cast<records::ChemistryType>(10));
-    const ChemistryDialog d = open();
+    const ChemistryController d = open();
     EXPECT_EQ(messages(), (std::vector<std::string>{
                               "Configure Chemistry: Failed to load chemistry config: please see "
                               "View/Compatibility"}));
@@ -101,7 +101,7 @@ TEST_F(ChemistryDialogTest, UnreadableSensorClosesTheDialog) {
 
 TEST_F(ChemistryDialogTest, TabChangesReadOnlyTheSensorsOwnChemistry) {
     start_with(records::ChemistryType::nitrate);
-    ChemistryDialog d = open();
+    ChemistryController d = open();
     sensor->clear_log();
     change_chemistry_tab(d, kPhTab, link, prompter);
     EXPECT_TRUE(sensor->log().empty());
@@ -131,7 +131,7 @@ TEST_F(ChemistryDialogTest, NewChemistrySavedWithDefaultStartStates) {
     custom.start_auto_deployment = 4;
     custom.start_manual_deployment = 9;
     ASSERT_EQ(records::set_chemistry_config(link, custom), 0);
-    ChemistryDialog d = open();
+    ChemistryController d = open();
     change_chemistry_tab(d, kPhTab, link, prompter);
     set_page_checked(d.page, true);
     d.page.controls[page_control_index(d.page, kParametersGroup, "Sample Interval (ms)")].text =
@@ -157,7 +157,7 @@ TEST_F(ChemistryDialogTest, NewChemistrySavedWithDefaultStartStates) {
 
 TEST_F(ChemistryDialogTest, FailedWriteKeepsWhatWasTyped) {
     start_with(records::ChemistryType::generic);
-    ChemistryDialog d = open();
+    ChemistryController d = open();
     auto& intake =
         d.page.controls[page_control_index(d.page, kParametersGroup, "Sample Intake State")];
     intake.text = "300";
@@ -175,7 +175,7 @@ TEST_F(ChemistryDialogTest, ObsoleteTaMultiplexersAreNamedWheneverShown) {
         ASSERT_EQ(records::set_chemistry_config(link, c), 0);
         open();
     }
-    ChemistryDialog d = open();
+    ChemistryController d = open();
     save_chemistry_dialog(d, link, prompter);
     const std::string tail =
         "\" is no longer supported - please change it to type \"None\" and "
@@ -198,7 +198,7 @@ TEST_F(ChemistryDialogTest, OlderNutrientFirmwareIsShownAndWrittenInItsLayout) {
     legacy.output_monitored = 1;
     legacy.output_monitor = 6;
     ASSERT_EQ(records::set_processing_params(link, legacy), 0);
-    ChemistryDialog d = open();
+    ChemistryController d = open();
     EXPECT_EQ(
         shown(d, "Measure", "Medium") + shown(d, "Measure", "Short") + shown(d, "Measure", "Long"),
         "012");

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <semaphore>
 
-#include "config/clock_controller.hpp"
+#include "config/real_time_clock_controller.hpp"
 #include "link/command_catalogue.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
@@ -68,7 +68,7 @@ class ClockDialogTest : public virtual_sensor::testing::SensorFixture {
 
 TEST_F(ClockDialogTest, SetNowFromThePickersShowsTheNewTimeAtOnce) {
     start();
-    ClockDialog dialog(
+    RealTimeClockController dialog(
         link, prompter, display.sink(), [] { return kPcLocal; }, kNoPolling);
     EXPECT_EQ(display.next(), "08/12/2026 10:00:00");
     EXPECT_EQ(dialog.controls().source, ClockSource::picked);
@@ -83,7 +83,7 @@ TEST_F(ClockDialogTest, SetNowFromThePickersShowsTheNewTimeAtOnce) {
 
 TEST_F(ClockDialogTest, SetNowFromThePcClock) {
     start();
-    ClockDialog dialog(
+    RealTimeClockController dialog(
         link, prompter, display.sink(), [] { return kPcLocal; }, kNoPolling);
     dialog.controls().source = ClockSource::pc;
     EXPECT_FALSE(pickers_enabled(dialog.controls()));
@@ -93,7 +93,7 @@ TEST_F(ClockDialogTest, SetNowFromThePcClock) {
 
 TEST_F(ClockDialogTest, SetNowRefused) {
     start({}, 200ms);
-    ClockDialog dialog(
+    RealTimeClockController dialog(
         link, prompter, display.sink(), [] { return kPcLocal; }, kNoPolling);
     EXPECT_EQ(display.next(), "08/12/2026 10:00:00");
     sensor->inject(291, {FaultKind::no_answer}, 1);
@@ -121,7 +121,7 @@ TEST_F(ClockDialogTest, ClosingLetsAStuckReadGo) {
     start({}, 500ms);
     sensor->inject(290, {FaultKind::no_answer});
     {
-        ClockDialog dialog(
+        RealTimeClockController dialog(
             link, prompter, display.sink(), [] { return kPcLocal; }, kNoPolling);
         dialog.close();  // the first read is still waiting for its answer
     }

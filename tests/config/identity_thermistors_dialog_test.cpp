@@ -109,8 +109,8 @@ TEST_F(ConfigDialogsTest, ThermistorChannelNineIsWrittenBackAsRead) {
 
     ThermistorsControls c;
     ASSERT_TRUE(open_thermistors(c, link, prompter));
-    EXPECT_EQ(processing::selected_value(c[1].input_channel), 9u);
-    EXPECT_EQ(processing::selected_value(c[0].input_channel), 5u);
+    EXPECT_EQ(common::selected_value(c[1].input_channel), 9u);
+    EXPECT_EQ(common::selected_value(c[0].input_channel), 5u);
     save_thermistors(c, link, prompter);
 
     const auto log = sensor->log();

@@ -1,6 +1,6 @@
 // "Configure Optics, Valves & Pump Defaults" against the emulated sensor: the commands of
 // opening, saving and the live test, its poller, and the messages shown.
-#include "config/optics_controller.hpp"
+#include "config/optics_valves_pump_controller.hpp"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,8 @@ class OpticsDialogTest : public virtual_sensor::testing::SensorFixture {
 
     RecordingPrompter prompter;
     ReportQueue queue;
-    OpticsDialog dialog{link, prompter, [this](const TestPollReport& r) { queue.push(r); }, 1ms};
+    OpticsValvesPumpController dialog{link, prompter,
+                                      [this](const TestPollReport& r) { queue.push(r); }, 1ms};
 };
 
 TEST_F(OpticsDialogTest, OpensWithTheFourRecordsAndTheIdleState) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/clock_transfer.hpp"
-#include "config/schedule_controller.hpp"
+#include "config/measurement_schedule_controller.hpp"
 #include "link/command_catalogue.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
@@ -43,7 +43,7 @@ class ScheduleDialogTest : public virtual_sensor::testing::SensorFixture {
     }
 
     RecordingPrompter prompter;
-    ScheduleDialog dialog{link, prompter};
+    MeasurementScheduleController dialog{link, prompter};
 };
 
 TEST_F(ScheduleDialogTest, LayoutTwoMinutesAreEveryHalfHour) {

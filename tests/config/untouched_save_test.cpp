@@ -12,13 +12,13 @@
 #include <sstream>
 
 #include "config/chemistry_controller.hpp"
-#include "config/optics_controller.hpp"
+#include "config/measurement_schedule_controller.hpp"
+#include "config/optics_valves_pump_controller.hpp"
 #include "config/platform_controllers.hpp"
-#include "config/schedule_controller.hpp"
 #include "config/sensor_identification_controller.hpp"
 #include "config/thermistors_controller.hpp"
 #include "link/command_catalogue.hpp"
-#include "maintenance/factory_settings.hpp"
+#include "maintenance/factory_settings_controller.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
 #include "support/recording_prompter.hpp"
@@ -316,7 +316,7 @@ const std::vector<UntouchedCase>& cases() {
          }},
         {"OpticsValvesPump", records::ChemistryType::dic, plant_optics,
          [](link::SensorLink& link, common::Prompter& prompter) {
-             OpticsDialog d(link, prompter, [](const TestPollReport&) {});
+             OpticsValvesPumpController d(link, prompter, [](const TestPollReport&) {});
              ASSERT_TRUE(d.open());
              d.save_defaults();
          }},
@@ -385,7 +385,7 @@ const std::vector<UntouchedCase>& cases() {
              s.records[code(CommandCode::GET_SCHEDULE)] = bytes_of(m);
          },
          [](link::SensorLink& link, common::Prompter& prompter) {
-             ScheduleDialog d(link, prompter);
+             MeasurementScheduleController d(link, prompter);
              ASSERT_TRUE(d.open());
              ASSERT_TRUE(d.save_enabled());
              d.save();
@@ -398,7 +398,7 @@ const std::vector<UntouchedCase>& cases() {
              ASSERT_TRUE(identification_save_enabled(c));
              save_identification(c, link, prompter);
          }},
-        {"FactorySettings", records::ChemistryType::nitrate,
+        {"FactorySettingsController", records::ChemistryType::nitrate,
          [](SensorState& s) {
              plant_identification(s);
              // The stores are written whole from their fields: the bytes no field shows are
@@ -415,7 +415,7 @@ const std::vector<UntouchedCase>& cases() {
              s.records[code(CommandCode::GET_NVRAM_SETTINGS)] = bytes_of(nvram);
          },
          [](link::SensorLink& link, common::Prompter& prompter) {
-             maintenance::FactorySettings f(link, prompter);
+             maintenance::FactorySettingsController f(link, prompter);
              ASSERT_TRUE(f.open());
              f.type_password(maintenance::kMaintenancePassword);
              ASSERT_TRUE(f.flash_save_enabled());

@@ -4,8 +4,8 @@
 
 #include "host_platform/eti_exchange.hpp"
 #include "host_platform/eti_sentence.hpp"
+#include "host_platform/platform_simulator_controller.hpp"
 #include "host_platform/printf_text.hpp"
-#include "host_platform/simulator_controller.hpp"
 #include "pty_peer.hpp"
 #include "support/recording_prompter.hpp"
 
@@ -54,7 +54,7 @@ TEST(EtiSimulation, FollowsTheSensorStateAndListsEachResult) {
     testing::Stepper stepper;
     testing::EventLog log;
     testing::RecordingPrompter prompter;
-    SimulatorController controller{
+    PlatformSimulatorController controller{
         prompter, log.events(), {open_serial_port, testing::fixed_clock(), stepper.hook()}};
     SimulatorSettings sim;
     SerialSettings serial;
@@ -119,7 +119,7 @@ TEST(EtiSimulation, AReplyOfTheRightCommandInAnotherFormIsIgnored) {
     testing::Stepper stepper;
     testing::EventLog log;
     testing::RecordingPrompter prompter;
-    SimulatorController controller{
+    PlatformSimulatorController controller{
         prompter, log.events(), {open_serial_port, testing::fixed_clock(), stepper.hook()}};
     SimulatorSettings sim;
     SerialSettings serial;

@@ -1,6 +1,6 @@
 // The Seaglider and BRIDGES exchanges over a pseudo-terminal, against a scripted sensor.
 #include "host_platform/glider_exchange.hpp"
-#include "host_platform/simulator_controller.hpp"
+#include "host_platform/platform_simulator_controller.hpp"
 #include "pty_peer.hpp"
 #include "support/recording_prompter.hpp"
 
@@ -17,7 +17,7 @@ struct GliderBench {
     testing::Stepper stepper;
     testing::EventLog log;
     testing::RecordingPrompter prompter;
-    SimulatorController controller{
+    PlatformSimulatorController controller{
         prompter, log.events(), {open_serial_port, testing::fixed_clock(), stepper.hook()}};
     SimulatorSettings sim;
     SerialSettings serial;

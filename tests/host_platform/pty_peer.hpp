@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "common/worker.hpp"
+#include "host_platform/platform_simulator_controller.hpp"
 #include "host_platform/result_rows.hpp"
-#include "host_platform/simulator_controller.hpp"
 
 namespace kelpira::testing {
 

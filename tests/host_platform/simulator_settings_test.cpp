@@ -2,9 +2,9 @@
 // and the session's start and close rules.
 #include <gtest/gtest.h>
 
+#include "host_platform/platform_simulator_controller.hpp"
 #include "host_platform/reply_scan.hpp"
 #include "host_platform/result_rows.hpp"
-#include "host_platform/simulator_controller.hpp"
 #include "host_platform/simulator_settings.hpp"
 #include "support/recording_prompter.hpp"
 
@@ -116,7 +116,7 @@ class IdlePort : public SerialPort {
     void cancel() override {}
 };
 
-TEST(SimulatorController, StartsOnlyWhatExistsAndAsksBeforeClosing) {
+TEST(PlatformSimulatorController, StartsOnlyWhatExistsAndAsksBeforeClosing) {
     testing::RecordingPrompter prompter;
     std::vector<std::string> opened;
     SimulatorHooks hooks;
@@ -125,7 +125,7 @@ TEST(SimulatorController, StartsOnlyWhatExistsAndAsksBeforeClosing) {
         return path == "/dev/ttyS9" ? OpenedPort{nullptr, "/dev/ttyS9: busy"}
                                     : OpenedPort{std::make_unique<IdlePort>(), ""};
     };
-    SimulatorController controller(prompter, {}, hooks);
+    PlatformSimulatorController controller(prompter, {}, hooks);
     SimulatorSettings sim;
     SerialSettings serial;
     serial.serial_port = "/dev/ttyS9";

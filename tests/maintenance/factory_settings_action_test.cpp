@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/handler_hid.hpp"
-#include "maintenance/factory_settings.hpp"
+#include "maintenance/factory_settings_controller.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/in_process_device.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
@@ -30,7 +30,7 @@ class FactorySettingsActionTest : public ::testing::Test {
     link::SensorLink link{backend};
     kelpira::testing::RecordingPrompter prompter;
     std::unique_ptr<virtual_sensor::VirtualSensor> sensor;
-    link::ConnectController view{backend, link, prompter, [](const link::DeviceEntry&) {}};
+    connect::ConnectController view{backend, link, prompter, [](const link::DeviceEntry&) {}};
 };
 
 TEST_F(FactorySettingsActionTest, RenamedSensorIsListedAfresh) {
@@ -41,7 +41,7 @@ TEST_F(FactorySettingsActionTest, RenamedSensorIsListedAfresh) {
         ++runs;
         EXPECT_TRUE(link.is_open());
         EXPECT_EQ(link.timeout(), 5000ms);
-        FactorySettings factory(link, prompter);
+        FactorySettingsController factory(link, prompter);
         ASSERT_TRUE(factory.open());
         factory.type_password("quoll");
         factory.fields().name = "Renamed";

@@ -1,6 +1,6 @@
 // The Factory Settings dialog's controller against the emulated sensor: which stores open, the
 // password, each save's bytes, read-back and message, and the refusals.
-#include "maintenance/factory_settings.hpp"
+#include "maintenance/factory_settings_controller.hpp"
 #include "maintenance/upgrade_controller.hpp"
 
 #include <gtest/gtest.h>
@@ -32,8 +32,8 @@ VirtualSensorOptions sensor_options(RunningCode running = RunningCode::firmware,
 class FactorySettingsTest : public virtual_sensor::testing::SensorFixture {
   protected:
     // Opens the dialog's controller on a sensor served with `options`, then forgets the reads.
-    FactorySettings& open(VirtualSensorOptions options = sensor_options(),
-                          std::chrono::milliseconds timeout = 5000ms) {
+    FactorySettingsController& open(VirtualSensorOptions options = sensor_options(),
+                                    std::chrono::milliseconds timeout = 5000ms) {
         start(std::move(options), timeout);
         EXPECT_TRUE(factory.open());
         sensor->clear_log();
@@ -46,7 +46,7 @@ class FactorySettingsTest : public virtual_sensor::testing::SensorFixture {
     }
 
     RecordingPrompter prompter;
-    FactorySettings factory{link, prompter};
+    FactorySettingsController factory{link, prompter};
 };
 
 TEST_F(FactorySettingsTest, OpeningReadsEveryStoreTheSensorHas) {
@@ -103,7 +103,7 @@ TEST(FactoryPassword, CapitalsUnlockAndOneExtraCharacterLocks) {
     RecordingPrompter prompter;
     link::InProcessHidBackend backend;
     link::SensorLink link{backend};
-    FactorySettings factory{link, prompter};
+    FactorySettingsController factory{link, prompter};
     factory.type_password("QUOLL");
     EXPECT_EQ(factory.password(), "quoll") << "the field lower-cases what is typed";
     EXPECT_TRUE(factory.unlocked());

@@ -3,8 +3,8 @@
 // compatibility verdict is the latest one's.
 #include <gtest/gtest.h>
 
+#include "connect/connect_controller.hpp"
 #include "link/compatibility_verdict.hpp"
-#include "link/connect_controller.hpp"
 #include "link/identity_probe.hpp"
 #include "maintenance/upgrade_controller.hpp"
 #include "maintenance/upgrade_fixture.hpp"
@@ -33,8 +33,8 @@ class UpgradeFromConnectView : public ::testing::Test {
     virtual_sensor::VirtualSensor sensor{in_bootloader("KELPIRA_2_6_1")};
     testing::RecordingPrompter prompter;
     std::vector<link::DeviceEntry> connected;
-    link::ConnectController view{backend, link, prompter,
-                                 [this](const link::DeviceEntry& e) { connected.push_back(e); }};
+    connect::ConnectController view{backend, link, prompter,
+                                    [this](const link::DeviceEntry& e) { connected.push_back(e); }};
     std::atomic<int> arrivals{0};
 };
 
@@ -53,7 +53,7 @@ TEST_F(UpgradeFromConnectView, TheUpgradedSensorComesBackOnTheLatestFirmware) {
         EXPECT_EQ(mode, link::kModeBootloader);
         EXPECT_EQ(link.timeout(), kMaintenanceTimeout);
         testing::EventQueue events;
-        UpgradeDialog dialog(link, prompter, events.sink());
+        UpgradeController dialog(link, prompter, events.sink());
         ASSERT_TRUE(dialog.open(mode));
         while (!dialog.result()) {
             dialog.handle(events.next());

@@ -38,7 +38,7 @@ class UpgradeDialogTest : public testing::UpgradeFixture {
 
     testing::RecordingPrompter prompter;
     testing::EventQueue events;
-    UpgradeDialog dialog{link, prompter, events.sink()};
+    UpgradeController dialog{link, prompter, events.sink()};
     std::vector<std::string> texts;
 };
 
@@ -77,7 +77,7 @@ TEST_F(UpgradeDialogTest, ABootloaderUpgradeNeedsYesToTheWarning) {
                                     "repair. Are you sure you want to do this?"}}));
     EXPECT_EQ(dialog.result(), kUpgradeNotDone);
 
-    UpgradeDialog again{link, prompter, events.sink()};
+    UpgradeController again{link, prompter, events.sink()};
     prompter.answers.push_back(common::Answer::Yes);
     prompter.files.push_back(files.write("boot.bin", image_bytes(64)));
     ASSERT_TRUE(again.open(2));
@@ -113,7 +113,7 @@ TEST_F(UpgradeDialogTest, FailuresReportTheBytesAcceptedAndTheStatus) {
               (Prompt{"message", "Upgrade", "Upgrade failed after 320 bytes (3)"}));
     EXPECT_EQ(dialog.result(), kUpgradeNotDone);
 
-    UpgradeDialog unreadable{link, prompter, events.sink()};
+    UpgradeController unreadable{link, prompter, events.sink()};
     prompter.files.push_back(files.path("gone.bin"));
     ASSERT_TRUE(unreadable.open(1));
     while (!unreadable.result()) {
@@ -186,7 +186,7 @@ class AnswersYesLate : public testing::RecordingPrompter {
 TEST_F(UpgradeDialogTest, AnOutcomeThatCameWhileTheCancelQuestionWasOpenStands) {
     start(in_bootloader());
     AnswersYesLate late;
-    UpgradeDialog asked{link, late, events.sink()};
+    UpgradeController asked{link, late, events.sink()};
     late.files.push_back(files.write("fw.bin", image_bytes(128)));
     ASSERT_TRUE(asked.open(1));
     late.while_open = [&] {

@@ -12,8 +12,8 @@
 #include <sstream>
 #include <string>
 
-#include "config/clock_controller.hpp"
 #include "config/optics_test_poller.hpp"
+#include "config/real_time_clock_controller.hpp"
 #include "graph/proc_graph_feed.hpp"
 #include "link/command_catalogue.hpp"
 #include "link/handler_hid.hpp"

@@ -10,8 +10,8 @@
 #include "records/optics_records.hpp"
 #include "records/platform_records.hpp"
 #include "records/pump_valve_defaults.hpp"
+#include "report/config_log_controller.hpp"
 #include "report/report_fixture.hpp"
-#include "report/report_log.hpp"
 
 namespace kelpira::report {
 namespace {

@@ -5,11 +5,11 @@
 
 #include "link/platform_commands.hpp"
 #include "records/platform_records.hpp"
+#include "report/config_log_controller.hpp"
 #include "report/report_fixture.hpp"
-#include "report/report_log.hpp"
+#include "report/restore_snapshot_controller.hpp"
 #include "report/snapshot.hpp"
 #include "report/snapshot_file.hpp"
-#include "report/snapshot_restore.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 

@@ -1,6 +1,6 @@
 // The main window's behaviour against an emulated sensor: title and status texts, link flags,
 // view changes, unplugging, poll reports, and the menu commands without dialogs.
-#include "shell/shell_controller.hpp"
+#include "shell/main_window_controller.hpp"
 
 #include <gtest/gtest.h>
 
@@ -50,20 +50,20 @@ class ShellControllerTest : public ::testing::Test {
     testing::RecordingPrompter prompter;
     std::unique_ptr<VirtualSensor> sensor;
     std::vector<std::string> events;
-    ShellController shell{link, prompter,
-                          ShellHooks{
-                              .show_view =
-                                  [this](ShellView v) {
-                                      events.push_back(v == ShellView::Connect ? "view connect"
-                                                       : v == ShellView::RawOutputGraph
-                                                           ? "view raw graph"
-                                                           : "view other");
-                                  },
-                              .start_poll = [this] { events.push_back("poll start"); },
-                              .stop_poll = [this] { events.push_back("poll stop"); },
-                              .state_changed = {},
-                              .clear_history = [this] { events.push_back("history cleared"); },
-                          }};
+    MainWindowController shell{link, prompter,
+                               ShellHooks{
+                                   .show_view =
+                                       [this](ShellView v) {
+                                           events.push_back(v == ShellView::Connect ? "view connect"
+                                                            : v == ShellView::RawOutputGraph
+                                                                ? "view raw graph"
+                                                                : "view other");
+                                       },
+                                   .start_poll = [this] { events.push_back("poll start"); },
+                                   .stop_poll = [this] { events.push_back("poll stop"); },
+                                   .state_changed = {},
+                                   .clear_history = [this] { events.push_back("history cleared"); },
+                               }};
 };
 
 TEST_F(ShellControllerTest, StartsNotConnectedOnTheConnectView) {

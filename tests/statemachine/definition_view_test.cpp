@@ -2,7 +2,7 @@
 // shrinking columns, and the summary save with its messages.
 #include <gtest/gtest.h>
 
-#include "statemachine/definition_view.hpp"
+#include "statemachine/definition_controller.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 

@@ -20,12 +20,12 @@
 #include "processing/dialogs/dic_controller.hpp"
 #include "processing/dialogs/nutrient_controller.hpp"
 #include "processing/dialogs/ph_controller.hpp"
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "processing/dialogs/ta_controller.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
-#include "ui/processing/processing_dialogs.hpp"
+#include "ui/processing/process_menu.hpp"
 
 namespace kelpira::ui {
 namespace {
@@ -217,13 +217,13 @@ struct Gate {
 };
 
 struct HeldPassTest : ProcessingDialogTest {
-    std::shared_ptr<processing::DicDialog> controller;
+    std::shared_ptr<processing::DicController> controller;
     std::shared_ptr<Gate> gate = std::make_shared<Gate>();
     std::unique_ptr<ProcessingDialog> dialog;
 
     void SetUp() override {
         prompter.files.push_back(folder.write("dic.csv", dic_header() + dic_rows(1, 20000)));
-        controller = std::make_shared<processing::DicDialog>(processing::make_dic_dialog());
+        controller = std::make_shared<processing::DicController>(processing::make_dic_dialog());
         ASSERT_TRUE(processing::open_dic_dialog(*controller, prompter));
         ProcessingHooks hooks;
         hooks.process = [c = controller, g = gate]() -> std::optional<processing::PassJob> {

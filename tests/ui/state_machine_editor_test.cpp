@@ -13,7 +13,7 @@
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
-#include "ui/statemachine/state_machine_editor.hpp"
+#include "ui/statemachine/editor_window.hpp"
 
 namespace kelpira::ui {
 namespace {
@@ -23,7 +23,7 @@ TEST(StateMachineEditorWidget, MovesEditsInsertsAndSavesThroughItsControls) {
     testing::RecordingPrompter prompter;
     testing::TempFolder folder;
     statemachine::EditorSession session;
-    StateMachineEditor editor(session, prompter, nullptr, {});
+    EditorWindow editor(session, prompter, nullptr, {});
     editor.show();
     editor.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));  // shortcuts need the active window
@@ -66,7 +66,7 @@ TEST(StateMachineEditorWidget, LedListsAndClosingAreWired) {
     testing::test_application();
     testing::RecordingPrompter prompter;
     statemachine::EditorSession session;
-    StateMachineEditor editor(session, prompter, nullptr, {});
+    EditorWindow editor(session, prompter, nullptr, {});
     editor.show();
     session.image.state_defaults.led_current_ua[0] = 12345;
     editor.widgets().leds[0]->setCurrentIndex(1);  // "Off"

@@ -3,8 +3,8 @@
 // bootloader's restart seen through the folder watcher.
 #include <gtest/gtest.h>
 
+#include "connect/connect_controller.hpp"
 #include "link/combined_hid.hpp"
-#include "link/connect_controller.hpp"
 #include "link/folder_watcher.hpp"
 #include "link/handler_hid.hpp"
 #include "link/socket_hid.hpp"
@@ -39,8 +39,8 @@ struct SocketConnectTest : ::testing::Test {
     SensorLink link{backend};
     kelpira::testing::RecordingPrompter prompter;
     std::vector<DeviceEntry> connected;
-    ConnectController controller{backend, link, prompter,
-                                 [this](const DeviceEntry& e) { connected.push_back(e); }};
+    connect::ConnectController controller{backend, link, prompter,
+                                          [this](const DeviceEntry& e) { connected.push_back(e); }};
 
     std::string serve(const std::string& label, VirtualSensorOptions options) {
         sensors.push_back(std::make_unique<VirtualSensor>(std::move(options)));

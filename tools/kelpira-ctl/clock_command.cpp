@@ -2,8 +2,8 @@
 // typed date and time or from the PC's clock.
 #include <iostream>
 
-#include "config/clock_controller.hpp"
 #include "config/clock_transfer.hpp"
+#include "config/real_time_clock_controller.hpp"
 #include "ctl_command.hpp"
 
 namespace kelpira::ctl {

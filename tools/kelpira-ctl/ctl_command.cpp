@@ -8,8 +8,8 @@
 
 #include "common/safe_file.hpp"
 #include "common/visible_text.hpp"
+#include "connect/connect_controller.hpp"
 #include "link/combined_hid.hpp"
-#include "link/connect_controller.hpp"
 #include "link/device_socket_names.hpp"
 #include "link/hidraw_backend.hpp"
 #include "link/identity_commands.hpp"
@@ -33,7 +33,7 @@ struct Discovery {
     link::CombinedHidBackend backend{{&usb, &virtual_devices}};
     link::SensorLink link{backend};
     TerminalPrompter prompter;
-    link::ConnectController controller{backend, link, prompter, [](const link::DeviceEntry&) {}};
+    connect::ConnectController controller{backend, link, prompter, [](const link::DeviceEntry&) {}};
 
     // A virtual-sensor folder that cannot be trusted is told once, here.
     Discovery() {
@@ -44,7 +44,7 @@ struct Discovery {
     }
 
     // Texts from the sensor with their control characters made visible.
-    std::string line(const link::DeviceRow& row) const {
+    std::string line(const connect::DeviceRow& row) const {
         using common::visible_text;
         return visible_text(controller.entries()[row.entry].path) + "\t" + visible_text(row.name) +
                "\t" + visible_text(row.serial_number) + "\t" + visible_text(row.state) + "\t" +
@@ -115,9 +115,9 @@ struct OpenSensor::Parts {
 namespace {
 
 // The rows `selector` names among those discovery found (all of them without a selector).
-std::vector<const link::DeviceRow*> matching(const Discovery& d,
-                                             const std::optional<std::string>& selector) {
-    std::vector<const link::DeviceRow*> matches;
+std::vector<const connect::DeviceRow*> matching(const Discovery& d,
+                                                const std::optional<std::string>& selector) {
+    std::vector<const connect::DeviceRow*> matches;
     for (const auto& row : d.controller.rows()) {
         const std::string& path = d.controller.entries()[row.entry].path;
         if (!selector || row.name == *selector || row.serial_number == *selector ||
@@ -155,7 +155,7 @@ OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware, std::chrono::m
                               "firmware)");
         }
         const std::string serial = matches[0]->serial_number;
-        if (d.link.Open(entry.path, link::kConnectTimeout) != 0 ||
+        if (d.link.Open(entry.path, connect::kConnectTimeout) != 0 ||
             link::start_firmware(d.link) != link::kResultSuccess) {
             d.link.Close();
             throw WorkFailure(entry.path + ": Failed to start firmware");

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "common/command_line.hpp"
-#include "link/connect_controller.hpp"
+#include "connect/connect_controller.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::ctl {
@@ -74,7 +74,7 @@ class OpenSensor {
     // firmware. With none, several, or a sensor that stays in its bootloader, throws
     // WorkFailure listing what was found. The link is opened with `timeout`.
     OpenSensor(const Invocation& inv, bool need_firmware,
-               std::chrono::milliseconds timeout = link::kConnectTimeout);
+               std::chrono::milliseconds timeout = connect::kConnectTimeout);
     ~OpenSensor();
     OpenSensor(const OpenSensor&) = delete;
     OpenSensor& operator=(const OpenSensor&) = delete;

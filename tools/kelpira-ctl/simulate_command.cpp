@@ -18,7 +18,7 @@
 #include "common/stop_signals.hpp"
 #include "common/visible_text.hpp"
 #include "ctl_command.hpp"
-#include "host_platform/simulator_controller.hpp"
+#include "host_platform/platform_simulator_controller.hpp"
 #include "terminal_prompter.hpp"
 
 namespace kelpira::ctl {
@@ -196,7 +196,7 @@ int run_simulate(const Invocation& inv) {
     // Ending the session (Ctrl+C, or the download done) is the user's Yes to "Stop simulation?".
     TerminalPrompter prompter;
     prompter.agree_to("Exit");
-    SimulatorController controller(prompter, events);
+    PlatformSimulatorController controller(prompter, events);
 
     const common::StopSignalScope stop({SIGINT, SIGTERM});
     const bool started =

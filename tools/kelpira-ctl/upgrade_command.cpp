@@ -135,7 +135,7 @@ int run_upgrade(const Invocation& inv) {
     TerminalPrompter prompter;
     prompter.open_file(o.file).assume_yes(o.yes).agree_to(maintenance::kCancelCaption);
     auto queue = std::make_shared<EventQueue>();
-    maintenance::UpgradeDialog dialog(
+    maintenance::UpgradeController dialog(
         sensor.link(), prompter,
         [queue](const maintenance::UpgradeEvent& event) { queue->push(event); });
     // Every stop signal is the user's request to stop, which a bootloader upgrade refuses: they

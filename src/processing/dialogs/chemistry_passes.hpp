@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/ta_engine.hpp"
 #include "records/chemistry_type.hpp"

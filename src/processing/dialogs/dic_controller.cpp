@@ -8,13 +8,13 @@
 namespace kelpira::processing {
 namespace {
 
-FormControl& control(ProcessingView& v, std::size_t inlet, DicInletControl c) {
+common::FormControl& control(ProcessingView& v, std::size_t inlet, DicInletControl c) {
     return v.controls[dic_control(inlet, c)];
 }
-const FormControl& control(const ProcessingView& v, std::size_t inlet, DicInletControl c) {
+const common::FormControl& control(const ProcessingView& v, std::size_t inlet, DicInletControl c) {
     return v.controls[dic_control(inlet, c)];
 }
-FormControl& sensor_version(ProcessingView& v) {
+common::FormControl& sensor_version(ProcessingView& v) {
     return v.controls[static_cast<std::size_t>(DicControl::sensor_version)];
 }
 
@@ -22,7 +22,7 @@ constexpr std::uint32_t kSample = 1;
 constexpr std::uint32_t kCrm = 2;
 
 void apply_inlet_rules(ProcessingView& v, std::size_t inlet) {
-    const std::uint32_t type = selected_value(control(v, inlet, DicInletControl::type));
+    const std::uint32_t type = common::selected_value(control(v, inlet, DicInletControl::type));
     control(v, inlet, DicInletControl::intake_state).enabled = type == kSample;
     control(v, inlet, DicInletControl::measurement_state).enabled = type == kSample || type == kCrm;
     control(v, inlet, DicInletControl::crm_value).enabled = type == kCrm;
@@ -30,32 +30,32 @@ void apply_inlet_rules(ProcessingView& v, std::size_t inlet) {
 
 }  // namespace
 
-DicDialog make_dic_dialog() {
-    DicDialog d;
+DicController make_dic_dialog() {
+    DicController d;
     auto& v = d.view;
     v.title = kDicCaption;
     v.controls.push_back(
-        make_list("Common Processing Parameters", "Sensor Version", {{0, "None"}}));
+        common::make_list("Common Processing Parameters", "Sensor Version", {{0, "None"}}));
     for (std::size_t k = 0; k < kDicInlets; ++k) {
         const std::string group = "Inlet " + std::to_string(k + 1) + " Processing Parameters";
-        v.controls.push_back(
-            make_list(group, "Inlet Type", {{0, "Unused"}, {kSample, "Sample"}, {kCrm, "CRM"}}));
-        v.controls.push_back(make_field(group, "Intake State"));
-        v.controls.push_back(make_field(group, "Measurement State"));
-        v.controls.push_back(make_field(group, "CRM Value (\u00b5mol/kg)"));
+        v.controls.push_back(common::make_list(
+            group, "Inlet Type", {{0, "Unused"}, {kSample, "Sample"}, {kCrm, "CRM"}}));
+        v.controls.push_back(common::make_field(group, "Intake State"));
+        v.controls.push_back(common::make_field(group, "Measurement State"));
+        v.controls.push_back(common::make_field(group, "CRM Value (\u00b5mol/kg)"));
     }
     v.results.columns = dic_result_columns();
     reset_header(d.header, RawChemistry::dic);
     return d;
 }
 
-bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter) {
+bool open_dic_dialog(DicController& dialog, common::Prompter& prompter) {
     const auto path = choose_raw_path(prompter);
     return path &&
            open_dic_file(dialog, prompter, *path, read_raw_header(*path, RawChemistry::dic));
 }
 
-bool open_dic_file(DicDialog& dialog, common::Prompter& prompter, const std::string& path,
+bool open_dic_file(DicController& dialog, common::Prompter& prompter, const std::string& path,
                    std::optional<OpenedRawFile> read) {
     const auto file = checked_raw_file(prompter, kDicCaption, path, std::move(read));
     if (!file) {
@@ -77,7 +77,7 @@ bool open_dic_file(DicDialog& dialog, common::Prompter& prompter, const std::str
     return true;
 }
 
-void dic_control_changed(DicDialog& dialog, std::size_t changed) {
+void dic_control_changed(DicController& dialog, std::size_t changed) {
     for (std::size_t k = 0; k < kDicInlets; ++k) {
         if (changed == dic_control(k, DicInletControl::type)) {
             apply_inlet_rules(dialog.view, k);
@@ -85,39 +85,40 @@ void dic_control_changed(DicDialog& dialog, std::size_t changed) {
     }
 }
 
-PassJob dic_process(DicDialog& dialog) {
+PassJob dic_process(DicController& dialog) {
     begin_pass(dialog.view);
     return dic_pass_job(dialog.path, dic_params_of(dialog.view), dialog.header.thermistors[0]);
 }
 
 records::DicParams dic_params_of(const ProcessingView& view) {
     records::DicParams p;
-    p.sensor_version = static_cast<std::uint8_t>(
-        selected_value(view.controls[static_cast<std::size_t>(DicControl::sensor_version)]));
+    p.sensor_version = static_cast<std::uint8_t>(common::selected_value(
+        view.controls[static_cast<std::size_t>(DicControl::sensor_version)]));
     for (std::size_t k = 0; k < kDicInlets; ++k) {
         auto& inlet = p.inlet[k];
-        inlet.type =
-            static_cast<std::uint8_t>(selected_value(control(view, k, DicInletControl::type)));
-        inlet.intake_state = field_state(control(view, k, DicInletControl::intake_state).text);
+        inlet.type = static_cast<std::uint8_t>(
+            common::selected_value(control(view, k, DicInletControl::type)));
+        inlet.intake_state =
+            common::field_state(control(view, k, DicInletControl::intake_state).text);
         inlet.measurement_state =
-            field_state(control(view, k, DicInletControl::measurement_state).text);
+            common::field_state(control(view, k, DicInletControl::measurement_state).text);
         inlet.crm_umol_kg =
-            common::to_f32(field_value(control(view, k, DicInletControl::crm_value)));
+            common::to_f32(common::field_value(control(view, k, DicInletControl::crm_value)));
     }
     return p;
 }
 
 void show_dic_params(ProcessingView& view, const records::DicParams& p) {
-    select_value(sensor_version(view), p.sensor_version);
+    common::select_value(sensor_version(view), p.sensor_version);
     for (std::size_t k = 0; k < kDicInlets; ++k) {
         const auto& inlet = p.inlet[k];
-        select_value(control(view, k, DicInletControl::type), inlet.type);
+        common::select_value(control(view, k, DicInletControl::type), inlet.type);
         control(view, k, DicInletControl::intake_state).text = std::to_string(inlet.intake_state);
         control(view, k, DicInletControl::measurement_state).text =
             std::to_string(inlet.measurement_state);
         // The stored value is a float; the 0.001 keeps 1999.995f from showing as 1999.99.
-        show_value(control(view, k, DicInletControl::crm_value), inlet.crm_umol_kg,
-                   fixed_text(static_cast<double>(inlet.crm_umol_kg) + 0.001, 2));
+        common::show_value(control(view, k, DicInletControl::crm_value), inlet.crm_umol_kg,
+                           common::fixed_text(static_cast<double>(inlet.crm_umol_kg) + 0.001, 2));
         apply_inlet_rules(view, k);
     }
 }

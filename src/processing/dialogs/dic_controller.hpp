@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/prompter.hpp"
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "processing/raw_header.hpp"
 
@@ -24,7 +24,7 @@ constexpr std::size_t dic_control(std::size_t inlet, DicInletControl c) {
            static_cast<std::size_t>(c);
 }
 
-struct DicDialog {
+struct DicController {
     ProcessingView view;
     std::string path;
     RawHeader header;  // thermistor 0 comes from here only
@@ -32,20 +32,20 @@ struct DicDialog {
 
 inline constexpr const char* kDicCaption = "Process Raw DIC Data";
 
-DicDialog make_dic_dialog();
+DicController make_dic_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_dic_dialog(DicDialog& dialog, common::Prompter& prompter);
+bool open_dic_dialog(DicController& dialog, common::Prompter& prompter);
 // The second step of opening, for a window that reads the header off its own thread: `read` is
 // what read_raw_header gave for the chosen `path`.
-bool open_dic_file(DicDialog& dialog, common::Prompter& prompter, const std::string& path,
+bool open_dic_file(DicController& dialog, common::Prompter& prompter, const std::string& path,
                    std::optional<OpenedRawFile> read);
 
 // An "Inlet Type" changed: that inlet's controls follow its type.
-void dic_control_changed(DicDialog& dialog, std::size_t control);
+void dic_control_changed(DicController& dialog, std::size_t control);
 
 // "Process": clears the lists, reads the controls and returns the pass over the file.
-PassJob dic_process(DicDialog& dialog);
+PassJob dic_process(DicController& dialog);
 
 records::DicParams dic_params_of(const ProcessingView& view);
 void show_dic_params(ProcessingView& view, const records::DicParams& params);

@@ -4,6 +4,7 @@
 #include "common/decimal_milli.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
+#include "records/input_channels.hpp"
 
 namespace kelpira::processing {
 namespace {
@@ -15,16 +16,16 @@ constexpr std::size_t at(NutrientControl c) {
     return static_cast<std::size_t>(c);
 }
 
-FormControl& control(ProcessingView& view, NutrientControl c) {
+common::FormControl& control(ProcessingView& view, NutrientControl c) {
     return view.controls[at(c)];
 }
-const FormControl& control(const ProcessingView& view, NutrientControl c) {
+const common::FormControl& control(const ProcessingView& view, NutrientControl c) {
     return view.controls[at(c)];
 }
 
-std::vector<Choice> monitor_choices() {
-    std::vector<Choice> out{{records::kNoMonitor, "None"}};
-    for (auto& c : input_channel_choices()) {
+std::vector<common::Choice> monitor_choices() {
+    std::vector<common::Choice> out{{records::kNoMonitor, "None"}};
+    for (auto& c : records::input_channel_choices()) {
         out.push_back(std::move(c));
     }
     return out;
@@ -37,14 +38,14 @@ std::string state_text(std::uint8_t state) {
     return std::to_string(state);
 }
 
-void show_concentration(FormControl& field, std::uint32_t nmol) {
-    show_value(field, nmol, fixed_text(nmol / 1000.0, 3));
+void show_concentration(common::FormControl& field, std::uint32_t nmol) {
+    common::show_value(field, nmol, common::fixed_text(nmol / 1000.0, 3));
 }
 
 // The header's nmol while unedited; µM as typed, times 1000 on its text and truncated to the
 // 32-bit field, as Configure Chemistry stores it.
-std::uint32_t nmol_of(const FormControl& field) {
-    if (const auto nmol = unedited_value(field)) {
+std::uint32_t nmol_of(const common::FormControl& field) {
+    if (const auto nmol = common::unedited_value(field)) {
         return static_cast<std::uint32_t>(*nmol);
     }
     return common::decimal_milli_u32(field.text);
@@ -63,7 +64,7 @@ void apply_rules(ProcessingView& view) {
         view.results.columns[4].title = name + " (Long.uM)";
     }
     control(view, NutrientControl::dilution).text =
-        "1:" + fixed_text(records::dilution_ratio(type), 3);
+        "1:" + common::fixed_text(records::dilution_ratio(type), 3);
 
     control(view, NutrientControl::standard1_state).enabled =
         !(p.standard_adjustment == 1 && p.processing_trigger != 0);
@@ -79,63 +80,72 @@ void apply_rules(ProcessingView& view) {
 
 }  // namespace
 
-NutrientDialog make_nutrient_dialog() {
-    NutrientDialog d;
+NutrientController make_nutrient_dialog() {
+    NutrientController d;
     auto& v = d.view;
     v.title = kNutrientCaption;
     v.controls.resize(at(NutrientControl::count));
-    const auto set = [&v](NutrientControl c, FormControl f) { v.controls[at(c)] = std::move(f); };
+    const auto set = [&v](NutrientControl c, common::FormControl f) {
+        v.controls[at(c)] = std::move(f);
+    };
     set(NutrientControl::type,
-        make_list(
+        common::make_list(
             kParameters, "Nutrient Type",
             {{1, "Nitrate"}, {2, "Phosphate"}, {3, "Silicate"}, {5, "Nitrite"}, {6, "Iron"}}));
-    set(NutrientControl::sensor_version, make_list(kParameters, "Sensor Version", {{0, "None"}}));
+    set(NutrientControl::sensor_version,
+        common::make_list(kParameters, "Sensor Version", {{0, "None"}}));
     set(NutrientControl::output,
-        make_list(kParameters, "Output",
-                  {{0, "Medium"}, {1, "Short"}, {2, "Long"}, {254, "Adaptive"}}));
-    set(NutrientControl::sample_intake_state, make_field(kParameters, "Sample Intake State"));
+        common::make_list(kParameters, "Output",
+                          {{0, "Medium"}, {1, "Short"}, {2, "Long"}, {254, "Adaptive"}}));
+    set(NutrientControl::sample_intake_state,
+        common::make_field(kParameters, "Sample Intake State"));
     set(NutrientControl::sample_measurement_state,
-        make_field(kParameters, "Sample Measurement State"));
+        common::make_field(kParameters, "Sample Measurement State"));
     set(NutrientControl::blank_measurement_state,
-        make_field(kParameters, "Blank Measurement State"));
-    set(NutrientControl::standard1_state, make_field(kParameters, "Standard 1 Measurement State"));
-    set(NutrientControl::standard2_state, make_field(kParameters, "Standard 2 Measurement State"));
+        common::make_field(kParameters, "Blank Measurement State"));
+    set(NutrientControl::standard1_state,
+        common::make_field(kParameters, "Standard 1 Measurement State"));
+    set(NutrientControl::standard2_state,
+        common::make_field(kParameters, "Standard 2 Measurement State"));
     set(NutrientControl::standard1_concentration,
-        make_field(kParameters, "Standard 1 Concentration (\u00b5M)"));
+        common::make_field(kParameters, "Standard 1 Concentration (\u00b5M)"));
     set(NutrientControl::standard2_concentration,
-        make_field(kParameters, "Standard 2 Concentration (\u00b5M)"));
+        common::make_field(kParameters, "Standard 2 Concentration (\u00b5M)"));
     set(NutrientControl::standard_adjustment,
-        make_list(kParameters, "Standard Adjustment",
-                  {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Linear Fit"}}));
+        common::make_list(kParameters, "Standard Adjustment",
+                          {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Linear Fit"}}));
     set(NutrientControl::processing_trigger,
-        make_list(kParameters, "Processing Trigger",
-                  {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Sample"}, {3, "Blank"}}));
-    set(NutrientControl::medium_measure, make_list("Medium", "Measure", input_channel_choices()));
-    set(NutrientControl::medium_monitor, make_list("Medium", "Monitor", monitor_choices()));
-    set(NutrientControl::short_measure, make_list("Short", "Measure", input_channel_choices()));
-    set(NutrientControl::short_monitor, make_list("Short", "Monitor", monitor_choices()));
-    set(NutrientControl::long_measure, make_list("Long", "Measure", input_channel_choices()));
-    set(NutrientControl::long_monitor, make_list("Long", "Monitor", monitor_choices()));
+        common::make_list(kParameters, "Processing Trigger",
+                          {{0, "Standard 1"}, {1, "Standard 2"}, {2, "Sample"}, {3, "Blank"}}));
+    set(NutrientControl::medium_measure,
+        common::make_list("Medium", "Measure", records::input_channel_choices()));
+    set(NutrientControl::medium_monitor, common::make_list("Medium", "Monitor", monitor_choices()));
+    set(NutrientControl::short_measure,
+        common::make_list("Short", "Measure", records::input_channel_choices()));
+    set(NutrientControl::short_monitor, common::make_list("Short", "Monitor", monitor_choices()));
+    set(NutrientControl::long_measure,
+        common::make_list("Long", "Measure", records::input_channel_choices()));
+    set(NutrientControl::long_monitor, common::make_list("Long", "Monitor", monitor_choices()));
     set(NutrientControl::optical_correction,
-        make_field(kOptical, "Enable Optical Correction", ControlKind::check));
+        common::make_field(kOptical, "Enable Optical Correction", common::ControlKind::check));
     set(NutrientControl::optical_sample_state,
-        make_field(kOptical, "Optical Correction State (sample)"));
+        common::make_field(kOptical, "Optical Correction State (sample)"));
     set(NutrientControl::optical_blank_state,
-        make_field(kOptical, "Optical Correction State (blank)"));
-    set(NutrientControl::dilution,
-        make_field(kOptical, "Optical Correction Dilution", ControlKind::read_only));
+        common::make_field(kOptical, "Optical Correction State (blank)"));
+    set(NutrientControl::dilution, common::make_field(kOptical, "Optical Correction Dilution",
+                                                      common::ControlKind::read_only));
     v.results.columns = nutrient_result_columns();
     return d;
 }
 
-bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter) {
+bool open_nutrient_dialog(NutrientController& dialog, common::Prompter& prompter) {
     const auto path = choose_raw_path(prompter);
     return path && open_nutrient_file(dialog, prompter, *path,
                                       read_raw_header(*path, RawChemistry::nutrient));
 }
 
-bool open_nutrient_file(NutrientDialog& dialog, common::Prompter& prompter, const std::string& path,
-                        std::optional<OpenedRawFile> read) {
+bool open_nutrient_file(NutrientController& dialog, common::Prompter& prompter,
+                        const std::string& path, std::optional<OpenedRawFile> read) {
     const auto file = checked_raw_file(prompter, kNutrientCaption, path, std::move(read));
     if (!file) {
         return false;
@@ -158,7 +168,7 @@ bool open_nutrient_file(NutrientDialog& dialog, common::Prompter& prompter, cons
     return true;
 }
 
-void nutrient_control_changed(NutrientDialog& dialog, std::size_t changed) {
+void nutrient_control_changed(NutrientController& dialog, std::size_t changed) {
     switch (static_cast<NutrientControl>(changed)) {
         case NutrientControl::type:
         case NutrientControl::standard_adjustment:
@@ -171,21 +181,23 @@ void nutrient_control_changed(NutrientDialog& dialog, std::size_t changed) {
     }
 }
 
-PassJob nutrient_process(NutrientDialog& dialog) {
+PassJob nutrient_process(NutrientController& dialog) {
     begin_pass(dialog.view);
     return nutrient_pass_job(dialog.path, nutrient_type_of(dialog.view),
                              nutrient_params_of(dialog.view));
 }
 
 records::ChemistryType nutrient_type_of(const ProcessingView& view) {
-    return static_cast<ChemistryType>(selected_value(control(view, NutrientControl::type)));
+    return static_cast<ChemistryType>(common::selected_value(control(view, NutrientControl::type)));
 }
 
 records::NutrientParams nutrient_params_of(const ProcessingView& view) {
     const auto byte = [&view](NutrientControl c) {
-        return static_cast<std::uint8_t>(selected_value(control(view, c)));
+        return static_cast<std::uint8_t>(common::selected_value(control(view, c)));
     };
-    const auto state = [&view](NutrientControl c) { return field_state(control(view, c).text); };
+    const auto state = [&view](NutrientControl c) {
+        return common::field_state(control(view, c).text);
+    };
     NutrientParams p;
     p.layout = 1;
     p.sensor_version = byte(NutrientControl::sensor_version);
@@ -214,9 +226,9 @@ records::NutrientParams nutrient_params_of(const ProcessingView& view) {
 
 void show_nutrient_params(ProcessingView& view, records::ChemistryType type,
                           const records::NutrientParams& p) {
-    select_value(control(view, NutrientControl::type), records::code_of(type));
-    select_value(control(view, NutrientControl::sensor_version), p.sensor_version);
-    select_value(control(view, NutrientControl::output), p.output_channel);
+    common::select_value(control(view, NutrientControl::type), records::code_of(type));
+    common::select_value(control(view, NutrientControl::sensor_version), p.sensor_version);
+    common::select_value(control(view, NutrientControl::output), p.output_channel);
     control(view, NutrientControl::sample_intake_state).text = state_text(p.sample_intake_state);
     control(view, NutrientControl::sample_measurement_state).text =
         state_text(p.sample_measurement_state);
@@ -226,14 +238,15 @@ void show_nutrient_params(ProcessingView& view, records::ChemistryType type,
     control(view, NutrientControl::standard2_state).text = state_text(p.standard2_state);
     show_concentration(control(view, NutrientControl::standard1_concentration), p.standard1_nmol);
     show_concentration(control(view, NutrientControl::standard2_concentration), p.standard2_nmol);
-    select_value(control(view, NutrientControl::standard_adjustment), p.standard_adjustment);
-    select_value(control(view, NutrientControl::processing_trigger), p.processing_trigger);
-    select_value(control(view, NutrientControl::medium_measure), p.measure_medium);
-    select_value(control(view, NutrientControl::short_measure), p.measure_short);
-    select_value(control(view, NutrientControl::long_measure), p.measure_long);
-    select_value(control(view, NutrientControl::medium_monitor), p.monitor_medium);
-    select_value(control(view, NutrientControl::short_monitor), p.monitor_short);
-    select_value(control(view, NutrientControl::long_monitor), p.monitor_long);
+    common::select_value(control(view, NutrientControl::standard_adjustment),
+                         p.standard_adjustment);
+    common::select_value(control(view, NutrientControl::processing_trigger), p.processing_trigger);
+    common::select_value(control(view, NutrientControl::medium_measure), p.measure_medium);
+    common::select_value(control(view, NutrientControl::short_measure), p.measure_short);
+    common::select_value(control(view, NutrientControl::long_measure), p.measure_long);
+    common::select_value(control(view, NutrientControl::medium_monitor), p.monitor_medium);
+    common::select_value(control(view, NutrientControl::short_monitor), p.monitor_short);
+    common::select_value(control(view, NutrientControl::long_monitor), p.monitor_long);
     control(view, NutrientControl::optical_correction).checked = p.optical_correction != 0;
     control(view, NutrientControl::optical_sample_state).text = state_text(p.optical_sample_state);
     control(view, NutrientControl::optical_blank_state).text = state_text(p.optical_blank_state);

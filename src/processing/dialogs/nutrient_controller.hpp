@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/prompter.hpp"
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "records/chemistry_type.hpp"
 #include "records/nutrient_params.hpp"
@@ -41,7 +41,7 @@ enum class NutrientControl : std::size_t {
     count
 };
 
-struct NutrientDialog {
+struct NutrientController {
     ProcessingView view;
     std::string path;  // the raw file; every "Process" reads it again from its start
 };
@@ -49,22 +49,22 @@ struct NutrientDialog {
 inline constexpr const char* kNutrientCaption = "Process Raw Nutrient Data";
 
 // The dialog before a file is chosen: lists filled, columns titled, "Save" disabled.
-NutrientDialog make_nutrient_dialog();
+NutrientController make_nutrient_dialog();
 
 // Chooses the file and reads its header, showing its parameters or saying why not. Returns
 // false when the dialog is to close (chooser cancelled, wrong chemistry, unreadable file).
-bool open_nutrient_dialog(NutrientDialog& dialog, common::Prompter& prompter);
+bool open_nutrient_dialog(NutrientController& dialog, common::Prompter& prompter);
 // The second step of opening, for a window that reads the header off its own thread: `read` is
 // what read_raw_header gave for the chosen `path`.
-bool open_nutrient_file(NutrientDialog& dialog, common::Prompter& prompter, const std::string& path,
-                        std::optional<OpenedRawFile> read);
+bool open_nutrient_file(NutrientController& dialog, common::Prompter& prompter,
+                        const std::string& path, std::optional<OpenedRawFile> read);
 
 // A list or check box changed: "Nutrient Type", "Standard Adjustment", "Processing Trigger"
 // and "Enable Optical Correction" apply the titles, dilution and enabling rules.
-void nutrient_control_changed(NutrientDialog& dialog, std::size_t control);
+void nutrient_control_changed(NutrientController& dialog, std::size_t control);
 
 // "Process": clears the lists, reads the controls and returns the pass over the file.
-PassJob nutrient_process(NutrientDialog& dialog);
+PassJob nutrient_process(NutrientController& dialog);
 
 // The controls as parameters (states above 254 taken as 254, concentrations x 1000
 // truncated, a list without a selection as its first entry), and the nutrient type.

@@ -6,15 +6,15 @@
 
 namespace kelpira::processing {
 
-NutrientMultiDialog make_nutrient_multi_dialog() {
-    NutrientMultiDialog d;
+NutrientMultiController make_nutrient_multi_dialog() {
+    NutrientMultiController d;
     d.view.title = kNutrientMultiCaption;
     d.view.has_process_button = false;
     d.view.results.columns = nutrient_multi_result_columns();
     return d;
 }
 
-std::optional<PassJob> open_nutrient_multi_dialog(NutrientMultiDialog& dialog,
+std::optional<PassJob> open_nutrient_multi_dialog(NutrientMultiController& dialog,
                                                   common::Prompter& prompter) {
     auto paths = prompter.choose_open_files(raw_file_request());
     if (paths.empty()) {

@@ -7,22 +7,22 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 
 namespace kelpira::processing {
 
-struct NutrientMultiDialog {
+struct NutrientMultiController {
     ProcessingView view;
 };
 
 inline constexpr const char* kNutrientMultiCaption = "Process Raw Nutrient Data (Multi)";
 
 // The log, the result list with its nine columns and a disabled "Save"; no parameters.
-NutrientMultiDialog make_nutrient_multi_dialog();
+NutrientMultiController make_nutrient_multi_dialog();
 
 // Lets the user choose the files and returns the pass over them; nothing when the chooser
 // was cancelled (the dialog closes).
-std::optional<PassJob> open_nutrient_multi_dialog(NutrientMultiDialog& dialog,
+std::optional<PassJob> open_nutrient_multi_dialog(NutrientMultiController& dialog,
                                                   common::Prompter& prompter);
 
 }  // namespace kelpira::processing

@@ -5,6 +5,7 @@
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "processing/ph_engine.hpp"
+#include "records/input_channels.hpp"
 
 namespace kelpira::processing {
 namespace {
@@ -12,55 +13,56 @@ namespace {
 constexpr std::size_t at(PhControl c) {
     return static_cast<std::size_t>(c);
 }
-FormControl& control(ProcessingView& v, PhControl c) {
+common::FormControl& control(ProcessingView& v, PhControl c) {
     return v.controls[at(c)];
 }
-const FormControl& control(const ProcessingView& v, PhControl c) {
+const common::FormControl& control(const ProcessingView& v, PhControl c) {
     return v.controls[at(c)];
 }
 
 constexpr const char* kParameters = "Processing Parameters";
 
-void show_real(FormControl& field, float value) {
-    show_value(field, value, fixed_text(value, 5));
+void show_real(common::FormControl& field, float value) {
+    common::show_value(field, value, common::fixed_text(value, 5));
 }
 
 }  // namespace
 
-PhDialog make_ph_dialog() {
-    PhDialog d;
+PhController make_ph_dialog() {
+    PhController d;
     auto& v = d.view;
     v.title = kPhCaption;
     v.controls.resize(at(PhControl::count));
-    const auto set = [&v](PhControl c, FormControl f) { v.controls[at(c)] = std::move(f); };
-    set(PhControl::sensor_version, make_list(kParameters, "Sensor Version", {{0, "None"}}));
+    const auto set = [&v](PhControl c, common::FormControl f) { v.controls[at(c)] = std::move(f); };
+    set(PhControl::sensor_version, common::make_list(kParameters, "Sensor Version", {{0, "None"}}));
     set(PhControl::input_434,
-        make_list(kParameters, "Input Channel (434nm)", input_channel_choices()));
+        common::make_list(kParameters, "Input Channel (434nm)", records::input_channel_choices()));
     set(PhControl::input_578,
-        make_list(kParameters, "Input Channel (578nm)", input_channel_choices()));
-    set(PhControl::sample_intake_state, make_field(kParameters, "Sample Intake State"));
-    set(PhControl::sample_measurement_state, make_field(kParameters, "Sample Measurement State"));
-    set(PhControl::sample_interval, make_field(kParameters, "Sample Interval (ms)"));
-    set(PhControl::blank_start, make_field(kParameters, "Blank Start Offset (seconds)"));
-    set(PhControl::blank_end, make_field(kParameters, "Blank End Offset (seconds)"));
-    set(PhControl::absorbance_min_434, make_field(kParameters, "Absorbance Min (434nm)"));
-    set(PhControl::absorbance_max_578, make_field(kParameters, "Absorbance Max (578nm)"));
-    set(PhControl::dph_dt, make_field(kParameters, "dpH/dT"));
-    set(PhControl::r_scale, make_field(kParameters, "R-adjustment (scale)"));
-    set(PhControl::r_offset, make_field(kParameters, "R-adjustment (offset)"));
-    set(PhControl::t1_scale, make_field(kParameters, "Thermistor 1 Adjustment (scale)"));
-    set(PhControl::t2_scale, make_field(kParameters, "Thermistor 2 Adjustment (scale)"));
+        common::make_list(kParameters, "Input Channel (578nm)", records::input_channel_choices()));
+    set(PhControl::sample_intake_state, common::make_field(kParameters, "Sample Intake State"));
+    set(PhControl::sample_measurement_state,
+        common::make_field(kParameters, "Sample Measurement State"));
+    set(PhControl::sample_interval, common::make_field(kParameters, "Sample Interval (ms)"));
+    set(PhControl::blank_start, common::make_field(kParameters, "Blank Start Offset (seconds)"));
+    set(PhControl::blank_end, common::make_field(kParameters, "Blank End Offset (seconds)"));
+    set(PhControl::absorbance_min_434, common::make_field(kParameters, "Absorbance Min (434nm)"));
+    set(PhControl::absorbance_max_578, common::make_field(kParameters, "Absorbance Max (578nm)"));
+    set(PhControl::dph_dt, common::make_field(kParameters, "dpH/dT"));
+    set(PhControl::r_scale, common::make_field(kParameters, "R-adjustment (scale)"));
+    set(PhControl::r_offset, common::make_field(kParameters, "R-adjustment (offset)"));
+    set(PhControl::t1_scale, common::make_field(kParameters, "Thermistor 1 Adjustment (scale)"));
+    set(PhControl::t2_scale, common::make_field(kParameters, "Thermistor 2 Adjustment (scale)"));
     v.results.columns = ph_result_columns();
     reset_header(d.header, RawChemistry::ph);
     return d;
 }
 
-bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter) {
+bool open_ph_dialog(PhController& dialog, common::Prompter& prompter) {
     const auto path = choose_raw_path(prompter);
     return path && open_ph_file(dialog, prompter, *path, read_raw_header(*path, RawChemistry::ph));
 }
 
-bool open_ph_file(PhDialog& dialog, common::Prompter& prompter, const std::string& path,
+bool open_ph_file(PhController& dialog, common::Prompter& prompter, const std::string& path,
                   std::optional<OpenedRawFile> read) {
     const auto file = checked_raw_file(prompter, kPhCaption, path, std::move(read));
     if (!file) {
@@ -83,7 +85,7 @@ bool open_ph_file(PhDialog& dialog, common::Prompter& prompter, const std::strin
     return true;
 }
 
-std::optional<PassJob> ph_process(PhDialog& dialog, common::Prompter& prompter) {
+std::optional<PassJob> ph_process(PhController& dialog, common::Prompter& prompter) {
     begin_pass(dialog.view);
     const PhSettings s = ph_settings_of(dialog.view);
     if (const auto problem = ph_interval_problem(s.interval_ms)) {
@@ -100,21 +102,21 @@ PhSettings ph_settings_of(const ProcessingView& view) {
     auto& p = s.params;
     const auto text = [&view](PhControl c) -> const std::string& { return control(view, c).text; };
     const auto byte = [&view](PhControl c) {
-        return static_cast<std::uint8_t>(selected_value(control(view, c)));
+        return static_cast<std::uint8_t>(common::selected_value(control(view, c)));
     };
     const auto real = [&view](PhControl c) {
-        return common::to_f32(field_value(control(view, c)));
+        return common::to_f32(common::field_value(control(view, c)));
     };
     p.sensor_version = byte(PhControl::sensor_version);
     p.input_434 = byte(PhControl::input_434);
     p.input_578 = byte(PhControl::input_578);
-    p.sample_intake_state = field_state(text(PhControl::sample_intake_state));
-    p.sample_measurement_state = field_state(text(PhControl::sample_measurement_state));
-    s.interval_ms = field_unsigned(text(PhControl::sample_interval));
+    p.sample_intake_state = common::field_state(text(PhControl::sample_intake_state));
+    p.sample_measurement_state = common::field_state(text(PhControl::sample_measurement_state));
+    s.interval_ms = common::field_unsigned(text(PhControl::sample_interval));
     p.blank_start_s =
-        static_cast<std::uint16_t>(field_in_range(text(PhControl::blank_start), 0, 65535));
+        static_cast<std::uint16_t>(common::field_in_range(text(PhControl::blank_start), 0, 65535));
     p.blank_end_s =
-        static_cast<std::uint16_t>(field_in_range(text(PhControl::blank_end), 0, 65535));
+        static_cast<std::uint16_t>(common::field_in_range(text(PhControl::blank_end), 0, 65535));
     p.absorbance_min_434 = real(PhControl::absorbance_min_434);
     p.absorbance_max_578 = real(PhControl::absorbance_max_578);
     p.dph_dt = real(PhControl::dph_dt);
@@ -126,9 +128,9 @@ PhSettings ph_settings_of(const ProcessingView& view) {
 }
 
 void show_ph_params(ProcessingView& view, const records::PhParams& p, std::uint32_t interval_ms) {
-    select_value(control(view, PhControl::sensor_version), p.sensor_version);
-    select_value(control(view, PhControl::input_434), p.input_434);
-    select_value(control(view, PhControl::input_578), p.input_578);
+    common::select_value(control(view, PhControl::sensor_version), p.sensor_version);
+    common::select_value(control(view, PhControl::input_434), p.input_434);
+    common::select_value(control(view, PhControl::input_578), p.input_578);
     control(view, PhControl::sample_intake_state).text = std::to_string(p.sample_intake_state);
     control(view, PhControl::sample_measurement_state).text =
         std::to_string(p.sample_measurement_state);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/prompter.hpp"
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "processing/raw_header.hpp"
 
@@ -31,7 +31,7 @@ enum class PhControl : std::size_t {
     count
 };
 
-struct PhDialog {
+struct PhController {
     ProcessingView view;
     std::string path;
     RawHeader header;  // the thermistor calibrations come from here only
@@ -39,18 +39,18 @@ struct PhDialog {
 
 inline constexpr const char* kPhCaption = "Process Raw pH Data";
 
-PhDialog make_ph_dialog();
+PhController make_ph_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_ph_dialog(PhDialog& dialog, common::Prompter& prompter);
+bool open_ph_dialog(PhController& dialog, common::Prompter& prompter);
 // The second step of opening, for a window that reads the header off its own thread: `read` is
 // what read_raw_header gave for the chosen `path`.
-bool open_ph_file(PhDialog& dialog, common::Prompter& prompter, const std::string& path,
+bool open_ph_file(PhController& dialog, common::Prompter& prompter, const std::string& path,
                   std::optional<OpenedRawFile> read);
 
 // "Process": the pass, or nothing when the parameters cannot be processed (a sample interval
 // of 0 ms), which is said through `prompter`.
-std::optional<PassJob> ph_process(PhDialog& dialog, common::Prompter& prompter);
+std::optional<PassJob> ph_process(PhController& dialog, common::Prompter& prompter);
 
 // The controls read back over the header defaults; the interval in milliseconds beside them.
 struct PhSettings {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/prompter.hpp"
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "processing/raw_header.hpp"
 #include "processing/raw_row.hpp"
 

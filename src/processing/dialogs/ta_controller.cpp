@@ -4,6 +4,7 @@
 #include "common/number_scan.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
+#include "records/input_channels.hpp"
 
 namespace kelpira::processing {
 namespace {
@@ -11,66 +12,66 @@ namespace {
 constexpr std::size_t at(TaControl c) {
     return static_cast<std::size_t>(c);
 }
-FormControl& control(ProcessingView& v, TaControl c) {
+common::FormControl& control(ProcessingView& v, TaControl c) {
     return v.controls[at(c)];
 }
-const FormControl& control(const ProcessingView& v, TaControl c) {
+const common::FormControl& control(const ProcessingView& v, TaControl c) {
     return v.controls[at(c)];
 }
 
 constexpr const char* kParameters = "Processing Parameters";
 
-void show_general(FormControl& field, float value) {
-    show_value(field, value, general_text(value));
+void show_general(common::FormControl& field, float value) {
+    common::show_value(field, value, common::general_text(value));
 }
 
 }  // namespace
 
-TaDialog make_ta_dialog() {
-    TaDialog d;
+TaController make_ta_dialog() {
+    TaController d;
     auto& v = d.view;
     v.title = kTaCaption;
     v.controls.resize(at(TaControl::count));
-    const auto set = [&v](TaControl c, FormControl f) { v.controls[at(c)] = std::move(f); };
-    set(TaControl::sensor_version, make_list(kParameters, "Sensor Version", {{0, "None"}}));
+    const auto set = [&v](TaControl c, common::FormControl f) { v.controls[at(c)] = std::move(f); };
+    set(TaControl::sensor_version, common::make_list(kParameters, "Sensor Version", {{0, "None"}}));
     set(TaControl::measurement_channel,
-        make_list(kParameters, "Measurement Channel", input_channel_choices()));
-    set(TaControl::monitor_led1,
-        make_list(kParameters, "Monitoring Channel (LED1)", input_channel_choices()));
-    set(TaControl::monitor_led2,
-        make_list(kParameters, "Monitoring Channel (LED2)", input_channel_choices()));
+        common::make_list(kParameters, "Measurement Channel", records::input_channel_choices()));
+    set(TaControl::monitor_led1, common::make_list(kParameters, "Monitoring Channel (LED1)",
+                                                   records::input_channel_choices()));
+    set(TaControl::monitor_led2, common::make_list(kParameters, "Monitoring Channel (LED2)",
+                                                   records::input_channel_choices()));
     for (auto c : {TaControl::monitor_led1, TaControl::monitor_led2}) {
         control(v, c).enabled = false;  // shown, never used
         control(v, c).tooltip = "Not yet implemented";
     }
-    set(TaControl::sample_intake_state, make_field(kParameters, "Sample Intake State"));
-    set(TaControl::blank_led1_state, make_field(kParameters, "Blank Meas State (LED1)"));
-    set(TaControl::blank_led2_state, make_field(kParameters, "Blank Meas State (LED2)"));
-    set(TaControl::sample_led1_state, make_field(kParameters, "Sample Meas State (LED1)"));
-    set(TaControl::sample_led2_state, make_field(kParameters, "Sample Meas State (LED2)"));
-    set(TaControl::processing_trigger, make_list(kParameters, "Processing Trigger",
-                                                 {{0, "Blank (LED1)"},
-                                                  {1, "Blank (LED2)"},
-                                                  {2, "Sample (LED1)"},
-                                                  {3, "Sample (LED2)"}}));
+    set(TaControl::sample_intake_state, common::make_field(kParameters, "Sample Intake State"));
+    set(TaControl::blank_led1_state, common::make_field(kParameters, "Blank Meas State (LED1)"));
+    set(TaControl::blank_led2_state, common::make_field(kParameters, "Blank Meas State (LED2)"));
+    set(TaControl::sample_led1_state, common::make_field(kParameters, "Sample Meas State (LED1)"));
+    set(TaControl::sample_led2_state, common::make_field(kParameters, "Sample Meas State (LED2)"));
+    set(TaControl::processing_trigger, common::make_list(kParameters, "Processing Trigger",
+                                                         {{0, "Blank (LED1)"},
+                                                          {1, "Blank (LED2)"},
+                                                          {2, "Sample (LED1)"},
+                                                          {3, "Sample (LED2)"}}));
     set(TaControl::temperature_coefficient,
-        make_field(kParameters, "Temperature Coefficient (Ct)"));
-    set(TaControl::titrant_molarity, make_field(kParameters, "Titrant Acid Molarity (M)"));
-    set(TaControl::pka, make_field(kParameters, "pKa"));
-    set(TaControl::e1, make_field(kParameters, "e1"));
-    set(TaControl::e2, make_field(kParameters, "e2"));
-    set(TaControl::e3, make_field(kParameters, "e3"));
+        common::make_field(kParameters, "Temperature Coefficient (Ct)"));
+    set(TaControl::titrant_molarity, common::make_field(kParameters, "Titrant Acid Molarity (M)"));
+    set(TaControl::pka, common::make_field(kParameters, "pKa"));
+    set(TaControl::e1, common::make_field(kParameters, "e1"));
+    set(TaControl::e2, common::make_field(kParameters, "e2"));
+    set(TaControl::e3, common::make_field(kParameters, "e3"));
     v.results.columns = ta_result_columns();
     reset_header(d.header, RawChemistry::ta);
     return d;
 }
 
-bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter) {
+bool open_ta_dialog(TaController& dialog, common::Prompter& prompter) {
     const auto path = choose_raw_path(prompter);
     return path && open_ta_file(dialog, prompter, *path, read_raw_header(*path, RawChemistry::ta));
 }
 
-bool open_ta_file(TaDialog& dialog, common::Prompter& prompter, const std::string& path,
+bool open_ta_file(TaController& dialog, common::Prompter& prompter, const std::string& path,
                   std::optional<OpenedRawFile> read) {
     const auto file = checked_raw_file(prompter, kTaCaption, path, std::move(read));
     if (!file) {
@@ -92,7 +93,7 @@ bool open_ta_file(TaDialog& dialog, common::Prompter& prompter, const std::strin
     return true;
 }
 
-PassJob ta_process(TaDialog& dialog) {
+PassJob ta_process(TaController& dialog) {
     begin_pass(dialog.view);
     return ta_pass_job(dialog.path, ta_params_of(dialog.view), dialog.header.thermistors);
 }
@@ -100,21 +101,21 @@ PassJob ta_process(TaDialog& dialog) {
 records::TaParams ta_params_of(const ProcessingView& view) {
     const auto text = [&view](TaControl c) -> const std::string& { return control(view, c).text; };
     const auto byte = [&view](TaControl c) {
-        return static_cast<std::uint8_t>(selected_value(control(view, c)));
+        return static_cast<std::uint8_t>(common::selected_value(control(view, c)));
     };
     const auto real = [&view](TaControl c) {
-        return common::to_f32(field_value(control(view, c)));
+        return common::to_f32(common::field_value(control(view, c)));
     };
     records::TaParams p;
     p.sensor_version = byte(TaControl::sensor_version);
     p.measurement_channel = byte(TaControl::measurement_channel);
     p.monitor_led1 = byte(TaControl::monitor_led1);
     p.monitor_led2 = byte(TaControl::monitor_led2);
-    p.sample_intake_state = field_state(text(TaControl::sample_intake_state));
-    p.blank_led1_state = field_state(text(TaControl::blank_led1_state));
-    p.blank_led2_state = field_state(text(TaControl::blank_led2_state));
-    p.sample_led1_state = field_state(text(TaControl::sample_led1_state));
-    p.sample_led2_state = field_state(text(TaControl::sample_led2_state));
+    p.sample_intake_state = common::field_state(text(TaControl::sample_intake_state));
+    p.blank_led1_state = common::field_state(text(TaControl::blank_led1_state));
+    p.blank_led2_state = common::field_state(text(TaControl::blank_led2_state));
+    p.sample_led1_state = common::field_state(text(TaControl::sample_led1_state));
+    p.sample_led2_state = common::field_state(text(TaControl::sample_led2_state));
     p.processing_trigger = byte(TaControl::processing_trigger);
     p.temperature_coefficient = real(TaControl::temperature_coefficient);
     p.titrant_molarity = real(TaControl::titrant_molarity);
@@ -126,16 +127,16 @@ records::TaParams ta_params_of(const ProcessingView& view) {
 }
 
 void show_ta_params(ProcessingView& view, const records::TaParams& p) {
-    select_value(control(view, TaControl::sensor_version), p.sensor_version);
-    select_value(control(view, TaControl::measurement_channel), p.measurement_channel);
-    select_value(control(view, TaControl::monitor_led1), p.monitor_led1);
-    select_value(control(view, TaControl::monitor_led2), p.monitor_led2);
+    common::select_value(control(view, TaControl::sensor_version), p.sensor_version);
+    common::select_value(control(view, TaControl::measurement_channel), p.measurement_channel);
+    common::select_value(control(view, TaControl::monitor_led1), p.monitor_led1);
+    common::select_value(control(view, TaControl::monitor_led2), p.monitor_led2);
     control(view, TaControl::sample_intake_state).text = std::to_string(p.sample_intake_state);
     control(view, TaControl::blank_led1_state).text = std::to_string(p.blank_led1_state);
     control(view, TaControl::blank_led2_state).text = std::to_string(p.blank_led2_state);
     control(view, TaControl::sample_led1_state).text = std::to_string(p.sample_led1_state);
     control(view, TaControl::sample_led2_state).text = std::to_string(p.sample_led2_state);
-    select_value(control(view, TaControl::processing_trigger), p.processing_trigger);
+    common::select_value(control(view, TaControl::processing_trigger), p.processing_trigger);
     show_general(control(view, TaControl::temperature_coefficient), p.temperature_coefficient);
     show_general(control(view, TaControl::titrant_molarity), p.titrant_molarity);
     show_general(control(view, TaControl::pka), p.pka);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/prompter.hpp"
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "processing/raw_header.hpp"
 
@@ -32,7 +32,7 @@ enum class TaControl : std::size_t {
     count
 };
 
-struct TaDialog {
+struct TaController {
     ProcessingView view;
     std::string path;
     RawHeader header;  // the thermistor calibrations come from here only
@@ -40,17 +40,17 @@ struct TaDialog {
 
 inline constexpr const char* kTaCaption = "Process Raw TA Data";
 
-TaDialog make_ta_dialog();
+TaController make_ta_dialog();
 
 // Chooses the file and reads its header; false when the dialog is to close.
-bool open_ta_dialog(TaDialog& dialog, common::Prompter& prompter);
+bool open_ta_dialog(TaController& dialog, common::Prompter& prompter);
 // The second step of opening, for a window that reads the header off its own thread: `read` is
 // what read_raw_header gave for the chosen `path`.
-bool open_ta_file(TaDialog& dialog, common::Prompter& prompter, const std::string& path,
+bool open_ta_file(TaController& dialog, common::Prompter& prompter, const std::string& path,
                   std::optional<OpenedRawFile> read);
 
 // "Process": clears the lists, reads the controls and returns the pass over the file.
-PassJob ta_process(TaDialog& dialog);
+PassJob ta_process(TaController& dialog);
 
 records::TaParams ta_params_of(const ProcessingView& view);
 void show_ta_params(ProcessingView& view, const records::TaParams& params);

@@ -18,7 +18,7 @@ namespace kelpira::ui {
 
 namespace {
 
-using processing::ControlKind;
+using common::ControlKind;
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);

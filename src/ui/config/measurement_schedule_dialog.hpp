@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/prompter.hpp"
-#include "config/schedule_controller.hpp"
+#include "config/measurement_schedule_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QCheckBox;
@@ -45,7 +45,7 @@ class MeasurementScheduleDialog : public QDialog {
     void render();
     void render_entries();
 
-    config::ScheduleDialog controller_;
+    config::MeasurementScheduleController controller_;
     std::array<QRadioButton*, 3> intervals_{};
     QLineEdit* hours_ = nullptr;
     QLineEdit* minutes_ = nullptr;

@@ -52,7 +52,7 @@ OpticsValvesPumpDialog::OpticsValvesPumpDialog(link::SensorLink& link, common::P
                                                QWidget* parent,
                                                std::chrono::milliseconds poll_period)
     : QDialog(parent), handoff_(this) {
-    controller_ = std::make_unique<config::OpticsDialog>(
+    controller_ = std::make_unique<config::OpticsValvesPumpController>(
         link, prompter,
         [handoff = handoff_](const config::TestPollReport& r) {
             handoff.post([r](OpticsValvesPumpDialog& d) { d.on_report(r); });

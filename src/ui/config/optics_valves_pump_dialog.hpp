@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "config/optics_controller.hpp"
+#include "config/optics_valves_pump_controller.hpp"
 #include "link/sensor_link.hpp"
 #include "ui/common/handoff.hpp"
 
@@ -29,10 +29,10 @@ class OpticsValvesPumpDialog : public QDialog {
     // The dialog loaded from the sensor, or nullptr when loading failed (after the message).
     static std::unique_ptr<OpticsValvesPumpDialog> create(
         link::SensorLink& link, common::Prompter& prompter, QWidget* parent = nullptr,
-        std::chrono::milliseconds poll_period = config::OpticsDialog::kPollPeriod);
+        std::chrono::milliseconds poll_period = config::OpticsValvesPumpController::kPollPeriod);
     ~OpticsValvesPumpDialog() override;
 
-    config::OpticsDialog& controller() { return *controller_; }
+    config::OpticsValvesPumpController& controller() { return *controller_; }
     QLineEdit* led_field(std::size_t i) const { return leds_[i]; }
     QCheckBox* test_optics_box() const { return test_optics_; }
     QPushButton* save_button() const { return save_; }
@@ -59,7 +59,7 @@ class OpticsValvesPumpDialog : public QDialog {
     void render();
 
     Handoff<OpticsValvesPumpDialog> handoff_;
-    std::unique_ptr<config::OpticsDialog> controller_;
+    std::unique_ptr<config::OpticsValvesPumpController> controller_;
     std::array<QLineEdit*, records::kLedCount> leds_{};
     QCheckBox* photodiode_power_ = nullptr;
     QComboBox* pmt_instrument_ = nullptr;

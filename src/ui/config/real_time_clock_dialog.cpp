@@ -74,7 +74,7 @@ RealTimeClockDialog::RealTimeClockDialog(link::SensorLink& link, common::Prompte
     buttons->addWidget(set_now_);
     layout->addLayout(buttons);
 
-    controller_ = std::make_unique<config::ClockDialog>(
+    controller_ = std::make_unique<config::RealTimeClockController>(
         link, prompter,
         [handoff = handoff_](const std::string& text) {
             handoff.post([shown = q(text)](RealTimeClockDialog& d) { d.display_->setText(shown); });

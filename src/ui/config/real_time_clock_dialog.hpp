@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/prompter.hpp"
-#include "config/clock_controller.hpp"
+#include "config/real_time_clock_controller.hpp"
 #include "link/sensor_link.hpp"
 #include "ui/common/handoff.hpp"
 
@@ -42,7 +42,7 @@ class RealTimeClockDialog : public QDialog {
     void pickers_changed();
 
     Handoff<RealTimeClockDialog> handoff_;
-    std::unique_ptr<config::ClockDialog> controller_;
+    std::unique_ptr<config::RealTimeClockController> controller_;
     QLabel* display_ = nullptr;
     QRadioButton* picked_ = nullptr;
     QRadioButton* pc_ = nullptr;

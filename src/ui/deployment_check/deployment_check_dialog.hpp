@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "deployment_check/check_form.hpp"
+#include "deployment_check/deployment_check_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QComboBox;

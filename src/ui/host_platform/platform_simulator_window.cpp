@@ -127,8 +127,8 @@ PlatformSimulatorWindow::PlatformSimulatorWindow(common::Prompter& prompter, QWi
             emit w.reported();
         });
     };
-    controller_ =
-        std::make_unique<SimulatorController>(prompter_, std::move(events), std::move(hooks));
+    controller_ = std::make_unique<PlatformSimulatorController>(prompter_, std::move(events),
+                                                                std::move(hooks));
     build();
     list_ports();
     show_form();

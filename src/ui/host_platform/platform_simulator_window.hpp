@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/prompter.hpp"
-#include "host_platform/simulator_controller.hpp"
+#include "host_platform/platform_simulator_controller.hpp"
 #include "host_platform/simulator_settings.hpp"
 #include "ui/common/handoff.hpp"
 
@@ -72,7 +72,7 @@ class PlatformSimulatorWindow : public QDialog {
     Handoff<PlatformSimulatorWindow> handoff_;
     std::map<std::string, QLineEdit*> fields_;  // by label
     std::vector<int> column_widths_;            // of the results list, in characters
-    std::unique_ptr<host_platform::SimulatorController> controller_;
+    std::unique_ptr<host_platform::PlatformSimulatorController> controller_;
 
     QComboBox* platform_type_ = nullptr;
     QComboBox* direction_ = nullptr;

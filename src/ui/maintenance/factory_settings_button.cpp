@@ -8,7 +8,7 @@
 
 namespace kelpira::ui {
 
-QPushButton* make_factory_settings_button(QWidget* view, link::ConnectController& controller,
+QPushButton* make_factory_settings_button(QWidget* view, connect::ConnectController& controller,
                                           link::SensorLink& link, common::Prompter& prompter,
                                           bool& in_dialog, std::function<void()> render) {
     auto* button = new QPushButton(QObject::tr("Factory Settings"), view);

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "common/prompter.hpp"
-#include "link/connect_controller.hpp"
+#include "connect/connect_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QPushButton;
@@ -16,7 +16,7 @@ namespace kelpira::ui {
 // A button of `view` that carries out the action on `controller`, then calls `render` so the
 // view shows the refreshed list. `in_dialog` is set while the dialog runs: the view leaves
 // device changes to the refresh that follows, so no probe closes the link under the dialog.
-QPushButton* make_factory_settings_button(QWidget* view, link::ConnectController& controller,
+QPushButton* make_factory_settings_button(QWidget* view, connect::ConnectController& controller,
                                           link::SensorLink& link, common::Prompter& prompter,
                                           bool& in_dialog, std::function<void()> render);
 

@@ -1,6 +1,6 @@
 // The Qt skin of "Factory Settings": the password, the FLASH, FRAM and NVRAM groups with
 // their Save buttons, and "Upgrade..." for the bootloader. Its behaviour lives in
-// maintenance::FactorySettings.
+// maintenance::FactorySettingsController.
 #pragma once
 
 #include <QDialog>
@@ -10,7 +10,7 @@
 
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
-#include "maintenance/factory_settings.hpp"
+#include "maintenance/factory_settings_controller.hpp"
 
 class QLineEdit;
 class QPushButton;
@@ -53,7 +53,7 @@ class FactorySettingsDialog : public QDialog {
     void password_edited(const QString& text);
     void render();
 
-    maintenance::FactorySettings controller_;
+    maintenance::FactorySettingsController controller_;
     RunUpgradeDialog run_upgrade_;
     QLineEdit* password_ = nullptr;
     QLineEdit* name_ = nullptr;

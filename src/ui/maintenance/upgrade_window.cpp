@@ -13,7 +13,7 @@ namespace kelpira::ui {
 
 UpgradeWindow::UpgradeWindow(link::SensorLink& link, common::Prompter& prompter, QWidget* parent)
     : QDialog(parent), handoff_(this) {
-    controller_ = std::make_unique<maintenance::UpgradeDialog>(
+    controller_ = std::make_unique<maintenance::UpgradeController>(
         link, prompter, [handoff = handoff_](const maintenance::UpgradeEvent& event) {
             handoff.post([event](UpgradeWindow& w) { w.on_event(event); });
         });

@@ -1,5 +1,5 @@
 // The Qt skin of the Upgrade dialog: the status text, a progress bar and "Cancel". Its
-// behaviour lives in maintenance::UpgradeDialog.
+// behaviour lives in maintenance::UpgradeController.
 #pragma once
 
 #include <QDialog>
@@ -28,7 +28,7 @@ class UpgradeWindow : public QDialog {
     // ended at once (nothing was sent), and it is then not to be shown.
     bool open(std::uint32_t mode);
 
-    const maintenance::UpgradeDialog& controller() const { return *controller_; }
+    const maintenance::UpgradeController& controller() const { return *controller_; }
     QLabel* status_label() const { return status_; }
     QProgressBar* progress_bar() const { return progress_; }
     QPushButton* cancel_button() const { return cancel_; }
@@ -42,7 +42,7 @@ class UpgradeWindow : public QDialog {
     void render();
 
     Handoff<UpgradeWindow> handoff_;
-    std::unique_ptr<maintenance::UpgradeDialog> controller_;
+    std::unique_ptr<maintenance::UpgradeController> controller_;
     QLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;

@@ -140,7 +140,7 @@ void ProcessingDialog::build_controls(QWidget* area) {
         const auto& c = view_.controls[i];
         QWidget* widget = nullptr;
         switch (c.kind) {
-            case processing::ControlKind::choice: {
+            case common::ControlKind::choice: {
                 auto* combo = new QComboBox(area);
                 for (const auto& choice : c.choices) {
                     combo->addItem(q(choice.text));
@@ -150,17 +150,17 @@ void ProcessingDialog::build_controls(QWidget* area) {
                 widget = combo;
                 break;
             }
-            case processing::ControlKind::check: {
+            case common::ControlKind::check: {
                 auto* box = new QCheckBox(q(c.label), area);
                 connect(box, &QCheckBox::toggled, this,
                         [this, i](bool checked) { on_check(i, checked); });
                 widget = box;
                 break;
             }
-            case processing::ControlKind::text:
-            case processing::ControlKind::read_only: {
+            case common::ControlKind::text:
+            case common::ControlKind::read_only: {
                 auto* edit = new QLineEdit(area);
-                edit->setReadOnly(c.kind == processing::ControlKind::read_only);
+                edit->setReadOnly(c.kind == common::ControlKind::read_only);
                 connect(edit, &QLineEdit::textEdited, this,
                         [this, i](const QString& text) { on_text(i, text); });
                 widget = edit;
@@ -168,7 +168,7 @@ void ProcessingDialog::build_controls(QWidget* area) {
             }
         }
         widget->setObjectName(q(c.group + "/" + c.label));
-        if (c.kind == processing::ControlKind::check) {
+        if (c.kind == common::ControlKind::check) {
             form_of(c.group)->addRow(widget);
         } else {
             form_of(c.group)->addRow(q(c.label), widget);
@@ -207,15 +207,15 @@ void ProcessingDialog::show_controls() {
         w->setEnabled(c.enabled);
         w->setToolTip(q(c.tooltip));
         switch (c.kind) {
-            case processing::ControlKind::choice:
+            case common::ControlKind::choice:
                 static_cast<QComboBox*>(w)->setCurrentIndex(
                     c.selected ? static_cast<int>(*c.selected) : -1);
                 break;
-            case processing::ControlKind::check:
+            case common::ControlKind::check:
                 static_cast<QCheckBox*>(w)->setChecked(c.checked);
                 break;
-            case processing::ControlKind::text:
-            case processing::ControlKind::read_only: {
+            case common::ControlKind::text:
+            case common::ControlKind::read_only: {
                 auto* edit = static_cast<QLineEdit*>(w);
                 if (edit->text() != q(c.text)) {
                     edit->setText(q(c.text));

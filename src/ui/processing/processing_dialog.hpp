@@ -11,7 +11,7 @@
 
 #include "common/prompter.hpp"
 #include "common/worker.hpp"
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "ui/common/handoff.hpp"
 
 class QCheckBox;

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "report/report_log.hpp"
+#include "report/config_log_controller.hpp"
 
 namespace kelpira::ui {
 

@@ -6,7 +6,7 @@
 
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
-#include "report/snapshot_restore.hpp"
+#include "report/restore_snapshot_controller.hpp"
 
 class QCheckBox;
 class QListWidget;

@@ -27,7 +27,7 @@ constexpr int kColumnWidths[] = {15, 10, 15, 35};  // average character widths
 
 ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
                          common::Prompter& prompter,
-                         link::ConnectController::ConnectRequest on_connect, QWidget* parent)
+                         connect::ConnectController::ConnectRequest on_connect, QWidget* parent)
     : QWidget(parent), controller_(backend, link, prompter, std::move(on_connect)) {
     auto* banner = new QLabel(QStringLiteral("KELPIRA CONNECT"), this);
     QFont banner_font = banner->font();

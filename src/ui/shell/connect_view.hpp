@@ -1,10 +1,10 @@
 // The Connect view: the banner, the "Connect" and "Upgrade Firmware" buttons and the list of
-// attached sensors. Its behaviour lives in link::ConnectController.
+// attached sensors. Its behaviour lives in connect::ConnectController.
 #pragma once
 
 #include <QWidget>
 
-#include "link/connect_controller.hpp"
+#include "connect/connect_controller.hpp"
 #include "link/device_watcher.hpp"
 
 class QLabel;
@@ -19,12 +19,12 @@ class ConnectView : public QWidget {
   public:
     // Lists the sensors at once; `on_connect` receives a sensor connected with the link open.
     ConnectView(link::HidBackend& backend, link::SensorLink& link, common::Prompter& prompter,
-                link::ConnectController::ConnectRequest on_connect, QWidget* parent = nullptr);
+                connect::ConnectController::ConnectRequest on_connect, QWidget* parent = nullptr);
 
     void device_changed(link::DeviceChange change);
     void set_watch_problem(const std::string& text);
 
-    const link::ConnectController& controller() const { return controller_; }
+    const connect::ConnectController& controller() const { return controller_; }
     QTreeWidget* device_list() const { return list_; }
     QPushButton* connect_button() const { return connect_button_; }
     QPushButton* upgrade_button() const { return upgrade_button_; }
@@ -39,8 +39,8 @@ class ConnectView : public QWidget {
     void row_clicked();
     void row_double_clicked();
 
-    link::ConnectController controller_;
-    std::vector<link::DeviceRow> shown_rows_;  // what the list shows now
+    connect::ConnectController controller_;
+    std::vector<connect::DeviceRow> shown_rows_;  // what the list shows now
     QTreeWidget* list_ = nullptr;
     QPushButton* connect_button_ = nullptr;
     QPushButton* upgrade_button_ = nullptr;

@@ -1,5 +1,5 @@
 // The main window: menu, five-part status bar, and the one view it shows at a time. Its
-// behaviour lives in shell::ShellController; this is the Qt skin around it.
+// behaviour lives in shell::MainWindowController; this is the Qt skin around it.
 #pragma once
 
 #include <QMainWindow>
@@ -9,12 +9,12 @@
 #include <map>
 
 #include "common/prompter.hpp"
-#include "deployment_check/check_form.hpp"
+#include "deployment_check/deployment_check_controller.hpp"
 #include "graph/raw_graph_channels.hpp"
 #include "link/device_watcher.hpp"
 #include "link/hid_device.hpp"
 #include "link/sensor_link.hpp"
-#include "shell/shell_controller.hpp"
+#include "shell/main_window_controller.hpp"
 #include "statemachine/editor_controller.hpp"
 #include "ui/common/handoff.hpp"
 #include "ui/views/view_frame.hpp"
@@ -53,7 +53,7 @@ class MainWindow : public QMainWindow {
     QWidget* current_view() const { return view_; }
     // The text a status bar part shows (without the centring tab).
     QString status_text(std::size_t part) const;
-    const shell::ShellController& shell() const { return shell_; }
+    const shell::MainWindowController& shell() const { return shell_; }
     // The current operation view's frame, or nullptr.
     ViewFrame* view_frame() const { return frame_; }
     // After a dialog that changes the chemistry record: the view reads it again once the
@@ -76,7 +76,7 @@ class MainWindow : public QMainWindow {
     link::HidBackend& backend_;
     link::SensorLink& link_;
     common::Prompter& prompter_;
-    shell::ShellController shell_;
+    shell::MainWindowController shell_;
     std::map<shell::Command, std::function<void()>> handlers_;
     std::map<shell::Command, QAction*> actions_;
     std::array<QLabel*, views::kStatusParts> status_labels_{};

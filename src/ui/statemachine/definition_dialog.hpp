@@ -5,7 +5,7 @@
 #include <QDialog>
 
 #include "common/prompter.hpp"
-#include "statemachine/definition_view.hpp"
+#include "statemachine/definition_controller.hpp"
 #include "statemachine/state_machine_image.hpp"
 #include "statemachine/state_summary.hpp"
 

@@ -112,7 +112,7 @@ TEST(HeaderValues, AnUntouchedFileGivesWhatKelpiraProcessGives) {
     p.files.push_back(folder.write("dic.csv", dic_file()));
     p.files.push_back(folder.write("n.csv", nutrient_file()));
 
-    TaDialog ta = make_ta_dialog();
+    TaController ta = make_ta_dialog();
     ASSERT_TRUE(open_ta_dialog(ta, p));
     EXPECT_EQ(ta.view.controls[static_cast<std::size_t>(TaControl::titrant_molarity)].text,
               "0.123457");
@@ -121,7 +121,7 @@ TEST(HeaderValues, AnUntouchedFileGivesWhatKelpiraProcessGives) {
     ASSERT_EQ(ta.view.results.rows.size(), 1u);
     EXPECT_EQ(dialog_lines(ta.view, ""), process_lines("ta", folder.path("ta.csv")));
 
-    DicDialog dic = make_dic_dialog();
+    DicController dic = make_dic_dialog();
     ASSERT_TRUE(open_dic_dialog(dic, p));
     EXPECT_EQ(dic.view.controls[dic_control(0, DicInletControl::crm_value)].text, "2000.01");
     EXPECT_EQ(dic_params_of(dic.view), dic.header.dic);
@@ -129,7 +129,7 @@ TEST(HeaderValues, AnUntouchedFileGivesWhatKelpiraProcessGives) {
     ASSERT_EQ(dic.view.results.rows.size(), 1u);
     EXPECT_EQ(dialog_lines(dic.view, ""), process_lines("dic", folder.path("dic.csv")));
 
-    NutrientDialog n = make_nutrient_dialog();
+    NutrientController n = make_nutrient_dialog();
     ASSERT_TRUE(open_nutrient_dialog(n, p));
     EXPECT_EQ(nutrient_params_of(n.view).standard1_nmol, 10001u);
     finish_pass(n.view, run(nutrient_process(n)), p);
@@ -144,7 +144,7 @@ TEST(HeaderValues, PhFieldsKeepWhatFiveDecimalsHide) {
     p.files.push_back(folder.write("ph.csv", raw_header({{"TYPE", "4"},
                                                          {"R_ADJUSTMENT_OFFSET", "0.000004"},
                                                          {"DPH_BY_DT", "-0.0158249"}})));
-    PhDialog d = make_ph_dialog();
+    PhController d = make_ph_dialog();
     ASSERT_TRUE(open_ph_dialog(d, p));
     auto& offset = d.view.controls[static_cast<std::size_t>(PhControl::r_offset)];
     EXPECT_EQ(offset.text, "0.00000");
@@ -154,7 +154,7 @@ TEST(HeaderValues, PhFieldsKeepWhatFiveDecimalsHide) {
 }
 
 TEST(HeaderValues, EditedFieldsAreProcessedAsTyped) {
-    TaDialog ta = make_ta_dialog();
+    TaController ta = make_ta_dialog();
     show_ta_params(ta.view, records::TaParams{});
     auto& molarity = ta.view.controls[static_cast<std::size_t>(TaControl::titrant_molarity)];
     molarity.text = "0.1234567";

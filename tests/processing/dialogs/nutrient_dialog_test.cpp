@@ -15,20 +15,20 @@ using testing::raw_header;
 using testing::RecordingPrompter;
 using testing::TempFolder;
 
-FormControl& c(NutrientDialog& d, NutrientControl n) {
+common::FormControl& c(NutrientController& d, NutrientControl n) {
     return d.view.controls[static_cast<std::size_t>(n)];
 }
 
 // Selects the list entry holding `value` as the user would, then tells the controller.
-void choose(NutrientDialog& d, NutrientControl n, std::uint32_t value) {
-    select_value(c(d, n), value);
+void choose(NutrientController& d, NutrientControl n, std::uint32_t value) {
+    common::select_value(c(d, n), value);
     nutrient_control_changed(d, static_cast<std::size_t>(n));
 }
 
 struct NutrientDialogTest : ::testing::Test {
     TempFolder folder;
     RecordingPrompter prompter;
-    NutrientDialog dialog = make_nutrient_dialog();
+    NutrientController dialog = make_nutrient_dialog();
 
     bool open(const std::string& text) {
         prompter.files.push_back(folder.write("raw.csv", text));
@@ -90,7 +90,7 @@ TEST_F(NutrientDialogTest, AWrongOrMissingTypeClosesTheDialog) {
         p.files.push_back(folder.write(
             "raw.csv", raw_header(*type ? testing::HeaderKeys{{"TYPE", type}}
                                         : testing::HeaderKeys{{"SAMPLE_INTAKE_STATE", "1"}})));
-        NutrientDialog d = make_nutrient_dialog();
+        NutrientController d = make_nutrient_dialog();
         EXPECT_FALSE(open_nutrient_dialog(d, p)) << type;
         ASSERT_EQ(p.texts().size(), 1u);
         EXPECT_EQ(p.texts()[0], "This file has the wrong chemistry type for Nutrient processing.");
@@ -115,10 +115,10 @@ TEST_F(NutrientDialogTest, ShowsTheHeaderWithTitlesAndRulesOfItsType) {
     EXPECT_EQ(c(dialog, NutrientControl::sample_measurement_state).text, "44");  // low 8 bits
     EXPECT_EQ(c(dialog, NutrientControl::standard1_concentration).text, "10.000");
     EXPECT_EQ(c(dialog, NutrientControl::standard2_concentration).text, "1.000");  // 1000 nmol
-    EXPECT_EQ(selected_value(c(dialog, NutrientControl::output)), 254u);
-    EXPECT_EQ(selected_value(c(dialog, NutrientControl::short_measure)), 5u);
-    EXPECT_EQ(selected_value(c(dialog, NutrientControl::long_monitor)), 7u);
-    EXPECT_EQ(selected_value(c(dialog, NutrientControl::medium_monitor)), 255u);
+    EXPECT_EQ(common::selected_value(c(dialog, NutrientControl::output)), 254u);
+    EXPECT_EQ(common::selected_value(c(dialog, NutrientControl::short_measure)), 5u);
+    EXPECT_EQ(common::selected_value(c(dialog, NutrientControl::long_monitor)), 7u);
+    EXPECT_EQ(common::selected_value(c(dialog, NutrientControl::medium_monitor)), 255u);
 
     // Standard 2 adjustment with the sample trigger: only standard 2 counts.
     EXPECT_FALSE(c(dialog, NutrientControl::standard1_state).enabled);

@@ -45,7 +45,7 @@ TEST(NutrientPass, TheWorkedCaseFromProcessToSave) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("n.csv", worked_case()));
-    NutrientDialog d = make_nutrient_dialog();
+    NutrientController d = make_nutrient_dialog();
     ASSERT_TRUE(open_nutrient_dialog(d, p));
     finish_pass(d.view, run(nutrient_process(d)), p);
     ASSERT_EQ(d.view.results.rows.size(), 1u);
@@ -67,7 +67,7 @@ TEST(NutrientPass, EditedParametersAreWhatTheNextProcessUses) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("n.csv", worked_case()));
-    NutrientDialog d = make_nutrient_dialog();
+    NutrientController d = make_nutrient_dialog();
     ASSERT_TRUE(open_nutrient_dialog(d, p));
     d.view.controls[static_cast<std::size_t>(NutrientControl::standard1_concentration)].text = "20";
     finish_pass(d.view, run(nutrient_process(d)), p);
@@ -95,7 +95,7 @@ TEST(NutrientMultiPass, SeveralFilesInOneListWithTheirSensorNames) {
                 folder.write("b.csv", "no header\n" + raw_row(1, 1, 0.0)),
                 folder.write("c.csv", raw_header({{"TYPE", "4"}})), folder.path("missing.csv"),
                 folder.write("d.csv", worked_case("KELP-008, \"Bay\""))};
-    NutrientMultiDialog d = make_nutrient_multi_dialog();
+    NutrientMultiController d = make_nutrient_multi_dialog();
     EXPECT_FALSE(d.view.has_process_button);
     const auto job = open_nutrient_multi_dialog(d, p);
     ASSERT_TRUE(job);
@@ -132,7 +132,7 @@ TEST(NutrientMultiPass, OneFileChosenSaysLess) {
     TempFolder folder;
     MultiPrompter p;
     p.chosen = {folder.write("c.csv", raw_header({{"TYPE", "4"}}))};
-    NutrientMultiDialog d = make_nutrient_multi_dialog();
+    NutrientMultiController d = make_nutrient_multi_dialog();
     const auto job = open_nutrient_multi_dialog(d, p);
     ASSERT_TRUE(job);
     finish_pass(d.view, run(*job), p);
@@ -143,7 +143,7 @@ TEST(NutrientMultiPass, OneFileChosenSaysLess) {
 
 TEST(NutrientMultiPass, CancelledChooserClosesTheDialog) {
     MultiPrompter p;
-    NutrientMultiDialog d = make_nutrient_multi_dialog();
+    NutrientMultiController d = make_nutrient_multi_dialog();
     EXPECT_FALSE(open_nutrient_multi_dialog(d, p));
 }
 

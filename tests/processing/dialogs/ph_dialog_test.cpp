@@ -15,32 +15,32 @@ using testing::raw_header;
 using testing::RecordingPrompter;
 using testing::TempFolder;
 
-FormControl& c(PhDialog& d, PhControl n) {
+common::FormControl& c(PhController& d, PhControl n) {
     return d.view.controls[static_cast<std::size_t>(n)];
 }
 
-TEST(PhDialog, HeaderMessages) {
+TEST(PhController, HeaderMessages) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("a.csv", "1,2\n"));
     p.files.push_back(folder.write("b.csv", raw_header({{"TYPE", "1"}})));
-    PhDialog d = make_ph_dialog();
+    PhController d = make_ph_dialog();
     EXPECT_TRUE(open_ph_dialog(d, p));
     EXPECT_EQ(p.prompts.at(1).caption, "Process Raw pH Data");
     EXPECT_EQ(p.texts().at(0),
               "No pH Processing Parameters found in file header: please enter them by hand, or "
               "connect a sensor and try again to use the current values from the sensor.");
     EXPECT_EQ(c(d, PhControl::dph_dt).text, "");
-    PhDialog wrong = make_ph_dialog();
+    PhController wrong = make_ph_dialog();
     EXPECT_FALSE(open_ph_dialog(wrong, p));
     EXPECT_EQ(p.texts().at(1), "This file has the wrong chemistry type for pH processing.");
 }
 
-TEST(PhDialog, AHeaderWithoutTypeIsPh) {
+TEST(PhController, AHeaderWithoutTypeIsPh) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("a.csv", raw_header({{"SAMPLE_INTERVAL", "250"}})));
-    PhDialog d = make_ph_dialog();
+    PhController d = make_ph_dialog();
     EXPECT_TRUE(open_ph_dialog(d, p));
     EXPECT_TRUE(p.texts().empty());
     EXPECT_EQ(c(d, PhControl::sample_interval).text, "250");
@@ -48,7 +48,7 @@ TEST(PhDialog, AHeaderWithoutTypeIsPh) {
     EXPECT_EQ(c(d, PhControl::dph_dt).text, "0.00000");
 }
 
-TEST(PhDialog, ShowsAndReadsBackTheParameters) {
+TEST(PhController, ShowsAndReadsBackTheParameters) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("a.csv", raw_header({{"TYPE", "4"},
@@ -56,9 +56,9 @@ TEST(PhDialog, ShowsAndReadsBackTheParameters) {
                                                         {"BLANK_START_OFFSET", "50"},
                                                         {"DPH_BY_DT", "-0.01582"},
                                                         {"R_ADJUSTMENT_SCALE", "1.5"}})));
-    PhDialog d = make_ph_dialog();
+    PhController d = make_ph_dialog();
     ASSERT_TRUE(open_ph_dialog(d, p));
-    EXPECT_EQ(selected_value(c(d, PhControl::input_578)), 6u);
+    EXPECT_EQ(common::selected_value(c(d, PhControl::input_578)), 6u);
     EXPECT_EQ(c(d, PhControl::blank_start).text, "50");
     EXPECT_EQ(c(d, PhControl::dph_dt).text, "-0.01582");
     EXPECT_EQ(c(d, PhControl::r_scale).text, "1.50000");
@@ -77,11 +77,11 @@ TEST(PhDialog, ShowsAndReadsBackTheParameters) {
     EXPECT_EQ(s.params.input_578, 6);
 }
 
-TEST(PhDialog, AZeroSampleIntervalIsRefused) {
+TEST(PhController, AZeroSampleIntervalIsRefused) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("a.csv", raw_header({{"TYPE", "4"}})));
-    PhDialog d = make_ph_dialog();
+    PhController d = make_ph_dialog();
     ASSERT_TRUE(open_ph_dialog(d, p));
     c(d, PhControl::sample_interval).text = "0";
     EXPECT_FALSE(ph_process(d, p));

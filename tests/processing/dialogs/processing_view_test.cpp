@@ -1,6 +1,6 @@
 // What every processing dialog shares: reading fields, lists without a selection, the capped
 // result list, finishing and cancelling a pass, and the save's failure and empty cases.
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_text.hpp"
+#include "records/input_channels.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 
@@ -20,84 +21,86 @@ using testing::RecordingPrompter;
 using testing::TempFolder;
 
 TEST(FormFields, OneUnsignedReadingThatSaturates) {
-    EXPECT_EQ(parse_unsigned(" 12 "), 12u);
-    EXPECT_EQ(parse_unsigned("4294967295"), 4294967295u);
-    EXPECT_EQ(parse_unsigned("4294967296"), 4294967295u) << "saturates, never wraps";
-    EXPECT_EQ(parse_unsigned("99999999999999999999999"), 4294967295u);
+    EXPECT_EQ(common::parse_unsigned(" 12 "), 12u);
+    EXPECT_EQ(common::parse_unsigned("4294967295"), 4294967295u);
+    EXPECT_EQ(common::parse_unsigned("4294967296"), 4294967295u) << "saturates, never wraps";
+    EXPECT_EQ(common::parse_unsigned("99999999999999999999999"), 4294967295u);
     for (const char* none : {"12abc", "1001a", "-1", "+1", "", "  ", "1 2"}) {
-        EXPECT_EQ(parse_unsigned(none), std::nullopt) << none;
-        EXPECT_EQ(field_unsigned(none), 0u) << none;
+        EXPECT_EQ(common::parse_unsigned(none), std::nullopt) << none;
+        EXPECT_EQ(common::field_unsigned(none), 0u) << none;
     }
-    EXPECT_EQ(field_in_range("0", 1, 4095), 1u);
-    EXPECT_EQ(field_in_range("4294967296", 1, 4095), 4095u);
-    EXPECT_EQ(field_state("255"), 254);
-    EXPECT_EQ(field_state("254"), 254);
-    EXPECT_EQ(field_signed(" -2147483649"), -2147483647 - 1);
-    EXPECT_EQ(field_signed("+2147483648"), 2147483647);
-    EXPECT_EQ(field_signed("- 5"), 0);
+    EXPECT_EQ(common::field_in_range("0", 1, 4095), 1u);
+    EXPECT_EQ(common::field_in_range("4294967296", 1, 4095), 4095u);
+    EXPECT_EQ(common::field_state("255"), 254);
+    EXPECT_EQ(common::field_state("254"), 254);
+    EXPECT_EQ(common::field_signed(" -2147483649"), -2147483647 - 1);
+    EXPECT_EQ(common::field_signed("+2147483648"), 2147483647);
+    EXPECT_EQ(common::field_signed("- 5"), 0);
 }
 
 TEST(FormFields, AnUneditedFieldGivesTheStoredValueAnEditedOneTheTypedText) {
-    FormControl f;
-    show_value(f, 7.6294e-5f, "0.00008");
-    EXPECT_EQ(field_f32(f), 7.6294e-5f);
+    common::FormControl f;
+    common::show_value(f, 7.6294e-5f, "0.00008");
+    EXPECT_EQ(common::field_f32(f), 7.6294e-5f);
     f.text = "0.00008";  // typed again as shown: still unedited
-    EXPECT_EQ(field_f32(f), 7.6294e-5f);
+    EXPECT_EQ(common::field_f32(f), 7.6294e-5f);
     f.text = "1e39";
-    EXPECT_EQ(field_f32(f), std::numeric_limits<float>::infinity()) << "no bare cast";
-    show_value(f, 300, "300");
-    EXPECT_EQ(field_unsigned_value(f, 0, 254), 300u) << "a stored value outside the range stays";
+    EXPECT_EQ(common::field_f32(f), std::numeric_limits<float>::infinity()) << "no bare cast";
+    common::show_value(f, 300, "300");
+    EXPECT_EQ(common::field_unsigned_value(f, 0, 254), 300u)
+        << "a stored value outside the range stays";
     f.text = "300";
-    EXPECT_EQ(field_unsigned_value(f, 0, 254), 300u);
+    EXPECT_EQ(common::field_unsigned_value(f, 0, 254), 300u);
     f.text = "301";
-    EXPECT_EQ(field_unsigned_value(f, 0, 254), 254u);
-    show_value(f, -5, "-5");
-    EXPECT_EQ(field_signed_value(f), -5);
+    EXPECT_EQ(common::field_unsigned_value(f, 0, 254), 254u);
+    common::show_value(f, -5, "-5");
+    EXPECT_EQ(common::field_signed_value(f), -5);
 
-    EXPECT_EQ(kept_flag(true, 2), 2);
-    EXPECT_EQ(kept_flag(false, 2), 0);
-    EXPECT_EQ(kept_flag(true, 0), 1);
+    EXPECT_EQ(common::kept_flag(true, 2), 2);
+    EXPECT_EQ(common::kept_flag(false, 2), 0);
+    EXPECT_EQ(common::kept_flag(true, 0), 1);
 }
 
 TEST(FormFields, AStoredValueNoEntryOffersGetsAnEntryOfItsOwn) {
-    FormControl channels = make_list("", "Input", input_channel_choices());
-    show_choice(channels, 9);
+    common::FormControl channels = common::make_list("", "Input", records::input_channel_choices());
+    common::show_choice(channels, 9);
     EXPECT_EQ(channels.choices.back().text, "9");
-    EXPECT_EQ(selected_value(channels), 9u);
-    show_choice(channels, 3);
+    EXPECT_EQ(common::selected_value(channels), 9u);
+    common::show_choice(channels, 3);
     EXPECT_EQ(channels.choices.size(), 8u) << "the entry of an earlier value goes";
-    EXPECT_EQ(selected_value(channels), 3u);
-    FormControl mux = make_list("", "Multiplexer", {{0, "None"}, {1, "pH"}});
-    show_choice(mux, 7);
+    EXPECT_EQ(common::selected_value(channels), 3u);
+    common::FormControl mux = common::make_list("", "Multiplexer", {{0, "None"}, {1, "pH"}});
+    common::show_choice(mux, 7);
     EXPECT_EQ(mux.choices.back().text, "unknown (7)");
 }
 
 TEST(FormFields, RealFieldsTakeTheLongestNumberInTheFirst23Characters) {
-    EXPECT_DOUBLE_EQ(field_real("1.5e3xyz"), 1500.0);
-    EXPECT_DOUBLE_EQ(field_real("  -2.5"), -2.5);
-    EXPECT_DOUBLE_EQ(field_real("+.5"), 0.5);
-    EXPECT_EQ(field_real("abc"), 0.0);
-    EXPECT_EQ(field_real("--1"), 0.0);
-    EXPECT_DOUBLE_EQ(field_real("1.0000000000000000000009"), 1.0);
-    EXPECT_DOUBLE_EQ(field_real("0000000000000000000000012"), 0.0);  // digits past 23 unread
-    EXPECT_TRUE(std::isinf(field_real("1e999")));
+    EXPECT_DOUBLE_EQ(common::field_real("1.5e3xyz"), 1500.0);
+    EXPECT_DOUBLE_EQ(common::field_real("  -2.5"), -2.5);
+    EXPECT_DOUBLE_EQ(common::field_real("+.5"), 0.5);
+    EXPECT_EQ(common::field_real("abc"), 0.0);
+    EXPECT_EQ(common::field_real("--1"), 0.0);
+    EXPECT_DOUBLE_EQ(common::field_real("1.0000000000000000000009"), 1.0);
+    EXPECT_DOUBLE_EQ(common::field_real("0000000000000000000000012"),
+                     0.0);  // digits past 23 unread
+    EXPECT_TRUE(std::isinf(common::field_real("1e999")));
 }
 
 TEST(FormFields, NumbersShowTheSameInEveryLocale) {
-    EXPECT_EQ(fixed_text(3.21928, 3), "3.219");
-    EXPECT_EQ(fixed_text(-0.015820000320672989, 5), "-0.01582");
-    EXPECT_EQ(general_text(static_cast<double>(0.1f)), "0.1");
-    EXPECT_EQ(general_text(1e-5), "1e-05");
-    EXPECT_EQ(general_text(1234567.0), "1.23457e+06");
-    EXPECT_EQ(general_text(0.0), "0");
+    EXPECT_EQ(common::fixed_text(3.21928, 3), "3.219");
+    EXPECT_EQ(common::fixed_text(-0.015820000320672989, 5), "-0.01582");
+    EXPECT_EQ(common::general_text(static_cast<double>(0.1f)), "0.1");
+    EXPECT_EQ(common::general_text(1e-5), "1e-05");
+    EXPECT_EQ(common::general_text(1234567.0), "1.23457e+06");
+    EXPECT_EQ(common::general_text(0.0), "0");
 }
 
 TEST(FormFields, AListWithoutASelectionCountsAsItsFirstEntry) {
-    FormControl list = make_list("g", "Output", {{7, "a"}, {9, "b"}});
-    EXPECT_EQ(selected_value(list), 7u);
-    select_value(list, 9);
+    common::FormControl list = common::make_list("g", "Output", {{7, "a"}, {9, "b"}});
+    EXPECT_EQ(common::selected_value(list), 7u);
+    common::select_value(list, 9);
     EXPECT_EQ(list.selected, 1u);
-    select_value(list, 42);  // in no entry: the first entry
+    common::select_value(list, 42);  // in no entry: the first entry
     EXPECT_EQ(list.selected, 0u);
 }
 

@@ -49,12 +49,12 @@ std::string ta_file() {
     return text;
 }
 
-TEST(TaDialog, HeaderMessages) {
+TEST(TaController, HeaderMessages) {
     TempFolder folder;
     {
         RecordingPrompter p;
         p.files.push_back(folder.write("a.csv", "no header\n"));
-        TaDialog d = make_ta_dialog();
+        TaController d = make_ta_dialog();
         EXPECT_TRUE(open_ta_dialog(d, p));
         ASSERT_EQ(p.texts().size(), 1u);
         EXPECT_EQ(p.prompts.back().caption, "Process Raw TA Data");
@@ -64,17 +64,17 @@ TEST(TaDialog, HeaderMessages) {
     {
         RecordingPrompter p;
         p.files.push_back(folder.write("b.csv", raw_header({{"TYPE", "8"}})));
-        TaDialog d = make_ta_dialog();
+        TaController d = make_ta_dialog();
         EXPECT_FALSE(open_ta_dialog(d, p));
         EXPECT_EQ(p.texts().at(0), "This file has the wrong chemistry type for TA processing.");
     }
 }
 
-TEST(TaDialog, ProcessesAndSavesEveryColumn) {
+TEST(TaController, ProcessesAndSavesEveryColumn) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("ta.csv", ta_file()));
-    TaDialog d = make_ta_dialog();
+    TaController d = make_ta_dialog();
     ASSERT_TRUE(open_ta_dialog(d, p));
     const auto& controls = d.view.controls;
     EXPECT_EQ(controls[static_cast<std::size_t>(TaControl::titrant_molarity)].text, "0.1");
@@ -89,8 +89,8 @@ TEST(TaDialog, ProcessesAndSavesEveryColumn) {
     EXPECT_TRUE(d.view.save_enabled);
     const double h = std::pow(10.0, -(7 + std::log10(2.0)));
     const double ta = (static_cast<double>(0.1f) - 9.819 * h) / 8.819 * 1000000;
-    const std::string expected_row =
-        common::utc_time_text(1600000000) + "," + fixed_text(ta, 3) + ",1.000000,2.000000,0.000000";
+    const std::string expected_row = common::utc_time_text(1600000000) + "," +
+                                     common::fixed_text(ta, 3) + ",1.000000,2.000000,0.000000";
 
     p.files.push_back(folder.path("out.csv"));
     EXPECT_TRUE(save_result_list(d.view.results, p));
@@ -117,15 +117,15 @@ TEST(TaDialog, ProcessesAndSavesEveryColumn) {
     EXPECT_EQ(nc_get_var_double(nc, var, &saved), NC_NOERR);
     EXPECT_EQ(nc_get_att_double(nc, var, "pka", &pka), NC_NOERR);
     nc_close(nc);
-    EXPECT_EQ(fixed_text(saved, 3), fixed_text(ta, 3));
+    EXPECT_EQ(common::fixed_text(saved, 3), common::fixed_text(ta, 3));
     EXPECT_EQ(pka, 7);
 }
 
-TEST(TaDialog, AFileGoneBeforeProcessIsAReadError) {
+TEST(TaController, AFileGoneBeforeProcessIsAReadError) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("ta.csv", ta_file()));
-    TaDialog d = make_ta_dialog();
+    TaController d = make_ta_dialog();
     ASSERT_TRUE(open_ta_dialog(d, p));
     std::filesystem::remove(folder.path("ta.csv"));
     finish_pass(d.view, run(ta_process(d)), p);
@@ -144,11 +144,11 @@ std::string dic_header() {
                        {"INLET.1.MEASUREMENT_STATE", "4"}});
 }
 
-TEST(DicDialog, ShowsInletsWithTheirEnabling) {
+TEST(DicController, ShowsInletsWithTheirEnabling) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("dic.csv", dic_header()));
-    DicDialog d = make_dic_dialog();
+    DicController d = make_dic_dialog();
     ASSERT_TRUE(open_dic_dialog(d, p));
     const auto& v = d.view.controls;
     EXPECT_EQ(v[dic_control(0, DicInletControl::crm_value)].text, "2000.00");
@@ -159,7 +159,7 @@ TEST(DicDialog, ShowsInletsWithTheirEnabling) {
     EXPECT_FALSE(v[dic_control(1, DicInletControl::crm_value)].enabled);
     EXPECT_FALSE(v[dic_control(2, DicInletControl::measurement_state)].enabled);  // unused
 
-    select_value(d.view.controls[dic_control(2, DicInletControl::type)], 2);
+    common::select_value(d.view.controls[dic_control(2, DicInletControl::type)], 2);
     dic_control_changed(d, dic_control(2, DicInletControl::type));
     EXPECT_TRUE(v[dic_control(2, DicInletControl::measurement_state)].enabled);
     EXPECT_TRUE(v[dic_control(2, DicInletControl::crm_value)].enabled);
@@ -173,24 +173,24 @@ TEST(DicDialog, ShowsInletsWithTheirEnabling) {
     EXPECT_EQ(params.inlet[2].type, 2);
 }
 
-TEST(DicDialog, HeaderMessages) {
+TEST(DicController, HeaderMessages) {
     TempFolder folder;
     RecordingPrompter p;
     p.files.push_back(folder.write("a.csv", ""));
     p.files.push_back(folder.write("b.csv", raw_header({{"TYPE", "7"}})));
-    DicDialog d = make_dic_dialog();
+    DicController d = make_dic_dialog();
     EXPECT_TRUE(open_dic_dialog(d, p));
     EXPECT_EQ(p.texts().at(0),
               "No DIC Processing Parameters found in file header: please enter them by hand.");
     EXPECT_EQ(p.prompts.at(1).caption, "Process Raw DIC Data");
-    DicDialog wrong = make_dic_dialog();
+    DicController wrong = make_dic_dialog();
     EXPECT_FALSE(open_dic_dialog(wrong, p));
     EXPECT_EQ(p.texts().at(1), "This file has the wrong chemistry type for DIC processing.");
 }
 
 // A CRM step of 0.5 V (value 2000) then sample steps of 0.4 V: 1600 umol/kg each. After more
 // than 5001 samples the list keeps the newest 5001, oldest dropped first, and says so.
-TEST(DicDialog, ProcessesAndKeepsTheNewest5001Rows) {
+TEST(DicController, ProcessesAndKeepsTheNewest5001Rows) {
     TempFolder folder;
     std::string text = dic_header();
     std::uint32_t n = 0;
@@ -205,7 +205,7 @@ TEST(DicDialog, ProcessesAndKeepsTheNewest5001Rows) {
     }
     RecordingPrompter p;
     p.files.push_back(folder.write("dic.csv", text));
-    DicDialog d = make_dic_dialog();
+    DicController d = make_dic_dialog();
     ASSERT_TRUE(open_dic_dialog(d, p));
     finish_pass(d.view, run(dic_process(d)), p);
     ASSERT_EQ(d.view.results.rows.size(), 5001u);

@@ -1,0 +1,77 @@
+// Reading the window's entries, the marks and the saved text.
+#include "deployment_check/deployment_check_controller.hpp"
+
+#include "common/safe_file.hpp"
+
+namespace kelpira::deployment_check {
+
+FormReading read_form(const CheckForm& form) {
+    FormReading r;
+    CheckInputs in;
+    in.platform = form.platform;
+    if (!form.days.empty() && !(in.days = positive_number(form.days))) {
+        r.error = "The deployment length must be a positive number of days.";
+        return r;
+    }
+    if (!form.stroke_ul.empty() && !(in.stroke_ul = positive_number(form.stroke_ul))) {
+        r.error = "The stroke volume must be a positive number of microlitres.";
+        return r;
+    }
+    std::size_t at = 0;
+    while (at < form.reagents.size()) {
+        const std::size_t end = form.reagents.find_first_of(" ,", at);
+        const std::string word = form.reagents.substr(at, end - at);
+        at = end == std::string::npos ? form.reagents.size() : end + 1;
+        if (word.empty()) {
+            continue;
+        }
+        const auto reagent = parse_reagent(word);
+        if (!reagent) {
+            r.error =
+                "Reagents are given as VALVE=ML, a valve from 0 to 15 and a positive "
+                "volume in millilitres: \"" +
+                word + "\" is not.";
+            return r;
+        }
+        in.reagents.push_back(*reagent);
+    }
+    r.inputs = std::move(in);
+    return r;
+}
+
+MarkColour mark_colour(Verdict v) {
+    switch (v) {
+        case Verdict::pass:
+            return {0, 160, 70};
+        case Verdict::warn:
+            return {240, 170, 0};
+        case Verdict::fail:
+            return {220, 0, 0};
+        case Verdict::skip:
+            break;
+    }
+    return {150, 150, 150};
+}
+
+bool save_check(const std::vector<CheckItem>& items, common::Prompter& prompter) {
+    common::FileRequest request;
+    request.title = std::string(kCheckTitle);
+    request.filters = {{"TXT Files (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
+    request.default_extension = "txt";
+    request.initial_name = "deployment_check.txt";
+    const auto path = prompter.choose_save_file(request);
+    if (!path) {
+        return false;
+    }
+    const std::string text = check_text(items);
+    if (!common::write_file_safely(*path, [&text](std::ostream& out) {
+            out << text;
+            return static_cast<bool>(out);
+        })) {
+        prompter.message("Save", "Couldn't write to file");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kelpira::deployment_check
