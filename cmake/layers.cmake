@@ -1,9 +1,12 @@
 # One static library per line of src/layers.txt, linked to the folders that line names:
-#   src/<folder>/*.cpp        -> kelpira_<folder> ("/" becomes "_"), e.g. kelpira_processing_dialogs
-#   src/ui/**                 -> kelpira_ui (Qt), linked to the core folders the ui/ lines name
+#   src/<folder>/*.cpp        -> kelpira_<folder> ("/" becomes "_"), e.g. kelpira_processing_dialogs,
+#                                kelpira_ui_config (Qt)
+#   src/ui/main.cpp           -> the program kelpira
 #   tools/<program>/          -> the program; its other files -> kelpira_<program>_commands
-# A folder that includes a layer its line does not reach fails scripts/check-includes and, in
-# most cases, to link.
+# The compiler enforces the graph: a library's code is compiled with one include folder,
+# <build>/layers/<folder>/, which holds links to the headers of the folders its line reaches and
+# no others, so including any other header fails to compile, whatever the form of the include.
+# The tests, benchmarks and fuzz programs see all of src/.
 
 # Each line "folder: dep dep" of src/layers.txt as kelpira_layer_deps_<folder> (folder keeps "/").
 function(kelpira_read_layers)
@@ -39,15 +42,59 @@ endfunction()
 
 kelpira_read_layers()
 
-# The core: every folder of src/ but ui.
+# Every folder `folder` may include: itself and, through the graph, each folder below it.
+function(kelpira_layer_reach folder out)
+  set(found ${folder})
+  foreach(dep IN LISTS kelpira_layer_deps_${folder})
+    kelpira_layer_reach(${dep} below)
+    list(APPEND found ${below})
+  endforeach()
+  list(REMOVE_DUPLICATES found)
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+# The include folder of `folder`'s code: links to the headers (not the subfolders) of the folders
+# it reaches, made afresh at each configure so that a removed header leaves no link behind.
+function(kelpira_layer_includes target folder)
+  string(REPLACE "/" "_" name "${folder}")
+  set(dir ${PROJECT_BINARY_DIR}/layers/${name})
+  file(REMOVE_RECURSE ${dir})
+  kelpira_layer_reach(${folder} reach)
+  foreach(allowed IN LISTS reach)
+    if(allowed MATCHES "^tools/")
+      continue()
+    endif()
+    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${allowed}/*.hpp
+         ${PROJECT_SOURCE_DIR}/src/${allowed}/*.h)
+    file(MAKE_DIRECTORY ${dir}/${allowed})
+    foreach(header IN LISTS headers)
+      get_filename_component(file ${header} NAME)
+      file(CREATE_LINK ${header} ${dir}/${allowed}/${file} SYMBOLIC)
+    endforeach()
+  endforeach()
+  target_include_directories(${target} PRIVATE ${dir})
+endfunction()
+
+# All of src/, for the tests, benchmarks and fuzz programs.
+add_library(kelpira_all_headers INTERFACE)
+target_include_directories(kelpira_all_headers INTERFACE ${PROJECT_SOURCE_DIR}/src)
+
+# Every folder of src/: the core, then the Qt folders under ui/.
 foreach(folder IN LISTS kelpira_layers)
-  if(folder MATCHES "^(ui|tools)(/|$)")
+  if(folder MATCHES "^tools/" OR folder STREQUAL "ui")
     continue()
   endif()
   kelpira_layer_target(${folder} target)
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
-  add_library(${target} STATIC ${sources})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  if(folder MATCHES "^ui/")
+    file(GLOB qt_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.hpp)
+    add_library(${target} STATIC ${sources} ${qt_headers})
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${target} PUBLIC Qt6::Widgets)
+  else()
+    add_library(${target} STATIC ${sources})
+  endif()
+  kelpira_layer_includes(${target} ${folder})
   kelpira_layer_targets(deps ${kelpira_layer_deps_${folder}})
   target_link_libraries(${target} PUBLIC ${deps})
 endforeach()
@@ -62,33 +109,22 @@ target_link_libraries(kelpira_link PUBLIC PkgConfig::HIDAPI PkgConfig::UDEV)
 target_link_libraries(kelpira_host_platform PUBLIC PkgConfig::SERIALPORT)
 target_link_libraries(kelpira_processing PUBLIC PkgConfig::NETCDF)
 
-# All Qt lives in src/ui/; src/ui/main.cpp is the program itself.
-file(GLOB_RECURSE ui_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/*.cpp
-     ${PROJECT_SOURCE_DIR}/src/ui/*.hpp)
-list(FILTER ui_sources EXCLUDE REGEX "/src/ui/main\\.cpp$")
-if(ui_sources)
-  set(ui_core_folders "")
-  foreach(folder IN LISTS kelpira_layers)
-    if(folder MATCHES "^ui(/|$)")
-      foreach(dep IN LISTS kelpira_layer_deps_${folder})
-        if(NOT dep MATCHES "^ui(/|$)")
-          list(APPEND ui_core_folders ${dep})
-        endif()
-      endforeach()
-    endif()
-  endforeach()
-  list(REMOVE_DUPLICATES ui_core_folders)
-  kelpira_layer_targets(ui_core ${ui_core_folders})
-  add_library(kelpira_ui STATIC ${ui_sources})
-  set_target_properties(kelpira_ui PROPERTIES AUTOMOC ON)
-  target_link_libraries(kelpira_ui PUBLIC ${ui_core} Qt6::Widgets)
-  # The application icon, also the main window's: ":/icons/kelpira.svg".
-  qt_add_resources(kelpira_ui kelpira_icons PREFIX /icons BASE ${PROJECT_SOURCE_DIR}/packaging
-                   FILES ${PROJECT_SOURCE_DIR}/packaging/kelpira.svg)
-  add_executable(kelpira ${PROJECT_SOURCE_DIR}/src/ui/main.cpp)
-  target_link_libraries(kelpira PRIVATE kelpira_ui)
-  install(TARGETS kelpira)
-endif()
+# The application icon, also the main window's: ":/icons/kelpira.svg".
+qt_add_resources(kelpira_ui_shell kelpira_icons PREFIX /icons BASE ${PROJECT_SOURCE_DIR}/packaging
+                 FILES ${PROJECT_SOURCE_DIR}/packaging/kelpira.svg)
+# The program, and every Qt folder at once for the widget tests and the benchmarks.
+add_executable(kelpira ${PROJECT_SOURCE_DIR}/src/ui/main.cpp)
+kelpira_layer_includes(kelpira ui)
+kelpira_layer_targets(ui_deps ${kelpira_layer_deps_ui})
+target_link_libraries(kelpira PRIVATE ${ui_deps})
+install(TARGETS kelpira)
+add_library(kelpira_ui INTERFACE)
+foreach(folder IN LISTS kelpira_layers)
+  if(folder MATCHES "^ui/")
+    kelpira_layer_target(${folder} target)
+    target_link_libraries(kelpira_ui INTERFACE ${target})
+  endif()
+endforeach()
 
 # Command-line programs: one folder under tools/ per program, each with its line in
 # src/layers.txt. Everything but main.cpp is the program's commands library, which its tests
@@ -102,9 +138,11 @@ foreach(folder IN LISTS kelpira_layers)
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   add_executable(${tool} ${PROJECT_SOURCE_DIR}/${folder}/main.cpp)
+  kelpira_layer_includes(${tool} ${folder})
   if(sources)
     string(REPLACE "-" "_" commands ${tool}_commands)
     add_library(${commands} OBJECT ${sources})
+    kelpira_layer_includes(${commands} ${folder})
     target_include_directories(${commands} PUBLIC ${PROJECT_SOURCE_DIR}/${folder})
     target_link_libraries(${commands} PUBLIC ${deps})
     target_link_libraries(${tool} PRIVATE ${commands})

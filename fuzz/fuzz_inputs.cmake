@@ -4,6 +4,7 @@ function(add_fuzz_inputs target)
   file(GLOB inputs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/fuzz/*_input.cpp)
   target_sources(${target} PRIVATE ${inputs})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
+  target_link_libraries(${target} PRIVATE kelpira_all_headers)
   target_link_libraries(${target} PRIVATE kelpira_ctl_commands kelpira_process_commands
                                           kelpira_processing kelpira_graph)
 endfunction()

@@ -3,7 +3,7 @@
 // and every message.
 #include <gtest/gtest.h>
 
-#include "config/platform_controllers.hpp"
+#include "config/platform_settings_controller.hpp"
 #include "link/platform_commands.hpp"
 #include "support/recording_prompter.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"

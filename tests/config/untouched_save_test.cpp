@@ -14,7 +14,7 @@
 #include "config/chemistry_controller.hpp"
 #include "config/measurement_schedule_controller.hpp"
 #include "config/optics_valves_pump_controller.hpp"
-#include "config/platform_controllers.hpp"
+#include "config/platform_settings_controller.hpp"
 #include "config/sensor_identification_controller.hpp"
 #include "config/thermistors_controller.hpp"
 #include "link/command_catalogue.hpp"

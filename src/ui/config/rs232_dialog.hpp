@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/prompter.hpp"
-#include "config/platform_controllers.hpp"
+#include "config/platform_settings_controller.hpp"
 #include "link/sensor_link.hpp"
 
 class QComboBox;

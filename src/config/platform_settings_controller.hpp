@@ -1,6 +1,6 @@
-// "Configure Platform Defaults", "Configure RS232" and "Configure RS485" without their
-// widgets: each reads its record on opening, shows it, and on "Save" writes the record its
-// controls make, reads it back and says how that went.
+// The controller of "Configure Platform Defaults", "Configure RS232" and "Configure RS485", one
+// for the three dialogs: each reads its record on opening, shows it, and on "Save" writes the
+// record its controls make, reads it back and says how that went.
 #pragma once
 
 #include <functional>

@@ -1,5 +1,5 @@
 // Loading and saving the platform defaults, RS232 and RS485 records for their dialogs.
-#include "config/platform_controllers.hpp"
+#include "config/platform_settings_controller.hpp"
 
 #include "link/platform_commands.hpp"
 
