@@ -53,8 +53,9 @@ function(kelpira_layer_reach folder out)
   set(${out} "${found}" PARENT_SCOPE)
 endfunction()
 
-# The include folder of `folder`'s code: links to the headers (not the subfolders) of the folders
-# it reaches, made afresh at each configure so that a removed header leaves no link behind.
+# The include folder of `folder`'s code: links to every file but the sources of the folders it
+# reaches (not their subfolders), made afresh at each configure so that a removed header leaves
+# no link behind.
 function(kelpira_layer_includes target folder)
   string(REPLACE "/" "_" name "${folder}")
   set(dir ${PROJECT_BINARY_DIR}/layers/${name})
@@ -64,8 +65,8 @@ function(kelpira_layer_includes target folder)
     if(allowed MATCHES "^tools/")
       continue()
     endif()
-    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${allowed}/*.hpp
-         ${PROJECT_SOURCE_DIR}/src/${allowed}/*.h)
+    file(GLOB headers LIST_DIRECTORIES false CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${allowed}/*)
+    list(FILTER headers EXCLUDE REGEX "\\.(cpp|txt|in)$")
     file(MAKE_DIRECTORY ${dir}/${allowed})
     foreach(header IN LISTS headers)
       get_filename_component(file ${header} NAME)
