@@ -94,8 +94,4 @@ std::uint8_t flag_value(const FormControl& box);
 // list writes back what was stored.
 void show_choice(FormControl& list, std::uint32_t value);
 
-// Numbers as the dialogs show them, the same whatever the process locale says: "%.Nf" and "%g".
-std::string fixed_text(double value, int decimals);
-std::string general_text(double value);
-
 }  // namespace kelpira::common

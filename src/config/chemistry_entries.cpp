@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/decimal_milli.hpp"
+#include "common/number_text.hpp"
 
 namespace kelpira::config {
 

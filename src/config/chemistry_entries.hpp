@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/form.hpp"
+#include "common/number_text.hpp"
 
 namespace kelpira::config {
 

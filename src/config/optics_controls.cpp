@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/decimal_milli.hpp"
+#include "common/number_text.hpp"
 
 namespace kelpira::config {
 

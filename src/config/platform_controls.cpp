@@ -1,6 +1,8 @@
 // Showing the platform records in their dialogs' controls and rebuilding them from there.
 #include "config/platform_controls.hpp"
 
+#include "common/number_text.hpp"
+
 #include <limits>
 
 namespace kelpira::config {

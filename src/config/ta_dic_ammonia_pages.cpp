@@ -1,6 +1,7 @@
 // The TA, DIC and Ammonia chemistry pages.
 #include <string>
 
+#include "common/number_text.hpp"
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
 #include "records/input_channels.hpp"

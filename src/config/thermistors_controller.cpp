@@ -1,6 +1,7 @@
 // The thermistor dialog's reading and writing of the three thermistor records.
 #include "config/thermistors_controller.hpp"
 
+#include "common/number_text.hpp"
 #include "records/chemistry_transfer.hpp"
 #include "records/input_channels.hpp"
 

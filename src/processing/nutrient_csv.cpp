@@ -3,20 +3,16 @@
 
 #include <algorithm>
 
+#include "common/number_text.hpp"
 #include "common/time_text.hpp"
-#include "processing/fixed_cell.hpp"
 
 namespace kelpira::processing {
 
 std::array<std::string, 8> nutrient_result_cells(const NutrientResult& r) {
-    return {common::utc_time_text(r.platform_time),
-            common::utc_time_text(r.sensor_time),
-            fixed_cell(r.medium, 3),
-            fixed_cell(r.short_path, 3),
-            fixed_cell(r.long_path, 3),
-            fixed_cell(r.depth, 2),
-            fixed_cell(r.salinity, 3),
-            fixed_cell(r.temperature, 3)};
+    return {common::utc_time_text(r.platform_time), common::utc_time_text(r.sensor_time),
+            common::fixed_text(r.medium, 3),        common::fixed_text(r.short_path, 3),
+            common::fixed_text(r.long_path, 3),     common::fixed_text(r.depth, 2),
+            common::fixed_text(r.salinity, 3),      common::fixed_text(r.temperature, 3)};
 }
 
 std::array<std::string, 9> nutrient_multi_result_cells(const NutrientResult& r,

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "common/form.hpp"
+#include "common/number_text.hpp"
 #include "records/chemistry_config.hpp"
 
 namespace kelpira::report {

@@ -79,8 +79,9 @@ SummaryRow summary_row(const StateRecord& s, std::size_t index, SummaryMode mode
 // Builds the table as "Go" does.
 Summary build_summary(const StateMachineImage& image, const SummaryRequest& request);
 
-// The summary file: the column titles, then every row, cells joined by "," without quoting,
-// each line ending in a line feed. UTF-8 ("µs" in the pump column).
+// The summary file: the column titles, then every row, as CSV lines (a cell holding a comma,
+// a quote or a line break is quoted), each ending in a line feed. UTF-8 ("µs" in the pump
+// column).
 std::string summary_text(const Summary& summary);
 
 // Writes the summary through the safe writer; false when the file cannot be written.

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "common/number_text.hpp"
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page.hpp"
 #include "records/nutrient_params.hpp"

@@ -2,6 +2,7 @@
 #include "processing/dialogs/nutrient_controller.hpp"
 
 #include "common/decimal_milli.hpp"
+#include "common/number_text.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "records/input_channels.hpp"

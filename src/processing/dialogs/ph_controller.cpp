@@ -2,6 +2,7 @@
 #include "processing/dialogs/ph_controller.hpp"
 
 #include "common/number_scan.hpp"
+#include "common/number_text.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "processing/ph_engine.hpp"

@@ -1,5 +1,6 @@
 // What every processing dialog shares: reading fields, lists without a selection, the capped
 // result list, finishing and cancelling a pass, and the save's failure and empty cases.
+#include "common/number_text.hpp"
 #include "processing/dialogs/processing_controller.hpp"
 
 #include <gtest/gtest.h>

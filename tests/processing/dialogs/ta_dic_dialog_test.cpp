@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "common/number_text.hpp"
 #include "common/time_text.hpp"
 #include "processing/dialogs/dic_controller.hpp"
 #include "processing/dialogs/raw_text.hpp"

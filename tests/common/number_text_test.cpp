@@ -1,5 +1,5 @@
-// Fixed-decimal cells are byte for byte the text printf's "%.*f" writes.
-#include "processing/fixed_cell.hpp"
+// Fixed-decimal texts are byte for byte the text printf's "%.*f" writes.
+#include "common/number_text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <limits>
 #include <random>
 
-namespace kelpira::processing {
+namespace kelpira::common {
 namespace {
 
 std::string printf_text(double value, int decimals) {
@@ -43,14 +43,14 @@ double random_value(std::mt19937_64& rng, int decimals) {
     }
 }
 
-TEST(FixedCell, SameTextAsPrintf) {
+TEST(FixedText, SameTextAsPrintf) {
     for (const double special :
          {0.0, -0.0, 0.125, -0.125, 2.5, 0.0005, -0.0005, 1e300, -1e-300,
           std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(),
           std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
           std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN()}) {
         for (const int decimals : {2, 3, 4, 6}) {
-            EXPECT_EQ(fixed_cell(special, decimals), printf_text(special, decimals))
+            EXPECT_EQ(fixed_text(special, decimals), printf_text(special, decimals))
                 << special << " to " << decimals;
         }
     }
@@ -58,11 +58,11 @@ TEST(FixedCell, SameTextAsPrintf) {
     for (const int decimals : {2, 3, 4, 6}) {
         for (int i = 0; i < 1'000'000; ++i) {
             const double v = random_value(rng, decimals);
-            ASSERT_EQ(fixed_cell(v, decimals), printf_text(v, decimals))
+            ASSERT_EQ(fixed_text(v, decimals), printf_text(v, decimals))
                 << std::hexfloat << v << " to " << decimals;
         }
     }
 }
 
 }  // namespace
-}  // namespace kelpira::processing
+}  // namespace kelpira::common
