@@ -28,37 +28,14 @@ Rs232Dialog::Rs232Dialog(link::SensorLink& link, common::Prompter& prompter, QWi
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
-    const auto list = [this, form](const QString& label) {
-        auto* box = new QComboBox(this);
-        form->addRow(label, box);
-        return box;
-    };
-    platform_ = list(tr("Platform"));
-    baud_ = list(tr("Baud Rate"));
-    fill_list(baud_, config::kRs232BaudRates);
-    parity_ = list(tr("Parity"));
-    fill_list(parity_, config::kParities);
-    data_bits_ = list(tr("Data Bits"));
-    fill_list(data_bits_, config::kDataBits);
-    stop_bits_ = list(tr("Stop Bits"));
-    fill_list(stop_bits_, config::kStopBits);
-    mode_ = list(tr("Mode"));
+    line_ = add_serial_line_rows(this, form, controls_, config::kRs232BaudRates,
+                                 [this](std::uint32_t protocol) {
+                                     config::rs232_platform_chosen(controls_, protocol);
+                                     show_controls();
+                                 });
+    mode_ = new QComboBox(this);
+    form->addRow(tr("Mode"), mode_);
 
-    connect(platform_, &QComboBox::activated, this, [this](int index) {
-        config::rs232_platform_chosen(controls_, value_at(platform_, index));
-        show_controls();
-    });
-    connect(baud_, &QComboBox::activated, this,
-            [this](int index) { controls_.baud = value_at(baud_, index); });
-    connect(parity_, &QComboBox::activated, this, [this](int index) {
-        controls_.parity = static_cast<std::uint8_t>(value_at(parity_, index));
-    });
-    connect(data_bits_, &QComboBox::activated, this, [this](int index) {
-        controls_.data_bits = static_cast<std::uint8_t>(value_at(data_bits_, index));
-    });
-    connect(stop_bits_, &QComboBox::activated, this, [this](int index) {
-        controls_.stop_bits = static_cast<std::uint8_t>(value_at(stop_bits_, index));
-    });
     connect(mode_, &QComboBox::activated, this, [this](int index) {
         controls_.mode = static_cast<std::uint8_t>(value_at(mode_, index));
     });
@@ -75,12 +52,7 @@ Rs232Dialog::Rs232Dialog(link::SensorLink& link, common::Prompter& prompter, QWi
 
 void Rs232Dialog::show_controls() {
     const auto& c = controls_;
-    fill_list(platform_, c.protocols);
-    select_value(platform_, c.protocol);
-    select_value(baud_, c.baud);
-    select_value(parity_, c.parity);
-    select_value(data_bits_, c.data_bits);
-    select_value(stop_bits_, c.stop_bits);
+    show_serial_line(line_, c);
     fill_list(mode_, c.modes);
     select_value(mode_, c.mode);
     mode_->setEnabled(config::rs232_mode_enabled(c));

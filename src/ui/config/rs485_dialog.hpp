@@ -8,6 +8,7 @@
 #include "common/prompter.hpp"
 #include "config/platform_settings_controller.hpp"
 #include "link/sensor_link.hpp"
+#include "ui/config/serial_line_rows.hpp"
 
 class QComboBox;
 class QLineEdit;
@@ -24,9 +25,9 @@ class Rs485Dialog : public QDialog {
     static std::unique_ptr<Rs485Dialog> create(link::SensorLink& link, common::Prompter& prompter,
                                                QWidget* parent = nullptr);
 
-    QComboBox* platform_list() const { return platform_; }
-    QComboBox* baud_list() const { return baud_; }
-    QComboBox* parity_list() const { return parity_; }
+    QComboBox* platform_list() const { return line_.platform; }
+    QComboBox* baud_list() const { return line_.baud; }
+    QComboBox* parity_list() const { return line_.parity; }
     QLineEdit* address_field() const { return address_; }
     QLineEdit* poll_rate_field() const { return poll_rate_; }
     QPushButton* save_button() const { return save_; }
@@ -39,11 +40,7 @@ class Rs485Dialog : public QDialog {
     link::SensorLink& link_;
     common::Prompter& prompter_;
     config::Rs485Controls controls_;
-    QComboBox* platform_ = nullptr;
-    QComboBox* baud_ = nullptr;
-    QComboBox* parity_ = nullptr;
-    QComboBox* data_bits_ = nullptr;
-    QComboBox* stop_bits_ = nullptr;
+    SerialLineRows line_;
     QLineEdit* address_ = nullptr;
     QLineEdit* poll_rate_ = nullptr;
     QPushButton* save_ = nullptr;
