@@ -228,13 +228,54 @@ bool NetcdfWriter::State::define() {
     return define_parameters(input) && check(nc_enddef(ncid), "definitions") && write_tables();
 }
 
+namespace {
+
+// A parameter over the inputs: its value in each input that has it. Inputs differ in which
+// parameters they hold (a header without TYPE), so the values are gathered by name.
+struct ParameterOverInputs {
+    const ProcessingParameter* first = nullptr;  // name, key and kind, as the first input has it
+    std::vector<std::optional<double>> values;
+
+    // CF allows no unsigned types: a whole number is an int, or a double when one does not fit.
+    bool as_int() const {
+        return first->integer &&
+               std::all_of(values.begin(), values.end(), [](const std::optional<double>& v) {
+                   return !v || (*v >= std::numeric_limits<int>::min() &&
+                                 *v <= std::numeric_limits<int>::max());
+               });
+    }
+};
+
+// Every parameter any input has, in the order they first appear.
+std::vector<ParameterOverInputs> parameters_by_name(
+    const std::vector<std::vector<ProcessingParameter>>& per_input) {
+    std::vector<ParameterOverInputs> out;
+    for (std::size_t i = 0; i < per_input.size(); ++i) {
+        for (const auto& p : per_input[i]) {
+            auto it = std::find_if(out.begin(), out.end(), [&](const ParameterOverInputs& o) {
+                return o.first->name == p.name;
+            });
+            if (it == out.end()) {
+                out.push_back({&p, std::vector<std::optional<double>>(per_input.size())});
+                it = out.end() - 1;
+            }
+            it->values[i] = p.value;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 // The parameters of every input as attributes of the reported values when all inputs share
-// them, otherwise as one variable per parameter over the inputs.
+// them, otherwise as one variable per parameter over the inputs, the fill value where an input
+// lacks it.
 bool NetcdfWriter::State::define_parameters(int input_dim) {
     std::vector<std::vector<ProcessingParameter>> per_input;
     for (const auto& in : description.inputs) {
         per_input.push_back(processing_parameters(description.chemistry, in.header));
     }
+    const auto parameters = parameters_by_name(per_input);
     const bool shared = std::all_of(per_input.begin(), per_input.end(),
                                     [&](const auto& p) { return p == per_input.front(); });
     if (shared) {
@@ -242,13 +283,14 @@ bool NetcdfWriter::State::define_parameters(int input_dim) {
             if (!columns[i].reported) {
                 continue;
             }
-            for (const auto& p : per_input.front()) {
-                const unsigned whole = static_cast<unsigned>(p.value);
-                check(p.integer
-                          ? nc_put_att_uint(ncid, column_ids[i], p.name.c_str(), NC_UINT, 1, &whole)
-                          : nc_put_att_double(ncid, column_ids[i], p.name.c_str(), NC_DOUBLE, 1,
-                                              &p.value),
-                      p.name);
+            for (const auto& p : parameters) {
+                const double value = *p.values.front();
+                const int whole = p.as_int() ? static_cast<int>(value) : 0;
+                check(p.as_int() ? nc_put_att_int(ncid, column_ids[i], p.first->name.c_str(),
+                                                  NC_INT, 1, &whole)
+                                 : nc_put_att_double(ncid, column_ids[i], p.first->name.c_str(),
+                                                     NC_DOUBLE, 1, &value),
+                      p.first->name);
             }
         }
         return error.empty();
@@ -260,18 +302,25 @@ bool NetcdfWriter::State::define_parameters(int input_dim) {
                  "the input_file dimension");
         }
     }
-    for (std::size_t k = 0; k < per_input.front().size(); ++k) {
-        const auto& p = per_input.front()[k];
+    for (const auto& p : parameters) {
+        const bool whole = p.as_int();
         int id = -1;
-        if (!check(nc_def_var(ncid, p.name.c_str(), p.integer ? NC_UINT : NC_DOUBLE, 1, &input_dim,
-                              &id),
-                   p.name)) {
+        if (!check(nc_def_var(ncid, p.first->name.c_str(), whole ? NC_INT : NC_DOUBLE, 1,
+                              &input_dim, &id),
+                   p.first->name)) {
             return false;
         }
-        text(id, "long_name", "processing parameter " + p.key + " of each input file");
+        const int int_fill = NC_FILL_INT;
+        const double double_fill = NC_FILL_DOUBLE;
+        check(nc_def_var_fill(ncid, id, 0,
+                              whole ? static_cast<const void*>(&int_fill) : &double_fill),
+              p.first->name);
+        text(id, "long_name",
+             "processing parameter " + p.first->key +
+                 " of each input file (the fill value where its header has none)");
         std::vector<double> table;
-        for (const auto& input : per_input) {
-            table.push_back(input[k].value);
+        for (const auto& value : p.values) {
+            table.push_back(value.value_or(whole ? double{NC_FILL_INT} : NC_FILL_DOUBLE));
         }
         parameter_tables.emplace_back(id, std::move(table));
     }

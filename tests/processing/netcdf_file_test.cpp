@@ -82,6 +82,8 @@ class NcFile {
         ADD_FAILURE() << "no variable titled " << title;
         return -1;
     }
+    int id() const { return id_; }
+
     std::vector<int> vars() const {
         int count = 0;
         nc_inq_nvars(id_, &count);
@@ -266,6 +268,37 @@ TEST(NetcdfFile, InputsThatDifferGetATableAndNoSharedName) {
     EXPECT_EQ(nc.values(nc.var("standard1_concentration")), (std::vector<double>{10, 20}));
     EXPECT_EQ(nc.strings(nc.var("input_file_name")),
               (std::vector<std::string>{"RA.CSV", "RB.CSV"}));
+}
+
+// A header without TYPE (a nutrient file processed with --chemistry nutrient) has one
+// parameter fewer: every other value still belongs to its own file, in either order, and the
+// missing one is the fill value. Whole numbers are signed ints, as CF allows.
+TEST(NetcdfFile, ParametersOfInputsThatHoldOtherKeysStayWithTheirFile) {
+    kelpira::testing::TempFolder folder;
+    for (const bool typed_first : {true, false}) {
+        NetcdfDescription d;
+        d.chemistry = ChemistryChoice::nutrient;
+        NetcdfInput typed = input(d.chemistry, "A", 10);
+        NetcdfInput untyped = input(d.chemistry, "B", 20);
+        untyped.header.chemistry.reset();
+        typed.header.nutrient.sensor_version = 3;
+        untyped.header.nutrient.sensor_version = 4;
+        d.inputs = typed_first ? std::vector{typed, untyped} : std::vector{untyped, typed};
+        const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)}};
+        const NcFile nc(write(folder, d, rows));
+        const std::vector<double> standard1 =
+            typed_first ? std::vector<double>{10, 20} : std::vector<double>{20, 10};
+        const std::vector<double> version =
+            typed_first ? std::vector<double>{3, 4} : std::vector<double>{4, 3};
+        const std::vector<double> type =
+            typed_first ? std::vector<double>{1, -2147483647} : std::vector<double>{-2147483647, 1};
+        EXPECT_EQ(nc.values(nc.var("standard1_concentration")), standard1) << typed_first;
+        EXPECT_EQ(nc.values(nc.var("sensor_version")), version) << typed_first;
+        EXPECT_EQ(nc.values(nc.var("type")), type) << typed_first;
+        nc_type kind = NC_NAT;
+        nc_inq_vartype(nc.id(), nc.var("sensor_version"), &kind);
+        EXPECT_EQ(kind, NC_INT);
+    }
 }
 
 // The canonical units of each standard name the files use, from the CF standard name table.

@@ -44,10 +44,9 @@ SerialLineRows add_serial_line_rows(QWidget* dialog, QFormLayout* form, Controls
                      [box = rows.platform, chosen = std::move(platform_chosen)](int index) {
                          chosen(value_at(box, index));
                      });
-    QObject::connect(rows.baud, &QComboBox::activated, dialog,
-                     [&controls, box = rows.baud](int index) {
-                         controls.baud = value_at(box, index);
-                     });
+    QObject::connect(
+        rows.baud, &QComboBox::activated, dialog,
+        [&controls, box = rows.baud](int index) { controls.baud = value_at(box, index); });
     const auto byte_list = [dialog](QComboBox* box, std::uint8_t& field) {
         QObject::connect(box, &QComboBox::activated, dialog, [box, &field](int index) {
             field = static_cast<std::uint8_t>(value_at(box, index));
