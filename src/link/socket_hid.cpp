@@ -65,8 +65,11 @@ class SocketHidDevice : public HidDevice {
             if (n == static_cast<ssize_t>(report.size())) {
                 return true;
             }
-            if (n >= 0 || (errno != EAGAIN && errno != EINTR)) {
+            if (n >= 0) {
                 return false;
+            }
+            if (errno != EAGAIN && errno != EINTR) {
+                return lose();
             }
             if (errno == EAGAIN && !wait_for(POLLOUT)) {
                 return false;
@@ -82,13 +85,13 @@ class SocketHidDevice : public HidDevice {
             std::array<std::uint8_t, kReportSize + 1> buf{};
             const ssize_t n = ::recv(sock_.get(), buf.data(), buf.size(), 0);
             if (n == 0) {
-                return false;  // the device has gone
+                return lose();  // the device has gone
             }
             if (n < 0) {
                 if (errno == EAGAIN || errno == EINTR) {
                     continue;  // flush_input took the packet first
                 }
-                return false;
+                return lose();
             }
             if (n == static_cast<ssize_t>(kReportSize)) {
                 std::copy_n(buf.begin(), kReportSize, report.begin());
@@ -112,7 +115,14 @@ class SocketHidDevice : public HidDevice {
 
     std::optional<bool> declares_input_report_1() override { return report_1_; }
 
+    bool gone() const override { return gone_.load(); }
+
   private:
+    bool lose() {
+        gone_.store(true);
+        return false;
+    }
+
     // Waits until the socket is ready for `events`; false when cancelled or the socket failed.
     bool wait_for(short events) {
         for (;;) {
@@ -121,13 +131,13 @@ class SocketHidDevice : public HidDevice {
             }
             pollfd fds[2] = {{sock_.get(), events, 0}, {wake_.get(), POLLIN, 0}};
             if (poll_retrying(fds, 2, -1) < 0) {
-                return false;
+                return lose();
             }
             if ((fds[0].revents & events) != 0) {
                 return true;
             }
             if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
-                return false;
+                return lose();
             }
             // Woken: the loop looks at the cancel flag again.
         }
@@ -142,6 +152,7 @@ class SocketHidDevice : public HidDevice {
     Fd wake_;
     bool report_1_;
     std::atomic<bool> cancelled_{false};  // set by cancel(), cleared by the next write
+    std::atomic<bool> gone_{false};       // a read or write found the server gone
 };
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <future>
@@ -204,14 +206,25 @@ TEST_F(SocketFixture, RemovalWhileReadBlocksFailsTheReadAndTheTransaction) {
         }
         return std::vector<InProcessReport>{};  // silent: the I/O thread blocks in its read
     });
-    ASSERT_EQ(link.Open(served.path(id), 2000ms), 0);
+    ASSERT_EQ(link.Open(served.path(id), 5000ms), 0);
     auto result = std::async(std::launch::async, [&] {
         auto c = command(418);
         return link.Transact(c);
     });
     asked.get_future().wait();
+    const auto removed_at = std::chrono::steady_clock::now();
     served.server.detach(id);
     EXPECT_EQ(result.get(), kResultNoAnswer);
+    const auto noticed = std::chrono::steady_clock::now() - removed_at;
+    // At once, not at the link's time-out; and every exchange after it.
+    EXPECT_LT(noticed, 1000ms);
+    EXPECT_EQ(link.loss(), LinkLoss::removed);
+    auto again = command(418);
+    EXPECT_EQ(link.Transact(again), kResultNoAnswer);
+    EXPECT_LT(std::chrono::steady_clock::now() - removed_at, 1000ms);
+    std::printf("removal noticed after %lld ms\n",
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(noticed).count()));
 
     const auto start = std::chrono::steady_clock::now();
     link.Close();
@@ -309,6 +322,7 @@ TEST_F(SocketFixture, LateAnswerGives5AndNeverPassesForTheNextOne) {
     ASSERT_EQ(link.Open(served.path(id), 300ms), 0);
     auto late = command(418, 1);
     EXPECT_EQ(link.Transact(late), kResultNoAnswer);
+    EXPECT_EQ(link.loss(), LinkLoss::no_answer) << "still attached, only the answer lost";
     // The late answer comes in while the next transactions run: none of them takes it.
     for (std::uint8_t v = 30; v < 36; ++v) {
         auto c = command(418, v);
