@@ -120,14 +120,16 @@ UniqueFd open_private_folder(const std::string& folder, bool with_parent, std::s
         name.pop_back();
     }
     name = std::filesystem::path(name).filename().string();
-    if (with_parent) {
-        if (problem = make_folder(parent); !problem.empty()) {
-            return UniqueFd();
-        }
+    // Where a folder above is missing (no runtime folder), nothing can be served: nothing is
+    // listed and nothing is said.
+    if (with_parent && ::mkdir(parent.c_str(), 0700) != 0 && errno != EEXIST) {
+        problem =
+            errno == ENOENT ? "" : "cannot create " + parent.string() + ": " + std::strerror(errno);
+        return UniqueFd();
     }
     UniqueFd above(::open(parent.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!above.valid()) {
-        problem = open_problem(AT_FDCWD, parent.c_str(), parent.string());
+        problem = errno == ENOENT ? "" : open_problem(AT_FDCWD, parent.c_str(), parent.string());
         return UniqueFd();
     }
     if (problem = opened_folder_problem(above.get(), parent); !problem.empty()) {

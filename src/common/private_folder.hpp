@@ -22,7 +22,8 @@ std::string make_private_folder(const std::string& folder, bool with_parent);
 // watching): its parent and then the folder are opened without following a link and checked
 // through the descriptors themselves (owner and mode), so that a folder someone else swaps in
 // after the check is never the one used. A missing folder is made for this user only (its
-// parent too when `with_parent`). Invalid, with `problem` saying why, otherwise.
+// parent too when `with_parent`); where a folder above that is missing too, nothing can be in
+// it: invalid, with `problem` empty. Invalid, with `problem` saying why, otherwise.
 UniqueFd open_private_folder(const std::string& folder, bool with_parent, std::string& problem);
 
 }  // namespace kelpira::common
