@@ -56,7 +56,8 @@ bool is_number(std::string_view text) {
 }
 
 bool reads_as_formula(std::string_view text) {
-    return !text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos &&
+    return !text.empty() && text != "-" &&
+           std::string_view("=+-@").find(text.front()) != std::string_view::npos &&
            !is_number(text);
 }
 

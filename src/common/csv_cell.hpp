@@ -3,7 +3,8 @@
 // its quotes doubled, so any CSV reader sees one cell. A text cell starting with '=', '+', '-'
 // or '@' would be taken for a formula by a spreadsheet (a sensor named "=HYPERLINK(...)"):
 // it gets a leading apostrophe, so that the spreadsheet shows it as text. Numbers ("-1.250",
-// "+3e-5", "-nan") and every other cell are written as they are.
+// "+3e-5", "-nan"), a lone "-" (the placeholder of a value not there, which no spreadsheet
+// computes) and every other cell are written as they are.
 #pragma once
 
 #include <functional>

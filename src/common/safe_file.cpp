@@ -1,14 +1,13 @@
-// Temporary-file-and-rename saving.
+// Temporary-file-and-rename saving, every step relative to the folder's descriptor.
 #include "common/safe_file.hpp"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -16,71 +15,14 @@
 #include <streambuf>
 #include <string>
 
+#include "common/path_walk.hpp"
+#include "common/unique_fd.hpp"
+
 namespace kelpira::common {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool is_special_file(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-}
-
-std::string user_name(uid_t uid) {
-    std::array<char, 4096> buffer{};
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
-        return found->pw_name;
-    }
-    return "uid " + std::to_string(uid);
-}
-
-// A link in a folder anyone may write and only owners may delete from (/tmp) that belongs to
-// someone else may have been planted to make this user overwrite a file of their own: such a
-// link is not followed (the kernel's protected_symlinks rule, applied here because the links
-// are resolved here). Empty when `link` may be followed, otherwise why not.
-std::string planted_link_problem(const fs::path& link, const struct stat& link_st) {
-    if (link_st.st_uid == ::geteuid()) {
-        return {};
-    }
-    const fs::path folder = link.has_parent_path() ? link.parent_path() : fs::path(".");
-    struct stat folder_st {};
-    if (::stat(folder.c_str(), &folder_st) != 0) {
-        return {};
-    }
-    const bool shared = (folder_st.st_mode & S_ISVTX) != 0 && (folder_st.st_mode & S_IWOTH) != 0;
-    if (!shared) {
-        return {};
-    }
-    return link.string() + " is a link that belongs to " + user_name(link_st.st_uid) +
-           ", in a folder anyone may write: not followed";
-}
-
-// The file a path names once its symbolic links are followed (the last link's target may not
-// exist yet): saving through a link replaces the file it points to and keeps the link. Empty,
-// with `refusal` set, when a link is not to be followed.
-std::string link_target(const std::string& path, std::string& refusal) {
-    fs::path p = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            break;
-        }
-        refusal = planted_link_problem(p, st);
-        if (!refusal.empty()) {
-            return {};
-        }
-        std::error_code ec;
-        const fs::path target = fs::read_symlink(p, ec);
-        if (ec) {
-            break;
-        }
-        p = target.is_absolute() ? target : p.parent_path() / target;
-    }
-    return p.string();
-}
 
 // Writes straight to a descriptor, so that the temporary file is written through the one
 // descriptor that made it, never by opening its name again.
@@ -122,100 +64,266 @@ class FdBuffer : public std::streambuf {
     std::array<char, 1 << 16> buffer_{};
 };
 
-// Makes a new file beside `path`, readable and writable as any new file of this process is
-// (0666 less the umask, applied by the kernel: the process-wide umask is never changed), and
-// never through a link. -1 when none can be made; `name` is then unspecified.
-int make_temporary(const std::string& path, std::string& name) {
+bool write_through(int fd, const std::function<bool(std::ostream&)>& write) {
+    FdBuffer buffer(fd);
+    std::ostream out(&buffer);
+    const bool ok = write(out);
+    return static_cast<bool>(out.flush()) && ok;
+}
+
+// The permissions of a new file: 0666 less the umask, read from the kernel's account of this
+// process because asking umask() means changing it for every thread. Private when unknown.
+mode_t new_file_mode() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            char* end = nullptr;
+            const unsigned long mask = std::strtoul(line.c_str() + 6, &end, 8);
+            if (end != line.c_str() + 6) {
+                return static_cast<mode_t>(0666 & ~mask);
+            }
+        }
+    }
+    return 0600;
+}
+
+// The mode the finished file gets: the one it replaces keeps its permissions.
+mode_t final_mode(const WalkedPath& target) {
+    struct stat st {};
+    if (::fstatat(target.folder.get(), target.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(st.st_mode)) {
+        return st.st_mode & 07777;
+    }
+    return new_file_mode();
+}
+
+std::string random_suffix() {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device seed;
     std::mt19937_64 pick(seed());
+    std::string suffix = ".";
+    for (int i = 0; i < 6; ++i) {
+        suffix += kLetters[pick() % (sizeof kLetters - 1)];
+    }
+    return suffix;
+}
+
+// Makes a new file beside the target, for this user only until it is complete (whatever the
+// folder lets others do), never through a link. Invalid when none can be made (errno says
+// why); `name` is then unspecified.
+UniqueFd make_temporary(const WalkedPath& target, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = path + ".";
-        for (int i = 0; i < 6; ++i) {
-            name += kLetters[pick() % (sizeof kLetters - 1)];
-        }
-        const int fd =
-            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
+        name = target.name + random_suffix();
+        UniqueFd fd(::openat(target.folder.get(), name.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (fd.valid() || errno != EEXIST) {
             return fd;
         }
     }
-    return -1;
+    return UniqueFd();
+}
+
+// Why a target that is not a regular file is not written, or empty when it is written
+// directly (never replaced): the user's own pipe, a terminal or device of the user or of root
+// such as /dev/null. Someone else's pipe would hand them the text.
+std::string special_file_problem(const WalkedPath& target, const struct stat& st) {
+    const bool own = st.st_uid == ::geteuid();
+    if (S_ISFIFO(st.st_mode) && !own) {
+        return target.shown + " is a pipe that belongs to " + user_name(st.st_uid) +
+               ": not written";
+    }
+    if (S_ISCHR(st.st_mode) && !own && st.st_uid != 0) {
+        return target.shown + " is a device that belongs to " + user_name(st.st_uid) +
+               ": not written";
+    }
+    if (!S_ISFIFO(st.st_mode) && !S_ISCHR(st.st_mode)) {
+        return target.shown + " is neither a file nor a pipe nor a terminal: not written";
+    }
+    return {};
+}
+
+bool write_special(const WalkedPath& target, const struct stat& st,
+                   const std::function<bool(std::ostream&)>& write, std::string& refusal) {
+    refusal = special_file_problem(target, st);
+    if (!refusal.empty()) {
+        return false;
+    }
+    const int flags = O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
+    UniqueFd fd(::openat(target.folder.get(), target.name.c_str(), flags | O_NONBLOCK));
+    if (!fd.valid() && errno == ENXIO && S_ISFIFO(st.st_mode)) {
+        // The user's own pipe that nobody reads yet: wait for its reader, as a shell does.
+        fd.reset(::openat(target.folder.get(), target.name.c_str(), flags));
+    }
+    struct stat opened {};
+    if (!fd.valid() || ::fstat(fd.get(), &opened) != 0) {
+        return false;
+    }
+    if (opened.st_dev != st.st_dev || opened.st_ino != st.st_ino) {
+        refusal = target.shown + " was replaced while it was opened: not written";
+        return false;
+    }
+    const int status = ::fcntl(fd.get(), F_GETFL);
+    if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+        return false;
+    }
+    return write_through(fd.get(), write);
+}
+
+// Room for `size` bytes in the file before any of it is overwritten, so that a full disk
+// refuses the save rather than cutting the file short. A file system that cannot reserve
+// still takes a text no longer than the file, which needs no new room.
+bool reserve(int fd, std::size_t size, const struct stat& st) {
+    if (size == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) {
+        return true;
+    }
+    return (errno == EOPNOTSUPP || errno == ENOSYS) && static_cast<off_t>(size) <= st.st_size;
 }
 
 // Where no temporary file can be made beside the target (a writable file in a folder the user
-// may not write), the file is written in place: the whole text is made first, so a failed
-// `write` still leaves the file as it was.
-bool write_in_place(const std::string& path, const std::function<bool(std::ostream&)>& write) {
-    std::ostringstream text;
-    if (!write(text)) {
+// may not write), the file is written in place, over its old text: the whole text is ready and
+// its room reserved first, so that a failed `write` or a full disk leaves the file as it was.
+bool write_in_place(const WalkedPath& target, const std::string& content, std::string& refusal) {
+    UniqueFd fd(::openat(target.folder.get(), target.name.c_str(),
+                         O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return false;
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) {
+    if (!reserve(fd.get(), content.size(), st)) {
+        refusal = target.shown + ": no room to write it in place; it was left as it was";
         return false;
     }
-    bool ok = false;
-    {
-        FdBuffer buffer(fd);
-        std::ostream out(&buffer);
-        const std::string content = text.str();
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        ok = static_cast<bool>(out.flush());
+    std::size_t at = 0;
+    while (at < content.size()) {
+        const ssize_t n =
+            ::pwrite(fd.get(), content.data() + at, content.size() - at, static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        at += static_cast<std::size_t>(n);
     }
-    ok = ::fsync(fd) == 0 && ok;
-    return ::close(fd) == 0 && ok;
+    return ::ftruncate(fd.get(), static_cast<off_t>(content.size())) == 0 &&
+           ::fsync(fd.get()) == 0 && ::close(fd.release()) == 0;
 }
+
+bool read_all(int fd, std::string& text) {
+    std::array<char, 1 << 16> chunk{};
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n == 0;
+        }
+        text.append(chunk.data(), static_cast<std::size_t>(n));
+    }
+}
+
+bool folder_closed(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+bool writable(const WalkedPath& target) {
+    return ::faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool walk(const std::string& path, WalkedPath& target, std::string* refusal) {
+    std::string refused;
+    if (walk_to_file(path, target, refused)) {
+        return true;
+    }
+    if (refusal != nullptr) {
+        *refusal = refused;
+    }
+    return false;
+}
+
+bool refuse(std::string* refusal, const std::string& why) {
+    if (refusal != nullptr && !why.empty()) {
+        *refusal = why;
+    }
+    return false;
+}
+
+// A folder only this user may enter, made in `folder` (an O_PATH descriptor) under a new
+// name: whatever a library makes in it, and with whatever permissions, nobody else can open.
+UniqueFd make_private_box(int folder, const std::string& base, std::string& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = base + random_suffix();
+        if (::mkdirat(folder, name.c_str(), 0700) == 0) {
+            return UniqueFd(
+                ::openat(folder, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return UniqueFd();
+}
+
+// The name a library opens to reach `file` in the box: through this process's descriptor of
+// the box, so that no folder on the way can be swapped meanwhile.
+std::string name_in_box(const UniqueFd& box, const std::string& file) {
+    return "/proc/self/fd/" + std::to_string(box.get()) + "/" + file;
+}
+
+struct Box {
+    WalkedPath where;  // the box, its folder and name
+    UniqueFd fd;
+    ~Box() {
+        if (fd.valid()) {
+            ::unlinkat(where.folder.get(), where.name.c_str(), AT_REMOVEDIR);
+        }
+    }
+};
 
 }  // namespace
 
 bool write_file_safely(const std::string& named_path,
                        const std::function<bool(std::ostream&)>& write, std::string* refusal) {
-    std::string refused;
-    const std::string path = link_target(named_path, refused);
-    if (!refused.empty()) {
-        if (refusal != nullptr) {
-            *refusal = refused;
-        }
+    WalkedPath target;
+    if (!walk(named_path, target, refusal)) {
         return false;
     }
-    if (is_special_file(path)) {
-        std::ofstream out(path, std::ios::binary);
-        if (!out) {
+    struct stat st {};
+    if (::fstatat(target.folder.get(), target.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) {
             return false;
         }
-        const bool ok = write(out);
-        out.flush();
-        return ok && static_cast<bool>(out);
+        std::string why;
+        const bool ok = write_special(target, st, write, why);
+        return ok || refuse(refusal, why);
     }
 
     std::string tmp;
-    const int fd = make_temporary(path, tmp);
-    if (fd < 0) {
-        const bool folder_closed = errno == EACCES || errno == EPERM || errno == EROFS;
-        if (folder_closed && ::access(path.c_str(), W_OK) == 0) {
-            return write_in_place(path, write);
+    UniqueFd fd = make_temporary(target, tmp);
+    if (!fd.valid()) {
+        if (!folder_closed(errno) || !writable(target)) {
+            return false;
         }
-        return false;
+        std::ostringstream text;
+        if (!write(text)) {
+            return false;
+        }
+        std::string why;
+        return write_in_place(target, text.str(), why) || refuse(refusal, why);
     }
-    bool ok = false;
-    {
-        FdBuffer buffer(fd);
-        std::ostream out(&buffer);
-        ok = write(out);
-        ok = static_cast<bool>(out.flush()) && ok;
-    }
-    // An existing target keeps its permissions; a new one has those the temporary was made with.
-    struct stat st {};
-    if (ok && ::stat(path.c_str(), &st) == 0) {
-        ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
+    bool ok = write_through(fd.get(), write);
+    // Readable by others only once complete, and only if the file it replaces was.
+    ok = ok && ::fchmod(fd.get(), final_mode(target)) == 0;
+    ok = ok && ::fsync(fd.get()) == 0;
+    ok = ::close(fd.release()) == 0 && ok;
+    const int folder = target.folder.get();
+    ok = ok && ::renameat(folder, tmp.c_str(), folder, target.name.c_str()) == 0;
     if (!ok) {
-        std::remove(tmp.c_str());
+        ::unlinkat(folder, tmp.c_str(), 0);
     }
     return ok;
 }
@@ -223,55 +331,50 @@ bool write_file_safely(const std::string& named_path,
 bool write_path_safely(const std::string& named_path,
                        const std::function<bool(const std::string& temporary)>& write,
                        std::string* refusal) {
-    std::string refused;
-    const std::string path = link_target(named_path, refused);
-    if (refused.empty() && is_special_file(path)) {
-        refused = named_path + " is not a regular file";
-    }
-    if (!refused.empty()) {
-        if (refusal != nullptr) {
-            *refusal = refused;
-        }
+    WalkedPath target;
+    if (!walk(named_path, target, refusal)) {
         return false;
     }
-    std::string tmp;
-    const int fd = make_temporary(path, tmp);
-    if (fd < 0) {
-        const bool folder_closed = errno == EACCES || errno == EPERM || errno == EROFS;
-        if (!folder_closed || ::access(path.c_str(), W_OK) != 0) {
-            return false;
-        }
-        const int spare =
-            make_temporary((fs::temp_directory_path() / "kelpira-in-place").string(), tmp);
-        if (spare < 0) {
-            return false;
-        }
-        ::close(spare);
-        const bool written = write(tmp) && write_in_place(path, [&tmp](std::ostream& out) {
-                                 std::ifstream in(tmp, std::ios::binary);
-                                 out << in.rdbuf();
-                                 return static_cast<bool>(in) && static_cast<bool>(out);
-                             });
-        std::remove(tmp.c_str());
-        return written;
-    }
-    ::close(fd);
-    bool ok = write(tmp);
-    // The writer may have made the file anew under the name: reach it by name again (never
-    // through a link) to give it the target's permissions and flush it.
-    const int written = ok ? ::open(tmp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC) : -1;
-    ok = written >= 0;
     struct stat st {};
-    if (ok && ::stat(path.c_str(), &st) == 0) {
-        ok = ::fchmod(written, st.st_mode & 07777) == 0;
+    if (::fstatat(target.folder.get(), target.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(st.st_mode)) {
+        return refuse(refusal, named_path + " is not a regular file");
     }
-    ok = ok && ::fsync(written) == 0;
-    ok = (written < 0 || ::close(written) == 0) && ok;
-    ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        std::remove(tmp.c_str());
+    Box box;
+    box.fd = make_private_box(target.folder.get(), target.name, box.where.name);
+    bool in_place = false;
+    if (!box.fd.valid()) {
+        if (!folder_closed(errno) || !writable(target)) {
+            return false;
+        }
+        // No room beside the target: the library writes in the system's temporary folder and
+        // the file is copied in place.
+        in_place = true;
+        box.where.folder =
+            UniqueFd(::open(fs::temp_directory_path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        box.fd = make_private_box(box.where.folder.get(), "kelpira-in-place", box.where.name);
+        if (!box.fd.valid()) {
+            return false;
+        }
+    } else {
+        box.where.folder = UniqueFd(::dup(target.folder.get()));
     }
-    return ok;
+    const std::string& file = target.name;
+    bool ok = write(name_in_box(box.fd, file));
+    UniqueFd written(ok ? ::openat(box.fd.get(), file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)
+                        : -1);
+    struct stat made {};
+    ok = written.valid() && ::fstat(written.get(), &made) == 0 && S_ISREG(made.st_mode);
+    std::string why;
+    if (ok && in_place) {
+        std::string text;
+        ok = read_all(written.get(), text) && write_in_place(target, text, why);
+    } else if (ok) {
+        ok = ::fchmod(written.get(), final_mode(target)) == 0 && ::fsync(written.get()) == 0 &&
+             ::renameat(box.fd.get(), file.c_str(), target.folder.get(), file.c_str()) == 0;
+    }
+    ::unlinkat(box.fd.get(), file.c_str(), 0);
+    return ok || refuse(refusal, why);
 }
 
 }  // namespace kelpira::common

@@ -32,7 +32,9 @@ ResultRow sample_row(const SampleReply& r) {
     ResultRow row;
     row.fill("-");
     row[1] = platform_time_text(r.time);
-    row[2] = thousandths(static_cast<std::uint32_t>(r.value));
+    // Signed: a concentration near zero reads a little below it (-0.001 uM), as the download of
+    // the same cycle shows.
+    row[2] = printf_text("%.3f", r.value / 1000.0);
     row[3] = thousandths(static_cast<std::uint32_t>(r.std_dev));
     row[4] = named(static_cast<std::uint32_t>(r.validity), 0, kValidity);
     row[8] = printf_text("%.3f", r.temperature / 1000.0);  // sea water reaches -1.9 degrees C

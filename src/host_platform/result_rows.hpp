@@ -43,8 +43,8 @@ constexpr bool adding_drops_oldest(std::size_t rows) {
 }
 
 // One reply to "sample": seconds since 1970 (UTC), then value, temperature and standard
-// deviation in thousandths (value and standard deviation shown as unsigned, the temperature
-// signed), and the validity code (0 good, 1 bad).
+// deviation in thousandths (the value and the temperature shown signed, the standard
+// deviation unsigned), and the validity code (0 good, 1 bad).
 struct SampleReply {
     std::int32_t time = 0;
     std::int32_t value = 0;

@@ -63,6 +63,11 @@ void FdHidDevice::cancel() {
     }
 }
 
+bool FdHidDevice::lose() {
+    gone_.store(true);
+    return false;
+}
+
 bool FdHidDevice::wait_ready(short events) {
     for (;;) {
         pollfd fds[2] = {{fd_, events, 0}, {wake_fd_, POLLIN, 0}};
@@ -70,7 +75,7 @@ bool FdHidDevice::wait_ready(short events) {
             if (errno == EINTR) {
                 continue;
             }
-            return false;
+            return lose();
         }
         if (fds[1].revents & POLLIN) {
             std::lock_guard lk(mutex_);
@@ -84,7 +89,7 @@ bool FdHidDevice::wait_ready(short events) {
             return true;
         }
         if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            return false;  // the device was removed
+            return lose();  // the device was removed
         }
     }
 }
@@ -106,7 +111,10 @@ bool FdHidDevice::write(const Report& report) {
         if (errno == EINTR) {
             continue;
         }
-        if (errno != EAGAIN || !wait_ready(POLLOUT)) {
+        if (errno != EAGAIN) {
+            return lose();
+        }
+        if (!wait_ready(POLLOUT)) {
             return false;
         }
     }
@@ -123,10 +131,10 @@ bool FdHidDevice::read(Report& report) {
             if (errno == EINTR || errno == EAGAIN) {
                 continue;  // a flush on another thread took the report
             }
-            return false;
+            return lose();
         }
         if (n == 0) {
-            return false;  // end of file: the other side is gone
+            return lose();  // end of file: the other side is gone
         }
         // A short report leaves no bytes of an earlier one behind.
         std::fill(report.begin() + static_cast<std::ptrdiff_t>(offset) + n, report.end(),

@@ -2,6 +2,7 @@
 // with reads that another thread can cancel.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -32,6 +33,7 @@ class FdHidDevice : public HidDevice {
     bool read(Report& report) override;
     void cancel() override;
     void flush_input() override;
+    bool gone() const override { return gone_.load(); }
     std::optional<bool> declares_input_report_1() override {
         return options_.declares_input_report_1;
     }
@@ -42,12 +44,15 @@ class FdHidDevice : public HidDevice {
     // Waits until the device is ready for `events` or a cancel arrives. False when cancelled,
     // or when the device is gone.
     bool wait_ready(short events);
+    // Records that the device went away; returns false, for the failing read or write.
+    bool lose();
 
     int fd_;
     int wake_fd_;  // an eventfd that cancel() signals; poll() watches it beside the device
     FdHidOptions options_;
     std::mutex mutex_;
     bool cancelled_ = false;  // sticky until the next write
+    std::atomic<bool> gone_{false};
 };
 
 }  // namespace kelpira::link

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/private_folder.hpp"
 #include "link/device_socket_names.hpp"
 
 namespace kelpira::link {
@@ -38,10 +39,15 @@ bool FolderDeviceWatcher::start(DeviceEventHandler handler) {
     if (thread_.joinable()) {
         return false;
     }
-    if (auto why = prepare_device_folder(folder_); !why.empty()) {
+    std::string why;
+    const common::UniqueFd folder =
+        common::open_private_folder(folder_, folder_ == default_device_folder(), why);
+    if (!folder.valid()) {
         problem_ = unlisted_devices_text(folder_, why);
         return false;
     }
+    // The folder checked is the one watched: reached through its descriptor, not its name.
+    const std::string watched = "/proc/self/fd/" + std::to_string(folder.get());
     const auto unwatched = [this] {
         problem_ =
             "Virtual sensors arriving in " + folder_ + " are not noticed: " + std::strerror(errno);
@@ -52,7 +58,7 @@ bool FolderDeviceWatcher::start(DeviceEventHandler handler) {
         return false;
     }
     const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wake < 0 || ::inotify_add_watch(in, folder_.c_str(), kWatchedEvents) < 0) {
+    if (wake < 0 || ::inotify_add_watch(in, watched.c_str(), kWatchedEvents) < 0) {
         unwatched();
         ::close(in);
         if (wake >= 0) {

@@ -98,6 +98,11 @@ class InProcessDevice : public HidDevice {
 
     std::optional<bool> declares_input_report_1() override { return e_->report_id_1; }
 
+    bool gone() const override {
+        std::lock_guard lk(e_->m);
+        return e_->removed;
+    }
+
   private:
     std::shared_ptr<InProcessEntry> e_;
 };

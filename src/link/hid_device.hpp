@@ -30,6 +30,9 @@ class HidDevice {
     virtual void cancel() = 0;
     // Discards input reports queued but not read yet.
     virtual void flush_input() = 0;
+    // True once a read or write failed because the device went away (pulled out, its server
+    // gone), never because of a cancel: the link then ends the waiting transaction at once.
+    virtual bool gone() const = 0;
     // Whether the device's report descriptor declares an input report with id 1; nothing when
     // the descriptor cannot be read, and the link then keeps the report id it learned last.
     virtual std::optional<bool> declares_input_report_1() = 0;

@@ -14,6 +14,7 @@ struct LinkIo {
     Signal request_signal;
     Signal response_signal;
     std::atomic<bool> stop{false};
+    std::atomic<bool> removed{false};       // the device went away; set before the signal
     std::atomic<std::uint8_t> sequence{1};  // the request in progress; the I/O thread compares
 
     std::mutex mailbox_mutex;
@@ -46,10 +47,15 @@ void run_io_thread(const std::shared_ptr<LinkIo>& io) {
             break;
         }
         const std::optional<Report> request = io->take();
-        if (!request || !io->device->write(*request)) {
+        if (!request) {
             continue;
         }
-        if (!io->device->read(in)) {
+        if (!io->device->write(*request) || !io->device->read(in)) {
+            // A device that went away ends the waiting transaction now, not at its time-out.
+            if (io->device->gone()) {
+                io->removed.store(true);
+                io->response_signal.release();
+            }
             continue;
         }
         // An answer to an earlier, abandoned request is dropped; its caller has given up.
@@ -83,6 +89,7 @@ int SensorLink::Open(const std::string& path, std::chrono::milliseconds timeout)
         return 1;
     }
     timeout_ms_.store(timeout.count());
+    loss_.store(LinkLoss::none);
     auto device = backend_.open(path);
     if (!device) {
         return 1;
@@ -171,6 +178,10 @@ CommandResult SensorLink::Transact(SensorCommand& command) {
         io.device->cancel();
         io.device->flush_input();
         result = kResultNoAnswer;
+        note_loss(io.removed.load() ? LinkLoss::removed : LinkLoss::no_answer);
+    } else if (io.removed.load()) {
+        result = kResultNoAnswer;
+        note_loss(LinkLoss::removed);
     } else {
         std::lock_guard lk(io.response_mutex);
         if (io.response[3] == sequence_) {
@@ -182,6 +193,24 @@ CommandResult SensorLink::Transact(SensorCommand& command) {
     }
     io.take();
     return result;
+}
+
+void SensorLink::note_loss(LinkLoss loss) {
+    LinkLoss worst = loss_.load();
+    while (worst < loss && !loss_.compare_exchange_weak(worst, loss)) {
+    }
+}
+
+std::string loss_text(LinkLoss loss) {
+    switch (loss) {
+        case LinkLoss::removed:
+            return "sensor removed";
+        case LinkLoss::no_answer:
+            return "no answer (the last command may or may not have been carried out)";
+        case LinkLoss::none:
+            break;
+    }
+    return {};
 }
 
 }  // namespace kelpira::link

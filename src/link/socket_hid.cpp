@@ -1,6 +1,8 @@
 // Local-socket HID devices: connection with greeting, cancellable blocking reads.
 #include "link/socket_hid.hpp"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -65,8 +67,11 @@ class SocketHidDevice : public HidDevice {
             if (n == static_cast<ssize_t>(report.size())) {
                 return true;
             }
-            if (n >= 0 || (errno != EAGAIN && errno != EINTR)) {
+            if (n >= 0) {
                 return false;
+            }
+            if (errno != EAGAIN && errno != EINTR) {
+                return lose();
             }
             if (errno == EAGAIN && !wait_for(POLLOUT)) {
                 return false;
@@ -82,13 +87,13 @@ class SocketHidDevice : public HidDevice {
             std::array<std::uint8_t, kReportSize + 1> buf{};
             const ssize_t n = ::recv(sock_.get(), buf.data(), buf.size(), 0);
             if (n == 0) {
-                return false;  // the device has gone
+                return lose();  // the device has gone
             }
             if (n < 0) {
                 if (errno == EAGAIN || errno == EINTR) {
                     continue;  // flush_input took the packet first
                 }
-                return false;
+                return lose();
             }
             if (n == static_cast<ssize_t>(kReportSize)) {
                 std::copy_n(buf.begin(), kReportSize, report.begin());
@@ -112,7 +117,14 @@ class SocketHidDevice : public HidDevice {
 
     std::optional<bool> declares_input_report_1() override { return report_1_; }
 
+    bool gone() const override { return gone_.load(); }
+
   private:
+    bool lose() {
+        gone_.store(true);
+        return false;
+    }
+
     // Waits until the socket is ready for `events`; false when cancelled or the socket failed.
     bool wait_for(short events) {
         for (;;) {
@@ -121,13 +133,13 @@ class SocketHidDevice : public HidDevice {
             }
             pollfd fds[2] = {{sock_.get(), events, 0}, {wake_.get(), POLLIN, 0}};
             if (poll_retrying(fds, 2, -1) < 0) {
-                return false;
+                return lose();
             }
             if ((fds[0].revents & events) != 0) {
                 return true;
             }
             if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
-                return false;
+                return lose();
             }
             // Woken: the loop looks at the cancel flag again.
         }
@@ -142,6 +154,7 @@ class SocketHidDevice : public HidDevice {
     Fd wake_;
     bool report_1_;
     std::atomic<bool> cancelled_{false};  // set by cancel(), cleared by the next write
+    std::atomic<bool> gone_{false};       // a read or write found the server gone
 };
 
 }  // namespace
@@ -149,26 +162,38 @@ class SocketHidDevice : public HidDevice {
 SocketHidBackend::SocketHidBackend(std::string folder, std::chrono::milliseconds greeting_timeout)
     : folder_(std::move(folder)), greeting_timeout_(greeting_timeout) {}
 
+common::UniqueFd SocketHidBackend::open_folder() {
+    std::string problem;
+    common::UniqueFd fd =
+        common::open_private_folder(folder_, folder_ == default_device_folder(), problem);
+    std::lock_guard lk(mutex_);
+    unlisted_ = problem.empty() ? std::string() : unlisted_devices_text(folder_, problem);
+    return fd;
+}
+
 std::vector<HidDeviceInfo> SocketHidBackend::enumerate() {
     std::vector<HidDeviceInfo> out;
-    const std::string problem = common::private_folder_problem(folder_);
     {
         std::lock_guard lk(mutex_);
-        unlisted_ = problem.empty() ? std::string() : unlisted_devices_text(folder_, problem);
+        refused_.clear();
     }
-    if (!problem.empty()) {
+    const common::UniqueFd folder = open_folder();
+    // The listing reads the folder through its own descriptor, never by name again.
+    DIR* listing = folder.valid() ? ::fdopendir(::dup(folder.get())) : nullptr;
+    if (listing == nullptr) {
         return out;
     }
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
         auto id = hardware_id_of_socket_name(name);
-        if (!id || !it->is_socket(ec)) {
+        struct stat st {};
+        if (!id || ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISSOCK(st.st_mode)) {
             continue;
         }
         out.push_back({device_socket_path(folder_, name), *id});
     }
+    ::closedir(listing);
     std::sort(out.begin(), out.end(),
               [](const HidDeviceInfo& a, const HidDeviceInfo& b) { return a.path < b.path; });
     return out;
@@ -176,19 +201,29 @@ std::vector<HidDeviceInfo> SocketHidBackend::enumerate() {
 
 std::string SocketHidBackend::unlisted_reason() const {
     std::lock_guard lk(mutex_);
-    return unlisted_;
+    if (unlisted_.empty() || refused_.empty()) {
+        return unlisted_ + refused_;
+    }
+    return unlisted_ + "\n" + refused_;
 }
 
 std::unique_ptr<HidDevice> SocketHidBackend::open(const std::string& path) {
-    if (!common::private_folder_problem(folder_).empty()) {
+    // Only a socket of this folder, reached through the folder's descriptor.
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (device_socket_path(folder_, name) != path || !hardware_id_of_socket_name(name)) {
         return nullptr;
     }
+    const common::UniqueFd folder = open_folder();
+    if (!folder.valid()) {
+        return nullptr;
+    }
+    const std::string through = "/proc/self/fd/" + std::to_string(folder.get()) + "/" + name;
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) {
+    if (through.size() >= sizeof addr.sun_path) {
         return nullptr;
     }
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    std::memcpy(addr.sun_path, through.c_str(), through.size() + 1);
 
     const int raw = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (raw < 0) {
@@ -197,6 +232,16 @@ std::unique_ptr<HidDevice> SocketHidBackend::open(const std::string& path) {
     Fd sock(raw);
     // Non-blocking: a server that is not accepting any more must not hold the caller.
     if (::connect(raw, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        return nullptr;
+    }
+    // The kernel says who serves the socket: only this user (or root) may play a sensor.
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(raw, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
+        (peer.uid != ::geteuid() && peer.uid != 0)) {
+        std::lock_guard lk(mutex_);
+        refused_ = "Virtual sensor " + path + " is not used: its server runs as uid " +
+                   std::to_string(peer.uid) + ", not as you";
         return nullptr;
     }
     pollfd pfd{raw, POLLIN, 0};

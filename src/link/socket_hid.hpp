@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/unique_fd.hpp"
 #include "link/hid_device.hpp"
 
 namespace kelpira::link {
@@ -20,20 +21,27 @@ class SocketHidBackend : public HidBackend {
 
     const std::string& folder() const { return folder_; }
 
-    // Device sockets in name order, with the hardware id their names carry. A missing folder
-    // lists nothing; so does a folder that is not private to this user (or whose parent is
-    // not), and unlisted_reason() then says why.
+    // Device sockets in name order, with the hardware id their names carry, listed through
+    // the folder's descriptor (common::open_private_folder). A missing folder is made, private,
+    // and lists nothing; a folder that is not private to this user (or whose parent is not)
+    // lists nothing, and unlisted_reason() then says why.
     std::vector<HidDeviceInfo> enumerate() override;
     std::string unlisted_reason() const override;
-    // nullptr when nothing listens on the path, the device is open to another client, or the
-    // folder is not private to this user.
+    // Connects through the folder's descriptor, never its name. nullptr when the path is not a
+    // device socket of the folder, nothing listens on it, the device is open to another
+    // client, the folder is not private to this user, or the socket's server (as the kernel
+    // tells it) is neither this user nor root: unlisted_reason() then names it until the next
+    // enumeration.
     std::unique_ptr<HidDevice> open(const std::string& path) override;
 
   private:
+    common::UniqueFd open_folder();
+
     std::string folder_;
     std::chrono::milliseconds greeting_timeout_;
-    mutable std::mutex mutex_;  // unlisted_
+    mutable std::mutex mutex_;  // unlisted_, refused_
     std::string unlisted_;
+    std::string refused_;
 };
 
 }  // namespace kelpira::link

@@ -14,7 +14,8 @@ TEST(CsvCell, QuotesOnlyCellsThatWouldSplitOrEndALine) {
     EXPECT_EQ(csv_cell("\""), "\"\"\"\"");
     EXPECT_EQ(csv_cell("two\nlines"), "\"two\nlines\"");
     EXPECT_EQ(csv_cell("cr\r"), "\"cr\r\"");
-    EXPECT_EQ(csv_cell("-"), "'-");
+    EXPECT_EQ(csv_cell("-"), "-");  // the placeholder of a missing value
+    EXPECT_EQ(csv_cell("--"), "'--");
     std::string line = "a,";
     append_csv_cell(line, "b,c");
     EXPECT_EQ(line, "a,\"b,c\"");

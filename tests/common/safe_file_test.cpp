@@ -1,7 +1,10 @@
 // Saving never leaves a half-written file and never replaces a special file.
 #include "common/safe_file.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +14,7 @@
 #include <functional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 using kelpira::common::write_file_safely;
@@ -183,48 +187,116 @@ TEST_F(SafeFile, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
     EXPECT_EQ(entries(), 1u);
 }
 
-TEST_F(SafeFile, ALinkAnotherUserPlantedInASharedFolderIsRefused) {
+TEST_F(SafeFile, ALinkOfAnotherUserIsRefusedAtAnyLevel) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to make a link of another user";
     }
-    // A folder like /tmp: anyone may write, only owners may delete.
+    // A folder like /tmp (anyone may write, only owners may delete) and one of the user's own.
     const auto shared = dir_ / "tmp";
     fs::create_directories(shared);
     ::chmod(shared.c_str(), 01777);
-    const auto precious = dir_ / "precious";
-    std::ofstream(precious) << "years of data";
-    const auto planted = shared / "results.csv";
-    fs::create_symlink(precious, planted);
-    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    const auto victim = dir_ / "victimdir";
+    fs::create_directories(victim);
+    std::ofstream(victim / "results.csv") << "years of data";
+    const auto save = [](const fs::path& p, std::string& refusal) {
+        return write_file_safely(
+            p,
+            [](std::ostream& o) {
+                o << "new";
+                return true;
+            },
+            &refusal);
+    };
+    struct Case {
+        fs::path link;
+        fs::path points_to;
+        fs::path saved_as;
+    };
+    const Case cases[] = {
+        {shared / "results.csv", victim / "results.csv", shared / "results.csv"},
+        {shared / "out", victim, shared / "out" / "results.csv"},
+        {dir_ / "mine", victim, dir_ / "mine" / "results.csv"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.saved_as);
+        fs::create_symlink(c.points_to, c.link);
+        ASSERT_EQ(::lchown(c.link.c_str(), 65534, 65534), 0);
+        std::string refusal;
+        EXPECT_FALSE(save(c.saved_as, refusal));
+        EXPECT_EQ(refusal, c.link.string() + " is a link that belongs to nobody: not followed");
+        EXPECT_EQ(slurp(victim / "results.csv"), "years of data");
+        EXPECT_TRUE(fs::is_symlink(c.link));
+        // The user's own link there is followed.
+        ASSERT_EQ(::lchown(c.link.c_str(), 0, 0), 0);
+        refusal.clear();
+        EXPECT_TRUE(save(c.saved_as, refusal)) << refusal;
+        EXPECT_EQ(slurp(victim / "results.csv"), "new");
+        std::ofstream(victim / "results.csv") << "years of data";
+        fs::remove(c.link);
+    }
+}
+
+TEST_F(SafeFile, AnotherUsersPipeIsRefusedAndTheirsOnly) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make a pipe of another user";
+    }
+    const auto p = dir_ / "planted";
+    ASSERT_EQ(::mkfifo(p.c_str(), 0666), 0);
+    ASSERT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+    // Their reader is there, so a save that wrote would not block.
+    const int reader = ::open(p.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
     std::string refusal;
     EXPECT_FALSE(write_file_safely(
-        planted,
+        p,
         [](std::ostream& o) {
-            o << "new";
+            o << "the whole table";
             return true;
         },
         &refusal));
-    EXPECT_EQ(refusal, planted.string() +
-                           " is a link that belongs to nobody, in a folder anyone may write: "
-                           "not followed");
-    EXPECT_EQ(slurp(precious), "years of data");
-    EXPECT_TRUE(fs::is_symlink(planted));
+    EXPECT_EQ(refusal, p.string() + " is a pipe that belongs to nobody: not written");
+    char got[16];
+    EXPECT_EQ(::read(reader, got, sizeof got), 0);
+    ::close(reader);
+}
 
-    // The user's own link there is followed, as is another user's link in a folder that is
-    // not shared.
-    ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);
-    EXPECT_TRUE(write_file_safely(planted, [](std::ostream& o) {
-        o << "mine";
-        return true;
-    }));
-    EXPECT_EQ(slurp(precious), "mine");
-    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
-    ::chmod(shared.c_str(), 0755);
-    EXPECT_TRUE(write_file_safely(planted, [](std::ostream& o) {
-        o << "theirs";
-        return true;
-    }));
-    EXPECT_EQ(slurp(precious), "theirs");
+TEST_F(SafeFile, TheTemporaryIsTheUsersAloneUntilComplete) {
+    const mode_t old = ::umask(022);
+    struct Case {
+        const char* name;
+        int existing_mode;  // -1: a new file
+        mode_t final_mode;
+    };
+    const Case cases[] = {
+        {"private.csv", 0600, 0600}, {"shared.csv", 0644, 0644}, {"new.csv", -1, 0644}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto p = dir_ / c.name;
+        if (c.existing_mode >= 0) {
+            std::ofstream(p) << "old";
+            ::chmod(p.c_str(), static_cast<mode_t>(c.existing_mode));
+        }
+        std::vector<mode_t> seen;
+        ASSERT_TRUE(write_file_safely(p, [&](std::ostream& o) {
+            for (int i = 0; i < 3; ++i) {
+                o << std::string(100000, 'x') << std::flush;
+                for (const auto& e : fs::directory_iterator(dir_)) {
+                    if (e.path().filename().string().rfind(std::string(c.name) + ".", 0) == 0) {
+                        struct stat st {};
+                        ::stat(e.path().c_str(), &st);
+                        seen.push_back(st.st_mode & 0777);
+                    }
+                }
+            }
+            return true;
+        }));
+        EXPECT_EQ(seen, std::vector<mode_t>({0600, 0600, 0600}));
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        EXPECT_EQ(st.st_mode & 0777, c.final_mode);
+        fs::remove(p);
+    }
+    ::umask(old);
 }
 
 TEST_F(SafeFile, ANewFileGetsTheUmaskThroughTheDescriptorThatMadeIt) {
@@ -248,6 +320,12 @@ TEST_F(SafeFile, AWriterByPathGetsATemporaryBesideTheTarget) {
     ::chmod(p.c_str(), 0600);
     const auto write_by_path = [](const std::string& text, bool result) {
         return [text, result](const std::string& temporary) {
+            // Its folder is closed to others, whatever the library makes in it.
+            struct stat folder {};
+            if (::stat(fs::path(temporary).parent_path().c_str(), &folder) != 0 ||
+                (folder.st_mode & 0777) != 0700) {
+                return false;
+            }
             // A library that writes by path may make the file anew under the name.
             fs::remove(temporary);
             std::ofstream(temporary) << text;
@@ -277,4 +355,43 @@ TEST_F(SafeFile, AWriterByPathGetsATemporaryBesideTheTarget) {
     ::chmod(dir_.c_str(), 0755);
     EXPECT_TRUE(in_place);
     EXPECT_EQ(slurp(p), "in place");
+}
+
+TEST_F(SafeFile, InPlaceWithoutRoomLeavesTheFileAsItWas) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to mount a small file system";
+    }
+    const auto p = dir_ / "out.csv";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A mount of this child's own, gone with it.
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", dir_.c_str(), "tmpfs", 0, "size=64k") != 0) {
+            ::_exit(77);
+        }
+        std::ofstream(p) << "old";
+        ::chmod(p.c_str(), 0666);
+        ::chmod(dir_.c_str(), 0555);
+        std::string refusal;
+        const bool written = unprivileged([&] {
+            return write_file_safely(
+                p,
+                [](std::ostream& o) {
+                    o << std::string(200000, 'x');
+                    return true;
+                },
+                &refusal);
+        });
+        const std::string left = slurp(p);
+        std::fprintf(stderr, "written %d, left %zu bytes\n", written, left.size());
+        ::_exit(!written && left == "old" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << "cannot mount a small file system here";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

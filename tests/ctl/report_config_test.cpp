@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <set>
 
@@ -69,7 +71,46 @@ TEST_F(CtlReportConfig, AReportWhoseReadFailedIsPrintedButFails) {
               lines.end())
         << r.out;
     EXPECT_EQ(lines.back(), "Firmware Version: KELPIRA_2_8_3") << "the report goes on";
-    EXPECT_TRUE(r.err.ends_with(": the report is incomplete, 1 of its reads failed\n")) << r.err;
+    EXPECT_TRUE(
+        r.err.ends_with(": the report is incomplete, 1 of its reads failed: no answer "
+                        "(the last command may or may not have been carried out)\n"))
+        << r.err;
+}
+
+// A sensor that goes away part-way (its socket closed) ends the operation at once rather than
+// after the link's time-out (3000 ms) for each exchange tried, and the message says so.
+TEST_F(CtlReportConfig, ASensorRemovedPartWayEndsTheOperationAtOnce) {
+    using link::CommandCode;
+    const std::string snapshot =
+        snapshot_file([](report::Json& j) { j["platform_defaults"]["dive_number"] = 12; });
+    ASSERT_EQ(run({"sm", "get", files.path("program.json")}, runtime).status, 0);
+    struct Case {
+        std::vector<std::string> args;
+        CommandCode fails;
+    };
+    const Case cases[] = {
+        {{"report"}, CommandCode::GET_RS232_CONFIG},
+        {{"config", "import", snapshot}, CommandCode::SET_PLATFORM_DEFAULTS},
+        {{"sm", "put", files.path("program.json")}, CommandCode::SET_STATE_RECORD},
+    };
+    virtual_sensor::VirtualSensor* s = sensor;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].args.front());
+        if (i > 0) {  // the one before was removed
+            s = &served.serve(std::make_unique<virtual_sensor::VirtualSensor>(),
+                              "again" + std::to_string(i));
+        }
+        s->inject(link::code_value(cases[i].fails), {virtual_sensor::FaultKind::removed}, 1);
+        const auto start = std::chrono::steady_clock::now();
+        const CtlRun r = run(cases[i].args, runtime);
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.ends_with(": sensor removed\n")) << r.err;
+        EXPECT_LT(took.count(), 1500) << "waited for the link's time-out";
+        std::printf("%s: ended %lld ms after it started\n", cases[i].args.front().c_str(),
+                    static_cast<long long>(took.count()));
+    }
 }
 
 TEST_F(CtlReportConfig, ExportThenImportPrintsEveryRecordUnchanged) {

@@ -2,6 +2,9 @@
 // failures, and the text views' rows as CSV.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+
 #include <algorithm>
 
 #include "ctl/ctl_program.hpp"
@@ -143,14 +146,22 @@ TEST_F(CtlRunWatch, AWatchWhoseSensorStopsAnsweringEndsWithAMessage) {
     CtlRun r = run({"watch", "--results"}, runtime);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines_of(r.out).size(), 3u) << r.out;
-    EXPECT_TRUE(r.err.ends_with(": the sensor does not answer\n")) << r.err;
+    EXPECT_TRUE(
+        r.err.ends_with(": no answer (the last command may or may not have been carried out)\n"))
+        << r.err;
 
     sensor->inject(link::code_value(CommandCode::READ_DIAGNOSTICS),
                    {virtual_sensor::FaultKind::removed}, 1, 1);
+    const auto start = std::chrono::steady_clock::now();
     r = run({"watch", "--diagnostics"}, runtime);
+    const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines_of(r.out).size(), 2u) << r.out;
-    EXPECT_TRUE(r.err.ends_with(": the sensor does not answer\n")) << r.err;
+    EXPECT_TRUE(r.err.ends_with(": sensor removed\n")) << r.err;
+    EXPECT_LT(took, std::chrono::milliseconds(1500)) << "waited for the link's time-out";
+    std::printf("watch, sensor removed: ended after %lld ms\n",
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 }
 
 TEST_F(CtlRunWatch, WatchRawFollowsTheRunningProgram) {

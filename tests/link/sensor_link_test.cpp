@@ -211,6 +211,7 @@ class HeldFlushBackend : public HidBackend {
         bool write(const Report& r) override { return d_->write(r); }
         bool read(Report& r) override { return d_->read(r); }
         void cancel() override { d_->cancel(); }
+        bool gone() const override { return d_->gone(); }
         void flush_input() override {
             b_.flushing.release();
             b_.release.acquire();

@@ -1,18 +1,26 @@
 // Local-socket devices end to end: a SensorLink against a device server on a private folder.
 #include "link/socket_hid.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <future>
 #include <thread>
 
 #include "link/combined_hid.hpp"
+#include "link/device_socket_names.hpp"
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "support/device_folder.hpp"
@@ -84,10 +92,102 @@ TEST_F(SocketFixture, EnumeratesDeviceSocketsWithTheirHardwareIds) {
     EXPECT_FALSE(std::filesystem::exists(served.path(a)));
 }
 
-TEST_F(SocketFixture, MissingFolderListsNothingAndOpensNothing) {
+TEST_F(SocketFixture, AMissingFolderIsMadePrivateAndListsNothing) {
     SocketHidBackend nowhere(served.temp.root + "/absent");
     EXPECT_TRUE(nowhere.enumerate().empty());
     EXPECT_EQ(nowhere.open(served.temp.root + "/absent/x.VID_04D8&PID_EABC"), nullptr);
+    struct stat st {};
+    ASSERT_EQ(::lstat((served.temp.root + "/absent").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+// A sensor served as `uid` on `path`: the socket is bound by the caller (who may write the
+// folder) and listened on as `uid`, which is who the kernel then says serves it. Each
+// connection gets the greeting; it runs until the test kills it, once `ready` got a byte.
+// `flip`, when given, is renamed to `flip`+".away" and back between connections.
+pid_t serve_as(uid_t uid, const std::string& path, int ready, const std::string& flip = {}) {
+    const pid_t pid = ::fork();
+    if (pid != 0) {
+        return pid;
+    }
+    const int sock = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    if (sock < 0 || ::bind(sock, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::setgid(uid) != 0 || ::setuid(uid) != 0 || ::listen(sock, 64) != 0) {
+        ::_exit(1);
+    }
+    const char one = 1;
+    [[maybe_unused]] const auto said = ::write(ready, &one, 1);
+    for (;;) {
+        pollfd waiting{sock, POLLIN, 0};
+        ::poll(&waiting, 1, flip.empty() ? -1 : 0);
+        for (int c = -1; (c = ::accept(sock, nullptr, nullptr)) >= 0; ::close(c)) {
+            const std::uint8_t greeting[2] = {kGreetingMagic, 0};
+            [[maybe_unused]] const auto sent = ::send(c, greeting, 2, MSG_NOSIGNAL);
+        }
+        if (!flip.empty()) {
+            ::rename(flip.c_str(), (flip + ".away").c_str());
+            ::rename((flip + ".away").c_str(), flip.c_str());
+        }
+    }
+}
+
+TEST_F(SocketFixture, ASensorServedByAnotherUserIsRefused) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to serve as another user";
+    }
+    const std::string path = served.folder + "/fake.VID_04D8&PID_EABC";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t server = serve_as(65534, path, ready[1]);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(backend.enumerate().size(), 1u);
+    EXPECT_EQ(backend.open(path), nullptr);
+    EXPECT_EQ(backend.unlisted_reason(),
+              "Virtual sensor " + path + " is not used: its server runs as uid 65534, not as you");
+    ::kill(server, SIGKILL);
+    ::waitpid(server, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+// Another user flips their own folder, in a folder anyone may write, away and back while the
+// user connects: the folder is checked and used through one descriptor, so none of the
+// attempts reaches their sensor.
+TEST_F(SocketFixture, AFlippingFolderOfAnotherUserIsNeverReached) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to plant a folder of another user";
+    }
+    ASSERT_EQ(::chmod(served.temp.root.c_str(), 0711), 0);
+    const std::string shared = served.temp.root + "/tmp";
+    const std::string planted = shared + "/kelpira-0";
+    ASSERT_EQ(::mkdir(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    for (const auto& dir : {planted, planted + "/devices"}) {
+        ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(dir.c_str(), 65534, 65534), 0);
+    }
+    const std::string path = planted + "/devices/fake.VID_04D8&PID_EABC";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t server = serve_as(65534, path, ready[1], planted);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    SocketHidBackend user(planted + "/devices");
+    int connected = 0;
+    for (int i = 0; i < 3000; ++i) {
+        user.enumerate();
+        connected += user.open(path) != nullptr ? 1 : 0;
+    }
+    ::kill(server, SIGKILL);
+    ::waitpid(server, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(connected, 0);
 }
 
 // Another user who made the folder first (or a folder others may enter) could serve a fake
@@ -204,14 +304,25 @@ TEST_F(SocketFixture, RemovalWhileReadBlocksFailsTheReadAndTheTransaction) {
         }
         return std::vector<InProcessReport>{};  // silent: the I/O thread blocks in its read
     });
-    ASSERT_EQ(link.Open(served.path(id), 2000ms), 0);
+    ASSERT_EQ(link.Open(served.path(id), 5000ms), 0);
     auto result = std::async(std::launch::async, [&] {
         auto c = command(418);
         return link.Transact(c);
     });
     asked.get_future().wait();
+    const auto removed_at = std::chrono::steady_clock::now();
     served.server.detach(id);
     EXPECT_EQ(result.get(), kResultNoAnswer);
+    const auto noticed = std::chrono::steady_clock::now() - removed_at;
+    // At once, not at the link's time-out; and every exchange after it.
+    EXPECT_LT(noticed, 1000ms);
+    EXPECT_EQ(link.loss(), LinkLoss::removed);
+    auto again = command(418);
+    EXPECT_EQ(link.Transact(again), kResultNoAnswer);
+    EXPECT_LT(std::chrono::steady_clock::now() - removed_at, 1000ms);
+    std::printf("removal noticed after %lld ms\n",
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(noticed).count()));
 
     const auto start = std::chrono::steady_clock::now();
     link.Close();
@@ -309,6 +420,7 @@ TEST_F(SocketFixture, LateAnswerGives5AndNeverPassesForTheNextOne) {
     ASSERT_EQ(link.Open(served.path(id), 300ms), 0);
     auto late = command(418, 1);
     EXPECT_EQ(link.Transact(late), kResultNoAnswer);
+    EXPECT_EQ(link.loss(), LinkLoss::no_answer) << "still attached, only the answer lost";
     // The late answer comes in while the next transactions run: none of them takes it.
     for (std::uint8_t v = 30; v < 36; ++v) {
         auto c = command(418, v);

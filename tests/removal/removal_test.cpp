@@ -94,6 +94,7 @@ class CountingBackend : public link::HidBackend {
         }
         bool read(link::Report& r) override { return d_->read(r); }
         void cancel() override { d_->cancel(); }
+        bool gone() const override { return d_->gone(); }
         void flush_input() override { d_->flush_input(); }
         std::optional<bool> declares_input_report_1() override {
             return d_->declares_input_report_1();

@@ -184,8 +184,27 @@ OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware, std::chrono::m
     }
 }
 
+namespace {
+
+link::LinkLoss last_loss = link::LinkLoss::none;
+
+}  // namespace
+
 OpenSensor::~OpenSensor() {
+    last_loss = std::max(last_loss, parts_->discovery.link.loss());
     parts_->discovery.link.Close();
+}
+
+link::LinkLoss sensor_loss() {
+    return last_loss;
+}
+
+std::string with_sensor_loss(const std::string& failure) {
+    const std::string why = link::loss_text(last_loss);
+    if (why.empty() || failure.ends_with(why)) {
+        return failure;
+    }
+    return failure + ": " + why;
 }
 
 link::SensorLink& OpenSensor::link() {

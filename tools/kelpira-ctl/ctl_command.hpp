@@ -87,6 +87,11 @@ class OpenSensor {
     std::unique_ptr<Parts> parts_;
 };
 
+// The worst loss the sensors opened so far met (sensor removed, no answer), and `failure`
+// followed by its words when there was one, so that a failed operation says which.
+link::LinkLoss sensor_loss();
+std::string with_sensor_loss(const std::string& failure);
+
 // One line per sensor found: path, name, serial number, mode and device type, tab-separated.
 std::vector<std::string> list_sensors();
 

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         return usage_error(e.what(), spec->usage);
     } catch (const WorkFailure& e) {
-        tell(e.what());
+        tell(with_sensor_loss(e.what()));
         return 1;
     } catch (const std::exception& e) {
         tell(e.what());

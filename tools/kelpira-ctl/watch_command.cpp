@@ -57,7 +57,9 @@ void watch_loop(const WatchOptions& o, std::chrono::milliseconds period, Fetch f
 // A read no sensor answered ends the watch; one the sensor refused only means nothing new.
 void fail_if_gone(OpenSensor& sensor, link::CommandResult rc) {
     if (rc == link::kResultNoExchange) {
-        throw WorkFailure(sensor.path() + ": the sensor does not answer");
+        const std::string why = link::loss_text(sensor.link().loss());
+        throw WorkFailure(sensor.path() + ": " +
+                          (why.empty() ? "the sensor does not answer" : why));
     }
 }
 

@@ -50,7 +50,7 @@ std::string help_text() {
            "\n"
            "Processes raw output files of the sensor into one table of results (CSV), or\n"
            "one NetCDF file. A FILE \"-\" is standard input; input that cannot be read twice\n"
-           "(a pipe) is copied to a temporary file first.\n"
+           "(a pipe, a device) is copied to a nameless temporary file first, up to 256 MiB.\n"
            "\n"
            "  --chemistry C    auto (default: from each file's KELPIRA.CHEMISTRY.TYPE),\n"
            "                   nutrient, ph, ta or dic; files of another chemistry fail\n"
