@@ -128,5 +128,22 @@ TEST_F(ClockDialogTest, ClosingLetsAStuckReadGo) {
     EXPECT_EQ(display.next(), "ERROR") << "the let-go thread ends by itself";
 }
 
+TEST(ClockTexts, LocalTimeWarningNamesTheZoneAndHowFarOff) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {3600, "(UTC+1): its results will be an hour off"},
+        {-18000, "(UTC-5): its results will be 5 hours off"},
+        {19800, "(UTC+5:30): its results will be 5 hours 30 minutes off"},
+        {-1800, "(UTC-0:30): its results will be 30 minutes off"},
+        {20700, "(UTC+5:45): its results will be 5 hours 45 minutes off"},
+    };
+    for (const auto& [offset, part] : cases) {
+        EXPECT_NE(local_time_warning(offset).find(part), std::string::npos) << offset;
+    }
+    EXPECT_EQ(pc_clock_note(3600),
+              "the sensor keeps local time (UTC+1): its results will be an hour off wherever "
+              "they are read as UTC; set it to UTC in Configure > Real Time Clock");
+    EXPECT_EQ(pc_clock_note(0), "(this PC's local time, which is UTC)");
+}
+
 }  // namespace
 }  // namespace kelpira::config

@@ -65,6 +65,8 @@ TEST_F(ClockScheduleWiringTest, ClockDisplayChoicesAndSetNow) {
         link, prompter, nullptr, [] { return config::CalendarTime{2025, 6, 30, 8, 0, 0}; }, 24h);
     EXPECT_TRUE(wait_until([&] { return dialog.display()->text() == "08/12/2026 10:00:00"; }));
     EXPECT_TRUE(dialog.choice(config::ClockSource::picked)->isChecked());
+    EXPECT_EQ(dialog.pc_note()->text().toStdString(),
+              config::pc_clock_note(config::pc_utc_offset_seconds()));
     EXPECT_EQ(dialog.date_picker()->date(), QDate(2025, 6, 30));
     QTest::mouseClick(dialog.choice(config::ClockSource::pc), Qt::LeftButton);
     EXPECT_FALSE(dialog.date_picker()->isEnabled());

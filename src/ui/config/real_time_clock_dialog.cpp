@@ -64,7 +64,9 @@ RealTimeClockDialog::RealTimeClockDialog(link::SensorLink& link, common::Prompte
     grid->addWidget(date_, 0, 1);
     grid->addWidget(time_, 0, 2);
     grid->addWidget(pc_, 1, 0);
-    grid->addWidget(new QLabel(q(config::kPcClockNote), box), 1, 1, 1, 2);
+    pc_note_ = new QLabel(q(config::pc_clock_note(config::pc_utc_offset_seconds())), box);
+    pc_note_->setWordWrap(true);
+    grid->addWidget(pc_note_, 1, 1, 1, 2);
     layout->addWidget(box);
 
     set_now_ = new QPushButton(q(config::kSetNowText), this);

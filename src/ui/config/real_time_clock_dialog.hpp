@@ -36,6 +36,7 @@ class RealTimeClockDialog : public QDialog {
     QDateEdit* date_picker() const { return date_; }
     QTimeEdit* time_picker() const { return time_; }
     QPushButton* set_now_button() const { return set_now_; }
+    QLabel* pc_note() const { return pc_note_; }
 
   private:
     void choose(config::ClockSource source);
@@ -49,6 +50,7 @@ class RealTimeClockDialog : public QDialog {
     QDateEdit* date_ = nullptr;
     QTimeEdit* time_ = nullptr;
     QPushButton* set_now_ = nullptr;
+    QLabel* pc_note_ = nullptr;
 };
 
 // Runs the dialog modally over `parent`; the display stops when it closes.
