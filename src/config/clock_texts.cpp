@@ -15,7 +15,8 @@ std::string every(unsigned count, const char* unit) {
 // "UTC+1", "UTC-3:30".
 std::string zone_text(std::int64_t offset_s) {
     const std::int64_t minutes = (offset_s < 0 ? -offset_s : offset_s) / 60;
-    std::string text = std::string("UTC") + (offset_s < 0 ? "-" : "+") + std::to_string(minutes / 60);
+    std::string text =
+        std::string("UTC") + (offset_s < 0 ? "-" : "+") + std::to_string(minutes / 60);
     if (minutes % 60 != 0) {
         text += (minutes % 60 < 10 ? ":0" : ":") + std::to_string(minutes % 60);
     }
