@@ -37,6 +37,12 @@ inline constexpr std::array<ClockChoice, 2> kClockChoices{{
 inline constexpr std::string_view kPcClockUtcNote = "(this PC's local time, which is UTC)";
 inline constexpr std::string_view kSetNowText = "Set Now";
 inline constexpr std::string_view kSetNowTip = "Set the RTC time now";
+inline constexpr std::string_view kRecordOffsetText = "Record Offset...";
+inline constexpr std::string_view kRecordOffsetTip =
+    "Append the sensor clock's offset from this PC's UTC to a clock log, for processing to "
+    "correct the results' times";
+inline constexpr std::string_view kRecordOffsetTitle = "Record Offset";
+inline constexpr std::string_view kEventLabel = "Event:";
 // What the clock display shows when the sensor's clock cannot be read.
 inline constexpr std::string_view kClockReadError = "ERROR";
 
