@@ -18,7 +18,7 @@ namespace {
 
 using std::chrono::system_clock;
 
-std::int64_t seconds_of(const RtcTime& t) {
+std::int64_t seconds_of(const records::RtcTime& t) {
     return common::utc_seconds({t.year, t.month, t.day, t.hour, t.minute, t.second});
 }
 
@@ -35,10 +35,10 @@ double seconds_between(system_clock::time_point from, system_clock::time_point t
 std::optional<ClockOffset> measure_clock_offset(link::SensorLink& link, const UtcClock& utc,
                                                 std::string& error) {
     const auto give_up = std::chrono::steady_clock::now() + kOffsetReadLimit;
-    std::optional<std::int64_t> before;      // the second the previous read saw
+    std::optional<std::int64_t> before;     // the second the previous read saw
     system_clock::time_point before_start;  // when the previous read was sent
     while (std::chrono::steady_clock::now() < give_up) {
-        RtcTime t;
+        records::RtcTime t;
         const auto start = utc();
         const auto rc = read_rtc_time(link, t);
         const auto end = utc();

@@ -39,7 +39,7 @@ std::optional<ClockOffset> measure_clock_offset(link::SensorLink& link, const Ut
 
 struct RecordedOffset {
     bool ok = false;
-    std::string line;   // the log line written, with its line feed
+    std::string line;  // the log line written, with its line feed
     double precision_s = 0;
     std::string error;  // why nothing was written
 };

@@ -141,8 +141,8 @@ ClockLogReading read_clock_log(std::istream& in) {
         }
         if (number == 1) {
             if (line != kClockLogHeader) {
-                return refuse(1, "not the clock log's header \"" + std::string(kClockLogHeader) +
-                                     "\"");
+                return refuse(
+                    1, "not the clock log's header \"" + std::string(kClockLogHeader) + "\"");
             }
             continue;
         }
@@ -151,8 +151,9 @@ ClockLogReading read_clock_log(std::istream& in) {
         }
         const auto cells = split_cells(line);
         if (!cells || cells->size() != 5) {
-            return refuse(number, "not five cells utc_time,sensor_name,serial_number,offset_s,"
-                                  "event");
+            return refuse(number,
+                          "not five cells utc_time,sensor_name,serial_number,offset_s,"
+                          "event");
         }
         ClockLogRecord r;
         const auto utc = parse_iso_utc((*cells)[0]);
