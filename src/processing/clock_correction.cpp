@@ -52,9 +52,8 @@ std::vector<records::ClockLogRecord> sensor_records(const ClockLog& log,
     std::vector<records::ClockLogRecord> out;
     std::copy_if(log.records.begin(), log.records.end(), std::back_inserter(out),
                  [&](const records::ClockLogRecord& r) { return r.sensor_name == sensor_name; });
-    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
-        return a.sensor_time() < b.sensor_time();
-    });
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.sensor_time() < b.sensor_time(); });
     return out;
 }
 

@@ -102,8 +102,7 @@ TEST(ClockLog, LinesReadBackAndBadLogsAreRefusedByLine) {
          "line 1: not the clock log's header \"utc_time,sensor_name,serial_number,offset_s,"
          "event\""},
         {"", "line 1: empty: no clock log header"},
-        {header + ok + ok,
-         "line 3: repeats the record of sensor \"Bay 1\" at the time of line 2"},
+        {header + ok + ok, "line 3: repeats the record of sensor \"Bay 1\" at the time of line 2"},
         {header + ok + "2026-12-08T10:00:01Z,Bay 1,1001,41.000,check\n",
          "line 3: repeats the record of sensor \"Bay 1\" at the time of line 2"},
         {header + "2026-02-30T10:00:00Z,Bay 1,1001,42.000,check\n",

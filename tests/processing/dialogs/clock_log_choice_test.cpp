@@ -38,14 +38,16 @@ ClockLog bay1_log() {
 TEST(ClockLogChoice, PassRowsGetTheCorrectedTimeAfterTheTimeColumns) {
     kelpira::testing::RecordingPrompter prompter;
     ProcessingView view;
-    view.results.columns = {{"Time (platform)", 15}, {"TA (uM)", 15}, {"Absorbance LED1", 15},
-                            {"Absorbance LED2", 15}, {"Temperature (C)", 15}};
+    view.results.columns = {{"Time (platform)", 15},
+                            {"TA (uM)", 15},
+                            {"Absorbance LED1", 15},
+                            {"Absorbance LED2", 15},
+                            {"Temperature (C)", 15}};
     view.clock_log = bay1_log();
     finish_pass(view, two_sensor_outcome(), prompter);
     ASSERT_EQ(view.results.rows.size(), 2u);
-    EXPECT_EQ(view.results.rows[0],
-              (ResultCells{"14/11/2023 22:13:20", "14/11/2023 22:13:08", "226.727", "1.0", "2.0",
-                           "0.0"}));
+    EXPECT_EQ(view.results.rows[0], (ResultCells{"14/11/2023 22:13:20", "14/11/2023 22:13:08",
+                                                 "226.727", "1.0", "2.0", "0.0"}));
     EXPECT_EQ(view.results.rows[1][1], "14/11/2023 22:13:20");  // uncorrected
     EXPECT_EQ(view.log, (std::vector<std::string>{
                             "b.csv: no record of sensor \"Bay 2\" in the clock log clock.csv: its "
@@ -68,10 +70,9 @@ TEST(ClockLogChoice, PassRowsGetTheCorrectedTimeAfterTheTimeColumns) {
 
 TEST(ClockLogChoice, ChooserOutcomes) {
     kelpira::testing::TempFolder files;
-    const std::string good = files.write(
-        "good.csv",
-        "utc_time,sensor_name,serial_number,offset_s,event\n"
-        "2023-11-14T22:00:00.000Z,Bay 1,1001,10.000,deployed\n");
+    const std::string good = files.write("good.csv",
+                                         "utc_time,sensor_name,serial_number,offset_s,event\n"
+                                         "2023-11-14T22:00:00.000Z,Bay 1,1001,10.000,deployed\n");
     const std::string bad = files.write("bad.csv", "time,offset\n");
     kelpira::testing::RecordingPrompter prompter;
     prompter.files = {good, bad, std::nullopt};
@@ -87,10 +88,10 @@ TEST(ClockLogChoice, ChooserOutcomes) {
               (std::vector<std::string>{"The times are not corrected: clock log " + bad +
                                         ": line 1: not the clock log's header "
                                         "\"utc_time,sensor_name,serial_number,offset_s,event\""}));
-    EXPECT_EQ(view.log, (std::vector<std::string>{
-                            "Times corrected with the clock log " + good + " (1 record)",
-                            "Times not corrected: no clock log",
-                            "Times not corrected: no clock log"}));
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{
+                  "Times corrected with the clock log " + good + " (1 record)",
+                  "Times not corrected: no clock log", "Times not corrected: no clock log"}));
 }
 
 }  // namespace
