@@ -22,6 +22,9 @@ inline std::chrono::system_clock::time_point system_utc() {
 
 // How long the clock is read back to back for its second to change before giving up.
 inline constexpr std::chrono::milliseconds kOffsetReadLimit{2500};
+// A change of second seen to this precision ends the reading; until then, the best one seen
+// within kOffsetReadLimit is kept.
+inline constexpr double kGoodOffsetPrecision = 0.025;
 
 struct ClockOffset {
     std::int64_t utc_ms = 0;  // the moment the sensor's second changed, by the PC's clock

@@ -40,8 +40,8 @@ double seconds_of(TimePoint t) {
 double table_seconds(const std::string& cell) {
     const auto t = config::parse_calendar_text(cell);
     EXPECT_TRUE(t.has_value()) << cell;
-    return t ? static_cast<double>(common::utc_seconds(
-                   {t->year, t->month, t->day, t->hour, t->minute, t->second}))
+    return t ? static_cast<double>(
+                   common::utc_seconds({t->year, t->month, t->day, t->hour, t->minute, t->second}))
              : 0;
 }
 
@@ -83,12 +83,11 @@ TEST(ClockDriftRehearsal, CorrectedTimesLieWithinTwoSecondsOfTheTrueTimes) {
     ASSERT_TRUE(file.has_value());
     std::map<std::uint32_t, double> true_time;
     sensor.edit_state([&](SensorState& s) {
-        processing::for_each_row(*file, processing::RawChemistry::nutrient,
-                                 [&](const processing::RawRow& row) {
-                                     true_time[row.sensor_time] =
-                                         seconds_of(sample_true_time(s.run, row.counter));
-                                     return true;
-                                 });
+        processing::for_each_row(
+            *file, processing::RawChemistry::nutrient, [&](const processing::RawRow& row) {
+                true_time[row.sensor_time] = seconds_of(sample_true_time(s.run, row.counter));
+                return true;
+            });
     });
 
     processing::BatchOptions options;
