@@ -141,7 +141,7 @@ TEST_F(ClockDialogTest, RecordOffsetAppendsTheMomentTheSecondChanged) {
         fake_clock.advance(7ms);
         return fake_clock.clock()();
     };
-    ClockDialog dialog(
+    RealTimeClockController dialog(
         link, prompter, display.sink(), [] { return kPcLocal; }, kNoPolling);
     std::string remembered;
     prompter.files = {log, log};

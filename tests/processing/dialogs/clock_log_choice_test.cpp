@@ -2,7 +2,7 @@
 // listed, the corrected column listed and saved, and the chooser's outcomes.
 #include <gtest/gtest.h>
 
-#include "processing/dialogs/processing_view.hpp"
+#include "processing/dialogs/processing_controller.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 
