@@ -37,6 +37,7 @@ class CappedList {
     std::size_t dropped() const { return dropped_; }
 
     const T& operator[](std::size_t i) const { return items_[i]; }
+    T& operator[](std::size_t i) { return items_[i]; }
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 

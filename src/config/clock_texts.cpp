@@ -12,7 +12,43 @@ std::string every(unsigned count, const char* unit) {
            (count == 1 ? "" : "s");
 }
 
+// "UTC+1", "UTC-3:30".
+std::string zone_text(std::int64_t offset_s) {
+    const std::int64_t minutes = (offset_s < 0 ? -offset_s : offset_s) / 60;
+    std::string text =
+        std::string("UTC") + (offset_s < 0 ? "-" : "+") + std::to_string(minutes / 60);
+    if (minutes % 60 != 0) {
+        text += (minutes % 60 < 10 ? ":0" : ":") + std::to_string(minutes % 60);
+    }
+    return text;
+}
+
+// "an hour", "2 hours", "30 minutes", "5 hours 30 minutes".
+std::string amount_text(std::int64_t offset_s) {
+    const std::int64_t minutes = (offset_s < 0 ? -offset_s : offset_s) / 60;
+    const std::int64_t h = minutes / 60;
+    const std::int64_t m = minutes % 60;
+    const auto count = [](std::int64_t n, const char* unit) {
+        return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
+    };
+    std::string text = h == 1 ? "an hour" : h > 1 ? count(h, "hour") : "";
+    if (m != 0 || h == 0) {
+        text += (text.empty() ? "" : " ") + count(m, "minute");
+    }
+    return text;
+}
+
 }  // namespace
+
+std::string local_time_warning(std::int64_t utc_offset_s) {
+    return "the sensor keeps local time (" + zone_text(utc_offset_s) + "): its results will be " +
+           amount_text(utc_offset_s) +
+           " off wherever they are read as UTC; set it to UTC in Configure > Real Time Clock";
+}
+
+std::string pc_clock_note(std::int64_t utc_offset_s) {
+    return utc_offset_s == 0 ? std::string(kPcClockUtcNote) : local_time_warning(utc_offset_s);
+}
 
 std::string sensor_time_report_line(const records::RtcTime& t) {
     return "Sensor time now: " + rtc_time_text(t);

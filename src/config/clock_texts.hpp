@@ -32,10 +32,17 @@ inline constexpr std::array<ClockChoice, 2> kClockChoices{{
      "Set sensor's RTC to this PC's time when you hit Set Now"},
 }};
 
-// Beside "To PC's Clock Time": the sensor keeps no time zone, so the user is told which one.
-inline constexpr std::string_view kPcClockNote = "(this PC's local time, not UTC)";
+// Beside "To PC's Clock Time" when the PC keeps UTC; otherwise local_time_warning says what
+// the choice means.
+inline constexpr std::string_view kPcClockUtcNote = "(this PC's local time, which is UTC)";
 inline constexpr std::string_view kSetNowText = "Set Now";
 inline constexpr std::string_view kSetNowTip = "Set the RTC time now";
+inline constexpr std::string_view kRecordOffsetText = "Record Offset...";
+inline constexpr std::string_view kRecordOffsetTip =
+    "Append the sensor clock's offset from this PC's UTC to a clock log, for processing to "
+    "correct the results' times";
+inline constexpr std::string_view kRecordOffsetTitle = "Record Offset";
+inline constexpr std::string_view kEventLabel = "Event:";
 // What the clock display shows when the sensor's clock cannot be read.
 inline constexpr std::string_view kClockReadError = "ERROR";
 
@@ -61,6 +68,14 @@ inline constexpr std::string_view kStartLabel = "Start measuring at:";
 inline constexpr std::string_view kIntervalLabel = "After that, measure:";
 inline constexpr std::string_view kStopCheckText = "Enable Stop Time";
 inline constexpr std::string_view kStopLabel = "Stop Measuring After:";
+
+// What a sensor on the PC's local time means, for a local time `utc_offset_s` seconds ahead
+// of UTC (non-zero): "the sensor keeps local time (UTC+1): its results will be an hour off
+// wherever they are read as UTC; set it to UTC in Configure > Real Time Clock".
+std::string local_time_warning(std::int64_t utc_offset_s);
+
+// The note beside "To PC's Clock Time" for a PC whose local time is `utc_offset_s` ahead of UTC.
+std::string pc_clock_note(std::int64_t utc_offset_s);
 
 // "Sensor time now: 29/02/2024 13:05:09".
 std::string sensor_time_report_line(const records::RtcTime& t);

@@ -29,4 +29,11 @@ CalendarTime pc_utc_time() {
     return calendar_of(tm);
 }
 
+std::int64_t pc_utc_offset_seconds() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return tm.tm_gmtoff;
+}
+
 }  // namespace kelpira::config

@@ -2,6 +2,7 @@
 // tests can stand a fixed time in.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "config/schedule_time.hpp"
@@ -15,5 +16,8 @@ CalendarTime pc_local_time();
 
 // The PC's time in UTC.
 CalendarTime pc_utc_time();
+
+// How far the PC's local time is ahead of UTC now, in seconds (negative west of Greenwich).
+std::int64_t pc_utc_offset_seconds();
 
 }  // namespace kelpira::config

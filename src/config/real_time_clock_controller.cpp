@@ -49,6 +49,32 @@ bool RealTimeClockController::set_now() {
     return true;
 }
 
+bool RealTimeClockController::record_offset(std::string& log_path, const UtcClock& utc) {
+    common::FileRequest request;
+    request.title = std::string(kRecordOffsetTitle);
+    request.filters = {{"Clock Logs (*.csv)", "*.csv"}, {"All Files (*.*)", "*.*"}};
+    request.default_extension = "csv";
+    request.initial_name = log_path;
+    request.prompt_overwrite = false;  // the line is appended
+    const auto path = prompter_.choose_save_file(request);
+    if (!path) {
+        return false;
+    }
+    log_path = *path;
+    const auto recorded = record_clock_offset(link_, *path, controls_.event, utc);
+    if (!recorded.ok) {
+        prompter_.message(std::string(kRecordOffsetTitle),
+                          "Offset not recorded in " + *path + ": " + recorded.error);
+        return false;
+    }
+    std::string line = recorded.line;
+    line.pop_back();  // its line feed
+    prompter_.message(
+        std::string(kRecordOffsetTitle),
+        "Recorded in " + *path + " (" + precision_text(recorded.precision_s) + "):\n" + line);
+    return true;
+}
+
 void RealTimeClockController::close() {
     if (display_) {
         display_->stop();

@@ -9,6 +9,7 @@
 
 #include "common/prompter.hpp"
 #include "common/worker.hpp"
+#include "config/clock_offset.hpp"
 #include "config/clock_texts.hpp"
 #include "config/pc_clock.hpp"
 #include "config/schedule_time.hpp"
@@ -19,6 +20,7 @@ namespace kelpira::config {
 struct ClockControls {
     ClockSource source = ClockSource::picked;  // "To This Date/Time" on opening
     CalendarTime picked;  // the date picker's year, month, day; the time picker's the rest
+    std::string event{records::kDefaultClockEvent};  // what "Record Offset..." writes
 };
 
 // The pickers are enabled with "To This Date/Time" only.
@@ -69,6 +71,12 @@ class RealTimeClockController {
     // "Set Now": SET_RTC_TIME, then the display reads the new time at once; "Failed to set
     // RTC time" when the sensor does not take it. True on success.
     bool set_now();
+
+    // "Record Offset...": asks for the clock log to append to (`log_path`, the one chosen
+    // last, offered first, and remembered), measures the clock's offset from `utc` and appends
+    // the line for the chosen event. Says what was written, or why nothing was, under
+    // "Record Offset". True when the line was written.
+    bool record_offset(std::string& log_path, const UtcClock& utc = system_utc);
 
     // Closing: the display stops, waited for at most 100 ms. Later calls do nothing.
     void close();

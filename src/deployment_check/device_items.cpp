@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/time_text.hpp"
+#include "config/clock_texts.hpp"
 #include "deployment_check/check_texts.hpp"
 #include "deployment_check/item_rules.hpp"
 #include "link/compatibility_verdict.hpp"
@@ -175,9 +176,14 @@ CheckItem clock_item(const SensorReading& r) {
             duration_text(static_cast<std::uint64_t>(std::llabs(nearer_utc ? to_local : to_utc)))
                 .c_str());
     }
-    const Verdict v = away <= kClockGoodS   ? Verdict::pass
-                      : away <= kClockFairS ? Verdict::warn
-                                            : Verdict::fail;
+    // Results are read as UTC wherever they go: a clock on local time is never a pass.
+    const bool local = !same_zone && !nearer_utc;
+    if (local) {
+        text += "; " + config::local_time_warning(seconds_of(r.pc_local) - seconds_of(r.pc_utc));
+    }
+    const Verdict v = away <= kClockGoodS && !local ? Verdict::pass
+                      : away <= kClockFairS         ? Verdict::warn
+                                                    : Verdict::fail;
     return {"clock", v, text + "."};
 }
 

@@ -20,6 +20,7 @@ struct BatchOptions {
     std::optional<std::string> output;      // none or "-": standard output
     std::optional<std::string> log;         // none: the engine's log lines are dropped; "-":
                                             // standard error
+    std::optional<std::string> clock_log;   // --clock-log: result times corrected with it
     bool progress = false;
     unsigned jobs = 0;               // --jobs N: files processed at once; 0: one per core
     std::vector<std::string> files;  // "-": standard input

@@ -18,6 +18,7 @@
 #include "common/safe_file.hpp"
 #include "common/stop_signals.hpp"
 #include "processing/batch_tables.hpp"
+#include "processing/clock_correction.hpp"
 #include "processing/input_spool.hpp"
 #include "processing/netcdf_writer.hpp"
 #include "processing/ordered_jobs.hpp"
@@ -47,8 +48,9 @@ struct PreparedFile {
     ChemistryChoice chemistry = ChemistryChoice::nutrient;  // never `automatic`
     RawHeader header;
     std::uint64_t size = 0;
-    std::vector<std::string> warnings;  // told when the file's turn comes
-    std::string sensor_name;            // for a NetCDF file
+    std::vector<std::string> warnings;                   // told when the file's turn comes
+    std::string sensor_name;                             // for a NetCDF file or the clock log
+    std::vector<records::ClockLogRecord> clock_records;  // the sensor's, with a clock log
 };
 
 // What processing one file leaves until its turn to join the output comes.
@@ -56,6 +58,7 @@ struct ProcessedFile {
     ResultSpool results;
     std::vector<ResultRecord> records;  // instead of `results`, for a NetCDF file
     ResultSpool log;                    // the processing log's lines for this file
+    CorrectionSpan span;                // the sensor times of the results, with a clock log
     std::optional<std::string> failure;
 };
 
@@ -150,6 +153,7 @@ class BatchRun {
     bool table_written_ = false;
     bool log_lost_ = false;                 // a file's log lines could not be held until written
     std::string output_refused_;            // why the safe writer refused the output's path
+    std::optional<ClockLog> clock_log_;     // --clock-log
     std::unique_ptr<NetcdfWriter> netcdf_;  // while a NetCDF file is written
     std::string netcdf_error_;              // what the netCDF library said when it failed
 };
@@ -180,6 +184,10 @@ std::optional<Refusal> BatchRun::check_paths() const {
         if (options_.log && same(*options_.log, file)) {
             return Refusal{"--log " + *options_.log + " is one of the raw files", true};
         }
+    }
+    if (options_.clock_log && !options_.writes_to_stdout() &&
+        (*options_.clock_log == *options_.output || same(*options_.clock_log, *options_.output))) {
+        return Refusal{"--output and --clock-log name the same file", true};
     }
     if (options_.log && !options_.writes_to_stdout() &&
         (*options_.log == *options_.output || same(*options_.log, *options_.output))) {
@@ -314,8 +322,11 @@ std::variant<PreparedFile, Refusal> BatchRun::prepare_from(const std::string& pa
             return Refusal{*problem};
         }
     }
-    if (options_.format.format == OutputFormat::netcdf) {
+    if (options_.format.format == OutputFormat::netcdf || clock_log_) {
         f.sensor_name = read_sensor_name(*file);
+    }
+    if (clock_log_) {
+        f.clock_records = sensor_records(*clock_log_, f.sensor_name);
     }
     f.size = file->size();
     return f;
@@ -386,6 +397,9 @@ void BatchRun::process_file(std::size_t index, bool logging, ProcessedFile& done
     } else {
         table.emplace(f.chemistry, f.header, std::move(sink), done.results);
     }
+    if (clock_log_) {
+        table->correct_times(f.clock_records, done.span);
+    }
     const RowPass pass = for_each_row(*file, reading_of(f.chemistry), [&](const RawRow& row) {
         table->feed(row);
         tick();
@@ -412,6 +426,12 @@ bool BatchRun::join_output(std::size_t index, ProcessedFile& done, std::ostream*
         report(f.path, *done.failure);
         return true;
     }
+    if (clock_log_) {
+        for (const auto& text :
+             correction_warnings(*clock_log_, f.sensor_name, f.clock_records, done.span)) {
+            warn(f.path, text);
+        }
+    }
     if (netcdf_) {
         any_written_ = true;
         for (const auto& record : done.records) {
@@ -422,7 +442,7 @@ bool BatchRun::join_output(std::size_t index, ProcessedFile& done, std::ostream*
         return true;
     }
     if (!any_written_) {
-        *out << table_header_line(f.chemistry);
+        *out << table_header_line(f.chemistry, clock_log_.has_value());
         any_written_ = true;
     }
     return done.results.move_to(*out);
@@ -456,7 +476,10 @@ bool BatchRun::write_netcdf(const std::string& temporary, std::ostream* log) {
     NetcdfDescription description;
     description.chemistry = prepared_.front().chemistry;
     for (const auto& f : prepared_) {
-        description.inputs.push_back({f.path, f.header, f.sensor_name});
+        description.inputs.push_back({f.path, f.header, f.sensor_name, f.clock_records});
+    }
+    if (clock_log_) {
+        description.clock_log = clock_log_->path;
     }
     description.attributes = options_.format.attributes;
     description.history = options_.command_line;
@@ -530,6 +553,14 @@ int BatchRun::run() {
     if (auto refusal = check_paths()) {
         err_ << kProgram << refusal->reason << '\n';
         return kExitUsage;
+    }
+    if (options_.clock_log) {
+        std::string error;
+        clock_log_ = load_clock_log(*options_.clock_log, error);
+        if (!clock_log_) {
+            err_ << kProgram << error << '\n';
+            return kExitFileFailed;
+        }
     }
     if (const auto status = prepare_all()) {
         return *status;

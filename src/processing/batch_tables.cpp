@@ -23,19 +23,41 @@ std::string_view chemistry_display_name(ChemistryChoice c) {
     return "nutrient";
 }
 
-std::string table_header_line(ChemistryChoice c) {
+namespace {
+
+std::span<const std::string_view> table_columns(ChemistryChoice c) {
     switch (c) {
         case ChemistryChoice::ph:
-            return csv_line(std::span<const std::string_view>(kPhResultColumns));
+            return kPhResultColumns;
         case ChemistryChoice::ta:
-            return csv_line(std::span<const std::string_view>(kTaResultColumns));
+            return kTaResultColumns;
         case ChemistryChoice::dic:
-            return csv_line(std::span<const std::string_view>(kDicResultColumns));
+            return kDicResultColumns;
         case ChemistryChoice::automatic:
         case ChemistryChoice::nutrient:
             break;
     }
-    return csv_line(std::span<const std::string_view>(kNutrientMultiResultColumns));
+    return kNutrientMultiResultColumns;
+}
+
+}  // namespace
+
+std::string table_header_line(ChemistryChoice c, bool corrected) {
+    if (!corrected) {
+        return csv_line(table_columns(c));
+    }
+    std::vector<std::string_view> titles(table_columns(c).begin(), table_columns(c).end());
+    titles.insert(titles.begin() + static_cast<std::ptrdiff_t>(time_column_count(c)),
+                  kCorrectedTimeColumn);
+    return csv_line(titles);
+}
+
+std::vector<std::string> with_corrected_time(std::span<const std::string> cells,
+                                             ChemistryChoice chemistry, double corrected) {
+    std::vector<std::string> out(cells.begin(), cells.end());
+    out.insert(out.begin() + static_cast<std::ptrdiff_t>(time_column_count(chemistry)),
+               corrected_time_text(corrected));
+    return out;
 }
 
 TableWriter::TableWriter(ChemistryChoice chemistry, const RawHeader& header, const LogSink& log,
@@ -67,12 +89,26 @@ void TableWriter::emit(const std::optional<Result>& result, Cells cells) {
     if (!result) {
         return;
     }
+    const double sensor_time = result_sensor_time(ResultRecord(*result));
+    if (clock_) {
+        span_->add(sensor_time);
+    }
     if (records_ != nullptr) {
         records_->push_back(*result);
+    } else if (clock_) {
+        const auto line = cells(*result);
+        spool_->append(
+            csv_line(with_corrected_time(line, chemistry_, corrected_time(*clock_, sensor_time))));
     } else {
         const auto line = cells(*result);
         spool_->append(csv_line(std::span<const std::string>(line)));
     }
+}
+
+void TableWriter::correct_times(std::span<const records::ClockLogRecord> records,
+                                CorrectionSpan& span) {
+    clock_ = records;
+    span_ = &span;
 }
 
 void TableWriter::feed(const RawRow& row) {

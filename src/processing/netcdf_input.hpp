@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,10 +16,17 @@
 #include "processing/raw_file.hpp"
 #include "processing/raw_header.hpp"
 #include "processing/ta_engine.hpp"
+#include "records/clock_log.hpp"
 
 namespace kelpira::processing {
 
 using ResultRecord = std::variant<NutrientResult, PhResult, TaResult, DicResult>;
+
+// The time of the sensor's clock a result carries (seconds since 1970).
+std::uint32_t result_sensor_time(const ResultRecord& record);
+
+// How many time columns open the chemistry's result table: the corrected time follows them.
+std::size_t time_column_count(ChemistryChoice chemistry);
 
 // One raw file whose results go into the file.
 struct NetcdfInput {
@@ -27,6 +35,9 @@ struct NetcdfInput {
     // showed.
     RawHeader header;
     std::string sensor_name;  // from the header's KELPIRA.CORE.SENSOR_NAME; may be empty
+    // With a clock log: the records of this sensor that correct its times (none: left
+    // uncorrected).
+    std::vector<records::ClockLogRecord> clock_records;
 };
 
 // A result and the input (index into the inputs) it came from.
@@ -42,6 +53,9 @@ struct NetcdfDescription {
     // The CSV's column titles, when they are not the table's own (the single-file nutrient
     // dialog names its columns after the nutrient); empty: the table's own.
     std::vector<std::string> column_titles;
+    // The clock log the times were corrected with, if any: `time` is then the corrected
+    // time and `sensor_time` the sensor's own.
+    std::optional<std::string> clock_log;
     std::string history;       // the command line, or what wrote the file
     std::int64_t created = 0;  // seconds since 1970-01-01 UTC
 };

@@ -15,6 +15,7 @@
 #include "common/safe_file.hpp"
 #include "common/time_text.hpp"
 #include "common/version.hpp"
+#include "processing/clock_correction.hpp"
 #include "processing/netcdf_columns.hpp"
 #include "processing/netcdf_parameters.hpp"
 
@@ -100,6 +101,7 @@ struct NetcdfWriter::State {
     bool define();
     bool define_column(const NetcdfColumn& c, int obs, bool has_flag, bool has_depth, int& id);
     bool define_parameters(int input_dim);
+    bool define_clock_correction();
     bool write_tables();
     bool write_global_attributes(std::size_t rows);
 };
@@ -176,6 +178,16 @@ bool NetcdfWriter::State::define() {
     }
     columns = netcdf_columns(description.chemistry, inputs);
     retitle_columns(columns, description.chemistry, description.column_titles);
+    if (description.clock_log) {
+        // The sensor's own time beside the corrected one.
+        const auto time = std::find_if(columns.begin(), columns.end(),
+                                       [](const NetcdfColumn& c) { return c.name == "time"; });
+        NetcdfColumn own = *time;
+        own.name = "sensor_time";
+        own.standard_name.clear();
+        time->long_name = std::string(kCorrectedTimeColumn);
+        columns.insert(time + 1, own);
+    }
     values.resize(columns.size());
     int obs = -1, station = -1, input = -1;
     if (!check(nc_def_dim(ncid, "obs", NC_UNLIMITED, &obs), "obs") ||
@@ -225,7 +237,8 @@ bool NetcdfWriter::State::define() {
         return false;
     }
     text(id, "long_name", "raw output file, as it was named");
-    return define_parameters(input) && check(nc_enddef(ncid), "definitions") && write_tables();
+    return define_parameters(input) && define_clock_correction() &&
+           check(nc_enddef(ncid), "definitions") && write_tables();
 }
 
 namespace {
@@ -327,6 +340,63 @@ bool NetcdfWriter::State::define_parameters(int input_dim) {
     return error.empty();
 }
 
+// What `time` says of its correction: how, with which log, and the offsets of the records
+// used, in their order by sensor.
+bool NetcdfWriter::State::define_clock_correction() {
+    if (!description.clock_log) {
+        return true;
+    }
+    const int id = column_ids[time_column];
+    std::vector<std::string> sensors;
+    std::vector<std::string> uncorrected;
+    std::vector<double> offsets;
+    std::vector<double> times;
+    std::vector<std::string> used;
+    for (const auto& in : description.inputs) {
+        const std::string name = in.sensor_name;
+        const auto quoted = "\"" + name + "\"";
+        auto& list = in.clock_records.empty() ? uncorrected : sensors;
+        if (std::find(list.begin(), list.end(), quoted) != list.end()) {
+            continue;
+        }
+        list.push_back(quoted);
+        for (const auto& r : in.clock_records) {
+            offsets.push_back(r.offset_s);
+            times.push_back(static_cast<double>(r.utc_ms) / 1000.0);
+            used.push_back(name);
+        }
+    }
+    std::string comment =
+        "sensor_time corrected for the sensor clock's offset from UTC with the clock log " +
+        *description.clock_log +
+        ": time = sensor_time - offset, the offset interpolated linearly by sensor time "
+        "(utc_time + offset_s) between the log's records of the sensor named in each raw "
+        "file's header, the nearest record's offset before the first and after the last; the "
+        "records used are clock_offset_s at clock_offset_utc_time for clock_offset_sensor";
+    if (!sensors.empty()) {
+        comment += "; corrected: " + joined(sensors);
+    }
+    if (!uncorrected.empty()) {
+        comment += "; no record, left uncorrected: " + joined(uncorrected);
+    }
+    text(id, "comment", comment);
+    if (!offsets.empty()) {
+        std::vector<const char*> names;
+        for (const auto& n : used) {
+            names.push_back(n.c_str());
+        }
+        check(nc_put_att_double(ncid, id, "clock_offset_s", NC_DOUBLE, offsets.size(),
+                                offsets.data()),
+              "clock_offset_s");
+        check(nc_put_att_double(ncid, id, "clock_offset_utc_time", NC_DOUBLE, times.size(),
+                                times.data()),
+              "clock_offset_utc_time");
+        check(nc_put_att_string(ncid, id, "clock_offset_sensor", names.size(), names.data()),
+              "clock_offset_sensor");
+    }
+    return error.empty();
+}
+
 bool NetcdfWriter::State::write_tables() {
     const auto put_strings = [&](const char* name, const std::vector<std::string>& items) {
         int id = -1;
@@ -370,7 +440,10 @@ bool NetcdfWriter::State::write_global_attributes(std::size_t rows) {
              std::to_string(d.inputs.size()) + " raw output file" +
              (d.inputs.size() == 1 ? "" : "s") +
              " of an autonomous lab-on-chip wet-chemistry sensor, with the processing parameters "
-             "of each file's header. Times are the sensor's clock.");
+             "of each file's header. " +
+             (d.clock_log ? "Times are the sensor's clock corrected with a clock log of its "
+                            "offsets from UTC (see time:comment)."
+                          : "Times are the sensor's clock."));
     std::string keyword = quantity;
     std::transform(keyword.begin(), keyword.end(), keyword.begin(), [](char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -445,6 +518,10 @@ bool NetcdfWriter::add(std::uint32_t input, const ResultRecord& record) {
     }
     for (std::size_t i = 0; i < s.columns.size(); ++i) {
         s.values[i].push_back(s.columns[i].value(record));
+    }
+    if (s.description.clock_log) {
+        auto& time = s.values[s.time_column].back();
+        time = corrected_time(s.description.inputs.at(input).clock_records, time);
     }
     s.time_range.add(s.values[s.time_column].back());
     if (s.depth_column) {

@@ -15,10 +15,6 @@ namespace kelpira::virtual_sensor {
 
 namespace {
 
-std::int64_t host_seconds(TimePoint now) {
-    return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
-}
-
 std::int32_t thousandths(double v) {
     return static_cast<std::int32_t>(std::lround(v * 1000));
 }
@@ -59,7 +55,7 @@ std::vector<std::string> download_lines(const SensorState& state) {
 }
 
 void set_sensor_seconds(SensorState& state, TimePoint now, std::int64_t seconds) {
-    state.rtc_offset = std::chrono::seconds(seconds - host_seconds(now));
+    set_sensor_clock(state, now, seconds);
 }
 
 bool set_sensor_date(SensorState& state, TimePoint now, const common::UtcFields& date) {

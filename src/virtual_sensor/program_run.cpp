@@ -163,6 +163,10 @@ std::optional<StateRecord> program_state(const SensorState& s, std::uint8_t inde
     return s.program.states[index];
 }
 
+TimePoint sample_true_time(const ProgramRun& run, std::uint32_t counter) {
+    return due(run, counter == 0 ? 0 : counter - 1);
+}
+
 void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
     auto& run = s.run;
     const auto chemistry = chemistry_config(s);

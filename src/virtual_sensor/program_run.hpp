@@ -47,6 +47,10 @@ std::optional<statemachine::StateRecord> program_state(const SensorState& state,
 // supply). Opens the run's raw output file when the sensor has storage.
 void start_run(SensorState& state, TimePoint now, std::uint8_t start_state);
 
+// When the sample with raw-file counter `counter` (1 for the first) of `run` was taken, by the
+// host clock: the true UTC of the emulation, whatever the sensor's clock showed.
+TimePoint sample_true_time(const ProgramRun& run, std::uint32_t counter);
+
 // Takes every sample due up to `now`, entering and leaving states on the way.
 void advance_run(SensorState& state, TimePoint now);
 

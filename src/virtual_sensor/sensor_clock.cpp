@@ -3,6 +3,7 @@
 #include "virtual_sensor/sensor_clock.hpp"
 
 #include <array>
+#include <cmath>
 
 #include "common/bytes.hpp"
 #include "common/time_text.hpp"
@@ -55,7 +56,7 @@ void set_rtc_time(Exchange& x) {
         x.result = kResultBadValue;
         return;
     }
-    x.state.rtc_offset = std::chrono::seconds(seconds - host_seconds(x.now));
+    set_sensor_clock(x.state, x.now, seconds);
 }
 
 constexpr std::array kCommands{
@@ -69,8 +70,21 @@ std::span<const CommandEntry> sensor_clock_commands() {
     return kCommands;
 }
 
+double sensor_exact_seconds(const SensorState& state, TimePoint now) {
+    using Seconds = std::chrono::duration<double>;
+    const double drift =
+        state.options.clock_drift_ppm * 1e-6 * Seconds(now - state.rtc_set).count();
+    return Seconds(now.time_since_epoch()).count() + state.rtc_offset.count() + drift;
+}
+
 std::int64_t sensor_seconds(const SensorState& state, TimePoint now) {
-    return host_seconds(now) + state.rtc_offset.count();
+    return static_cast<std::int64_t>(std::floor(sensor_exact_seconds(state, now)));
+}
+
+// Set to a whole second, the clock keeps the host clock's fraction of a second.
+void set_sensor_clock(SensorState& state, TimePoint now, std::int64_t seconds) {
+    state.rtc_offset = std::chrono::seconds(seconds - host_seconds(now));
+    state.rtc_set = now;
 }
 
 }  // namespace kelpira::virtual_sensor

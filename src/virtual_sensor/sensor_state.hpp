@@ -43,8 +43,11 @@ struct SensorState {
     std::array<std::array<std::uint8_t, records::ThermistorConfig::size>, kThermistorCount>
         thermistors{};
 
-    TimePoint started;                   // the sample counter counts seconds since then
-    std::chrono::seconds rtc_offset{0};  // sensor clock minus the host clock
+    TimePoint started;  // the sample counter counts seconds since then
+    // The sensor's clock: the host clock plus the offset, running fast by the options'
+    // clock_drift_ppm since it was last set (or since the start).
+    std::chrono::duration<double> rtc_offset{0};  // sensor clock minus the host clock when set
+    TimePoint rtc_set;                            // when it was last set
     records::SensorMode mode = records::kModeIdle;
     std::uint32_t runs_started = 0;  // numbers the output file of each run
     ActuatorTests tests;             // the live optics, valves and pump test

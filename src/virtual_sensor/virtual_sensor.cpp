@@ -23,6 +23,8 @@ VirtualSensor::VirtualSensor(VirtualSensorOptions options, SensorClock clock)
         state_.program = default_program(state_.options.chemistry);
     }
     state_.started = clock_();
+    state_.rtc_offset = std::chrono::duration<double>(state_.options.clock_offset_s);
+    state_.rtc_set = state_.started;
     state_.stores = initial_stores(
         static_cast<std::uint32_t>(
             std::chrono::duration_cast<std::chrono::seconds>(state_.started.time_since_epoch())

@@ -42,6 +42,11 @@ struct VirtualSensorOptions {
     // minute intervals, 3 full support.
     std::uint8_t schedule_layout = 3;
 
+    // The clock: seconds ahead of the host clock at the start, and how fast it runs, in parts
+    // per million of the host clock (the host clock is the true UTC of the emulation).
+    double clock_offset_s = 0;
+    double clock_drift_ppm = 0;
+
     std::int32_t supply_mv = 12000;   // centre of the supply the sensor reports
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM
     RunOptions run;                   // what runs measure and where their files go

@@ -8,6 +8,7 @@
 #include "config/real_time_clock_controller.hpp"
 #include "link/command_catalogue.hpp"
 #include "support/recording_prompter.hpp"
+#include "support/temp_folder.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
 
 namespace kelpira::config {
@@ -126,6 +127,55 @@ TEST_F(ClockDialogTest, ClosingLetsAStuckReadGo) {
         dialog.close();  // the first read is still waiting for its answer
     }
     EXPECT_EQ(display.next(), "ERROR") << "the let-go thread ends by itself";
+}
+
+TEST_F(ClockDialogTest, RecordOffsetAppendsTheMomentTheSecondChanged) {
+    start();
+    sensor->edit_state([](auto& s) { s.rtc_offset = 42s; });
+    kelpira::testing::TempFolder files;
+    const std::string log = files.path("clock.csv");
+    // Each look at UTC moves the sensor's clock on 7 ms: the read sent at 0.987 s still sees
+    // second 0, the one sent at 1.001 s and answered at 1.008 s sees second 1, so the second
+    // changed at 0.9975 s, +-0.0105 s.
+    const UtcClock utc = [this] {
+        fake_clock.advance(7ms);
+        return fake_clock.clock()();
+    };
+    RealTimeClockController dialog(
+        link, prompter, display.sink(), [] { return kPcLocal; }, kNoPolling);
+    std::string remembered;
+    prompter.files = {log, log};
+    dialog.controls().event = "deployed";
+    ASSERT_TRUE(dialog.record_offset(remembered, utc));
+    dialog.controls().event = "recovered";
+    ASSERT_TRUE(dialog.record_offset(remembered, utc));
+    EXPECT_EQ(remembered, log);
+    EXPECT_EQ(prompter.file_requests.at(1).initial_name, log);
+    EXPECT_EQ(kelpira::testing::TempFolder::read(log),
+              "utc_time,sensor_name,serial_number,offset_s,event\n"
+              "2026-12-08T10:00:00.997Z,Virtual Sensor,1001,42.003,deployed\n"
+              "2026-12-08T10:00:02.005Z,Virtual Sensor,1001,41.995,recovered\n");
+    EXPECT_EQ(prompter.prompts.at(1).text,
+              "Recorded in " + log +
+                  " (offset read to +-0.012 s):\n"
+                  "2026-12-08T10:00:00.997Z,Virtual Sensor,1001,42.003,deployed");
+}
+
+TEST(ClockTexts, LocalTimeWarningNamesTheZoneAndHowFarOff) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {3600, "(UTC+1): its results will be an hour off"},
+        {-18000, "(UTC-5): its results will be 5 hours off"},
+        {19800, "(UTC+5:30): its results will be 5 hours 30 minutes off"},
+        {-1800, "(UTC-0:30): its results will be 30 minutes off"},
+        {20700, "(UTC+5:45): its results will be 5 hours 45 minutes off"},
+    };
+    for (const auto& [offset, part] : cases) {
+        EXPECT_NE(local_time_warning(offset).find(part), std::string::npos) << offset;
+    }
+    EXPECT_EQ(pc_clock_note(3600),
+              "the sensor keeps local time (UTC+1): its results will be an hour off wherever "
+              "they are read as UTC; set it to UTC in Configure > Real Time Clock");
+    EXPECT_EQ(pc_clock_note(0), "(this PC's local time, which is UTC)");
 }
 
 }  // namespace

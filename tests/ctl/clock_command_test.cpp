@@ -84,17 +84,56 @@ TEST_F(CtlClock, UsageErrors) {
              {"clock", "--set", "31/02/2024 00:00:00"},
              {"clock", "--set", "01/03/2024 00:00:00", "--sync-pc"},
              {"clock", "--set"},
-             {"clock", "now"}}) {
+             {"clock", "now"},
+             {"clock", "--event", "check"},
+             {"clock", "--log", "x.csv", "--event", "lost"}}) {
         const CtlRun r = run(args, runtime);
         EXPECT_EQ(r.status, 2) << args.back();
         EXPECT_EQ(lines_of(r.err).back(),
                   "usage: kelpira-ctl [--device SELECTOR] clock [--set \"DD/MM/YYYY HH:MM:SS\" | "
-                  "--sync-pc [--utc]]");
+                  "--sync-pc [--utc]] [--log FILE [--event deployed|recovered|check]]");
     }
     EXPECT_EQ(lines_of(run({"clock", "--set", "31/02/2024 00:00:00"}, runtime).err).front(),
               "kelpira-ctl: --set takes a date and time \"DD/MM/YYYY HH:MM:SS\", not "
               "\"31/02/2024 00:00:00\"");
     EXPECT_TRUE(sent_clocks().empty());
+}
+
+TEST_F(CtlClock, LogAppendsTheOffsetToTheSecondsFraction) {
+    virtual_sensor::VirtualSensorOptions o;
+    o.name = "Bay, 1";  // a name that must be quoted
+    o.serial_number = 1234;
+    auto& ahead = served.serve(std::make_unique<virtual_sensor::VirtualSensor>(o), "ahead");
+    ahead.edit_state([](auto& s) { s.rtc_offset = std::chrono::seconds(42); });
+    const std::string log = files.path("clock.csv");
+    std::vector<std::string> printed;
+    for (const char* event : {"deployed", "recovered"}) {
+        const CtlRun r =
+            run({"--device", "1234", "clock", "--log", log, "--event", event}, runtime);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(r.err.starts_with("kelpira-ctl: offset read to +-0.0")) << r.err;
+        printed.push_back(r.out);
+    }
+    const auto lines = lines_of(testing::TempFolder::read(log));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "utc_time,sensor_name,serial_number,offset_s,event");
+    for (std::size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(lines[i] + "\n", printed[i - 1]);
+        // 2026-12-09T19:30:00.123Z,"Bay, 1",1234,42.000,deployed: the sensor's second starts
+        // with the host's, 42 s ahead, read to a few milliseconds.
+        ASSERT_EQ(lines[i].size(), 45u + (i == 1 ? 9 : 10)) << lines[i];
+        EXPECT_EQ(lines[i].substr(23, 16), "Z,\"Bay, 1\",1234,") << lines[i];
+        EXPECT_NEAR(std::stod(lines[i].substr(39, 6)), 42.0, 0.02) << lines[i];
+        EXPECT_EQ(lines[i].substr(45), i == 1 ? ",deployed" : ",recovered");
+    }
+    // Not a clock log: refused, the file untouched.
+    const std::string other = files.write("other.csv", "a,b\n");
+    const CtlRun r = run({"--device", "1234", "clock", "--log", other}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.ends_with(other + " is not a clock log: its first line is not "
+                                        "\"utc_time,sensor_name,serial_number,offset_s,event\"\n"))
+        << r.err;
+    EXPECT_EQ(testing::TempFolder::read(other), "a,b\n");
 }
 
 TEST_F(CtlClock, FailuresNameTheDevice) {

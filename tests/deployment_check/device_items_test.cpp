@@ -76,7 +76,7 @@ TEST_F(DeviceItems, ClockAgainstTheNearerOfUtcAndLocalTime) {
     start();
     const std::pair<int, V> cases[] = {{10, V::pass},   {-10, V::pass},  {11, V::warn},
                                        {120, V::warn},  {-121, V::fail}, {121, V::fail},
-                                       {3590, V::pass}, {1800, V::fail}};
+                                       {3590, V::warn}, {3600, V::warn}, {1800, V::fail}};
     for (const auto& [offset, verdict] : cases) {
         sensor->edit_state([offset](virtual_sensor::SensorState& s) {
             s.rtc_offset = std::chrono::seconds(offset);
@@ -86,7 +86,8 @@ TEST_F(DeviceItems, ClockAgainstTheNearerOfUtcAndLocalTime) {
     sensor->edit_state([](auto& s) { s.rtc_offset = std::chrono::seconds(3605); });
     EXPECT_EQ(item("clock").text,
               "Sensor clock 08/12/2026 11:00:05 is 5 s ahead of the PC's local time (UTC is 1 h "
-              "5 s away).");
+              "5 s away); the sensor keeps local time (UTC+1): its results will be an hour off "
+              "wherever they are read as UTC; set it to UTC in Configure > Real Time Clock.");
 }
 
 TEST_F(DeviceItems, RunningSensorWarns) {

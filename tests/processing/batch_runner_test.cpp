@@ -422,4 +422,45 @@ TEST_F(BatchRunner, NetcdfHoldsEveryFilesResultsInTheGivenOrder) {
     EXPECT_EQ(failed.err, "kelpira-process: cannot write the results to " + nowhere + "\n");
 }
 
+TEST_F(BatchRunner, ClockLogCorrectsTheTimesOfTheSensorsItNames) {
+    TempRawFile a(nutrient_file("Bay 1"));
+    TempRawFile b(nutrient_file("Bay 2"));
+    // Bay 1: sensor times 22:00:10 and 23:00:20. Its result at 22:13:20 lies 790 s into the
+    // 3610 s between them: offset 10 + 10 * 790 / 3610 = 12.188 s, corrected 22:13:07.81.
+    std::ofstream(path("clock.csv")) << "utc_time,sensor_name,serial_number,offset_s,event\n"
+                                        "2023-11-14T22:00:00.000Z,Bay 1,1001,10.000,deployed\n"
+                                        "2023-11-14T23:00:00.000Z,Bay 1,1001,20.000,recovered\n";
+    const Outcome r = run({"--clock-log", path("clock.csv"), a.path().string(), b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string cells = "3.219,3.219,3.219,10.00,35.000,12.500,";
+    EXPECT_EQ(r.out,
+              "Time (platform),Time (sensor),\"Time (UTC, corrected)\",Nutrient (Medium:uM),"
+              "Nutrient (Short:uM),Nutrient (Long:uM),Depth (m),S (PSU),T (degC),Sensor Name\n"
+              "14/11/2023 22:13:23,14/11/2023 22:13:20,14/11/2023 22:13:08," +
+                  cells + "Bay 1\n14/11/2023 22:13:23,14/11/2023 22:13:20,14/11/2023 22:13:20," +
+                  cells + "Bay 2\n");
+    EXPECT_EQ(r.err, "kelpira-process: " + b.path().string() +
+                         ": no record of sensor \"Bay 2\" in the clock log " + path("clock.csv") +
+                         ": its times are left uncorrected\n");
+
+    const std::string nc = path("results.nc");
+    const Outcome n = run({"--clock-log", path("clock.csv"), "--format", "netcdf", "--output", nc,
+                           a.path().string()});
+    EXPECT_EQ(n.status, 0) << n.err;
+    const auto time = netcdf_values(nc, "time");
+    ASSERT_EQ(time.size(), 1u);
+    EXPECT_NEAR(time[0], 1699999987.8116, 1e-3);
+    EXPECT_EQ(netcdf_values(nc, "sensor_time"), (std::vector<double>{1700000000}));
+
+    std::ofstream(path("bad.csv")) << "utc_time,sensor_name,serial_number,offset_s,event\n"
+                                      "2023-11-14T22:00:00.000Z,Bay 1,1001,10.000,deployed\n"
+                                      "2023-11-14T22:00:00.000Z,Bay 1,1001,11.000,check\n";
+    const Outcome refused = run({"--clock-log", path("bad.csv"), a.path().string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "kelpira-process: clock log " + path("bad.csv") +
+                               ": line 3: repeats the record of sensor \"Bay 1\" at the time of "
+                               "line 2\n");
+}
+
 }  // namespace

@@ -61,10 +61,14 @@ class ClockScheduleWiringTest : public ::testing::Test {
 };
 
 TEST_F(ClockScheduleWiringTest, ClockDisplayChoicesAndSetNow) {
+    std::string clock_log = "/old/clock.csv";
     RealTimeClockDialog dialog(
-        link, prompter, nullptr, [] { return config::CalendarTime{2025, 6, 30, 8, 0, 0}; }, 24h);
+        link, prompter, clock_log, nullptr,
+        [] { return config::CalendarTime{2025, 6, 30, 8, 0, 0}; }, 24h);
     EXPECT_TRUE(wait_until([&] { return dialog.display()->text() == "08/12/2026 10:00:00"; }));
     EXPECT_TRUE(dialog.choice(config::ClockSource::picked)->isChecked());
+    EXPECT_EQ(dialog.pc_note()->text().toStdString(),
+              config::pc_clock_note(config::pc_utc_offset_seconds()));
     EXPECT_EQ(dialog.date_picker()->date(), QDate(2025, 6, 30));
     QTest::mouseClick(dialog.choice(config::ClockSource::pc), Qt::LeftButton);
     EXPECT_FALSE(dialog.date_picker()->isEnabled());
@@ -77,6 +81,11 @@ TEST_F(ClockScheduleWiringTest, ClockDisplayChoicesAndSetNow) {
     EXPECT_TRUE(wait_until([&] { return dialog.display()->text() == "29/02/2024 13:05:09"; }));
     EXPECT_EQ(sensor.log().back().code, link::code_value(link::CommandCode::GET_RTC_TIME));
     EXPECT_TRUE(prompter.prompts.empty());
+    // "Record Offset..." offers the session's clock log; cancelled, nothing more happens.
+    QTest::mouseClick(dialog.record_offset_button(), Qt::LeftButton);
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(prompter.prompts[0].caption, "Record Offset");
+    EXPECT_EQ(prompter.file_requests[0].initial_name, "/old/clock.csv");
 }
 
 TEST_F(ClockScheduleWiringTest, ScheduleButtonsRedEntryAndSave) {

@@ -1,7 +1,9 @@
-// kelpira-ctl clock: the sensor's clock as the clock dialog shows it, and "Set Now" from a
-// typed date and time or from the PC's clock.
+// kelpira-ctl clock: the sensor's clock as the clock dialog shows it, "Set Now" from a
+// typed date and time or from the PC's clock, and "Record Offset..." into a clock log.
+#include <algorithm>
 #include <iostream>
 
+#include "config/clock_offset.hpp"
 #include "config/clock_transfer.hpp"
 #include "config/real_time_clock_controller.hpp"
 #include "ctl_command.hpp"
@@ -14,9 +16,12 @@ struct ClockRequest {
     std::optional<config::CalendarTime> set;  // --set
     bool sync_pc = false;                     // --sync-pc
     bool utc = false;                         // --utc
+    std::optional<std::string> log;           // --log FILE
+    std::optional<std::string> event;         // --event
 };
 
-constexpr common::OptionSpec kClockOptions[] = {{"--set", true}, {"--sync-pc"}, {"--utc"}};
+constexpr common::OptionSpec kClockOptions[] = {
+    {"--set", true}, {"--sync-pc"}, {"--utc"}, {"--log", true}, {"--event", true}};
 
 ClockRequest clock_request(const std::vector<std::string>& args) {
     ClockRequest r;
@@ -34,6 +39,15 @@ ClockRequest clock_request(const std::vector<std::string>& args) {
             r.sync_pc = true;
         } else if (arg.is("--utc")) {
             r.utc = true;
+        } else if (arg.is("--log")) {
+            r.log = arg.value;
+        } else if (arg.is("--event")) {
+            if (std::find(std::begin(records::kClockEvents), std::end(records::kClockEvents),
+                          arg.value) == std::end(records::kClockEvents)) {
+                throw UsageError("--event takes deployed, recovered or check, not \"" + arg.value +
+                                 "\"");
+            }
+            r.event = arg.value;
         } else {
             throw UsageError("clock does not take " + arg.value);
         }
@@ -43,6 +57,9 @@ ClockRequest clock_request(const std::vector<std::string>& args) {
     }
     if (r.utc && !r.sync_pc) {
         throw UsageError("--utc goes with --sync-pc");
+    }
+    if (r.event && !r.log) {
+        throw UsageError("--event goes with --log");
     }
     return r;
 }
@@ -63,6 +80,18 @@ int run_clock(const Invocation& inv) {
                               ": Failed to set RTC time (status=" + std::to_string(rc) + ")");
         }
     }
+    if (request.log) {
+        const auto recorded = config::record_clock_offset(
+            sensor.link(), *request.log,
+            request.event.value_or(std::string(records::kDefaultClockEvent)));
+        if (!recorded.ok) {
+            throw WorkFailure(sensor.path() + ": " + recorded.error);
+        }
+        std::cout << recorded.line;
+        tell(config::precision_text(recorded.precision_s) +
+             ", from the moment the sensor's second changed");
+        return 0;
+    }
     records::RtcTime now;
     const auto rc = config::read_rtc_time(sensor.link(), now);
     if (rc != link::kResultSuccess) {
@@ -74,9 +103,12 @@ int run_clock(const Invocation& inv) {
 }
 
 const Registration kClock{
-    {"clock", "clock [--set \"DD/MM/YYYY HH:MM:SS\" | --sync-pc [--utc]]",
+    {"clock",
+     "clock [--set \"DD/MM/YYYY HH:MM:SS\" | --sync-pc [--utc]] [--log FILE [--event "
+     "deployed|recovered|check]]",
      "print the sensor's clock; set it to a date and time or to the PC's local time (UTC with "
-     "--utc), then print it",
+     "--utc), then print it; with --log, append its offset from UTC to a clock log and print "
+     "that line",
      run_clock}};
 
 }  // namespace

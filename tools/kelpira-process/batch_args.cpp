@@ -27,9 +27,18 @@ ParsedCommandLine failure(std::string message) {
 }
 
 constexpr common::OptionSpec kOptions[] = {
-    {"--chemistry", true}, {"--set", true},  {"--output", true}, {"--log", true}, {"--jobs", true},
-    {"--format", true},    {"--attr", true}, {"--progress"},     {"--help"},      {"-h"},
+    {"--chemistry", true},
+    {"--set", true},
+    {"--output", true},
+    {"--log", true},
+    {"--jobs", true},
+    {"--format", true},
+    {"--attr", true},
+    {"--progress"},
+    {"--help"},
+    {"-h"},
     {"--version"},
+    {"--clock-log", true},
 };
 
 constexpr std::string_view kProgram = "kelpira-process";
@@ -59,6 +68,11 @@ std::string help_text() {
            "                   a file without a header is processed with these values\n"
            "  --output FILE    write the table to FILE (default, or -: standard output)\n" +
            std::string(kOutputFormatHelp) +
+           "  --clock-log FILE correct each result's time for the sensor clock's drift\n"
+           "                   with the offsets of FILE (kelpira-ctl clock --log), linearly\n"
+           "                   between the records of the sensor the file's header names: a\n"
+           "                   column \"Time (UTC, corrected)\" after the time columns; in a\n"
+           "                   NetCDF file `time` is corrected and `sensor_time` added\n"
            "  --log FILE       write the processing log to FILE (-: standard error)\n"
            "  --progress       show a progress bar on standard error\n"
            "  --jobs N         process N files at once (default: one per processor core);\n"
@@ -71,7 +85,8 @@ std::string help_text() {
            "  1  a file could not be opened or read, had no header and no --set values,\n"
            "     had no chemistry type (without --chemistry), a chemistry type without\n"
            "     processing or of another chemistry, or a pH sample interval of 0; or\n"
-           "     the results or the log could not be written\n"
+           "     the results or the log could not be written, or the clock log could not\n"
+           "     be read or was refused\n"
            "  2  the command line is wrong: an unknown option, a missing value, several\n"
            "     chemistries given or found in the files, a --set key the files do not\n"
            "     have, --output or --log naming a raw file or each other, or --format\n"
@@ -149,6 +164,11 @@ ParsedCommandLine parse_command_line(std::span<const std::string_view> args) {
                 return failure("--output given twice");
             }
             options.output = std::string(value);
+        } else if (arg.is("--clock-log")) {
+            if (options.clock_log) {
+                return failure("--clock-log given twice");
+            }
+            options.clock_log = std::string(value);
         } else {
             if (options.log) {
                 return failure("--log given twice");

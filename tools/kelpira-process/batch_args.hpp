@@ -27,7 +27,8 @@ struct ParsedCommandLine {
 inline constexpr std::string_view kUsage =
     "usage: kelpira-process [--chemistry auto|nutrient|ph|ta|dic] [--set KEY=VALUE]...\n"
     "                       [--format csv|netcdf] [--attr NAME=VALUE]...\n"
-    "                       [--output FILE] [--log FILE] [--progress] [--jobs N] FILE...\n"
+    "                       [--output FILE] [--log FILE] [--clock-log FILE] [--progress]\n"
+    "                       [--jobs N] FILE...\n"
     "       kelpira-process --help | --version\n";
 
 // The help text: usage and what each option does.

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 #include "common/command_line.hpp"
+#include "common/number_scan.hpp"
 #include "link/device_socket_names.hpp"
 #include "records/chemistry_type.hpp"
 
@@ -125,6 +127,8 @@ constexpr common::OptionSpec kOptions[] = {
     {"--hardware-id", true},
     {"--time-scale", true},
     {"--supply-mv", true},
+    {"--clock-offset-s", true},
+    {"--clock-drift-ppm", true},
     {"--board-variant", true},
     {"--storage", true},
     {"--concentration", true},
@@ -277,6 +281,16 @@ ParsedServerOptions parse_server_options(const std::vector<std::string>& args) {
                 return fail("--time-scale takes a factor from 0.001 to 100000");
             }
             o.time_scale = *n;
+        } else if (a == "--clock-offset-s" || a == "--clock-drift-ppm") {
+            const bool offset = a == "--clock-offset-s";
+            const double limit = offset ? 1e9 : 1e5;
+            const auto n = common::scan_f64(v);
+            if (!n.ok || n.end != v.size() || !(std::abs(n.value) <= limit)) {
+                return fail(offset ? "--clock-offset-s takes seconds from -1000000000 to 1000000000"
+                                   : "--clock-drift-ppm takes parts per million from -100000 to "
+                                     "100000");
+            }
+            (offset ? s.clock_offset_s : s.clock_drift_ppm) = n.value;
         } else if (a == "--supply-mv") {
             const auto n = number<std::int32_t>(v, 0, 40000);
             if (!n) {
@@ -392,6 +406,11 @@ Device options:
   --old-optics-test       older firmware: answers 8 to START_OPTICS_TEST (626)
   --legacy-nutrient-params
                           older firmware: answers 4 to the 29-byte nutrient parameters
+  --clock-offset-s S      the sensor's clock starts S seconds (a decimal) ahead of the
+                          host's (default 0; negative: behind)
+  --clock-drift-ppm N     the sensor's clock runs N parts per million fast (negative:
+                          slow) against the host's, from the start or from the moment it
+                          is set; the host's clock (scaled by --time-scale) is the true UTC
   --supply-mv MV          supply voltage in millivolts (default 12000); below 9000 the
                           sensor refuses to start its program (result 6)
   --board-variant N       board variant in the power status (default 6); only 3 and 6

@@ -36,7 +36,7 @@ ResultCells row_of(Cells&& cells) {
 // The input a single-file pass reads: its path, the parameters the dialog shows and the
 // sensor name of the file's header.
 NetcdfInput pass_input(const std::string& path, RawHeader header) {
-    NetcdfInput in{path, std::move(header), {}};
+    NetcdfInput in{path, std::move(header), {}, {}};
     if (auto file = RawFile::open(path)) {
         in.sensor_name = read_sensor_name(*file);
     }
@@ -111,7 +111,7 @@ bool nutrient_file_pass(const std::string& path, bool several, const PassControl
         return true;
     }
     const auto input = static_cast<std::uint32_t>(out.source.inputs.size());
-    out.source.inputs.push_back({path, file->header, file->header.sensor_name});
+    out.source.inputs.push_back({path, file->header, file->header.sensor_name, {}});
     NutrientEngine engine([&out](const std::string& line) { add_log_line(out, line); });
     engine.reset();
     const RowPassEnd end =

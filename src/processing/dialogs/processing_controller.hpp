@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/form.hpp"
 #include "common/prompter.hpp"
+#include "processing/clock_correction.hpp"
 #include "processing/dialogs/result_list.hpp"
 
 namespace kelpira::processing {
@@ -20,6 +22,8 @@ struct ProcessingView {
     ResultList results;
     std::vector<std::string> log;
     bool save_enabled = false;
+    // "Clock log...": the log the next passes correct result times with.
+    std::optional<ClockLog> clock_log;
 };
 
 struct PassMessage {
@@ -56,8 +60,16 @@ inline constexpr const char* kPassCancelledText = "Processing cancelled by the u
 void begin_pass(ProcessingView& view);
 
 // The pass is over: fill the list and the log, enable "Save" when the pass allows it (never
-// after a cancel), then show the pass's messages.
+// after a cancel), then show the pass's messages. With a clock log, each result's time is
+// corrected first ("Time (UTC, corrected)" after the time columns, the NetCDF file's `time`),
+// and the log says what could not be corrected as between records.
 void finish_pass(ProcessingView& view, PassOutcome outcome, common::Prompter& prompter);
+
+// "Clock log...": asks for a clock log (kelpira-ctl clock --log, or the clock dialog's "Record
+// Offset...") whose offsets correct the times of the next passes; cancelling the chooser
+// stops correcting. A log that cannot be read or is refused is said, naming the line, under
+// "Clock Log", and times are then not corrected. The dialog's log says which it is.
+void choose_clock_log(ProcessingView& view, common::Prompter& prompter);
 
 // Appends one engine log line to a pass's log (lines are at most 255 characters).
 void add_log_line(PassOutcome& outcome, std::string line);

@@ -7,6 +7,7 @@
 #include "common/csv_cell.hpp"
 #include "common/safe_file.hpp"
 #include "common/version.hpp"
+#include "processing/clock_correction.hpp"
 #include "processing/netcdf_writer.hpp"
 
 namespace kelpira::processing {
@@ -26,9 +27,19 @@ std::string unlisted_results_text(std::size_t unlisted) {
            " older results are not listed or saved; kelpira-process writes them all.";
 }
 
+std::vector<ResultColumn> shown_columns(const ResultList& list) {
+    std::vector<ResultColumn> columns = list.columns;
+    if (list.corrected_at && *list.corrected_at <= columns.size()) {
+        constexpr int kTimeWidth = 15;
+        columns.insert(columns.begin() + static_cast<std::ptrdiff_t>(*list.corrected_at),
+                       {std::string(kCorrectedTimeColumn), kTimeWidth});
+    }
+    return columns;
+}
+
 std::string result_list_text(const ResultList& list) {
     std::string out;
-    common::append_csv_line(out, list.columns, &ResultColumn::title);
+    common::append_csv_line(out, shown_columns(list), &ResultColumn::title);
     for (const auto& row : list.rows) {
         common::append_csv_line(out, row);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,13 @@ struct ResultList {
     std::size_t unlisted = 0;  // older results of the last pass that did not fit
     ResultRecords records{kResultRowCap};
     NetcdfDescription source;  // the chemistry and the files the results came from
+    // Where the rows carry "Time (UTC, corrected)", after the time columns, when the last pass
+    // corrected the times with a clock log; `columns` never holds it.
+    std::optional<std::size_t> corrected_at;
 };
+
+// The columns as listed and saved: `columns` with the corrected time where the rows have it.
+std::vector<ResultColumn> shown_columns(const ResultList& list);
 
 // "N older results are not listed or saved; kelpira-process writes them all."
 std::string unlisted_results_text(std::size_t unlisted);

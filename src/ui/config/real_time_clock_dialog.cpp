@@ -1,6 +1,7 @@
 // The clock dialog's widgets and the hand-off of the display thread's texts to the UI thread.
 #include "ui/config/real_time_clock_dialog.hpp"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,8 +26,8 @@ const QColor kDisabledText(150, 150, 150);
 }  // namespace
 
 RealTimeClockDialog::RealTimeClockDialog(link::SensorLink& link, common::Prompter& prompter,
-                                         QWidget* parent, config::PcClock pc_now,
-                                         std::chrono::milliseconds period)
+                                         std::string& log_path, QWidget* parent,
+                                         config::PcClock pc_now, std::chrono::milliseconds period)
     : QDialog(parent), handoff_(this) {
     setWindowTitle(q(config::kClockDialogTitle));
     auto* layout = new QVBoxLayout(this);
@@ -64,12 +65,24 @@ RealTimeClockDialog::RealTimeClockDialog(link::SensorLink& link, common::Prompte
     grid->addWidget(date_, 0, 1);
     grid->addWidget(time_, 0, 2);
     grid->addWidget(pc_, 1, 0);
-    grid->addWidget(new QLabel(q(config::kPcClockNote), box), 1, 1, 1, 2);
+    pc_note_ = new QLabel(q(config::pc_clock_note(config::pc_utc_offset_seconds())), box);
+    pc_note_->setWordWrap(true);
+    grid->addWidget(pc_note_, 1, 1, 1, 2);
     layout->addWidget(box);
 
     set_now_ = new QPushButton(q(config::kSetNowText), this);
     set_now_->setToolTip(q(config::kSetNowTip));
+    event_ = new QComboBox(this);
+    for (const auto event : records::kClockEvents) {
+        event_->addItem(q(event));
+    }
+    event_->setCurrentText(q(records::kDefaultClockEvent));
+    record_offset_ = new QPushButton(q(config::kRecordOffsetText), this);
+    record_offset_->setToolTip(q(config::kRecordOffsetTip));
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel(q(config::kEventLabel), this));
+    buttons->addWidget(event_);
+    buttons->addWidget(record_offset_);
     buttons->addStretch(1);
     buttons->addWidget(set_now_);
     layout->addLayout(buttons);
@@ -92,6 +105,10 @@ RealTimeClockDialog::RealTimeClockDialog(link::SensorLink& link, common::Prompte
     connect(date_, &QDateEdit::dateChanged, this, [this] { pickers_changed(); });
     connect(time_, &QTimeEdit::timeChanged, this, [this] { pickers_changed(); });
     connect(set_now_, &QPushButton::clicked, this, [this] { controller_->set_now(); });
+    connect(event_, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { controller_->controls().event = text.toStdString(); });
+    connect(record_offset_, &QPushButton::clicked, this,
+            [this, log = &log_path] { controller_->record_offset(*log); });
 }
 
 RealTimeClockDialog::~RealTimeClockDialog() {
@@ -113,9 +130,9 @@ void RealTimeClockDialog::pickers_changed() {
                                       t.hour(), t.minute(), t.second()};
 }
 
-void run_real_time_clock_dialog(QWidget* parent, link::SensorLink& link,
-                                common::Prompter& prompter) {
-    RealTimeClockDialog dialog(link, prompter, parent);
+void run_real_time_clock_dialog(QWidget* parent, link::SensorLink& link, common::Prompter& prompter,
+                                std::string& log_path) {
+    RealTimeClockDialog dialog(link, prompter, log_path, parent);
     dialog.exec();
 }
 

@@ -49,10 +49,18 @@ ProcessingDialog::ProcessingDialog(processing::ProcessingView& view, ProcessingH
     progress_ = new QProgressBar(this);
     progress_->setRange(0, kProgressSteps);
     cancel_button_ = new QPushButton(tr("Cancel"), this);
+    clock_log_button_ = new QPushButton(tr("Clock log..."), this);
+    clock_log_button_->setToolTip(
+        tr("Correct the results' times for the sensor clock's drift with a clock log of its "
+           "offsets from UTC (Cancel: no correction)"));
+    // A pass run as the dialog opens has no Process to run it again with the log.
+    clock_log_button_->setVisible(view_.has_process_button);
+    clock_log_button_->setAutoDefault(false);
     process_button_->setVisible(view_.has_process_button);
     process_button_->setAutoDefault(false);
     save_button_->setAutoDefault(false);
     cancel_button_->setAutoDefault(false);
+    buttons->addWidget(clock_log_button_);
     buttons->addWidget(process_button_);
     buttons->addWidget(save_button_);
     buttons->addWidget(progress_, 1);
@@ -78,6 +86,10 @@ ProcessingDialog::ProcessingDialog(processing::ProcessingView& view, ProcessingH
     connect(process_button_, &QPushButton::clicked, this, &ProcessingDialog::on_process);
     connect(save_button_, &QPushButton::clicked, this, &ProcessingDialog::on_save);
     connect(cancel_button_, &QPushButton::clicked, this, &ProcessingDialog::on_cancel);
+    connect(clock_log_button_, &QPushButton::clicked, this, [this] {
+        processing::choose_clock_log(view_, prompter_);
+        show_results();
+    });
 
     show_controls();
     show_results();
@@ -228,7 +240,7 @@ void ProcessingDialog::show_controls() {
 }
 
 void ProcessingDialog::show_columns() {
-    const auto& columns = view_.results.columns;
+    const auto columns = processing::shown_columns(view_.results);
     QStringList titles;
     for (const auto& c : columns) {
         titles << q(c.title);
@@ -322,6 +334,7 @@ void ProcessingDialog::on_pass_done(processing::PassOutcome outcome) {
     progress_->setRange(0, kProgressSteps);
     progress_->setValue(outcome.cancelled ? 0 : kProgressSteps);
     processing::finish_pass(view_, std::move(outcome), prompter_);
+    show_columns();
     show_results();
     update_buttons();
     emit pass_finished();
@@ -342,6 +355,7 @@ void ProcessingDialog::on_save() {
 void ProcessingDialog::update_buttons() {
     const bool running = processing();
     process_button_->setEnabled(!running);
+    clock_log_button_->setEnabled(!running);
     save_button_->setEnabled(view_.save_enabled && !running);
     cancel_button_->setEnabled(running);
     progress_->setVisible(running || progress_->value() > 0);

@@ -53,6 +53,7 @@ class ProcessingDialog : public QDialog {
     QPushButton* process_button() const { return process_button_; }
     QPushButton* save_button() const { return save_button_; }
     QPushButton* cancel_button() const { return cancel_button_; }
+    QPushButton* clock_log_button() const { return clock_log_button_; }
     QProgressBar* progress_bar() const { return progress_; }
     QTreeWidget* result_list() const { return results_; }
     QListView* log_list() const { return log_; }
@@ -87,6 +88,7 @@ class ProcessingDialog : public QDialog {
     QPushButton* process_button_ = nullptr;
     QPushButton* save_button_ = nullptr;
     QPushButton* cancel_button_ = nullptr;
+    QPushButton* clock_log_button_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QTreeWidget* results_ = nullptr;
     QListView* log_ = nullptr;

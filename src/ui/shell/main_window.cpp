@@ -150,7 +150,7 @@ void MainWindow::add_command_handlers() {
         shell_.identity_changed();
     };
     handlers_[Command::RealTimeClock] = [this] {
-        run_real_time_clock_dialog(this, link_, prompter_);
+        run_real_time_clock_dialog(this, link_, prompter_, clock_log_);
     };
     handlers_[Command::MeasurementSchedule] = [this] {
         run_measurement_schedule_dialog(this, link_, prompter_);

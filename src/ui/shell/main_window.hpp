@@ -84,6 +84,7 @@ class MainWindow : public QMainWindow {
     QPointer<QWidget> view_;
     QPointer<ConnectView> connect_view_;
     std::string watch_problem_;
+    std::string clock_log_;  // the clock log "Record Offset..." wrote last, for this session
     QPointer<PlatformSimulatorWindow> simulator_;  // modeless, once opened
     // The state-machine image, clipboard and paste options live as long as the window.
     statemachine::EditorSession state_machine_;
