@@ -226,7 +226,7 @@ void fields(V& v, R& s) {
 // What an import writes of the identity when asked to.
 template <typename V, RecordOf<link::SensorIdentification> R>
 void fields(V& v, R& id) {
-    v.text("name", id.name, link::kSensorNameMax);
+    v.text("name", id.name, link::kSensorNameField);
     v.number("serial_number", id.serial_number);
 }
 

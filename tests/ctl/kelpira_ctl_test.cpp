@@ -182,6 +182,32 @@ TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
     serving.join();
 }
 
+// A name that is not UTF-8 is shown the same way by every command, and a snapshot of it is
+// written (the JSON writer takes nothing but UTF-8) and read back.
+TEST_F(KelpiraCtl, ANameThatIsNotUtf8IsShownAlikeAndExported) {
+    ServedSensors served(runtime);
+    virtual_sensor::VirtualSensorOptions options;
+    options.name = "\xb5mol \xff sensor";
+    served.serve(std::make_unique<virtual_sensor::VirtualSensor>(options), "odd");
+    const std::string shown = "\\xB5mol \\xFF sensor";
+    CtlRun r = run({"list"}, runtime);
+    EXPECT_NE(r.out.find("\t" + shown + "\t"), std::string::npos) << r.out;
+    r = run({"check"}, runtime);
+    EXPECT_NE(r.out.find(shown), std::string::npos) << r.out;
+    r = run({"check", "--json"}, runtime);
+    EXPECT_NE(r.out.find("\\\\xB5mol \\\\xFF sensor"), std::string::npos) << r.out;
+    r = run({"report"}, runtime);
+    EXPECT_NE(r.out.find("Sensor Name: " + shown + "\n"), std::string::npos) << r.out;
+    r = run({"--device", shown, "config", "export", files.path("odd.json")}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(testing::TempFolder::read(files.path("odd.json"))
+                  .find("\"name\": \"\\\\xB5mol \\\\xFF sensor\""),
+              std::string::npos);
+    r = run({"config", "import", "--include-identity", files.path("odd.json")}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("identification: unchanged"), std::string::npos) << r.out;
+}
+
 // A sensor's name is printed, not obeyed by the terminal; a devices folder that is not the
 // user's own lists nothing and says why, once.
 TEST_F(KelpiraCtl, SensorTextsAreEscapedAndAnUntrustedFolderIsTold) {

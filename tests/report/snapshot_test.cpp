@@ -97,6 +97,38 @@ TEST_F(SnapshotTest, ExportThenImportOnTheSameSensorChangesNothing) {
                      "identification: not written (the sensor keeps its own)"}));
 }
 
+// Any bytes a sensor holds as its name: the report and the snapshot show them made visible,
+// the snapshot's text is UTF-8 (the JSON writer refuses anything else), and an import restores
+// the exact bytes on another sensor, an unterminated 21-byte name included.
+TEST_F(SnapshotTest, ANameOfAnyBytesIsShownVisibleAndRestoredExactly) {
+    const struct {
+        std::string bytes;
+        std::string shown;
+    } cases[] = {
+        {"\xb5mol \xff sensor", "\\xB5mol \\xFF sensor"}, {"C:\\x41\\", "C:\\\\x41\\\\"},
+        {"\x1b]0;x\a\x7f\x9b", "\\e]0;x\\a\\x7F\\x9B"},   {"Sj\xc3\xb8 \xc3", "Sj\xc3\xb8 \\xC3"},
+        {std::string(21, 'n'), std::string(21, 'n')},
+    };
+    start();
+    start_second({});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        link::SensorIdentification id;
+        ASSERT_EQ(link::get_sensor_identification(link, id), link::kResultSuccess);
+        id.name = c.bytes;
+        ASSERT_EQ(link::set_sensor_identification(link, id), link::kResultSuccess);
+        const Json snapshot = exported();
+        EXPECT_EQ(snapshot["identity"]["name"], c.shown);
+        const auto lines = report().lines;
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "Sensor Name: " + c.shown), lines.end());
+        const Json again = parse_snapshot(snapshot_text(snapshot));
+        const auto result = import_snapshot(second_link, again, {.include_identity = true});
+        EXPECT_EQ(outcome_text(result.records.back()), "identification: written");
+        ASSERT_EQ(link::get_sensor_identification(second_link, id), link::kResultSuccess);
+        EXPECT_EQ(id.name, c.bytes);
+    }
+}
+
 TEST_F(SnapshotTest, ImportMakesASecondSensorReportTheSameConfiguration) {
     start();
     auto pump = records::default_pump_valve_defaults();
@@ -200,8 +232,11 @@ TEST_F(SnapshotTest, ABadFieldOrValueIsRefusedBeforeAnythingIsWritten) {
               "processing_params.measure_long: out of range");
     EXPECT_EQ(refused([](Json& j) { j["optics_defaults"]["led_current_ua"][1] = "a lot"; }),
               "optics_defaults.led_current_ua[1]: not a whole number");
-    EXPECT_EQ(refused([](Json& j) { j["identity"]["name"] = std::string(21, 'x'); }),
-              "identity.name: longer than 20 characters");
+    EXPECT_EQ(refused([](Json& j) { j["identity"]["name"] = std::string(22, 'x'); }),
+              "identity.name: longer than 21 characters");
+    EXPECT_EQ(refused([](Json& j) { j["identity"]["name"] = "C:\\data"; }),
+              "identity.name: not a text this program writes (write \"\\\\\" for \"\\\", \"\\xNN\" "
+              "for a byte)");
     EXPECT_EQ(refused([](Json& j) { j.erase("schedule"); }), "schedule: missing");
     EXPECT_EQ(refused([](Json& j) { j["kelpira_snapshot"] = 2; }),
               "kelpira_snapshot: a format this program does not read");
