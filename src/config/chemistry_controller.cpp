@@ -124,7 +124,7 @@ void change_chemistry_tab(ChemistryController& d, std::size_t tab, link::SensorL
     records::ChemistryConfig record = d.config;
     if (load_chemistry(link, record, d.buffers, loaded) != link::kResultSuccess) {
         prompter.message("Load", kLoadFailed);
-        reset_ticked(d);
+        mark_unread(d.page);
         return;
     }
     d.config = record;

@@ -40,7 +40,7 @@ struct ChemistryController {
     std::size_t tab = 0;     // index into kChemistryTable
     ChemistryPageView page;  // the current tab's page; only one exists at a time
 
-    bool save_enabled() const { return page.checked; }
+    bool save_enabled() const { return page.checked && !page.unread; }
 };
 
 // Opening: the dialog on its chemistry's tab, or on Generic with defaults after the
@@ -49,11 +49,13 @@ std::optional<ChemistryController> open_chemistry_dialog(link::SensorLink& link,
                                                          common::Prompter& prompter);
 
 // Another tab chosen: its page replaces the old one; the sensor's own chemistry is read again.
+// When that read fails the page is marked unread (disabled, never saved) and the dialog keeps
+// the records it last read whole.
 void change_chemistry_tab(ChemistryController& dialog, std::size_t tab, link::SensorLink& link,
                           common::Prompter& prompter);
 
 // "Save": writes the current page, reads back and shows what the sensor kept. Does nothing
-// while the page's check box is clear.
+// while the page's check box is clear or the page is unread.
 void save_chemistry_dialog(ChemistryController& dialog, link::SensorLink& link,
                            common::Prompter& prompter);
 
