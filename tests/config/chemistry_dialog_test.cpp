@@ -185,8 +185,16 @@ TEST_F(ChemistryDialogTest, FailedWriteKeepsWhatWasTyped) {
     intake.text = "300";
     sensor->inject(403, Fault{FaultKind::no_answer, {}}, 1);
     save_chemistry_dialog(d, link, prompter);
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Save: Failed to save settings"}));
     EXPECT_EQ(intake.text, "300");
+    sensor->inject(400, Fault{FaultKind::no_answer, {}}, 1);
+    save_chemistry_dialog(d, link, prompter);
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{
+                  "Save: Failed to save settings\nChemistry written; processing parameters not "
+                  "written: no answer (status 14), the sensor may hold either",
+                  "Save: Failed to save settings\nChemistry written but not confirmed: the "
+                  "read-back failed (status 14); processing parameters written but not confirmed: "
+                  "the read-back failed (status 14)"}));
 }
 
 TEST_F(ChemistryDialogTest, ObsoleteTaMultiplexersAreNamedWheneverShown) {

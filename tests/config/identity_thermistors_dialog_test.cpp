@@ -165,7 +165,9 @@ TEST_F(ConfigDialogsTest, ThermistorFailures) {
     sensor->inject(404, {FaultKind::no_answer}, 1);
     EXPECT_FALSE(open_thermistors(c, link, prompter));
     ASSERT_EQ(prompter.prompts.size(), 2u);
-    EXPECT_EQ(prompter.prompts[0].text, "Failed to save settings");
+    EXPECT_EQ(prompter.prompts[0].text,
+              "Failed to save settings\nThermistor 1 not written: no answer (status 14), the "
+              "sensor may hold either; thermistor 2 not tried; thermistor 3 not tried");
     EXPECT_EQ(prompter.prompts[1].caption, "Thermistors Configuration");
     EXPECT_EQ(prompter.prompts[1].text, "Unable to retrieve thermistors settings from device");
 }

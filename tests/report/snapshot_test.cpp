@@ -408,6 +408,28 @@ TEST_F(SnapshotTest, ARecordThatCannotBeReadRefusesTheSnapshotBeforeAnyWrite) {
     EXPECT_FALSE(any_write(sensor->logged_codes()));
 }
 
+// Each record says what the sensor holds: a lost answer (the sensor may have taken it), a
+// write taken whose read-back failed, and the records not tried once the sensor seems gone.
+TEST_F(SnapshotTest, EachRecordSaysWhetherItWasWrittenConfirmedOrTried) {
+    start({}, std::chrono::milliseconds(200));
+    Json snapshot = exported();
+    snapshot["rs232_config"]["mode"] = "Debug";
+    snapshot["rs485_config"]["slave_address"] = 9;
+    snapshot["platform_defaults"]["dive_number"] = 5;
+    sensor->inject(449, {virtual_sensor::FaultKind::no_answer}, 1);
+    sensor->inject(464, {virtual_sensor::FaultKind::no_answer}, 1, 1);  // after the plan's read
+    const auto result = import_snapshot(link, snapshot, {});
+    EXPECT_FALSE(result.ok());
+    const auto lines = outcome_lines(result);
+    EXPECT_EQ(lines.at(8),
+              "RS232 configuration: not written: no answer (status 14), the sensor may hold "
+              "either");
+    EXPECT_EQ(lines.at(9),
+              "RS485 configuration: written but not confirmed: the read-back failed (status 14)");
+    EXPECT_EQ(lines.at(10), "platform defaults: not tried (the sensor stopped answering)");
+    EXPECT_EQ(lines.at(11), "schedule: unchanged");
+}
+
 TEST(SnapshotFileTest, AKeyGivenTwiceOrAFolderIsRefused) {
     const auto fault = [](const std::string& text) {
         try {

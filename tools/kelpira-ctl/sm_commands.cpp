@@ -126,8 +126,7 @@ int put(const Invocation& inv, const SmArgs& a) {
     const TransferOutcome out = save_to_sensor(sensor.link(), image, progress_for(inv, "writing"));
     if (!out.ok) {
         throw WorkFailure(sensor.path() + ": Failed to save state machine to sensor: " +
-                          out.detail + " (" + std::to_string(out.states_done) + " of " +
-                          std::to_string(image.state_count()) + " states written)");
+                          out.detail + " (" + saved_states_text(out, image.state_count()) + ")");
     }
     return 0;
 }
