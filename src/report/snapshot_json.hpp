@@ -360,10 +360,23 @@ class FieldReader {
                 throw SnapshotFault(where, "not a number");
             }
             const double v = j.get<double>();
-            if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<T>::max()) {
-                throw SnapshotFault(where, "out of range");
+            if constexpr (std::is_same_v<T, float>) {
+                // The decimal the file holds, read as a float: the double nearest to it may lie
+                // past FLT_MAX ("-3.4028235e+38" is -FLT_MAX written shortest) or round twice.
+                char text[32];
+                const auto printed = std::to_chars(text, text + sizeof text, v);
+                float f = 0;
+                const auto read = std::from_chars(text, printed.ptr, f);
+                if (!std::isfinite(v) || read.ec != std::errc{} || read.ptr != printed.ptr) {
+                    throw SnapshotFault(where, "out of range");
+                }
+                return f;
+            } else {
+                if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<T>::max()) {
+                    throw SnapshotFault(where, "out of range");
+                }
+                return static_cast<T>(v);
             }
-            return static_cast<T>(v);
         } else {
             if (!j.is_number_integer()) {
                 throw SnapshotFault(where, "not a whole number");

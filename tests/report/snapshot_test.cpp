@@ -129,6 +129,40 @@ TEST_F(SnapshotTest, ANameOfAnyBytesIsShownVisibleAndRestoredExactly) {
     }
 }
 
+// Floats the sensor holds come back to the bit through a snapshot: the extremes, denormals,
+// -0, infinities and NaNs with payloads (a signalling one included). Export, import into
+// another sensor, export again: the same text.
+TEST_F(SnapshotTest, EveryFloatBitPatternSurvivesExportAndImport) {
+    const auto f = [](std::uint32_t bits) { return std::bit_cast<float>(bits); };
+    const records::ThermistorConfig kCoefficients[] = {
+        {0, 1, -std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+         std::numeric_limits<float>::denorm_min(), -0.0f},
+        {0, 2, f(0x7F800001), f(0xFFC12345), 7.6294e-5f, std::numeric_limits<float>::min()},
+        {0, 3, std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+         1e-7f, f(0x00000003)},
+    };
+    start();
+    for (std::uint8_t i = 0; i < 3; ++i) {
+        ASSERT_EQ(records::set_thermistor_config(link, i, kCoefficients[i]), 0);
+    }
+    const Json snapshot = exported();
+    EXPECT_EQ(snapshot["thermistors"][0]["a3"].dump(), "-3.4028235e+38");
+    EXPECT_EQ(snapshot["thermistors"][1]["a3"], "NaN 0x7F800001");
+    start_second({});
+    const auto result = import_snapshot(second_link, parse_snapshot(snapshot_text(snapshot)), {});
+    EXPECT_TRUE(result.ok()) << outcome_lines(result).at(5);
+    for (std::uint8_t i = 0; i < 3; ++i) {
+        records::ThermistorConfig back;
+        ASSERT_EQ(records::get_thermistor_config(second_link, i, back), 0);
+        EXPECT_EQ(records::encode(back), records::encode(kCoefficients[i])) << int{i};
+    }
+    auto again = read_snapshot(second_link).snapshot.value_or(Json::object());
+    again.erase("identity");
+    Json first = snapshot;
+    first.erase("identity");
+    EXPECT_EQ(snapshot_text(again), snapshot_text(first));
+}
+
 TEST_F(SnapshotTest, ImportMakesASecondSensorReportTheSameConfiguration) {
     start();
     auto pump = records::default_pump_valve_defaults();
