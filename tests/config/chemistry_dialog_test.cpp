@@ -125,7 +125,7 @@ TEST_F(ChemistryDialogTest, TabChangesReadOnlyTheSensorsOwnChemistry) {
 // parameters and start states.
 TEST_F(ChemistryDialogTest, APageWhoseReadFailedCannotBeSaved) {
     start_with(records::ChemistryType::nitrate);
-    ChemistryDialog d = open();
+    ChemistryController d = open();
     const records::ChemistryConfig read = d.config;
     change_chemistry_tab(d, kPhTab, link, prompter);
     sensor->inject(400, Fault{FaultKind::no_answer, {}}, 1);

@@ -332,7 +332,7 @@ const std::vector<UntouchedCase>& cases() {
              s.records[code(CommandCode::GET_PMT_CONFIG)] = bytes_of(pmt);
          },
          [](link::SensorLink& link, common::Prompter& prompter) {
-             OpticsDialog d(link, prompter, [](const TestPollReport&) {});
+             OpticsValvesPumpController d(link, prompter, [](const TestPollReport&) {});
              ASSERT_TRUE(d.open());
              d.save_defaults();
          }},
