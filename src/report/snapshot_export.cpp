@@ -109,6 +109,13 @@ void check_snapshot(const Json& doc) {
     }
     records::ChemistryConfig chemistry;
     from_fields(doc["chemistry_config"], "chemistry_config", chemistry);
+    if (records::find_chemistry(chemistry.chemistry) == nullptr &&
+        doc.contains("processing_params")) {
+        // Parameters only a known chemistry has: the code is what is wrong, not the record.
+        throw SnapshotFault("chemistry_config.chemistry",
+                            std::to_string(records::code_of(chemistry.chemistry)) +
+                                " is not a chemistry this program knows");
+    }
     if (doc.contains("dic_config") && chemistry.chemistry != records::ChemistryType::dic) {
         // As the optics dialog, which edits it only on a DIC sensor.
         throw SnapshotFault("dic_config",

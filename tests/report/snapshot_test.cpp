@@ -272,6 +272,8 @@ TEST_F(SnapshotTest, ABadFieldOrValueIsRefusedBeforeAnythingIsWritten) {
               "identity.name: not a text this program writes (write \"\\\\\" for \"\\\", \"\\xNN\" "
               "for a byte)");
     EXPECT_EQ(refused([](Json& j) { j.erase("schedule"); }), "schedule: missing");
+    EXPECT_EQ(refused([](Json& j) { j["chemistry_config"]["chemistry"] = 77; }),
+              "chemistry_config.chemistry: 77 is not a chemistry this program knows");
     EXPECT_EQ(refused([](Json& j) { j["kelpira_snapshot"] = 2; }),
               "kelpira_snapshot: a format this program does not read");
     EXPECT_THROW(parse_snapshot("{\"kelpira_snapshot\": 1,"), SnapshotFault);
@@ -349,6 +351,17 @@ TEST_F(SnapshotTest, AFieldTheDialogWouldNotSetIsRefusedBeforeAnyRecordIsWritten
          "pmt_config.control_v: 2 is outside 0.5..1.1 for the H10492"},
         {[](Json& j) { j["processing_params"]["measure_long"] = 8; },
          "processing_params.measure_long: 8 is outside 0..7"},
+        {[](Json& j) { j["processing_params"]["monitor_medium"] = 100; },
+         "processing_params.monitor_medium: 100 is not one of 255, 0, 1, 2, 3, 4, 5, 6, 7"},
+        {[](Json& j) {
+             j["processing_params"]["output_monitored"] = 1;
+             j["processing_params"]["output_monitor"] = 42;
+         },
+         "processing_params.output_monitored: 1 is not what the output channel and its monitor "
+         "give (0)"},
+        {[](Json& j) { j["processing_params"]["output_monitor"] = 42; },
+         "processing_params.output_monitor: 42 is not what the output channel and its monitor "
+         "give (255)"},
         {[](Json& j) { j["chemistry_config"]["sample_interval_ms"] = 50; },
          "chemistry_config.sample_interval_ms: 50 is outside 100..1000"},
         {[](Json& j) {
