@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "link/operation_commands.hpp"
+#include "link/write_outcome.hpp"
 
 namespace kelpira::statemachine {
 
@@ -83,6 +84,7 @@ TransferOutcome save_to_sensor(link::SensorLink& link, const StateMachineImage& 
             link, static_cast<std::uint8_t>(i), i == image.last_index, encode(image.states[i]));
         if (r != link::kResultSuccess) {
             out.detail = failed("SET_STATE_RECORD", i, r);
+            out.next_may_be_written = link::answer_lost(r);
             return out;
         }
         out.states_done = i + 1;
@@ -92,6 +94,16 @@ TransferOutcome save_to_sensor(link::SensorLink& link, const StateMachineImage& 
     }
     out.ok = true;
     return out;
+}
+
+std::string saved_states_text(const TransferOutcome& outcome, std::size_t state_count) {
+    std::string text = std::to_string(outcome.states_done) + " of " + std::to_string(state_count) +
+                       " states acknowledged";
+    if (outcome.next_may_be_written) {
+        text += "; state " + std::to_string(outcome.states_done) +
+                " may also have been written (its answer was lost)";
+    }
+    return text;
 }
 
 }  // namespace kelpira::statemachine

@@ -21,8 +21,11 @@ std::uint32_t state_number(const std::string& option, const std::string& text) {
     return value;
 }
 
-constexpr common::OptionSpec kSmOptions[] = {
-    {"-o", true}, {"--dry-run", true}, {"--pump-timeout", true}, {"--format", true}};
+constexpr common::OptionSpec kSmOptions[] = {{"-o", true},
+                                             {"--dry-run", true},
+                                             {"--pump-timeout", true},
+                                             {"--format", true},
+                                             {"--allow-loss"}};
 
 }  // namespace
 
@@ -40,6 +43,8 @@ SmArgs parse_sm_args(const std::vector<std::string>& args) {
             out.dry_run = state_number("--dry-run", v);
         } else if (arg.is("--pump-timeout")) {
             out.pump_timeout = state_number("--pump-timeout", v);
+        } else if (arg.is("--allow-loss")) {
+            out.allow_loss = true;
         } else if (v == "asm" || v == "dat" || v == "json") {
             out.format = v == "asm"   ? FileLayout::current
                          : v == "dat" ? FileLayout::legacy

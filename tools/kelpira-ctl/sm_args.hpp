@@ -17,6 +17,7 @@ struct SmArgs {
     std::optional<std::uint32_t> dry_run;            // --dry-run START
     std::optional<std::uint32_t> pump_timeout;       // --pump-timeout STATE
     std::optional<statemachine::FileLayout> format;  // --format, for "-"
+    bool allow_loss = false;                         // --allow-loss: a lossy .dat is written
 };
 
 // Reads the arguments after "sm" (the first is the sub-command); throws UsageError.

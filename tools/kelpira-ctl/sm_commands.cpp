@@ -5,6 +5,7 @@
 
 #include "ctl_command.hpp"
 #include "sm_args.hpp"
+#include "statemachine/legacy_losses.hpp"
 #include "statemachine/state_files.hpp"
 #include "statemachine/state_summary.hpp"
 #include "statemachine/state_transfer.hpp"
@@ -31,9 +32,25 @@ StateMachineImage read_file(const std::string& path, const SmArgs& a) {
     return image;
 }
 
+std::string file_name(const std::string& path) {
+    return path == "-" ? std::string("standard output") : path;
+}
+
+// Writes a program as the editor's "Save To File..." does: the legacy layout only when it keeps
+// the whole program, or when --allow-loss says what the editor's question would.
 void write_file(const std::string& path, const StateMachineImage& image, const SmArgs& a) {
+    const FileLayout to = layout(path, a);
+    if (to == FileLayout::legacy && !a.allow_loss) {
+        if (const LegacyLosses losses = legacy_losses(image); losses.any()) {
+            throw WorkFailure(
+                file_name(path) + ": the legacy layout (.dat) cannot keep all of this program: " +
+                legacy_losses_text(losses) + "; nothing written (--allow-loss writes it anyway)");
+        }
+    }
     std::ostringstream out;
-    write_program(out, layout(path, a), image);
+    if (!write_program(out, to, image)) {
+        throw WorkFailure(file_name(path) + ": cannot lay out the program");
+    }
     write_result(path, out.str());
 }
 
@@ -109,8 +126,7 @@ int put(const Invocation& inv, const SmArgs& a) {
     const TransferOutcome out = save_to_sensor(sensor.link(), image, progress_for(inv, "writing"));
     if (!out.ok) {
         throw WorkFailure(sensor.path() + ": Failed to save state machine to sensor: " +
-                          out.detail + " (" + std::to_string(out.states_done) + " of " +
-                          std::to_string(image.state_count()) + " states written)");
+                          out.detail + " (" + saved_states_text(out, image.state_count()) + ")");
     }
     return 0;
 }
@@ -123,6 +139,9 @@ int run_sm(const Invocation& inv) {
     const SmArgs a = parse_sm_args(inv.args);
     if ((a.dry_run || a.pump_timeout || a.output) && sub != "summary") {
         throw UsageError("-o, --dry-run and --pump-timeout go with sm summary");
+    }
+    if (a.allow_loss && sub != "convert" && sub != "get") {
+        throw UsageError("--allow-loss goes with sm convert and sm get");
     }
     if (sub == "convert") {
         return convert(a);
@@ -142,9 +161,10 @@ int run_sm(const Invocation& inv) {
 const Registration kSm{
     {"sm",
      "sm convert IN OUT | sm summary FILE [--dry-run START] [--pump-timeout STATE] [-o OUT] | "
-     "sm get OUT | sm put IN   [--format asm|dat|json for -]",
+     "sm get OUT | sm put IN   [--format asm|dat|json for -] [--allow-loss]",
      "state-machine programs: convert by file name (.asm, .dat-like, .json), the "
-     "\"State Machine Definition\" table or a dry run, read from or write to the sensor",
+     "\"State Machine Definition\" table or a dry run, read from or write to the sensor; a .dat "
+     "file that cannot keep the whole program is written only with --allow-loss",
      run_sm}};
 
 }  // namespace
