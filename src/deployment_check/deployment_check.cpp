@@ -20,6 +20,8 @@ std::vector<CheckItem> judge(const SensorReading& r, const CheckInputs& in) {
     items.push_back(clock_item(r));
     items.push_back(running_item(r));
     items.push_back(program_item(r, a, in));
+    items.push_back(references_item(r, a));
+    items.push_back(faults_item(a));
     items.push_back(states_item(r, a));
     items.push_back(schedule_item(r, a));
     items.push_back(cycle_item(a));

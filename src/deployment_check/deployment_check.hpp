@@ -1,7 +1,7 @@
 // The deployment check: whether a sensor is ready to go into the water and how long it will
 // last. It reads the sensor (read commands only), dry-runs its program and answers one item
-// per rule, in this order: link, firmware, supply, clock, running, program, states, schedule,
-// cycle, endurance, serial, thermistors.
+// per rule, in this order: link, firmware, supply, clock, running, program, references,
+// faults, states, schedule, cycle, endurance, serial, thermistors.
 #pragma once
 
 #include <array>
@@ -15,9 +15,10 @@
 
 namespace kelpira::deployment_check {
 
-inline constexpr std::array<std::string_view, 12> kItemIds{
-    "link",   "firmware", "supply", "clock",     "running", "program",
-    "states", "schedule", "cycle",  "endurance", "serial",  "thermistors"};
+inline constexpr std::array<std::string_view, 14> kItemIds{
+    "link",     "firmware",  "supply", "clock",       "running", "program",
+    "references", "faults",  "states", "schedule",    "cycle",   "endurance",
+    "serial",   "thermistors"};
 
 // Judges what was read. When the sensor did not identify itself every item after `link` is
 // skipped.

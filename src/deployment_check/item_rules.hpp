@@ -9,6 +9,7 @@
 #include "deployment_check/check_inputs.hpp"
 #include "deployment_check/check_item.hpp"
 #include "deployment_check/cycle_facts.hpp"
+#include "deployment_check/fault_paths.hpp"
 #include "deployment_check/processing_states.hpp"
 #include "deployment_check/program_walk.hpp"
 #include "deployment_check/sensor_reading.hpp"
@@ -28,6 +29,10 @@ struct ProgramAnalysis {
     std::vector<StartRun> others;    // every other start state that is set
     ProcessingStates processing;
     std::optional<CycleFacts> cycle;          // of the Deploy dry run
+    std::uint8_t marker = 0;                  // the state whose entries count measurements
+    std::vector<Reference> broken;            // references to states the program lacks
+    std::vector<std::uint8_t> unreachable;    // states no start state reaches
+    std::vector<FaultPath> faults;            // of the Deploy dry run
     bool program_waits = false;               // a state of the program waits for the schedule
     std::optional<std::uint64_t> interval_s;  // the schedule's; 0 measures continuously
     // Seconds from one measurement cycle to the next in the water: the schedule's interval
@@ -49,6 +54,8 @@ CheckItem supply_item(const SensorReading& r);
 CheckItem clock_item(const SensorReading& r);
 CheckItem running_item(const SensorReading& r);
 CheckItem program_item(const SensorReading& r, const ProgramAnalysis& a, const CheckInputs& in);
+CheckItem references_item(const SensorReading& r, const ProgramAnalysis& a);
+CheckItem faults_item(const ProgramAnalysis& a);
 CheckItem states_item(const SensorReading& r, const ProgramAnalysis& a);
 CheckItem schedule_item(const SensorReading& r, const ProgramAnalysis& a);
 CheckItem cycle_item(const ProgramAnalysis& a);

@@ -42,6 +42,12 @@ std::optional<std::pair<Verdict, std::string>> start_fault(const StartRun& run,
                                 label.c_str(), unsigned{run.start}, unsigned{w.path.back()},
                                 unsigned{w.invalid_state})};
     }
+    if (w.end == WalkEnd::undecided) {
+        return std::pair{Verdict::warn,
+                         format("the %s dry run from state %u neither ends nor repeats within %zu "
+                                "states",
+                                label.c_str(), unsigned{run.start}, w.path.size())};
+    }
     if (w.end == WalkEnd::hibernating) {
         return std::pair{Verdict::warn,
                          format("the %s dry run from state %u ends at HIBERNATING (state %u) "
@@ -77,6 +83,20 @@ std::pair<Verdict, std::string> deploy_end(const StartRun& run, const ProgramAna
     }
     return {hibernates ? Verdict::warn : Verdict::pass,
             text + format(", covering the %g-day deployment", *in.days)};
+}
+
+std::string undecided_text(const StartRun& run, const ProgramAnalysis& a) {
+    const std::size_t cycles = a.cycle ? a.cycle->cycles : 0;
+    std::string text =
+        format("the Deploy dry run from state %u neither ends nor repeats within %zu states "
+               "(%zu measurement cycle%s",
+               unsigned{run.start}, run.walk->path.size(), cycles, cycles == 1 ? "" : "s");
+    if (a.pace_s) {
+        text += ", " +
+                duration_text(static_cast<std::uint64_t>(static_cast<double>(cycles) * *a.pace_s)) +
+                " of simulated time";
+    }
+    return text + "), so the check could not decide how it goes on";
 }
 
 std::string sentence(std::vector<std::string> parts) {
@@ -132,16 +152,31 @@ ProgramAnalysis analyse_program(const SensorReading& r) {
         {"Special2", c.start_special2},
         {"Special3", c.start_special3},
     };
+    std::vector<std::uint8_t> starts;
+    if (a.deploy) {
+        starts.push_back(a.deploy->start);
+    }
     for (const auto& [label, start] : others) {
         if (start != records::kStateDisabled) {
             a.others.push_back(run_from(image, label, start));
+            starts.push_back(start);
         }
+    }
+    for (const Reference& ref : references_of(image)) {
+        if (ref.to > image.last_index) {
+            a.broken.push_back(ref);
+        }
+    }
+    // Without a start state the program item says so; every state is then unreachable.
+    if (!starts.empty()) {
+        a.unreachable = unreachable_states(image, starts);
     }
     if (!a.deploy || !a.deploy->walk || a.deploy->walk->end == WalkEnd::invalid_reference) {
         return a;
     }
-    a.cycle =
-        cycle_facts(image, *a.deploy->walk, a.processing.measurement.value_or(a.deploy->start));
+    a.marker = a.processing.measurement.value_or(a.deploy->start);
+    a.faults = fault_paths(image, *a.deploy->walk);
+    a.cycle = cycle_facts(image, *a.deploy->walk, a.marker);
     if (a.cycle->waits_for_schedule && a.interval_s && *a.interval_s > 0 &&
         static_cast<double>(*a.interval_s) >= a.cycle->mean_s) {
         a.paced_by_schedule = true;
@@ -175,10 +210,18 @@ CheckItem program_item(const SensorReading& r, const ProgramAnalysis& a, const C
         v = Verdict::fail;
         parts.push_back(fault->second);
     } else if (a.deploy->walk->end == WalkEnd::loops) {
-        parts.push_back(
-            format("the Deploy dry run from state %u loops, so it measures until "
-                   "stopped",
-                   unsigned{a.deploy->start}));
+        const ProgramWalk& w = *a.deploy->walk;
+        if (round_measures(w, a.marker)) {
+            parts.push_back(format("the Deploy dry run from state %u loops, so it measures until "
+                                   "stopped",
+                                   unsigned{a.deploy->start}));
+        } else {
+            v = Verdict::fail;
+            parts.push_back(never_measures_again(w, a.marker));
+        }
+    } else if (a.deploy->walk->end == WalkEnd::undecided) {
+        v = Verdict::warn;
+        parts.push_back(undecided_text(*a.deploy, a));
     } else {
         auto [verdict, text] = deploy_end(*a.deploy, a, in);
         v = verdict;

@@ -53,17 +53,25 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
          0,
          records::kStateDisabled,
          {},
-         V::pass,
-         "The Deploy dry run from state 0 loops, so it measures until stopped.",
+         V::fail,
+         "The program never measures (state 2): it repeats states 0 → 1 → 0.",
          V::fail},
-        {"not visited",
+        {"not visited, so never measured",
          {waiting(1), state(0, 1), state(2, 1)},
          0,
          records::kStateDisabled,
          {},
-         V::pass,
-         "The Deploy dry run from state 0 loops, so it measures until stopped.",
+         V::fail,
+         "The program never measures (state 2): it repeats states 0 → 1 → 0.",
          V::warn},
+        {"measures once, then rinses for ever",
+         {waiting(1), pumping(1u << 1, 2, 60), state(3, 60), state(4, 10), state(4, 10)},
+         0,
+         config::kStateDisabled,
+         90,
+         V::fail,
+         "From cycle 1 on, the program repeats states 4 → 4 and never measures again.",
+         V::pass},
         {"hibernating end of another start state",
          {waiting(1), state(2, 1), state(0, 1), hibernating},
          0,
@@ -116,7 +124,82 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
         const auto items = check();
         EXPECT_EQ(items[5].verdict, c.program_verdict) << c.what;
         EXPECT_EQ(items[5].text, c.program_text) << c.what;
-        EXPECT_EQ(items[6].verdict, c.states_verdict) << c.what << ": " << items[6].text;
+        EXPECT_EQ(items[8].id, "states");
+        EXPECT_EQ(items[8].verdict, c.states_verdict) << c.what << ": " << items[8].text;
+    }
+}
+
+// Every reference of every state, and the runs after each fault, not only the dry run's path.
+TEST_F(ProgramItems, EveryPathOfTheProgram) {
+    StateRecord stalls = pumping(1u << 1, 2, 60);  // state 1: its pump may time out
+    const auto with_fault = [&](auto change) {
+        StateRecord s = stalls;
+        change(s);
+        return std::vector<StateRecord>{waiting(1), s, state(0, 60), state(3, 10)};
+    };
+    struct Case {
+        const char* what;
+        std::vector<StateRecord> program;
+        V references;
+        const char* references_text;
+        V faults;
+        const char* faults_text;
+    };
+    const Case cases[] = {
+        {"a pump time-out to a state that does not exist",
+         with_fault([](StateRecord& s) { s.pump_timeout_next = 40; }), V::fail,
+         "State 1's pump time-out next state is 40, which the 4-state program does not have; "
+         "state 3 can be reached from no start state.",
+         V::fail,
+         "After a pump time-out in state 1 the program goes to state 40, which does not exist "
+         "(of 1 pump time-out and 0 depth triggers)."},
+        {"a diving trigger to a state that does not exist",
+         with_fault([](StateRecord& s) {
+             s.pump_stop_mode = statemachine::kStopOnTime;
+             s.dive_trigger = {0, 2, 41, 0};
+         }),
+         V::fail,
+         "State 1's diving trigger next state is 41, which the 4-state program does not have; "
+         "state 3 can be reached from no start state.",
+         V::fail,
+         "After the diving trigger in state 1 the program goes to state 41, which does not exist "
+         "(of 0 pump time-outs and 1 depth trigger)."},
+        {"a climbing trigger into a loop that never measures",
+         with_fault([](StateRecord& s) {
+             s.pump_stop_mode = statemachine::kStopOnTime;
+             s.climb_trigger = {0, 1, 3, 0};
+         }),
+         V::pass,
+         "Every reference of the 4-state program names a state it has, and a start state reaches "
+         "every state.",
+         V::fail,
+         "After the climbing trigger in state 1 the program repeats states 3 → 3 and never "
+         "measures again (of 0 pump time-outs and 1 depth trigger)."},
+        {"a pump time-out that goes back to measuring",
+         with_fault([](StateRecord& s) { s.pump_timeout_next = 0; }), V::warn,
+         "State 3 can be reached from no start state.", V::pass,
+         "After each fault the Deploy dry run can meet (1 pump time-out and 0 depth triggers) "
+         "the program comes back to measuring."},
+        {"a counter whose next state does not exist, though it never fires on the dry run",
+         with_fault([](StateRecord& s) {
+             s.pump_stop_mode = statemachine::kStopOnTime;
+             s.counter[4] = {0, 5, 77, statemachine::kCounterIncAndTest};
+             s.default_next = 3;
+             s.counter[0] = {1, 0, 2, statemachine::kCounterIncAndTest};
+         }),
+         V::fail,
+         "State 1's counter 5 next state is 77, which the 4-state program does not have.",
+         V::pass, "No state the Deploy dry run leaves has a pump time-out or a depth trigger."},
+    };
+    put_schedule(10);
+    for (const auto& c : cases) {
+        put_program(c.program);
+        const auto items = check();
+        EXPECT_EQ(items[6].id, "references");
+        EXPECT_EQ(items[6].verdict, c.references) << c.what;
+        EXPECT_EQ(items[6].text, c.references_text) << c.what;
+        EXPECT_EQ(items[7].verdict, c.faults) << c.what;
+        EXPECT_EQ(items[7].text, c.faults_text) << c.what;
     }
 }
 
