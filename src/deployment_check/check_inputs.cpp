@@ -1,7 +1,7 @@
 // Names and parsing of the check's inputs.
 #include "deployment_check/check_inputs.hpp"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 
 #include "common/number_scan.hpp"
@@ -28,15 +28,11 @@ std::optional<HostPlatform> platform_named(std::string_view name) {
 }
 
 std::optional<double> positive_number(std::string_view text) {
-    // Plain decimals only: no leading blanks, signs, "inf" or hexadecimal forms.
-    if (text.empty() || !(common::is_decimal_digit(text.front()) || text.front() == '.')) {
+    const auto n = common::decimal_real(text);
+    if (!n || *n <= 0) {
         return std::nullopt;
     }
-    const auto n = common::scan_f64(text);
-    if (!n.ok || n.end != text.size() || !std::isfinite(n.value) || n.value <= 0) {
-        return std::nullopt;
-    }
-    return n.value;
+    return n;
 }
 
 std::optional<ReagentVolume> parse_reagent(std::string_view text) {
@@ -44,18 +40,21 @@ std::optional<ReagentVolume> parse_reagent(std::string_view text) {
     if (eq == std::string_view::npos || eq == 0 || eq > 2) {
         return std::nullopt;
     }
-    unsigned valve = 0;
-    for (const char c : text.substr(0, eq)) {
-        if (!common::is_decimal_digit(c)) {
-            return std::nullopt;
-        }
-        valve = valve * 10 + static_cast<unsigned>(c - '0');
+    std::uint32_t valve = 0;
+    const char* p = text.data();
+    if (!common::plain_u32(p, text.data() + eq, valve) || p != text.data() + eq) {
+        return std::nullopt;
     }
     const auto ml = positive_number(text.substr(eq + 1));
     if (valve > 15 || !ml) {
         return std::nullopt;
     }
     return ReagentVolume{static_cast<std::uint8_t>(valve), *ml};
+}
+
+bool gives_valve(const CheckInputs& in, std::uint8_t valve) {
+    return std::any_of(in.reagents.begin(), in.reagents.end(),
+                       [valve](const ReagentVolume& r) { return r.valve == valve; });
 }
 
 std::string reagent_text(const ReagentVolume& r) {

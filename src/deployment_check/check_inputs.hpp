@@ -36,11 +36,15 @@ struct CheckInputs {
 std::string_view platform_name(HostPlatform p);
 std::optional<HostPlatform> platform_named(std::string_view name);
 
-// A positive finite decimal number ("30", "12.5"); nothing otherwise.
+// A positive finite decimal number ("30", "12.5"), as common::decimal_real reads it; nothing
+// otherwise.
 std::optional<double> positive_number(std::string_view text);
 
 // "VALVE=ML": a valve 0..15 and a positive volume in millilitres; nothing otherwise.
 std::optional<ReagentVolume> parse_reagent(std::string_view text);
+// True when `in` already gives a volume for `valve`: a valve is given once.
+bool gives_valve(const CheckInputs& in, std::uint8_t valve);
+
 // "3=250": as parse_reagent reads it.
 std::string reagent_text(const ReagentVolume& r);
 

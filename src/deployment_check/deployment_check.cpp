@@ -1,6 +1,9 @@
 // The items in their order.
 #include "deployment_check/deployment_check.hpp"
 
+#include <algorithm>
+
+#include "deployment_check/check_texts.hpp"
 #include "deployment_check/item_rules.hpp"
 
 namespace kelpira::deployment_check {
@@ -31,9 +34,75 @@ std::vector<CheckItem> judge(const SensorReading& r, const CheckInputs& in) {
     return items;
 }
 
-std::vector<CheckItem> run_check(link::SensorLink& link, const CheckInputs& inputs,
-                                 const PcClocks& clocks) {
-    return judge(read_sensor(link, clocks), inputs);
+std::string_view readiness_name(Readiness r) {
+    switch (r) {
+        case Readiness::ready:
+            return "ready";
+        case Readiness::not_ready:
+            return "not ready";
+        case Readiness::not_checked:
+            break;
+    }
+    return "not checked";
+}
+
+int exit_status(const CheckOutcome& outcome) {
+    switch (outcome.readiness) {
+        case Readiness::ready:
+            return 0;
+        case Readiness::not_ready:
+            return 1;
+        case Readiness::not_checked:
+            break;
+    }
+    return 3;
+}
+
+CheckOutcome not_checked(std::string reason) {
+    return {Readiness::not_checked, std::move(reason), {}};
+}
+
+std::optional<std::string> unchecked_reason(const SensorReading& r) {
+    if (!r.identity) {
+        return "The sensor did not answer its identity reads.";
+    }
+    const link::CommandResult results[] = {
+        r.power.result,       r.mode.result,           r.sensor_clock.result,
+        r.chemistry.result,   r.processing.result,     r.schedule.result,
+        r.next.result,        r.rs232.result,          r.thermistors[0].result,
+        r.thermistors[1].result, r.thermistors[2].result};
+    const auto unanswered = static_cast<std::size_t>(
+        std::count(std::begin(results), std::end(results), link::kResultNoExchange));
+    if (unanswered > 0 || r.program_unanswered) {
+        return format("The sensor stopped answering: %zu of its reads got no answer.",
+                      unanswered + (r.program_unanswered ? 1 : 0));
+    }
+    return std::nullopt;
+}
+
+std::string outcome_json(const CheckOutcome& outcome) {
+    nlohmann::ordered_json out;
+    out["verdict"] = readiness_name(outcome.readiness);
+    if (outcome.readiness == Readiness::not_checked) {
+        out["reason"] = outcome.reason;
+    }
+    out["items"] = items_json(outcome.items);
+    // Replacement characters for bytes that are not UTF-8: a sensor's name is any bytes.
+    return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+CheckOutcome run_check(link::SensorLink& link, const CheckInputs& inputs,
+                       const PcClocks& clocks) {
+    const SensorReading reading = read_sensor(link, clocks);
+    CheckOutcome out;
+    out.items = judge(reading, inputs);
+    if (const auto reason = unchecked_reason(reading)) {
+        out.readiness = Readiness::not_checked;
+        out.reason = *reason;
+    } else {
+        out.readiness = any_failed(out.items) ? Readiness::not_ready : Readiness::ready;
+    }
+    return out;
 }
 
 }  // namespace kelpira::deployment_check

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,12 +22,35 @@ inline constexpr std::array<std::string_view, 14> kItemIds{
     "references", "faults",  "states", "schedule",    "cycle",   "endurance",
     "serial",   "thermistors"};
 
+// The check as a whole: ready (no item fails), not ready, or not checked (the sensor could
+// not be reached, did not identify itself or left reads unanswered), with its items.
+enum class Readiness { ready, not_ready, not_checked };
+
+struct CheckOutcome {
+    Readiness readiness = Readiness::not_checked;
+    std::string reason;  // not_checked: why, one sentence
+    std::vector<CheckItem> items;
+};
+
+// "ready", "not ready", "not checked".
+std::string_view readiness_name(Readiness r);
+// The program's exit status: 0 ready, 1 not ready, 3 not checked (2 is a usage error).
+int exit_status(const CheckOutcome& outcome);
+// An outcome for a sensor that could not be opened at all.
+CheckOutcome not_checked(std::string reason);
+// The reason the reading leaves the check undecided, or nothing when it can be judged.
+std::optional<std::string> unchecked_reason(const SensorReading& reading);
+
+// The outcome as one JSON object, {"verdict", "reason" (when not checked), "items"}, with a
+// line feed at the end.
+std::string outcome_json(const CheckOutcome& outcome);
+
 // Judges what was read. When the sensor did not identify itself every item after `link` is
 // skipped.
 std::vector<CheckItem> judge(const SensorReading& reading, const CheckInputs& inputs);
 
 // Reads the sensor and judges it.
-std::vector<CheckItem> run_check(link::SensorLink& link, const CheckInputs& inputs,
+CheckOutcome run_check(link::SensorLink& link, const CheckInputs& inputs,
                                  const PcClocks& clocks = {});
 
 }  // namespace kelpira::deployment_check

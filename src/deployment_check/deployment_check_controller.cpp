@@ -33,6 +33,11 @@ FormReading read_form(const CheckForm& form) {
                 word + "\" is not.";
             return r;
         }
+        if (gives_valve(in, reagent->valve)) {
+            r.error = "Valve " + std::to_string(reagent->valve) +
+                      " is given twice in the reagents: give each valve's volume once.";
+            return r;
+        }
         in.reagents.push_back(*reagent);
     }
     r.inputs = std::move(in);

@@ -74,6 +74,7 @@ SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks) {
         r.program = std::move(image);
     } else {
         r.program_failure = loaded.detail;
+        r.program_unanswered = loaded.result == link::kResultNoExchange;
     }
     r.schedule =
         read<records::MeasurementSchedule>([&](auto& s) { return config::read_schedule(link, s); });

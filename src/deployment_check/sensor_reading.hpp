@@ -47,6 +47,7 @@ struct SensorReading {
     std::optional<statemachine::StateMachineImage> program;
     bool program_empty = false;   // the sensor holds no program (the image is one default state)
     std::string program_failure;  // which command failed, when the program could not be read
+    bool program_unanswered = false;  // a read of the program got no answer
     Read<records::MeasurementSchedule> schedule;
     Read<records::NextMeasurement> next;
     Read<records::Rs232Config> rs232;

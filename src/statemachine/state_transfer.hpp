@@ -17,6 +17,7 @@ struct TransferOutcome {
     bool ok = false;
     std::size_t states_done = 0;  // records read or accepted before the end or the failure
     std::string detail;
+    link::CommandResult result = link::kResultSuccess;  // of the command that failed
 };
 
 // Called after each record with (records done, records in all).

@@ -22,9 +22,9 @@ TEST_F(CtlCheck, ExitsOneOnlyWhenAnItemFails) {
     CtlRun r = run({"check"}, runtime);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     const auto lines = lines_of(r.out);
-    ASSERT_EQ(lines.size(), 12u);
+    ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[5].substr(0, 17), "WARN program     ");
-    EXPECT_EQ(lines[11].substr(0, 17), "PASS thermistors ");
+    EXPECT_EQ(lines[13].substr(0, 17), "PASS thermistors ");
     EXPECT_EQ(r.err, "");
 
     // The default program stops after 24 cycles, hours before a 30-day deployment ends.
@@ -34,22 +34,41 @@ TEST_F(CtlCheck, ExitsOneOnlyWhenAnItemFails) {
     EXPECT_EQ(r.err, "");
 }
 
-TEST_F(CtlCheck, JsonIsTheListAndNothingElse) {
+TEST_F(CtlCheck, JsonIsOneObject) {
     const CtlRun r = run({"check", "--json", "--days", "0.5", "--stroke-ul", "50", "--reagent",
                           "1=250", "--platform", "eti"},
                          runtime);
     EXPECT_EQ(r.status, 1) << r.err;
-    const auto list = nlohmann::json::parse(r.out);
-    ASSERT_TRUE(list.is_array());
-    ASSERT_EQ(list.size(), 12u);
+    const auto out = nlohmann::json::parse(r.out);
+    EXPECT_EQ(out["verdict"], "not ready");
+    EXPECT_FALSE(out.contains("reason"));
+    const auto& list = out["items"];
+    ASSERT_EQ(list.size(), 14u);
     for (const auto& item : list) {
         ASSERT_EQ(item.size(), 3u) << item;
         EXPECT_TRUE(item["text"].is_string());
     }
-    EXPECT_EQ(list[9]["id"], "endurance");
-    EXPECT_EQ(list[9]["verdict"], "pass");
-    EXPECT_EQ(list[10]["id"], "serial");
-    EXPECT_EQ(list[10]["verdict"], "pass");
+    EXPECT_EQ(list[11]["id"], "endurance");
+    EXPECT_EQ(list[11]["verdict"], "pass");
+    EXPECT_EQ(list[12]["id"], "serial");
+    EXPECT_EQ(list[12]["verdict"], "pass");
+}
+
+// No sensor: status 3, and the JSON form still says so.
+TEST(CtlCheckAlone, NotCheckedWithoutASensor) {
+    testing::TempFolder files;
+    const std::string runtime = files.path("runtime");
+    ServedSensors none{runtime};
+    CtlRun r = run({"check", "--json"}, runtime);
+    EXPECT_EQ(r.status, 3) << r.err;
+    const auto out = nlohmann::json::parse(r.out);
+    EXPECT_EQ(out["verdict"], "not checked");
+    EXPECT_TRUE(out["reason"].is_string());
+    EXPECT_EQ(out["items"], nlohmann::json::array());
+    r = run({"check"}, runtime);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.starts_with("kelpira-ctl: not checked: ")) << r.err;
 }
 
 TEST_F(CtlCheck, UsageErrors) {
@@ -64,6 +83,12 @@ TEST_F(CtlCheck, UsageErrors) {
         {{"check", "--platform=slocum"},
          "kelpira-ctl: --platform takes seaglider, bridges, eti or generic, not \"slocum\""},
         {{"check", "now"}, "kelpira-ctl: check does not take now"},
+        {{"check", "--days", "0x10"},
+         "kelpira-ctl: --days takes a positive number of days, not \"0x10\""},
+        {{"check", "--days", "inf"}, "kelpira-ctl: --days takes a positive number of days, not \"inf\""},
+        {{"check", "--days", "30d"}, "kelpira-ctl: --days takes a positive number of days, not \"30d\""},
+        {{"check", "--reagent", "1=100", "--reagent", "01=5"},
+         "kelpira-ctl: --reagent gives valve 1 twice"},
     };
     for (const auto& [args, message] : cases) {
         const CtlRun r = run(args, runtime);

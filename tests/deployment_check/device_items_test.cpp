@@ -37,13 +37,30 @@ TEST_F(DeviceItems, SilentSensorFailsLinkAndSkipsTheRest) {
     start({}, std::chrono::milliseconds(100));
     sensor->inject(link::code_value(link::CommandCode::GET_SENSOR_IDENTIFICATION),
                    {virtual_sensor::FaultKind::no_answer});
-    const auto items = check();
+    const auto out = outcome();
+    EXPECT_EQ(out.readiness, Readiness::not_checked);
+    EXPECT_EQ(out.reason, "The sensor did not answer its identity reads.");
+    EXPECT_EQ(exit_status(out), 3);
+    const auto& items = out.items;
     ASSERT_EQ(items.size(), kItemIds.size());
     EXPECT_EQ(items[0].verdict, V::fail);
     for (std::size_t i = 1; i < items.size(); ++i) {
         EXPECT_EQ(items[i].id, kItemIds[i]);
         EXPECT_EQ(items[i].verdict, V::skip);
     }
+}
+
+// A read left unanswered leaves its item undecided: the check as a whole is not a verdict.
+TEST_F(DeviceItems, UnansweredReadIsNotChecked) {
+    start({}, std::chrono::milliseconds(100));
+    sensor->inject(link::code_value(link::CommandCode::GET_STATE_RECORD),
+                   {virtual_sensor::FaultKind::no_answer});
+    sensor->inject(link::code_value(link::CommandCode::GET_RS232_CONFIG),
+                   {virtual_sensor::FaultKind::no_answer});
+    const auto out = outcome();
+    EXPECT_EQ(out.readiness, Readiness::not_checked);
+    EXPECT_EQ(out.reason, "The sensor stopped answering: 2 of its reads got no answer.");
+    EXPECT_EQ(exit_status(out), 3);
 }
 
 TEST_F(DeviceItems, FirmwareVerdicts) {

@@ -46,7 +46,7 @@ TEST_F(DeploymentCheckDialogTest, MarksEntriesCheckAgainAndSave) {
     DeploymentCheckDialog dialog(link, prompter, form);
     dialog.check_again();
     EXPECT_EQ(dialog.windowTitle(), "Deployment Check");
-    ASSERT_EQ(dialog.list()->count(), 12);
+    ASSERT_EQ(dialog.list()->count(), 14);
     EXPECT_TRUE(dialog.list()->item(5)->text().startsWith("WARN program "));
     EXPECT_EQ(mark(dialog, 0), QColor(0, 160, 70));   // link: green
     EXPECT_EQ(mark(dialog, 5), QColor(240, 170, 0));  // program: amber
@@ -57,7 +57,7 @@ TEST_F(DeploymentCheckDialogTest, MarksEntriesCheckAgainAndSave) {
     EXPECT_EQ(form.platform, deployment_check::HostPlatform::seaglider);
     dialog.check_button()->click();
     EXPECT_EQ(mark(dialog, 5), QColor(220, 0, 0));  // the program stops before 30 days
-    EXPECT_TRUE(dialog.list()->item(10)->text().startsWith("WARN serial "));
+    EXPECT_TRUE(dialog.list()->item(12)->text().startsWith("WARN serial "));
 
     // A second window starts from the entries of the first.
     QTest::keyClicks(dialog.stroke_edit(), "-1");
@@ -72,7 +72,7 @@ TEST_F(DeploymentCheckDialogTest, MarksEntriesCheckAgainAndSave) {
     prompter.files.push_back(files.path("check.txt"));
     dialog.save_button()->click();
     const std::string saved = testing::TempFolder::read(files.path("check.txt"));
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 12);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 14);
     EXPECT_EQ(saved.substr(0, 17), "PASS link        ");
 }
 

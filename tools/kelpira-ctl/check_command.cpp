@@ -1,4 +1,5 @@
-// kelpira-ctl check: the deployment check, one verdict per item, exit status 1 when one fails.
+// kelpira-ctl check: the deployment check, one verdict per item; exit status 0 ready, 1 not
+// ready, 3 not checked.
 #include <iostream>
 
 #include "ctl_command.hpp"
@@ -43,6 +44,10 @@ CheckRequest check_request(const std::vector<std::string>& args) {
                     "volume in millilitres, not \"" +
                     v + "\"");
             }
+            if (gives_valve(r.inputs, reagent->valve)) {
+                throw UsageError("--reagent gives valve " + std::to_string(reagent->valve) +
+                                 " twice");
+            }
             r.inputs.reagents.push_back(*reagent);
         } else if (arg.is("--platform")) {
             r.inputs.platform = platform_named(v);
@@ -58,21 +63,29 @@ CheckRequest check_request(const std::vector<std::string>& args) {
 }
 
 int run_check(const Invocation& inv) {
+    using namespace deployment_check;
     const CheckRequest request = check_request(inv.args);
-    // A sensor in its bootloader is checked too: the link item says so.
-    OpenSensor sensor(inv, false);
-    const auto items = deployment_check::run_check(sensor.link(), request.inputs);
-    std::cout << (request.json ? deployment_check::check_json(items)
-                               : deployment_check::check_text(items));
-    return deployment_check::any_failed(items) ? 1 : 0;
+    CheckOutcome outcome;
+    try {
+        // A sensor in its bootloader is checked too: the link item says so.
+        OpenSensor sensor(inv, false);
+        outcome = deployment_check::run_check(sensor.link(), request.inputs);
+    } catch (const WorkFailure& e) {
+        outcome = not_checked(e.what());
+    }
+    std::cout << (request.json ? outcome_json(outcome) : check_text(outcome.items));
+    if (outcome.readiness == Readiness::not_checked && !request.json) {
+        tell("not checked: " + outcome.reason);
+    }
+    return exit_status(outcome);
 }
 
 const Registration kCheck{
     {"check",
      "check [--days N] [--stroke-ul V] [--reagent VALVE=ML]... "
      "[--platform seaglider|bridges|eti|generic] [--json]",
-     "the deployment check: one verdict per item (PASS, WARN, FAIL, SKIP); exit status 1 when "
-     "one fails",
+     "the deployment check: one verdict per item (PASS, WARN, FAIL, SKIP); exit status 0 ready, "
+     "1 when an item fails, 3 when the sensor could not be checked",
      run_check}};
 
 }  // namespace

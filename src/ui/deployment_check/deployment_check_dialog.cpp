@@ -98,7 +98,7 @@ void DeploymentCheckDialog::check_again() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    items_ = deployment_check::run_check(link_, *reading.inputs);
+    items_ = deployment_check::run_check(link_, *reading.inputs).items;
     QApplication::restoreOverrideCursor();
     show_items();
 }
