@@ -67,7 +67,7 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
         {"measures once, then rinses for ever",
          {waiting(1), pumping(1u << 1, 2, 60), state(3, 60), state(4, 10), state(4, 10)},
          0,
-         config::kStateDisabled,
+         records::kStateDisabled,
          90,
          V::fail,
          "From cycle 1 on, the program repeats states 4 → 4 and never measures again.",
