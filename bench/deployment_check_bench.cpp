@@ -22,7 +22,7 @@ constexpr auto kPath = "/dev/virtual/bench";
 deployment_check::CheckInputs inputs() {
     deployment_check::CheckInputs in;
     in.days = 30;
-    in.stroke_ul = 50;
+    in.stroke_ul = deployment_check::StrokeVolume{50, 50};
     in.reagents = {{1, 250}, {2, 250}};
     in.platform = deployment_check::HostPlatform::seaglider;
     return in;

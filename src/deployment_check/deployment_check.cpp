@@ -17,7 +17,7 @@ std::vector<CheckItem> judge(const SensorReading& r, const CheckInputs& in) {
         }
         return items;
     }
-    const ProgramAnalysis a = analyse_program(r);
+    const ProgramAnalysis a = analyse_program(r, in);
     items.push_back(firmware_item(r));
     items.push_back(supply_item(r));
     items.push_back(clock_item(r));
@@ -26,9 +26,11 @@ std::vector<CheckItem> judge(const SensorReading& r, const CheckInputs& in) {
     items.push_back(references_item(r, a));
     items.push_back(faults_item(a));
     items.push_back(states_item(r, a));
-    items.push_back(schedule_item(r, a));
+    items.push_back(timeline_item(a, in));
+    items.push_back(schedule_item(r, a, in));
     items.push_back(cycle_item(a));
     items.push_back(endurance_item(a, in));
+    items.push_back(battery_item(a, in));
     items.push_back(serial_item(r, in));
     items.push_back(thermistors_item(r));
     return items;

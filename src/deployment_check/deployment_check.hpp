@@ -1,7 +1,7 @@
 // The deployment check: whether a sensor is ready to go into the water and how long it will
 // last. It reads the sensor (read commands only), dry-runs its program and answers one item
 // per rule, in this order: link, firmware, supply, clock, running, program, references,
-// faults, states, schedule, cycle, endurance, serial, thermistors.
+// faults, states, timeline, schedule, cycle, endurance, battery, serial, thermistors.
 #pragma once
 
 #include <array>
@@ -17,10 +17,10 @@
 
 namespace kelpira::deployment_check {
 
-inline constexpr std::array<std::string_view, 14> kItemIds{
-    "link",     "firmware",  "supply", "clock",       "running", "program",
-    "references", "faults",  "states", "schedule",    "cycle",   "endurance",
-    "serial",   "thermistors"};
+inline constexpr std::array<std::string_view, 16> kItemIds{
+    "link",     "firmware",  "supply",  "clock",    "running",   "program",
+    "references", "faults",  "states",  "timeline", "schedule",  "cycle",
+    "endurance", "battery",  "serial",  "thermistors"};
 
 // The check as a whole: ready (no item fails), not ready, or not checked (the sensor could
 // not be reached, did not identify itself or left reads unanswered), with its items.

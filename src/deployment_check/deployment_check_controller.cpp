@@ -13,8 +13,10 @@ FormReading read_form(const CheckForm& form) {
         r.error = "The deployment length must be a positive number of days.";
         return r;
     }
-    if (!form.stroke_ul.empty() && !(in.stroke_ul = positive_number(form.stroke_ul))) {
-        r.error = "The stroke volume must be a positive number of microlitres.";
+    if (!form.stroke_ul.empty() && !(in.stroke_ul = parse_stroke(form.stroke_ul))) {
+        r.error =
+            "The stroke volume must be a positive number of microlitres, or "
+            "inject=V,withdraw=V.";
         return r;
     }
     std::size_t at = 0;

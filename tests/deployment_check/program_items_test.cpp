@@ -87,8 +87,9 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
          records::kStateDisabled,
          1,
          V::fail,
+         // Cycles at 1 min, 11 min and 21 min; idle at 25 min.
          "The Deploy dry run from state 0 ends at IDLE (state 3) after 3 measurement cycles, "
-         "30 min at the schedule's interval, before the 1-day deployment ends.",
+         "25 min after it starts, before the 1-day deployment ends.",
          V::pass},
         {"ends without a deployment length",
          {waiting(1), state(2, 60), counted, idle},
@@ -97,7 +98,7 @@ TEST_F(ProgramItems, EachRuleOfTheProgram) {
          {},
          V::warn,
          "The Deploy dry run from state 0 ends at IDLE (state 3) after 3 measurement cycles, "
-         "30 min at the schedule's interval, and then measures no more.",
+         "25 min after it starts, and then measures no more.",
          V::pass},
         {"Deploy start state not set",
          generic_loop(1, 1),
@@ -211,15 +212,46 @@ TEST_F(ProgramItems, CycleAgainstEightyPercentOfTheInterval) {
         put_program(generic_loop(seconds - 60, 60));
         EXPECT_EQ(item("cycle").verdict, verdict) << seconds;
     }
+    // The sensor waits for the next measurement time after an overrun: every 20 minutes.
     EXPECT_EQ(item("cycle").text,
-              "One measurement cycle (from state 2 to its next entry) takes 10 min 1 s, longer "
-              "than the 10 min interval: measurements would overrun.");
+              "A cycle takes 10 min 1 s, so the sensor measures every 20 min, not every 10 min.");
+    inputs.days = 1;
+    // Measuring at 541 s and every 1200 s after: 72 cycles before 86 400 s, the last at
+    // 541 + 71 x 1200 = 85 741 s, 23 h 49 min 1 s after 10:00:00.
+    const auto timeline = item("timeline");
+    EXPECT_EQ(timeline.verdict, V::warn);
+    EXPECT_EQ(timeline.text,
+              "From 08/12/2026 10:00:00, Deploy state 0: one measurement every 20 min (a cycle "
+              "takes 10 min 1 s, so the sensor measures every 20 min, not every 10 min); 72 "
+              "measurement cycles over the 1-day deployment, the last at 09/12/2026 09:49:01: "
+              "measuring lasts to the end of the deployment.");
 }
 
 TEST_F(ProgramItems, ScheduleThatTheProgramWaitsFor) {
     put_program(generic_loop(60, 60));
     put_schedule(60, 3600);
+    EXPECT_EQ(item("schedule").text,
+              "The schedule stops measuring at 08/12/2026 11:00:00; give the deployment's "
+              "length (--days) to judge it.");
+    EXPECT_EQ(item("schedule").verdict, V::warn);
+    // A stop on day 30 of 90: the schedule and the timeline fail.
+    inputs.days = 90;
+    put_schedule(60, 29 * 86400 + 3600);
+    EXPECT_EQ(item("schedule").text,
+              "The schedule stops measuring at 06/01/2027 11:00:00, on day 30 of the 90-day "
+              "deployment.");
+    EXPECT_EQ(item("schedule").verdict, V::fail);
+    const auto timeline = item("timeline");
+    EXPECT_EQ(timeline.verdict, V::fail);
+    // Hourly from 10:01:00 (after the intake minute) to the stop: 29 x 24 + 1 cycles.
+    EXPECT_EQ(timeline.text,
+              "From 08/12/2026 10:00:00, Deploy state 0: one measurement every 1 h; 697 "
+              "measurement cycles over the 90-day deployment, the last at 06/01/2027 10:01:00: "
+              "the schedule's stop time 06/01/2027 11:00:00 ends measuring, before the deployment "
+              "ends.");
+    put_schedule(60, 91 * 86400);
     EXPECT_EQ(item("schedule").verdict, V::pass);
+    inputs.days.reset();
     put_schedule(60, -1, -7200);
     const auto stopped = item("schedule");
     EXPECT_EQ(stopped.verdict, V::fail);
@@ -240,7 +272,7 @@ TEST_F(ProgramItems, EnduranceAgainstTenPercentOfTheDeployment) {
     EXPECT_EQ(item("endurance").text,
               "Endurance needs a deployment length, a stroke volume and a reagent volume.");
     inputs.days = 10;
-    inputs.stroke_ul = 125;  // 3 mL a day, 30 mL over the deployment
+    inputs.stroke_ul = StrokeVolume{125, 125};  // 3 mL a day, 30 mL over the deployment
     const std::pair<double, V> cases[] = {
         {29.999, V::fail}, {30, V::warn}, {32.999, V::warn}, {33, V::pass}};
     for (const auto& [ml, verdict] : cases) {
@@ -250,7 +282,53 @@ TEST_F(ProgramItems, EnduranceAgainstTenPercentOfTheDeployment) {
     inputs.reagents = {{1, 20}, {4, 5}};
     EXPECT_EQ(item("endurance").text,
               "Valve 1 runs out after 6.7 days (3.00 mL a day from 20 mL), before the 10-day "
-              "deployment ends; valve 4 is not drawn from by the Deploy run.");
+              "deployment ends; valve 4 has 5 mL given but the program never draws from it.");
+}
+
+// A TA-like cycle: one stroke through valve 1, then the measurement state entered three times
+// with a stroke through valve 15 after each, every 30 minutes.
+TEST_F(ProgramItems, ConsumablesPerScheduledCycle) {
+    StateRecord again = pumping(1u << 15, 2, 10);
+    again.counter[0] = {1, 2, 0, statemachine::kCounterIncAndTest};  // back to 0 the third time
+    put_program({waiting(1), pumping(1u << 1, 2, 60), state(3, 60), again});
+    put_schedule(30);
+    inputs.days = 90;
+    inputs.stroke_ul = StrokeVolume{50, 50};
+    // 48 cycles a day: valve 1 gives 48 x 50 uL = 2.4 mL a day, 100 mL last 41.67 days; valve
+    // 15 gives 3 x 48 x 50 uL = 7.2 mL a day, 900 mL last 125 days.
+    inputs.reagents = {{1, 100}, {15, 900}};
+    auto endurance = item("endurance");
+    EXPECT_EQ(endurance.verdict, V::fail);
+    EXPECT_EQ(endurance.text,
+              "Valve 1 runs out after 41.7 days (2.40 mL a day from 100 mL), before the 90-day "
+              "deployment ends; valve 15 lasts 125.0 days (7.20 mL a day from 900 mL), more than "
+              "the 90-day deployment.");
+    inputs.reagents = {{1, 250}};
+    endurance = item("endurance");
+    EXPECT_EQ(endurance.verdict, V::warn);
+    EXPECT_EQ(endurance.text,
+              "Valve 1 lasts 104.2 days (2.40 mL a day from 250 mL), more than the 90-day "
+              "deployment; valve 15 is drawn from 3 times a cycle; give its volume with "
+              "--reagent 15=ML.");
+    inputs.stroke_ul = StrokeVolume{60, 50};  // injecting moves 60 uL: 2.88 mL a day
+    inputs.reagents = {{1, 250}, {15, 900}};
+    EXPECT_EQ(item("endurance").text.substr(0, 57),
+              "Valve 1 runs out after 86.8 days (2.88 mL a day from 250 mL");
+
+    // 0.01 W asleep all day and 0.05 Wh a cycle: 0.24 + 48 x 0.05 = 2.64 Wh a day, so a
+    // 100 Wh pack lasts 37.88 days.
+    EXPECT_EQ(item("battery").text, "The battery needs --battery-wh, --cycle-wh and --sleep-w.");
+    inputs.battery_wh = 100;
+    inputs.cycle_wh = 0.05;
+    inputs.sleep_w = 0.01;
+    const std::pair<double, V> cases[] = {{30, V::pass}, {35, V::warn}, {40, V::fail}};
+    for (const auto& [days, verdict] : cases) {
+        inputs.days = days;
+        EXPECT_EQ(item("battery").verdict, verdict) << days;
+    }
+    inputs.days = 30;
+    EXPECT_EQ(item("battery").text,
+              "The 100 Wh pack lasts 37.9 days (2.64 Wh a day), more than the 30-day deployment.");
 }
 
 }  // namespace

@@ -31,10 +31,12 @@ CheckRequest check_request(const std::vector<std::string>& args) {
                 throw UsageError("--days takes a positive number of days, not \"" + v + "\"");
             }
         } else if (arg.is("--stroke-ul")) {
-            r.inputs.stroke_ul = positive_number(v);
+            r.inputs.stroke_ul = parse_stroke(v);
             if (!r.inputs.stroke_ul) {
-                throw UsageError("--stroke-ul takes a positive number of microlitres, not \"" + v +
-                                 "\"");
+                throw UsageError(
+                    "--stroke-ul takes a positive number of microlitres, or inject=V,withdraw=V, "
+                    "not \"" +
+                    v + "\"");
             }
         } else if (arg.is("--reagent")) {
             const auto reagent = parse_reagent(v);
