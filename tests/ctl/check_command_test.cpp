@@ -22,9 +22,9 @@ TEST_F(CtlCheck, ExitsOneOnlyWhenAnItemFails) {
     CtlRun r = run({"check"}, runtime);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     const auto lines = lines_of(r.out);
-    ASSERT_EQ(lines.size(), 14u);
+    ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[5].substr(0, 17), "WARN program     ");
-    EXPECT_EQ(lines[13].substr(0, 17), "PASS thermistors ");
+    EXPECT_EQ(lines[15].substr(0, 17), "PASS thermistors ");
     EXPECT_EQ(r.err, "");
 
     // The default program stops after 24 cycles, hours before a 30-day deployment ends.
@@ -43,15 +43,14 @@ TEST_F(CtlCheck, JsonIsOneObject) {
     EXPECT_EQ(out["verdict"], "not ready");
     EXPECT_FALSE(out.contains("reason"));
     const auto& list = out["items"];
-    ASSERT_EQ(list.size(), 14u);
+    ASSERT_EQ(list.size(), 16u);
     for (const auto& item : list) {
         ASSERT_EQ(item.size(), 3u) << item;
         EXPECT_TRUE(item["text"].is_string());
     }
-    EXPECT_EQ(list[11]["id"], "endurance");
-    EXPECT_EQ(list[11]["verdict"], "pass");
-    EXPECT_EQ(list[12]["id"], "serial");
-    EXPECT_EQ(list[12]["verdict"], "pass");
+    EXPECT_EQ(list[12]["id"], "endurance");
+    EXPECT_EQ(list[14]["id"], "serial");
+    EXPECT_EQ(list[14]["verdict"], "pass");
 }
 
 // No sensor: status 3, and the JSON form still says so.
@@ -76,7 +75,17 @@ TEST_F(CtlCheck, UsageErrors) {
         {{"check", "--days"}, "kelpira-ctl: --days needs a value"},
         {{"check", "--days=-3"}, "kelpira-ctl: --days takes a positive number of days, not \"-3\""},
         {{"check", "--stroke-ul", "0"},
-         "kelpira-ctl: --stroke-ul takes a positive number of microlitres, not \"0\""},
+         "kelpira-ctl: --stroke-ul takes a positive number of microlitres, or inject=V,withdraw=V, "
+         "not \"0\""},
+        {{"check", "--stroke-ul", "inject=50"},
+         "kelpira-ctl: --stroke-ul takes a positive number of microlitres, or inject=V,withdraw=V, "
+         "not \"inject=50\""},
+        {{"check", "--start", "2026-12-09 19:30"},
+         "kelpira-ctl: --start takes YYYY-MM-DDTHH:MM in UTC, not \"2026-12-09 19:30\""},
+        {{"check", "--start-state", "prime"},
+         "kelpira-ctl: --start-state takes deploy or auto, not \"prime\""},
+        {{"check", "--sleep-w", "0x1p-3"},
+         "kelpira-ctl: --sleep-w takes a positive number of watts, not \"0x1p-3\""},
         {{"check", "--reagent", "16=5"},
          "kelpira-ctl: --reagent takes VALVE=ML, a valve from 0 to 15 and a positive volume in "
          "millilitres, not \"16=5\""},

@@ -312,7 +312,7 @@ TEST_F(ProgramItems, ConsumablesPerScheduledCycle) {
               "--reagent 15=ML.");
     inputs.stroke_ul = StrokeVolume{60, 50};  // injecting moves 60 uL: 2.88 mL a day
     inputs.reagents = {{1, 250}, {15, 900}};
-    EXPECT_EQ(item("endurance").text.substr(0, 57),
+    EXPECT_EQ(item("endurance").text.substr(0, 59),
               "Valve 1 runs out after 86.8 days (2.88 mL a day from 250 mL");
 
     // 0.01 W asleep all day and 0.05 Wh a cycle: 0.24 + 48 x 0.05 = 2.64 Wh a day, so a

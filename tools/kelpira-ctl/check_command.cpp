@@ -15,8 +15,19 @@ struct CheckRequest {
 };
 
 constexpr common::OptionSpec kCheckOptions[] = {
-    {"--json"}, {"--days", true}, {"--stroke-ul", true}, {"--reagent", true}, {"--platform", true},
+    {"--json"},           {"--days", true},       {"--stroke-ul", true}, {"--reagent", true},
+    {"--platform", true}, {"--start", true},      {"--start-state", true},
+    {"--battery-wh", true}, {"--cycle-wh", true}, {"--sleep-w", true},
 };
+
+double positive(const std::string& option, const std::string& value, const char* unit) {
+    const auto n = deployment_check::positive_number(value);
+    if (!n) {
+        throw UsageError(option + " takes a positive number of " + unit + ", not \"" + value +
+                         "\"");
+    }
+    return *n;
+}
 
 CheckRequest check_request(const std::vector<std::string>& args) {
     using namespace deployment_check;
@@ -26,10 +37,24 @@ CheckRequest check_request(const std::vector<std::string>& args) {
         if (arg.is("--json")) {
             r.json = true;
         } else if (arg.is("--days")) {
-            r.inputs.days = positive_number(v);
-            if (!r.inputs.days) {
-                throw UsageError("--days takes a positive number of days, not \"" + v + "\"");
+            r.inputs.days = positive("--days", v, "days");
+        } else if (arg.is("--battery-wh")) {
+            r.inputs.battery_wh = positive("--battery-wh", v, "watt-hours");
+        } else if (arg.is("--cycle-wh")) {
+            r.inputs.cycle_wh = positive("--cycle-wh", v, "watt-hours");
+        } else if (arg.is("--sleep-w")) {
+            r.inputs.sleep_w = positive("--sleep-w", v, "watts");
+        } else if (arg.is("--start")) {
+            r.inputs.start = parse_start(v);
+            if (!r.inputs.start) {
+                throw UsageError("--start takes YYYY-MM-DDTHH:MM in UTC, not \"" + v + "\"");
             }
+        } else if (arg.is("--start-state")) {
+            const auto choice = start_choice_named(v);
+            if (!choice) {
+                throw UsageError("--start-state takes deploy or auto, not \"" + v + "\"");
+            }
+            r.inputs.start_state = *choice;
         } else if (arg.is("--stroke-ul")) {
             r.inputs.stroke_ul = parse_stroke(v);
             if (!r.inputs.stroke_ul) {
@@ -84,8 +109,10 @@ int run_check(const Invocation& inv) {
 
 const Registration kCheck{
     {"check",
-     "check [--days N] [--stroke-ul V] [--reagent VALVE=ML]... "
-     "[--platform seaglider|bridges|eti|generic] [--json]",
+     "check [--days N] [--start YYYY-MM-DDTHH:MM[Z]] [--start-state deploy|auto] "
+     "[--stroke-ul V|inject=V,withdraw=V] [--reagent VALVE=ML]... "
+     "[--battery-wh W --cycle-wh E --sleep-w P] [--platform seaglider|bridges|eti|generic] "
+     "[--json]",
      "the deployment check: one verdict per item (PASS, WARN, FAIL, SKIP); exit status 0 ready, "
      "1 when an item fails, 3 when the sensor could not be checked",
      run_check}};
