@@ -82,6 +82,37 @@ std::optional<std::string> unchecked_reason(const SensorReading& r) {
     return std::nullopt;
 }
 
+std::string headline(const CheckOutcome& outcome) {
+    const auto count = [&](Verdict v) {
+        return static_cast<std::size_t>(std::count_if(outcome.items.begin(), outcome.items.end(),
+                                                      [v](const CheckItem& i) { return i.verdict == v; }));
+    };
+    switch (outcome.readiness) {
+        case Readiness::ready: {
+            const std::size_t warnings = count(Verdict::warn);
+            return warnings == 0 ? "READY"
+                                 : format("READY with %zu warning%s", warnings, warnings == 1 ? "" : "s");
+        }
+        case Readiness::not_ready: {
+            const std::size_t fails = count(Verdict::fail);
+            return format("NOT READY: %zu item%s fail%s", fails, fails == 1 ? "" : "s",
+                          fails == 1 ? "s" : "");
+        }
+        case Readiness::not_checked:
+            break;
+    }
+    return "NOT CHECKED: " + outcome.reason;
+}
+
+std::vector<CheckItem> by_severity(std::vector<CheckItem> items) {
+    // skip < pass < warn < fail; skips go last.
+    const auto rank = [](Verdict v) { return v == Verdict::skip ? -1 : static_cast<int>(v); };
+    std::stable_sort(items.begin(), items.end(), [&](const CheckItem& a, const CheckItem& b) {
+        return rank(a.verdict) > rank(b.verdict);
+    });
+    return items;
+}
+
 std::string outcome_json(const CheckOutcome& outcome) {
     nlohmann::ordered_json out;
     out["verdict"] = readiness_name(outcome.readiness);
@@ -94,8 +125,11 @@ std::string outcome_json(const CheckOutcome& outcome) {
 }
 
 CheckOutcome run_check(link::SensorLink& link, const CheckInputs& inputs,
-                       const PcClocks& clocks) {
-    const SensorReading reading = read_sensor(link, clocks);
+                       const PcClocks& clocks, const ReadControl& control) {
+    const SensorReading reading = read_sensor(link, clocks, control);
+    if (reading.cancelled) {
+        return not_checked("The check was cancelled.");
+    }
     CheckOutcome out;
     out.items = judge(reading, inputs);
     if (const auto reason = unchecked_reason(reading)) {

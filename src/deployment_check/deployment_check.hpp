@@ -51,6 +51,13 @@ std::vector<CheckItem> judge(const SensorReading& reading, const CheckInputs& in
 
 // Reads the sensor and judges it.
 CheckOutcome run_check(link::SensorLink& link, const CheckInputs& inputs,
-                                 const PcClocks& clocks = {});
+                       const PcClocks& clocks = {}, const ReadControl& control = {});
+
+// The window's first line: "NOT READY: 3 items fail", "READY with 2 warnings", "READY",
+// "NOT CHECKED: <reason>".
+std::string headline(const CheckOutcome& outcome);
+
+// The items, the most severe first (fail, warn, pass, skip), in check order within each.
+std::vector<CheckItem> by_severity(std::vector<CheckItem> items);
 
 }  // namespace kelpira::deployment_check
