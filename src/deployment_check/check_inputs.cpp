@@ -117,8 +117,8 @@ std::optional<std::int64_t> parse_start(std::string_view text) {
         common::plain_u32(p, text.data() + at + n, v);
         return static_cast<int>(v);
     };
-    const config::CalendarTime t{field(0, 4), field(5, 2), field(8, 2), field(11, 2), field(14, 2),
-                                 0};
+    const config::CalendarTime t{field(0, 4),  field(5, 2),  field(8, 2),
+                                 field(11, 2), field(14, 2), 0};
     const auto seconds = config::schedule_seconds(t);
     if (!seconds) {
         return std::nullopt;

@@ -69,9 +69,9 @@ std::optional<std::string> unchecked_reason(const SensorReading& r) {
         return "The sensor did not answer its identity reads.";
     }
     const link::CommandResult results[] = {
-        r.power.result,       r.mode.result,           r.sensor_clock.result,
-        r.chemistry.result,   r.processing.result,     r.schedule.result,
-        r.next.result,        r.rs232.result,          r.thermistors[0].result,
+        r.power.result,          r.mode.result,          r.sensor_clock.result,
+        r.chemistry.result,      r.processing.result,    r.schedule.result,
+        r.next.result,           r.rs232.result,         r.thermistors[0].result,
         r.thermistors[1].result, r.thermistors[2].result};
     const auto unanswered = static_cast<std::size_t>(
         std::count(std::begin(results), std::end(results), link::kResultNoExchange));
@@ -84,14 +84,16 @@ std::optional<std::string> unchecked_reason(const SensorReading& r) {
 
 std::string headline(const CheckOutcome& outcome) {
     const auto count = [&](Verdict v) {
-        return static_cast<std::size_t>(std::count_if(outcome.items.begin(), outcome.items.end(),
-                                                      [v](const CheckItem& i) { return i.verdict == v; }));
+        return static_cast<std::size_t>(
+            std::count_if(outcome.items.begin(), outcome.items.end(),
+                          [v](const CheckItem& i) { return i.verdict == v; }));
     };
     switch (outcome.readiness) {
         case Readiness::ready: {
             const std::size_t warnings = count(Verdict::warn);
-            return warnings == 0 ? "READY"
-                                 : format("READY with %zu warning%s", warnings, warnings == 1 ? "" : "s");
+            return warnings == 0
+                       ? "READY"
+                       : format("READY with %zu warning%s", warnings, warnings == 1 ? "" : "s");
         }
         case Readiness::not_ready: {
             const std::size_t fails = count(Verdict::fail);
@@ -124,8 +126,8 @@ std::string outcome_json(const CheckOutcome& outcome) {
     return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-CheckOutcome run_check(link::SensorLink& link, const CheckInputs& inputs,
-                       const PcClocks& clocks, const ReadControl& control) {
+CheckOutcome run_check(link::SensorLink& link, const CheckInputs& inputs, const PcClocks& clocks,
+                       const ReadControl& control) {
     const SensorReading reading = read_sensor(link, clocks, control);
     if (reading.cancelled) {
         return not_checked("The check was cancelled.");

@@ -18,9 +18,8 @@
 namespace kelpira::deployment_check {
 
 inline constexpr std::array<std::string_view, 16> kItemIds{
-    "link",     "firmware",  "supply",  "clock",    "running",   "program",
-    "references", "faults",  "states",  "timeline", "schedule",  "cycle",
-    "endurance", "battery",  "serial",  "thermistors"};
+    "link",   "firmware", "supply",   "clock", "running",   "program", "references", "faults",
+    "states", "timeline", "schedule", "cycle", "endurance", "battery", "serial",     "thermistors"};
 
 // The check as a whole: ready (no item fails), not ready, or not checked (the sensor could
 // not be reached, did not identify itself or left reads unanswered), with its items.

@@ -48,9 +48,9 @@ double strokes_per_cycle(const Timeline& t, std::size_t valve) {
 
 // Pass, warn within 10 % of the deployment, fail before it ends.
 Verdict against(double lasts_days, double days) {
-    return lasts_days < days ? Verdict::fail
+    return lasts_days < days             ? Verdict::fail
            : lasts_days * 10 < days * 11 ? Verdict::warn
-                                          : Verdict::pass;
+                                         : Verdict::pass;
 }
 
 std::string days_text(double days) {
@@ -85,7 +85,8 @@ CheckItem endurance_item(const ProgramAnalysis& a, const CheckInputs& in) {
         std::string part = format("valve %u ", unsigned{r.valve});
         if (per_cycle == 0 && before_ul(t, r.valve, stroke) == 0) {
             v = worse(v, Verdict::warn);
-            parts.push_back(part + format("has %g mL given but the program never draws from it", r.ml));
+            parts.push_back(part +
+                            format("has %g mL given but the program never draws from it", r.ml));
             continue;
         }
         Verdict pv = Verdict::pass;
@@ -106,11 +107,11 @@ CheckItem endurance_item(const ProgramAnalysis& a, const CheckInputs& in) {
                 part += "runs out after " + days_text(*lasts) + use;
             }
         } else {
-            const double per_day_ml = per_cycle_ul(t, r.valve, stroke) * kSecondsPerDay /
-                                      *t.pace_s / 1000;
+            const double per_day_ml =
+                per_cycle_ul(t, r.valve, stroke) * kSecondsPerDay / *t.pace_s / 1000;
             pv = against(*lasts, days);
-            part += format(pv == Verdict::pass ? "lasts " : "runs out after ") +
-                    days_text(*lasts) + format(" (%.2f mL a day from %g mL)", per_day_ml, r.ml) +
+            part += format(pv == Verdict::pass ? "lasts " : "runs out after ") + days_text(*lasts) +
+                    format(" (%.2f mL a day from %g mL)", per_day_ml, r.ml) +
                     verdict_tail(pv, days);
         }
         v = worse(v, pv);
@@ -121,9 +122,10 @@ CheckItem endurance_item(const ProgramAnalysis& a, const CheckInputs& in) {
         const double per_cycle = strokes_per_cycle(t, valve);
         if (per_cycle > 0 && !gives_valve(in, static_cast<std::uint8_t>(valve))) {
             v = worse(v, Verdict::warn);
-            parts.push_back(format("valve %zu is drawn from %g time%s a cycle; give its volume "
-                                   "with --reagent %zu=ML",
-                                   valve, per_cycle, per_cycle == 1 ? "" : "s", valve));
+            parts.push_back(
+                format("valve %zu is drawn from %g time%s a cycle; give its volume "
+                       "with --reagent %zu=ML",
+                       valve, per_cycle, per_cycle == 1 ? "" : "s", valve));
         }
     }
     std::string text;

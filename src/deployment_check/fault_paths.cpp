@@ -92,8 +92,8 @@ bool round_measures(const ProgramWalk& walk, std::uint8_t marker) {
 
 std::string never_measures_again(const ProgramWalk& walk, std::uint8_t marker) {
     const auto before = static_cast<std::size_t>(
-        std::count(walk.path.begin(), walk.path.begin() + static_cast<std::ptrdiff_t>(walk.loop_start),
-                   marker));
+        std::count(walk.path.begin(),
+                   walk.path.begin() + static_cast<std::ptrdiff_t>(walk.loop_start), marker));
     if (before == 0) {
         return "the program never measures (state " + std::to_string(marker) +
                "): it repeats states " + round_text(walk);

@@ -29,7 +29,9 @@ std::string state_numbers(const std::vector<std::uint8_t>& states,
                           const std::string& last = "and") {
     std::string text;
     for (std::size_t i = 0; i < states.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == states.size() ? " " + last + " " : ", ") +
+        text += (i == 0                   ? ""
+                 : i + 1 == states.size() ? " " + last + " "
+                                          : ", ") +
                 std::to_string(states[i]);
     }
     return text;
@@ -38,38 +40,38 @@ std::string state_numbers(const std::vector<std::uint8_t>& states,
 // The verdict of one fault path and what the program then does.
 std::pair<Verdict, std::string> judge_fault(const FaultPath& f, std::uint8_t marker) {
     if (!f.walked) {
-        return {Verdict::warn, "the run neither ends nor repeats within the states the check "
-                                "walks, so it could not decide"};
+        return {Verdict::warn,
+                "the run neither ends nor repeats within the states the check "
+                "walks, so it could not decide"};
     }
     if (!f.walk) {
-        return {Verdict::fail, format("the program goes to state %u, which does not exist",
-                                              unsigned{f.fault.to})};
+        return {Verdict::fail,
+                format("the program goes to state %u, which does not exist", unsigned{f.fault.to})};
     }
     const ProgramWalk& w = *f.walk;
     switch (w.end) {
         case WalkEnd::invalid_reference:
             return {Verdict::fail,
                     format("the run meets a reference in state %u to state %u, which "
-                                   "does not exist",
-                                   unsigned{w.path.back()}, unsigned{w.invalid_state})};
+                           "does not exist",
+                           unsigned{w.path.back()}, unsigned{w.invalid_state})};
         case WalkEnd::idle:
         case WalkEnd::hibernating:
-            return {Verdict::warn,
-                    format("the program stops at %s (state %u) and measures no more",
-                                   w.end == WalkEnd::idle ? "IDLE" : "HIBERNATING",
-                                   unsigned{w.path.back()})};
+            return {Verdict::warn, format("the program stops at %s (state %u) and measures no more",
+                                          w.end == WalkEnd::idle ? "IDLE" : "HIBERNATING",
+                                          unsigned{w.path.back()})};
         case WalkEnd::loops:
             if (round_measures(w, marker)) {
                 return {Verdict::pass, ""};
             }
-            return {Verdict::fail, "the program repeats states " + round_text(w) +
-                                       " and never measures again"};
+            return {Verdict::fail,
+                    "the program repeats states " + round_text(w) + " and never measures again"};
         case WalkEnd::undecided:
             break;
     }
     return {Verdict::warn, format("the run neither ends nor repeats within %zu states, "
-                                          "so the check could not decide",
-                                          w.path.size())};
+                                  "so the check could not decide",
+                                  w.path.size())};
 }
 
 }  // namespace
@@ -81,9 +83,9 @@ CheckItem references_item(const SensorReading& r, const ProgramAnalysis& a) {
     const std::size_t states = r.program->state_count();
     std::vector<std::string> parts;
     for (const Reference& ref : a.broken) {
-        parts.push_back(format("state %u's ", unsigned{ref.from}) + field_name(ref) +
-                        format(" is %u, which the %zu-state program does not have",
-                               unsigned{ref.to}, states));
+        parts.push_back(
+            format("state %u's ", unsigned{ref.from}) + field_name(ref) +
+            format(" is %u, which the %zu-state program does not have", unsigned{ref.to}, states));
     }
     const Verdict broken = parts.empty() ? Verdict::pass : Verdict::fail;
     if (!a.unreachable.empty()) {
@@ -132,13 +134,13 @@ CheckItem faults_item(const ProgramAnalysis& a) {
             found.push_back({verdict, f.fault.kind, std::move(outcome), {f.fault.from}});
         }
     }
-    const std::size_t timeouts = static_cast<std::size_t>(
-        std::count_if(a.faults.begin(), a.faults.end(), [](const FaultPath& f) {
-            return f.fault.kind == ReferenceKind::pump_timeout;
-        }));
+    const std::size_t timeouts = static_cast<std::size_t>(std::count_if(
+        a.faults.begin(), a.faults.end(),
+        [](const FaultPath& f) { return f.fault.kind == ReferenceKind::pump_timeout; }));
     const std::size_t triggers = a.faults.size() - timeouts;
-    const std::string counted = format("%zu pump time-out%s and %zu depth trigger%s", timeouts,
-                                       timeouts == 1 ? "" : "s", triggers, triggers == 1 ? "" : "s");
+    const std::string counted =
+        format("%zu pump time-out%s and %zu depth trigger%s", timeouts, timeouts == 1 ? "" : "s",
+               triggers, triggers == 1 ? "" : "s");
     if (found.empty()) {
         return {"faults", Verdict::pass,
                 "After each fault the Deploy dry run can meet (" + counted +

@@ -84,12 +84,13 @@ std::pair<Verdict, std::string> deploy_end(const StartRun& run, const ProgramAna
 
 std::string undecided_text(const StartRun& run, const ProgramAnalysis& a) {
     const auto cycles = a.timeline->run_cycles;
-    return format("the %s dry run from state %u neither ends nor repeats within %zu states (%llu "
-                  "measurement cycle%s, %s of simulated time), so the check could not decide how "
-                  "it goes on",
-                  std::string(run.label).c_str(), unsigned{run.start}, run.walk->path.size(),
-                  static_cast<unsigned long long>(cycles), cycles == 1 ? "" : "s",
-                  duration_text(static_cast<std::uint64_t>(a.timeline->run_s)).c_str());
+    return format(
+        "the %s dry run from state %u neither ends nor repeats within %zu states (%llu "
+        "measurement cycle%s, %s of simulated time), so the check could not decide how "
+        "it goes on",
+        std::string(run.label).c_str(), unsigned{run.start}, run.walk->path.size(),
+        static_cast<unsigned long long>(cycles), cycles == 1 ? "" : "s",
+        duration_text(static_cast<std::uint64_t>(a.timeline->run_s)).c_str());
 }
 
 std::string sentence(std::vector<std::string> parts) {
@@ -220,9 +221,10 @@ CheckItem program_item(const SensorReading& r, const ProgramAnalysis& a, const C
     } else if (a.deploy->walk->end == WalkEnd::loops) {
         const ProgramWalk& w = *a.deploy->walk;
         if (round_measures(w, a.marker)) {
-            parts.push_back(format("the Deploy dry run from state %u loops, so it measures until "
-                                   "stopped",
-                                   unsigned{a.deploy->start}));
+            parts.push_back(
+                format("the Deploy dry run from state %u loops, so it measures until "
+                       "stopped",
+                       unsigned{a.deploy->start}));
         } else {
             v = Verdict::fail;
             parts.push_back(never_measures_again(w, a.marker));

@@ -45,7 +45,8 @@ struct Stepper {
             const auto& s = image.states[i];
             stops[i] = statemachine::ends_walk(s);
             for (const auto& c : s.counter) {
-                counts[i] = counts[i] || c.mode != statemachine::kCounterIncOnly || c.increment != 0;
+                counts[i] =
+                    counts[i] || c.mode != statemachine::kCounterIncOnly || c.increment != 0;
             }
         }
     }

@@ -75,13 +75,13 @@ CheckItem schedule_item(const SensorReading& r, const ProgramAnalysis& a, const 
         const std::string stop = config::schedule_time_text(s.stop_time);
         const auto& t = *a.timeline;
         if (t.end_s && std::int64_t{s.stop_time} < *t.end_s) {
-            return {"schedule", Verdict::fail,
-                    format("The schedule stops measuring at %s, on day %lld of the %g-day "
-                           "deployment.",
-                           stop.c_str(),
-                           static_cast<long long>((std::int64_t{s.stop_time} - t.start_s) / kDayS +
-                                                  1),
-                           *in.days)};
+            return {
+                "schedule", Verdict::fail,
+                format("The schedule stops measuring at %s, on day %lld of the %g-day "
+                       "deployment.",
+                       stop.c_str(),
+                       static_cast<long long>((std::int64_t{s.stop_time} - t.start_s) / kDayS + 1),
+                       *in.days)};
         }
         if (!t.end_s) {
             return {"schedule", Verdict::warn,
@@ -124,9 +124,10 @@ CheckItem timeline_item(const ProgramAnalysis& a, const CheckInputs& in) {
         return {"timeline", Verdict::skip, "There is no dry run of the deployment to time."};
     }
     const Timeline& t = *a.timeline;
-    std::string text = format("From %s, %s state %u: ",
-                              config::schedule_time_text(static_cast<std::uint32_t>(t.start_s)).c_str(),
-                              t.start_label.c_str(), unsigned{t.start_state});
+    std::string text =
+        format("From %s, %s state %u: ",
+               config::schedule_time_text(static_cast<std::uint32_t>(t.start_s)).c_str(),
+               t.start_label.c_str(), unsigned{t.start_state});
     Verdict v = Verdict::pass;
     if (!t.pace_s) {
         text += "no timed measurement cycle";
@@ -185,7 +186,8 @@ CheckItem timeline_item(const ProgramAnalysis& a, const CheckInputs& in) {
 
 CheckItem cycle_item(const ProgramAnalysis& a) {
     if (!a.timeline) {
-        return {"cycle", Verdict::skip, "There is no dry run of the deployment to time a cycle on."};
+        return {"cycle", Verdict::skip,
+                "There is no dry run of the deployment to time a cycle on."};
     }
     const Timeline& t = *a.timeline;
     if (!t.pace_s) {

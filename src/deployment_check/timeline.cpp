@@ -111,8 +111,8 @@ ValveCounts per(const ValveCounts& counts, double n) {
 
 // Cycles at `times` (and every `period` after, when it is positive) before `horizon`; the
 // last of them.
-void count_before(const std::vector<std::int64_t>& times, std::int64_t period,
-                  std::int64_t horizon, std::uint64_t& cycles, std::optional<std::int64_t>& last) {
+void count_before(const std::vector<std::int64_t>& times, std::int64_t period, std::int64_t horizon,
+                  std::uint64_t& cycles, std::optional<std::int64_t>& last) {
     for (const std::int64_t t : times) {
         if (t >= horizon) {
             continue;
@@ -138,8 +138,8 @@ void set_overrun(Timeline& t) {
 }  // namespace
 
 Timeline make_timeline(const statemachine::StateMachineImage& image, const ProgramWalk& walk,
-                       std::uint8_t marker, const TimelineSchedule& schedule,
-                       std::int64_t start_s, std::optional<double> days) {
+                       std::uint8_t marker, const TimelineSchedule& schedule, std::int64_t start_s,
+                       std::optional<double> days) {
     Timeline t;
     t.start_state = walk.start;
     t.start_s = start_s;
@@ -150,10 +150,9 @@ Timeline make_timeline(const statemachine::StateMachineImage& image, const Progr
     const auto& path = walk.path;
     t.loops = walk.end == WalkEnd::loops;
     const std::size_t round_from = t.loops ? walk.loop_start : 0;
-    const bool waits = std::any_of(path.begin() + static_cast<std::ptrdiff_t>(round_from),
-                                   path.end(), [&](std::uint8_t s) {
-                                       return waits_for_schedule(image.states[s]);
-                                   });
+    const bool waits =
+        std::any_of(path.begin() + static_cast<std::ptrdiff_t>(round_from), path.end(),
+                    [&](std::uint8_t s) { return waits_for_schedule(image.states[s]); });
     if (waits) {
         t.interval_s = schedule.interval_s;
     }
@@ -211,9 +210,9 @@ Timeline make_timeline(const statemachine::StateMachineImage& image, const Progr
     const ValveCounts withdraw_before_round = step.withdraw;
     const std::int64_t work_before = step.work;
     going = going && step.run(path, round_from, n);
-    const std::vector<std::int64_t> early(step.cycle_times.begin(),
-                                          step.cycle_times.begin() +
-                                              static_cast<std::ptrdiff_t>(times_before));
+    const std::vector<std::int64_t> early(
+        step.cycle_times.begin(),
+        step.cycle_times.begin() + static_cast<std::ptrdiff_t>(times_before));
     if (!going) {
         // The schedule's stop came within the first rounds.
         count_before(step.cycle_times, 0, std::min(horizon, *schedule.stop_s + 1), t.cycles,
@@ -254,11 +253,10 @@ Timeline make_timeline(const statemachine::StateMachineImage& image, const Progr
         return t;
     }
     count_before(early, 0, until, t.cycles, t.last_cycle_s);
-    std::vector<std::int64_t> repeating(step.cycle_times.begin() +
-                                            static_cast<std::ptrdiff_t>(times_before),
-                                        step.cycle_times.end());
-    count_before(repeating, static_cast<std::int64_t>(t.round_s), until, t.cycles,
-                 t.last_cycle_s);
+    std::vector<std::int64_t> repeating(
+        step.cycle_times.begin() + static_cast<std::ptrdiff_t>(times_before),
+        step.cycle_times.end());
+    count_before(repeating, static_cast<std::int64_t>(t.round_s), until, t.cycles, t.last_cycle_s);
     return t;
 }
 
@@ -268,7 +266,8 @@ double per_cycle_ul(const Timeline& t, std::size_t valve, const StrokeVolume& st
 }
 
 double before_ul(const Timeline& t, std::size_t valve, const StrokeVolume& stroke) {
-    return t.inject_before[valve] * stroke.inject_ul + t.withdraw_before[valve] * stroke.withdraw_ul;
+    return t.inject_before[valve] * stroke.inject_ul +
+           t.withdraw_before[valve] * stroke.withdraw_ul;
 }
 
 double run_ul(const Timeline& t, std::size_t valve, const StrokeVolume& stroke) {

@@ -25,8 +25,8 @@ using ValveCounts = std::array<double, statemachine::kValveCount>;
 struct Timeline {
     std::string start_label;  // "Deploy" or "Automatic Deployment"
     std::uint8_t start_state = 0;
-    std::int64_t start_s = 0;           // the deployment's start, schedule seconds
-    std::optional<std::int64_t> end_s;  // its end, with a length
+    std::int64_t start_s = 0;                 // the deployment's start, schedule seconds
+    std::optional<std::int64_t> end_s;        // its end, with a length
     std::optional<std::uint64_t> interval_s;  // the schedule's, when the program waits for it
     std::optional<std::int64_t> stop_s;       // the schedule's stop time, when set
 
@@ -74,8 +74,8 @@ struct TimelineSchedule {
 // `start_s`. `marker` is the sample measurement state. Reagent and battery limits are not
 // applied here (see apply_limits).
 Timeline make_timeline(const statemachine::StateMachineImage& image, const ProgramWalk& walk,
-                       std::uint8_t marker, const TimelineSchedule& schedule,
-                       std::int64_t start_s, std::optional<double> days);
+                       std::uint8_t marker, const TimelineSchedule& schedule, std::int64_t start_s,
+                       std::optional<double> days);
 
 // Microlitres per cycle drawn through `valve`, and before the first round.
 double per_cycle_ul(const Timeline& t, std::size_t valve, const StrokeVolume& stroke);

@@ -94,8 +94,10 @@ TEST_F(CtlCheck, UsageErrors) {
         {{"check", "now"}, "kelpira-ctl: check does not take now"},
         {{"check", "--days", "0x10"},
          "kelpira-ctl: --days takes a positive number of days, not \"0x10\""},
-        {{"check", "--days", "inf"}, "kelpira-ctl: --days takes a positive number of days, not \"inf\""},
-        {{"check", "--days", "30d"}, "kelpira-ctl: --days takes a positive number of days, not \"30d\""},
+        {{"check", "--days", "inf"},
+         "kelpira-ctl: --days takes a positive number of days, not \"inf\""},
+        {{"check", "--days", "30d"},
+         "kelpira-ctl: --days takes a positive number of days, not \"30d\""},
         {{"check", "--reagent", "1=100", "--reagent", "01=5"},
          "kelpira-ctl: --reagent gives valve 1 twice"},
     };

@@ -17,10 +17,9 @@ TEST_F(DeviceItems, DefaultSensorIsCleanButItsProgramStopsAfter24Cycles) {
         verdicts.push_back(i.verdict);
     }
     // The prime state (7) has no start state; every pump time-out hibernates.
-    EXPECT_EQ(verdicts,
-              (std::vector<V>{V::pass, V::pass, V::pass, V::pass, V::pass, V::warn, V::warn, V::warn,
-                              V::pass, V::warn, V::pass, V::pass, V::skip, V::skip, V::skip,
-                              V::pass}));
+    EXPECT_EQ(verdicts, (std::vector<V>{V::pass, V::pass, V::pass, V::pass, V::pass, V::warn,
+                                        V::warn, V::warn, V::pass, V::warn, V::pass, V::pass,
+                                        V::skip, V::skip, V::skip, V::pass}));
     EXPECT_EQ(item("faults").text,
               "After a pump time-out in state 0, 2, 4, 9 or 11 the program stops at HIBERNATING "
               "(state 8) and measures no more (of 5 pump time-outs and 0 depth triggers).");

@@ -154,8 +154,7 @@ TEST_F(ProgramItems, EveryPathOfTheProgram) {
          V::fail,
          "After a pump time-out in state 1 the program goes to state 40, which does not exist "
          "(of 1 pump time-out and 0 depth triggers)."},
-        {"a diving trigger to a state that does not exist",
-         with_fault([](StateRecord& s) {
+        {"a diving trigger to a state that does not exist", with_fault([](StateRecord& s) {
              s.pump_stop_mode = statemachine::kStopOnTime;
              s.dive_trigger = {0, 2, 41, 0};
          }),
@@ -165,8 +164,7 @@ TEST_F(ProgramItems, EveryPathOfTheProgram) {
          V::fail,
          "After the diving trigger in state 1 the program goes to state 41, which does not exist "
          "(of 0 pump time-outs and 1 depth trigger)."},
-        {"a climbing trigger into a loop that never measures",
-         with_fault([](StateRecord& s) {
+        {"a climbing trigger into a loop that never measures", with_fault([](StateRecord& s) {
              s.pump_stop_mode = statemachine::kStopOnTime;
              s.climb_trigger = {0, 1, 3, 0};
          }),
@@ -188,8 +186,7 @@ TEST_F(ProgramItems, EveryPathOfTheProgram) {
              s.default_next = 3;
              s.counter[0] = {1, 0, 2, statemachine::kCounterIncAndTest};
          }),
-         V::fail,
-         "State 1's counter 5 next state is 77, which the 4-state program does not have.",
+         V::fail, "State 1's counter 5 next state is 77, which the 4-state program does not have.",
          V::pass, "No state the Deploy dry run leaves has a pump time-out or a depth trigger."},
     };
     put_schedule(10);

@@ -58,8 +58,10 @@ TEST_F(DeploymentCheckDialogTest, MarksEntriesCheckAgainAndSave) {
     EXPECT_EQ(dialog.headline_label()->text(), "READY with 4 warnings");
     ASSERT_EQ(dialog.list()->count(), 16);
     // The most severe first: the warnings, then the passes.
-    EXPECT_TRUE(dialog.list()->item(0)->text().startsWith("WARN program ")) << dialog.list()->item(0)->text().toStdString();
-    EXPECT_TRUE(dialog.list()->item(4)->text().startsWith("PASS link ")) << dialog.list()->item(4)->text().toStdString();
+    EXPECT_TRUE(dialog.list()->item(0)->text().startsWith("WARN program "))
+        << dialog.list()->item(0)->text().toStdString();
+    EXPECT_TRUE(dialog.list()->item(4)->text().startsWith("PASS link "))
+        << dialog.list()->item(4)->text().toStdString();
     EXPECT_EQ(mark(dialog, 0), QColor(240, 170, 0));  // program: amber
     EXPECT_EQ(mark(dialog, 4), QColor(0, 160, 70));   // link: green
 

@@ -15,9 +15,9 @@ struct CheckRequest {
 };
 
 constexpr common::OptionSpec kCheckOptions[] = {
-    {"--json"},           {"--days", true},       {"--stroke-ul", true}, {"--reagent", true},
-    {"--platform", true}, {"--start", true},      {"--start-state", true},
-    {"--battery-wh", true}, {"--cycle-wh", true}, {"--sleep-w", true},
+    {"--json"},           {"--days", true},    {"--stroke-ul", true},   {"--reagent", true},
+    {"--platform", true}, {"--start", true},   {"--start-state", true}, {"--battery-wh", true},
+    {"--cycle-wh", true}, {"--sleep-w", true},
 };
 
 double positive(const std::string& option, const std::string& value, const char* unit) {

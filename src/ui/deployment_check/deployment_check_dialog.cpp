@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-
 namespace kelpira::ui {
 
 namespace {
@@ -133,7 +132,8 @@ void DeploymentCheckDialog::check_again() {
             deployment_check::ReadControl control;
             control.cancelled = [&c] { return c.stop_requested(); };
             control.progress = [&handoff](std::size_t done, std::size_t total) {
-                handoff.post([done, total](DeploymentCheckDialog& d) { d.on_progress(done, total); });
+                handoff.post(
+                    [done, total](DeploymentCheckDialog& d) { d.on_progress(done, total); });
             };
             auto outcome = deployment_check::run_check(link, inputs, {}, control);
             handoff.post([outcome = std::move(outcome)](DeploymentCheckDialog& d) mutable {
