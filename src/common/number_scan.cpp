@@ -157,6 +157,44 @@ std::optional<std::int64_t> whole_number(std::string_view text) {
     return v;
 }
 
+std::optional<double> decimal_real(std::string_view text) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < text.size() && is_digit(text[i])) {
+            ++i;
+        }
+        return i - from;
+    };
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) {
+        return std::nullopt;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            ++i;
+        }
+        if (digits() == 0) {
+            return std::nullopt;
+        }
+    }
+    if (i != text.size()) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const auto r = fast_float::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() ||
+        value > std::numeric_limits<double>::max()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 double leading_real(std::string_view text) {
     const auto r = scan_f64(text);
     return r.ok ? r.value : 0.0;

@@ -56,6 +56,11 @@ inline bool plain_u32(const char*& p, const char* end, std::uint32_t& out) {
 // Nothing for any other text, or beyond the 64-bit range.
 std::optional<std::int64_t> whole_number(std::string_view text);
 
+// A plain decimal real as a user types it: digits with an optional fraction and an optional
+// exponent ("30", "12.5", ".5", "1e3"), nothing else: no blanks, signs, hexadecimal forms,
+// infinities, NaN or trailing text, and nothing for a value beyond the range of a double.
+std::optional<double> decimal_real(std::string_view text);
+
 // The longest numeric prefix of a text field as a decimal real, 0.0 when there is none.
 double leading_real(std::string_view text);
 

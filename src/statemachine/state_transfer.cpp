@@ -37,6 +37,7 @@ TransferOutcome load_from_sensor(link::SensorLink& link, StateMachineImage& imag
     const link::CommandResult info = link::get_state_machine_info(link, count);
     if (info != link::kResultSuccess) {
         out.detail = "GET_STATE_MACHINE_INFO failed (status=" + std::to_string(info) + ")";
+        out.result = info;
         reset_to_default(image);
         return out;
     }
@@ -60,6 +61,7 @@ TransferOutcome load_from_sensor(link::SensorLink& link, StateMachineImage& imag
             link::get_state_record(link, static_cast<std::uint8_t>(i), bytes);
         if (r != link::kResultSuccess) {
             out.detail = failed("GET_STATE_RECORD", i, r);
+            out.result = r;
             reset_to_default(image);
             return out;
         }
@@ -85,6 +87,7 @@ TransferOutcome save_to_sensor(link::SensorLink& link, const StateMachineImage& 
         if (r != link::kResultSuccess) {
             out.detail = failed("SET_STATE_RECORD", i, r);
             out.next_may_be_written = link::answer_lost(r);
+            out.result = r;
             return out;
         }
         out.states_done = i + 1;

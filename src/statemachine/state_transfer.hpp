@@ -19,6 +19,7 @@ struct TransferOutcome {
     std::string detail;
     // Saving: the state after the acknowledged ones lost its answer, so the sensor may hold it.
     bool next_may_be_written = false;
+    link::CommandResult result = link::kResultSuccess;  // of the command that failed
 };
 
 // How much of a failed save the sensor holds: "3 of 12 states acknowledged; state 3 may also
