@@ -2,7 +2,7 @@
 #include "ui/common/guarded_application.hpp"
 
 #include <gtest/gtest.h>
-#include <QPushButton>
+#include <QObject>
 #include <QTimer>
 #include <stdexcept>
 
@@ -16,12 +16,12 @@ TEST(GuardedApplication, AnExceptionInASlotIsToldAndTheLoopGoesOn) {
     auto& app = testing::test_application();
     testing::RecordingPrompter prompter;
     app.set_fault_prompter(&prompter);
-    QPushButton button;
-    QObject::connect(&button, &QPushButton::clicked,
-                     [] { throw std::runtime_error("planted \xb5 fault"); });
+    // A timer's slot, not a button's: unwinding through a widget's click leaves Qt's own guard
+    // of the button unfreed, which the leak checker would rightly count.
+    QObject context;
     bool later = false;
-    QTimer::singleShot(0, &button, [&button] { button.click(); });
-    QTimer::singleShot(0, &button, [&later] { later = true; });
+    QTimer::singleShot(0, &context, [] { throw std::runtime_error("planted \xb5 fault"); });
+    QTimer::singleShot(0, &context, [&later] { later = true; });
     QCoreApplication::processEvents();
     app.set_fault_prompter(nullptr);
 
