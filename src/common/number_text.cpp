@@ -19,4 +19,16 @@ std::string general_text(double value) {
     return std::string(buffer.data(), r.ptr);
 }
 
+std::string field_text(double value, int decimals) {
+    std::string fixed = fixed_text(value, decimals);
+    const bool zero_shown = value != 0.0 && fixed.find_first_of("123456789") == std::string::npos;
+    if (fixed.size() <= kFieldChars && !zero_shown) {
+        return fixed;
+    }
+    std::array<char, 64> buffer{};
+    const auto r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                 std::chars_format::scientific, decimals);
+    return std::string(buffer.data(), r.ptr);
+}
+
 }  // namespace kelpira::common

@@ -44,7 +44,7 @@ std::uint32_t milli_value(const PageControl& field) {
 }
 
 std::string fixed5_text(float value) {
-    return common::fixed_text(value, 5);
+    return common::field_text(value, 5);
 }
 
 std::string general_text(float value) {
@@ -52,7 +52,7 @@ std::string general_text(float value) {
 }
 
 std::string crm_text(float value) {
-    return common::fixed_text(static_cast<double>(value) + 0.001, 2);
+    return common::field_text(static_cast<double>(value) + 0.001, 2);
 }
 
 std::string milli_text(std::uint32_t v) {

@@ -26,7 +26,7 @@ void show_number(OpticsField& field, std::uint32_t value) {
 }
 
 std::string volts_text(float v) {
-    return common::fixed_text(v, 5);
+    return common::field_text(v, 5);
 }
 
 // The DIC offset is shown a hundredth of a millivolt up, so that a stored 0.12345 that is
@@ -116,7 +116,7 @@ void show_records(const ActuatorRecords& r, OpticsControls& c) {
     show_value(c.pmt_control_v, r.pmt.control_v, volts_text(r.pmt.control_v));
     c.dic_rxgain = r.dic.rxgain != 0;
     show_value(c.dic_offset_v, r.dic.offset_v,
-               common::fixed_text(r.dic.offset_v + kOffsetShowBias, 4));
+               common::field_text(r.dic.offset_v + kOffsetShowBias, 4));
     show_number(c.dic_frequency_khz, r.dic.frequency_khz);
     show_number(c.dic_excitation_pct, r.dic.excitation_pct);
     c.pump_direction = r.pump.direction;

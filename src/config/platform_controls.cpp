@@ -17,7 +17,7 @@ constexpr std::uint32_t kHubFirstAddress = 64;
 constexpr std::uint32_t kHubLastAddress = 71;
 
 void show_real(PlatformField& field, float value) {
-    show_value(field, value, common::fixed_text(value, 3));
+    show_value(field, value, common::field_text(value, 3));
 }
 
 template <typename T>

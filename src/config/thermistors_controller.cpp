@@ -31,7 +31,7 @@ ThermistorControls show_thermistor(const records::ThermistorConfig& record) {
     common::show_choice(c.input_channel, record.input_channel);
     const std::array<float, 4> values{record.a3, record.a2, record.a1, record.a0};
     for (std::size_t k = 0; k < values.size(); ++k) {
-        common::show_value(c.coefficients[k], values[k], common::fixed_text(values[k], 5));
+        common::show_value(c.coefficients[k], values[k], common::field_text(values[k], 5));
     }
     return c;
 }

@@ -11,7 +11,7 @@
 namespace kelpira::report {
 
 std::string fixed(double value, int decimals) {
-    return common::fixed_text(value, decimals);
+    return common::field_text(value, decimals);
 }
 
 std::string general(double value) {

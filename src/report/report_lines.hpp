@@ -11,7 +11,8 @@
 
 namespace kelpira::report {
 
-// "%.Nf", "%g" and "%u"/"%d" as the C locale prints them.
+// "%.Nf" as the dialogs' fields show it (scientific where the fixed text would be too wide or
+// show a value as zero: common::field_text), "%g" and "%u"/"%d" as the C locale prints them.
 std::string fixed(double value, int decimals);
 std::string general(double value);
 std::string num(std::int64_t value);

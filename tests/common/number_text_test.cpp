@@ -64,5 +64,31 @@ TEST(FixedText, SameTextAsPrintf) {
     }
 }
 
+// A field shows the fixed text while it fits and says something true; otherwise the value
+// in scientific notation, never a tail or a zero.
+TEST(FieldText, FixedWhileItFitsScientificOtherwise) {
+    const struct {
+        double value;
+        int decimals;
+        const char* text;
+    } cases[] = {
+        {0.00112, 5, "0.00112"},
+        {-12345678.12345, 5, "-1.23457e+07"},   // 15 characters: past the field
+        {-1234567.12345, 5, "-1234567.12345"},  // 14: fits
+        {-3.4028234663852886e38, 5, "-3.40282e+38"},
+        {484516925440.0, 3, "4.845e+11"},
+        {1e-7, 5, "1.00000e-07"},
+        {-1e-7, 5, "-1.00000e-07"},
+        {0.000004, 5, "4.00000e-06"},  // rounds to 0.00000
+        {0.000005, 5, "0.00001"},      // rounds up: shown true
+        {0.0, 5, "0.00000"},
+        {-0.0, 5, "-0.00000"},  // a zero is shown as one, sign and all
+        {12.5, 2, "12.50"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(field_text(c.value, c.decimals), c.text) << c.value;
+    }
+}
+
 }  // namespace
 }  // namespace kelpira::common

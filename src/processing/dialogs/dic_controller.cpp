@@ -119,7 +119,7 @@ void show_dic_params(ProcessingView& view, const records::DicParams& p) {
             std::to_string(inlet.measurement_state);
         // The stored value is a float; the 0.001 keeps 1999.995f from showing as 1999.99.
         common::show_value(control(view, k, DicInletControl::crm_value), inlet.crm_umol_kg,
-                           common::fixed_text(static_cast<double>(inlet.crm_umol_kg) + 0.001, 2));
+                           common::field_text(static_cast<double>(inlet.crm_umol_kg) + 0.001, 2));
         apply_inlet_rules(view, k);
     }
 }

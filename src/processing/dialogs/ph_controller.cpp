@@ -24,7 +24,7 @@ const common::FormControl& control(const ProcessingView& v, PhControl c) {
 constexpr const char* kParameters = "Processing Parameters";
 
 void show_real(common::FormControl& field, float value) {
-    common::show_value(field, value, common::fixed_text(value, 5));
+    common::show_value(field, value, common::field_text(value, 5));
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ TEST(HeaderValues, PhFieldsKeepWhatFiveDecimalsHide) {
     PhController d = make_ph_dialog();
     ASSERT_TRUE(open_ph_dialog(d, p));
     auto& offset = d.view.controls[static_cast<std::size_t>(PhControl::r_offset)];
-    EXPECT_EQ(offset.text, "0.00000");
+    EXPECT_EQ(offset.text, "4.00000e-06") << "five decimals would show 0.00000";
     EXPECT_EQ(ph_settings_of(d.view).params, d.header.ph);
     offset.text = "0.5";
     EXPECT_EQ(ph_settings_of(d.view).params.r_offset, 0.5f);
