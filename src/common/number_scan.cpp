@@ -4,6 +4,7 @@
 #include <fast_float/fast_float.h>
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace kelpira::common {
@@ -152,6 +153,29 @@ std::optional<std::int64_t> whole_number(std::string_view text) {
     std::int64_t v = 0;
     const auto [p, ec] = std::from_chars(text.data() + begin, text.data() + end, v);
     if (ec != std::errc() || p != text.data() + end) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+std::optional<std::int64_t> option_integer(std::string_view text) {
+    std::int64_t v = 0;
+    const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || p != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+std::optional<double> option_real(std::string_view text) {
+    // A digit or a point must follow the sign: "inf" and "nan" are not typed numbers.
+    const std::size_t first = text.starts_with('-') ? 1 : 0;
+    if (first >= text.size() || !(is_decimal_digit(text[first]) || text[first] == '.')) {
+        return std::nullopt;
+    }
+    double v = 0;
+    const auto r = fast_float::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) {
         return std::nullopt;
     }
     return v;

@@ -56,6 +56,12 @@ inline bool plain_u32(const char*& p, const char* end, std::uint32_t& out) {
 // Nothing for any other text, or beyond the 64-bit range.
 std::optional<std::int64_t> whole_number(std::string_view text);
 
+// A number given as a command-line option's value: an optional '-' and decimal digits, for a
+// real also a fraction and an exponent, and nothing else (no blanks, '+', hexadecimal,
+// infinity or NaN). Nothing beyond the range of the type.
+std::optional<std::int64_t> option_integer(std::string_view text);
+std::optional<double> option_real(std::string_view text);
+
 // The longest numeric prefix of a text field as a decimal real, 0.0 when there is none.
 double leading_real(std::string_view text);
 

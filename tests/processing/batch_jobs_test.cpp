@@ -22,7 +22,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kelpira::processing::run_command_line;
+using kelpira::process::run_command_line;
 
 struct Outcome {
     int status = -1;

@@ -1,5 +1,8 @@
 // kelpira-ctl check: the deployment check, one verdict per item, exit status 1 when one fails.
 #include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "ctl_command.hpp"
 #include "deployment_check/deployment_check.hpp"
@@ -13,52 +16,12 @@ struct CheckRequest {
     bool json = false;
 };
 
-constexpr common::OptionSpec kCheckOptions[] = {
-    {"--json"}, {"--days", true}, {"--stroke-ul", true}, {"--reagent", true}, {"--platform", true},
-};
-
-CheckRequest check_request(const std::vector<std::string>& args) {
-    using namespace deployment_check;
-    CheckRequest r;
-    for (const auto& arg : command_args(args, kCheckOptions)) {
-        const std::string& v = arg.value;
-        if (arg.is("--json")) {
-            r.json = true;
-        } else if (arg.is("--days")) {
-            r.inputs.days = positive_number(v);
-            if (!r.inputs.days) {
-                throw UsageError("--days takes a positive number of days, not \"" + v + "\"");
-            }
-        } else if (arg.is("--stroke-ul")) {
-            r.inputs.stroke_ul = positive_number(v);
-            if (!r.inputs.stroke_ul) {
-                throw UsageError("--stroke-ul takes a positive number of microlitres, not \"" + v +
-                                 "\"");
-            }
-        } else if (arg.is("--reagent")) {
-            const auto reagent = parse_reagent(v);
-            if (!reagent) {
-                throw UsageError(
-                    "--reagent takes VALVE=ML, a valve from 0 to 15 and a positive "
-                    "volume in millilitres, not \"" +
-                    v + "\"");
-            }
-            r.inputs.reagents.push_back(*reagent);
-        } else if (arg.is("--platform")) {
-            r.inputs.platform = platform_named(v);
-            if (!r.inputs.platform) {
-                throw UsageError("--platform takes seaglider, bridges, eti or generic, not \"" + v +
-                                 "\"");
-            }
-        } else {
-            throw UsageError("check does not take " + v);
-        }
-    }
-    return r;
+// A positive number as the deployment check's form reads it.
+bool is_positive(const std::string& text) {
+    return deployment_check::positive_number(text).has_value();
 }
 
-int run_check(const Invocation& inv) {
-    const CheckRequest request = check_request(inv.args);
+int run_check(const Invocation& inv, const CheckRequest& request) {
     // A sensor in its bootloader is checked too: the link item says so.
     OpenSensor sensor(inv, false);
     const auto items = deployment_check::run_check(sensor.link(), request.inputs);
@@ -67,13 +30,54 @@ int run_check(const Invocation& inv) {
     return deployment_check::any_failed(items) ? 1 : 0;
 }
 
+Run declare_check(CLI::App& command) {
+    using namespace deployment_check;
+    auto r = std::make_shared<CheckRequest>();
+    command
+        .add_option_function<std::string>(
+            "--days", [r](const std::string& v) { r->inputs.days = positive_number(v); },
+            "the deployment's length in days")
+        ->type_name("N")
+        ->check(common::of_form("a number above 0", is_positive));
+    command
+        .add_option_function<std::string>(
+            "--stroke-ul", [r](const std::string& v) { r->inputs.stroke_ul = positive_number(v); },
+            "the pump's stroke volume in microlitres")
+        ->type_name("V")
+        ->check(common::of_form("a number above 0", is_positive));
+    command
+        .add_option_function<std::vector<std::string>>(
+            "--reagent",
+            [r](const std::vector<std::string>& given) {
+                for (const auto& v : given) {
+                    r->inputs.reagents.push_back(*parse_reagent(v));
+                }
+            },
+            "the volume in a valve's reagent bag (repeatable): a valve from 0 to 15\n"
+            "and millilitres above 0")
+        ->type_name("VALVE=ML")
+        ->check(common::of_form("VALVE=ML",
+                                [](const std::string& v) { return parse_reagent(v).has_value(); }));
+    std::vector<std::string> platforms;
+    for (const HostPlatform p : kHostPlatforms) {
+        platforms.emplace_back(platform_name(p));
+    }
+    command
+        .add_option_function<std::string>(
+            "--platform", [r](const std::string& v) { r->inputs.platform = platform_named(v); },
+            "the host platform the sensor is deployed on")
+        ->type_name("P")
+        ->transform(common::one_of(platforms));
+    command.add_flag("--json", r->json, "print only a JSON list of {id, verdict, text}")
+        ->disable_flag_override();
+    return [r](const Invocation& inv) { return run_check(inv, *r); };
+}
+
 const Registration kCheck{
     {"check",
-     "check [--days N] [--stroke-ul V] [--reagent VALVE=ML]... "
-     "[--platform seaglider|bridges|eti|generic] [--json]",
      "the deployment check: one verdict per item (PASS, WARN, FAIL, SKIP); exit status 1 when "
      "one fails",
-     run_check}};
+     declare_check}};
 
 }  // namespace
 
