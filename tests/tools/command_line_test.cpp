@@ -12,12 +12,12 @@
 namespace kelpira {
 namespace {
 
-struct Run {
+struct ProgramRun {
     CtlRun result;
     std::string what;
 };
 
-Run run_program(const std::string& program, const std::vector<std::string>& args) {
+ProgramRun run_program(const std::string& program, const std::vector<std::string>& args) {
     static testing::TempFolder files;
     const std::string runtime = files.path("runtime");  // no sensor attached
     CtlProcess p = spawn_program(std::string(KELPIRA_BINARY_DIR) + "/" + program, args, runtime);
@@ -31,14 +31,14 @@ Run run_program(const std::string& program, const std::vector<std::string>& args
 TEST(ProgramCommandLines, VersionAndValuesGivenEitherWay) {
     for (const std::string program :
          {"kelpira", "kelpira-ctl", "kelpira-process", "kelpira-virtual-sensor"}) {
-        const Run r = run_program(program, {"--version"});
+        const ProgramRun r = run_program(program, {"--version"});
         EXPECT_EQ(r.result.status, 0) << r.what;
         EXPECT_EQ(r.result.out, program + " 1.0e\n") << r.what;
     }
     // "--opt=value" and "--opt value" both reach the work, which finds no sensor.
     for (const auto& args : {std::vector<std::string>{"--device=Absent", "info"},
                              std::vector<std::string>{"--device", "Absent", "info"}}) {
-        const Run r = run_program("kelpira-ctl", args);
+        const ProgramRun r = run_program("kelpira-ctl", args);
         EXPECT_EQ(r.result.status, 1) << r.what;
         EXPECT_EQ(r.result.err, "kelpira-ctl: no sensor attached\n") << r.what;
     }
@@ -154,7 +154,7 @@ TEST(ProgramCommandLines, EveryUsageErrorIsWordedByTheOneGenerator) {
          "Usage: kelpira-ctl watch [OPTIONS]\n"},
     };
     for (const auto& c : cases) {
-        const Run r = run_program(c.program, c.args);
+        const ProgramRun r = run_program(c.program, c.args);
         EXPECT_EQ(r.result.status, 2) << r.what;
         EXPECT_EQ(r.result.out, "") << r.what;
         EXPECT_EQ(r.result.err, c.err) << r.what;
@@ -234,7 +234,7 @@ TEST(ProgramCommandLines, HelpListsEveryOptionWithItsRange) {
          {"  --raw Excludes: --results --diagnostics", "  --count N:[1, 4294967295]"}},
     };
     for (const auto& c : cases) {
-        const Run r = run_program(c.program, c.args);
+        const ProgramRun r = run_program(c.program, c.args);
         EXPECT_EQ(r.result.status, 0) << r.what;
         for (const auto& line : c.lines) {
             EXPECT_NE(("\n" + r.result.out).find("\n" + line), std::string::npos)
