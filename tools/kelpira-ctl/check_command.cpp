@@ -56,6 +56,7 @@ Run declare_check(CLI::App& command) {
             "the volume in a valve's reagent bag (repeatable): a valve from 0 to 15\n"
             "and millilitres above 0")
         ->type_name("VALVE=ML")
+        ->allow_extra_args(false)
         ->check(common::of_form("VALVE=ML",
                                 [](const std::string& v) { return parse_reagent(v).has_value(); }));
     std::vector<std::string> platforms;

@@ -66,6 +66,7 @@ void declare_options(CLI::App& app, BatchOptions& o) {
            "auto (default: from each file's KELPIRA.CHEMISTRY.TYPE), nutrient, ph,\n"
            "ta or dic; files of another chemistry fail")
         ->type_name("C")
+        ->allow_extra_args(false)
         ->transform(common::one_of(choice_names()));
     app.add_option_function<std::vector<std::string>>(
            "--set",
@@ -79,6 +80,7 @@ void declare_options(CLI::App& app, BatchOptions& o) {
            "--set KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10; a file without a\n"
            "header is processed with these values")
         ->type_name("KEY=VALUE")
+        ->allow_extra_args(false)
         ->check(common::of_form("KEY=VALUE", [](const std::string& text) {
             const auto eq = text.find('=');
             return eq != std::string::npos && eq > 0;

@@ -47,6 +47,7 @@ void declare_output_format(CLI::App& app, processing::OutputFormatOptions& forma
            "the one kelpira-process would write. NAME: a letter, then letters,\n"
            "digits and _.+-@")
         ->type_name("NAME=VALUE")
+        ->allow_extra_args(false)
         ->check(common::of_form("NAME=VALUE", [](const std::string& text) {
             const auto eq = text.find('=');
             return eq != std::string::npos && is_attribute_name(text.substr(0, eq));
