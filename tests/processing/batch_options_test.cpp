@@ -54,6 +54,11 @@ TEST(BatchOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(nc.options->format.attributes[0].value, "a=b");
     EXPECT_EQ(nc.options->format.attributes[1].value, "CC-BY-4.0");
 
+    // A repeatable option takes one value each time, never the files after it.
+    const auto one = parse({"--chemistry", "ph", "a.csv", "--set", "K=1", "b.csv"});
+    ASSERT_TRUE(one.options.has_value()) << one.outcome.err;
+    EXPECT_EQ(one.options->files, (std::vector<std::string>{"a.csv", "b.csv"}));
+
     const auto dash = parse({"--output", "-", "a.csv"});
     ASSERT_TRUE(dash.options.has_value());
     EXPECT_TRUE(dash.options->writes_to_stdout());
