@@ -1,9 +1,11 @@
-// kelpira-ctl clock: the sensor's clock as the clock dialog shows it, and "Set Now" from a
-// typed date and time or from the PC's clock.
+// kelpira-ctl clock: the sensor's clock as the clock dialog shows it, "Set Now" from a
+// typed date and time or from the PC's clock, and "Record Offset..." into a clock log.
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "config/clock_offset.hpp"
 #include "config/clock_transfer.hpp"
 #include "config/real_time_clock_controller.hpp"
 #include "ctl_command.hpp"
@@ -16,6 +18,8 @@ struct ClockRequest {
     std::optional<config::CalendarTime> set;  // --set
     bool sync_pc = false;                     // --sync-pc
     bool utc = false;                         // --utc
+    std::optional<std::string> log;           // --log FILE
+    std::optional<std::string> event;         // --event
 };
 
 int run_clock(const Invocation& inv, const ClockRequest& request) {
@@ -32,6 +36,18 @@ int run_clock(const Invocation& inv, const ClockRequest& request) {
             throw WorkFailure(sensor.path() +
                               ": Failed to set RTC time (status=" + std::to_string(rc) + ")");
         }
+    }
+    if (request.log) {
+        const auto recorded = config::record_clock_offset(
+            sensor.link(), *request.log,
+            request.event.value_or(std::string(records::kDefaultClockEvent)));
+        if (!recorded.ok) {
+            throw WorkFailure(sensor.path() + ": " + recorded.error);
+        }
+        std::cout << recorded.line;
+        tell(config::precision_text(recorded.precision_s) +
+             ", from the moment the sensor's second changed");
+        return 0;
     }
     records::RtcTime now;
     const auto rc = config::read_rtc_time(sensor.link(), now);
@@ -61,13 +77,26 @@ Run declare_clock(CLI::App& command) {
     command.add_flag("--utc", r->utc, "with --sync-pc: the PC's UTC time")
         ->disable_flag_override()
         ->needs(sync_pc);
+    CLI::Option* log =
+        common::add_optional(command, "--log", r->log,
+                             "append the clock's offset from UTC to this clock log and print\n"
+                             "that line")
+            ->type_name("FILE")
+            ->check(common::of_form("FILE", [](const std::string& v) { return !v.empty(); }));
+    std::vector<std::string> events(std::begin(records::kClockEvents),
+                                    std::end(records::kClockEvents));
+    common::add_optional(command, "--event", r->event, "the event the offset is logged for")
+        ->type_name("E")
+        ->transform(common::one_of(events))
+        ->needs(log);
     return [r](const Invocation& inv) { return run_clock(inv, *r); };
 }
 
 const Registration kClock{
     {"clock",
      "print the sensor's clock; set it to a date and time or to the PC's local time (UTC with "
-     "--utc), then print it",
+     "--utc), then print it; with --log, append its offset from UTC to a clock log and print "
+     "that line",
      declare_clock}};
 
 }  // namespace

@@ -90,6 +90,14 @@ void declare_options(CLI::App& app, BatchOptions& o) {
         ->type_name("FILE")
         ->check(common::of_form("FILE", not_empty));
     declare_output_format(app, o.format);
+    common::add_optional(app, "--clock-log", o.clock_log,
+                         "correct each result's time for the sensor clock's drift with the\n"
+                         "offsets of FILE (kelpira-ctl clock --log), linearly between the\n"
+                         "records of the sensor the file's header names: a column\n"
+                         "\"Time (UTC, corrected)\" after the time columns; in a NetCDF file\n"
+                         "`time` is corrected and `sensor_time` added")
+        ->type_name("FILE")
+        ->check(common::of_form("FILE", not_empty));
     common::add_optional(app, "--log", o.log,
                          "write the processing log to FILE (-: standard error)")
         ->type_name("FILE")
@@ -108,7 +116,8 @@ void declare_options(CLI::App& app, BatchOptions& o) {
         "  1  a file could not be opened or read, had no header and no --set values,\n"
         "     had no chemistry type (without --chemistry), a chemistry type without\n"
         "     processing or of another chemistry, or a pH sample interval of 0; or\n"
-        "     the results or the log could not be written\n"
+        "     the results or the log could not be written, or the clock log could not\n"
+        "     be read or was refused\n"
         "  2  the command line is wrong: an unknown option, a missing value, several\n"
         "     chemistries given or found in the files, a --set key the files do not\n"
         "     have, --output or --log naming a raw file or each other, or --format\n"

@@ -214,6 +214,21 @@ std::vector<DeviceOption> make_device_options() {
          [](ServedSensorOptions& d, const CLI::Option&, std::size_t) {
              d.sensor.legacy_nutrient_params = true;
          }},
+        {"--clock-offset-s", "S",
+         "the sensor's clock starts S seconds (a decimal) ahead of the host's\n"
+         "(default 0; negative: behind)",
+         common::decimal_in(-1e9, 1e9),
+         [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
+             d.sensor.clock_offset_s = nth<double>(o, k);
+         }},
+        {"--clock-drift-ppm", "N",
+         "the sensor's clock runs N parts per million fast (negative: slow)\n"
+         "against the host's, from the start or from the moment it is set; the\n"
+         "host's clock (scaled by --time-scale) is the true UTC",
+         common::decimal_in(-1e5, 1e5),
+         [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
+             d.sensor.clock_drift_ppm = nth<double>(o, k);
+         }},
         {"--supply-mv", "MV",
          "supply voltage in millivolts (default 12000); below 9000 the sensor\n"
          "refuses to start its program (result 6)",
