@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "deployment_check/deployment_check.hpp"
+#include "deployment_check/program_walk.hpp"
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "virtual_sensor/in_process_device.hpp"
@@ -21,7 +22,7 @@ constexpr auto kPath = "/dev/virtual/bench";
 deployment_check::CheckInputs inputs() {
     deployment_check::CheckInputs in;
     in.days = 30;
-    in.stroke_ul = 50;
+    in.stroke_ul = deployment_check::StrokeVolume{50, 50};
     in.reagents = {{1, 250}, {2, 250}};
     in.platform = deployment_check::HostPlatform::seaglider;
     return in;
@@ -61,6 +62,34 @@ void BM_DeploymentCheck_RulesOnly(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DeploymentCheck_RulesOnly)->Unit(benchmark::kMicrosecond);
+
+// The longest walk the check decides: a 255-state program whose counters nest two rounds of
+// 255 (16.5 million states entered before it stops).
+statemachine::StateMachineImage nested_program() {
+    statemachine::StateMachineImage image;
+    image.last_index = statemachine::kMaxLastIndex;
+    for (std::size_t i = 0; i < statemachine::kMaxStates; ++i) {
+        auto& s = image.states[i];
+        s.default_next = static_cast<std::uint8_t>(i + 1);
+        s.delay_s = 1;
+    }
+    image.states[254].power_mode = statemachine::kPowerIdle;
+    for (std::size_t k = 0; k < 2; ++k) {
+        auto& s = image.states[252 + k];
+        s.default_next = 0;
+        s.counter[k] = {1, 254, static_cast<std::uint8_t>(253 + k),
+                        statemachine::kCounterIncAndTest};
+    }
+    return image;
+}
+
+void BM_ProgramWalk_NestedCounters(benchmark::State& state) {
+    const auto image = nested_program();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(deployment_check::walk_program(image, 0));
+    }
+}
+BENCHMARK(BM_ProgramWalk_NestedCounters)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

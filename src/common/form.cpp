@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <limits>
 #include <string_view>
@@ -117,6 +118,7 @@ void show_value(FormControl& field, double value, std::string text) {
     field.text = text;
     field.shown_text = std::move(text);
     field.shown_value = value;
+    field.shown_bits.reset();
 }
 
 std::optional<double> unedited_value(const FormControl& field) {
@@ -131,6 +133,9 @@ double field_value(const FormControl& field) {
 }
 
 float field_f32(const FormControl& field) {
+    if (field.shown_bits && unedited_value(field)) {
+        return std::bit_cast<float>(*field.shown_bits);
+    }
     return common::to_f32(field_value(field));
 }
 

@@ -4,6 +4,8 @@
 // what the user did not edit.
 #pragma once
 
+#include <bit>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -34,6 +36,7 @@ struct FormControl {
     // A value shown from a file's header: its exact value, and the text it was shown as. The
     // text rounds it; while the field still holds that text, the exact value is the one used.
     std::optional<double> shown_value;
+    std::optional<std::uint32_t> shown_bits;  // a float shown: its exact bits
     std::string shown_text;
     // The last entry of the list is a stored value none of its entries offered (show_choice).
     bool kept_entry = false;
@@ -70,6 +73,13 @@ double field_real(std::string_view text);
 // A stored number shown in a text field. While the field holds the text it was shown as, the
 // exact stored number is the one used, whatever the text rounds; once edited, the typed text.
 void show_value(FormControl& field, double value, std::string text);
+// The same for a float, whose exact bits are kept (a signalling NaN would come back quiet
+// through a double); chosen for float arguments only.
+template <std::same_as<float> F>
+void show_value(FormControl& field, F value, std::string text) {
+    show_value(field, static_cast<double>(value), std::move(text));
+    field.shown_bits = std::bit_cast<std::uint32_t>(value);
+}
 // The value shown by show_value while the field holds its text unedited; nothing once edited.
 std::optional<double> unedited_value(const FormControl& field);
 // A real field: the shown value while unedited, otherwise the typed text read by field_real.

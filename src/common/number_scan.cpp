@@ -167,18 +167,51 @@ std::optional<std::int64_t> option_integer(std::string_view text) {
     return v;
 }
 
+std::optional<double> decimal_real(std::string_view text) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < text.size() && is_digit(text[i])) {
+            ++i;
+        }
+        return i - from;
+    };
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) {
+        return std::nullopt;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            ++i;
+        }
+        if (digits() == 0) {
+            return std::nullopt;
+        }
+    }
+    if (i != text.size()) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const auto r = fast_float::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() ||
+        value > std::numeric_limits<double>::max()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::optional<double> option_real(std::string_view text) {
-    // A digit or a point must follow the sign: "inf" and "nan" are not typed numbers.
-    const std::size_t first = text.starts_with('-') ? 1 : 0;
-    if (first >= text.size() || !(is_decimal_digit(text[first]) || text[first] == '.')) {
+    const bool negative = text.starts_with('-');
+    const auto v = decimal_real(negative ? text.substr(1) : text);
+    if (!v) {
         return std::nullopt;
     }
-    double v = 0;
-    const auto r = fast_float::from_chars(text.data(), text.data() + text.size(), v);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) {
-        return std::nullopt;
-    }
-    return v;
+    return negative ? -*v : *v;
 }
 
 double leading_real(std::string_view text) {

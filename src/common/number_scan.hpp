@@ -56,9 +56,14 @@ inline bool plain_u32(const char*& p, const char* end, std::uint32_t& out) {
 // Nothing for any other text, or beyond the 64-bit range.
 std::optional<std::int64_t> whole_number(std::string_view text);
 
+// A plain decimal real as a user types it: digits with an optional fraction and an optional
+// exponent ("30", "12.5", ".5", "1e3"), nothing else: no blanks, signs, hexadecimal forms,
+// infinities, NaN or trailing text, and nothing for a value beyond the range of a double.
+std::optional<double> decimal_real(std::string_view text);
+
 // A number given as a command-line option's value: an optional '-' and decimal digits, for a
-// real also a fraction and an exponent, and nothing else (no blanks, '+', hexadecimal,
-// infinity or NaN). Nothing beyond the range of the type.
+// real also a fraction and an exponent as decimal_real reads them, and nothing else (no blanks,
+// '+', hexadecimal, infinity or NaN). Nothing beyond the range of the type.
 std::optional<std::int64_t> option_integer(std::string_view text);
 std::optional<double> option_real(std::string_view text);
 

@@ -14,18 +14,8 @@ namespace kelpira::common {
 
 namespace {
 
-// Empty when `dir` is a real folder of this user closed to others, or missing and `missing_ok`.
-std::string folder_problem(const std::string& dir, bool missing_ok) {
-    struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0) {
-        if (errno == ENOENT && missing_ok) {
-            return {};
-        }
-        return "cannot examine " + dir + ": " + std::strerror(errno);
-    }
-    if (S_ISLNK(st.st_mode)) {
-        return dir + " is a link, not a folder";
-    }
+// A folder that is a folder, the user's own and closed to others: empty, or why not.
+std::string owner_and_mode_problem(const struct stat& st, const std::string& dir) {
     if (!S_ISDIR(st.st_mode)) {
         return dir + " is not a folder";
     }
@@ -38,22 +28,28 @@ std::string folder_problem(const std::string& dir, bool missing_ok) {
     return {};
 }
 
+// Empty when `dir` is a real folder of this user closed to others, or missing and `missing_ok`.
+std::string folder_problem(const std::string& dir, bool missing_ok) {
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0) {
+        if (errno == ENOENT && missing_ok) {
+            return {};
+        }
+        return "cannot examine " + dir + ": " + std::strerror(errno);
+    }
+    if (S_ISLNK(st.st_mode)) {
+        return dir + " is a link, not a folder";
+    }
+    return owner_and_mode_problem(st, dir);
+}
+
 // The same checks on a folder already opened.
 std::string opened_folder_problem(int fd, const std::string& dir) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         return "cannot examine " + dir + ": " + std::strerror(errno);
     }
-    if (!S_ISDIR(st.st_mode)) {
-        return dir + " is not a folder";
-    }
-    if (st.st_uid != ::geteuid()) {
-        return dir + " belongs to another user (uid " + std::to_string(st.st_uid) + ")";
-    }
-    if ((st.st_mode & 077) != 0) {
-        return dir + " is open to other users";
-    }
-    return {};
+    return owner_and_mode_problem(st, dir);
 }
 
 // Why `name` in `at` could not be opened as a folder without following a link.

@@ -1,6 +1,8 @@
-// Control characters as escapes.
+// Control characters as escapes, and back.
 #include "common/visible_text.hpp"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace kelpira::common {
@@ -55,6 +57,11 @@ std::string visible_text(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\\') {
+            out += "\\\\";
+            ++i;
+            continue;
+        }
         if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
             ++i;
@@ -100,6 +107,50 @@ std::string visible_text(std::string_view text) {
                 break;
         }
         ++i;
+    }
+    return out;
+}
+
+std::optional<std::string> text_from_visible(std::string_view text) {
+    // The one-letter escapes visible_text writes, and the byte each stands for.
+    static constexpr struct {
+        char letter;
+        char byte;
+    } kLetters[] = {{'a', '\a'}, {'b', '\b'}, {'t', '\t'},   {'n', '\n'}, {'v', '\v'},
+                    {'f', '\f'}, {'r', '\r'}, {'e', '\x1B'}, {'\\', '\\'}};
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size()) {
+            return std::nullopt;
+        }
+        if (text[i] == 'x') {
+            // Exactly two hexadecimal digits, as visible_text writes them.
+            const char* first = text.data() + i + 1;
+            const char* end = first + std::min<std::size_t>(2, text.size() - i - 1);
+            unsigned byte = 0;
+            const auto r = std::from_chars(first, end, byte, 16);
+            if (end - first != 2 || r.ptr != end || r.ec != std::errc{}) {
+                return std::nullopt;
+            }
+            out += static_cast<char>(byte);
+            i += 2;
+            continue;
+        }
+        bool known = false;
+        for (const auto& l : kLetters) {
+            if (l.letter == text[i]) {
+                out += l.byte;
+                known = true;
+            }
+        }
+        if (!known) {
+            return std::nullopt;
+        }
     }
     return out;
 }

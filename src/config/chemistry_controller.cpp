@@ -77,16 +77,20 @@ link::CommandResult load_chemistry(link::SensorLink& link, records::ChemistryCon
     return link::kResultSuccess;
 }
 
-link::CommandResult save_chemistry(link::SensorLink& link, const records::ChemistryConfig& record,
-                                   ProcessingBuffers& buffers, std::size_t tab) {
-    const link::CommandResult result = records::set_chemistry_config(link, record);
-    if (result != link::kResultSuccess) {
-        return result;
+std::array<link::RecordWrite, 2> save_chemistry(link::SensorLink& link,
+                                                const records::ChemistryConfig& record,
+                                                ProcessingBuffers& buffers, std::size_t tab) {
+    std::array<link::RecordWrite, 2> writes{{{"chemistry"}, {"processing parameters"}}};
+    writes[0] = link::record_write("chemistry", records::set_chemistry_config(link, record));
+    if (writes[0].state != link::WriteState::written) {
+        return writes;
     }
     const records::ChemistryDescriptor& d = descriptor(tab);
     auto& params = buffer_of(buffers, d);
     params.resize(d.record_length);
-    return records::set_processing_params(link, record.chemistry, params);
+    writes[1] = link::record_write("processing parameters",
+                                   records::set_processing_params(link, record.chemistry, params));
+    return writes;
 }
 
 std::optional<ChemistryController> open_chemistry_dialog(link::SensorLink& link,
@@ -124,7 +128,7 @@ void change_chemistry_tab(ChemistryController& d, std::size_t tab, link::SensorL
     records::ChemistryConfig record = d.config;
     if (load_chemistry(link, record, d.buffers, loaded) != link::kResultSuccess) {
         prompter.message("Load", kLoadFailed);
-        reset_ticked(d);
+        mark_unread(d.page);
         return;
     }
     d.config = record;
@@ -140,14 +144,17 @@ void save_chemistry_dialog(ChemistryController& d, link::SensorLink& link,
     }
     d.config = collect_config(d.page);
     buffer_of(d.buffers, descriptor(d.tab)) = collect_params(d.page);
-    link::CommandResult result = save_chemistry(link, d.config, d.buffers, d.tab);
+    auto writes = save_chemistry(link, d.config, d.buffers, d.tab);
     std::size_t loaded = d.tab;
     records::ChemistryConfig record = d.config;
-    if (result == link::kResultSuccess) {
-        result = load_chemistry(link, record, d.buffers, loaded);
+    if (link::all_written(writes)) {
+        const auto read_back = load_chemistry(link, record, d.buffers, loaded);
+        for (auto& w : writes) {
+            w = link::record_write(w.record, link::kResultSuccess, read_back);
+        }
     }
-    if (result != link::kResultSuccess) {
-        prompter.message(kSaveCaption, "Failed to save settings");
+    if (!link::all_written(writes)) {
+        prompter.message(kSaveCaption, "Failed to save settings\n" + link::writes_text(writes));
         return;
     }
     d.config = record;

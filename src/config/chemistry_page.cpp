@@ -128,8 +128,14 @@ std::vector<std::uint8_t> reset_params(ChemistryPageView& page) {
 }
 
 void set_page_checked(ChemistryPageView& page, bool checked) {
-    page.checked = checked;
+    page.checked = checked && !page.unread;
     apply_rules(page);
+}
+
+void mark_unread(ChemistryPageView& page) {
+    page.unread = true;
+    page.notes.insert(page.notes.begin(), kUnreadNote);
+    set_page_checked(page, false);
 }
 
 void page_control_changed(ChemistryPageView& page, std::size_t /*control*/) {

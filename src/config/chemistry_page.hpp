@@ -26,6 +26,10 @@ struct ChemistryPageView {
     std::vector<std::string> notes;     // fixed texts shown above the controls
     records::ChemistryConfig config;    // the page's copy of the chemistry record
     std::vector<std::uint8_t> params;   // the page's processing record
+    // The sensor's records could not be read for this page: it shows no values of its own,
+    // its check box stays clear and it is never saved (defaults must not replace a record
+    // nobody saw).
+    bool unread = false;
 };
 
 // The page of a chemistry the table carries, showing defaults with its check box clear.
@@ -47,6 +51,11 @@ void show_params(ChemistryPageView& page, std::span<const std::uint8_t> record);
 records::ChemistryConfig reset_config(ChemistryPageView& page, bool tick);
 // The page's processing record becomes the defaults, shown and returned.
 std::vector<std::uint8_t> reset_params(ChemistryPageView& page);
+
+// The page's records could not be read: disabled and clear until the tab is read again.
+void mark_unread(ChemistryPageView& page);
+inline constexpr const char* kUnreadNote =
+    "Not read from the sensor: this page cannot be saved. Choose its tab again to read it.";
 
 // The check box, or a list or check box among the controls, changed (the new value is in the
 // view already): the enabling rules are applied again.

@@ -2,6 +2,7 @@
 #include "config/optics_controls.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "common/decimal_milli.hpp"
@@ -64,11 +65,16 @@ void read_controls(OpticsControls& c, ActuatorRecords& r) {
     }
 
     records::PmtConfig& p = r.pmt;
+    const std::uint8_t stored_instrument = p.instrument;
     p = records::PmtConfig{};
     p.instrument = c.pmt_instrument;
     const float typed_v = common::field_f32(c.pmt_control_v);
-    p.control_v = pmt_control_v(p.instrument, typed_v);
-    if (p.control_v != typed_v) {
+    // Limited only when the user typed it or chose the instrument: a stored voltage the
+    // sensor holds goes back as it is, as the snapshot import does.
+    const bool typed =
+        !common::unedited_value(c.pmt_control_v) || p.instrument != stored_instrument;
+    p.control_v = typed ? pmt_control_v(p.instrument, typed_v) : typed_v;
+    if (std::bit_cast<std::uint32_t>(p.control_v) != std::bit_cast<std::uint32_t>(typed_v)) {
         show_value(c.pmt_control_v, p.control_v, volts_text(p.control_v));
     }
 

@@ -1,11 +1,15 @@
 // The optics, valves and pump dialog: load, save, idle and running states, the live test.
 #include "config/optics_valves_pump_controller.hpp"
 
+#include "link/write_outcome.hpp"
+
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "common/bytes.hpp"
 #include "link/actuator_commands.hpp"
+#include "link/write_outcome.hpp"
 #include "records/chemistry_transfer.hpp"
 
 namespace kelpira::config {
@@ -65,17 +69,19 @@ bool OpticsValvesPumpController::load_defaults() {
     // A record that fails this reading is not written, even if an earlier one read it.
     pmt_present_ = false;
     dic_present_ = false;
-    bool loaded = false;
     link::RecordBytes<records::OpticsDefaults::size> optics{};
-    if (link::get_optics_defaults(link_, optics) == link::kResultSuccess) {
+    link::RecordBytes<records::PumpValveDefaults::size> pump{};
+    read_result_ = link::get_optics_defaults(link_, optics);
+    if (read_result_ == link::kResultSuccess) {
         records_.optics = records::decode_optics_defaults(optics);
-        if (records::get_chemistry_config(link_, records_.chemistry) == link::kResultSuccess) {
-            link::RecordBytes<records::PumpValveDefaults::size> pump{};
-            if (link::get_pump_valve_defaults(link_, pump) == link::kResultSuccess) {
-                records_.pump = records::decode_pump_valve_defaults(pump);
-                loaded = true;
-            }
-        }
+        read_result_ = records::get_chemistry_config(link_, records_.chemistry);
+    }
+    if (read_result_ == link::kResultSuccess) {
+        read_result_ = link::get_pump_valve_defaults(link_, pump);
+    }
+    const bool loaded = read_result_ == link::kResultSuccess;
+    if (loaded) {
+        records_.pump = records::decode_pump_valve_defaults(pump);
     }
     link::RecordBytes<records::PmtConfig::size> pmt{};
     if (link::get_pmt_config(link_, pmt) == link::kResultSuccess) {
@@ -98,28 +104,44 @@ bool OpticsValvesPumpController::load_defaults() {
 
 void OpticsValvesPumpController::save_defaults() {
     read_controls(controls_, records_);
-    bool saved =
-        link::set_optics_defaults(link_, records::encode(records_.optics)) == link::kResultSuccess;
-    if (saved && pmt_present_) {
-        saved = link::set_pmt_config(link_, records::encode(records_.pmt)) == link::kResultSuccess;
+    // In the order the sensor takes them; a failure leaves the later ones untried.
+    const struct {
+        const char* name;
+        bool present;
+        std::function<link::CommandResult()> write;
+    } kRecords[] = {
+        {"optics defaults", true,
+         [this] { return link::set_optics_defaults(link_, records::encode(records_.optics)); }},
+        {"PMT configuration", pmt_present_,
+         [this] { return link::set_pmt_config(link_, records::encode(records_.pmt)); }},
+        {"DIC configuration", dic_present_,
+         [this] { return link::set_dic_config(link_, records::encode(records_.dic)); }},
+        {"pump and valve defaults", true,
+         [this] { return link::set_pump_valve_defaults(link_, records::encode(records_.pump)); }},
+    };
+    std::vector<link::RecordWrite> writes;
+    bool going = true;
+    for (const auto& r : kRecords) {
+        if (r.present) {
+            writes.push_back(going ? link::record_write(r.name, r.write())
+                                   : link::RecordWrite{r.name});
+            going = going && writes.back().state == link::WriteState::written;
+        }
     }
-    if (saved && dic_present_) {
-        saved = link::set_dic_config(link_, records::encode(records_.dic)) == link::kResultSuccess;
+    if (going) {
+        const bool read_back = load_defaults();
+        show_records(records_, controls_);
+        if (records_shown) {
+            records_shown();
+        }
+        for (auto& w : writes) {
+            w = link::record_write(w.record, link::kResultSuccess,
+                                   read_back ? link::kResultSuccess : read_result_);
+        }
     }
-    if (saved) {
-        saved = link::set_pump_valve_defaults(link_, records::encode(records_.pump)) ==
-                link::kResultSuccess;
-    }
-    if (!saved) {
-        prompter_.message(kSaveCaption, "Failed to save settings");
-        return;
-    }
-    load_defaults();
-    show_records(records_, controls_);
-    if (records_shown) {
-        records_shown();
-    }
-    prompter_.message(kSaveCaption, "Settings saved");
+    prompter_.message(kSaveCaption, link::all_written(writes)
+                                        ? "Settings saved"
+                                        : "Failed to save settings\n" + link::writes_text(writes));
 }
 
 void OpticsValvesPumpController::stop_condition_changed() {

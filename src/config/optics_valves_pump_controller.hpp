@@ -129,6 +129,8 @@ class OpticsValvesPumpController {
     OpticsControls controls_;
     ActuatorRecords records_;
     bool pmt_present_ = false;
+    link::CommandResult read_result_ =
+        link::kResultSuccess;  // the last load_defaults's first failure
     bool dic_present_ = false;
     bool running_ = false;
     std::uint64_t run_ = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/form.hpp"
+#include "common/visible_text.hpp"
 #include "link/identity_commands.hpp"
 
 namespace kelpira::config {
@@ -13,14 +14,23 @@ namespace {
 constexpr std::uint32_t kSerialMax = 65535;
 
 void show(const link::SensorIdentification& id, IdentificationControls& c) {
-    c.name = id.name.substr(0, link::kSensorNameMax);
+    c.held_name = id.name;
+    c.name = common::visible_text(id.name);
     c.serial = std::to_string(id.serial_number);
 }
 
 }  // namespace
 
+std::string name_bytes(const IdentificationControls& c) {
+    if (c.name == common::visible_text(c.held_name)) {
+        return c.held_name;
+    }
+    return common::text_from_visible(c.name).value_or(c.name);
+}
+
 bool name_too_long(const IdentificationControls& c) {
-    return c.name.size() > link::kSensorNameMax;
+    return c.name != common::visible_text(c.held_name) &&
+           name_bytes(c).size() > link::kSensorNameMax;
 }
 
 bool serial_red(const IdentificationControls& c) {
@@ -52,7 +62,7 @@ void save_identification(IdentificationControls& c, link::SensorLink& link,
         return;
     }
     id.layout = link::SensorIdentification::kLayout;
-    id.name = c.name.substr(0, link::kSensorNameMax);
+    id.name = name_bytes(c);
     id.serial_number =
         static_cast<std::uint16_t>(std::min(common::field_unsigned(c.serial), kSerialMax));
     const link::CommandResult written = link::set_sensor_identification(link, id);

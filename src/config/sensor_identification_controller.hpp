@@ -15,9 +15,14 @@ inline constexpr const char* kNameTip = "Sensor name to display in Connect view"
 inline constexpr const char* kSerialTip = "Sensor serial number (engraved on microfluidic chip)";
 
 struct IdentificationControls {
-    std::string name;    // "Name": the bytes the sensor holds until the user edits it
-    std::string serial;  // "Serial Number"
+    std::string name;       // "Name": the sensor's name made visible (common::visible_text)
+    std::string serial;     // "Serial Number"
+    std::string held_name;  // the bytes the sensor holds, written back while "Name" is untouched
 };
+
+// The bytes "Name" stands for: the held bytes while it shows them, else what the user typed,
+// its escapes ("\xB5", "\\") read back as the bytes they name.
+std::string name_bytes(const IdentificationControls& c);
 
 // Red entries: a name of more than 20 characters (counted in the bytes the sensor stores),
 // a serial number above 65535 or that is no number ("1001a" would store 0).

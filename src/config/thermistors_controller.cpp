@@ -2,6 +2,7 @@
 #include "config/thermistors_controller.hpp"
 
 #include "common/number_text.hpp"
+#include "link/write_outcome.hpp"
 #include "records/chemistry_transfer.hpp"
 #include "records/input_channels.hpp"
 
@@ -9,16 +10,17 @@ namespace kelpira::config {
 
 namespace {
 
-// Reads the three records into the controls, up to the first failure.
-bool read_all(ThermistorsControls& controls, link::SensorLink& link) {
+// Reads the three records into the controls, up to the first failure, whose result it gives.
+link::CommandResult read_all(ThermistorsControls& controls, link::SensorLink& link) {
     for (std::uint8_t i = 0; i < kThermistors; ++i) {
         records::ThermistorConfig record;
-        if (records::get_thermistor_config(link, i, record) != link::kResultSuccess) {
-            return false;
+        if (const auto rc = records::get_thermistor_config(link, i, record);
+            rc != link::kResultSuccess) {
+            return rc;
         }
         controls[i] = show_thermistor(record);
     }
-    return true;
+    return link::kResultSuccess;
 }
 
 }  // namespace
@@ -47,7 +49,7 @@ records::ThermistorConfig read_thermistor(const ThermistorControls& c) {
 
 bool open_thermistors(ThermistorsControls& controls, link::SensorLink& link,
                       common::Prompter& prompter) {
-    if (!read_all(controls, link)) {
+    if (read_all(controls, link) != link::kResultSuccess) {
         prompter.message("Thermistors Configuration",
                          "Unable to retrieve thermistors settings from device");
         return false;
@@ -57,13 +59,24 @@ bool open_thermistors(ThermistorsControls& controls, link::SensorLink& link,
 
 void save_thermistors(ThermistorsControls& controls, link::SensorLink& link,
                       common::Prompter& prompter) {
-    bool saved = true;
-    for (std::uint8_t i = 0; i < kThermistors && saved; ++i) {
-        saved = records::set_thermistor_config(link, i, read_thermistor(controls[i])) ==
-                link::kResultSuccess;
+    std::array<link::RecordWrite, kThermistors> writes;
+    bool going = true;
+    for (std::uint8_t i = 0; i < kThermistors; ++i) {
+        const std::string name = "thermistor " + std::to_string(i + 1);
+        writes[i] = going ? link::record_write(name, records::set_thermistor_config(
+                                                         link, i, read_thermistor(controls[i])))
+                          : link::RecordWrite{name};
+        going = going && writes[i].state == link::WriteState::written;
     }
-    saved = read_all(controls, link) && saved;
-    prompter.message("Save", saved ? "Settings saved" : "Failed to save settings");
+    const link::CommandResult read_back = read_all(controls, link);
+    for (auto& w : writes) {
+        if (w.state == link::WriteState::written) {
+            w = link::record_write(w.record, link::kResultSuccess, read_back);
+        }
+    }
+    prompter.message("Save", link::all_written(writes)
+                                 ? "Settings saved"
+                                 : "Failed to save settings\n" + link::writes_text(writes));
 }
 
 }  // namespace kelpira::config

@@ -42,7 +42,7 @@ void ConnectController::probe(std::size_t entry_index) {
     if (const auto sensor = link::probe_sensor(link_)) {
         const link::DeviceInfo& info = sensor->info;
         entry.mode = info.mode;
-        row.name = sensor->name;
+        row.name = link::sensor_display_name(sensor->name);
         row.serial_number = std::to_string(sensor->identification.serial_number);
         row.state = info.mode == link::kModeBootloader
                         ? "Bootloader (v" + std::to_string(info.bootloader_version) + ")"

@@ -22,8 +22,9 @@ constexpr std::chrono::milliseconds kConnectTimeout{3000};
 
 // One line of the device list, in the order the probes answered.
 struct DeviceRow {
-    std::size_t entry = 0;      // index into the controller's entries()
-    std::string name;           // "Name"; "Unknown device" when the sensor did not identify itself
+    std::size_t entry = 0;  // index into the controller's entries()
+    std::string
+        name;  // "Name", made visible; "Unknown device" when the sensor did not identify itself
     std::string serial_number;  // "Serial Number"
     std::string state;          // "State": "Bootloader (v%u)" or "Firmware"
     std::string type;           // "Type": the device type's display name

@@ -2,7 +2,6 @@
 #include "deployment_check/check_item.hpp"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 
 namespace kelpira::deployment_check {
 
@@ -57,14 +56,13 @@ std::string check_text(const std::vector<CheckItem>& items) {
     return out;
 }
 
-std::string check_json(const std::vector<CheckItem>& items) {
+nlohmann::ordered_json items_json(const std::vector<CheckItem>& items) {
     auto list = nlohmann::ordered_json::array();
     for (const auto& item : items) {
         list.push_back(
             {{"id", item.id}, {"verdict", verdict_name(item.verdict)}, {"text", item.text}});
     }
-    // Replacement characters for bytes that are not UTF-8: a sensor's name is any bytes.
-    return list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    return list;
 }
 
 }  // namespace kelpira::deployment_check

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 namespace kelpira::deployment_check {
 
 // In rising severity; `skip` says the item could not be judged or did not apply.
@@ -32,7 +34,7 @@ bool any_failed(const std::vector<CheckItem>& items);
 
 // One line per item, "PASS link        Sensor ...", each ending in a line feed.
 std::string check_text(const std::vector<CheckItem>& items);
-// A JSON list of {"id", "verdict", "text"} objects, with a line feed at the end.
-std::string check_json(const std::vector<CheckItem>& items);
+// A JSON list of {"id", "verdict", "text"} objects.
+nlohmann::ordered_json items_json(const std::vector<CheckItem>& items);
 
 }  // namespace kelpira::deployment_check

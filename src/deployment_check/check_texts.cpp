@@ -1,4 +1,4 @@
-// Durations and visible text for the check's sentences.
+// Durations for the check's sentences.
 #include "deployment_check/check_texts.hpp"
 
 namespace kelpira::deployment_check {
@@ -18,19 +18,6 @@ std::string duration_text(std::uint64_t seconds) {
         }
     }
     return out.empty() ? "0 s" : out;
-}
-
-std::string visible(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F) {
-            out += format("\\x%02X", unsigned{b});
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 }  // namespace kelpira::deployment_check

@@ -1,4 +1,4 @@
-// Pieces of the check's sentences: durations, formatted numbers and text from the sensor.
+// Pieces of the check's sentences: durations and formatted numbers.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +18,5 @@ std::string format(const char* pattern, Args... args) {
 
 // "45 s", "6 min 20 s", "1 h", "2 d 3 h 5 min": the non-zero parts, largest first; "0 s".
 std::string duration_text(std::uint64_t seconds);
-
-// Text from the sensor with its control characters (and DEL) made visible as "\xNN".
-std::string visible(std::string_view text);
 
 }  // namespace kelpira::deployment_check

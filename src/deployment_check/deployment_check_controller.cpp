@@ -13,8 +13,10 @@ FormReading read_form(const CheckForm& form) {
         r.error = "The deployment length must be a positive number of days.";
         return r;
     }
-    if (!form.stroke_ul.empty() && !(in.stroke_ul = positive_number(form.stroke_ul))) {
-        r.error = "The stroke volume must be a positive number of microlitres.";
+    if (!form.stroke_ul.empty() && !(in.stroke_ul = parse_stroke(form.stroke_ul))) {
+        r.error =
+            "The stroke volume must be a positive number of microlitres, or "
+            "inject=V,withdraw=V.";
         return r;
     }
     std::size_t at = 0;
@@ -31,6 +33,11 @@ FormReading read_form(const CheckForm& form) {
                 "Reagents are given as VALVE=ML, a valve from 0 to 15 and a positive "
                 "volume in millilitres: \"" +
                 word + "\" is not.";
+            return r;
+        }
+        if (gives_valve(in, reagent->valve)) {
+            r.error = "Valve " + std::to_string(reagent->valve) +
+                      " is given twice in the reagents: give each valve's volume once.";
             return r;
         }
         in.reagents.push_back(*reagent);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/time_text.hpp"
+#include "common/visible_text.hpp"
 #include "config/clock_texts.hpp"
 #include "deployment_check/check_texts.hpp"
 #include "deployment_check/item_rules.hpp"
@@ -67,11 +68,12 @@ CheckItem link_item(const SensorReading& r) {
         return {"link", Verdict::fail,
                 format("Sensor \"%s\" (serial number %u) is in its bootloader, not running its "
                        "firmware.",
-                       visible(id.name).c_str(), unsigned{id.identification.serial_number})};
+                       common::visible_text(id.name).c_str(),
+                       unsigned{id.identification.serial_number})};
     }
     return {"link", Verdict::pass,
             format("Sensor \"%s\", serial number %u, %s, running its firmware.",
-                   visible(id.name).c_str(), unsigned{id.identification.serial_number},
+                   common::visible_text(id.name).c_str(), unsigned{id.identification.serial_number},
                    link::DeviceTypeName(id.info.device_type).c_str())};
 }
 
@@ -79,7 +81,7 @@ CheckItem firmware_item(const SensorReading& r) {
     if (!r.firmware_version) {
         return {"firmware", Verdict::fail, "The firmware version could not be read."};
     }
-    const std::string version = visible(*r.firmware_version);
+    const std::string version = common::visible_text(*r.firmware_version);
     const std::string latest(link::kFirmwareReleases.front().key);
     const auto parsed = link::ParseFirmwareVersion(*r.firmware_version);
     const auto newest = link::ParseFirmwareVersion(latest);

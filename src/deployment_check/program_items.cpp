@@ -2,6 +2,7 @@
 // program itself and the states the processing parameters name.
 #include <algorithm>
 
+#include "common/time_text.hpp"
 #include "deployment_check/check_texts.hpp"
 #include "deployment_check/item_rules.hpp"
 #include "statemachine/state_transition.hpp"
@@ -42,6 +43,12 @@ std::optional<std::pair<Verdict, std::string>> start_fault(const StartRun& run,
                                 label.c_str(), unsigned{run.start}, unsigned{w.path.back()},
                                 unsigned{w.invalid_state})};
     }
+    if (w.end == WalkEnd::undecided) {
+        return std::pair{Verdict::warn,
+                         format("the %s dry run from state %u neither ends nor repeats within %zu "
+                                "states",
+                                label.c_str(), unsigned{run.start}, w.path.size())};
+    }
     if (w.end == WalkEnd::hibernating) {
         return std::pair{Verdict::warn,
                          format("the %s dry run from state %u ends at HIBERNATING (state %u) "
@@ -51,32 +58,39 @@ std::optional<std::pair<Verdict, std::string>> start_fault(const StartRun& run,
     return std::nullopt;
 }
 
-// The Deploy run that stops measuring: after how many cycles and how long, against the
-// deployment.
+// The run that stops measuring: after how many cycles and how long, against the deployment.
 std::pair<Verdict, std::string> deploy_end(const StartRun& run, const ProgramAnalysis& a,
                                            const CheckInputs& in) {
     const ProgramWalk& w = *run.walk;
-    const std::size_t cycles = a.cycle ? a.cycle->cycles : 0;
+    const Timeline& t = *a.timeline;
+    const auto cycles = t.run_cycles;
     const bool hibernates = w.end == WalkEnd::hibernating;
+    const std::string label(run.label);
     std::string text = format(
-        "the Deploy dry run from state %u ends at %s (state %u)%s after %zu "
-        "measurement cycle%s",
-        unsigned{run.start}, end_name(w.end), unsigned{w.path.back()},
-        hibernates ? " without a pump time-out" : "", cycles, cycles == 1 ? "" : "s");
-    double lasts_s = 0;
-    if (a.pace_s) {
-        lasts_s = static_cast<double>(cycles) * *a.pace_s;
-        text += format(", %s at the %s", duration_text(static_cast<std::uint64_t>(lasts_s)).c_str(),
-                       a.paced_by_schedule ? "schedule's interval" : "cycle's length");
-    }
+        "the %s dry run from state %u ends at %s (state %u)%s after %llu measurement cycle%s, "
+        "%s after it starts",
+        label.c_str(), unsigned{run.start}, end_name(w.end), unsigned{w.path.back()},
+        hibernates ? " without a pump time-out" : "", static_cast<unsigned long long>(cycles),
+        cycles == 1 ? "" : "s", duration_text(static_cast<std::uint64_t>(t.run_s)).c_str());
     if (!in.days) {
         return {Verdict::warn, text + ", and then measures no more"};
     }
-    if (lasts_s < *in.days * kSecondsPerDay) {
+    if (t.run_s < *in.days * kSecondsPerDay) {
         return {Verdict::fail, text + format(", before the %g-day deployment ends", *in.days)};
     }
     return {hibernates ? Verdict::warn : Verdict::pass,
             text + format(", covering the %g-day deployment", *in.days)};
+}
+
+std::string undecided_text(const StartRun& run, const ProgramAnalysis& a) {
+    const auto cycles = a.timeline->run_cycles;
+    return format(
+        "the %s dry run from state %u neither ends nor repeats within %zu states (%llu "
+        "measurement cycle%s, %s of simulated time), so the check could not decide how "
+        "it goes on",
+        std::string(run.label).c_str(), unsigned{run.start}, run.walk->path.size(),
+        static_cast<unsigned long long>(cycles), cycles == 1 ? "" : "s",
+        duration_text(static_cast<std::uint64_t>(a.timeline->run_s)).c_str());
 }
 
 std::string sentence(std::vector<std::string> parts) {
@@ -103,7 +117,7 @@ std::string state_list(const std::vector<NamedState>& states) {
 
 }  // namespace
 
-ProgramAnalysis analyse_program(const SensorReading& r) {
+ProgramAnalysis analyse_program(const SensorReading& r, const CheckInputs& in) {
     ProgramAnalysis a;
     if (r.schedule) {
         a.interval_s = interval_seconds(*r.schedule);
@@ -121,34 +135,64 @@ ProgramAnalysis analyse_program(const SensorReading& r) {
                                               s.delay_mode == statemachine::kDelaySchedule);
     }
     const records::ChemistryConfig& c = *r.chemistry;
-    if (c.start_manual_deployment != records::kStateDisabled) {
-        a.deploy = run_from(image, "Deploy", c.start_manual_deployment);
+    const bool automatic = in.start_state == StartChoice::automatic;
+    const std::pair<std::string_view, std::uint8_t> used =
+        automatic ? std::pair<std::string_view, std::uint8_t>{"Automatic Deployment",
+                                                              c.start_auto_deployment}
+                  : std::pair<std::string_view, std::uint8_t>{"Deploy", c.start_manual_deployment};
+    if (used.second != records::kStateDisabled) {
+        a.deploy = run_from(image, used.first, used.second);
     }
     const std::pair<std::string_view, std::uint8_t> others[] = {
-        {"Automatic Deployment", c.start_auto_deployment},
+        {automatic ? "Deploy" : "Automatic Deployment",
+         automatic ? c.start_manual_deployment : c.start_auto_deployment},
         {"Prime", c.start_manual_priming},
         {"Flush", c.start_manual_flushing},
         {"Special1", c.start_special1},
         {"Special2", c.start_special2},
         {"Special3", c.start_special3},
     };
+    std::vector<std::uint8_t> starts;
+    if (a.deploy) {
+        starts.push_back(a.deploy->start);
+    }
     for (const auto& [label, start] : others) {
         if (start != records::kStateDisabled) {
             a.others.push_back(run_from(image, label, start));
+            starts.push_back(start);
         }
+    }
+    for (const Reference& ref : references_of(image)) {
+        if (ref.to > image.last_index) {
+            a.broken.push_back(ref);
+        }
+    }
+    // Without a start state the program item says so; every state is then unreachable.
+    if (!starts.empty()) {
+        a.unreachable = unreachable_states(image, starts);
     }
     if (!a.deploy || !a.deploy->walk || a.deploy->walk->end == WalkEnd::invalid_reference) {
         return a;
     }
-    a.cycle =
-        cycle_facts(image, *a.deploy->walk, a.processing.measurement.value_or(a.deploy->start));
-    if (a.cycle->waits_for_schedule && a.interval_s && *a.interval_s > 0 &&
-        static_cast<double>(*a.interval_s) >= a.cycle->mean_s) {
-        a.paced_by_schedule = true;
-        a.pace_s = static_cast<double>(*a.interval_s);
-    } else if (a.cycle->longest_s) {
-        a.pace_s = a.cycle->mean_s;
+    a.marker = a.processing.measurement.value_or(a.deploy->start);
+    a.faults = fault_paths(image, *a.deploy->walk);
+    TimelineSchedule schedule;
+    schedule.interval_s = a.interval_s;
+    std::int64_t start = common::utc_seconds({r.pc_utc.year, r.pc_utc.month, r.pc_utc.day,
+                                              r.pc_utc.hour, r.pc_utc.minute, r.pc_utc.second});
+    if (r.schedule) {
+        schedule.start_s = r.schedule->start_time;
+        if (r.schedule->stop_enabled != 0) {
+            schedule.stop_s = r.schedule->stop_time;
+        }
     }
+    if (r.next) {
+        start = r.next->sensor_time;  // the schedule runs on the sensor's clock
+    }
+    a.timeline = make_timeline(image, *a.deploy->walk, a.marker, schedule, in.start.value_or(start),
+                               in.days);
+    a.timeline->start_label = std::string(a.deploy->label);
+    apply_limits(*a.timeline, in);
     return a;
 }
 
@@ -175,10 +219,19 @@ CheckItem program_item(const SensorReading& r, const ProgramAnalysis& a, const C
         v = Verdict::fail;
         parts.push_back(fault->second);
     } else if (a.deploy->walk->end == WalkEnd::loops) {
-        parts.push_back(
-            format("the Deploy dry run from state %u loops, so it measures until "
-                   "stopped",
-                   unsigned{a.deploy->start}));
+        const ProgramWalk& w = *a.deploy->walk;
+        if (round_measures(w, a.marker)) {
+            parts.push_back(
+                format("the Deploy dry run from state %u loops, so it measures until "
+                       "stopped",
+                       unsigned{a.deploy->start}));
+        } else {
+            v = Verdict::fail;
+            parts.push_back(never_measures_again(w, a.marker));
+        }
+    } else if (a.deploy->walk->end == WalkEnd::undecided) {
+        v = Verdict::warn;
+        parts.push_back(undecided_text(*a.deploy, a));
     } else {
         auto [verdict, text] = deploy_end(*a.deploy, a, in);
         v = verdict;

@@ -36,10 +36,21 @@ Read<T> read_bytes(Get get, Decode decode) {
 
 }  // namespace
 
-SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks) {
+SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks,
+                          const ReadControl& control) {
+    constexpr std::size_t kSteps = 9;
+    std::size_t done = 0;
     SensorReading r;
+    // False when the reads are to stop here.
+    const auto next_step = [&] {
+        if (control.progress) {
+            control.progress(++done, kSteps);
+        }
+        r.cancelled = control.cancelled && control.cancelled();
+        return !r.cancelled;
+    };
     r.identity = link::probe_sensor(link);
-    if (!r.identity) {
+    if (!r.identity || !next_step()) {
         return r;
     }
     r.firmware_version = link::read_firmware_version_text(link);
@@ -51,6 +62,9 @@ SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks) {
     r.mode.result = link::transact_folded(link, live);
     if (r.mode.result == link::kResultSuccess || r.mode.result == link::kResultLowVoltage) {
         r.mode.value = records::SensorMode{live.payload()[0]};
+    }
+    if (!next_step()) {
+        return r;
     }
     r.sensor_clock =
         read<records::RtcTime>([&](auto& t) { return config::read_rtc_time(link, t); });
@@ -67,6 +81,9 @@ SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks) {
             });
         }
     }
+    if (!next_step()) {
+        return r;
+    }
     statemachine::StateMachineImage image;
     const auto loaded = statemachine::load_from_sensor(link, image);
     if (loaded.ok) {
@@ -74,18 +91,31 @@ SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks) {
         r.program = std::move(image);
     } else {
         r.program_failure = loaded.detail;
+        r.program_unanswered = loaded.result == link::kResultNoExchange;
+    }
+    if (!next_step()) {
+        return r;
     }
     r.schedule =
         read<records::MeasurementSchedule>([&](auto& s) { return config::read_schedule(link, s); });
     r.next = read<records::NextMeasurement>(
         [&](auto& n) { return config::read_next_measurement(link, n); });
+    if (!next_step()) {
+        return r;
+    }
     r.rs232 = read_bytes<records::Rs232Config, link::kRs232ConfigSize>(
         [&](auto& b) { return link::get_rs232_config(link, b); },
         [](const auto& b) { return records::decode_rs232_config(b); });
     for (std::size_t t = 0; t < kThermistors; ++t) {
+        if (!next_step()) {
+            return r;
+        }
         r.thermistors[t] = read<records::ThermistorConfig>([&](auto& c) {
             return records::get_thermistor_config(link, static_cast<std::uint8_t>(t), c);
         });
+    }
+    if (control.progress) {
+        control.progress(kSteps, kSteps);
     }
     return r;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ struct SensorReading {
     std::optional<statemachine::StateMachineImage> program;
     bool program_empty = false;   // the sensor holds no program (the image is one default state)
     std::string program_failure;  // which command failed, when the program could not be read
+    bool program_unanswered = false;  // a read of the program got no answer
+    bool cancelled = false;           // the reads were cancelled before they were all made
     Read<records::MeasurementSchedule> schedule;
     Read<records::NextMeasurement> next;
     Read<records::Rs232Config> rs232;
@@ -59,8 +62,16 @@ struct PcClocks {
     config::PcClock local = config::pc_local_time;
 };
 
+// How a caller on another thread follows the reads: `progress(done, total)` after each group
+// of reads, and `cancelled()` asked before each; either may be empty.
+struct ReadControl {
+    std::function<void(std::size_t, std::size_t)> progress;
+    std::function<bool()> cancelled;
+};
+
 // Reads identity first; when the sensor does not identify itself nothing else is read.
-// Sends only read commands.
-SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks);
+// Sends only read commands. A cancelled reading stops between two reads.
+SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks,
+                          const ReadControl& control = {});
 
 }  // namespace kelpira::deployment_check

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/visible_text.hpp"
 #include "link/identity_records.hpp"
 
 namespace kelpira::link {
@@ -32,7 +33,7 @@ bool same_device_path(std::string_view a, std::string_view b) {
 }
 
 std::string sensor_display_name(std::string_view name) {
-    return std::string(name.substr(0, kSensorNameMax));
+    return common::visible_text(name.substr(0, kSensorNameMax));
 }
 
 }  // namespace kelpira::link

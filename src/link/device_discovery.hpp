@@ -39,7 +39,8 @@ std::vector<DeviceEntry> enumerate_sensors(HidBackend& backend);
 // to letter case.
 bool same_device_path(std::string_view a, std::string_view b);
 
-// A sensor's name as lists and titles show it: at most 20 characters.
+// A sensor's name as lists and titles show it: its first 20 bytes, made visible
+// (common::visible_text), so that any bytes the sensor holds show without loss.
 std::string sensor_display_name(std::string_view name);
 
 }  // namespace kelpira::link

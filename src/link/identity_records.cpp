@@ -10,9 +10,11 @@ namespace kelpira::link {
 
 namespace {
 
-// Writes a name that always keeps its terminator, as the sensor expects.
+// Writes the name's bytes as given, the rest of the field zero: a name the user typed is held
+// to 20 bytes by its dialog, so it keeps its terminator, and one read from the sensor (21 bytes
+// without a terminator included) goes back as it came.
 void write_name(common::ByteWriter& w, const std::string& name) {
-    w.text(std::string_view(name).substr(0, kSensorNameMax), kSensorNameField);
+    w.text(name, kSensorNameField);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ struct SensorIdentification {
 
     std::uint8_t layout = kLayout;
     std::uint8_t reserved1 = 0;  // not used by the PC
-    std::string name;            // read up to its terminator or 21 bytes; written as 20 at most
+    std::string name;            // read up to its terminator or 21 bytes; written as it is
     std::uint8_t reserved23 = 0;
     std::uint16_t serial_number = 0;  // the number engraved on the microfluidic chip
     std::uint8_t reserved26 = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/form.hpp"
+#include "common/visible_text.hpp"
 #include "link/board_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "maintenance/upgrade_controller.hpp"
@@ -71,7 +72,8 @@ bool FactorySettingsController::read_stores() {
 }
 
 void FactorySettingsController::show(const link::SensorIdentification& id) {
-    fields_.name = id.name.substr(0, link::kSensorNameMax);
+    held_name_ = id.name;
+    fields_.name = common::visible_text(id.name);
     fields_.serial = std::to_string(id.serial_number);
     fields_.board_serial = std::to_string(id.board_serial_number);
 }
@@ -94,8 +96,16 @@ FactoryEnabling FactorySettingsController::enabling() const {
         .flash = true, .fram = stores_.fram, .nvram = stores_.nvram, .upgrade = stores_.upgrade};
 }
 
+std::string FactorySettingsController::name_bytes() const {
+    if (fields_.name == common::visible_text(held_name_)) {
+        return held_name_;
+    }
+    return common::text_from_visible(fields_.name).value_or(fields_.name);
+}
+
 bool FactorySettingsController::name_too_long() const {
-    return fields_.name.size() > link::kSensorNameMax;
+    return fields_.name != common::visible_text(held_name_) &&
+           name_bytes().size() > link::kSensorNameMax;
 }
 
 bool FactorySettingsController::serial_unreadable() const {
@@ -124,7 +134,7 @@ void FactorySettingsController::save_flash() {
         return;
     }
     link::SensorIdentification id;  // a fresh record: every byte the dialog does not fill is 0
-    id.name = fields_.name;
+    id.name = name_bytes();
     id.serial_number =
         static_cast<std::uint16_t>(std::min(common::field_unsigned(fields_.serial), kSerialMax));
     id.board_serial_number =

@@ -26,7 +26,7 @@ inline constexpr std::uint32_t kByteSerialMax = 255;
 
 // What the editable fields hold, as typed.
 struct FactoryFields {
-    std::string name;           // "Sensor Name"
+    std::string name;           // "Sensor Name", made visible (common::visible_text)
     std::string serial;         // "Sensor Serial Number"
     std::string board_serial;   // "Processing Board Serial Number" (FLASH), digits only
     std::string driver_serial;  // "Driver Board Serial Number" (NVRAM), digits only
@@ -74,6 +74,9 @@ class FactorySettingsController {
     // The running code read on opening; the bootloader upgrade is opened with it.
     std::uint8_t mode() const { return info_.mode; }
 
+    // The bytes "Sensor Name" stands for: those read while it is untouched, else the typed
+    // text with its escapes read back.
+    std::string name_bytes() const;
     // Entries drawn in red: they cannot be stored as typed.
     bool name_too_long() const;
     bool serial_unreadable() const;  // "Sensor Serial Number" is no number ("1001a")
@@ -106,6 +109,7 @@ class FactorySettingsController {
     link::DeviceInfo info_;
     FactoryStores stores_;
     FactoryFields fields_;
+    std::string held_name_;  // the name's bytes as read
     records::FramSettings fram_;
     std::string password_;
 };

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "common/time_text.hpp"
+#include "common/visible_text.hpp"
 
 namespace kelpira::processing {
 
@@ -86,7 +87,7 @@ std::vector<std::string> correction_warnings(const ClockLog& log, const std::str
                                              std::span<const records::ClockLogRecord> records,
                                              const CorrectionSpan& span) {
     std::vector<std::string> out;
-    const std::string sensor = "sensor \"" + sensor_name + "\"";
+    const std::string sensor = "sensor \"" + common::visible_text(sensor_name) + "\"";
     if (records.empty()) {
         out.push_back("no record of " + sensor + " in the clock log " + log.path +
                       ": its times are left uncorrected");

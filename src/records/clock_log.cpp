@@ -8,6 +8,7 @@
 #include "common/csv_cell.hpp"
 #include "common/number_scan.hpp"
 #include "common/time_text.hpp"
+#include "common/visible_text.hpp"
 
 namespace kelpira::records {
 
@@ -45,13 +46,17 @@ std::optional<std::vector<std::string>> split_cells(std::string_view line) {
     return cells;
 }
 
-// A name common::csv_cell wrote with an apostrophe so that a spreadsheet shows it as text.
+// The sensor's name from its cell: common::csv_cell wrote it with an apostrophe when a
+// spreadsheet would take it for a formula, and in its visible form, so that a name holding
+// control bytes matches the raw files' name again. A cell written by hand with a stray "\"
+// is taken as it stands.
 std::string name_of_cell(std::string cell) {
     if (cell.size() >= 2 && cell[0] == '\'' &&
         std::string_view("=+-@").find(cell[1]) != std::string_view::npos) {
         cell.erase(0, 1);
     }
-    return cell;
+    auto bytes = common::text_from_visible(cell);
+    return bytes ? std::move(*bytes) : cell;
 }
 
 std::optional<int> digits(std::string_view text, std::size_t at, std::size_t count) {
@@ -119,7 +124,7 @@ std::optional<std::int64_t> parse_iso_utc(std::string_view t) {
 std::string clock_log_line(const ClockLogRecord& r) {
     char offset[64];
     std::snprintf(offset, sizeof offset, "%.3f", r.offset_s);
-    const std::string cells[] = {iso_utc_text(r.utc_ms), r.sensor_name,
+    const std::string cells[] = {iso_utc_text(r.utc_ms), common::visible_text(r.sensor_name),
                                  std::to_string(r.serial_number), offset, r.event};
     return common::csv_line(cells);
 }
@@ -185,7 +190,8 @@ ClockLogReading read_clock_log(std::istream& in) {
             if (earlier.sensor_name == r.sensor_name &&
                 (earlier.utc_ms == r.utc_ms ||
                  std::abs(earlier.sensor_time() - r.sensor_time()) < 0.0005)) {
-                return refuse(number, "repeats the record of sensor \"" + r.sensor_name +
+                return refuse(number, "repeats the record of sensor \"" +
+                                          common::visible_text(r.sensor_name) +
                                           "\" at the time of line " + std::to_string(line_of[k]));
             }
         }

@@ -19,7 +19,8 @@ inline constexpr std::string_view kReportErrorLead = "unable to read ";
 struct ConfigReport {
     std::vector<std::string> lines;
     std::size_t failed_reads = 0;  // error lines among `lines`
-    // The sensor's name once its identification is read; "KELPIRA" while it cannot be.
+    // The sensor's name, made visible (a byte that is not UTF-8 as "\xNN"), once its
+    // identification is read; "KELPIRA" while it cannot be.
     std::string name = "KELPIRA";
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/time_text.hpp"
+#include "common/visible_text.hpp"
 #include "link/actuator_commands.hpp"
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
@@ -92,11 +93,11 @@ void identification_section(link::SensorLink& link, ConfigReport& report) {
         return;
     }
     report.lines.push_back("Sensor Device: " + link::DeviceTypeName(info.device_type));
-    report.lines.push_back("Sensor Name: " + id.name);
+    report.lines.push_back("Sensor Name: " + common::visible_text(id.name));
     report.lines.push_back("Sensor Serial Number: " + num(id.serial_number));
     report.lines.push_back("Processing Board Serial Number: " + num(id.board_serial_number));
     report.lines.push_back("Bootloader Version: " + num(info.bootloader_version));
-    report.name = id.name.substr(0, kReportNameMax);
+    report.name = common::visible_text(id.name.substr(0, kReportNameMax));
 }
 
 void time_section(link::SensorLink& link, std::int64_t pc_utc, Lines& out) {
@@ -197,7 +198,7 @@ void software_section(link::SensorLink& link, Lines& out) {
         return;
     }
     out.emplace_back("GUI Version: " + std::string(link::kGuiVersion));
-    out.push_back("Firmware Version: " + version.text);
+    out.push_back("Firmware Version: " + common::visible_text(version.text));
 }
 
 }  // namespace kelpira::report

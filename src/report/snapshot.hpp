@@ -40,7 +40,19 @@ struct ImportOptions {
     bool force = false;             // go on when the snapshot is for another chemistry
 };
 
-enum class Outcome { unchanged, written, would_change, still_differs, failed, not_written };
+// failed: the write was refused or lost its answer; unconfirmed: written, the read-back
+// failed; not_tried: an earlier write found the sensor gone; not_written: the identity, left
+// out on purpose.
+enum class Outcome {
+    unchanged,
+    written,
+    would_change,
+    still_differs,
+    failed,
+    not_written,
+    unconfirmed,
+    not_tried
+};
 
 struct FieldChange {
     std::string field;
@@ -52,7 +64,8 @@ struct RecordOutcome {
     std::string record;  // "platform defaults", "thermistor 1", ...
     Outcome outcome = Outcome::unchanged;
     std::vector<FieldChange> changes;  // would_change, still_differs
-    std::string detail;                // failed: what failed; would_change: a note
+    std::string detail;                // failed, unconfirmed: what happened; would_change: a note
+    link::CommandResult status = link::kResultSuccess;  // failed, unconfirmed: the result
 };
 
 struct ImportResult {

@@ -1,5 +1,6 @@
 // Reading a snapshot from the sensor, and the document's text and checks.
 #include "common/strict_json.hpp"
+#include "common/visible_text.hpp"
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
 #include "report/report_lines.hpp"
@@ -20,13 +21,13 @@ std::optional<Json> identity_json(link::SensorLink& link) {
     }
     Json j = Json::object();
     j["device"] = link::DeviceTypeName(info.device_type);
-    j["name"] = id.name;
+    j["name"] = common::visible_text(id.name);
     j["serial_number"] = id.serial_number;
     j["board_serial_number"] = id.board_serial_number;
     j["bootloader_version"] = info.bootloader_version;
     link::FirmwareVersion version;
     if (link::get_firmware_version(link, version) == link::kResultSuccess) {
-        j["firmware_version"] = version.text;
+        j["firmware_version"] = common::visible_text(version.text);
     }
     return j;
 }
@@ -108,6 +109,13 @@ void check_snapshot(const Json& doc) {
     }
     records::ChemistryConfig chemistry;
     from_fields(doc["chemistry_config"], "chemistry_config", chemistry);
+    if (records::find_chemistry(chemistry.chemistry) == nullptr &&
+        doc.contains("processing_params")) {
+        // Parameters only a known chemistry has: the code is what is wrong, not the record.
+        throw SnapshotFault("chemistry_config.chemistry",
+                            std::to_string(records::code_of(chemistry.chemistry)) +
+                                " is not a chemistry this program knows");
+    }
     if (doc.contains("dic_config") && chemistry.chemistry != records::ChemistryType::dic) {
         // As the optics dialog, which edits it only on a DIC sensor.
         throw SnapshotFault("dic_config",

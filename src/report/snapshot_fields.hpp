@@ -33,6 +33,16 @@ inline constexpr Within kState{0, config::kLastEntryState};
 inline constexpr Within kInputChannel{0, records::kInputChannels - 1};
 inline constexpr Within kScheduleTime{0, config::kLatestScheduleTime};
 
+// A nutrient channel's monitor, as its dialog's list offers it: "None" or an input channel.
+inline constexpr auto kMonitorValues = [] {
+    std::array<std::uint32_t, records::kInputChannels + 1> values{records::kNoMonitor};
+    for (std::uint32_t i = 0; i < records::kInputChannels; ++i) {
+        values[i + 1] = i;
+    }
+    return values;
+}();
+inline constexpr OneOf kMonitor{kMonitorValues};
+
 struct ChemistryEntry {
     std::uint8_t value;
     std::string_view text;
@@ -92,9 +102,9 @@ void fields(V& v, R& p) {
     v.number("measure_medium", p.measure_medium, kInputChannel);
     v.number("measure_short", p.measure_short, kInputChannel);
     v.number("measure_long", p.measure_long, kInputChannel);
-    v.number("monitor_medium", p.monitor_medium);
-    v.number("monitor_short", p.monitor_short);
-    v.number("monitor_long", p.monitor_long);
+    v.number("monitor_medium", p.monitor_medium, kMonitor);
+    v.number("monitor_short", p.monitor_short, kMonitor);
+    v.number("monitor_long", p.monitor_long, kMonitor);
 }
 
 template <typename V, RecordOf<records::PhParams> R>
@@ -226,7 +236,7 @@ void fields(V& v, R& s) {
 // What an import writes of the identity when asked to.
 template <typename V, RecordOf<link::SensorIdentification> R>
 void fields(V& v, R& id) {
-    v.text("name", id.name, link::kSensorNameMax);
+    v.text("name", id.name, link::kSensorNameField);
     v.number("serial_number", id.serial_number);
 }
 

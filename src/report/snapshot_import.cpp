@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "link/identity_commands.hpp"
+#include "link/write_outcome.hpp"
 #include "report/report_lines.hpp"
 #include "report/snapshot.hpp"
 #include "report/snapshot_record_rules.hpp"
@@ -30,8 +31,12 @@ std::vector<FieldChange> differences(const Json& sensor, const Json& wanted) {
     return changes;
 }
 
-RecordOutcome failed(const std::string& record, const char* what, link::CommandResult rc) {
-    return {record, Outcome::failed, {}, with_status(what, rc)};
+// A write refused or lost (failed), or taken but not read back (unconfirmed), in the words
+// every Save uses.
+RecordOutcome write_failure(const std::string& record, Outcome outcome, link::CommandResult rc) {
+    const auto state =
+        outcome == Outcome::failed ? link::WriteState::not_written : link::WriteState::unconfirmed;
+    return {record, outcome, {}, link::what_happened(state, rc), rc};
 }
 
 // One record as the check left it: what the import would do, and the write that does it.
@@ -58,27 +63,30 @@ Step plan(const std::string& name, RecordIo<Rec> io, const std::optional<Rec>& h
     if (held) {
         changes = differences(to_fields(*held), wanted_fields);
         if (changes.empty()) {
-            return {{name, Outcome::unchanged, {}, note}, {}};
+            return {{name, Outcome::unchanged, {}, note, {}}, {}};
         }
     }
     auto write = [name, io = std::move(io), wanted, wanted_fields, note]() -> RecordOutcome {
         auto rc = io.write(wanted);
         if (rc != link::kResultSuccess) {
-            return failed(name, "unable to write to sensor", rc);
+            return write_failure(name, Outcome::failed, rc);
         }
         Rec back{};
         rc = io.read(back);
         if (rc != link::kResultSuccess) {
-            return failed(name, "unable to read back from sensor", rc);
+            return write_failure(name, Outcome::unconfirmed, rc);
         }
         auto left = differences(to_fields(back), wanted_fields);
         if (left.empty()) {
-            return {name, Outcome::written, {}, note};
+            return {name, Outcome::written, {}, note, {}};
         }
-        return {name, Outcome::still_differs, std::move(left), note};
+        return {name, Outcome::still_differs, std::move(left), note, {}};
     };
-    return {{name, Outcome::would_change, std::move(changes),
-             held ? note : "written for the snapshot's chemistry"},
+    return {{name,
+             Outcome::would_change,
+             std::move(changes),
+             held ? note : "written for the snapshot's chemistry",
+             {}},
             std::move(write)};
 }
 
@@ -142,7 +150,7 @@ std::vector<Step> plan_import(link::SensorLink& link, const Json& snapshot,
                                      id.layout = link::SensorIdentification::kLayout;
                                  }));
         } else {
-            steps.push_back({{"identification", Outcome::not_written, {}, ""}, {}});
+            steps.push_back({{"identification", Outcome::not_written, {}, "", {}}, {}});
         }
     }
     return steps;
@@ -187,20 +195,20 @@ ImportResult import_snapshot(link::SensorLink& link, const Json& snapshot,
         return result;
     }
     // Two writes in a row that found no sensor to answer them mean it has gone (one lost
-    // answer does not): the writes after them are not tried, and each record says it failed
-    // without waiting out the time-out again.
+    // answer does not): the writes after them are not tried, without waiting out the time-out
+    // again.
     int lost_in_a_row = 0;
     for (auto& step : steps) {
         if (options.dry_run || !step.write) {
             result.records.push_back(step.preview);
         } else if (lost_in_a_row >= 2) {
-            result.records.push_back(
-                failed(step.preview.record, "unable to write to sensor", link::kResultNoExchange));
+            result.records.push_back({step.preview.record, Outcome::not_tried, {}, "", {}});
         } else {
             result.records.push_back(step.write());
             const auto& done = result.records.back();
             const bool lost =
-                done.outcome == Outcome::failed && done.detail.ends_with("(status=14)");
+                (done.outcome == Outcome::failed || done.outcome == Outcome::unconfirmed) &&
+                link::answer_lost(done.status);
             lost_in_a_row = lost ? lost_in_a_row + 1 : 0;
         }
     }
@@ -212,7 +220,8 @@ bool ImportResult::ok() const {
         return false;
     }
     for (const auto& r : records) {
-        if (r.outcome == Outcome::failed || r.outcome == Outcome::still_differs) {
+        if (r.outcome == Outcome::failed || r.outcome == Outcome::still_differs ||
+            r.outcome == Outcome::unconfirmed || r.outcome == Outcome::not_tried) {
             return false;
         }
     }
@@ -231,7 +240,10 @@ std::string outcome_text(const RecordOutcome& o) {
         case Outcome::not_written:
             return text + "not written (the sensor keeps its own)";
         case Outcome::failed:
+        case Outcome::unconfirmed:
             return text + o.detail;
+        case Outcome::not_tried:
+            return text + "not tried (the sensor stopped answering)";
         case Outcome::would_change:
             text += "would change";
             break;

@@ -17,6 +17,8 @@
 #include <string>
 #include <type_traits>
 
+#include "common/visible_text.hpp"
+
 namespace kelpira::report {
 
 using Json = nlohmann::ordered_json;
@@ -120,7 +122,10 @@ class FieldWriter {
         }
         out_[name] = a;
     }
-    void text(const char* name, const std::string& value, std::size_t) { out_[name] = value; }
+    // A text from the sensor, in its visible form: any bytes, the file stays UTF-8.
+    void text(const char* name, const std::string& value, std::size_t) {
+        out_[name] = common::visible_text(value);
+    }
     // A list field: the entry's text, or the number when no entry has the value.
     template <typename T, typename Table, typename Rule = AnyValue>
     void list(const char* name, const T& value, const Table& table, Rule = {}) {
@@ -189,16 +194,23 @@ class FieldReader {
             values[i] = checked(read_number<T>(a[i], where), values[i], rule, where);
         }
     }
-    void text(const char* name, std::string& value, std::size_t max_length) {
+    // A text of at most `width` bytes, the field's: a snapshot restores what a sensor held.
+    void text(const char* name, std::string& value, std::size_t width) {
         const Json& j = take(name);
         if (!j.is_string()) {
             throw SnapshotFault(field(name), "not a text");
         }
-        value = j.get<std::string>();
-        if (value.size() > max_length || value.find('\0') != std::string::npos) {
+        const auto bytes = common::text_from_visible(j.get<std::string>());
+        if (!bytes) {
             throw SnapshotFault(field(name),
-                                "longer than " + std::to_string(max_length) + " characters");
+                                "not a text this program writes (write \"\\\\\" for "
+                                "\"\\\", \"\\xNN\" for a byte)");
         }
+        if (bytes->size() > width || bytes->find('\0') != std::string::npos) {
+            throw SnapshotFault(field(name),
+                                "longer than " + std::to_string(width) + " characters");
+        }
+        value = *bytes;
     }
     // A list field: by default any entry of the table; `offered` narrows it to the entries
     // the dialog's list offers.
@@ -348,10 +360,23 @@ class FieldReader {
                 throw SnapshotFault(where, "not a number");
             }
             const double v = j.get<double>();
-            if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<T>::max()) {
-                throw SnapshotFault(where, "out of range");
+            if constexpr (std::is_same_v<T, float>) {
+                // The decimal the file holds, read as a float: the double nearest to it may lie
+                // past FLT_MAX ("-3.4028235e+38" is -FLT_MAX written shortest) or round twice.
+                char text[32];
+                const auto printed = std::to_chars(text, text + sizeof text, v);
+                float f = 0;
+                const auto read = std::from_chars(text, printed.ptr, f);
+                if (!std::isfinite(v) || read.ec != std::errc{} || read.ptr != printed.ptr) {
+                    throw SnapshotFault(where, "out of range");
+                }
+                return f;
+            } else {
+                if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<T>::max()) {
+                    throw SnapshotFault(where, "out of range");
+                }
+                return static_cast<T>(v);
             }
-            return static_cast<T>(v);
         } else {
             if (!j.is_number_integer()) {
                 throw SnapshotFault(where, "not a whole number");

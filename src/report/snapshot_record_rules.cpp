@@ -1,4 +1,4 @@
-// Whole-record rules of the schedule and PMT dialogs, as the import applies them.
+// Whole-record rules of the schedule, nutrient and PMT dialogs, as the import applies them.
 #include "report/snapshot_record_rules.hpp"
 
 #include <bit>
@@ -82,6 +82,36 @@ std::string record_rules(records::MeasurementSchedule& wanted,
     wanted.interval_kind = stored.interval_kind;
     wanted.interval_count = stored.interval_count;
     return minutes_lost ? "this sensor's schedule has no minute intervals: every 30 minutes" : "";
+}
+
+std::string record_rules(records::NutrientParams& wanted, const records::NutrientParams& held) {
+    if (records::encode(wanted) == records::encode(held)) {
+        return "";
+    }
+    records::NutrientParams derived = wanted;
+    records::update_output_monitor(derived);
+    const struct {
+        const char* field;
+        std::uint8_t wanted;
+        std::uint8_t held;
+        std::uint8_t derived;
+    } kDerived[] = {
+        {"output_monitored", wanted.output_monitored, held.output_monitored,
+         derived.output_monitored},
+        {"output_monitor", wanted.output_monitor, held.output_monitor, derived.output_monitor},
+    };
+    bool follows = false;
+    for (const auto& d : kDerived) {
+        if (d.wanted != d.held && d.wanted != d.derived) {
+            throw SnapshotFault(std::string("processing_params.") + d.field,
+                                std::to_string(d.wanted) + " is not what the output channel and " +
+                                    "its monitor give (" + std::to_string(d.derived) + ")");
+        }
+        follows = follows || d.wanted != d.derived;
+    }
+    wanted.output_monitored = derived.output_monitored;
+    wanted.output_monitor = derived.output_monitor;
+    return follows ? "output_monitored and output_monitor follow the output channel's monitor" : "";
 }
 
 std::string record_rules(records::PmtConfig& wanted, const records::PmtConfig& held) {

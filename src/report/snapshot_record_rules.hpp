@@ -5,6 +5,7 @@
 #include <string>
 
 #include "records/clock_records.hpp"
+#include "records/nutrient_params.hpp"
 #include "records/optics_records.hpp"
 
 namespace kelpira::report {
@@ -23,6 +24,11 @@ std::string record_rules(Rec&, const Rec&) {
 // minutes is stored as 30 minute intervals).
 std::string record_rules(records::MeasurementSchedule& wanted,
                          const records::MeasurementSchedule& held);
+
+// The two bytes the nutrient dialog derives from the output channel and its monitor
+// (output_monitored, output_monitor) are derived the same way once the record changes: a
+// snapshot giving other values than the sensor's and the derived ones is refused.
+std::string record_rules(records::NutrientParams& wanted, const records::NutrientParams& held);
 
 // An H10492's control voltage stays within the range the dialog limits it to.
 std::string record_rules(records::PmtConfig& wanted, const records::PmtConfig& held);

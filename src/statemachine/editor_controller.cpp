@@ -282,8 +282,7 @@ void EditorController::save_to_sensor() {
     const TransferOutcome saved = statemachine::save_to_sensor(*link_, session_.image);
     if (!saved.ok) {
         // The sensor now holds the states sent, then its own old ones: a mixed program.
-        set_status("Save failed (" + std::to_string(saved.states_done) + " of " +
-                   std::to_string(session_.image.state_count()) + " states written)");
+        set_status("Save failed (" + saved_states_text(saved, session_.image.state_count()) + ")");
         prompter_.message(kSaveToSensorCaption, "Failed to save state machine to sensor");
         return;
     }

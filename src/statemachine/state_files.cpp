@@ -14,22 +14,41 @@ namespace kelpira::statemachine {
 
 namespace {
 
-// Reads whole records of `Size` bytes until the data ends or the image is full.
+// Reads whole records of `Size` bytes to the end of the data. A file with no record, one that
+// ends inside a record or one that holds more than 255 records is refused with the byte offset
+// where it goes wrong: loading the part that could be read would put a program on the sensor
+// that nobody wrote.
 template <std::size_t Size, typename Convert>
-bool read_records(std::istream& in, StateMachineImage& image, Convert convert) {
+bool read_records(std::istream& in, StateMachineImage& image, std::string& why, Convert convert) {
     std::size_t count = 0;
     std::array<std::uint8_t, Size> record{};
-    while (count < kMaxStates) {
+    const auto at = [&count] { return "byte " + std::to_string(count * Size) + ": "; };
+    for (;;) {
         in.read(reinterpret_cast<char*>(record.data()), Size);
-        if (in.gcount() != static_cast<std::streamsize>(Size)) {
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (in.bad()) {
+            why = "read error";
+            return false;
+        }
+        if (got == 0) {
             break;
+        }
+        if (got != Size) {
+            why = at() + "a partial record (" + std::to_string(got) + " of " +
+                  std::to_string(Size) + " bytes)";
+            return false;
+        }
+        if (count == kMaxStates) {
+            why = at() + "more than 255 states";
+            return false;
         }
         image.states[count++] = convert(record);
     }
-    if (in.bad()) {
+    if (count == 0) {
+        why = "byte 0: no states (the file is empty)";
         return false;
     }
-    image.last_index = static_cast<std::uint16_t>(count == 0 ? 0 : count - 1);
+    image.last_index = static_cast<std::uint16_t>(count - 1);
     return true;
 }
 
@@ -64,11 +83,11 @@ bool read_program(std::istream& in, FileLayout layout, StateMachineImage& image,
     switch (layout) {
         case FileLayout::current:
             ok = read_records<StateRecord::size>(
-                in, *read, [](const StateBytes& b) { return decode_state_record(b); });
+                in, *read, why, [](const StateBytes& b) { return decode_state_record(b); });
             break;
         case FileLayout::legacy:
             ok = read_records<kLegacyRecordSize>(
-                in, *read, [](const LegacyBytes& b) { return from_legacy(b); });
+                in, *read, why, [](const LegacyBytes& b) { return from_legacy(b); });
             break;
         case FileLayout::json:
             ok = read_program_json(in, *read, why);

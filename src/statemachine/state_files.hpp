@@ -23,10 +23,10 @@ inline constexpr std::string_view kProgramFileTitle = "State Machine File";
 inline constexpr std::string_view kProgramFileExtension = "asm";
 
 // Reads a program: on success the image's states, last_index and current are replaced and
-// normalised. Binary layouts read records until the data ends or 255 have been read; a
-// trailing partial record is ignored and no records leave one zeroed state. Fails on a stream
-// error, or for JSON on any fault, with `why` saying what (for JSON the line and field); the
-// image is then left as it was. Takes no snapshot.
+// normalised. Fails on a stream error, a file with no state, a partial record or more than 255
+// states, and for JSON on any fault, with `why` saying what and where ("byte 900: a partial
+// record (53 of 77 bytes)", for JSON the line and field); the image is then left as it was.
+// Takes no snapshot.
 bool read_program(std::istream& in, FileLayout layout, StateMachineImage& image, std::string& why);
 // Writes states 0..last_index in the layout; false on the first short write.
 bool write_program(std::ostream& out, FileLayout layout, const StateMachineImage& image);

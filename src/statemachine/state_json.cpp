@@ -295,6 +295,10 @@ bool read_program_json(std::istream& in, StateMachineImage& image, std::string& 
         why = "line 1: expected an array of states";
         return false;
     }
+    if (doc.empty()) {
+        why = "line 1: no states";
+        return false;
+    }
     if (doc.size() > kMaxStates) {
         why = "line " + std::to_string(read.line_of("[255]")) + ": more than 255 states";
         return false;
@@ -318,7 +322,7 @@ bool read_program_json(std::istream& in, StateMachineImage& image, std::string& 
             return false;
         }
     }
-    image.last_index = static_cast<std::uint16_t>(doc.empty() ? 0 : doc.size() - 1);
+    image.last_index = static_cast<std::uint16_t>(doc.size() - 1);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "link/operation_commands.hpp"
+#include "link/write_outcome.hpp"
 
 namespace kelpira::statemachine {
 
@@ -36,6 +37,7 @@ TransferOutcome load_from_sensor(link::SensorLink& link, StateMachineImage& imag
     const link::CommandResult info = link::get_state_machine_info(link, count);
     if (info != link::kResultSuccess) {
         out.detail = "GET_STATE_MACHINE_INFO failed (status=" + std::to_string(info) + ")";
+        out.result = info;
         reset_to_default(image);
         return out;
     }
@@ -59,6 +61,7 @@ TransferOutcome load_from_sensor(link::SensorLink& link, StateMachineImage& imag
             link::get_state_record(link, static_cast<std::uint8_t>(i), bytes);
         if (r != link::kResultSuccess) {
             out.detail = failed("GET_STATE_RECORD", i, r);
+            out.result = r;
             reset_to_default(image);
             return out;
         }
@@ -83,6 +86,8 @@ TransferOutcome save_to_sensor(link::SensorLink& link, const StateMachineImage& 
             link, static_cast<std::uint8_t>(i), i == image.last_index, encode(image.states[i]));
         if (r != link::kResultSuccess) {
             out.detail = failed("SET_STATE_RECORD", i, r);
+            out.next_may_be_written = link::answer_lost(r);
+            out.result = r;
             return out;
         }
         out.states_done = i + 1;
@@ -92,6 +97,16 @@ TransferOutcome save_to_sensor(link::SensorLink& link, const StateMachineImage& 
     }
     out.ok = true;
     return out;
+}
+
+std::string saved_states_text(const TransferOutcome& outcome, std::size_t state_count) {
+    std::string text = std::to_string(outcome.states_done) + " of " + std::to_string(state_count) +
+                       " states acknowledged";
+    if (outcome.next_may_be_written) {
+        text += "; state " + std::to_string(outcome.states_done) +
+                " may also have been written (its answer was lost)";
+    }
+    return text;
 }
 
 }  // namespace kelpira::statemachine

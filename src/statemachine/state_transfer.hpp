@@ -15,9 +15,16 @@ namespace kelpira::statemachine {
 // terminal or a log; the editor shows its own fixed sentence.
 struct TransferOutcome {
     bool ok = false;
-    std::size_t states_done = 0;  // records read or accepted before the end or the failure
+    std::size_t states_done = 0;  // records read, or acknowledged, before the end or the failure
     std::string detail;
+    // Saving: the state after the acknowledged ones lost its answer, so the sensor may hold it.
+    bool next_may_be_written = false;
+    link::CommandResult result = link::kResultSuccess;  // of the command that failed
 };
+
+// How much of a failed save the sensor holds: "3 of 12 states acknowledged; state 3 may also
+// have been written (its answer was lost)".
+std::string saved_states_text(const TransferOutcome& outcome, std::size_t state_count);
 
 // Called after each record with (records done, records in all).
 using TransferProgress = std::function<void(std::size_t, std::size_t)>;

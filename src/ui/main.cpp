@@ -5,12 +5,14 @@
 #include <clocale>
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "common/cli_app.hpp"
 #include "common/number_scan.hpp"
+#include "common/visible_text.hpp"
 #include "link/combined_hid.hpp"
 #include "link/device_socket_names.hpp"
 #include "link/folder_watcher.hpp"
@@ -18,12 +20,15 @@
 #include "link/sensor_link.hpp"
 #include "link/socket_hid.hpp"
 #include "link/udev_watcher.hpp"
+#include "ui/common/guarded_application.hpp"
 #include "ui/common/qt_prompter.hpp"
 #include "ui/shell/device_watch_relay.hpp"
 #include "ui/shell/main_window.hpp"
 #include "ui/shell/view_cycler.hpp"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int run(int argc, char* argv[]) {
     using namespace kelpira;
     // Read before QApplication, so that --help and --version need no display. Qt's own options
     // (-platform, -style, ...) are left for QApplication, which ignores what it does not know.
@@ -40,7 +45,7 @@ int main(int argc, char* argv[]) {
         std::cerr << read.err;
         return *read.exit_status;
     }
-    QApplication app(argc, argv);
+    ui::GuardedApplication app(argc, argv);
     // QApplication takes the user's locale for the C library too; numbers in the processed
     // results and their CSV files are printed with the C functions and must keep the "."
     // decimal point whatever the desktop's language.
@@ -61,6 +66,7 @@ int main(int argc, char* argv[]) {
     ui::QtPrompter prompter;
     ui::MainWindow window(backend, sensor_link, prompter);
     prompter.set_parent(&window);
+    app.set_fault_prompter(&prompter);
     const ui::DeviceWatchRelay relay(watcher, &window);
     window.show();
     // Set only by scripts/soak, which leaves the program running its views for hours.
@@ -69,4 +75,18 @@ int main(int argc, char* argv[]) {
         ui::start_view_cycler(window, static_cast<int>(std::clamp<std::int64_t>(every, 1, 3600)));
     }
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // The last guard outside the event loop (the application guards the events it delivers).
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "kelpira: " << kelpira::common::visible_text(e.what()) << "\n";
+    } catch (...) {
+        std::cerr << "kelpira: an exception of unknown type\n";
+    }
+    return 1;
 }

@@ -146,7 +146,9 @@ std::span<const CommandEntry> identity_commands() {
 std::array<std::uint8_t, link::SensorIdentification::size> initial_identification(
     const VirtualSensorOptions& options) {
     link::SensorIdentification id;
-    id.name = options.name;
+    // The name given on the command line is stored as a PC would write it: 20 bytes at most,
+    // so the field keeps its terminator.
+    id.name = options.name.substr(0, link::kSensorNameMax);
     id.serial_number = options.serial_number;
     id.board_serial_number = options.board_serial_number;
     return link::encode(id);

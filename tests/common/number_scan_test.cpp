@@ -103,4 +103,34 @@ TEST(WholeNumber, TheWholeTextOrNothing) {
 }
 
 }  // namespace
+TEST(DecimalReal, PlainDecimalsOnly) {
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"30", 30.0},
+        {"12.5", 12.5},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {"1e3", 1000.0},
+        {"2.5E-1", 0.25},
+        {"0", 0.0},
+        {"0x10", std::nullopt},
+        {"0X1p4", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"1e400", std::nullopt},
+        {"30d", std::nullopt},
+        {" 30", std::nullopt},
+        {"30 ", std::nullopt},
+        {"+3", std::nullopt},
+        {"-3", std::nullopt},
+        {"", std::nullopt},
+        {".", std::nullopt},
+        {"1e", std::nullopt},
+        {"1e+", std::nullopt},
+        {"1.2.3", std::nullopt},
+    };
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(decimal_real(text), value) << text;
+    }
+}
+
 }  // namespace kelpira::common

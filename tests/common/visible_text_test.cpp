@@ -24,10 +24,35 @@ TEST(VisibleText, ControlCharactersBecomeEscapes) {
          "2J \xff \xc3",
          "\\x9B2J \\xFF \\xC3"},                                  // bytes that are not UTF-8
         {"\xc0\xaf \xed\xa0\x80", "\\xC0\\xAF \\xED\\xA0\\x80"},  // overlong, surrogate
+        {"C:\\x41\\", "C:\\\\x41\\\\"},  // a backslash is escaped, or the text would read "C:A"
     };
     for (const auto& c : cases) {
         EXPECT_EQ(visible_text(c.in), c.out) << c.in;
     }
+}
+
+// Every byte string comes back from its visible form exactly.
+TEST(VisibleText, ReadsBackToTheSameBytes) {
+    const std::string_view cases[] = {
+        "",
+        "Bay 1",
+        "\\",
+        "\\\\x41",
+        "\xb5mol \xff sensor",
+        std::string_view("\0\x01\x1b\x7f\x80\x9f\xc2\x9b\xff", 9),
+        "ends in \\",
+        "Sj\xc3\xb8 \xe2\x82\xac",
+    };
+    for (const auto bytes : cases) {
+        EXPECT_EQ(text_from_visible(visible_text(bytes)), std::string(bytes)) << bytes;
+    }
+}
+
+TEST(VisibleText, RefusesEscapesItNeverWrites) {
+    for (const std::string_view bad : {"\\", "a\\q", "\\x4", "\\x4g", "\\x", "\\x+1"}) {
+        EXPECT_EQ(text_from_visible(bad), std::nullopt) << bad;
+    }
+    EXPECT_EQ(text_from_visible("\\xb5\\xB5\\e"), "\xb5\xb5\x1b");
 }
 
 }  // namespace

@@ -119,9 +119,31 @@ TEST_F(ChemistryDialogTest, TabChangesReadOnlyTheSensorsOwnChemistry) {
     change_chemistry_tab(d, kPhTab, link, prompter);
     change_chemistry_tab(d, 1, link, prompter);
     EXPECT_EQ(messages(), (std::vector<std::string>{"Load: Failed to load chemistry config"}));
-    EXPECT_TRUE(d.page.checked);
-    EXPECT_EQ(d.config, records::default_chemistry_config(records::ChemistryType::nitrate));
-    EXPECT_EQ(shown(d, "Standard 1 Concentration (\u00b5M)"), "0.000");
+}
+
+// A page whose read failed is never saved: defaults would replace the sensor's processing
+// parameters and start states.
+TEST_F(ChemistryDialogTest, APageWhoseReadFailedCannotBeSaved) {
+    start_with(records::ChemistryType::nitrate);
+    ChemistryController d = open();
+    const records::ChemistryConfig read = d.config;
+    change_chemistry_tab(d, kPhTab, link, prompter);
+    sensor->inject(400, Fault{FaultKind::no_answer, {}}, 1);
+    change_chemistry_tab(d, 1, link, prompter);
+    EXPECT_TRUE(d.page.unread);
+    EXPECT_EQ(d.page.notes.at(0), kUnreadNote);
+    set_page_checked(d.page, true);
+    EXPECT_FALSE(d.page.checked);
+    EXPECT_FALSE(d.save_enabled());
+    EXPECT_EQ(d.config, read) << "the record last read is kept whole";
+    sensor->clear_log();
+    save_chemistry_dialog(d, link, prompter);
+    EXPECT_TRUE(sensor->log().empty()) << "nothing written";
+
+    change_chemistry_tab(d, kPhTab, link, prompter);
+    change_chemistry_tab(d, 1, link, prompter);
+    EXPECT_FALSE(d.page.unread);
+    EXPECT_TRUE(d.save_enabled());
 }
 
 TEST_F(ChemistryDialogTest, NewChemistrySavedWithDefaultStartStates) {
@@ -163,8 +185,16 @@ TEST_F(ChemistryDialogTest, FailedWriteKeepsWhatWasTyped) {
     intake.text = "300";
     sensor->inject(403, Fault{FaultKind::no_answer, {}}, 1);
     save_chemistry_dialog(d, link, prompter);
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Save: Failed to save settings"}));
     EXPECT_EQ(intake.text, "300");
+    sensor->inject(400, Fault{FaultKind::no_answer, {}}, 1);
+    save_chemistry_dialog(d, link, prompter);
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{
+                  "Save: Failed to save settings\nChemistry written; processing parameters not "
+                  "written: no answer (status 14), the sensor may hold either",
+                  "Save: Failed to save settings\nChemistry written but not confirmed: the "
+                  "read-back failed (status 14); processing parameters written but not confirmed: "
+                  "the read-back failed (status 14)"}));
 }
 
 TEST_F(ChemistryDialogTest, ObsoleteTaMultiplexersAreNamedWheneverShown) {

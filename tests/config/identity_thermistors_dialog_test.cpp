@@ -28,7 +28,7 @@ class ConfigDialogsTest : public virtual_sensor::testing::SensorFixture {
 };
 
 TEST(IdentificationEntries, RedWhileTooLongOrTooLarge) {
-    IdentificationControls c{std::string(21, 'n'), "65535"};
+    IdentificationControls c{std::string(21, 'n'), "65535", {}};
     EXPECT_TRUE(name_too_long(c));
     EXPECT_FALSE(identification_save_enabled(c));
     c.name.pop_back();
@@ -45,7 +45,7 @@ TEST_F(ConfigDialogsTest, IdentificationSaveReadsWritesAndReadsBack) {
     EXPECT_EQ(c.name, "Virtual Sensor");
     EXPECT_EQ(c.serial, "1001");
     sensor->clear_log();
-    c = {"Bench Unit 7", "4242"};
+    c = {"Bench Unit 7", "4242", {}};
     save_identification(c, link, prompter);
     EXPECT_EQ(sensor->logged_codes(), (Codes{260, 261, 260}));
     link::SensorIdentification id;
@@ -56,11 +56,37 @@ TEST_F(ConfigDialogsTest, IdentificationSaveReadsWritesAndReadsBack) {
     expect_message("Save", "Settings saved");
 }
 
+// The field shows the name made visible; an untouched name goes back byte for byte (21 bytes
+// without a terminator included), a typed escape is the byte it names.
+TEST_F(ConfigDialogsTest, IdentificationKeepsTheNamesBytesUntilEdited) {
+    start();
+    link::SensorIdentification id;
+    ASSERT_EQ(link::get_sensor_identification(link, id), 0);
+    for (const std::string& held : {std::string("\xb5mol \xff \\"), std::string(21, 'n')}) {
+        id.name = held;
+        ASSERT_EQ(link::set_sensor_identification(link, id), 0);
+        IdentificationControls c;
+        ASSERT_TRUE(open_identification(c, link, prompter));
+        EXPECT_EQ(c.name, held.size() == 21 ? held : "\\xB5mol \\xFF \\\\");
+        EXPECT_TRUE(identification_save_enabled(c));
+        save_identification(c, link, prompter);
+        link::SensorIdentification back;
+        ASSERT_EQ(link::get_sensor_identification(link, back), 0);
+        EXPECT_EQ(back.name, held);
+    }
+    IdentificationControls c;
+    ASSERT_TRUE(open_identification(c, link, prompter));
+    c.name = "\\xB5mol\\\\";
+    save_identification(c, link, prompter);
+    ASSERT_EQ(link::get_sensor_identification(link, id), 0);
+    EXPECT_EQ(id.name, "\xb5mol\\");
+}
+
 TEST_F(ConfigDialogsTest, IdentificationOnFirmwareTooOldToWriteIt) {
     virtual_sensor::VirtualSensorOptions o;
     o.old_identification_write = true;
     start(o);
-    IdentificationControls c{"New", "1"};
+    IdentificationControls c{"New", "1", {}};
     save_identification(c, link, prompter);
     EXPECT_EQ(sensor->logged_codes(), (Codes{260, 261}));
     expect_message("Save", "Failed to save settings (firmware is too old for GUI)");
@@ -139,7 +165,9 @@ TEST_F(ConfigDialogsTest, ThermistorFailures) {
     sensor->inject(404, {FaultKind::no_answer}, 1);
     EXPECT_FALSE(open_thermistors(c, link, prompter));
     ASSERT_EQ(prompter.prompts.size(), 2u);
-    EXPECT_EQ(prompter.prompts[0].text, "Failed to save settings");
+    EXPECT_EQ(prompter.prompts[0].text,
+              "Failed to save settings\nThermistor 1 not written: no answer (status 14), the "
+              "sensor may hold either; thermistor 2 not tried; thermistor 3 not tried");
     EXPECT_EQ(prompter.prompts[1].caption, "Thermistors Configuration");
     EXPECT_EQ(prompter.prompts[1].text, "Unable to retrieve thermistors settings from device");
 }

@@ -154,9 +154,19 @@ TEST_F(OpticsDialogTest, SaveStopsAtTheFirstFailure) {
     sensor->inject(375, {virtual_sensor::FaultKind::no_answer}, 1);
     dialog.save_defaults();
     EXPECT_EQ(codes(), (Codes{369, 375}));
-    ASSERT_EQ(prompter.prompts.size(), 1u);
+    sensor->inject(368, {virtual_sensor::FaultKind::no_answer}, 1);  // the read-back
+    dialog.save_defaults();
+    ASSERT_EQ(prompter.prompts.size(), 2u);
     EXPECT_EQ(prompter.prompts[0].caption, "Save");
-    EXPECT_EQ(prompter.prompts[0].text, "Failed to save settings");
+    EXPECT_EQ(prompter.prompts[0].text,
+              "Failed to save settings\nOptics defaults written; PMT configuration not written: "
+              "no answer (status 14), the sensor may hold either; pump and valve defaults not "
+              "tried");
+    EXPECT_EQ(prompter.prompts[1].text,
+              "Failed to save settings\nOptics defaults written but not confirmed: the read-back "
+              "failed (status 14); PMT configuration written but not confirmed: the read-back "
+              "failed (status 14); pump and valve defaults written but not confirmed: the "
+              "read-back failed (status 14)");
 }
 
 TEST_F(OpticsDialogTest, StopConditionDecidesTheHallAndTimeoutFields) {

@@ -37,8 +37,10 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 const float kErasedNan = std::bit_cast<float>(0xFFFFFFFFu);  // a record erased to 0xFF
 
 // Floats that no display format of the dialogs gives back.
-const std::array<float, 8> kAwkward{7.6294e-5f, 4e-6f,      kMax,  -kMax,
-                                    kTiny,      kErasedNan, -kInf, -0.0f};
+const float kSignallingNan = std::bit_cast<float>(0x7F800001u);  // a double would quieten it
+const float kNanPayload = std::bit_cast<float>(0xFFC12345u);
+const std::array<float, 10> kAwkward{7.6294e-5f, 4e-6f, kMax,  -kMax,          kTiny,
+                                     kErasedNan, -kInf, -0.0f, kSignallingNan, kNanPayload};
 
 float awkward(std::size_t i) {
     return kAwkward[i % kAwkward.size()];
@@ -315,6 +317,20 @@ const std::vector<UntouchedCase>& cases() {
              save_thermistors(c, link, prompter);
          }},
         {"OpticsValvesPump", records::ChemistryType::dic, plant_optics,
+         [](link::SensorLink& link, common::Prompter& prompter) {
+             OpticsValvesPumpController d(link, prompter, [](const TestPollReport&) {});
+             ASSERT_TRUE(d.open());
+             d.save_defaults();
+         }},
+        // A control voltage outside the H10492's range is limited only when typed.
+        {"OpticsPmtVoltageOutOfRange", records::ChemistryType::ammonia,
+         [](SensorState& s) {
+             plant_optics(s);
+             records::PmtConfig pmt;
+             pmt.instrument = records::kPmtH10492;
+             pmt.control_v = 1.5f;
+             s.records[code(CommandCode::GET_PMT_CONFIG)] = bytes_of(pmt);
+         },
          [](link::SensorLink& link, common::Prompter& prompter) {
              OpticsValvesPumpController d(link, prompter, [](const TestPollReport&) {});
              ASSERT_TRUE(d.open());

@@ -22,9 +22,9 @@ TEST_F(CtlCheck, ExitsOneOnlyWhenAnItemFails) {
     CtlRun r = run({"check"}, runtime);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     const auto lines = lines_of(r.out);
-    ASSERT_EQ(lines.size(), 12u);
+    ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[5].substr(0, 17), "WARN program     ");
-    EXPECT_EQ(lines[11].substr(0, 17), "PASS thermistors ");
+    EXPECT_EQ(lines[15].substr(0, 17), "PASS thermistors ");
     EXPECT_EQ(r.err, "");
 
     // The default program stops after 24 cycles, hours before a 30-day deployment ends.
@@ -34,22 +34,40 @@ TEST_F(CtlCheck, ExitsOneOnlyWhenAnItemFails) {
     EXPECT_EQ(r.err, "");
 }
 
-TEST_F(CtlCheck, JsonIsTheListAndNothingElse) {
+TEST_F(CtlCheck, JsonIsOneObject) {
     const CtlRun r = run({"check", "--json", "--days", "0.5", "--stroke-ul", "50", "--reagent",
                           "1=250", "--platform", "eti"},
                          runtime);
     EXPECT_EQ(r.status, 1) << r.err;
-    const auto list = nlohmann::json::parse(r.out);
-    ASSERT_TRUE(list.is_array());
-    ASSERT_EQ(list.size(), 12u);
+    const auto out = nlohmann::json::parse(r.out);
+    EXPECT_EQ(out["verdict"], "not ready");
+    EXPECT_FALSE(out.contains("reason"));
+    const auto& list = out["items"];
+    ASSERT_EQ(list.size(), 16u);
     for (const auto& item : list) {
         ASSERT_EQ(item.size(), 3u) << item;
         EXPECT_TRUE(item["text"].is_string());
     }
-    EXPECT_EQ(list[9]["id"], "endurance");
-    EXPECT_EQ(list[9]["verdict"], "pass");
-    EXPECT_EQ(list[10]["id"], "serial");
-    EXPECT_EQ(list[10]["verdict"], "pass");
+    EXPECT_EQ(list[12]["id"], "endurance");
+    EXPECT_EQ(list[14]["id"], "serial");
+    EXPECT_EQ(list[14]["verdict"], "pass");
+}
+
+// No sensor: status 3, and the JSON form still says so.
+TEST(CtlCheckAlone, NotCheckedWithoutASensor) {
+    testing::TempFolder files;
+    const std::string runtime = files.path("runtime");
+    ServedSensors none{runtime};
+    CtlRun r = run({"check", "--json"}, runtime);
+    EXPECT_EQ(r.status, 3) << r.err;
+    const auto out = nlohmann::json::parse(r.out);
+    EXPECT_EQ(out["verdict"], "not checked");
+    EXPECT_TRUE(out["reason"].is_string());
+    EXPECT_EQ(out["items"], nlohmann::json::array());
+    r = run({"check"}, runtime);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.starts_with("kelpira-ctl: not checked: ")) << r.err;
 }
 
 TEST_F(CtlCheck, UsageErrors) {
@@ -57,11 +75,26 @@ TEST_F(CtlCheck, UsageErrors) {
         {{"check", "--days"}, "kelpira-ctl: --days: 1 required N missing"},
         {{"check", "--days=-3"}, "kelpira-ctl: --days: -3 not of the form a number above 0"},
         {{"check", "--stroke-ul", "0"},
-         "kelpira-ctl: --stroke-ul: 0 not of the form a number above 0"},
+         "kelpira-ctl: --stroke-ul: 0 not of the form V or inject=V,withdraw=V (microlitres "
+         "above 0)"},
+        {{"check", "--stroke-ul", "inject=50"},
+         "kelpira-ctl: --stroke-ul: inject=50 not of the form V or inject=V,withdraw=V "
+         "(microlitres above 0)"},
+        {{"check", "--start", "2026-12-09 19:30"},
+         "kelpira-ctl: --start: 2026-12-09 19:30 not of the form YYYY-MM-DDTHH:MM[Z]"},
+        {{"check", "--start-state", "prime"},
+         "kelpira-ctl: --start-state: prime not in {deploy, auto}"},
+        {{"check", "--sleep-w", "0x1p-3"},
+         "kelpira-ctl: --sleep-w: 0x1p-3 not of the form a number above 0"},
         {{"check", "--reagent", "16=5"}, "kelpira-ctl: --reagent: 16=5 not of the form VALVE=ML"},
         {{"check", "--platform=slocum"},
          "kelpira-ctl: --platform: slocum not in {seaglider, bridges, eti, generic}"},
         {{"check", "now"}, "kelpira-ctl: The following argument was not expected: now"},
+        {{"check", "--days", "0x10"}, "kelpira-ctl: --days: 0x10 not of the form a number above 0"},
+        {{"check", "--days", "inf"}, "kelpira-ctl: --days: inf not of the form a number above 0"},
+        {{"check", "--days", "30d"}, "kelpira-ctl: --days: 30d not of the form a number above 0"},
+        {{"check", "--reagent", "1=100", "--reagent", "01=5"},
+         "kelpira-ctl: --reagent: valve 1 given twice"},
     };
     for (const auto& [args, message] : cases) {
         const CtlRun r = run(args, runtime);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -135,6 +136,20 @@ TEST_F(KelpiraCtl, ConvertByFileName) {
     const CtlRun missing = run({"sm", "convert", files.path("none.asm"), "x.asm"}, runtime);
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "kelpira-ctl: " + files.path("none.asm") + ": cannot open the file\n");
+
+    StateMachineImage hibernating = small_program();
+    hibernating.states[1].power_mode = statemachine::kPowerHibernating;
+    const std::string lossy = save("lossy.asm", hibernating);
+    CtlRun r = run({"sm", "convert", lossy, files.path("lossy.dat")}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelpira-ctl: " + files.path("lossy.dat") +
+                         ": the legacy layout (.dat) cannot keep all of this program: hibernation "
+                         "(read back as idle); nothing written (--allow-loss writes it anyway)\n");
+    EXPECT_FALSE(std::filesystem::exists(files.path("lossy.dat")));
+    r = run({"sm", "convert", lossy, files.path("lossy.dat"), "--allow-loss"}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(testing::TempFolder::read(files.path("lossy.dat")).size(), 2u * 102u);
+    EXPECT_EQ(run({"sm", "put", lossy, "--allow-loss"}, runtime).status, 2);
 }
 
 TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
@@ -174,6 +189,28 @@ TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
     }
     EXPECT_EQ(sets, (std::vector<std::uint16_t>{0, 1}));
 
+    // A damaged file is refused before the first state is sent.
+    const struct {
+        const char* name;
+        std::string text;
+        const char* why;
+    } damaged[] = {
+        {"empty.asm", "", "byte 0: no states (the file is empty)"},
+        {"cut.asm", std::string(900, '\0'), "byte 847: a partial record (53 of 77 bytes)"},
+        {"long.asm", std::string(300 * 77, '\0'), "byte 19635: more than 255 states"},
+        {"none.json", "[]", "line 1: no states"},
+    };
+    for (const auto& d : damaged) {
+        sensor.clear_log();
+        std::ofstream(files.path(d.name), std::ios::binary) << d.text;
+        r = run({"sm", "put", files.path(d.name)}, runtime);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "kelpira-ctl: " + files.path(d.name) + ": " + d.why + "\n");
+        for (const auto& c : sensor.log()) {
+            EXPECT_NE(c.code, 436) << d.name;
+        }
+    }
+
     r = run({"--device", "Nobody", "list"}, runtime);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("\tBench\t1001\tFirmware\t"), std::string::npos) << r.out;
@@ -183,6 +220,32 @@ TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
 
     server.stop();
     serving.join();
+}
+
+// A name that is not UTF-8 is shown the same way by every command, and a snapshot of it is
+// written (the JSON writer takes nothing but UTF-8) and read back.
+TEST_F(KelpiraCtl, ANameThatIsNotUtf8IsShownAlikeAndExported) {
+    ServedSensors served(runtime);
+    virtual_sensor::VirtualSensorOptions options;
+    options.name = "\xb5mol \xff sensor";
+    served.serve(std::make_unique<virtual_sensor::VirtualSensor>(options), "odd");
+    const std::string shown = "\\xB5mol \\xFF sensor";
+    CtlRun r = run({"list"}, runtime);
+    EXPECT_NE(r.out.find("\t" + shown + "\t"), std::string::npos) << r.out;
+    r = run({"check"}, runtime);
+    EXPECT_NE(r.out.find(shown), std::string::npos) << r.out;
+    r = run({"check", "--json"}, runtime);
+    EXPECT_NE(r.out.find("\\\\xB5mol \\\\xFF sensor"), std::string::npos) << r.out;
+    r = run({"report"}, runtime);
+    EXPECT_NE(r.out.find("Sensor Name: " + shown + "\n"), std::string::npos) << r.out;
+    r = run({"--device", shown, "config", "export", files.path("odd.json")}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(testing::TempFolder::read(files.path("odd.json"))
+                  .find("\"name\": \"\\\\xB5mol \\\\xFF sensor\""),
+              std::string::npos);
+    r = run({"config", "import", "--include-identity", files.path("odd.json")}, runtime);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("identification: unchanged"), std::string::npos) << r.out;
 }
 
 // A sensor's name is printed, not obeyed by the terminal; a devices folder that is not the

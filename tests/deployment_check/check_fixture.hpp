@@ -81,12 +81,14 @@ class CheckFixture : public virtual_sensor::testing::SensorFixture {
         ASSERT_EQ(config::write_schedule(link, s), link::kResultSuccess);
     }
 
-    std::vector<CheckItem> check() {
+    CheckOutcome outcome() {
         PcClocks clocks;
         clocks.utc = [] { return calendar_at(kStartSeconds); };
         clocks.local = [] { return calendar_at(kStartSeconds + 3600); };
         return run_check(link, inputs, clocks);
     }
+
+    std::vector<CheckItem> check() { return outcome().items; }
 
     CheckItem item(const std::string& id) {
         const auto items = check();

@@ -16,11 +16,16 @@ TEST_F(DeviceItems, DefaultSensorIsCleanButItsProgramStopsAfter24Cycles) {
     for (const auto& i : check()) {
         verdicts.push_back(i.verdict);
     }
+    // The prime state (7) has no start state; every pump time-out hibernates.
     EXPECT_EQ(verdicts, (std::vector<V>{V::pass, V::pass, V::pass, V::pass, V::pass, V::warn,
-                                        V::pass, V::pass, V::pass, V::skip, V::skip, V::pass}));
+                                        V::warn, V::warn, V::pass, V::warn, V::pass, V::pass,
+                                        V::skip, V::skip, V::skip, V::pass}));
+    EXPECT_EQ(item("faults").text,
+              "After a pump time-out in state 0, 2, 4, 9 or 11 the program stops at HIBERNATING "
+              "(state 8) and measures no more (of 5 pump time-outs and 0 depth triggers).");
     EXPECT_EQ(item("program").text,
               "The Deploy dry run from state 0 ends at IDLE (state 6) after 24 measurement "
-              "cycles, 4 h 44 min at the cycle's length, and then measures no more.");
+              "cycles, 4 h 44 min after it starts, and then measures no more.");
     // Read commands only: nothing on the sensor changes.
     for (const auto code : sensor->logged_codes()) {
         const std::string_view name = link::find_command(code)->name;
@@ -32,13 +37,30 @@ TEST_F(DeviceItems, SilentSensorFailsLinkAndSkipsTheRest) {
     start({}, std::chrono::milliseconds(100));
     sensor->inject(link::code_value(link::CommandCode::GET_SENSOR_IDENTIFICATION),
                    {virtual_sensor::FaultKind::no_answer});
-    const auto items = check();
+    const auto out = outcome();
+    EXPECT_EQ(out.readiness, Readiness::not_checked);
+    EXPECT_EQ(out.reason, "The sensor did not answer its identity reads.");
+    EXPECT_EQ(exit_status(out), 3);
+    const auto& items = out.items;
     ASSERT_EQ(items.size(), kItemIds.size());
     EXPECT_EQ(items[0].verdict, V::fail);
     for (std::size_t i = 1; i < items.size(); ++i) {
         EXPECT_EQ(items[i].id, kItemIds[i]);
         EXPECT_EQ(items[i].verdict, V::skip);
     }
+}
+
+// A read left unanswered leaves its item undecided: the check as a whole is not a verdict.
+TEST_F(DeviceItems, UnansweredReadIsNotChecked) {
+    start({}, std::chrono::milliseconds(100));
+    sensor->inject(link::code_value(link::CommandCode::GET_STATE_RECORD),
+                   {virtual_sensor::FaultKind::no_answer});
+    sensor->inject(link::code_value(link::CommandCode::GET_RS232_CONFIG),
+                   {virtual_sensor::FaultKind::no_answer});
+    const auto out = outcome();
+    EXPECT_EQ(out.readiness, Readiness::not_checked);
+    EXPECT_EQ(out.reason, "The sensor stopped answering: 2 of its reads got no answer.");
+    EXPECT_EQ(exit_status(out), 3);
 }
 
 TEST_F(DeviceItems, FirmwareVerdicts) {

@@ -96,6 +96,15 @@ TEST(ClockLog, LinesReadBackAndBadLogsAreRefusedByLine) {
     EXPECT_EQ(read.records[0].offset_s, -3.25);
     EXPECT_EQ(read.records[1].sensor_name, "=x");  // as the CSV writer guarded it
 
+    // A name holding control bytes is written visibly and read back as the same bytes.
+    ClockLogRecord odd = at(kT0, 1.0, std::string("Bay\x1b]0;x\x07\\", 10));
+    const std::string odd_line = records::clock_log_line(odd);
+    EXPECT_EQ(odd_line, "2026-12-08T10:00:00.000Z,Bay\\e]0;x\\a\\\\,0,1.000,check\n");
+    std::istringstream odd_in(header + odd_line);
+    const auto odd_read = records::read_clock_log(odd_in);
+    ASSERT_EQ(odd_read.records.size(), 1u);
+    EXPECT_EQ(odd_read.records[0].sensor_name, std::string("Bay\x1b]0;x\x07\\", 10));
+
     const std::string ok = "2026-12-08T10:00:00Z,Bay 1,1001,42.000,check\n";
     const std::pair<std::string, std::string> bad[] = {
         {"utc_time,sensor_name,serial_number,offset_s\n",

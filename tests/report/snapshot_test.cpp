@@ -97,6 +97,72 @@ TEST_F(SnapshotTest, ExportThenImportOnTheSameSensorChangesNothing) {
                      "identification: not written (the sensor keeps its own)"}));
 }
 
+// Any bytes a sensor holds as its name: the report and the snapshot show them made visible,
+// the snapshot's text is UTF-8 (the JSON writer refuses anything else), and an import restores
+// the exact bytes on another sensor, an unterminated 21-byte name included.
+TEST_F(SnapshotTest, ANameOfAnyBytesIsShownVisibleAndRestoredExactly) {
+    const struct {
+        std::string bytes;
+        std::string shown;
+    } cases[] = {
+        {"\xb5mol \xff sensor", "\\xB5mol \\xFF sensor"}, {"C:\\x41\\", "C:\\\\x41\\\\"},
+        {"\x1b]0;x\a\x7f\x9b", "\\e]0;x\\a\\x7F\\x9B"},   {"Sj\xc3\xb8 \xc3", "Sj\xc3\xb8 \\xC3"},
+        {std::string(21, 'n'), std::string(21, 'n')},
+    };
+    start();
+    start_second({});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        link::SensorIdentification id;
+        ASSERT_EQ(link::get_sensor_identification(link, id), link::kResultSuccess);
+        id.name = c.bytes;
+        ASSERT_EQ(link::set_sensor_identification(link, id), link::kResultSuccess);
+        const Json snapshot = exported();
+        EXPECT_EQ(snapshot["identity"]["name"], c.shown);
+        const auto lines = report().lines;
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "Sensor Name: " + c.shown), lines.end());
+        const Json again = parse_snapshot(snapshot_text(snapshot));
+        const auto result = import_snapshot(second_link, again, {.include_identity = true});
+        EXPECT_EQ(outcome_text(result.records.back()), "identification: written");
+        ASSERT_EQ(link::get_sensor_identification(second_link, id), link::kResultSuccess);
+        EXPECT_EQ(id.name, c.bytes);
+    }
+}
+
+// Floats the sensor holds come back to the bit through a snapshot: the extremes, denormals,
+// -0, infinities and NaNs with payloads (a signalling one included). Export, import into
+// another sensor, export again: the same text.
+TEST_F(SnapshotTest, EveryFloatBitPatternSurvivesExportAndImport) {
+    const auto f = [](std::uint32_t bits) { return std::bit_cast<float>(bits); };
+    const records::ThermistorConfig kCoefficients[] = {
+        {0, 1, -std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+         std::numeric_limits<float>::denorm_min(), -0.0f},
+        {0, 2, f(0x7F800001), f(0xFFC12345), 7.6294e-5f, std::numeric_limits<float>::min()},
+        {0, 3, std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+         1e-7f, f(0x00000003)},
+    };
+    start();
+    for (std::uint8_t i = 0; i < 3; ++i) {
+        ASSERT_EQ(records::set_thermistor_config(link, i, kCoefficients[i]), 0);
+    }
+    const Json snapshot = exported();
+    EXPECT_EQ(snapshot["thermistors"][0]["a3"].dump(), "-3.4028235e+38");
+    EXPECT_EQ(snapshot["thermistors"][1]["a3"], "NaN 0x7F800001");
+    start_second({});
+    const auto result = import_snapshot(second_link, parse_snapshot(snapshot_text(snapshot)), {});
+    EXPECT_TRUE(result.ok()) << outcome_lines(result).at(5);
+    for (std::uint8_t i = 0; i < 3; ++i) {
+        records::ThermistorConfig back;
+        ASSERT_EQ(records::get_thermistor_config(second_link, i, back), 0);
+        EXPECT_EQ(records::encode(back), records::encode(kCoefficients[i])) << int{i};
+    }
+    auto again = read_snapshot(second_link).snapshot.value_or(Json::object());
+    again.erase("identity");
+    Json first = snapshot;
+    first.erase("identity");
+    EXPECT_EQ(snapshot_text(again), snapshot_text(first));
+}
+
 TEST_F(SnapshotTest, ImportMakesASecondSensorReportTheSameConfiguration) {
     start();
     auto pump = records::default_pump_valve_defaults();
@@ -200,9 +266,14 @@ TEST_F(SnapshotTest, ABadFieldOrValueIsRefusedBeforeAnythingIsWritten) {
               "processing_params.measure_long: out of range");
     EXPECT_EQ(refused([](Json& j) { j["optics_defaults"]["led_current_ua"][1] = "a lot"; }),
               "optics_defaults.led_current_ua[1]: not a whole number");
-    EXPECT_EQ(refused([](Json& j) { j["identity"]["name"] = std::string(21, 'x'); }),
-              "identity.name: longer than 20 characters");
+    EXPECT_EQ(refused([](Json& j) { j["identity"]["name"] = std::string(22, 'x'); }),
+              "identity.name: longer than 21 characters");
+    EXPECT_EQ(refused([](Json& j) { j["identity"]["name"] = "C:\\data"; }),
+              "identity.name: not a text this program writes (write \"\\\\\" for \"\\\", \"\\xNN\" "
+              "for a byte)");
     EXPECT_EQ(refused([](Json& j) { j.erase("schedule"); }), "schedule: missing");
+    EXPECT_EQ(refused([](Json& j) { j["chemistry_config"]["chemistry"] = 77; }),
+              "chemistry_config.chemistry: 77 is not a chemistry this program knows");
     EXPECT_EQ(refused([](Json& j) { j["kelpira_snapshot"] = 2; }),
               "kelpira_snapshot: a format this program does not read");
     EXPECT_THROW(parse_snapshot("{\"kelpira_snapshot\": 1,"), SnapshotFault);
@@ -280,6 +351,17 @@ TEST_F(SnapshotTest, AFieldTheDialogWouldNotSetIsRefusedBeforeAnyRecordIsWritten
          "pmt_config.control_v: 2 is outside 0.5..1.1 for the H10492"},
         {[](Json& j) { j["processing_params"]["measure_long"] = 8; },
          "processing_params.measure_long: 8 is outside 0..7"},
+        {[](Json& j) { j["processing_params"]["monitor_medium"] = 100; },
+         "processing_params.monitor_medium: 100 is not one of 255, 0, 1, 2, 3, 4, 5, 6, 7"},
+        {[](Json& j) {
+             j["processing_params"]["output_monitored"] = 1;
+             j["processing_params"]["output_monitor"] = 42;
+         },
+         "processing_params.output_monitored: 1 is not what the output channel and its monitor "
+         "give (0)"},
+        {[](Json& j) { j["processing_params"]["output_monitor"] = 42; },
+         "processing_params.output_monitor: 42 is not what the output channel and its monitor "
+         "give (255)"},
         {[](Json& j) { j["chemistry_config"]["sample_interval_ms"] = 50; },
          "chemistry_config.sample_interval_ms: 50 is outside 100..1000"},
         {[](Json& j) {
@@ -371,6 +453,28 @@ TEST_F(SnapshotTest, ARecordThatCannotBeReadRefusesTheSnapshotBeforeAnyWrite) {
                   "unable to read schedule from sensor (status=14)");
     }
     EXPECT_FALSE(any_write(sensor->logged_codes()));
+}
+
+// Each record says what the sensor holds: a lost answer (the sensor may have taken it), a
+// write taken whose read-back failed, and the records not tried once the sensor seems gone.
+TEST_F(SnapshotTest, EachRecordSaysWhetherItWasWrittenConfirmedOrTried) {
+    start({}, std::chrono::milliseconds(200));
+    Json snapshot = exported();
+    snapshot["rs232_config"]["mode"] = "Debug";
+    snapshot["rs485_config"]["slave_address"] = 9;
+    snapshot["platform_defaults"]["dive_number"] = 5;
+    sensor->inject(449, {virtual_sensor::FaultKind::no_answer}, 1);
+    sensor->inject(464, {virtual_sensor::FaultKind::no_answer}, 1, 1);  // after the plan's read
+    const auto result = import_snapshot(link, snapshot, {});
+    EXPECT_FALSE(result.ok());
+    const auto lines = outcome_lines(result);
+    EXPECT_EQ(lines.at(8),
+              "RS232 configuration: not written: no answer (status 14), the sensor may hold "
+              "either");
+    EXPECT_EQ(lines.at(9),
+              "RS485 configuration: written but not confirmed: the read-back failed (status 14)");
+    EXPECT_EQ(lines.at(10), "platform defaults: not tried (the sensor stopped answering)");
+    EXPECT_EQ(lines.at(11), "schedule: unchanged");
 }
 
 TEST(SnapshotFileTest, AKeyGivenTwiceOrAFolderIsRefused) {

@@ -104,7 +104,9 @@ TEST_F(EditorOnSensor, FailuresShowTheirTextsAndARefreshRestoresTheSnapshot) {
     sensor->inject(kSet, Fault{FaultKind::no_answer}, 1, 1);
     editor->save_to_sensor();
     EXPECT_EQ(editor->status(),
-              "Save failed (1 of " + std::to_string(count + 1) + " states written)");
+              "Save failed (1 of " + std::to_string(count + 1) +
+                  " states acknowledged; state 1 may also have been written (its answer was "
+                  "lost))");
 
     sensor->inject(kGet, Fault{FaultKind::no_answer}, 1, 3);
     prompter.answers = {Answer::No};

@@ -166,36 +166,61 @@ TEST(ProgramFiles, LegacyLossesNameWhatTheLayoutCannotKeep) {
               "values it has no place for");
 }
 
-TEST(ProgramFiles, ReadingStopsAtWholeRecordsAndNormalises) {
+TEST(ProgramFiles, ReadingNormalises) {
     StateRecord raw;
     raw.dive_trigger = DepthTrigger{4, 7, 9, 1};
     raw.led_drive[2] = 12;
     const StateBytes bytes = encode(raw);
-    std::string text(bytes.begin(), bytes.end());
-    text.push_back('\x01');  // 78 bytes: one state and a partial one
     StateMachineImage image;
     std::string why;
-    std::istringstream in(text);
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     ASSERT_TRUE(read_program(in, FileLayout::current, image, why));
     EXPECT_EQ(image.last_index, 0);
     EXPECT_EQ(image.states[0].dive_trigger, DepthTrigger{});
     EXPECT_EQ(image.states[0].led_drive[2], 0xFFFF);
     EXPECT_EQ(image.states[0].normalised, 1);
+}
 
-    std::string many;
-    for (int i = 0; i < 300; ++i) {
-        many.append(bytes.begin(), bytes.end());
+// A damaged file is refused whole, naming where it goes wrong; the image stays as it was.
+TEST(ProgramFiles, ADamagedFileIsRefusedWithTheByteWhereItGoesWrong) {
+    const auto repeated = [](std::size_t size, std::size_t n, std::size_t extra) {
+        return std::string(size * n + extra, '\0');
+    };
+    const struct {
+        FileLayout layout;
+        std::string text;
+        std::string why;
+    } cases[] = {
+        {FileLayout::current, "", "byte 0: no states (the file is empty)"},
+        {FileLayout::legacy, "", "byte 0: no states (the file is empty)"},
+        {FileLayout::current, repeated(77, 1, 1), "byte 77: a partial record (1 of 77 bytes)"},
+        {FileLayout::current, std::string(900, '\0'),
+         "byte 847: a partial record (53 of 77 bytes)"},
+        {FileLayout::legacy, repeated(102, 2, 101),
+         "byte 204: a partial record (101 of 102 bytes)"},
+        {FileLayout::current, repeated(77, 300, 0), "byte 19635: more than 255 states"},
+        {FileLayout::legacy, repeated(102, 256, 0), "byte 26010: more than 255 states"},
+        {FileLayout::json, "[]", "line 1: no states"},
+    };
+    for (const auto& c : cases) {
+        StateMachineImage image;
+        image.states[0].sync_value = 7;
+        std::string why;
+        std::istringstream in(c.text);
+        EXPECT_FALSE(read_program(in, c.layout, image, why)) << c.why;
+        EXPECT_EQ(why, c.why);
+        EXPECT_EQ(image.states[0].sync_value, 7) << c.why;
     }
-    std::istringstream long_in(many);
-    ASSERT_TRUE(read_program(long_in, FileLayout::current, image, why));
+    StateMachineImage image;
+    std::string why;
+    std::istringstream full(repeated(77, 255, 0));
+    EXPECT_TRUE(read_program(full, FileLayout::current, image, why)) << why;
     EXPECT_EQ(image.last_index, 254);
+}
 
-    std::istringstream empty("");
-    ASSERT_TRUE(read_program(empty, FileLayout::legacy, image, why));
-    EXPECT_EQ(image.last_index, 0);
-    EXPECT_EQ(image.states[0].default_next, 0);
-    EXPECT_EQ(image.states[0].state_switch, kSwitchOn);  // a zeroed state, normalised
-
+TEST(ProgramFiles, AFileThatCannotBeOpenedLeavesTheImage) {
+    StateMachineImage image;
+    std::string why;
     TempFolder folder;
     image.states[0].sync_value = 1;
     EXPECT_FALSE(load_file(folder.path("missing.asm"), image, why));

@@ -106,6 +106,11 @@ TEST_F(StateTransfer, FailureAtRecordKStopsThere) {
     EXPECT_EQ(out.states_done, 4u);
     EXPECT_EQ(out.detail, "SET_STATE_RECORD for state 4 failed (status=14)");
     EXPECT_EQ(sensor->log().size(), 5u);
+    EXPECT_EQ(saved_states_text(out, 12),
+              "4 of 12 states acknowledged; state 4 may also have been written (its answer was "
+              "lost)");
+    out.next_may_be_written = false;  // as after a refusal
+    EXPECT_EQ(saved_states_text(out, 12), "4 of 12 states acknowledged");
 
     sensor->inject(kGet, Fault{FaultKind::no_answer}, 1, 2);
     sensor->clear_log();

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "deployment_check/deployment_check.hpp"
+#include "link/command_catalogue.hpp"
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
@@ -42,22 +43,37 @@ class DeploymentCheckDialogTest : public ::testing::Test {
     deployment_check::CheckForm form;
 };
 
+// The check runs on its worker: wait for it, with a deadline.
+void wait_done(const DeploymentCheckDialog& d) {
+    QTRY_VERIFY_WITH_TIMEOUT(!d.running(), 10000);
+}
+
 TEST_F(DeploymentCheckDialogTest, MarksEntriesCheckAgainAndSave) {
     DeploymentCheckDialog dialog(link, prompter, form);
     dialog.check_again();
+    EXPECT_TRUE(dialog.running());
+    EXPECT_FALSE(dialog.check_button()->isEnabled());
+    wait_done(dialog);
     EXPECT_EQ(dialog.windowTitle(), "Deployment Check");
-    ASSERT_EQ(dialog.list()->count(), 12);
-    EXPECT_TRUE(dialog.list()->item(5)->text().startsWith("WARN program "));
-    EXPECT_EQ(mark(dialog, 0), QColor(0, 160, 70));   // link: green
-    EXPECT_EQ(mark(dialog, 5), QColor(240, 170, 0));  // program: amber
+    EXPECT_EQ(dialog.headline_label()->text(), "READY with 4 warnings");
+    ASSERT_EQ(dialog.list()->count(), 16);
+    // The most severe first: the warnings, then the passes.
+    EXPECT_TRUE(dialog.list()->item(0)->text().startsWith("WARN program "))
+        << dialog.list()->item(0)->text().toStdString();
+    EXPECT_TRUE(dialog.list()->item(4)->text().startsWith("PASS link "))
+        << dialog.list()->item(4)->text().toStdString();
+    EXPECT_EQ(mark(dialog, 0), QColor(240, 170, 0));  // program: amber
+    EXPECT_EQ(mark(dialog, 4), QColor(0, 160, 70));   // link: green
 
     QTest::keyClicks(dialog.days_edit(), "30");
     dialog.platform_list()->setCurrentIndex(1);
     EXPECT_EQ(form.days, "30");
     EXPECT_EQ(form.platform, deployment_check::HostPlatform::seaglider);
     dialog.check_button()->click();
-    EXPECT_EQ(mark(dialog, 5), QColor(220, 0, 0));  // the program stops before 30 days
-    EXPECT_TRUE(dialog.list()->item(10)->text().startsWith("WARN serial "));
+    wait_done(dialog);
+    EXPECT_EQ(dialog.headline_label()->text(), "NOT READY: 2 items fail");
+    EXPECT_TRUE(dialog.list()->item(0)->text().startsWith("FAIL program "));
+    EXPECT_EQ(mark(dialog, 0), QColor(220, 0, 0));  // the program stops before 30 days
 
     // A second window starts from the entries of the first.
     QTest::keyClicks(dialog.stroke_edit(), "-1");
@@ -65,15 +81,30 @@ TEST_F(DeploymentCheckDialogTest, MarksEntriesCheckAgainAndSave) {
     EXPECT_EQ(again.days_edit()->text(), "30");
     EXPECT_EQ(again.platform_list()->currentIndex(), 1);
     again.check_button()->click();
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{
-                                    "The stroke volume must be a positive number of microlitres."});
+    EXPECT_FALSE(again.running());
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"The stroke volume must be a positive number of "
+                                       "microlitres, or inject=V,withdraw=V."});
     EXPECT_EQ(again.list()->count(), 0);
 
     prompter.files.push_back(files.path("check.txt"));
     dialog.save_button()->click();
     const std::string saved = testing::TempFolder::read(files.path("check.txt"));
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 12);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 16);
     EXPECT_EQ(saved.substr(0, 17), "PASS link        ");
+}
+
+// Cancel ends the check on its worker with "not checked".
+TEST_F(DeploymentCheckDialogTest, CancelEndsTheCheck) {
+    sensor.inject(link::code_value(link::CommandCode::GET_LIVE_STATUS),
+                  {virtual_sensor::FaultKind::no_answer});
+    DeploymentCheckDialog dialog(link, prompter, form);
+    dialog.check_again();
+    EXPECT_TRUE(dialog.cancel_button()->isVisible() || !dialog.isVisible());
+    dialog.cancel_button()->click();
+    wait_done(dialog);
+    EXPECT_EQ(dialog.headline_label()->text(), "NOT CHECKED: The check was cancelled.");
+    EXPECT_EQ(dialog.list()->count(), 0);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// kelpira-ctl check: the deployment check, one verdict per item, exit status 1 when one fails.
+// kelpira-ctl check: the deployment check, one verdict per item; exit status 0 ready, 1 not
+// ready, 3 not checked.
 #include <iostream>
 #include <memory>
 #include <string>
@@ -16,41 +17,73 @@ struct CheckRequest {
     bool json = false;
 };
 
-// A positive number as the deployment check's form reads it.
-bool is_positive(const std::string& text) {
-    return deployment_check::positive_number(text).has_value();
+int run_check(const Invocation& inv, const CheckRequest& request) {
+    using namespace deployment_check;
+    CheckOutcome outcome;
+    try {
+        // A sensor in its bootloader is checked too: the link item says so.
+        OpenSensor sensor(inv, false);
+        outcome = deployment_check::run_check(sensor.link(), request.inputs);
+    } catch (const WorkFailure& e) {
+        outcome = not_checked(e.what());
+    }
+    std::cout << (request.json ? outcome_json(outcome) : check_text(outcome.items));
+    if (outcome.readiness == Readiness::not_checked && !request.json) {
+        tell("not checked: " + outcome.reason);
+    }
+    return exit_status(outcome);
 }
 
-int run_check(const Invocation& inv, const CheckRequest& request) {
-    // A sensor in its bootloader is checked too: the link item says so.
-    OpenSensor sensor(inv, false);
-    const auto items = deployment_check::run_check(sensor.link(), request.inputs);
-    std::cout << (request.json ? deployment_check::check_json(items)
-                               : deployment_check::check_text(items));
-    return deployment_check::any_failed(items) ? 1 : 0;
+// An option taking a number above 0, as the deployment check's form reads it.
+void add_positive(CLI::App& command, const std::string& name, std::optional<double>& target,
+                  const std::string& help) {
+    command
+        .add_option_function<std::string>(
+            name, [&target](const std::string& v) { target = deployment_check::positive_number(v); },
+            help)
+        ->type_name("N")
+        ->check(common::of_form("a number above 0", [](const std::string& v) {
+            return deployment_check::positive_number(v).has_value();
+        }));
 }
 
 Run declare_check(CLI::App& command) {
     using namespace deployment_check;
     auto r = std::make_shared<CheckRequest>();
+    add_positive(command, "--days", r->inputs.days, "the deployment's length in days");
     command
         .add_option_function<std::string>(
-            "--days", [r](const std::string& v) { r->inputs.days = positive_number(v); },
-            "the deployment's length in days")
-        ->type_name("N")
-        ->check(common::of_form("a number above 0", is_positive));
+            "--start", [r](const std::string& v) { r->inputs.start = parse_start(v); },
+            "the deployment's start in UTC (default: now)")
+        ->type_name("YYYY-MM-DDTHH:MM[Z]")
+        ->check(common::of_form("YYYY-MM-DDTHH:MM[Z]",
+                                [](const std::string& v) { return parse_start(v).has_value(); }));
     command
         .add_option_function<std::string>(
-            "--stroke-ul", [r](const std::string& v) { r->inputs.stroke_ul = positive_number(v); },
-            "the pump's stroke volume in microlitres")
-        ->type_name("V")
-        ->check(common::of_form("a number above 0", is_positive));
+            "--start-state",
+            [r](const std::string& v) { r->inputs.start_state = *start_choice_named(v); },
+            "the start state the deployment uses: the Deploy start state, or the automatic\n"
+            "deployment start state when the sensor starts itself (default: the one set)")
+        ->type_name("S")
+        ->transform(common::one_of({"deploy", "auto"}));
+    command
+        .add_option_function<std::string>(
+            "--stroke-ul", [r](const std::string& v) { r->inputs.stroke_ul = parse_stroke(v); },
+            "the pump's stroke volume in microlitres, or one for each direction")
+        ->type_name("V|inject=V,withdraw=V")
+        ->check(common::of_form("V or inject=V,withdraw=V (microlitres above 0)",
+                                [](const std::string& v) { return parse_stroke(v).has_value(); }));
     command
         .add_option_function<std::vector<std::string>>(
             "--reagent",
             [r](const std::vector<std::string>& given) {
                 for (const auto& v : given) {
-                    r->inputs.reagents.push_back(*parse_reagent(v));
+                    const auto reagent = *parse_reagent(v);
+                    if (gives_valve(r->inputs, reagent.valve)) {
+                        throw common::usage_problem(
+                            "--reagent", "valve " + std::to_string(reagent.valve) + " given twice");
+                    }
+                    r->inputs.reagents.push_back(reagent);
                 }
             },
             "the volume in a valve's reagent bag (repeatable): a valve from 0 to 15\n"
@@ -59,6 +92,12 @@ Run declare_check(CLI::App& command) {
         ->allow_extra_args(false)
         ->check(common::of_form("VALVE=ML",
                                 [](const std::string& v) { return parse_reagent(v).has_value(); }));
+    add_positive(command, "--battery-wh", r->inputs.battery_wh,
+                 "the battery pack's energy in watt-hours");
+    add_positive(command, "--cycle-wh", r->inputs.cycle_wh,
+                 "the energy of one measurement cycle in watt-hours");
+    add_positive(command, "--sleep-w", r->inputs.sleep_w,
+                 "the sensor's power between cycles in watts");
     std::vector<std::string> platforms;
     for (const HostPlatform p : kHostPlatforms) {
         platforms.emplace_back(platform_name(p));
@@ -69,15 +108,15 @@ Run declare_check(CLI::App& command) {
             "the host platform the sensor is deployed on")
         ->type_name("P")
         ->transform(common::one_of(platforms));
-    command.add_flag("--json", r->json, "print only a JSON list of {id, verdict, text}")
+    command.add_flag("--json", r->json, "print one JSON object: the verdict, the items and why")
         ->disable_flag_override();
     return [r](const Invocation& inv) { return run_check(inv, *r); };
 }
 
 const Registration kCheck{
     {"check",
-     "the deployment check: one verdict per item (PASS, WARN, FAIL, SKIP); exit status 1 when "
-     "one fails",
+     "the deployment check: one verdict per item (PASS, WARN, FAIL, SKIP); exit status 0 ready, "
+     "1 when an item fails, 3 when the sensor could not be checked",
      declare_check}};
 
 }  // namespace

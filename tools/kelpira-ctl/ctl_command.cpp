@@ -46,8 +46,8 @@ struct Discovery {
     // Texts from the sensor with their control characters made visible.
     std::string line(const connect::DeviceRow& row) const {
         using common::visible_text;
-        return visible_text(controller.entries()[row.entry].path) + "\t" + visible_text(row.name) +
-               "\t" + visible_text(row.serial_number) + "\t" + visible_text(row.state) + "\t" +
+        return visible_text(controller.entries()[row.entry].path) + "\t" + row.name + "\t" +
+               visible_text(row.serial_number) + "\t" + visible_text(row.state) + "\t" +
                visible_text(row.type);
     }
     std::string found() const {
@@ -111,8 +111,9 @@ std::vector<const connect::DeviceRow*> matching(const Discovery& d,
     std::vector<const connect::DeviceRow*> matches;
     for (const auto& row : d.controller.rows()) {
         const std::string& path = d.controller.entries()[row.entry].path;
-        if (!selector || row.name == *selector || row.serial_number == *selector ||
-            link::same_device_path(path, *selector)) {
+        // The name as `list` shows it, or its bytes as typed.
+        if (!selector || row.name == *selector || row.name == common::visible_text(*selector) ||
+            row.serial_number == *selector || link::same_device_path(path, *selector)) {
             matches.push_back(&row);
         }
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/visible_text.hpp"
 #include "ctl_command.hpp"
 #include "invocation.hpp"
 
@@ -25,7 +26,10 @@ int main(int argc, char** argv) {
         tell(with_sensor_loss(e.what()));
         return 1;
     } catch (const std::exception& e) {
-        tell(e.what());
+        tell(kelpira::common::visible_text(e.what()));
+        return 1;
+    } catch (...) {
+        tell("an exception of unknown type");
         return 1;
     }
 }

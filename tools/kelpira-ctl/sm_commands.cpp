@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "ctl_command.hpp"
+#include "statemachine/legacy_losses.hpp"
 #include "statemachine/state_files.hpp"
 #include "statemachine/state_summary.hpp"
 #include "statemachine/state_transfer.hpp"
@@ -23,6 +24,7 @@ struct SmArgs {
     std::optional<std::uint32_t> dry_run;            // --dry-run START
     std::optional<std::uint32_t> pump_timeout;       // --pump-timeout STATE
     std::optional<statemachine::FileLayout> format;  // --format, for "-"
+    bool allow_loss = false;                         // --allow-loss: a lossy .dat is written
 };
 
 FileLayout layout(const std::string& path, const SmArgs& a) {
@@ -41,9 +43,25 @@ StateMachineImage read_file(const std::string& path, const SmArgs& a) {
     return image;
 }
 
+std::string file_name(const std::string& path) {
+    return path == "-" ? std::string("standard output") : path;
+}
+
+// Writes a program as the editor's "Save To File..." does: the legacy layout only when it keeps
+// the whole program, or when --allow-loss says what the editor's question would.
 void write_file(const std::string& path, const StateMachineImage& image, const SmArgs& a) {
+    const FileLayout to = layout(path, a);
+    if (to == FileLayout::legacy && !a.allow_loss) {
+        if (const LegacyLosses losses = legacy_losses(image); losses.any()) {
+            throw WorkFailure(
+                file_name(path) + ": the legacy layout (.dat) cannot keep all of this program: " +
+                legacy_losses_text(losses) + "; nothing written (--allow-loss writes it anyway)");
+        }
+    }
     std::ostringstream out;
-    write_program(out, layout(path, a), image);
+    if (!write_program(out, to, image)) {
+        throw WorkFailure(file_name(path) + ": cannot lay out the program");
+    }
     write_result(path, out.str());
 }
 
@@ -106,8 +124,7 @@ int run_put(const Invocation& inv, const SmArgs& a) {
     const TransferOutcome out = save_to_sensor(sensor.link(), image, progress_for(inv, "writing"));
     if (!out.ok) {
         throw WorkFailure(sensor.path() + ": Failed to save state machine to sensor: " +
-                          out.detail + " (" + std::to_string(out.states_done) + " of " +
-                          std::to_string(image.state_count()) + " states written)");
+                          out.detail + " (" + saved_states_text(out, image.state_count()) + ")");
     }
     return 0;
 }
@@ -141,6 +158,11 @@ Run declare_sm(CLI::App& sm) {
     get->add_option("OUT", a->out, "the file written")->required();
     CLI::App* put = sm.add_subcommand("put", "write a program file to the sensor");
     put->add_option("IN", a->in, "the program file")->required();
+    for (CLI::App* command : {convert, get}) {
+        command->add_flag("--allow-loss", a->allow_loss,
+                          "write a legacy (.dat) file even when it cannot keep the whole\n"
+                          "program; without it such a file is refused, naming what it would lose");
+    }
     for (CLI::App* command : {convert, summary, get, put}) {
         command
             ->add_option_function<std::string>(
@@ -173,7 +195,8 @@ Run declare_sm(CLI::App& sm) {
 const Registration kSm{
     {"sm",
      "state-machine programs: convert by file name (.asm, .dat-like, .json), the "
-     "\"State Machine Definition\" table or a dry run, read from or write to the sensor",
+     "\"State Machine Definition\" table or a dry run, read from or write to the sensor; a .dat "
+     "file that cannot keep the whole program is written only with --allow-loss",
      declare_sm}};
 
 }  // namespace

@@ -140,6 +140,7 @@ void ChemistryPageWidget::show_page() {
     {
         const QSignalBlocker block(check_);
         check_->setChecked(page_.checked);
+        check_->setEnabled(!page_.unread);
     }
     for (std::size_t i = 0; i < page_.controls.size(); ++i) {
         const auto& c = page_.controls[i];

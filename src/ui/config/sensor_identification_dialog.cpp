@@ -57,7 +57,7 @@ SensorIdentificationDialog::SensorIdentificationDialog(link::SensorLink& link,
     buttons->addWidget(save_);
     layout->addLayout(buttons);
 
-    // Only an edit replaces the name: bytes that are not UTF-8 would not survive the field.
+    // The field shows the name made visible; the controller keeps the bytes while it is untouched.
     connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
         controls_.name = text.toStdString();
         check_entries();

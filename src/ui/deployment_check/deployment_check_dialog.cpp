@@ -1,18 +1,17 @@
 // The deployment check's widgets.
 #include "ui/deployment_check/deployment_check_dialog.hpp"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include "deployment_check/deployment_check.hpp"
 
 namespace kelpira::ui {
 
@@ -68,6 +67,13 @@ DeploymentCheckDialog::DeploymentCheckDialog(link::SensorLink& link, common::Pro
         }
     });
 
+    headline_ = new QLabel(this);
+    QFont bold = headline_->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    headline_->setFont(bold);
+    layout->addWidget(headline_);
+
     list_ = new QListWidget(this);
     list_->setWordWrap(true);
     list_->setResizeMode(QListView::Adjust);
@@ -77,42 +83,101 @@ DeploymentCheckDialog::DeploymentCheckDialog(link::SensorLink& link, common::Pro
     auto* buttons = new QHBoxLayout;
     check_ = new QPushButton(tr("Check Again"), this);
     save_ = new QPushButton(tr("Save..."), this);
+    progress_ = new QProgressBar(this);
+    cancel_ = new QPushButton(tr("Cancel"), this);
     auto* close = new QPushButton(tr("Close"), this);
     buttons->addWidget(check_);
+    buttons->addWidget(progress_, 1);
+    buttons->addWidget(cancel_);
     buttons->addStretch(1);
     buttons->addWidget(save_);
     buttons->addWidget(close);
     layout->addLayout(buttons);
     connect(check_, &QPushButton::clicked, this, &DeploymentCheckDialog::check_again);
     connect(save_, &QPushButton::clicked, this,
-            [this] { deployment_check::save_check(items_, prompter_); });
+            [this] { deployment_check::save_check(outcome_.items, prompter_); });
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        if (worker_) {
+            worker_->request_stop();
+        }
+    });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     save_->setEnabled(false);
+    set_running(false);
     resize(fontMetrics().averageCharWidth() * 130, fontMetrics().height() * 34);
 }
 
+DeploymentCheckDialog::~DeploymentCheckDialog() {
+    handoff_.close();
+    if (worker_) {
+        worker_->stop();
+    }
+}
+
 void DeploymentCheckDialog::check_again() {
+    if (worker_) {
+        return;
+    }
     const auto reading = deployment_check::read_form(form_);
     if (!reading.inputs) {
         prompter_.message(std::string(deployment_check::kCheckTitle), reading.error);
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    items_ = deployment_check::run_check(link_, *reading.inputs);
-    QApplication::restoreOverrideCursor();
+    set_running(true);
+    progress_->setValue(0);
+    headline_->setText(tr("Checking..."));
+    // The link outlives the window (the main window owns it); the inputs go by value.
+    worker_ = std::make_unique<common::Worker>(
+        [handoff = handoff_, &link = link_, inputs = *reading.inputs](common::WorkerControl& c) {
+            deployment_check::ReadControl control;
+            control.cancelled = [&c] { return c.stop_requested(); };
+            control.progress = [&handoff](std::size_t done, std::size_t total) {
+                handoff.post(
+                    [done, total](DeploymentCheckDialog& d) { d.on_progress(done, total); });
+            };
+            auto outcome = deployment_check::run_check(link, inputs, {}, control);
+            handoff.post([outcome = std::move(outcome)](DeploymentCheckDialog& d) mutable {
+                d.on_done(std::move(outcome));
+            });
+        });
+}
+
+void DeploymentCheckDialog::on_progress(std::size_t done, std::size_t total) {
+    progress_->setRange(0, static_cast<int>(total));
+    progress_->setValue(static_cast<int>(done));
+}
+
+void DeploymentCheckDialog::on_done(deployment_check::CheckOutcome outcome) {
+    worker_.reset();
+    outcome_ = std::move(outcome);
+    checked_ = true;
+    set_running(false);
     show_items();
 }
 
+void DeploymentCheckDialog::set_running(bool running) {
+    progress_->setVisible(running);
+    cancel_->setVisible(running);
+    cancel_->setEnabled(running);
+    check_->setEnabled(!running);
+    save_->setEnabled(!running && checked_ && !outcome_.items.empty());
+}
+
 void DeploymentCheckDialog::show_items() {
+    headline_->setText(QString::fromStdString(deployment_check::headline(outcome_)));
+    const auto worst = outcome_.readiness == deployment_check::Readiness::ready
+                           ? deployment_check::Verdict::pass
+                           : deployment_check::Verdict::fail;
+    const auto c = deployment_check::mark_colour(worst);
+    headline_->setStyleSheet(QStringLiteral("color: rgb(%1,%2,%3)").arg(c.r).arg(c.g).arg(c.b));
     list_->clear();
-    for (const auto& item : items_) {
+    for (const auto& item : deployment_check::by_severity(outcome_.items)) {
         // The line as the command prints it, behind the verdict's mark.
         auto* row = new QListWidgetItem(
             mark_icon(item.verdict),
             QString::fromStdString(deployment_check::check_text({item})).trimmed(), list_);
         row->setData(Qt::UserRole, static_cast<int>(item.verdict));
     }
-    save_->setEnabled(!items_.empty());
 }
 
 void run_deployment_check_dialog(QWidget* parent, link::SensorLink& link,

@@ -114,7 +114,6 @@ QWidget* FactorySettingsDialog::flash_group() {
     auto* group = new QGroupBox(tr("Processing Board (FLASH)"), this);
     auto* form = new QFormLayout(group);
     name_ = new QLineEdit(group);
-    name_->setMaxLength(static_cast<int>(link::kSensorNameMax));
     serial_ = new QLineEdit(group);
     board_serial_ = digits_field(group);
     form->addRow(tr("Sensor Name"), name_);
