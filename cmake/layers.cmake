@@ -105,7 +105,7 @@ configure_file(${PROJECT_SOURCE_DIR}/src/common/version.cpp.in
                ${PROJECT_BINARY_DIR}/generated/version.cpp @ONLY)
 target_sources(kelpira_common PRIVATE ${PROJECT_BINARY_DIR}/generated/version.cpp)
 target_link_libraries(kelpira_common PUBLIC Threads::Threads FastFloat::fast_float
-                                            nlohmann_json::nlohmann_json)
+                                            nlohmann_json::nlohmann_json CLI11::CLI11)
 target_link_libraries(kelpira_link PUBLIC PkgConfig::HIDAPI PkgConfig::UDEV)
 target_link_libraries(kelpira_host_platform PUBLIC PkgConfig::SERIALPORT)
 target_link_libraries(kelpira_processing PUBLIC PkgConfig::NETCDF)

@@ -4,6 +4,7 @@
 #include <fast_float/fast_float.h>
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace kelpira::common {
@@ -157,6 +158,15 @@ std::optional<std::int64_t> whole_number(std::string_view text) {
     return v;
 }
 
+std::optional<std::int64_t> option_integer(std::string_view text) {
+    std::int64_t v = 0;
+    const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || p != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return v;
+}
+
 std::optional<double> decimal_real(std::string_view text) {
     std::size_t i = 0;
     const auto digits = [&] {
@@ -193,6 +203,15 @@ std::optional<double> decimal_real(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<double> option_real(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    const auto v = decimal_real(negative ? text.substr(1) : text);
+    if (!v) {
+        return std::nullopt;
+    }
+    return negative ? -*v : *v;
 }
 
 double leading_real(std::string_view text) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/command_line.hpp"
+#include "common/cli_app.hpp"
 #include "common/number_scan.hpp"
 #include "common/visible_text.hpp"
 #include "link/combined_hid.hpp"
@@ -28,29 +28,22 @@
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: kelpira [--help | --version]\n";
-
-constexpr kelpira::common::OptionSpec kOptions[] = {{"--help"}, {"--version"}};
-
 int run(int argc, char* argv[]) {
     using namespace kelpira;
     // Read before QApplication, so that --help and --version need no display. Qt's own options
     // (-platform, -style, ...) are left for QApplication, which ignores what it does not know.
-    const common::ParsedArgs args = common::parse_args(
-        std::vector<std::string>(argv + 1, argv + argc), kOptions, {.unknown_is_operand = true});
-    if (args.has("--help")) {
-        std::cout << kUsage
-                  << "\nThe desktop program of the KELPIRA sensor: connects to USB and virtual "
-                     "sensors,\nconfigures them, runs them and processes their files.\n";
-        return 0;
-    }
-    if (args.has("--version")) {
-        std::cout << common::version_line("kelpira");
-        return 0;
-    }
-    if (!args.error.empty()) {
-        std::cerr << common::usage_error_text("kelpira", args.error, kUsage);
-        return 2;
+    CLI::App options{
+        "The desktop program of the KELPIRA sensor: connects to USB and virtual sensors,\n"
+        "configures them, runs them and processes their files. Qt's own options\n"
+        "(-platform, -style, ...) are taken too.",
+        "kelpira"};
+    common::set_up_program(options);
+    options.allow_extras();
+    const auto read = common::read_command_line(options, {argv + 1, argv + argc});
+    if (read.exit_status) {
+        std::cout << read.out;
+        std::cerr << read.err;
+        return *read.exit_status;
     }
     ui::GuardedApplication app(argc, argv);
     // QApplication takes the user's locale for the C library too; numbers in the processed

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <charconv>
+#include <limits>
 #include <utility>
+
+#include "common/number_scan.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -58,13 +60,11 @@ std::optional<SerialSideOptions> serial_fault_from(const std::string& text,
     options.fault = named->second;
     options.fault_replies.reset();
     if (colon != std::string::npos) {
-        const std::string count = text.substr(colon + 1);
-        unsigned n = 0;
-        const auto [p, ec] = std::from_chars(count.data(), count.data() + count.size(), n);
-        if (count.empty() || ec != std::errc() || p != count.data() + count.size() || n == 0) {
+        const auto n = common::option_integer(text.substr(colon + 1));
+        if (!n || *n < 1 || *n > std::numeric_limits<unsigned>::max()) {
             return std::nullopt;
         }
-        options.fault_replies = n;
+        options.fault_replies = static_cast<unsigned>(*n);
     }
     return options;
 }

@@ -27,8 +27,6 @@ struct ServerOptions {
     std::chrono::milliseconds restart_delay{500};  // away between bootloader and firmware
     double time_scale = 1.0;  // simulated seconds per real second of every sensor's clock
     std::vector<ServedSensorOptions> devices;  // at least one
-    bool help = false;
-    bool version = false;
 };
 
 }  // namespace kelpira::virtual_sensor

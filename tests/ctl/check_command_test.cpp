@@ -72,34 +72,29 @@ TEST(CtlCheckAlone, NotCheckedWithoutASensor) {
 
 TEST_F(CtlCheck, UsageErrors) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"check", "--days"}, "kelpira-ctl: --days needs a value"},
-        {{"check", "--days=-3"}, "kelpira-ctl: --days takes a positive number of days, not \"-3\""},
+        {{"check", "--days"}, "kelpira-ctl: --days: 1 required N missing"},
+        {{"check", "--days=-3"}, "kelpira-ctl: --days: -3 not of the form a number above 0"},
         {{"check", "--stroke-ul", "0"},
-         "kelpira-ctl: --stroke-ul takes a positive number of microlitres, or inject=V,withdraw=V, "
-         "not \"0\""},
+         "kelpira-ctl: --stroke-ul: 0 not of the form V or inject=V,withdraw=V (microlitres "
+         "above 0)"},
         {{"check", "--stroke-ul", "inject=50"},
-         "kelpira-ctl: --stroke-ul takes a positive number of microlitres, or inject=V,withdraw=V, "
-         "not \"inject=50\""},
+         "kelpira-ctl: --stroke-ul: inject=50 not of the form V or inject=V,withdraw=V "
+         "(microlitres above 0)"},
         {{"check", "--start", "2026-12-09 19:30"},
-         "kelpira-ctl: --start takes YYYY-MM-DDTHH:MM in UTC, not \"2026-12-09 19:30\""},
+         "kelpira-ctl: --start: 2026-12-09 19:30 not of the form YYYY-MM-DDTHH:MM[Z]"},
         {{"check", "--start-state", "prime"},
-         "kelpira-ctl: --start-state takes deploy or auto, not \"prime\""},
+         "kelpira-ctl: --start-state: prime not in {deploy, auto}"},
         {{"check", "--sleep-w", "0x1p-3"},
-         "kelpira-ctl: --sleep-w takes a positive number of watts, not \"0x1p-3\""},
-        {{"check", "--reagent", "16=5"},
-         "kelpira-ctl: --reagent takes VALVE=ML, a valve from 0 to 15 and a positive volume in "
-         "millilitres, not \"16=5\""},
+         "kelpira-ctl: --sleep-w: 0x1p-3 not of the form a number above 0"},
+        {{"check", "--reagent", "16=5"}, "kelpira-ctl: --reagent: 16=5 not of the form VALVE=ML"},
         {{"check", "--platform=slocum"},
-         "kelpira-ctl: --platform takes seaglider, bridges, eti or generic, not \"slocum\""},
-        {{"check", "now"}, "kelpira-ctl: check does not take now"},
-        {{"check", "--days", "0x10"},
-         "kelpira-ctl: --days takes a positive number of days, not \"0x10\""},
-        {{"check", "--days", "inf"},
-         "kelpira-ctl: --days takes a positive number of days, not \"inf\""},
-        {{"check", "--days", "30d"},
-         "kelpira-ctl: --days takes a positive number of days, not \"30d\""},
+         "kelpira-ctl: --platform: slocum not in {seaglider, bridges, eti, generic}"},
+        {{"check", "now"}, "kelpira-ctl: The following argument was not expected: now"},
+        {{"check", "--days", "0x10"}, "kelpira-ctl: --days: 0x10 not of the form a number above 0"},
+        {{"check", "--days", "inf"}, "kelpira-ctl: --days: inf not of the form a number above 0"},
+        {{"check", "--days", "30d"}, "kelpira-ctl: --days: 30d not of the form a number above 0"},
         {{"check", "--reagent", "1=100", "--reagent", "01=5"},
-         "kelpira-ctl: --reagent gives valve 1 twice"},
+         "kelpira-ctl: --reagent: valve 1 given twice"},
     };
     for (const auto& [args, message] : cases) {
         const CtlRun r = run(args, runtime);

@@ -89,13 +89,10 @@ TEST_F(CtlClock, UsageErrors) {
              {"clock", "--log", "x.csv", "--event", "lost"}}) {
         const CtlRun r = run(args, runtime);
         EXPECT_EQ(r.status, 2) << args.back();
-        EXPECT_EQ(lines_of(r.err).back(),
-                  "usage: kelpira-ctl [--device SELECTOR] clock [--set \"DD/MM/YYYY HH:MM:SS\" | "
-                  "--sync-pc [--utc]] [--log FILE [--event deployed|recovered|check]]");
+        EXPECT_EQ(lines_of(r.err).back(), "Usage: kelpira-ctl clock [OPTIONS]");
     }
     EXPECT_EQ(lines_of(run({"clock", "--set", "31/02/2024 00:00:00"}, runtime).err).front(),
-              "kelpira-ctl: --set takes a date and time \"DD/MM/YYYY HH:MM:SS\", not "
-              "\"31/02/2024 00:00:00\"");
+              "kelpira-ctl: --set: 31/02/2024 00:00:00 not of the form DD/MM/YYYY HH:MM:SS");
     EXPECT_TRUE(sent_clocks().empty());
 }
 

@@ -65,16 +65,19 @@ TEST_F(KelpiraCtl, VersionHelpAndUsageErrors) {
     EXPECT_EQ(r.out, "kelpira-ctl 1.0e\n");
     r = run({"--help"}, runtime);
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("  sm convert IN OUT"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("  list\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n  sm "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n  list "), std::string::npos);
+    r = run({"sm", "--help"}, runtime);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\n  convert "), std::string::npos) << r.out;
     r = run({}, runtime);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
-              "kelpira-ctl: no command given\n"
-              "usage: kelpira-ctl [--device SELECTOR] COMMAND [ARGS...]\n");
+              "kelpira-ctl: COMMAND is required\n"
+              "Usage: kelpira-ctl [OPTIONS] [SUBCOMMAND]\n");
     r = run({"sm", "summary", "a.asm", "--pump-timeout", "1"}, runtime);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: --pump-timeout goes with --dry-run");
+    EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: --pump-timeout requires --dry-run");
     EXPECT_EQ(run({"sm", "convert", "one.asm"}, runtime).status, 2);
 }
 

@@ -56,8 +56,8 @@ TEST_F(CtlReportConfig, ReportLinesOnStandardOutputOrInAFile) {
     r = run({"report", "extra"}, runtime);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
-              "kelpira-ctl: unknown argument extra\n"
-              "usage: kelpira-ctl [--device SELECTOR] report [-o OUT]\n");
+              "kelpira-ctl: The following argument was not expected: extra\n"
+              "Usage: kelpira-ctl report [OPTIONS]\n");
 }
 
 TEST_F(CtlReportConfig, AReportWhoseReadFailedIsPrintedButFails) {
@@ -165,7 +165,7 @@ TEST_F(CtlReportConfig, RefusalsAndUsageErrors) {
 
     r = run({"config"}, runtime);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: config needs a sub-command: export or import");
+    EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: export or import is required");
     EXPECT_EQ(run({"config", "import"}, runtime).status, 2);
     EXPECT_EQ(run({"config", "import", "a.json", "--fast"}, runtime).status, 2);
     EXPECT_EQ(run({"config", "export"}, runtime).status, 2);

@@ -78,9 +78,7 @@ TEST_F(CtlRunWatch, StartByLabelOrNumberAndStop) {
     EXPECT_EQ(r.status, 2);
     r = run({"start", "256"}, runtime);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(lines_of(r.err).at(1),
-              "usage: kelpira-ctl [--device SELECTOR] "
-              "start [Deploy|Prime|Flush|Special1|Special2|Special3|STATE]");
+    EXPECT_EQ(lines_of(r.err).at(1), "Usage: kelpira-ctl start [OPTIONS] [STATE]");
     EXPECT_EQ(sent(CommandCode::START_STATE_MACHINE).size(), 3u);
 }
 

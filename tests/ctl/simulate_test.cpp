@@ -66,7 +66,7 @@ TEST(CtlSimulate, RefusesWhatItCannotDo) {
     const testing::TempFolder runtime;
     CtlRun r = run({"simulate", "--port", "/dev/ttyS0"}, runtime.path(""));
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("--platform is required"), std::string::npos) << r.err;
+    EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: --platform is required");
     r = run({"simulate", "--platform", "eti", "--port", "/dev/ttyS0", "--download"},
             runtime.path(""));
     EXPECT_EQ(r.status, 2);

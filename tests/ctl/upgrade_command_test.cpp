@@ -46,8 +46,8 @@ class CtlUpgrade : public ::testing::Test {
 }  // namespace
 
 TEST_F(CtlUpgrade, ASensorInItsBootloaderComesBackOnTheNewFirmware) {
-    const auto parsed =
-        virtual_sensor::parse_server_options({"--bootloader", "--firmware", "KELPIRA_2_6_1"});
+    const auto parsed = virtual_sensor_program::parse_server_options(
+        {"--bootloader", "--firmware", "KELPIRA_2_6_1"});
     ASSERT_TRUE(parsed.options);
     ServedSensors served(runtime);
     served.serve(std::make_unique<virtual_sensor::VirtualSensor>(parsed.options->devices[0].sensor),

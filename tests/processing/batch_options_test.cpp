@@ -7,12 +7,17 @@
 
 namespace {
 
+using kelpira::process::parse_command_line;
+using kelpira::process::ParsedCommandLine;
 using kelpira::processing::ChemistryChoice;
-using kelpira::processing::parse_command_line;
-using kelpira::processing::ParsedCommandLine;
 
 ParsedCommandLine parse(std::vector<std::string_view> args) {
     return parse_command_line(args);
+}
+
+// The usage error alone, "" when there is none.
+std::string error(std::vector<std::string_view> args) {
+    return parse_command_line(args).outcome.error;
 }
 
 TEST(BatchOptions, DefaultsAndEveryOption) {
@@ -26,7 +31,7 @@ TEST(BatchOptions, DefaultsAndEveryOption) {
     const auto full = parse({"--chemistry", "ph", "--set", "KELPIRA.CHEMISTRY.SAMPLE_INTERVAL=200",
                              "--set=KELPIRA.X=a=b", "--output=out.csv", "--log", "run.log",
                              "--progress", "a.csv", "--", "--odd-name.csv"});
-    ASSERT_TRUE(full.options.has_value()) << full.error;
+    ASSERT_TRUE(full.options.has_value()) << full.outcome.err;
     const auto& o = *full.options;
     EXPECT_EQ(o.chemistry, ChemistryChoice::ph);
     ASSERT_EQ(o.overrides.size(), 2u);
@@ -42,12 +47,17 @@ TEST(BatchOptions, DefaultsAndEveryOption) {
 
     const auto nc = parse({"--format=netcdf", "--output=x.nc", "--attr", "summary=a=b",
                            "--attr=license=CC-BY-4.0", "a.csv"});
-    ASSERT_TRUE(nc.options.has_value()) << nc.error;
+    ASSERT_TRUE(nc.options.has_value()) << nc.outcome.err;
     EXPECT_EQ(nc.options->format.format, kelpira::processing::OutputFormat::netcdf);
     ASSERT_EQ(nc.options->format.attributes.size(), 2u);
     EXPECT_EQ(nc.options->format.attributes[0].name, "summary");
     EXPECT_EQ(nc.options->format.attributes[0].value, "a=b");
     EXPECT_EQ(nc.options->format.attributes[1].value, "CC-BY-4.0");
+
+    // A repeatable option takes one value each time, never the files after it.
+    const auto one = parse({"--chemistry", "ph", "a.csv", "--set", "K=1", "b.csv"});
+    ASSERT_TRUE(one.options.has_value()) << one.outcome.err;
+    EXPECT_EQ(one.options->files, (std::vector<std::string>{"a.csv", "b.csv"}));
 
     const auto dash = parse({"--output", "-", "a.csv"});
     ASSERT_TRUE(dash.options.has_value());
@@ -55,41 +65,41 @@ TEST(BatchOptions, DefaultsAndEveryOption) {
 }
 
 TEST(BatchOptions, UsageErrorsSayWhatIsWrong) {
-    EXPECT_EQ(parse({}).error, "no raw file to process");
-    EXPECT_EQ(parse({"--chemistry", "dic"}).error, "no raw file to process");
-    EXPECT_EQ(parse({"--frobnicate", "a.csv"}).error, "unknown option --frobnicate");
-    EXPECT_EQ(parse({"a.csv", "--output"}).error, "--output needs a value");
-    EXPECT_EQ(parse({"--output=", "a.csv"}).error, "--output needs a file name");
-    EXPECT_EQ(parse({"--chemistry", "alkalinity", "a.csv"}).error,
-              "unknown chemistry \"alkalinity\" (choose auto, nutrient, ph, ta or dic)");
-    EXPECT_EQ(parse({"--chemistry", "ph", "--chemistry", "ta", "a.csv"}).error,
-              "several chemistries given (ph and ta): process one chemistry per run");
-    EXPECT_EQ(parse({"--format", "netcdf", "a.csv"}).error,
-              "--format netcdf needs --output FILE: a NetCDF file is never written to standard "
+    EXPECT_EQ(error({}), "FILE is required");
+    EXPECT_EQ(error({"--chemistry", "dic"}), "FILE is required");
+    EXPECT_EQ(error({"--frobnicate", "a.csv"}),
+              "The following argument was not expected: --frobnicate");
+    EXPECT_EQ(error({"a.csv", "--output"}), "--output: 1 required FILE missing");
+    EXPECT_EQ(error({"--output=", "a.csv"}), "--output: needs a value, not an empty one");
+    EXPECT_EQ(error({"--chemistry", "alkalinity", "a.csv"}),
+              "--chemistry: alkalinity not in {auto, nutrient, ph, ta, dic}");
+    EXPECT_EQ(error({"--chemistry", "ph", "--chemistry", "ta", "a.csv"}),
+              "--chemistry: several chemistries given (ph and ta): process one chemistry per run");
+    EXPECT_EQ(error({"--format", "netcdf", "a.csv"}),
+              "--format: netcdf needs --output FILE: a NetCDF file is never written to standard "
               "output");
-    EXPECT_EQ(parse({"--format", "hdf", "a.csv"}).error,
-              "unknown format \"hdf\" (choose csv or netcdf)");
-    EXPECT_EQ(parse({"--attr", "title=x", "a.csv"}).error,
-              "--attr sets attributes of a NetCDF file: give --format netcdf");
-    EXPECT_NE(parse({"--format=netcdf", "--output=x.nc", "--attr", "bad name=x", "a.csv"})
-                  .error.find("--attr needs NAME=VALUE"),
-              std::string::npos);
-    EXPECT_EQ(parse({"--set", "NOVALUE", "a.csv"}).error,
-              "--set needs KEY=VALUE, for example "
-              "--set KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION=10");
-    EXPECT_EQ(parse({"--set", "=3", "a.csv"}).error.substr(0, 18), "--set needs KEY=VA");
-    EXPECT_EQ(parse({"--log", "a", "--log", "b", "a.csv"}).error, "--log given twice");
-    EXPECT_EQ(parse({"--progress=yes", "a.csv"}).error, "--progress takes no value");
+    EXPECT_EQ(error({"--format", "hdf", "a.csv"}), "--format: hdf not in {csv, netcdf}");
+    EXPECT_EQ(error({"--attr", "title=x", "a.csv"}),
+              "--attr: sets attributes of a NetCDF file: give --format netcdf");
+    EXPECT_EQ(error({"--format=netcdf", "--output=x.nc", "--attr", "bad name=x", "a.csv"}),
+              "--attr: bad name=x not of the form NAME=VALUE");
+    EXPECT_EQ(error({"--set", "NOVALUE", "a.csv"}), "--set: NOVALUE not of the form KEY=VALUE");
+    EXPECT_EQ(error({"--set", "=3", "a.csv"}), "--set: =3 not of the form KEY=VALUE");
+    EXPECT_EQ(error({"--log", "a", "--log", "b", "a.csv"}),
+              "--log: At Most 1 required but received 2");
+    EXPECT_EQ(error({"--progress=yes", "a.csv"}), "--progress: takes no value");
     for (const auto& bad : {parse({}), parse({"--frobnicate", "a.csv"})}) {
         EXPECT_FALSE(bad.options.has_value());
-        EXPECT_FALSE(bad.help);
+        EXPECT_EQ(bad.outcome.exit_status, 2);
+        EXPECT_EQ(bad.outcome.out, "");
     }
 }
 
 TEST(BatchOptions, RepeatingTheSameChemistryIsFineAndHelpWins) {
     EXPECT_TRUE(parse({"--chemistry", "ta", "--chemistry=ta", "a.csv"}).options.has_value());
     const auto help = parse({"a.csv", "--help", "--frobnicate"});
-    EXPECT_TRUE(help.help);
+    EXPECT_EQ(help.outcome.exit_status, 0);
+    EXPECT_NE(help.outcome.out.find("Usage: kelpira-process [OPTIONS] FILE..."), std::string::npos);
     EXPECT_FALSE(help.options.has_value());
 }
 

@@ -96,6 +96,7 @@ TEST(FirmwareVersionInImage, TheFirstTextOfTheGrammarWins) {
 }
 
 TEST(FirmwareUpgradeOptions, RefuseBlockTakesTheBlockAndTheResult) {
+    using virtual_sensor_program::parse_server_options;
     const auto parsed = parse_server_options({"--refuse-block", "5:3"});
     ASSERT_TRUE(parsed.options);
     EXPECT_EQ(parsed.options->devices[0].sensor.refuse_block, (BlockRefusal{5, 3}));

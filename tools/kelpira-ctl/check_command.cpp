@@ -1,6 +1,9 @@
 // kelpira-ctl check: the deployment check, one verdict per item; exit status 0 ready, 1 not
 // ready, 3 not checked.
 #include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "ctl_command.hpp"
 #include "deployment_check/deployment_check.hpp"
@@ -14,84 +17,8 @@ struct CheckRequest {
     bool json = false;
 };
 
-constexpr common::OptionSpec kCheckOptions[] = {
-    {"--json"},           {"--days", true},    {"--stroke-ul", true},   {"--reagent", true},
-    {"--platform", true}, {"--start", true},   {"--start-state", true}, {"--battery-wh", true},
-    {"--cycle-wh", true}, {"--sleep-w", true},
-};
-
-double positive(const std::string& option, const std::string& value, const char* unit) {
-    const auto n = deployment_check::positive_number(value);
-    if (!n) {
-        throw UsageError(option + " takes a positive number of " + unit + ", not \"" + value +
-                         "\"");
-    }
-    return *n;
-}
-
-CheckRequest check_request(const std::vector<std::string>& args) {
+int run_check(const Invocation& inv, const CheckRequest& request) {
     using namespace deployment_check;
-    CheckRequest r;
-    for (const auto& arg : command_args(args, kCheckOptions)) {
-        const std::string& v = arg.value;
-        if (arg.is("--json")) {
-            r.json = true;
-        } else if (arg.is("--days")) {
-            r.inputs.days = positive("--days", v, "days");
-        } else if (arg.is("--battery-wh")) {
-            r.inputs.battery_wh = positive("--battery-wh", v, "watt-hours");
-        } else if (arg.is("--cycle-wh")) {
-            r.inputs.cycle_wh = positive("--cycle-wh", v, "watt-hours");
-        } else if (arg.is("--sleep-w")) {
-            r.inputs.sleep_w = positive("--sleep-w", v, "watts");
-        } else if (arg.is("--start")) {
-            r.inputs.start = parse_start(v);
-            if (!r.inputs.start) {
-                throw UsageError("--start takes YYYY-MM-DDTHH:MM in UTC, not \"" + v + "\"");
-            }
-        } else if (arg.is("--start-state")) {
-            const auto choice = start_choice_named(v);
-            if (!choice) {
-                throw UsageError("--start-state takes deploy or auto, not \"" + v + "\"");
-            }
-            r.inputs.start_state = *choice;
-        } else if (arg.is("--stroke-ul")) {
-            r.inputs.stroke_ul = parse_stroke(v);
-            if (!r.inputs.stroke_ul) {
-                throw UsageError(
-                    "--stroke-ul takes a positive number of microlitres, or inject=V,withdraw=V, "
-                    "not \"" +
-                    v + "\"");
-            }
-        } else if (arg.is("--reagent")) {
-            const auto reagent = parse_reagent(v);
-            if (!reagent) {
-                throw UsageError(
-                    "--reagent takes VALVE=ML, a valve from 0 to 15 and a positive "
-                    "volume in millilitres, not \"" +
-                    v + "\"");
-            }
-            if (gives_valve(r.inputs, reagent->valve)) {
-                throw UsageError("--reagent gives valve " + std::to_string(reagent->valve) +
-                                 " twice");
-            }
-            r.inputs.reagents.push_back(*reagent);
-        } else if (arg.is("--platform")) {
-            r.inputs.platform = platform_named(v);
-            if (!r.inputs.platform) {
-                throw UsageError("--platform takes seaglider, bridges, eti or generic, not \"" + v +
-                                 "\"");
-            }
-        } else {
-            throw UsageError("check does not take " + v);
-        }
-    }
-    return r;
-}
-
-int run_check(const Invocation& inv) {
-    using namespace deployment_check;
-    const CheckRequest request = check_request(inv.args);
     CheckOutcome outcome;
     try {
         // A sensor in its bootloader is checked too: the link item says so.
@@ -107,15 +34,90 @@ int run_check(const Invocation& inv) {
     return exit_status(outcome);
 }
 
+// An option taking a number above 0, as the deployment check's form reads it.
+void add_positive(CLI::App& command, const std::string& name, std::optional<double>& target,
+                  const std::string& help) {
+    command
+        .add_option_function<std::string>(
+            name, [&target](const std::string& v) { target = deployment_check::positive_number(v); },
+            help)
+        ->type_name("N")
+        ->check(common::of_form("a number above 0", [](const std::string& v) {
+            return deployment_check::positive_number(v).has_value();
+        }));
+}
+
+Run declare_check(CLI::App& command) {
+    using namespace deployment_check;
+    auto r = std::make_shared<CheckRequest>();
+    add_positive(command, "--days", r->inputs.days, "the deployment's length in days");
+    command
+        .add_option_function<std::string>(
+            "--start", [r](const std::string& v) { r->inputs.start = parse_start(v); },
+            "the deployment's start in UTC (default: now)")
+        ->type_name("YYYY-MM-DDTHH:MM[Z]")
+        ->check(common::of_form("YYYY-MM-DDTHH:MM[Z]",
+                                [](const std::string& v) { return parse_start(v).has_value(); }));
+    command
+        .add_option_function<std::string>(
+            "--start-state",
+            [r](const std::string& v) { r->inputs.start_state = *start_choice_named(v); },
+            "the start state the deployment uses: the Deploy start state, or the automatic\n"
+            "deployment start state when the sensor starts itself (default: the one set)")
+        ->type_name("S")
+        ->transform(common::one_of({"deploy", "auto"}));
+    command
+        .add_option_function<std::string>(
+            "--stroke-ul", [r](const std::string& v) { r->inputs.stroke_ul = parse_stroke(v); },
+            "the pump's stroke volume in microlitres, or one for each direction")
+        ->type_name("V|inject=V,withdraw=V")
+        ->check(common::of_form("V or inject=V,withdraw=V (microlitres above 0)",
+                                [](const std::string& v) { return parse_stroke(v).has_value(); }));
+    command
+        .add_option_function<std::vector<std::string>>(
+            "--reagent",
+            [r](const std::vector<std::string>& given) {
+                for (const auto& v : given) {
+                    const auto reagent = *parse_reagent(v);
+                    if (gives_valve(r->inputs, reagent.valve)) {
+                        throw common::usage_problem(
+                            "--reagent", "valve " + std::to_string(reagent.valve) + " given twice");
+                    }
+                    r->inputs.reagents.push_back(reagent);
+                }
+            },
+            "the volume in a valve's reagent bag (repeatable): a valve from 0 to 15\n"
+            "and millilitres above 0")
+        ->type_name("VALVE=ML")
+        ->allow_extra_args(false)
+        ->check(common::of_form("VALVE=ML",
+                                [](const std::string& v) { return parse_reagent(v).has_value(); }));
+    add_positive(command, "--battery-wh", r->inputs.battery_wh,
+                 "the battery pack's energy in watt-hours");
+    add_positive(command, "--cycle-wh", r->inputs.cycle_wh,
+                 "the energy of one measurement cycle in watt-hours");
+    add_positive(command, "--sleep-w", r->inputs.sleep_w,
+                 "the sensor's power between cycles in watts");
+    std::vector<std::string> platforms;
+    for (const HostPlatform p : kHostPlatforms) {
+        platforms.emplace_back(platform_name(p));
+    }
+    command
+        .add_option_function<std::string>(
+            "--platform", [r](const std::string& v) { r->inputs.platform = platform_named(v); },
+            "the host platform the sensor is deployed on")
+        ->type_name("P")
+        ->transform(common::one_of(platforms));
+    command.add_flag("--json", r->json, "print one JSON object: the verdict, the items and why")
+        ->disable_flag_override();
+    return [r](const Invocation& inv) { return run_check(inv, *r); };
+}
+
 const Registration kCheck{
     {"check",
-     "check [--days N] [--start YYYY-MM-DDTHH:MM[Z]] [--start-state deploy|auto] "
-     "[--stroke-ul V|inject=V,withdraw=V] [--reagent VALVE=ML]... "
-     "[--battery-wh W --cycle-wh E --sleep-w P] [--platform seaglider|bridges|eti|generic] "
-     "[--json]",
      "the deployment check: one verdict per item (PASS, WARN, FAIL, SKIP); exit status 0 ready, "
      "1 when an item fails, 3 when the sensor could not be checked",
-     run_check}};
+     declare_check}};
 
 }  // namespace
 

@@ -1,7 +1,9 @@
 // kelpira-ctl clock: the sensor's clock as the clock dialog shows it, "Set Now" from a
 // typed date and time or from the PC's clock, and "Record Offset..." into a clock log.
-#include <algorithm>
 #include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "config/clock_offset.hpp"
 #include "config/clock_transfer.hpp"
@@ -20,52 +22,7 @@ struct ClockRequest {
     std::optional<std::string> event;         // --event
 };
 
-constexpr common::OptionSpec kClockOptions[] = {
-    {"--set", true}, {"--sync-pc"}, {"--utc"}, {"--log", true}, {"--event", true}};
-
-ClockRequest clock_request(const std::vector<std::string>& args) {
-    ClockRequest r;
-    for (const auto& arg : command_args(args, kClockOptions)) {
-        if (arg.is("--set")) {
-            if (r.set) {
-                throw UsageError("--set given twice");
-            }
-            r.set = config::parse_calendar_text(arg.value);
-            if (!r.set) {
-                throw UsageError("--set takes a date and time \"DD/MM/YYYY HH:MM:SS\", not \"" +
-                                 arg.value + "\"");
-            }
-        } else if (arg.is("--sync-pc")) {
-            r.sync_pc = true;
-        } else if (arg.is("--utc")) {
-            r.utc = true;
-        } else if (arg.is("--log")) {
-            r.log = arg.value;
-        } else if (arg.is("--event")) {
-            if (std::find(std::begin(records::kClockEvents), std::end(records::kClockEvents),
-                          arg.value) == std::end(records::kClockEvents)) {
-                throw UsageError("--event takes deployed, recovered or check, not \"" + arg.value +
-                                 "\"");
-            }
-            r.event = arg.value;
-        } else {
-            throw UsageError("clock does not take " + arg.value);
-        }
-    }
-    if (r.set && r.sync_pc) {
-        throw UsageError("clock takes --set or --sync-pc, not both");
-    }
-    if (r.utc && !r.sync_pc) {
-        throw UsageError("--utc goes with --sync-pc");
-    }
-    if (r.event && !r.log) {
-        throw UsageError("--event goes with --log");
-    }
-    return r;
-}
-
-int run_clock(const Invocation& inv) {
-    const ClockRequest request = clock_request(inv.args);
+int run_clock(const Invocation& inv, const ClockRequest& request) {
     OpenSensor sensor(inv, true);
     if (request.set || request.sync_pc) {
         // The dialog's two choices; its PC choice sends local time unless --utc says otherwise.
@@ -102,14 +59,45 @@ int run_clock(const Invocation& inv) {
     return 0;
 }
 
+Run declare_clock(CLI::App& command) {
+    auto r = std::make_shared<ClockRequest>();
+    CLI::Option* set =
+        command
+            .add_option_function<std::string>(
+                "--set", [r](const std::string& v) { r->set = config::parse_calendar_text(v); },
+                "set the clock to this date and time first")
+            ->type_name("\"DD/MM/YYYY HH:MM:SS\"")
+            ->check(common::of_form("DD/MM/YYYY HH:MM:SS", [](const std::string& v) {
+                return config::parse_calendar_text(v).has_value();
+            }));
+    CLI::Option* sync_pc =
+        command.add_flag("--sync-pc", r->sync_pc, "set the clock to the PC's local time first")
+            ->disable_flag_override()
+            ->excludes(set);
+    command.add_flag("--utc", r->utc, "with --sync-pc: the PC's UTC time")
+        ->disable_flag_override()
+        ->needs(sync_pc);
+    CLI::Option* log =
+        common::add_optional(command, "--log", r->log,
+                             "append the clock's offset from UTC to this clock log and print\n"
+                             "that line")
+            ->type_name("FILE")
+            ->check(common::of_form("FILE", [](const std::string& v) { return !v.empty(); }));
+    std::vector<std::string> events(std::begin(records::kClockEvents),
+                                    std::end(records::kClockEvents));
+    common::add_optional(command, "--event", r->event, "the event the offset is logged for")
+        ->type_name("E")
+        ->transform(common::one_of(events))
+        ->needs(log);
+    return [r](const Invocation& inv) { return run_clock(inv, *r); };
+}
+
 const Registration kClock{
     {"clock",
-     "clock [--set \"DD/MM/YYYY HH:MM:SS\" | --sync-pc [--utc]] [--log FILE [--event "
-     "deployed|recovered|check]]",
      "print the sensor's clock; set it to a date and time or to the PC's local time (UTC with "
      "--utc), then print it; with --log, append its offset from UTC to a clock log and print "
      "that line",
-     run_clock}};
+     declare_clock}};
 
 }  // namespace
 

@@ -72,15 +72,6 @@ const std::vector<CommandSpec>& commands() {
     return table();
 }
 
-std::vector<common::ParsedArg> command_args(const std::vector<std::string>& args,
-                                            std::span<const common::OptionSpec> options) {
-    common::ParsedArgs parsed = common::parse_args(args, options);
-    if (!parsed.error.empty()) {
-        throw UsageError(parsed.error);
-    }
-    return std::move(parsed.args);
-}
-
 void write_result(const std::string& path, std::string_view text) {
     if (path == "-") {
         std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));

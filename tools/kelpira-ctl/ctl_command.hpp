@@ -1,21 +1,21 @@
-// kelpira-ctl's command table and what every command shares: its arguments, the ways it
+// kelpira-ctl's command table and what every command shares: the global options, the ways it
 // fails, writing a result, and opening the selected sensor.
 //
-// A command lives in its own file and registers itself with one line:
-//     const ctl::Registration kStart{{"start", "start [STATE]", "start the sensor", run_start}};
+// A command lives in its own file, declares its arguments and options with CLI11 on its
+// subcommand, and registers itself with one line:
+//     const ctl::Registration kStart{{"start", "start the sensor", declare_start}};
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "common/command_line.hpp"
+#include "common/cli_app.hpp"
 #include "connect/connect_controller.hpp"
 #include "link/sensor_link.hpp"
 
@@ -23,19 +23,22 @@ namespace kelpira::ctl {
 
 inline constexpr std::string_view kProgram = "kelpira-ctl";
 
-// What main hands a command: the global options and the arguments after the command name.
+// The global options, given before the command.
 struct Invocation {
     std::optional<std::string> device;  // --device SELECTOR
     bool progress = false;              // --progress, or standard error is a terminal
     bool start_firmware = false;        // --start-firmware: start a sensor's firmware if needed
-    std::vector<std::string> args;
 };
+
+// What runs a command once its command line is read; returns the exit status.
+using Run = std::function<int(const Invocation&)>;
 
 struct CommandSpec {
     std::string_view name;
-    std::string_view usage;    // "sm convert IN OUT", shown in --help and on usage errors
     std::string_view summary;  // one line for --help
-    std::function<int(const Invocation&)> run;  // returns the exit status
+    // Declares the command's arguments and options (and its own subcommands) on `command`,
+    // read into what the returned Run uses.
+    Run (*declare)(CLI::App& command);
 };
 
 struct Registration {
@@ -45,19 +48,10 @@ struct Registration {
 // Every registered command, in name order.
 const std::vector<CommandSpec>& commands();
 
-// Thrown by a command: exit status 2 with the command's usage line.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 // Thrown by a command: exit status 1; the text says what failed, with the path or device first.
 struct WorkFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-// A command's arguments read against the options it takes (`common::parse_args`), in order;
-// a wrong option or a missing value throws UsageError.
-std::vector<common::ParsedArg> command_args(const std::vector<std::string>& args,
-                                            std::span<const common::OptionSpec> options);
 
 // Writes `text` to `path` through the safe writer, or to standard output for "-".
 void write_result(const std::string& path, std::string_view text);

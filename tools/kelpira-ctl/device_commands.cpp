@@ -12,10 +12,7 @@ namespace kelpira::ctl {
 
 namespace {
 
-int run_list(const Invocation& inv) {
-    if (!inv.args.empty()) {
-        throw UsageError("list takes no arguments");
-    }
+int run_list(const Invocation&) {
     for (const auto& line : list_sensors()) {
         std::cout << line << '\n';
     }
@@ -23,9 +20,6 @@ int run_list(const Invocation& inv) {
 }
 
 int run_info(const Invocation& inv) {
-    if (!inv.args.empty()) {
-        throw UsageError("info takes no arguments");
-    }
     OpenSensor sensor(inv, false);
     const auto probed = link::probe_sensor(sensor.link());
     if (!probed) {
@@ -53,10 +47,10 @@ int run_info(const Invocation& inv) {
     return 0;
 }
 
-const Registration kList{
-    {"list", "list", "one line per sensor: path, name, serial, mode, device type", run_list}};
-const Registration kInfo{
-    {"info", "info", "identity, firmware version and the compatibility verdict", run_info}};
+const Registration kList{{"list", "one line per sensor: path, name, serial, mode, device type",
+                          [](CLI::App&) -> Run { return run_list; }}};
+const Registration kInfo{{"info", "identity, firmware version and the compatibility verdict",
+                          [](CLI::App&) -> Run { return run_info; }}};
 
 }  // namespace
 

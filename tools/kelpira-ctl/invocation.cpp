@@ -1,68 +1,46 @@
-// Reading kelpira-ctl's global options and finding the command.
+// Reading kelpira-ctl's global options and its command.
 #include "invocation.hpp"
 
-#include "common/command_line.hpp"
+#include <map>
 
 namespace kelpira::ctl {
 
-namespace {
-
-constexpr common::OptionSpec kOptions[] = {
-    {"--device", true}, {"--progress"}, {"--start-firmware"}, {"--help"}, {"--version"},
-};
-
-ParsedInvocation outcome(ParsedInvocation::Outcome o, std::string error = {}) {
-    ParsedInvocation p;
-    p.outcome = o;
-    p.error = std::move(error);
-    return p;
-}
-
-}  // namespace
-
 ParsedInvocation parse_invocation(const std::vector<std::string>& args, bool progress) {
-    using Outcome = ParsedInvocation::Outcome;
-    // The command's own arguments, options among them, are read by the command.
-    const common::ParsedArgs parsed =
-        common::parse_args(args, kOptions, {.options_end_at_operand = true});
-    if (parsed.has("--help")) {
-        return outcome(Outcome::help);
-    }
-    if (parsed.has("--version")) {
-        return outcome(Outcome::version);
-    }
-    if (!parsed.error.empty()) {
-        return outcome(Outcome::usage_error, parsed.error);
-    }
-    Invocation inv;
+    ParsedInvocation p;
+    p.app = std::make_unique<CLI::App>("", std::string(kProgram));
+    CLI::App& app = *p.app;
+    common::set_up_program(app);
+    app.footer(
+        "A file argument - means standard input or output. Exit status: 0 success, 1 the\n"
+        "work failed, 2 usage error. COMMAND --help tells a command's arguments.");
+    Invocation& inv = p.invocation;
     inv.progress = progress;
-    const CommandSpec* spec = nullptr;
-    for (const auto& arg : parsed.args) {
-        if (arg.is("--progress")) {
-            inv.progress = true;
-        } else if (arg.is("--start-firmware")) {
-            inv.start_firmware = true;
-        } else if (arg.is("--device")) {
-            inv.device = arg.value;
-        } else if (spec != nullptr) {
-            inv.args.push_back(arg.value);
-        } else {
-            for (const auto& c : commands()) {
-                if (c.name == arg.value) {
-                    spec = &c;
-                }
-            }
-            if (spec == nullptr) {
-                return outcome(Outcome::usage_error, "unknown command " + arg.value);
-            }
+    common::add_optional(app, "--device", inv.device,
+                         "the sensor named by name, serial number or device path\n"
+                         "(default: the one sensor attached)")
+        ->type_name("SELECTOR");
+    app.add_flag("--progress", inv.progress,
+                 "show the progress of long work (default: when standard error is a\n"
+                 "terminal)")
+        ->disable_flag_override();
+    app.add_flag("--start-firmware", inv.start_firmware,
+                 "start the firmware of a sensor in its bootloader when the command\n"
+                 "needs it")
+        ->disable_flag_override();
+    std::map<const CLI::App*, Run> runs;
+    for (const auto& c : commands()) {
+        CLI::App* command = app.add_subcommand(std::string(c.name), std::string(c.summary));
+        runs[command] = c.declare(*command);
+    }
+    app.callback([&app] {
+        if (app.get_subcommands().empty()) {
+            throw CLI::RequiredError("COMMAND");
         }
+    });
+    p.outcome = common::read_command_line(app, args);
+    if (!p.outcome.exit_status) {
+        p.run = runs.at(app.get_subcommands().front());
     }
-    if (spec == nullptr) {
-        return outcome(Outcome::usage_error, "no command given");
-    }
-    ParsedInvocation p = outcome(Outcome::run);
-    p.invocation = std::move(inv);
-    p.command = spec;
     return p;
 }
 

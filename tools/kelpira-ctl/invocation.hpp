@@ -1,6 +1,7 @@
-// kelpira-ctl's command line before the command runs: the global options and the command.
+// kelpira-ctl's command line: the global options, then the command as a CLI11 subcommand.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,10 @@
 namespace kelpira::ctl {
 
 struct ParsedInvocation {
-    enum class Outcome { run, help, version, usage_error };
-    Outcome outcome = Outcome::usage_error;
-    Invocation invocation;                 // the command's arguments and the global options
-    const CommandSpec* command = nullptr;  // for run
-    std::string error;                     // for usage_error
+    std::unique_ptr<CLI::App> app;  // what `run` reads its arguments from
+    Invocation invocation;
+    Run run;                             // empty: the program ends with `outcome`
+    common::CommandLineOutcome outcome;  // the help, the version or the usage error
 };
 
 // Reads the arguments after the program name; `progress` is the default of --progress.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 
 #include "ctl_command.hpp"
@@ -21,15 +22,7 @@ std::int64_t pc_utc_now() {
         .count();
 }
 
-int run_report(const Invocation& inv) {
-    static constexpr common::OptionSpec kOptions[] = {{"-o", true}};
-    std::string output = "-";
-    for (const auto& arg : command_args(inv.args, kOptions)) {
-        if (arg.option == nullptr) {
-            throw UsageError("unknown argument " + arg.value);
-        }
-        output = arg.value;
-    }
+int run_report(const Invocation& inv, const std::string& output) {
     OpenSensor sensor(inv, true);
     const auto report = report::build_config_report(sensor.link(), pc_utc_now());
     std::string text;
@@ -44,16 +37,13 @@ int run_report(const Invocation& inv) {
     return 0;
 }
 
-int config_export(const Invocation& inv) {
-    if (inv.args.size() != 2) {
-        throw UsageError("config export takes one file argument");
-    }
+int config_export(const Invocation& inv, const std::string& output) {
     OpenSensor sensor(inv, true);
     const auto read = report::read_snapshot(sensor.link());
     if (!read.snapshot) {
         throw WorkFailure(sensor.path() + ": " + read.failure);
     }
-    write_result(inv.args[1], report::snapshot_text(*read.snapshot));
+    write_result(output, report::snapshot_text(*read.snapshot));
     return 0;
 }
 
@@ -75,30 +65,10 @@ report::Json read_snapshot_argument(const std::string& path) {
     }
 }
 
-int config_import(const Invocation& inv) {
-    std::optional<std::string> input;
-    static constexpr common::OptionSpec kOptions[] = {
-        {"--dry-run"}, {"--include-identity"}, {"--force"}};
-    report::ImportOptions options;
-    const std::vector<std::string> args(inv.args.begin() + 1, inv.args.end());
-    for (const auto& arg : command_args(args, kOptions)) {
-        if (arg.is("--dry-run")) {
-            options.dry_run = true;
-        } else if (arg.is("--include-identity")) {
-            options.include_identity = true;
-        } else if (arg.is("--force")) {
-            options.force = true;
-        } else if (!input) {
-            input = arg.value;
-        } else {
-            throw UsageError("unknown argument " + arg.value);
-        }
-    }
-    if (!input) {
-        throw UsageError("config import takes one file argument");
-    }
+int config_import(const Invocation& inv, const std::string& input,
+                  const report::ImportOptions& options) {
     // A bad snapshot is refused before the sensor is even opened.
-    const report::Json snapshot = read_snapshot_argument(*input);
+    const report::Json snapshot = read_snapshot_argument(input);
     OpenSensor sensor(inv, true);
     const auto result = report::import_snapshot(sensor.link(), snapshot, options);
     if (result.refusal) {
@@ -116,28 +86,51 @@ int config_import(const Invocation& inv) {
     return 0;
 }
 
-int run_config(const Invocation& inv) {
-    if (inv.args.empty()) {
-        throw UsageError("config needs a sub-command: export or import");
-    }
-    if (inv.args[0] == "export") {
-        return config_export(inv);
-    }
-    if (inv.args[0] == "import") {
-        return config_import(inv);
-    }
-    throw UsageError("unknown sub-command config " + inv.args[0]);
+Run declare_report(CLI::App& command) {
+    auto output = std::make_shared<std::string>("-");
+    command.add_option("-o", *output, "write the report to OUT (default: -)")->type_name("OUT");
+    return [output](const Invocation& inv) { return run_report(inv, *output); };
 }
 
-const Registration kReport{{"report", "report [-o OUT]",
-                            "the configuration report, line for line as the dialog lists it",
-                            run_report}};
+struct ConfigArgs {
+    std::string file;
+    report::ImportOptions import;
+};
+
+Run declare_config(CLI::App& config) {
+    auto a = std::make_shared<ConfigArgs>();
+    CLI::App* exported = config.add_subcommand("export", "every record into a snapshot file");
+    exported->add_option("OUT", a->file, "the snapshot file written")->required();
+    CLI::App* imported = config.add_subcommand(
+        "import", "write what differs, read it back and print per record what happened");
+    imported->add_option("IN", a->file, "the snapshot file")->required();
+    imported->add_flag("--dry-run", a->import.dry_run, "write nothing, print what would change")
+        ->disable_flag_override();
+    imported
+        ->add_flag("--include-identity", a->import.include_identity,
+                   "write the sensor's name and serial number too")
+        ->disable_flag_override();
+    imported->add_flag("--force", a->import.force, "restore a snapshot of another chemistry")
+        ->disable_flag_override();
+    config.callback([&config] {
+        if (config.get_subcommands().empty()) {
+            throw CLI::RequiredError("export or import");
+        }
+    });
+    return [=](const Invocation& inv) {
+        return exported->parsed() ? config_export(inv, a->file)
+                                  : config_import(inv, a->file, a->import);
+    };
+}
+
+const Registration kReport{
+    {"report", "the configuration report, line for line as the dialog lists it", declare_report}};
 const Registration kConfig{
-    {"config", "config export OUT | config import IN [--dry-run] [--include-identity] [--force]",
+    {"config",
      "a configuration snapshot (JSON): export every record; import writes what differs, reads "
      "it back and prints per record what happened (--dry-run writes nothing; the identity is "
      "written only with --include-identity; another chemistry only with --force)",
-     run_config}};
+     declare_config}};
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 // kelpira-ctl start and stop: the run control of the operation views, with their messages.
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/number_scan.hpp"
 #include "ctl_command.hpp"
@@ -21,17 +23,6 @@ bool is_label(const std::string& text) {
         }
     }
     return false;
-}
-
-// A state number 0..255 typed as plain digits.
-std::optional<std::uint8_t> state_number(const std::string& text) {
-    const char* p = text.data();
-    std::uint32_t v = 0;
-    if (!common::plain_u32(p, text.data() + text.size(), v) || p != text.data() + text.size() ||
-        v > 255) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(v);
 }
 
 // The state a label names in the sensor's start-state list, as the view's drop-down list
@@ -56,21 +47,14 @@ std::uint8_t start_state(OpenSensor& sensor, const std::optional<std::string>& l
     throw WorkFailure(sensor.path() + ": " + *label + " is not a start state of this sensor");
 }
 
-int run_start(const Invocation& inv) {
-    if (inv.args.size() > 1) {
-        throw UsageError("start takes at most one start state");
-    }
+// A start state label or a state number.
+int run_start(const Invocation& inv, const std::optional<std::string>& given) {
     std::optional<std::string> label;
     std::optional<std::uint8_t> number;
-    if (!inv.args.empty()) {
-        if (is_label(inv.args[0])) {
-            label = inv.args[0];
-        } else if (!(number = state_number(inv.args[0]))) {
-            throw UsageError(
-                "start takes Deploy, Prime, Flush, Special1, Special2, Special3 or "
-                "a state number from 0 to 255, not " +
-                inv.args[0]);
-        }
+    if (given && is_label(*given)) {
+        label = given;
+    } else if (given) {
+        number = static_cast<std::uint8_t>(common::option_integer(*given).value_or(0));
     }
     OpenSensor sensor(inv, true);
     const std::uint8_t state = number ? *number : start_state(sensor, label);
@@ -82,10 +66,17 @@ int run_start(const Invocation& inv) {
     return 0;
 }
 
+Run declare_start(CLI::App& command) {
+    auto state = std::make_shared<std::optional<std::string>>();
+    std::vector<std::string> labels(std::begin(kLabels), std::end(kLabels));
+    common::add_optional(command, "STATE", *state,
+                         "a start state of the sensor's chemistry record (default: the first\n"
+                         "one set), or a state number")
+        ->transform(common::either(common::one_of(labels), common::whole_number_in(0, 255)));
+    return [state](const Invocation& inv) { return run_start(inv, *state); };
+}
+
 int run_stop(const Invocation& inv) {
-    if (!inv.args.empty()) {
-        throw UsageError("stop takes no arguments");
-    }
     OpenSensor sensor(inv, true);
     TerminalPrompter prompter;  // the run control's messages become the failure, device first
     prompter.hold_messages(sensor.path());
@@ -95,11 +86,12 @@ int run_stop(const Invocation& inv) {
     return 0;
 }
 
-const Registration kStart{{"start", "start [Deploy|Prime|Flush|Special1|Special2|Special3|STATE]",
+const Registration kStart{{"start",
                            "start the sensor's state machine at a start state (default: the "
                            "first one set)",
-                           run_start}};
-const Registration kStop{{"stop", "stop", "stop the sensor's state machine", run_stop}};
+                           declare_start}};
+const Registration kStop{
+    {"stop", "stop the sensor's state machine", [](CLI::App&) -> Run { return run_stop; }}};
 
 }  // namespace
 

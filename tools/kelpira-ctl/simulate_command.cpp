@@ -3,7 +3,6 @@
 #include <signal.h>
 
 #include <array>
-#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -12,9 +11,9 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include "common/csv_cell.hpp"
-#include "common/number_scan.hpp"
 #include "common/stop_signals.hpp"
 #include "common/visible_text.hpp"
 #include "ctl_command.hpp"
@@ -36,118 +35,117 @@ struct SimulateOptions {
     std::optional<std::chrono::seconds> duration;
 };
 
-std::int64_t integer_of(const std::string& option, const std::string& text, std::int64_t low,
-                        std::int64_t high) {
-    std::int64_t v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || end != text.data() + text.size() || v < low || v > high) {
-        throw UsageError(option + " takes a whole number from " + std::to_string(low) + " to " +
-                         std::to_string(high));
-    }
-    return v;
-}
+constexpr std::int64_t kI32Min = -2147483648LL;
+constexpr std::int64_t kI32Max = 2147483647LL;
 
-double decimal_of(const std::string& option, const std::string& text) {
-    const auto scanned = common::scan_f64(text);
-    const double v = scanned.value;
-    if (!scanned.ok || scanned.end != text.size() || !(v > -1e9 && v < 1e9)) {
-        throw UsageError(option + " takes a decimal number");
-    }
-    return v;
-}
+// The options as given; each value is applied over the platform type's defaults.
+struct SimulateArgs {
+    std::string platform;
+    std::string port;
+    bool download = false;
+    std::optional<std::int32_t> dive, min_depth, max_depth, dive_rate, climb_rate, update, sample,
+        p1, p2, p3, duration;
+    std::optional<double> salinity, temperature;
 
-constexpr common::OptionSpec kSimulateOptions[] = {
-    {"--download"},        {"--platform", true},  {"--port", true},      {"--dive", true},
-    {"--min-depth", true}, {"--max-depth", true}, {"--dive-rate", true}, {"--climb-rate", true},
-    {"--update", true},    {"--sample", true},    {"--salinity", true},  {"--temperature", true},
-    {"--p1", true},        {"--p2", true},        {"--p3", true},        {"--duration", true},
+    PlatformType type() const {
+        return platform == "seaglider" ? PlatformType::seaglider
+               : platform == "bridges" ? PlatformType::bridges
+                                       : PlatformType::eti;
+    }
+
+    SimulateOptions options() const {
+        SimulateOptions o;
+        o.serial.serial_port = port;
+        o.download = download;
+        choose_platform_type(type(), o.sim, o.serial);
+        const auto put = [](const auto& given, auto& field) {
+            if (given) {
+                field = *given;
+            }
+        };
+        if (dive) {
+            o.sim.dive_number = clamp_dive_number(*dive);
+        }
+        put(min_depth, o.sim.min_depth);
+        put(max_depth, o.sim.max_depth);
+        put(dive_rate, o.sim.dive_rate);
+        put(climb_rate, o.sim.climb_rate);
+        if (update) {
+            o.sim.update_interval = clamp_interval(*update);
+        }
+        put(salinity, o.sim.salinity);
+        put(temperature, o.sim.temperature);
+        put(p1, o.sim.p1);
+        put(p2, o.sim.p2);
+        put(p3, o.sim.p3);
+        if (sample) {
+            // Asking for a sample interval asks for samples.
+            o.sim.sample_interval = clamp_interval(*sample);
+            o.sim.enable_sampling = true;
+        }
+        if (duration) {
+            o.duration = std::chrono::seconds(*duration);
+        }
+        return o;
+    }
 };
 
-SimulateOptions parse(const std::vector<std::string>& args) {
-    SimulateOptions o;
-    std::optional<PlatformType> type;
-    constexpr std::int64_t kI32Min = -2147483648LL;
-    constexpr std::int64_t kI32Max = 2147483647LL;
-    std::optional<std::int32_t> sample;
-    // Values are applied after the platform type's defaults.
-    std::vector<std::function<void()>> apply;
-    for (const auto& arg : command_args(args, kSimulateOptions)) {
-        if (arg.option == nullptr) {
-            throw UsageError("unknown argument " + arg.value);
+void declare_simulate_options(CLI::App& command, SimulateArgs& a) {
+    using common::add_optional;
+    using common::decimal_in;
+    using common::whole_number_in;
+    command.add_option("--platform", a.platform, "the host platform played")
+        ->type_name("P")
+        ->required()
+        ->transform(common::one_of({"seaglider", "bridges", "eti"}));
+    command.add_option("--port", a.port, "a device path or a virtual sensor's serial link")
+        ->type_name("PORT")
+        ->required();
+    add_optional(command, "--dive", a.dive, "the dive number")
+        ->type_name("N")
+        ->transform(whole_number_in(0, kI32Max));
+    add_optional(command, "--min-depth", a.min_depth, "the dive's least depth")
+        ->type_name("M")
+        ->transform(whole_number_in(kI32Min, kI32Max));
+    add_optional(command, "--max-depth", a.max_depth, "the dive's greatest depth")
+        ->type_name("M")
+        ->transform(whole_number_in(kI32Min, kI32Max));
+    add_optional(command, "--dive-rate", a.dive_rate, "the descent rate in cm/s")
+        ->type_name("CM_S")
+        ->transform(whole_number_in(kI32Min, kI32Max));
+    add_optional(command, "--climb-rate", a.climb_rate, "the ascent rate in cm/s")
+        ->type_name("CM_S")
+        ->transform(whole_number_in(kI32Min, kI32Max));
+    add_optional(command, "--update", a.update, "the status update interval in seconds")
+        ->type_name("S")
+        ->transform(whole_number_in(kMinInterval, kMaxInterval));
+    add_optional(command, "--sample", a.sample, "ask the sensor for a sample every S seconds")
+        ->type_name("S")
+        ->transform(whole_number_in(kMinInterval, kMaxInterval));
+    add_optional(command, "--salinity", a.salinity, "the salinity sent, in PSU")
+        ->type_name("PSU")
+        ->transform(decimal_in(-1e9, 1e9));
+    add_optional(command, "--temperature", a.temperature, "the temperature sent, in degC")
+        ->type_name("C")
+        ->transform(decimal_in(-1e9, 1e9));
+    using Field = std::pair<const char*, std::optional<std::int32_t>*>;
+    for (const auto& [name, field] :
+         {Field{"--p1", &a.p1}, Field{"--p2", &a.p2}, Field{"--p3", &a.p3}}) {
+        add_optional(command, name, *field, "a platform parameter")
+            ->type_name("N")
+            ->transform(whole_number_in(kI32Min, kI32Max));
+    }
+    CLI::Option* download =
+        command.add_flag("--download", a.download, "download the sensor's stored results")
+            ->disable_flag_override();
+    add_optional(command, "--duration", a.duration, "stop after S seconds")
+        ->type_name("S")
+        ->transform(whole_number_in(1, kI32Max));
+    command.callback([&a, download] {
+        if (a.download && !has_download(a.type())) {
+            throw common::usage_problem(download->get_name(), "exists for seaglider and bridges");
         }
-        const std::string a(arg.option->name);
-        if (a == "--download") {
-            o.download = true;
-            continue;
-        }
-        const std::string& v = arg.value;
-        auto i32 = [&](std::int32_t& field) {
-            const auto n = static_cast<std::int32_t>(integer_of(a, v, kI32Min, kI32Max));
-            apply.push_back([&field, n] { field = n; });
-        };
-        auto real = [&](double& field) {
-            const double d = decimal_of(a, v);
-            apply.push_back([&field, d] { field = d; });
-        };
-        if (a == "--platform") {
-            type = v == "seaglider" ? std::optional(PlatformType::seaglider)
-                   : v == "bridges" ? std::optional(PlatformType::bridges)
-                   : v == "eti"     ? std::optional(PlatformType::eti)
-                                    : std::nullopt;
-            if (!type) {
-                throw UsageError("--platform takes seaglider, bridges or eti");
-            }
-        } else if (a == "--port") {
-            o.serial.serial_port = v;
-        } else if (a == "--dive") {
-            const auto n = clamp_dive_number(integer_of(a, v, 0, kI32Max));
-            apply.push_back([&o, n] { o.sim.dive_number = n; });
-        } else if (a == "--min-depth") {
-            i32(o.sim.min_depth);
-        } else if (a == "--max-depth") {
-            i32(o.sim.max_depth);
-        } else if (a == "--dive-rate") {
-            i32(o.sim.dive_rate);
-        } else if (a == "--climb-rate") {
-            i32(o.sim.climb_rate);
-        } else if (a == "--update") {
-            const auto n = clamp_interval(integer_of(a, v, kMinInterval, kMaxInterval));
-            apply.push_back([&o, n] { o.sim.update_interval = n; });
-        } else if (a == "--sample") {
-            sample = clamp_interval(integer_of(a, v, kMinInterval, kMaxInterval));
-        } else if (a == "--salinity") {
-            real(o.sim.salinity);
-        } else if (a == "--temperature") {
-            real(o.sim.temperature);
-        } else if (a == "--p1") {
-            i32(o.sim.p1);
-        } else if (a == "--p2") {
-            i32(o.sim.p2);
-        } else if (a == "--p3") {
-            i32(o.sim.p3);
-        } else if (a == "--duration") {
-            o.duration = std::chrono::seconds(integer_of(a, v, 1, kI32Max));
-        }
-    }
-    if (!type) {
-        throw UsageError("--platform is required");
-    }
-    if (o.serial.serial_port.empty()) {
-        throw UsageError("--port is required");
-    }
-    if (o.download && !has_download(*type)) {
-        throw UsageError("--download exists for seaglider and bridges");
-    }
-    choose_platform_type(*type, o.sim, o.serial);
-    for (const auto& f : apply) {
-        f();
-    }
-    if (sample) {
-        // Asking for a sample interval asks for samples.
-        o.sim.sample_interval = *sample;
-        o.sim.enable_sampling = true;
-    }
-    return o;
+    });
 }
 
 // Shared with the session's threads, which may outlive the command by a moment.
@@ -173,8 +171,7 @@ struct Output {
     }
 };
 
-int run_simulate(const Invocation& inv) {
-    const SimulateOptions o = parse(inv.args);
+int run_simulate(const SimulateOptions& o) {
     auto out = std::make_shared<Output>();
     out->port = o.serial.serial_port;
     SimulatorEvents events;
@@ -220,15 +217,18 @@ int run_simulate(const Invocation& inv) {
     return std::cout && out->complete ? 0 : 1;
 }
 
+Run declare_simulate(CLI::App& command) {
+    auto a = std::make_shared<SimulateArgs>();
+    declare_simulate_options(command, *a);
+    return [a](const Invocation&) { return run_simulate(a->options()); };
+}
+
 const Registration kSimulate{
     {"simulate",
-     "simulate --platform seaglider|bridges|eti --port PORT [--dive N] [--min-depth M] "
-     "[--max-depth M] [--dive-rate CM_S] [--climb-rate CM_S] [--update S] [--sample S] "
-     "[--salinity PSU] [--temperature C] [--p1 N --p2 N --p3 N] [--download] [--duration S]",
      "play a host platform on a serial port (--sample asks for samples every S seconds): "
      "status on standard error, results as CSV; until interrupted, S seconds, or the download "
      "ends (status 1 when its line failed)",
-     run_simulate}};
+     declare_simulate}};
 
 }  // namespace
 

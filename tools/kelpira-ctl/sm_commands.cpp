@@ -1,10 +1,11 @@
 // kelpira-ctl sm: state-machine program files converted, summarised and dry-run as the editor
 // does, and read from or written to the sensor.
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 #include "ctl_command.hpp"
-#include "sm_args.hpp"
 #include "statemachine/legacy_losses.hpp"
 #include "statemachine/state_files.hpp"
 #include "statemachine/state_summary.hpp"
@@ -15,6 +16,16 @@ namespace kelpira::ctl {
 namespace {
 
 using namespace statemachine;
+
+// The arguments of the sm commands.
+struct SmArgs {
+    std::string in, out;                             // the file operands
+    std::optional<std::string> output;               // -o
+    std::optional<std::uint32_t> dry_run;            // --dry-run START
+    std::optional<std::uint32_t> pump_timeout;       // --pump-timeout STATE
+    std::optional<statemachine::FileLayout> format;  // --format, for "-"
+    bool allow_loss = false;                         // --allow-loss: a lossy .dat is written
+};
 
 FileLayout layout(const std::string& path, const SmArgs& a) {
     return path == "-" ? a.format.value_or(FileLayout::current) : layout_for(path);
@@ -54,12 +65,6 @@ void write_file(const std::string& path, const StateMachineImage& image, const S
     write_result(path, out.str());
 }
 
-void expect_operands(const SmArgs& a, std::size_t n) {
-    if (a.operands.size() != n) {
-        throw UsageError("expected " + std::to_string(n) + " file argument" + (n == 1 ? "" : "s"));
-    }
-}
-
 TransferProgress progress_for(const Invocation& inv, const char* verb) {
     if (!inv.progress) {
         return {};
@@ -70,21 +75,16 @@ TransferProgress progress_for(const Invocation& inv, const char* verb) {
     };
 }
 
-int convert(const SmArgs& a) {
-    expect_operands(a, 2);
-    write_file(a.operands[1], read_file(a.operands[0], a), a);
+int run_convert(const SmArgs& a) {
+    write_file(a.out, read_file(a.in, a), a);
     return 0;
 }
 
-int summary(const SmArgs& a) {
-    expect_operands(a, 1);
-    if (a.pump_timeout && !a.dry_run) {
-        throw UsageError("--pump-timeout goes with --dry-run");
-    }
-    const StateMachineImage image = read_file(a.operands[0], a);
+int run_summary(const SmArgs& a) {
+    const StateMachineImage image = read_file(a.in, a);
     for (const auto& n : {a.dry_run, a.pump_timeout}) {
         if (n && *n > image.last_index) {
-            throw WorkFailure(a.operands[0] + ": state " + std::to_string(*n) +
+            throw WorkFailure(a.in + ": state " + std::to_string(*n) +
                               " does not exist (the program has " +
                               std::to_string(image.state_count()) + " states)");
         }
@@ -105,8 +105,7 @@ int summary(const SmArgs& a) {
     return 0;
 }
 
-int get(const Invocation& inv, const SmArgs& a) {
-    expect_operands(a, 1);
+int run_get(const Invocation& inv, const SmArgs& a) {
     OpenSensor sensor(inv, true);
     StateMachineImage image;
     const TransferOutcome out =
@@ -115,13 +114,12 @@ int get(const Invocation& inv, const SmArgs& a) {
         throw WorkFailure(sensor.path() +
                           ": Failed to load state machine from sensor: " + out.detail);
     }
-    write_file(a.operands[0], image, a);
+    write_file(a.out, image, a);
     return 0;
 }
 
-int put(const Invocation& inv, const SmArgs& a) {
-    expect_operands(a, 1);
-    const StateMachineImage image = read_file(a.operands[0], a);
+int run_put(const Invocation& inv, const SmArgs& a) {
+    const StateMachineImage image = read_file(a.in, a);
     OpenSensor sensor(inv, true);
     const TransferOutcome out = save_to_sensor(sensor.link(), image, progress_for(inv, "writing"));
     if (!out.ok) {
@@ -131,41 +129,75 @@ int put(const Invocation& inv, const SmArgs& a) {
     return 0;
 }
 
-int run_sm(const Invocation& inv) {
-    if (inv.args.empty()) {
-        throw UsageError("sm needs a sub-command: convert, summary, get or put");
+Run declare_sm(CLI::App& sm) {
+    auto a = std::make_shared<SmArgs>();
+    CLI::App* convert = sm.add_subcommand(
+        "convert",
+        "convert a program; the layout follows each file name: .asm (and any other\n"
+        "name) 77-byte records, an extension starting with d (.dat) the legacy\n"
+        "102-byte records, .json the JSON text form");
+    convert->add_option("IN", a->in, "the program file")->required();
+    convert->add_option("OUT", a->out, "the file written")->required();
+    CLI::App* summary = sm.add_subcommand(
+        "summary",
+        "the \"State Machine Definition\" table, or a dry run (its end message on\n"
+        "standard error)");
+    summary->add_option("FILE", a->in, "the program file")->required();
+    CLI::Option* dry_run =
+        common::add_optional(*summary, "--dry-run", a->dry_run, "dry-run the program from START")
+            ->type_name("START")
+            ->transform(common::whole_number_in(0, 4294967295LL));
+    common::add_optional(*summary, "--pump-timeout", a->pump_timeout,
+                         "in the dry run, this state's pump times out")
+        ->type_name("STATE")
+        ->transform(common::whole_number_in(0, 4294967295LL))
+        ->needs(dry_run);
+    common::add_optional(*summary, "-o", a->output, "write the table to OUT (default: -)")
+        ->type_name("OUT");
+    CLI::App* get = sm.add_subcommand("get", "read the sensor's program into a file");
+    get->add_option("OUT", a->out, "the file written")->required();
+    CLI::App* put = sm.add_subcommand("put", "write a program file to the sensor");
+    put->add_option("IN", a->in, "the program file")->required();
+    for (CLI::App* command : {convert, get}) {
+        command->add_flag("--allow-loss", a->allow_loss,
+                          "write a legacy (.dat) file even when it cannot keep the whole\n"
+                          "program; without it such a file is refused, naming what it would lose");
     }
-    const std::string& sub = inv.args[0];
-    const SmArgs a = parse_sm_args(inv.args);
-    if ((a.dry_run || a.pump_timeout || a.output) && sub != "summary") {
-        throw UsageError("-o, --dry-run and --pump-timeout go with sm summary");
+    for (CLI::App* command : {convert, summary, get, put}) {
+        command
+            ->add_option_function<std::string>(
+                "--format",
+                [a](const std::string& name) {
+                    a->format = name == "asm"   ? FileLayout::current
+                                : name == "dat" ? FileLayout::legacy
+                                                : FileLayout::json;
+                },
+                "the layout of a file given as - (default asm)")
+            ->type_name("LAYOUT")
+            ->transform(common::one_of({"asm", "dat", "json"}));
     }
-    if (a.allow_loss && sub != "convert" && sub != "get") {
-        throw UsageError("--allow-loss goes with sm convert and sm get");
-    }
-    if (sub == "convert") {
-        return convert(a);
-    }
-    if (sub == "summary") {
-        return summary(a);
-    }
-    if (sub == "get") {
-        return get(inv, a);
-    }
-    if (sub == "put") {
-        return put(inv, a);
-    }
-    throw UsageError("unknown sub-command sm " + sub);
+    sm.callback([&sm] {
+        if (sm.get_subcommands().empty()) {
+            throw CLI::RequiredError("convert, summary, get or put");
+        }
+    });
+    return [=](const Invocation& inv) {
+        if (convert->parsed()) {
+            return run_convert(*a);
+        }
+        if (summary->parsed()) {
+            return run_summary(*a);
+        }
+        return get->parsed() ? run_get(inv, *a) : run_put(inv, *a);
+    };
 }
 
 const Registration kSm{
     {"sm",
-     "sm convert IN OUT | sm summary FILE [--dry-run START] [--pump-timeout STATE] [-o OUT] | "
-     "sm get OUT | sm put IN   [--format asm|dat|json for -] [--allow-loss]",
      "state-machine programs: convert by file name (.asm, .dat-like, .json), the "
      "\"State Machine Definition\" table or a dry run, read from or write to the sensor; a .dat "
      "file that cannot keep the whole program is written only with --allow-loss",
-     run_sm}};
+     declare_sm}};
 
 }  // namespace
 

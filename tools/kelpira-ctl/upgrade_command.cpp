@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -50,29 +51,6 @@ struct UpgradeOptions {
     bool yes = false;
 };
 
-constexpr common::OptionSpec kUpgradeOptions[] = {{"--bootloader"}, {"--yes"}};
-
-UpgradeOptions parse(const std::vector<std::string>& args) {
-    UpgradeOptions o;
-    bool file_given = false;
-    for (const auto& arg : command_args(args, kUpgradeOptions)) {
-        if (arg.is("--bootloader")) {
-            o.bootloader = true;
-        } else if (arg.is("--yes")) {
-            o.yes = true;
-        } else if (file_given) {
-            throw UsageError("unexpected argument " + arg.value);
-        } else {
-            o.file = arg.value;
-            file_given = true;
-        }
-    }
-    if (!file_given) {
-        throw UsageError("upgrade needs the image file");
-    }
-    return o;
-}
-
 // The streamer's events, handed from its thread to the main thread.
 class EventQueue {
   public:
@@ -104,8 +82,7 @@ void show_progress(const std::string& text, bool terminal) {
     std::cerr << kProgram << ": " << text << (terminal ? "\r" : "\n") << std::flush;
 }
 
-int run_upgrade(const Invocation& inv) {
-    const UpgradeOptions o = parse(inv.args);
+int run_upgrade(const Invocation& inv, const UpgradeOptions& o) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(o.file, error)) {
         throw WorkFailure(o.file + ": no such image file");
@@ -186,10 +163,22 @@ int run_upgrade(const Invocation& inv) {
     }
 }
 
-const Registration kUpgrade{{"upgrade", "upgrade FILE [--bootloader] [--yes]",
+Run declare_upgrade(CLI::App& command) {
+    auto o = std::make_shared<UpgradeOptions>();
+    command.add_option("FILE", o->file, "the image file")->required();
+    command
+        .add_flag("--bootloader", o->bootloader,
+                  "write a bootloader image to a sensor running its firmware")
+        ->disable_flag_override();
+    command.add_flag("--yes", o->yes, "answer yes to the bootloader warning")
+        ->disable_flag_override();
+    return [o](const Invocation& inv) { return run_upgrade(inv, *o); };
+}
+
+const Registration kUpgrade{{"upgrade",
                              "firmware upgrade of a sensor in its bootloader, or bootloader "
                              "upgrade (--bootloader) of one running its firmware",
-                             run_upgrade}};
+                             declare_upgrade}};
 
 }  // namespace
 

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,11 +19,17 @@
 #include "records/chemistry_transfer.hpp"
 #include "views/view_cells.hpp"
 #include "views/view_frame_controller.hpp"
-#include "watch_args.hpp"
 
 namespace kelpira::ctl {
 
 namespace {
+
+enum class Watched { raw, results, diagnostics };
+
+struct WatchOptions {
+    Watched watched = Watched::raw;
+    std::optional<std::uint64_t> count;
+};
 
 // The views' periods: the live history gains a sample a second, the stores are drained in
 // bursts every 500 ms.
@@ -124,8 +132,7 @@ void watch_diagnostics(OpenSensor& sensor, const WatchOptions& o) {
     });
 }
 
-int run_watch(const Invocation& inv) {
-    const WatchOptions o = parse_watch_args(inv.args);
+int run_watch(const Invocation& inv, const WatchOptions& o) {
     OpenSensor sensor(inv, true);
     // Ctrl+C ends the watch like --count: what was printed stands, and the status is 0.
     const common::StopSignalScope stop({SIGINT, SIGTERM});
@@ -143,11 +150,34 @@ int run_watch(const Invocation& inv) {
     return 0;
 }
 
+Run declare_watch(CLI::App& command) {
+    auto o = std::make_shared<WatchOptions>();
+    const auto watched = [o](Watched w) { return [o, w](std::int64_t) { o->watched = w; }; };
+    CLI::Option* raw = command.add_flag_function("--raw", watched(Watched::raw),
+                                                 "live samples, one a second (the default)");
+    CLI::Option* results =
+        command.add_flag_function("--results", watched(Watched::results), "the stored results");
+    CLI::Option* diagnostics = command.add_flag_function(
+        "--diagnostics", watched(Watched::diagnostics), "the diagnostics log");
+    for (CLI::Option* kind : {raw, results, diagnostics}) {
+        kind->disable_flag_override();
+        for (CLI::Option* other : {raw, results, diagnostics}) {
+            if (other != kind) {
+                kind->excludes(other);
+            }
+        }
+    }
+    common::add_optional(command, "--count", o->count, "stop after N rows (default: Ctrl+C)")
+        ->type_name("N")
+        ->transform(common::whole_number_in(1, 4294967295LL));
+    return [o](const Invocation& inv) { return run_watch(inv, *o); };
+}
+
 const Registration kWatch{
-    {"watch", "watch [--raw|--results|--diagnostics] [--count N]",
+    {"watch",
      "rows as CSV with the text views' column titles and cell texts (default --raw: live "
      "samples; --results: stored results; --diagnostics: the log), until interrupted or N rows",
-     run_watch}};
+     declare_watch}};
 
 }  // namespace
 

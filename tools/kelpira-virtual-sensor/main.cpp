@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "common/command_line.hpp"
 #include "common/stop_signals.hpp"
 #include "server_args.hpp"
 #include "virtual_sensor/sensor_host.hpp"
@@ -27,19 +26,13 @@ extern "C" void stop_server(int) {
 
 int main(int argc, char** argv) {
     using namespace kelpira::virtual_sensor;
+    using kelpira::virtual_sensor_program::kProgram;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const auto parsed = parse_server_options(args);
+    const auto parsed = kelpira::virtual_sensor_program::parse_server_options(args);
     if (!parsed.options) {
-        std::cerr << kelpira::common::usage_error_text(kProgram, parsed.error, kServerUsage);
-        return 2;
-    }
-    if (parsed.options->help) {
-        std::cout << server_usage();
-        return 0;
-    }
-    if (parsed.options->version) {
-        std::cout << kelpira::common::version_line(kProgram);
-        return 0;
+        std::cout << parsed.outcome.out;
+        std::cerr << parsed.outcome.err;
+        return *parsed.outcome.exit_status;
     }
 
     const kelpira::common::StopSignalScope stop({SIGINT, SIGTERM}, stop_server);

@@ -1,4 +1,4 @@
-// The command line of kelpira-virtual-sensor.
+// The command line of kelpira-virtual-sensor: the server's options, then each device's.
 #pragma once
 
 #include <optional>
@@ -6,20 +6,16 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cli_app.hpp"
 #include "virtual_sensor/server_options.hpp"
 
-namespace kelpira::virtual_sensor {
+namespace kelpira::virtual_sensor_program {
 
 inline constexpr std::string_view kProgram = "kelpira-virtual-sensor";
 
-inline constexpr std::string_view kServerUsage =
-    "usage: kelpira-virtual-sensor [--folder DIR] [--restart-delay MS] [--time-scale N]\n"
-    "                              [DEVICE OPTIONS] [--device DEVICE OPTIONS]...\n"
-    "       kelpira-virtual-sensor --help | --version\n";
-
 struct ParsedServerOptions {
-    std::optional<ServerOptions> options;
-    std::string error;  // why the command line was refused, when options is nullopt
+    std::optional<virtual_sensor::ServerOptions> options;  // nothing: the program ends here
+    common::CommandLineOutcome outcome;
 };
 
 // `args` without the program name. "--device" starts the options of another device; device
@@ -27,7 +23,4 @@ struct ParsedServerOptions {
 // FLASH keeps one byte of its serial number).
 ParsedServerOptions parse_server_options(const std::vector<std::string>& args);
 
-// The text --help prints.
-std::string server_usage();
-
-}  // namespace kelpira::virtual_sensor
+}  // namespace kelpira::virtual_sensor_program

@@ -32,7 +32,7 @@ std::vector<std::string> process_lines(const std::string& chemistry, const std::
     std::istringstream no_input;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(run_command_line(args, no_input, out, err), kExitProcessed) << err.str();
+    EXPECT_EQ(process::run_command_line(args, no_input, out, err), kExitProcessed) << err.str();
     std::vector<std::string> lines;
     std::istringstream in(out.str());
     std::string line;

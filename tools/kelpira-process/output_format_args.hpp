@@ -1,0 +1,20 @@
+// kelpira-process's choice of output: --format csv|netcdf and the NetCDF file's global
+// attributes (--attr NAME=VALUE).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "common/cli_app.hpp"
+#include "processing/output_format.hpp"
+
+namespace kelpira::process {
+
+// Declares --format and --attr on `app`, read into `format`.
+void declare_output_format(CLI::App& app, processing::OutputFormatOptions& format);
+
+// Throws a usage problem when `format` does not go with the output (none: standard output).
+void check_output_format(const processing::OutputFormatOptions& format,
+                         const std::optional<std::string>& output);
+
+}  // namespace kelpira::process
