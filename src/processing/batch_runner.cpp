@@ -18,6 +18,7 @@
 #include "common/safe_file.hpp"
 #include "common/stop_signals.hpp"
 #include "processing/batch_tables.hpp"
+#include "processing/chemistry_table.hpp"
 #include "processing/clock_correction.hpp"
 #include "processing/input_spool.hpp"
 #include "processing/netcdf_writer.hpp"
@@ -67,21 +68,6 @@ struct Refusal {
     std::string reason;
     bool usage = false;  // the command line is wrong, not the file
 };
-
-RawChemistry reading_of(ChemistryChoice c) {
-    switch (c) {
-        case ChemistryChoice::ph:
-            return RawChemistry::ph;
-        case ChemistryChoice::ta:
-            return RawChemistry::ta;
-        case ChemistryChoice::dic:
-            return RawChemistry::dic;
-        case ChemistryChoice::automatic:
-        case ChemistryChoice::nutrient:
-            break;
-    }
-    return RawChemistry::nutrient_multi;
-}
 
 std::optional<ChemistryChoice> chemistry_of_type(records::ChemistryType type) {
     if (records::is_nutrient(type)) {
@@ -199,9 +185,9 @@ std::optional<Refusal> BatchRun::check_paths() const {
 std::optional<Refusal> BatchRun::check_overrides(ChemistryChoice chemistry) const {
     for (const auto& o : options_.overrides) {
         RawHeader scratch;
-        if (!apply_header_key(scratch, reading_of(chemistry), o.key, o.value)) {
+        if (!apply_header_key(scratch, chemistry_entry(chemistry).reading, o.key, o.value)) {
             return Refusal{"--set " + o.key + "=" + o.value + ": not a header key of " +
-                               std::string(chemistry_display_name(chemistry)) +
+                               std::string(chemistry_entry(chemistry).display_name) +
                                " files, or its value does not read as a number",
                            true};
         }
@@ -299,7 +285,8 @@ std::variant<PreparedFile, Refusal> BatchRun::prepare_from(const std::string& pa
         return *refusal;
     }
     // A fresh header per file: each file is processed with its own calibration.
-    const auto reading = read_header(*file, reading_of(f.chemistry), f.header, options_.overrides);
+    const auto reading =
+        read_header(*file, chemistry_entry(f.chemistry).reading, f.header, options_.overrides);
     if (reading.read_error) {
         return Refusal{std::string(kReadErrorText)};
     }
@@ -309,7 +296,7 @@ std::variant<PreparedFile, Refusal> BatchRun::prepare_from(const std::string& pa
     // A file without a TYPE key is taken as the chemistry the command line names.
     if (f.header.chemistry && chemistry_of_type(*f.header.chemistry) != f.chemistry) {
         return Refusal{"wrong chemistry type " + type_text(*f.header.chemistry) + " for " +
-                       std::string(chemistry_display_name(f.chemistry)) + " processing"};
+                       std::string(chemistry_entry(f.chemistry).display_name) + " processing"};
     }
     if (f.chemistry == ChemistryChoice::nutrient && !f.header.chemistry) {
         f.warnings.emplace_back(
@@ -348,8 +335,8 @@ std::optional<Refusal> BatchRun::check_single_chemistry() const {
     }
     std::string which;
     for (const auto* f : first_of) {
-        which += (which.empty() ? "" : ", ") + std::string(chemistry_display_name(f->chemistry)) +
-                 " in " + f->path;
+        which += (which.empty() ? "" : ", ") +
+                 std::string(chemistry_entry(f->chemistry).display_name) + " in " + f->path;
     }
     return Refusal{"the files hold several chemistries (" + which +
                        "); process one chemistry per run, or choose one with --chemistry",
@@ -400,11 +387,12 @@ void BatchRun::process_file(std::size_t index, bool logging, ProcessedFile& done
     if (clock_log_) {
         table->correct_times(f.clock_records, done.span);
     }
-    const RowPass pass = for_each_row(*file, reading_of(f.chemistry), [&](const RawRow& row) {
-        table->feed(row);
-        tick();
-        return !give_up.load(std::memory_order_relaxed) && !common::interrupted();
-    });
+    const RowPass pass =
+        for_each_row(*file, chemistry_entry(f.chemistry).reading, [&](const RawRow& row) {
+            table->feed(row);
+            tick();
+            return !give_up.load(std::memory_order_relaxed) && !common::interrupted();
+        });
     bytes_done_ += f.size - std::min(shown, f.size);
     if (pass != RowPass::completed) {
         done.results.clear();

@@ -3,51 +3,19 @@
 
 #include <span>
 
+#include "processing/chemistry_table.hpp"
 #include "processing/nutrient_csv.hpp"
 #include "processing/result_csv.hpp"
 
 namespace kelpira::processing {
 
-std::string_view chemistry_display_name(ChemistryChoice c) {
-    switch (c) {
-        case ChemistryChoice::ph:
-            return "pH";
-        case ChemistryChoice::ta:
-            return "TA";
-        case ChemistryChoice::dic:
-            return "DIC";
-        case ChemistryChoice::automatic:
-        case ChemistryChoice::nutrient:
-            break;
-    }
-    return "nutrient";
-}
-
-namespace {
-
-std::span<const std::string_view> table_columns(ChemistryChoice c) {
-    switch (c) {
-        case ChemistryChoice::ph:
-            return kPhResultColumns;
-        case ChemistryChoice::ta:
-            return kTaResultColumns;
-        case ChemistryChoice::dic:
-            return kDicResultColumns;
-        case ChemistryChoice::automatic:
-        case ChemistryChoice::nutrient:
-            break;
-    }
-    return kNutrientMultiResultColumns;
-}
-
-}  // namespace
-
 std::string table_header_line(ChemistryChoice c, bool corrected) {
+    const ChemistryEntry& entry = chemistry_entry(c);
     if (!corrected) {
-        return csv_line(table_columns(c));
+        return csv_line(entry.columns);
     }
-    std::vector<std::string_view> titles(table_columns(c).begin(), table_columns(c).end());
-    titles.insert(titles.begin() + static_cast<std::ptrdiff_t>(time_column_count(c)),
+    std::vector<std::string_view> titles(entry.columns.begin(), entry.columns.end());
+    titles.insert(titles.begin() + static_cast<std::ptrdiff_t>(entry.time_columns),
                   kCorrectedTimeColumn);
     return csv_line(titles);
 }
@@ -55,7 +23,7 @@ std::string table_header_line(ChemistryChoice c, bool corrected) {
 std::vector<std::string> with_corrected_time(std::span<const std::string> cells,
                                              ChemistryChoice chemistry, double corrected) {
     std::vector<std::string> out(cells.begin(), cells.end());
-    out.insert(out.begin() + static_cast<std::ptrdiff_t>(time_column_count(chemistry)),
+    out.insert(out.begin() + static_cast<std::ptrdiff_t>(chemistry_entry(chemistry).time_columns),
                corrected_time_text(corrected));
     return out;
 }

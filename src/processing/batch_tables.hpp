@@ -21,9 +21,6 @@
 
 namespace kelpira::processing {
 
-// "nutrient", "pH", "TA", "DIC" as messages name them.
-std::string_view chemistry_display_name(ChemistryChoice c);
-
 // The line of column titles the chemistry's dialog saves: nine columns with "Sensor Name"
 // for nutrient (the multi-file dialog's table), all columns for pH, TA and DIC; with
 // `corrected`, "Time (UTC, corrected)" after the time columns.

@@ -23,9 +23,4 @@ std::uint32_t result_sensor_time(const ResultRecord& record) {
         record);
 }
 
-std::size_t time_column_count(ChemistryChoice chemistry) {
-    return chemistry == ChemistryChoice::nutrient || chemistry == ChemistryChoice::automatic ? 2
-                                                                                             : 1;
-}
-
 }  // namespace kelpira::processing

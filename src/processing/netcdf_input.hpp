@@ -25,9 +25,6 @@ using ResultRecord = std::variant<NutrientResult, PhResult, TaResult, DicResult>
 // The time of the sensor's clock a result carries (seconds since 1970).
 std::uint32_t result_sensor_time(const ResultRecord& record);
 
-// How many time columns open the chemistry's result table: the corrected time follows them.
-std::size_t time_column_count(ChemistryChoice chemistry);
-
 // One raw file whose results go into the file.
 struct NetcdfInput {
     std::string path;  // as the user named it

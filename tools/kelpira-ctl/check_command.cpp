@@ -39,7 +39,8 @@ void add_positive(CLI::App& command, const std::string& name, std::optional<doub
                   const std::string& help) {
     command
         .add_option_function<std::string>(
-            name, [&target](const std::string& v) { target = deployment_check::positive_number(v); },
+            name,
+            [&target](const std::string& v) { target = deployment_check::positive_number(v); },
             help)
         ->type_name("N")
         ->check(common::of_form("a number above 0", [](const std::string& v) {

@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "processing/chemistry_table.hpp"
 #include "processing/dialogs/raw_file_choice.hpp"
 #include "processing/dialogs/raw_pass.hpp"
 #include "processing/dic_engine.hpp"
@@ -16,16 +17,6 @@
 
 namespace kelpira::processing {
 namespace {
-
-// Titles with the widths the lists were laid out with, in dialog units.
-std::vector<ResultColumn> columns(std::span<const std::string_view> titles,
-                                  std::span<const int> widths) {
-    std::vector<ResultColumn> out;
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        out.push_back({std::string(titles[i]), widths[i]});
-    }
-    return out;
-}
 
 template <typename Cells>
 ResultCells row_of(Cells&& cells) {
@@ -46,28 +37,27 @@ NetcdfInput pass_input(const std::string& path, RawHeader header) {
 // One file through a fresh engine: `feed` feeds a row and gives the result it completed, if
 // any, which becomes a list row through `cells`. Records how the pass ended.
 template <typename Engine, typename Feed, typename Cells>
-PassOutcome single_file_pass(NetcdfInput input, ChemistryChoice chemistry, RawChemistry reading,
-                             const char* error_caption, const PassControl& control, Feed&& feed,
-                             Cells cells) {
+PassOutcome single_file_pass(NetcdfInput input, const ChemistryEntry& entry,
+                             const PassControl& control, Feed&& feed, Cells cells) {
     PassOutcome out;
-    out.source.chemistry = chemistry;
+    out.source.chemistry = entry.choice;
     out.source.inputs.push_back(std::move(input));
     Engine engine([&out](const std::string& line) { add_log_line(out, line); });
     engine.reset();
-    const RowPassEnd end =
-        for_each_file_row(out.source.inputs.front().path, reading, control, [&](const RawRow& row) {
-            if (auto r = feed(engine, row)) {
-                out.rows.push_back(row_of(cells(*r)));
-                out.records.push_back({0, *r});
-            }
-        });
+    const RowPassEnd end = for_each_file_row(out.source.inputs.front().path, entry.reading, control,
+                                             [&](const RawRow& row) {
+                                                 if (auto r = feed(engine, row)) {
+                                                     out.rows.push_back(row_of(cells(*r)));
+                                                     out.records.push_back({0, *r});
+                                                 }
+                                             });
     switch (end) {
         case RowPassEnd::done:
             out.save_allowed = true;
             break;
         case RowPassEnd::cannot_open:
         case RowPassEnd::read_error:
-            out.messages.push_back({error_caption, std::string(kReadErrorText)});
+            out.messages.push_back({std::string(entry.error_caption), std::string(kReadErrorText)});
             break;
         case RowPassEnd::cancelled:
             out.cancelled = true;
@@ -75,8 +65,6 @@ PassOutcome single_file_pass(NetcdfInput input, ChemistryChoice chemistry, RawCh
     }
     return out;
 }
-
-constexpr const char* kNutrientErrorCaption = "Process Raw Nutrient Output";
 
 std::uint64_t file_bytes(const std::string& path) {
     std::error_code ignored;
@@ -89,7 +77,8 @@ std::uint64_t file_bytes(const std::string& path) {
 bool nutrient_file_pass(const std::string& path, bool several, const PassControl& control,
                         PassOutcome& out) {
     add_log_line(out, (several ? "Reading file " : "Processing file ") + path);
-    const auto file = read_raw_header(path, RawChemistry::nutrient_multi);
+    const ChemistryEntry& entry = chemistry_entry(ChemistryChoice::nutrient);
+    const auto file = read_raw_header(path, entry.reading);
     if (!file) {
         add_log_line(out, cannot_open_text(path));
         return true;
@@ -114,21 +103,19 @@ bool nutrient_file_pass(const std::string& path, bool several, const PassControl
     out.source.inputs.push_back({path, file->header, file->header.sensor_name, {}});
     NutrientEngine engine([&out](const std::string& line) { add_log_line(out, line); });
     engine.reset();
-    const RowPassEnd end =
-        for_each_file_row(path, RawChemistry::nutrient_multi, control, [&](const RawRow& row) {
-            if (auto r = engine.feed(*type, file->header.nutrient, row)) {
-                out.rows.push_back(
-                    row_of(nutrient_multi_result_cells(*r, file->header.sensor_name)));
-                out.records.push_back({input, *r});
-            }
-        });
+    const RowPassEnd end = for_each_file_row(path, entry.reading, control, [&](const RawRow& row) {
+        if (auto r = engine.feed(*type, file->header.nutrient, row)) {
+            out.rows.push_back(row_of(nutrient_multi_result_cells(*r, file->header.sensor_name)));
+            out.records.push_back({input, *r});
+        }
+    });
     switch (end) {
         case RowPassEnd::done:
             out.save_allowed = true;
             return true;
         case RowPassEnd::cannot_open:
         case RowPassEnd::read_error:
-            out.messages.push_back({kNutrientErrorCaption, std::string(kReadErrorText)});
+            out.messages.push_back({std::string(entry.error_caption), std::string(kReadErrorText)});
             return true;
         case RowPassEnd::cancelled:
             break;
@@ -138,29 +125,12 @@ bool nutrient_file_pass(const std::string& path, bool several, const PassControl
 
 }  // namespace
 
-std::vector<ResultColumn> nutrient_result_columns() {
-    static constexpr std::array<int, 8> kWidths{15, 15, 15, 15, 15, 10, 10, 10};
-    return columns(kNutrientResultColumns, kWidths);
-}
-
-std::vector<ResultColumn> nutrient_multi_result_columns() {
-    static constexpr std::array<int, 9> kWidths{15, 15, 15, 15, 15, 10, 10, 10, 20};
-    return columns(kNutrientMultiResultColumns, kWidths);
-}
-
-std::vector<ResultColumn> ph_result_columns() {
-    static constexpr std::array<int, 8> kWidths{15, 10, 10, 10, 10, 10, 10, 10};
-    return columns(kPhResultColumns, kWidths);
-}
-
-std::vector<ResultColumn> ta_result_columns() {
-    static constexpr std::array<int, 5> kWidths{15, 15, 15, 15, 15};
-    return columns(kTaResultColumns, kWidths);
-}
-
-std::vector<ResultColumn> dic_result_columns() {
-    static constexpr std::array<int, 7> kWidths{15, 10, 12, 12, 12, 12, 12};
-    return columns(kDicResultColumns, kWidths);
+std::vector<ResultColumn> result_columns(const ChemistryEntry& entry) {
+    std::vector<ResultColumn> out;
+    for (std::size_t i = 0; i < entry.columns.size(); ++i) {
+        out.push_back({std::string(entry.columns[i]), entry.widths[i]});
+    }
+    return out;
 }
 
 PassJob nutrient_pass_job(std::string path, records::ChemistryType type,
@@ -170,8 +140,7 @@ PassJob nutrient_pass_job(std::string path, records::ChemistryType type,
         header.chemistry = type;
         header.nutrient = params;
         return single_file_pass<NutrientEngine>(
-            pass_input(path, header), ChemistryChoice::nutrient, RawChemistry::nutrient,
-            kNutrientErrorCaption, control,
+            pass_input(path, header), single_nutrient_entry(), control,
             [&](NutrientEngine& engine, const RawRow& row) {
                 return engine.feed(type, params, row);
             },
@@ -216,10 +185,8 @@ PassJob ph_pass_job(std::string path, records::PhParams params, std::uint32_t in
         header.ph = params;
         header.ph_sample_interval_ms = interval_ms;
         header.thermistors = thermistors;
-        // The stream error of a pH pass carries the nutrient caption, as it always has.
         return single_file_pass<PhEngine>(
-            pass_input(path, header), ChemistryChoice::ph, RawChemistry::ph, kNutrientErrorCaption,
-            control,
+            pass_input(path, header), chemistry_entry(ChemistryChoice::ph), control,
             [&](PhEngine& engine, const RawRow& row) {
                 return engine.feed(params, row, interval_ms, thermistors);
             },
@@ -234,8 +201,7 @@ PassJob ta_pass_job(std::string path, records::TaParams params, TaThermistors th
         header.ta = params;
         header.thermistors = thermistors;
         return single_file_pass<TaEngine>(
-            pass_input(path, header), ChemistryChoice::ta, RawChemistry::ta,
-            "Process Raw TA Output", control,
+            pass_input(path, header), chemistry_entry(ChemistryChoice::ta), control,
             [&](TaEngine& engine, const RawRow& row) {
                 return engine.feed(params, row, thermistors);
             },
@@ -251,8 +217,7 @@ PassJob dic_pass_job(std::string path, records::DicParams params,
         header.dic = params;
         header.thermistors[0] = thermistor0;
         return single_file_pass<DicEngine>(
-            pass_input(path, header), ChemistryChoice::dic, RawChemistry::dic,
-            "Process Raw DIC Output", control,
+            pass_input(path, header), chemistry_entry(ChemistryChoice::dic), control,
             [&](DicEngine& engine, const RawRow& row) {
                 return engine.feed(params, row, thermistor0);
             },

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "processing/chemistry_table.hpp"
 #include "processing/dialogs/processing_controller.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/ta_engine.hpp"
@@ -15,11 +16,9 @@
 
 namespace kelpira::processing {
 
-std::vector<ResultColumn> nutrient_result_columns();
-std::vector<ResultColumn> nutrient_multi_result_columns();  // plus "Sensor Name"
-std::vector<ResultColumn> ph_result_columns();
-std::vector<ResultColumn> ta_result_columns();
-std::vector<ResultColumn> dic_result_columns();
+// The result list's columns of a chemistry's table, with the widths the lists were laid out
+// with.
+std::vector<ResultColumn> result_columns(const ChemistryEntry& entry);
 
 PassJob nutrient_pass_job(std::string path, records::ChemistryType type,
                           records::NutrientParams params);

@@ -45,7 +45,7 @@ DicController make_dic_dialog() {
         v.controls.push_back(common::make_field(group, "Measurement State"));
         v.controls.push_back(common::make_field(group, "CRM Value (\u00b5mol/kg)"));
     }
-    v.results.columns = dic_result_columns();
+    v.results.columns = result_columns(chemistry_entry(ChemistryChoice::dic));
     reset_header(d.header, RawChemistry::dic);
     return d;
 }

@@ -135,7 +135,7 @@ NutrientController make_nutrient_dialog() {
         common::make_field(kOptical, "Optical Correction State (blank)"));
     set(NutrientControl::dilution, common::make_field(kOptical, "Optical Correction Dilution",
                                                       common::ControlKind::read_only));
-    v.results.columns = nutrient_result_columns();
+    v.results.columns = result_columns(single_nutrient_entry());
     return d;
 }
 

@@ -10,7 +10,7 @@ NutrientMultiController make_nutrient_multi_dialog() {
     NutrientMultiController d;
     d.view.title = kNutrientMultiCaption;
     d.view.has_process_button = false;
-    d.view.results.columns = nutrient_multi_result_columns();
+    d.view.results.columns = result_columns(chemistry_entry(ChemistryChoice::nutrient));
     return d;
 }
 

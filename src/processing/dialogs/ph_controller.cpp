@@ -53,7 +53,7 @@ PhController make_ph_dialog() {
     set(PhControl::r_offset, common::make_field(kParameters, "R-adjustment (offset)"));
     set(PhControl::t1_scale, common::make_field(kParameters, "Thermistor 1 Adjustment (scale)"));
     set(PhControl::t2_scale, common::make_field(kParameters, "Thermistor 2 Adjustment (scale)"));
-    v.results.columns = ph_result_columns();
+    v.results.columns = result_columns(chemistry_entry(ChemistryChoice::ph));
     reset_header(d.header, RawChemistry::ph);
     return d;
 }

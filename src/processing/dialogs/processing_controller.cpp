@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "processing/chemistry_table.hpp"
+
 namespace kelpira::processing {
 
 void begin_pass(ProcessingView& view) {
@@ -29,7 +31,7 @@ void correct_times(PassOutcome& outcome, const ClockLog& log) {
         in.clock_records = sensor_records(log, in.sensor_name);
     }
     // Every pass adds a row and its record together.
-    const std::size_t at = time_column_count(outcome.source.chemistry);
+    const std::size_t at = chemistry_entry(outcome.source.chemistry).time_columns;
     for (std::size_t i = 0; i < std::min(outcome.rows.size(), outcome.records.size()); ++i) {
         const NetcdfRow& record = outcome.records[i];
         const auto input = std::min<std::size_t>(record.input, inputs.size() - 1);
@@ -53,7 +55,7 @@ void finish_pass(ProcessingView& view, PassOutcome outcome, common::Prompter& pr
     view.results.corrected_at.reset();
     if (view.clock_log && !outcome.source.inputs.empty()) {
         correct_times(outcome, *view.clock_log);
-        view.results.corrected_at = time_column_count(outcome.source.chemistry);
+        view.results.corrected_at = chemistry_entry(outcome.source.chemistry).time_columns;
     }
     for (auto& row : outcome.rows) {
         view.results.rows.push_back(row);

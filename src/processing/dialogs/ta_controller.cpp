@@ -62,7 +62,7 @@ TaController make_ta_dialog() {
     set(TaControl::e1, common::make_field(kParameters, "e1"));
     set(TaControl::e2, common::make_field(kParameters, "e2"));
     set(TaControl::e3, common::make_field(kParameters, "e3"));
-    v.results.columns = ta_result_columns();
+    v.results.columns = result_columns(chemistry_entry(ChemistryChoice::ta));
     reset_header(d.header, RawChemistry::ta);
     return d;
 }
