@@ -21,18 +21,16 @@ constexpr std::string_view kNutrientCaption = "Process Raw Nutrient Output";
 const std::array<ChemistryEntry, 4> kTable{{
     {ChemistryChoice::nutrient, "nutrient", RawChemistry::nutrient_multi,
      kNutrientMultiResultColumns, kNutrientMultiWidths, 2, kNutrientCaption},
-    {ChemistryChoice::ph, "pH", RawChemistry::ph, kPhResultColumns, kPhWidths, 1,
-     kNutrientCaption},
+    {ChemistryChoice::ph, "pH", RawChemistry::ph, kPhResultColumns, kPhWidths, 1, kNutrientCaption},
     {ChemistryChoice::ta, "TA", RawChemistry::ta, kTaResultColumns, kTaWidths, 1,
      "Process Raw TA Output"},
     {ChemistryChoice::dic, "DIC", RawChemistry::dic, kDicResultColumns, kDicWidths, 1,
      "Process Raw DIC Output"},
 }};
 
-const ChemistryEntry kSingleNutrient{ChemistryChoice::nutrient, "nutrient",
-                                     RawChemistry::nutrient,    kNutrientResultColumns,
-                                     kNutrientWidths,           2,
-                                     kNutrientCaption};
+const ChemistryEntry kSingleNutrient{
+    ChemistryChoice::nutrient, "nutrient", RawChemistry::nutrient, kNutrientResultColumns,
+    kNutrientWidths,           2,          kNutrientCaption};
 
 }  // namespace
 

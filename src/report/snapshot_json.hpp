@@ -225,7 +225,8 @@ class FieldReader {
             const auto entry = std::find_if(std::begin(table), std::end(table),
                                             [&text](const auto& e) { return e.text == text; });
             if (entry == std::end(table)) {
-                throw SnapshotFault(field(name), "no such choice \"" + text + "\"");
+                throw SnapshotFault(field(name), "no such choice \"" + text + "\": one of " +
+                                                     choices(table, offered));
             }
             got = static_cast<Stored>(entry->value);
         } else {

@@ -151,8 +151,10 @@ TEST_F(CtlReportConfig, RefusalsAndUsageErrors) {
     CtlRun r = run({"config", "import", path}, runtime);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "kelpira-ctl: " + path +
-                         ": pump_valve_defaults.microstepping: no such choice \"32\"\n");
+    EXPECT_EQ(r.err,
+              "kelpira-ctl: " + path +
+                  ": pump_valve_defaults.microstepping: no such choice \"32\": one of 16, 8, 4, "
+                  "2, 1\n");
     EXPECT_TRUE(sensor->logged_codes().empty()) << "the sensor is not even opened";
 
     path = snapshot_file([](report::Json& j) { j["chemistry_config"]["chemistry"] = "Iron"; });

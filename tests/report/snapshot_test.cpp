@@ -257,7 +257,8 @@ TEST_F(SnapshotTest, ABadFieldOrValueIsRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(refused([](Json& j) { j["pump_valve_defaults"]["current_ma"] = 70000; }),
               "pump_valve_defaults.current_ma: out of range");
     EXPECT_EQ(refused([](Json& j) { j["pump_valve_defaults"]["stop_condition"] = "Sometimes"; }),
-              "pump_valve_defaults.stop_condition: no such choice \"Sometimes\"");
+              "pump_valve_defaults.stop_condition: no such choice \"Sometimes\": one of Hall "
+              "Sensors, Timeout, Step Count");
     EXPECT_EQ(refused([](Json& j) { j["platform_defaults"]["colour"] = 1; }),
               "platform_defaults.colour: unknown field");
     EXPECT_EQ(refused([](Json& j) { j["thermistors"][2].erase("a0"); }),
