@@ -28,6 +28,10 @@ int process_args_input(const std::uint8_t* data, std::size_t size);
 // the arguments of the commands that take options.
 int ctl_args_input(const std::uint8_t* data, std::size_t size);
 
+// A sensor's name of any bytes through the snapshot (written and read back to the same
+// bytes), the configuration report and the deployment check, every text safe to show.
+int identity_text_input(const std::uint8_t* data, std::size_t size);
+
 // A configuration snapshot file, checked field by field as an import checks it.
 int snapshot_input(const std::uint8_t* data, std::size_t size);
 

@@ -28,6 +28,7 @@ const std::map<std::string, Entry> kEntries{
     {"snapshot", kelpira::fuzz::snapshot_input},
     {"serial_reply", kelpira::fuzz::serial_reply_input},
     {"graph", kelpira::fuzz::graph_input},
+    {"identity_text", kelpira::fuzz::identity_text_input},
 };
 
 std::vector<std::uint8_t> bytes_of(const fs::path& p) {
