@@ -420,6 +420,14 @@ bool BatchRun::join_output(std::size_t index, ProcessedFile& done, std::ostream*
             warn(f.path, text);
         }
     }
+    // A file read to its end that gave nothing is not an error of the file, but a silent empty
+    // table would read as one processed: say so.
+    if (done.results.empty() && done.records.empty()) {
+        warn(f.path, "no results: no measurement cycle of " +
+                         std::string(chemistry_entry(f.chemistry).display_name) +
+                         " is complete in its rows (its processing parameters name the states a "
+                         "cycle must pass)");
+    }
     if (netcdf_) {
         any_written_ = true;
         for (const auto& record : done.records) {

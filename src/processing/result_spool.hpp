@@ -24,6 +24,9 @@ class ResultSpool {
     // Drops everything held.
     void clear();
 
+    // Nothing appended since the last move or clear.
+    bool empty() const { return memory_.empty() && !spill_; }
+
   private:
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }

@@ -181,6 +181,18 @@ TEST_F(BatchRunner, TaTableCarriesEveryColumn) {
               "14/11/2023 22:13:20,226.727,1.000000,2.000000,0.000000\n");
 }
 
+TEST_F(BatchRunner, AFileWhoseRowsCompleteNoCycleSaysSo) {
+    std::string text = ta_file();
+    text.erase(text.rfind("4,5,"));  // the second sample state never comes
+    TempRawFile a(text);
+    const Outcome r = run({"--chemistry", "ta", a.path().string()});
+    EXPECT_EQ(r.status, 0) << "the file was read whole";
+    EXPECT_EQ(r.out, "Time (platform),TA (uM),Absorbance LED1,Absorbance LED2,Temperature (C)\n");
+    EXPECT_EQ(r.err, "kelpira-process: " + a.path().string() +
+                         ": no results: no measurement cycle of TA is complete in its rows (its "
+                         "processing parameters name the states a cycle must pass)\n");
+}
+
 TEST_F(BatchRunner, FileWithoutHeaderNeedsSet) {
     TempRawFile bare(kHeadings + dic_rows(1700000000, 0.4));
     const Outcome refused = run({bare.path().string()});
