@@ -1,12 +1,13 @@
 // kelpira-ctl check: the deployment check, one verdict per item; exit status 0 ready, 1 not
 // ready, 3 not checked.
+#include <chrono>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ctl_command.hpp"
-#include "deployment_check/deployment_check.hpp"
+#include "deployment_check/deployment_sheet.hpp"
 
 namespace kelpira::ctl {
 
@@ -26,8 +27,11 @@ int run_check(const Invocation& inv, const CheckRequest& request) {
         outcome = deployment_check::run_check(sensor.link(), request.inputs);
     } catch (const WorkFailure& e) {
         outcome = not_checked(e.what());
+        outcome.checked_utc_s = std::chrono::duration_cast<std::chrono::seconds>(
+                                    std::chrono::system_clock::now().time_since_epoch())
+                                    .count();
     }
-    std::cout << (request.json ? outcome_json(outcome) : check_text(outcome.items));
+    std::cout << (request.json ? outcome_json(outcome, this_pc()) : check_text(outcome.items));
     if (outcome.readiness == Readiness::not_checked && !request.json) {
         tell("not checked: " + outcome.reason);
     }
