@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
+#include "common/time_text.hpp"
+#include "config/clock_transfer.hpp"
 #include "deployment_check/check_texts.hpp"
 #include "deployment_check/item_rules.hpp"
 #include "deployment_check/program_hash.hpp"
 #include "report/snapshot.hpp"
-#include "common/time_text.hpp"
-#include "config/clock_transfer.hpp"
 
 namespace kelpira::deployment_check {
 
@@ -82,9 +82,9 @@ std::optional<std::string> unchecked_reason(const SensorReading& r) {
         return "The sensor did not answer its identity reads.";
     }
     const link::CommandResult results[] = {
-        r.power.result,          r.mode.result,          r.sensor_clock.result,
-        r.chemistry.result,      r.processing.result,    r.schedule.result,
-        r.next.result,           r.rs232.result,         r.rs485.result,
+        r.power.result,          r.mode.result,           r.sensor_clock.result,
+        r.chemistry.result,      r.processing.result,     r.schedule.result,
+        r.next.result,           r.rs232.result,          r.rs485.result,
         r.thermistors[0].result, r.thermistors[1].result, r.thermistors[2].result};
     const auto unanswered = static_cast<std::size_t>(
         std::count(std::begin(results), std::end(results), link::kResultNoExchange));
@@ -137,9 +137,12 @@ std::int64_t seconds_of(const config::CalendarTime& t) {
 void keep_facts(const SensorReading& r, CheckOutcome& out) {
     if (r.identity) {
         const auto& id = *r.identity;
-        out.sensor = SensorFacts{id.identification.name,     id.identification.serial_number,
-                                 id.identification.board_serial_number, id.info.device_type,
-                                 id.info.bootloader_version, r.firmware_version};
+        out.sensor = SensorFacts{id.identification.name,
+                                 id.identification.serial_number,
+                                 id.identification.board_serial_number,
+                                 id.info.device_type,
+                                 id.info.bootloader_version,
+                                 r.firmware_version};
     }
     if (r.sensor_clock) {
         out.clock.sensor_s = seconds_of(config::calendar_of(*r.sensor_clock));
@@ -184,8 +187,8 @@ CheckOutcome run_check(link::SensorLink& link, const CheckInputs& inputs, const 
         out.configuration_failure = snapshot.failure;
     }
     if (options.measure_clock && !(control.cancelled && control.cancelled())) {
-        out.clock.measured = config::measure_clock_offset(link, options.utc,
-                                                          out.clock.measure_error);
+        out.clock.measured =
+            config::measure_clock_offset(link, options.utc, out.clock.measure_error);
     }
     return out;
 }

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "deployment_check/check_inputs.hpp"
 #include "config/clock_offset.hpp"
+#include "deployment_check/check_inputs.hpp"
 #include "deployment_check/check_item.hpp"
 #include "deployment_check/firmware_warnings.hpp"
 #include "deployment_check/sensor_reading.hpp"
@@ -83,7 +83,6 @@ int exit_status(const CheckOutcome& outcome);
 CheckOutcome not_checked(std::string reason);
 // The reason the reading leaves the check undecided, or nothing when it can be judged.
 std::optional<std::string> unchecked_reason(const SensorReading& reading);
-
 
 // Judges what was read. When the sensor did not identify itself every item after `link` is
 // skipped.

@@ -109,11 +109,10 @@ std::string inputs_text(const CheckInputs& in) {
     };
     std::string reagents;
     for (const auto& r : in.reagents) {
-        reagents += (reagents.empty() ? "" : ", ") + format("valve %u %s mL", unsigned{r.valve},
-                                                             number_text(r.ml).c_str());
+        reagents += (reagents.empty() ? "" : ", ") +
+                    format("valve %u %s mL", unsigned{r.valve}, number_text(r.ml).c_str());
     }
-    return "  Deployment length:  " + given(in.days, " days") +
-           "\n  Deployment start:   " +
+    return "  Deployment length:  " + given(in.days, " days") + "\n  Deployment start:   " +
            (in.start ? iso_seconds(*in.start) : std::string("now, by the sensor's clock")) +
            "\n  Start state:        " + std::string(start_choice_name(in.start_state)) +
            "\n  Pump stroke:        " +
@@ -198,10 +197,10 @@ Json sensor_json(const CheckOutcome& o) {
     Json clock = {{"zone", zone_text(o.clock)},
                   {"sensor", time_or_null(o.clock.sensor_s)},
                   {"pc_utc", iso_seconds(o.clock.pc_utc_s)},
-                  {"offset_s", o.clock.measured ? Json(o.clock.measured->offset_s)
+                  {"offset_s", o.clock.measured   ? Json(o.clock.measured->offset_s)
                                : o.clock.sensor_s ? Json(*o.clock.sensor_s - o.clock.pc_utc_s)
                                                   : Json()},
-                  {"offset_precision_s", o.clock.measured ? Json(o.clock.measured->precision_s)
+                  {"offset_precision_s", o.clock.measured   ? Json(o.clock.measured->precision_s)
                                          : o.clock.sensor_s ? Json(1)
                                                             : Json()}};
     Json sensor;
@@ -251,11 +250,11 @@ std::string sensor_text(const CheckOutcome& o) {
 Json warnings_json(const std::vector<WarningMatch>& warnings) {
     Json list = Json::array();
     for (const auto& w : warnings) {
-        list.push_back({{"release", w.release},
-                        {"warning", w.warning},
-                        {"verdict", w.verdict == Verdict::skip ? "does not apply"
-                                                               : verdict_name(w.verdict)},
-                        {"why", w.why}});
+        list.push_back(
+            {{"release", w.release},
+             {"warning", w.warning},
+             {"verdict", w.verdict == Verdict::skip ? "does not apply" : verdict_name(w.verdict)},
+             {"why", w.why}});
     }
     return list;
 }
@@ -266,11 +265,11 @@ std::string warnings_text(const std::vector<WarningMatch>& warnings) {
     }
     std::string text;
     for (const auto& w : warnings) {
-        text += "  " +
-                std::string(w.verdict == Verdict::skip ? "does not apply"
-                                                       : verdict_word(w.verdict)) +
-                ": \"" + std::string(w.warning) + "\" (" + std::string(w.release) + "): " + w.why +
-                "\n";
+        text +=
+            "  " +
+            std::string(w.verdict == Verdict::skip ? "does not apply" : verdict_word(w.verdict)) +
+            ": \"" + std::string(w.warning) + "\" (" + std::string(w.release) + "): " + w.why +
+            "\n";
     }
     return text;
 }

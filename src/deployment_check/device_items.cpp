@@ -114,8 +114,8 @@ CheckItem firmware_item(const SensorReading& r, const std::vector<WarningMatch>&
                     : format("; none of its %zu compatibility warnings concerns this deployment.",
                              warnings.size());
     } else {
-        text += format("; %zu of its %zu compatibility warnings concern%s this deployment",
-                       concern, warnings.size(), concern == 1 ? "s" : "") +
+        text += format("; %zu of its %zu compatibility warnings concern%s this deployment", concern,
+                       warnings.size(), concern == 1 ? "s" : "") +
                 named + ".";
     }
     return {"firmware", v, text};

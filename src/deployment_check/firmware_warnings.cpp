@@ -56,8 +56,8 @@ Judged nutrient_rule(const DeploymentUse& u, Uses uses) {
     }
     const auto* d = records::find_chemistry(*u.chemistry);
     if (!d || d->page != records::ChemistryPage::nutrient) {
-        return {Verdict::skip, "the sensor measures " + chemistry_name(*u.chemistry) +
-                                   ", not a nutrient"};
+        return {Verdict::skip,
+                "the sensor measures " + chemistry_name(*u.chemistry) + ", not a nutrient"};
     }
     if (!u.nutrient) {
         return unread("the nutrient processing");
@@ -73,8 +73,8 @@ Judged rs485_in_use(const DeploymentUse& u) {
     }
     return u.rs485->protocol == records::kRs485None
                ? Judged{Verdict::skip, "RS485 is not used (protocol none)"}
-               : Judged{Verdict::fail, "RS485 is set to protocol " +
-                                           std::to_string(u.rs485->protocol)};
+               : Judged{Verdict::fail,
+                        "RS485 is set to protocol " + std::to_string(u.rs485->protocol)};
 }
 
 constexpr WarningRule kRules[] = {
@@ -100,15 +100,13 @@ constexpr WarningRule kRules[] = {
                     ? Judged{Verdict::warn,
                              "the sensor measures DIC: make sure its conductivity settings were "
                              "not changed from this program"}
-                    : Judged{Verdict::skip,
-                             "the sensor measures " + chemistry_name(*u.chemistry)};
+                    : Judged{Verdict::skip, "the sensor measures " + chemistry_name(*u.chemistry)};
      }},
     {"KELPIRA_2_7_16",
      [](const DeploymentUse& u) {
          Judged j = rs485_in_use(u);
          if (j.verdict == Verdict::fail && u.rs485->slave_address <= 32) {
-             j = {Verdict::skip,
-                  "the RS485 address is " + std::to_string(u.rs485->slave_address)};
+             j = {Verdict::skip, "the RS485 address is " + std::to_string(u.rs485->slave_address)};
          } else if (j.verdict == Verdict::fail) {
              j.why = "the RS485 address is " + std::to_string(u.rs485->slave_address);
          }
@@ -138,8 +136,9 @@ constexpr WarningRule kRules[] = {
      }},
     {"KELPIRA_2_7_3",
      [](const DeploymentUse& u) {
-         return u.program_waits ? Judged{Verdict::fail, "the program waits for the schedule"}
-                                : Judged{Verdict::skip, "the program does not wait for the schedule"};
+         return u.program_waits
+                    ? Judged{Verdict::fail, "the program waits for the schedule"}
+                    : Judged{Verdict::skip, "the program does not wait for the schedule"};
      }},
     {"KELPIRA_2_7_2", never_in_deployment},
     {"KELPIRA_2_7_1", never_in_deployment},

@@ -35,8 +35,8 @@ struct DeploymentUse {
 };
 
 struct WarningMatch {
-    std::string_view release;  // the release that brought the warning
-    std::string_view warning;  // its text, as the compatibility view lists it
+    std::string_view release;         // the release that brought the warning
+    std::string_view warning;         // its text, as the compatibility view lists it
     Verdict verdict = Verdict::skip;  // skip: it does not apply to this deployment
     std::string why;                  // what of the deployment it concerns, lower case
 

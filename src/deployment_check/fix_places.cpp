@@ -32,8 +32,7 @@ constexpr Row kPlaces[] = {
     {"endurance",
      {"the reagent bags, or the Deployment Check entries",
       "kelpira-ctl check --stroke-ul V --reagent VALVE=ML"}},
-    {"battery",
-     {"the battery pack", "kelpira-ctl check --battery-wh W --cycle-wh E --sleep-w P"}},
+    {"battery", {"the battery pack", "kelpira-ctl check --battery-wh W --cycle-wh E --sleep-w P"}},
     {"serial", {"Configure > RS232...", "kelpira-ctl check --platform NAME"}},
     {"thermistors", {"Configure > Thermistors...", ""}},
 };

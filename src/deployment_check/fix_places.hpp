@@ -14,5 +14,4 @@ struct FixPlace {
 // The place for an item id; an empty place for an id the check does not have.
 FixPlace fix_place(std::string_view item_id);
 
-
 }  // namespace kelpira::deployment_check

@@ -1,6 +1,6 @@
 // The deployment sheet of an emulated sensor: what it records, and that the file holds it.
-#include "deployment_check/check_fixture.hpp"
 #include "deployment_check/deployment_sheet.hpp"
+#include "deployment_check/check_fixture.hpp"
 #include "support/temp_folder.hpp"
 
 namespace kelpira::deployment_check::testing {
@@ -72,8 +72,9 @@ TEST_F(DeploymentSheet, RecordsTheDeploymentAndReadsBackFromItsFile) {
         }
     }
     EXPECT_EQ(items, kItemIds.size());
-    EXPECT_TRUE(has_line(lines, "                 where: Configure > Real Time Clock...; "
-                                "kelpira-ctl clock --sync-pc --utc"));
+    EXPECT_TRUE(has_line(lines,
+                         "                 where: Configure > Real Time Clock...; "
+                         "kelpira-ctl clock --sync-pc --utc"));
 
     kelpira::testing::TempFolder files;
     ASSERT_TRUE(write_sheet(files.path("sheet.txt"), out, {"deck-pc", "9.8.7"}));

@@ -72,8 +72,8 @@ TEST(FirmwareWarnings, EachJudgedOnWhatTheDeploymentUses) {
         // The nutrient processing record.
         {"KELPIRA_2_7_14", [](DeploymentUse& u) { u.nutrient->output_channel = 254; },
          "KELPIRA_2_7_15", V::fail, "the nutrient processing outputs Adaptive"},
-        {"KELPIRA_2_7_14", [](DeploymentUse& u) { u.nutrient->monitor_long = 5; },
-         "KELPIRA_2_7_20", V::fail, "the nutrient processing has monitor inputs set"},
+        {"KELPIRA_2_7_14", [](DeploymentUse& u) { u.nutrient->monitor_long = 5; }, "KELPIRA_2_7_20",
+         V::fail, "the nutrient processing has monitor inputs set"},
         {"KELPIRA_2_4_T8", [](DeploymentUse& u) { u.nutrient->standard_adjustment = 2; },
          "KELPIRA_2_4_T9", V::fail, "the nutrient processing uses Standard 2"},
         {"KELPIRA_2_4_T8", [](DeploymentUse& u) { u.chemistry = ChemistryType::ph; },
@@ -110,8 +110,7 @@ TEST(FirmwareWarnings, TheVerdictsListNewestFirst) {
 // A warning without a rule would be a warn saying so; every warning of the table has one.
 TEST(FirmwareWarnings, EveryWarningOfTheTableHasARule) {
     for (const auto& w : match_firmware_warnings("KELPIRA_0_0_1", nitrate())) {
-        EXPECT_NE(w.why, "the check does not know what it concerns: judge it by hand")
-            << w.release;
+        EXPECT_NE(w.why, "the check does not know what it concerns: judge it by hand") << w.release;
     }
 }
 

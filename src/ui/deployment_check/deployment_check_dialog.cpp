@@ -176,9 +176,9 @@ void DeploymentCheckDialog::show_items() {
     list_->clear();
     for (const auto& item : deployment_check::by_severity(outcome_.items)) {
         // The line as the command prints it, behind the verdict's mark.
-        auto* row = new QListWidgetItem(
-            mark_icon(item.verdict), QString::fromStdString(deployment_check::item_line(item)),
-            list_);
+        auto* row =
+            new QListWidgetItem(mark_icon(item.verdict),
+                                QString::fromStdString(deployment_check::item_line(item)), list_);
         row->setData(Qt::UserRole, static_cast<int>(item.verdict));
     }
 }
