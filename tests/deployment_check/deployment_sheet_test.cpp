@@ -46,6 +46,10 @@ TEST_F(DeploymentSheet, RecordsTheDeploymentAndReadsBackFromItsFile) {
         // The PC's local time is an hour east of UTC, the sensor's clock on UTC.
         "  Clock:              2026-12-08T10:00:00Z as read, kept in UTC",
         "  Offset from UTC:    +0 s, from one read, to +-1 s",
+        // sha256sum of the file `kelpira-ctl sm get FILE.asm` saves from a default virtual
+        // sensor.
+        "  Program SHA-256:    7936d53dcb65eebb525560b59903299c19b04cb6e0a9f4cb77acfe02611befd4 "
+        "(12 states, as `kelpira-ctl sm get FILE.asm` writes them)",
         "  Deployment length:  90 days",
         "  Deployment start:   2026-12-09T10:00:00Z",
         "  Start state:        deploy",
