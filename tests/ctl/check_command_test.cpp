@@ -62,6 +62,19 @@ TEST_F(CtlCheck, JsonIsOneObject) {
     EXPECT_EQ(list[14]["fix"]["window"], "Configure > RS232...");
 }
 
+TEST_F(CtlCheck, SheetWrittenOrStatusThree) {
+    CtlRun r = run({"check", "--days=30", "--sheet", files.path("sheet.txt")}, runtime);
+    EXPECT_EQ(r.status, 1) << r.err;
+    const auto sheet = lines_of(testing::TempFolder::read(files.path("sheet.txt")));
+    ASSERT_GT(sheet.size(), 3u);
+    EXPECT_EQ(sheet[0], "KELPIRA DEPLOYMENT SHEET");
+    EXPECT_EQ(sheet[2], "NOT READY: 2 items fail");
+    r = run({"check", "--sheet", files.path("none/sheet.txt")}, runtime);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "kelpira-ctl: the deployment sheet " + files.path("none/sheet.txt") +
+                         " could not be written: nothing was\n");
+}
+
 // No sensor: status 3, and the JSON form still says so.
 TEST(CtlCheckAlone, NotCheckedWithoutASensor) {
     testing::TempFolder files;
