@@ -200,6 +200,7 @@ Timeline make_timeline(const statemachine::StateMachineImage& image, const Progr
     // same point of the schedule's interval, so it lasts as long and measures alike.
     const std::size_t n = path.size();
     bool going = step.run(path, 0, round_from);
+    const std::int64_t loop_from = step.now;
     t.inject_before = step.inject;
     t.withdraw_before = step.withdraw;
     going = going && step.run(path, round_from, n);
@@ -226,6 +227,17 @@ Timeline make_timeline(const statemachine::StateMachineImage& image, const Progr
     }
     t.round_s = static_cast<double>(step.now - second_from);
     t.cycles_per_round = static_cast<double>(step.cycles - cycles_before);
+    if (t.cycles_per_round == 0) {
+        // A round that never measures: measuring ends where the loop begins, not with the
+        // deployment.
+        count_before(early, 0, horizon, t.cycles, t.last_cycle_s);
+        t.run_cycles = t.cycles;
+        t.end = loop_from < horizon ? TimelineEnd::program : TimelineEnd::deployment;
+        if (t.end == TimelineEnd::program) {
+            t.ends_s = loop_from;
+        }
+        return t;
+    }
     t.work_s = static_cast<double>(step.work - work_before);
     ValveCounts inject_round{};
     ValveCounts withdraw_round{};

@@ -224,6 +224,20 @@ TEST_F(ProgramItems, CycleAgainstEightyPercentOfTheInterval) {
               "measuring lasts to the end of the deployment.");
 }
 
+// A loop that never measures again ends measuring in the timeline too: one cycle at 10:01:00,
+// after the intake minute, then state 4 for ever.
+TEST_F(ProgramItems, TimelineOfALoopThatNeverMeasuresAgain) {
+    put_program({waiting(1), pumping(1u << 1, 2, 60), state(3, 60), state(4, 10), state(4, 10)});
+    put_schedule(10);
+    inputs.days = 90;
+    const auto timeline = item("timeline");
+    EXPECT_EQ(timeline.verdict, V::fail);
+    EXPECT_EQ(timeline.text,
+              "From 08/12/2026 10:00:00, Deploy state 0: no timed measurement cycle; 1 "
+              "measurement cycle over the 90-day deployment, the last at 08/12/2026 10:01:00: "
+              "the program loops without measuring after 1 cycle, before the deployment ends.");
+}
+
 TEST_F(ProgramItems, ScheduleThatTheProgramWaitsFor) {
     put_program(generic_loop(60, 60));
     put_schedule(60, 3600);
