@@ -332,10 +332,27 @@ void apply_limits(Timeline& t, const CheckInputs& in) {
     if (!first) {
         return;
     }
-    const auto at = t.start_s + static_cast<std::int64_t>(*first * kDayS);
-    if (at < t.ends_s.value_or(t.end_s.value_or(kNever))) {
-        t.end = why;
-        t.ends_s = at;
+    const auto at = t.start_s + static_cast<std::int64_t>(std::llround(*first * kDayS));
+    if (at >= t.ends_s.value_or(t.end_s.value_or(kNever))) {
+        return;
+    }
+    t.end = why;
+    t.ends_s = at;
+    // No cycle starts once it is spent: the loop's cycles before then, at its pace from the
+    // first one.
+    if (t.loops && t.pace_s && t.last_cycle_s && t.cycles > 0) {
+        const double from =
+            static_cast<double>(*t.last_cycle_s) - static_cast<double>(t.cycles - 1) * *t.pace_s;
+        const double made = std::ceil((static_cast<double>(at) - from) / *t.pace_s);
+        const auto cycles = static_cast<std::uint64_t>(std::max(0.0, made));
+        if (cycles < t.cycles) {
+            t.cycles = cycles;
+            t.last_cycle_s.reset();
+            if (cycles > 0) {
+                t.last_cycle_s = static_cast<std::int64_t>(
+                    std::llround(from + static_cast<double>(cycles - 1) * *t.pace_s));
+            }
+        }
     }
 }
 
