@@ -21,7 +21,7 @@ constexpr Row kPlaces[] = {
     {"firmware", {"View > Firmware Compatibility", "kelpira-ctl upgrade FILE"}},
     {"supply", {"the sensor's power supply (charge or change the battery)", ""}},
     {"clock", {"Configure > Real Time Clock...", "kelpira-ctl clock --sync-pc --utc"}},
-    {"running", {"Stop, in the main window's run control", "kelpira-ctl stop"}},
+    {"running", {"Stop, under Sensor Control in the main window", "kelpira-ctl stop"}},
     {"program", {kStateMachine, kSmCommand}},
     {"references", {kStateMachine, kSmCommand}},
     {"faults", {kStateMachine, kSmCommand}},
