@@ -109,6 +109,7 @@ target_link_libraries(kelpira_common PUBLIC Threads::Threads FastFloat::fast_flo
 target_link_libraries(kelpira_link PUBLIC PkgConfig::HIDAPI PkgConfig::UDEV)
 target_link_libraries(kelpira_host_platform PUBLIC PkgConfig::SERIALPORT)
 target_link_libraries(kelpira_processing PUBLIC PkgConfig::NETCDF)
+target_link_libraries(kelpira_deployment_check PUBLIC OpenSSL::Crypto)
 
 # The application icon, also the main window's: ":/icons/kelpira.svg".
 qt_add_resources(kelpira_ui_shell kelpira_icons PREFIX /icons BASE ${PROJECT_SOURCE_DIR}/packaging

@@ -3,22 +3,32 @@
 
 #include <algorithm>
 
+#include "common/time_text.hpp"
+#include "config/clock_transfer.hpp"
 #include "deployment_check/check_texts.hpp"
 #include "deployment_check/item_rules.hpp"
+#include "deployment_check/program_hash.hpp"
+#include "report/snapshot.hpp"
 
 namespace kelpira::deployment_check {
 
-std::vector<CheckItem> judge(const SensorReading& r, const CheckInputs& in) {
-    std::vector<CheckItem> items{link_item(r)};
+Judgement judge(const SensorReading& r, const CheckInputs& in) {
+    Judgement j;
+    auto& items = j.items;
+    items.push_back(link_item(r));
     if (items.front().verdict == Verdict::fail) {
         for (std::size_t i = 1; i < kItemIds.size(); ++i) {
             items.push_back({std::string(kItemIds[i]), Verdict::skip,
                              "The sensor did not identify itself as running its firmware."});
         }
-        return items;
+        return j;
     }
     const ProgramAnalysis a = analyse_program(r, in);
-    items.push_back(firmware_item(r));
+    if (r.firmware_version) {
+        j.firmware_warnings =
+            match_firmware_warnings(*r.firmware_version, deployment_use(r, a, in));
+    }
+    items.push_back(firmware_item(r, j.firmware_warnings));
     items.push_back(supply_item(r));
     items.push_back(clock_item(r));
     items.push_back(running_item(r));
@@ -33,7 +43,8 @@ std::vector<CheckItem> judge(const SensorReading& r, const CheckInputs& in) {
     items.push_back(battery_item(a, in));
     items.push_back(serial_item(r, in));
     items.push_back(thermistors_item(r));
-    return items;
+    j.timeline = a.timeline;
+    return j;
 }
 
 std::string_view readiness_name(Readiness r) {
@@ -61,7 +72,9 @@ int exit_status(const CheckOutcome& outcome) {
 }
 
 CheckOutcome not_checked(std::string reason) {
-    return {Readiness::not_checked, std::move(reason), {}};
+    CheckOutcome out;
+    out.reason = std::move(reason);
+    return out;
 }
 
 std::optional<std::string> unchecked_reason(const SensorReading& r) {
@@ -69,10 +82,10 @@ std::optional<std::string> unchecked_reason(const SensorReading& r) {
         return "The sensor did not answer its identity reads.";
     }
     const link::CommandResult results[] = {
-        r.power.result,          r.mode.result,          r.sensor_clock.result,
-        r.chemistry.result,      r.processing.result,    r.schedule.result,
-        r.next.result,           r.rs232.result,         r.thermistors[0].result,
-        r.thermistors[1].result, r.thermistors[2].result};
+        r.power.result,          r.mode.result,           r.sensor_clock.result,
+        r.chemistry.result,      r.processing.result,     r.schedule.result,
+        r.next.result,           r.rs232.result,          r.rs485.result,
+        r.thermistors[0].result, r.thermistors[1].result, r.thermistors[2].result};
     const auto unanswered = static_cast<std::size_t>(
         std::count(std::begin(results), std::end(results), link::kResultNoExchange));
     if (unanswered > 0 || r.program_unanswered) {
@@ -115,30 +128,67 @@ std::vector<CheckItem> by_severity(std::vector<CheckItem> items) {
     return items;
 }
 
-std::string outcome_json(const CheckOutcome& outcome) {
-    nlohmann::ordered_json out;
-    out["verdict"] = readiness_name(outcome.readiness);
-    if (outcome.readiness == Readiness::not_checked) {
-        out["reason"] = outcome.reason;
-    }
-    out["items"] = items_json(outcome.items);
-    // Replacement characters for bytes that are not UTF-8: a sensor's name is any bytes.
-    return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+namespace {
+
+std::int64_t seconds_of(const config::CalendarTime& t) {
+    return common::utc_seconds({t.year, t.month, t.day, t.hour, t.minute, t.second});
 }
 
+void keep_facts(const SensorReading& r, CheckOutcome& out) {
+    if (r.identity) {
+        const auto& id = *r.identity;
+        out.sensor = SensorFacts{id.identification.name,
+                                 id.identification.serial_number,
+                                 id.identification.board_serial_number,
+                                 id.info.device_type,
+                                 id.info.bootloader_version,
+                                 r.firmware_version};
+    }
+    if (r.sensor_clock) {
+        out.clock.sensor_s = seconds_of(config::calendar_of(*r.sensor_clock));
+    }
+    out.clock.pc_utc_s = seconds_of(r.pc_utc);
+    out.clock.pc_local_s = seconds_of(r.pc_local);
+    if (r.program && !r.program_empty) {
+        out.program_sha256 = program_sha256(*r.program);
+        out.program_states = r.program->state_count();
+    }
+}
+
+}  // namespace
+
 CheckOutcome run_check(link::SensorLink& link, const CheckInputs& inputs, const PcClocks& clocks,
-                       const ReadControl& control) {
+                       const ReadControl& control, const CheckOptions& options) {
+    const std::int64_t started = seconds_of(clocks.utc());
     const SensorReading reading = read_sensor(link, clocks, control);
     if (reading.cancelled) {
-        return not_checked("The check was cancelled.");
+        CheckOutcome cancelled = not_checked("The check was cancelled.");
+        cancelled.checked_utc_s = started;
+        return cancelled;
     }
     CheckOutcome out;
-    out.items = judge(reading, inputs);
+    out.checked_utc_s = started;
+    out.inputs = inputs;
+    keep_facts(reading, out);
+    Judgement j = judge(reading, inputs);
+    out.items = std::move(j.items);
+    out.timeline = std::move(j.timeline);
+    out.firmware_warnings = std::move(j.firmware_warnings);
     if (const auto reason = unchecked_reason(reading)) {
         out.readiness = Readiness::not_checked;
         out.reason = *reason;
+        return out;
+    }
+    out.readiness = any_failed(out.items) ? Readiness::not_ready : Readiness::ready;
+    const auto snapshot = report::read_snapshot(link);
+    if (snapshot.snapshot) {
+        out.configuration = *snapshot.snapshot;
     } else {
-        out.readiness = any_failed(out.items) ? Readiness::not_ready : Readiness::ready;
+        out.configuration_failure = snapshot.failure;
+    }
+    if (options.measure_clock && !(control.cancelled && control.cancelled())) {
+        out.clock.measured =
+            config::measure_clock_offset(link, options.utc, out.clock.measure_error);
     }
     return out;
 }

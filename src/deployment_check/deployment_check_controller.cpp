@@ -1,7 +1,8 @@
 // Reading the window's entries, the marks and the saved text.
 #include "deployment_check/deployment_check_controller.hpp"
 
-#include "common/safe_file.hpp"
+#include "deployment_check/deployment_sheet.hpp"
+#include "deployment_check/fix_places.hpp"
 
 namespace kelpira::deployment_check {
 
@@ -60,25 +61,34 @@ MarkColour mark_colour(Verdict v) {
     return {150, 150, 150};
 }
 
-bool save_check(const std::vector<CheckItem>& items, common::Prompter& prompter) {
+bool save_sheet(const CheckOutcome& outcome, common::Prompter& prompter) {
     common::FileRequest request;
     request.title = std::string(kCheckTitle);
     request.filters = {{"TXT Files (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
     request.default_extension = "txt";
-    request.initial_name = "deployment_check.txt";
+    request.initial_name = "deployment_sheet.txt";
     const auto path = prompter.choose_save_file(request);
     if (!path) {
         return false;
     }
-    const std::string text = check_text(items);
-    if (!common::write_file_safely(*path, [&text](std::ostream& out) {
-            out << text;
-            return static_cast<bool>(out);
-        })) {
+    if (!write_sheet(*path, outcome, this_pc())) {
         prompter.message("Save", "Couldn't write to file");
         return false;
     }
     return true;
+}
+
+std::string item_line(const CheckItem& item) {
+    std::string line = check_text({item});
+    line.pop_back();
+    if (item.verdict != Verdict::pass) {
+        const FixPlace place = fix_place(item.id);
+        line += "\n    Fix: " + std::string(place.window);
+        if (!place.command.empty()) {
+            line += "; " + std::string(place.command);
+        }
+    }
+    return line;
 }
 
 }  // namespace kelpira::deployment_check

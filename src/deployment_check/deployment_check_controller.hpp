@@ -12,6 +12,7 @@
 #include "common/prompter.hpp"
 #include "deployment_check/check_inputs.hpp"
 #include "deployment_check/check_item.hpp"
+#include "deployment_check/deployment_check.hpp"
 
 namespace kelpira::deployment_check {
 
@@ -53,8 +54,13 @@ struct MarkColour {
 // Green for pass, amber for warn, red for fail, grey for skip.
 MarkColour mark_colour(Verdict v);
 
-// "Save...": asks for a text file and writes the check as kelpira-ctl check prints it;
-// "Couldn't write to file" (caption "Save") when it cannot. False when nothing was written.
-bool save_check(const std::vector<CheckItem>& items, common::Prompter& prompter);
+// "Save...": asks for a text file and writes the deployment sheet, as `kelpira-ctl check
+// --sheet FILE` does; "Couldn't write to file" (caption "Save") when it cannot. False when
+// nothing was written.
+bool save_sheet(const CheckOutcome& outcome, common::Prompter& prompter);
+
+// The line of an item in the window: the verdict, the id and the sentence, and below an item
+// that is not a pass where to put it right.
+std::string item_line(const CheckItem& item);
 
 }  // namespace kelpira::deployment_check

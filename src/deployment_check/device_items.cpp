@@ -7,7 +7,6 @@
 #include "config/clock_texts.hpp"
 #include "deployment_check/check_texts.hpp"
 #include "deployment_check/item_rules.hpp"
-#include "link/compatibility_verdict.hpp"
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
 #include "link/firmware_version.hpp"
@@ -20,8 +19,6 @@ constexpr std::int32_t kRefusesStartMv = 9000;  // the sensor will not start its
 constexpr std::int32_t kLowSupplyMv = 10000;
 constexpr std::int64_t kClockGoodS = 10;
 constexpr std::int64_t kClockFairS = 120;
-// The release whose warning says that only reading data files is safe on anything older.
-constexpr std::string_view kDeployUnsafeBefore = "KELPIRA_2_3_T1";
 
 std::string status(link::CommandResult rc) {
     return format("(status=%d)", int{rc});
@@ -29,15 +26,6 @@ std::string status(link::CommandResult rc) {
 
 std::int64_t seconds_of(const config::CalendarTime& t) {
     return common::utc_seconds({t.year, t.month, t.day, t.hour, t.minute, t.second});
-}
-
-std::string_view deploy_unsafe_warning() {
-    for (const auto& release : link::kFirmwareReleases) {
-        if (release.key == kDeployUnsafeBefore && release.warning) {
-            return *release.warning;
-        }
-    }
-    return {};
 }
 
 std::string mode_name(records::SensorMode m) {
@@ -77,7 +65,7 @@ CheckItem link_item(const SensorReading& r) {
                    link::DeviceTypeName(id.info.device_type).c_str())};
 }
 
-CheckItem firmware_item(const SensorReading& r) {
+CheckItem firmware_item(const SensorReading& r, const std::vector<WarningMatch>& warnings) {
     if (!r.firmware_version) {
         return {"firmware", Verdict::fail, "The firmware version could not be read."};
     }
@@ -87,7 +75,7 @@ CheckItem firmware_item(const SensorReading& r) {
     const auto newest = link::ParseFirmwareVersion(latest);
     if (!parsed) {
         return {"firmware", Verdict::fail,
-                format("Firmware \"%s\" is unrecognised: do not deploy it.", version.c_str())};
+                "Firmware \"" + version + "\" is unrecognised: do not deploy it."};
     }
     if (parsed->is_test_build()) {
         return {"firmware", Verdict::fail,
@@ -104,32 +92,33 @@ CheckItem firmware_item(const SensorReading& r) {
                 format("Firmware %s is the latest supported: all operations are safe.",
                        version.c_str())};
     }
-    std::vector<std::string> warnings;
-    for (const auto& row : link::judge_firmware(*r.firmware_version).verdict) {
-        if (row.colour == link::kRed) {
-            warnings.push_back(row.text);
-        }
-    }
-    const std::string_view unsafe = deploy_unsafe_warning();
-    if (std::find(warnings.begin(), warnings.end(), unsafe) != warnings.end()) {
-        return {"firmware", Verdict::fail,
-                format("Firmware %s is older than %s: %s", version.c_str(),
-                       std::string(kDeployUnsafeBefore).c_str(), std::string(unsafe).c_str())};
-    }
     std::string text = format("Firmware %s is older than the latest supported (%s)",
                               version.c_str(), latest.c_str());
+    Verdict v = Verdict::pass;
+    std::string named;
+    std::size_t concern = 0;
+    for (const WarningMatch& w : warnings) {
+        if (w.verdict == Verdict::skip) {
+            continue;
+        }
+        v = worse(v, w.verdict);
+        ++concern;
+        named += std::string(concern == 1 ? ": " : "; ") + std::string(verdict_word(w.verdict)) +
+                 " \"" + std::string(w.warning) + "\" (" + w.why + ")";
+    }
     if (warnings.empty()) {
         text += "; all operations are safe.";
-    } else if (warnings.size() == 1) {
-        text += "; its one compatibility warning: " + warnings.front();
+    } else if (concern == 0) {
+        text += warnings.size() == 1
+                    ? "; its one compatibility warning does not concern this deployment."
+                    : format("; none of its %zu compatibility warnings concerns this deployment.",
+                             warnings.size());
     } else {
-        text += format("; %zu compatibility warnings, the newest: ", warnings.size()) +
-                warnings.front();
+        text += format("; %zu of its %zu compatibility warnings concern%s this deployment", concern,
+                       warnings.size(), concern == 1 ? "s" : "") +
+                named + ".";
     }
-    if (text.back() != '.') {
-        text += '.';
-    }
-    return {"firmware", Verdict::warn, text};
+    return {"firmware", v, text};
 }
 
 CheckItem supply_item(const SensorReading& r) {

@@ -9,6 +9,7 @@
 #include "deployment_check/check_inputs.hpp"
 #include "deployment_check/check_item.hpp"
 #include "deployment_check/fault_paths.hpp"
+#include "deployment_check/firmware_warnings.hpp"
 #include "deployment_check/processing_states.hpp"
 #include "deployment_check/program_walk.hpp"
 #include "deployment_check/sensor_reading.hpp"
@@ -47,7 +48,7 @@ std::optional<std::uint64_t> interval_seconds(const records::MeasurementSchedule
 std::string interval_text(const records::MeasurementSchedule& s);
 
 CheckItem link_item(const SensorReading& r);
-CheckItem firmware_item(const SensorReading& r);
+CheckItem firmware_item(const SensorReading& r, const std::vector<WarningMatch>& warnings);
 CheckItem supply_item(const SensorReading& r);
 CheckItem clock_item(const SensorReading& r);
 CheckItem running_item(const SensorReading& r);

@@ -157,8 +157,10 @@ CheckItem timeline_item(const ProgramAnalysis& a, const CheckInputs& in) {
     }
     switch (t.end) {
         case TimelineEnd::program:
-            text += format(": the program ends after %llu cycles",
-                           static_cast<unsigned long long>(t.run_cycles));
+            text +=
+                format(t.loops ? ": the program loops without measuring after %llu cycle%s"
+                               : ": the program ends after %llu cycle%s",
+                       static_cast<unsigned long long>(t.run_cycles), t.run_cycles == 1 ? "" : "s");
             break;
         case TimelineEnd::schedule_stop:
             text += ": the schedule's stop time " + ended_at(*t.ends_s) + " ends measuring";

@@ -106,6 +106,9 @@ SensorReading read_sensor(link::SensorLink& link, const PcClocks& clocks,
     r.rs232 = read_bytes<records::Rs232Config, link::kRs232ConfigSize>(
         [&](auto& b) { return link::get_rs232_config(link, b); },
         [](const auto& b) { return records::decode_rs232_config(b); });
+    r.rs485 = read_bytes<records::Rs485Config, link::kRs485ConfigSize>(
+        [&](auto& b) { return link::get_rs485_config(link, b); },
+        [](const auto& b) { return records::decode_rs485_config(b); });
     for (std::size_t t = 0; t < kThermistors; ++t) {
         if (!next_step()) {
             return r;

@@ -53,6 +53,7 @@ struct SensorReading {
     Read<records::MeasurementSchedule> schedule;
     Read<records::NextMeasurement> next;
     Read<records::Rs232Config> rs232;
+    Read<records::Rs485Config> rs485;
     std::array<Read<records::ThermistorConfig>, kThermistors> thermistors;
 };
 

@@ -200,6 +200,7 @@ Timeline make_timeline(const statemachine::StateMachineImage& image, const Progr
     // same point of the schedule's interval, so it lasts as long and measures alike.
     const std::size_t n = path.size();
     bool going = step.run(path, 0, round_from);
+    const std::int64_t loop_from = step.now;
     t.inject_before = step.inject;
     t.withdraw_before = step.withdraw;
     going = going && step.run(path, round_from, n);
@@ -226,6 +227,17 @@ Timeline make_timeline(const statemachine::StateMachineImage& image, const Progr
     }
     t.round_s = static_cast<double>(step.now - second_from);
     t.cycles_per_round = static_cast<double>(step.cycles - cycles_before);
+    if (t.cycles_per_round == 0) {
+        // A round that never measures: measuring ends where the loop begins, not with the
+        // deployment.
+        count_before(early, 0, horizon, t.cycles, t.last_cycle_s);
+        t.run_cycles = t.cycles;
+        t.end = loop_from < horizon ? TimelineEnd::program : TimelineEnd::deployment;
+        if (t.end == TimelineEnd::program) {
+            t.ends_s = loop_from;
+        }
+        return t;
+    }
     t.work_s = static_cast<double>(step.work - work_before);
     ValveCounts inject_round{};
     ValveCounts withdraw_round{};
@@ -320,10 +332,27 @@ void apply_limits(Timeline& t, const CheckInputs& in) {
     if (!first) {
         return;
     }
-    const auto at = t.start_s + static_cast<std::int64_t>(*first * kDayS);
-    if (at < t.ends_s.value_or(t.end_s.value_or(kNever))) {
-        t.end = why;
-        t.ends_s = at;
+    const auto at = t.start_s + static_cast<std::int64_t>(std::llround(*first * kDayS));
+    if (at >= t.ends_s.value_or(t.end_s.value_or(kNever))) {
+        return;
+    }
+    t.end = why;
+    t.ends_s = at;
+    // No cycle starts once it is spent: the loop's cycles before then, at its pace from the
+    // first one.
+    if (t.loops && t.pace_s && t.last_cycle_s && t.cycles > 0) {
+        const double from =
+            static_cast<double>(*t.last_cycle_s) - static_cast<double>(t.cycles - 1) * *t.pace_s;
+        const double made = std::ceil((static_cast<double>(at) - from) / *t.pace_s);
+        const auto cycles = static_cast<std::uint64_t>(std::max(0.0, made));
+        if (cycles < t.cycles) {
+            t.cycles = cycles;
+            t.last_cycle_s.reset();
+            if (cycles > 0) {
+                t.last_cycle_s = static_cast<std::int64_t>(
+                    std::llround(from + static_cast<double>(cycles - 1) * *t.pace_s));
+            }
+        }
     }
 }
 

@@ -12,23 +12,12 @@ void add(std::vector<VerdictRow>& rows, std::string text, Rgb colour = kBlack) {
     rows.push_back({std::move(text), colour});
 }
 
-// Warnings of every release newer than the sensor's; a key that does not parse never stops
-// the walk. The walk stops at the first release not newer than the sensor's, which for a
-// listed version is its own row: an unlisted version between two releases must not collect
-// the warnings meant for the older ones.
 void add_warnings_above(std::vector<VerdictRow>& rows, std::int64_t sensor_number) {
-    bool any = false;
-    for (const auto& release : kFirmwareReleases) {
-        const auto parsed = ParseFirmwareVersion(release.key);
-        if (parsed && parsed->number <= sensor_number) {
-            break;
-        }
-        if (release.warning) {
-            add(rows, std::string(*release.warning), kRed);
-            any = true;
-        }
+    const auto releases = warning_releases(sensor_number);
+    for (const FirmwareRelease* release : releases) {
+        add(rows, std::string(*release->warning), kRed);
     }
-    if (any) {
+    if (!releases.empty()) {
         add(rows, "");
         add(rows, "All other operations are safe.");
     } else {
@@ -37,6 +26,23 @@ void add_warnings_above(std::vector<VerdictRow>& rows, std::int64_t sensor_numbe
 }
 
 }  // namespace
+
+// A key that does not parse never stops the walk. The walk stops at the first release not
+// newer than the sensor's, which for a listed version is its own row: an unlisted version
+// between two releases must not collect the warnings meant for the older ones.
+std::vector<const FirmwareRelease*> warning_releases(std::int64_t sensor_number) {
+    std::vector<const FirmwareRelease*> out;
+    for (const auto& release : kFirmwareReleases) {
+        const auto parsed = ParseFirmwareVersion(release.key);
+        if (parsed && parsed->number <= sensor_number) {
+            break;
+        }
+        if (release.warning) {
+            out.push_back(&release);
+        }
+    }
+    return out;
+}
 
 CompatibilityVerdict judge_firmware(std::string_view sensor_version) {
     CompatibilityVerdict out;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/firmware_releases.hpp"
+
 namespace kelpira::link {
 
 struct Rgb {
@@ -59,5 +61,9 @@ inline constexpr std::string_view kFirmwareUnreadableCaption = "Connect";
 
 // The verdict for the sensor's firmware version text as the sensor reported it.
 CompatibilityVerdict judge_firmware(std::string_view sensor_version);
+
+// The releases newer than firmware numbered `sensor_number` that carry a warning, newest
+// first: the warnings the verdict lists for that firmware.
+std::vector<const FirmwareRelease*> warning_releases(std::int64_t sensor_number);
 
 }  // namespace kelpira::link

@@ -42,15 +42,37 @@ TEST_F(CtlCheck, JsonIsOneObject) {
     const auto out = nlohmann::json::parse(r.out);
     EXPECT_EQ(out["verdict"], "not ready");
     EXPECT_FALSE(out.contains("reason"));
+    EXPECT_EQ(out["sensor"]["name"], "Virtual Sensor");
+    EXPECT_EQ(out["sensor"]["serial_number"], 1001);
+    EXPECT_EQ(out["sensor"]["program_states"], 12);
+    EXPECT_EQ(out["inputs"]["days"], 0.5);
+    EXPECT_EQ(out["inputs"]["reagents"], nlohmann::json::parse(R"([{"valve":1,"ml":250.0}])"));
+    EXPECT_EQ(out["timeline"]["cycles"], 24);
+    EXPECT_EQ(out["configuration"]["kelpira_snapshot"], 1);
     const auto& list = out["items"];
     ASSERT_EQ(list.size(), 16u);
     for (const auto& item : list) {
-        ASSERT_EQ(item.size(), 3u) << item;
+        ASSERT_EQ(item.size(), 4u) << item;
         EXPECT_TRUE(item["text"].is_string());
+        EXPECT_TRUE(item["fix"]["window"].is_string());
     }
     EXPECT_EQ(list[12]["id"], "endurance");
     EXPECT_EQ(list[14]["id"], "serial");
     EXPECT_EQ(list[14]["verdict"], "pass");
+    EXPECT_EQ(list[14]["fix"]["window"], "Configure > RS232...");
+}
+
+TEST_F(CtlCheck, SheetWrittenOrStatusThree) {
+    CtlRun r = run({"check", "--days=30", "--sheet", files.path("sheet.txt")}, runtime);
+    EXPECT_EQ(r.status, 1) << r.err;
+    const auto sheet = lines_of(testing::TempFolder::read(files.path("sheet.txt")));
+    ASSERT_GT(sheet.size(), 3u);
+    EXPECT_EQ(sheet[0], "KELPIRA DEPLOYMENT SHEET");
+    EXPECT_EQ(sheet[2], "NOT READY: 2 items fail");
+    r = run({"check", "--sheet", files.path("none/sheet.txt")}, runtime);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "kelpira-ctl: the deployment sheet " + files.path("none/sheet.txt") +
+                         " could not be written: nothing was\n");
 }
 
 // No sensor: status 3, and the JSON form still says so.

@@ -65,19 +65,34 @@ TEST_F(DeviceItems, UnansweredReadIsNotChecked) {
 
 TEST_F(DeviceItems, FirmwareVerdicts) {
     const std::pair<const char*, V> cases[] = {
-        {"KELPIRA_2_8_3", V::pass}, {"KELPIRA_2_8_1", V::warn}, {"KELPIRA_2_8_2_T4", V::fail},
+        {"KELPIRA_2_8_3", V::pass}, {"KELPIRA_2_8_1", V::pass}, {"KELPIRA_2_8_2_T4", V::fail},
         {"KELPIRA_3_0_0", V::fail}, {"KELPIRA_2_8", V::fail},   {"KELPIRA_2_2_T4", V::fail},
-        {"KELPIRA_2_7_5", V::warn},
     };
     start();
     for (const auto& [version, verdict] : cases) {
         sensor->edit_state([v = version](auto& s) { s.options.firmware_version = v; });
         EXPECT_EQ(item("firmware").verdict, verdict) << version;
     }
+    // A nitrate sensor: the Ammonia warning does not concern it.
     sensor->edit_state([](auto& s) { s.options.firmware_version = "KELPIRA_2_8_1"; });
     EXPECT_EQ(item("firmware").text,
               "Firmware KELPIRA_2_8_1 is older than the latest supported (KELPIRA_2_8_3); its "
-              "one compatibility warning: Do not try to configure Ammonia chemistry.");
+              "one compatibility warning does not concern this deployment.");
+}
+
+// Of sixteen warnings the one about the schedule the program waits for is named, not the
+// newest.
+TEST_F(DeviceItems, FirmwareWarningThatAppliesIsNamed) {
+    start_generic();
+    put_program(generic_loop(30, 60));
+    sensor->edit_state([](auto& s) { s.options.firmware_version = "KELPIRA_2_7_2"; });
+    const CheckItem firmware = item("firmware");
+    EXPECT_EQ(firmware.verdict, V::fail);
+    EXPECT_NE(firmware.text.find("FAIL \"Do not set a measurement schedule\" (the program waits "
+                                 "for the schedule)"),
+              std::string::npos)
+        << firmware.text;
+    EXPECT_EQ(firmware.text.find("Ammonia"), std::string::npos) << firmware.text;
 }
 
 TEST_F(DeviceItems, SupplyBoundaries) {

@@ -224,6 +224,20 @@ TEST_F(ProgramItems, CycleAgainstEightyPercentOfTheInterval) {
               "measuring lasts to the end of the deployment.");
 }
 
+// A loop that never measures again ends measuring in the timeline too: one cycle at 10:01:00,
+// after the intake minute, then state 4 for ever.
+TEST_F(ProgramItems, TimelineOfALoopThatNeverMeasuresAgain) {
+    put_program({waiting(1), pumping(1u << 1, 2, 60), state(3, 60), state(4, 10), state(4, 10)});
+    put_schedule(10);
+    inputs.days = 90;
+    const auto timeline = item("timeline");
+    EXPECT_EQ(timeline.verdict, V::fail);
+    EXPECT_EQ(timeline.text,
+              "From 08/12/2026 10:00:00, Deploy state 0: no timed measurement cycle; 1 "
+              "measurement cycle over the 90-day deployment, the last at 08/12/2026 10:01:00: "
+              "the program loops without measuring after 1 cycle, before the deployment ends.");
+}
+
 TEST_F(ProgramItems, ScheduleThatTheProgramWaitsFor) {
     put_program(generic_loop(60, 60));
     put_schedule(60, 3600);
@@ -300,6 +314,12 @@ TEST_F(ProgramItems, ConsumablesPerScheduledCycle) {
               "Valve 1 runs out after 41.7 days (2.40 mL a day from 100 mL), before the 90-day "
               "deployment ends; valve 15 lasts 125.0 days (7.20 mL a day from 900 mL), more than "
               "the 90-day deployment.");
+    // Valve 1 is spent 3 600 000 s (41 d 16 h) after 10:00:00; the cycles at 10:01:00 and
+    // every 30 min after are 2000 before then, the last 1999 x 1800 s after the first.
+    EXPECT_EQ(item("timeline").text,
+              "From 08/12/2026 10:00:00, Deploy state 0: one measurement every 30 min; 2000 "
+              "measurement cycles over the 90-day deployment, the last at 19/01/2027 01:31:00: a "
+              "reagent runs out on 19/01/2027 02:00:00, before the deployment ends.");
     inputs.reagents = {{1, 250}};
     endurance = item("endurance");
     EXPECT_EQ(endurance.verdict, V::warn);

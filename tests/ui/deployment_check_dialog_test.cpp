@@ -73,6 +73,8 @@ TEST_F(DeploymentCheckDialogTest, MarksEntriesCheckAgainAndSave) {
     wait_done(dialog);
     EXPECT_EQ(dialog.headline_label()->text(), "NOT READY: 2 items fail");
     EXPECT_TRUE(dialog.list()->item(0)->text().startsWith("FAIL program "));
+    EXPECT_TRUE(dialog.list()->item(0)->text().endsWith(
+        "\n    Fix: Configure > State Machine...; kelpira-ctl sm get FILE, then sm put FILE"));
     EXPECT_EQ(mark(dialog, 0), QColor(220, 0, 0));  // the program stops before 30 days
 
     // A second window starts from the entries of the first.
@@ -87,11 +89,12 @@ TEST_F(DeploymentCheckDialogTest, MarksEntriesCheckAgainAndSave) {
                                        "microlitres, or inject=V,withdraw=V."});
     EXPECT_EQ(again.list()->count(), 0);
 
-    prompter.files.push_back(files.path("check.txt"));
+    // The deployment sheet, as kelpira-ctl check --sheet writes it.
+    prompter.files.push_back(files.path("sheet.txt"));
     dialog.save_button()->click();
-    const std::string saved = testing::TempFolder::read(files.path("check.txt"));
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 16);
-    EXPECT_EQ(saved.substr(0, 17), "PASS link        ");
+    const std::string saved = testing::TempFolder::read(files.path("sheet.txt"));
+    EXPECT_TRUE(saved.starts_with("KELPIRA DEPLOYMENT SHEET\n\nNOT READY: 2 items fail\n"))
+        << saved;
 }
 
 // Cancel ends the check on its worker with "not checked".

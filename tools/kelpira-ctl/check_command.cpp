@@ -1,12 +1,13 @@
 // kelpira-ctl check: the deployment check, one verdict per item; exit status 0 ready, 1 not
 // ready, 3 not checked.
+#include <chrono>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ctl_command.hpp"
-#include "deployment_check/deployment_check.hpp"
+#include "deployment_check/deployment_sheet.hpp"
 
 namespace kelpira::ctl {
 
@@ -15,6 +16,7 @@ namespace {
 struct CheckRequest {
     deployment_check::CheckInputs inputs;
     bool json = false;
+    std::string sheet;  // the deployment sheet's file, when asked for
 };
 
 int run_check(const Invocation& inv, const CheckRequest& request) {
@@ -23,13 +25,25 @@ int run_check(const Invocation& inv, const CheckRequest& request) {
     try {
         // A sensor in its bootloader is checked too: the link item says so.
         OpenSensor sensor(inv, false);
-        outcome = deployment_check::run_check(sensor.link(), request.inputs);
+        // The sheet records the clock's offset to a fraction of a second.
+        CheckOptions options;
+        options.measure_clock = !request.sheet.empty();
+        outcome = deployment_check::run_check(sensor.link(), request.inputs, {}, {}, options);
     } catch (const WorkFailure& e) {
         outcome = not_checked(e.what());
+        outcome.checked_utc_s = std::chrono::duration_cast<std::chrono::seconds>(
+                                    std::chrono::system_clock::now().time_since_epoch())
+                                    .count();
     }
-    std::cout << (request.json ? outcome_json(outcome) : check_text(outcome.items));
+    const SheetOrigin origin = this_pc();
+    std::cout << (request.json ? outcome_json(outcome, origin) : check_text(outcome.items));
     if (outcome.readiness == Readiness::not_checked && !request.json) {
         tell("not checked: " + outcome.reason);
+    }
+    // A script that asked for the sheet must not take a missing one for a ready sensor.
+    if (!request.sheet.empty() && !write_sheet(request.sheet, outcome, origin)) {
+        tell("the deployment sheet " + request.sheet + " could not be written: nothing was");
+        return 3;  // as for a check that could not be made
     }
     return exit_status(outcome);
 }
@@ -109,15 +123,22 @@ Run declare_check(CLI::App& command) {
             "the host platform the sensor is deployed on")
         ->type_name("P")
         ->transform(common::one_of(platforms));
-    command.add_flag("--json", r->json, "print one JSON object: the verdict, the items and why")
+    command
+        .add_flag("--json", r->json,
+                  "print one JSON object: the verdict, the items, the timeline, the inputs,\n"
+                  "the sensor and its configuration")
         ->disable_flag_override();
+    command
+        .add_option("--sheet", r->sheet,
+                    "also write the deployment sheet to FILE, as the window's Save... does")
+        ->type_name("FILE");
     return [r](const Invocation& inv) { return run_check(inv, *r); };
 }
 
 const Registration kCheck{
     {"check",
      "the deployment check: one verdict per item (PASS, WARN, FAIL, SKIP); exit status 0 ready, "
-     "1 when an item fails, 3 when the sensor could not be checked",
+     "1 when an item fails, 3 when the sensor could not be checked or the sheet not written",
      declare_check}};
 
 }  // namespace

@@ -95,7 +95,7 @@ DeploymentCheckDialog::DeploymentCheckDialog(link::SensorLink& link, common::Pro
     layout->addLayout(buttons);
     connect(check_, &QPushButton::clicked, this, &DeploymentCheckDialog::check_again);
     connect(save_, &QPushButton::clicked, this,
-            [this] { deployment_check::save_check(outcome_.items, prompter_); });
+            [this] { deployment_check::save_sheet(outcome_, prompter_); });
     connect(cancel_, &QPushButton::clicked, this, [this] {
         if (worker_) {
             worker_->request_stop();
@@ -135,7 +135,10 @@ void DeploymentCheckDialog::check_again() {
                 handoff.post(
                     [done, total](DeploymentCheckDialog& d) { d.on_progress(done, total); });
             };
-            auto outcome = deployment_check::run_check(link, inputs, {}, control);
+            // The clock's offset is measured for the sheet "Save..." writes.
+            deployment_check::CheckOptions options;
+            options.measure_clock = true;
+            auto outcome = deployment_check::run_check(link, inputs, {}, control, options);
             handoff.post([outcome = std::move(outcome)](DeploymentCheckDialog& d) mutable {
                 d.on_done(std::move(outcome));
             });
@@ -173,9 +176,9 @@ void DeploymentCheckDialog::show_items() {
     list_->clear();
     for (const auto& item : deployment_check::by_severity(outcome_.items)) {
         // The line as the command prints it, behind the verdict's mark.
-        auto* row = new QListWidgetItem(
-            mark_icon(item.verdict),
-            QString::fromStdString(deployment_check::check_text({item})).trimmed(), list_);
+        auto* row =
+            new QListWidgetItem(mark_icon(item.verdict),
+                                QString::fromStdString(deployment_check::item_line(item)), list_);
         row->setData(Qt::UserRole, static_cast<int>(item.verdict));
     }
 }
