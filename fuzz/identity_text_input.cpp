@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "deployment_check/deployment_check.hpp"
+#include "deployment_check/deployment_sheet.hpp"
 #include "fuzz_inputs.hpp"
 #include "link/handler_hid.hpp"
 #include "link/identity_commands.hpp"
@@ -119,7 +120,9 @@ int identity_text_input(const std::uint8_t* data, std::size_t size) {
 
     const auto outcome = deployment_check::run_check(bench.sensor_link, {});
     require(shows_safely(deployment_check::check_text(outcome.items)));
-    require(shows_safely(deployment_check::outcome_json(outcome)));
+    const deployment_check::SheetOrigin origin{"fuzz-pc", "0"};
+    require(shows_safely(deployment_check::outcome_json(outcome, origin)));
+    require(shows_safely(deployment_check::sheet_text(outcome, origin)));
     return 0;
 }
 
