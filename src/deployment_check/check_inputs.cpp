@@ -6,6 +6,7 @@
 
 #include "common/number_scan.hpp"
 #include "config/schedule_time.hpp"
+#include "deployment_check/check_texts.hpp"
 
 namespace kelpira::deployment_check {
 
@@ -87,13 +88,10 @@ std::optional<StrokeVolume> parse_stroke(std::string_view text) {
 }
 
 std::string stroke_text(const StrokeVolume& s) {
-    char text[96];
     if (s.inject_ul == s.withdraw_ul) {
-        std::snprintf(text, sizeof text, "%g", s.inject_ul);
-    } else {
-        std::snprintf(text, sizeof text, "inject=%g,withdraw=%g", s.inject_ul, s.withdraw_ul);
+        return figure(s.inject_ul);
     }
-    return text;
+    return "inject=" + figure(s.inject_ul) + ",withdraw=" + figure(s.withdraw_ul);
 }
 
 std::optional<std::int64_t> parse_start(std::string_view text) {
@@ -146,9 +144,7 @@ bool gives_valve(const CheckInputs& in, std::uint8_t valve) {
 }
 
 std::string reagent_text(const ReagentVolume& r) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%u=%g", unsigned{r.valve}, r.ml);
-    return text;
+    return std::to_string(r.valve) + "=" + figure(r.ml);
 }
 
 }  // namespace kelpira::deployment_check

@@ -14,6 +14,27 @@ FormReading read_form(const CheckForm& form) {
         r.error = "The deployment length must be a positive number of days.";
         return r;
     }
+    if (!form.start.empty() && !(in.start = parse_start(form.start))) {
+        r.error = "The deployment start must be a UTC date and time as YYYY-MM-DDTHH:MM.";
+        return r;
+    }
+    in.start_state = form.start_state;
+    const struct {
+        const std::string& text;
+        std::optional<double>& value;
+        const char* error;
+    } energy[] = {
+        {form.battery_wh, in.battery_wh, "The battery must be a positive number of watt-hours."},
+        {form.cycle_wh, in.cycle_wh,
+         "The energy of a cycle must be a positive number of watt-hours."},
+        {form.sleep_w, in.sleep_w, "The power between cycles must be a positive number of watts."},
+    };
+    for (const auto& e : energy) {
+        if (!e.text.empty() && !(e.value = positive_number(e.text))) {
+            r.error = e.error;
+            return r;
+        }
+    }
     if (!form.stroke_ul.empty() && !(in.stroke_ul = parse_stroke(form.stroke_ul))) {
         r.error =
             "The stroke volume must be a positive number of microlitres, or "

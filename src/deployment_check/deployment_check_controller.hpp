@@ -21,10 +21,26 @@ inline constexpr std::string_view kCheckTitle = "Deployment Check";
 // What the entries hold as typed; empty means not given.
 struct CheckForm {
     std::string days;
+    std::string start;  // "YYYY-MM-DDTHH:MM[Z]" in UTC; empty: now
+    StartChoice start_state = StartChoice::deploy;
     std::string stroke_ul;
     std::string reagents;  // "1=250 2=100": VALVE=ML pairs separated by blanks or commas
     std::optional<HostPlatform> platform;
+    std::string battery_wh;
+    std::string cycle_wh;
+    std::string sleep_w;
 };
+
+// The "Start state" list: the Deploy start state, or the automatic deployment start state
+// when the sensor starts itself.
+struct StartStateChoice {
+    StartChoice choice;
+    std::string_view text;
+};
+inline constexpr std::array<StartStateChoice, 2> kStartStateChoices{{
+    {StartChoice::deploy, "Deploy"},
+    {StartChoice::automatic, "Automatic deployment"},
+}};
 
 // The "Host platform" list: none, then each platform.
 struct PlatformChoice {

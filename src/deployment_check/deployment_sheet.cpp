@@ -22,10 +22,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string number_text(double v) {
-    return format("%.10g", v);
-}
-
 std::string end_name(TimelineEnd e) {
     switch (e) {
         case TimelineEnd::deployment:
@@ -105,12 +101,12 @@ Json inputs_json(const CheckInputs& in) {
 
 std::string inputs_text(const CheckInputs& in) {
     const auto given = [](const std::optional<double>& v, const char* unit) {
-        return v ? number_text(*v) + unit : std::string("not given");
+        return v ? figure(*v) + unit : std::string("not given");
     };
     std::string reagents;
     for (const auto& r : in.reagents) {
         reagents += (reagents.empty() ? "" : ", ") +
-                    format("valve %u %s mL", unsigned{r.valve}, number_text(r.ml).c_str());
+                    format("valve %u %s mL", unsigned{r.valve}, figure(r.ml).c_str());
     }
     return "  Deployment length:  " + given(in.days, " days") + "\n  Deployment start:   " +
            (in.start ? iso_seconds(*in.start) : std::string("now, by the sensor's clock")) +

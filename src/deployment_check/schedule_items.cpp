@@ -77,11 +77,11 @@ CheckItem schedule_item(const SensorReading& r, const ProgramAnalysis& a, const 
         if (t.end_s && std::int64_t{s.stop_time} < *t.end_s) {
             return {
                 "schedule", Verdict::fail,
-                format("The schedule stops measuring at %s, on day %lld of the %g-day "
+                format("The schedule stops measuring at %s, on day %lld of the %s-day "
                        "deployment.",
                        stop.c_str(),
                        static_cast<long long>((std::int64_t{s.stop_time} - t.start_s) / kDayS + 1),
-                       *in.days)};
+                       figure(*in.days).c_str())};
         }
         if (!t.end_s) {
             return {"schedule", Verdict::warn,
@@ -150,7 +150,7 @@ CheckItem timeline_item(const ProgramAnalysis& a, const CheckInputs& in) {
     text += format("; %llu measurement cycle%s", static_cast<unsigned long long>(t.cycles),
                    t.cycles == 1 ? "" : "s");
     if (in.days) {
-        text += format(" over the %g-day deployment", *in.days);
+        text += format(" over the %s-day deployment", figure(*in.days).c_str());
     }
     if (t.last_cycle_s) {
         text += ", the last at " + ended_at(*t.last_cycle_s);

@@ -49,10 +49,37 @@ DeploymentCheckDialog::DeploymentCheckDialog(link::SensorLink& link, common::Pro
             platform_->setCurrentIndex(platform_->count() - 1);
         }
     }
+    // An entry kept in the session's form as typed.
+    const auto text_entry = [this](std::string& field, const QString& placeholder) {
+        auto* edit = new QLineEdit(QString::fromStdString(field), this);
+        edit->setPlaceholderText(placeholder);
+        connect(edit, &QLineEdit::textEdited, this,
+                [&field](const QString& t) { field = t.trimmed().toStdString(); });
+        return edit;
+    };
+    auto* start_state = new QComboBox(this);
+    for (const auto& choice : deployment_check::kStartStateChoices) {
+        start_state->addItem(QString::fromUtf8(choice.text));
+        if (choice.choice == form_.start_state) {
+            start_state->setCurrentIndex(start_state->count() - 1);
+        }
+    }
+    connect(start_state, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (i >= 0 && static_cast<std::size_t>(i) < deployment_check::kStartStateChoices.size()) {
+            form_.start_state =
+                deployment_check::kStartStateChoices[static_cast<std::size_t>(i)].choice;
+        }
+    });
     entries->addRow(tr("Deployment (days):"), days_);
+    entries->addRow(tr("Start (UTC):"),
+                    text_entry(form_.start, tr("YYYY-MM-DDTHH:MM; empty: now")));
+    entries->addRow(tr("Start state:"), start_state);
     entries->addRow(tr("Pump stroke (\u00B5L):"), stroke_);
     entries->addRow(tr("Reagents (valve=mL):"), reagents_);
     entries->addRow(tr("Host platform:"), platform_);
+    entries->addRow(tr("Battery (Wh):"), text_entry(form_.battery_wh, {}));
+    entries->addRow(tr("Energy per cycle (Wh):"), text_entry(form_.cycle_wh, {}));
+    entries->addRow(tr("Power between cycles (W):"), text_entry(form_.sleep_w, {}));
     layout->addLayout(entries);
     connect(days_, &QLineEdit::textEdited, this,
             [this](const QString& t) { form_.days = t.trimmed().toStdString(); });
