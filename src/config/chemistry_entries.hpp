@@ -8,15 +8,15 @@
 
 #include "common/form.hpp"
 #include "common/number_text.hpp"
+#include "records/chemistry_lists.hpp"
 
 namespace kelpira::config {
 
 using PageControl = common::FormControl;
 
-// The highest state number a page stores, and the sample intervals it allows.
-inline constexpr std::uint8_t kLastEntryState = 254;
-inline constexpr std::uint32_t kSampleIntervalMinMs = 100;
-inline constexpr std::uint32_t kSampleIntervalMaxMs = 1000;
+using records::kLastEntryState;
+using records::kSampleIntervalMaxMs;
+using records::kSampleIntervalMinMs;
 
 // An unsigned number shown as "%u".
 void show_number(PageControl& field, std::uint32_t value);
