@@ -47,6 +47,11 @@ inline constexpr std::array<ListEntry, 4> kMultiplexers{{
     {3, "TA (T on 267)"},
 }};
 
+// The multiplexers the pH and TA pages offer; every other page has none.
+inline constexpr std::array<ListEntry, 2> kPhMultiplexers{{kMultiplexers[0], kMultiplexers[1]}};
+inline constexpr std::array<ListEntry, 3> kTaMultiplexers{
+    {kMultiplexers[0], kMultiplexers[2], kMultiplexers[3]}};
+
 inline constexpr std::array<ListEntry, 4> kNutrientOutputs{{
     {0, "Medium"},
     {1, "Short"},
