@@ -3,8 +3,10 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
+#include "records/chemistry_lists.hpp"
 #include "records/input_channels.hpp"
 #include "records/processing_params.hpp"
+#include "records/record_form.hpp"
 
 namespace kelpira::config::page_kinds {
 
@@ -113,7 +115,7 @@ void build_ph(ChemistryPageView& page) {
     field(Ph::sample_measurement_state, "Sample Measurement State");
     field(Ph::sample_interval, "Sample Interval (ms)");
     add(page, Ph::multiplexer,
-        make_list(kParametersGroup, "Multiplexer", {{0, "None"}, {1, "pH"}}));
+        make_list(kParametersGroup, "Multiplexer", records::choices_of(records::kPhMultiplexers)));
     field(Ph::blank_start, "Blank Start Offset (seconds)");
     field(Ph::blank_end, "Blank End Offset (seconds)");
     field(Ph::absorbance_min_434, "Absorbance Min (434nm)");

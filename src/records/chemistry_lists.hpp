@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "records/chemistry_type.hpp"
 #include "records/field_table.hpp"
@@ -51,6 +52,24 @@ inline constexpr std::array<ListEntry, 4> kMultiplexers{{
 inline constexpr std::array<ListEntry, 2> kPhMultiplexers{{kMultiplexers[0], kMultiplexers[1]}};
 inline constexpr std::array<ListEntry, 3> kTaMultiplexers{
     {kMultiplexers[0], kMultiplexers[2], kMultiplexers[3]}};
+
+// The multiplexers the page of a chemistry offers: None alone on a page without the list.
+constexpr std::span<const ListEntry> offered_multiplexers(ChemistryPage page) {
+    switch (page) {
+        case ChemistryPage::ph:
+            return kPhMultiplexers;
+        case ChemistryPage::ta:
+            return kTaMultiplexers;
+        default:
+            return std::span(kMultiplexers).first(1);
+    }
+}
+
+// Whether the page of a chemistry edits the sample interval; the others write 1000 ms.
+inline constexpr std::uint32_t kPageSampleIntervalMs = 1000;
+constexpr bool page_edits_interval(ChemistryPage page) {
+    return page == ChemistryPage::generic || page == ChemistryPage::ph;
+}
 
 inline constexpr std::array<ListEntry, 4> kNutrientOutputs{{
     {0, "Medium"},
