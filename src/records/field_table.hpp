@@ -46,7 +46,8 @@ struct FieldSpec {
     std::int64_t high = -1;  // below `low`: no limit but the field's width
     std::span<const ListEntry> choices = {};
     std::string_view unit = {};
-    bool reserved = false;  // not shown, not in snapshots: the sensor's bytes are kept
+    std::string_view header = {};  // the key of raw files' headers and NetCDF parameters
+    bool reserved = false;         // not shown, not in snapshots: the sensor's bytes are kept
 
     constexpr bool limited() const { return high >= low; }
 };

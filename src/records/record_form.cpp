@@ -76,7 +76,7 @@ void show_field(common::FormControl& control, const FieldSpec& spec, std::uint32
             common::show_flag(control, static_cast<std::uint8_t>(bits));
             return;
         case FieldFormat::fixed5:
-            common::show_value(control, real, common::fixed_text(real, 5));
+            common::show_value(control, real, common::field_text(real, 5));
             return;
         case FieldFormat::general:
             common::show_value(control, real, common::general_text(real));
