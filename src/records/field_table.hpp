@@ -42,6 +42,7 @@ struct FieldSpec {
     std::size_t offset = 0;
     FieldFormat format = FieldFormat::whole;
     std::string_view caption = {};
+    std::string_view group = {};  // the titled box of its control; empty: the form's own
     std::int64_t low = 0;
     std::int64_t high = -1;  // below `low`: no limit but the field's width
     std::span<const ListEntry> choices = {};

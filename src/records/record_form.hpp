@@ -5,6 +5,7 @@
 // was shown from.
 #pragma once
 
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,13 +37,28 @@ constexpr bool has_control(const FieldSpec& spec, std::size_t count) {
     return !spec.reserved && !spec.caption.empty() && count == 1;
 }
 
-// Appends the controls of the record's captioned fields, in the table's order.
+// The group of a field's control in a form whose own group is `group`.
+inline std::string group_of(const FieldSpec& spec, const std::string& group) {
+    return spec.group.empty() ? group : std::string(spec.group);
+}
+
+// Appends the controls of the record's captioned fields in the table's order, group by group
+// in the order `groups` names them (`group` standing for the form's own).
 template <TableRecord Rec>
-void add_controls(std::vector<common::FormControl>& controls, const std::string& group) {
-    for (const auto& f : table_of<Rec>().fields) {
-        if (has_control(f.spec, f.count)) {
-            controls.push_back(field_control(f.spec, group));
+void add_controls(std::vector<common::FormControl>& controls, const std::string& group,
+                  std::initializer_list<std::string_view> groups = {}) {
+    const auto add_group = [&](std::string_view wanted) {
+        for (const auto& f : table_of<Rec>().fields) {
+            if (has_control(f.spec, f.count) && group_of(f.spec, group) == wanted) {
+                controls.push_back(field_control(f.spec, group_of(f.spec, group)));
+            }
         }
+    };
+    if (groups.size() == 0) {
+        add_group(group);
+    }
+    for (const auto wanted : groups) {
+        add_group(wanted);
     }
 }
 
@@ -51,14 +67,16 @@ template <TableRecord Rec>
 common::FormControl* control_of(std::vector<common::FormControl>& controls,
                                 const std::string& group, std::string_view name) {
     const auto* f = find_field<Rec>(name);
-    return f == nullptr ? nullptr : find_control(controls, group, f->spec.caption);
+    return f == nullptr ? nullptr
+                        : find_control(controls, group_of(f->spec, group), f->spec.caption);
 }
 
 template <TableRecord Rec>
 const common::FormControl* control_of(const std::vector<common::FormControl>& controls,
                                       const std::string& group, std::string_view name) {
     const auto* f = find_field<Rec>(name);
-    return f == nullptr ? nullptr : find_control(controls, group, f->spec.caption);
+    return f == nullptr ? nullptr
+                        : find_control(controls, group_of(f->spec, group), f->spec.caption);
 }
 
 template <TableRecord Rec>
@@ -68,7 +86,7 @@ void show_record(std::vector<common::FormControl>& controls, const std::string& 
         if (!has_control(f.spec, f.count)) {
             continue;
         }
-        if (auto* c = find_control(controls, group, f.spec.caption)) {
+        if (auto* c = find_control(controls, group_of(f.spec, group), f.spec.caption)) {
             show_field(*c, f.spec, f.get(record, 0));
         }
     }
@@ -82,7 +100,7 @@ void collect_record(const std::vector<common::FormControl>& controls, const std:
         if (!has_control(f.spec, f.count)) {
             continue;
         }
-        if (const auto* c = find_control(controls, group, f.spec.caption)) {
+        if (const auto* c = find_control(controls, group_of(f.spec, group), f.spec.caption)) {
             f.set(record, 0, field_bits(*c, f.spec, f.type));
         }
     }

@@ -148,21 +148,21 @@ TEST_F(ProcessingDialogTest, NutrientTitlesFollowTheTypeList) {
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Process Raw Nitrate Data");
     EXPECT_EQ(dialog->result_list()->headerItem()->text(2), "Nitrate (Medium.uM)");
-    auto* type = qobject_cast<QComboBox*>(
-        dialog->control_widget(static_cast<std::size_t>(processing::NutrientControl::type)));
+    auto* type = qobject_cast<QComboBox*>(dialog->control_widget(
+        processing::nutrient_control_index(processing::make_nutrient_dialog().view, "type")));
     ASSERT_TRUE(type);
     EXPECT_EQ(type->currentText(), "Nitrate");
     type->setCurrentIndex(4);
     emit type->activated(4);
     EXPECT_EQ(dialog->windowTitle(), "Process Raw Iron Data");
     EXPECT_EQ(dialog->result_list()->headerItem()->text(4), "Iron (Long.uM)");
-    auto* dilution = qobject_cast<QLineEdit*>(
-        dialog->control_widget(static_cast<std::size_t>(processing::NutrientControl::dilution)));
+    auto* dilution = qobject_cast<QLineEdit*>(dialog->control_widget(
+        processing::nutrient_control_index(processing::make_nutrient_dialog().view, "dilution")));
     EXPECT_EQ(dilution->text(), "1:1.135");
     EXPECT_FALSE(dilution->isEnabled());
     EXPECT_FALSE(dialog
-                     ->control_widget(static_cast<std::size_t>(
-                         processing::NutrientControl::standard2_concentration))
+                     ->control_widget(processing::nutrient_control_index(
+                         processing::make_nutrient_dialog().view, "standard2_nmol"))
                      ->isEnabled());
 }
 
