@@ -1,8 +1,6 @@
 // Showing and reading the numbers of the chemistry pages.
 #include "config/chemistry_entries.hpp"
 
-#include <limits>
-
 #include "common/number_text.hpp"
 
 namespace kelpira::config {
@@ -19,17 +17,8 @@ std::uint32_t interval_value(const PageControl& field) {
     return common::field_unsigned_value(field, kSampleIntervalMinMs, kSampleIntervalMaxMs);
 }
 
-std::uint16_t u16_value(const PageControl& field) {
-    return static_cast<std::uint16_t>(
-        common::field_unsigned_value(field, 0, std::numeric_limits<std::uint16_t>::max()));
-}
-
 std::string fixed5_text(float value) {
     return common::field_text(value, 5);
-}
-
-std::string general_text(float value) {
-    return common::general_text(value);
 }
 
 std::string crm_text(float value) {

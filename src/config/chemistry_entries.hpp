@@ -24,12 +24,9 @@ void show_number(PageControl& field, std::uint32_t value);
 std::uint8_t state_value(const PageControl& field);
 // A sample interval: typed values below 100 ms are stored as 100, above 1000 as 1000.
 std::uint32_t interval_value(const PageControl& field);
-// A 16-bit field (the pH blank offsets): typed values above 65535 are stored as 65535.
-std::uint16_t u16_value(const PageControl& field);
 
 // Number formats of the pages.
 std::string fixed5_text(float value);     // Generic and pH floats, "%.5f"
-std::string general_text(float value);    // TA floats, "%g"
 std::string crm_text(float value);        // DIC CRM values, "%.2f" of value + 0.001
 std::string dilution_text(double ratio);  // "1:%.3f"
 

@@ -192,8 +192,8 @@ TEST_F(ProcessingDialogTest, PhHeaderIsReadOffTheWindowThread) {
     auto dialog = opened(open_ph_processing, prompter);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Process Raw pH Data");
-    auto* interval = qobject_cast<QLineEdit*>(
-        dialog->control_widget(static_cast<std::size_t>(processing::PhControl::sample_interval)));
+    auto* interval = qobject_cast<QLineEdit*>(dialog->control_widget(
+        processing::ph_control_index(processing::make_ph_dialog().view, "sample_interval")));
     ASSERT_TRUE(interval);
     EXPECT_EQ(interval->text(), "250");
     EXPECT_FALSE(QApplication::overrideCursor());

@@ -150,7 +150,7 @@ TEST(HeaderValues, PhFieldsKeepWhatFiveDecimalsHide) {
                                                          {"DPH_BY_DT", "-0.0158249"}})));
     PhController d = make_ph_dialog();
     ASSERT_TRUE(open_ph_dialog(d, p));
-    auto& offset = d.view.controls[static_cast<std::size_t>(PhControl::r_offset)];
+    auto& offset = d.view.controls[ph_control_index(make_ph_dialog().view, "r_offset")];
     EXPECT_EQ(offset.text, "4.00000e-06") << "five decimals would show 0.00000";
     EXPECT_EQ(ph_settings_of(d.view).params, d.header.ph);
     offset.text = "0.5";
