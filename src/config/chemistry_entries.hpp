@@ -8,15 +8,15 @@
 
 #include "common/form.hpp"
 #include "common/number_text.hpp"
+#include "records/chemistry_lists.hpp"
 
 namespace kelpira::config {
 
 using PageControl = common::FormControl;
 
-// The highest state number a page stores, and the sample intervals it allows.
-inline constexpr std::uint8_t kLastEntryState = 254;
-inline constexpr std::uint32_t kSampleIntervalMinMs = 100;
-inline constexpr std::uint32_t kSampleIntervalMaxMs = 1000;
+using records::kLastEntryState;
+using records::kSampleIntervalMaxMs;
+using records::kSampleIntervalMinMs;
 
 // An unsigned number shown as "%u".
 void show_number(PageControl& field, std::uint32_t value);
@@ -24,19 +24,10 @@ void show_number(PageControl& field, std::uint32_t value);
 std::uint8_t state_value(const PageControl& field);
 // A sample interval: typed values below 100 ms are stored as 100, above 1000 as 1000.
 std::uint32_t interval_value(const PageControl& field);
-// A 16-bit field (the pH blank offsets): typed values above 65535 are stored as 65535.
-std::uint16_t u16_value(const PageControl& field);
-
-// A nutrient concentration shown as "%.3f" of v / 1000; typed, the decimal text times 1000,
-// truncated, into an unsigned 32-bit field (µM to nmol/l), from the first 23 characters.
-void show_milli(PageControl& field, std::uint32_t v);
-std::uint32_t milli_value(const PageControl& field);
 
 // Number formats of the pages.
 std::string fixed5_text(float value);     // Generic and pH floats, "%.5f"
-std::string general_text(float value);    // TA floats, "%g"
 std::string crm_text(float value);        // DIC CRM values, "%.2f" of value + 0.001
-std::string milli_text(std::uint32_t v);  // nutrient concentrations, "%.3f" of v / 1000
 std::string dilution_text(double ratio);  // "1:%.3f"
 
 }  // namespace kelpira::config

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "config/chemistry_page_kinds.hpp"
+#include "records/chemistry_lists.hpp"
 
 namespace kelpira::config {
 
@@ -91,7 +92,7 @@ std::vector<std::uint8_t> default_processing_params(records::ChemistryType code)
 
 records::ChemistryConfig collect_config(ChemistryPageView& page) {
     page.config.chemistry = page.code;
-    page.config.sample_interval_ms = 1000;
+    page.config.sample_interval_ms = records::kPageSampleIntervalMs;
     page.config.multiplexer = 0;
     kind_of(page).collect_config(page);
     return page.config;

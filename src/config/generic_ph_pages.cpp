@@ -3,8 +3,10 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
+#include "records/chemistry_fields.hpp"
+#include "records/chemistry_lists.hpp"
 #include "records/input_channels.hpp"
-#include "records/processing_params.hpp"
+#include "records/record_form.hpp"
 
 namespace kelpira::config::page_kinds {
 
@@ -80,98 +82,44 @@ void collect_generic_params(ChemistryPageView& page) {
     page.params = record_bytes(p);
 }
 
-enum class Ph : std::size_t {
-    sensor_version,
-    input_434,
-    input_578,
-    sample_intake_state,
-    sample_measurement_state,
-    sample_interval,
-    multiplexer,
-    blank_start,
-    blank_end,
-    absorbance_min_434,
-    absorbance_max_578,
-    dph_dt,
-    r_scale,
-    r_offset,
-    t1_scale,
-    t2_scale,
-};
+// pH: the pH record's controls, with the chemistry record's interval and multiplexer after
+// the sample measurement state.
+constexpr const char* kInterval = "Sample Interval (ms)";
+constexpr const char* kMultiplexer = "Multiplexer";
+
+PageControl& ph_control(ChemistryPageView& page, const char* label) {
+    return *records::find_control(page.controls, kParametersGroup, label);
+}
 
 void build_ph(ChemistryPageView& page) {
-    const auto field = [&page](Ph c, const char* label) {
-        add(page, c, make_field(kParametersGroup, label));
-    };
-    add(page, Ph::sensor_version,
-        make_list(kParametersGroup, "Sensor Version", sensor_version_choices()));
-    add(page, Ph::input_434,
-        make_list(kParametersGroup, "Input Channel (434nm)", records::input_channel_choices()));
-    add(page, Ph::input_578,
-        make_list(kParametersGroup, "Input Channel (578nm)", records::input_channel_choices()));
-    field(Ph::sample_intake_state, "Sample Intake State");
-    field(Ph::sample_measurement_state, "Sample Measurement State");
-    field(Ph::sample_interval, "Sample Interval (ms)");
-    add(page, Ph::multiplexer,
-        make_list(kParametersGroup, "Multiplexer", {{0, "None"}, {1, "pH"}}));
-    field(Ph::blank_start, "Blank Start Offset (seconds)");
-    field(Ph::blank_end, "Blank End Offset (seconds)");
-    field(Ph::absorbance_min_434, "Absorbance Min (434nm)");
-    field(Ph::absorbance_max_578, "Absorbance Max (578nm)");
-    field(Ph::dph_dt, "dpH/dT");
-    field(Ph::r_scale, "R-adjustment (scale)");
-    field(Ph::r_offset, "R-adjustment (offset)");
-    field(Ph::t1_scale, "Thermistor 1 Adjustment (scale)");
-    field(Ph::t2_scale, "Thermistor 2 Adjustment (scale)");
+    records::add_controls<records::PhParams>(page.controls, kParametersGroup);
+    const auto* state = records::control_of<records::PhParams>(page.controls, kParametersGroup,
+                                                               "sample_measurement_state");
+    const auto after = page.controls.begin() + (state - page.controls.data()) + 1;
+    page.controls.insert(after, {make_field(kParametersGroup, kInterval),
+                                 make_list(kParametersGroup, kMultiplexer,
+                                           records::choices_of(records::kPhMultiplexers))});
 }
 
 void show_ph_config(ChemistryPageView& page) {
-    show_number(at(page, Ph::sample_interval), page.config.sample_interval_ms);
-    show_choice(at(page, Ph::multiplexer), page.config.multiplexer);
+    show_number(ph_control(page, kInterval), page.config.sample_interval_ms);
+    show_choice(ph_control(page, kMultiplexer), page.config.multiplexer);
 }
 
 void collect_ph_config(ChemistryPageView& page) {
-    page.config.sample_interval_ms = interval_value(at(page, Ph::sample_interval));
-    page.config.multiplexer = byte_of(page, Ph::multiplexer);
+    page.config.sample_interval_ms = interval_value(ph_control(page, kInterval));
+    page.config.multiplexer =
+        static_cast<std::uint8_t>(common::selected_value(ph_control(page, kMultiplexer)));
 }
 
 void show_ph_params(ChemistryPageView& page) {
-    const records::PhParams p = records::decode_ph_params(page.params);
-    const auto real = [&page](Ph c, float v) { show_value(at(page, c), v, fixed5_text(v)); };
-    show_choice(at(page, Ph::sensor_version), p.sensor_version);
-    show_choice(at(page, Ph::input_434), p.input_434);
-    show_choice(at(page, Ph::input_578), p.input_578);
-    show_number(at(page, Ph::sample_intake_state), p.sample_intake_state);
-    show_number(at(page, Ph::sample_measurement_state), p.sample_measurement_state);
-    show_number(at(page, Ph::blank_start), p.blank_start_s);
-    show_number(at(page, Ph::blank_end), p.blank_end_s);
-    real(Ph::absorbance_min_434, p.absorbance_min_434);
-    real(Ph::absorbance_max_578, p.absorbance_max_578);
-    real(Ph::dph_dt, p.dph_dt);
-    real(Ph::r_scale, p.r_scale);
-    real(Ph::r_offset, p.r_offset);
-    real(Ph::t1_scale, p.t1_scale);
-    real(Ph::t2_scale, p.t2_scale);
+    records::show_record(page.controls, kParametersGroup, records::decode_ph_params(page.params));
 }
 
 void collect_ph_params(ChemistryPageView& page) {
     records::PhParams p = records::decode_ph_params(page.params);
-    const auto real = [&page](Ph c) { return field_f32(at(page, c)); };
+    records::collect_record(page.controls, kParametersGroup, p);
     p.layout = 1;
-    p.sensor_version = byte_of(page, Ph::sensor_version);
-    p.input_434 = byte_of(page, Ph::input_434);
-    p.input_578 = byte_of(page, Ph::input_578);
-    p.sample_intake_state = state_value(at(page, Ph::sample_intake_state));
-    p.sample_measurement_state = state_value(at(page, Ph::sample_measurement_state));
-    p.blank_start_s = u16_value(at(page, Ph::blank_start));
-    p.blank_end_s = u16_value(at(page, Ph::blank_end));
-    p.absorbance_min_434 = real(Ph::absorbance_min_434);
-    p.absorbance_max_578 = real(Ph::absorbance_max_578);
-    p.dph_dt = real(Ph::dph_dt);
-    p.r_scale = real(Ph::r_scale);
-    p.r_offset = real(Ph::r_offset);
-    p.t1_scale = real(Ph::t1_scale);
-    p.t2_scale = real(Ph::t2_scale);
     page.params = record_bytes(p);
 }
 

@@ -4,138 +4,70 @@
 #include "common/number_text.hpp"
 #include "config/chemistry_entries.hpp"
 #include "config/chemistry_page_kinds.hpp"
+#include "records/chemistry_fields.hpp"
 #include "records/input_channels.hpp"
-#include "records/processing_params.hpp"
+#include "records/record_form.hpp"
 
 namespace kelpira::config::page_kinds {
 
 namespace {
 
-using common::field_f32;
 using common::make_field;
 using common::make_list;
 using common::selected_value;
 using common::show_choice;
 using common::show_value;
 
-enum class Ta : std::size_t {
-    sensor_version,
-    measurement_channel,
-    monitor_led1,
-    monitor_led2,
-    sample_intake_state,
-    blank_led1_state,
-    blank_led2_state,
-    sample_led1_state,
-    sample_led2_state,
-    processing_trigger,
-    multiplexer,
-    temperature_coefficient,
-    titrant_molarity,
-    pka,
-    e1,
-    e2,
-    e3,
-};
-
 constexpr const char* kTaModel =
     "pH = pKa + log10((R - e1) / (e2 - R x e3)) where R is temperature-corrected ratio of LED "
     "1 && 2 absorbances";
 constexpr const char* kNotImplemented = "Not yet implemented";
+constexpr const char* kMultiplexer = "Multiplexer";
 
+// The TA record's controls, with the chemistry record's multiplexer after the trigger.
 void build_ta(ChemistryPageView& page) {
-    const auto field = [&page](Ta c, const char* label) {
-        add(page, c, make_field(kParametersGroup, label));
-    };
-    const auto inputs = records::input_channel_choices();
     page.notes.emplace_back(kTaModel);
-    add(page, Ta::sensor_version,
-        make_list(kParametersGroup, "Sensor Version", sensor_version_choices()));
-    add(page, Ta::measurement_channel, make_list(kParametersGroup, "Measurement Channel", inputs));
-    add(page, Ta::monitor_led1, make_list(kParametersGroup, "Monitoring Channel (LED1)", inputs));
-    add(page, Ta::monitor_led2, make_list(kParametersGroup, "Monitoring Channel (LED2)", inputs));
-    at(page, Ta::monitor_led1).tooltip = kNotImplemented;
-    at(page, Ta::monitor_led2).tooltip = kNotImplemented;
-    field(Ta::sample_intake_state, "Sample Intake State");
-    field(Ta::blank_led1_state, "Blank Meas State (LED1)");
-    field(Ta::blank_led2_state, "Blank Meas State (LED2)");
-    field(Ta::sample_led1_state, "Sample Meas State (LED1)");
-    field(Ta::sample_led2_state, "Sample Meas State (LED2)");
-    add(page, Ta::processing_trigger,
-        make_list(kParametersGroup, "Processing Trigger",
-                  {{0, "Blank (LED1)"},
-                   {1, "Blank (LED2)"},
-                   {2, "Sample (LED1)"},
-                   {3, "Sample (LED2)"}}));
-    add(page, Ta::multiplexer,
-        make_list(kParametersGroup, "Multiplexer",
-                  {{0, "None"}, {2, "TA (T on 567)"}, {3, "TA (T on 267)"}}));
-    field(Ta::temperature_coefficient, "Temperature Coefficient (Ct)");
-    field(Ta::titrant_molarity, "Titrant Acid Molarity (M)");
-    field(Ta::pka, "pKa");
-    field(Ta::e1, "e1");
-    field(Ta::e2, "e2");
-    field(Ta::e3, "e3");
+    records::add_controls<records::TaParams>(page.controls, kParametersGroup);
+    for (const char* name : {"monitor_led1", "monitor_led2"}) {
+        records::control_of<records::TaParams>(page.controls, kParametersGroup, name)->tooltip =
+            kNotImplemented;
+    }
+    const auto* trigger = records::control_of<records::TaParams>(page.controls, kParametersGroup,
+                                                                 "processing_trigger");
+    const auto after = page.controls.begin() + (trigger - page.controls.data()) + 1;
+    page.controls.insert(after, make_list(kParametersGroup, kMultiplexer,
+                                          records::choices_of(records::kTaMultiplexers)));
+}
+
+PageControl& multiplexer(ChemistryPageView& page) {
+    return *records::find_control(page.controls, kParametersGroup, kMultiplexer);
 }
 
 void show_ta_config(ChemistryPageView& page) {
-    show_choice(at(page, Ta::multiplexer), page.config.multiplexer);
+    show_choice(multiplexer(page), page.config.multiplexer);
 }
 
 void collect_ta_config(ChemistryPageView& page) {
-    page.config.multiplexer = byte_of(page, Ta::multiplexer);
+    page.config.multiplexer = static_cast<std::uint8_t>(selected_value(multiplexer(page)));
 }
 
 void show_ta_params(ChemistryPageView& page) {
-    const records::TaParams p = records::decode_ta_params(page.params);
-    const auto state = [&page](Ta c, std::uint8_t v) { show_number(at(page, c), v); };
-    const auto real = [&page](Ta c, float v) { show_value(at(page, c), v, general_text(v)); };
-    show_choice(at(page, Ta::sensor_version), p.sensor_version);
-    show_choice(at(page, Ta::measurement_channel), p.measurement_channel);
-    show_choice(at(page, Ta::monitor_led1), p.monitor_led1);
-    show_choice(at(page, Ta::monitor_led2), p.monitor_led2);
-    state(Ta::sample_intake_state, p.sample_intake_state);
-    state(Ta::blank_led1_state, p.blank_led1_state);
-    state(Ta::blank_led2_state, p.blank_led2_state);
-    state(Ta::sample_led1_state, p.sample_led1_state);
-    state(Ta::sample_led2_state, p.sample_led2_state);
-    show_choice(at(page, Ta::processing_trigger), p.processing_trigger);
-    real(Ta::temperature_coefficient, p.temperature_coefficient);
-    real(Ta::titrant_molarity, p.titrant_molarity);
-    real(Ta::pka, p.pka);
-    real(Ta::e1, p.e1);
-    real(Ta::e2, p.e2);
-    real(Ta::e3, p.e3);
+    records::show_record(page.controls, kParametersGroup, records::decode_ta_params(page.params));
 }
 
 void collect_ta_params(ChemistryPageView& page) {
     records::TaParams p = records::decode_ta_params(page.params);
-    const auto state = [&page](Ta c) { return state_value(at(page, c)); };
-    const auto real = [&page](Ta c) { return field_f32(at(page, c)); };
+    records::collect_record(page.controls, kParametersGroup, p);
     p.layout = 0;
-    p.sensor_version = byte_of(page, Ta::sensor_version);
-    p.measurement_channel = byte_of(page, Ta::measurement_channel);
-    p.monitor_led1 = byte_of(page, Ta::monitor_led1);
-    p.monitor_led2 = byte_of(page, Ta::monitor_led2);
-    p.sample_intake_state = state(Ta::sample_intake_state);
-    p.blank_led1_state = state(Ta::blank_led1_state);
-    p.blank_led2_state = state(Ta::blank_led2_state);
-    p.sample_led1_state = state(Ta::sample_led1_state);
-    p.sample_led2_state = state(Ta::sample_led2_state);
-    p.processing_trigger = byte_of(page, Ta::processing_trigger);
-    p.temperature_coefficient = real(Ta::temperature_coefficient);
     p.reserved15 = {};
-    p.titrant_molarity = real(Ta::titrant_molarity);
-    p.pka = real(Ta::pka);
-    p.e1 = real(Ta::e1);
-    p.e2 = real(Ta::e2);
-    p.e3 = real(Ta::e3);
     page.params = record_bytes(p);
 }
 
 void ta_rules(ChemistryPageView& page) {
-    at(page, Ta::monitor_led1).enabled = false;
-    at(page, Ta::monitor_led2).enabled = false;
+    for (const char* name : {"monitor_led1", "monitor_led2"}) {
+        records::control_of<records::TaParams>(page.controls, kParametersGroup, name)->enabled =
+            false;
+    }
 }
 
 // DIC: the sensor version, then four controls per inlet.

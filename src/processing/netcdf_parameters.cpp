@@ -1,7 +1,10 @@
 // The processing parameters of each chemistry, by header key.
 #include "processing/netcdf_parameters.hpp"
 
+#include <bit>
 #include <cctype>
+
+#include "records/chemistry_fields.hpp"
 
 namespace kelpira::processing {
 
@@ -91,23 +94,18 @@ std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry
             break;
         }
         case ChemistryChoice::ta: {
-            const auto& t = h.ta;
-            p.whole("SENSOR_VERSION", t.sensor_version);
-            p.whole("MEASUREMENT_CHANNEL", t.measurement_channel);
-            p.whole("MONITORING_CHANNEL_LED1", t.monitor_led1);
-            p.whole("MONITORING_CHANNEL_LED2", t.monitor_led2);
-            p.whole("SAMPLE_INTAKE_STATE", t.sample_intake_state);
-            p.whole("BLANK_MEASUREMENT_STATE_LED1", t.blank_led1_state);
-            p.whole("BLANK_MEASUREMENT_STATE_LED2", t.blank_led2_state);
-            p.whole("SAMPLE_MEASUREMENT_STATE_LED1", t.sample_led1_state);
-            p.whole("SAMPLE_MEASUREMENT_STATE_LED2", t.sample_led2_state);
-            p.whole("PROCESSING_TRIGGER", t.processing_trigger);
-            p.real("CT", t.temperature_coefficient);
-            p.real("ACID_MOLARITY", t.titrant_molarity);
-            p.real("pKa", t.pka);
-            p.real("e1", t.e1);
-            p.real("e2", t.e2);
-            p.real("e3", t.e3);
+            for (const auto& f : records::kTaParamsTable.fields) {
+                const std::string name(f.spec.header);
+                const std::uint32_t bits = f.get(h.ta, 0);
+                if (name.empty()) {
+                    continue;  // layout and reserved bytes
+                }
+                if (f.type == records::FieldType::f32) {
+                    p.real(name, std::bit_cast<float>(bits));
+                } else {
+                    p.whole(name, bits);
+                }
+            }
             p.thermistor(h.thermistors[0], 0);
             p.thermistor(h.thermistors[1], 1);
             break;

@@ -1,10 +1,13 @@
 // The header keys of raw output files and the header pass.
 #include "processing/raw_header.hpp"
 
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "common/number_scan.hpp"
+#include "records/chemistry_fields.hpp"
 
 namespace kelpira::processing {
 
@@ -198,24 +201,6 @@ const KeyEntry kKeys[] = {
     {KEY("R_ADJUSTMENT_OFFSET"), {}, Value::real, kP, SET(h.ph.r_offset = to_f32(v.real))},
     {KEY("T1_ADJUSTMENT_SCALE"), {}, Value::real, kP, SET(h.ph.t1_scale = to_f32(v.real))},
     {KEY("T2_ADJUSTMENT_SCALE"), {}, Value::real, kP, SET(h.ph.t2_scale = to_f32(v.real))},
-    {KEY("MEASUREMENT_CHANNEL"), {}, Value::u32, kT,
-     SET(h.ta.measurement_channel = low8(v.u))},
-    {KEY("MONITORING_CHANNEL_LED1"), {}, Value::u32, kT, SET(h.ta.monitor_led1 = low8(v.u))},
-    {KEY("MONITORING_CHANNEL_LED2"), {}, Value::u32, kT, SET(h.ta.monitor_led2 = low8(v.u))},
-    {KEY("BLANK_MEASUREMENT_STATE_LED1"), {}, Value::u32, kT,
-     SET(h.ta.blank_led1_state = low8(v.u))},
-    {KEY("BLANK_MEASUREMENT_STATE_LED2"), {}, Value::u32, kT,
-     SET(h.ta.blank_led2_state = low8(v.u))},
-    {KEY("SAMPLE_MEASUREMENT_STATE_LED1"), {}, Value::u32, kT,
-     SET(h.ta.sample_led1_state = low8(v.u))},
-    {KEY("SAMPLE_MEASUREMENT_STATE_LED2"), {}, Value::u32, kT,
-     SET(h.ta.sample_led2_state = low8(v.u))},
-    {KEY("CT"), {}, Value::real, kT, SET(h.ta.temperature_coefficient = to_f32(v.real))},
-    {KEY("ACID_MOLARITY"), {}, Value::real, kT, SET(h.ta.titrant_molarity = to_f32(v.real))},
-    {KEY("pKa"), {}, Value::real, kT, SET(h.ta.pka = to_f32(v.real))},
-    {KEY("e1"), {}, Value::real, kT, SET(h.ta.e1 = to_f32(v.real))},
-    {KEY("e2"), {}, Value::real, kT, SET(h.ta.e2 = to_f32(v.real))},
-    {KEY("e3"), {}, Value::real, kT, SET(h.ta.e3 = to_f32(v.real))},
     {KEY("INLET."), ".TYPE", Value::u32, kD,
      [](RawHeader& h, RawChemistry, const KeyValue& v) {
          auto* in = inlet(h, v);
@@ -261,32 +246,31 @@ const KeyEntry kKeys[] = {
 #undef SET
 #undef KEY
 
-// Scans "%name=value" (or "%prefix<index>suffix=value") like the key's scan pattern; on
-// success applies it and tells whether the field was set.
-bool try_key(const KeyEntry& key, RawHeader& h, RawChemistry c, std::string_view line) {
+// Scans "%name=value" (or "%prefix<index>suffix=value") like the key's scan pattern.
+std::optional<KeyValue> scan_key(const KeyEntry& key, std::string_view line) {
     if (line.size() < 1 + key.name.size() || line[0] != '%' ||
         line.compare(1, key.name.size(), key.name) != 0) {
-        return false;
+        return std::nullopt;
     }
     std::size_t pos = 1 + key.name.size();
     KeyValue v;
     if (!key.suffix.empty()) {
         const auto index = common::scan_u32(line, pos);
         if (!index.ok || line.compare(index.end, key.suffix.size(), key.suffix) != 0) {
-            return false;
+            return std::nullopt;
         }
         v.index = index.value;
         pos = index.end + key.suffix.size();
     }
     if (pos >= line.size() || line[pos] != '=') {
-        return false;
+        return std::nullopt;
     }
     ++pos;
     switch (key.value) {
         case Value::u32: {
             const auto r = common::scan_u32(line, pos);
             if (!r.ok) {
-                return false;
+                return std::nullopt;
             }
             v.u = r.value;
             break;
@@ -294,7 +278,7 @@ bool try_key(const KeyEntry& key, RawHeader& h, RawChemistry c, std::string_view
         case Value::real: {
             const auto r = common::scan_f64(line, pos);
             if (!r.ok) {
-                return false;
+                return std::nullopt;
             }
             v.real = r.value;
             break;
@@ -305,7 +289,30 @@ bool try_key(const KeyEntry& key, RawHeader& h, RawChemistry c, std::string_view
             break;
         }
     }
-    return key.set(h, c, v);
+    return v;
+}
+
+// On a scan, applies the key and tells whether the field was set.
+bool try_key(const KeyEntry& key, RawHeader& h, RawChemistry c, std::string_view line) {
+    const auto v = scan_key(key, line);
+    return v && key.set(h, c, *v);
+}
+
+// The TA record's own keys, by the names its field table gives them.
+bool try_ta_field(RawHeader& h, std::string_view line) {
+    for (const auto& f : records::kTaParamsTable.fields) {
+        if (f.spec.header.empty()) {
+            continue;
+        }
+        const std::string name = "KELPIRA.CHEMISTRY." + std::string(f.spec.header);
+        const bool real = f.type == records::FieldType::f32;
+        const KeyEntry key{name, {}, real ? Value::real : Value::u32, kT, nullptr};
+        if (const auto v = scan_key(key, line)) {
+            f.set(h.ta, 0, real ? std::bit_cast<std::uint32_t>(to_f32(v->real)) : v->u);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool starts_with(std::string_view line, std::string_view prefix) {
@@ -358,7 +365,7 @@ bool apply_header_line(RawHeader& header, RawChemistry chemistry, std::string_vi
             return true;
         }
     }
-    return false;
+    return chemistry == RawChemistry::ta && try_ta_field(header, line);
 }
 
 bool apply_header_key(RawHeader& header, RawChemistry chemistry, std::string_view key,

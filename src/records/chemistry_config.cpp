@@ -1,46 +1,16 @@
 // Packing of the chemistry configuration record.
 #include "records/chemistry_config.hpp"
 
-#include "common/bytes.hpp"
+#include "records/chemistry_fields.hpp"
 
 namespace kelpira::records {
 
 ChemistryConfig decode_chemistry_config(std::span<const std::uint8_t> data) {
-    common::ByteReader r(data);
-    ChemistryConfig c;
-    c.reserved0 = r.u8();
-    c.chemistry = static_cast<ChemistryType>(r.u8());
-    c.sample_interval_ms = r.u32();
-    c.multiplexer = r.u8();
-    c.start_auto_deployment = r.u8();
-    c.start_manual_flushing = r.u8();
-    c.start_manual_priming = r.u8();
-    c.start_manual_deployment = r.u8();
-    c.start_special1 = r.u8();
-    c.start_special2 = r.u8();
-    c.start_special3 = r.u8();
-    r.bytes(c.reserved14);
-    c.reserved16 = r.u16();
-    return c;
+    return decode_record<ChemistryConfig>(data);
 }
 
 std::array<std::uint8_t, ChemistryConfig::size> encode(const ChemistryConfig& c) {
-    std::array<std::uint8_t, ChemistryConfig::size> out{};
-    common::ByteWriter w(out);
-    w.u8(c.reserved0);
-    w.u8(code_of(c.chemistry));
-    w.u32(c.sample_interval_ms);
-    w.u8(c.multiplexer);
-    w.u8(c.start_auto_deployment);
-    w.u8(c.start_manual_flushing);
-    w.u8(c.start_manual_priming);
-    w.u8(c.start_manual_deployment);
-    w.u8(c.start_special1);
-    w.u8(c.start_special2);
-    w.u8(c.start_special3);
-    w.bytes(c.reserved14);
-    w.u16(c.reserved16);
-    return out;
+    return encode_record(c);
 }
 
 ChemistryConfig default_chemistry_config(ChemistryType code) {

@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "records/field_table.hpp"
+
 namespace kelpira::records {
 
 inline constexpr std::size_t kLedCount = 4;
@@ -50,11 +52,6 @@ struct DicConductivityConfig {
     std::uint8_t excitation_pct = 0;   // 0..100
 
     bool operator==(const DicConductivityConfig&) const = default;
-};
-
-struct ListEntry {
-    std::uint8_t value;
-    std::string_view text;
 };
 
 inline constexpr std::array<ListEntry, 2> kPmtInstruments{{

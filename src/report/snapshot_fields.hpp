@@ -5,16 +5,17 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <concepts>
 #include <type_traits>
+#include <vector>
 
 #include "config/chemistry_entries.hpp"
-#include "config/chemistry_lists.hpp"
 #include "config/optics_controls.hpp"
 #include "config/schedule_time.hpp"
 #include "config/thermistors_controller.hpp"
 #include "link/identity_records.hpp"
-#include "records/chemistry_config.hpp"
+#include "records/chemistry_fields.hpp"
 #include "records/clock_records.hpp"
 #include "records/input_channels.hpp"
 #include "records/nutrient_params.hpp"
@@ -30,126 +31,102 @@ template <typename R, typename T>
 concept RecordOf = std::same_as<std::remove_const_t<R>, T>;
 
 inline constexpr Within kState{0, config::kLastEntryState};
-inline constexpr Within kInputChannel{0, records::kInputChannels - 1};
 inline constexpr Within kScheduleTime{0, config::kLatestScheduleTime};
 
-// A nutrient channel's monitor, as its dialog's list offers it: "None" or an input channel.
-inline constexpr auto kMonitorValues = [] {
-    std::array<std::uint32_t, records::kInputChannels + 1> values{records::kNoMonitor};
-    for (std::uint32_t i = 0; i < records::kInputChannels; ++i) {
-        values[i + 1] = i;
+// One field of a table, as a value of its own type laid over the record's bits.
+template <typename T>
+T from_bits(std::uint32_t bits) {
+    if constexpr (std::is_same_v<T, float>) {
+        return std::bit_cast<float>(bits);
+    } else {
+        return static_cast<T>(bits);
     }
-    return values;
-}();
-inline constexpr OneOf kMonitor{kMonitorValues};
-
-struct ChemistryEntry {
-    std::uint8_t value;
-    std::string_view text;
-};
-
-// The chemistries by their tab texts.
-inline constexpr auto kChemistryNames = [] {
-    std::array<ChemistryEntry, records::kChemistryTable.size()> names{};
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        names[i] = {records::code_of(records::kChemistryTable[i].code),
-                    records::kChemistryTable[i].tab_text};
+}
+template <typename T>
+std::uint32_t to_bits(T value) {
+    if constexpr (std::is_same_v<T, float>) {
+        return std::bit_cast<std::uint32_t>(value);
+    } else {
+        return value;
     }
-    return names;
-}();
-
-template <typename V, RecordOf<records::ChemistryConfig> R>
-void fields(V& v, R& c) {
-    v.list("chemistry", c.chemistry, kChemistryNames);
-    v.number("sample_interval_ms", c.sample_interval_ms,
-             Within{config::kSampleIntervalMinMs, config::kSampleIntervalMaxMs});
-    v.list("multiplexer", c.multiplexer, config::kMultiplexers);
-    v.number("start_auto_deployment", c.start_auto_deployment);
-    v.number("start_manual_flushing", c.start_manual_flushing);
-    v.number("start_manual_priming", c.start_manual_priming);
-    v.number("start_manual_deployment", c.start_manual_deployment);
-    v.number("start_special1", c.start_special1);
-    v.number("start_special2", c.start_special2);
-    v.number("start_special3", c.start_special3);
 }
 
-template <typename V, RecordOf<records::GenericParams> R>
-void fields(V& v, R& p) {
-    v.number("sample_intake_state", p.sample_intake_state, kState);
-    v.number("sample_measurement_state", p.sample_measurement_state, kState);
-    v.numbers("offset", p.offset);
-    v.numbers("scale", p.scale);
+// The field under its dialog's rule: a named list, a check box, a numbered list, limits or
+// (floats) none.
+template <typename V, typename T>
+void ruled_field(V& v, const records::FieldSpec& s, const char* name, T& value) {
+    using records::FieldFormat;
+    if constexpr (Real<T>) {
+        v.number(name, value);
+    } else if (s.format == FieldFormat::list) {
+        v.list(name, value, s.choices);
+    } else if (s.format == FieldFormat::check) {
+        v.number(name, value, kSwitch);
+    } else if (!s.choices.empty()) {
+        v.number(name, value, Entries{s.choices});
+    } else if (s.limited()) {
+        v.number(name, value, Within{s.low, s.high});
+    } else {
+        v.number(name, value);
+    }
 }
 
-template <typename V, RecordOf<records::NutrientParams> R>
-void fields(V& v, R& p) {
-    v.list("sensor_version", p.sensor_version, config::kSensorVersions);
-    v.list("output_channel", p.output_channel, config::kNutrientOutputs);
-    v.number("sample_intake_state", p.sample_intake_state, kState);
-    v.number("sample_measurement_state", p.sample_measurement_state, kState);
-    v.number("blank_measurement_state", p.blank_measurement_state, kState);
-    v.number("standard1_state", p.standard1_state, kState);
-    v.number("standard2_state", p.standard2_state, kState);
-    v.number("standard1_nmol", p.standard1_nmol);
-    v.number("standard2_nmol", p.standard2_nmol);
-    v.list("standard_adjustment", p.standard_adjustment, config::kStandardAdjustments);
-    v.list("processing_trigger", p.processing_trigger, config::kNutrientTriggers);
-    v.number("optical_correction", p.optical_correction, kSwitch);
-    v.number("optical_sample_state", p.optical_sample_state, kState);
-    v.number("optical_blank_state", p.optical_blank_state, kState);
-    v.number("output_monitored", p.output_monitored);
-    v.number("output_monitor", p.output_monitor);
-    v.number("measure_medium", p.measure_medium, kInputChannel);
-    v.number("measure_short", p.measure_short, kInputChannel);
-    v.number("measure_long", p.measure_long, kInputChannel);
-    v.number("monitor_medium", p.monitor_medium, kMonitor);
-    v.number("monitor_short", p.monitor_short, kMonitor);
-    v.number("monitor_long", p.monitor_long, kMonitor);
+template <typename T, typename V, typename Rec, typename R>
+void typed_field(V& v, const records::Field<Rec>& f, R& record) {
+    const std::string name(f.spec.name);
+    std::vector<T> values(f.count);
+    for (std::size_t i = 0; i < f.count; ++i) {
+        values[i] = from_bits<T>(f.get(record, i));
+    }
+    if (f.count == 1) {
+        ruled_field(v, f.spec, name.c_str(), values[0]);
+    } else if constexpr (std::is_const_v<R>) {
+        v.numbers(name.c_str(), std::span<const T>(values));
+    } else {
+        v.numbers(name.c_str(), std::span<T>(values));
+    }
+    if constexpr (!std::is_const_v<R>) {
+        for (std::size_t i = 0; i < f.count; ++i) {
+            f.set(record, i, to_bits(values[i]));
+        }
+    }
 }
 
-template <typename V, RecordOf<records::PhParams> R>
-void fields(V& v, R& p) {
-    v.list("sensor_version", p.sensor_version, config::kSensorVersions);
-    v.number("input_434", p.input_434, kInputChannel);
-    v.number("input_578", p.input_578, kInputChannel);
-    v.number("sample_intake_state", p.sample_intake_state, kState);
-    v.number("sample_measurement_state", p.sample_measurement_state, kState);
-    v.number("blank_start_s", p.blank_start_s);
-    v.number("blank_end_s", p.blank_end_s);
-    v.number("absorbance_min_434", p.absorbance_min_434);
-    v.number("absorbance_max_578", p.absorbance_max_578);
-    v.number("dph_dt", p.dph_dt);
-    v.number("r_scale", p.r_scale);
-    v.number("r_offset", p.r_offset);
-    v.number("t1_scale", p.t1_scale);
-    v.number("t2_scale", p.t2_scale);
+template <typename V, typename Rec, typename R>
+void table_field(V& v, const records::Field<Rec>& f, R& record) {
+    switch (f.type) {
+        case records::FieldType::u8:
+            typed_field<std::uint8_t>(v, f, record);
+            break;
+        case records::FieldType::u16:
+            typed_field<std::uint16_t>(v, f, record);
+            break;
+        case records::FieldType::u32:
+            typed_field<std::uint32_t>(v, f, record);
+            break;
+        case records::FieldType::f32:
+            typed_field<float>(v, f, record);
+            break;
+    }
 }
 
-template <typename V, RecordOf<records::TaParams> R>
-void fields(V& v, R& p) {
-    v.list("sensor_version", p.sensor_version, config::kSensorVersions);
-    v.number("measurement_channel", p.measurement_channel, kInputChannel);
-    v.number("monitor_led1", p.monitor_led1, kInputChannel);
-    v.number("monitor_led2", p.monitor_led2, kInputChannel);
-    v.number("sample_intake_state", p.sample_intake_state, kState);
-    v.number("blank_led1_state", p.blank_led1_state, kState);
-    v.number("blank_led2_state", p.blank_led2_state, kState);
-    v.number("sample_led1_state", p.sample_led1_state, kState);
-    v.number("sample_led2_state", p.sample_led2_state, kState);
-    v.list("processing_trigger", p.processing_trigger, config::kTaTriggers);
-    v.number("temperature_coefficient", p.temperature_coefficient);
-    v.number("titrant_molarity", p.titrant_molarity);
-    v.number("pka", p.pka);
-    v.number("e1", p.e1);
-    v.number("e2", p.e2);
-    v.number("e3", p.e3);
+// A record with a field table: its fields in the table's order, reserved ones left out (the
+// sensor's bytes are written back), each under the rule its dialog applies.
+template <typename V, typename R>
+requires records::TableRecord<std::remove_const_t<R>>
+void fields(V& v, R& record) {
+    for (const auto& f : records::table_of<std::remove_const_t<R>>().fields) {
+        if (!f.spec.reserved) {
+            table_field(v, f, record);
+        }
+    }
 }
 
 template <typename V, RecordOf<records::DicParams> R>
 void fields(V& v, R& p) {
-    v.list("sensor_version", p.sensor_version, config::kSensorVersions);
+    v.list("sensor_version", p.sensor_version, records::kSensorVersions);
     v.items("inlet", p.inlet, [](auto& w, auto& inlet) {
-        w.list("type", inlet.type, config::kDicInletTypes);
+        w.list("type", inlet.type, records::kDicInletTypes);
         w.number("intake_state", inlet.intake_state, kState);
         w.number("measurement_state", inlet.measurement_state, kState);
         w.number("crm_umol_kg", inlet.crm_umol_kg);
@@ -198,15 +175,6 @@ void fields(V& v, R& p) {
     v.number("timeout_s", p.timeout_s);
     v.number("hall_power", p.hall_power, kSwitch);
     v.number("valve_spike_ms", p.valve_spike_ms, Within{0, config::kValveSpikeMaxMs});
-}
-
-template <typename V, RecordOf<records::ThermistorConfig> R>
-void fields(V& v, R& t) {
-    v.number("input_channel", t.input_channel, kInputChannel);
-    v.number("a3", t.a3);
-    v.number("a2", t.a2);
-    v.number("a1", t.a1);
-    v.number("a0", t.a0);
 }
 
 struct IntervalKindEntry {

@@ -18,6 +18,7 @@
 #include <type_traits>
 
 #include "common/visible_text.hpp"
+#include "records/field_table.hpp"
 
 namespace kelpira::report {
 
@@ -97,6 +98,11 @@ struct OneOf {
     std::span<const std::uint32_t> values;
 };
 
+// One of the values of a list's entries, given as a number.
+struct Entries {
+    std::span<const records::ListEntry> entries;
+};
+
 // A check box: 0 or 1.
 inline constexpr std::uint32_t kSwitchValues[] = {0, 1};
 inline constexpr OneOf kSwitch{kSwitchValues};
@@ -115,7 +121,11 @@ class FieldWriter {
         out_[name] = json_number(value);
     }
     template <typename T, std::size_t N, typename Rule = AnyValue>
-    void numbers(const char* name, const std::array<T, N>& values, Rule = {}) {
+    void numbers(const char* name, const std::array<T, N>& values, Rule rule = {}) {
+        numbers(name, std::span<const T>(values), rule);
+    }
+    template <typename T, typename Rule = AnyValue>
+    void numbers(const char* name, std::span<const T> values, Rule = {}) {
         Json a = Json::array();
         for (const auto& v : values) {
             a.push_back(json_number(v));
@@ -185,11 +195,16 @@ class FieldReader {
     }
     template <typename T, std::size_t N, typename Rule = AnyValue>
     void numbers(const char* name, std::array<T, N>& values, Rule rule = {}) {
+        numbers(name, std::span<T>(values), rule);
+    }
+    template <typename T, typename Rule = AnyValue>
+    void numbers(const char* name, std::span<T> values, Rule rule = {}) {
+        const std::size_t n = values.size();
         const Json& a = take(name);
-        if (!a.is_array() || a.size() != N) {
-            throw SnapshotFault(field(name), "not a list of " + std::to_string(N) + " numbers");
+        if (!a.is_array() || a.size() != n) {
+            throw SnapshotFault(field(name), "not a list of " + std::to_string(n) + " numbers");
         }
-        for (std::size_t i = 0; i < N; ++i) {
+        for (std::size_t i = 0; i < n; ++i) {
             const std::string where = field(name) + "[" + std::to_string(i) + "]";
             values[i] = checked(read_number<T>(a[i], where), values[i], rule, where);
         }
@@ -282,7 +297,12 @@ class FieldReader {
             static_assert(!Real<T>, "floats have no rule of their own");
             if (rules_ == Rules::dialogs && got != held) {
                 const auto v = static_cast<std::int64_t>(got);
-                if constexpr (std::is_same_v<Rule, Within>) {
+                if constexpr (std::is_same_v<Rule, Entries>) {
+                    if (!listed(rule.entries, AnyValue{}, static_cast<std::uint32_t>(v))) {
+                        throw SnapshotFault(
+                            where, std::to_string(v) + " is not one of " + joined(rule.entries));
+                    }
+                } else if constexpr (std::is_same_v<Rule, Within>) {
                     if (v < rule.low || v > rule.high) {
                         throw SnapshotFault(where, std::to_string(v) + " is outside " +
                                                        std::to_string(rule.low) + ".." +
@@ -306,6 +326,13 @@ class FieldReader {
             }
         }
         return false;
+    }
+    static std::string joined(std::span<const records::ListEntry> entries) {
+        std::string text;
+        for (const auto& e : entries) {
+            text += (text.empty() ? "" : ", ") + std::to_string(e.value);
+        }
+        return text;
     }
     static std::string joined(const OneOf& rule) {
         std::string text;

@@ -6,6 +6,7 @@
 
 #include "config/measurement_schedule_controller.hpp"
 #include "config/optics_controls.hpp"
+#include "records/chemistry_lists.hpp"
 #include "report/report_lines.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"
@@ -56,6 +57,41 @@ void check_count(const records::MeasurementSchedule& s) {
 }
 
 }  // namespace
+
+std::string record_rules(records::ChemistryConfig& wanted, const records::ChemistryConfig& held) {
+    const auto* chemistry = records::find_chemistry(wanted.chemistry);
+    if (chemistry == nullptr) {
+        return "";
+    }
+    if (wanted.sample_interval_ms != held.sample_interval_ms &&
+        wanted.sample_interval_ms != records::kPageSampleIntervalMs &&
+        !records::page_edits_interval(chemistry->page)) {
+        throw SnapshotFault("chemistry_config.sample_interval_ms",
+                            num(wanted.sample_interval_ms) + " is not what the " +
+                                std::string(chemistry->tab_text) + " page stores (" +
+                                num(records::kPageSampleIntervalMs) + ")");
+    }
+    if (wanted.multiplexer == held.multiplexer) {
+        return "";
+    }
+    const auto offered = records::offered_multiplexers(chemistry->page);
+    std::string names;
+    for (const auto& entry : offered) {
+        if (entry.value == wanted.multiplexer) {
+            return "";
+        }
+        names += (names.empty() ? "" : ", ") + std::string(entry.text);
+    }
+    std::string given = num(wanted.multiplexer);
+    for (const auto& entry : records::kMultiplexers) {
+        if (entry.value == wanted.multiplexer) {
+            given = entry.text;
+        }
+    }
+    throw SnapshotFault("chemistry_config.multiplexer", given + " is not one the " +
+                                                            std::string(chemistry->tab_text) +
+                                                            " page offers (" + names + ")");
+}
 
 std::string record_rules(records::MeasurementSchedule& wanted,
                          const records::MeasurementSchedule& held) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "records/chemistry_config.hpp"
 #include "records/clock_records.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/optics_records.hpp"
@@ -17,6 +18,10 @@ template <typename Rec>
 std::string record_rules(Rec&, const Rec&) {
     return "";
 }
+
+// The multiplexer is one the page of the record's chemistry offers (None on a page without the
+// list), and the sample interval one it stores (1000 ms on a page without the field).
+std::string record_rules(records::ChemistryConfig& wanted, const records::ChemistryConfig& held);
 
 // A schedule is set only on firmware whose layout has the schedule dialog; the interval
 // count goes with its kind; the interval is stored as the dialog stores it for the sensor's

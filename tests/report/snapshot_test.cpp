@@ -365,6 +365,10 @@ TEST_F(SnapshotTest, AFieldTheDialogWouldNotSetIsRefusedBeforeAnyRecordIsWritten
          "give (255)"},
         {[](Json& j) { j["chemistry_config"]["sample_interval_ms"] = 50; },
          "chemistry_config.sample_interval_ms: 50 is outside 100..1000"},
+        {[](Json& j) { j["chemistry_config"]["sample_interval_ms"] = 500; },
+         "chemistry_config.sample_interval_ms: 500 is not what the Nitrate page stores (1000)"},
+        {[](Json& j) { j["chemistry_config"]["multiplexer"] = "pH"; },
+         "chemistry_config.multiplexer: pH is not one the Nitrate page offers (None)"},
         {[](Json& j) {
              j["dic_config"] = {
                  {"rxgain", 0}, {"offset_v", 0}, {"frequency_khz", 100}, {"excitation_pct", 50}};

@@ -148,21 +148,21 @@ TEST_F(ProcessingDialogTest, NutrientTitlesFollowTheTypeList) {
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Process Raw Nitrate Data");
     EXPECT_EQ(dialog->result_list()->headerItem()->text(2), "Nitrate (Medium.uM)");
-    auto* type = qobject_cast<QComboBox*>(
-        dialog->control_widget(static_cast<std::size_t>(processing::NutrientControl::type)));
+    auto* type = qobject_cast<QComboBox*>(dialog->control_widget(
+        processing::nutrient_control_index(processing::make_nutrient_dialog().view, "type")));
     ASSERT_TRUE(type);
     EXPECT_EQ(type->currentText(), "Nitrate");
     type->setCurrentIndex(4);
     emit type->activated(4);
     EXPECT_EQ(dialog->windowTitle(), "Process Raw Iron Data");
     EXPECT_EQ(dialog->result_list()->headerItem()->text(4), "Iron (Long.uM)");
-    auto* dilution = qobject_cast<QLineEdit*>(
-        dialog->control_widget(static_cast<std::size_t>(processing::NutrientControl::dilution)));
+    auto* dilution = qobject_cast<QLineEdit*>(dialog->control_widget(
+        processing::nutrient_control_index(processing::make_nutrient_dialog().view, "dilution")));
     EXPECT_EQ(dilution->text(), "1:1.135");
     EXPECT_FALSE(dilution->isEnabled());
     EXPECT_FALSE(dialog
-                     ->control_widget(static_cast<std::size_t>(
-                         processing::NutrientControl::standard2_concentration))
+                     ->control_widget(processing::nutrient_control_index(
+                         processing::make_nutrient_dialog().view, "standard2_nmol"))
                      ->isEnabled());
 }
 
@@ -192,8 +192,8 @@ TEST_F(ProcessingDialogTest, PhHeaderIsReadOffTheWindowThread) {
     auto dialog = opened(open_ph_processing, prompter);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Process Raw pH Data");
-    auto* interval = qobject_cast<QLineEdit*>(
-        dialog->control_widget(static_cast<std::size_t>(processing::PhControl::sample_interval)));
+    auto* interval = qobject_cast<QLineEdit*>(dialog->control_widget(
+        processing::ph_control_index(processing::make_ph_dialog().view, "sample_interval")));
     ASSERT_TRUE(interval);
     EXPECT_EQ(interval->text(), "250");
     EXPECT_FALSE(QApplication::overrideCursor());

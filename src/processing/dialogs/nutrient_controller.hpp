@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/prompter.hpp"
 #include "processing/dialogs/processing_controller.hpp"
@@ -14,32 +15,13 @@
 
 namespace kelpira::processing {
 
-// The controls in the order they are shown; the values index ProcessingView::controls.
-enum class NutrientControl : std::size_t {
-    type,
-    sensor_version,
-    output,
-    sample_intake_state,
-    sample_measurement_state,
-    blank_measurement_state,
-    standard1_state,
-    standard2_state,
-    standard1_concentration,
-    standard2_concentration,
-    standard_adjustment,
-    processing_trigger,
-    medium_measure,
-    medium_monitor,
-    short_measure,
-    short_monitor,
-    long_measure,
-    long_monitor,
-    optical_correction,
-    optical_sample_state,
-    optical_blank_state,
-    dilution,
-    count
-};
+// The controls: the "Nutrient Type" list, one per field the nutrient record's table captions,
+// and the read-only dilution.
+inline constexpr const char* kNutrientParameters = "Processing Parameters";
+inline constexpr const char* kNutrientOptical = "Optical Correction";
+
+// Index of a control in ProcessingView::controls: "type", "dilution" or a field's name.
+std::size_t nutrient_control_index(const ProcessingView& view, std::string_view name);
 
 struct NutrientController {
     ProcessingView view;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "common/prompter.hpp"
 #include "processing/dialogs/processing_controller.hpp"
@@ -12,25 +13,6 @@
 
 namespace kelpira::processing {
 
-enum class PhControl : std::size_t {
-    sensor_version,
-    input_434,
-    input_578,
-    sample_intake_state,
-    sample_measurement_state,
-    sample_interval,
-    blank_start,
-    blank_end,
-    absorbance_min_434,
-    absorbance_max_578,
-    dph_dt,
-    r_scale,
-    r_offset,
-    t1_scale,
-    t2_scale,
-    count
-};
-
 struct PhController {
     ProcessingView view;
     std::string path;
@@ -38,6 +20,12 @@ struct PhController {
 };
 
 inline constexpr const char* kPhCaption = "Process Raw pH Data";
+// The parameter controls: one per field the pH record's table captions, and the sample
+// interval of the file after the sample measurement state.
+inline constexpr const char* kPhParameters = "Processing Parameters";
+
+// Index of a control in ProcessingView::controls: "sample_interval" or a field's name.
+std::size_t ph_control_index(const ProcessingView& view, std::string_view name);
 
 PhController make_ph_dialog();
 

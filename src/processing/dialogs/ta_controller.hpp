@@ -12,26 +12,6 @@
 
 namespace kelpira::processing {
 
-enum class TaControl : std::size_t {
-    sensor_version,
-    measurement_channel,
-    monitor_led1,
-    monitor_led2,
-    sample_intake_state,
-    blank_led1_state,
-    blank_led2_state,
-    sample_led1_state,
-    sample_led2_state,
-    processing_trigger,
-    temperature_coefficient,
-    titrant_molarity,
-    pka,
-    e1,
-    e2,
-    e3,
-    count
-};
-
 struct TaController {
     ProcessingView view;
     std::string path;
@@ -39,6 +19,8 @@ struct TaController {
 };
 
 inline constexpr const char* kTaCaption = "Process Raw TA Data";
+// The group of the parameter controls: one per field the TA record's table captions.
+inline constexpr const char* kTaParameters = "Processing Parameters";
 
 TaController make_ta_dialog();
 

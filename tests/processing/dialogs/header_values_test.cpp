@@ -15,6 +15,8 @@
 #include "processing/dialogs/ph_controller.hpp"
 #include "processing/dialogs/raw_text.hpp"
 #include "processing/dialogs/ta_controller.hpp"
+#include "records/chemistry_fields.hpp"
+#include "records/record_form.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 
@@ -114,8 +116,10 @@ TEST(HeaderValues, AnUntouchedFileGivesWhatKelpiraProcessGives) {
 
     TaController ta = make_ta_dialog();
     ASSERT_TRUE(open_ta_dialog(ta, p));
-    EXPECT_EQ(ta.view.controls[static_cast<std::size_t>(TaControl::titrant_molarity)].text,
-              "0.123457");
+    EXPECT_EQ(
+        records::control_of<records::TaParams>(ta.view.controls, kTaParameters, "titrant_molarity")
+            ->text,
+        "0.123457");
     EXPECT_EQ(ta_params_of(ta.view), ta.header.ta);
     finish_pass(ta.view, run(ta_process(ta)), p);
     ASSERT_EQ(ta.view.results.rows.size(), 1u);
@@ -146,7 +150,7 @@ TEST(HeaderValues, PhFieldsKeepWhatFiveDecimalsHide) {
                                                          {"DPH_BY_DT", "-0.0158249"}})));
     PhController d = make_ph_dialog();
     ASSERT_TRUE(open_ph_dialog(d, p));
-    auto& offset = d.view.controls[static_cast<std::size_t>(PhControl::r_offset)];
+    auto& offset = d.view.controls[ph_control_index(make_ph_dialog().view, "r_offset")];
     EXPECT_EQ(offset.text, "4.00000e-06") << "five decimals would show 0.00000";
     EXPECT_EQ(ph_settings_of(d.view).params, d.header.ph);
     offset.text = "0.5";
@@ -156,7 +160,8 @@ TEST(HeaderValues, PhFieldsKeepWhatFiveDecimalsHide) {
 TEST(HeaderValues, EditedFieldsAreProcessedAsTyped) {
     TaController ta = make_ta_dialog();
     show_ta_params(ta.view, records::TaParams{});
-    auto& molarity = ta.view.controls[static_cast<std::size_t>(TaControl::titrant_molarity)];
+    auto& molarity = *records::control_of<records::TaParams>(ta.view.controls, kTaParameters,
+                                                             "titrant_molarity");
     molarity.text = "0.1234567";
     EXPECT_EQ(ta_params_of(ta.view).titrant_molarity, 0.1234567f);
     // Beyond a float's range: infinite, through the checked conversion.

@@ -15,14 +15,14 @@ using testing::raw_header;
 using testing::RecordingPrompter;
 using testing::TempFolder;
 
-common::FormControl& c(NutrientController& d, NutrientControl n) {
-    return d.view.controls[static_cast<std::size_t>(n)];
+common::FormControl& c(NutrientController& d, std::string_view name) {
+    return d.view.controls.at(nutrient_control_index(d.view, name));
 }
 
 // Selects the list entry holding `value` as the user would, then tells the controller.
-void choose(NutrientController& d, NutrientControl n, std::uint32_t value) {
-    common::select_value(c(d, n), value);
-    nutrient_control_changed(d, static_cast<std::size_t>(n));
+void choose(NutrientController& d, std::string_view name, std::uint32_t value) {
+    common::select_value(c(d, name), value);
+    nutrient_control_changed(d, nutrient_control_index(d.view, name));
 }
 
 struct NutrientDialogTest : ::testing::Test {
@@ -69,8 +69,8 @@ TEST_F(NutrientDialogTest, WithoutAHeaderSaysSoAndLeavesTheControlsEmpty) {
               "No Nutrient Processing Parameters found in file header: please enter them by "
               "hand, or connect a sensor and try again to use the current values from the "
               "sensor.");
-    EXPECT_FALSE(c(dialog, NutrientControl::type).selected);
-    EXPECT_EQ(c(dialog, NutrientControl::sample_intake_state).text, "");
+    EXPECT_FALSE(c(dialog, "type").selected);
+    EXPECT_EQ(c(dialog, "sample_intake_state").text, "");
     EXPECT_EQ(dialog.view.title, "Process Raw Nutrient Data");
     EXPECT_EQ(dialog.view.results.columns[2].title, "Nutrient (Medium:uM)");
     EXPECT_FALSE(dialog.view.save_enabled);
@@ -110,60 +110,60 @@ TEST_F(NutrientDialogTest, ShowsTheHeaderWithTitlesAndRulesOfItsType) {
     EXPECT_EQ(dialog.view.results.columns[2].title, "Phosphate (Medium.uM)");
     EXPECT_EQ(dialog.view.results.columns[3].title, "Phosphate (Short.uM)");
     EXPECT_EQ(dialog.view.results.columns[4].title, "Phosphate (Long.uM)");
-    EXPECT_EQ(c(dialog, NutrientControl::dilution).text, "1:3.000");
-    EXPECT_EQ(c(dialog, NutrientControl::sample_intake_state).text, "3");
-    EXPECT_EQ(c(dialog, NutrientControl::sample_measurement_state).text, "44");  // low 8 bits
-    EXPECT_EQ(c(dialog, NutrientControl::standard1_concentration).text, "10.000");
-    EXPECT_EQ(c(dialog, NutrientControl::standard2_concentration).text, "1.000");  // 1000 nmol
-    EXPECT_EQ(common::selected_value(c(dialog, NutrientControl::output)), 254u);
-    EXPECT_EQ(common::selected_value(c(dialog, NutrientControl::short_measure)), 5u);
-    EXPECT_EQ(common::selected_value(c(dialog, NutrientControl::long_monitor)), 7u);
-    EXPECT_EQ(common::selected_value(c(dialog, NutrientControl::medium_monitor)), 255u);
+    EXPECT_EQ(c(dialog, "dilution").text, "1:3.000");
+    EXPECT_EQ(c(dialog, "sample_intake_state").text, "3");
+    EXPECT_EQ(c(dialog, "sample_measurement_state").text, "44");  // low 8 bits
+    EXPECT_EQ(c(dialog, "standard1_nmol").text, "10.000");
+    EXPECT_EQ(c(dialog, "standard2_nmol").text, "1.000");  // 1000 nmol
+    EXPECT_EQ(common::selected_value(c(dialog, "output_channel")), 254u);
+    EXPECT_EQ(common::selected_value(c(dialog, "measure_short")), 5u);
+    EXPECT_EQ(common::selected_value(c(dialog, "monitor_long")), 7u);
+    EXPECT_EQ(common::selected_value(c(dialog, "monitor_medium")), 255u);
 
     // Standard 2 adjustment with the sample trigger: only standard 2 counts.
-    EXPECT_FALSE(c(dialog, NutrientControl::standard1_state).enabled);
-    EXPECT_TRUE(c(dialog, NutrientControl::standard2_state).enabled);
-    EXPECT_FALSE(c(dialog, NutrientControl::standard1_concentration).enabled);
-    EXPECT_TRUE(c(dialog, NutrientControl::standard2_concentration).enabled);
-    EXPECT_FALSE(c(dialog, NutrientControl::dilution).enabled);
-    EXPECT_FALSE(c(dialog, NutrientControl::optical_sample_state).enabled);
+    EXPECT_FALSE(c(dialog, "standard1_state").enabled);
+    EXPECT_TRUE(c(dialog, "standard2_state").enabled);
+    EXPECT_FALSE(c(dialog, "standard1_nmol").enabled);
+    EXPECT_TRUE(c(dialog, "standard2_nmol").enabled);
+    EXPECT_FALSE(c(dialog, "dilution").enabled);
+    EXPECT_FALSE(c(dialog, "optical_sample_state").enabled);
 }
 
 TEST_F(NutrientDialogTest, ChangesApplyTheRules) {
     ASSERT_TRUE(open(raw_header(kPhosphate)));
-    choose(dialog, NutrientControl::processing_trigger, 0);  // standard 1 trigger
-    EXPECT_TRUE(c(dialog, NutrientControl::standard1_state).enabled);
-    EXPECT_TRUE(c(dialog, NutrientControl::standard2_state).enabled);
+    choose(dialog, "processing_trigger", 0);  // standard 1 trigger
+    EXPECT_TRUE(c(dialog, "standard1_state").enabled);
+    EXPECT_TRUE(c(dialog, "standard2_state").enabled);
 
-    choose(dialog, NutrientControl::standard_adjustment, 0);
-    EXPECT_TRUE(c(dialog, NutrientControl::standard1_concentration).enabled);
-    EXPECT_FALSE(c(dialog, NutrientControl::standard2_concentration).enabled);
-    EXPECT_FALSE(c(dialog, NutrientControl::standard2_state).enabled);
+    choose(dialog, "standard_adjustment", 0);
+    EXPECT_TRUE(c(dialog, "standard1_nmol").enabled);
+    EXPECT_FALSE(c(dialog, "standard2_nmol").enabled);
+    EXPECT_FALSE(c(dialog, "standard2_state").enabled);
 
-    choose(dialog, NutrientControl::processing_trigger, 1);  // standard 2 trigger
-    EXPECT_TRUE(c(dialog, NutrientControl::standard2_state).enabled);
+    choose(dialog, "processing_trigger", 1);  // standard 2 trigger
+    EXPECT_TRUE(c(dialog, "standard2_state").enabled);
 
-    choose(dialog, NutrientControl::standard_adjustment, 2);  // linear fit: both
-    EXPECT_TRUE(c(dialog, NutrientControl::standard1_concentration).enabled);
-    EXPECT_TRUE(c(dialog, NutrientControl::standard2_concentration).enabled);
+    choose(dialog, "standard_adjustment", 2);  // linear fit: both
+    EXPECT_TRUE(c(dialog, "standard1_nmol").enabled);
+    EXPECT_TRUE(c(dialog, "standard2_nmol").enabled);
 
-    c(dialog, NutrientControl::optical_correction).checked = true;
-    nutrient_control_changed(dialog, static_cast<std::size_t>(NutrientControl::optical_correction));
-    EXPECT_TRUE(c(dialog, NutrientControl::dilution).enabled);
-    EXPECT_TRUE(c(dialog, NutrientControl::optical_blank_state).enabled);
+    c(dialog, "optical_correction").checked = true;
+    nutrient_control_changed(dialog, nutrient_control_index(dialog.view, "optical_correction"));
+    EXPECT_TRUE(c(dialog, "dilution").enabled);
+    EXPECT_TRUE(c(dialog, "optical_blank_state").enabled);
 
-    choose(dialog, NutrientControl::type, 6);
+    choose(dialog, "type", 6);
     EXPECT_EQ(dialog.view.title, "Process Raw Iron Data");
     EXPECT_EQ(dialog.view.results.columns[4].title, "Iron (Long.uM)");
-    EXPECT_EQ(c(dialog, NutrientControl::dilution).text, "1:1.135");
+    EXPECT_EQ(c(dialog, "dilution").text, "1:1.135");
 }
 
 TEST_F(NutrientDialogTest, ReadsTheControlsBack) {
     ASSERT_TRUE(open(raw_header(kPhosphate)));
-    c(dialog, NutrientControl::blank_measurement_state).text = "300";
-    c(dialog, NutrientControl::standard1_state).text = "abc";
-    c(dialog, NutrientControl::standard1_concentration).text = "12.3456";
-    c(dialog, NutrientControl::standard2_concentration).text = "1.001";
+    c(dialog, "blank_measurement_state").text = "300";
+    c(dialog, "standard1_state").text = "abc";
+    c(dialog, "standard1_nmol").text = "12.3456";
+    c(dialog, "standard2_nmol").text = "1.001";
     const auto p = nutrient_params_of(dialog.view);
     EXPECT_EQ(p.blank_measurement_state, 254);
     EXPECT_EQ(p.standard1_state, 0);

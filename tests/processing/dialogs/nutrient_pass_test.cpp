@@ -69,7 +69,7 @@ TEST(NutrientPass, EditedParametersAreWhatTheNextProcessUses) {
     p.files.push_back(folder.write("n.csv", worked_case()));
     NutrientController d = make_nutrient_dialog();
     ASSERT_TRUE(open_nutrient_dialog(d, p));
-    d.view.controls[static_cast<std::size_t>(NutrientControl::standard1_concentration)].text = "20";
+    d.view.controls.at(nutrient_control_index(d.view, "standard1_nmol")).text = "20";
     finish_pass(d.view, run(nutrient_process(d)), p);
     ASSERT_EQ(d.view.results.rows.size(), 1u);
     EXPECT_EQ(d.view.results.rows[0][2], "6.439");

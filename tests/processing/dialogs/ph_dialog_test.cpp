@@ -15,8 +15,8 @@ using testing::raw_header;
 using testing::RecordingPrompter;
 using testing::TempFolder;
 
-common::FormControl& c(PhController& d, PhControl n) {
-    return d.view.controls[static_cast<std::size_t>(n)];
+common::FormControl& c(PhController& d, std::string_view name) {
+    return d.view.controls.at(ph_control_index(d.view, name));
 }
 
 TEST(PhController, HeaderMessages) {
@@ -30,7 +30,7 @@ TEST(PhController, HeaderMessages) {
     EXPECT_EQ(p.texts().at(0),
               "No pH Processing Parameters found in file header: please enter them by hand, or "
               "connect a sensor and try again to use the current values from the sensor.");
-    EXPECT_EQ(c(d, PhControl::dph_dt).text, "");
+    EXPECT_EQ(c(d, "dph_dt").text, "");
     PhController wrong = make_ph_dialog();
     EXPECT_FALSE(open_ph_dialog(wrong, p));
     EXPECT_EQ(p.texts().at(1), "This file has the wrong chemistry type for pH processing.");
@@ -43,9 +43,9 @@ TEST(PhController, AHeaderWithoutTypeIsPh) {
     PhController d = make_ph_dialog();
     EXPECT_TRUE(open_ph_dialog(d, p));
     EXPECT_TRUE(p.texts().empty());
-    EXPECT_EQ(c(d, PhControl::sample_interval).text, "250");
-    EXPECT_EQ(c(d, PhControl::t1_scale).text, "0.50000");  // the header default
-    EXPECT_EQ(c(d, PhControl::dph_dt).text, "0.00000");
+    EXPECT_EQ(c(d, "sample_interval").text, "250");
+    EXPECT_EQ(c(d, "t1_scale").text, "0.50000");  // the header default
+    EXPECT_EQ(c(d, "dph_dt").text, "0.00000");
 }
 
 TEST(PhController, ShowsAndReadsBackTheParameters) {
@@ -58,16 +58,16 @@ TEST(PhController, ShowsAndReadsBackTheParameters) {
                                                         {"R_ADJUSTMENT_SCALE", "1.5"}})));
     PhController d = make_ph_dialog();
     ASSERT_TRUE(open_ph_dialog(d, p));
-    EXPECT_EQ(common::selected_value(c(d, PhControl::input_578)), 6u);
-    EXPECT_EQ(c(d, PhControl::blank_start).text, "50");
-    EXPECT_EQ(c(d, PhControl::dph_dt).text, "-0.01582");
-    EXPECT_EQ(c(d, PhControl::r_scale).text, "1.50000");
-    EXPECT_EQ(c(d, PhControl::sample_interval).text, "100");
+    EXPECT_EQ(common::selected_value(c(d, "input_578")), 6u);
+    EXPECT_EQ(c(d, "blank_start_s").text, "50");
+    EXPECT_EQ(c(d, "dph_dt").text, "-0.01582");
+    EXPECT_EQ(c(d, "r_scale").text, "1.50000");
+    EXPECT_EQ(c(d, "sample_interval").text, "100");
 
-    c(d, PhControl::blank_end).text = "65606";  // saturates in 16 bits, never wraps to 70
-    c(d, PhControl::sample_measurement_state).text = "1000";
-    c(d, PhControl::sample_interval).text = "5000";  // not clamped here
-    c(d, PhControl::t2_scale).text = "";
+    c(d, "blank_end_s").text = "65606";  // saturates in 16 bits, never wraps to 70
+    c(d, "sample_measurement_state").text = "1000";
+    c(d, "sample_interval").text = "5000";  // not clamped here
+    c(d, "t2_scale").text = "";
     const auto s = ph_settings_of(d.view);
     EXPECT_EQ(s.params.blank_end_s, 65535);
     EXPECT_EQ(s.params.sample_measurement_state, 254);
@@ -83,13 +83,13 @@ TEST(PhController, AZeroSampleIntervalIsRefused) {
     p.files.push_back(folder.write("a.csv", raw_header({{"TYPE", "4"}})));
     PhController d = make_ph_dialog();
     ASSERT_TRUE(open_ph_dialog(d, p));
-    c(d, PhControl::sample_interval).text = "0";
+    c(d, "sample_interval").text = "0";
     EXPECT_FALSE(ph_process(d, p));
     EXPECT_EQ(p.prompts.back().caption, "Process Raw pH Data");
     EXPECT_FALSE(p.texts().back().empty());
     EXPECT_FALSE(d.view.save_enabled);
 
-    c(d, PhControl::sample_interval).text = "100";
+    c(d, "sample_interval").text = "100";
     const auto job = ph_process(d, p);
     ASSERT_TRUE(job);
     PassControl control;

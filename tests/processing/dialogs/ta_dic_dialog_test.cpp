@@ -10,6 +10,8 @@
 #include "processing/dialogs/dic_controller.hpp"
 #include "processing/dialogs/raw_text.hpp"
 #include "processing/dialogs/ta_controller.hpp"
+#include "records/chemistry_fields.hpp"
+#include "records/record_form.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
 
@@ -78,11 +80,15 @@ TEST(TaController, ProcessesAndSavesEveryColumn) {
     TaController d = make_ta_dialog();
     ASSERT_TRUE(open_ta_dialog(d, p));
     const auto& controls = d.view.controls;
-    EXPECT_EQ(controls[static_cast<std::size_t>(TaControl::titrant_molarity)].text, "0.1");
-    EXPECT_EQ(controls[static_cast<std::size_t>(TaControl::pka)].text, "7");
-    EXPECT_FALSE(controls[static_cast<std::size_t>(TaControl::monitor_led1)].enabled);
-    EXPECT_EQ(controls[static_cast<std::size_t>(TaControl::monitor_led2)].tooltip,
-              "Not yet implemented");
+    EXPECT_EQ(
+        records::control_of<records::TaParams>(controls, kTaParameters, "titrant_molarity")->text,
+        "0.1");
+    EXPECT_EQ(records::control_of<records::TaParams>(controls, kTaParameters, "pka")->text, "7");
+    EXPECT_FALSE(
+        records::control_of<records::TaParams>(controls, kTaParameters, "monitor_led1")->enabled);
+    EXPECT_EQ(
+        records::control_of<records::TaParams>(controls, kTaParameters, "monitor_led2")->tooltip,
+        "Not yet implemented");
     EXPECT_EQ(ta_params_of(d.view).processing_trigger, 3);
 
     finish_pass(d.view, run(ta_process(d)), p);

@@ -1,0 +1,230 @@
+// A sensor record described once: its get/set commands, its size and, per field, the name
+// snapshots and NetCDF files use, where it sits and how wide it is, the caption and number
+// format the dialogs and the report show, what a dialog lets the user set it to, its unit, and
+// whether it is reserved (written back as read). The codec, the dialogs' forms and the
+// snapshots all walk the same table.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <type_traits>
+
+#include "link/command_catalogue.hpp"
+
+namespace kelpira::records {
+
+// One entry of a list: the stored value and the text the dialog shows (and a snapshot writes).
+struct ListEntry {
+    std::uint8_t value;
+    std::string_view text;
+};
+
+enum class FieldType : std::uint8_t { u8, u16, u32, f32 };
+
+// How a dialog shows the field and reads it back.
+enum class FieldFormat : std::uint8_t {
+    whole,    // "%u"; a typed value outside low..high is taken as the nearer end
+    list,     // one of `choices`, named by its text
+    channel,  // an input channel list, stored and written by number: low..high or `choices`
+    check,    // a check box: 0 or 1
+    fixed5,   // "%.5f"
+    general,  // "%g"
+    milli,    // thousandths shown "%.3f" (µM stored as nmol/l)
+};
+
+// Everything about a field but its place in the C++ record.
+struct FieldSpec {
+    std::string_view name;
+    std::size_t offset = 0;
+    FieldFormat format = FieldFormat::whole;
+    std::string_view caption = {};
+    std::string_view group = {};  // the titled box of its control; empty: the form's own
+    std::int64_t low = 0;
+    std::int64_t high = -1;  // below `low`: no limit but the field's width
+    std::span<const ListEntry> choices = {};
+    std::string_view unit = {};
+    std::string_view header = {};  // the key of raw files' headers and NetCDF parameters
+    bool reserved = false;         // not shown, not in snapshots: the sensor's bytes are kept
+
+    constexpr bool limited() const { return high >= low; }
+};
+
+constexpr std::size_t width_of(FieldType t) {
+    switch (t) {
+        case FieldType::u8:
+            return 1;
+        case FieldType::u16:
+            return 2;
+        case FieldType::u32:
+        case FieldType::f32:
+            return 4;
+    }
+    return 0;
+}
+
+template <typename T>
+struct Element {
+    using type = T;
+    static constexpr std::size_t count = 1;
+};
+template <typename T, std::size_t N>
+struct Element<std::array<T, N>> {
+    using type = T;
+    static constexpr std::size_t count = N;
+};
+
+template <typename T>
+constexpr FieldType type_of() {
+    if constexpr (std::is_same_v<T, float>) {
+        return FieldType::f32;
+    } else if constexpr (sizeof(T) == 1) {
+        return FieldType::u8;
+    } else if constexpr (sizeof(T) == 2) {
+        return FieldType::u16;
+    } else {
+        static_assert(sizeof(T) == 4);
+        return FieldType::u32;
+    }
+}
+
+// A field of the record type Rec: its spec, its type, how many elements it holds, and access
+// to element i of the C++ member as raw bits (a float's exact bits, a NaN's payload included).
+template <typename Rec>
+struct Field {
+    FieldSpec spec;
+    FieldType type;
+    std::size_t count;
+    std::uint32_t (*get)(const Rec&, std::size_t i);
+    void (*set)(Rec&, std::size_t i, std::uint32_t bits);
+
+    constexpr std::size_t end() const { return spec.offset + width_of(type) * count; }
+};
+
+// Element i of a member that is a single value or an array of them.
+template <typename T>
+constexpr auto& element_at(T& member, std::size_t i) {
+    if constexpr (Element<std::remove_const_t<T>>::count == 1) {
+        return member;
+    } else {
+        return member[i];
+    }
+}
+
+template <typename M>
+struct MemberOf;
+template <typename C, typename T>
+struct MemberOf<T C::*> {
+    using record = C;
+    using value = T;
+};
+
+// The row of the member M: `field<&TaParams::pka>({.name = "pka", .offset = 27, ...})`.
+template <auto M>
+constexpr Field<typename MemberOf<decltype(M)>::record> field(FieldSpec spec) {
+    using Rec = typename MemberOf<decltype(M)>::record;
+    using Value = typename MemberOf<decltype(M)>::value;
+    using E = typename Element<Value>::type;
+    using Bits =
+        std::conditional_t<std::is_enum_v<E>, std::underlying_type<E>, std::type_identity<E>>::type;
+    return {
+        spec,
+        type_of<Bits>(),
+        Element<Value>::count,
+        [](const Rec& r, std::size_t i) -> std::uint32_t {
+            if constexpr (std::is_same_v<Bits, float>) {
+                return std::bit_cast<std::uint32_t>(element_at(r.*M, i));
+            } else {
+                return static_cast<std::uint32_t>(element_at(r.*M, i));
+            }
+        },
+        [](Rec& r, std::size_t i, std::uint32_t bits) {
+            if constexpr (std::is_same_v<Bits, float>) {
+                element_at(r.*M, i) = std::bit_cast<float>(bits);
+            } else {
+                element_at(r.*M, i) = static_cast<E>(static_cast<Bits>(bits));
+            }
+        },
+    };
+}
+
+template <typename Rec, std::size_t N>
+struct RecordTable {
+    link::CommandCode get;
+    link::CommandCode set;
+    std::size_t size;
+    std::array<Field<Rec>, N> fields;
+};
+
+// The fields follow one another from byte 0 to the record's end, none overlapping, none left out.
+template <typename Rec, std::size_t N>
+constexpr bool tiles(const RecordTable<Rec, N>& table) {
+    std::size_t next = 0;
+    for (const auto& f : table.fields) {
+        if (f.spec.offset != next) {
+            return false;
+        }
+        next = f.end();
+    }
+    return next == table.size;
+}
+
+// Records with a table: record_table(std::type_identity<Rec>{}) names it.
+template <typename Rec>
+concept TableRecord = requires {
+    record_table(std::type_identity<Rec>{});
+};
+
+template <TableRecord Rec>
+constexpr const auto& table_of() {
+    return record_table(std::type_identity<Rec>{});
+}
+
+// The field named `name`, nullptr when the record has none.
+template <TableRecord Rec>
+constexpr const Field<Rec>* find_field(std::string_view name) {
+    for (const auto& f : table_of<Rec>().fields) {
+        if (f.spec.name == name) {
+            return &f;
+        }
+    }
+    return nullptr;
+}
+
+// Little-endian, as the sensor stores every number. A number `data` ends before reads as 0.
+template <TableRecord Rec>
+Rec decode_record(std::span<const std::uint8_t> data) {
+    Rec r{};
+    for (const auto& f : table_of<Rec>().fields) {
+        const std::size_t width = width_of(f.type);
+        for (std::size_t i = 0; i < f.count; ++i) {
+            std::uint32_t bits = 0;
+            const std::size_t at = f.spec.offset + i * width;
+            for (std::size_t b = 0; b < width && at + width <= data.size(); ++b) {
+                bits |= static_cast<std::uint32_t>(data[at + b]) << (8 * b);
+            }
+            f.set(r, i, bits);
+        }
+    }
+    return r;
+}
+
+template <TableRecord Rec>
+std::array<std::uint8_t, table_of<Rec>().size> encode_record(const Rec& r) {
+    std::array<std::uint8_t, table_of<Rec>().size> out{};
+    for (const auto& f : table_of<Rec>().fields) {
+        const std::size_t width = width_of(f.type);
+        for (std::size_t i = 0; i < f.count; ++i) {
+            const std::uint32_t bits = f.get(r, i);
+            for (std::size_t b = 0; b < width; ++b) {
+                out[f.spec.offset + i * width + b] = static_cast<std::uint8_t>(bits >> (8 * b));
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace kelpira::records

@@ -1,0 +1,87 @@
+// The field tables: every record's bytes read and written back exactly (reserved bytes kept),
+// and fields found at the offsets the sensor documents.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "records/chemistry_fields.hpp"
+
+namespace kelpira::records {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// 01 02 03 ...: every byte tells where it came from.
+Bytes counting(std::size_t n) {
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        b[i] = static_cast<std::uint8_t>(i + 1);
+    }
+    return b;
+}
+
+template <typename Rec>
+Bytes round_trip(const Bytes& in) {
+    const auto out = encode_record(decode_record<Rec>(in));
+    return Bytes(out.begin(), out.end());
+}
+
+template <typename Rec>
+std::uint32_t bits_of(const Bytes& in, std::string_view name, std::size_t i = 0) {
+    const auto* f = find_field<Rec>(name);
+    EXPECT_NE(f, nullptr) << name;
+    return f == nullptr ? 0 : f->get(decode_record<Rec>(in), i);
+}
+
+TEST(FieldTable, EveryRecordComesBackByteForByte) {
+    EXPECT_EQ(round_trip<ChemistryConfig>(counting(18)), counting(18));
+    EXPECT_EQ(round_trip<GenericParams>(counting(67)), counting(67));
+    EXPECT_EQ(round_trip<PhParams>(counting(38)), counting(38));
+    EXPECT_EQ(round_trip<TaParams>(counting(39)), counting(39));
+    EXPECT_EQ(round_trip<NutrientParams>(counting(29)), counting(29));
+    EXPECT_EQ(round_trip<ThermistorConfig>(counting(18)), counting(18));
+}
+
+TEST(FieldTable, FieldsSitWhereTheSensorKeepsThem) {
+    struct Case {
+        std::uint32_t got;
+        std::uint32_t want;
+    };
+    const Case cases[] = {
+        {bits_of<ChemistryConfig>(counting(18), "chemistry"), 0x02},
+        {bits_of<ChemistryConfig>(counting(18), "sample_interval_ms"), 0x06050403},
+        {bits_of<ChemistryConfig>(counting(18), "start_special3"), 0x0E},
+        {bits_of<ChemistryConfig>(counting(18), "reserved16"), 0x1211},
+        {bits_of<GenericParams>(counting(67), "offset", 7), 0x23222120},
+        {bits_of<GenericParams>(counting(67), "scale", 0), 0x27262524},
+        {bits_of<PhParams>(counting(38), "blank_end_s"), 0x0A09},
+        {bits_of<PhParams>(counting(38), "t2_scale"), 0x26252423},
+        {bits_of<TaParams>(counting(39), "processing_trigger"), 0x0B},
+        {bits_of<TaParams>(counting(39), "reserved15", 3), 0x13},
+        {bits_of<TaParams>(counting(39), "titrant_molarity"), 0x17161514},
+        {bits_of<TaParams>(counting(39), "e3"), 0x27262524},
+        {bits_of<NutrientParams>(counting(29), "standard2_nmol"), 0x100F0E0D},
+        {bits_of<NutrientParams>(counting(29), "output_monitor"), 0x17},
+        {bits_of<NutrientParams>(counting(29), "monitor_long"), 0x1D},
+        {bits_of<ThermistorConfig>(counting(18), "a0"), 0x1211100F},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cases[i].got, cases[i].want) << "case " << i;
+    }
+}
+
+TEST(FieldTable, AFloatKeepsItsBitsAndAShortRecordReadsZeros) {
+    Bytes t(18, 0);
+    t[14] = 0x01;  // a0 = 0x7F800001, a signalling NaN
+    t[16] = 0x80;
+    t[17] = 0x7F;
+    EXPECT_EQ(round_trip<ThermistorConfig>(t), t);
+    // Two bytes of a four-byte number are no number: it reads 0, as every reader of the
+    // sensor's records does.
+    const Bytes cut{0, 5, 0x01, 0x02};
+    EXPECT_EQ(bits_of<ThermistorConfig>(cut, "input_channel"), 5u);
+    EXPECT_EQ(bits_of<ThermistorConfig>(cut, "a3"), 0u);
+}
+
+}  // namespace
+}  // namespace kelpira::records
