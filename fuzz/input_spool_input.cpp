@@ -28,8 +28,7 @@ std::string read_all(const std::string& path) {
 void check(const std::optional<std::string>& copy, const std::string& error,
            const std::string& sent, std::uint64_t most) {
     const bool fits = sent.size() <= most;
-    if (fits != copy.has_value() || (copy && read_all(*copy) != sent) ||
-        (!copy && error.empty())) {
+    if (fits != copy.has_value() || (copy && read_all(*copy) != sent) || (!copy && error.empty())) {
         std::abort();
     }
 }
@@ -55,8 +54,8 @@ int input_spool_input(const std::uint8_t* data, std::size_t size) {
     if (sent.size() > 65536 || ::pipe2(ends, O_CLOEXEC) != 0) {
         return 0;
     }
-    const bool written =
-        sent.empty() || ::write(ends[1], sent.data(), sent.size()) == static_cast<ssize_t>(sent.size());
+    const bool written = sent.empty() || ::write(ends[1], sent.data(), sent.size()) ==
+                                             static_cast<ssize_t>(sent.size());
     ::close(ends[1]);
     std::istringstream unused;
     processing::InputSpool from_pipe(unused, most);
