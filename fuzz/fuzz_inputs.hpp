@@ -44,4 +44,8 @@ int serial_reply_input(const std::uint8_t* data, std::size_t size);
 // thermistor calibrations, drawn at several window sizes.
 int graph_input(const std::uint8_t* data, std::size_t size);
 
+// An input read once (standard input, a pipe), copied as kelpira-process copies it: byte 0
+// sets the copy's limit, the rest is the input; the copy holds it exactly or is refused.
+int input_spool_input(const std::uint8_t* data, std::size_t size);
+
 }  // namespace kelpira::fuzz

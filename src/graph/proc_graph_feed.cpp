@@ -32,7 +32,8 @@ void run_proc_graph_feed(link::SensorLink& link, common::WorkerControl& control,
         if (!burst.empty()) {
             sink.add_points(std::move(burst));
         }
-        if (control.wait(kProcGraphPeriod)) {
+        // A sensor removed from the link will not answer it again.
+        if (link.loss() == link::LinkLoss::removed || control.wait(kProcGraphPeriod)) {
             return;
         }
         sink.refresh();

@@ -27,7 +27,7 @@ inline constexpr std::chrono::milliseconds kProcGraphPeriod{1000};
 
 // The worker's body: OPEN_OUTPUT_STREAM, ending at once when it fails; then until stopped,
 // READ_OUTPUT_RECORD until one fails, the burst goes to the graph, a wait of the period,
-// and a refresh.
+// and a refresh; the burst that finds the sensor removed is the last.
 void run_proc_graph_feed(link::SensorLink& link, common::WorkerControl& control,
                          const ProcGraphSink& sink);
 

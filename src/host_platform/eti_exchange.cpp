@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/decimal_milli.hpp"
+#include "common/visible_text.hpp"
 #include "host_platform/eti_sentence.hpp"
 #include "host_platform/printf_text.hpp"
 #include "host_platform/reply_scan.hpp"
@@ -53,7 +54,7 @@ std::optional<std::vector<ScannedField>> ask(const Session& s, const std::string
             return std::nullopt;
         }
         const std::string_view text = reply_body(reply, kEnd);
-        const std::string ignoring = "Ignoring >>" + std::string(text) + "<<";
+        const std::string ignoring = "Ignoring >>" + common::visible_text(text) + "<<";
         const auto head = scan_reply(text, "$CMD,%d");
         const bool other_command = head.size() == 1 && std::get<std::int32_t>(head[0]) != command;
         if (other_command && passed_over < kMostPassedOver) {

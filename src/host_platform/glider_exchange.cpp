@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 
+#include "common/visible_text.hpp"
 #include "host_platform/printf_text.hpp"
 #include "host_platform/reply_scan.hpp"
 
@@ -73,7 +74,7 @@ void sample_once(const Session& s, PortLock& lock) {
     }
     const auto f = scan_reply(text, "%d,%d,%d,%d,%d");
     if (f.size() != 5) {
-        s.status("Invalid response (" + std::string(reply_body(reply, "\r")) + ")");
+        s.status("Invalid response (" + common::visible_text(reply_body(reply, "\r")) + ")");
         return;
     }
     s.add_row(sample_row({std::get<std::int32_t>(f[0]), std::get<std::int32_t>(f[1]),

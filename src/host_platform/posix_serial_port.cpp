@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -141,13 +142,14 @@ bool apply_libserialport(sp_port* sp, const LineSettings& line) {
 
 OpenedPort open_serial_port(const std::string& path, const LineSettings& line) {
     OpenedPort out;
-    if (auto why = serial_link_problem(path); !why.empty()) {
+    std::string line_path;
+    if (auto why = serial_line_to_open(path, line_path); !why.empty()) {
         out.error = path + ": " + why;
         return out;
     }
     sp_port* sp = nullptr;
     int fd = -1;
-    if (sp_get_port_by_name(path.c_str(), &sp) == SP_OK &&
+    if (sp_get_port_by_name(line_path.c_str(), &sp) == SP_OK &&
         sp_open(sp, SP_MODE_READ_WRITE) == SP_OK && sp_get_port_handle(sp, &fd) == SP_OK) {
         // libserialport knows this port.
     } else {
@@ -155,7 +157,7 @@ OpenedPort open_serial_port(const std::string& path, const LineSettings& line) {
             sp_free_port(sp);
             sp = nullptr;
         }
-        fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        fd = ::open(line_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
             out.error = path + ": " + std::strerror(errno);
             return out;
@@ -173,6 +175,14 @@ OpenedPort open_serial_port(const std::string& path, const LineSettings& line) {
     };
     if (::isatty(fd) == 0) {
         return fail("not a serial line");
+    }
+    // Whoever answers on the terminal owns it: it is checked on the line opened, not its name.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return fail(std::strerror(errno));
+    }
+    if (auto why = terminal_owner_problem(st); !why.empty()) {
+        return fail(why);
     }
     // Another program holding the line with a lock (as terminal programs do) refuses us, and
     // once ours no other program can open it.

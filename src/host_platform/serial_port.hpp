@@ -81,8 +81,8 @@ struct OpenedPort {
 // exclusively (TIOCEXCL) unless we run as root; one opened by a program that does neither
 // cannot be told apart. While ours, the port is locked and exclusive, so other programs cannot
 // open it (root's can). A path in the serial link folder is opened only as
-// serial_link_problem() allows. Applies the line settings; reads and writes time out after
-// kSerialTimeout.
+// serial_line_to_open() allows; a pseudo-terminal of another user is refused. Applies the line
+// settings; reads and writes time out after kSerialTimeout.
 OpenedPort open_serial_port(const std::string& path, const LineSettings& line);
 
 // How the simulator opens its port; tests open pseudo-terminals or fakes through it.

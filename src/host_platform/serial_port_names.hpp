@@ -2,6 +2,8 @@
 // them beside the machine's serial ports.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -19,15 +21,21 @@ struct SerialLinks {
     std::string problem;             // why the folder's links are not listed; empty when they are
 };
 
-// The links in `folder`, when it and its parent are private to this user (otherwise none,
-// and the problem says why). Only links to a pseudo-terminal are listed (a virtual sensor's
-// serial side); names starting with '.' are links still being set up and are left out.
-// Nothing, and no problem, when the folder does not exist.
+// The links in `folder`, opened once by descriptor, when it and its parent are private to this
+// user (otherwise none, and the problem says why). Only links to "/dev/pts/N" of this user or
+// root are listed (a virtual sensor's serial side); names starting with '.' are links still
+// being set up and are left out. A missing folder is made private (the default one with its
+// parent); where a folder above is missing, nothing is listed and no problem said.
 SerialLinks serial_links(const std::string& folder);
 
-// Why `path` must not be opened as a virtual sensor's serial line: it lies in the serial link
-// folder, but the folder is not private to this user or the path is not a link to a
-// pseudo-terminal. Empty when it may be opened, and for every path outside that folder.
-std::string serial_link_problem(const std::string& path);
+// Where `path` is opened: a path in the serial link folder is opened as the pseudo-terminal
+// its link names ("/dev/pts/N", read through the folder's descriptor), only while the folder
+// is private to this user; any other path as it is. A path with a ".." part is refused. Empty,
+// with `line` set, when it may be opened; otherwise why not.
+std::string serial_line_to_open(const std::string& path, std::string& line);
+
+// Why a line whose status is `st` must not be used: a pseudo-terminal of another user (root's
+// and this user's are used). Empty for every other line.
+std::string terminal_owner_problem(const struct stat& st);
 
 }  // namespace kelpira::host_platform

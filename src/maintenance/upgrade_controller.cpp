@@ -83,6 +83,7 @@ bool UpgradeController::open(std::uint32_t mode) {
         return false;
     }
     image_size_ = error ? 0 : size;
+    loss_before_ = link_.loss();
     try {
         streamer_ = std::make_unique<UpgradeStreamer>(link_, path_, load_address_, sink_);
     } catch (const std::system_error&) {
@@ -134,6 +135,10 @@ void UpgradeController::handle(const UpgradeEvent& event) {
         result_ = kUpgradeDone;
     } else {
         status_text_ = upgrade_failed_text(bytes_written_, outcome.status);
+        // A sensor lost during the upgrade is named in the words every operation uses.
+        if (const link::LinkLoss loss = link_.loss(); loss != loss_before_) {
+            status_text_ += ": " + link::loss_text(loss);
+        }
         // Stopped as the user asked: nothing to tell beyond the status text.
         if (!stopping_ || outcome.status != kUpgradeStopped) {
             prompter_.message(kUpgradeCaption, status_text_);

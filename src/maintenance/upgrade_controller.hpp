@@ -57,7 +57,9 @@ class UpgradeController {
     // "Stopping..." until the thread's outcome ends the dialog.
     void cancel();
 
-    // One of the streamer's events, on the UI thread. Ignored once the dialog has ended.
+    // One of the streamer's events, on the UI thread. Ignored once the dialog has ended. A
+    // failure whose sensor the link lost meanwhile ends with link::loss_text: "Upgrade failed
+    // after N bytes (S): sensor removed".
     void handle(const UpgradeEvent& event);
 
     const std::string& title() const { return title_; }
@@ -82,6 +84,7 @@ class UpgradeController {
     std::uint64_t image_size_ = 0;
     std::uint32_t bytes_written_ = 0;
     std::string status_text_;
+    link::LinkLoss loss_before_ = link::LinkLoss::none;  // the link's loss when the upgrade began
     std::optional<int> result_;
     bool stopping_ = false;
     std::unique_ptr<UpgradeStreamer> streamer_;

@@ -15,6 +15,7 @@
 #include "common/safe_file.hpp"
 #include "common/time_text.hpp"
 #include "common/version.hpp"
+#include "common/visible_text.hpp"
 #include "processing/clock_correction.hpp"
 #include "processing/netcdf_columns.hpp"
 #include "processing/netcdf_parameters.hpp"
@@ -169,7 +170,8 @@ bool NetcdfWriter::State::define_column(const NetcdfColumn& c, int obs, bool has
 bool NetcdfWriter::State::define() {
     const auto& inputs = description.inputs;
     for (const auto& in : inputs) {
-        const std::string id = in.sensor_name.empty() ? "unnamed sensor" : in.sensor_name;
+        const std::string id =
+            in.sensor_name.empty() ? "unnamed sensor" : common::visible_text(in.sensor_name);
         const auto at = std::find(stations.begin(), stations.end(), id);
         station_of_input.push_back(static_cast<int>(at - stations.begin()));
         if (at == stations.end()) {
@@ -353,7 +355,7 @@ bool NetcdfWriter::State::define_clock_correction() {
     std::vector<double> times;
     std::vector<std::string> used;
     for (const auto& in : description.inputs) {
-        const std::string name = in.sensor_name;
+        const std::string name = common::visible_text(in.sensor_name);
         const auto quoted = "\"" + name + "\"";
         auto& list = in.clock_records.empty() ? uncorrected : sensors;
         if (std::find(list.begin(), list.end(), quoted) != list.end()) {

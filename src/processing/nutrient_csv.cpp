@@ -5,6 +5,7 @@
 
 #include "common/number_text.hpp"
 #include "common/time_text.hpp"
+#include "common/visible_text.hpp"
 
 namespace kelpira::processing {
 
@@ -20,7 +21,7 @@ std::array<std::string, 9> nutrient_multi_result_cells(const NutrientResult& r,
     const auto cells = nutrient_result_cells(r);
     std::array<std::string, 9> out;
     std::copy(cells.begin(), cells.end(), out.begin());
-    out[8] = std::string(sensor_name);
+    out[8] = common::visible_text(sensor_name);
     return out;
 }
 

@@ -35,6 +35,7 @@ inline constexpr std::array<std::string_view, 9> kNutrientMultiResultColumns{"Ti
 // Times as "dd/mm/yyyy hh:mm:ss" UTC (the plain number from 2^31 on), concentrations,
 // salinity and temperature "%.3f", depth "%.2f".
 std::array<std::string, 8> nutrient_result_cells(const NutrientResult& r);
+// The same cells and the file's sensor name in its visible form.
 std::array<std::string, 9> nutrient_multi_result_cells(const NutrientResult& r,
                                                        std::string_view sensor_name);
 

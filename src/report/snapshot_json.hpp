@@ -25,10 +25,11 @@ namespace kelpira::report {
 using Json = nlohmann::ordered_json;
 
 // A snapshot that cannot be used: the field (a path such as "pump_valve_defaults.current_ma")
-// and what is wrong with it.
+// and what is wrong with it. The field, which may quote the file's keys, is shown in its
+// visible form; a text of the file that `what` quotes must be in its visible form already.
 struct SnapshotFault : std::runtime_error {
     SnapshotFault(const std::string& field, const std::string& what)
-        : std::runtime_error(field + ": " + what) {}
+        : std::runtime_error(common::visible_text(field) + ": " + what) {}
 };
 
 template <typename T>
@@ -240,8 +241,8 @@ class FieldReader {
             const auto entry = std::find_if(std::begin(table), std::end(table),
                                             [&text](const auto& e) { return e.text == text; });
             if (entry == std::end(table)) {
-                throw SnapshotFault(field(name), "no such choice \"" + text + "\": one of " +
-                                                     choices(table, offered));
+                throw SnapshotFault(field(name), "no such choice \"" + common::visible_text(text) +
+                                                     "\": one of " + choices(table, offered));
             }
             got = static_cast<Stored>(entry->value);
         } else {

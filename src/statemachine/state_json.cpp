@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/strict_json.hpp"
+#include "common/visible_text.hpp"
 #include "statemachine/state_lists.hpp"
 
 namespace kelpira::statemachine {
@@ -308,7 +309,8 @@ bool read_program_json(std::istream& in, StateMachineImage& image, std::string& 
         const auto close = dup.find(']');
         const std::string field = dup.substr(dup[close + 1] == '.' ? close + 2 : close + 1);
         why = "line " + std::to_string(read.duplicate_line) + ": state " +
-              dup.substr(1, close - 1) + ", field \"" + field + "\": given more than once";
+              dup.substr(1, close - 1) + ", field \"" + common::visible_text(field) +
+              "\": given more than once";
         return false;
     }
     for (std::size_t i = 0; i < doc.size(); ++i) {
@@ -318,7 +320,8 @@ bool read_program_json(std::istream& in, StateMachineImage& image, std::string& 
             const std::string full = "[" + std::to_string(i) + "]" +
                                      (f.path.empty() || f.path[0] == '[' ? "" : ".") + f.path;
             why = "line " + std::to_string(read.line_of(full)) + ": state " + std::to_string(i) +
-                  (f.path.empty() ? "" : ", field \"" + f.path + "\"") + ": " + f.message;
+                  (f.path.empty() ? "" : ", field \"" + common::visible_text(f.path) + "\"") +
+                  ": " + common::visible_text(f.message);
             return false;
         }
     }

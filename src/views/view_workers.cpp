@@ -57,9 +57,10 @@ void run_raw_text_worker(common::WorkerControl& control, const HistorySource& hi
 namespace {
 
 // OPEN once, then bursts of reads every 500 ms; `read` answers false when there is no row.
-void run_reader(common::WorkerControl& control, const std::function<bool()>& open,
-                const std::function<bool(ViewRow&)>& read, const std::atomic<bool>& paused,
-                const RowSink& sink) {
+// A sensor removed from the link ends the reader: nothing will answer it again.
+void run_reader(common::WorkerControl& control, const link::SensorLink& link,
+                const std::function<bool()>& open, const std::function<bool(ViewRow&)>& read,
+                const std::atomic<bool>& paused, const RowSink& sink) {
     if (!open()) {
         return;
     }
@@ -71,6 +72,9 @@ void run_reader(common::WorkerControl& control, const std::function<bool()>& ope
             }
             sink.append(std::move(row), true);
         }
+        if (link.loss() == link::LinkLoss::removed) {
+            return;
+        }
         control.wait(kReaderPeriod);
     }
 }
@@ -80,7 +84,7 @@ void run_reader(common::WorkerControl& control, const std::function<bool()>& ope
 void run_output_reader(common::WorkerControl& control, link::SensorLink& link,
                        const std::atomic<bool>& paused, const RowSink& sink) {
     run_reader(
-        control, [&link] { return link::open_output_stream(link) == link::kResultSuccess; },
+        control, link, [&link] { return link::open_output_stream(link) == link::kResultSuccess; },
         [&link](ViewRow& row) {
             link::RecordBytes<link::kOutputRecordSize> bytes{};
             if (link::read_output_record(link, bytes) != link::kResultSuccess) {
@@ -95,7 +99,7 @@ void run_output_reader(common::WorkerControl& control, link::SensorLink& link,
 void run_diagnostics_reader(common::WorkerControl& control, link::SensorLink& link,
                             const std::atomic<bool>& paused, const RowSink& sink) {
     run_reader(
-        control, [&link] { return link::open_diagnostics(link) == link::kResultSuccess; },
+        control, link, [&link] { return link::open_diagnostics(link) == link::kResultSuccess; },
         [&link](ViewRow& row) {
             link::RecordBytes<link::kDiagnosticsEntrySize> bytes{};
             if (link::read_diagnostics(link, bytes) != link::kResultSuccess) {

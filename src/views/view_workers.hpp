@@ -42,11 +42,12 @@ void run_raw_text_worker(common::WorkerControl& control, const HistorySource& hi
 
 // Processed output text: OPEN_OUTPUT_STREAM once (ending at once if that fails), then every
 // 500 ms reads records with READ_OUTPUT_RECORD until the sensor has no more. While `paused`
-// nothing is read.
+// nothing is read. A read that finds the sensor removed ends it.
 void run_output_reader(common::WorkerControl& control, link::SensorLink& link,
                        const std::atomic<bool>& paused, const RowSink& sink);
 
-// Diagnostics: OPEN_DIAGNOSTICS once, then READ_DIAGNOSTICS bursts every 500 ms.
+// Diagnostics: OPEN_DIAGNOSTICS once, then READ_DIAGNOSTICS bursts every 500 ms, ending as
+// the output reader does.
 void run_diagnostics_reader(common::WorkerControl& control, link::SensorLink& link,
                             const std::atomic<bool>& paused, const RowSink& sink);
 

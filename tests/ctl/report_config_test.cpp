@@ -87,17 +87,25 @@ TEST_F(CtlReportConfig, ASensorRemovedPartWayEndsTheOperationAtOnce) {
     struct Case {
         std::vector<std::string> args;
         CommandCode fails;
+        virtual_sensor::RunningCode running = virtual_sensor::RunningCode::firmware;
     };
+    std::string image(128, '\xff');
+    image.replace(0, 13, "KELPIRA_2_8_3");
     const Case cases[] = {
         {{"report"}, CommandCode::GET_RS232_CONFIG},
         {{"config", "import", snapshot}, CommandCode::SET_PLATFORM_DEFAULTS},
         {{"sm", "put", files.path("program.json")}, CommandCode::SET_STATE_RECORD},
+        {{"upgrade", files.write("fw.bin", image)},
+         CommandCode::WRITE_FIRMWARE_BLOCK,
+         virtual_sensor::RunningCode::bootloader},
     };
     virtual_sensor::VirtualSensor* s = sensor;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].args.front());
         if (i > 0) {  // the one before was removed
-            s = &served.serve(std::make_unique<virtual_sensor::VirtualSensor>(),
+            virtual_sensor::VirtualSensorOptions o;
+            o.running = cases[i].running;
+            s = &served.serve(std::make_unique<virtual_sensor::VirtualSensor>(o),
                               "again" + std::to_string(i));
         }
         s->inject(link::code_value(cases[i].fails), {virtual_sensor::FaultKind::removed}, 1);

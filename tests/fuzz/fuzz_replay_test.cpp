@@ -29,6 +29,7 @@ const std::map<std::string, Entry> kEntries{
     {"serial_reply", kelpira::fuzz::serial_reply_input},
     {"graph", kelpira::fuzz::graph_input},
     {"identity_text", kelpira::fuzz::identity_text_input},
+    {"input_spool", kelpira::fuzz::input_spool_input},
 };
 
 std::vector<std::uint8_t> bytes_of(const fs::path& p) {

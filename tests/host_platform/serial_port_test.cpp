@@ -1,14 +1,17 @@
 // The serial port: reply reading, opening a real line (a pseudo-terminal), exclusivity, line
 // settings, cancelling a blocked read, and the port list's virtual links.
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <deque>
 #include <filesystem>
 #include <latch>
+#include <optional>
 #include <thread>
 
 #include "host_platform/serial_port.hpp"
@@ -133,12 +136,14 @@ TEST(PosixSerialPort, AMissingPortIsNamedInTheError) {
 
 // Only links to a pseudo-terminal (a virtual sensor's serial side), in a folder private to the
 // user, by name, without those still being set up.
-TEST(SerialLinks, ListedByNameOnlyToATerminalAndOnlyFromAPrivateFolder) {
+TEST(SerialLinks, ListedByNameOnlyToATerminalAndOnlyFromAPrivateFolderMadeWhenMissing) {
     const testing::TempFolder dir;
     const std::string folder = dir.path("serial");
     EXPECT_TRUE(serial_links(folder).paths.empty());
     EXPECT_EQ(serial_links(folder).problem, "");
-    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    struct stat made {};
+    ASSERT_EQ(::lstat(folder.c_str(), &made), 0);
+    EXPECT_EQ(made.st_mode & 07777, 0700u);
     const testing::PtyPeer peer;
     const std::string& terminal = peer.path();
     for (const char* name : {"Sensor B", "Sensor A", ".Sensor C"}) {
@@ -158,12 +163,36 @@ TEST(SerialLinks, ListedByNameOnlyToATerminalAndOnlyFromAPrivateFolder) {
                                    " are not listed: " + folder + " is open to other users");
 }
 
-// What the folder holds besides a sensor's link is not opened as one, whatever path is typed.
+// Points XDG_RUNTIME_DIR and TMPDIR at test folders for one test.
+class RuntimeFolders {
+  public:
+    RuntimeFolders(const std::string& runtime, const std::string& temp) {
+        for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+            const char* was = std::getenv(name);
+            saved_.emplace_back(name,
+                                was != nullptr ? std::optional<std::string>(was) : std::nullopt);
+        }
+        set("XDG_RUNTIME_DIR", runtime);
+        set("TMPDIR", temp);
+    }
+    ~RuntimeFolders() {
+        for (const auto& [name, value] : saved_) {
+            set(name, value.value_or(""));
+        }
+    }
+
+  private:
+    static void set(const char* name, const std::string& value) {
+        value.empty() ? ::unsetenv(name) : ::setenv(name, value.c_str(), 1);
+    }
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+// What the folder holds besides a sensor's link is not opened, whatever path is typed: only a
+// link to exactly "/dev/pts/N" of this user, read through the private folder.
 TEST(SerialLinks, OnlyATerminalLinkInThePrivateFolderOpens) {
     const testing::TempFolder runtime;
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string was = saved != nullptr ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", runtime.root.c_str(), 1);
+    const RuntimeFolders env(runtime.root, "");
     const std::string folder = serial_link_folder();
     ASSERT_EQ(folder, runtime.path("kelpira/serial"));
     std::filesystem::create_directories(folder);
@@ -171,18 +200,80 @@ TEST(SerialLinks, OnlyATerminalLinkInThePrivateFolderOpens) {
     ::chmod(folder.c_str(), 0700);
     const testing::PtyPeer peer;
     std::filesystem::create_symlink(peer.path(), folder + "/Sensor");
-    std::filesystem::create_symlink("/dev/ptmx", folder + "/Other");
     EXPECT_NE(open_serial_port(folder + "/Sensor", {}).port, nullptr);
-    EXPECT_EQ(open_serial_port(folder + "/Other", {}).error,
-              folder + "/Other: not a virtual sensor's serial line");
+    const std::string number = peer.path().substr(std::string("/dev/pts/").size());
+    for (const std::string& target : std::vector<std::string>{
+             "/dev/ptmx", "/dev/pts/../ptmx", "/dev/pts/./" + number, "/dev/pts/" + number + "x"}) {
+        std::filesystem::remove(folder + "/Other");
+        std::filesystem::create_symlink(target, folder + "/Other");
+        EXPECT_EQ(open_serial_port(folder + "/Other", {}).error,
+                  folder + "/Other: not a virtual sensor's serial line")
+            << target;
+    }
+    EXPECT_EQ(serial_links(folder).paths, std::vector<std::string>{folder + "/Sensor"});
+    EXPECT_EQ(open_serial_port(folder + "/../serial/Sensor", {}).error,
+              folder + "/../serial/Sensor: a path with \"..\" is not opened as a serial line");
     ::chmod(folder.c_str(), 0777);
     EXPECT_EQ(open_serial_port(folder + "/Sensor", {}).error,
               folder + "/Sensor: " + folder + " is open to other users");
-    if (saved != nullptr) {
-        ::setenv("XDG_RUNTIME_DIR", was.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(SerialLinks, APseudoTerminalOfAnotherUserIsNeitherListedNorOpened) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give a terminal to another user";
     }
+    const testing::TempFolder dir;
+    const std::string folder = dir.path("serial");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    const testing::PtyPeer peer;
+    ASSERT_EQ(::chown(peer.path().c_str(), 65534, 65534), 0);
+    std::filesystem::create_symlink(peer.path(), folder + "/Theirs");
+    EXPECT_TRUE(serial_links(folder).paths.empty());
+    EXPECT_EQ(open_serial_port(peer.path(), {}).error,
+              peer.path() + ": the terminal belongs to another user (uid 65534)");
+}
+
+// Another user flips their own folder, in a temporary folder anyone may write, away and back
+// while the user lists and opens its lines without XDG_RUNTIME_DIR: the folder is checked and
+// used through one descriptor, so none of the attempts reaches their terminal.
+TEST(SerialLinks, AFlippingFolderOfAnotherUserIsNeverReached) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to plant a folder of another user";
+    }
+    const testing::TempFolder dir;
+    ASSERT_EQ(::chmod(dir.root.c_str(), 0711), 0);
+    const std::string shared = dir.path("tmp");
+    ASSERT_EQ(::mkdir(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const RuntimeFolders env("", shared);
+    const std::string planted = shared + "/kelpira-0";
+    ASSERT_EQ(serial_link_folder(), planted + "/serial");
+    for (const auto& folder : {planted, planted + "/serial"}) {
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    }
+    const testing::PtyPeer peer;
+    std::filesystem::create_symlink(peer.path(), planted + "/serial/Fake");
+    const pid_t flipper = ::fork();
+    if (flipper == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(1);
+        }
+        for (;;) {
+            ::rename(planted.c_str(), (planted + ".away").c_str());
+            ::rename((planted + ".away").c_str(), planted.c_str());
+        }
+    }
+    int reached = 0;
+    for (int i = 0; i < 5000; ++i) {
+        // Named with a trailing slash, the listing never makes the folder above, which would
+        // end the flipping.
+        reached += serial_links(planted + "/serial/").paths.empty() ? 0 : 1;
+        reached += open_serial_port(planted + "/serial/Fake", {}).port != nullptr ? 1 : 0;
+    }
+    ::kill(flipper, SIGKILL);
+    ::waitpid(flipper, nullptr, 0);
+    EXPECT_EQ(reached, 0);
 }
 
 }  // namespace

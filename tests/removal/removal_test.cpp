@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -18,16 +21,19 @@
 #include "link/command_catalogue.hpp"
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
+#include "link/socket_hid.hpp"
 #include "maintenance/upgrade_block.hpp"
 #include "maintenance/upgrade_controller.hpp"
 #include "maintenance/upgrade_streamer.hpp"
 #include "report/config_report.hpp"
 #include "report/snapshot.hpp"
 #include "statemachine/state_transfer.hpp"
+#include "support/device_folder.hpp"
 #include "support/recording_prompter.hpp"
 #include "views/run_control.hpp"
 #include "views/view_workers.hpp"
 #include "virtual_sensor/in_process_device.hpp"
+#include "virtual_sensor/sensor_host.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
 namespace kelpira {
@@ -448,6 +454,62 @@ TEST_P(ViewWorker, Diagnostics) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ViewWorker, kCases, case_name);
+
+// On the socket backend the programs use: a sensor whose socket closes at the third read of a
+// view's burst ends that view's worker at once, not after the link's time-out, nor does it
+// wait for its next period to try again.
+TEST(SocketRemoval, EachViewsWorkerEndsAtOnce) {
+    using link::CommandCode;
+    struct Reader {
+        const char* name;
+        CommandCode fails;
+        std::function<void(common::WorkerControl&, link::SensorLink&)> body;
+    };
+    static const std::atomic<bool> paused{false};
+    const views::RowSink rows{[] {}, [](views::ViewRow, bool) {}};
+    const Reader readers[] = {
+        {"processed output text", CommandCode::READ_OUTPUT_RECORD,
+         [&](common::WorkerControl& c, link::SensorLink& l) {
+             views::run_output_reader(c, l, paused, rows);
+         }},
+        {"processed output graph", CommandCode::READ_OUTPUT_RECORD,
+         [](common::WorkerControl& c, link::SensorLink& l) {
+             graph::run_proc_graph_feed(l, c, {[](std::vector<graph::TimedValue>) {}, [] {}});
+         }},
+        {"diagnostics", CommandCode::READ_DIAGNOSTICS,
+         [&](common::WorkerControl& c, link::SensorLink& l) {
+             views::run_diagnostics_reader(c, l, paused, rows);
+         }},
+    };
+    for (const auto& reader : readers) {
+        SCOPED_TRACE(reader.name);
+        VirtualSensorOptions options;
+        options.stored_results = 4;
+        VirtualSensor sensor(options);  // outlives the folder that serves it
+        sensor.edit_state(
+            [](virtual_sensor::SensorState& s) { s.stores.diagnostics.entries.resize(4); });
+        testing::ServedFolder served;
+        std::string error;
+        ASSERT_TRUE(virtual_sensor::serve_sensor(served.server, sensor, "s", 0ms, error)) << error;
+        link::SocketHidBackend backend(served.folder);
+        link::SensorLink link(backend);
+        ASSERT_EQ(backend.enumerate().size(), 1u);
+        ASSERT_EQ(link.Open(backend.enumerate()[0].path, 3000ms), 0);
+        sensor.inject(link::code_value(reader.fails), {FaultKind::removed}, 1, 2);
+        common::WorkerControl control;
+        const auto start = std::chrono::steady_clock::now();
+        auto done = std::async(std::launch::async, [&] { reader.body(control, link); });
+        const bool ended = done.wait_for(5s) == std::future_status::ready;
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+        control.request_stop();
+        done.wait();
+        EXPECT_TRUE(ended) << "the worker goes on after the sensor was removed";
+        EXPECT_LT(took, link.timeout() / 2) << "waited for the link's time-out";
+        std::printf("%s: ended %lld ms after it started\n", reader.name,
+                    static_cast<long long>(took.count()));
+    }
+}
 
 }  // namespace
 }  // namespace kelpira

@@ -15,7 +15,6 @@
 
 #include "common/csv_cell.hpp"
 #include "common/stop_signals.hpp"
-#include "common/visible_text.hpp"
 #include "ctl_command.hpp"
 #include "host_platform/platform_simulator_controller.hpp"
 #include "terminal_prompter.hpp"
@@ -177,7 +176,7 @@ int run_simulate(const SimulateOptions& o) {
     SimulatorEvents events;
     events.status = [out](const std::string& text) {
         std::lock_guard lock(out->m);
-        tell(out->port + ": " + common::visible_text(text));  // may quote the sensor's reply
+        tell(out->port + ": " + text);  // a reply it quotes is in its visible form
     };
     events.add_row = [out](const ResultRow& row) {
         std::lock_guard lock(out->m);
