@@ -30,7 +30,9 @@ class Members {
         }
     }
 
-    std::string path_of(std::string_view key) const { return path_ + "." + std::string(key); }
+    std::string path_of(std::string_view key) const {
+        return path_.empty() ? std::string(key) : path_ + "." + std::string(key);
+    }
 
     const Json* find(std::string_view key) {
         known_.insert(std::string(key));
@@ -210,6 +212,17 @@ bool known_series_key(std::string_view key) {
                            kNutrientChannels.end();
 }
 
+// True when the file is one series' parameters, for every kind: an object of test names.
+bool one_series(const Json& doc) {
+    for (const auto& [key, value] : doc.items()) {
+        if (key == "max_gap_s" || key == "gross_range" || key == "spike" ||
+            key == "rate_of_change" || key == "flat_line") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::optional<QcParametersFile> read_qc_parameters(std::string_view text, std::string& error) {
@@ -233,6 +246,10 @@ std::optional<QcParametersFile> read_qc_parameters(std::string_view text, std::s
     }
     QcParametersFile file;
     try {
+        if (one_series(read.doc)) {
+            file.series.emplace("", series(Members(read.doc, "")));
+            return file;
+        }
         for (const auto& [key, value] : read.doc.items()) {
             if (!known_series_key(key)) {
                 throw Fault{key,
@@ -257,8 +274,13 @@ const SeriesParameters* series_parameters(const QcParametersFile& file, std::str
             return &it->second;
         }
     }
-    const auto it = file.series.find(kind);
-    return it == file.series.end() ? nullptr : &it->second;
+    for (const std::string_view key : {kind, std::string_view{}}) {
+        const auto it = file.series.find(key);
+        if (it != file.series.end()) {
+            return &it->second;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace kelpira::quality

@@ -1,7 +1,8 @@
 // The quality-control parameters file: one JSON object per series kind ("nitrate", "pH",
 // ...), or per kind and nutrient channel ("nitrate/Long") where a channel differs; each
-// object's members are those of SeriesParameters, by the test names. Every value is checked
-// and an error names its key.
+// object's members are those of SeriesParameters, by the test names. A file that is one such
+// object ({"spike": ...}) holds the parameters of every kind. Every value is checked and an
+// error names its key.
 #pragma once
 
 #include <array>
@@ -20,7 +21,8 @@ inline constexpr std::array<std::string_view, 9> kSeriesKinds{
 inline constexpr std::array<std::string_view, 3> kNutrientChannels{"Medium", "Short", "Long"};
 
 struct QcParametersFile {
-    std::map<std::string, SeriesParameters, std::less<>> series;  // by "kind" or "kind/channel"
+    // By "kind" or "kind/channel"; "" for a file of one series' parameters.
+    std::map<std::string, SeriesParameters, std::less<>> series;
 };
 
 // The file read from `text`; nothing, with `error` as "line N: KEY: what is wrong", when it is
@@ -30,7 +32,8 @@ struct QcParametersFile {
 std::optional<QcParametersFile> read_qc_parameters(std::string_view text, std::string& error);
 
 // The parameters of the series of `kind` on nutrient channel `channel` (empty for the other
-// chemistries): those of "kind/channel", else of "kind"; none when the file has neither.
+// chemistries): those of "kind/channel", else of "kind", else of every kind; none when the
+// file has none of them.
 const SeriesParameters* series_parameters(const QcParametersFile& file, std::string_view kind,
                                           std::string_view channel = {});
 

@@ -53,6 +53,22 @@ TEST(QcParametersFile, EveryMemberAndTheDefaults) {
     EXPECT_EQ(series_parameters(*file, "TA"), nullptr);
 }
 
+TEST(QcParametersFile, OneSeriesObjectServesEveryKind) {
+    std::string error;
+    const auto file = read_qc_parameters(R"({"max_gap_s": 10800,
+        "spike": {"suspect_threshold": 1.0, "fail_threshold": 2.0}})",
+                                         error);
+    ASSERT_TRUE(file) << error;
+    const auto* p = series_parameters(*file, "silicate", "Short");
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->max_gap_s, 10800);
+    EXPECT_EQ(p->spike->suspect_threshold, 1.0);
+    EXPECT_FALSE(read_qc_parameters(R"({"spike": {"suspect_threshold": 1,
+        "fail_threshold": 0.5}})",
+                                    error));
+    EXPECT_EQ(error, "line 1: spike.suspect_threshold: is above fail_threshold (1 > 0.5)");
+}
+
 TEST(QcParametersFile, ShippedDefaultsCoverEveryKind) {
     std::string error;
     const auto file = read_qc_parameters(default_qc_parameters_text(), error);
