@@ -21,6 +21,9 @@ struct BatchOptions {
     std::optional<std::string> log;         // none: the engine's log lines are dropped; "-":
                                             // standard error
     std::optional<std::string> clock_log;   // --clock-log: result times corrected with it
+    // --qc: the quality-control parameters file, or "default" for the shipped one; each
+    // result is then flagged.
+    std::optional<std::string> qc;
     bool progress = false;
     unsigned jobs = 0;               // --jobs N: files processed at once; 0: one per core
     std::vector<std::string> files;  // "-": standard input

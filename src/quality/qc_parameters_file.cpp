@@ -3,7 +3,11 @@
 #include "quality/qc_parameters_file.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "common/number_text.hpp"
@@ -281,6 +285,29 @@ const SeriesParameters* series_parameters(const QcParametersFile& file, std::str
         }
     }
     return nullptr;
+}
+
+std::optional<QcParametersFile> load_qc_parameters(const std::string& spec, std::string& error) {
+    std::string text;
+    if (spec == "default") {
+        text = default_qc_parameters_text();
+    } else {
+        std::ifstream in(spec, std::ios::binary);
+        if (!in) {
+            error = spec + ": cannot be read: " + std::strerror(errno);
+            return std::nullopt;
+        }
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) {
+            error = spec + ": cannot be read";
+            return std::nullopt;
+        }
+    }
+    auto file = read_qc_parameters(text, error);
+    if (!file) {
+        error = spec + ": " + error;
+    }
+    return file;
 }
 
 }  // namespace kelpira::quality

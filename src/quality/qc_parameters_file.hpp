@@ -40,4 +40,10 @@ const SeriesParameters* series_parameters(const QcParametersFile& file, std::str
 // The parameters the program ships, the text of packaging/qc-defaults.json.
 std::string_view default_qc_parameters_text();
 
+// The parameters of `spec`: "default" for those the program ships (a file of that name is
+// given as "./default"), else the path of a parameters file. Nothing, with `error` as
+// "SPEC: what is wrong" (read_qc_parameters's error, or why the file cannot be read), when
+// they cannot be had.
+std::optional<QcParametersFile> load_qc_parameters(const std::string& spec, std::string& error);
+
 }  // namespace kelpira::quality

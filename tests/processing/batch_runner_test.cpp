@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -473,6 +475,132 @@ TEST_F(BatchRunner, ClockLogCorrectsTheTimesOfTheSensorsItNames) {
     EXPECT_EQ(refused.err, "kelpira-process: clock log " + path("bad.csv") +
                                ": line 3: repeats the record of sensor \"Bay 1\" at the time of "
                                "line 2\n");
+}
+
+// kelpira-process with quality control: DIC results of 2000, 2000, 2400, 2000, 2000 umol/kg an
+// hour apart (a DIC of 4000 x the sample step) flagged with a spike test of 100/200.
+class BatchQuality : public BatchRunner {
+  protected:
+    Outcome run_qc(std::vector<std::uint32_t> hours, std::vector<double> steps,
+                   std::string parameters, std::optional<std::string> netcdf = std::nullopt) {
+        std::vector<std::unique_ptr<TempRawFile>> files;
+        kelpira::processing::BatchOptions options;
+        for (std::size_t i = 0; i < hours.size(); ++i) {
+            files.push_back(
+                std::make_unique<TempRawFile>(dic_file(1700000000 + hours[i] * 3600, steps[i])));
+            options.files.push_back(files.back()->path().string());
+        }
+        std::ofstream(path("qc.json")) << parameters;
+        options.qc = path("qc.json");
+        options.jobs = 2;
+        if (netcdf) {
+            options.output = *netcdf;
+            options.format.format = kelpira::processing::OutputFormat::netcdf;
+        }
+        std::istringstream in;
+        std::ostringstream out, err;
+        Outcome r;
+        r.status = kelpira::processing::run_batch(options, in, out, err);
+        r.out = out.str();
+        r.err = err.str();
+        return r;
+    }
+};
+
+const std::string kSpikeOnly =
+    R"({"gross_range": {"sensor_span": [0, 4000]},
+        "spike": {"suspect_threshold": 100, "fail_threshold": 200}})";
+const std::string kDicFlagTitles =
+    "Time (platform),Meas State,DIC (umol/kg),Sample Step (V),CRM Step (V),Temperature (C),"
+    "Validity,DIC gross_range,DIC spike,DIC rate_of_change,DIC flat_line,DIC aggregate\n";
+
+TEST_F(BatchQuality, CsvGainsTheFlagsAfterItsColumns) {
+    const Outcome r = run_qc({0, 1, 2, 3, 4}, {0.5, 0.5, 0.6, 0.5, 0.5}, kSpikeOnly);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // Spike: 2000 beside 2000 and 2400 is 200 off the reference, at the fail threshold: 3.
+    EXPECT_EQ(r.out, kDicFlagTitles +
+                         "14/11/2023 22:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n"
+                         "14/11/2023 23:13:20,5,2000.000,0.500,0.500,0.000,good,1,3,2,2,3\n"
+                         "15/11/2023 00:13:20,5,2400.000,0.600,0.500,0.000,good,1,4,2,2,4\n"
+                         "15/11/2023 01:13:20,5,2000.000,0.500,0.500,0.000,good,1,3,2,2,3\n"
+                         "15/11/2023 02:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n");
+}
+
+TEST_F(BatchQuality, SeriesIsPutInTimeOrderAndAnExactRepeatTakesItsTwinsFlags) {
+    // Files given out of time order, the one at 2 h twice (overlapping files), then one at
+    // 1 h that differs: left out of the series and told.
+    const Outcome r = run_qc({2, 0, 2, 1, 1}, {0.6, 0.5, 0.6, 0.5, 0.55}, kSpikeOnly);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kDicFlagTitles +
+                         "15/11/2023 00:13:20,5,2400.000,0.600,0.500,0.000,good,1,2,2,2,1\n"
+                         "14/11/2023 22:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n"
+                         "15/11/2023 00:13:20,5,2400.000,0.600,0.500,0.000,good,1,2,2,2,1\n"
+                         "14/11/2023 23:13:20,5,2000.000,0.500,0.500,0.000,good,1,3,2,2,3\n"
+                         "14/11/2023 23:13:20,5,2200.000,0.550,0.500,0.000,good,2,2,2,2,2\n");
+    EXPECT_EQ(r.err,
+              "kelpira-process: --qc: unnamed sensor DIC: two results at 14/11/2023 23:13:20 "
+              "differ (2000.000 and 2200.000); the second is left out of the quality control\n");
+}
+
+TEST_F(BatchQuality, ConfigurationErrorNamesTheKeyAndWritesNothing) {
+    const std::string nc = path("results.nc");
+    const Outcome r =
+        run_qc({0, 1}, {0.5, 0.5},
+               R"({"DIC": {"spike": {"suspect_threshold": 3, "fail_threshold": 2}}})", nc);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "kelpira-process: --qc " + path("qc.json") +
+                  ": line 1: DIC.spike.suspect_threshold: is above fail_threshold (3 > 2)\n");
+    EXPECT_FALSE(fs::exists(nc));
+
+    const Outcome other = run_qc({0}, {0.5}, R"({"pH": {}})");
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.out, "");
+    const std::string prefix =
+        "kelpira-process: --qc " + path("qc.json") + ": no parameters for DIC, the results of ";
+    EXPECT_EQ(other.err.substr(0, prefix.size()), prefix);
+}
+
+std::string netcdf_text(const std::string& path, const char* var, const char* name) {
+    int id = -1, v = NC_GLOBAL;
+    std::size_t n = 0;
+    EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &id), NC_NOERR);
+    nc_inq_varid(id, var, &v);
+    nc_inq_attlen(id, v, name, &n);
+    std::string text(n, '\0');
+    nc_get_att_text(id, v, name, text.data());
+    nc_close(id);
+    return text;
+}
+
+TEST_F(BatchQuality, NetcdfFlagVariablesEqualTheCsvColumns) {
+    const std::string nc = path("results.nc");
+    const Outcome r = run_qc({0, 1, 2, 3, 4}, {0.5, 0.5, 0.6, 0.5, 0.5}, kSpikeOnly, nc);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(netcdf_values(nc, "dic_gross_range_test_quality_flag"),
+              (std::vector<double>{1, 1, 1, 1, 1}));
+    EXPECT_EQ(netcdf_values(nc, "dic_spike_test_quality_flag"),
+              (std::vector<double>{2, 3, 4, 3, 2}));
+    EXPECT_EQ(netcdf_values(nc, "dic_flat_line_test_quality_flag"),
+              (std::vector<double>{2, 2, 2, 2, 2}));
+    EXPECT_EQ(netcdf_values(nc, "dic_aggregate_quality_flag"),
+              (std::vector<double>{1, 3, 4, 3, 1}));
+    EXPECT_EQ(netcdf_text(nc, "dic", "ancillary_variables"),
+              "validity dic_gross_range_test_quality_flag dic_spike_test_quality_flag "
+              "dic_rate_of_change_test_quality_flag dic_flat_line_test_quality_flag "
+              "dic_aggregate_quality_flag");
+    EXPECT_EQ(netcdf_text(nc, "dic_spike_test_quality_flag", "standard_name"),
+              "spike_test_quality_flag");
+    EXPECT_EQ(netcdf_text(nc, "dic_aggregate_quality_flag", "standard_name"),
+              "aggregate_quality_flag");
+    EXPECT_EQ(netcdf_text(nc, "dic_spike_test_quality_flag", "flag_meanings"),
+              "pass not_evaluated suspect fail missing");
+    EXPECT_EQ(netcdf_text(nc, "dic_flat_line_test_quality_flag", "comment"),
+              "not run (flag 2): the parameters file has no flat_line");
+    EXPECT_EQ(netcdf_values(nc, "dic_spike_test_quality_flag"),
+              (std::vector<double>{2, 3, 4, 3, 2}));
 }
 
 }  // namespace
