@@ -29,6 +29,7 @@
 #include "processing/raw_row_scan.hpp"
 #include "processing/result_quality.hpp"
 #include "processing/result_spool.hpp"
+#include "processing/series_quality.hpp"
 #include "records/chemistry_type.hpp"
 
 namespace kelpira::processing {
@@ -671,6 +672,9 @@ int BatchRun::run() {
 
 int run_batch(const BatchOptions& options, std::istream& standard_input,
               std::ostream& standard_output, std::ostream& standard_error) {
+    if (options.series) {
+        return run_series_quality(options, standard_input, standard_output, standard_error);
+    }
     return BatchRun(options, standard_input, standard_output, standard_error).run();
 }
 

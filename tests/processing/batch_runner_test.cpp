@@ -603,4 +603,99 @@ TEST_F(BatchQuality, NetcdfFlagVariablesEqualTheCsvColumns) {
               (std::vector<double>{2, 3, 4, 3, 2}));
 }
 
+TEST_F(BatchQuality, SeriesAloneIsFlaggedFromTheCommandLine) {
+    // The nitrate example of the definition, times in three of the forms taken.
+    std::ofstream(path("a.csv")) << "time,value\n"
+                                    "2026-12-08T00:00:00Z,12.0\n"
+                                    "2026-12-08T01:00:00,12.5\n"
+                                    "2026-12-08 02:00:00,12.25\n"
+                                    "2026-12-08T04:00:00+01:00,14.5\n"
+                                    "1796702400,12.5\n"
+                                    "1796706000,\n"
+                                    "1796709600,12.75\n"
+                                    "1796713200,12.5\n"
+                                    "1796716800,12.5\n"
+                                    "1796720400,12.5\n"
+                                    "1796724000,12.5\n";
+    std::ofstream(path("a.json")) << R"({"max_gap_s": 10800,
+              "gross_range": {"sensor_span": [-0.5, 60], "user_span": [0, 40]},
+              "spike": {"suspect_threshold": 1.0, "fail_threshold": 2.0},
+              "rate_of_change": {"n_dev": 3, "tim_dev_s": 90000, "floor": 0.5, "min_count": 3},
+              "flat_line": {"suspect_run": 3, "fail_run": 5, "eps": 0.005}})";
+    const Outcome r = run({"--qc", path("a.json"), "--series", path("a.csv")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "time,value,gross_range,spike,rate_of_change,flat_line,aggregate\n"
+              "2026-12-08T00:00:00Z,12.0,1,2,2,2,1\n"
+              "2026-12-08T01:00:00,12.5,1,1,2,1,1\n"
+              "2026-12-08 02:00:00,12.25,1,3,2,1,3\n"
+              "2026-12-08T04:00:00+01:00,14.5,1,4,3,1,4\n"
+              "1796702400,12.5,1,3,1,1,3\n"
+              "1796706000,,9,9,9,9,9\n"
+              "1796709600,12.75,1,1,1,1,1\n"
+              "1796713200,12.5,1,1,1,1,1\n"
+              "1796716800,12.5,1,1,1,1,1\n"
+              "1796720400,12.5,1,1,1,3,3\n"
+              "1796724000,12.5,1,2,1,3,3\n");
+
+    // Only a spike test: the other columns are 2.
+    std::ofstream(path("spike.json")) << R"({"TA": {"spike": {"suspect_threshold": 0.5,
+        "fail_threshold": 1.0}}, "DIC": {}})";
+    std::ofstream(path("c.csv")) << "time,value\n0,5\n3600,5\n7200,nan\n10800,7\n14400,5\n"
+                                    "18000,5\n21600,5\n";
+    const Outcome c = run({"--qc", path("spike.json"), "--kind", "TA", "--series", path("c.csv"),
+                           "--output", path("c.out")});
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_EQ(slurp(path("c.out")),
+              "time,value,gross_range,spike,rate_of_change,flat_line,aggregate\n"
+              "0,5,2,2,2,2,2\n3600,5,2,3,2,2,3\n7200,nan,2,9,2,2,9\n10800,7,2,4,2,2,4\n"
+              "14400,5,2,3,2,2,3\n18000,5,2,1,2,2,1\n21600,5,2,2,2,2,2\n");
+
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--qc", path("spike.json"), "--series", path("c.csv")},
+         "kelpira-process: --qc " + path("spike.json") +
+             ": holds the parameters of several kinds (DIC, TA): choose one with --kind\n"},
+        {{"--qc", path("spike.json"), "--kind", "pH", "--series", path("c.csv")},
+         "kelpira-process: --qc " + path("spike.json") + ": no parameters for pH\n"},
+        {{"--qc", path("a.json"), "--series", path("spike.json")},
+         "kelpira-process: " + path("spike.json") +
+             ": line 1: the header needs the columns \"time\" and \"value\"\n"},
+        {{"--qc", path("none.json"), "--series", path("a.csv")},
+         "kelpira-process: --qc " + path("none.json") +
+             ": cannot be read: No such file or directory\n"},
+    };
+    for (const auto& [args, err] : refused) {
+        const Outcome n = run(args);
+        EXPECT_EQ(n.status, 1);
+        EXPECT_EQ(n.out, "");
+        EXPECT_EQ(n.err, err);
+    }
+    std::ofstream(path("back.csv")) << "time,value\n0,5\n3600,5\n3600,6\n";
+    const Outcome back =
+        run({"--qc", path("a.json"), "--series", path("back.csv"), "--output", path("back.out")});
+    EXPECT_EQ(back.status, 1);
+    EXPECT_EQ(back.err, "kelpira-process: " + path("back.csv") +
+                            ": line 4: time \"3600\" does not come after the time of the line "
+                            "before\n");
+    EXPECT_FALSE(fs::exists(path("back.out")));
+
+    const Outcome usage = run({"--series", path("a.csv")});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.err,
+              "kelpira-process: --series: needs --qc PARAMS.json or --qc default\n"
+              "Usage: kelpira-process [OPTIONS] [FILE...]\n");
+    EXPECT_EQ(run({"--qc", "default", "--series", path("a.csv"), path("a.csv")}).status, 2);
+}
+
+TEST_F(BatchQuality, ShippedDefaultsFromTheCommandLine) {
+    TempRawFile a(dic_file(1700000000, 0.5));
+    TempRawFile b(dic_file(1700003600, 0.5));
+    const Outcome r = run({"--qc", "default", a.path().string(), b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kDicFlagTitles +
+                         "14/11/2023 22:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n"
+                         "14/11/2023 23:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n");
+}
+
 }  // namespace
