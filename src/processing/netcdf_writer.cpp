@@ -632,8 +632,16 @@ bool write_netcdf_file(const std::string& path, const NetcdfDescription& descrip
             if (!writer) {
                 return false;
             }
-            for (const auto& row : rows) {
-                if (!writer->add(row.input, row.record)) {
+            // Flagged here, with every row at hand, when the description has parameters.
+            const auto flagged =
+                description.quality
+                    ? flag_results(*description.quality, description.chemistry, description.inputs,
+                                   rows, description.clock_log.has_value())
+                    : RunQuality{};
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const auto flags = flagged.rows.empty() ? std::span<const QualityFlags>{}
+                                                        : std::span(flagged.rows[i]);
+                if (!writer->add(rows[i].input, rows[i].record, flags)) {
                     break;
                 }
             }
