@@ -500,6 +500,9 @@ bool BatchRun::write_flagged(std::ostream* out) {
     for (const auto& text : flagged.warnings) {
         warn("--qc", text);
     }
+    if (!netcdf_) {
+        *out << quality_table_header_line(chemistry, clock_log_.has_value());
+    }
     for (std::size_t r = 0; r < qc_rows_.size(); ++r) {
         const auto& row = qc_rows_[r];
         if (netcdf_) {
@@ -507,9 +510,6 @@ bool BatchRun::write_flagged(std::ostream* out) {
                 return false;
             }
             continue;
-        }
-        if (r == 0) {
-            *out << quality_table_header_line(chemistry, clock_log_.has_value());
         }
         const auto& f = prepared_[row.input];
         *out << quality_table_line(
