@@ -104,6 +104,13 @@ endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/src/common/version.cpp.in
                ${PROJECT_BINARY_DIR}/generated/version.cpp @ONLY)
 target_sources(kelpira_common PRIVATE ${PROJECT_BINARY_DIR}/generated/version.cpp)
+# The quality-control parameters the program ships, built into it from the installed file.
+file(READ ${PROJECT_SOURCE_DIR}/packaging/qc-defaults.json KELPIRA_QC_DEFAULTS)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                                       ${PROJECT_SOURCE_DIR}/packaging/qc-defaults.json)
+configure_file(${PROJECT_SOURCE_DIR}/src/quality/qc_defaults.cpp.in
+               ${PROJECT_BINARY_DIR}/generated/qc_defaults.cpp @ONLY)
+target_sources(kelpira_quality PRIVATE ${PROJECT_BINARY_DIR}/generated/qc_defaults.cpp)
 target_link_libraries(kelpira_common PUBLIC Threads::Threads FastFloat::fast_float
                                             nlohmann_json::nlohmann_json CLI11::CLI11)
 target_link_libraries(kelpira_link PUBLIC PkgConfig::HIDAPI PkgConfig::UDEV)

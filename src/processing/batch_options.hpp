@@ -21,6 +21,13 @@ struct BatchOptions {
     std::optional<std::string> log;         // none: the engine's log lines are dropped; "-":
                                             // standard error
     std::optional<std::string> clock_log;   // --clock-log: result times corrected with it
+    // --qc: the quality-control parameters file, or "default" for the shipped one; each
+    // result is then flagged.
+    std::optional<std::string> qc;
+    // --series FILE: a series given as CSV flagged with --qc instead of raw files processed;
+    // --kind: whose parameters, when the file holds several kinds.
+    std::optional<std::string> series;
+    std::optional<std::string> series_kind;
     bool progress = false;
     unsigned jobs = 0;               // --jobs N: files processed at once; 0: one per core
     std::vector<std::string> files;  // "-": standard input

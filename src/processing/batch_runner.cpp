@@ -27,7 +27,9 @@
 #include "processing/raw_file.hpp"
 #include "processing/raw_header.hpp"
 #include "processing/raw_row_scan.hpp"
+#include "processing/result_quality.hpp"
 #include "processing/result_spool.hpp"
+#include "processing/series_quality.hpp"
 #include "records/chemistry_type.hpp"
 
 namespace kelpira::processing {
@@ -114,6 +116,8 @@ class BatchRun {
     std::optional<Refusal> check_overrides(ChemistryChoice chemistry) const;
     std::optional<Refusal> check_single_chemistry() const;
     void process_all(std::ostream* log);
+    std::vector<NetcdfInput> inputs() const;
+    bool write_flagged(std::ostream* out);
     bool write_table(std::ostream* out, std::ostream* log);
     bool write_netcdf(const std::string& temporary, std::ostream* log);
     void process_file(std::size_t index, bool logging, ProcessedFile& done,
@@ -141,7 +145,10 @@ class BatchRun {
     std::string output_refused_;            // why the safe writer refused the output's path
     std::optional<ClockLog> clock_log_;     // --clock-log
     std::unique_ptr<NetcdfWriter> netcdf_;  // while a NetCDF file is written
-    std::string netcdf_error_;              // what the netCDF library said when it failed
+    std::optional<quality::QcParametersFile> qc_;  // --qc
+    // With --qc, every result in the order of the table, flagged once all are in.
+    std::vector<NetcdfRow> qc_rows_;
+    std::string netcdf_error_;  // what the netCDF library said when it failed
 };
 
 void BatchRun::warn(const std::string& path, const std::string& text) {
@@ -309,7 +316,7 @@ std::variant<PreparedFile, Refusal> BatchRun::prepare_from(const std::string& pa
             return Refusal{*problem};
         }
     }
-    if (options_.format.format == OutputFormat::netcdf || clock_log_) {
+    if (options_.format.format == OutputFormat::netcdf || clock_log_ || qc_) {
         f.sensor_name = read_sensor_name(*file);
     }
     if (clock_log_) {
@@ -379,7 +386,7 @@ void BatchRun::process_file(std::size_t index, bool logging, ProcessedFile& done
         }
     };
     std::optional<TableWriter> table;
-    if (options_.format.format == OutputFormat::netcdf) {
+    if (options_.format.format == OutputFormat::netcdf || qc_) {
         table.emplace(f.chemistry, f.header, std::move(sink), done.records);
     } else {
         table.emplace(f.chemistry, f.header, std::move(sink), done.results);
@@ -428,6 +435,13 @@ bool BatchRun::join_output(std::size_t index, ProcessedFile& done, std::ostream*
                          " is complete in its rows (its processing parameters name the states a "
                          "cycle must pass)");
     }
+    if (qc_) {
+        any_written_ = true;
+        for (auto& record : done.records) {
+            qc_rows_.push_back({static_cast<std::uint32_t>(index), std::move(record)});
+        }
+        return true;
+    }
     if (netcdf_) {
         any_written_ = true;
         for (const auto& record : done.records) {
@@ -464,16 +478,56 @@ bool BatchRun::write_table(std::ostream* out, std::ostream* log) {
     if (progress_) {
         progress_->finish();
     }
+    if (qc_ && any_written_ && !write_flagged(out)) {
+        return false;
+    }
     return any_written_ && (out == nullptr || static_cast<bool>(out->flush()));
+}
+
+std::vector<NetcdfInput> BatchRun::inputs() const {
+    std::vector<NetcdfInput> out;
+    for (const auto& f : prepared_) {
+        out.push_back({f.path, f.header, f.sensor_name, f.clock_records});
+    }
+    return out;
+}
+
+// The results held for --qc, flagged, into the table or the NetCDF file.
+bool BatchRun::write_flagged(std::ostream* out) {
+    const auto chemistry = prepared_.front().chemistry;
+    const auto in = inputs();
+    const auto flagged = flag_results(*qc_, chemistry, in, qc_rows_, clock_log_.has_value());
+    for (const auto& text : flagged.warnings) {
+        warn("--qc", text);
+    }
+    if (!netcdf_) {
+        *out << quality_table_header_line(chemistry, clock_log_.has_value());
+    }
+    for (std::size_t r = 0; r < qc_rows_.size(); ++r) {
+        const auto& row = qc_rows_[r];
+        if (netcdf_) {
+            if (!netcdf_->add(row.input, row.record, flagged.rows[r])) {
+                return false;
+            }
+            continue;
+        }
+        const auto& f = prepared_[row.input];
+        *out << quality_table_line(
+            chemistry, row.record, f.sensor_name,
+            clock_log_
+                ? std::optional(corrected_time(f.clock_records, result_sensor_time(row.record)))
+                : std::nullopt,
+            flagged.rows[r]);
+    }
+    return true;
 }
 
 // One NetCDF file of every file's results, with the parameters each file was processed with.
 bool BatchRun::write_netcdf(const std::string& temporary, std::ostream* log) {
     NetcdfDescription description;
     description.chemistry = prepared_.front().chemistry;
-    for (const auto& f : prepared_) {
-        description.inputs.push_back({f.path, f.header, f.sensor_name, f.clock_records});
-    }
+    description.inputs = inputs();
+    description.quality = qc_;
     if (clock_log_) {
         description.clock_log = clock_log_->path;
     }
@@ -558,12 +612,28 @@ int BatchRun::run() {
             return kExitFileFailed;
         }
     }
+    if (options_.qc) {
+        std::string error;
+        qc_ = quality::load_qc_parameters(*options_.qc, error);
+        if (!qc_) {
+            err_ << kProgram << "--qc " << error << '\n';
+            return kExitFileFailed;
+        }
+    }
     if (const auto status = prepare_all()) {
         return *status;
     }
     if (auto refusal = check_single_chemistry()) {
         err_ << kProgram << refusal->reason << '\n';
         return kExitUsage;
+    }
+    if (qc_ && !prepared_.empty()) {
+        const auto problem =
+            quality_parameters_problem(*qc_, prepared_.front().chemistry, inputs());
+        if (!problem.empty()) {
+            err_ << kProgram << "--qc " << *options_.qc << ": " << problem << '\n';
+            return kExitFileFailed;
+        }
     }
     if (prepared_.empty()) {
         return kExitFileFailed;
@@ -602,6 +672,9 @@ int BatchRun::run() {
 
 int run_batch(const BatchOptions& options, std::istream& standard_input,
               std::ostream& standard_output, std::ostream& standard_error) {
+    if (options.series) {
+        return run_series_quality(options, standard_input, standard_output, standard_error);
+    }
     return BatchRun(options, standard_input, standard_output, standard_error).run();
 }
 

@@ -16,6 +16,7 @@
 #include "processing/raw_file.hpp"
 #include "processing/raw_header.hpp"
 #include "processing/ta_engine.hpp"
+#include "quality/qc_parameters_file.hpp"
 #include "records/clock_log.hpp"
 
 namespace kelpira::processing {
@@ -53,6 +54,9 @@ struct NetcdfDescription {
     // The clock log the times were corrected with, if any: `time` is then the corrected
     // time and `sensor_time` the sensor's own.
     std::optional<std::string> clock_log;
+    // With --qc: the parameters the results were flagged with; each reported variable then
+    // has its quality flag variables (netcdf_quality.hpp).
+    std::optional<quality::QcParametersFile> quality;
     std::string history;       // the command line, or what wrote the file
     std::int64_t created = 0;  // seconds since 1970-01-01 UTC
 };

@@ -19,6 +19,7 @@
 #include "processing/clock_correction.hpp"
 #include "processing/netcdf_columns.hpp"
 #include "processing/netcdf_parameters.hpp"
+#include "processing/netcdf_quality.hpp"
 
 namespace kelpira::processing {
 
@@ -82,6 +83,7 @@ struct NetcdfWriter::State {
     std::optional<std::size_t> depth_column;
     Range time_range;
     Range depth_range;
+    QualityVariables quality;
     std::string error;
 
     // False, with `error` saying what failed, when the library returned an error.
@@ -209,6 +211,19 @@ bool NetcdfWriter::State::define() {
             depth_column = i;
         }
         if (!define_column(columns[i], obs, has_flag, has_depth, column_ids[i])) {
+            return false;
+        }
+    }
+    if (description.quality) {
+        std::vector<QualityTarget> targets;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].reported) {
+                targets.push_back({column_ids[i], columns[i].name,
+                                   quality_parameters(*description.quality, description.chemistry,
+                                                      inputs.front(), targets.size())});
+            }
+        }
+        if (!define_quality_variables(ncid, obs, targets, quality, error)) {
             return false;
         }
     }
@@ -455,9 +470,13 @@ bool NetcdfWriter::State::write_global_attributes(std::size_t rows) {
     text(g, "history", created + " " + d.history);
     text(g, "source", "raw output files of a Kelpira lab-on-chip sensor, processed by " + program);
     text(g, "processing_level",
-         "computed from the sensor's raw optical and conductivity readings with the "
-         "calibration of each file's header; no quality control beyond the results' own "
-         "validity");
+         d.quality ? "computed from the sensor's raw optical and conductivity readings with the "
+                     "calibration of each file's header; real-time quality flags (gross range, "
+                     "spike, rate of change, flat line and their aggregate) on each reported "
+                     "value"
+                   : "computed from the sensor's raw optical and conductivity readings with the "
+                     "calibration of each file's header; no quality control beyond the results' "
+                     "own validity");
     std::vector<std::string> instruments;
     for (std::size_t i = 0; i < stations.size(); ++i) {
         instruments.push_back("Kelpira lab-on-chip sensor " + stations[i]);
@@ -513,7 +532,8 @@ std::unique_ptr<NetcdfWriter> NetcdfWriter::create(const std::string& path,
     return writer;
 }
 
-bool NetcdfWriter::add(std::uint32_t input, const ResultRecord& record) {
+bool NetcdfWriter::add(std::uint32_t input, const ResultRecord& record,
+                       std::span<const QualityFlags> flags) {
     State& s = *state_;
     if (!s.error.empty()) {
         return false;
@@ -528,6 +548,9 @@ bool NetcdfWriter::add(std::uint32_t input, const ResultRecord& record) {
     s.time_range.add(s.values[s.time_column].back());
     if (s.depth_column) {
         s.depth_range.add(s.values[*s.depth_column].back());
+    }
+    if (!s.quality.ids.empty()) {
+        add_quality_flags(s.quality, flags);
     }
     s.station_rows.push_back(s.station_of_input.at(input));
     s.input_rows.push_back(static_cast<int>(input));
@@ -581,6 +604,7 @@ bool NetcdfWriter::flush() {
             "station_index");
     s.check(nc_put_vara_int(s.ncid, s.input_index_id, &start, &count, s.input_rows.data()),
             "input_file_index");
+    write_quality_flags(s.ncid, start, s.quality, s.error);
     s.station_rows.clear();
     s.input_rows.clear();
     rows_written_ += count;
@@ -610,8 +634,16 @@ bool write_netcdf_file(const std::string& path, const NetcdfDescription& descrip
             if (!writer) {
                 return false;
             }
-            for (const auto& row : rows) {
-                if (!writer->add(row.input, row.record)) {
+            // Flagged here, with every row at hand, when the description has parameters.
+            const auto flagged =
+                description.quality
+                    ? flag_results(*description.quality, description.chemistry, description.inputs,
+                                   rows, description.clock_log.has_value())
+                    : RunQuality{};
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const auto flags = flagged.rows.empty() ? std::span<const QualityFlags>{}
+                                                        : std::span(flagged.rows[i]);
+                if (!writer->add(rows[i].input, rows[i].record, flags)) {
                     break;
                 }
             }

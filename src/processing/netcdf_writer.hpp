@@ -9,6 +9,7 @@
 #include <string>
 
 #include "processing/netcdf_input.hpp"
+#include "processing/result_quality.hpp"
 
 namespace kelpira::processing {
 
@@ -25,8 +26,10 @@ class NetcdfWriter {
     ~NetcdfWriter();
 
     // One result of input `input` (an index into the description's inputs), after those added
-    // before. False once writing failed; `error()` says why.
-    bool add(std::uint32_t input, const ResultRecord& record);
+    // before, with its quality flags when the description has parameters (one QualityFlags
+    // per series of the chemistry). False once writing failed; `error()` says why.
+    bool add(std::uint32_t input, const ResultRecord& record,
+             std::span<const QualityFlags> flags = {});
 
     // Writes what is left, the sensors, the inputs and the global attributes, and closes the
     // file. False when any of it failed.

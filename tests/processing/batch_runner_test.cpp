@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -473,6 +475,227 @@ TEST_F(BatchRunner, ClockLogCorrectsTheTimesOfTheSensorsItNames) {
     EXPECT_EQ(refused.err, "kelpira-process: clock log " + path("bad.csv") +
                                ": line 3: repeats the record of sensor \"Bay 1\" at the time of "
                                "line 2\n");
+}
+
+// kelpira-process with quality control: DIC results of 2000, 2000, 2400, 2000, 2000 umol/kg an
+// hour apart (a DIC of 4000 x the sample step) flagged with a spike test of 100/200.
+class BatchQuality : public BatchRunner {
+  protected:
+    Outcome run_qc(std::vector<std::uint32_t> hours, std::vector<double> steps,
+                   std::string parameters, std::optional<std::string> netcdf = std::nullopt) {
+        std::vector<std::unique_ptr<TempRawFile>> files;
+        kelpira::processing::BatchOptions options;
+        for (std::size_t i = 0; i < hours.size(); ++i) {
+            files.push_back(
+                std::make_unique<TempRawFile>(dic_file(1700000000 + hours[i] * 3600, steps[i])));
+            options.files.push_back(files.back()->path().string());
+        }
+        std::ofstream(path("qc.json")) << parameters;
+        options.qc = path("qc.json");
+        options.jobs = 2;
+        if (netcdf) {
+            options.output = *netcdf;
+            options.format.format = kelpira::processing::OutputFormat::netcdf;
+        }
+        std::istringstream in;
+        std::ostringstream out, err;
+        Outcome r;
+        r.status = kelpira::processing::run_batch(options, in, out, err);
+        r.out = out.str();
+        r.err = err.str();
+        return r;
+    }
+};
+
+const std::string kSpikeOnly =
+    R"({"gross_range": {"sensor_span": [0, 4000]},
+        "spike": {"suspect_threshold": 100, "fail_threshold": 200}})";
+const std::string kDicFlagTitles =
+    "Time (platform),Meas State,DIC (umol/kg),Sample Step (V),CRM Step (V),Temperature (C),"
+    "Validity,DIC gross_range,DIC spike,DIC rate_of_change,DIC flat_line,DIC aggregate\n";
+
+TEST_F(BatchQuality, CsvGainsTheFlagsAfterItsColumns) {
+    const Outcome r = run_qc({0, 1, 2, 3, 4}, {0.5, 0.5, 0.6, 0.5, 0.5}, kSpikeOnly);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // Spike: 2000 beside 2000 and 2400 is 200 off the reference, at the fail threshold: 3.
+    EXPECT_EQ(r.out, kDicFlagTitles +
+                         "14/11/2023 22:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n"
+                         "14/11/2023 23:13:20,5,2000.000,0.500,0.500,0.000,good,1,3,2,2,3\n"
+                         "15/11/2023 00:13:20,5,2400.000,0.600,0.500,0.000,good,1,4,2,2,4\n"
+                         "15/11/2023 01:13:20,5,2000.000,0.500,0.500,0.000,good,1,3,2,2,3\n"
+                         "15/11/2023 02:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n");
+}
+
+TEST_F(BatchQuality, SeriesIsPutInTimeOrderAndAnExactRepeatTakesItsTwinsFlags) {
+    // Files given out of time order, the one at 2 h twice (overlapping files), then one at
+    // 1 h that differs: left out of the series and told.
+    const Outcome r = run_qc({2, 0, 2, 1, 1}, {0.6, 0.5, 0.6, 0.5, 0.55}, kSpikeOnly);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kDicFlagTitles +
+                         "15/11/2023 00:13:20,5,2400.000,0.600,0.500,0.000,good,1,2,2,2,1\n"
+                         "14/11/2023 22:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n"
+                         "15/11/2023 00:13:20,5,2400.000,0.600,0.500,0.000,good,1,2,2,2,1\n"
+                         "14/11/2023 23:13:20,5,2000.000,0.500,0.500,0.000,good,1,3,2,2,3\n"
+                         "14/11/2023 23:13:20,5,2200.000,0.550,0.500,0.000,good,2,2,2,2,2\n");
+    EXPECT_EQ(r.err,
+              "kelpira-process: --qc: unnamed sensor DIC: two results at 14/11/2023 23:13:20 "
+              "differ (2000.000 and 2200.000); the second is left out of the quality control\n");
+}
+
+TEST_F(BatchQuality, ConfigurationErrorNamesTheKeyAndWritesNothing) {
+    const std::string nc = path("results.nc");
+    const Outcome r =
+        run_qc({0, 1}, {0.5, 0.5},
+               R"({"DIC": {"spike": {"suspect_threshold": 3, "fail_threshold": 2}}})", nc);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "kelpira-process: --qc " + path("qc.json") +
+                  ": line 1: DIC.spike.suspect_threshold: is above fail_threshold (3 > 2)\n");
+    EXPECT_FALSE(fs::exists(nc));
+
+    const Outcome other = run_qc({0}, {0.5}, R"({"pH": {}})");
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.out, "");
+    const std::string prefix =
+        "kelpira-process: --qc " + path("qc.json") + ": no parameters for DIC, the results of ";
+    EXPECT_EQ(other.err.substr(0, prefix.size()), prefix);
+}
+
+std::string netcdf_text(const std::string& path, const char* var, const char* name) {
+    int id = -1, v = NC_GLOBAL;
+    std::size_t n = 0;
+    EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &id), NC_NOERR);
+    nc_inq_varid(id, var, &v);
+    nc_inq_attlen(id, v, name, &n);
+    std::string text(n, '\0');
+    nc_get_att_text(id, v, name, text.data());
+    nc_close(id);
+    return text;
+}
+
+TEST_F(BatchQuality, NetcdfFlagVariablesEqualTheCsvColumns) {
+    const std::string nc = path("results.nc");
+    const Outcome r = run_qc({0, 1, 2, 3, 4}, {0.5, 0.5, 0.6, 0.5, 0.5}, kSpikeOnly, nc);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(netcdf_values(nc, "dic_gross_range_test_quality_flag"),
+              (std::vector<double>{1, 1, 1, 1, 1}));
+    EXPECT_EQ(netcdf_values(nc, "dic_spike_test_quality_flag"),
+              (std::vector<double>{2, 3, 4, 3, 2}));
+    EXPECT_EQ(netcdf_values(nc, "dic_flat_line_test_quality_flag"),
+              (std::vector<double>{2, 2, 2, 2, 2}));
+    EXPECT_EQ(netcdf_values(nc, "dic_aggregate_quality_flag"),
+              (std::vector<double>{1, 3, 4, 3, 1}));
+    EXPECT_EQ(netcdf_text(nc, "dic", "ancillary_variables"),
+              "validity dic_gross_range_test_quality_flag dic_spike_test_quality_flag "
+              "dic_rate_of_change_test_quality_flag dic_flat_line_test_quality_flag "
+              "dic_aggregate_quality_flag");
+    EXPECT_EQ(netcdf_text(nc, "dic_spike_test_quality_flag", "standard_name"),
+              "spike_test_quality_flag");
+    EXPECT_EQ(netcdf_text(nc, "dic_aggregate_quality_flag", "standard_name"),
+              "aggregate_quality_flag");
+    EXPECT_EQ(netcdf_text(nc, "dic_spike_test_quality_flag", "flag_meanings"),
+              "pass not_evaluated suspect fail missing");
+    EXPECT_EQ(netcdf_text(nc, "dic_flat_line_test_quality_flag", "comment"),
+              "not run (flag 2): the parameters file has no flat_line");
+    EXPECT_EQ(netcdf_values(nc, "dic_spike_test_quality_flag"),
+              (std::vector<double>{2, 3, 4, 3, 2}));
+}
+
+TEST_F(BatchQuality, SeriesAloneIsFlaggedFromTheCommandLine) {
+    // The nitrate example of the definition, times in three of the forms taken.
+    std::ofstream(path("a.csv")) << "time,value\n"
+                                    "2026-12-08T00:00:00Z,12.0\n"
+                                    "2026-12-08T01:00:00,12.5\n"
+                                    "2026-12-08 02:00:00,12.25\n"
+                                    "2026-12-08T04:00:00+01:00,14.5\n"
+                                    "1796702400,12.5\n"
+                                    "1796706000,\n"
+                                    "1796709600,12.75\n"
+                                    "1796713200,12.5\n"
+                                    "1796716800,12.5\n"
+                                    "1796720400,12.5\n"
+                                    "1796724000,12.5\n";
+    std::ofstream(path("a.json")) << R"({"max_gap_s": 10800,
+              "gross_range": {"sensor_span": [-0.5, 60], "user_span": [0, 40]},
+              "spike": {"suspect_threshold": 1.0, "fail_threshold": 2.0},
+              "rate_of_change": {"n_dev": 3, "tim_dev_s": 90000, "floor": 0.5, "min_count": 3},
+              "flat_line": {"suspect_run": 3, "fail_run": 5, "eps": 0.005}})";
+    const Outcome r = run({"--qc", path("a.json"), "--series", path("a.csv")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "time,value,gross_range,spike,rate_of_change,flat_line,aggregate\n"
+              "2026-12-08T00:00:00Z,12.0,1,2,2,2,1\n"
+              "2026-12-08T01:00:00,12.5,1,1,2,1,1\n"
+              "2026-12-08 02:00:00,12.25,1,3,2,1,3\n"
+              "2026-12-08T04:00:00+01:00,14.5,1,4,3,1,4\n"
+              "1796702400,12.5,1,3,1,1,3\n"
+              "1796706000,,9,9,9,9,9\n"
+              "1796709600,12.75,1,1,1,1,1\n"
+              "1796713200,12.5,1,1,1,1,1\n"
+              "1796716800,12.5,1,1,1,1,1\n"
+              "1796720400,12.5,1,1,1,3,3\n"
+              "1796724000,12.5,1,2,1,3,3\n");
+
+    // Only a spike test: the other columns are 2.
+    std::ofstream(path("spike.json")) << R"({"TA": {"spike": {"suspect_threshold": 0.5,
+        "fail_threshold": 1.0}}, "DIC": {}})";
+    std::ofstream(path("c.csv")) << "time,value\n0,5\n3600,5\n7200,nan\n10800,7\n14400,5\n"
+                                    "18000,5\n21600,5\n";
+    const Outcome c = run({"--qc", path("spike.json"), "--kind", "TA", "--series", path("c.csv"),
+                           "--output", path("c.out")});
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_EQ(slurp(path("c.out")),
+              "time,value,gross_range,spike,rate_of_change,flat_line,aggregate\n"
+              "0,5,2,2,2,2,2\n3600,5,2,3,2,2,3\n7200,nan,2,9,2,2,9\n10800,7,2,4,2,2,4\n"
+              "14400,5,2,3,2,2,3\n18000,5,2,1,2,2,1\n21600,5,2,2,2,2,2\n");
+
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--qc", path("spike.json"), "--series", path("c.csv")},
+         "kelpira-process: --qc " + path("spike.json") +
+             ": holds the parameters of several kinds (DIC, TA): choose one with --kind\n"},
+        {{"--qc", path("spike.json"), "--kind", "pH", "--series", path("c.csv")},
+         "kelpira-process: --qc " + path("spike.json") + ": no parameters for pH\n"},
+        {{"--qc", path("a.json"), "--series", path("spike.json")},
+         "kelpira-process: " + path("spike.json") +
+             ": line 1: the header needs the columns \"time\" and \"value\"\n"},
+        {{"--qc", path("none.json"), "--series", path("a.csv")},
+         "kelpira-process: --qc " + path("none.json") +
+             ": cannot be read: No such file or directory\n"},
+    };
+    for (const auto& [args, err] : refused) {
+        const Outcome n = run(args);
+        EXPECT_EQ(n.status, 1);
+        EXPECT_EQ(n.out, "");
+        EXPECT_EQ(n.err, err);
+    }
+    std::ofstream(path("back.csv")) << "time,value\n0,5\n3600,5\n3600,6\n";
+    const Outcome back =
+        run({"--qc", path("a.json"), "--series", path("back.csv"), "--output", path("back.out")});
+    EXPECT_EQ(back.status, 1);
+    EXPECT_EQ(back.err, "kelpira-process: " + path("back.csv") +
+                            ": line 4: time \"3600\" does not come after the time of the line "
+                            "before\n");
+    EXPECT_FALSE(fs::exists(path("back.out")));
+
+    const Outcome usage = run({"--series", path("a.csv")});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.err,
+              "kelpira-process: --series: needs --qc PARAMS.json or --qc default\n"
+              "Usage: kelpira-process [OPTIONS] [FILE...]\n");
+    EXPECT_EQ(run({"--qc", "default", "--series", path("a.csv"), path("a.csv")}).status, 2);
+}
+
+TEST_F(BatchQuality, ShippedDefaultsFromTheCommandLine) {
+    TempRawFile a(dic_file(1700000000, 0.5));
+    TempRawFile b(dic_file(1700003600, 0.5));
+    const Outcome r = run({"--qc", "default", a.path().string(), b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kDicFlagTitles +
+                         "14/11/2023 22:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n"
+                         "14/11/2023 23:13:20,5,2000.000,0.500,0.500,0.000,good,1,2,2,2,1\n");
 }
 
 }  // namespace

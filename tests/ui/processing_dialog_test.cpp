@@ -3,6 +3,7 @@
 // pass held at its start.
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
@@ -139,6 +140,22 @@ TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
     type->setCurrentIndex(2);
     emit type->activated(2);
     EXPECT_TRUE(crm3->isEnabled());
+}
+
+TEST_F(ProcessingDialogTest, QualityControlAddsTheColouredFlagColumn) {
+    prompter.files.push_back(folder.write("dic.csv", dic_header() + dic_rows(1, 3)));
+    auto dialog = opened(open_dic_processing, prompter);
+    ASSERT_TRUE(dialog);
+    prompter.answers.push_back(common::Answer::No);  // the shipped parameters
+    QTest::mouseClick(dialog->quality_button(), Qt::LeftButton);
+    QSignalSpy finished(dialog.get(), &ProcessingDialog::pass_finished);
+    QTest::mouseClick(dialog->process_button(), Qt::LeftButton);
+    ASSERT_TRUE(wait_for(finished, 1));
+    EXPECT_EQ(dialog->result_list()->headerItem()->text(7), "QC Flag");
+    // 1600 umol/kg lies below the shipped user span of DIC (1700 to 2500): suspect, amber.
+    const auto* first = dialog->result_list()->topLevelItem(0);
+    EXPECT_EQ(first->text(7), "3");
+    EXPECT_EQ(first->foreground(7).color(), QColor(0xFF, 0xBF, 0x00));
 }
 
 TEST_F(ProcessingDialogTest, NutrientTitlesFollowTheTypeList) {

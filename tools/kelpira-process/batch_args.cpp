@@ -8,6 +8,7 @@
 
 #include "output_format_args.hpp"
 #include "processing/batch_runner.hpp"
+#include "quality_args.hpp"
 
 namespace kelpira::process {
 
@@ -109,7 +110,9 @@ void declare_options(CLI::App& app, BatchOptions& o) {
                    "is the same whatever N")
         ->type_name("N")
         ->transform(common::whole_number_in(1, processing::kMaxJobs));
-    app.add_option("FILE", o.files, "a raw output file; - is standard input")->required();
+    auto* files =
+        app.add_option("FILE", o.files, "a raw output file; - is standard input")->required();
+    declare_quality_control(app, o, files);
     app.footer(
         "Exit status:\n"
         "  0  every file processed\n"
@@ -117,12 +120,17 @@ void declare_options(CLI::App& app, BatchOptions& o) {
         "     had no chemistry type (without --chemistry), a chemistry type without\n"
         "     processing or of another chemistry, or a pH sample interval of 0; or\n"
         "     the results or the log could not be written, or the clock log could not\n"
-        "     be read or was refused\n"
+        "     be read or was refused, or the --qc parameters could not be read, were\n"
+        "     refused (naming the key) or lack the kind of a file's results, or a\n"
+        "     --series file could not be read or its times do not increase\n"
         "  2  the command line is wrong: an unknown option, a missing value, several\n"
         "     chemistries given or found in the files, a --set key the files do not\n"
         "     have, --output or --log naming a raw file or each other, or --format\n"
         "     netcdf without --output FILE");
-    app.callback([&o] { check_output_format(o.format, o.output); });
+    app.callback([&o] {
+        check_output_format(o.format, o.output);
+        check_quality_control(o);
+    });
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Starting and finishing a processing pass on a dialog's view.
 #include "processing/dialogs/processing_controller.hpp"
+#include "processing/dialogs/quality_control.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -56,6 +57,10 @@ void finish_pass(ProcessingView& view, PassOutcome outcome, common::Prompter& pr
     if (view.clock_log && !outcome.source.inputs.empty()) {
         correct_times(outcome, *view.clock_log);
         view.results.corrected_at = chemistry_entry(outcome.source.chemistry).time_columns;
+    }
+    view.results.flagged = view.quality.has_value();
+    if (view.quality) {
+        flag_pass(outcome, *view.quality, view.clock_log.has_value());
     }
     for (auto& row : outcome.rows) {
         view.results.rows.push_back(row);

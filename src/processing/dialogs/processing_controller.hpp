@@ -12,6 +12,7 @@
 #include "common/prompter.hpp"
 #include "processing/clock_correction.hpp"
 #include "processing/dialogs/result_list.hpp"
+#include "quality/qc_parameters_file.hpp"
 
 namespace kelpira::processing {
 
@@ -24,6 +25,10 @@ struct ProcessingView {
     bool save_enabled = false;
     // "Clock log...": the log the next passes correct result times with.
     std::optional<ClockLog> clock_log;
+    // "Quality Control...": the parameters the next passes flag their results with, and
+    // where they came from.
+    std::optional<quality::QcParametersFile> quality;
+    std::string quality_source;
 };
 
 struct PassMessage {

@@ -1,5 +1,6 @@
 // Writing a processing result list as comma-separated text.
 #include "processing/dialogs/result_list.hpp"
+#include "processing/dialogs/quality_control.hpp"
 
 #include <ctime>
 #include <vector>
@@ -33,6 +34,9 @@ std::vector<ResultColumn> shown_columns(const ResultList& list) {
         constexpr int kTimeWidth = 15;
         columns.insert(columns.begin() + static_cast<std::ptrdiff_t>(*list.corrected_at),
                        {std::string(kCorrectedTimeColumn), kTimeWidth});
+    }
+    if (list.flagged) {
+        columns.push_back({std::string(kQualityColumnTitle), 40});
     }
     return columns;
 }

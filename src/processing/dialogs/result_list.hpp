@@ -35,9 +35,12 @@ struct ResultList {
     // Where the rows carry "Time (UTC, corrected)", after the time columns, when the last pass
     // corrected the times with a clock log; `columns` never holds it.
     std::optional<std::size_t> corrected_at;
+    // The rows end in the aggregate quality flag ("QC Flag") when the last pass flagged them.
+    bool flagged = false;
 };
 
-// The columns as listed and saved: `columns` with the corrected time where the rows have it.
+// The columns as listed and saved: `columns` with the corrected time where the rows have it,
+// and "QC Flag" last when they are flagged.
 std::vector<ResultColumn> shown_columns(const ResultList& list);
 
 // "N older results are not listed or saved; kelpira-process writes them all."

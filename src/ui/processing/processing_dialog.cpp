@@ -2,6 +2,7 @@
 #include "ui/processing/processing_dialog.hpp"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFormLayout>
@@ -20,6 +21,8 @@
 #include <algorithm>
 #include <array>
 #include <utility>
+
+#include "processing/dialogs/quality_control.hpp"
 
 namespace kelpira::ui {
 namespace {
@@ -56,11 +59,18 @@ ProcessingDialog::ProcessingDialog(processing::ProcessingView& view, ProcessingH
     // A pass run as the dialog opens has no Process to run it again with the log.
     clock_log_button_->setVisible(view_.has_process_button);
     clock_log_button_->setAutoDefault(false);
+    quality_button_ = new QPushButton(tr("Quality Control..."), this);
+    quality_button_->setToolTip(
+        tr("Flag the results with the quality tests: a parameters file of your own, or the "
+           "parameters Kelpira ships (Cancel: no flags)"));
+    quality_button_->setVisible(view_.has_process_button);
+    quality_button_->setAutoDefault(false);
     process_button_->setVisible(view_.has_process_button);
     process_button_->setAutoDefault(false);
     save_button_->setAutoDefault(false);
     cancel_button_->setAutoDefault(false);
     buttons->addWidget(clock_log_button_);
+    buttons->addWidget(quality_button_);
     buttons->addWidget(process_button_);
     buttons->addWidget(save_button_);
     buttons->addWidget(progress_, 1);
@@ -88,6 +98,10 @@ ProcessingDialog::ProcessingDialog(processing::ProcessingView& view, ProcessingH
     connect(cancel_button_, &QPushButton::clicked, this, &ProcessingDialog::on_cancel);
     connect(clock_log_button_, &QPushButton::clicked, this, [this] {
         processing::choose_clock_log(view_, prompter_);
+        show_results();
+    });
+    connect(quality_button_, &QPushButton::clicked, this, [this] {
+        processing::choose_quality_control(view_, prompter_);
         show_results();
     });
 
@@ -276,7 +290,13 @@ void ProcessingDialog::show_results() {
         for (const auto& cell : row) {
             cells << q(cell);
         }
-        items << new QTreeWidgetItem(cells);
+        auto* item = new QTreeWidgetItem(cells);
+        if (view_.results.flagged && !row.empty()) {
+            if (const auto rgb = processing::quality_flag_colour(row.back())) {
+                item->setForeground(static_cast<int>(row.size() - 1), QColor::fromRgb(*rgb));
+            }
+        }
+        items << item;
     }
     results_->addTopLevelItems(items);
 }

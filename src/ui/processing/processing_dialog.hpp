@@ -54,6 +54,7 @@ class ProcessingDialog : public QDialog {
     QPushButton* save_button() const { return save_button_; }
     QPushButton* cancel_button() const { return cancel_button_; }
     QPushButton* clock_log_button() const { return clock_log_button_; }
+    QPushButton* quality_button() const { return quality_button_; }
     QProgressBar* progress_bar() const { return progress_; }
     QTreeWidget* result_list() const { return results_; }
     QListView* log_list() const { return log_; }
@@ -89,6 +90,7 @@ class ProcessingDialog : public QDialog {
     QPushButton* save_button_ = nullptr;
     QPushButton* cancel_button_ = nullptr;
     QPushButton* clock_log_button_ = nullptr;
+    QPushButton* quality_button_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QTreeWidget* results_ = nullptr;
     QListView* log_ = nullptr;
