@@ -5,6 +5,8 @@
 // order the files were given, so the output is the same whatever the number of jobs.
 #include "processing/batch_runner.hpp"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <ctime>
 #include <filesystem>
@@ -83,6 +85,26 @@ std::optional<ChemistryChoice> chemistry_of_type(records::ChemistryType type) {
         default:
             return std::nullopt;
     }
+}
+
+// Why `path` could not be written, as far as the file system tells after the fact.
+std::string write_problem(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path file(path);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    std::error_code ec;
+    if (fs::is_directory(file, ec)) {
+        return "it is a folder";
+    }
+    if (!fs::is_directory(folder, ec)) {
+        return "no such folder";
+    }
+    const bool exists = ::access(path.c_str(), F_OK) == 0;
+    if ((exists && ::access(path.c_str(), W_OK) != 0) ||
+        (!exists && ::access(folder.c_str(), W_OK) != 0)) {
+        return "permission denied";
+    }
+    return "the file system refused to create or replace it (full, or a quota reached)";
 }
 
 // "7 (TA)", or the bare code for a type no chemistry carries.
@@ -412,6 +434,9 @@ bool BatchRun::join_output(std::size_t index, ProcessedFile& done, std::ostream*
     }
     if (done.failure) {
         report(f.path, *done.failure);
+        if (netcdf_) {
+            netcdf_->fail_input(static_cast<std::uint32_t>(index), *done.failure);
+        }
         return true;
     }
     if (clock_log_) {
@@ -478,6 +503,9 @@ bool BatchRun::write_netcdf(const std::string& temporary, std::ostream* log) {
         description.clock_log = clock_log_->path;
     }
     description.attributes = options_.format.attributes;
+    description.feature_type = options_.format.feature_type;
+    description.positions = options_.format.positions;
+    description.track = options_.format.track;
     description.history = options_.command_line;
     description.created = std::time(nullptr);
     netcdf_ = NetcdfWriter::create(temporary, std::move(description), netcdf_error_);
@@ -489,6 +517,11 @@ bool BatchRun::write_netcdf(const std::string& temporary, std::ostream* log) {
     bool ok = write_table(nullptr, log);
     // An interrupted run leaves no file, so its end is not written either.
     ok = ok && netcdf_->finish();
+    if (ok) {
+        for (const auto& text : netcdf_->warnings()) {
+            warn(*options_.output, text);
+        }
+    }
     if (netcdf_error_.empty()) {
         netcdf_error_ = netcdf_->error();
     }
@@ -588,10 +621,14 @@ int BatchRun::run() {
         if (!output_refused_.empty()) {
             err_ << kProgram << output_refused_ << '\n';
         } else {
+            const std::string why = !netcdf_error_.empty() ? netcdf_error_
+                                    : options_.writes_to_stdout()
+                                        ? std::string("it was closed or is full")
+                                        : write_problem(*options_.output);
             err_ << kProgram << "cannot write the results to "
                  << (options_.writes_to_stdout() ? std::string("standard output")
                                                  : *options_.output)
-                 << (netcdf_error_.empty() ? "" : ": " + netcdf_error_) << '\n';
+                 << ": " << why << '\n';
         }
         return kExitFileFailed;
     }

@@ -10,6 +10,7 @@
 
 #include "processing/batch_options.hpp"
 #include "processing/dic_engine.hpp"
+#include "processing/netcdf_positions.hpp"
 #include "processing/nutrient_engine.hpp"
 #include "processing/output_format.hpp"
 #include "processing/ph_engine.hpp"
@@ -53,6 +54,10 @@ struct NetcdfDescription {
     // The clock log the times were corrected with, if any: `time` is then the corrected
     // time and `sensor_time` the sensor's own.
     std::optional<std::string> clock_log;
+    // Where the sensors were: fixed positions for a time series, a track for a trajectory.
+    FeatureType feature_type = FeatureType::time_series;
+    std::vector<SensorPosition> positions;
+    std::vector<TrackPoint> track;
     std::string history;       // the command line, or what wrote the file
     std::int64_t created = 0;  // seconds since 1970-01-01 UTC
 };

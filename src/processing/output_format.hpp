@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "processing/netcdf_positions.hpp"
+
 namespace kelpira::processing {
 
 enum class OutputFormat { csv, netcdf };
@@ -18,6 +20,9 @@ struct NetcdfAttribute {
 struct OutputFormatOptions {
     OutputFormat format = OutputFormat::csv;
     std::vector<NetcdfAttribute> attributes;
+    FeatureType feature_type = FeatureType::time_series;
+    std::vector<SensorPosition> positions;  // --position, --positions
+    std::vector<TrackPoint> track;          // --track
 };
 
 }  // namespace kelpira::processing

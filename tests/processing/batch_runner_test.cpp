@@ -268,10 +268,12 @@ TEST_F(BatchRunner, OutputThatCannotBeWrittenFails) {
     const std::string output = path("no/such/folder/out.csv");
     const Outcome r = run({"--output", output, a.path().string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "kelpira-process: cannot write the results to " + output + "\n");
+    EXPECT_EQ(r.err,
+              "kelpira-process: cannot write the results to " + output + ": no such folder\n");
     const Outcome folder = run({"--output", dir_.string(), a.path().string()});
     EXPECT_EQ(folder.status, 1);
-    EXPECT_EQ(folder.err, "kelpira-process: cannot write the results to " + dir_.string() + "\n");
+    EXPECT_EQ(folder.err, "kelpira-process: cannot write the results to " + dir_.string() +
+                              ": it is a folder\n");
 }
 
 TEST_F(BatchRunner, SeveralChemistriesAreRefusedBeforeAnythingIsWritten) {
@@ -420,7 +422,10 @@ TEST_F(BatchRunner, NetcdfHoldsEveryFilesResultsInTheGivenOrder) {
     const Outcome r = run({"--format", "netcdf", "--jobs", "2", "--output", nc, a.path().string(),
                            b.path().string()});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kelpira-process: " + nc +
+                         ": no position for sensor \"unnamed sensor\": the file is not a "
+                         "complete CF timeSeries (each sensor needs a latitude and longitude)\n");
     const auto dic = netcdf_values(nc, "dic");
     ASSERT_EQ(dic.size(), 2u);
     EXPECT_NEAR(dic[0], 1600, 1e-9);
@@ -431,7 +436,8 @@ TEST_F(BatchRunner, NetcdfHoldsEveryFilesResultsInTheGivenOrder) {
     const std::string nowhere = path("missing/results.nc");
     const Outcome failed = run({"--format=netcdf", "--output", nowhere, a.path().string()});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_EQ(failed.err, "kelpira-process: cannot write the results to " + nowhere + "\n");
+    EXPECT_EQ(failed.err,
+              "kelpira-process: cannot write the results to " + nowhere + ": no such folder\n");
 }
 
 TEST_F(BatchRunner, ClockLogCorrectsTheTimesOfTheSensorsItNames) {
