@@ -73,7 +73,7 @@ std::vector<std::string> cells_of(std::string_view line) {
 // Each non-blank line's cells with its line number; a first line whose cell `number_cell` is
 // not a number is taken for the column titles and skipped.
 std::vector<std::pair<std::size_t, std::vector<std::string>>> rows_of(std::string_view text,
-                                                                     std::size_t number_cell) {
+                                                                      std::size_t number_cell) {
     std::vector<std::pair<std::size_t, std::vector<std::string>>> rows;
     std::size_t number = 0;
     while (!text.empty()) {
@@ -123,10 +123,10 @@ std::optional<std::int64_t> iso_time_seconds(std::string_view text) {
 std::optional<SensorPosition> parse_position(std::string_view text, std::string& error) {
     const auto eq = text.rfind('=');
     const auto comma = text.rfind(',');
-    error = "--position needs NAME=LAT,LON with LAT -90..90 and LON -180..180 in decimal "
-            "degrees, for example --position \"Bay 1\"=50.1,-4.2";
-    if (eq == std::string_view::npos || eq == 0 || comma == std::string_view::npos ||
-        comma < eq) {
+    error =
+        "--position needs NAME=LAT,LON with LAT -90..90 and LON -180..180 in decimal "
+        "degrees, for example --position \"Bay 1\"=50.1,-4.2";
+    if (eq == std::string_view::npos || eq == 0 || comma == std::string_view::npos || comma < eq) {
         return std::nullopt;
     }
     const auto p = lat_lon(text.substr(eq + 1, comma - eq - 1), text.substr(comma + 1));
@@ -141,9 +141,8 @@ std::optional<std::vector<SensorPosition>> parse_positions_csv(std::string_view 
                                                                std::string& error) {
     std::vector<SensorPosition> out;
     for (const auto& [line, cells] : rows_of(text, 1)) {
-        const auto p = cells.size() == 3 || cells.size() == 5
-                           ? lat_lon(cells[1], cells[2])
-                           : std::nullopt;
+        const auto p =
+            cells.size() == 3 || cells.size() == 5 ? lat_lon(cells[1], cells[2]) : std::nullopt;
         if (!p || cells[0].empty()) {
             error = line_error(line,
                                "not name,latitude,longitude[,start,end] with latitude -90..90 "
@@ -166,11 +165,12 @@ std::optional<std::vector<SensorPosition>> parse_positions_csv(std::string_view 
             }
         }
         for (const auto& o : out) {
-            const bool overlap = o.sensor == s.sensor && (!o.end || !s.start || *s.start < *o.end) &&
+            const bool overlap = o.sensor == s.sensor &&
+                                 (!o.end || !s.start || *s.start < *o.end) &&
                                  (!s.end || !o.start || *o.start < *s.end);
             if (overlap) {
-                error = line_error(line, "a deployment of \"" + s.sensor +
-                                             "\" that overlaps an earlier line's");
+                error = line_error(
+                    line, "a deployment of \"" + s.sensor + "\" that overlaps an earlier line's");
                 return std::nullopt;
             }
         }

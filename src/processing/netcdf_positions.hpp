@@ -16,9 +16,9 @@ namespace kelpira::processing {
 enum class FeatureType { time_series, trajectory };
 
 struct SensorPosition {
-    std::string sensor;     // the sensor name of the raw files' headers
-    double latitude = 0;    // degrees north
-    double longitude = 0;   // degrees east
+    std::string sensor;    // the sensor name of the raw files' headers
+    double latitude = 0;   // degrees north
+    double longitude = 0;  // degrees east
     // The deployment, seconds since 1970 UTC, start included and end excluded; none: open.
     std::optional<std::int64_t> start;
     std::optional<std::int64_t> end;

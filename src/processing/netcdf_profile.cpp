@@ -37,8 +37,7 @@ bool is_number_attribute(std::string_view name) {
            kNumberAttributes.end();
 }
 
-std::optional<std::string> netcdf_attribute_problem(std::string_view name,
-                                                    std::string_view value) {
+std::optional<std::string> netcdf_attribute_problem(std::string_view name, std::string_view value) {
     const std::string attr = "--attr " + std::string(name);
     const bool named = !name.empty() && is_letter(name.front()) &&
                        std::all_of(name.begin(), name.end(), [](char c) {
@@ -102,13 +101,13 @@ std::string default_file_id(std::string_view quantity, std::span<const std::stri
         out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : kept ? c : '_';
     }
     // One "_" for a run of others: "Bay 1" and "Bay_1" name one sensor.
-    out.erase(std::unique(out.begin(), out.end(),
-                          [](char a, char b) { return a == '_' && b == '_'; }),
-              out.end());
+    out.erase(
+        std::unique(out.begin(), out.end(), [](char a, char b) { return a == '_' && b == '_'; }),
+        out.end());
     const auto f = common::utc_fields(start);
     char time[32];
-    std::snprintf(time, sizeof time, "_%04d%02d%02dT%02d%02d%02dZ", f.year, f.month, f.day,
-                  f.hour, f.minute, f.second);
+    std::snprintf(time, sizeof time, "_%04d%02d%02dT%02d%02d%02dZ", f.year, f.month, f.day, f.hour,
+                  f.minute, f.second);
     out += time;
     return out;
 }

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -505,16 +504,22 @@ void NetcdfWriter::State::warn_of_positions() {
     }
 }
 
-// The median time between two successive results, whole seconds; nothing with fewer than two.
+// The median time between two successive results of one instance, whole seconds; nothing
+// when no instance has two at different times.
 std::optional<std::int64_t> NetcdfWriter::State::typical_step() const {
-    std::vector<double> sorted;
-    std::copy_if(row_times.begin(), row_times.end(), std::back_inserter(sorted),
-                 [](double t) { return std::isfinite(t); });
-    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::vector<double>> own(stations.size());
+    for (std::size_t r = 0; r < row_times.size(); ++r) {
+        if (std::isfinite(row_times[r])) {
+            own[static_cast<std::size_t>(row_stations[r])].push_back(row_times[r]);
+        }
+    }
     std::vector<double> steps;
-    for (std::size_t i = 1; i < sorted.size(); ++i) {
-        if (sorted[i] > sorted[i - 1]) {
-            steps.push_back(sorted[i] - sorted[i - 1]);
+    for (auto& times : own) {
+        std::sort(times.begin(), times.end());
+        for (std::size_t i = 1; i < times.size(); ++i) {
+            if (times[i] > times[i - 1]) {
+                steps.push_back(times[i] - times[i - 1]);
+            }
         }
     }
     if (steps.empty()) {

@@ -49,8 +49,9 @@ TEST(NetcdfMetadata, PositionFilesHoldDeploymentsThatDoNotOverlap) {
     EXPECT_EQ(deployment_at(*read, "Bay", kJune1), std::nullopt);
 
     const std::vector<std::pair<std::string, std::string>> refused{
-        {"Pier,10\n", "line 1: not name,latitude,longitude[,start,end] with latitude -90..90 and "
-                      "longitude -180..180"},
+        {"Pier,10\n",
+         "line 1: not name,latitude,longitude[,start,end] with latitude -90..90 and "
+         "longitude -180..180"},
         {"name,lat,lon\nPier,10,20,2025-06-31T00:00:00Z,\n",
          "line 2: \"2025-06-31T00:00:00Z\" is not a UTC time like 2025-06-01T00:00:00Z"},
         {"Pier,10,20,2025-06-02T00:00:00Z,2025-06-01T00:00:00Z\n",
@@ -79,8 +80,8 @@ TEST(NetcdfMetadata, TracksAreInterpolatedInTimeAndNeverExtrapolated) {
     EXPECT_EQ(track->front(), (TrackPoint{kJune1, 50, -5}));
     const auto at = [&](double seconds) { return track_position(*track, kJune1 + seconds); };
     const std::vector<std::pair<double, std::optional<std::pair<double, double>>>> cases{
-        {-1, std::nullopt},           // before the track
-        {0, std::pair{50.0, -5.0}},   // on a point
+        {-1, std::nullopt},              // before the track
+        {0, std::pair{50.0, -5.0}},      // on a point
         {900, std::pair{50.25, -4.75}},  // a quarter of the way to the next point
         {5400, std::pair{51.5, -4.0}},
         {3 * 3600 + 1800, std::pair{52.0, 180.0}},  // half way from 179 E to 179 W
@@ -111,13 +112,16 @@ TEST(NetcdfMetadata, UserAttributesFollowTheRuleTheMessageStates) {
         {"a.b", "x", name_rule},
         {"_a", "x", name_rule},
         {"", "x", name_rule},
-        {"featureType", "point", "--attr featureType: the file's layout sets this attribute; it "
-                                 "cannot be given"},
-        {"Conventions", "CF-1.6", "--attr Conventions: the file's layout sets this attribute; it "
-                                  "cannot be given"},
+        {"featureType", "point",
+         "--attr featureType: the file's layout sets this attribute; it "
+         "cannot be given"},
+        {"Conventions", "CF-1.6",
+         "--attr Conventions: the file's layout sets this attribute; it "
+         "cannot be given"},
         {"title", "", "--attr title has an empty value: give a value or leave the attribute out"},
-        {"geospatial_lon_max", "4E", "--attr geospatial_lon_max needs a number in decimal "
-                                     "degrees or metres, not \"4E\""},
+        {"geospatial_lon_max", "4E",
+         "--attr geospatial_lon_max needs a number in decimal "
+         "degrees or metres, not \"4E\""},
     };
     for (const auto& [name, value, problem] : cases) {
         EXPECT_EQ(netcdf_attribute_problem(name, value), problem) << name;
@@ -126,7 +130,7 @@ TEST(NetcdfMetadata, UserAttributesFollowTheRuleTheMessageStates) {
 
 TEST(NetcdfMetadata, DurationsAndIdsAreTextsACatalogueReads) {
     const std::vector<std::pair<std::int64_t, std::string>> durations{
-        {0, "PT0S"},   {59, "PT59S"},     {3600, "PT1H"},
+        {0, "PT0S"},    {59, "PT59S"},         {3600, "PT1H"},
         {86400, "P1D"}, {93784, "P1DT2H3M4S"}, {-5, "PT0S"},
     };
     for (const auto& [seconds, text] : durations) {
