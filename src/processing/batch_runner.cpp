@@ -10,6 +10,7 @@
 #include <atomic>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@
 
 #include "common/safe_file.hpp"
 #include "common/stop_signals.hpp"
+#include "common/visible_text.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/chemistry_table.hpp"
 #include "processing/clock_correction.hpp"
@@ -107,6 +109,9 @@ std::string write_problem(const std::string& path) {
     return "the file system refused to create or replace it (full, or a quota reached)";
 }
 
+// The largest positions or track file read: a track of a year at one point a second is less.
+constexpr std::size_t kMaxPlacesBytes = std::size_t{16} << 20;
+
 // "7 (TA)", or the bare code for a type no chemistry carries.
 std::string type_text(records::ChemistryType type) {
     std::string text = std::to_string(records::code_of(type));
@@ -145,6 +150,7 @@ class BatchRun {
     void report(const std::string& path, const std::string& reason);
     void warn(const std::string& path, const std::string& text);
     bool write_log();
+    bool read_places();
 
     const BatchOptions& options_;
     std::ostream& out_;
@@ -159,11 +165,13 @@ class BatchRun {
     bool any_written_ = false;    // a file's results joined the table
     bool table_started_ = false;  // the output could be opened and the files were processed
     bool table_written_ = false;
-    bool log_lost_ = false;                 // a file's log lines could not be held until written
-    std::string output_refused_;            // why the safe writer refused the output's path
-    std::optional<ClockLog> clock_log_;     // --clock-log
-    std::unique_ptr<NetcdfWriter> netcdf_;  // while a NetCDF file is written
-    std::string netcdf_error_;              // what the netCDF library said when it failed
+    bool log_lost_ = false;                  // a file's log lines could not be held until written
+    std::string output_refused_;             // why the safe writer refused the output's path
+    std::optional<ClockLog> clock_log_;      // --clock-log
+    std::vector<SensorPosition> positions_;  // --position and --positions
+    std::vector<TrackPoint> track_;          // --track
+    std::unique_ptr<NetcdfWriter> netcdf_;   // while a NetCDF file is written
+    std::string netcdf_error_;               // what the netCDF library said when it failed
 };
 
 void BatchRun::warn(const std::string& path, const std::string& text) {
@@ -504,8 +512,8 @@ bool BatchRun::write_netcdf(const std::string& temporary, std::ostream* log) {
     }
     description.attributes = options_.format.attributes;
     description.feature_type = options_.format.feature_type;
-    description.positions = options_.format.positions;
-    description.track = options_.format.track;
+    description.positions = positions_;
+    description.track = track_;
     description.history = options_.command_line;
     description.created = std::time(nullptr);
     netcdf_ = NetcdfWriter::create(temporary, std::move(description), netcdf_error_);
@@ -578,6 +586,31 @@ bool BatchRun::write_log() {
     return created;
 }
 
+// The positions and the track files the NetCDF file places its results with.
+bool BatchRun::read_places() {
+    positions_ = options_.format.positions;
+    const auto read = [&](const std::string& what, const std::string& path, auto parse,
+                          auto& into) {
+        std::ifstream in(path, std::ios::binary);
+        std::string text(kMaxPlacesBytes + 1, '\0');
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        std::string error;
+        if (!in.eof() || in.bad()) {
+            error = text.size() > kMaxPlacesBytes ? "larger than 16 MiB" : "cannot be read";
+        } else if (auto rows = parse(text, error)) {
+            into.insert(into.end(), rows->begin(), rows->end());
+            return true;
+        }
+        err_ << kProgram << what << " " << path << ": " << common::visible_text(error) << '\n';
+        return false;
+    };
+    const auto& f = options_.format;
+    return (!f.positions_file ||
+            read("positions", *f.positions_file, parse_positions_csv, positions_)) &&
+           (!f.track_file || read("track", *f.track_file, parse_track_csv, track_));
+}
+
 int BatchRun::run() {
     if (auto refusal = check_paths()) {
         err_ << kProgram << refusal->reason << '\n';
@@ -590,6 +623,9 @@ int BatchRun::run() {
             err_ << kProgram << error << '\n';
             return kExitFileFailed;
         }
+    }
+    if (!read_places()) {
+        return kExitFileFailed;
     }
     if (const auto status = prepare_all()) {
         return *status;

@@ -123,9 +123,8 @@ std::optional<std::int64_t> iso_time_seconds(std::string_view text) {
 std::optional<SensorPosition> parse_position(std::string_view text, std::string& error) {
     const auto eq = text.rfind('=');
     const auto comma = text.rfind(',');
-    error =
-        "--position needs NAME=LAT,LON with LAT -90..90 and LON -180..180 in decimal "
-        "degrees, for example --position \"Bay 1\"=50.1,-4.2";
+    error = "\"" + std::string(text) +
+            "\" is not NAME=LAT,LON with LAT -90..90 and LON -180..180 in decimal degrees";
     if (eq == std::string_view::npos || eq == 0 || comma == std::string_view::npos || comma < eq) {
         return std::nullopt;
     }

@@ -39,7 +39,8 @@ struct LatLon {
     double longitude = 0;
 };
 
-// "NAME=LAT,LON": nothing, with `error` saying why, when it does not read as one.
+// "NAME=LAT,LON" ("Bay 1=50.1,-4.2"): nothing, with `error` saying why, when it does not read
+// as one.
 std::optional<SensorPosition> parse_position(std::string_view text, std::string& error);
 
 // The rows of a CSV file of name,latitude,longitude[,start,end] (times as

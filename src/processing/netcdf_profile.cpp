@@ -38,18 +38,17 @@ bool is_number_attribute(std::string_view name) {
 }
 
 std::optional<std::string> netcdf_attribute_problem(std::string_view name, std::string_view value) {
-    const std::string attr = "--attr " + std::string(name);
+    const std::string attr(name);
     const bool named = !name.empty() && is_letter(name.front()) &&
                        std::all_of(name.begin(), name.end(), [](char c) {
                            return is_letter(c) || (c >= '0' && c <= '9') || c == '_';
                        });
     if (!named) {
-        return "--attr needs NAME=VALUE with a NAME of letters, digits and _ starting with a "
-               "letter, for example --attr creator_name=\"A. Diver\"";
+        return "\"" + attr + "\" is not a NAME of letters, digits and _ starting with a letter";
     }
     if (std::find(kProtectedAttributes.begin(), kProtectedAttributes.end(), name) !=
         kProtectedAttributes.end()) {
-        return attr + ": the file's layout sets this attribute; it cannot be given";
+        return attr + " is set by the file's layout and cannot be given";
     }
     if (value.empty()) {
         return attr + " has an empty value: give a value or leave the attribute out";

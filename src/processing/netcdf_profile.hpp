@@ -22,10 +22,10 @@ inline constexpr std::string_view kStandardNameVocabulary = "CF Standard Name Ta
 // kelpira-process writes, not beyond.
 inline constexpr std::string_view kDefaultNamingAuthority = "local.kelpira";
 
-// Why a user's global attribute NAME=VALUE cannot be written, if it cannot: a name that is not
-// letters, digits and "_" starting with a letter, an empty value, an attribute the layout
-// decides (Conventions, featureType, cdm_data_type, ncei_template_version), a number attribute
-// (geospatial_lat_min ...) whose value is not a number.
+// Why a user's global attribute NAME=VALUE cannot be written, if it cannot ("title has an empty
+// value..."): a name that is not letters, digits and "_" starting with a letter, an empty
+// value, an attribute the layout decides (Conventions, featureType, cdm_data_type,
+// ncei_template_version), a number attribute (geospatial_lat_min ...) that is not a number.
 std::optional<std::string> netcdf_attribute_problem(std::string_view name, std::string_view value);
 
 // True for the global attributes that are numbers (geospatial bounds), written as doubles.

@@ -2,6 +2,7 @@
 // attributes the user gives the NetCDF file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ struct OutputFormatOptions {
     OutputFormat format = OutputFormat::csv;
     std::vector<NetcdfAttribute> attributes;
     FeatureType feature_type = FeatureType::time_series;
-    std::vector<SensorPosition> positions;  // --position, --positions
-    std::vector<TrackPoint> track;          // --track
+    std::vector<SensorPosition> positions;      // --position
+    std::optional<std::string> positions_file;  // --positions FILE.csv, read when the run starts
+    std::optional<std::string> track_file;      // --track FILE.csv
 };
 
 }  // namespace kelpira::processing

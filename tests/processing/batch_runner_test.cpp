@@ -440,6 +440,29 @@ TEST_F(BatchRunner, NetcdfHoldsEveryFilesResultsInTheGivenOrder) {
               "kelpira-process: cannot write the results to " + nowhere + ": no such folder\n");
 }
 
+// Positions from the command line and from a file; a file that does not read stops the run.
+TEST_F(BatchRunner, NetcdfResultsArePlacedWhereTheSensorsWere) {
+    TempRawFile a(nutrient_file("Bay 1"));
+    TempRawFile b(nutrient_file("Bay 2"));
+    std::ofstream(path("places.csv")) << "name,latitude,longitude\nBay 2,51,-5\n";
+    const std::string nc = path("placed.nc");
+    const Outcome r =
+        run({"--format", "netcdf", "--output", nc, "--position", "Bay 1=50.5,-4.25", "--positions",
+             path("places.csv"), a.path().string(), b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(netcdf_values(nc, "lat"), (std::vector<double>{50.5, 51}));
+    EXPECT_EQ(netcdf_values(nc, "lon"), (std::vector<double>{-4.25, -5}));
+
+    std::ofstream(path("track.csv")) << "time,latitude,longitude\n2023-11-14T22:13:20Z,50,x\n";
+    const Outcome bad = run({"--format", "netcdf", "--output", nc, "--feature-type", "trajectory",
+                             "--track", path("track.csv"), a.path().string()});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "kelpira-process: track " + path("track.csv") +
+                           ": line 2: not time,latitude,longitude with a UTC time like "
+                           "2025-06-01T00:00:00Z, latitude -90..90 and longitude -180..180\n");
+}
+
 TEST_F(BatchRunner, ClockLogCorrectsTheTimesOfTheSensorsItNames) {
     TempRawFile a(nutrient_file("Bay 1"));
     TempRawFile b(nutrient_file("Bay 2"));

@@ -20,11 +20,16 @@ const std::string kChecker = std::string(KELPIRA_TEST_DATA) + "/../../scripts/ch
 
 // What the user gives on the command line: with it, the ACDD notes are met too.
 const std::vector<NetcdfAttribute> kUserAttributes{
-    {"creator_name", "A. Diver"},        {"creator_email", "a.diver@example.org"},
-    {"creator_url", "https://example.org"}, {"institution", "Bay Lab"},
-    {"project", "Bay watch"},            {"publisher_name", "Bay Lab data"},
-    {"publisher_email", "data@example.org"}, {"publisher_url", "https://example.org/data"},
-    {"license", "CC-BY-4.0"},            {"acknowledgment", "Bay Lab"},
+    {"creator_name", "A. Diver"},
+    {"creator_email", "a.diver@example.org"},
+    {"creator_url", "https://example.org"},
+    {"institution", "Bay Lab"},
+    {"project", "Bay watch"},
+    {"publisher_name", "Bay Lab data"},
+    {"publisher_email", "data@example.org"},
+    {"publisher_url", "https://example.org/data"},
+    {"license", "CC-BY-4.0"},
+    {"acknowledgment", "Bay Lab"},
 };
 
 struct Output {
@@ -34,8 +39,8 @@ struct Output {
 
 Output run(const std::string& arguments) {
     Output out;
-    std::FILE* p = ::popen(("/usr/bin/python3 " + kChecker + " " + arguments + " 2>&1").c_str(),
-                           "r");
+    std::FILE* p =
+        ::popen(("/usr/bin/python3 " + kChecker + " " + arguments + " 2>&1").c_str(), "r");
     char buffer[512];
     while (std::fgets(buffer, sizeof buffer, p) != nullptr) {
         out.text += buffer;
@@ -116,7 +121,9 @@ TEST(NetcdfCompliance, EveryFileTheWriterMakesPassesTheChecker) {
         // Given out of order: the second file's results come before the first's.
         {"unordered.nc",
          described(ChemistryChoice::nutrient, {ChemistryType::nitrate, ChemistryType::nitrate}),
-         {{0, nutrient(1700007200, 5)}, {1, nutrient(1700000000, 5)}, {1, nutrient(1700003600, 5)}}},
+         {{0, nutrient(1700007200, 5)},
+          {1, nutrient(1700000000, 5)},
+          {1, nutrient(1700003600, 5)}}},
         {"glider.nc",
          described(ChemistryChoice::nutrient, {ChemistryType::nitrate}),
          {{0, nutrient(1700000000, 5)}, {0, nutrient(1700001800, 95)}}},
@@ -127,8 +134,7 @@ TEST(NetcdfCompliance, EveryFileTheWriterMakesPassesTheChecker) {
     std::string paths;
     for (const auto& f : files) {
         std::string error;
-        ASSERT_TRUE(write_netcdf_file(folder.path(f.name), f.description, f.rows, error))
-            << error;
+        ASSERT_TRUE(write_netcdf_file(folder.path(f.name), f.description, f.rows, error)) << error;
         paths += " " + folder.path(f.name);
     }
     const Output checked = run("--strict" + paths);

@@ -23,10 +23,9 @@ TEST(NetcdfMetadata, PositionOptionsReadOnlyNameLatLon) {
     for (const char* bad : {"Bay 1", "=50,4", "Bay=91,0", "Bay=0,180.5", "Bay=50", "Bay=+5,1",
                             "Bay=5,1e", "Bay=nan,1", "Bay=0x10,1"}) {
         EXPECT_FALSE(parse_position(bad, error)) << bad;
-        EXPECT_EQ(error,
-                  "--position needs NAME=LAT,LON with LAT -90..90 and LON -180..180 in decimal "
-                  "degrees, for example --position \"Bay 1\"=50.1,-4.2")
-            << bad;
+        EXPECT_EQ(error, "\"" + std::string(bad) +
+                             "\" is not NAME=LAT,LON with LAT -90..90 and LON -180..180 in "
+                             "decimal degrees");
     }
 }
 
@@ -102,26 +101,21 @@ TEST(NetcdfMetadata, TracksAreInterpolatedInTimeAndNeverExtrapolated) {
 }
 
 TEST(NetcdfMetadata, UserAttributesFollowTheRuleTheMessageStates) {
-    const std::string name_rule =
-        "--attr needs NAME=VALUE with a NAME of letters, digits and _ starting with a letter, "
-        "for example --attr creator_name=\"A. Diver\"";
+    const auto name_rule = [](const std::string& name) {
+        return "\"" + name + "\" is not a NAME of letters, digits and _ starting with a letter";
+    };
     const std::vector<std::tuple<std::string, std::string, std::optional<std::string>>> cases{
         {"creator_name", "A. Diver", std::nullopt},
         {"geospatial_lat_min", "-50.1", std::nullopt},
-        {"a@b", "x", name_rule},
-        {"a.b", "x", name_rule},
-        {"_a", "x", name_rule},
-        {"", "x", name_rule},
-        {"featureType", "point",
-         "--attr featureType: the file's layout sets this attribute; it "
-         "cannot be given"},
-        {"Conventions", "CF-1.6",
-         "--attr Conventions: the file's layout sets this attribute; it "
-         "cannot be given"},
-        {"title", "", "--attr title has an empty value: give a value or leave the attribute out"},
+        {"a@b", "x", name_rule("a@b")},
+        {"a.b", "x", name_rule("a.b")},
+        {"_a", "x", name_rule("_a")},
+        {"", "x", name_rule("")},
+        {"featureType", "point", "featureType is set by the file's layout and cannot be given"},
+        {"Conventions", "CF-1.6", "Conventions is set by the file's layout and cannot be given"},
+        {"title", "", "title has an empty value: give a value or leave the attribute out"},
         {"geospatial_lon_max", "4E",
-         "--attr geospatial_lon_max needs a number in decimal "
-         "degrees or metres, not \"4E\""},
+         "geospatial_lon_max needs a number in decimal degrees or metres, not \"4E\""},
     };
     for (const auto& [name, value, problem] : cases) {
         EXPECT_EQ(netcdf_attribute_problem(name, value), problem) << name;
