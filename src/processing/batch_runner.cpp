@@ -106,7 +106,7 @@ std::string write_problem(const std::string& path) {
         (!exists && ::access(folder.c_str(), W_OK) != 0)) {
         return "permission denied";
     }
-    return "the file system refused to create or replace it (full, or a quota reached)";
+    return "the file system refused to create or replace it";
 }
 
 // The largest positions or track file read: a track of a year at one point a second is less.

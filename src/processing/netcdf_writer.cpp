@@ -489,8 +489,9 @@ void NetcdfWriter::State::warn_of_positions() {
             if (outside_track[i] > 0) {
                 warnings.push_back(common::visible_text(description.inputs[i].path) + ": " +
                                    std::to_string(outside_track[i]) +
-                                   " results lie outside the track's times: their latitude and "
-                                   "longitude are the fill value");
+                                   (outside_track[i] == 1 ? " result lies" : " results lie") +
+                                   " outside the track's times: their latitude and longitude "
+                                   "are the fill value");
             }
         }
         return;

@@ -446,7 +446,7 @@ TEST(NetcdfFile, ATrajectoryTakesItsPositionsFromTheTrack) {
     EXPECT_EQ(nc.text(NC_GLOBAL, "geospatial_bounds"),
               "POLYGON ((50.25 -4.75, 51 -4.75, 51 -4, 50.25 -4, 50.25 -4.75))");
     EXPECT_EQ(warnings, (std::vector<std::string>{
-                            "RGlider.CSV: 1 results lie outside the track's times: their latitude "
+                            "RGlider.CSV: 1 result lies outside the track's times: their latitude "
                             "and longitude are the fill value"}));
 }
 
