@@ -21,6 +21,8 @@
 #include <array>
 #include <utility>
 
+#include "ui/processing/netcdf_metadata_dialog.hpp"
+
 namespace kelpira::ui {
 namespace {
 
@@ -348,8 +350,17 @@ void ProcessingDialog::on_cancel() {
 
 void ProcessingDialog::on_save() {
     if (view_.save_enabled && !processing()) {
-        processing::save_result_list(view_.results, prompter_);
+        processing::save_result_list(view_.results, prompter_, [this] { return ask_metadata(); });
     }
+}
+
+std::optional<processing::NetcdfMetadata> ProcessingDialog::ask_metadata() {
+    auto filled =
+        ask_metadata_ ? ask_metadata_(metadata_) : ask_netcdf_metadata(metadata_, prompter_, this);
+    if (filled) {
+        metadata_ = *filled;
+    }
+    return filled;
 }
 
 void ProcessingDialog::update_buttons() {
