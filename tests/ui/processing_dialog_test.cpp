@@ -131,7 +131,7 @@ TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 4);
     EXPECT_EQ(prompter.texts().back(), "Processed Output saved to " + folder.path("out.csv"));
 
-    // A Save as NetCDF asks for the metadata, offering what was given at the last one.
+    // A Save as NetCDF asks for the metadata, offering what was given at the last Save.
     std::vector<processing::NetcdfMetadata> shown;
     dialog->set_metadata_ask([&](const processing::NetcdfMetadata& m) {
         shown.push_back(m);
@@ -146,8 +146,8 @@ TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
         QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
     }
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].creator_name, "");
     EXPECT_EQ(shown[1].creator_name, "A. Diver");
+    EXPECT_EQ(shown[1].latitude, "50.5");
     EXPECT_EQ(prompter.texts().back(), "Processed Output saved to " + folder.path("b.nc"));
     const std::string nc = TempFolder::read(folder.path("b.nc"));
     EXPECT_NE(nc.find("A. Diver"), std::string::npos);

@@ -44,12 +44,12 @@ void apply_netcdf_metadata(const NetcdfMetadata& m, NetcdfDescription& d) {
         return;
     }
     for (const auto& in : d.inputs) {
-        const bool known = std::any_of(d.positions.begin(), d.positions.end(),
-                                       [&](const SensorPosition& p) {
-                                           return p.sensor == in.sensor_name;
-                                       });
+        const bool known =
+            std::any_of(d.positions.begin(), d.positions.end(),
+                        [&](const SensorPosition& p) { return p.sensor == in.sensor_name; });
         if (!known) {
-            d.positions.push_back({in.sensor_name, position->latitude, position->longitude, {}, {}});
+            d.positions.push_back(
+                {in.sensor_name, position->latitude, position->longitude, {}, {}});
         }
     }
 }

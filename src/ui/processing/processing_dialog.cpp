@@ -355,10 +355,11 @@ void ProcessingDialog::on_save() {
 }
 
 std::optional<processing::NetcdfMetadata> ProcessingDialog::ask_metadata() {
-    auto filled =
-        ask_metadata_ ? ask_metadata_(metadata_) : ask_netcdf_metadata(metadata_, prompter_, this);
+    // The program has no settings file: the form is remembered while it runs, on the UI thread.
+    static processing::NetcdfMetadata last;
+    auto filled = ask_metadata_ ? ask_metadata_(last) : ask_netcdf_metadata(last, prompter_, this);
     if (filled) {
-        metadata_ = *filled;
+        last = *filled;
     }
     return filled;
 }

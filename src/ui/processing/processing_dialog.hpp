@@ -62,7 +62,7 @@ class ProcessingDialog : public QDialog {
 
     // What a Save as NetCDF shows for the "NetCDF metadata" form (the form itself unless a
     // test says otherwise): the form as left, or nothing for Cancel. What it returns is
-    // offered again at the next Save.
+    // offered again at the next Save of any processing dialog while the program runs.
     using MetadataAsk = std::function<std::optional<processing::NetcdfMetadata>(
         const processing::NetcdfMetadata& shown)>;
     void set_metadata_ask(MetadataAsk ask) { ask_metadata_ = std::move(ask); }
@@ -104,7 +104,6 @@ class ProcessingDialog : public QDialog {
     QStringListModel* log_model_ = nullptr;
     Handoff<ProcessingDialog> handoff_;
     std::unique_ptr<common::Worker> worker_;
-    processing::NetcdfMetadata metadata_;  // as last filled in, for the next Save
     MetadataAsk ask_metadata_;
 };
 
