@@ -2,6 +2,7 @@
 #include "output_format_args.hpp"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "processing/netcdf_profile.hpp"
@@ -70,8 +71,10 @@ void declare_output_format(CLI::App& app, processing::OutputFormatOptions& forma
            "--position",
            [&format](const std::vector<std::string>& given) {
                for (const auto& text : given) {
-                   std::string error;
-                   format.positions.push_back(*processing::parse_position(text, error));
+                   std::string error;  // the check has refused a text that does not read
+                   if (auto position = processing::parse_position(text, error)) {
+                       format.positions.push_back(std::move(*position));
+                   }
                }
            },
            "where the sensor NAME (as its files' headers name it) was moored, in\n"
