@@ -5,9 +5,12 @@
 // order the files were given, so the output is the same whatever the number of jobs.
 #include "processing/batch_runner.hpp"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,6 +20,7 @@
 
 #include "common/safe_file.hpp"
 #include "common/stop_signals.hpp"
+#include "common/visible_text.hpp"
 #include "processing/batch_tables.hpp"
 #include "processing/chemistry_table.hpp"
 #include "processing/clock_correction.hpp"
@@ -87,6 +91,29 @@ std::optional<ChemistryChoice> chemistry_of_type(records::ChemistryType type) {
     }
 }
 
+// Why `path` could not be written, as far as the file system tells after the fact.
+std::string write_problem(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path file(path);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    std::error_code ec;
+    if (fs::is_directory(file, ec)) {
+        return "it is a folder";
+    }
+    if (!fs::is_directory(folder, ec)) {
+        return "no such folder";
+    }
+    const bool exists = ::access(path.c_str(), F_OK) == 0;
+    if ((exists && ::access(path.c_str(), W_OK) != 0) ||
+        (!exists && ::access(folder.c_str(), W_OK) != 0)) {
+        return "permission denied";
+    }
+    return "the file system refused to create or replace it";
+}
+
+// The largest positions or track file read: a track of a year at one point a second is less.
+constexpr std::size_t kMaxPlacesBytes = std::size_t{16} << 20;
+
 // "7 (TA)", or the bare code for a type no chemistry carries.
 std::string type_text(records::ChemistryType type) {
     std::string text = std::to_string(records::code_of(type));
@@ -127,6 +154,7 @@ class BatchRun {
     void report(const std::string& path, const std::string& reason);
     void warn(const std::string& path, const std::string& text);
     bool write_log();
+    bool read_places();
 
     const BatchOptions& options_;
     std::ostream& out_;
@@ -149,6 +177,8 @@ class BatchRun {
     // With --qc, every result in the order of the table, flagged once all are in.
     std::vector<NetcdfRow> qc_rows_;
     std::string netcdf_error_;  // what the netCDF library said when it failed
+    std::vector<SensorPosition> positions_;  // --position and --positions
+    std::vector<TrackPoint> track_;          // --track
 };
 
 void BatchRun::warn(const std::string& path, const std::string& text) {
@@ -419,6 +449,9 @@ bool BatchRun::join_output(std::size_t index, ProcessedFile& done, std::ostream*
     }
     if (done.failure) {
         report(f.path, *done.failure);
+        if (netcdf_) {
+            netcdf_->fail_input(static_cast<std::uint32_t>(index), *done.failure);
+        }
         return true;
     }
     if (clock_log_) {
@@ -532,6 +565,9 @@ bool BatchRun::write_netcdf(const std::string& temporary, std::ostream* log) {
         description.clock_log = clock_log_->path;
     }
     description.attributes = options_.format.attributes;
+    description.feature_type = options_.format.feature_type;
+    description.positions = positions_;
+    description.track = track_;
     description.history = options_.command_line;
     description.created = std::time(nullptr);
     netcdf_ = NetcdfWriter::create(temporary, std::move(description), netcdf_error_);
@@ -543,6 +579,11 @@ bool BatchRun::write_netcdf(const std::string& temporary, std::ostream* log) {
     bool ok = write_table(nullptr, log);
     // An interrupted run leaves no file, so its end is not written either.
     ok = ok && netcdf_->finish();
+    if (ok) {
+        for (const auto& text : netcdf_->warnings()) {
+            warn(*options_.output, text);
+        }
+    }
     if (netcdf_error_.empty()) {
         netcdf_error_ = netcdf_->error();
     }
@@ -599,6 +640,31 @@ bool BatchRun::write_log() {
     return created;
 }
 
+// The positions and the track files the NetCDF file places its results with.
+bool BatchRun::read_places() {
+    positions_ = options_.format.positions;
+    const auto read = [&](const std::string& what, const std::string& path, auto parse,
+                          auto& into) {
+        std::ifstream in(path, std::ios::binary);
+        std::string text(kMaxPlacesBytes + 1, '\0');
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        std::string error;
+        if (!in.eof() || in.bad()) {
+            error = text.size() > kMaxPlacesBytes ? "larger than 16 MiB" : "cannot be read";
+        } else if (auto rows = parse(text, error)) {
+            into.insert(into.end(), rows->begin(), rows->end());
+            return true;
+        }
+        err_ << kProgram << what << " " << path << ": " << common::visible_text(error) << '\n';
+        return false;
+    };
+    const auto& f = options_.format;
+    return (!f.positions_file ||
+            read("positions", *f.positions_file, parse_positions_csv, positions_)) &&
+           (!f.track_file || read("track", *f.track_file, parse_track_csv, track_));
+}
+
 int BatchRun::run() {
     if (auto refusal = check_paths()) {
         err_ << kProgram << refusal->reason << '\n';
@@ -619,6 +685,9 @@ int BatchRun::run() {
             err_ << kProgram << "--qc " << error << '\n';
             return kExitFileFailed;
         }
+    }
+    if (!read_places()) {
+        return kExitFileFailed;
     }
     if (const auto status = prepare_all()) {
         return *status;
@@ -658,10 +727,14 @@ int BatchRun::run() {
         if (!output_refused_.empty()) {
             err_ << kProgram << output_refused_ << '\n';
         } else {
+            const std::string why = !netcdf_error_.empty() ? netcdf_error_
+                                    : options_.writes_to_stdout()
+                                        ? std::string("it was closed or is full")
+                                        : write_problem(*options_.output);
             err_ << kProgram << "cannot write the results to "
                  << (options_.writes_to_stdout() ? std::string("standard output")
                                                  : *options_.output)
-                 << (netcdf_error_.empty() ? "" : ": " + netcdf_error_) << '\n';
+                 << ": " << why << '\n';
         }
         return kExitFileFailed;
     }

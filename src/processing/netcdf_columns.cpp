@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 
 #include "processing/nutrient_csv.hpp"
@@ -15,6 +16,14 @@ namespace {
 template <typename Result, auto Field>
 double field(const ResultRecord& r) {
     return static_cast<double>(std::get<Result>(r).*Field);
+}
+
+// A value of a DIC cycle, which a failed cycle did not compute: the fill value, not its 0.
+template <auto Field>
+double computed(const ResultRecord& r) {
+    const auto& d = std::get<DicResult>(r);
+    return d.validity == 1 ? static_cast<double>(d.*Field)
+                           : std::numeric_limits<double>::quiet_NaN();
 }
 
 constexpr std::string_view kMicromolar = "umol L-1";
@@ -85,23 +94,27 @@ NetcdfColumn reported(NetcdfColumn c) {
     return c;
 }
 
-std::vector<NetcdfColumn> nutrient_columns(std::span<const NetcdfInput> inputs) {
+// The three channels of the inputs of one nutrient (all of them when `nutrient` is empty).
+std::vector<NetcdfColumn> channel_columns(std::span<const NetcdfInput> inputs,
+                                          std::string_view nutrient, bool only) {
     using R = NutrientResult;
     const auto& t = kNutrientMultiResultColumns;
-    const NutrientName* nutrient = common_nutrient(inputs);
-    const std::string prefix(nutrient != nullptr ? nutrient->variable : "nutrient");
-    const auto output = common_value(
-        inputs, [](const NetcdfInput& in) { return in.header.nutrient.output_channel; });
+    std::vector<NetcdfInput> own;
+    for (const auto& in : inputs) {
+        if (nutrient_of(in) == nutrient) {
+            own.push_back(in);
+        }
+    }
+    const NutrientName* name = common_nutrient(own);
+    const auto output = common_value(std::span<const NetcdfInput>(own), [](const NetcdfInput& in) {
+        return in.header.nutrient.output_channel;
+    });
     const auto standard_name = [&](records::NutrientChannel channel) {
-        const bool reports = nutrient != nullptr && output == static_cast<std::uint8_t>(channel);
-        return reports ? nutrient->standard_name : std::string_view{};
+        const bool reports = name != nullptr && output == static_cast<std::uint8_t>(channel);
+        return reports ? name->standard_name : std::string_view{};
     };
-    auto depth = column("depth", t[5], "m", "depth", NetcdfStorage::real32, field<R, &R::depth>);
-    depth.positive_down = true;
-    return {
-        column("platform_time", t[0], kTimeUnits, "", NetcdfStorage::time,
-               field<R, &R::platform_time>),
-        column("time", t[1], kTimeUnits, "time", NetcdfStorage::time, field<R, &R::sensor_time>),
+    const std::string prefix(nutrient);
+    std::vector<NetcdfColumn> out{
         reported(column(prefix + "_medium", t[2], kMicromolar,
                         standard_name(records::NutrientChannel::medium), NetcdfStorage::real32,
                         field<R, &R::medium>)),
@@ -111,13 +124,47 @@ std::vector<NetcdfColumn> nutrient_columns(std::span<const NetcdfInput> inputs) 
         reported(column(prefix + "_long", t[4], kMicromolar,
                         standard_name(records::NutrientChannel::long_path), NetcdfStorage::real32,
                         field<R, &R::long_path>)),
-        depth,
-        column("salinity", t[6], "1", kSalinityName, NetcdfStorage::real32, field<R, &R::salinity>),
-        column("temperature", t[7], kCelsius, kTemperatureName, NetcdfStorage::real32,
-               field<R, &R::temperature>),
-        column(std::string(kValidityName), "validity of the output channel's concentration", "", "",
-               NetcdfStorage::flag, field<R, &R::validity>),
     };
+    for (auto& c : out) {
+        if (only) {
+            c.nutrient = prefix;
+            c.long_name += " of the " + prefix + " input files";
+        }
+    }
+    return out;
+}
+
+std::vector<NetcdfColumn> nutrient_columns(std::span<const NetcdfInput> inputs) {
+    using R = NutrientResult;
+    const auto& t = kNutrientMultiResultColumns;
+    std::vector<std::string_view> nutrients;
+    for (const auto& in : inputs) {
+        if (std::find(nutrients.begin(), nutrients.end(), nutrient_of(in)) == nutrients.end()) {
+            nutrients.push_back(nutrient_of(in));
+        }
+    }
+    auto depth = column("depth", t[5], "m", "depth", NetcdfStorage::real32, field<R, &R::depth>);
+    depth.positive_down = true;
+    std::vector<NetcdfColumn> out{
+        column("platform_time", t[0], kTimeUnits, "", NetcdfStorage::time,
+               field<R, &R::platform_time>),
+        column("time", t[1], kTimeUnits, "time", NetcdfStorage::time, field<R, &R::sensor_time>),
+    };
+    for (const auto nutrient : nutrients) {
+        auto channels = channel_columns(inputs, nutrient, nutrients.size() > 1);
+        out.insert(out.end(), channels.begin(), channels.end());
+    }
+    out.insert(out.end(), {
+                              depth,
+                              column("salinity", t[6], "1", kSalinityName, NetcdfStorage::real32,
+                                     field<R, &R::salinity>),
+                              column("temperature", t[7], kCelsius, kTemperatureName,
+                                     NetcdfStorage::real32, field<R, &R::temperature>),
+                              column(std::string(kValidityName),
+                                     "validity of the output channel's concentration", "", "",
+                                     NetcdfStorage::flag, field<R, &R::validity>),
+                          });
+    return out;
 }
 
 std::vector<NetcdfColumn> ph_columns() {
@@ -159,19 +206,28 @@ std::vector<NetcdfColumn> dic_columns() {
     const auto& t = kDicResultColumns;
     return {
         column("time", t[0], kTimeUnits, "time", NetcdfStorage::time, field<R, &R::time>),
-        column("measurement_state", t[1], "", "", NetcdfStorage::integer, field<R, &R::state>),
+        column("measurement_state", t[1], "", "", NetcdfStorage::integer, computed<&R::state>),
         reported(column("dic", t[2], "umol kg-1",
                         "moles_of_dissolved_inorganic_carbon_per_unit_mass_in_sea_water",
-                        NetcdfStorage::real64, field<R, &R::dic>)),
-        column("sample_step", t[3], "V", "", NetcdfStorage::real32, field<R, &R::sample_step>),
-        column("crm_step", t[4], "V", "", NetcdfStorage::real32, field<R, &R::crm_step>),
-        column("temperature", t[5], kCelsius, "", NetcdfStorage::real32, field<R, &R::temperature>),
+                        NetcdfStorage::real64, computed<&R::dic>)),
+        column("sample_step", t[3], "V", "", NetcdfStorage::real32, computed<&R::sample_step>),
+        column("crm_step", t[4], "V", "", NetcdfStorage::real32, computed<&R::crm_step>),
+        column("temperature", t[5], kCelsius, "", NetcdfStorage::real32, computed<&R::temperature>),
         column(std::string(kValidityName), t[6], "", "", NetcdfStorage::flag,
                field<R, &R::validity>),
     };
 }
 
 }  // namespace
+
+std::string_view nutrient_of(const NetcdfInput& input) {
+    for (const auto& n : kNutrientNames) {
+        if (input.header.chemistry == n.type) {
+            return n.variable;
+        }
+    }
+    return "nutrient";
+}
 
 std::vector<NetcdfColumn> netcdf_columns(ChemistryChoice chemistry,
                                          std::span<const NetcdfInput> inputs) {

@@ -31,6 +31,9 @@ struct NetcdfColumn {
     // result has one, its validity flag as ancillary variable.
     bool reported = false;
     bool positive_down = false;  // a depth
+    // A value of the inputs of this nutrient only ("nitrate"), the fill value in the rows of
+    // the others; empty: a value of every input.
+    std::string nutrient;
     double (*value)(const ResultRecord&) = nullptr;
 };
 
@@ -38,9 +41,10 @@ inline constexpr std::string_view kTimeUnits = "seconds since 1970-01-01T00:00:0
 inline constexpr std::string_view kValidityName = "validity";
 
 // The variables of the chemistry's results. The time of the sensor's clock is the one named
-// "time". A nutrient channel is named after the nutrient when every input is of one type
-// ("nitrate_medium", otherwise "nutrient_medium"), and the channel every input reports gets
-// the nutrient's standard name; the others get none.
+// "time". A nutrient channel is named after the nutrient of its inputs ("nitrate_medium";
+// "nutrient_medium" for inputs without a type), one variable per nutrient and channel when the
+// inputs hold several; the channel every input of the nutrient reports gets the nutrient's
+// standard name, the others get none.
 std::vector<NetcdfColumn> netcdf_columns(ChemistryChoice chemistry,
                                          std::span<const NetcdfInput> inputs);
 
@@ -48,6 +52,10 @@ std::vector<NetcdfColumn> netcdf_columns(ChemistryChoice chemistry,
 // `titles[i]` instead.
 void retitle_columns(std::vector<NetcdfColumn>& columns, ChemistryChoice chemistry,
                      std::span<const std::string> titles);
+
+// The nutrient of a nutrient input as its variables are named: "nitrate", or "nutrient" when
+// its header names none.
+std::string_view nutrient_of(const NetcdfInput& input);
 
 // "Nitrate", "pH", "TA", "DIC", or "Nutrient" for inputs of mixed nutrient types.
 std::string netcdf_quantity_name(ChemistryChoice chemistry, std::span<const NetcdfInput> inputs);

@@ -10,6 +10,7 @@
 
 #include "processing/batch_options.hpp"
 #include "processing/dic_engine.hpp"
+#include "processing/netcdf_positions.hpp"
 #include "processing/nutrient_engine.hpp"
 #include "processing/output_format.hpp"
 #include "processing/ph_engine.hpp"
@@ -57,6 +58,10 @@ struct NetcdfDescription {
     // With --qc: the parameters the results were flagged with; each reported variable then
     // has its quality flag variables (netcdf_quality.hpp).
     std::optional<quality::QcParametersFile> quality;
+    // Where the sensors were: fixed positions for a time series, a track for a trajectory.
+    FeatureType feature_type = FeatureType::time_series;
+    std::vector<SensorPosition> positions;
+    std::vector<TrackPoint> track;
     std::string history;       // the command line, or what wrote the file
     std::int64_t created = 0;  // seconds since 1970-01-01 UTC
 };

@@ -1,6 +1,7 @@
 // The processing parameters of each chemistry, by header key.
 #include "processing/netcdf_parameters.hpp"
 
+#include <array>
 #include <bit>
 #include <cctype>
 
@@ -10,10 +11,59 @@ namespace kelpira::processing {
 
 namespace {
 
+constexpr std::array<ParameterCode, 10> kChemistryCodes{{
+    {0, "generic"},
+    {1, "nitrate"},
+    {2, "phosphate"},
+    {3, "silicate"},
+    {4, "ph"},
+    {5, "nitrite"},
+    {6, "iron"},
+    {7, "total_alkalinity"},
+    {8, "dissolved_inorganic_carbon"},
+    {9, "ammonia"},
+}};
+constexpr std::array<ParameterCode, 4> kOutputChannelCodes{{
+    {0, "medium"},
+    {1, "short"},
+    {2, "long"},
+    {254, "adaptive"},
+}};
+constexpr std::array<ParameterCode, 3> kStandardAdjustmentCodes{{
+    {0, "standard1"},
+    {1, "standard2"},
+    {2, "linear_fit"},
+}};
+constexpr std::array<ParameterCode, 4> kNutrientTriggerCodes{{
+    {0, "standard1"},
+    {1, "standard2"},
+    {2, "sample"},
+    {3, "blank"},
+}};
+constexpr std::array<ParameterCode, 4> kTaTriggerCodes{{
+    {0, "blank_led1"},
+    {1, "blank_led2"},
+    {2, "sample_led1"},
+    {3, "sample_led2"},
+}};
+constexpr std::array<ParameterCode, 2> kSwitchCodes{{
+    {0, "off"},
+    {1, "on"},
+}};
+constexpr std::array<ParameterCode, 3> kInletCodes{{
+    {0, "unused"},
+    {1, "sample"},
+    {2, "certified_reference_material"},
+}};
+
 class Parameters {
   public:
     void whole(std::string key, double value) { add(std::move(key), value, true); }
     void real(std::string key, double value) { add(std::move(key), value, false); }
+    void coded(std::string key, double value, std::span<const ParameterCode> codes) {
+        add(std::move(key), value, true);
+        list_.back().codes = codes;
+    }
 
     void thermistor(const records::ThermistorConfig& t, int index) {
         const std::string n = "." + std::to_string(index);
@@ -32,7 +82,7 @@ class Parameters {
         for (const char c : key) {
             name += c == '.' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
-        list_.push_back({"KELPIRA.CHEMISTRY." + key, std::move(name), value, integer});
+        list_.push_back({"KELPIRA.CHEMISTRY." + key, std::move(name), value, integer, {}});
     }
 
     std::vector<ProcessingParameter> list_;
@@ -44,7 +94,7 @@ std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry
                                                        const RawHeader& h) {
     Parameters p;
     if (h.chemistry) {
-        p.whole("TYPE", records::code_of(*h.chemistry));
+        p.coded("TYPE", records::code_of(*h.chemistry), kChemistryCodes);
     }
     switch (chemistry) {
         case ChemistryChoice::automatic:
@@ -57,7 +107,7 @@ std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry
             p.whole("MONITORING_CHANNEL_MEDIUM", n.monitor_medium);
             p.whole("MONITORING_CHANNEL_SHORT", n.monitor_short);
             p.whole("MONITORING_CHANNEL_LONG", n.monitor_long);
-            p.whole("OUTPUT_CHANNEL_SELECTION", n.output_channel);
+            p.coded("OUTPUT_CHANNEL_SELECTION", n.output_channel, kOutputChannelCodes);
             p.whole("SAMPLE_INTAKE_STATE", n.sample_intake_state);
             p.whole("SAMPLE_MEASUREMENT_STATE", n.sample_measurement_state);
             p.whole("BLANK_MEASUREMENT_STATE", n.blank_measurement_state);
@@ -65,9 +115,9 @@ std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry
             p.whole("STANDARD2_MEASUREMENT_STATE", n.standard2_state);
             p.real("STANDARD1_CONCENTRATION", n.standard1_nmol / 1000.0);
             p.real("STANDARD2_CONCENTRATION", n.standard2_nmol / 1000.0);
-            p.whole("STANDARD_ADJUSTMENT", n.standard_adjustment);
-            p.whole("PROCESSING_TRIGGER", n.processing_trigger);
-            p.whole("ENABLE_OPTICAL_CORRECTION", n.optical_correction);
+            p.coded("STANDARD_ADJUSTMENT", n.standard_adjustment, kStandardAdjustmentCodes);
+            p.coded("PROCESSING_TRIGGER", n.processing_trigger, kNutrientTriggerCodes);
+            p.coded("ENABLE_OPTICAL_CORRECTION", n.optical_correction, kSwitchCodes);
             p.whole("OC_SAMPLE_MEASUREMENT_STATE", n.optical_sample_state);
             p.whole("OC_BLANK_MEASUREMENT_STATE", n.optical_blank_state);
             break;
@@ -102,6 +152,8 @@ std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry
                 }
                 if (f.type == records::FieldType::f32) {
                     p.real(name, std::bit_cast<float>(bits));
+                } else if (name == "PROCESSING_TRIGGER") {
+                    p.coded(name, bits, kTaTriggerCodes);
                 } else {
                     p.whole(name, bits);
                 }
@@ -115,7 +167,7 @@ std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry
             for (std::size_t k = 0; k < h.dic.inlet.size(); ++k) {
                 const auto& in = h.dic.inlet[k];
                 const std::string inlet = "INLET." + std::to_string(k) + ".";
-                p.whole(inlet + "TYPE", in.type);
+                p.coded(inlet + "TYPE", in.type, kInletCodes);
                 p.whole(inlet + "INTAKE_STATE", in.intake_state);
                 p.whole(inlet + "MEASUREMENT_STATE", in.measurement_state);
                 p.real(inlet + "CRM_VALUE", in.crm_umol_kg);

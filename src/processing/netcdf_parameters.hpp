@@ -2,6 +2,7 @@
 // one named number per header key, holding the value the processing used.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,12 @@
 
 namespace kelpira::processing {
 
+// What one value of a coded parameter means, as a CF flag meaning (one word).
+struct ParameterCode {
+    int value = 0;
+    std::string_view meaning;
+};
+
 struct ProcessingParameter {
     std::string key;  // the header key, "KELPIRA.CHEMISTRY.STANDARD1_CONCENTRATION"
     // The key in lower case after "KELPIRA.CHEMISTRY.", dots as "_": an attribute or variable
@@ -18,8 +25,14 @@ struct ProcessingParameter {
     std::string name;
     double value = 0;
     bool integer = false;  // a count, channel, state or code rather than a real number
+    // A code (chemistry type, output channel, inlet type): what each value means; empty for a
+    // number.
+    std::span<const ParameterCode> codes;
 
-    bool operator==(const ProcessingParameter&) const = default;
+    // The codes follow from the key.
+    bool operator==(const ProcessingParameter& o) const {
+        return key == o.key && name == o.name && value == o.value && integer == o.integer;
+    }
 };
 
 // Every parameter the chemistry's processing reads from a header, in the order of the header

@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "processing/netcdf_input.hpp"
 #include "processing/result_quality.hpp"
@@ -31,11 +32,17 @@ class NetcdfWriter {
     bool add(std::uint32_t input, const ResultRecord& record,
              std::span<const QualityFlags> flags = {});
 
+    // Records why input `input` gave no results (it failed half-way): the file lists it.
+    void fail_input(std::uint32_t input, const std::string& why);
+
     // Writes what is left, the sensors, the inputs and the global attributes, and closes the
     // file. False when any of it failed.
     bool finish();
 
     const std::string& error() const;
+    // Once `finish` succeeded: what keeps the file from being complete (a sensor without a
+    // position, results off the track), for the user to read.
+    const std::vector<std::string>& warnings() const;
 
     struct State;
 
@@ -50,8 +57,10 @@ class NetcdfWriter {
 
 // Writes `rows` and the description to `path` through the safe writer (a temporary file beside
 // it, renamed once complete). False, with `error` set when there is a reason to give, when the
-// file could not be written; an existing file is then left as it was.
+// file could not be written; an existing file is then left as it was. `warnings`, when given,
+// receives the writer's warnings.
 bool write_netcdf_file(const std::string& path, const NetcdfDescription& description,
-                       std::span<const NetcdfRow> rows, std::string& error);
+                       std::span<const NetcdfRow> rows, std::string& error,
+                       std::vector<std::string>* warnings = nullptr);
 
 }  // namespace kelpira::processing

@@ -2,8 +2,11 @@
 // attributes the user gives the NetCDF file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "processing/netcdf_positions.hpp"
 
 namespace kelpira::processing {
 
@@ -18,6 +21,10 @@ struct NetcdfAttribute {
 struct OutputFormatOptions {
     OutputFormat format = OutputFormat::csv;
     std::vector<NetcdfAttribute> attributes;
+    FeatureType feature_type = FeatureType::time_series;
+    std::vector<SensorPosition> positions;      // --position
+    std::optional<std::string> positions_file;  // --positions FILE.csv, read when the run starts
+    std::optional<std::string> track_file;      // --track FILE.csv
 };
 
 }  // namespace kelpira::processing

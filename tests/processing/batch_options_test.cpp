@@ -81,8 +81,34 @@ TEST(BatchOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(error({"--format", "hdf", "a.csv"}), "--format: hdf not in {csv, netcdf}");
     EXPECT_EQ(error({"--attr", "title=x", "a.csv"}),
               "--attr: sets attributes of a NetCDF file: give --format netcdf");
-    EXPECT_EQ(error({"--format=netcdf", "--output=x.nc", "--attr", "bad name=x", "a.csv"}),
-              "--attr: bad name=x not of the form NAME=VALUE");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> netcdf_errors{
+        {{"--attr", "bad name=x"},
+         "--attr: \"bad name\" is not a NAME of letters, digits and _ starting with a letter"},
+        {{"--attr", "a@b=x"},
+         "--attr: \"a@b\" is not a NAME of letters, digits and _ starting with a letter"},
+        {{"--attr", "title"}, "--attr: title not of the form NAME=VALUE"},
+        {{"--attr", "featureType=point"},
+         "--attr: featureType is set by the file's layout and cannot be given"},
+        {{"--attr", "title="},
+         "--attr: title has an empty value: give a value or leave the attribute out"},
+        {{"--position", "Bay 1=95,0"},
+         "--position: \"Bay 1=95,0\" is not NAME=LAT,LON with LAT -90..90 and LON -180..180 "
+         "in decimal degrees"},
+        {{"--feature-type", "point"}, "--feature-type: point not in {timeSeries, trajectory}"},
+        {{"--track", "t.csv"},
+         "--track: places a glider's results: give --feature-type "
+         "trajectory"},
+        {{"--feature-type", "trajectory", "--position", "G=1,2"},
+         "--position: places a moored sensor: a trajectory takes its places from --track"},
+    };
+    for (const auto& [options, message] : netcdf_errors) {
+        std::vector<std::string> args{"--format=netcdf", "--output=x.nc"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.emplace_back("a.csv");
+        EXPECT_EQ(error({args.begin(), args.end()}), message);
+    }
+    EXPECT_EQ(error({"--position", "Bay=1,2", "a.csv"}),
+              "--position: places the results of a NetCDF file: give --format netcdf");
     EXPECT_EQ(error({"--set", "NOVALUE", "a.csv"}), "--set: NOVALUE not of the form KEY=VALUE");
     EXPECT_EQ(error({"--set", "=3", "a.csv"}), "--set: =3 not of the form KEY=VALUE");
     EXPECT_EQ(error({"--log", "a", "--log", "b", "a.csv"}),

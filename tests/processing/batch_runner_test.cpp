@@ -270,10 +270,12 @@ TEST_F(BatchRunner, OutputThatCannotBeWrittenFails) {
     const std::string output = path("no/such/folder/out.csv");
     const Outcome r = run({"--output", output, a.path().string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "kelpira-process: cannot write the results to " + output + "\n");
+    EXPECT_EQ(r.err,
+              "kelpira-process: cannot write the results to " + output + ": no such folder\n");
     const Outcome folder = run({"--output", dir_.string(), a.path().string()});
     EXPECT_EQ(folder.status, 1);
-    EXPECT_EQ(folder.err, "kelpira-process: cannot write the results to " + dir_.string() + "\n");
+    EXPECT_EQ(folder.err, "kelpira-process: cannot write the results to " + dir_.string() +
+                              ": it is a folder\n");
 }
 
 TEST_F(BatchRunner, SeveralChemistriesAreRefusedBeforeAnythingIsWritten) {
@@ -422,7 +424,10 @@ TEST_F(BatchRunner, NetcdfHoldsEveryFilesResultsInTheGivenOrder) {
     const Outcome r = run({"--format", "netcdf", "--jobs", "2", "--output", nc, a.path().string(),
                            b.path().string()});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kelpira-process: " + nc +
+                         ": no position for sensor \"unnamed sensor\": the file is not a "
+                         "complete CF timeSeries (each sensor needs a latitude and longitude)\n");
     const auto dic = netcdf_values(nc, "dic");
     ASSERT_EQ(dic.size(), 2u);
     EXPECT_NEAR(dic[0], 1600, 1e-9);
@@ -433,7 +438,31 @@ TEST_F(BatchRunner, NetcdfHoldsEveryFilesResultsInTheGivenOrder) {
     const std::string nowhere = path("missing/results.nc");
     const Outcome failed = run({"--format=netcdf", "--output", nowhere, a.path().string()});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_EQ(failed.err, "kelpira-process: cannot write the results to " + nowhere + "\n");
+    EXPECT_EQ(failed.err,
+              "kelpira-process: cannot write the results to " + nowhere + ": no such folder\n");
+}
+
+// Positions from the command line and from a file; a file that does not read stops the run.
+TEST_F(BatchRunner, NetcdfResultsArePlacedWhereTheSensorsWere) {
+    TempRawFile a(nutrient_file("Bay 1"));
+    TempRawFile b(nutrient_file("Bay 2"));
+    std::ofstream(path("places.csv")) << "name,latitude,longitude\nBay 2,51,-5\n";
+    const std::string nc = path("placed.nc");
+    const Outcome r =
+        run({"--format", "netcdf", "--output", nc, "--position", "Bay 1=50.5,-4.25", "--positions",
+             path("places.csv"), a.path().string(), b.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(netcdf_values(nc, "lat"), (std::vector<double>{50.5, 51}));
+    EXPECT_EQ(netcdf_values(nc, "lon"), (std::vector<double>{-4.25, -5}));
+
+    std::ofstream(path("track.csv")) << "time,latitude,longitude\n2023-11-14T22:13:20Z,50,x\n";
+    const Outcome bad = run({"--format", "netcdf", "--output", nc, "--feature-type", "trajectory",
+                             "--track", path("track.csv"), a.path().string()});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "kelpira-process: track " + path("track.csv") +
+                           ": line 2: not time,latitude,longitude with a UTC time like "
+                           "2025-06-01T00:00:00Z, latitude -90..90 and longitude -180..180\n");
 }
 
 TEST_F(BatchRunner, ClockLogCorrectsTheTimesOfTheSensorsItNames) {

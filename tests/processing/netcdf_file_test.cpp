@@ -159,10 +159,10 @@ std::vector<Case> cases() {
 }
 
 std::string write(const kelpira::testing::TempFolder& folder, const NetcdfDescription& d,
-                  std::span<const NetcdfRow> rows) {
+                  std::span<const NetcdfRow> rows, std::vector<std::string>* warnings = nullptr) {
     const std::string path = folder.path("out.nc");
     std::string error;
-    EXPECT_TRUE(write_netcdf_file(path, d, rows, error)) << error;
+    EXPECT_TRUE(write_netcdf_file(path, d, rows, error, warnings)) << error;
     return path;
 }
 
@@ -190,7 +190,14 @@ TEST(NetcdfFile, HoldsWhatTheCsvTableShows) {
             ASSERT_EQ(got.size(), c.cells.size());
             for (std::size_t row = 0; row < got.size(); ++row) {
                 const std::string& cell = c.cells[row][col];
-                if (name) {
+                // A failed DIC cycle computed nothing: its CSV zeros are the fill value.
+                const bool failed = c.chemistry == ChemistryChoice::dic && row == 1 &&
+                                    !title.starts_with("Time") && title != "Validity";
+                if (failed) {
+                    EXPECT_EQ(got[row], title == "Meas State"      ? double{NC_FILL_INT}
+                                        : title == "DIC (umol/kg)" ? NC_FILL_DOUBLE
+                                                                   : double{NC_FILL_FLOAT});
+                } else if (name) {
                     EXPECT_EQ(
                         nc.strings(nc.var("timeseries_id")).at(static_cast<std::size_t>(got[row])),
                         cell);
@@ -217,28 +224,61 @@ TEST(NetcdfFile, CarriesTheCfAndAcddAttributes) {
     d.chemistry = ChemistryChoice::nutrient;
     d.inputs = {input(d.chemistry, "Bay 1"), input(d.chemistry, "Bay 2"),
                 input(d.chemistry, "Bay 1")};
-    d.attributes = {{"creator_name", "A. Diver"}, {"title", "Bay nitrate"}};
+    d.attributes = {{"creator_name", "A. Diver"},
+                    {"title", "Bay nitrate"},
+                    {"history", "2025-12-01T08:00:00Z logged"},
+                    {"geospatial_lat_min", "-50.5"}};
     d.history = "kelpira-process --format netcdf";
     d.column_titles = {"Time (platform)", "Time (sensor)", "Nitrate (Medium.uM)"};
     d.created = 1765276800;  // 2025-12-09T10:40:00Z
     const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)},
                                       {1, nutrient(1700007200, 2, 42.5f)},
-                                      {2, nutrient(1699990000, 3, 1.5f)}};
-    const NcFile nc(write(folder, d, rows));
+                                      {2, nutrient(1700003600, 3, 1.5f)},
+                                      {1, nutrient(1700010800, 2, 4)}};
+    std::vector<std::string> warnings;
+    const NcFile nc(write(folder, d, rows, &warnings));
     EXPECT_EQ(nc.text(NC_GLOBAL, "Conventions"), "CF-1.8, ACDD-1.3");
     EXPECT_EQ(nc.text(NC_GLOBAL, "featureType"), "timeSeries");
     EXPECT_EQ(nc.text(NC_GLOBAL, "title"), "Bay nitrate");
     EXPECT_EQ(nc.text(NC_GLOBAL, "creator_name"), "A. Diver");
     EXPECT_EQ(nc.text(NC_GLOBAL, "date_created"), "2025-12-09T10:40:00Z");
     EXPECT_EQ(nc.text(NC_GLOBAL, "history"),
-              "2025-12-09T10:40:00Z kelpira-process --format netcdf");
-    EXPECT_EQ(nc.text(NC_GLOBAL, "time_coverage_start"), "2023-11-14T19:26:40Z");
-    EXPECT_EQ(nc.text(NC_GLOBAL, "time_coverage_end"), "2023-11-15T00:13:20Z");
+              "2025-12-01T08:00:00Z logged\n2025-12-09T10:40:00Z kelpira-process --format netcdf");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "time_coverage_start"), "2023-11-14T22:13:20Z");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "time_coverage_end"), "2023-11-15T01:13:20Z");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "time_coverage_duration"), "PT3H");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "time_coverage_resolution"), "PT1H");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "ncei_template_version"),
+              "NCEI_NetCDF_TimeSeries_Incomplete_Template_v2.0");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "standard_name_vocabulary"), "CF Standard Name Table v79");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "naming_authority"), "local.kelpira");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "id"), "kelpira_nitrate_bay_1_bay_2_20231114T221320Z");
+    nc_type kind = NC_NAT;
+    nc_inq_atttype(nc.id(), NC_GLOBAL, "geospatial_lat_min", &kind);
+    EXPECT_EQ(kind, NC_DOUBLE);
+    EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_lat_min"), -50.5);
+    for (const int v : nc.vars()) {
+        EXPECT_NE(nc.text(v, "coverage_content_type"), "(none)") << v;
+    }
+    EXPECT_EQ(nc.text(nc.var("nitrate_medium"), "coverage_content_type"), "physicalMeasurement");
+    EXPECT_EQ(nc.text(nc.var("validity"), "coverage_content_type"), "qualityInformation");
+    EXPECT_EQ(nc.text(nc.var("nitrate_medium"), "instrument"), "instrument");
+    EXPECT_EQ(nc.text(nc.var("nitrate_medium"), "platform"), "platform");
+    EXPECT_EQ(nc.text(nc.var("instrument"), "long_name"),
+              "Kelpira lab-on-chip wet-chemistry sensor");
+    // No positions: written, but said to be incomplete.
+    EXPECT_EQ(nc.text(nc.var("nitrate_medium"), "coordinates"), "time depth");
+    EXPECT_EQ(warnings,
+              (std::vector<std::string>{
+                  "no position for sensor \"Bay 1\": the file is not a complete CF timeSeries "
+                  "(each sensor needs a latitude and longitude)",
+                  "no position for sensor \"Bay 2\": the file is not a complete CF timeSeries "
+                  "(each sensor needs a latitude and longitude)"}));
     EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_vertical_min"), 1.5);
     EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_vertical_max"), 42.5);
     EXPECT_EQ(nc.strings(nc.var("timeseries_id")), (std::vector<std::string>{"Bay 1", "Bay 2"}));
     EXPECT_EQ(nc.text(nc.var("timeseries_id"), "cf_role"), "timeseries_id");
-    EXPECT_EQ(nc.values(nc.var("station_index")), (std::vector<double>{0, 1, 0}));
+    EXPECT_EQ(nc.values(nc.var("station_index")), (std::vector<double>{0, 1, 0, 1}));
     EXPECT_EQ(nc.text(nc.var("time"), "units"), "seconds since 1970-01-01T00:00:00Z");
     EXPECT_EQ(nc.text(nc.var("time"), "axis"), "T");
     EXPECT_EQ(nc.text(nc.var("depth"), "positive"), "down");
@@ -255,19 +295,64 @@ TEST(NetcdfFile, CarriesTheCfAndAcddAttributes) {
     EXPECT_EQ(nc.text(nc.var("validity"), "flag_meanings"), "good bad");
 }
 
-TEST(NetcdfFile, InputsThatDifferGetATableAndNoSharedName) {
+// A nitrate file with a phosphate file: one variable per nutrient and channel, each with its
+// standard name, the fill value in the other nutrient's rows; the coded parameters say what
+// their codes mean.
+TEST(NetcdfFile, MixedNutrientsGetOneVariablePerNutrientAndChannel) {
     kelpira::testing::TempFolder folder;
     NetcdfDescription d;
     d.chemistry = ChemistryChoice::nutrient;
     d.inputs = {input(d.chemistry, "A", 10), input(d.chemistry, "B", 20)};
     d.inputs[1].header.chemistry = kelpira::records::ChemistryType::phosphate;
-    const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)}};
+    d.inputs[1].header.nutrient.output_channel = 1;  // short
+    const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)},
+                                      {1, nutrient(1700000100, 2, 5)}};
     const NcFile nc(write(folder, d, rows));
-    const int medium = nc.var("nutrient_medium");
-    EXPECT_EQ(nc.text(medium, "standard_name"), "(none)");
+    const double fill = NC_FILL_FLOAT;
+    EXPECT_EQ(nc.values(nc.var("nitrate_medium")), (std::vector<double>{1, fill}));
+    EXPECT_EQ(nc.values(nc.var("phosphate_medium")), (std::vector<double>{fill, 2}));
+    EXPECT_EQ(nc.values(nc.var("phosphate_short")), (std::vector<double>{fill, 4}));
+    EXPECT_EQ(nc.text(nc.var("nitrate_medium"), "standard_name"),
+              "mole_concentration_of_nitrate_in_sea_water");
+    EXPECT_EQ(nc.text(nc.var("phosphate_short"), "standard_name"),
+              "mole_concentration_of_phosphate_in_sea_water");
+    EXPECT_EQ(nc.text(nc.var("phosphate_medium"), "standard_name"), "(none)");
+    EXPECT_EQ(nc.text(nc.var("phosphate_medium"), "long_name"),
+              "Nutrient (Medium:uM) of the phosphate input files");
     EXPECT_EQ(nc.values(nc.var("standard1_concentration")), (std::vector<double>{10, 20}));
     EXPECT_EQ(nc.strings(nc.var("input_file_name")),
               (std::vector<std::string>{"RA.CSV", "RB.CSV"}));
+
+    const int type = nc.var("type");
+    EXPECT_EQ(nc.values(type), (std::vector<double>{1, 2}));
+    std::vector<int> codes(10);
+    nc_get_att_int(nc.id(), type, "flag_values", codes.data());
+    EXPECT_EQ(codes, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(nc.text(type, "flag_meanings"),
+              "generic nitrate phosphate silicate ph nitrite iron total_alkalinity "
+              "dissolved_inorganic_carbon ammonia");
+    const int channel = nc.var("output_channel_selection");
+    EXPECT_EQ(nc.values(channel), (std::vector<double>{0, 1}));
+    EXPECT_EQ(nc.text(channel, "flag_meanings"), "medium short long adaptive");
+}
+
+// Files that share their parameters keep them as attributes, but for the coded ones, which
+// only a variable can explain.
+TEST(NetcdfFile, SharedCodedParametersAreStillVariables) {
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::dic;
+    d.inputs = {input(d.chemistry, "A"), input(d.chemistry, "B")};
+    d.inputs[0].header.dic.inlet[1].type = 2;
+    d.inputs[1].header.dic.inlet[1].type = 2;
+    const std::vector<NetcdfRow> rows{{0, DicResult{5, 1700001200, 2033.5, 1, 0.4f, 0.5f, 20}}};
+    const NcFile nc(write(folder, d, rows));
+    const int inlet = nc.var("inlet_1_type");
+    EXPECT_EQ(nc.values(inlet), (std::vector<double>{2, 2}));
+    EXPECT_EQ(nc.text(inlet, "flag_meanings"), "unused sample certified_reference_material");
+    EXPECT_EQ(nc.number(nc.var("dic"), "inlet_1_crm_value"), 0);
+    int absent = -1;
+    EXPECT_NE(nc_inq_varid(nc.id(), "inlet_1_crm_value", &absent), NC_NOERR);
 }
 
 // A header without TYPE (a nutrient file processed with --chemistry nutrient) has one
@@ -299,6 +384,139 @@ TEST(NetcdfFile, ParametersOfInputsThatHoldOtherKeysStayWithTheirFile) {
         nc_inq_vartype(nc.id(), nc.var("sensor_version"), &kind);
         EXPECT_EQ(kind, NC_INT);
     }
+}
+
+// A sensor moved between deployments is one instance per deployment; a sensor without a
+// position still has its results, the fill value as position and a warning.
+TEST(NetcdfFile, PositionsMakeEachSensorAPlacedTimeSeries) {
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::nutrient;
+    d.inputs = {input(d.chemistry, "Bay 1"), input(d.chemistry, "Pier")};
+    // 2023-11-14T23:00:00Z, between the two results of Bay 1.
+    d.positions = {{"Bay 1", 50.5, -4.25, {}, 1700002800}, {"Bay 1", 51, -5, 1700002800, {}}};
+    const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)},
+                                      {1, nutrient(1700000000, 2, 5)},
+                                      {0, nutrient(1700003600, 3, 5)}};
+    std::vector<std::string> warnings;
+    const NcFile nc(write(folder, d, rows, &warnings));
+    EXPECT_EQ(nc.strings(nc.var("timeseries_id")),
+              (std::vector<std::string>{"Bay 1 (../2023-11-14T23:00:00Z)", "Pier",
+                                        "Bay 1 (2023-11-14T23:00:00Z/..)"}));
+    EXPECT_EQ(nc.values(nc.var("station_index")), (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(nc.values(nc.var("lat")), (std::vector<double>{50.5, NC_FILL_DOUBLE, 51}));
+    EXPECT_EQ(nc.values(nc.var("lon")), (std::vector<double>{-4.25, NC_FILL_DOUBLE, -5}));
+    EXPECT_EQ(nc.text(nc.var("lat"), "standard_name"), "latitude");
+    EXPECT_EQ(nc.text(nc.var("lon"), "units"), "degrees_east");
+    EXPECT_EQ(nc.text(nc.var("lat"), "axis"), "Y");
+    EXPECT_EQ(nc.text(nc.var("nitrate_medium"), "coordinates"), "time lat lon depth");
+    EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_lat_min"), 50.5);
+    EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_lat_max"), 51);
+    EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_lon_min"), -5);
+    EXPECT_EQ(nc.number(NC_GLOBAL, "geospatial_lon_max"), -4.25);
+    EXPECT_EQ(nc.text(NC_GLOBAL, "geospatial_bounds"),
+              "POLYGON ((50.5 -5, 51 -5, 51 -4.25, 50.5 -4.25, 50.5 -5))");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "title"),
+              "Nitrate from the Kelpira lab-on-chip sensors Bay 1, Pier");
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+                            "no position for sensor \"Pier\": the file is not a complete CF "
+                            "timeSeries (each sensor needs a latitude and longitude)"}));
+}
+
+TEST(NetcdfFile, ATrajectoryTakesItsPositionsFromTheTrack) {
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::nutrient;
+    d.feature_type = FeatureType::trajectory;
+    d.inputs = {input(d.chemistry, "Glider")};
+    d.track = {{1700000000, 50, -5}, {1700003600, 51, -4}};
+    const std::vector<NetcdfRow> rows{{0, nutrient(1700000900, 1, 5)},
+                                      {0, nutrient(1700003600, 2, 95)},
+                                      {0, nutrient(1700003601, 3, 50)}};
+    std::vector<std::string> warnings;
+    const NcFile nc(write(folder, d, rows, &warnings));
+    EXPECT_EQ(nc.text(NC_GLOBAL, "featureType"), "trajectory");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "cdm_data_type"), "Trajectory");
+    EXPECT_EQ(nc.text(NC_GLOBAL, "ncei_template_version"), "NCEI_NetCDF_Trajectory_Template_v2.0");
+    EXPECT_EQ(nc.strings(nc.var("trajectory_id")), (std::vector<std::string>{"Glider"}));
+    EXPECT_EQ(nc.text(nc.var("trajectory_id"), "cf_role"), "trajectory_id");
+    EXPECT_EQ(nc.text(nc.var("trajectory_index"), "instance_dimension"), "trajectory");
+    EXPECT_EQ(nc.values(nc.var("lat")), (std::vector<double>{50.25, 51, NC_FILL_DOUBLE}));
+    EXPECT_EQ(nc.values(nc.var("lon")), (std::vector<double>{-4.75, -4, NC_FILL_DOUBLE}));
+    EXPECT_EQ(nc.text(NC_GLOBAL, "geospatial_bounds"),
+              "POLYGON ((50.25 -4.75, 51 -4.75, 51 -4, 50.25 -4, 50.25 -4.75))");
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+                            "RGlider.CSV: 1 result lies outside the track's times: their latitude "
+                            "and longitude are the fill value"}));
+}
+
+// Names that are not UTF-8 are shown escaped, a file name keeps its bytes in hexadecimal.
+TEST(NetcdfFile, TextsAreUtf8AndFileNamesKeepTheirBytes) {
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::nutrient;
+    d.inputs = {input(d.chemistry, "Baie \xe9t\xe9")};
+    d.inputs[0].path = "caf\xe9.CSV";
+    const std::vector<NetcdfRow> rows{{0, nutrient(1700000000, 1, 5)}};
+    const NcFile nc(write(folder, d, rows));
+    EXPECT_EQ(nc.strings(nc.var("timeseries_id")), (std::vector<std::string>{"Baie \\xE9t\\xE9"}));
+    const int name = nc.var("input_file_name");
+    EXPECT_EQ(nc.strings(name), (std::vector<std::string>{"caf\\xE9.CSV"}));
+    char* hex = nullptr;
+    nc_get_att_string(nc.id(), name, "name_bytes_hex", &hex);
+    EXPECT_STREQ(hex, "636166E92E435356");
+    nc_free_string(1, &hex);
+    EXPECT_EQ(nc.text(NC_GLOBAL, "title"),
+              "Nitrate from the Kelpira lab-on-chip sensor Baie \\xE9t\\xE9");
+}
+
+// Files given out of order: each sensor's results are put in time order, in the places its
+// results hold, and the files are named.
+TEST(NetcdfFile, EachSensorsResultsAreInTimeOrder) {
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::nutrient;
+    d.inputs = {input(d.chemistry, "Bay 1"), input(d.chemistry, "Pier"),
+                input(d.chemistry, "Bay 1")};
+    d.inputs[2].path = "early.CSV";
+    const std::vector<NetcdfRow> rows{{0, nutrient(1700007200, 1, 5)},
+                                      {1, nutrient(1700000000, 2, 5)},
+                                      {2, nutrient(1700000000, 3, 5)},
+                                      {2, nutrient(1700003600, 4, 5)}};
+    std::vector<std::string> warnings;
+    const NcFile nc(write(folder, d, rows, &warnings));
+    EXPECT_EQ(nc.values(nc.var("time")),
+              (std::vector<double>{1700000000, 1700000000, 1700003600, 1700007200}));
+    EXPECT_EQ(nc.values(nc.var("nitrate_medium")), (std::vector<double>{3, 2, 4, 1}));
+    EXPECT_EQ(nc.values(nc.var("station_index")), (std::vector<double>{0, 1, 0, 0}));
+    EXPECT_EQ(nc.values(nc.var("input_file_index")), (std::vector<double>{2, 1, 2, 0}));
+    EXPECT_EQ(warnings.at(0),
+              "the results of sensor \"Bay 1\" were not in time order (RBay 1.CSV, early.CSV "
+              "overlap in time or were given out of order): they are sorted by time");
+}
+
+// An infinite absorbance is no number; a file that failed half-way is listed with its error
+// and is no instance.
+TEST(NetcdfFile, NonFiniteValuesAndFailedFilesAreMarked) {
+    kelpira::testing::TempFolder folder;
+    NetcdfDescription d;
+    d.chemistry = ChemistryChoice::ta;
+    d.inputs = {input(d.chemistry, "A"), input(d.chemistry, "B")};
+    std::string error;
+    const std::string path = folder.path("ta.nc");
+    auto writer = NetcdfWriter::create(path, d, error);
+    ASSERT_TRUE(writer) << error;
+    EXPECT_TRUE(writer->add(0, TaResult{1700000600, 2201.5, 1, INFINITY, -INFINITY, 21.5f}));
+    writer->fail_input(1, "cannot read the file (input/output error)");
+    EXPECT_TRUE(writer->finish()) << writer->error();
+    const NcFile nc(path);
+    EXPECT_EQ(nc.values(nc.var("absorbance_led1")), (std::vector<double>{NC_FILL_FLOAT}));
+    EXPECT_EQ(nc.values(nc.var("absorbance_led2")), (std::vector<double>{NC_FILL_FLOAT}));
+    EXPECT_EQ(nc.strings(nc.var("input_file_error")),
+              (std::vector<std::string>{"", "cannot read the file (input/output error)"}));
+    EXPECT_EQ(nc.strings(nc.var("timeseries_id")), (std::vector<std::string>{"A"}));
+    EXPECT_EQ(nc.text(NC_GLOBAL, "title"),
+              "Total alkalinity from the Kelpira lab-on-chip sensor A");
 }
 
 // The canonical units of each standard name the files use, from the CF standard name table.

@@ -26,6 +26,7 @@
 #include "support/qt_application.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/temp_folder.hpp"
+#include "ui/processing/netcdf_metadata_dialog.hpp"
 #include "ui/processing/process_menu.hpp"
 
 namespace kelpira::ui {
@@ -130,6 +131,27 @@ TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
               "Temperature (C),Validity");
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 4);
     EXPECT_EQ(prompter.texts().back(), "Processed Output saved to " + folder.path("out.csv"));
+
+    // A Save as NetCDF asks for the metadata, offering what was given at the last Save.
+    std::vector<processing::NetcdfMetadata> shown;
+    dialog->set_metadata_ask([&](const processing::NetcdfMetadata& m) {
+        shown.push_back(m);
+        processing::NetcdfMetadata filled = m;
+        filled.creator_name = "A. Diver";
+        filled.latitude = "50.5";
+        filled.longitude = "-4.25";
+        return std::optional{filled};
+    });
+    for (const char* name : {"a.nc", "b.nc"}) {
+        prompter.files.push_back(folder.path(name));
+        QTest::mouseClick(dialog->save_button(), Qt::LeftButton);
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].creator_name, "A. Diver");
+    EXPECT_EQ(shown[1].latitude, "50.5");
+    EXPECT_EQ(prompter.texts().back(), "Processed Output saved to " + folder.path("b.nc"));
+    const std::string nc = TempFolder::read(folder.path("b.nc"));
+    EXPECT_NE(nc.find("A. Diver"), std::string::npos);
 
     // The inlet type list drives the enabling of its inlet's fields.
     auto* type = qobject_cast<QComboBox*>(
@@ -305,6 +327,27 @@ TEST_F(HeldPassTest, ClosingDuringAPassThatOverstays) {
     ASSERT_TRUE(gate->done.try_acquire_for(std::chrono::milliseconds(kWaitMs)));
     EXPECT_TRUE(gate->cancelled) << "closing the dialog asks the pass to stop";
     QCoreApplication::processEvents();  // nothing may arrive for the destroyed dialog
+}
+
+// The form keeps what it was given, and OK with half a position says why and stays open.
+TEST(NetcdfMetadataDialog, OkWithAPositionThatDoesNotReadSaysWhy) {
+    testing::test_application();
+    RecordingPrompter prompter;
+    processing::NetcdfMetadata given;
+    given.project = "Bay watch";
+    NetcdfMetadataDialog form(given, prompter);
+    form.show();
+    EXPECT_EQ(form.windowTitle(), "NetCDF metadata");
+    EXPECT_EQ(form.field(3)->text(), "Bay watch");
+    form.field(5)->setText("50.5");
+    QTest::mouseClick(form.ok_button(), Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"Give both the latitude and the longitude, or neither."});
+    form.field(6)->setText(" -4.25 ");
+    QTest::mouseClick(form.ok_button(), Qt::LeftButton);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.metadata().longitude, "-4.25");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// kelpira-process's choice of output: --format csv|netcdf and the NetCDF file's global
-// attributes (--attr NAME=VALUE).
+// kelpira-process's choice of output: --format csv|netcdf, the NetCDF file's global
+// attributes (--attr NAME=VALUE) and where its results were (--position, --positions,
+// --feature-type, --track).
 #pragma once
 
 #include <optional>
@@ -10,7 +11,7 @@
 
 namespace kelpira::process {
 
-// Declares --format and --attr on `app`, read into `format`.
+// Declares the options on `app`, read into `format`.
 void declare_output_format(CLI::App& app, processing::OutputFormatOptions& format);
 
 // Throws a usage problem when `format` does not go with the output (none: standard output).

@@ -50,15 +50,24 @@ std::string result_list_text(const ResultList& list) {
     return out;
 }
 
-bool save_result_list(const ResultList& list, common::Prompter& prompter) {
+bool save_result_list(const ResultList& list, common::Prompter& prompter,
+                      const std::function<std::optional<NetcdfMetadata>()>& ask_metadata) {
     const auto path = prompter.choose_save_file(processed_results_request());
     if (!path) {
         return false;
     }
     const bool netcdf = path->ends_with(".nc") || path->ends_with(".NC");
     bool written = false;
+    std::vector<std::string> warnings;
     if (netcdf) {
         NetcdfDescription description = list.source;
+        if (ask_metadata) {
+            const auto metadata = ask_metadata();
+            if (!metadata) {
+                return false;
+            }
+            apply_netcdf_metadata(*metadata, description);
+        }
         description.history =
             "Kelpira " + std::string(common::kProgramVersion) + ", Save of a processing dialog";
         description.created = std::time(nullptr);
@@ -67,7 +76,7 @@ bool save_result_list(const ResultList& list, common::Prompter& prompter) {
         }
         const std::vector<NetcdfRow> rows(list.records.begin(), list.records.end());
         std::string ignored;  // the message names the file, as for CSV
-        written = write_netcdf_file(*path, description, rows, ignored);
+        written = write_netcdf_file(*path, description, rows, ignored, &warnings);
     } else {
         const std::string text = result_list_text(list);
         written = common::write_file_safely(*path, [&text](std::ostream& out) {
@@ -83,6 +92,9 @@ bool save_result_list(const ResultList& list, common::Prompter& prompter) {
         std::string said = "Processed Output saved to " + *path;
         if (list.unlisted > 0) {
             said += "\n" + unlisted_results_text(list.unlisted);
+        }
+        for (const auto& warning : warnings) {
+            said += "\n" + warning;
         }
         prompter.message("Save Processed Output", said);
     }

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/capped_list.hpp"
 #include "common/prompter.hpp"
+#include "processing/dialogs/netcdf_metadata.hpp"
 #include "processing/netcdf_input.hpp"
 
 namespace kelpira::processing {
@@ -58,7 +60,11 @@ std::string result_list_text(const ResultList& list);
 // went:
 // "Processed Output saved to %s" when the list held a row (followed by the unlisted results
 // text when older results did not fit), "Unable to open %s for write" when the file could not
-// be written (caption "Save Processed Output"). Returns whether it was written.
-bool save_result_list(const ResultList& list, common::Prompter& prompter);
+// be written (caption "Save Processed Output"). Before a NetCDF file is written,
+// `ask_metadata` (when given) shows the "NetCDF metadata" form: nothing from it (Cancel) saves
+// nothing; what it returns goes into the file, and what keeps the file from being complete (no
+// position) follows the saved text, one line each. Returns whether it was written.
+bool save_result_list(const ResultList& list, common::Prompter& prompter,
+                      const std::function<std::optional<NetcdfMetadata>()>& ask_metadata = {});
 
 }  // namespace kelpira::processing

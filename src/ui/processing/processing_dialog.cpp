@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "processing/dialogs/quality_control.hpp"
+#include "ui/processing/netcdf_metadata_dialog.hpp"
 
 namespace kelpira::ui {
 namespace {
@@ -368,8 +369,18 @@ void ProcessingDialog::on_cancel() {
 
 void ProcessingDialog::on_save() {
     if (view_.save_enabled && !processing()) {
-        processing::save_result_list(view_.results, prompter_);
+        processing::save_result_list(view_.results, prompter_, [this] { return ask_metadata(); });
     }
+}
+
+std::optional<processing::NetcdfMetadata> ProcessingDialog::ask_metadata() {
+    // The program has no settings file: the form is remembered while it runs, on the UI thread.
+    static processing::NetcdfMetadata last;
+    auto filled = ask_metadata_ ? ask_metadata_(last) : ask_netcdf_metadata(last, prompter_, this);
+    if (filled) {
+        last = *filled;
+    }
+    return filled;
 }
 
 void ProcessingDialog::update_buttons() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/prompter.hpp"
@@ -60,6 +61,13 @@ class ProcessingDialog : public QDialog {
     QListView* log_list() const { return log_; }
     QWidget* control_widget(std::size_t control) const { return widgets_.at(control); }
 
+    // What a Save as NetCDF shows for the "NetCDF metadata" form (the form itself unless a
+    // test says otherwise): the form as left, or nothing for Cancel. What it returns is
+    // offered again at the next Save of any processing dialog while the program runs.
+    using MetadataAsk = std::function<std::optional<processing::NetcdfMetadata>(
+        const processing::NetcdfMetadata& shown)>;
+    void set_metadata_ask(MetadataAsk ask) { ask_metadata_ = std::move(ask); }
+
   signals:
     // A pass has ended and its results are listed.
     void pass_finished();
@@ -78,6 +86,7 @@ class ProcessingDialog : public QDialog {
     void on_pass_done(processing::PassOutcome outcome);
     void on_cancel();
     void on_save();
+    std::optional<processing::NetcdfMetadata> ask_metadata();
     void update_buttons();
     void stop_pass();
     void reject() override;
@@ -97,6 +106,7 @@ class ProcessingDialog : public QDialog {
     QStringListModel* log_model_ = nullptr;
     Handoff<ProcessingDialog> handoff_;
     std::unique_ptr<common::Worker> worker_;
+    MetadataAsk ask_metadata_;
 };
 
 }  // namespace kelpira::ui

@@ -113,10 +113,14 @@ TEST(TaController, ProcessesAndSavesEveryColumn) {
     EXPECT_EQ(request.default_extension, "csv");
     EXPECT_TRUE(request.prompt_overwrite);
 
-    // The same list as NetCDF: the result and the parameters the dialog showed.
+    // The same list as NetCDF: the result and the parameters the dialog showed; without a
+    // position the text says the file is incomplete.
     p.files.push_back(folder.path("out.nc"));
     EXPECT_TRUE(save_result_list(d.view.results, p));
-    EXPECT_EQ(p.texts().back(), "Processed Output saved to " + folder.path("out.nc"));
+    EXPECT_EQ(p.texts().back(), "Processed Output saved to " + folder.path("out.nc") +
+                                    "\nno position for sensor \"unnamed sensor\": the file is "
+                                    "not a complete CF timeSeries (each sensor needs a latitude "
+                                    "and longitude)");
     int nc = -1, var = -1;
     double saved = 0, pka = 0;
     ASSERT_EQ(nc_open(folder.path("out.nc").c_str(), NC_NOWRITE, &nc), NC_NOERR);
