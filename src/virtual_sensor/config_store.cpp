@@ -11,7 +11,7 @@
 #include "records/optics_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 #include "records/thermistor_config.hpp"
-#include "virtual_sensor/chemistry_defaults.hpp"
+#include "virtual_sensor/factory_records.hpp"
 #include "virtual_sensor/factory_stores.hpp"
 #include "virtual_sensor/platform_record_handlers.hpp"
 
@@ -156,7 +156,7 @@ void fill_config_defaults(SensorState& state) {
         state.records[link::code_value(get)].assign(link::response_length(get), 0);
     }
     const auto chemistry =
-        records::encode(records::default_chemistry_config(state.options.chemistry));
+        records::encode(factory_chemistry_config(state.options.chemistry));
     state.records[kGetChemistryConfig].assign(chemistry.begin(), chemistry.end());
 
     fill_factory_defaults(state);
@@ -164,10 +164,10 @@ void fill_config_defaults(SensorState& state) {
         state.records[link::code_value(get)].assign(record.begin(), record.end());
     };
     store(CommandCode::GET_PUMP_VALVE_DEFAULTS,
-          records::encode(records::default_pump_valve_defaults()));
-    store(CommandCode::GET_OPTICS_DEFAULTS, records::encode(records::default_optics_defaults()));
-    store(CommandCode::GET_PMT_CONFIG, records::encode(records::default_pmt_config()));
-    store(CommandCode::GET_DIC_CONFIG, records::encode(records::default_dic_conductivity_config()));
+          records::encode(factory_pump_valve_defaults()));
+    store(CommandCode::GET_OPTICS_DEFAULTS, records::encode(factory_optics_defaults()));
+    store(CommandCode::GET_PMT_CONFIG, records::encode(factory_pmt_config()));
+    store(CommandCode::GET_DIC_CONFIG, records::encode(factory_dic_conductivity_config()));
     // Measure continuously, in the layout of the firmware imitated.
     state.records[kGetSchedule].assign(link::response_length(CommandCode::GET_SCHEDULE), 0);
     state.records[kGetSchedule][0] = state.options.schedule_layout;

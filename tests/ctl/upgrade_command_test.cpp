@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "ctl/ctl_program.hpp"
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 #include "server_args.hpp"
 
 namespace kelpira {
@@ -26,7 +26,7 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> blocks(
     std::vector<std::pair<std::uint32_t, std::uint32_t>> out;
     for (const auto& c : s.log()) {
         if (c.code == 259) {
-            const auto b = maintenance::decode_upgrade_block(c.payload);
+            const auto b = link::decode_upgrade_block(c.payload);
             out.emplace_back(b.block_number, b.count);
         }
     }
@@ -151,7 +151,7 @@ class Interrupted : public CtlUpgrade {
                        [this](const link::Report& r) {
                            const link::SensorCommand c{r};
                            if (c.code() == 259 &&
-                               maintenance::decode_upgrade_block(c.payload()).block_number == 2) {
+                               link::decode_upgrade_block(c.payload()).block_number == 2) {
                                reached.release();
                                release.acquire();
                            }
