@@ -19,12 +19,6 @@ std::vector<std::uint8_t> bytes_of(const Record& record) {
     return {b.begin(), b.end()};
 }
 
-bool is_nutrient(ChemistryType c) {
-    return c == ChemistryType::nitrate || c == ChemistryType::nitrite ||
-           c == ChemistryType::phosphate || c == ChemistryType::silicate ||
-           c == ChemistryType::iron;
-}
-
 records::NutrientParams nutrient(bool deployed) {
     records::NutrientParams p;
     p.layout = 1;
@@ -158,7 +152,7 @@ records::ChemistryConfig factory_chemistry_config(ChemistryType chemistry) {
 
 std::vector<std::uint8_t> factory_processing_params(ChemistryType chemistry, bool own_chemistry,
                                                     bool legacy_nutrient) {
-    if (is_nutrient(chemistry)) {
+    if (records::is_nutrient(chemistry)) {
         const auto p = nutrient(own_chemistry);
         if (legacy_nutrient) {
             const auto legacy = records::encode_legacy(p);

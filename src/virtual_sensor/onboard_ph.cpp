@@ -111,12 +111,12 @@ std::optional<records::OutputRecord> ph_sample(
         const double rows = to - from + 1;
         ph.blank434 += light434 / rows;
         ph.blank578 += light578 / rows;
-    } else if (ph.blank434 > 1e-11 && ph.blank578 > 1e-11 && light434 > 1e-11 &&
-               light578 > 1e-11 && ph.points.size() < kMostDyePoints) {
-        const double t =
-            p.t1_scale * celsius(thermistors[0], volts) + p.t2_scale * celsius(thermistors[1], volts);
-        ph.points.push_back({-std::log10(light434 / ph.blank434),
-                             -std::log10(light578 / ph.blank578), t});
+    } else if (ph.blank434 > 1e-11 && ph.blank578 > 1e-11 && light434 > 1e-11 && light578 > 1e-11 &&
+               ph.points.size() < kMostDyePoints) {
+        const double t = p.t1_scale * celsius(thermistors[0], volts) +
+                         p.t2_scale * celsius(thermistors[1], volts);
+        ph.points.push_back(
+            {-std::log10(light434 / ph.blank434), -std::log10(light578 / ph.blank578), t});
     }
     return out;
 }

@@ -24,12 +24,6 @@ std::uint8_t direction(double depth, double previous) {
     return records::kDirectionHovering;
 }
 
-bool is_nutrient(ChemistryType c) {
-    return c == ChemistryType::nitrate || c == ChemistryType::nitrite ||
-           c == ChemistryType::phosphate || c == ChemistryType::silicate ||
-           c == ChemistryType::iron;
-}
-
 Volts volts_of(const records::LiveSample& s) {
     Volts v{};
     for (std::size_t c = 0; c < v.size(); ++c) {
@@ -38,8 +32,8 @@ Volts volts_of(const records::LiveSample& s) {
     return v;
 }
 
-std::optional<records::OutputRecord> cycle_mean(OnboardProcessing& p,
-                                                const records::LiveSample& s, const Volts& v) {
+std::optional<records::OutputRecord> cycle_mean(OnboardProcessing& p, const records::LiveSample& s,
+                                                const Volts& v) {
     std::optional<records::OutputRecord> out;
     if (s.state == p.cycle_state && p.cycle_rows > 0) {
         out = records::OutputRecord{};
@@ -65,7 +59,7 @@ std::optional<records::OutputRecord> feed(OnboardProcessing& p, const records::L
                                           std::uint8_t heading) {
     const Volts v = volts_of(s);
     std::optional<records::OutputRecord> out;
-    if (is_nutrient(p.chemistry)) {
+    if (records::is_nutrient(p.chemistry)) {
         out = nutrient_sample(p.nutrient_state, p.chemistry, p.nutrient, s, v);
     } else if (p.chemistry == ChemistryType::ph) {
         out = ph_sample(p.ph_state, p.ph, p.interval_ms, p.thermistors, s, v);

@@ -23,6 +23,7 @@ bool stops_program(const statemachine::StateRecord& s);
 // The state that follows `s` (state `index`): its default next state, unless one of its
 // counters expires (the last expiring counter wins) or its pump times out (which wins over
 // every counter). Updates the counters.
-std::uint8_t state_after(const statemachine::StateRecord& s, std::uint8_t index, StepMemory& memory);
+std::uint8_t state_after(const statemachine::StateRecord& s, std::uint8_t index,
+                         StepMemory& memory);
 
 }  // namespace kelpira::virtual_sensor

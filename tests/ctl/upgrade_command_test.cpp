@@ -147,17 +147,17 @@ class Interrupted : public CtlUpgrade {
         EXPECT_EQ(link::prepare_device_folder(runtime + "/kelpira/devices"), "");
         virtual_sensor::DeviceServer server(runtime + "/kelpira/devices");
         std::string error;
-        server.attach({"held", sensor->hardware_id(), false,
-                       [this](const link::Report& r) {
-                           const link::SensorCommand c{r};
-                           if (c.code() == 259 &&
-                               link::decode_upgrade_block(c.payload()).block_number == 2) {
-                               reached.release();
-                               release.acquire();
-                           }
-                           return sensor->handle(r);
-                       }},
-                      error);
+        server.attach(
+            {"held", sensor->hardware_id(), false,
+             [this](const link::Report& r) {
+                 const link::SensorCommand c{r};
+                 if (c.code() == 259 && link::decode_upgrade_block(c.payload()).block_number == 2) {
+                     reached.release();
+                     release.acquire();
+                 }
+                 return sensor->handle(r);
+             }},
+            error);
         std::thread serving([&server] { server.run(); });
         auto process = spawn(args, runtime);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

@@ -49,7 +49,8 @@ class UpgradeStream : public testing::UpgradeFixture {
             link, image, address, [&] { return checks++ == cancel_at_check; },
             [this](std::uint32_t bytes) { progress.push_back(bytes); });
     }
-    UpgradeOutcome stream(const std::string& bytes, std::uint32_t address = link::kFirmwareLoadAddress,
+    UpgradeOutcome stream(const std::string& bytes,
+                          std::uint32_t address = link::kFirmwareLoadAddress,
                           int cancel_at_check = -1) {
         std::istringstream image(bytes);
         return stream(image, address, cancel_at_check);

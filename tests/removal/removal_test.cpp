@@ -222,8 +222,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, StateMachineTransfer, kCases, case_name);
 class Upgrade : public Removal {};
 
 TEST_P(Upgrade, FirmwareAndBootloader) {
-    for (const std::uint32_t address :
-         {link::kFirmwareLoadAddress, link::kBootloaderLoadAddress}) {
+    for (const std::uint32_t address : {link::kFirmwareLoadAddress, link::kBootloaderLoadAddress}) {
         VirtualSensorOptions options;
         options.running = address == link::kFirmwareLoadAddress
                               ? virtual_sensor::RunningCode::bootloader

@@ -23,7 +23,7 @@ class FirmwareBlocks : public SensorFixture {
         block.count = static_cast<std::uint32_t>(bytes.size());
         std::copy(bytes.begin(), bytes.end(), block.data.begin());
         block.load_address = address;
-        const auto payload = maintenance::encode(block);
+        const auto payload = link::encode(block);
         link::SensorCommand c;
         c.set_code(259);
         c.set_length(static_cast<std::uint8_t>(payload.size()));
