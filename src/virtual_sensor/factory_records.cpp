@@ -221,4 +221,45 @@ records::PumpValveDefaults factory_pump_valve_defaults() {
     return p;
 }
 
+records::PlatformDefaults factory_platform_defaults() {
+    records::PlatformDefaults p;
+    p.reserved0 = 1;
+    p.dive_number = 0;
+    p.salinity_psu = 35.0f;
+    p.temperature_c = 12.5f;
+    p.oxygen_ml_l = 6.0f;
+    p.depth_m = 0.0f;
+    p.direction = records::kDirectionUnknown;
+    p.time_offset_s = 0;
+    p.p1 = 10;  // metres of the depth trigger levels
+    p.p2 = 50;
+    p.p3 = 100;
+    return p;
+}
+
+records::Rs232Config factory_rs232_config(std::uint32_t protocol) {
+    records::Rs232Config c;
+    c.reserved0 = 0;
+    c.baud = 9600;
+    c.parity = records::kParityNone;
+    c.data_bits = 8;
+    c.stop_bits = 1;
+    c.protocol = protocol;
+    c.mode = records::kRs232ModeNormal;
+    return c;
+}
+
+records::Rs485Config factory_rs485_config() {
+    records::Rs485Config c;
+    c.reserved0 = 0;
+    c.baud = 9600;
+    c.parity = records::kParityNone;
+    c.data_bits = 8;
+    c.stop_bits = 1;
+    c.protocol = records::kRs485None;
+    c.slave_address = 0;
+    c.poll_rate_s = 0;
+    return c;
+}
+
 }  // namespace kelpira::virtual_sensor

@@ -9,6 +9,7 @@
 #include "records/chemistry_config.hpp"
 #include "records/chemistry_type.hpp"
 #include "records/optics_records.hpp"
+#include "records/platform_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -28,5 +29,9 @@ records::OpticsDefaults factory_optics_defaults();
 records::PmtConfig factory_pmt_config();
 records::DicConductivityConfig factory_dic_conductivity_config();
 records::PumpValveDefaults factory_pump_valve_defaults();
+records::PlatformDefaults factory_platform_defaults();
+// RS232 at 9600 8N1 speaking `protocol`; RS485 at 9600 8N1 with no protocol.
+records::Rs232Config factory_rs232_config(std::uint32_t protocol);
+records::Rs485Config factory_rs485_config();
 
 }  // namespace kelpira::virtual_sensor

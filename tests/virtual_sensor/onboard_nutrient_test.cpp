@@ -83,8 +83,8 @@ TEST(OnboardNutrient, ACycleWithoutAStandardIsBadAndAnAdaptiveOutputHasNoValue) 
     EXPECT_EQ(bad[0].value, 0.0);
 
     p.output_channel = 254;  // Adaptive: the paths are computed, none is the output
-    const auto adaptive = run(p, {{0, 0.1, 2.0}, {1, 1.0, 2.0}, {2, 0.5, 2.0}, {3, 0.8, 2.0},
-                                  {4, 0, 0}});
+    const auto adaptive =
+        run(p, {{0, 0.1, 2.0}, {1, 1.0, 2.0}, {2, 0.5, 2.0}, {3, 0.8, 2.0}, {4, 0, 0}});
     ASSERT_EQ(adaptive.size(), 1u);
     EXPECT_EQ(adaptive[0].validity, records::kValidityBad);
     EXPECT_FLOAT_EQ(adaptive[0].p1, 3.2192809f);

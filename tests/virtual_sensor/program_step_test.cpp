@@ -39,8 +39,10 @@ TEST(ProgramStep, SuccessiveExitsOfOneState) {
         // A reset counter never sends the program anywhere.
         {"reset", {{}, {0, 0, 9, kCounterReset}}, 255, {7, 7}},
         // Counter 2 counts in 8 bits: 100, 200, 44 (300 - 256), 144, then 244 > 200 fires.
-        {"counter wraps", {{100, 200, 9, kCounterIncOnly}, {100, 200, 8, kCounterIncAndTest}},
-         255, {7, 7, 7, 7, 8}},
+        {"counter wraps",
+         {{100, 200, 9, kCounterIncOnly}, {100, 200, 8, kCounterIncAndTest}},
+         255,
+         {7, 7, 7, 7, 8}},
         // The pump of state 5 times out once, over the counter that fires on the same exit.
         {"pump time-out", {{1, 0, 9, kCounterIncAndTest}}, 5, {40, 9, 9}},
         {"time-out elsewhere", {}, 6, {7, 7}},
