@@ -13,7 +13,7 @@
 
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 #include "maintenance/upgrade_streamer.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
 
@@ -23,7 +23,7 @@ namespace {
 
 constexpr auto kPath = "/dev/virtual/upgrade-bench";
 constexpr std::size_t kImageSize = 256 * 1024;
-constexpr double kBlocksPerImage = kImageSize / maintenance::kBlockDataSize + 1;  // + closing
+constexpr double kBlocksPerImage = kImageSize / link::kBlockDataSize + 1;  // + closing
 
 std::string write_image() {
     const auto path = std::filesystem::temp_directory_path() /
@@ -51,7 +51,7 @@ void BM_UpgradeImage(benchmark::State& state) {
     for (auto _ : state) {
         std::ifstream image(image_path, std::ios::binary);
         const auto outcome = maintenance::stream_image(
-            sensor_link, image, maintenance::kBootloaderLoadAddress, [] { return false; },
+            sensor_link, image, link::kBootloaderLoadAddress, [] { return false; },
             [](std::uint32_t bytes) { benchmark::DoNotOptimize(bytes); });
         if (outcome.status != maintenance::kUpgradeComplete) {
             state.SkipWithError("the upgrade failed");

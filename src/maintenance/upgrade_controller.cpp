@@ -63,13 +63,13 @@ bool UpgradeController::open(std::uint32_t mode) {
         if (!choose_image("Bootloader Binary File", "Bootloader Binary Files (*.bin)")) {
             return false;
         }
-        load_address_ = kBootloaderLoadAddress;
+        load_address_ = link::kBootloaderLoadAddress;
     } else if (mode == link::kModeBootloader) {
         title_ = kUpgradeFirmwareTitle;
         if (!choose_image("Firmware Binary File", "Firmware Binary Files (*.bin)")) {
             return false;
         }
-        load_address_ = kFirmwareLoadAddress;
+        load_address_ = link::kFirmwareLoadAddress;
     } else {
         return false;
     }

@@ -10,7 +10,7 @@
 
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 #include "maintenance/upgrade_streamer.hpp"
 
 namespace kelpira::maintenance {
@@ -66,7 +66,7 @@ class UpgradeController {
     const std::string& status_text() const { return status_text_; }
     std::uint64_t image_size() const { return image_size_; }
     std::uint32_t bytes_written() const { return bytes_written_; }
-    bool replaces_bootloader() const { return load_address_ == kBootloaderLoadAddress; }
+    bool replaces_bootloader() const { return load_address_ == link::kBootloaderLoadAddress; }
     // The user agreed to stop; the outcome has not come yet, or came as a stop.
     bool stopping() const { return stopping_; }
     // Set once the dialog ends: 1 when the upgrade completed, 2 otherwise.

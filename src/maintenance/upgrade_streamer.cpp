@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "link/identity_commands.hpp"
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 
 namespace kelpira::maintenance {
 
@@ -13,7 +13,7 @@ namespace {
 
 // Reads the next bytes of the image into the block's data, over what the block held, and
 // stores how many came. False on a read error, which is not the end of the image.
-bool read_next(std::istream& image, UpgradeBlock& block) {
+bool read_next(std::istream& image, link::UpgradeBlock& block) {
     image.read(reinterpret_cast<char*>(block.data.data()),
                static_cast<std::streamsize>(block.data.size()));
     block.count = static_cast<std::uint32_t>(image.gcount());
@@ -25,7 +25,7 @@ bool read_next(std::istream& image, UpgradeBlock& block) {
 UpgradeOutcome stream_image(link::SensorLink& link, std::istream& image, std::uint32_t load_address,
                             const std::function<bool()>& cancelled,
                             const std::function<void(std::uint32_t)>& progress) {
-    UpgradeBlock block;
+    link::UpgradeBlock block;
     block.load_address = load_address;
     UpgradeOutcome outcome;
     if (!read_next(image, block) || block.count == 0) {
@@ -42,7 +42,7 @@ UpgradeOutcome stream_image(link::SensorLink& link, std::istream& image, std::ui
             return outcome;
         }
         outcome.bytes_written =
-            block.block_number * static_cast<std::uint32_t>(kBlockDataSize) + block.count;
+            block.block_number * static_cast<std::uint32_t>(link::kBlockDataSize) + block.count;
         progress(outcome.bytes_written);
         ++block.block_number;
         if (!read_next(image, block)) {

@@ -1,4 +1,4 @@
-// The one state transition shared by the dry run and the virtual sensor.
+// The one state transition of the dry run and the deployment check.
 #include "statemachine/state_transition.hpp"
 
 namespace kelpira::statemachine {

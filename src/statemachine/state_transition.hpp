@@ -1,7 +1,8 @@
-// THE state transition of a state-machine program: which state follows when a state is left,
-// with the six 8-bit counters and the simulated pump time-out. The editor's dry run and the
-// virtual sensor's run both step programs with this one function, so a dry run on the PC
-// shows the path the emulated sensor takes.
+// THE state transition of a state-machine program on the PC: which state follows when a state
+// is left, with the six 8-bit counters and the simulated pump time-out. The editor's dry run and
+// the deployment check step programs with this one function; the virtual sensor keeps its own
+// account of the firmware's step (virtual_sensor/program_step), so a test that runs a program on
+// it checks this function against a second account.
 //
 // Leaving state p:
 //   1. the next state starts as p.default_next;

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <optional>
 
-#include "processing/ph_engine.hpp"
+#include "virtual_sensor/dye_equation.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -168,34 +168,12 @@ double model_noise(std::uint32_t counter, unsigned channel) {
 
 double dye_ratio_for(double ph, double salinity, double t_celsius,
                      const records::PhParams& params) {
-    // The equation rises with the ratio inside its domain; find the domain on a grid, then
-    // bisect within it.
-    auto at = [&](double r) { return processing::ph_equation(salinity, params, r, t_celsius); };
-    double lo = 0;
-    double hi = 0;
-    bool found = false;
-    for (double r = 1e-3; r < 100; r *= 1.05) {
-        if (at(r)) {
-            if (!found) {
-                lo = r;
-                found = true;
-            }
-            hi = r;
-        }
-    }
-    if (!found) {
+    // The sensor calibrates its measured ratio r as r_scale x r + r_offset before the equation.
+    const auto calibrated = dye_ratio(salinity, t_celsius, ph);
+    if (!calibrated || params.r_scale == 0.0f) {
         return 1.0;
     }
-    for (int i = 0; i < 100; ++i) {
-        const double mid = (lo + hi) / 2;
-        const auto v = at(mid);
-        if (v && *v < ph) {
-            lo = mid;
-        } else {
-            hi = mid;
-        }
-    }
-    return (lo + hi) / 2;
+    return (*calibrated - params.r_offset) / params.r_scale;
 }
 
 ChannelVolts model_channels(const ModelConfig& config, const ModelTarget& target,

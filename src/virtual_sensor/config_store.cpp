@@ -11,7 +11,7 @@
 #include "records/optics_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 #include "records/thermistor_config.hpp"
-#include "virtual_sensor/chemistry_defaults.hpp"
+#include "virtual_sensor/factory_records.hpp"
 #include "virtual_sensor/factory_stores.hpp"
 #include "virtual_sensor/platform_record_handlers.hpp"
 
@@ -155,19 +155,17 @@ void fill_config_defaults(SensorState& state) {
     for (const auto get : kBlocks) {
         state.records[link::code_value(get)].assign(link::response_length(get), 0);
     }
-    const auto chemistry =
-        records::encode(records::default_chemistry_config(state.options.chemistry));
+    const auto chemistry = records::encode(factory_chemistry_config(state.options.chemistry));
     state.records[kGetChemistryConfig].assign(chemistry.begin(), chemistry.end());
 
     fill_factory_defaults(state);
     const auto store = [&state](CommandCode get, const auto& record) {
         state.records[link::code_value(get)].assign(record.begin(), record.end());
     };
-    store(CommandCode::GET_PUMP_VALVE_DEFAULTS,
-          records::encode(records::default_pump_valve_defaults()));
-    store(CommandCode::GET_OPTICS_DEFAULTS, records::encode(records::default_optics_defaults()));
-    store(CommandCode::GET_PMT_CONFIG, records::encode(records::default_pmt_config()));
-    store(CommandCode::GET_DIC_CONFIG, records::encode(records::default_dic_conductivity_config()));
+    store(CommandCode::GET_PUMP_VALVE_DEFAULTS, records::encode(factory_pump_valve_defaults()));
+    store(CommandCode::GET_OPTICS_DEFAULTS, records::encode(factory_optics_defaults()));
+    store(CommandCode::GET_PMT_CONFIG, records::encode(factory_pmt_config()));
+    store(CommandCode::GET_DIC_CONFIG, records::encode(factory_dic_conductivity_config()));
     // Measure continuously, in the layout of the firmware imitated.
     state.records[kGetSchedule].assign(link::response_length(CommandCode::GET_SCHEDULE), 0);
     state.records[kGetSchedule][0] = state.options.schedule_layout;

@@ -8,7 +8,7 @@
 #include "link/command_catalogue.hpp"
 #include "link/firmware_version.hpp"
 #include "link/identity_records.hpp"
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -39,21 +39,21 @@ void finish_image(Exchange& x) {
 }
 
 void write_firmware_block(Exchange& x) {
-    if (x.request_length != maintenance::UpgradeBlock::size) {
+    if (x.request_length != link::UpgradeBlock::size) {
         x.result = link::kResultBadLength;
         return;
     }
-    const auto block = maintenance::decode_upgrade_block(x.request);
+    const auto block = link::decode_upgrade_block(x.request);
     const std::uint32_t expected_address = x.state.options.running == RunningCode::bootloader
-                                               ? maintenance::kFirmwareLoadAddress
-                                               : maintenance::kBootloaderLoadAddress;
+                                               ? link::kFirmwareLoadAddress
+                                               : link::kBootloaderLoadAddress;
     auto& upload = x.state.upload;
     // Block 0 begins a new image, so an upgrade that failed part-way can be done again.
     if (block.block_number == 0) {
         upload = {};
     }
-    if (block.layout != maintenance::kBlockLayout || block.load_address != expected_address ||
-        block.block_number != upload.next_block || block.count > maintenance::kBlockDataSize) {
+    if (block.layout != link::kBlockLayout || block.load_address != expected_address ||
+        block.block_number != upload.next_block || block.count > link::kBlockDataSize) {
         x.result = kResultBadValue;
         return;
     }

@@ -7,6 +7,7 @@
 
 #include "link/command_catalogue.hpp"
 #include "records/platform_records.hpp"
+#include "virtual_sensor/factory_records.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -57,11 +58,9 @@ void fill_platform_records(SensorState& state) {
     const auto store = [&state](std::uint16_t code, const auto& record) {
         state.records[code].assign(record.begin(), record.end());
     };
-    store(kGetPlatformDefaults, records::encode(records::default_platform_defaults()));
-    auto rs232 = records::default_rs232_config();
-    rs232.protocol = state.options.rs232_protocol;
-    store(kGetRs232, records::encode(rs232));
-    store(kGetRs485, records::encode(records::default_rs485_config()));
+    store(kGetPlatformDefaults, records::encode(factory_platform_defaults()));
+    store(kGetRs232, records::encode(factory_rs232_config(state.options.rs232_protocol)));
+    store(kGetRs485, records::encode(factory_rs485_config()));
 }
 
 }  // namespace kelpira::virtual_sensor

@@ -44,7 +44,7 @@ bool light_on(const StateRecord& r) {
 // How long a state lasts: its delay, or until the next scheduled measurement; a pump that
 // stops on time, or whose Hall stop times out, keeps the state until it stops.
 double state_seconds(const SensorState& s, const StateRecord& r, std::uint8_t index,
-                     const statemachine::WalkState& walk, TimePoint entered) {
+                     const StepMemory& walk, TimePoint entered) {
     double seconds = r.delay_s;
     if (r.delay_mode == statemachine::kDelaySchedule) {
         const std::int64_t now = sensor_seconds(s, entered);
@@ -100,7 +100,7 @@ bool enter_state(SensorState& s, std::uint8_t index, TimePoint when) {
     run.state = index;
     run.state_entered = when;
     run.first_of_state = true;
-    if (statemachine::ends_walk(*record)) {
+    if (stops_program(*record)) {
         log_line(s, kTaskSampler, records::kSeverityInfo, "sm_enter_state", 219,
                  "State machine stopped at state " + std::to_string(index));
         end_run(s, record->power_mode);
@@ -147,7 +147,7 @@ void take_sample(SensorState& s, TimePoint when, const StateRecord& record) {
     if (run.file) {
         run.file->append(row);
     }
-    if (const auto output = process_row(run.processing, row)) {
+    if (const auto output = process_sample(run.processing, sample)) {
         store_output(s, *output);
     }
     run.last_sample = sample;
@@ -243,7 +243,7 @@ void advance_run(SensorState& s, TimePoint now) {
             }
             const auto left = program_state(s, run.state);
             const TimePoint at = state_end();
-            const std::uint8_t next = statemachine::leave_state(*left, run.state, run.walk);
+            const std::uint8_t next = state_after(*left, run.state, run.walk);
             enter_state(s, next, at);
         }
         if (!run.active) {

@@ -1,5 +1,5 @@
-// The emulated sensor running its stored program: states entered and left by the program's
-// transition function, one sample per sample interval from the physical model, a raw output
+// The emulated sensor running its stored program: states entered and left as the firmware
+// steps through them, one sample per sample interval from the physical model, a raw output
 // file per run and a processed result per measurement cycle. Time is the sensor's clock:
 // a run owes every sample due between its start and now, and takes them when asked to catch
 // up, so a fast clock runs the program fast and nothing depends on sleeps.
@@ -12,9 +12,9 @@
 #include <string>
 
 #include "records/live_sample.hpp"
-#include "statemachine/state_transition.hpp"
 #include "virtual_sensor/chemistry_model.hpp"
 #include "virtual_sensor/onboard_processing.hpp"
+#include "virtual_sensor/program_step.hpp"
 #include "virtual_sensor/raw_output_file.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -31,7 +31,7 @@ struct ProgramRun {
     TimePoint state_entered;
     double state_seconds = 0;  // how long the current state lasts
     bool first_of_state = true;
-    statemachine::WalkState walk;
+    StepMemory walk;
     ModelConfig model;
     ModelMemory memory;
     std::optional<records::LiveSample> last_sample;

@@ -97,8 +97,10 @@ TEST(GenericPage, FilledRecordBytesAndIntervalClamps) {
 
 TEST(PhPage, RecordFromTheControls) {
     ChemistryPageView page = make_chemistry_page(records::ChemistryType::ph);
-    EXPECT_EQ(reset_config(page, true),
-              records::default_chemistry_config(records::ChemistryType::ph));
+    // pH, 100 ms, the pH multiplexer, Manual Deployment at 0 and the other starts off.
+    EXPECT_EQ(records::encode(reset_config(page, true)),
+              (std::array<std::uint8_t, 18>{0, 4, 100, 0, 0, 0, 1, 255, 255, 255, 0, 255, 255, 255,
+                                            0, 0, 0, 0}));
     EXPECT_EQ(control(page, "dpH/dT").text, "-0.01582");
     EXPECT_EQ(control(page, "Multiplexer").choices[*control(page, "Multiplexer").selected].text,
               "pH");
@@ -270,18 +272,44 @@ TEST(AmmoniaPage, CarriesItsBytesAsRead) {
     EXPECT_EQ(reset_params(page), (std::vector<std::uint8_t>{0, 0}));
 }
 
-TEST(PageDefaults, EveryChemistryStartsFromItsRecordDefaults) {
-    for (const auto& d : records::kChemistryTable) {
-        const auto bytes = default_processing_params(d.code);
-        EXPECT_EQ(bytes.size(), d.record_length) << d.tab_text;
-        ChemistryPageView page = make_chemistry_page(d.code);
+// The documented defaults of every page, byte by byte.
+TEST(PageDefaults, EveryChemistryStartsFromItsDocumentedDefaults) {
+    using Bytes = std::vector<std::uint8_t>;
+    const auto join = [](std::initializer_list<Bytes> parts) {
+        Bytes all;
+        for (const auto& p : parts) {
+            all.insert(all.end(), p.begin(), p.end());
+        }
+        return all;
+    };
+    const Bytes one{0x00, 0x00, 0x80, 0x3F};  // 1.0f
+    // Generic: layout and both states 0, eight offsets 0.0, eight scales 1.0.
+    const Bytes generic = join({Bytes(3 + 32, 0), one, one, one, one, one, one, one, one});
+    // Nutrient: inputs Medium 0, Short 1, Long 2, no monitors, everything else 0.
+    const Bytes nutrient = join({Bytes(24, 0), {1, 2, 255, 255, 255}});
+    // pH: inputs 0 and 1, blank window 50 to 70 s, absorbance bounds 0.1 and 0.6, dpH/dT
+    // -0.01582, R scale 1.0 and offset 0.0, thermistor scales 0.5 and 0.5.
+    const Bytes ph{0,    0,    0,    1,    0,    0,    50,   0,    70,   0, 0xCD, 0xCC, 0xCC,
+                   0x3D, 0x9A, 0x99, 0x19, 0x3F, 0xF2, 0x98, 0x81, 0xBC, 0, 0,    0x80, 0x3F,
+                   0,    0,    0,    0,    0,    0,    0,    0x3F, 0,    0, 0,    0x3F};
+    const std::vector<std::pair<records::ChemistryType, Bytes>> cases{
+        {records::ChemistryType::generic, generic},
+        {records::ChemistryType::nitrate, nutrient},
+        {records::ChemistryType::nitrite, nutrient},
+        {records::ChemistryType::phosphate, nutrient},
+        {records::ChemistryType::silicate, nutrient},
+        {records::ChemistryType::iron, nutrient},
+        {records::ChemistryType::ph, ph},
+        {records::ChemistryType::ta, Bytes(39, 0)},
+        {records::ChemistryType::dic, Bytes(25, 0)},
+        {records::ChemistryType::ammonia, {0, 0}},
+    };
+    for (const auto& [code, bytes] : cases) {
+        ChemistryPageView page = make_chemistry_page(code);
         EXPECT_FALSE(page.checked);
-        EXPECT_EQ(page.params, bytes) << d.tab_text;
+        EXPECT_EQ(page.params, bytes) << static_cast<int>(code);
+        EXPECT_EQ(default_processing_params(code), bytes) << static_cast<int>(code);
     }
-    const auto nutrient = default_processing_params(records::ChemistryType::silicate);
-    EXPECT_EQ(nutrient,
-              (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,   0,   0,  0,
-                                         0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 255, 255, 255}));
 }
 
 }  // namespace

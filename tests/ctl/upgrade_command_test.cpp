@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "ctl/ctl_program.hpp"
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 #include "server_args.hpp"
 
 namespace kelpira {
@@ -26,7 +26,7 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> blocks(
     std::vector<std::pair<std::uint32_t, std::uint32_t>> out;
     for (const auto& c : s.log()) {
         if (c.code == 259) {
-            const auto b = maintenance::decode_upgrade_block(c.payload);
+            const auto b = link::decode_upgrade_block(c.payload);
             out.emplace_back(b.block_number, b.count);
         }
     }
@@ -147,17 +147,17 @@ class Interrupted : public CtlUpgrade {
         EXPECT_EQ(link::prepare_device_folder(runtime + "/kelpira/devices"), "");
         virtual_sensor::DeviceServer server(runtime + "/kelpira/devices");
         std::string error;
-        server.attach({"held", sensor->hardware_id(), false,
-                       [this](const link::Report& r) {
-                           const link::SensorCommand c{r};
-                           if (c.code() == 259 &&
-                               maintenance::decode_upgrade_block(c.payload()).block_number == 2) {
-                               reached.release();
-                               release.acquire();
-                           }
-                           return sensor->handle(r);
-                       }},
-                      error);
+        server.attach(
+            {"held", sensor->hardware_id(), false,
+             [this](const link::Report& r) {
+                 const link::SensorCommand c{r};
+                 if (c.code() == 259 && link::decode_upgrade_block(c.payload()).block_number == 2) {
+                     reached.release();
+                     release.acquire();
+                 }
+                 return sensor->handle(r);
+             }},
+            error);
         std::thread serving([&server] { server.run(); });
         auto process = spawn(args, runtime);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

@@ -88,7 +88,7 @@ TEST_F(UpgradeDialogTest, ABootloaderUpgradeNeedsYesToTheWarning) {
         again.handle(events.next());
     }
     EXPECT_EQ(again.result(), kUpgradeDone);
-    EXPECT_EQ(blocks_sent(*sensor).front().load_address, kBootloaderLoadAddress);
+    EXPECT_EQ(blocks_sent(*sensor).front().load_address, link::kBootloaderLoadAddress);
 }
 
 TEST_F(UpgradeDialogTest, AnEmptyImageIsRefusedNamingTheFile) {

@@ -16,8 +16,8 @@
 #include "link/command_catalogue.hpp"
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
+#include "link/upgrade_block.hpp"
 #include "maintenance/upgrade_action.hpp"
-#include "maintenance/upgrade_block.hpp"
 #include "maintenance/upgrade_streamer.hpp"
 #include "support/temp_folder.hpp"
 #include "virtual_sensor/virtual_sensor.hpp"
@@ -68,12 +68,12 @@ class EventQueue {
 };
 
 // The payload of a logged WRITE_FIRMWARE_BLOCK, decoded.
-inline std::vector<maintenance::UpgradeBlock> blocks_sent(const virtual_sensor::VirtualSensor& s) {
-    std::vector<maintenance::UpgradeBlock> blocks;
+inline std::vector<link::UpgradeBlock> blocks_sent(const virtual_sensor::VirtualSensor& s) {
+    std::vector<link::UpgradeBlock> blocks;
     for (const auto& c : s.log()) {
         if (c.code == link::code_value(link::CommandCode::WRITE_FIRMWARE_BLOCK)) {
-            EXPECT_EQ(c.payload.size(), maintenance::UpgradeBlock::size);
-            blocks.push_back(maintenance::decode_upgrade_block(c.payload));
+            EXPECT_EQ(c.payload.size(), link::UpgradeBlock::size);
+            blocks.push_back(link::decode_upgrade_block(c.payload));
         }
     }
     return blocks;
@@ -95,7 +95,7 @@ class UpgradeFixture : public ::testing::Test {
         backend.add(kPath, sensor->hardware_id(), [this, hold_block](const link::Report& r) {
             const link::SensorCommand c{r};
             if (hold_block && c.code() == 259 &&
-                maintenance::decode_upgrade_block(c.payload()).block_number == *hold_block) {
+                link::decode_upgrade_block(c.payload()).block_number == *hold_block) {
                 reached_.release();
                 release_.acquire();
             }

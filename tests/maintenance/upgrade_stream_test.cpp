@@ -42,14 +42,15 @@ class FailingImage : public std::streambuf {
 
 class UpgradeStream : public testing::UpgradeFixture {
   protected:
-    UpgradeOutcome stream(std::istream& image, std::uint32_t address = kFirmwareLoadAddress,
+    UpgradeOutcome stream(std::istream& image, std::uint32_t address = link::kFirmwareLoadAddress,
                           int cancel_at_check = -1) {
         int checks = 0;
         return stream_image(
             link, image, address, [&] { return checks++ == cancel_at_check; },
             [this](std::uint32_t bytes) { progress.push_back(bytes); });
     }
-    UpgradeOutcome stream(const std::string& bytes, std::uint32_t address = kFirmwareLoadAddress,
+    UpgradeOutcome stream(const std::string& bytes,
+                          std::uint32_t address = link::kFirmwareLoadAddress,
                           int cancel_at_check = -1) {
         std::istringstream image(bytes);
         return stream(image, address, cancel_at_check);
@@ -112,7 +113,7 @@ TEST_F(UpgradeStream, ALostExchangeEndsItWith14) {
 
 TEST_F(UpgradeStream, ACancelBeforeABlockSendsNoClosingBlock) {
     start(in_bootloader());
-    EXPECT_EQ(stream(image_bytes(640), kFirmwareLoadAddress, 2), (UpgradeOutcome{1, 128}));
+    EXPECT_EQ(stream(image_bytes(640), link::kFirmwareLoadAddress, 2), (UpgradeOutcome{1, 128}));
     const auto blocks = blocks_sent(*sensor);
     ASSERT_EQ(blocks.size(), 2u);
     EXPECT_NE(blocks.back().count, 0u);
@@ -120,7 +121,7 @@ TEST_F(UpgradeStream, ACancelBeforeABlockSendsNoClosingBlock) {
 
 TEST_F(UpgradeStream, ACancelDuringTheLastDataBlockSendsNoClosingBlock) {
     start(in_bootloader());
-    EXPECT_EQ(stream(image_bytes(128), kFirmwareLoadAddress, 2), (UpgradeOutcome{1, 128}));
+    EXPECT_EQ(stream(image_bytes(128), link::kFirmwareLoadAddress, 2), (UpgradeOutcome{1, 128}));
     const auto blocks = blocks_sent(*sensor);
     ASSERT_EQ(blocks.size(), 2u);
     EXPECT_EQ(blocks.back().count, 64u);

@@ -22,9 +22,20 @@ TEST(NutrientCsv, CellFormats) {
     EXPECT_THAT(nutrient_result_cells(r),
                 ElementsAre("14/11/2023 22:13:20", "2147483648", "3.219", "-0.000", "12.500",
                             "4.12", "35.000", "-1.500"));
-    EXPECT_EQ(nutrient_multi_result_cells(r, "K-17")[8], "K-17");
-    EXPECT_EQ(kNutrientMultiResultColumns[8], "Sensor Name");
-    EXPECT_EQ(kNutrientResultColumns[2], "Nutrient (Medium:uM)");
+    EXPECT_THAT(nutrient_multi_result_cells(r, "K-17"),
+                ElementsAre("14/11/2023 22:13:20", "2147483648", "3.219", "-0.000", "12.500",
+                            "4.12", "35.000", "-1.500", "K-17"));
+}
+
+TEST(NutrientCsv, ColumnTitlesOfBothDialogs) {
+    EXPECT_THAT(kNutrientResultColumns,
+                ElementsAre("Time (platform)", "Time (sensor)", "Nutrient (Medium:uM)",
+                            "Nutrient (Short:uM)", "Nutrient (Long:uM)", "Depth (m)", "S (PSU)",
+                            "T (degC)"));
+    EXPECT_THAT(kNutrientMultiResultColumns,
+                ElementsAre("Time (platform)", "Time (sensor)", "Nutrient (Medium:uM)",
+                            "Nutrient (Short:uM)", "Nutrient (Long:uM)", "Depth (m)", "S (PSU)",
+                            "T (degC)", "Sensor Name"));
 }
 
 }  // namespace

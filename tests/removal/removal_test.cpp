@@ -22,7 +22,7 @@
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "link/socket_hid.hpp"
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 #include "maintenance/upgrade_controller.hpp"
 #include "maintenance/upgrade_streamer.hpp"
 #include "report/config_report.hpp"
@@ -228,10 +228,9 @@ INSTANTIATE_TEST_SUITE_P(Faults, StateMachineTransfer, kCases, case_name);
 class Upgrade : public Removal {};
 
 TEST_P(Upgrade, FirmwareAndBootloader) {
-    for (const std::uint32_t address :
-         {maintenance::kFirmwareLoadAddress, maintenance::kBootloaderLoadAddress}) {
+    for (const std::uint32_t address : {link::kFirmwareLoadAddress, link::kBootloaderLoadAddress}) {
         VirtualSensorOptions options;
-        options.running = address == maintenance::kFirmwareLoadAddress
+        options.running = address == link::kFirmwareLoadAddress
                               ? virtual_sensor::RunningCode::bootloader
                               : virtual_sensor::RunningCode::firmware;
         const std::string bytes(64 * 5, '\x5A');

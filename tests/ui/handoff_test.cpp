@@ -21,11 +21,15 @@ class Receiver : public QObject {
     int calls = 0;
 };
 
-void post_from_a_thread(const Handoff<Receiver>& handoff) {
-    std::thread([handoff] {
-        handoff.post([](Receiver& r) {
+// Each delivered call counts in the receiver and in `delivered`, which outlives the receiver.
+void post_from_a_thread(const Handoff<Receiver>& handoff, int* delivered = nullptr) {
+    std::thread([handoff, delivered] {
+        handoff.post([delivered](Receiver& r) {
             r.ran_on = std::this_thread::get_id();
             ++r.calls;
+            if (delivered != nullptr) {
+                ++*delivered;
+            }
         });
     }).join();
 }
@@ -53,10 +57,12 @@ TEST(Handoff, NothingArrivesOnceClosedNorOnceTheReceiverIsGone) {
     // A receiver's destructor closes it: the calls would otherwise touch freed memory.
     receiver = std::make_unique<Receiver>();
     const Handoff<Receiver> kept_too = receiver->handoff;
-    post_from_a_thread(kept_too);
+    int delivered = 0;
+    post_from_a_thread(kept_too, &delivered);
     receiver.reset();
-    post_from_a_thread(kept_too);
+    post_from_a_thread(kept_too, &delivered);
     QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(delivered, 0);
 }
 
 }  // namespace

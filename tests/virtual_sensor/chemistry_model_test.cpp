@@ -1,12 +1,11 @@
-// The photodiode model: absorbances that follow Beer–Lambert and the dye equation, so that
-// processing gets back what the model was given.
+// The photodiode model: absorbances that follow Beer–Lambert and the sensor's own dye equation.
 #include "virtual_sensor/chemistry_model.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "processing/ph_engine.hpp"
+#include "virtual_sensor/dye_equation.hpp"
 
 namespace kelpira::virtual_sensor {
 namespace {
@@ -55,18 +54,26 @@ TEST(ChemistryModel, NutrientAbsorbanceFollowsConcentrationAndPath) {
     EXPECT_NEAR(mean_absorbance(c, memory, 9, 1, false), -std::log10(kDarkVolts / kLitVolts), 0.02);
 }
 
-TEST(ChemistryModel, DyeRatioGivesThePhThroughTheEquation) {
-    records::PhParams p;
-    for (const double ph : {7.2, 8.05, 8.6}) {
-        const double r = dye_ratio_for(ph, 35.1, 14.0, p);
-        const auto back = processing::ph_equation(35.1, p, r, 14.0);
-        ASSERT_TRUE(back.has_value());
-        EXPECT_NEAR(*back, ph, 1e-9);
+// pH values of the m-cresol purple equation worked out by hand from its published constants.
+TEST(DyeEquation, GivesThePublishedPhAndItsInverseTheRatio) {
+    struct Case {
+        double salinity, celsius, ratio, ph;
+    };
+    for (const auto& c : {Case{35, 25, 1.0, 7.670834190487692}, Case{20, 5, 0.5, 7.646051127083381},
+                          Case{35, 25, 1.5, 7.861029154828566}}) {
+        ASSERT_TRUE(dye_ph(c.salinity, c.celsius, c.ratio).has_value());
+        EXPECT_NEAR(*dye_ph(c.salinity, c.celsius, c.ratio), c.ph, 1e-9);
+        EXPECT_NEAR(*dye_ratio(c.salinity, c.celsius, c.ph), c.ratio, 1e-9);
     }
+    // At 25 degrees and salinity 35, 1 - 0.0567841153 R vanishes at R = 17.6105588: no pH there,
+    // and none below e1 = 0.0057066281 either.
+    EXPECT_FALSE(dye_ph(35, 25, 1 / 0.0567841153).has_value());
+    EXPECT_FALSE(dye_ph(35, 25, 0.005).has_value());
+    // The ratio the sensor measures is calibrated before the equation: R = 1.05 r - 0.01.
+    records::PhParams p;
     p.r_scale = 1.05f;
     p.r_offset = -0.01f;
-    const double r = dye_ratio_for(7.9, 33.0, 4.0, p);
-    EXPECT_NEAR(*processing::ph_equation(33.0, p, r, 4.0), 7.9, 1e-9);
+    EXPECT_NEAR(dye_ratio_for(7.670834190487692, 35, 25, p), (1.0 + 0.01f) / 1.05f, 1e-7);
 }
 
 TEST(ChemistryModel, PhDyeArrivesAfterTheBlankWindowAtTheSamplesRatio) {
@@ -89,8 +96,9 @@ TEST(ChemistryModel, PhDyeArrivesAfterTheBlankWindowAtTheSamplesRatio) {
     m.state = 2;
     m.cell_temperature = 16.0;
     m.state_seconds = 300;
-    const double expected_ratio =
-        dye_ratio_for(8.0 - c.ph.dph_dt * (11.0 - 16.0), 34.0, 16.0, c.ph);
+    // The sample's pH 8.0 at 11 degrees is 8.0 + 0.01582 x (11 - 16) = 7.9209 at the cell's 16
+    // degrees, which the equation gives at salinity 34 for a ratio of 1.32950747.
+    const double expected_ratio = 1.32950747;
     double peak434 = 0;
     for (int tenth = 0; tenth < 3000; tenth += 5) {
         m.seconds_in_state = tenth / 10.0;

@@ -132,13 +132,20 @@ TEST_F(ConfigStoreTest, DefaultsAreThoseOfAFreshNitrateSensor) {
 }
 
 TEST_F(ConfigStoreTest, ProcessingParametersFollowTheChemistry) {
+    using Bytes = std::vector<std::uint8_t>;
     VirtualSensorOptions o;
     o.chemistry = records::ChemistryType::ph;
     start(o);
     EXPECT_EQ(params_result(402, 29), link::kResultBadLength) << "not a nutrient sensor";
-    const auto ph = records::decode_ph_params(read_params(38));
-    EXPECT_EQ(ph.layout, 1);
-    EXPECT_EQ(ph.blank_end_s, 10);  // the blank window of the default program
+    // Ten samples a second with the pH multiplexer.
+    EXPECT_EQ(read(400, 18),
+              (Bytes{0, 4, 100, 0, 0, 0, 1, 255, 255, 255, 0, 255, 255, 255, 0, 0, 0, 0}));
+    // Layout 1, inputs 434 nm 0 and 578 nm 1, intake 2, measurement 3, the blank window 5 to
+    // 10 s of the default program; then the documented 0.1, 0.6, -0.01582, 1.0, 0.0, 0.5, 0.5.
+    EXPECT_EQ(read_params(38),
+              (Bytes{1,    0,    0,    1,    2,    3,    5,    0,    10,   0, 0xCD, 0xCC, 0xCC,
+                     0x3D, 0x9A, 0x99, 0x19, 0x3F, 0xF2, 0x98, 0x81, 0xBC, 0, 0,    0x80, 0x3F,
+                     0,    0,    0,    0,    0,    0,    0,    0x3F, 0,    0, 0,    0x3F}));
 
     records::PhParams changed;
     changed.layout = 1;

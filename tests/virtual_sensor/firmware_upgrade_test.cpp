@@ -2,7 +2,7 @@
 // the closing block, the firmware version an image carries, and the scripted refusal.
 #include <gtest/gtest.h>
 
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 #include "server_args.hpp"
 #include "virtual_sensor/firmware_upgrade.hpp"
 #include "virtual_sensor/sensor_fixture.hpp"
@@ -10,20 +10,20 @@
 using namespace kelpira;
 using namespace kelpira::virtual_sensor;
 using namespace kelpira::virtual_sensor::testing;
-using kelpira::maintenance::UpgradeBlock;
+using kelpira::link::UpgradeBlock;
 
 namespace {
 
 class FirmwareBlocks : public SensorFixture {
   protected:
     link::CommandResult write(std::uint32_t number, const std::string& bytes,
-                              std::uint32_t address = maintenance::kFirmwareLoadAddress) {
+                              std::uint32_t address = link::kFirmwareLoadAddress) {
         UpgradeBlock block;
         block.block_number = number;
         block.count = static_cast<std::uint32_t>(bytes.size());
         std::copy(bytes.begin(), bytes.end(), block.data.begin());
         block.load_address = address;
-        const auto payload = maintenance::encode(block);
+        const auto payload = link::encode(block);
         link::SensorCommand c;
         c.set_code(259);
         c.set_length(static_cast<std::uint8_t>(payload.size()));
@@ -74,7 +74,7 @@ TEST_F(FirmwareBlocks, EachBlockIsChecked) {
 
 TEST_F(FirmwareBlocks, RunningFirmwareTakesABootloaderImageAndKeepsItsVersion) {
     start({});
-    EXPECT_EQ(write(0, "KELPIRA_2_8_1", maintenance::kFirmwareLoadAddress), kResultBadValue);
+    EXPECT_EQ(write(0, "KELPIRA_2_8_1", link::kFirmwareLoadAddress), kResultBadValue);
     EXPECT_EQ(write(0, "KELPIRA_2_8_1", 0), 0);
     EXPECT_EQ(write(1, "", 0), 0);
     EXPECT_EQ(arrivals, 1);

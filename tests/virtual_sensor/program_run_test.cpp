@@ -1,5 +1,5 @@
-// The virtual sensor running a program: states entered as the transition function says,
-// samples paced by the clock, a result per cycle, refusals and the housekeeping logs.
+// The virtual sensor running a program: the states the editor's dry run walks, taken by the
+// firmware's own step; samples paced by the clock, a result per cycle, refusals and logs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,7 +40,7 @@ records::NutrientParams three_cycle_params() {
     return n;
 }
 
-// The state of each second of a run from `start`, walked with the transition function.
+// The state of each second of a run from `start`, walked by the editor's dry run.
 std::vector<std::uint8_t> expected_states(const std::vector<statemachine::StateRecord>& p,
                                           std::uint8_t start) {
     std::vector<std::uint8_t> seconds;

@@ -1,12 +1,12 @@
 // Packing and unpacking the upgrade block.
-#include "maintenance/upgrade_block.hpp"
+#include "link/upgrade_block.hpp"
 
 #include "common/bytes.hpp"
 
-namespace kelpira::maintenance {
+namespace kelpira::link {
 
-link::RecordBytes<UpgradeBlock::size> encode(const UpgradeBlock& block) {
-    link::RecordBytes<UpgradeBlock::size> bytes{};
+RecordBytes<UpgradeBlock::size> encode(const UpgradeBlock& block) {
+    RecordBytes<UpgradeBlock::size> bytes{};
     common::ByteWriter w(bytes);
     w.u8(block.layout);
     w.u32(block.block_number);
@@ -27,4 +27,4 @@ UpgradeBlock decode_upgrade_block(std::span<const std::uint8_t> bytes) {
     return block;
 }
 
-}  // namespace kelpira::maintenance
+}  // namespace kelpira::link

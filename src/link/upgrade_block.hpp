@@ -8,7 +8,7 @@
 
 #include "link/identity_commands.hpp"
 
-namespace kelpira::maintenance {
+namespace kelpira::link {
 
 inline constexpr std::uint32_t kFirmwareLoadAddress = 0xA000;  // a sensor in its bootloader
 inline constexpr std::uint32_t kBootloaderLoadAddress = 0;     // a sensor running its firmware
@@ -16,7 +16,7 @@ inline constexpr std::size_t kBlockDataSize = 64;              // image bytes pe
 inline constexpr std::uint8_t kBlockLayout = 1;                // byte 0 of every block
 
 struct UpgradeBlock {
-    static constexpr std::size_t size = link::kFirmwareBlockSize;
+    static constexpr std::size_t size = kFirmwareBlockSize;
 
     std::uint8_t layout = kBlockLayout;
     std::uint32_t block_number = 0;  // 0 for the first block of the image
@@ -28,7 +28,7 @@ struct UpgradeBlock {
     bool operator==(const UpgradeBlock&) const = default;
 };
 
-link::RecordBytes<UpgradeBlock::size> encode(const UpgradeBlock& block);
+RecordBytes<UpgradeBlock::size> encode(const UpgradeBlock& block);
 UpgradeBlock decode_upgrade_block(std::span<const std::uint8_t> bytes);
 
-}  // namespace kelpira::maintenance
+}  // namespace kelpira::link
