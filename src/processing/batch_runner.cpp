@@ -176,7 +176,7 @@ class BatchRun {
     std::optional<quality::QcParametersFile> qc_;  // --qc
     // With --qc, every result in the order of the table, flagged once all are in.
     std::vector<NetcdfRow> qc_rows_;
-    std::string netcdf_error_;  // what the netCDF library said when it failed
+    std::string netcdf_error_;               // what the netCDF library said when it failed
     std::vector<SensorPosition> positions_;  // --position and --positions
     std::vector<TrackPoint> track_;          // --track
 };
