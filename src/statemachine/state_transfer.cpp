@@ -86,7 +86,6 @@ TransferOutcome save_to_sensor(link::SensorLink& link, const StateMachineImage& 
             link, static_cast<std::uint8_t>(i), i == image.last_index, encode(image.states[i]));
         if (r != link::kResultSuccess) {
             out.detail = failed("SET_STATE_RECORD", i, r);
-            out.next_may_be_written = link::answer_lost(r);
             out.result = r;
             return out;
         }
@@ -102,7 +101,8 @@ TransferOutcome save_to_sensor(link::SensorLink& link, const StateMachineImage& 
 std::string saved_states_text(const TransferOutcome& outcome, std::size_t state_count) {
     std::string text = std::to_string(outcome.states_done) + " of " + std::to_string(state_count) +
                        " states acknowledged";
-    if (outcome.next_may_be_written) {
+    // The state after the acknowledged ones lost its answer: the sensor may hold it.
+    if (!outcome.ok && link::answer_lost(outcome.result)) {
         text += "; state " + std::to_string(outcome.states_done) +
                 " may also have been written (its answer was lost)";
     }

@@ -17,8 +17,6 @@ struct TransferOutcome {
     bool ok = false;
     std::size_t states_done = 0;  // records read, or acknowledged, before the end or the failure
     std::string detail;
-    // Saving: the state after the acknowledged ones lost its answer, so the sensor may hold it.
-    bool next_may_be_written = false;
     link::CommandResult result = link::kResultSuccess;  // of the command that failed
 };
 

@@ -109,7 +109,7 @@ TEST_F(StateTransfer, FailureAtRecordKStopsThere) {
     EXPECT_EQ(saved_states_text(out, 12),
               "4 of 12 states acknowledged; state 4 may also have been written (its answer was "
               "lost)");
-    out.next_may_be_written = false;  // as after a refusal
+    out.result = link::kResultBadLength;  // as after a refusal
     EXPECT_EQ(saved_states_text(out, 12), "4 of 12 states acknowledged");
 
     sensor->inject(kGet, Fault{FaultKind::no_answer}, 1, 2);
