@@ -10,6 +10,10 @@ namespace kelpira::common {
 std::string fixed_text(double value, int decimals);
 std::string general_text(double value);
 
+// A figure as the user would write it: the shortest decimal that reads back to `value`, never
+// with an exponent ("90", "0.125", "1000000000").
+std::string plain_text(double value);
+
 // The widest fixed-format text a dialog's field shows whole at its usual width.
 inline constexpr std::size_t kFieldChars = 14;
 

@@ -89,9 +89,10 @@ std::optional<StrokeVolume> parse_stroke(std::string_view text) {
 
 std::string stroke_text(const StrokeVolume& s) {
     if (s.inject_ul == s.withdraw_ul) {
-        return figure(s.inject_ul);
+        return common::plain_text(s.inject_ul);
     }
-    return "inject=" + figure(s.inject_ul) + ",withdraw=" + figure(s.withdraw_ul);
+    return "inject=" + common::plain_text(s.inject_ul) +
+           ",withdraw=" + common::plain_text(s.withdraw_ul);
 }
 
 std::optional<std::int64_t> parse_start(std::string_view text) {
@@ -144,7 +145,7 @@ bool gives_valve(const CheckInputs& in, std::uint8_t valve) {
 }
 
 std::string reagent_text(const ReagentVolume& r) {
-    return std::to_string(r.valve) + "=" + figure(r.ml);
+    return std::to_string(r.valve) + "=" + common::plain_text(r.ml);
 }
 
 }  // namespace kelpira::deployment_check

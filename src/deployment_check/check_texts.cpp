@@ -1,17 +1,7 @@
-// Durations and figures for the check's sentences.
+// Durations for the check's sentences.
 #include "deployment_check/check_texts.hpp"
 
-#include <array>
-#include <charconv>
-
 namespace kelpira::deployment_check {
-
-std::string figure(double value) {
-    std::array<char, 400> text{};  // the widest double in fixed notation fits
-    const auto r =
-        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    return std::string(text.data(), r.ptr);
-}
 
 std::string duration_text(std::uint64_t seconds) {
     struct Unit {

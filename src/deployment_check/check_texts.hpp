@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/number_text.hpp"
+
 namespace kelpira::deployment_check {
 
 // printf into a string, in the C locale the program runs in, however long it comes out.
@@ -19,10 +21,6 @@ std::string format(const char* pattern, Args... args) {
     std::snprintf(text.data(), text.size() + 1, pattern, args...);
     return text;
 }
-
-// A figure the user gave (days, millilitres, watt-hours) as they would write it: the shortest
-// decimal that reads back to it, never with an exponent ("90", "0.125", "1000000000").
-std::string figure(double value);
 
 // "45 s", "6 min 20 s", "1 h", "2 d 3 h 5 min": the non-zero parts, largest first; "0 s".
 std::string duration_text(std::uint64_t seconds);

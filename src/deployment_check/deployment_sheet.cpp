@@ -101,12 +101,12 @@ Json inputs_json(const CheckInputs& in) {
 
 std::string inputs_text(const CheckInputs& in) {
     const auto given = [](const std::optional<double>& v, const char* unit) {
-        return v ? figure(*v) + unit : std::string("not given");
+        return v ? common::plain_text(*v) + unit : std::string("not given");
     };
     std::string reagents;
     for (const auto& r : in.reagents) {
         reagents += (reagents.empty() ? "" : ", ") +
-                    format("valve %u %s mL", unsigned{r.valve}, figure(r.ml).c_str());
+                    format("valve %u %s mL", unsigned{r.valve}, common::plain_text(r.ml).c_str());
     }
     return "  Deployment length:  " + given(in.days, " days") + "\n  Deployment start:   " +
            (in.start ? iso_seconds(*in.start) : std::string("now, by the sensor's clock")) +

@@ -58,10 +58,11 @@ std::string days_text(double days) {
 }
 
 std::string verdict_tail(Verdict v, double days) {
-    return v == Verdict::fail ? format(", before the %s-day deployment ends", figure(days).c_str())
+    return v == Verdict::fail
+               ? format(", before the %s-day deployment ends", common::plain_text(days).c_str())
            : v == Verdict::warn
-               ? format(", within 10 %% of the %s-day deployment", figure(days).c_str())
-               : format(", more than the %s-day deployment", figure(days).c_str());
+               ? format(", within 10 %% of the %s-day deployment", common::plain_text(days).c_str())
+               : format(", more than the %s-day deployment", common::plain_text(days).c_str());
 }
 
 }  // namespace
@@ -87,14 +88,15 @@ CheckItem endurance_item(const ProgramAnalysis& a, const CheckInputs& in) {
         if (per_cycle == 0 && before_ul(t, r.valve, stroke) == 0) {
             v = worse(v, Verdict::warn);
             parts.push_back(part + format("has %s mL given but the program never draws from it",
-                                          figure(r.ml).c_str()));
+                                          common::plain_text(r.ml).c_str()));
             continue;
         }
         Verdict pv = Verdict::pass;
         const auto lasts = reagent_days(t, r.valve, r.ml, stroke);
         if (!t.loops) {
             const double used_ml = run_ul(t, r.valve, stroke) / 1000;
-            const std::string use = format(" (%.2f mL of %s mL)", used_ml, figure(r.ml).c_str());
+            const std::string use =
+                format(" (%.2f mL of %s mL)", used_ml, common::plain_text(r.ml).c_str());
             if (!lasts) {
                 part += format("lasts the whole run of %llu cycles",
                                static_cast<unsigned long long>(t.run_cycles)) +
@@ -112,7 +114,8 @@ CheckItem endurance_item(const ProgramAnalysis& a, const CheckInputs& in) {
                 per_cycle_ul(t, r.valve, stroke) * kSecondsPerDay / *t.pace_s / 1000;
             pv = against(*lasts, days);
             part += format(pv == Verdict::pass ? "lasts " : "runs out after ") + days_text(*lasts) +
-                    format(" (%.2f mL a day from %s mL)", per_day_ml, figure(r.ml).c_str()) +
+                    format(" (%.2f mL a day from %s mL)", per_day_ml,
+                           common::plain_text(r.ml).c_str()) +
                     verdict_tail(pv, days);
         }
         v = worse(v, pv);
@@ -123,10 +126,10 @@ CheckItem endurance_item(const ProgramAnalysis& a, const CheckInputs& in) {
         const double per_cycle = strokes_per_cycle(t, valve);
         if (per_cycle > 0 && !gives_valve(in, static_cast<std::uint8_t>(valve))) {
             v = worse(v, Verdict::warn);
-            parts.push_back(
-                format("valve %zu is drawn from %s time%s a cycle; give its volume "
-                       "with --reagent %zu=ML",
-                       valve, figure(per_cycle).c_str(), per_cycle == 1 ? "" : "s", valve));
+            parts.push_back(format(
+                "valve %zu is drawn from %s time%s a cycle; give its volume "
+                "with --reagent %zu=ML",
+                valve, common::plain_text(per_cycle).c_str(), per_cycle == 1 ? "" : "s", valve));
         }
     }
     std::string text;
@@ -161,8 +164,9 @@ CheckItem battery_item(const ProgramAnalysis& a, const CheckInputs& in) {
     const double per_day = *in.sleep_w * 24 + *in.cycle_wh * kSecondsPerDay / *a.timeline->pace_s;
     const Verdict v = against(*lasts, *in.days);
     return {"battery", v,
-            format("The %s Wh pack lasts ", figure(*in.battery_wh).c_str()) + days_text(*lasts) +
-                format(" (%.2f Wh a day)", per_day) + verdict_tail(v, *in.days) + "."};
+            format("The %s Wh pack lasts ", common::plain_text(*in.battery_wh).c_str()) +
+                days_text(*lasts) + format(" (%.2f Wh a day)", per_day) +
+                verdict_tail(v, *in.days) + "."};
 }
 
 }  // namespace kelpira::deployment_check

@@ -76,11 +76,12 @@ std::pair<Verdict, std::string> deploy_end(const StartRun& run, const ProgramAna
         return {Verdict::warn, text + ", and then measures no more"};
     }
     if (t.run_s < *in.days * kSecondsPerDay) {
-        return {Verdict::fail,
-                text + format(", before the %s-day deployment ends", figure(*in.days).c_str())};
+        return {Verdict::fail, text + format(", before the %s-day deployment ends",
+                                             common::plain_text(*in.days).c_str())};
     }
-    return {hibernates ? Verdict::warn : Verdict::pass,
-            text + format(", covering the %s-day deployment", figure(*in.days).c_str())};
+    return {
+        hibernates ? Verdict::warn : Verdict::pass,
+        text + format(", covering the %s-day deployment", common::plain_text(*in.days).c_str())};
 }
 
 std::string undecided_text(const StartRun& run, const ProgramAnalysis& a) {

@@ -81,7 +81,7 @@ CheckItem schedule_item(const SensorReading& r, const ProgramAnalysis& a, const 
                        "deployment.",
                        stop.c_str(),
                        static_cast<long long>((std::int64_t{s.stop_time} - t.start_s) / kDayS + 1),
-                       figure(*in.days).c_str())};
+                       common::plain_text(*in.days).c_str())};
         }
         if (!t.end_s) {
             return {"schedule", Verdict::warn,
@@ -150,7 +150,7 @@ CheckItem timeline_item(const ProgramAnalysis& a, const CheckInputs& in) {
     text += format("; %llu measurement cycle%s", static_cast<unsigned long long>(t.cycles),
                    t.cycles == 1 ? "" : "s");
     if (in.days) {
-        text += format(" over the %s-day deployment", figure(*in.days).c_str());
+        text += format(" over the %s-day deployment", common::plain_text(*in.days).c_str());
     }
     if (t.last_cycle_s) {
         text += ", the last at " + ended_at(*t.last_cycle_s);

@@ -90,5 +90,15 @@ TEST(FieldText, FixedWhileItFitsScientificOtherwise) {
     }
 }
 
+// A figure the user gave, as they would write it: never with an exponent.
+TEST(PlainText, ShortestDecimalWithoutExponent) {
+    EXPECT_EQ(plain_text(90), "90");
+    EXPECT_EQ(plain_text(30.5), "30.5");
+    EXPECT_EQ(plain_text(0.125), "0.125");
+    EXPECT_EQ(plain_text(0.1), "0.1");
+    EXPECT_EQ(plain_text(1e9), "1000000000") << "never 1e+09";
+    EXPECT_EQ(plain_text(2.5e-5), "0.000025");
+}
+
 }  // namespace
 }  // namespace kelpira::common
