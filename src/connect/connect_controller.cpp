@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "common/visible_text.hpp"
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
 #include "link/identity_probe.hpp"
@@ -24,6 +25,7 @@ void ConnectController::start() {
 void ConnectController::refresh() {
     link_.Close();
     rows_.clear();
+    unopened_.clear();
     selected_.reset();
     entries_ = link::enumerate_sensors(backend_);
     unlisted_ = backend_.unlisted_reason();
@@ -35,6 +37,8 @@ void ConnectController::refresh() {
 void ConnectController::probe(std::size_t entry_index) {
     link::DeviceEntry& entry = entries_[entry_index];
     if (link_.Open(entry.path, kProbeTimeout) != 0) {
+        unopened_.push_back(common::visible_text(entry.path) +
+                            " could not be opened: another program may be using it");
         return;
     }
     DeviceRow row;
@@ -137,6 +141,9 @@ void ConnectController::set_watch_problem(std::string text) {
 
 std::string ConnectController::status() const {
     std::string lines = unlisted_;
+    for (const auto& line : unopened_) {
+        lines += (lines.empty() ? "" : "\n") + line;
+    }
     // A watcher refused by the folder says what the listing said: told once.
     std::size_t from = 0;
     while (from < watch_problem_.size()) {

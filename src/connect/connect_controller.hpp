@@ -68,9 +68,12 @@ class ConnectController {
     void set_watch_problem(std::string text);
 
     // The view's status line: why sensors may be missing from the list (a device folder that
-    // cannot be trusted, a device watch that did not start), one reason a line; empty when
-    // nothing is amiss.
+    // cannot be trusted, a device another program holds, a device watch that did not start),
+    // one reason a line; empty when nothing is amiss.
     std::string status() const;
+    // The devices the last refresh found but could not open (another program holds them, or
+    // their permissions refuse this user), one line each as status() words them.
+    const std::vector<std::string>& unopened() const { return unopened_; }
 
     const std::vector<link::DeviceEntry>& entries() const { return entries_; }
     const std::vector<DeviceRow>& rows() const { return rows_; }
@@ -94,6 +97,7 @@ class ConnectController {
     bool awaiting_firmware_ = false;
     ConnectActions actions_;
     std::string unlisted_;  // the backend's reason at the last refresh
+    std::vector<std::string> unopened_;
     std::string watch_problem_;
 };
 

@@ -199,6 +199,8 @@ TEST_F(ConnectControllerTest, ADeviceHeldElsewhereGetsNoRow) {
     controller().start();
     EXPECT_EQ(names(), (std::vector<std::string>{"Free"}));
     EXPECT_EQ(controller().rows()[0].entry, 1U);
+    EXPECT_EQ(controller().status(),
+              "/v/held could not be opened: another program may be using it");
 }
 
 TEST_F(ConnectControllerTest, ConnectFailsWhenTheDeviceCannotBeOpened) {

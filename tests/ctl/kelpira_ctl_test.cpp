@@ -16,6 +16,7 @@
 
 #include "ctl/ctl_program.hpp"
 #include "link/device_socket_names.hpp"
+#include "link/socket_hid.hpp"
 #include "statemachine/state_files.hpp"
 #include "support/temp_folder.hpp"
 #include "virtual_sensor/sensor_host.hpp"
@@ -217,6 +218,21 @@ TEST_F(KelpiraCtl, GetAndPutWithTheSensor) {
     r = run({"--device", "Nobody", "info"}, runtime);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines_of(r.err).at(0), "kelpira-ctl: no sensor matches \"Nobody\"; found:");
+
+    // Held by another program (the window, say): told, never silently left out.
+    const std::string listed = lines_of(run({"list"}, runtime).out).at(0);
+    const std::string path = listed.substr(0, listed.find('\t'));
+    link::SocketHidBackend other(runtime + "/kelpira/devices");
+    const auto held = other.open(path);
+    ASSERT_TRUE(held);
+    r = run({"list"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "kelpira-ctl: " + path + " could not be opened: another program may be using it\n");
+    r = run({"info"}, runtime);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines_of(r.err).at(1), "kelpira-ctl: no sensor could be opened");
 
     server.stop();
     serving.join();

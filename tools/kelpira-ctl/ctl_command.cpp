@@ -35,11 +35,15 @@ struct Discovery {
     TerminalPrompter prompter;
     connect::ConnectController controller{backend, link, prompter, [](const link::DeviceEntry&) {}};
 
-    // A virtual-sensor folder that cannot be trusted is told once, here.
+    // A virtual-sensor folder that cannot be trusted, and each device another program holds,
+    // are told once, here.
     Discovery() {
         controller.start();
         if (const auto why = backend.unlisted_reason(); !why.empty()) {
             tell(why);
+        }
+        for (const auto& line : controller.unopened()) {
+            tell(line);
         }
     }
 
@@ -132,8 +136,10 @@ OpenSensor::OpenSensor(const Invocation& inv, bool need_firmware, std::chrono::m
     auto matches = matching(d, inv.device);
     if (matches.size() != 1) {
         const std::string what =
-            d.controller.rows().empty() ? "no sensor attached"
-            : matches.empty()           ? "no sensor matches \"" +
+            d.controller.rows().empty()
+                ? (d.controller.unopened().empty() ? "no sensor attached"
+                                                   : "no sensor could be opened")
+            : matches.empty() ? "no sensor matches \"" +
                                     common::visible_text(inv.device.value_or("")) + "\"; found:"
                               : "several sensors; choose one with --device:";
         throw WorkFailure(what + d.found());
@@ -206,13 +212,14 @@ const std::string& OpenSensor::path() const {
     return parts_->path;
 }
 
-std::vector<std::string> list_sensors() {
+SensorList list_sensors() {
     const Discovery d;
-    std::vector<std::string> lines;
+    SensorList list;
     for (const auto& row : d.controller.rows()) {
-        lines.push_back(d.line(row));
+        list.lines.push_back(d.line(row));
     }
-    return lines;
+    list.all_opened = d.controller.unopened().empty();
+    return list;
 }
 
 }  // namespace kelpira::ctl

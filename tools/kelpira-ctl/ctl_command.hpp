@@ -86,7 +86,13 @@ class OpenSensor {
 link::LinkLoss sensor_loss();
 std::string with_sensor_loss(const std::string& failure);
 
-// One line per sensor found: path, name, serial number, mode and device type, tab-separated.
-std::vector<std::string> list_sensors();
+// One line per sensor found: path, name, serial number, mode and device type, tab-separated;
+// `all_opened` is false when a device was found that could not be opened (told on standard
+// error by discovery).
+struct SensorList {
+    std::vector<std::string> lines;
+    bool all_opened = true;
+};
+SensorList list_sensors();
 
 }  // namespace kelpira::ctl

@@ -12,11 +12,13 @@ namespace kelpira::ctl {
 
 namespace {
 
+// A device another program holds is a sensor left unlisted: the list is incomplete, exit 1.
 int run_list(const Invocation&) {
-    for (const auto& line : list_sensors()) {
+    const SensorList list = list_sensors();
+    for (const auto& line : list.lines) {
         std::cout << line << '\n';
     }
-    return 0;
+    return list.all_opened ? 0 : 1;
 }
 
 int run_info(const Invocation& inv) {
