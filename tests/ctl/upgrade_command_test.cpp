@@ -54,6 +54,14 @@ TEST_F(CtlUpgrade, ASensorInItsBootloaderComesBackOnTheNewFirmware) {
                  "old");
     const std::string fw = files.write("fw.bin", image(128, "KELPIRA_2_8_3"));
 
+    const auto boot = run({"info"}, runtime);
+    EXPECT_EQ(boot.status, 1);
+    EXPECT_TRUE(has(boot.out, "Mode: Bootloader\n")) << boot.out;
+    EXPECT_TRUE(has(boot.err,
+                    ": the sensor runs its bootloader (--start-firmware starts its "
+                    "firmware)\n"))
+        << boot.err;
+
     const auto r = run({"--progress", "upgrade", fw}, runtime);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
@@ -67,6 +75,19 @@ TEST_F(CtlUpgrade, ASensorInItsBootloaderComesBackOnTheNewFirmware) {
     EXPECT_TRUE(has(info.out, "Mode: Firmware\n")) << info.out;
     EXPECT_TRUE(has(info.out, "Firmware Version: KELPIRA_2_8_3\n")) << info.out;
     EXPECT_TRUE(has(info.out, "Compatibility: All operations are safe.\n")) << info.out;
+}
+
+TEST_F(CtlUpgrade, InfoStartsTheFirmwareOnlyWhenAskedTo) {
+    const auto parsed = virtual_sensor_program::parse_server_options(
+        {"--bootloader", "--firmware", "KELPIRA_2_6_1"});
+    ASSERT_TRUE(parsed.options);
+    ServedSensors served(runtime);
+    served.serve(std::make_unique<virtual_sensor::VirtualSensor>(parsed.options->devices[0].sensor),
+                 "old");
+    const auto info = run({"--start-firmware", "info"}, runtime);
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_TRUE(has(info.out, "Mode: Firmware\n")) << info.out;
+    EXPECT_TRUE(has(info.out, "Firmware Version: KELPIRA_2_6_1\n")) << info.out;
 }
 
 TEST_F(CtlUpgrade, WhatCannotBeUpgradedFails) {

@@ -21,8 +21,10 @@ int run_list(const Invocation&) {
     return list.all_opened ? 0 : 1;
 }
 
+// A sensor in its bootloader tells its identity; its firmware version needs the firmware,
+// started only when --start-firmware asks for it.
 int run_info(const Invocation& inv) {
-    OpenSensor sensor(inv, false);
+    OpenSensor sensor(inv, inv.start_firmware);
     const auto probed = link::probe_sensor(sensor.link());
     if (!probed) {
         throw WorkFailure(sensor.path() + ": the sensor does not identify itself");
@@ -35,6 +37,12 @@ int run_info(const Invocation& inv) {
         "\nMode: " + (probed->info.mode == link::kModeBootloader ? "Bootloader" : "Firmware") +
         "\nType: " + link::DeviceTypeName(probed->info.device_type) +
         "\nBootloader Version: " + std::to_string(probed->info.bootloader_version) + "\n";
+    if (probed->info.mode == link::kModeBootloader) {
+        std::cout << text;
+        throw WorkFailure(visible_text(sensor.path()) +
+                          ": the sensor runs its bootloader (--start-firmware starts its "
+                          "firmware)");
+    }
     const auto version = link::read_firmware_version_text(sensor.link());
     if (!version) {
         std::cout << text;
