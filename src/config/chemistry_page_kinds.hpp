@@ -52,7 +52,6 @@ void add(ChemistryPageView& page, Enum c, PageControl control) {
 }
 
 // The single "None" entry of every "Sensor Version" list.
-std::vector<common::Choice> sensor_version_choices();
 
 template <typename Record>
 std::vector<std::uint8_t> record_bytes(const Record& record) {

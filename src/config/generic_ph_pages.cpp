@@ -12,79 +12,45 @@ namespace kelpira::config::page_kinds {
 
 namespace {
 
-using common::field_f32;
 using common::make_field;
 using common::make_list;
 using common::show_choice;
-using common::show_value;
 
-constexpr std::size_t kGenericChannels = 8;
+constexpr const char* kInterval = "Sample Interval (ms)";
 
-// Generic: interval and states, then the offset and the scale of each input channel.
-enum class Generic : std::size_t {
-    sample_interval,
-    sample_intake_state,
-    sample_measurement_state,
-    first_offset,
-    first_scale = first_offset + kGenericChannels,
-    count = first_scale + kGenericChannels
-};
-
-std::string channel_label(std::size_t ch) {
-    return "Ch " + std::to_string(ch);
+PageControl& interval(ChemistryPageView& page) {
+    return *records::find_control(page.controls, kParametersGroup, kInterval);
 }
 
-Generic offset_of(std::size_t ch) {
-    return static_cast<Generic>(static_cast<std::size_t>(Generic::first_offset) + ch);
-}
-Generic scale_of(std::size_t ch) {
-    return static_cast<Generic>(static_cast<std::size_t>(Generic::first_scale) + ch);
-}
-
+// Generic: the interval, the states, then the offset and the scale of each input channel.
 void build_generic(ChemistryPageView& page) {
-    add(page, Generic::sample_interval, make_field(kParametersGroup, "Sample Interval (ms)"));
-    add(page, Generic::sample_intake_state, make_field(kParametersGroup, "Sample Intake State"));
-    add(page, Generic::sample_measurement_state,
-        make_field(kParametersGroup, "Sample Measurement State"));
-    for (std::size_t ch = 0; ch < kGenericChannels; ++ch) {
-        add(page, offset_of(ch), make_field("Offset", channel_label(ch)));
-        add(page, scale_of(ch), make_field("Scale", channel_label(ch)));
-    }
+    page.controls.push_back(make_field(kParametersGroup, kInterval));
+    records::add_controls<records::GenericParams>(page.controls, kParametersGroup,
+                                                  {kParametersGroup, "Offset", "Scale"});
 }
 
 void show_generic_config(ChemistryPageView& page) {
-    show_number(at(page, Generic::sample_interval), page.config.sample_interval_ms);
+    show_number(interval(page), page.config.sample_interval_ms);
 }
 
 void collect_generic_config(ChemistryPageView& page) {
-    page.config.sample_interval_ms = interval_value(at(page, Generic::sample_interval));
+    page.config.sample_interval_ms = interval_value(interval(page));
 }
 
 void show_generic_params(ChemistryPageView& page) {
-    const records::GenericParams p = records::decode_generic_params(page.params);
-    show_number(at(page, Generic::sample_intake_state), p.sample_intake_state);
-    show_number(at(page, Generic::sample_measurement_state), p.sample_measurement_state);
-    for (std::size_t ch = 0; ch < kGenericChannels; ++ch) {
-        show_value(at(page, offset_of(ch)), p.offset[ch], fixed5_text(p.offset[ch]));
-        show_value(at(page, scale_of(ch)), p.scale[ch], fixed5_text(p.scale[ch]));
-    }
+    records::show_record(page.controls, kParametersGroup,
+                         records::decode_generic_params(page.params));
 }
 
 void collect_generic_params(ChemistryPageView& page) {
     records::GenericParams p = records::decode_generic_params(page.params);
+    records::collect_record(page.controls, kParametersGroup, p);
     p.layout = 0;
-    p.sample_intake_state = state_value(at(page, Generic::sample_intake_state));
-    p.sample_measurement_state = state_value(at(page, Generic::sample_measurement_state));
-    for (std::size_t ch = 0; ch < kGenericChannels; ++ch) {
-        p.offset[ch] = field_f32(at(page, offset_of(ch)));
-        p.scale[ch] = field_f32(at(page, scale_of(ch)));
-    }
     page.params = record_bytes(p);
 }
 
 // pH: the pH record's controls, with the chemistry record's interval and multiplexer after
 // the sample measurement state.
-constexpr const char* kInterval = "Sample Interval (ms)";
 constexpr const char* kMultiplexer = "Multiplexer";
 
 PageControl& ph_control(ChemistryPageView& page, const char* label) {
@@ -126,10 +92,6 @@ void collect_ph_params(ChemistryPageView& page) {
 void no_rules(ChemistryPageView&) {}
 
 }  // namespace
-
-std::vector<common::Choice> sensor_version_choices() {
-    return {{0, "None"}};
-}
 
 const PageKind& generic_kind() {
     static constexpr PageKind kind{

@@ -12,11 +12,9 @@ namespace kelpira::config::page_kinds {
 
 namespace {
 
-using common::make_field;
 using common::make_list;
 using common::selected_value;
 using common::show_choice;
-using common::show_value;
 
 constexpr const char* kTaModel =
     "pH = pKa + log10((R - e1) / (e2 - R x e3)) where R is temperature-corrected ratio of LED "
@@ -70,65 +68,37 @@ void ta_rules(ChemistryPageView& page) {
     }
 }
 
-// DIC: the sensor version, then four controls per inlet.
-constexpr std::size_t kInlets = 3;
-enum class DicField : std::size_t { type, intake_state, measurement_state, crm_value, count };
-constexpr std::size_t kInletFields = static_cast<std::size_t>(DicField::count);
-
-std::size_t dic_index(std::size_t inlet, DicField f) {
-    return 1 + inlet * kInletFields + static_cast<std::size_t>(f);
-}
-PageControl& dic_control(ChemistryPageView& page, std::size_t inlet, DicField f) {
-    return page.controls[dic_index(inlet, f)];
-}
-
+// DIC: the sensor version, then the controls of each inlet in a group of its own.
 void build_dic(ChemistryPageView& page) {
-    page.controls.push_back(
-        make_list("Common Processing Parameters", "Sensor Version", sensor_version_choices()));
-    for (std::size_t k = 0; k < kInlets; ++k) {
-        const std::string group = "Inlet " + std::to_string(k + 1) + " Processing Parameters";
-        page.controls.push_back(
-            make_list(group, "Inlet Type", {{0, "Unused"}, {1, "Sample"}, {2, "CRM"}}));
-        page.controls.push_back(make_field(group, "Intake State"));
-        page.controls.push_back(make_field(group, "Measurement State"));
-        page.controls.push_back(make_field(group, "CRM Value (\u00b5mol/kg)"));
-    }
+    records::add_controls<records::DicParams>(
+        page.controls, kParametersGroup,
+        {records::kDicCommonGroup, records::kDicInletGroups[0], records::kDicInletGroups[1],
+         records::kDicInletGroups[2]});
 }
 
 void show_dic_params(ChemistryPageView& page) {
-    const records::DicParams p = records::decode_dic_params(page.params);
-    show_choice(page.controls[0], p.sensor_version);
-    for (std::size_t k = 0; k < kInlets; ++k) {
-        const records::DicInlet& in = p.inlet[k];
-        show_choice(dic_control(page, k, DicField::type), in.type);
-        show_number(dic_control(page, k, DicField::intake_state), in.intake_state);
-        show_number(dic_control(page, k, DicField::measurement_state), in.measurement_state);
-        show_value(dic_control(page, k, DicField::crm_value), in.crm_umol_kg,
-                   crm_text(in.crm_umol_kg));
-    }
+    records::show_record(page.controls, kParametersGroup, records::decode_dic_params(page.params));
 }
 
 void collect_dic_params(ChemistryPageView& page) {
     records::DicParams p = records::decode_dic_params(page.params);
+    records::collect_record(page.controls, kParametersGroup, p);
     p.layout = 0;
-    p.sensor_version = static_cast<std::uint8_t>(selected_value(page.controls[0]));
     p.reserved2 = {};
-    for (std::size_t k = 0; k < kInlets; ++k) {
-        records::DicInlet& in = p.inlet[k];
-        in.type = static_cast<std::uint8_t>(selected_value(dic_control(page, k, DicField::type)));
-        in.intake_state = state_value(dic_control(page, k, DicField::intake_state));
-        in.measurement_state = state_value(dic_control(page, k, DicField::measurement_state));
-        in.crm_umol_kg = field_f32(dic_control(page, k, DicField::crm_value));
-    }
     page.params = record_bytes(p);
 }
 
+// An inlet's controls follow its type.
 void dic_rules(ChemistryPageView& page) {
-    for (std::size_t k = 0; k < kInlets; ++k) {
-        const auto type = selected_value(dic_control(page, k, DicField::type));
-        dic_control(page, k, DicField::intake_state).enabled &= type == 1;
-        dic_control(page, k, DicField::measurement_state).enabled &= type == 1 || type == 2;
-        dic_control(page, k, DicField::crm_value).enabled &= type == 2;
+    const auto& rows = records::kDicInletTable.fields;
+    for (const auto group : records::kDicInletGroups) {
+        const auto type =
+            selected_value(*records::find_control(page.controls, group, rows.front().spec.caption));
+        for (const auto& f : rows) {
+            if (auto* c = records::find_control(page.controls, group, f.spec.caption)) {
+                c->enabled &= records::dic_inlet_uses(type, f.spec.name);
+            }
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "records/chemistry_type.hpp"
 #include "records/field_table.hpp"
@@ -98,10 +99,27 @@ inline constexpr std::array<ListEntry, 4> kTaTriggers{{
     {3, "Sample (LED2)"},
 }};
 
+inline constexpr std::uint8_t kDicInletSample = 1;
+inline constexpr std::uint8_t kDicInletCrm = 2;
 inline constexpr std::array<ListEntry, 3> kDicInletTypes{{
     {0, "Unused"},
-    {1, "Sample"},
-    {2, "CRM"},
+    {kDicInletSample, "Sample"},
+    {kDicInletCrm, "CRM"},
 }};
+
+// Whether a DIC inlet of this type uses its field `name`: the intake state for a sample, the
+// measurement state for a sample or a CRM, the CRM value for a CRM, the type always.
+constexpr bool dic_inlet_uses(std::uint32_t type, std::string_view name) {
+    if (name == "intake_state") {
+        return type == kDicInletSample;
+    }
+    if (name == "measurement_state") {
+        return type == kDicInletSample || type == kDicInletCrm;
+    }
+    if (name == "crm_umol_kg") {
+        return type == kDicInletCrm;
+    }
+    return true;
+}
 
 }  // namespace kelpira::records

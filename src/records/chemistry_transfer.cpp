@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace kelpira::records {
 
@@ -13,33 +14,22 @@ namespace {
 static_assert(ChemistryConfig::size == link::kChemistryConfigSize);
 static_assert(ThermistorConfig::size == link::kThermistorConfigSize);
 
-// Every chemistry the nutrient page serves; the chemistry value only picks the fallback.
-constexpr ChemistryType kAnyNutrient = ChemistryType::nitrate;
-
-template <typename Params, typename Decode>
-link::CommandResult get_typed(link::SensorLink& link, ChemistryType chemistry, Params& record,
-                              Decode decode) {
-    link::RecordBytes<Params::size> bytes{};
-    const link::CommandResult result = get_processing_params(link, chemistry, bytes);
-    if (result == link::kResultSuccess) {
-        record = decode(bytes);
-    }
-    return result;
-}
-
 }  // namespace
 
+link::CommandResult set_with_request(link::SensorLink& link, link::CommandCode code,
+                                     std::span<const std::uint8_t> request,
+                                     std::span<const std::uint8_t> record) {
+    std::vector<std::uint8_t> payload(request.begin(), request.end());
+    payload.insert(payload.end(), record.begin(), record.end());
+    return link::exchange(link, code, payload);
+}
+
 link::CommandResult get_chemistry_config(link::SensorLink& link, ChemistryConfig& record) {
-    link::RecordBytes<link::kChemistryConfigSize> bytes{};
-    const link::CommandResult result = link::get_chemistry_config(link, bytes);
-    if (result == link::kResultSuccess) {
-        record = decode_chemistry_config(bytes);
-    }
-    return result;
+    return get_record(link, record);
 }
 
 link::CommandResult set_chemistry_config(link::SensorLink& link, const ChemistryConfig& record) {
-    return link::set_chemistry_config(link, encode(record));
+    return set_record(link, record);
 }
 
 link::CommandResult get_processing_params(link::SensorLink& link, ChemistryType chemistry,
@@ -88,57 +78,52 @@ link::CommandResult set_processing_params(link::SensorLink& link, ChemistryType 
 }
 
 link::CommandResult get_processing_params(link::SensorLink& link, NutrientParams& record) {
-    return get_typed(link, kAnyNutrient, record, [](auto b) { return decode_nutrient_params(b); });
+    return get_record(link, record);
 }
 link::CommandResult set_processing_params(link::SensorLink& link, const NutrientParams& record) {
-    return set_processing_params(link, kAnyNutrient, encode(record));
+    return set_record(link, record);
 }
 link::CommandResult get_processing_params(link::SensorLink& link, GenericParams& record) {
-    return get_typed(link, ChemistryType::generic, record,
-                     [](auto b) { return decode_generic_params(b); });
+    return get_record(link, record);
 }
 link::CommandResult set_processing_params(link::SensorLink& link, const GenericParams& record) {
-    return set_processing_params(link, ChemistryType::generic, encode(record));
+    return set_record(link, record);
 }
 link::CommandResult get_processing_params(link::SensorLink& link, PhParams& record) {
-    return get_typed(link, ChemistryType::ph, record, [](auto b) { return decode_ph_params(b); });
+    return get_record(link, record);
 }
 link::CommandResult set_processing_params(link::SensorLink& link, const PhParams& record) {
-    return set_processing_params(link, ChemistryType::ph, encode(record));
+    return set_record(link, record);
 }
 link::CommandResult get_processing_params(link::SensorLink& link, TaParams& record) {
-    return get_typed(link, ChemistryType::ta, record, [](auto b) { return decode_ta_params(b); });
+    return get_record(link, record);
 }
 link::CommandResult set_processing_params(link::SensorLink& link, const TaParams& record) {
-    return set_processing_params(link, ChemistryType::ta, encode(record));
+    return set_record(link, record);
 }
 link::CommandResult get_processing_params(link::SensorLink& link, DicParams& record) {
-    return get_typed(link, ChemistryType::dic, record, [](auto b) { return decode_dic_params(b); });
+    return get_record(link, record);
 }
 link::CommandResult set_processing_params(link::SensorLink& link, const DicParams& record) {
-    return set_processing_params(link, ChemistryType::dic, encode(record));
+    return set_record(link, record);
 }
 link::CommandResult get_processing_params(link::SensorLink& link, AmmoniaParams& record) {
-    return get_typed(link, ChemistryType::ammonia, record,
-                     [](auto b) { return decode_ammonia_params(b); });
+    return get_record(link, record);
 }
 link::CommandResult set_processing_params(link::SensorLink& link, const AmmoniaParams& record) {
-    return set_processing_params(link, ChemistryType::ammonia, encode(record));
+    return set_record(link, record);
 }
 
 link::CommandResult get_thermistor_config(link::SensorLink& link, std::uint8_t index,
                                           ThermistorConfig& record) {
-    link::RecordBytes<link::kThermistorConfigSize> bytes{};
-    const link::CommandResult result = link::get_thermistor_config(link, index, bytes);
-    if (result == link::kResultSuccess) {
-        record = decode_thermistor_config(bytes);
-    }
-    return result;
+    const std::array<std::uint8_t, 1> request{index};
+    return get_record(link, record, request);
 }
 
 link::CommandResult set_thermistor_config(link::SensorLink& link, std::uint8_t index,
                                           const ThermistorConfig& record) {
-    return link::set_thermistor_config(link, index, encode(record));
+    const std::array<std::uint8_t, 1> request{index};
+    return set_record(link, record, request);
 }
 
 }  // namespace kelpira::records

@@ -1,16 +1,14 @@
-// The chemistry records' get/set over the byte wrappers of link/chemistry_commands.hpp:
+// The chemistry records' get/set, each through the command pair its field table names:
 // chemistry configuration, processing parameters with the fallback to the older nutrient
 // layout, and thermistor settings.
 #pragma once
 
 #include <span>
+#include <type_traits>
 
 #include "link/chemistry_commands.hpp"
-#include "records/chemistry_config.hpp"
+#include "records/chemistry_fields.hpp"
 #include "records/chemistry_type.hpp"
-#include "records/nutrient_params.hpp"
-#include "records/processing_params.hpp"
-#include "records/thermistor_config.hpp"
 
 namespace kelpira::records {
 
@@ -26,6 +24,49 @@ link::CommandResult get_processing_params(link::SensorLink& link, ChemistryType 
 // 23-byte layout; if that second transaction fails the result is 4.
 link::CommandResult set_processing_params(link::SensorLink& link, ChemistryType chemistry,
                                           std::span<const std::uint8_t> record);
+
+// Sends the table's `code` with `request` then `record` as payload.
+link::CommandResult set_with_request(link::SensorLink& link, link::CommandCode code,
+                                     std::span<const std::uint8_t> request,
+                                     std::span<const std::uint8_t> record);
+
+// A processing record's fallback: only the nutrient record has an older layout.
+template <typename Rec>
+constexpr ChemistryType fallback_chemistry() {
+    return std::is_same_v<Rec, NutrientParams> ? ChemistryType::nitrate : ChemistryType::generic;
+}
+
+// Reads a record with its table's get command; `request` is what the command asks before the
+// record (a thermistor's index), the processing records take their length and fallback.
+template <TableRecord Rec>
+link::CommandResult get_record(link::SensorLink& link, Rec& record,
+                               std::span<const std::uint8_t> request = {}) {
+    constexpr const auto& table = table_of<Rec>();
+    link::RecordBytes<table.size> bytes{};
+    link::CommandResult result = link::kResultSuccess;
+    if constexpr (table.get == link::CommandCode::GET_PROCESSING_PARAMS) {
+        result = get_processing_params(link, fallback_chemistry<Rec>(), bytes);
+    } else {
+        result = link::exchange(link, table.get, request, bytes);
+    }
+    if (result == link::kResultSuccess) {
+        record = decode_record<Rec>(bytes);
+    }
+    return result;
+}
+
+// Writes a record with its table's set command, `request` before it.
+template <TableRecord Rec>
+link::CommandResult set_record(link::SensorLink& link, const Rec& record,
+                               std::span<const std::uint8_t> request = {}) {
+    constexpr const auto& table = table_of<Rec>();
+    const auto bytes = encode_record(record);
+    if constexpr (table.set == link::CommandCode::SET_PROCESSING_PARAMS) {
+        return set_processing_params(link, fallback_chemistry<Rec>(), bytes);
+    } else {
+        return set_with_request(link, table.set, request, bytes);
+    }
+}
 
 // The same for the typed records; a nutrient record always takes the fallback.
 link::CommandResult get_processing_params(link::SensorLink& link, NutrientParams& record);

@@ -12,6 +12,7 @@
 #include <span>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "link/command_catalogue.hpp"
 
@@ -34,6 +35,7 @@ enum class FieldFormat : std::uint8_t {
     fixed5,   // "%.5f"
     general,  // "%g"
     milli,    // thousandths shown "%.3f" (µM stored as nmol/l)
+    crm,      // "%.2f" of the value plus 0.001, as the sensor's own software rounds it
 };
 
 // Everything about a field but its place in the C++ record.
@@ -42,13 +44,17 @@ struct FieldSpec {
     std::size_t offset = 0;
     FieldFormat format = FieldFormat::whole;
     std::string_view caption = {};
-    std::string_view group = {};  // the titled box of its control; empty: the form's own
+    std::string_view report = {};  // the report's caption where it is not the dialogs'
+    std::string_view group = {};   // the titled box of its control; empty: the form's own
     std::int64_t low = 0;
     std::int64_t high = -1;  // below `low`: no limit but the field's width
     std::span<const ListEntry> choices = {};
     std::string_view unit = {};
-    std::string_view header = {};  // the key of raw files' headers and NetCDF parameters
-    bool reserved = false;         // not shown, not in snapshots: the sensor's bytes are kept
+    std::string_view header = {};   // the key of raw files' headers and NetCDF parameters
+    std::string_view element = {};  // an array's controls: this label and the element's index
+    std::string_view item = {};     // the array of nested records the field belongs to
+    std::size_t index = 0;          // and its element of that array
+    bool reserved = false;          // not shown, not in snapshots: the sensor's bytes are kept
 
     constexpr bool limited() const { return high >= low; }
 };
@@ -151,6 +157,71 @@ constexpr Field<typename MemberOf<decltype(M)>::record> field(FieldSpec spec) {
     };
 }
 
+// A record nested in another: a record's own table with no commands of its own.
+template <typename Rec, std::size_t N>
+struct NestedTable {
+    std::size_t size;
+    std::array<Field<Rec>, N> fields;
+};
+
+// Row J of the nested table Inner as a row of the record holding element K of the array M.
+template <auto M, std::size_t K, const auto& Inner, std::size_t J>
+constexpr auto nested_field(std::size_t offset, std::string_view group, std::string_view item) {
+    using Rec = typename MemberOf<decltype(M)>::record;
+    FieldSpec spec = Inner.fields[J].spec;
+    spec.offset += offset;
+    spec.group = group;
+    spec.item = item;
+    spec.index = K;
+    return Field<Rec>{
+        spec,
+        Inner.fields[J].type,
+        Inner.fields[J].count,
+        [](const Rec& r, std::size_t i) { return Inner.fields[J].get((r.*M)[K], i); },
+        [](Rec& r, std::size_t i, std::uint32_t bits) { Inner.fields[J].set((r.*M)[K], i, bits); },
+    };
+}
+
+template <auto M, std::size_t K, const auto& Inner, std::size_t... J>
+constexpr void put_nested(auto& out, std::size_t at, std::size_t offset, std::string_view group,
+                          std::string_view item, std::index_sequence<J...>) {
+    ((out[at + J] = nested_field<M, K, Inner, J>(offset, group, item)), ...);
+}
+
+template <auto M, const auto& Inner, std::size_t N, std::size_t... K>
+constexpr auto nested_rows(std::size_t offset, const std::array<std::string_view, N>& groups,
+                           std::string_view item, std::index_sequence<K...>) {
+    using Rec = typename MemberOf<decltype(M)>::record;
+    constexpr std::size_t rows = Inner.fields.size();
+    std::array<Field<Rec>, N * rows> out{};
+    (put_nested<M, K, Inner>(out, K * rows, offset + K * Inner.size, groups[K], item,
+                             std::make_index_sequence<rows>{}),
+     ...);
+    return out;
+}
+
+// The rows of every element of the array M of nested records, which starts at `offset`: each
+// element's fields at its place, in its own group, named as the nested table names them.
+template <auto M, const auto& Inner, std::size_t N>
+constexpr auto nested_fields(std::size_t offset, const std::array<std::string_view, N>& groups,
+                             std::string_view item) {
+    return nested_rows<M, Inner>(offset, groups, item, std::make_index_sequence<N>{});
+}
+
+// The rows `a` then the rows `b`.
+template <typename Rec, std::size_t A, std::size_t B>
+constexpr std::array<Field<Rec>, A + B> join(const std::array<Field<Rec>, A>& a,
+                                             const std::array<Field<Rec>, B>& b) {
+    std::array<Field<Rec>, A + B> out{};
+    for (std::size_t i = 0; i < A; ++i) {
+        out[i] = a[i];
+    }
+    for (std::size_t i = 0; i < B; ++i) {
+        out[A + i] = b[i];
+    }
+    return out;
+}
+
 template <typename Rec, std::size_t N>
 struct RecordTable {
     link::CommandCode get;
@@ -160,8 +231,8 @@ struct RecordTable {
 };
 
 // The fields follow one another from byte 0 to the record's end, none overlapping, none left out.
-template <typename Rec, std::size_t N>
-constexpr bool tiles(const RecordTable<Rec, N>& table) {
+template <typename Table>
+constexpr bool tiles(const Table& table) {
     std::size_t next = 0;
     for (const auto& f : table.fields) {
         if (f.spec.offset != next) {

@@ -68,6 +68,8 @@ struct TaParams {
 };
 
 struct DicInlet {
+    static constexpr std::size_t size = 7;
+
     std::uint8_t type = 0;  // 0 Unused, 1 Sample, 2 CRM
     std::uint8_t intake_state = 0;
     std::uint8_t measurement_state = 0;

@@ -47,8 +47,7 @@ std::vector<common::Choice> choices_of(std::span<const ListEntry> entries) {
     return out;
 }
 
-common::FormControl field_control(const FieldSpec& spec, std::string group) {
-    std::string label(spec.caption);
+common::FormControl field_control(const FieldSpec& spec, std::string group, std::string label) {
     switch (spec.format) {
         case FieldFormat::list:
         case FieldFormat::channel:
@@ -60,6 +59,7 @@ common::FormControl field_control(const FieldSpec& spec, std::string group) {
         case FieldFormat::fixed5:
         case FieldFormat::general:
         case FieldFormat::milli:
+        case FieldFormat::crm:
             break;
     }
     return common::make_field(std::move(group), std::move(label));
@@ -81,6 +81,10 @@ void show_field(common::FormControl& control, const FieldSpec& spec, std::uint32
         case FieldFormat::general:
             common::show_value(control, real, common::general_text(real));
             return;
+        case FieldFormat::crm:
+            common::show_value(control, real,
+                               common::field_text(static_cast<double>(real) + 0.001, 2));
+            return;
         case FieldFormat::milli:
             common::show_value(control, bits, common::fixed_text(bits / 1000.0, 3));
             return;
@@ -100,6 +104,7 @@ std::uint32_t field_bits(const common::FormControl& control, const FieldSpec& sp
             return common::flag_value(control);
         case FieldFormat::fixed5:
         case FieldFormat::general:
+        case FieldFormat::crm:
             return std::bit_cast<std::uint32_t>(common::field_f32(control));
         case FieldFormat::milli:
             if (const auto shown = common::unedited_value(control)) {

@@ -19,8 +19,8 @@ namespace kelpira::records {
 // A list's entries as a list control's choices.
 std::vector<common::Choice> choices_of(std::span<const ListEntry> entries);
 
-// The control of one field: its caption as the label, its list when it has one.
-common::FormControl field_control(const FieldSpec& spec, std::string group);
+// The control of one field, or of one element of an array: its list when it has one.
+common::FormControl field_control(const FieldSpec& spec, std::string group, std::string label);
 // Shows the bits of a field in the control.
 void show_field(common::FormControl& control, const FieldSpec& spec, std::uint32_t bits);
 // The bits the control gives for the field: the shown ones while untouched.
@@ -32,14 +32,27 @@ common::FormControl* find_control(std::vector<common::FormControl>& controls,
 const common::FormControl* find_control(const std::vector<common::FormControl>& controls,
                                         std::string_view group, std::string_view label);
 
-// Whether the field has a control: single fields the table captions.
-constexpr bool has_control(const FieldSpec& spec, std::size_t count) {
-    return !spec.reserved && !spec.caption.empty() && count == 1;
+// How many controls the field has: one for a single field the table captions, one per element
+// of an array whose elements the table labels, none for the others.
+constexpr std::size_t controls_of(const FieldSpec& spec, std::size_t count) {
+    if (spec.reserved || spec.caption.empty()) {
+        return 0;
+    }
+    return count == 1 || !spec.element.empty() ? count : 0;
 }
 
-// The group of a field's control in a form whose own group is `group`.
-inline std::string group_of(const FieldSpec& spec, const std::string& group) {
+// The group of a field's controls in a form whose own group is `group`: an array's controls
+// stand in a group of their own under its caption.
+inline std::string group_of(const FieldSpec& spec, std::size_t count, const std::string& group) {
+    if (count > 1) {
+        return std::string(spec.caption);
+    }
     return spec.group.empty() ? group : std::string(spec.group);
+}
+
+// The label of element i's control.
+inline std::string label_of(const FieldSpec& spec, std::size_t count, std::size_t i) {
+    return count > 1 ? std::string(spec.element) + std::to_string(i) : std::string(spec.caption);
 }
 
 // Appends the controls of the record's captioned fields in the table's order, group by group
@@ -49,8 +62,12 @@ void add_controls(std::vector<common::FormControl>& controls, const std::string&
                   std::initializer_list<std::string_view> groups = {}) {
     const auto add_group = [&](std::string_view wanted) {
         for (const auto& f : table_of<Rec>().fields) {
-            if (has_control(f.spec, f.count) && group_of(f.spec, group) == wanted) {
-                controls.push_back(field_control(f.spec, group_of(f.spec, group)));
+            const std::string in = group_of(f.spec, f.count, group);
+            if (in != wanted) {
+                continue;
+            }
+            for (std::size_t i = 0; i < controls_of(f.spec, f.count); ++i) {
+                controls.push_back(field_control(f.spec, in, label_of(f.spec, f.count, i)));
             }
         }
     };
@@ -67,27 +84,29 @@ template <TableRecord Rec>
 common::FormControl* control_of(std::vector<common::FormControl>& controls,
                                 const std::string& group, std::string_view name) {
     const auto* f = find_field<Rec>(name);
-    return f == nullptr ? nullptr
-                        : find_control(controls, group_of(f->spec, group), f->spec.caption);
+    return f == nullptr || f->count != 1
+               ? nullptr
+               : find_control(controls, group_of(f->spec, 1, group), f->spec.caption);
 }
 
 template <TableRecord Rec>
 const common::FormControl* control_of(const std::vector<common::FormControl>& controls,
                                       const std::string& group, std::string_view name) {
     const auto* f = find_field<Rec>(name);
-    return f == nullptr ? nullptr
-                        : find_control(controls, group_of(f->spec, group), f->spec.caption);
+    return f == nullptr || f->count != 1
+               ? nullptr
+               : find_control(controls, group_of(f->spec, 1, group), f->spec.caption);
 }
 
 template <TableRecord Rec>
 void show_record(std::vector<common::FormControl>& controls, const std::string& group,
                  const Rec& record) {
     for (const auto& f : table_of<Rec>().fields) {
-        if (!has_control(f.spec, f.count)) {
-            continue;
-        }
-        if (auto* c = find_control(controls, group_of(f.spec, group), f.spec.caption)) {
-            show_field(*c, f.spec, f.get(record, 0));
+        const std::string in = group_of(f.spec, f.count, group);
+        for (std::size_t i = 0; i < controls_of(f.spec, f.count); ++i) {
+            if (auto* c = find_control(controls, in, label_of(f.spec, f.count, i))) {
+                show_field(*c, f.spec, f.get(record, i));
+            }
         }
     }
 }
@@ -97,11 +116,11 @@ template <TableRecord Rec>
 void collect_record(const std::vector<common::FormControl>& controls, const std::string& group,
                     Rec& record) {
     for (const auto& f : table_of<Rec>().fields) {
-        if (!has_control(f.spec, f.count)) {
-            continue;
-        }
-        if (const auto* c = find_control(controls, group_of(f.spec, group), f.spec.caption)) {
-            f.set(record, 0, field_bits(*c, f.spec, f.type));
+        const std::string in = group_of(f.spec, f.count, group);
+        for (std::size_t i = 0; i < controls_of(f.spec, f.count); ++i) {
+            if (const auto* c = find_control(controls, in, label_of(f.spec, f.count, i))) {
+                f.set(record, i, field_bits(*c, f.spec, f.type));
+            }
         }
     }
 }

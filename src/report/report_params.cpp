@@ -1,10 +1,12 @@
 // The processing-parameter lines of the report's chemistry section, one function per kind of
-// record.
+// record: captions, list texts and number formats from the records' field tables where the
+// report follows them.
+#include <array>
+#include <bit>
 #include <span>
 
 #include "config/chemistry_entries.hpp"
-#include "records/nutrient_params.hpp"
-#include "records/processing_params.hpp"
+#include "records/chemistry_fields.hpp"
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {
@@ -13,61 +15,116 @@ namespace {
 
 using records::NutrientChannel;
 
+// A line the report writes as the field's table shows it: the report's caption (the dialogs'
+// unless the table gives one of its own), then the value in the table's format, a list's value
+// by its entry's text or "unknown (%u)"; `number` writes a list's value as a number.
+struct Row {
+    std::string_view name;
+    bool number = false;
+};
+
+template <typename Rec, std::size_t N>
+constexpr bool all_named(const std::array<Row, N>& rows) {
+    for (const auto& row : rows) {
+        if (records::find_field<Rec>(row.name) == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool number) {
+    const float real = std::bit_cast<float>(bits);
+    switch (s.format) {
+        case records::FieldFormat::list:
+            if (number) {
+                break;
+            }
+            if (const auto* text = text_of(s.choices, bits)) {
+                return std::string(*text);
+            }
+            return "unknown (" + num(bits) + ")";
+        case records::FieldFormat::fixed5:
+            return fixed(real, 5);
+        case records::FieldFormat::general:
+            return general(real);
+        case records::FieldFormat::milli:
+            return fixed(bits / 1000.0, 3);
+        case records::FieldFormat::crm:
+            return fixed(static_cast<double>(real) + 0.001, 2);
+        case records::FieldFormat::whole:
+        case records::FieldFormat::channel:
+        case records::FieldFormat::check:
+            break;
+    }
+    return num(bits);
+}
+
+template <typename Rec>
+std::string line(const Rec& r, Row row) {
+    const auto& f = *records::find_field<Rec>(row.name);
+    const auto caption = f.spec.report.empty() ? f.spec.caption : f.spec.report;
+    return std::string(caption) + ": " + value_text(f.spec, f.get(r, 0), row.number);
+}
+
+template <typename Rec, std::size_t N>
+void lines(const Rec& r, const std::array<Row, N>& rows, Lines& out) {
+    for (const auto& row : rows) {
+        out.push_back(line(r, row));
+    }
+}
+
+constexpr Row kSensorVersion{"sensor_version", true};
+
 void generic_lines(std::span<const std::uint8_t> data, Lines& out) {
+    static constexpr std::array<Row, 2> kRows{
+        {{"sample_intake_state"}, {"sample_measurement_state"}}};
+    static_assert(all_named<records::GenericParams>(kRows));
     const auto p = records::decode_generic_params(data);
-    out.push_back("Sample Intake State: " + num(p.sample_intake_state));
-    out.push_back("Sample Measurement State: " + num(p.sample_measurement_state));
+    lines(p, kRows, out);
     for (std::size_t ch = 0; ch < p.scale.size(); ++ch) {
         out.push_back("Ch " + num(static_cast<std::int64_t>(ch)) +
                       ": scale=" + fixed(p.scale[ch], 5) + ", offset=" + fixed(p.offset[ch], 5));
     }
 }
 
+// The pH lines follow the table.
 void ph_lines(std::span<const std::uint8_t> data, Lines& out) {
     const auto p = records::decode_ph_params(data);
-    out.push_back("Sensor Version: " + num(p.sensor_version));
-    out.push_back("Input Channel (434nm): " + num(p.input_434));
-    out.push_back("Input Channel (578nm): " + num(p.input_578));
-    out.push_back("Sample Intake State: " + num(p.sample_intake_state));
-    out.push_back("Sample Measurement State: " + num(p.sample_measurement_state));
-    out.push_back("Blank Start Offset (seconds): " + num(p.blank_start_s));
-    out.push_back("Blank End Offset (seconds): " + num(p.blank_end_s));
-    out.push_back("Absorbance Min (434nm): " + fixed(p.absorbance_min_434, 5));
-    out.push_back("Absorbance Max (578nm): " + fixed(p.absorbance_max_578, 5));
-    out.push_back("dpH/dT: " + fixed(p.dph_dt, 5));
-    out.push_back("R-adjustment (scale): " + fixed(p.r_scale, 5));
-    out.push_back("R-adjustment (offset): " + fixed(p.r_offset, 5));
-    out.push_back("T1-adjustment (scale): " + fixed(p.t1_scale, 5));
-    out.push_back("T2-adjustment (scale): " + fixed(p.t2_scale, 5));
+    for (const auto& f : records::kPhParamsTable.fields) {
+        if (!f.spec.reserved) {
+            out.push_back(line(p, {f.spec.name, f.spec.name == kSensorVersion.name}));
+        }
+    }
 }
 
 void ta_lines(std::span<const std::uint8_t> data, Lines& out) {
-    static constexpr std::array<const char*, 4> kTriggers{"Blank (LED1)", "Blank (LED2)",
-                                                          "Sample (LED1)", "Sample (LED2)"};
-    const auto p = records::decode_ta_params(data);
-    out.push_back("Sensor Version: " + num(p.sensor_version));
-    out.push_back("Measurement Channel: " + num(p.measurement_channel));
-    out.push_back("Sample Intake State: " + num(p.sample_intake_state));
-    out.push_back("Blank Measurement State (LED1): " + num(p.blank_led1_state));
-    out.push_back("Blank Measurement State (LED2): " + num(p.blank_led2_state));
-    out.push_back("Sample Measurement State (LED1): " + num(p.sample_led1_state));
-    out.push_back("Sample Measurement State (LED2): " + num(p.sample_led2_state));
-    out.push_back(p.processing_trigger < kTriggers.size()
-                      ? std::string("Processing Trigger: ") + kTriggers[p.processing_trigger]
-                      : "Processing Trigger: unknown (" + num(p.processing_trigger) + ")");
-    out.push_back("Titrant Acid Molarity (M): " + general(p.titrant_molarity));
-    out.push_back("Temperature Coefficient (Ct): " + general(p.temperature_coefficient));
-    out.push_back("Monitoring Channel (LED1): " + num(p.monitor_led1));
-    out.push_back("Monitoring Channel (LED2): " + num(p.monitor_led2));
-    out.push_back("pKa: " + general(p.pka));
-    out.push_back("e1: " + general(p.e1));
-    out.push_back("e2: " + general(p.e2));
-    out.push_back("e3: " + general(p.e3));
+    static constexpr std::array<Row, 16> kRows{{
+        kSensorVersion,
+        {"measurement_channel"},
+        {"sample_intake_state"},
+        {"blank_led1_state"},
+        {"blank_led2_state"},
+        {"sample_led1_state"},
+        {"sample_led2_state"},
+        {"processing_trigger"},
+        {"titrant_molarity"},
+        {"temperature_coefficient"},
+        {"monitor_led1"},
+        {"monitor_led2"},
+        {"pka"},
+        {"e1"},
+        {"e2"},
+        {"e3"},
+    }};
+    static_assert(all_named<records::TaParams>(kRows));
+    lines(records::decode_ta_params(data), kRows, out);
 }
 
+// The DIC lines name each inlet's fields in their own words, by its type.
 void dic_lines(std::span<const std::uint8_t> data, Lines& out) {
     const auto p = records::decode_dic_params(data);
-    out.push_back("Sensor Version: " + num(p.sensor_version));
+    out.push_back(line(p, kSensorVersion));
     for (std::size_t i = 0; i < p.inlet.size(); ++i) {
         const auto& inlet = p.inlet[i];
         const std::string name = "Inlet " + num(static_cast<std::int64_t>(i));
@@ -93,54 +150,39 @@ void channel_lines(const records::NutrientParams& p, NutrientChannel c, const ch
                   (monitor == records::kNoMonitor ? std::string("None") : num(monitor)));
 }
 
+// The nutrient lines: channels, standards and the optical correction as the report groups
+// them; the standard adjustment by the report's own texts.
 void nutrient_lines(std::span<const std::uint8_t> data, Lines& out) {
-    static constexpr std::array<const char*, 4> kTriggers{"Standard 1", "Standard 2", "Sample",
-                                                          "Blank"};
     static constexpr std::array<const char*, 3> kAdjustments{"Standard 1", "Standard 2", "Linear"};
     const auto p = records::decode_nutrient_params(data);
-    out.push_back("Sensor Version: " + num(p.sensor_version));
+    out.push_back(line(p, kSensorVersion));
     channel_lines(p, NutrientChannel::medium, "Medium", out);
     channel_lines(p, NutrientChannel::short_path, "Short", out);
     channel_lines(p, NutrientChannel::long_path, "Long", out);
-    switch (p.output_channel) {
-        case 0:
-            out.push_back("Output Channel: Medium");
-            break;
-        case 1:
-            out.push_back("Output Channel: Short");
-            break;
-        case 2:
-            out.push_back("Output Channel: Long");
-            break;
-        case records::kOutputAdaptive:
-            out.push_back("Output Channel: Adaptive");
-            break;
-        default:
-            out.push_back("Output Channel: unknown (" + num(p.output_channel) + ")");
-    }
-    out.push_back("Sample Intake State: " + num(p.sample_intake_state));
-    out.push_back("Sample Measurement State: " + num(p.sample_measurement_state));
-    out.push_back("Blank Measurement State: " + num(p.blank_measurement_state));
+    static constexpr std::array<Row, 4> kStates{{
+        {"output_channel"},
+        {"sample_intake_state"},
+        {"sample_measurement_state"},
+        {"blank_measurement_state"},
+    }};
+    static_assert(all_named<records::NutrientParams>(kStates));
+    lines(p, kStates, out);
     out.push_back(p.standard_adjustment < kAdjustments.size()
                       ? std::string("Standard Adjustment: ") + kAdjustments[p.standard_adjustment]
                       : "Standard Adjustment: unknown (" + num(p.standard_adjustment) + ")");
     if (p.standard_adjustment != 1) {
-        out.push_back("Standard 1 Measurement State: " + num(p.standard1_state));
-        out.push_back("Standard 1 Measurement Concentration (uM): " +
-                      fixed(p.standard1_nmol / 1000.0, 3));
+        out.push_back(line(p, {"standard1_state"}));
+        out.push_back(line(p, {"standard1_nmol"}));
     }
     if (p.standard_adjustment != 0) {
-        out.push_back("Standard 2 Measurement State: " + num(p.standard2_state));
-        out.push_back("Standard 2 Measurement Concentration (uM): " +
-                      fixed(p.standard2_nmol / 1000.0, 3));
+        out.push_back(line(p, {"standard2_state"}));
+        out.push_back(line(p, {"standard2_nmol"}));
     }
-    out.push_back(p.processing_trigger < kTriggers.size()
-                      ? std::string("Processing Trigger: ") + kTriggers[p.processing_trigger]
-                      : "Processing Trigger: unknown (" + num(p.processing_trigger) + ")");
+    out.push_back(line(p, {"processing_trigger"}));
     if (p.optical_correction != 0) {
         out.push_back("Optical Correction: enabled");
-        out.push_back("Optical Correction State (sample): " + num(p.optical_sample_state));
-        out.push_back("Optical Correction State (blank): " + num(p.optical_blank_state));
+        out.push_back(line(p, {"optical_sample_state"}));
+        out.push_back(line(p, {"optical_blank_state"}));
     } else {
         out.push_back("Optical Correction: disabled");
     }

@@ -30,7 +30,6 @@ namespace kelpira::report {
 template <typename R, typename T>
 concept RecordOf = std::same_as<std::remove_const_t<R>, T>;
 
-inline constexpr Within kState{0, config::kLastEntryState};
 inline constexpr Within kScheduleTime{0, config::kLatestScheduleTime};
 
 // One field of a table, as a value of its own type laid over the record's bits.
@@ -110,32 +109,44 @@ void table_field(V& v, const records::Field<Rec>& f, R& record) {
     }
 }
 
-// A record with a field table: its fields in the table's order, reserved ones left out (the
-// sensor's bytes are written back), each under the rule its dialog applies.
-template <typename V, typename R>
-requires records::TableRecord<std::remove_const_t<R>>
-void fields(V& v, R& record) {
-    for (const auto& f : records::table_of<std::remove_const_t<R>>().fields) {
-        if (!f.spec.reserved) {
+// The rows of a table but reserved ones (the sensor's bytes are written back) and those of
+// nested records, each under the rule its dialog applies.
+template <typename V, typename Rec, std::size_t N, typename R>
+void table_fields(V& v, const std::array<records::Field<Rec>, N>& rows, R& record) {
+    for (const auto& f : rows) {
+        if (!f.spec.reserved && f.spec.item.empty()) {
             table_field(v, f, record);
         }
     }
 }
 
-template <typename V, RecordOf<records::DicParams> R>
-void fields(V& v, R& p) {
-    v.list("sensor_version", p.sensor_version, records::kSensorVersions);
-    v.items("inlet", p.inlet, [](auto& w, auto& inlet) {
-        w.list("type", inlet.type, records::kDicInletTypes);
-        w.number("intake_state", inlet.intake_state, kState);
-        w.number("measurement_state", inlet.measurement_state, kState);
-        w.number("crm_umol_kg", inlet.crm_umol_kg);
-    });
+template <typename Table>
+constexpr bool has_items(const Table& table) {
+    for (const auto& f : table.fields) {
+        if (!f.spec.item.empty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
-// No fields: the two bytes are the sensor's.
-template <typename V, RecordOf<records::AmmoniaParams> R>
-void fields(V&, R&) {}
+template <typename V, typename R>
+requires(!has_items(records::table_of<std::remove_const_t<R>>())) void nested_items(V&, R&) {}
+
+// The DIC inlets: a list of objects, each field named and ruled by the inlet's table.
+template <typename V, RecordOf<records::DicParams> R>
+void nested_items(V& v, R& p) {
+    v.items("inlet", p.inlet,
+            [](auto& w, auto& inlet) { table_fields(w, records::kDicInletTable.fields, inlet); });
+}
+
+// A record with a field table: its fields in the table's order, then its nested records.
+template <typename V, typename R>
+requires records::TableRecord<std::remove_const_t<R>>
+void fields(V& v, R& record) {
+    table_fields(v, records::table_of<std::remove_const_t<R>>().fields, record);
+    nested_items(v, record);
+}
 
 template <typename V, RecordOf<records::OpticsDefaults> R>
 void fields(V& v, R& o) {

@@ -87,9 +87,8 @@ inline void read_identity(const Json& j, link::SensorIdentification& id) {
 template <typename Rec>
 auto typed_io() {
     return [](link::SensorLink& link) {
-        return RecordIo<Rec>{
-            [&link](Rec& r) { return records::get_processing_params(link, r); },
-            [&link](const Rec& r) { return records::set_processing_params(link, r); }};
+        return RecordIo<Rec>{[&link](Rec& r) { return records::get_record(link, r); },
+                             [&link](const Rec& r) { return records::set_record(link, r); }};
     };
 }
 
@@ -147,15 +146,7 @@ void params_record(records::ChemistryType chemistry, Visit& visit) {
 template <typename Visit>
 void each_record(records::ChemistryType chemistry, Visit&& visit) {
     visit(Slot{"chemistry_config", -1, "chemistry configuration", false},
-          std::type_identity<records::ChemistryConfig>{}, [](link::SensorLink& link) {
-              return RecordIo<records::ChemistryConfig>{
-                  [&link](records::ChemistryConfig& r) {
-                      return records::get_chemistry_config(link, r);
-                  },
-                  [&link](const records::ChemistryConfig& r) {
-                      return records::set_chemistry_config(link, r);
-                  }};
-          });
+          std::type_identity<records::ChemistryConfig>{}, typed_io<records::ChemistryConfig>());
     params_record(chemistry, visit);
     visit(Slot{"optics_defaults", -1, "optics defaults", false},
           std::type_identity<records::OpticsDefaults>{},
@@ -180,10 +171,10 @@ void each_record(records::ChemistryType chemistry, Visit&& visit) {
               std::type_identity<records::ThermistorConfig>{}, [index](link::SensorLink& link) {
                   return RecordIo<records::ThermistorConfig>{
                       [&link, index](records::ThermistorConfig& r) {
-                          return records::get_thermistor_config(link, index, r);
+                          return records::get_record(link, r, std::span(&index, 1));
                       },
                       [&link, index](const records::ThermistorConfig& r) {
-                          return records::set_thermistor_config(link, index, r);
+                          return records::set_record(link, r, std::span(&index, 1));
                       }};
               });
     }

@@ -188,6 +188,44 @@ TEST_F(SensorFixture, RequestsCarryTheirPayloadAndNothingBeyondIt) {
     EXPECT_EQ(reports[3][9], 0);
 }
 
+// A record goes out under its table's command: the DIC record after its u32 length, a
+// thermistor's after its index.
+TEST_F(SensorFixture, RecordsTravelUnderTheirTablesCommands) {
+    open(ok);
+    kelpira::records::DicParams dic;
+    dic.reserved2 = {0xAA, 0xBB};
+    dic.inlet[1] = {2, 3, 4, 2000.0f};
+    ASSERT_EQ(kelpira::records::set_record(link, dic), 0);
+    ThermistorConfig t;
+    const std::array<std::uint8_t, 1> index{1};
+    ASSERT_EQ(kelpira::records::get_record(link, t, index), 0);
+
+    const auto reports = sent();
+    ASSERT_EQ(reports.size(), 2u);
+    Report set{};
+    set[1] = 0x93;  // 403
+    set[2] = 0x01;
+    set[3] = 2;
+    set[5] = 29;  // the length, then 25 record bytes
+    set[6] = 25;
+    set[12] = 0xAA;
+    set[13] = 0xBB;
+    set[21] = 2;  // inlet 2 at record offset 11: CRM, states 3 and 4, 2000.0f = 0x44FA0000
+    set[22] = 3;
+    set[23] = 4;
+    set[26] = 0xFA;
+    set[27] = 0x44;
+    EXPECT_EQ(reports[0], set);
+    Report get{};
+    get[1] = 0x94;  // 404
+    get[2] = 0x01;
+    get[3] = 3;
+    get[5] = 1;
+    get[6] = 1;
+    EXPECT_EQ(reports[1], get);
+    EXPECT_EQ(t.input_channel, 2);  // the answer's bytes 01 02 ...
+}
+
 TEST_F(SensorFixture, ReportIdOneGoesIntoByteZero) {
     backend.add(kPath, "VID_04D8&PID_EABC", scripted(ok), true);
     ASSERT_EQ(link.Open(kPath, kTimeout), 0);

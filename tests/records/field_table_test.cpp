@@ -33,12 +33,24 @@ std::uint32_t bits_of(const Bytes& in, std::string_view name, std::size_t i = 0)
     return f == nullptr ? 0 : f->get(decode_record<Rec>(in), i);
 }
 
+// A field of DIC inlet k.
+std::uint32_t inlet_bits(const Bytes& in, std::string_view name, std::size_t k) {
+    for (const auto& f : kDicParamsTable.fields) {
+        if (f.spec.item == "inlet" && f.spec.name == name && f.spec.index == k) {
+            return f.get(decode_record<DicParams>(in), 0);
+        }
+    }
+    ADD_FAILURE() << name << " of inlet " << k;
+    return 0;
+}
+
 TEST(FieldTable, EveryRecordComesBackByteForByte) {
     EXPECT_EQ(round_trip<ChemistryConfig>(counting(18)), counting(18));
     EXPECT_EQ(round_trip<GenericParams>(counting(67)), counting(67));
     EXPECT_EQ(round_trip<PhParams>(counting(38)), counting(38));
     EXPECT_EQ(round_trip<TaParams>(counting(39)), counting(39));
     EXPECT_EQ(round_trip<NutrientParams>(counting(29)), counting(29));
+    EXPECT_EQ(round_trip<DicParams>(counting(25)), counting(25));
     EXPECT_EQ(round_trip<ThermistorConfig>(counting(18)), counting(18));
 }
 
@@ -64,6 +76,12 @@ TEST(FieldTable, FieldsSitWhereTheSensorKeepsThem) {
         {bits_of<NutrientParams>(counting(29), "output_monitor"), 0x17},
         {bits_of<NutrientParams>(counting(29), "monitor_long"), 0x1D},
         {bits_of<ThermistorConfig>(counting(18), "a0"), 0x1211100F},
+        {bits_of<DicParams>(counting(25), "reserved2", 1), 0x04},
+        {inlet_bits(counting(25), "type", 0), 0x05},
+        {inlet_bits(counting(25), "crm_umol_kg", 0), 0x0B0A0908},
+        {inlet_bits(counting(25), "intake_state", 1), 0x0D},
+        {inlet_bits(counting(25), "measurement_state", 2), 0x15},
+        {inlet_bits(counting(25), "crm_umol_kg", 2), 0x19181716},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(cases[i].got, cases[i].want) << "case " << i;

@@ -23,18 +23,18 @@ TEST(RecordForm, ConcentrationsAreTypedInMicromolar) {
         {std::string(23, ' ') + "5", 0},  // only 23 characters are read
     };
     for (const auto& c : cases) {
-        common::FormControl control = field_control(spec, "g");
+        common::FormControl control = field_control(spec, "g", "l");
         control.text = c.typed;
         EXPECT_EQ(field_bits(control, spec, FieldType::u32), c.stored) << c.typed;
     }
-    common::FormControl shown = field_control(spec, "g");
+    common::FormControl shown = field_control(spec, "g", "l");
     show_field(shown, spec, 12345);
     EXPECT_EQ(shown.text, "12.345");
 }
 
 TEST(RecordForm, AnUntouchedFloatKeepsItsBits) {
     const auto& spec = find_field<TaParams>("titrant_molarity")->spec;
-    common::FormControl control = field_control(spec, "g");
+    common::FormControl control = field_control(spec, "g", "l");
     show_field(control, spec, 0x7F800001);  // a signalling NaN
     EXPECT_EQ(field_bits(control, spec, FieldType::f32), 0x7F800001u);
     control.text = "0.5";

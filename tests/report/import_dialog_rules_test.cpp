@@ -3,7 +3,6 @@
 // value the sensor already holds aside, which both keep).
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <set>
 
 #include "config/chemistry_page.hpp"
@@ -30,21 +29,11 @@ Values probes(const records::FieldSpec& s) {
     return v;
 }
 
-// The page's control of a field, by its caption; the nutrient channels by their group too.
+// The page's control of a field, by its caption and its group when the table names one.
 config::PageControl* page_control(config::ChemistryPageView& page, const records::FieldSpec& s) {
-    std::vector<config::PageControl*> found;
     for (auto& c : page.controls) {
-        if (c.label == s.caption) {
-            found.push_back(&c);
-        }
-    }
-    for (auto* c : found) {
-        std::string group = c->group;
-        for (auto& ch : group) {
-            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        }
-        if (found.size() == 1 || std::string_view(s.name).ends_with(group)) {
-            return c;
+        if (c.label == s.caption && (s.group.empty() || c.group == s.group)) {
+            return &c;
         }
     }
     return nullptr;
@@ -86,7 +75,8 @@ Values import_values(const Rec& held, const records::Field<Rec>& f) {
     Values out;
     for (auto v : probes(f.spec)) {
         Json j = to_fields(held);
-        j[std::string(f.spec.name)] = v;
+        auto& within = f.spec.item.empty() ? j : j[std::string(f.spec.item)][f.spec.index];
+        within[std::string(f.spec.name)] = v;
         Rec wanted = held;
         try {
             from_fields(j, "r", wanted, Rules::dialogs);
@@ -106,7 +96,7 @@ void expect_same_rules(records::ChemistryType code, Collect collect,
     const Rec held = collect(scratch);
     for (const auto& f : records::table_of<Rec>().fields) {
         const bool listed = std::find(only.begin(), only.end(), f.spec.name) != only.end();
-        if (!records::has_control(f.spec, f.count) || f.type == records::FieldType::f32 ||
+        if (records::controls_of(f.spec, f.count) != 1 || f.type == records::FieldType::f32 ||
             (only.size() != 0 && !listed)) {
             continue;
         }
@@ -136,6 +126,7 @@ TEST(ImportAndDialogRules, EveryListAndLimitIsTheSameBothWays) {
     expect_same_rules<records::TaParams>(ChemistryType::ta, params_of<records::TaParams>);
     expect_same_rules<records::NutrientParams>(ChemistryType::nitrate,
                                                params_of<records::NutrientParams>);
+    expect_same_rules<records::DicParams>(ChemistryType::dic, params_of<records::DicParams>);
     for (auto code : {ChemistryType::generic, ChemistryType::ph, ChemistryType::ta,
                       ChemistryType::nitrate, ChemistryType::dic}) {
         expect_same_rules<records::ChemistryConfig>(code, config_of,

@@ -103,8 +103,8 @@ TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
     ASSERT_TRUE(dialog);
     dialog->show();
     EXPECT_EQ(dialog->windowTitle(), "Process Raw DIC Data");
-    auto* crm = qobject_cast<QLineEdit*>(
-        dialog->control_widget(processing::dic_control(0, processing::DicInletControl::crm_value)));
+    auto* crm =
+        qobject_cast<QLineEdit*>(dialog->control_widget(processing::dic_control(0, "crm_umol_kg")));
     ASSERT_TRUE(crm);
     EXPECT_EQ(crm->text(), "2000.00");
     EXPECT_FALSE(dialog->save_button()->isEnabled());
@@ -154,10 +154,9 @@ TEST_F(ProcessingDialogTest, DicProcessFillsTheListAndSaveWritesTheCsv) {
     EXPECT_NE(nc.find("A. Diver"), std::string::npos);
 
     // The inlet type list drives the enabling of its inlet's fields.
-    auto* type = qobject_cast<QComboBox*>(
-        dialog->control_widget(processing::dic_control(2, processing::DicInletControl::type)));
-    auto* crm3 =
-        dialog->control_widget(processing::dic_control(2, processing::DicInletControl::crm_value));
+    auto* type =
+        qobject_cast<QComboBox*>(dialog->control_widget(processing::dic_control(2, "type")));
+    auto* crm3 = dialog->control_widget(processing::dic_control(2, "crm_umol_kg"));
     EXPECT_FALSE(crm3->isEnabled());
     type->setCurrentIndex(2);
     emit type->activated(2);
@@ -209,8 +208,8 @@ TEST_F(ProcessingDialogTest, ATypedFieldIsWhatProcessReads) {
     prompter.files.push_back(folder.write("dic.csv", dic_header() + dic_rows(1, 2)));
     auto dialog = opened(open_dic_processing, prompter);
     ASSERT_TRUE(dialog);
-    auto* crm = qobject_cast<QLineEdit*>(
-        dialog->control_widget(processing::dic_control(0, processing::DicInletControl::crm_value)));
+    auto* crm =
+        qobject_cast<QLineEdit*>(dialog->control_widget(processing::dic_control(0, "crm_umol_kg")));
     crm->selectAll();
     QTest::keyClicks(crm, "1000");
     QSignalSpy finished(dialog.get(), &ProcessingDialog::pass_finished);

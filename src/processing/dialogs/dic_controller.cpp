@@ -1,50 +1,47 @@
 // The DIC processing dialog: controls, header messages, inlet enabling, reading back.
 #include "processing/dialogs/dic_controller.hpp"
 
-#include "common/number_scan.hpp"
-#include "common/number_text.hpp"
 #include "processing/dialogs/chemistry_passes.hpp"
 #include "processing/dialogs/raw_pass.hpp"
+#include "records/chemistry_fields.hpp"
+#include "records/record_form.hpp"
 
 namespace kelpira::processing {
 namespace {
 
-common::FormControl& control(ProcessingView& v, std::size_t inlet, DicInletControl c) {
-    return v.controls[dic_control(inlet, c)];
-}
-const common::FormControl& control(const ProcessingView& v, std::size_t inlet, DicInletControl c) {
-    return v.controls[dic_control(inlet, c)];
-}
-common::FormControl& sensor_version(ProcessingView& v) {
-    return v.controls[static_cast<std::size_t>(DicControl::sensor_version)];
-}
+constexpr const char* kGroup = "Processing Parameters";
 
-constexpr std::uint32_t kSample = 1;
-constexpr std::uint32_t kCrm = 2;
-
+// An inlet's controls follow its type.
 void apply_inlet_rules(ProcessingView& v, std::size_t inlet) {
-    const std::uint32_t type = common::selected_value(control(v, inlet, DicInletControl::type));
-    control(v, inlet, DicInletControl::intake_state).enabled = type == kSample;
-    control(v, inlet, DicInletControl::measurement_state).enabled = type == kSample || type == kCrm;
-    control(v, inlet, DicInletControl::crm_value).enabled = type == kCrm;
+    const auto group = records::kDicInletGroups[inlet];
+    const auto& rows = records::kDicInletTable.fields;
+    const auto type = common::selected_value(
+        *records::find_control(v.controls, group, rows.front().spec.caption));
+    for (const auto& f : rows) {
+        records::find_control(v.controls, group, f.spec.caption)->enabled =
+            records::dic_inlet_uses(type, f.spec.name);
+    }
 }
 
 }  // namespace
+
+std::size_t dic_control(std::size_t inlet, std::string_view name) {
+    for (std::size_t j = 0; j < records::kDicInletTable.fields.size(); ++j) {
+        if (records::kDicInletTable.fields[j].spec.name == name) {
+            return 1 + inlet * records::kDicInletTable.fields.size() + j;
+        }
+    }
+    return 0;
+}
 
 DicController make_dic_dialog() {
     DicController d;
     auto& v = d.view;
     v.title = kDicCaption;
-    v.controls.push_back(
-        common::make_list("Common Processing Parameters", "Sensor Version", {{0, "None"}}));
-    for (std::size_t k = 0; k < kDicInlets; ++k) {
-        const std::string group = "Inlet " + std::to_string(k + 1) + " Processing Parameters";
-        v.controls.push_back(common::make_list(
-            group, "Inlet Type", {{0, "Unused"}, {kSample, "Sample"}, {kCrm, "CRM"}}));
-        v.controls.push_back(common::make_field(group, "Intake State"));
-        v.controls.push_back(common::make_field(group, "Measurement State"));
-        v.controls.push_back(common::make_field(group, "CRM Value (\u00b5mol/kg)"));
-    }
+    records::add_controls<records::DicParams>(
+        v.controls, kGroup,
+        {records::kDicCommonGroup, records::kDicInletGroups[0], records::kDicInletGroups[1],
+         records::kDicInletGroups[2]});
     v.results.columns = result_columns(chemistry_entry(ChemistryChoice::dic));
     reset_header(d.header, RawChemistry::dic);
     return d;
@@ -79,8 +76,8 @@ bool open_dic_file(DicController& dialog, common::Prompter& prompter, const std:
 }
 
 void dic_control_changed(DicController& dialog, std::size_t changed) {
-    for (std::size_t k = 0; k < kDicInlets; ++k) {
-        if (changed == dic_control(k, DicInletControl::type)) {
+    for (std::size_t k = 0; k < records::kDicInletGroups.size(); ++k) {
+        if (changed == dic_control(k, "type")) {
             apply_inlet_rules(dialog.view, k);
         }
     }
@@ -93,33 +90,13 @@ PassJob dic_process(DicController& dialog) {
 
 records::DicParams dic_params_of(const ProcessingView& view) {
     records::DicParams p;
-    p.sensor_version = static_cast<std::uint8_t>(common::selected_value(
-        view.controls[static_cast<std::size_t>(DicControl::sensor_version)]));
-    for (std::size_t k = 0; k < kDicInlets; ++k) {
-        auto& inlet = p.inlet[k];
-        inlet.type = static_cast<std::uint8_t>(
-            common::selected_value(control(view, k, DicInletControl::type)));
-        inlet.intake_state =
-            common::field_state(control(view, k, DicInletControl::intake_state).text);
-        inlet.measurement_state =
-            common::field_state(control(view, k, DicInletControl::measurement_state).text);
-        inlet.crm_umol_kg =
-            common::to_f32(common::field_value(control(view, k, DicInletControl::crm_value)));
-    }
+    records::collect_record(view.controls, kGroup, p);
     return p;
 }
 
 void show_dic_params(ProcessingView& view, const records::DicParams& p) {
-    common::select_value(sensor_version(view), p.sensor_version);
-    for (std::size_t k = 0; k < kDicInlets; ++k) {
-        const auto& inlet = p.inlet[k];
-        common::select_value(control(view, k, DicInletControl::type), inlet.type);
-        control(view, k, DicInletControl::intake_state).text = std::to_string(inlet.intake_state);
-        control(view, k, DicInletControl::measurement_state).text =
-            std::to_string(inlet.measurement_state);
-        // The stored value is a float; the 0.001 keeps 1999.995f from showing as 1999.99.
-        common::show_value(control(view, k, DicInletControl::crm_value), inlet.crm_umol_kg,
-                           common::field_text(static_cast<double>(inlet.crm_umol_kg) + 0.001, 2));
+    records::show_record(view.controls, kGroup, p);
+    for (std::size_t k = 0; k < records::kDicInletGroups.size(); ++k) {
         apply_inlet_rules(view, k);
     }
 }

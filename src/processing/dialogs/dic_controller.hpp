@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "common/prompter.hpp"
 #include "processing/dialogs/processing_controller.hpp"
@@ -12,17 +13,9 @@
 
 namespace kelpira::processing {
 
-// "Sensor Version", then four controls per inlet.
-enum class DicControl : std::size_t { sensor_version, first_inlet };
-enum class DicInletControl : std::size_t { type, intake_state, measurement_state, crm_value };
-inline constexpr std::size_t kDicInletControls = 4;
-inline constexpr std::size_t kDicInlets = 3;
-
-// Index in ProcessingView::controls of one control of inlet k (0..2).
-constexpr std::size_t dic_control(std::size_t inlet, DicInletControl c) {
-    return static_cast<std::size_t>(DicControl::first_inlet) + inlet * kDicInletControls +
-           static_cast<std::size_t>(c);
-}
+// The index in ProcessingView::controls of the control of inlet k (0..2) showing the inlet's
+// field `name` ("type", "intake_state", "measurement_state", "crm_umol_kg").
+std::size_t dic_control(std::size_t inlet, std::string_view name);
 
 struct DicController {
     ProcessingView view;

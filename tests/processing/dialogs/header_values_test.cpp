@@ -127,7 +127,7 @@ TEST(HeaderValues, AnUntouchedFileGivesWhatKelpiraProcessGives) {
 
     DicController dic = make_dic_dialog();
     ASSERT_TRUE(open_dic_dialog(dic, p));
-    EXPECT_EQ(dic.view.controls[dic_control(0, DicInletControl::crm_value)].text, "2000.01");
+    EXPECT_EQ(dic.view.controls[dic_control(0, "crm_umol_kg")].text, "2000.01");
     EXPECT_EQ(dic_params_of(dic.view), dic.header.dic);
     finish_pass(dic.view, run(dic_process(dic)), p);
     ASSERT_EQ(dic.view.results.rows.size(), 1u);

@@ -162,22 +162,22 @@ TEST(DicController, ShowsInletsWithTheirEnabling) {
     DicController d = make_dic_dialog();
     ASSERT_TRUE(open_dic_dialog(d, p));
     const auto& v = d.view.controls;
-    EXPECT_EQ(v[dic_control(0, DicInletControl::crm_value)].text, "2000.00");
-    EXPECT_TRUE(v[dic_control(0, DicInletControl::crm_value)].enabled);
-    EXPECT_FALSE(v[dic_control(0, DicInletControl::intake_state)].enabled);
-    EXPECT_TRUE(v[dic_control(0, DicInletControl::measurement_state)].enabled);
-    EXPECT_TRUE(v[dic_control(1, DicInletControl::intake_state)].enabled);
-    EXPECT_FALSE(v[dic_control(1, DicInletControl::crm_value)].enabled);
-    EXPECT_FALSE(v[dic_control(2, DicInletControl::measurement_state)].enabled);  // unused
+    EXPECT_EQ(v[dic_control(0, "crm_umol_kg")].text, "2000.00");
+    EXPECT_TRUE(v[dic_control(0, "crm_umol_kg")].enabled);
+    EXPECT_FALSE(v[dic_control(0, "intake_state")].enabled);
+    EXPECT_TRUE(v[dic_control(0, "measurement_state")].enabled);
+    EXPECT_TRUE(v[dic_control(1, "intake_state")].enabled);
+    EXPECT_FALSE(v[dic_control(1, "crm_umol_kg")].enabled);
+    EXPECT_FALSE(v[dic_control(2, "measurement_state")].enabled);  // unused
 
-    common::select_value(d.view.controls[dic_control(2, DicInletControl::type)], 2);
-    dic_control_changed(d, dic_control(2, DicInletControl::type));
-    EXPECT_TRUE(v[dic_control(2, DicInletControl::measurement_state)].enabled);
-    EXPECT_TRUE(v[dic_control(2, DicInletControl::crm_value)].enabled);
-    EXPECT_FALSE(v[dic_control(2, DicInletControl::intake_state)].enabled);
+    common::select_value(d.view.controls[dic_control(2, "type")], 2);
+    dic_control_changed(d, dic_control(2, "type"));
+    EXPECT_TRUE(v[dic_control(2, "measurement_state")].enabled);
+    EXPECT_TRUE(v[dic_control(2, "crm_umol_kg")].enabled);
+    EXPECT_FALSE(v[dic_control(2, "intake_state")].enabled);
 
-    d.view.controls[dic_control(1, DicInletControl::measurement_state)].text = "999";
-    d.view.controls[dic_control(0, DicInletControl::crm_value)].text = "2100.5xyz";
+    d.view.controls[dic_control(1, "measurement_state")].text = "999";
+    d.view.controls[dic_control(0, "crm_umol_kg")].text = "2100.5xyz";
     const auto params = dic_params_of(d.view);
     EXPECT_EQ(params.inlet[1].measurement_state, 254);
     EXPECT_FLOAT_EQ(params.inlet[0].crm_umol_kg, 2100.5f);
