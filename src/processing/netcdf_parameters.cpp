@@ -1,9 +1,11 @@
 // The processing parameters of each chemistry, by header key.
 #include "processing/netcdf_parameters.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cctype>
+#include <string_view>
 
 #include "records/chemistry_fields.hpp"
 
@@ -56,6 +58,44 @@ constexpr std::array<ParameterCode, 3> kInletCodes{{
     {2, "certified_reference_material"},
 }};
 
+// The codes of a record's coded fields, by field name.
+template <typename Rec>
+std::span<const ParameterCode> codes_of(const records::Field<Rec>&) {
+    return {};
+}
+std::span<const ParameterCode> codes_of(const records::Field<records::NutrientParams>& f) {
+    if (f.spec.name == "output_channel") {
+        return kOutputChannelCodes;
+    }
+    if (f.spec.name == "standard_adjustment") {
+        return kStandardAdjustmentCodes;
+    }
+    if (f.spec.name == "processing_trigger") {
+        return kNutrientTriggerCodes;
+    }
+    if (f.spec.name == "optical_correction") {
+        return kSwitchCodes;
+    }
+    return {};
+}
+std::span<const ParameterCode> codes_of(const records::Field<records::TaParams>& f) {
+    return f.spec.name == "processing_trigger" ? std::span<const ParameterCode>(kTaTriggerCodes)
+                                               : std::span<const ParameterCode>();
+}
+std::span<const ParameterCode> codes_of(const records::Field<records::DicParams>& f) {
+    return f.spec.name == "type" ? std::span<const ParameterCode>(kInletCodes)
+                                 : std::span<const ParameterCode>();
+}
+
+// The keys raw files write before the rest of their record's, by field name: the nutrient
+// channels after the sensor version, the pH states before the sample interval.
+constexpr std::array<std::string_view, 7> kNutrientFirst{
+    "sensor_version", "measure_medium", "measure_short", "measure_long",
+    "monitor_medium", "monitor_short",  "monitor_long",
+};
+constexpr std::array<std::string_view, 3> kPhFirst{"sensor_version", "sample_intake_state",
+                                                   "sample_measurement_state"};
+
 class Parameters {
   public:
     void whole(std::string key, double value) { add(std::move(key), value, true); }
@@ -65,13 +105,56 @@ class Parameters {
         list_.back().codes = codes;
     }
 
+    // A field under its header key (ending in `suffix`): a float or a concentration (µM) as
+    // a real number, a field with codes as a code, any other as a whole number.
+    template <typename Rec>
+    void field(const records::Field<Rec>& f, const Rec& r, std::string key,
+               std::span<const ParameterCode> codes) {
+        const std::uint32_t bits = f.get(r, 0);
+        if (f.type == records::FieldType::f32) {
+            real(std::move(key), std::bit_cast<float>(bits));
+        } else if (f.spec.format == records::FieldFormat::milli) {
+            real(std::move(key), bits / 1000.0);
+        } else if (!codes.empty()) {
+            coded(std::move(key), bits, codes);
+        } else {
+            whole(std::move(key), bits);
+        }
+    }
+
+    // The record's fields named in `first` that have a header key, in that order.
+    template <typename Rec, std::size_t N>
+    void first(const std::array<records::Field<Rec>, N>& fields, const Rec& r,
+               std::span<const std::string_view> names) {
+        for (const auto name : names) {
+            for (const auto& f : fields) {
+                if (f.spec.name == name && !f.spec.header.empty()) {
+                    field(f, r, std::string(f.spec.header), codes_of(f));
+                }
+            }
+        }
+    }
+
+    // The record's other fields with a header key in the table's order, each key ending in
+    // `suffix`; a nested record's field as "INLET.<index>.<key>".
+    template <typename Rec, std::size_t N>
+    void rest(const std::array<records::Field<Rec>, N>& fields, const Rec& r,
+              std::span<const std::string_view> written = {}, std::string_view suffix = {}) {
+        for (const auto& f : fields) {
+            if (f.spec.header.empty() ||
+                std::find(written.begin(), written.end(), f.spec.name) != written.end()) {
+                continue;
+            }
+            std::string key(f.spec.header);
+            if (!f.spec.item.empty()) {
+                key = "INLET." + std::to_string(f.spec.index) + "." + key;
+            }
+            field(f, r, key + std::string(suffix), codes_of(f));
+        }
+    }
+
     void thermistor(const records::ThermistorConfig& t, int index) {
-        const std::string n = "." + std::to_string(index);
-        whole("THERMISTOR_INPUT_CHANNEL" + n, t.input_channel);
-        real("THERMISTOR_CAL_A" + n, t.a3);
-        real("THERMISTOR_CAL_B" + n, t.a2);
-        real("THERMISTOR_CAL_C" + n, t.a1);
-        real("THERMISTOR_CAL_D" + n, t.a0);
+        rest(records::kThermistorConfigTable.fields, t, {}, "." + std::to_string(index));
     }
 
     std::vector<ProcessingParameter> take() { return std::move(list_); }
@@ -98,83 +181,26 @@ std::vector<ProcessingParameter> processing_parameters(ChemistryChoice chemistry
     }
     switch (chemistry) {
         case ChemistryChoice::automatic:
-        case ChemistryChoice::nutrient: {
-            const auto& n = h.nutrient;
-            p.whole("SENSOR_VERSION", n.sensor_version);
-            p.whole("MEASUREMENT_CHANNEL_MEDIUM", n.measure_medium);
-            p.whole("MEASUREMENT_CHANNEL_SHORT", n.measure_short);
-            p.whole("MEASUREMENT_CHANNEL_LONG", n.measure_long);
-            p.whole("MONITORING_CHANNEL_MEDIUM", n.monitor_medium);
-            p.whole("MONITORING_CHANNEL_SHORT", n.monitor_short);
-            p.whole("MONITORING_CHANNEL_LONG", n.monitor_long);
-            p.coded("OUTPUT_CHANNEL_SELECTION", n.output_channel, kOutputChannelCodes);
-            p.whole("SAMPLE_INTAKE_STATE", n.sample_intake_state);
-            p.whole("SAMPLE_MEASUREMENT_STATE", n.sample_measurement_state);
-            p.whole("BLANK_MEASUREMENT_STATE", n.blank_measurement_state);
-            p.whole("STANDARD1_MEASUREMENT_STATE", n.standard1_state);
-            p.whole("STANDARD2_MEASUREMENT_STATE", n.standard2_state);
-            p.real("STANDARD1_CONCENTRATION", n.standard1_nmol / 1000.0);
-            p.real("STANDARD2_CONCENTRATION", n.standard2_nmol / 1000.0);
-            p.coded("STANDARD_ADJUSTMENT", n.standard_adjustment, kStandardAdjustmentCodes);
-            p.coded("PROCESSING_TRIGGER", n.processing_trigger, kNutrientTriggerCodes);
-            p.coded("ENABLE_OPTICAL_CORRECTION", n.optical_correction, kSwitchCodes);
-            p.whole("OC_SAMPLE_MEASUREMENT_STATE", n.optical_sample_state);
-            p.whole("OC_BLANK_MEASUREMENT_STATE", n.optical_blank_state);
+        case ChemistryChoice::nutrient:
+            p.first(records::kNutrientParamsTable.fields, h.nutrient, kNutrientFirst);
+            p.rest(records::kNutrientParamsTable.fields, h.nutrient, kNutrientFirst);
             break;
-        }
-        case ChemistryChoice::ph: {
-            const auto& q = h.ph;
-            p.whole("SENSOR_VERSION", q.sensor_version);
-            p.whole("SAMPLE_INTAKE_STATE", q.sample_intake_state);
-            p.whole("SAMPLE_MEASUREMENT_STATE", q.sample_measurement_state);
+        case ChemistryChoice::ph:
+            p.first(records::kPhParamsTable.fields, h.ph, kPhFirst);
             p.whole("SAMPLE_INTERVAL", h.ph_sample_interval_ms);
-            p.whole("INPUT_CHANNEL_434", q.input_434);
-            p.whole("INPUT_CHANNEL_578", q.input_578);
-            p.whole("BLANK_START_OFFSET", q.blank_start_s);
-            p.whole("BLANK_END_OFFSET", q.blank_end_s);
-            p.real("ABSORBANCE_MIN_434", q.absorbance_min_434);
-            p.real("ABSORBANCE_MAX_578", q.absorbance_max_578);
-            p.real("DPH_BY_DT", q.dph_dt);
-            p.real("R_ADJUSTMENT_SCALE", q.r_scale);
-            p.real("R_ADJUSTMENT_OFFSET", q.r_offset);
-            p.real("T1_ADJUSTMENT_SCALE", q.t1_scale);
-            p.real("T2_ADJUSTMENT_SCALE", q.t2_scale);
+            p.rest(records::kPhParamsTable.fields, h.ph, kPhFirst);
             p.thermistor(h.thermistors[0], 0);
             p.thermistor(h.thermistors[1], 1);
             break;
-        }
-        case ChemistryChoice::ta: {
-            for (const auto& f : records::kTaParamsTable.fields) {
-                const std::string name(f.spec.header);
-                const std::uint32_t bits = f.get(h.ta, 0);
-                if (name.empty()) {
-                    continue;  // layout and reserved bytes
-                }
-                if (f.type == records::FieldType::f32) {
-                    p.real(name, std::bit_cast<float>(bits));
-                } else if (name == "PROCESSING_TRIGGER") {
-                    p.coded(name, bits, kTaTriggerCodes);
-                } else {
-                    p.whole(name, bits);
-                }
-            }
+        case ChemistryChoice::ta:
+            p.rest(records::kTaParamsTable.fields, h.ta);
             p.thermistor(h.thermistors[0], 0);
             p.thermistor(h.thermistors[1], 1);
             break;
-        }
-        case ChemistryChoice::dic: {
-            p.whole("SENSOR_VERSION", h.dic.sensor_version);
-            for (std::size_t k = 0; k < h.dic.inlet.size(); ++k) {
-                const auto& in = h.dic.inlet[k];
-                const std::string inlet = "INLET." + std::to_string(k) + ".";
-                p.coded(inlet + "TYPE", in.type, kInletCodes);
-                p.whole(inlet + "INTAKE_STATE", in.intake_state);
-                p.whole(inlet + "MEASUREMENT_STATE", in.measurement_state);
-                p.real(inlet + "CRM_VALUE", in.crm_umol_kg);
-            }
+        case ChemistryChoice::dic:
+            p.rest(records::kDicParamsTable.fields, h.dic);
             p.thermistor(h.thermistors[0], 0);
             break;
-        }
     }
     return p.take();
 }

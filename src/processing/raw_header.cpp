@@ -18,6 +18,8 @@ using records::ChemistryType;
 
 enum class Value : std::uint8_t { u32, real, text };
 
+constexpr std::string_view kChemistryKey = "KELPIRA.CHEMISTRY.";
+
 // Bit per chemistry that reads a key.
 constexpr std::uint8_t kN = 1;   // nutrient, single and multi-file
 constexpr std::uint8_t kM = 2;   // multi-file nutrient only
@@ -85,162 +87,28 @@ std::uint32_t to_nmol(double micromolar) {
         return true;                                              \
     }
 
-bool set_sensor_version(RawHeader& h, RawChemistry c, const KeyValue& v) {
-    switch (c) {
-        case RawChemistry::nutrient:
-        case RawChemistry::nutrient_multi:
-            h.nutrient.sensor_version = low8(v.u);
-            break;
-        case RawChemistry::ph:
-            h.ph.sensor_version = low8(v.u);
-            break;
-        case RawChemistry::ta:
-            h.ta.sensor_version = low8(v.u);
-            break;
-        case RawChemistry::dic:
-            h.dic.sensor_version = low8(v.u);
-            break;
-    }
-    return true;
-}
-
-bool set_sample_intake_state(RawHeader& h, RawChemistry c, const KeyValue& v) {
-    if (c == RawChemistry::ph) {
-        h.ph.sample_intake_state = low8(v.u);
-    } else if (c == RawChemistry::ta) {
-        h.ta.sample_intake_state = low8(v.u);
-    } else {
-        h.nutrient.sample_intake_state = low8(v.u);
-    }
-    return true;
-}
-
-bool set_sample_measurement_state(RawHeader& h, RawChemistry c, const KeyValue& v) {
-    if (c == RawChemistry::ph) {
-        h.ph.sample_measurement_state = low8(v.u);
-    } else {
-        h.nutrient.sample_measurement_state = low8(v.u);
-    }
-    return true;
-}
-
-bool set_processing_trigger(RawHeader& h, RawChemistry c, const KeyValue& v) {
-    if (c == RawChemistry::ta) {
-        h.ta.processing_trigger = low8(v.u);
-    } else {
-        h.nutrient.processing_trigger = low8(v.u);
-    }
-    return true;
-}
-
-// Inlets 0..2 only; a higher index is ignored.
-records::DicInlet* inlet(RawHeader& h, const KeyValue& v) {
-    return v.index < h.dic.inlet.size() ? &h.dic.inlet[v.index] : nullptr;
-}
-
 // In the order the header pass tries them; the first whose pattern scans sets its field.
+// The keys outside the records' field tables, in the order the header pass tries them; the
+// first whose pattern scans sets its field.
 const KeyEntry kKeys[] = {
-    {KEY("TYPE"), {}, Value::u32, kN | kP | kT | kD,
+    {KEY("TYPE"),
+     {},
+     Value::u32,
+     kN | kP | kT | kD,
      SET(h.chemistry = static_cast<ChemistryType>(low8(v.u)))},
-    {KEY("SENSOR_VERSION"), {}, Value::u32, kN | kP | kT | kD, set_sensor_version},
-    {"KELPIRA.CORE.SENSOR_NAME", {}, Value::text, kM,
+    {"KELPIRA.CORE.SENSOR_NAME",
+     {},
+     Value::text,
+     kM,
      SET(h.sensor_name = std::string(v.text.substr(0, kSensorNameMax)))},
-    {KEY("MEASUREMENT_CHANNEL_MEDIUM"), {}, Value::u32, kN,
-     SET(h.nutrient.measure_medium = low8(v.u))},
-    {KEY("MEASUREMENT_CHANNEL_SHORT"), {}, Value::u32, kN,
-     SET(h.nutrient.measure_short = low8(v.u))},
-    {KEY("MEASUREMENT_CHANNEL_LONG"), {}, Value::u32, kN,
-     SET(h.nutrient.measure_long = low8(v.u))},
-    {KEY("MONITORING_CHANNEL_MEDIUM"), {}, Value::u32, kN,
-     SET(h.nutrient.monitor_medium = low8(v.u))},
-    {KEY("MONITORING_CHANNEL_SHORT"), {}, Value::u32, kN,
-     SET(h.nutrient.monitor_short = low8(v.u))},
-    {KEY("MONITORING_CHANNEL_LONG"), {}, Value::u32, kN,
-     SET(h.nutrient.monitor_long = low8(v.u))},
-    {KEY("OUTPUT_CHANNEL_SELECTION"), {}, Value::u32, kN,
-     SET(h.nutrient.output_channel = low8(v.u))},
-    {KEY("SAMPLE_INTAKE_STATE"), {}, Value::u32, kN | kP | kT, set_sample_intake_state},
-    {KEY("SAMPLE_MEASUREMENT_STATE"), {}, Value::u32, kN | kP, set_sample_measurement_state},
-    {KEY("BLANK_MEASUREMENT_STATE"), {}, Value::u32, kN,
-     SET(h.nutrient.blank_measurement_state = low8(v.u))},
-    {KEY("STANDARD1_MEASUREMENT_STATE"), {}, Value::u32, kN,
-     SET(h.nutrient.standard1_state = low8(v.u))},
-    {KEY("STANDARD2_MEASUREMENT_STATE"), {}, Value::u32, kN,
-     SET(h.nutrient.standard2_state = low8(v.u))},
-    {KEY("STANDARD1_CONCENTRATION"), {}, Value::real, kN,
-     SET(h.nutrient.standard1_nmol = to_nmol(v.real))},
-    {KEY("STANDARD2_CONCENTRATION"), {}, Value::real, kN,
-     SET(h.nutrient.standard2_nmol = to_nmol(v.real))},
-    {KEY("STANDARD_ADJUSTMENT"), {}, Value::u32, kN,
-     SET(h.nutrient.standard_adjustment = low8(v.u))},
-    {KEY("PROCESSING_TRIGGER"), {}, Value::u32, kN | kT, set_processing_trigger},
-    {KEY("ENABLE_OPTICAL_CORRECTION"), {}, Value::u32, kN,
-     SET(h.nutrient.optical_correction = low8(v.u))},
-    {KEY("OC_SAMPLE_MEASUREMENT_STATE"), {}, Value::u32, kN,
-     SET(h.nutrient.optical_sample_state = low8(v.u))},
-    {KEY("OC_BLANK_MEASUREMENT_STATE"), {}, Value::u32, kN,
-     SET(h.nutrient.optical_blank_state = low8(v.u))},
     {KEY("INPUT_CHANNEL"), {}, Value::u32, kN, SET(h.legacy_input_channel = low8(v.u))},
-    {KEY("ENABLE_DRIFT_CORRECTION_STATE"), {}, Value::u32, kN,
+    {KEY("ENABLE_DRIFT_CORRECTION_STATE"),
+     {},
+     Value::u32,
+     kN,
      SET(h.legacy_drift_correction = low8(v.u))},
-    {KEY("DRIFT_MONITORING_CHANNEL"), {}, Value::u32, kN,
-     SET(h.legacy_drift_monitor = low8(v.u))},
+    {KEY("DRIFT_MONITORING_CHANNEL"), {}, Value::u32, kN, SET(h.legacy_drift_monitor = low8(v.u))},
     {KEY("SAMPLE_INTERVAL"), {}, Value::u32, kP, SET(h.ph_sample_interval_ms = v.u)},
-    {KEY("INPUT_CHANNEL_434"), {}, Value::u32, kP, SET(h.ph.input_434 = low8(v.u))},
-    {KEY("INPUT_CHANNEL_578"), {}, Value::u32, kP, SET(h.ph.input_578 = low8(v.u))},
-    {KEY("BLANK_START_OFFSET"), {}, Value::u32, kP,
-     SET(h.ph.blank_start_s = static_cast<std::uint16_t>(v.u))},
-    {KEY("BLANK_END_OFFSET"), {}, Value::u32, kP,
-     SET(h.ph.blank_end_s = static_cast<std::uint16_t>(v.u))},
-    {KEY("ABSORBANCE_MIN_434"), {}, Value::real, kP,
-     SET(h.ph.absorbance_min_434 = to_f32(v.real))},
-    {KEY("ABSORBANCE_MAX_578"), {}, Value::real, kP,
-     SET(h.ph.absorbance_max_578 = to_f32(v.real))},
-    {KEY("DPH_BY_DT"), {}, Value::real, kP, SET(h.ph.dph_dt = to_f32(v.real))},
-    {KEY("R_ADJUSTMENT_SCALE"), {}, Value::real, kP, SET(h.ph.r_scale = to_f32(v.real))},
-    {KEY("R_ADJUSTMENT_OFFSET"), {}, Value::real, kP, SET(h.ph.r_offset = to_f32(v.real))},
-    {KEY("T1_ADJUSTMENT_SCALE"), {}, Value::real, kP, SET(h.ph.t1_scale = to_f32(v.real))},
-    {KEY("T2_ADJUSTMENT_SCALE"), {}, Value::real, kP, SET(h.ph.t2_scale = to_f32(v.real))},
-    {KEY("INLET."), ".TYPE", Value::u32, kD,
-     [](RawHeader& h, RawChemistry, const KeyValue& v) {
-         auto* in = inlet(h, v);
-         return in != nullptr && ((in->type = low8(v.u)), true);
-     }},
-    {KEY("INLET."), ".INTAKE_STATE", Value::u32, kD,
-     [](RawHeader& h, RawChemistry, const KeyValue& v) {
-         auto* in = inlet(h, v);
-         return in != nullptr && ((in->intake_state = low8(v.u)), true);
-     }},
-    {KEY("INLET."), ".MEASUREMENT_STATE", Value::u32, kD,
-     [](RawHeader& h, RawChemistry, const KeyValue& v) {
-         auto* in = inlet(h, v);
-         return in != nullptr && ((in->measurement_state = low8(v.u)), true);
-     }},
-    {KEY("INLET."), ".CRM_VALUE", Value::real, kD,
-     [](RawHeader& h, RawChemistry, const KeyValue& v) {
-         auto* in = inlet(h, v);
-         return in != nullptr && ((in->crm_umol_kg = to_f32(v.real)), true);
-     }},
-    {KEY("THERMISTOR_INPUT_CHANNEL.0"), {}, Value::u32, kP | kT | kD,
-     SET(h.thermistors[0].input_channel = low8(v.u))},
-    {KEY("THERMISTOR_CAL_A.0"), {}, Value::real, kP | kT | kD,
-     SET(h.thermistors[0].a3 = to_f32(v.real))},
-    {KEY("THERMISTOR_CAL_B.0"), {}, Value::real, kP | kT | kD,
-     SET(h.thermistors[0].a2 = to_f32(v.real))},
-    {KEY("THERMISTOR_CAL_C.0"), {}, Value::real, kP | kT | kD,
-     SET(h.thermistors[0].a1 = to_f32(v.real))},
-    {KEY("THERMISTOR_CAL_D.0"), {}, Value::real, kP | kT | kD,
-     SET(h.thermistors[0].a0 = to_f32(v.real))},
-    {KEY("THERMISTOR_INPUT_CHANNEL.1"), {}, Value::u32, kP | kT,
-     SET(h.thermistors[1].input_channel = low8(v.u))},
-    {KEY("THERMISTOR_CAL_A.1"), {}, Value::real, kP | kT,
-     SET(h.thermistors[1].a3 = to_f32(v.real))},
-    {KEY("THERMISTOR_CAL_B.1"), {}, Value::real, kP | kT,
-     SET(h.thermistors[1].a2 = to_f32(v.real))},
-    {KEY("THERMISTOR_CAL_C.1"), {}, Value::real, kP | kT,
-     SET(h.thermistors[1].a1 = to_f32(v.real))},
-    {KEY("THERMISTOR_CAL_D.1"), {}, Value::real, kP | kT,
-     SET(h.thermistors[1].a0 = to_f32(v.real))},
 };
 
 #undef SET
@@ -298,19 +166,64 @@ bool try_key(const KeyEntry& key, RawHeader& h, RawChemistry c, std::string_view
     return v && key.set(h, c, *v);
 }
 
-// The TA record's own keys, by the names its field table gives them.
-bool try_ta_field(RawHeader& h, std::string_view line) {
-    for (const auto& f : records::kTaParamsTable.fields) {
+// A field's key "KELPIRA.CHEMISTRY.<header><suffix>", or for a field of a nested record
+// "KELPIRA.CHEMISTRY.INLET.<index>.<header>", read as its type: a real for floats and for
+// concentrations (µM, stored as nmol/l), else an unsigned number cut to the field's width.
+template <typename Rec, std::size_t N>
+bool try_fields(const std::array<records::Field<Rec>, N>& fields, Rec& record,
+                std::string_view line, std::string_view suffix = {}) {
+    for (const auto& f : fields) {
         if (f.spec.header.empty()) {
             continue;
         }
-        const std::string name = "KELPIRA.CHEMISTRY." + std::string(f.spec.header);
-        const bool real = f.type == records::FieldType::f32;
-        const KeyEntry key{name, {}, real ? Value::real : Value::u32, kT, nullptr};
-        if (const auto v = scan_key(key, line)) {
-            f.set(h.ta, 0, real ? std::bit_cast<std::uint32_t>(to_f32(v->real)) : v->u);
+        const bool nested = !f.spec.item.empty();
+        const std::string header(f.spec.header);
+        const std::string name = std::string(kChemistryKey) +
+                                 (nested ? std::string("INLET.") : header + std::string(suffix));
+        const std::string after = nested ? "." + header : std::string();
+        const bool milli = f.spec.format == records::FieldFormat::milli;
+        const bool real = f.type == records::FieldType::f32 || milli;
+        const KeyEntry key{name, after, real ? Value::real : Value::u32, 0, nullptr};
+        const auto v = scan_key(key, line);
+        if (!v || (nested && v->index != f.spec.index)) {
+            continue;
+        }
+        if (milli) {
+            f.set(record, 0, to_nmol(v->real));
+        } else {
+            f.set(record, 0, real ? std::bit_cast<std::uint32_t>(to_f32(v->real)) : v->u);
+        }
+        return true;
+    }
+    return false;
+}
+
+// Thermistors 0 .. count-1, each key ending in ".<index>".
+bool try_thermistors(RawHeader& h, std::size_t count, std::string_view line) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string suffix = "." + std::to_string(i);
+        if (try_fields(records::kThermistorConfigTable.fields, h.thermistors[i], line, suffix)) {
             return true;
         }
+    }
+    return false;
+}
+
+// The keys of the chemistry's records, by the names their field tables give them.
+bool try_record_keys(RawHeader& h, RawChemistry c, std::string_view line) {
+    switch (c) {
+        case RawChemistry::nutrient:
+        case RawChemistry::nutrient_multi:
+            return try_fields(records::kNutrientParamsTable.fields, h.nutrient, line);
+        case RawChemistry::ph:
+            return try_fields(records::kPhParamsTable.fields, h.ph, line) ||
+                   try_thermistors(h, 2, line);
+        case RawChemistry::ta:
+            return try_fields(records::kTaParamsTable.fields, h.ta, line) ||
+                   try_thermistors(h, 2, line);
+        case RawChemistry::dic:
+            return try_fields(records::kDicParamsTable.fields, h.dic, line) ||
+                   try_thermistors(h, 1, line);
     }
     return false;
 }
@@ -365,7 +278,7 @@ bool apply_header_line(RawHeader& header, RawChemistry chemistry, std::string_vi
             return true;
         }
     }
-    return chemistry == RawChemistry::ta && try_ta_field(header, line);
+    return try_record_keys(header, chemistry, line);
 }
 
 bool apply_header_key(RawHeader& header, RawChemistry chemistry, std::string_view key,
