@@ -1,6 +1,6 @@
 // Wrappers of the chemistry commands (400..405) in record bytes: chemistry configuration,
 // processing parameters and thermistor settings. The records and their typed get/set, with
-// the fallback to the older nutrient layout, are in records/chemistry_commands.hpp.
+// the fallback to the older nutrient layout, are in records/chemistry_transfer.hpp.
 #pragma once
 
 #include <cstdint>

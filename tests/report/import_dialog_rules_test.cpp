@@ -134,5 +134,17 @@ TEST(ImportAndDialogRules, EveryListAndLimitIsTheSameBothWays) {
     }
 }
 
+// Stored snapshots hold the DIC inlets as a list of objects under the inlet table's names.
+TEST(ImportAndDialogRules, DicInletsKeepTheirStoredShape) {
+    records::DicParams p;
+    p.inlet[2] = {2, 4, 5, 2012.5f};
+    const Json unused = {
+        {"type", "Unused"}, {"intake_state", 0}, {"measurement_state", 0}, {"crm_umol_kg", 0.0}};
+    const Json crm = {
+        {"type", "CRM"}, {"intake_state", 4}, {"measurement_state", 5}, {"crm_umol_kg", 2012.5}};
+    EXPECT_EQ(to_fields(p),
+              (Json{{"sensor_version", "None"}, {"inlet", Json::array({unused, unused, crm})}}));
+}
+
 }  // namespace
 }  // namespace kelpira::report
