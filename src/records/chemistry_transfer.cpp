@@ -77,43 +77,6 @@ link::CommandResult set_processing_params(link::SensorLink& link, ChemistryType 
     return older.value_or(link::kResultBadLength);
 }
 
-link::CommandResult get_processing_params(link::SensorLink& link, NutrientParams& record) {
-    return get_record(link, record);
-}
-link::CommandResult set_processing_params(link::SensorLink& link, const NutrientParams& record) {
-    return set_record(link, record);
-}
-link::CommandResult get_processing_params(link::SensorLink& link, GenericParams& record) {
-    return get_record(link, record);
-}
-link::CommandResult set_processing_params(link::SensorLink& link, const GenericParams& record) {
-    return set_record(link, record);
-}
-link::CommandResult get_processing_params(link::SensorLink& link, PhParams& record) {
-    return get_record(link, record);
-}
-link::CommandResult set_processing_params(link::SensorLink& link, const PhParams& record) {
-    return set_record(link, record);
-}
-link::CommandResult get_processing_params(link::SensorLink& link, TaParams& record) {
-    return get_record(link, record);
-}
-link::CommandResult set_processing_params(link::SensorLink& link, const TaParams& record) {
-    return set_record(link, record);
-}
-link::CommandResult get_processing_params(link::SensorLink& link, DicParams& record) {
-    return get_record(link, record);
-}
-link::CommandResult set_processing_params(link::SensorLink& link, const DicParams& record) {
-    return set_record(link, record);
-}
-link::CommandResult get_processing_params(link::SensorLink& link, AmmoniaParams& record) {
-    return get_record(link, record);
-}
-link::CommandResult set_processing_params(link::SensorLink& link, const AmmoniaParams& record) {
-    return set_record(link, record);
-}
-
 link::CommandResult get_thermistor_config(link::SensorLink& link, std::uint8_t index,
                                           ThermistorConfig& record) {
     const std::array<std::uint8_t, 1> request{index};

@@ -68,19 +68,23 @@ link::CommandResult set_record(link::SensorLink& link, const Rec& record,
     }
 }
 
-// The same for the typed records; a nutrient record always takes the fallback.
-link::CommandResult get_processing_params(link::SensorLink& link, NutrientParams& record);
-link::CommandResult set_processing_params(link::SensorLink& link, const NutrientParams& record);
-link::CommandResult get_processing_params(link::SensorLink& link, GenericParams& record);
-link::CommandResult set_processing_params(link::SensorLink& link, const GenericParams& record);
-link::CommandResult get_processing_params(link::SensorLink& link, PhParams& record);
-link::CommandResult set_processing_params(link::SensorLink& link, const PhParams& record);
-link::CommandResult get_processing_params(link::SensorLink& link, TaParams& record);
-link::CommandResult set_processing_params(link::SensorLink& link, const TaParams& record);
-link::CommandResult get_processing_params(link::SensorLink& link, DicParams& record);
-link::CommandResult set_processing_params(link::SensorLink& link, const DicParams& record);
-link::CommandResult get_processing_params(link::SensorLink& link, AmmoniaParams& record);
-link::CommandResult set_processing_params(link::SensorLink& link, const AmmoniaParams& record);
+// A record the processing-parameters commands carry.
+template <TableRecord Rec>
+constexpr bool is_processing_record() {
+    return table_of<Rec>().get == link::CommandCode::GET_PROCESSING_PARAMS;
+}
+template <typename Rec>
+concept ProcessingRecord = TableRecord<Rec> && is_processing_record<Rec>();
+
+// The typed processing records under their older names.
+template <ProcessingRecord Rec>
+link::CommandResult get_processing_params(link::SensorLink& link, Rec& record) {
+    return get_record(link, record);
+}
+template <ProcessingRecord Rec>
+link::CommandResult set_processing_params(link::SensorLink& link, const Rec& record) {
+    return set_record(link, record);
+}
 
 // Thermistor index 0..2 as the one-byte request.
 link::CommandResult get_thermistor_config(link::SensorLink& link, std::uint8_t index,
