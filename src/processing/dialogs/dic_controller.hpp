@@ -14,7 +14,7 @@
 namespace kelpira::processing {
 
 // The index in ProcessingView::controls of the control of inlet k (0..2) showing the inlet's
-// field `name` ("type", "intake_state", "measurement_state", "crm_umol_kg").
+// field `name`, as the inlet's field table names it.
 std::size_t dic_control(std::size_t inlet, std::string_view name);
 
 struct DicController {
