@@ -83,9 +83,13 @@ std::vector<Line> drag_indicator(Point start, Point current) {
             {{end.x - kEndMark, end.y}, {end.x + kEndMark, end.y}, views::kWhite, 1}};
 }
 
-bool ProcGraph::add_point(std::uint32_t time, double value) {
+bool ProcGraph::add_point(std::uint32_t time, double value, quality::Flag flag) {
     // A failed measurement can carry NaN or infinity: it has no place on a value axis.
-    if (points_.size() >= kMaxPoints || !std::isfinite(value)) {
+    const bool kept = points_.size() < kMaxPoints && std::isfinite(value);
+    if (point_of_result_.size() < kMaxPoints) {
+        point_of_result_.push_back(kept ? static_cast<std::uint32_t>(points_.size()) : kNoPoint);
+    }
+    if (!kept) {
         return false;
     }
     const auto index = static_cast<std::uint32_t>(points_.size());
@@ -95,7 +99,7 @@ bool ProcGraph::add_point(std::uint32_t time, double value) {
         (by_time_.empty() || points_[by_time_.back()].time <= time)) {
         ++in_order_;
     }
-    points_.push_back(GraphPoint{time, value, 0, 0});
+    points_.push_back(GraphPoint{time, value, 0, 0, flag});
     by_time_.push_back(index);
 
     Viewport& full = zoom_[0];
@@ -125,6 +129,33 @@ bool ProcGraph::add_point(std::uint32_t time, double value) {
     full.v_min = std::min(full.v_min, value);
     full.v_max = std::max(full.v_max, value);
     return true;
+}
+
+void ProcGraph::set_flag(std::size_t result, quality::Flag flag) {
+    if (result < point_of_result_.size() && point_of_result_[result] != kNoPoint) {
+        points_[point_of_result_[result]].flag = flag;
+    }
+}
+
+void ProcGraph::set_hide_failed(bool hide) {
+    hide_failed_ = hide;
+    if (selected_ && !shown(points_[*selected_])) {
+        selected_.reset();
+    }
+}
+
+void ProcGraph::clear() {
+    points_.clear();
+    by_time_.clear();
+    in_order_ = 0;
+    point_of_result_.clear();
+    zoom_ = {};
+    level_ = 0;
+    data_min_ = data_max_ = 0;
+    selected_.reset();
+    if (chemistry_) {
+        set_chemistry(*chemistry_);
+    }
 }
 
 void ProcGraph::set_chemistry(records::ChemistryType chemistry) {
@@ -212,7 +243,7 @@ void ProcGraph::click(Point at) {
     for (std::size_t k = first; k < last; ++k) {
         const std::uint32_t i = by_time_[k];
         const GraphPoint& p = points_[i];
-        if (!inside(p, v)) {
+        if (!inside(p, v) || !shown(p)) {
             continue;
         }
         const long long dx = p.px - at.x, dy = p.py - at.y;

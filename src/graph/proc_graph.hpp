@@ -10,6 +10,7 @@
 
 #include "common/prompter.hpp"
 #include "graph/graph_primitives.hpp"
+#include "quality/quality_flag.hpp"
 #include "records/chemistry_type.hpp"
 
 namespace kelpira::graph {
@@ -21,6 +22,9 @@ struct GraphPoint {
     double value = 0;
     // Where the point was last drawn; kept when it falls outside a later viewport.
     int px = 0, py = 0;
+    // The result's aggregate quality flag: suspect points are drawn hollow amber, failed
+    // ones red, the others white.
+    quality::Flag flag = quality::Flag::not_evaluated;
 };
 
 struct Viewport {
@@ -57,7 +61,19 @@ class ProcGraph {
     // Adds a point; a zoom whose time window ends at the newest time follows it. False when
     // the point was not kept: the store is full, or the value is not finite (NaN or infinity
     // is not drawn; the text view still lists it).
-    bool add_point(std::uint32_t time, double value);
+    // Each call is one result, counted from 0, whose flag set_flag() may change later.
+    bool add_point(std::uint32_t time, double value,
+                   quality::Flag flag = quality::Flag::not_evaluated);
+    // A later flag of a result (its point's, if it was kept).
+    void set_flag(std::size_t result, quality::Flag flag);
+    // Whether the results are flagged: the picture then carries the legend.
+    void set_flagged(bool flagged) { flagged_ = flagged; }
+    // "Hide Failed Points": failed points are neither drawn nor selectable while hidden.
+    void set_hide_failed(bool hide);
+    bool hide_failed() const { return hide_failed_; }
+    // Forgets every point, the zoom and the selection, keeping the chemistry and the choices
+    // above; for the results read anew.
+    void clear();
 
     // The view's chemistry: its unit label and, for a chemistry the axis table holds, the
     // full extent's value range (the default range widened to every point's value).
@@ -92,6 +108,9 @@ class ProcGraph {
 
   private:
     bool inside(const GraphPoint& p, const Viewport& v) const;
+    bool shown(const GraphPoint& p) const {
+        return !(hide_failed_ && p.flag == quality::Flag::fail);
+    }
     // Puts the points that came out of time order into the time index.
     void order_by_time();
     // Positions in the time index of the points whose time lies in [t_min, t_max]; the index
@@ -106,6 +125,11 @@ class ProcGraph {
     double data_min_ = 0, data_max_ = 0;
     std::optional<records::ChemistryType> chemistry_;
     std::optional<std::size_t> selected_;
+    // By result: its point, or kNoPoint for a result not kept.
+    static constexpr std::uint32_t kNoPoint = 0xFFFFFFFF;
+    std::vector<std::uint32_t> point_of_result_;
+    bool flagged_ = false;
+    bool hide_failed_ = false;
 };
 
 }  // namespace kelpira::graph

@@ -2,7 +2,6 @@
 #include "graph/proc_graph_feed.hpp"
 
 #include "link/operation_commands.hpp"
-#include "records/output_record.hpp"
 
 namespace kelpira::graph {
 
@@ -18,11 +17,10 @@ void run_proc_graph_feed(link::SensorLink& link, common::WorkerControl& control,
         return;
     }
     while (!control.stop_requested()) {
-        std::vector<TimedValue> burst;
+        std::vector<records::OutputRecord> burst;
         link::RecordBytes<link::kOutputRecordSize> bytes{};
         while (!control.stop_requested() && link::read_output_record(link, bytes) == 0) {
-            const records::OutputRecord record = records::decode_output_record(bytes);
-            burst.push_back({record.platform_time, record.value});
+            burst.push_back(records::decode_output_record(bytes));
             // A sensor holding many records shows them as they come, not after the last.
             if (burst.size() >= kLargestBurst) {
                 sink.add_points(std::move(burst));

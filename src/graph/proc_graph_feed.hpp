@@ -1,5 +1,5 @@
 // The processed output graph's worker: it reads the sensor's stored results and hands them
-// to the graph as points (platform time, value), one burst at a time.
+// to the graph, one burst at a time.
 #pragma once
 
 #include <chrono>
@@ -9,18 +9,15 @@
 
 #include "common/worker.hpp"
 #include "link/sensor_link.hpp"
+#include "records/output_record.hpp"
 
 namespace kelpira::graph {
 
-struct TimedValue {
-    std::uint32_t time = 0;  // the record's platform time
-    double value = 0;
-};
-
 // Both are called on the worker thread and must not block on the UI thread.
 struct ProcGraphSink {
-    std::function<void(std::vector<TimedValue>)> add_points;  // one burst, in reading order
-    std::function<void()> refresh;                            // after every wait
+    // One burst, in reading order.
+    std::function<void(std::vector<records::OutputRecord>)> add_points;
+    std::function<void()> refresh;  // after every wait
 };
 
 inline constexpr std::chrono::milliseconds kProcGraphPeriod{1000};

@@ -1,5 +1,7 @@
-// Geometry of the processed output graph: frame, value and time labels, one white dot per
-// occupied pixel of the current viewport, and the selected point with its time and value.
+// Geometry of the processed output graph: frame, value and time labels, one dot per occupied
+// pixel of the current viewport and point style (white; suspect hollow amber and failed red
+// over them), the legend of the flagged styles, and the selected point with its time and
+// value.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include "common/time_text.hpp"
 #include "graph/proc_graph.hpp"
 #include "graph/proc_graph_axes.hpp"
+#include "views/live_quality.hpp"
 
 namespace kelpira::graph {
 
@@ -15,6 +18,8 @@ namespace {
 
 constexpr int kTimeLabelSpacing = 100;  // pixels between time labels
 constexpr int kDotRadius = 2;
+constexpr int kFlagRadius = 3;  // flagged points stand out a little
+constexpr int kLegendWidth = 170;
 constexpr int kCrossHalf = 5;
 constexpr const char* kEllipsis = "...";
 
@@ -109,6 +114,26 @@ void add_time_labels(Picture& pic, const ProcGraphLayout& g, const Viewport& v) 
         {"time", {g.plot_right, g.plot_bottom - 8, g.client.right, g.plot_bottom + 15}});
 }
 
+// A suspect point: an amber ring on the background; a failed one: a red disc.
+Dot flag_dot(Point at, quality::Flag flag) {
+    if (flag == quality::Flag::suspect) {
+        return {at, kFlagRadius, kProcGraphBackground, views::flag_rgb(flag)};
+    }
+    return {at, kFlagRadius, views::flag_rgb(flag), std::nullopt};
+}
+
+// At the top right: a dot of each flagged style and its name.
+void add_legend(Picture& pic, const ProcGraphLayout& g, bool hide_failed) {
+    const int y = g.client.top + 20;
+    const int left = g.client.right - kLegendWidth;
+    pic.dots.push_back(flag_dot({left, y}, quality::Flag::suspect));
+    pic.texts.push_back({"Suspect", {left + 8, y - 10, left + 70, y + 10}, Align::left});
+    pic.dots.push_back(flag_dot({left + 78, y}, quality::Flag::fail));
+    pic.texts.push_back({hide_failed ? "Failed (hidden)" : "Failed",
+                         {left + 86, y - 10, g.client.right - 2, y + 10},
+                         Align::left});
+}
+
 }  // namespace
 
 Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
@@ -136,14 +161,17 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
     const double range = std::isfinite(v.v_max - v.v_min) ? v.v_max - v.v_min : 0;
     const double span = v.t_max - v.t_min;
     Occupancy occupied(g.w + 1, g.h + 1);
+    Occupancy suspect(g.w + 1, g.h + 1);
+    Occupancy failed(g.w + 1, g.h + 1);
+    std::vector<Dot> suspect_dots, failed_dots;  // drawn over the white ones
     bool selected_drawn = false;
     order_by_time();
     const auto [first, last] = time_range(v);
-    pic.dots.reserve(last - first + 1);  // and the selected point
+    pic.dots.reserve(last - first + 3);  // and the selected point and the legend
     for (std::size_t k = first; k < last; ++k) {
         const std::uint32_t i = by_time_[k];
         GraphPoint& p = points_[i];
-        if (p.value < v.v_min || p.value > v.v_max) {
+        if (p.value < v.v_min || p.value > v.v_max || !shown(p)) {
             continue;
         }
         p.px = g.plot_left +
@@ -152,9 +180,23 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
             g.plot_bottom -
             (range > 0 ? static_cast<int>(std::trunc((p.value - v.v_min) / range * g.h)) : g.h / 2);
         selected_drawn = selected_drawn || (selected_ && *selected_ == i);
-        if (occupied.take(p.px - g.plot_left, g.plot_bottom - p.py)) {
+        const int x = p.px - g.plot_left, y = g.plot_bottom - p.py;
+        if (p.flag == quality::Flag::suspect) {
+            if (suspect.take(x, y)) {
+                suspect_dots.push_back(flag_dot({p.px, p.py}, p.flag));
+            }
+        } else if (p.flag == quality::Flag::fail) {
+            if (failed.take(x, y)) {
+                failed_dots.push_back(flag_dot({p.px, p.py}, p.flag));
+            }
+        } else if (occupied.take(x, y)) {
             pic.dots.push_back({{p.px, p.py}, kDotRadius, views::kWhite, std::nullopt});
         }
+    }
+    pic.dots.insert(pic.dots.end(), suspect_dots.begin(), suspect_dots.end());
+    pic.dots.insert(pic.dots.end(), failed_dots.begin(), failed_dots.end());
+    if (flagged_) {
+        add_legend(pic, g, hide_failed_);
     }
 
     if (selected_drawn) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kelpira::quality {
@@ -24,6 +25,42 @@ inline constexpr int flag_value(Flag f) {
 // binary rounding of decimal values (a relative 1e-9) does not.
 inline bool exceeds(double statistic, double threshold) {
     return statistic > threshold + 1e-9 * std::fabs(threshold);
+}
+
+// The title of the aggregate flag's column in the result lists.
+inline constexpr std::string_view kFlagColumnTitle = "QC Flag";
+
+// Of two aggregates of one result (one per series it reports), the one its list shows: the
+// more severe in the order 4, 3, 1, 2, 9.
+inline Flag shown_of(Flag a, Flag b) {
+    constexpr auto rank = [](Flag f) {
+        switch (f) {
+            case Flag::fail:
+                return 4;
+            case Flag::suspect:
+                return 3;
+            case Flag::pass:
+                return 2;
+            case Flag::not_evaluated:
+                return 1;
+            case Flag::missing:
+                break;
+        }
+        return 0;
+    };
+    return rank(b) > rank(a) ? b : a;
+}
+
+// The colour a flag is drawn in, as 0xRRGGBB: amber for suspect, red for fail; none for the
+// others.
+inline std::optional<std::uint32_t> flag_colour(Flag f) {
+    if (f == Flag::suspect) {
+        return 0xFFBF00;
+    }
+    if (f == Flag::fail) {
+        return 0xFF0000;
+    }
+    return std::nullopt;
 }
 
 }  // namespace kelpira::quality

@@ -38,6 +38,9 @@ std::vector<MenuEntry> make_entries() {
         separator(View),
         item(View, "&Diagnostics", Command::Diagnostics),
         item(View, "Firmware &Compatibility", Command::Compatibility),
+        separator(View),
+        // The processed output graph's failed points, shown or not.
+        {View, "&Hide Failed Points", Command::HideFailedPoints, true},
 
         item(Configure, "Real Time &Clock...", Command::RealTimeClock),
         item(Configure, "RS&232...", Command::Rs232),
@@ -134,6 +137,7 @@ bool command_enabled(Command command, views::LinkFlags flags) {
         case Command::ProcessTa:
         case Command::ProcessDic:
         case Command::PlatformSimulator:
+        case Command::HideFailedPoints:
             return true;
     }
     return true;

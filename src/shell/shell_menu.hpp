@@ -42,8 +42,9 @@ enum class Command : int {
     ProcessTa = 2111,
     ProcessDic = 2115,
     PlatformSimulator = 2100,
-    RestoreSnapshot = 2130,  // the classic program had no such command
-    DeploymentCheck = 2131,  // nor this one
+    RestoreSnapshot = 2130,   // the classic program had no such command
+    DeploymentCheck = 2131,   // nor this one
+    HideFailedPoints = 2132,  // nor this one
 };
 
 enum class Menu { File, View, Configure, Help };
@@ -53,6 +54,7 @@ struct MenuEntry {
     Menu menu;
     std::string text;  // '&' marks the mnemonic
     std::optional<Command> command;
+    bool toggle = false;  // an item that is checked or not
 };
 
 struct MenuTitle {
@@ -74,8 +76,8 @@ std::vector<MenuEntry> visible_menu(Menu menu, const std::function<bool(Command)
 
 // Whether a command's item is enabled in the given link state. Configuration and the
 // deployment check are offered only while connected and idle; views, Disconnect and the
-// configuration log whenever connected; processing, About, Port Pins, Exit and the simulator
-// always.
+// configuration log whenever connected; processing, About, Port Pins, Exit, the simulator
+// and "Hide Failed Points" always.
 bool command_enabled(Command command, views::LinkFlags flags);
 
 }  // namespace kelpira::shell

@@ -15,6 +15,21 @@ void RowList::append(ViewRow row) {
     push(std::move(row));
 }
 
+std::optional<std::size_t> RowList::revise_last_cell(std::size_t number, std::string text,
+                                                     std::optional<Rgb> colour) {
+    if (number < dropped_ || number - dropped_ >= rows_.size()) {
+        return std::nullopt;
+    }
+    const std::size_t at = number - dropped_;
+    ViewRow& row = rows_[at];
+    if (row.cells.empty()) {
+        return std::nullopt;
+    }
+    row.cells.back() = std::move(text);
+    row.last_cell_colour = colour;
+    return at;
+}
+
 std::string older_rows_text(std::size_t count, const RowNoun& noun) {
     return std::to_string(count) + " older " + (count == 1 ? noun.one : noun.many);
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ class RowList {
         ++dropped_;
     }
     void push(ViewRow row) { rows_.push_back(std::move(row)); }
+    // Rewrites the last cell of the row appended `number`th (from 0) since the list was last
+    // emptied, and its colour; returns its position, or nothing when the cap dropped it.
+    std::optional<std::size_t> revise_last_cell(std::size_t number, std::string text,
+                                                std::optional<Rgb> colour);
     // push(), dropping the oldest row first when full.
     void append(ViewRow row);
     void clear() {

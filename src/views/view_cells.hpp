@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct ViewColumn {
 struct ViewRow {
     std::vector<std::string> cells;
     Rgb colour = kBlack;
+    // The last cell's own colour, where it has one (a quality flag's).
+    std::optional<Rgb> last_cell_colour;
 
     bool operator==(const ViewRow&) const = default;
 };

@@ -39,7 +39,7 @@ void run_raw_text_worker(common::WorkerControl& control, const HistorySource& hi
             const auto sample = h->newest(k);
             if (sample && (!shown_any || sample->counter != last_counter)) {
                 if (!paused.load(std::memory_order_relaxed)) {
-                    sink.append({raw_output_cells(*sample), kBlack}, k == 0);
+                    sink.append({raw_output_cells(*sample), kBlack, std::nullopt}, k == 0);
                     rows = rows < kRawReplay + 1 ? rows + 1 : rows;
                 }
                 last_counter = sample->counter;
@@ -82,15 +82,27 @@ void run_reader(common::WorkerControl& control, const link::SensorLink& link,
 }  // namespace
 
 void run_output_reader(common::WorkerControl& control, link::SensorLink& link,
-                       const std::atomic<bool>& paused, const RowSink& sink) {
+                       const std::atomic<bool>& paused, const RowSink& sink, LiveQuality* quality) {
     run_reader(
         control, link, [&link] { return link::open_output_stream(link) == link::kResultSuccess; },
-        [&link](ViewRow& row) {
+        [&link, &sink, quality](ViewRow& row) {
             link::RecordBytes<link::kOutputRecordSize> bytes{};
             if (link::read_output_record(link, bytes) != link::kResultSuccess) {
                 return false;
             }
-            row.cells = processed_output_cells(records::decode_output_record(bytes));
+            const auto record = records::decode_output_record(bytes);
+            row.cells = processed_output_cells(record);
+            if (quality != nullptr) {
+                const auto flags = quality->append(record);
+                // The earlier rows first: they were appended before this one.
+                for (const auto& revised : flags.revised) {
+                    const auto cell = flag_cell(revised.flag);
+                    sink.revise_last_cell(revised.result, cell.text, cell.colour);
+                }
+                const auto cell = flag_cell(flags.flag);
+                row.cells.push_back(cell.text);
+                row.last_cell_colour = cell.colour;
+            }
             return true;
         },
         paused, sink);

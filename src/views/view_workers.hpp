@@ -11,6 +11,7 @@
 #include "common/worker.hpp"
 #include "link/sensor_link.hpp"
 #include "views/live_history.hpp"
+#include "views/live_quality.hpp"
 #include "views/view_cells.hpp"
 
 namespace kelpira::views {
@@ -21,6 +22,10 @@ struct RowSink {
     std::function<void()> clear;
     // `scroll`: bring the new row into view.
     std::function<void(ViewRow row, bool scroll)> append;
+    // The last cell of the row appended `row`th since the last clear (from 0) now reads
+    // `text`, in `colour` when it has one of its own. Only the processed output list uses it.
+    std::function<void(std::size_t row, std::string text, std::optional<Rgb> colour)>
+        revise_last_cell;
 };
 
 // The live history while the status poll runs, nullptr while it does not; asked afresh on
@@ -42,9 +47,12 @@ void run_raw_text_worker(common::WorkerControl& control, const HistorySource& hi
 
 // Processed output text: OPEN_OUTPUT_STREAM once (ending at once if that fails), then every
 // 500 ms reads records with READ_OUTPUT_RECORD until the sensor has no more. While `paused`
-// nothing is read. A read that finds the sensor removed ends it.
+// nothing is read. A read that finds the sensor removed ends it. With `quality`, each row
+// ends in its result's flag (flag_cell), and a row whose flag a later result decided is
+// revised through the sink.
 void run_output_reader(common::WorkerControl& control, link::SensorLink& link,
-                       const std::atomic<bool>& paused, const RowSink& sink);
+                       const std::atomic<bool>& paused, const RowSink& sink,
+                       LiveQuality* quality = nullptr);
 
 // Diagnostics: OPEN_DIAGNOSTICS once, then READ_DIAGNOSTICS bursts every 500 ms, ending as
 // the output reader does.

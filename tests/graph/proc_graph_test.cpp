@@ -259,3 +259,38 @@ TEST(ProcGraphPoints, PointsOutOfTimeOrderDrawAsInTimeOrder) {
     ASSERT_EQ(expected.dots.size(), arrivals.size());
     EXPECT_EQ(drawn.dots, expected.dots);
 }
+
+// Results 0..3: a pass, a NaN (no point, still a result), a suspect one and one later failed.
+TEST(ProcGraphFlags, FlaggedPointsStandOutAndFailedOnesHideWithTheToggle) {
+    ProcGraph g;
+    g.set_chemistry(records::ChemistryType::generic);
+    g.set_flagged(true);
+    g.add_point(0, 0, quality::Flag::pass);
+    g.add_point(100, std::nan(""), quality::Flag::missing);
+    g.add_point(500, 50, quality::Flag::suspect);
+    g.add_point(1000, 100, quality::Flag::not_evaluated);
+    g.set_flag(3, quality::Flag::fail);
+    const Rgb amber{255, 191, 0};
+    const auto dots = [&g] { return g.redraw(kClient, width_of).dots; };
+    EXPECT_EQ(dots(), (std::vector<Dot>{{{40, 339}, 2, kWhite, std::nullopt},
+                                        {{240, 189}, 3, kProcGraphBackground, amber},
+                                        {{440, 39}, 3, kRed, std::nullopt},
+                                        {{309, 20}, 3, kProcGraphBackground, amber},  // legend
+                                        {{387, 20}, 3, kRed, std::nullopt}}));
+    g.click({440, 39});
+    EXPECT_EQ(g.selected(), 2U);
+
+    g.set_hide_failed(true);
+    EXPECT_FALSE(g.selected());
+    const Picture hidden = g.redraw(kClient, width_of);
+    EXPECT_EQ(hidden.dots.size(), 4U);
+    EXPECT_EQ(hidden.dots[1].centre, (Point{240, 189}));
+    EXPECT_EQ(hidden.dots[2].centre, (Point{309, 20}));
+    EXPECT_TRUE(std::count(hidden.texts.begin(), hidden.texts.end(),
+                           Text{"Failed (hidden)", {395, 10, 477, 30}, Align::left}));
+    g.click({440, 39});
+    EXPECT_FALSE(g.selected());
+
+    g.set_hide_failed(false);
+    EXPECT_EQ(dots()[2], (Dot{{440, 39}, 3, kRed, std::nullopt}));
+}

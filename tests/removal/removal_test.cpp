@@ -441,7 +441,8 @@ TEST_P(ViewWorker, ProcessedOutputGraph) {
         std::size_t points = 0;
         graph::run_proc_graph_feed(
             l, c,
-            {[&points](std::vector<graph::TimedValue> burst) { points += burst.size(); }, [] {}});
+            {[&points](std::vector<records::OutputRecord> burst) { points += burst.size(); },
+             [] {}});
         return points;
     });
 }
@@ -465,7 +466,7 @@ TEST(SocketRemoval, EachViewsWorkerEndsAtOnce) {
         std::function<void(common::WorkerControl&, link::SensorLink&)> body;
     };
     static const std::atomic<bool> paused{false};
-    const views::RowSink rows{[] {}, [](views::ViewRow, bool) {}};
+    const views::RowSink rows{[] {}, [](views::ViewRow, bool) {}, {}};
     const Reader readers[] = {
         {"processed output text", CommandCode::READ_OUTPUT_RECORD,
          [&](common::WorkerControl& c, link::SensorLink& l) {
@@ -473,7 +474,7 @@ TEST(SocketRemoval, EachViewsWorkerEndsAtOnce) {
          }},
         {"processed output graph", CommandCode::READ_OUTPUT_RECORD,
          [](common::WorkerControl& c, link::SensorLink& l) {
-             graph::run_proc_graph_feed(l, c, {[](std::vector<graph::TimedValue>) {}, [] {}});
+             graph::run_proc_graph_feed(l, c, {[](std::vector<records::OutputRecord>) {}, [] {}});
          }},
         {"diagnostics", CommandCode::READ_DIAGNOSTICS,
          [&](common::WorkerControl& c, link::SensorLink& l) {

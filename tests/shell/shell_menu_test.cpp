@@ -48,7 +48,7 @@ TEST(ShellMenu, EveryCommandHasExactlyOneItem) {
             seen.insert(static_cast<int>(*e.command));
         }
     }
-    EXPECT_EQ(seen.size(), 31U);
+    EXPECT_EQ(seen.size(), 32U);
     for (int code : seen) {
         EXPECT_EQ(seen.count(code), 1U) << code;
     }
@@ -56,10 +56,12 @@ TEST(ShellMenu, EveryCommandHasExactlyOneItem) {
 
 TEST(ShellMenu, AddedItemsComeAfterTheClassicOnesOfTheirMenu) {
     const auto view = texts(visible_menu(Menu::View, everything));
-    ASSERT_EQ(view.size(), 7U);
+    ASSERT_EQ(view.size(), 9U);
     EXPECT_EQ(view[4], "-");
     EXPECT_EQ(view[5], "&Diagnostics");
     EXPECT_EQ(view[6], "Firmware &Compatibility");
+    EXPECT_EQ(view[7], "-");
+    EXPECT_EQ(view[8], "&Hide Failed Points");
     const auto configure = texts(visible_menu(Menu::Configure, everything));
     EXPECT_EQ(configure[3], "&Measurement Schedule...");
     EXPECT_EQ(configure[4], "-");
@@ -103,9 +105,10 @@ TEST(ShellMenu, EnablingFollowsTheLinkState) {
         EXPECT_FALSE(command_enabled(c, running)) << static_cast<int>(c);
         EXPECT_FALSE(command_enabled(c, none)) << static_cast<int>(c);
     }
-    for (Command c : {Command::About, Command::ProcessNutrient, Command::ProcessNutrientMulti,
-                      Command::Exit, Command::SensorPortPins, Command::ProcessPh,
-                      Command::ProcessTa, Command::ProcessDic, Command::PlatformSimulator}) {
+    for (Command c :
+         {Command::About, Command::ProcessNutrient, Command::ProcessNutrientMulti, Command::Exit,
+          Command::SensorPortPins, Command::ProcessPh, Command::ProcessTa, Command::ProcessDic,
+          Command::PlatformSimulator, Command::HideFailedPoints}) {
         EXPECT_TRUE(command_enabled(c, idle)) << static_cast<int>(c);
         EXPECT_TRUE(command_enabled(c, running)) << static_cast<int>(c);
         EXPECT_TRUE(command_enabled(c, none)) << static_cast<int>(c);

@@ -103,7 +103,8 @@ TEST_F(GraphViewsTest, TheProcessedGraphPlotsTheSensorsRecordsAndZoomsWithTheMou
     views::ViewWorkers workers;
     const ui::ViewHost host{link, prompter, workers, [] { return nullptr; }, [](std::uint8_t) {},
                             [] {}};
-    ui::ProcessedGraphView view(host, views::kLinkConnected);
+    views::ProcessedViewSettings settings;
+    ui::ProcessedGraphView view(host, views::kLinkConnected, settings);
     view.resize(800, 500);
     view.show();
     ui::ProcGraphWidget* graph = view.graph();

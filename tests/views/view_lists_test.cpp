@@ -34,7 +34,8 @@ struct RecordingSink {
                     if (rows.size() >= stop_after) {
                         control.request_stop();
                     }
-                }};
+                },
+                {}};
     }
 };
 
@@ -233,7 +234,7 @@ TEST(RawOutputReplay, PausedSamplesAreNeverShownLater) {
 TEST(RowLists, KeepTheNewestUpToTheirCap) {
     RowList list(kLiveRowCap);
     for (int i = 0; i < 1500; ++i) {
-        list.append({{std::to_string(i)}, kBlack});
+        list.append({{std::to_string(i)}, kBlack, std::nullopt});
     }
     ASSERT_EQ(list.size(), 1001U);
     EXPECT_EQ(list[0].cells[0], "499");
@@ -243,7 +244,7 @@ TEST(RowLists, KeepTheNewestUpToTheirCap) {
     EXPECT_EQ(list.dropped(), 0U);
     RowList diagnostics(kDiagnosticsRowCap);
     for (int i = 0; i < 250; ++i) {
-        diagnostics.append({{std::to_string(i)}, kBlack});
+        diagnostics.append({{std::to_string(i)}, kBlack, std::nullopt});
     }
     EXPECT_EQ(diagnostics.size(), 201U);
     EXPECT_EQ(diagnostics[0].cells[0], "49");
@@ -339,8 +340,8 @@ TEST_F(ViewListsTest, TheDiagnosticsReaderShowsTheLogWithColours) {
 
 TEST_F(ViewListsTest, SavesWriteTitlesAndQuoteOnlyWhatNeedsIt) {
     RowList rows(kDiagnosticsRowCap);
-    rows.append({{"00000001", "msg, with comma", "say \"hi\""}, kBlack});
-    rows.append({{"00000002", "plain", ""}, kBlack});
+    rows.append({{"00000001", "msg, with comma", "say \"hi\""}, kBlack, std::nullopt});
+    rows.append({{"00000002", "plain", ""}, kBlack, std::nullopt});
     std::string last;
     const std::string path = folder.path("d.log");
     prompter.files.push_back(path);
@@ -372,7 +373,7 @@ TEST_F(ViewListsTest, SavesWriteTitlesAndQuoteOnlyWhatNeedsIt) {
     // A capped list says how many older records it no longer holds.
     RowList capped(kLiveRowCap);
     for (int i = 0; i < 1500; ++i) {
-        capped.append({{std::to_string(i)}, kBlack});
+        capped.append({{std::to_string(i)}, kBlack, std::nullopt});
     }
     prompter.files.push_back(folder.path("capped.csv"));
     save_rows(prompter, kProcessedOutputSave, last, {"A"}, capped);

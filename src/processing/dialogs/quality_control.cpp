@@ -5,26 +5,11 @@
 #include <vector>
 
 #include "processing/result_quality.hpp"
+#include "quality/quality_choice.hpp"
 
 namespace kelpira::processing {
 
 namespace {
-
-int severity(quality::Flag f) {
-    switch (f) {
-        case quality::Flag::fail:
-            return 4;
-        case quality::Flag::suspect:
-            return 3;
-        case quality::Flag::pass:
-            return 2;
-        case quality::Flag::not_evaluated:
-            return 1;
-        case quality::Flag::missing:
-            break;
-    }
-    return 0;
-}
 
 // The aggregate flag a row shows.
 quality::Flag shown_flag(const std::vector<QualityFlags>& series, const NetcdfInput& input) {
@@ -34,9 +19,7 @@ quality::Flag shown_flag(const std::vector<QualityFlags>& series, const NetcdfIn
     }
     quality::Flag worst = series.front()[kAggregate];
     for (const auto& s : series) {
-        if (severity(s[kAggregate]) > severity(worst)) {
-            worst = s[kAggregate];
-        }
+        worst = quality::shown_of(worst, s[kAggregate]);
     }
     return worst;
 }
@@ -44,36 +27,10 @@ quality::Flag shown_flag(const std::vector<QualityFlags>& series, const NetcdfIn
 }  // namespace
 
 void choose_quality_control(ProcessingView& view, common::Prompter& prompter) {
-    const std::string caption(kQualityCaption);
-    view.quality.reset();
-    view.quality_source.clear();
-    const auto answer = prompter.ask_yes_no_cancel(
-        caption,
-        "Flag the results with a quality-control parameters file of your own?\n"
-        "Yes: choose the file. No: the parameters Kelpira ships. Cancel: no quality flags.");
-    std::optional<std::string> spec;
-    if (answer == common::Answer::Yes) {
-        common::FileRequest request;
-        request.title = caption;
-        request.filters = {{"Parameters (*.json)", "*.json"}, {"All Files (*.*)", "*.*"}};
-        request.default_extension = "json";
-        spec = prompter.choose_open_file(request);
-    } else if (answer == common::Answer::No) {
-        spec = "default";
-    }
-    if (spec) {
-        std::string error;
-        view.quality = quality::load_qc_parameters(*spec, error);
-        if (view.quality) {
-            view.quality_source =
-                *spec == "default" ? std::string("the parameters Kelpira ships") : *spec;
-        } else {
-            prompter.message(caption, "The results are not flagged: " + error);
-        }
-    }
-    view.log.push_back(view.quality ? "Results flagged with the quality-control parameters of " +
-                                          view.quality_source
-                                    : "Results not flagged: no quality-control parameters");
+    auto choice = quality::choose_quality_parameters(prompter);
+    view.log.push_back(quality::quality_choice_text(choice));
+    view.quality = std::move(choice.parameters);
+    view.quality_source = std::move(choice.source);
 }
 
 void flag_pass(PassOutcome& outcome, const quality::QcParametersFile& parameters, bool corrected) {
@@ -102,10 +59,10 @@ void flag_pass(PassOutcome& outcome, const quality::QcParametersFile& parameters
 
 std::optional<std::uint32_t> quality_flag_colour(std::string_view cell) {
     if (cell == "3") {
-        return 0xFFBF00;  // amber
+        return quality::flag_colour(quality::Flag::suspect);
     }
     if (cell == "4") {
-        return 0xFF0000;
+        return quality::flag_colour(quality::Flag::fail);
     }
     return std::nullopt;
 }

@@ -9,11 +9,13 @@
 
 #include "common/prompter.hpp"
 #include "processing/dialogs/processing_controller.hpp"
+#include "quality/quality_choice.hpp"
+#include "quality/quality_flag.hpp"
 
 namespace kelpira::processing {
 
-inline constexpr std::string_view kQualityCaption = "Quality Control";
-inline constexpr std::string_view kQualityColumnTitle = "QC Flag";
+inline constexpr std::string_view kQualityCaption = quality::kQualityCaption;
+inline constexpr std::string_view kQualityColumnTitle = quality::kFlagColumnTitle;
 
 // "Quality Control...": asks whether to load a parameters file (Yes: the file chooser), use
 // the parameters the program ships (No) or flag nothing (Cancel). A file that cannot be read

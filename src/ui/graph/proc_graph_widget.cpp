@@ -41,9 +41,30 @@ void ProcGraphWidget::set_chemistry(records::ChemistryType chemistry) {
     redraw();
 }
 
-void ProcGraphWidget::add_points(const std::vector<graph::TimedValue>& points) {
-    for (const auto& p : points) {
-        graph_.add_point(p.time, p.value);
+void ProcGraphWidget::start_over(const std::optional<quality::QcParametersFile>& parameters,
+                                 records::ChemistryType chemistry) {
+    graph_.clear();
+    graph_.set_flagged(parameters.has_value());
+    quality_.emplace(parameters, chemistry);
+    redraw();
+}
+
+void ProcGraphWidget::set_hide_failed(bool hide) {
+    graph_.set_hide_failed(hide);
+    redraw();
+}
+
+void ProcGraphWidget::add_points(const std::vector<records::OutputRecord>& results) {
+    for (const auto& r : results) {
+        quality::Flag flag = quality::Flag::not_evaluated;
+        if (quality_) {
+            const auto flags = quality_->append(r);
+            for (const auto& revised : flags.revised) {
+                graph_.set_flag(revised.result, revised.flag);
+            }
+            flag = flags.flag;
+        }
+        graph_.add_point(r.platform_time, r.value, flag);
     }
     refresh();
 }

@@ -1,6 +1,7 @@
-// The processed output graph control: the core's graph state, an off-screen image redrawn
-// from it (at most ten times a second while points arrive), the drag indicator painted over
-// the copied image, and the mouse: drag to zoom, click to select, right button to go back.
+// The processed output graph control: the core's graph state with each result's quality flag
+// as it arrives, an off-screen image redrawn from it (at most ten times a second while points
+// arrive), the drag indicator painted over the copied image, and the mouse: drag to zoom, click to
+// select, right button to go back.
 #pragma once
 
 #include <QFont>
@@ -13,6 +14,7 @@
 #include "common/prompter.hpp"
 #include "graph/proc_graph.hpp"
 #include "graph/proc_graph_feed.hpp"
+#include "views/live_quality.hpp"
 
 namespace kelpira::ui {
 
@@ -26,8 +28,14 @@ class ProcGraphWidget : public QWidget {
 
     // The view's chemistry, at creation and after a successful reload.
     void set_chemistry(records::ChemistryType chemistry);
-    // Points from the sensor; the picture follows within kRefreshMs.
-    void add_points(const std::vector<graph::TimedValue>& points);
+    // Forgets every point and flags the results that follow with `parameters` (none: not
+    // flagged) as results of `chemistry`.
+    void start_over(const std::optional<quality::QcParametersFile>& parameters,
+                    records::ChemistryType chemistry);
+    // "Hide Failed Points".
+    void set_hide_failed(bool hide);
+    // Results from the sensor, flagged; the picture follows within kRefreshMs.
+    void add_points(const std::vector<records::OutputRecord>& results);
     // Redraw soon (several requests make one redraw).
     void refresh();
     // "Reset Graph".
@@ -49,6 +57,7 @@ class ProcGraphWidget : public QWidget {
   private:
     common::Prompter& prompter_;
     graph::ProcGraph graph_;
+    std::optional<views::LiveQuality> quality_;
     graph::TextMeasure measure_;
     QImage image_;
     QFont font_;

@@ -105,6 +105,12 @@ void MainWindow::add_command_handlers() {
     handlers_[Command::Disconnect] = [this] { shell_.disconnect(); };
     handlers_[Command::MountAsDrive] = [this] { shell_.mount_as_drive(); };
     handlers_[Command::About] = [this] { show_about(); };
+    handlers_[Command::HideFailedPoints] = [this] {
+        processed_settings_.hide_failed = actions_[Command::HideFailedPoints]->isChecked();
+        if (auto* graph = qobject_cast<ProcessedGraphView*>(view_.data())) {
+            graph->apply_hide_failed();
+        }
+    };
     handlers_[Command::SensorPortPins] = [this] { shell_.show_sensor_port_pins(); };
     handlers_[Command::ProcessNutrient] = [this] { run_nutrient_processing(this, prompter_); };
     handlers_[Command::ProcessNutrientMulti] = [this] {
@@ -196,6 +202,7 @@ void MainWindow::build_menu() {
             }
             const shell::Command command = *entry.command;
             QAction* action = menu->addAction(from_core(entry.text));
+            action->setCheckable(entry.toggle);
             connect(action, &QAction::triggered, this, [this, command] { run_command(command); });
             actions_[command] = action;
         }
@@ -295,7 +302,8 @@ void MainWindow::show_view(shell::ShellView view) {
             break;
         }
         case shell::ShellView::ProcessedOutputGraph: {
-            auto* processed = new ProcessedGraphView(view_host_, shell_.flags());
+            auto* processed =
+                new ProcessedGraphView(view_host_, shell_.flags(), processed_settings_);
             frame_ = processed->frame();
             view_ = processed;
             break;
@@ -307,7 +315,8 @@ void MainWindow::show_view(shell::ShellView view) {
             break;
         }
         case shell::ShellView::ProcessedOutputText: {
-            auto* processed = new ProcessedTextView(view_host_, shell_.flags());
+            auto* processed =
+                new ProcessedTextView(view_host_, shell_.flags(), processed_settings_);
             frame_ = processed->frame();
             view_ = processed;
             break;

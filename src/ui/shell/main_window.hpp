@@ -18,6 +18,7 @@
 #include "statemachine/editor_controller.hpp"
 #include "ui/common/handoff.hpp"
 #include "ui/views/view_frame.hpp"
+#include "views/live_quality.hpp"
 #include "views/status_poll.hpp"
 #include "views/view_workers.hpp"
 
@@ -88,8 +89,9 @@ class MainWindow : public QMainWindow {
     QPointer<PlatformSimulatorWindow> simulator_;  // modeless, once opened
     // The state-machine image, clipboard and paste options live as long as the window.
     statemachine::EditorSession state_machine_;
-    graph::RawGraphSettings raw_graph_settings_;  // kept for the run
-    deployment_check::CheckForm check_form_;      // the deployment check's entries, for the run
+    graph::RawGraphSettings raw_graph_settings_;       // kept for the run
+    views::ProcessedViewSettings processed_settings_;  // kept for the run
+    deployment_check::CheckForm check_form_;  // the deployment check's entries, for the run
     QPointer<ViewFrame> frame_;
     views::ViewWorkers view_workers_;  // outlives every view, which the destructor deletes first
     ViewHost view_host_;

@@ -42,6 +42,15 @@ void RowTableModel::clear() {
     endResetModel();
 }
 
+void RowTableModel::revise_last_cell(std::size_t number, std::string text,
+                                     std::optional<views::Rgb> colour) {
+    if (const auto at = rows_.revise_last_cell(number, std::move(text), colour)) {
+        const auto row = static_cast<int>(*at);
+        const auto column = static_cast<int>(rows_[*at].cells.size()) - 1;
+        emit dataChanged(index(row, column), index(row, column));
+    }
+}
+
 int RowTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -60,7 +69,9 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
         return column < row.cells.size() ? QString::fromStdString(row.cells[column]) : QString();
     }
     if (role == Qt::ForegroundRole) {
-        return QBrush(QColor(row.colour.r, row.colour.g, row.colour.b));
+        const bool last = static_cast<std::size_t>(index.column()) + 1 == row.cells.size();
+        const views::Rgb c = last && row.last_cell_colour ? *row.last_cell_colour : row.colour;
+        return QBrush(QColor(c.r, c.g, c.b));
     }
     return {};
 }
@@ -103,6 +114,11 @@ views::RowSink row_sink(const Handoff<RowTableModel>& handoff, QTreeView* view) 
                     if (scroll) {
                         view->scrollToBottom();
                     }
+                });
+            },
+            [handoff](std::size_t row, std::string text, std::optional<views::Rgb> colour) {
+                handoff.post([row, text = std::move(text), colour](RowTableModel& model) mutable {
+                    model.revise_last_cell(row, std::move(text), colour);
                 });
             }};
 }

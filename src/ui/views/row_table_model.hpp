@@ -25,6 +25,8 @@ class RowTableModel : public QAbstractTableModel {
     // Drops the oldest row first when the list is full.
     void append(views::ViewRow row);
     void clear();
+    // RowList::revise_last_cell, shown.
+    void revise_last_cell(std::size_t number, std::string text, std::optional<views::Rgb> colour);
     const views::RowList& rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -69,18 +69,27 @@ RawTextView::RawTextView(const ViewHost& host, views::LinkFlags flags, QWidget* 
     });
 }
 
-ProcessedTextView::ProcessedTextView(const ViewHost& host, views::LinkFlags flags, QWidget* parent)
+ProcessedTextView::ProcessedTextView(const ViewHost& host, views::LinkFlags flags,
+                                     views::ProcessedViewSettings& settings, QWidget* parent)
     : QWidget(parent),
       host_(host),
+      settings_(settings),
       frame_(make_frame(this, host, "PROCESSED OUTPUT", flags, true)) {
     save_ = add_button(frame_, "Save", "Save sensor processed output from list to file on PC");
     clear_ = add_button(frame_, "Clear", "Clear all processed output from sensor");
+    quality_ = add_button(frame_, "Quality Control...",
+                          "Flag the results with the quality tests: a parameters file of your "
+                          "own, or the parameters Kelpira ships");
     list_ = std::make_unique<ViewList>(host.workers, views::kLiveRowCap,
                                        views::processed_output_columns(), frame_);
     frame_->set_content(list_->view());
     retitle();
     follow_pause(frame_, *list_);
     connect(frame_, &ViewFrame::config_reloaded, this, &ProcessedTextView::retitle);
+    connect(quality_, &QPushButton::clicked, this, [this] {
+        settings_.quality = quality::choose_quality_parameters(host_.prompter);
+        start_reading();
+    });
     connect(save_, &QPushButton::clicked, this, [this] {
         views::save_rows(host_.prompter, views::kProcessedOutputSave, processed_output_save_path(),
                          views::column_titles(list_->model()->columns()), list_->model()->rows());
@@ -89,14 +98,36 @@ ProcessedTextView::ProcessedTextView(const ViewHost& host, views::LinkFlags flag
         views::clear_sensor_store(host_.link, host_.prompter, views::SensorStore::ProcessedOutput,
                                   list_->model()->rows().dropped(), clear_steps(*list_));
     });
-    list_->start([&link = host.link](common::WorkerControl& control,
-                                     const std::atomic<bool>& paused, const views::RowSink& sink) {
-        views::run_output_reader(control, link, paused, sink);
+    start_reading();
+}
+
+void ProcessedTextView::start_reading() {
+    list_->stop();
+    list_->model()->clear();
+    retitle();
+    // The results are flagged as series of the chemistry the sensor has now.
+    list_->start([&link = host_.link, parameters = settings_.quality.parameters,
+                  chemistry = frame_->state().chemistry().chemistry](
+                     common::WorkerControl& control, const std::atomic<bool>& paused,
+                     const views::RowSink& sink) {
+        if (!parameters) {
+            views::run_output_reader(control, link, paused, sink);
+            return;
+        }
+        views::LiveQuality quality(parameters, chemistry);
+        views::run_output_reader(control, link, paused, sink, &quality);
     });
 }
 
 void ProcessedTextView::retitle() {
     auto columns = list_->model()->columns();
+    const std::string flag_title(quality::kFlagColumnTitle);
+    const bool has_flags = !columns.empty() && columns.back().title == flag_title;
+    if (settings_.quality.parameters && !has_flags) {
+        columns.push_back({flag_title, 7});
+    } else if (!settings_.quality.parameters && has_flags) {
+        columns.pop_back();
+    }
     views::title_processed_columns(columns, frame_->state().chemistry().chemistry);
     list_->model()->set_columns(columns);
     size_columns(list_->view(), columns);

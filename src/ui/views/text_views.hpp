@@ -8,6 +8,7 @@
 
 #include "ui/views/view_frame.hpp"
 #include "ui/views/view_list.hpp"
+#include "views/live_quality.hpp"
 
 class QPushButton;
 
@@ -27,25 +28,33 @@ class RawTextView : public QWidget {
     std::unique_ptr<ViewList> list_;
 };
 
-// "PROCESSED OUTPUT": the results stored on the sensor, with Save and Clear.
+// "PROCESSED OUTPUT": the results stored on the sensor, with Save, Clear and "Quality
+// Control...", each row ending in its result's quality flag while the results are flagged.
 class ProcessedTextView : public QWidget {
     Q_OBJECT
 
   public:
-    ProcessedTextView(const ViewHost& host, views::LinkFlags flags, QWidget* parent = nullptr);
+    // `settings` outlive the view; "Quality Control..." changes them.
+    ProcessedTextView(const ViewHost& host, views::LinkFlags flags,
+                      views::ProcessedViewSettings& settings, QWidget* parent = nullptr);
     ViewFrame* frame() const { return frame_; }
     ViewList& list() { return *list_; }
     QPushButton* save_button() const { return save_; }
     QPushButton* clear_button() const { return clear_; }
+    QPushButton* quality_button() const { return quality_; }
 
   private:
     void retitle();
+    // Empties the list and reads every result anew, flagged with the settings' parameters.
+    void start_reading();
 
     ViewHost host_;
+    views::ProcessedViewSettings& settings_;
     ViewFrame* frame_;
     std::unique_ptr<ViewList> list_;
     QPushButton* save_;
     QPushButton* clear_;
+    QPushButton* quality_;
 };
 
 // "DIAGNOSTICS": the sensor's log in colour, with its restart log and task table.
