@@ -170,9 +170,10 @@ Flag LiveSeries::flat_line(double time, double value) const {
 
 void LiveSeries::compact() {
     const std::size_t n = times_.size();
-    const std::size_t keep =
-        static_cast<std::size_t>(std::max(2, parameters_.flat_line ? parameters_.flat_line->fail_run : 0));
-    const std::size_t drop = std::min(parameters_.rate_of_change ? first_ : n, n > keep ? n - keep : 0);
+    const std::size_t keep = static_cast<std::size_t>(
+        std::max(2, parameters_.flat_line ? parameters_.flat_line->fail_run : 0));
+    const std::size_t drop =
+        std::min(parameters_.rate_of_change ? first_ : n, n > keep ? n - keep : 0);
     if (drop < kCompactAt || drop < n / 2) {
         return;
     }

@@ -15,7 +15,7 @@ inline constexpr std::string_view kQualityCaption = "Quality Control";
 
 struct QualityChoice {
     std::optional<QcParametersFile> parameters;  // none: nothing is flagged
-    std::string source;  // where they came from, as the log says it
+    std::string source;                          // where they came from, as the log says it
 };
 
 // The parameters the program ships, as chosen by "No".

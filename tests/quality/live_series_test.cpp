@@ -18,8 +18,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kHour = 3600;
 
 std::vector<int> ints(const RecordFlags& flags) {
-    return {flag_value(flags[0]), flag_value(flags[1]), flag_value(flags[2]),
-            flag_value(flags[3]), flag_value(flags[4])};
+    return {flag_value(flags[0]), flag_value(flags[1]), flag_value(flags[2]), flag_value(flags[3]),
+            flag_value(flags[4])};
 }
 
 TEST(LiveSeries, TheNewestSpikeFlagStaysTwoUntilTheNextUsableRecordDecidesIt) {
@@ -85,8 +85,8 @@ TEST(LiveSeries, ALongSeriesEndsWithTheFlagsOfItsReprocessing) {
         time += level(random) < 0.05 ? 4 * kHour : kHour;  // some gaps past max_gap_s
         const double u = level(random);
         t.push_back(time);
-        x.push_back(u < 0.03   ? kNaN
-                    : u < 0.05 ? 25.0                                     // fails the span
+        x.push_back(u < 0.03                                           ? kNaN
+                    : u < 0.05                                         ? 25.0      // fails the span
                     : u < 0.3 && !x.empty() && std::isfinite(x.back()) ? x.back()  // repeats
                                                                        : 10 + 3 * level(random));
     }
@@ -102,10 +102,11 @@ TEST(LiveSeries, ALongSeriesEndsWithTheFlagsOfItsReprocessing) {
     }
     const auto batch = flag_series(p, t, x);
     for (std::size_t i = 0; i < t.size(); ++i) {
-        ASSERT_EQ(ints(live[i]),
-                  (std::vector<int>{flag_value(batch.gross_range[i]), flag_value(batch.spike[i]),
-                                    flag_value(batch.rate_of_change[i]),
-                                    flag_value(batch.flat_line[i]), flag_value(batch.aggregate[i])}))
+        ASSERT_EQ(
+            ints(live[i]),
+            (std::vector<int>{flag_value(batch.gross_range[i]), flag_value(batch.spike[i]),
+                              flag_value(batch.rate_of_change[i]), flag_value(batch.flat_line[i]),
+                              flag_value(batch.aggregate[i])}))
             << "record " << i;
     }
 }

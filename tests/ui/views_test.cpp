@@ -11,7 +11,9 @@
 #include "link/command_catalogue.hpp"
 #include "support/temp_folder.hpp"
 #include "ui/common/view_notifications.hpp"
+#include "ui/graph/proc_graph_widget.hpp"
 #include "ui/shell_fixture.hpp"
+#include "ui/views/processed_graph_view.hpp"
 #include "ui/views/sensor_log_dialogs.hpp"
 #include "ui/views/start_states_dialog.hpp"
 #include "ui/views/text_views.hpp"
@@ -115,6 +117,49 @@ TEST_F(ViewsTest, ProcessedOutputListsSavesAndClears) {
     QTest::mouseClick(view->clear_button(), Qt::LeftButton);
     EXPECT_EQ(sent(CommandCode::CLEAR_OUTPUTS), 1U);
     EXPECT_EQ(model->rowCount(), 0);
+}
+
+TEST_F(ViewsTest, ProcessedOutputViewsFlagResultsAndHideFailedPointsFromTheViewMenu) {
+    // Nitrate results whose value is the Short channel's: 100 µM fails the shipped span.
+    demo->edit_state([](virtual_sensor::SensorState& s) {
+        for (const std::uint32_t hour : {0U, 1U, 2U}) {
+            records::OutputRecord r;
+            r.sensor_time = 3600 * hour;
+            r.value = hour == 1 ? 100 : 10;
+            r.p2 = static_cast<float>(r.value);
+            s.stores.outputs.entries.push_back(r);
+        }
+    });
+    auto* graph = show<ui::ProcessedGraphView>(Command::ProcessedOutputGraph);
+    ASSERT_NE(graph, nullptr);
+    const auto& points = graph->graph()->graph().points();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return points.size() == 3; }, kWaitMs));
+    EXPECT_EQ(points[1].flag, quality::Flag::fail);
+    window->menu_action(Command::HideFailedPoints)->trigger();
+    EXPECT_TRUE(graph->graph()->graph().hide_failed());
+
+    auto* view = show<ui::ProcessedTextView>(Command::ProcessedOutputText);
+    ASSERT_NE(view, nullptr);
+    auto* model = view->list().model();
+    EXPECT_EQ(model->headerData(12, Qt::Horizontal, Qt::DisplayRole), "QC Flag");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount() == 3; }, kWaitMs));
+    EXPECT_EQ(model->data(model->index(1, 12), Qt::DisplayRole), "4");
+    EXPECT_EQ(model->data(model->index(1, 12), Qt::ForegroundRole).value<QBrush>().color(),
+              QColor(255, 0, 0));
+
+    // "Quality Control..." with Cancel: the results are read anew without flags.
+    prompter.answers.push_back(common::Answer::Cancel);
+    QTest::mouseClick(view->quality_button(), Qt::LeftButton);
+    EXPECT_EQ(model->columnCount(), 12);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount() == 3; }, kWaitMs));
+
+    // Both choices are kept for the run.
+    graph = show<ui::ProcessedGraphView>(Command::ProcessedOutputGraph);
+    ASSERT_NE(graph, nullptr);
+    const auto& again = graph->graph()->graph();
+    EXPECT_TRUE(again.hide_failed());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return again.points().size() == 3; }, kWaitMs));
+    EXPECT_EQ(again.points()[1].flag, quality::Flag::not_evaluated);
 }
 
 TEST_F(ViewsTest, DiagnosticsColoursItsLogAndOpensItsDialogs) {

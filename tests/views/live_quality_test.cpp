@@ -104,8 +104,8 @@ class LiveQualityReader : public testing::ViewSensorTest {};
 
 TEST_F(LiveQualityReader, EachRowEndsInItsFlagAndAnEarlierRowIsRevised) {
     edit([](virtual_sensor::SensorState& s) {
-        for (const auto& r : {result(0, 5, 7, 5, 0.5), result(3600, 9, 7, 9, 0.5),
-                              result(7200, 5, 7, 5, 0.5)}) {
+        for (const auto& r :
+             {result(0, 5, 7, 5, 0.5), result(3600, 9, 7, 9, 0.5), result(7200, 5, 7, 5, 0.5)}) {
             s.stores.outputs.entries.push_back(r);
         }
     });
