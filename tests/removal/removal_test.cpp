@@ -407,7 +407,7 @@ class ViewWorker : public Removal {
                                  common::WorkerControl& control, link::SensorLink& l) {
         std::size_t rows = 0;
         const std::atomic<bool> paused{false};
-        body(control, l, paused, {[] {}, [&rows](views::ViewRow, bool) { ++rows; }});
+        body(control, l, paused, {[] {}, [&rows](views::ViewRow, bool) { ++rows; }, {}});
         return rows;
     }
 
@@ -432,7 +432,12 @@ class ViewWorker : public Removal {
 
 TEST_P(ViewWorker, ProcessedOutputText) {
     read_through_fault([](common::WorkerControl& c, link::SensorLink& l) {
-        return text_rows(views::run_output_reader, c, l);
+        return text_rows(
+            [](common::WorkerControl& control, link::SensorLink& sensor_link,
+               const std::atomic<bool>& paused, const views::RowSink& sink) {
+                views::run_output_reader(control, sensor_link, paused, sink);
+            },
+            c, l);
     });
 }
 
