@@ -18,8 +18,10 @@ namespace {
 
 constexpr int kTimeLabelSpacing = 100;  // pixels between time labels
 constexpr int kDotRadius = 2;
-constexpr int kFlagRadius = 3;  // flagged points stand out a little
-constexpr int kLegendWidth = 170;
+constexpr int kFlagRadius = 3;      // flagged points stand out a little
+constexpr int kLegendMargin = 8;    // from the window's right edge
+constexpr int kLegendDotGap = 8;    // from a dot's centre to its name
+constexpr int kLegendItemGap = 16;  // from one name to the next dot
 constexpr int kCrossHalf = 5;
 constexpr const char* kEllipsis = "...";
 
@@ -122,16 +124,20 @@ Dot flag_dot(Point at, quality::Flag flag) {
     return {at, kFlagRadius, views::flag_rgb(flag), std::nullopt};
 }
 
-// At the top right: a dot of each flagged style and its name.
-void add_legend(Picture& pic, const ProcGraphLayout& g, bool hide_failed) {
+// At the top right: a dot of each flagged style and its name, ending by the window's edge.
+void add_legend(Picture& pic, const ProcGraphLayout& g, bool hide_failed,
+                const TextMeasure& measure) {
     const int y = g.client.top + 20;
-    const int left = g.client.right - kLegendWidth;
-    pic.dots.push_back(flag_dot({left, y}, quality::Flag::suspect));
-    pic.texts.push_back({"Suspect", {left + 8, y - 10, left + 70, y + 10}, Align::left});
-    pic.dots.push_back(flag_dot({left + 78, y}, quality::Flag::fail));
-    pic.texts.push_back({hide_failed ? "Failed (hidden)" : "Failed",
-                         {left + 86, y - 10, g.client.right - 2, y + 10},
-                         Align::left});
+    const std::string failed = hide_failed ? "Failed (hidden)" : "Failed";
+    const int failed_right = g.client.right - kLegendMargin;
+    const int failed_left = failed_right - measure(failed);
+    const int failed_dot = failed_left - kLegendDotGap;
+    const int suspect_right = failed_dot - kLegendItemGap;
+    const int suspect_left = suspect_right - measure("Suspect");
+    pic.dots.push_back(flag_dot({suspect_left - kLegendDotGap, y}, quality::Flag::suspect));
+    pic.texts.push_back({"Suspect", {suspect_left, y - 10, suspect_right, y + 10}, Align::left});
+    pic.dots.push_back(flag_dot({failed_dot, y}, quality::Flag::fail));
+    pic.texts.push_back({failed, {failed_left, y - 10, failed_right, y + 10}, Align::left});
 }
 
 }  // namespace
@@ -196,7 +202,7 @@ Picture ProcGraph::redraw(const Rect& client, const TextMeasure& measure) {
     pic.dots.insert(pic.dots.end(), suspect_dots.begin(), suspect_dots.end());
     pic.dots.insert(pic.dots.end(), failed_dots.begin(), failed_dots.end());
     if (flagged_) {
-        add_legend(pic, g, hide_failed_);
+        add_legend(pic, g, hide_failed_, measure);
     }
 
     if (selected_drawn) {

@@ -275,8 +275,8 @@ TEST(ProcGraphFlags, FlaggedPointsStandOutAndFailedOnesHideWithTheToggle) {
     EXPECT_EQ(dots(), (std::vector<Dot>{{{40, 339}, 2, kWhite, std::nullopt},
                                         {{240, 189}, 3, kProcGraphBackground, amber},
                                         {{440, 39}, 3, kRed, std::nullopt},
-                                        {{309, 20}, 3, kProcGraphBackground, amber},  // legend
-                                        {{387, 20}, 3, kRed, std::nullopt}}));
+                                        {{335, 20}, 3, kProcGraphBackground, amber},  // legend
+                                        {{415, 20}, 3, kRed, std::nullopt}}));
     g.click({440, 39});
     EXPECT_EQ(g.selected(), 2U);
 
@@ -285,9 +285,9 @@ TEST(ProcGraphFlags, FlaggedPointsStandOutAndFailedOnesHideWithTheToggle) {
     const Picture hidden = g.redraw(kClient, width_of);
     EXPECT_EQ(hidden.dots.size(), 4U);
     EXPECT_EQ(hidden.dots[1].centre, (Point{240, 189}));
-    EXPECT_EQ(hidden.dots[2].centre, (Point{309, 20}));
+    EXPECT_EQ(hidden.dots[2].centre, (Point{263, 20}));
     EXPECT_TRUE(std::count(hidden.texts.begin(), hidden.texts.end(),
-                           Text{"Failed (hidden)", {395, 10, 477, 30}, Align::left}));
+                           Text{"Failed (hidden)", {351, 10, 471, 30}, Align::left}));
     g.click({440, 39});
     EXPECT_FALSE(g.selected());
 
