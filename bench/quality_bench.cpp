@@ -1,5 +1,6 @@
 // The four quality tests and the aggregate over a million records of a nutrient series
-// (hourly, a slow tide, ripple, stuck runs, spikes and missing values).
+// (hourly, a slow tide, ripple, stuck runs, spikes and missing values), all at once and one
+// record at a time as the processed output views flag them.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "quality/live_series.hpp"
 #include "quality/qc_tests.hpp"
 
 using namespace kelpira;
@@ -44,14 +46,19 @@ const Series& million_records() {
     return series;
 }
 
-void BM_AllFourTests(benchmark::State& state) {
-    const auto& s = million_records();
+quality::SeriesParameters nitrate() {
     quality::SeriesParameters p;
     p.max_gap_s = 3 * 3600;
     p.gross_range = quality::GrossRangeTest{{-0.5, 60}, quality::Span{0, 40}};
     p.spike = quality::SpikeTest{1.0, 2.0};
     p.rate_of_change = quality::RateOfChangeTest{3, 90000, 0.5, 3};
     p.flat_line = quality::FlatLineTest{3, 5, 0.005, 0.1};
+    return p;
+}
+
+void BM_AllFourTests(benchmark::State& state) {
+    const auto& s = million_records();
+    const auto p = nitrate();
     for (auto _ : state) {
         auto flags = quality::flag_series(p, s.times, s.values);
         benchmark::DoNotOptimize(flags.aggregate.data());
@@ -59,6 +66,22 @@ void BM_AllFourTests(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kRecords));
 }
 BENCHMARK(BM_AllFourTests)->Unit(benchmark::kMillisecond);
+
+// The same records appended one by one: the cost of a record stays flat however many came
+// before it.
+void BM_LiveSeries(benchmark::State& state) {
+    const auto& s = million_records();
+    const auto p = nitrate();
+    for (auto _ : state) {
+        quality::LiveSeries series(p);
+        for (std::size_t i = 0; i < kRecords; ++i) {
+            auto flags = series.append(s.times[i], s.values[i]);
+            benchmark::DoNotOptimize(flags);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kRecords));
+}
+BENCHMARK(BM_LiveSeries)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
