@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "temp_raw_file.hpp"
@@ -99,6 +100,43 @@ TEST(RawRowScan, ScanRulesOfTheColumns) {
     EXPECT_EQ(scan_row("1.5,2", row), 1);  // "%u" stops at the '.', no comma follows
     EXPECT_EQ(scan_row(std::string(kRow20) + "\r", row), 20);
     EXPECT_EQ(scan_row(std::string(kRow20) + ",garbage", row), 20);
+}
+
+// A row's channel 0 after a row that held `before` there, through one memo: a repeated text
+// is taken as kept, and anything else is read afresh.
+TEST(RawRowScan, RepeatedTextsAcrossRows) {
+    struct Case {
+        std::string_view before, text;
+        double value;  // NaN: the row stops at channel 0
+    };
+    const Case cases[] = {
+        {"1.5", "1.5", 1.5},
+        {"1.5", "1.55", 1.55},     // the kept text is a prefix
+        {"1.5", "1.5e3", 1500.0},  // a prefix continued by an exponent
+        {"12.5", "1.25", 1.25},    // as long as the kept text
+        {"1e5", "1e5", 100000.0},
+        {"0", "0x10", 16.0},  // a kept "0" followed by the x of a hexadecimal real
+        {"2.5", " 2.5", 2.5},
+        {"2.5", "-2.5", -2.5},
+        {"1.2345678901234567", "1.2345678901234567", 1.2345678901234567},  // too long to keep
+        {"7.25", "7.25x", NAN},  // no comma after the value
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " then " + std::string(c.text));
+        const auto line = [](std::string_view ch0) {
+            return "1,4," + std::string(ch0) + ",2,3,4,5,6,7,8,9,10,11,12,1700000000,35,12,250,4,1";
+        };
+        RowMemo memo;
+        RawRow row;
+        ASSERT_EQ(scan_row(line(c.before), row, memo), 20);
+        if (std::isnan(c.value)) {
+            EXPECT_EQ(scan_row(line(c.text), row, memo), 2);
+            continue;
+        }
+        ASSERT_EQ(scan_row(line(c.text), row, memo), 20);
+        EXPECT_EQ(row.channels[0], c.value);
+        EXPECT_EQ(row.channels[1], 2.0);  // repeated
+    }
 }
 
 TEST(RawRowPass, RowsInOrderThenTheClosingRow) {
