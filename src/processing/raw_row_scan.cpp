@@ -18,12 +18,12 @@ struct Cursor {
     const char* end;
 };
 
-// Scans one value at the cursor (after the separating comma of the previous one). A plain
-// value starts with a digit and is read at once; every other form (white space, a sign, a
-// hexadecimal real) goes through the general scan with the acceptance of "%u" and "%lf".
-// False stops the row, as a failed conversion or a missing literal comma ends the scan.
-// The readers out of line return where the value ended, or null when none could be read: the
-// row's cursor then stays in registers.
+// The next_ readers scan one value at the cursor (after the separating comma of the previous
+// one). A plain value starts with a digit and is read at once; every other form (white space,
+// a sign, a hexadecimal real) goes through the general scan with the acceptance of "%u" and
+// "%lf". False stops the row, as a failed conversion or a missing literal comma ends the scan.
+// They are inline in the row's scan; what they call out of line returns where the value
+// ended, or null when none could be read, so that the row's cursor stays in registers.
 [[gnu::noinline]] const char* general_u32(Cursor c, std::uint32_t& out) {
     const auto r = common::scan_u32(std::string_view(c.p, static_cast<std::size_t>(c.end - c.p)));
     if (!r.ok) {
