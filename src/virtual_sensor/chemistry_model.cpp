@@ -1,11 +1,13 @@
 // The photodiode model of the emulated sensor: nutrients by Beer–Lambert absorbance, pH by an
-// indicator dye whose absorbance ratio follows the sample's pH.
+// indicator dye whose absorbance ratio follows the sample's pH; the cycle each chemistry's
+// intake begins, which sets what the sample holds.
 #include "virtual_sensor/chemistry_model.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
+#include "virtual_sensor/carbonate_model.hpp"
 #include "virtual_sensor/dye_equation.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -30,10 +32,6 @@ std::uint64_t mix(std::uint64_t x) {
     return x ^ (x >> 31);
 }
 
-double noisy(double volts, const SampleMoment& m, unsigned channel) {
-    return std::max(0.0, volts + kNoiseVolts * model_noise(m.counter, channel));
-}
-
 // The cell content a measurement state brings: blank and the optical-correction states hold
 // no coloured product, the standards and the sample their concentration.
 void fill_cell(const records::NutrientParams& p, const ModelTarget& target, ModelMemory& memory,
@@ -46,15 +44,15 @@ void fill_cell(const records::NutrientParams& p, const ModelTarget& target, Mode
     } else if (state == p.standard2_state) {
         memory.cell_um = p.standard2_nmol / 1000.0;
     } else if (state == p.sample_measurement_state) {
-        memory.cell_um = target.concentration_um;
+        memory.cell_um = target.concentration_um;  // of this cycle
     }
 }
 
-void nutrient_channels(const ModelConfig& config, const ModelTarget& target, ModelMemory& memory,
-                       const SampleMoment& m, ChannelVolts& volts) {
+void nutrient_channels(const ModelConfig& config, ModelMemory& memory, const SampleMoment& m,
+                       ChannelVolts& volts) {
     const auto& p = config.nutrient;
     if (m.entered_state) {
-        fill_cell(p, target, memory, m.state);
+        fill_cell(p, memory.water, memory, m.state);
     }
     for (const auto c :
          {NutrientChannel::medium, NutrientChannel::short_path, NutrientChannel::long_path}) {
@@ -75,29 +73,6 @@ void nutrient_channels(const ModelConfig& config, const ModelTarget& target, Mod
     }
 }
 
-// The input voltage at which a thermistor's calibration reads `celsius`, searched over the
-// converter's 0..5 V; nothing when the calibration never reads it there.
-std::optional<double> thermistor_volts(const records::ThermistorConfig& t, double celsius) {
-    auto f = [&](double v) { return ((t.a3 * v + t.a2) * v + t.a1) * v + t.a0 - celsius; };
-    double lo = 0.0;
-    double hi = 5.0;
-    double flo = f(lo);
-    if (flo * f(hi) > 0) {
-        return std::nullopt;
-    }
-    for (int i = 0; i < 60; ++i) {
-        const double mid = (lo + hi) / 2;
-        const double fm = f(mid);
-        if ((fm < 0) == (flo < 0)) {
-            lo = mid;
-            flo = fm;
-        } else {
-            hi = mid;
-        }
-    }
-    return (lo + hi) / 2;
-}
-
 // Absorbance at 434 nm, `tau` seconds after the dye reached the cell, in a state that leaves
 // `span` seconds for it: a quick rise, then an exponential flush that passes kDyeGone434.
 double dye_434(double tau, double span) {
@@ -112,8 +87,8 @@ double dye_434(double tau, double span) {
     return kDyePeak434 * std::exp(-(tau - rise) / decay);
 }
 
-void ph_channels(const ModelConfig& config, const ModelTarget& target, ModelMemory& memory,
-                 const SampleMoment& m, ChannelVolts& volts) {
+void ph_channels(const ModelConfig& config, ModelMemory& memory, const SampleMoment& m,
+                 ChannelVolts& volts) {
     const auto& p = config.ph;
     if (m.entered_state && m.state == p.sample_intake_state) {
         memory.intake_salinity = m.platform_salinity;
@@ -125,7 +100,7 @@ void ph_channels(const ModelConfig& config, const ModelTarget& target, ModelMemo
         // The sample's pH at the cell temperature, which processing carries back to the
         // platform temperature of the intake.
         const double cell_ph =
-            target.ph - p.dph_dt * (memory.intake_temperature - memory.dye_temperature);
+            memory.water.ph - p.dph_dt * (memory.intake_temperature - memory.dye_temperature);
         memory.dye_ratio =
             dye_ratio_for(cell_ph, memory.intake_salinity, memory.dye_temperature, p);
     }
@@ -153,7 +128,64 @@ void ph_channels(const ModelConfig& config, const ModelTarget& target, ModelMemo
     }
 }
 
+// The state whose entry begins a measurement cycle: the sample's intake.
+std::uint8_t cycle_state(const ModelConfig& c) {
+    switch (c.chemistry) {
+        case records::ChemistryType::ph:
+            return c.ph.sample_intake_state;
+        case records::ChemistryType::ta:
+            return c.ta.sample_intake_state;
+        case records::ChemistryType::dic:
+            for (const auto& inlet : c.dic.inlet) {
+                if (inlet.type == 1) {
+                    return inlet.intake_state;
+                }
+            }
+            return 255;
+        default:
+            return c.nutrient.sample_intake_state;
+    }
+}
+
+// A stuck cycle's noise follows the state and the time in it, not the sample counter, so every
+// stuck cycle reads exactly what the first did.
+SampleMoment as_read(const SampleMoment& m, const ModelMemory& memory) {
+    SampleMoment read = m;
+    if (memory.stuck) {
+        const auto second = static_cast<std::uint32_t>(std::lround(m.seconds_in_state)) & 0xFFFFF;
+        read.counter = 0x80000000u | (std::uint32_t{m.state} << 20) | second;
+    }
+    return read;
+}
+
 }  // namespace
+
+double noisy(double volts, const SampleMoment& m, unsigned channel) {
+    return std::max(0.0, volts + kNoiseVolts * model_noise(m.counter, channel));
+}
+
+// The input voltage at which a thermistor's calibration reads `celsius`, searched over the
+// converter's 0..5 V; nothing when the calibration never reads it there.
+std::optional<double> thermistor_volts(const records::ThermistorConfig& t, double celsius) {
+    auto f = [&](double v) { return ((t.a3 * v + t.a2) * v + t.a1) * v + t.a0 - celsius; };
+    double lo = 0.0;
+    double hi = 5.0;
+    double flo = f(lo);
+    if (flo * f(hi) > 0) {
+        return std::nullopt;
+    }
+    for (int i = 0; i < 60; ++i) {
+        const double mid = (lo + hi) / 2;
+        const double fm = f(mid);
+        if ((fm < 0) == (flo < 0)) {
+            lo = mid;
+            flo = fm;
+        } else {
+            hi = mid;
+        }
+    }
+    return (lo + hi) / 2;
+}
 
 double model_noise(std::uint32_t counter, unsigned channel) {
     // The sum of four uniform values, scaled to a standard deviation of 1.
@@ -179,11 +211,29 @@ double dye_ratio_for(double ph, double salinity, double t_celsius,
 ChannelVolts model_channels(const ModelConfig& config, const ModelTarget& target,
                             ModelMemory& memory, const SampleMoment& moment,
                             const ChannelVolts& background) {
+    if (memory.cycle == 0 || (moment.entered_state && moment.state == cycle_state(config))) {
+        if (moment.entered_state && moment.state == cycle_state(config)) {
+            ++memory.cycle;
+        }
+        const std::uint32_t cycle = std::max<std::uint32_t>(memory.cycle, 1);
+        const CycleAnomaly& a = target.anomaly;
+        memory.water = target;
+        memory.water.concentration_um = cycle_value(a, target.concentration_um, cycle);
+        memory.water.ph = cycle_value(a, target.ph, cycle);
+        memory.water.ta_umol_kg = cycle_value(a, target.ta_umol_kg, cycle);
+        memory.water.dic_umol_kg = cycle_value(a, target.dic_umol_kg, cycle);
+        memory.stuck = memory.cycle != 0 && stuck_in(a, memory.cycle);
+    }
+    const SampleMoment m = as_read(moment, memory);
     ChannelVolts volts = background;
     if (records::is_nutrient(config.chemistry)) {
-        nutrient_channels(config, target, memory, moment, volts);
+        nutrient_channels(config, memory, m, volts);
     } else if (config.chemistry == records::ChemistryType::ph) {
-        ph_channels(config, target, memory, moment, volts);
+        ph_channels(config, memory, m, volts);
+    } else if (config.chemistry == records::ChemistryType::ta) {
+        ta_channels(config, memory, m, volts);
+    } else if (config.chemistry == records::ChemistryType::dic) {
+        dic_channels(config, memory, m, volts);
     }
     return volts;
 }

@@ -1,16 +1,18 @@
-// The physical model behind the emulated sensor's photodiode channels: Beer–Lambert
-// absorbance of a known nutrient concentration in three optical paths, and the indicator
-// dye of the pH chemistry flushed through the cell, so that the raw data process back to
-// the values the model was given.
+// The physical model behind the emulated sensor's inputs: Beer–Lambert absorbance of a known
+// nutrient concentration in three optical paths, the indicator dye of the pH chemistry flushed
+// through the cell, the acid-titrated indicator of TA and the conductivity step of DIC
+// (carbonate_model), so that the raw data process back to the values the model was given.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "records/chemistry_type.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/processing_params.hpp"
 #include "records/thermistor_config.hpp"
+#include "virtual_sensor/cycle_anomaly.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -20,6 +22,9 @@ using ChannelVolts = std::array<double, 8>;
 struct ModelTarget {
     double concentration_um = 10.0;  // nutrient concentration of the sample, µM
     double ph = 8.05;                // pH of the sample at the platform temperature
+    double ta_umol_kg = 2300;        // total alkalinity of the sample
+    double dic_umol_kg = 2100;       // dissolved inorganic carbon of the sample
+    CycleAnomaly anomaly;            // how the sample changes from cycle to cycle
 };
 
 // The sensor's configuration as the model needs it; the parameters name the states in which
@@ -28,6 +33,8 @@ struct ModelConfig {
     records::ChemistryType chemistry = records::ChemistryType::nitrate;
     records::NutrientParams nutrient;
     records::PhParams ph;
+    records::TaParams ta;
+    records::DicParams dic;
     std::array<records::ThermistorConfig, 2> thermistors{};
 };
 
@@ -52,6 +59,12 @@ struct ModelMemory {
     float intake_temperature = 12.5f;
     double dye_temperature = 15.0;  // degrees C while the dye is measured
     double dye_ratio = 1.0;         // A578 / A434 of the dyed sample
+    std::uint32_t cycle = 0;        // measurement cycles begun, counted at the intake
+    ModelTarget water;              // what the sample holds in this cycle
+    bool stuck = false;             // this cycle repeats the stuck run's first, without noise
+    double ta_a1 = 0;               // absorbances of the titrated sample, LED 1 and LED 2
+    double ta_a2 = 0;
+    double dic_step_volts = 0;  // the conductivity step of the inlet being measured
 };
 
 // Volts of the lit photodiodes and of a dark one.
@@ -74,6 +87,13 @@ double model_noise(std::uint32_t counter, unsigned channel);
 
 // Absorbance per µM of the Medium, Short and Long paths.
 inline constexpr std::array<double, 3> kAbsorbancePerUm{0.012, 0.005, 0.03};
+
+// The input voltage at which a thermistor's calibration reads `celsius`, searched over the
+// converter's 0..5 V; nothing when the calibration never reads it there.
+std::optional<double> thermistor_volts(const records::ThermistorConfig& t, double celsius);
+
+// Noise added to `volts` for input `channel` at sample `m`, never below 0 V.
+double noisy(double volts, const SampleMoment& m, unsigned channel);
 
 // The ratio A578 / A434 that gives `ph` by the dye equation at the salinity and temperature,
 // within the equation's domain.

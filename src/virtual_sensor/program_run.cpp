@@ -189,6 +189,12 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
     if (chemistry.chemistry == records::ChemistryType::ph) {
         run.model.ph = records::decode_ph_params(params);
     }
+    if (chemistry.chemistry == records::ChemistryType::ta) {
+        run.model.ta = records::decode_ta_params(params);
+    }
+    if (chemistry.chemistry == records::ChemistryType::dic) {
+        run.model.dic = records::decode_dic_params(params);
+    }
     for (std::size_t t = 0; t < run.model.thermistors.size(); ++t) {
         run.model.thermistors[t] = records::decode_thermistor_config(s.thermistors[t]);
     }

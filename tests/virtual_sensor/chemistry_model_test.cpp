@@ -10,6 +10,13 @@
 namespace kelpira::virtual_sensor {
 namespace {
 
+ModelTarget water(double um, double ph) {
+    ModelTarget t;
+    t.concentration_um = um;
+    t.ph = ph;
+    return t;
+}
+
 ModelConfig nitrate() {
     ModelConfig c;
     c.chemistry = records::ChemistryType::nitrate;
@@ -35,7 +42,7 @@ double mean_absorbance(const ModelConfig& c, ModelMemory& memory, std::uint8_t s
         m.state = state;
         m.entered_state = k == 0;
         m.light_on = light;
-        const auto v = model_channels(c, {12.5, 8.0}, memory, m, background);
+        const auto v = model_channels(c, water(12.5, 8.0), memory, m, background);
         sum += -std::log10(v[input] / kLitVolts);
     }
     return sum / 400;
@@ -91,7 +98,7 @@ TEST(ChemistryModel, PhDyeArrivesAfterTheBlankWindowAtTheSamplesRatio) {
     m.entered_state = true;
     m.platform_salinity = 34.0f;
     m.platform_temperature = 11.0f;
-    model_channels(c, {10, 8.0}, memory, m, background);
+    model_channels(c, water(10, 8.0), memory, m, background);
 
     m.state = 2;
     m.cell_temperature = 16.0;
@@ -103,7 +110,7 @@ TEST(ChemistryModel, PhDyeArrivesAfterTheBlankWindowAtTheSamplesRatio) {
     for (int tenth = 0; tenth < 3000; tenth += 5) {
         m.seconds_in_state = tenth / 10.0;
         m.counter = static_cast<std::uint32_t>(tenth);
-        const auto v = model_channels(c, {10, 8.0}, memory, m, background);
+        const auto v = model_channels(c, water(10, 8.0), memory, m, background);
         m.entered_state = false;
         EXPECT_NEAR(v[5], 2.1, 1e-9);  // both thermistors read 16 degrees
         const double a434 = -std::log10(v[0] / kLitVolts);
@@ -118,7 +125,7 @@ TEST(ChemistryModel, PhDyeArrivesAfterTheBlankWindowAtTheSamplesRatio) {
     EXPECT_GT(peak434, 1.0);
     // By the end of the state the dye has gone below the fit's lower bound.
     m.seconds_in_state = 299;
-    const auto last = model_channels(c, {10, 8.0}, memory, m, background);
+    const auto last = model_channels(c, water(10, 8.0), memory, m, background);
     EXPECT_LT(-std::log10(last[0] / kLitVolts), 0.05);
 }
 

@@ -4,8 +4,13 @@
 // fault on either side fails here.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <sstream>
+#include <string>
 #include <vector>
 
+#include "processing/batch_options.hpp"
+#include "processing/batch_runner.hpp"
 #include "processing/nutrient_engine.hpp"
 #include "processing/ph_engine.hpp"
 #include "processing/raw_header.hpp"
@@ -39,7 +44,49 @@ std::vector<double> process_file(const std::string& path, processing::RawChemist
     return values;
 }
 
-class Rehearsal : public RunFixture {};
+// What kelpira-process prints for a raw output file, as CSV; with `qc`, flagged with it.
+std::string kelpira_process(const std::string& path, std::optional<std::string> qc = {}) {
+    processing::BatchOptions options;
+    options.files = {path};
+    options.qc = std::move(qc);
+    options.jobs = 1;
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(processing::run_batch(options, in, out, err), 0) << err.str();
+    return out.str();
+}
+
+// The CSV's lines after the column titles, each split at its commas.
+std::vector<std::vector<std::string>> csv_rows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        std::string cell;
+        while (std::getline(cells, cell, ',')) {
+            fields.push_back(cell);
+        }
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+class Rehearsal : public RunFixture {
+  protected:
+    // Runs the Deploy program for `how_long` and gives the raw output file's path.
+    std::string deploy(VirtualSensorOptions o, std::chrono::seconds how_long) {
+        start_with_storage(std::move(o));
+        EXPECT_EQ(link::start_state_machine(link, 0), 0);
+        std::string name;
+        EXPECT_EQ(link::get_output_file_name(link, name), 0);
+        run_for(how_long);
+        EXPECT_EQ(link::stop_state_machine(link), 0);
+        return path(name);
+    }
+};
 
 TEST_F(Rehearsal, NitrateFileProcessesBackToTheModelledConcentration) {
     VirtualSensorOptions o;
@@ -95,6 +142,82 @@ TEST_F(Rehearsal, PhFileProcessesBackToTheModelledPh) {
     ASSERT_EQ(records.size(), values.size());
     for (const auto& r : records) {
         EXPECT_NEAR(r.value, 7.83, 0.001);
+    }
+}
+
+TEST_F(Rehearsal, DicFileProcessesBackToTheModelledCarbon) {
+    VirtualSensorOptions o;
+    o.chemistry = records::ChemistryType::dic;
+    o.run.target.dic_umol_kg = 2150;
+    // Three cycles of 190 s: reference (2012.5 µmol/kg, a step of 2.0125 V), then the sample
+    // (2.150 V). A step's foot is one noisy sample, which moves a result by up to about
+    // 0.1 %.
+    const std::string csv = kelpira_process(deploy(o, 600s));
+    const auto rows = csv_rows(csv);
+    ASSERT_EQ(rows.size(), 3u) << csv;
+    for (const auto& r : rows) {
+        ASSERT_EQ(r.size(), 7u) << csv;
+        EXPECT_EQ(r[1], "2") << csv;  // the sample's measurement state
+        EXPECT_NEAR(std::stod(r[2]), 2150.0, 2.0) << csv;
+        EXPECT_NEAR(std::stod(r[3]), 2.150, 0.002) << csv;
+        EXPECT_NEAR(std::stod(r[4]), 2.0125, 0.002) << csv;
+        EXPECT_EQ(r[6], "good") << csv;
+    }
+}
+
+TEST_F(Rehearsal, TaFileProcessesBackToTheModelledAlkalinity) {
+    VirtualSensorOptions o;
+    o.chemistry = records::ChemistryType::ta;
+    o.run.target.ta_umol_kg = 2250;
+    // Cycles of 280 s, the result when the second sample state (5) is left.
+    const auto rows = csv_rows(kelpira_process(deploy(o, 900s)));
+    ASSERT_EQ(rows.size(), 3u);
+    for (const auto& r : rows) {
+        ASSERT_GE(r.size(), 4u);
+        EXPECT_NEAR(std::stod(r[1]), 2250.0, 10.0);
+        EXPECT_NEAR(std::stod(r[2]), 0.8, 0.001);  // LED 1's absorbance, as modelled
+    }
+}
+
+// A nitrate deployment with a tide of 0.5 µM over 12 cycles, a bubble of +3 µM in cycle 4 and
+// the sensor stuck from cycle 8 for 5 cycles, processed with the shipped quality parameters.
+TEST_F(Rehearsal, SpikeAndStuckRunAreFlagged) {
+    VirtualSensorOptions o;
+    o.run.target.concentration_um = 12.5;
+    o.run.target.anomaly = {0.5, 4, 3.0, 8, 5};
+    // 14 cycles of 710 s; the 15th has just begun.
+    const std::string csv = kelpira_process(deploy(o, 9960s), "default");
+    const auto rows = csv_rows(csv);
+    // 12.5 + 0.5 sin(30° x cycle): 12.75, 12.933, 13.0, 15.933 (the bubble), 12.75, 12.5,
+    // 12.25, 12.067 and the same four times more, 12.75, 12.933.
+    const double values[] = {12.75,  12.933, 13.0,   15.933, 12.75,  12.5,  12.25,
+                             12.067, 12.067, 12.067, 12.067, 12.067, 12.75, 12.933};
+    // gross range, spike, rate of change, flat line, aggregate. Spike 1/2: the bubble is 3.06
+    // off its neighbours' mean, they are 1.43 and 1.47 off theirs; rate of change: the bubble
+    // rises 2.93 past 0.5 + 3 SD of the three before (0.89); flat line 3/5 counts the stuck
+    // run to 5; the last cycle has no next for its spike test.
+    const std::vector<std::vector<std::string>> flags = {
+        {"1", "2", "2", "2", "1"}, {"1", "1", "2", "1", "1"}, {"1", "3", "2", "1", "3"},
+        {"1", "4", "3", "1", "4"}, {"1", "3", "1", "1", "3"}, {"1", "1", "1", "1", "1"},
+        {"1", "1", "1", "1", "1"}, {"1", "1", "1", "1", "1"}, {"1", "1", "1", "1", "1"},
+        {"1", "1", "1", "3", "3"}, {"1", "1", "1", "3", "3"}, {"1", "1", "1", "4", "4"},
+        {"1", "1", "1", "1", "1"}, {"1", "2", "1", "1", "1"}};
+    ASSERT_EQ(rows.size(), flags.size()) << csv;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        // Medium, Short and Long: the concentration (the short path, least absorbing, the
+        // noisiest), then the five flags of each path.
+        ASSERT_EQ(rows[i].size(), 24u) << csv;
+        for (std::size_t path = 0; path < 3; ++path) {
+            EXPECT_NEAR(std::stod(rows[i][2 + path]), values[i], 0.005) << "cycle " << i + 1;
+            const auto first = rows[i].begin() + 9 + 5 * static_cast<std::ptrdiff_t>(path);
+            EXPECT_EQ(std::vector<std::string>(first, first + 5), flags[i])
+                << "cycle " << i + 1 << ", path " << path;
+        }
+    }
+    // The stuck cycles read exactly the same.
+    for (std::size_t i = 8; i < 12; ++i) {
+        EXPECT_EQ(std::vector<std::string>(rows[i].begin() + 2, rows[i].begin() + 5),
+                  std::vector<std::string>(rows[7].begin() + 2, rows[7].begin() + 5));
     }
 }
 

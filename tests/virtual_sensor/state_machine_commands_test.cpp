@@ -75,8 +75,15 @@ TEST(DefaultPrograms, EveryChemistryDryRunsToTheEndOfItsDeployment) {
         const auto summary = statemachine::build_summary(
             image, {statemachine::SummaryMode::dry_run, 0, std::nullopt});
         EXPECT_EQ(summary.end_message, "Dry-run ended at IDLE state.") << d.tab_text;
-        // Eight states a cycle, three more for the standard of a nutrient, then idle.
-        const std::size_t per_cycle = records::is_nutrient(d.code) ? 11 : 8;
+        // Eight states a cycle, three more for the standard of a nutrient; TA: flush, intake,
+        // two blanks, titrant, two samples, three rinses, sleep; DIC: flush, reference intake
+        // and measurement, sample intake and measurement, three rinses, sleep. Then idle.
+        std::size_t per_cycle = records::is_nutrient(d.code) ? 11 : 8;
+        if (d.code == records::ChemistryType::ta) {
+            per_cycle = 11;
+        } else if (d.code == records::ChemistryType::dic) {
+            per_cycle = 9;
+        }
         EXPECT_EQ(summary.rows.size(), 24u * per_cycle + 1u) << d.tab_text;
         const auto timed_out =
             statemachine::build_summary(image, {statemachine::SummaryMode::dry_run, 0, 2});

@@ -2,6 +2,8 @@
 #include "device_options.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "common/number_scan.hpp"
 #include "link/device_socket_names.hpp"
@@ -98,6 +100,34 @@ std::optional<BlockRefusal> block_refusal_from(const std::string& text) {
         return std::nullopt;
     }
     return BlockRefusal{*block, *result};
+}
+
+// "N:X": a cycle from 1 and a size, either sign.
+std::optional<std::pair<std::uint32_t, double>> spike_from(const std::string& text) {
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto cycle = part<std::uint32_t>(text.substr(0, colon), 1, 100000);
+    const auto size = common::option_real(text.substr(colon + 1));
+    if (!cycle || !size || !(std::abs(*size) <= 10000)) {
+        return std::nullopt;
+    }
+    return std::pair{*cycle, *size};
+}
+
+// "M:K": from cycle M (from 1), K cycles.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> stuck_from(const std::string& text) {
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto first = part<std::uint32_t>(text.substr(0, colon), 1, 100000);
+    const auto count = part<std::uint32_t>(text.substr(colon + 1), 1, 100000);
+    if (!first || !count) {
+        return std::nullopt;
+    }
+    return std::pair{*first, *count};
 }
 
 std::vector<DeviceOption> make_device_options() {
@@ -261,6 +291,45 @@ std::vector<DeviceOption> make_device_options() {
          common::decimal_in(6, 9.5),
          [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
              d.sensor.run.target.ph = nth<double>(o, k);
+         }},
+        {"--ta", "UMOL_KG",
+         "total alkalinity of the sample the model measures, in micromoles per\n"
+         "kilogram (default 2300)",
+         common::decimal_in(0, 10000),
+         [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
+             d.sensor.run.target.ta_umol_kg = nth<double>(o, k);
+         }},
+        {"--dic", "UMOL_KG",
+         "dissolved inorganic carbon of the sample the model measures, in\n"
+         "micromoles per kilogram (default 2100)",
+         common::decimal_in(0, 4000),
+         [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
+             d.sensor.run.target.dic_umol_kg = nth<double>(o, k);
+         }},
+        {"--tide", "AMPLITUDE",
+         "the sample's value (concentration, pH, TA or DIC) rises and falls by\n"
+         "AMPLITUDE over 12 measurement cycles (default 0: the same every cycle)",
+         common::decimal_in(0, 10000),
+         [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
+             d.sensor.run.target.anomaly.tide = nth<double>(o, k);
+         }},
+        {"--spike", "N:X",
+         "measurement cycle N (from 1, counted at each sample intake of a run)\n"
+         "holds X more (negative: less) than the sample's value, once",
+         of_form("N:X", [](const std::string& text) { return spike_from(text).has_value(); }),
+         [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
+             const auto spike = *spike_from(nth<std::string>(o, k));
+             d.sensor.run.target.anomaly.spike_cycle = spike.first;
+             d.sensor.run.target.anomaly.spike_size = spike.second;
+         }},
+        {"--stuck", "M:K",
+         "from measurement cycle M (from 1) for K cycles the sensor is stuck: each\n"
+         "of those cycles reads exactly what cycle M read, without noise",
+         of_form("M:K", [](const std::string& text) { return stuck_from(text).has_value(); }),
+         [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
+             const auto stuck = *stuck_from(nth<std::string>(o, k));
+             d.sensor.run.target.anomaly.stuck_from = stuck.first;
+             d.sensor.run.target.anomaly.stuck_cycles = stuck.second;
          }},
         {"--pump-timeout", "STATE", "the Hall stop of this state's pump times out once per run",
          whole_number_in(0, 254),
