@@ -46,8 +46,7 @@ void ta_channels(const ModelConfig& config, ModelMemory& memory, const SampleMom
     const auto& p = config.ta;
     if (m.entered_state && m.state == p.sample_intake_state) {
         memory.dye_temperature = m.cell_temperature;
-        const auto ratio =
-            ta_absorbance_ratio(memory.water.ta_umol_kg, memory.dye_temperature, p);
+        const auto ratio = ta_absorbance_ratio(memory.water.ta_umol_kg, memory.dye_temperature, p);
         memory.ta_a1 = kTaAbsorbance1;
         memory.ta_a2 = kTaAbsorbance1 * ratio.value_or(1.0);
     }
@@ -71,8 +70,7 @@ void ta_channels(const ModelConfig& config, ModelMemory& memory, const SampleMom
     } else if (m.state == p.sample_led2_state) {
         lit = kTaLed2Volts * std::pow(10.0, -memory.ta_a2);
     }
-    volts[p.measurement_channel] =
-        noisy(m.light_on ? lit : kDarkVolts, m, p.measurement_channel);
+    volts[p.measurement_channel] = noisy(m.light_on ? lit : kDarkVolts, m, p.measurement_channel);
 }
 
 void dic_channels(const ModelConfig& config, ModelMemory& memory, const SampleMoment& m,
@@ -81,13 +79,12 @@ void dic_channels(const ModelConfig& config, ModelMemory& memory, const SampleMo
     if (m.entered_state) {
         memory.dic_step_volts = 0;
         if (inlet != nullptr) {
-            const double carbon =
-                inlet->type == 2 ? static_cast<double>(inlet->crm_umol_kg) : memory.water.dic_umol_kg;
+            const double carbon = inlet->type == 2 ? static_cast<double>(inlet->crm_umol_kg)
+                                                   : memory.water.dic_umol_kg;
             memory.dic_step_volts = kDicVoltsPerUmolKg * carbon;
         }
     }
-    const double rise =
-        inlet == nullptr ? 0.0 : 1 - std::exp(-m.seconds_in_state / kDicSettleS);
+    const double rise = inlet == nullptr ? 0.0 : 1 - std::exp(-m.seconds_in_state / kDicSettleS);
     volts[0] = std::min(5.0, noisy(kDicBaselineVolts + memory.dic_step_volts * rise, m, 0));
 }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "virtual_sensor/carbonate_model.hpp"
 #include "virtual_sensor/dye_equation.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -141,6 +142,24 @@ TEST(ChemistryModel, NoiseIsRepeatableWithUnitSpread) {
     EXPECT_NEAR(std::sqrt(squares / 20000), 1, 0.03);
     EXPECT_EQ(model_noise(77, 1), model_noise(77, 1));
     EXPECT_NE(model_noise(77, 1), model_noise(77, 2));
+}
+
+// With e1 = 0, e2 = 1, e3 = 0 and pKa 7, a ratio of 2 is pH 7.30103, h = 5e-8, and 0.02 M acid
+// leaves that h after an alkalinity of (0.02 - 9.819 x 5e-8) / 8.819e-6 = 2267.775150 µmol/kg.
+TEST(ChemistryModel, TaRatioIsTheIndicatorsAtTheAcidLeft) {
+    records::TaParams p;
+    p.titrant_molarity = 0.02f;
+    p.pka = 7;
+    p.e2 = 1;
+    const double ta = (static_cast<double>(0.02f) - 9.819 * 5e-8) / 8.819e-6;
+    EXPECT_NEAR(ta, 2267.775150, 1e-4);
+    ASSERT_TRUE(ta_absorbance_ratio(ta, 25, p).has_value());
+    EXPECT_NEAR(*ta_absorbance_ratio(ta, 25, p), 2.0, 1e-9);
+    // At 15 degrees with Ct = 0.01 the measured ratio is 2 / (10 x 0.01 + 1).
+    p.temperature_coefficient = 0.01f;
+    EXPECT_NEAR(*ta_absorbance_ratio(ta, 15, p), 2.0 / 1.1, 1e-6);
+    // 3000 µmol/kg takes 0.026457 M: more than the titrant holds.
+    EXPECT_FALSE(ta_absorbance_ratio(3000, 25, p).has_value());
 }
 
 }  // namespace

@@ -161,6 +161,25 @@ TEST(ServerOptions, WhatTheRunsMeasureAndWhereTheyWrite) {
     EXPECT_EQ(refused({"--pump-timeout", "255"}), "--pump-timeout: 255 not in [0, 254]");
 }
 
+TEST(ServerOptions, WhatTheSampleHoldsFromCycleToCycle) {
+    const auto o = parsed({"--ta", "2250.5", "--dic", "2010", "--tide", "0.5", "--spike", "4:-2.5",
+                           "--stuck", "8:5"});
+    const auto& t = o.devices[0].sensor.run.target;
+    EXPECT_DOUBLE_EQ(t.ta_umol_kg, 2250.5);
+    EXPECT_DOUBLE_EQ(t.dic_umol_kg, 2010);
+    EXPECT_DOUBLE_EQ(t.anomaly.tide, 0.5);
+    EXPECT_EQ(t.anomaly.spike_cycle, 4u);
+    EXPECT_DOUBLE_EQ(t.anomaly.spike_size, -2.5);
+    EXPECT_EQ(t.anomaly.stuck_from, 8u);
+    EXPECT_EQ(t.anomaly.stuck_cycles, 5u);
+    for (const std::string bad : {"0:3", "4", "4:x", "4:3:1", "100001:3", "4:1e5"}) {
+        EXPECT_EQ(refused({"--spike", bad}), "--spike: " + bad + " not of the form N:X");
+    }
+    for (const std::string bad : {"0:5", "8:0", "8", "8:-1"}) {
+        EXPECT_EQ(refused({"--stuck", bad}), "--stuck: " + bad + " not of the form M:K");
+    }
+}
+
 TEST(ServerOptions, HelpEndsTheProgram) {
     const auto help = parse_server_options({"--help"});
     EXPECT_FALSE(help.options);
