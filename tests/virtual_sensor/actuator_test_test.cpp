@@ -46,8 +46,14 @@ TEST_F(ActuatorTestTest, RecordsStartAsTheFactoryLeftThem) {
     link::RecordBytes<records::OpticsDefaults::size> optics{};
     ASSERT_EQ(link::get_pump_valve_defaults(link, pump), 0);
     ASSERT_EQ(link::get_optics_defaults(link, optics), 0);
-    EXPECT_EQ(pump, records::encode(records::default_pump_valve_defaults()));
-    EXPECT_EQ(optics, records::encode(records::default_optics_defaults()));
+    // Inject at 250 mA, a step of 1000 µs, 8 microsteps, stop at the Hall sensors (2000 and
+    // 2000), 3200 steps, a 30 s time-out, Hall power on, a valve spike of 50 ms.
+    EXPECT_EQ(pump, (link::RecordBytes<25>{0x00, 0x00, 0xFA, 0x00, 0xE8, 0x03, 0x00, 0x00, 0x01,
+                                           0x00, 0xD0, 0x07, 0xD0, 0x07, 0x80, 0x0C, 0x00, 0x00,
+                                           0x1E, 0x00, 0x00, 0x00, 0x01, 0x32, 0x00}));
+    // Photodiode power on, each LED at 20 mA.
+    EXPECT_EQ(optics, (link::RecordBytes<11>{0x00, 0x01, 0x01, 0x20, 0x4E, 0x20, 0x4E, 0x20, 0x4E,
+                                             0x20, 0x4E}));
 }
 
 TEST_F(ActuatorTestTest, PumpRunEndsAtItsStopCondition) {

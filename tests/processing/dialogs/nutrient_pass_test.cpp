@@ -2,7 +2,6 @@
 // multi-file dialog's log texts, sensor names and one list for all files.
 #include <gtest/gtest.h>
 
-#include "common/time_text.hpp"
 #include "processing/dialogs/nutrient_controller.hpp"
 #include "processing/dialogs/nutrient_multi_controller.hpp"
 #include "processing/dialogs/raw_text.hpp"
@@ -50,8 +49,8 @@ TEST(NutrientPass, TheWorkedCaseFromProcessToSave) {
     finish_pass(d.view, run(nutrient_process(d)), p);
     ASSERT_EQ(d.view.results.rows.size(), 1u);
     EXPECT_TRUE(d.view.save_enabled);
-    const std::string t = common::utc_time_text(1700000000);
-    const std::string row = t + "," + t + ",3.219,3.219,3.219,5.00,35.000,10.000";
+    const std::string row =  // both times 1700000000 s
+        "14/11/2023 22:13:20,14/11/2023 22:13:20,3.219,3.219,3.219,5.00,35.000,10.000";
     EXPECT_NE(std::find(d.view.log.begin(), d.view.log.end(), "entered sample intake state"),
               d.view.log.end());
 

@@ -3,10 +3,6 @@
 #include <gtest/gtest.h>
 #include <netcdf.h>
 
-#include <cmath>
-
-#include "common/number_text.hpp"
-#include "common/time_text.hpp"
 #include "processing/dialogs/dic_controller.hpp"
 #include "processing/dialogs/raw_text.hpp"
 #include "processing/dialogs/ta_controller.hpp"
@@ -94,10 +90,9 @@ TEST(TaController, ProcessesAndSavesEveryColumn) {
     finish_pass(d.view, run(ta_process(d)), p);
     ASSERT_EQ(d.view.results.rows.size(), 1u);
     EXPECT_TRUE(d.view.save_enabled);
-    const double h = std::pow(10.0, -(7 + std::log10(2.0)));
-    const double ta = (static_cast<double>(0.1f) - 9.819 * h) / 8.819 * 1000000;
-    const std::string expected_row = common::utc_time_text(1600000000) + "," +
-                                     common::fixed_text(ta, 3) + ",1.000000,2.000000,0.000000";
+    // R = 2, pH = 7 + log10(2), h = 5e-8: TA = (0.1 - 9.819 x 5e-8) / 8.819 x 1e6 = 11339.099
+    // (the molarity as its f32, 0.100000001); the intake at 1600000000 s.
+    const std::string expected_row = "13/09/2020 12:26:40,11339.099,1.000000,2.000000,0.000000";
 
     p.files.push_back(folder.path("out.csv"));
     EXPECT_TRUE(save_result_list(d.view.results, p));
@@ -128,7 +123,7 @@ TEST(TaController, ProcessesAndSavesEveryColumn) {
     EXPECT_EQ(nc_get_var_double(nc, var, &saved), NC_NOERR);
     EXPECT_EQ(nc_get_att_double(nc, var, "pka", &pka), NC_NOERR);
     nc_close(nc);
-    EXPECT_EQ(common::fixed_text(saved, 3), common::fixed_text(ta, 3));
+    EXPECT_NEAR(saved, 11339.099, 0.0005);
     EXPECT_EQ(pka, 7);
 }
 
@@ -221,13 +216,13 @@ TEST(DicController, ProcessesAndKeepsTheNewest5001Rows) {
     finish_pass(d.view, run(dic_process(d)), p);
     ASSERT_EQ(d.view.results.rows.size(), 5001u);
     const auto& first = d.view.results.rows[0];
-    EXPECT_EQ(first[0], common::utc_time_text(1000000 + kSamples - 5001));
+    EXPECT_EQ(first[0], "12/01/1970 14:03:19");  // 1000999 s, the 1000th intake
     EXPECT_EQ(first[1], "4");
     EXPECT_EQ(first[2], "1600.000");
     EXPECT_EQ(first[3], "0.400");
     EXPECT_EQ(first[4], "0.500");
     EXPECT_EQ(first[6], "good");
-    EXPECT_EQ(d.view.results.rows[5000][0], common::utc_time_text(1000000 + kSamples - 1));
+    EXPECT_EQ(d.view.results.rows[5000][0], "12/01/1970 15:26:39");  // 1005999 s
     EXPECT_TRUE(d.view.save_enabled);
     const std::string unlisted =
         "999 older results are not listed or saved; kelpira-process writes them all.";
