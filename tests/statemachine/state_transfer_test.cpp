@@ -53,9 +53,8 @@ TEST_F(StateTransfer, LoadReadsEveryStateInOrderAndSaveWritesItBack) {
     const TransferOutcome out = load_from_sensor(
         link, image, [&](std::size_t done, std::size_t) { progress.push_back(done); });
     ASSERT_TRUE(out.ok) << out.detail;
-    // The sensor's default program.
-    const std::uint8_t count = static_cast<std::uint8_t>(
-        virtual_sensor::default_program(records::ChemistryType::nitrate).state_count);
+    // The nitrate sensor's default program, states 0 to 11.
+    const std::uint8_t count = 12;
     EXPECT_EQ(image.state_count(), count);
     EXPECT_EQ(image.current, 0);
     EXPECT_EQ(progress.back(), count);

@@ -17,8 +17,8 @@ constexpr auto kInfo = link::code_value(link::CommandCode::GET_STATE_MACHINE_INF
 constexpr auto kGet = link::code_value(link::CommandCode::GET_STATE_RECORD);
 constexpr auto kSet = link::code_value(link::CommandCode::SET_STATE_RECORD);
 
-// The states of the default program of the fixture's nitrate sensor.
-const std::uint16_t kNitrateStates = default_program(records::ChemistryType::nitrate).state_count;
+// The states of the default program of the fixture's nitrate sensor: 0 to 11.
+constexpr std::uint16_t kNitrateStates = 12;
 
 class StateMachineCommands : public testing::SensorFixture {
   protected:
