@@ -45,7 +45,9 @@ void ta_channels(const ModelConfig& config, ModelMemory& memory, const SampleMom
                  ChannelVolts& volts) {
     const auto& p = config.ta;
     if (m.entered_state && m.state == p.sample_intake_state) {
-        memory.dye_temperature = m.cell_temperature;
+        if (!memory.repeat) {
+            memory.dye_temperature = m.cell_temperature;
+        }
         const auto ratio = ta_absorbance_ratio(memory.water.ta_umol_kg, memory.dye_temperature, p);
         memory.ta_a1 = kTaAbsorbance1;
         memory.ta_a2 = kTaAbsorbance1 * ratio.value_or(1.0);

@@ -96,7 +96,9 @@ void ph_channels(const ModelConfig& config, ModelMemory& memory, const SampleMom
     }
     const bool measuring = m.state == p.sample_measurement_state;
     if (measuring && m.entered_state) {
-        memory.dye_temperature = m.cell_temperature;
+        if (!memory.repeat) {
+            memory.dye_temperature = m.cell_temperature;
+        }
         // The sample's pH at the cell temperature, which processing carries back to the
         // platform temperature of the intake.
         const double cell_ph =
@@ -136,9 +138,12 @@ std::uint8_t cycle_state(const ModelConfig& c) {
         case records::ChemistryType::ta:
             return c.ta.sample_intake_state;
         case records::ChemistryType::dic:
-            for (const auto& inlet : c.dic.inlet) {
-                if (inlet.type == 1) {
-                    return inlet.intake_state;
+            // The reference measured before a sample belongs to its cycle.
+            for (const int type : {2, 1}) {
+                for (const auto& inlet : c.dic.inlet) {
+                    if (inlet.type == type) {
+                        return type == 2 ? inlet.measurement_state : inlet.intake_state;
+                    }
                 }
             }
             return 255;
@@ -152,8 +157,9 @@ std::uint8_t cycle_state(const ModelConfig& c) {
 SampleMoment as_read(const SampleMoment& m, const ModelMemory& memory) {
     SampleMoment read = m;
     if (memory.stuck) {
-        const auto second = static_cast<std::uint32_t>(std::lround(m.seconds_in_state)) & 0xFFFFF;
-        read.counter = 0x80000000u | (std::uint32_t{m.state} << 20) | second;
+        const auto ms =
+            static_cast<std::uint32_t>(std::lround(m.seconds_in_state * 1000)) & 0x7FFFFF;
+        read.counter = 0x80000000u | (std::uint32_t{m.state} << 23) | ms;
     }
     return read;
 }
@@ -223,6 +229,7 @@ ChannelVolts model_channels(const ModelConfig& config, const ModelTarget& target
         memory.water.ta_umol_kg = cycle_value(a, target.ta_umol_kg, cycle);
         memory.water.dic_umol_kg = cycle_value(a, target.dic_umol_kg, cycle);
         memory.stuck = memory.cycle != 0 && stuck_in(a, memory.cycle);
+        memory.repeat = memory.stuck && memory.cycle != a.stuck_from;
     }
     const SampleMoment m = as_read(moment, memory);
     ChannelVolts volts = background;

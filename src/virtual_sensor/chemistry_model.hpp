@@ -61,8 +61,9 @@ struct ModelMemory {
     double dye_ratio = 1.0;         // A578 / A434 of the dyed sample
     std::uint32_t cycle = 0;        // measurement cycles begun, counted at the intake
     ModelTarget water;              // what the sample holds in this cycle
-    bool stuck = false;             // this cycle repeats the stuck run's first, without noise
-    double ta_a1 = 0;               // absorbances of the titrated sample, LED 1 and LED 2
+    bool stuck = false;   // this cycle reads as the stuck run's first: the same water and noise
+    bool repeat = false;  // a stuck cycle after the first: the cell keeps its temperature too
+    double ta_a1 = 0;     // absorbances of the titrated sample, LED 1 and LED 2
     double ta_a2 = 0;
     double dic_step_volts = 0;  // the conductivity step of the inlet being measured
 };

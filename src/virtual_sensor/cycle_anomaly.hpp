@@ -1,7 +1,7 @@
 // How the modelled water changes from one measurement cycle to the next: a slow tide, one
-// spike (a bubble through the cell) and a stuck run (the cell keeps the same water and the
-// electronics read it without noise), so that a rehearsal gives the quality flags something
-// to find.
+// spike (a bubble through the cell) and a stuck run (each cycle reads as the run's first did,
+// the same water and the same photodiode noise), so that a rehearsal gives the quality flags
+// something to find.
 #pragma once
 
 #include <cstdint>

@@ -35,7 +35,10 @@ Volts volts_of(const records::LiveSample& s) {
 std::optional<records::OutputRecord> cycle_mean(OnboardProcessing& p, const records::LiveSample& s,
                                                 const Volts& v) {
     std::optional<records::OutputRecord> out;
-    if (s.state == p.cycle_state && p.cycle_rows > 0) {
+    // A cycle ends as the start state is entered again, not on each of its samples.
+    const bool entered_start = s.state == p.cycle_state && p.previous_state != s.state;
+    p.previous_state = s.state;
+    if (entered_start && p.cycle_rows > 0) {
         out = records::OutputRecord{};
         out->sensor_time = s.sensor_time;
         out->platform_time = s.platform_time;
@@ -79,6 +82,7 @@ void reset_processing(OnboardProcessing& p, std::uint8_t start_state) {
     p.nutrient_state = OnboardNutrient{};
     p.ph_state = OnboardPh{};
     p.cycle_state = start_state;
+    p.previous_state = kNoState;
     p.cycle_sum = 0;
     p.cycle_rows = 0;
     p.dive_number = 0;

@@ -19,6 +19,9 @@
 
 namespace kelpira::virtual_sensor {
 
+// The state of no sample yet.
+inline constexpr std::uint8_t kNoState = 255;
+
 struct OnboardProcessing {
     records::ChemistryType chemistry = records::ChemistryType::generic;
     records::NutrientParams nutrient;
@@ -30,6 +33,7 @@ struct OnboardProcessing {
     // Chemistries without their own processing: a cycle runs from one visit of the run's start
     // state to the next, and its result is the mean of input 0 in volts.
     std::uint8_t cycle_state = 0;
+    std::uint8_t previous_state = kNoState;  // of the previous sample
     double cycle_sum = 0;
     std::uint32_t cycle_rows = 0;
     std::uint16_t dive_number = 0;  // cycles completed in this run

@@ -324,7 +324,7 @@ std::vector<DeviceOption> make_device_options() {
          }},
         {"--stuck", "M:K",
          "from measurement cycle M (from 1) for K cycles the sensor is stuck: each\n"
-         "of those cycles reads exactly what cycle M read, without noise",
+         "of those cycles reads what cycle M read, its photodiode noise included",
          of_form("M:K", [](const std::string& text) { return stuck_from(text).has_value(); }),
          [](ServedSensorOptions& d, const CLI::Option& o, std::size_t k) {
              const auto stuck = *stuck_from(nth<std::string>(o, k));
