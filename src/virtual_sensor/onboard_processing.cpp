@@ -66,11 +66,19 @@ std::optional<records::OutputRecord> feed(OnboardProcessing& p, const records::L
         out = nutrient_sample(p.nutrient_state, p.chemistry, p.nutrient, s, v);
     } else if (p.chemistry == ChemistryType::ph) {
         out = ph_sample(p.ph_state, p.ph, p.interval_ms, p.thermistors, s, v);
+    } else if (p.chemistry == ChemistryType::ta) {
+        out = ta_sample(p.ta_state, p.ta, p.thermistors, s, v);
+    } else if (p.chemistry == ChemistryType::dic) {
+        out = dic_sample(p.dic_state, p.dic, p.thermistors[0], s, v);
     } else {
         out = cycle_mean(p, s, v);
     }
     if (out) {
-        out->dive_number = ++p.dive_number;
+        // A DIC record carries its measurement state where others count the cycles.
+        ++p.dive_number;
+        if (p.chemistry != ChemistryType::dic) {
+            out->dive_number = p.dive_number;
+        }
         out->platform_direction = heading;
     }
     return out;
@@ -81,6 +89,8 @@ std::optional<records::OutputRecord> feed(OnboardProcessing& p, const records::L
 void reset_processing(OnboardProcessing& p, std::uint8_t start_state) {
     p.nutrient_state = OnboardNutrient{};
     p.ph_state = OnboardPh{};
+    p.ta_state = OnboardTa{};
+    p.dic_state = OnboardDic{};
     p.cycle_state = start_state;
     p.previous_state = kNoState;
     p.cycle_sum = 0;

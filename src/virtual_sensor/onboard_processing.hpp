@@ -1,5 +1,6 @@
 // The emulated sensor's own processing: each sample the run takes goes through the firmware's
-// processing of its chemistry (onboard_nutrient, onboard_ph), and each completed measurement
+// processing of its chemistry (onboard_nutrient, onboard_ph, onboard_carbonate), and each
+// completed measurement
 // cycle becomes an OutputRecord for the output store. None of it is the PC's processing: the
 // rehearsal compares the two.
 #pragma once
@@ -14,6 +15,7 @@
 #include "records/output_record.hpp"
 #include "records/processing_params.hpp"
 #include "records/thermistor_config.hpp"
+#include "virtual_sensor/onboard_carbonate.hpp"
 #include "virtual_sensor/onboard_nutrient.hpp"
 #include "virtual_sensor/onboard_ph.hpp"
 
@@ -26,10 +28,14 @@ struct OnboardProcessing {
     records::ChemistryType chemistry = records::ChemistryType::generic;
     records::NutrientParams nutrient;
     records::PhParams ph;
+    records::TaParams ta;
+    records::DicParams dic;
     std::uint32_t interval_ms = 1000;
     std::array<records::ThermistorConfig, 2> thermistors{};
     OnboardNutrient nutrient_state;
     OnboardPh ph_state;
+    OnboardTa ta_state;
+    OnboardDic dic_state;
     // Chemistries without their own processing: a cycle runs from one visit of the run's start
     // state to the next, and its result is the mean of input 0 in volts.
     std::uint8_t cycle_state = 0;

@@ -204,6 +204,8 @@ void start_run(SensorState& s, TimePoint now, std::uint8_t start_state) {
     p.chemistry = chemistry.chemistry;
     p.nutrient = run.model.nutrient;
     p.ph = run.model.ph;
+    p.ta = run.model.ta;
+    p.dic = run.model.dic;
     p.interval_ms = run.interval_ms;
     p.thermistors = run.model.thermistors;
     reset_processing(p, start_state);

@@ -13,7 +13,7 @@ namespace {
 // mean volts of input 0 since the visit before, and none for a cycle cut short.
 TEST(OnboardProcessing, OtherChemistriesGiveACycleMeanPerVisitOfTheStartState) {
     OnboardProcessing p;
-    p.chemistry = records::ChemistryType::ta;
+    p.chemistry = records::ChemistryType::generic;
     reset_processing(p, 0);
     std::vector<double> values;
     // Input 0 in counts of 5/65536 V: 13107 is 1.0 V, 26214 is 2.0 V.

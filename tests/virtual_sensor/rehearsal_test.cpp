@@ -163,6 +163,14 @@ TEST_F(Rehearsal, DicFileProcessesBackToTheModelledCarbon) {
         EXPECT_NEAR(std::stod(r[4]), 2.0125, 0.002) << csv;
         EXPECT_EQ(r[6], "good") << csv;
     }
+    // The sensor's own results, each under the sample's measurement state.
+    const auto records = outputs();
+    ASSERT_EQ(records.size(), rows.size());
+    for (const auto& r : records) {
+        EXPECT_NEAR(r.value, 2150.0, 2.0);
+        EXPECT_EQ(r.dive_number, 2);
+        EXPECT_EQ(r.validity, records::kValidityGood);
+    }
 }
 
 TEST_F(Rehearsal, TaFileProcessesBackToTheModelledAlkalinity) {
@@ -176,6 +184,13 @@ TEST_F(Rehearsal, TaFileProcessesBackToTheModelledAlkalinity) {
         ASSERT_GE(r.size(), 4u);
         EXPECT_NEAR(std::stod(r[1]), 2250.0, 10.0);
         EXPECT_NEAR(std::stod(r[2]), 0.8, 0.001);  // LED 1's absorbance, as modelled
+    }
+    const auto records = outputs();
+    ASSERT_EQ(records.size(), rows.size());
+    for (const auto& r : records) {
+        EXPECT_NEAR(r.value, 2250.0, 10.0);
+        EXPECT_NEAR(r.p1, 0.8, 0.001);
+        EXPECT_EQ(r.validity, records::kValidityGood);
     }
 }
 
