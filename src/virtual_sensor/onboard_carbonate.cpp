@@ -82,7 +82,8 @@ std::optional<records::OutputRecord> ta_sample(
     ta.previous_state = sample.state;
     if (ta_measurement(p, sample.state) && p.measurement_channel < volts.size()) {
         ta.sum += volts[p.measurement_channel];
-        ta.celsius_sum += 0.5 * celsius(thermistors[0], volts) + 0.5 * celsius(thermistors[1], volts);
+        ta.celsius_sum +=
+            0.5 * celsius(thermistors[0], volts) + 0.5 * celsius(thermistors[1], volts);
         ++ta.rows;
     }
     return out;
