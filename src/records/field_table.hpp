@@ -265,6 +265,18 @@ constexpr const Field<Rec>* find_field(std::string_view name) {
     return nullptr;
 }
 
+// Whether the record has a field named `name`. For static_assert: the sanitizer builds cannot
+// compare find_field's pointer with nullptr at compile time.
+template <TableRecord Rec>
+constexpr bool has_field(std::string_view name) {
+    for (const auto& f : table_of<Rec>().fields) {
+        if (f.spec.name == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Little-endian, as the sensor stores every number. A number `data` ends before reads as 0.
 template <TableRecord Rec>
 Rec decode_record(std::span<const std::uint8_t> data) {

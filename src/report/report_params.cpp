@@ -26,7 +26,7 @@ struct Row {
 template <typename Rec, std::size_t N>
 constexpr bool all_named(const std::array<Row, N>& rows) {
     for (const auto& row : rows) {
-        if (records::find_field<Rec>(row.name) == nullptr) {
+        if (!records::has_field<Rec>(row.name)) {
             return false;
         }
     }
