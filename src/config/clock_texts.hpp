@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "records/clock_records.hpp"
+#include "records/schedule_fields.hpp"
 
 namespace kelpira::config {
 
@@ -64,10 +64,14 @@ inline constexpr std::string_view kScheduleExplanation =
     "This Measurement Schedule is used by State Machine states with the Wait For Next "
     "Measurement Time option set. There is only one Measurement Schedule per sensor so "
     "typically only one state at the start of the measurement cycle will use this option.";
-inline constexpr std::string_view kStartLabel = "Start measuring at:";
-inline constexpr std::string_view kIntervalLabel = "After that, measure:";
-inline constexpr std::string_view kStopCheckText = "Enable Stop Time";
-inline constexpr std::string_view kStopLabel = "Stop Measuring After:";
+inline constexpr std::string_view kStartLabel =
+    records::row_of<records::MeasurementSchedule>("start_time").spec.caption;
+inline constexpr std::string_view kIntervalLabel =
+    records::row_of<records::MeasurementSchedule>("interval_kind").spec.caption;
+inline constexpr std::string_view kStopCheckText =
+    records::row_of<records::MeasurementSchedule>("stop_enabled").spec.caption;
+inline constexpr std::string_view kStopLabel =
+    records::row_of<records::MeasurementSchedule>("stop_time").spec.caption;
 
 // What a sensor on the PC's local time means, for a local time `utc_offset_s` seconds ahead
 // of UTC (non-zero): "the sensor keeps local time (UTC+1): its results will be an hour off

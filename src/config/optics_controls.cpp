@@ -7,31 +7,30 @@
 
 #include "common/decimal_milli.hpp"
 #include "common/number_text.hpp"
+#include "records/record_form.hpp"
 
 namespace kelpira::config {
 
 namespace {
 
-using common::field_unsigned_value;
 using common::kept_flag;
-using common::show_value;
 
-template <typename T>
-T in_range(const OpticsField& field, std::uint32_t low, std::uint32_t high) {
-    return static_cast<T>(field_unsigned_value(field, low, high));
+// The row's value of the typed control: its limits and format, the shown bits when untouched.
+template <typename Rec>
+void read_row(const OpticsField& control, const records::Field<Rec>& row, Rec& record) {
+    row.set(record, 0, records::field_bits(control, row.spec, row.type));
 }
 
-void show_number(OpticsField& field, std::uint32_t value) {
-    show_value(field, value, std::to_string(value));
+template <typename Rec>
+void show_row(const Rec& record, const records::Field<Rec>& row, OpticsField& control) {
+    records::show_field(control, row.spec, row.get(record, 0));
 }
 
-std::string volts_text(float v) {
-    return common::field_text(v, 5);
-}
-
-// The DIC offset is shown a hundredth of a millivolt up, so that a stored 0.12345 that is
-// really 0.1234499... still reads 0.1235 as typed.
-constexpr double kOffsetShowBias = 0.00001;
+using records::DicConductivityConfig;
+using records::OpticsDefaults;
+using records::PmtConfig;
+using records::PumpValveDefaults;
+namespace rows = optics_rows;
 
 }  // namespace
 
@@ -40,7 +39,7 @@ std::uint16_t led_current_ua(std::string_view ma_text) {
     if (!(ua > 0)) {
         return 0;  // negative, zero or no number
     }
-    return static_cast<std::uint16_t>(std::min<double>(ua, records::kLedCurrentMaxUa));
+    return static_cast<std::uint16_t>(std::min<double>(ua, rows::led.spec.high));
 }
 
 float pmt_control_v(std::uint8_t instrument, float volts) {
@@ -54,9 +53,9 @@ float pmt_control_v(std::uint8_t instrument, float volts) {
 }
 
 void read_controls(OpticsControls& c, ActuatorRecords& r) {
-    records::OpticsDefaults& o = r.optics;
-    const records::OpticsDefaults stored_optics = o;
-    o = records::OpticsDefaults{};
+    OpticsDefaults& o = r.optics;
+    const OpticsDefaults stored_optics = o;
+    o = OpticsDefaults{};
     o.photodiode_power = kept_flag(c.photodiode_power, stored_optics.photodiode_power);
     for (std::size_t i = 0; i < records::kLedCount; ++i) {
         const auto shown = common::unedited_value(c.led_ma[i]);
@@ -64,71 +63,66 @@ void read_controls(OpticsControls& c, ActuatorRecords& r) {
             shown ? static_cast<std::uint16_t>(*shown) : led_current_ua(c.led_ma[i].text);
     }
 
-    records::PmtConfig& p = r.pmt;
+    PmtConfig& p = r.pmt;
     const std::uint8_t stored_instrument = p.instrument;
-    p = records::PmtConfig{};
+    p = PmtConfig{};
     p.instrument = c.pmt_instrument;
-    const float typed_v = common::field_f32(c.pmt_control_v);
+    read_row(c.pmt_control_v, rows::pmt_control_v, p);
+    const float typed_v = p.control_v;
     // Limited only when the user typed it or chose the instrument: a stored voltage the
     // sensor holds goes back as it is, as the snapshot import does.
     const bool typed =
         !common::unedited_value(c.pmt_control_v) || p.instrument != stored_instrument;
     p.control_v = typed ? pmt_control_v(p.instrument, typed_v) : typed_v;
     if (std::bit_cast<std::uint32_t>(p.control_v) != std::bit_cast<std::uint32_t>(typed_v)) {
-        show_value(c.pmt_control_v, p.control_v, volts_text(p.control_v));
+        show_row(p, rows::pmt_control_v, c.pmt_control_v);
     }
 
-    records::DicConductivityConfig& d = r.dic;
+    DicConductivityConfig& d = r.dic;
     const std::uint8_t stored_rxgain = d.rxgain;
-    d = records::DicConductivityConfig{};
+    d = DicConductivityConfig{};
     d.rxgain = kept_flag(c.dic_rxgain, stored_rxgain);
-    d.offset_v = common::field_f32(c.dic_offset_v);
-    d.frequency_khz =
-        in_range<std::uint16_t>(c.dic_frequency_khz, kDicFrequencyMinKhz, kDicFrequencyMaxKhz);
-    d.excitation_pct = in_range<std::uint8_t>(c.dic_excitation_pct, 0, kDicExcitationMaxPct);
+    read_row(c.dic_offset_v, rows::dic_offset_v, d);
+    read_row(c.dic_frequency_khz, rows::dic_frequency_khz, d);
+    read_row(c.dic_excitation_pct, rows::dic_excitation_pct, d);
 
-    records::PumpValveDefaults& v = r.pump;
-    const records::PumpValveDefaults stored_pump = v;
-    v = records::PumpValveDefaults{};
+    PumpValveDefaults& v = r.pump;
+    const PumpValveDefaults stored_pump = v;
+    v = PumpValveDefaults{};
     v.direction = c.pump_direction;
-    v.current_ma = in_range<std::uint16_t>(c.pump_current_ma, kPumpCurrentMinMa, kPumpCurrentMaxMa);
-    v.step_period_us =
-        field_unsigned_value(c.pump_step_period_us, kStepPeriodMinUs, kStepPeriodMaxUs);
+    read_row(c.pump_current_ma, rows::pump_current_ma, v);
+    read_row(c.pump_step_period_us, rows::pump_step_period_us, v);
     v.microstepping = c.pump_microstepping;
     v.stop_condition = c.pump_stop_condition;
-    v.hall_limit_inject =
-        in_range<std::uint16_t>(c.hall_limit_inject, kHallLimitMin, kHallLimitMax);
-    v.hall_limit_withdraw =
-        in_range<std::uint16_t>(c.hall_limit_withdraw, kHallLimitMin, kHallLimitMax);
+    read_row(c.hall_limit_inject, rows::hall_limit_inject, v);
+    read_row(c.hall_limit_withdraw, rows::hall_limit_withdraw, v);
     v.step_count = stored_pump.step_count;
-    v.timeout_s = field_unsigned_value(c.pump_timeout_s, 0, 0xFFFFFFFFu);
+    read_row(c.pump_timeout_s, rows::pump_timeout_s, v);
     v.hall_power = kept_flag(c.hall_power, stored_pump.hall_power);
-    v.valve_spike_ms = in_range<std::uint16_t>(c.valve_spike_ms, 0, kValveSpikeMaxMs);
+    read_row(c.valve_spike_ms, rows::valve_spike_ms, v);
 }
 
 void show_records(const ActuatorRecords& r, OpticsControls& c) {
     for (std::size_t i = 0; i < records::kLedCount; ++i) {
-        const std::uint16_t ua = r.optics.led_current_ua[i];
-        show_value(c.led_ma[i], ua, common::fixed_text(ua / 1000.0, 3));
+        records::show_field(c.led_ma[i], rows::led.spec, rows::led.get(r.optics, i));
     }
     c.photodiode_power = r.optics.photodiode_power != 0;
     c.pmt_instrument = r.pmt.instrument;
-    show_value(c.pmt_control_v, r.pmt.control_v, volts_text(r.pmt.control_v));
+    show_row(r.pmt, rows::pmt_control_v, c.pmt_control_v);
     c.dic_rxgain = r.dic.rxgain != 0;
-    show_value(c.dic_offset_v, r.dic.offset_v,
-               common::field_text(r.dic.offset_v + kOffsetShowBias, 4));
-    show_number(c.dic_frequency_khz, r.dic.frequency_khz);
-    show_number(c.dic_excitation_pct, r.dic.excitation_pct);
+    show_row(r.dic, rows::dic_offset_v, c.dic_offset_v);
+    show_row(r.dic, rows::dic_frequency_khz, c.dic_frequency_khz);
+    show_row(r.dic, rows::dic_excitation_pct, c.dic_excitation_pct);
     c.pump_direction = r.pump.direction;
-    show_number(c.pump_current_ma, r.pump.current_ma);
-    show_number(c.pump_step_period_us, r.pump.step_period_us);
+    show_row(r.pump, rows::pump_current_ma, c.pump_current_ma);
+    show_row(r.pump, rows::pump_step_period_us, c.pump_step_period_us);
     c.pump_microstepping = r.pump.microstepping;
     c.pump_stop_condition = r.pump.stop_condition;
-    show_number(c.hall_limit_inject, r.pump.hall_limit_inject);
-    show_number(c.hall_limit_withdraw, r.pump.hall_limit_withdraw);
-    show_number(c.pump_timeout_s, r.pump.timeout_s);
+    show_row(r.pump, rows::hall_limit_inject, c.hall_limit_inject);
+    show_row(r.pump, rows::hall_limit_withdraw, c.hall_limit_withdraw);
+    show_row(r.pump, rows::pump_timeout_s, c.pump_timeout_s);
     c.hall_power = r.pump.hall_power != 0;
-    show_number(c.valve_spike_ms, r.pump.valve_spike_ms);
+    show_row(r.pump, rows::valve_spike_ms, c.valve_spike_ms);
 }
 
 std::uint16_t valve_mask(const OpticsControls& c) {

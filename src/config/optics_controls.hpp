@@ -8,23 +8,48 @@
 #include <string>
 
 #include "common/form.hpp"
+#include "records/actuator_fields.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/optics_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 
 namespace kelpira::config {
 
-// Field ranges of the pump and valve record.
-inline constexpr std::uint32_t kPumpCurrentMinMa = 10;
-inline constexpr std::uint32_t kPumpCurrentMaxMa = 1600;
-inline constexpr std::uint32_t kStepPeriodMinUs = 2;
-inline constexpr std::uint32_t kStepPeriodMaxUs = 131071;
-inline constexpr std::uint32_t kHallLimitMin = 1;
-inline constexpr std::uint32_t kHallLimitMax = 4095;
-inline constexpr std::uint32_t kValveSpikeMaxMs = 3000;
-inline constexpr std::uint32_t kDicFrequencyMinKhz = 20;
-inline constexpr std::uint32_t kDicFrequencyMaxKhz = 2000;
-inline constexpr std::uint32_t kDicExcitationMaxPct = 100;
+// The row of the field each control shows, named as the control: its caption, list, limits
+// and format.
+namespace optics_rows {
+inline constexpr const auto& led = records::row_of<records::OpticsDefaults>("led_current_ua");
+inline constexpr const auto& photodiode_power =
+    records::row_of<records::OpticsDefaults>("photodiode_power");
+inline constexpr const auto& pmt_instrument = records::row_of<records::PmtConfig>("instrument");
+inline constexpr const auto& pmt_control_v = records::row_of<records::PmtConfig>("control_v");
+inline constexpr const auto& dic_rxgain = records::row_of<records::DicConductivityConfig>("rxgain");
+inline constexpr const auto& dic_offset_v =
+    records::row_of<records::DicConductivityConfig>("offset_v");
+inline constexpr const auto& dic_frequency_khz =
+    records::row_of<records::DicConductivityConfig>("frequency_khz");
+inline constexpr const auto& dic_excitation_pct =
+    records::row_of<records::DicConductivityConfig>("excitation_pct");
+inline constexpr const auto& pump_direction =
+    records::row_of<records::PumpValveDefaults>("direction");
+inline constexpr const auto& pump_current_ma =
+    records::row_of<records::PumpValveDefaults>("current_ma");
+inline constexpr const auto& pump_step_period_us =
+    records::row_of<records::PumpValveDefaults>("step_period_us");
+inline constexpr const auto& pump_microstepping =
+    records::row_of<records::PumpValveDefaults>("microstepping");
+inline constexpr const auto& pump_stop_condition =
+    records::row_of<records::PumpValveDefaults>("stop_condition");
+inline constexpr const auto& hall_limit_inject =
+    records::row_of<records::PumpValveDefaults>("hall_limit_inject");
+inline constexpr const auto& hall_limit_withdraw =
+    records::row_of<records::PumpValveDefaults>("hall_limit_withdraw");
+inline constexpr const auto& pump_timeout_s =
+    records::row_of<records::PumpValveDefaults>("timeout_s");
+inline constexpr const auto& hall_power = records::row_of<records::PumpValveDefaults>("hall_power");
+inline constexpr const auto& valve_spike_ms =
+    records::row_of<records::PumpValveDefaults>("valve_spike_ms");
+}  // namespace optics_rows
 
 using OpticsField = common::FormControl;
 

@@ -1,65 +1,72 @@
 // Showing the platform records in their dialogs' controls and rebuilding them from there.
 #include "config/platform_controls.hpp"
 
-#include "common/number_text.hpp"
-
-#include <limits>
+#include "records/record_form.hpp"
 
 namespace kelpira::config {
 
 namespace {
 
-using common::field_signed_value;
 using common::field_unsigned_value;
-using common::show_value;
 
 constexpr std::uint32_t kHubFirstAddress = 64;
 constexpr std::uint32_t kHubLastAddress = 71;
 
-void show_real(PlatformField& field, float value) {
-    show_value(field, value, common::field_text(value, 3));
+// A record's field in its typed control, in the row's format.
+template <typename Rec>
+void show_row(const Rec& record, const records::Field<Rec>& row, PlatformField& control) {
+    records::show_field(control, row.spec, row.get(record, 0));
 }
 
-template <typename T>
-void show_integer(PlatformField& field, T value) {
-    show_value(field, value, std::to_string(value));
+// The row's value of the typed control: its limits and format, the shown bits when untouched.
+template <typename Rec>
+void read_row(const PlatformField& control, const records::Field<Rec>& row, Rec& record) {
+    row.set(record, 0, records::field_bits(control, row.spec, row.type));
 }
 
-template <typename T>
-T unsigned_of(const PlatformField& field) {
-    return static_cast<T>(field_unsigned_value(field, 0, std::numeric_limits<T>::max()));
-}
+using records::PlatformDefaults;
+using records::row_of;
+using records::Rs485Config;
+
+// The typed controls of "Configure Platform Defaults", each with its field's row.
+struct PlatformDefaultsField {
+    PlatformField PlatformDefaultsControls::*control;
+    const records::Field<PlatformDefaults>& row;
+};
+
+const PlatformDefaultsField kPlatformDefaultsFields[] = {
+    {&PlatformDefaultsControls::dive_number, row_of<PlatformDefaults>("dive_number")},
+    {&PlatformDefaultsControls::salinity_psu, row_of<PlatformDefaults>("salinity_psu")},
+    {&PlatformDefaultsControls::temperature_c, row_of<PlatformDefaults>("temperature_c")},
+    {&PlatformDefaultsControls::oxygen_ml_l, row_of<PlatformDefaults>("oxygen_ml_l")},
+    {&PlatformDefaultsControls::depth_m, row_of<PlatformDefaults>("depth_m")},
+    {&PlatformDefaultsControls::time_offset_s, row_of<PlatformDefaults>("time_offset_s")},
+    {&PlatformDefaultsControls::p1, row_of<PlatformDefaults>("p1")},
+    {&PlatformDefaultsControls::p2, row_of<PlatformDefaults>("p2")},
+    {&PlatformDefaultsControls::p3, row_of<PlatformDefaults>("p3")},
+};
+
+constexpr const auto& kSlaveAddressRow = row_of<Rs485Config>("slave_address");
+constexpr const auto& kPollRateRow = row_of<Rs485Config>("poll_rate_s");
 
 }  // namespace
 
-PlatformDefaultsControls show_platform_defaults(const records::PlatformDefaults& r) {
+PlatformDefaultsControls show_platform_defaults(const PlatformDefaults& r) {
     PlatformDefaultsControls c;
-    show_integer(c.dive_number, r.dive_number);
-    show_real(c.salinity_psu, r.salinity_psu);
-    show_real(c.temperature_c, r.temperature_c);
-    show_real(c.oxygen_ml_l, r.oxygen_ml_l);
-    show_real(c.depth_m, r.depth_m);
+    for (const auto& f : kPlatformDefaultsFields) {
+        show_row(r, f.row, c.*f.control);
+    }
     c.direction = r.direction;
-    show_integer(c.time_offset_s, r.time_offset_s);
-    show_integer(c.p1, r.p1);
-    show_integer(c.p2, r.p2);
-    show_integer(c.p3, r.p3);
     return c;
 }
 
-records::PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& c) {
-    records::PlatformDefaults r;
+PlatformDefaults read_platform_defaults(const PlatformDefaultsControls& c) {
+    PlatformDefaults r;
     r.reserved0 = 1;
-    r.dive_number = unsigned_of<std::uint16_t>(c.dive_number);
-    r.salinity_psu = common::field_f32(c.salinity_psu);
-    r.temperature_c = common::field_f32(c.temperature_c);
-    r.oxygen_ml_l = common::field_f32(c.oxygen_ml_l);
-    r.depth_m = common::field_f32(c.depth_m);
+    for (const auto& f : kPlatformDefaultsFields) {
+        read_row(c.*f.control, f.row, r);
+    }
     r.direction = c.direction;
-    r.time_offset_s = field_signed_value(c.time_offset_s);
-    r.p1 = field_signed_value(c.p1);
-    r.p2 = field_signed_value(c.p2);
-    r.p3 = field_signed_value(c.p3);
     return r;
 }
 
@@ -108,8 +115,8 @@ Rs485Controls show_rs485(const records::Rs485Config& r) {
     show_line(c, r);
     c.protocol = r.protocol;
     c.protocols = rs485_protocol_choices(r.protocol);
-    show_integer(c.slave_address, r.slave_address);
-    show_integer(c.poll_rate_s, r.poll_rate_s);
+    show_row(r, kSlaveAddressRow, c.slave_address);
+    show_row(r, kPollRateRow, c.poll_rate_s);
     return c;
 }
 
@@ -117,8 +124,8 @@ records::Rs485Config read_rs485(const Rs485Controls& c) {
     records::Rs485Config r;
     read_line(r, c);
     r.protocol = c.protocol;
-    r.slave_address = unsigned_of<std::uint8_t>(c.slave_address);
-    r.poll_rate_s = unsigned_of<std::uint32_t>(c.poll_rate_s);
+    read_row(c.slave_address, kSlaveAddressRow, r);
+    read_row(c.poll_rate_s, kPollRateRow, r);
     return r;
 }
 
@@ -143,7 +150,7 @@ void rs485_platform_chosen(Rs485Controls& c, std::uint32_t protocol) {
     }
     c.protocol = protocol;
     const bool hub = protocol == records::kRs485SenseOceanHub;
-    c.baud = hub ? 19200 : kRs485BaudRates.front();
+    c.baud = hub ? 19200 : records::kRs485BaudRates.front().value;
     c.parity = hub ? records::kParityEven : records::kParityNone;
     c.slave_address.text = hub ? std::to_string(kHubFirstAddress) : "0";
     c.poll_rate_s.text = hub ? "300" : "0";

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "records/clock_records.hpp"
+#include "records/schedule_fields.hpp"
 
 namespace kelpira::config {
 
@@ -24,9 +24,7 @@ struct CalendarTime {
     bool operator==(const CalendarTime&) const = default;
 };
 
-// The last schedule time that converts to a date: 19/01/2038 03:14:07. Later values cannot
-// be shown and dates after it cannot be stored.
-inline constexpr std::uint32_t kLatestScheduleTime = 2147483647;
+using records::kLatestScheduleTime;
 
 // True when every field is in range and the day exists in its month.
 bool is_real_date(const CalendarTime& t);

@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint8_t kAnalogueChannels = 8;
 
 std::string protocol_name(std::uint32_t protocol) {
-    for (const auto& p : config::kRs232Protocols) {
+    for (const auto& p : records::kRs232Protocols) {
         if (p.value == protocol) {
             return std::string(p.text);
         }

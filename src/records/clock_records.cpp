@@ -2,6 +2,7 @@
 #include "records/clock_records.hpp"
 
 #include "common/bytes.hpp"
+#include "records/schedule_fields.hpp"
 
 namespace kelpira::records {
 
@@ -32,27 +33,11 @@ std::array<std::uint8_t, RtcTime::size> encode(const RtcTime& t) {
 }
 
 MeasurementSchedule decode_measurement_schedule(std::span<const std::uint8_t> data) {
-    common::ByteReader r(data);
-    MeasurementSchedule s;
-    s.layout = r.u8();
-    s.interval_kind = r.u8();
-    s.start_time = r.u32();
-    s.stop_enabled = r.u8();
-    s.stop_time = r.u32();
-    s.interval_count = r.u16();
-    return s;
+    return decode_record<MeasurementSchedule>(data);
 }
 
 std::array<std::uint8_t, MeasurementSchedule::size> encode(const MeasurementSchedule& s) {
-    std::array<std::uint8_t, MeasurementSchedule::size> out{};
-    common::ByteWriter w(out);
-    w.u8(s.layout);
-    w.u8(s.interval_kind);
-    w.u32(s.start_time);
-    w.u8(s.stop_enabled);
-    w.u32(s.stop_time);
-    w.u16(s.interval_count);
-    return out;
+    return encode_record(s);
 }
 
 NextMeasurement decode_next_measurement(std::span<const std::uint8_t> data) {

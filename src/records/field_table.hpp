@@ -20,19 +20,22 @@ namespace kelpira::records {
 
 // One entry of a list: the stored value and the text the dialog shows (and a snapshot writes).
 struct ListEntry {
-    std::uint8_t value;
+    std::uint32_t value;
     std::string_view text;
 };
 
-enum class FieldType : std::uint8_t { u8, u16, u32, f32 };
+enum class FieldType : std::uint8_t { u8, u16, u32, i32, f32 };
 
 // How a dialog shows the field and reads it back.
 enum class FieldFormat : std::uint8_t {
     whole,    // "%u"; a typed value outside low..high is taken as the nearer end
+    integer,  // "%d", typed as a signed number
     list,     // one of `choices`, named by its text
     channel,  // an input channel list, stored and written by number: low..high or `choices`
     check,    // a check box: 0 or 1
     fixed5,   // "%.5f"
+    fixed3,   // "%.3f"
+    fixed4,   // "%.4f" of the value plus 0.00001: a stored 0.12345 (0.1234499...) reads as typed
     general,  // "%g"
     milli,    // thousandths shown "%.3f" (µM stored as nmol/l)
     crm,      // "%.2f" of the value plus 0.001, as the sensor's own software rounds it
@@ -66,6 +69,7 @@ constexpr std::size_t width_of(FieldType t) {
         case FieldType::u16:
             return 2;
         case FieldType::u32:
+        case FieldType::i32:
         case FieldType::f32:
             return 4;
     }
@@ -87,6 +91,8 @@ template <typename T>
 constexpr FieldType type_of() {
     if constexpr (std::is_same_v<T, float>) {
         return FieldType::f32;
+    } else if constexpr (std::is_same_v<T, std::int32_t>) {
+        return FieldType::i32;
     } else if constexpr (sizeof(T) == 1) {
         return FieldType::u8;
     } else if constexpr (sizeof(T) == 2) {
@@ -275,6 +281,18 @@ constexpr bool has_field(std::string_view name) {
         }
     }
     return false;
+}
+
+// The row of the field `name`, for code that applies it to one named control; a name the
+// record does not have does not compile.
+template <TableRecord Rec>
+consteval const Field<Rec>& row_of(std::string_view name) {
+    for (const auto& f : table_of<Rec>().fields) {
+        if (f.spec.name == name) {
+            return f;
+        }
+    }
+    throw "the record has no such field";
 }
 
 // Little-endian, as the sensor stores every number. A number `data` ends before reads as 0.

@@ -14,6 +14,9 @@ namespace {
 // Only this many characters of an entry are read.
 constexpr std::size_t kEntryChars = 23;
 
+// A hundredth of a millivolt up, so that a value typed with four decimals reads back as typed.
+constexpr double kFixed4ShowBias = 0.00001;
+
 std::vector<common::Choice> field_choices(const FieldSpec& spec) {
     std::vector<common::Choice> out = choices_of(spec.choices);
     if (out.empty()) {  // an input channel list: its numbers
@@ -31,6 +34,7 @@ std::uint32_t width_max(FieldType type) {
         case FieldType::u16:
             return std::numeric_limits<std::uint16_t>::max();
         case FieldType::u32:
+        case FieldType::i32:
         case FieldType::f32:
             break;
     }
@@ -56,7 +60,10 @@ common::FormControl field_control(const FieldSpec& spec, std::string group, std:
             return common::make_field(std::move(group), std::move(label),
                                       common::ControlKind::check);
         case FieldFormat::whole:
+        case FieldFormat::integer:
         case FieldFormat::fixed5:
+        case FieldFormat::fixed3:
+        case FieldFormat::fixed4:
         case FieldFormat::general:
         case FieldFormat::milli:
         case FieldFormat::crm:
@@ -78,6 +85,17 @@ void show_field(common::FormControl& control, const FieldSpec& spec, std::uint32
         case FieldFormat::fixed5:
             common::show_value(control, real, common::field_text(real, 5));
             return;
+        case FieldFormat::fixed4:
+            common::show_value(control, real, common::field_text(real + kFixed4ShowBias, 4));
+            return;
+        case FieldFormat::fixed3:
+            common::show_value(control, real, common::field_text(real, 3));
+            return;
+        case FieldFormat::integer: {
+            const auto value = static_cast<std::int32_t>(bits);
+            common::show_value(control, value, std::to_string(value));
+            return;
+        }
         case FieldFormat::general:
             common::show_value(control, real, common::general_text(real));
             return;
@@ -103,6 +121,8 @@ std::uint32_t field_bits(const common::FormControl& control, const FieldSpec& sp
         case FieldFormat::check:
             return common::flag_value(control);
         case FieldFormat::fixed5:
+        case FieldFormat::fixed4:
+        case FieldFormat::fixed3:
         case FieldFormat::general:
         case FieldFormat::crm:
             return std::bit_cast<std::uint32_t>(common::field_f32(control));
@@ -111,6 +131,8 @@ std::uint32_t field_bits(const common::FormControl& control, const FieldSpec& sp
                 return static_cast<std::uint32_t>(*shown);
             }
             return common::decimal_milli_u32(std::string_view(control.text).substr(0, kEntryChars));
+        case FieldFormat::integer:
+            return static_cast<std::uint32_t>(common::field_signed_value(control));
         case FieldFormat::whole:
             break;
     }

@@ -46,6 +46,12 @@ std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool num
             return "unknown (" + num(bits) + ")";
         case records::FieldFormat::fixed5:
             return fixed(real, 5);
+        case records::FieldFormat::fixed4:
+            return fixed(real, 4);
+        case records::FieldFormat::fixed3:
+            return fixed(real, 3);
+        case records::FieldFormat::integer:
+            return num(static_cast<std::int32_t>(bits));
         case records::FieldFormat::general:
             return general(real);
         case records::FieldFormat::milli:

@@ -11,17 +11,16 @@
 #include <vector>
 
 #include "config/chemistry_entries.hpp"
-#include "config/optics_controls.hpp"
-#include "config/schedule_time.hpp"
 #include "config/thermistors_controller.hpp"
 #include "link/identity_records.hpp"
+#include "records/actuator_fields.hpp"
 #include "records/chemistry_fields.hpp"
 #include "records/clock_records.hpp"
 #include "records/input_channels.hpp"
 #include "records/nutrient_params.hpp"
-#include "records/optics_records.hpp"
+#include "records/platform_fields.hpp"
 #include "records/processing_params.hpp"
-#include "records/pump_valve_defaults.hpp"
+#include "records/schedule_fields.hpp"
 #include "records/thermistor_config.hpp"
 #include "report/snapshot_json.hpp"
 
@@ -29,8 +28,6 @@ namespace kelpira::report {
 
 template <typename R, typename T>
 concept RecordOf = std::same_as<std::remove_const_t<R>, T>;
-
-inline constexpr Within kScheduleTime{0, config::kLatestScheduleTime};
 
 // One field of a table, as a value of its own type laid over the record's bits.
 template <typename T>
@@ -46,7 +43,7 @@ std::uint32_t to_bits(T value) {
     if constexpr (std::is_same_v<T, float>) {
         return std::bit_cast<std::uint32_t>(value);
     } else {
-        return value;
+        return static_cast<std::uint32_t>(value);
     }
 }
 
@@ -77,12 +74,15 @@ void typed_field(V& v, const records::Field<Rec>& f, R& record) {
     for (std::size_t i = 0; i < f.count; ++i) {
         values[i] = from_bits<T>(f.get(record, i));
     }
+    using Span = std::conditional_t<std::is_const_v<R>, std::span<const T>, std::span<T>>;
     if (f.count == 1) {
         ruled_field(v, f.spec, name.c_str(), values[0]);
-    } else if constexpr (std::is_const_v<R>) {
-        v.numbers(name.c_str(), std::span<const T>(values));
+    } else if (!Real<T> && f.spec.limited()) {
+        if constexpr (!Real<T>) {
+            v.numbers(name.c_str(), Span(values), Within{f.spec.low, f.spec.high});
+        }
     } else {
-        v.numbers(name.c_str(), std::span<T>(values));
+        v.numbers(name.c_str(), Span(values));
     }
     if constexpr (!std::is_const_v<R>) {
         for (std::size_t i = 0; i < f.count; ++i) {
@@ -102,6 +102,9 @@ void table_field(V& v, const records::Field<Rec>& f, R& record) {
             break;
         case records::FieldType::u32:
             typed_field<std::uint32_t>(v, f, record);
+            break;
+        case records::FieldType::i32:
+            typed_field<std::int32_t>(v, f, record);
             break;
         case records::FieldType::f32:
             typed_field<float>(v, f, record);
@@ -146,70 +149,6 @@ requires records::TableRecord<std::remove_const_t<R>>
 void fields(V& v, R& record) {
     table_fields(v, records::table_of<std::remove_const_t<R>>().fields, record);
     nested_items(v, record);
-}
-
-template <typename V, RecordOf<records::OpticsDefaults> R>
-void fields(V& v, R& o) {
-    v.number("photodiode_power", o.photodiode_power, kSwitch);
-    v.numbers("led_current_ua", o.led_current_ua, Within{0, records::kLedCurrentMaxUa});
-}
-
-template <typename V, RecordOf<records::PmtConfig> R>
-void fields(V& v, R& p) {
-    v.list("instrument", p.instrument, records::kPmtInstruments);
-    v.number("control_v", p.control_v);
-}
-
-template <typename V, RecordOf<records::DicConductivityConfig> R>
-void fields(V& v, R& d) {
-    v.number("rxgain", d.rxgain, kSwitch);
-    v.number("offset_v", d.offset_v);
-    v.number("frequency_khz", d.frequency_khz,
-             Within{config::kDicFrequencyMinKhz, config::kDicFrequencyMaxKhz});
-    v.number("excitation_pct", d.excitation_pct, Within{0, config::kDicExcitationMaxPct});
-}
-
-template <typename V, RecordOf<records::PumpValveDefaults> R>
-void fields(V& v, R& p) {
-    v.list("direction", p.direction, records::kPumpDirections);
-    v.number("current_ma", p.current_ma,
-             Within{config::kPumpCurrentMinMa, config::kPumpCurrentMaxMa});
-    v.number("step_period_us", p.step_period_us,
-             Within{config::kStepPeriodMinUs, config::kStepPeriodMaxUs});
-    v.list("microstepping", p.microstepping, records::kMicrostepping);
-    v.list("stop_condition", p.stop_condition, records::kStopConditions);
-    v.number("hall_limit_inject", p.hall_limit_inject,
-             Within{config::kHallLimitMin, config::kHallLimitMax});
-    v.number("hall_limit_withdraw", p.hall_limit_withdraw,
-             Within{config::kHallLimitMin, config::kHallLimitMax});
-    v.number("step_count", p.step_count);
-    v.number("timeout_s", p.timeout_s);
-    v.number("hall_power", p.hall_power, kSwitch);
-    v.number("valve_spike_ms", p.valve_spike_ms, Within{0, config::kValveSpikeMaxMs});
-}
-
-struct IntervalKindEntry {
-    std::uint8_t value;
-    std::string_view text;
-};
-
-inline constexpr std::array<IntervalKindEntry, 4> kIntervalKinds{{
-    {records::kMeasureContinuously, "Continuously"},
-    {records::kMeasureEveryHalfHour, "Every 30 minutes"},
-    {records::kMeasureEveryNHours, "Every N hours"},
-    {records::kMeasureEveryNMinutes, "Every N minutes"},
-}};
-
-// Times in the schedule's encoding: seconds from 1970 to the date and time as entered. The
-// layout is the sensor's and stays. How the interval count goes with the kind, and what the
-// sensor's layout makes of the kind, the import checks on the whole record.
-template <typename V, RecordOf<records::MeasurementSchedule> R>
-void fields(V& v, R& s) {
-    v.list("interval_kind", s.interval_kind, kIntervalKinds);
-    v.number("start_time", s.start_time, kScheduleTime);
-    v.number("stop_enabled", s.stop_enabled, kSwitch);
-    v.number("stop_time", s.stop_time, kScheduleTime);
-    v.number("interval_count", s.interval_count);
 }
 
 // What an import writes of the identity when asked to.

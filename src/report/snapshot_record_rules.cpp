@@ -1,12 +1,14 @@
 // Whole-record rules of the schedule, nutrient and PMT dialogs, as the import applies them.
 #include "report/snapshot_record_rules.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 
 #include "config/measurement_schedule_controller.hpp"
 #include "config/optics_controls.hpp"
 #include "records/chemistry_lists.hpp"
+#include "records/platform_fields.hpp"
 #include "report/report_lines.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"
@@ -16,7 +18,7 @@ namespace kelpira::report {
 namespace {
 
 std::string kind_text(std::uint8_t kind) {
-    for (const auto& entry : kIntervalKinds) {
+    for (const auto& entry : records::kIntervalKinds) {
         if (entry.value == kind) {
             return std::string(entry.text);
         }
@@ -148,6 +150,27 @@ std::string record_rules(records::NutrientParams& wanted, const records::Nutrien
     wanted.output_monitored = derived.output_monitored;
     wanted.output_monitor = derived.output_monitor;
     return follows ? "output_monitored and output_monitor follow the output channel's monitor" : "";
+}
+
+std::string record_rules(records::Rs232Config& wanted, const records::Rs232Config& held) {
+    const auto& offered = records::kRs232Offered;
+    if (wanted.protocol == held.protocol ||
+        std::find(offered.begin(), offered.end(), wanted.protocol) != offered.end()) {
+        return "";
+    }
+    const auto name = [](std::uint32_t value) {
+        for (const auto& e : records::kRs232Protocols) {
+            if (e.value == value) {
+                return std::string(e.text);
+            }
+        }
+        return num(value);
+    };
+    std::string names;
+    for (const auto value : offered) {
+        names += (names.empty() ? "" : ", ") + name(value);
+    }
+    throw SnapshotFault("rs232_config.protocol", name(wanted.protocol) + " is not one of " + names);
 }
 
 std::string record_rules(records::PmtConfig& wanted, const records::PmtConfig& held) {

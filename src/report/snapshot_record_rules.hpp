@@ -8,6 +8,7 @@
 #include "records/clock_records.hpp"
 #include "records/nutrient_params.hpp"
 #include "records/optics_records.hpp"
+#include "records/platform_records.hpp"
 
 namespace kelpira::report {
 
@@ -34,6 +35,10 @@ std::string record_rules(records::MeasurementSchedule& wanted,
 // (output_monitored, output_monitor) are derived the same way once the record changes: a
 // snapshot giving other values than the sensor's and the derived ones is refused.
 std::string record_rules(records::NutrientParams& wanted, const records::NutrientParams& held);
+
+// The RS232 protocol is named by every name the sensor knows, but set only to one the
+// "Platform" list offers.
+std::string record_rules(records::Rs232Config& wanted, const records::Rs232Config& held);
 
 // An H10492's control voltage stays within the range the dialog limits it to.
 std::string record_rules(records::PmtConfig& wanted, const records::PmtConfig& held);

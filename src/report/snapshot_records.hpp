@@ -6,13 +6,10 @@
 #include <span>
 
 #include "config/clock_transfer.hpp"
-#include "link/actuator_commands.hpp"
-#include "link/platform_commands.hpp"
 #include "records/chemistry_config.hpp"
 #include "records/chemistry_transfer.hpp"
 #include "report/snapshot_fields.hpp"
 #include "report/snapshot_json.hpp"
-#include "report/snapshot_platform_fields.hpp"
 
 namespace kelpira::report {
 
@@ -92,23 +89,6 @@ auto typed_io() {
     };
 }
 
-template <typename Rec, std::size_t N>
-auto bytes_io(link::CommandResult (*get)(link::SensorLink&, link::RecordBytes<N>&),
-              link::CommandResult (*set)(link::SensorLink&, const link::RecordBytes<N>&),
-              Rec (*decode)(std::span<const std::uint8_t>)) {
-    return [get, set, decode](link::SensorLink& link) {
-        return RecordIo<Rec>{[&link, get, decode](Rec& r) {
-                                 link::RecordBytes<N> bytes{};
-                                 const auto rc = get(link, bytes);
-                                 if (rc == link::kResultSuccess) {
-                                     r = decode(bytes);
-                                 }
-                                 return rc;
-                             },
-                             [&link, set](const Rec& r) { return set(link, encode(r)); }};
-    };
-}
-
 // The processing parameters of `chemistry`, none for a chemistry no page carries.
 template <typename Visit>
 void params_record(records::ChemistryType chemistry, Visit& visit) {
@@ -149,20 +129,14 @@ void each_record(records::ChemistryType chemistry, Visit&& visit) {
           std::type_identity<records::ChemistryConfig>{}, typed_io<records::ChemistryConfig>());
     params_record(chemistry, visit);
     visit(Slot{"optics_defaults", -1, "optics defaults", false},
-          std::type_identity<records::OpticsDefaults>{},
-          bytes_io(link::get_optics_defaults, link::set_optics_defaults,
-                   records::decode_optics_defaults));
+          std::type_identity<records::OpticsDefaults>{}, typed_io<records::OpticsDefaults>());
     visit(Slot{"pmt_config", -1, "PMT configuration", true},
-          std::type_identity<records::PmtConfig>{},
-          bytes_io(link::get_pmt_config, link::set_pmt_config, records::decode_pmt_config));
+          std::type_identity<records::PmtConfig>{}, typed_io<records::PmtConfig>());
     visit(Slot{"dic_config", -1, "DIC configuration", true},
           std::type_identity<records::DicConductivityConfig>{},
-          bytes_io(link::get_dic_config, link::set_dic_config,
-                   records::decode_dic_conductivity_config));
+          typed_io<records::DicConductivityConfig>());
     visit(Slot{"pump_valve_defaults", -1, "pump and valve defaults", false},
-          std::type_identity<records::PumpValveDefaults>{},
-          bytes_io(link::get_pump_valve_defaults, link::set_pump_valve_defaults,
-                   records::decode_pump_valve_defaults));
+          std::type_identity<records::PumpValveDefaults>{}, typed_io<records::PumpValveDefaults>());
     static constexpr const char* kThermistorNames[] = {"thermistor 0", "thermistor 1",
                                                        "thermistor 2"};
     for (int i = 0; i < 3; ++i) {
@@ -179,15 +153,11 @@ void each_record(records::ChemistryType chemistry, Visit&& visit) {
               });
     }
     visit(Slot{"rs232_config", -1, "RS232 configuration", false},
-          std::type_identity<records::Rs232Config>{},
-          bytes_io(link::get_rs232_config, link::set_rs232_config, records::decode_rs232_config));
+          std::type_identity<records::Rs232Config>{}, typed_io<records::Rs232Config>());
     visit(Slot{"rs485_config", -1, "RS485 configuration", false},
-          std::type_identity<records::Rs485Config>{},
-          bytes_io(link::get_rs485_config, link::set_rs485_config, records::decode_rs485_config));
+          std::type_identity<records::Rs485Config>{}, typed_io<records::Rs485Config>());
     visit(Slot{"platform_defaults", -1, "platform defaults", false},
-          std::type_identity<records::PlatformDefaults>{},
-          bytes_io(link::get_platform_defaults, link::set_platform_defaults,
-                   records::decode_platform_defaults));
+          std::type_identity<records::PlatformDefaults>{}, typed_io<records::PlatformDefaults>());
     visit(
         Slot{"schedule", -1, "schedule", false}, std::type_identity<records::MeasurementSchedule>{},
         [](link::SensorLink& link) {

@@ -4,7 +4,10 @@
 
 #include <vector>
 
+#include "records/actuator_fields.hpp"
 #include "records/chemistry_fields.hpp"
+#include "records/platform_fields.hpp"
+#include "records/schedule_fields.hpp"
 
 namespace kelpira::records {
 namespace {
@@ -52,6 +55,14 @@ TEST(FieldTable, EveryRecordComesBackByteForByte) {
     EXPECT_EQ(round_trip<NutrientParams>(counting(29)), counting(29));
     EXPECT_EQ(round_trip<DicParams>(counting(25)), counting(25));
     EXPECT_EQ(round_trip<ThermistorConfig>(counting(18)), counting(18));
+    EXPECT_EQ(round_trip<OpticsDefaults>(counting(11)), counting(11));
+    EXPECT_EQ(round_trip<PmtConfig>(counting(20)), counting(20));
+    EXPECT_EQ(round_trip<DicConductivityConfig>(counting(9)), counting(9));
+    EXPECT_EQ(round_trip<PumpValveDefaults>(counting(25)), counting(25));
+    EXPECT_EQ(round_trip<PlatformDefaults>(counting(36)), counting(36));
+    EXPECT_EQ(round_trip<Rs232Config>(counting(13)), counting(13));
+    EXPECT_EQ(round_trip<Rs485Config>(counting(17)), counting(17));
+    EXPECT_EQ(round_trip<MeasurementSchedule>(counting(13)), counting(13));
 }
 
 TEST(FieldTable, FieldsSitWhereTheSensorKeepsThem) {
@@ -82,6 +93,22 @@ TEST(FieldTable, FieldsSitWhereTheSensorKeepsThem) {
         {inlet_bits(counting(25), "intake_state", 1), 0x0D},
         {inlet_bits(counting(25), "measurement_state", 2), 0x15},
         {inlet_bits(counting(25), "crm_umol_kg", 2), 0x19181716},
+        {bits_of<OpticsDefaults>(counting(11), "reserved1"), 0x02},
+        {bits_of<OpticsDefaults>(counting(11), "led_current_ua", 3), 0x0B0A},
+        {bits_of<PmtConfig>(counting(20), "control_v"), 0x06050403},
+        {bits_of<PmtConfig>(counting(20), "reserved6", 13), 0x14},
+        {bits_of<DicConductivityConfig>(counting(9), "frequency_khz"), 0x0807},
+        {bits_of<PumpValveDefaults>(counting(25), "step_period_us"), 0x08070605},
+        {bits_of<PumpValveDefaults>(counting(25), "timeout_s"), 0x16151413},
+        {bits_of<PumpValveDefaults>(counting(25), "valve_spike_ms"), 0x1918},
+        {bits_of<PlatformDefaults>(counting(36), "dive_number"), 0x0302},
+        {bits_of<PlatformDefaults>(counting(36), "direction"), 0x14},
+        {bits_of<PlatformDefaults>(counting(36), "p3"), 0x24232221},
+        {bits_of<Rs232Config>(counting(13), "protocol"), 0x0C0B0A09},
+        {bits_of<Rs485Config>(counting(17), "slave_address"), 0x0D},
+        {bits_of<Rs485Config>(counting(17), "poll_rate_s"), 0x11100F0E},
+        {bits_of<MeasurementSchedule>(counting(13), "stop_time"), 0x0B0A0908},
+        {bits_of<MeasurementSchedule>(counting(13), "interval_count"), 0x0D0C},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(cases[i].got, cases[i].want) << "case " << i;

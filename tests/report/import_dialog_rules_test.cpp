@@ -1,11 +1,17 @@
-// The snapshot import and the chemistry pages hold each field to the same rule: every value a
-// page can store the import accepts, and every value the import accepts a page can store (the
-// value the sensor already holds aside, which both keep).
+// The snapshot import and the dialogs hold each field to the same rule: every value a chemistry
+// page or the optics, valves and pump dialog can store the import accepts, and every value the
+// import accepts the dialog can store (the value the sensor already holds aside, which both
+// keep).
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <functional>
 #include <set>
 
+#include "common/number_text.hpp"
 #include "config/chemistry_page.hpp"
+#include "config/optics_controls.hpp"
+#include "config/platform_controls.hpp"
 #include "records/chemistry_fields.hpp"
 #include "records/record_form.hpp"
 #include "report/snapshot_record_rules.hpp"
@@ -16,7 +22,7 @@ namespace {
 
 using Values = std::set<std::uint32_t>;
 
-// Every byte, and a few numbers around the limits of a wider field.
+// Every byte, a few numbers around the limits of a wider field, and every entry of its list.
 Values probes(const records::FieldSpec& s) {
     Values v;
     for (std::uint32_t i = 0; i <= 255; ++i) {
@@ -24,6 +30,9 @@ Values probes(const records::FieldSpec& s) {
     }
     for (std::int64_t i = s.low - 3; s.limited() && i <= s.high + 3; ++i) {
         v.insert(static_cast<std::uint32_t>(std::max<std::int64_t>(i, 0)));
+    }
+    for (const auto& e : s.choices) {
+        v.insert(e.value);
     }
     v.insert({65535, 70000});
     return v;
@@ -144,6 +153,254 @@ TEST(ImportAndDialogRules, DicInletsKeepTheirStoredShape) {
         {"type", "CRM"}, {"intake_state", 4}, {"measurement_state", 5}, {"crm_umol_kg", 2012.5}};
     EXPECT_EQ(to_fields(p),
               (Json{{"sensor_version", "None"}, {"inlet", Json::array({unused, unused, crm})}}));
+}
+
+using config::ActuatorRecords;
+using config::OpticsControls;
+
+// The optics dialog's control of a field, by the field's name: a typed field, a list or a box.
+struct OpticsControlOf {
+    std::string_view name;
+    config::OpticsField OpticsControls::*text = nullptr;
+    std::uint8_t OpticsControls::*list = nullptr;
+    bool OpticsControls::*flag = nullptr;
+};
+
+constexpr OpticsControlOf kOpticsControls[] = {
+    {"photodiode_power", nullptr, nullptr, &OpticsControls::photodiode_power},
+    {"instrument", nullptr, &OpticsControls::pmt_instrument},
+    {"rxgain", nullptr, nullptr, &OpticsControls::dic_rxgain},
+    {"frequency_khz", &OpticsControls::dic_frequency_khz},
+    {"excitation_pct", &OpticsControls::dic_excitation_pct},
+    {"direction", nullptr, &OpticsControls::pump_direction},
+    {"current_ma", &OpticsControls::pump_current_ma},
+    {"step_period_us", &OpticsControls::pump_step_period_us},
+    {"microstepping", nullptr, &OpticsControls::pump_microstepping},
+    {"stop_condition", nullptr, &OpticsControls::pump_stop_condition},
+    {"hall_limit_inject", &OpticsControls::hall_limit_inject},
+    {"hall_limit_withdraw", &OpticsControls::hall_limit_withdraw},
+    {"timeout_s", &OpticsControls::pump_timeout_s},
+    {"hall_power", nullptr, nullptr, &OpticsControls::hall_power},
+    {"valve_spike_ms", &OpticsControls::valve_spike_ms},
+};
+
+// The factory records, the PMT voltage one either instrument takes: the instrument alone can
+// change (the voltage's own rule is the test below).
+ActuatorRecords factory_actuators() {
+    ActuatorRecords r{records::default_optics_defaults(),
+                      records::default_pmt_config(),
+                      records::default_dic_conductivity_config(),
+                      records::default_pump_valve_defaults(),
+                      {}};
+    r.pmt.control_v = 0.75f;
+    return r;
+}
+
+// What the dialog's Save stores in the field for each setting of its control.
+template <typename Rec>
+Values optics_dialog_values(Rec ActuatorRecords::*rec, const records::Field<Rec>& f,
+                            const OpticsControlOf& control) {
+    Values out;
+    const auto save = [&](const std::function<void(OpticsControls&)>& set) {
+        ActuatorRecords r = factory_actuators();
+        OpticsControls c;
+        config::show_records(r, c);
+        set(c);
+        config::read_controls(c, r);
+        out.insert(f.get(r.*rec, 0));
+    };
+    if (control.flag != nullptr) {
+        for (bool on : {false, true}) {
+            save([&](OpticsControls& c) { c.*control.flag = on; });
+        }
+    } else if (control.list != nullptr) {
+        // The entries the widget's list shows: those of records/pump_valve_defaults.hpp and
+        // records/optics_records.hpp.
+        for (const auto& e : f.spec.choices) {
+            save([&](OpticsControls& c) { c.*control.list = static_cast<std::uint8_t>(e.value); });
+        }
+    } else {
+        for (auto v : probes(f.spec)) {
+            save([&](OpticsControls& c) { (c.*control.text).text = std::to_string(v); });
+        }
+    }
+    return out;
+}
+
+template <typename Rec>
+void expect_same_optics_rules(Rec ActuatorRecords::*rec) {
+    const Rec held = factory_actuators().*rec;
+    for (const auto& f : records::table_of<Rec>().fields) {
+        if (records::controls_of(f.spec, f.count) != 1 || f.type == records::FieldType::f32) {
+            continue;
+        }
+        const auto* control = std::find_if(std::begin(kOpticsControls), std::end(kOpticsControls),
+                                           [&](const auto& c) { return c.name == f.spec.name; });
+        ASSERT_NE(control, std::end(kOpticsControls)) << f.spec.name;
+        auto dialog = optics_dialog_values(rec, f, *control);
+        auto imported = import_values(held, f);
+        dialog.erase(f.get(held, 0));
+        imported.erase(f.get(held, 0));
+        EXPECT_EQ(dialog, imported) << f.spec.name;
+    }
+}
+
+TEST(ImportAndDialogRules, OpticsValvesAndPumpFieldsTheSameBothWays) {
+    expect_same_optics_rules(&ActuatorRecords::optics);
+    expect_same_optics_rules(&ActuatorRecords::pmt);
+    expect_same_optics_rules(&ActuatorRecords::dic);
+    expect_same_optics_rules(&ActuatorRecords::pump);
+}
+
+// An H10492 takes 0.5..1.1 V: the Save stores a typed 0.4 as 0.5 and 1.2 as 1.1, the import
+// refuses both; with no PMT fitted both keep any voltage.
+TEST(ImportAndDialogRules, PmtVoltageTheSameBothWays) {
+    const float typed[] = {0.4f, 0.5f, 0.75f, 1.1f, 1.2f};
+    for (const auto instrument : {records::kPmtH10492, records::kPmtNone}) {
+        Values dialog;
+        Values imported;
+        for (const float v : typed) {
+            ActuatorRecords r = factory_actuators();
+            r.pmt.control_v = 0.6f;  // held: none of the typed values
+            const records::PmtConfig held = r.pmt;
+            OpticsControls c;
+            config::show_records(r, c);
+            c.pmt_instrument = instrument;
+            c.pmt_control_v.text = common::field_text(v, 5);
+            config::read_controls(c, r);
+            dialog.insert(std::bit_cast<std::uint32_t>(r.pmt.control_v));
+
+            Json j = to_fields(held);
+            j["instrument"] = instrument;
+            j["control_v"] = v;
+            records::PmtConfig wanted = held;
+            try {
+                from_fields(j, "pmt_config", wanted, Rules::dialogs);
+                record_rules(wanted, held);
+                imported.insert(std::bit_cast<std::uint32_t>(wanted.control_v));
+            } catch (const SnapshotFault&) {
+            }
+        }
+        const Values h10492{0x3F000000, 0x3F400000, 0x3F8CCCCD};  // 0.5, 0.75, 1.1
+        const Values any{0x3ECCCCCD, 0x3F000000, 0x3F400000, 0x3F8CCCCD, 0x3F99999A};
+        EXPECT_EQ(dialog, instrument == records::kPmtH10492 ? h10492 : any);
+        EXPECT_EQ(imported, dialog);
+    }
+}
+
+// A platform dialog's control of a field: the values its list offers (or the numbers typed in
+// it), and how one is picked or typed.
+template <typename Controls>
+struct PlatformControlOf {
+    std::string_view name;
+    std::function<std::vector<std::uint32_t>(const Controls&)> offered;
+    std::function<void(Controls&, std::uint32_t)> set;
+};
+
+template <typename Controls>
+PlatformControlOf<Controls> typed(std::string_view name, config::PlatformField Controls::*control) {
+    return {name, {}, [control](Controls& c, std::uint32_t v) {
+                (c.*control).text = std::to_string(v);
+            }};
+}
+
+// A list the dialog fills from `entries`, its stored value kept as an extra entry.
+template <typename Controls, typename T>
+PlatformControlOf<Controls> listed(std::string_view name,
+                                   std::span<const records::ListEntry> entries,
+                                   T Controls::*value) {
+    return {name,
+            [entries, value](const Controls& c) {
+                std::vector<std::uint32_t> out{static_cast<std::uint32_t>(c.*value)};
+                for (const auto& e : entries) {
+                    out.push_back(e.value);
+                }
+                return out;
+            },
+            [value](Controls& c, std::uint32_t v) { c.*value = static_cast<T>(v); }};
+}
+
+// A list whose entries the core builds for the stored value (protocol, mode).
+template <typename Controls, typename T>
+PlatformControlOf<Controls> built(std::string_view name,
+                                  std::vector<config::ListChoice> Controls::*choices,
+                                  T Controls::*value) {
+    return {name,
+            [choices](const Controls& c) {
+                std::vector<std::uint32_t> out;
+                for (const auto& e : c.*choices) {
+                    out.push_back(e.value);
+                }
+                return out;
+            },
+            [value](Controls& c, std::uint32_t v) { c.*value = static_cast<T>(v); }};
+}
+
+template <typename Rec, typename Controls>
+void expect_same_platform_rules(const Rec& held, Controls (*show)(const Rec&),
+                                Rec (*read)(const Controls&),
+                                const std::vector<PlatformControlOf<Controls>>& controls) {
+    for (const auto& f : records::table_of<Rec>().fields) {
+        if (records::controls_of(f.spec, f.count) != 1 || f.type == records::FieldType::f32) {
+            continue;
+        }
+        const auto control = std::find_if(controls.begin(), controls.end(),
+                                          [&](const auto& c) { return c.name == f.spec.name; });
+        ASSERT_NE(control, controls.end()) << f.spec.name;
+        Values dialog;
+        const Controls shown = show(held);
+        std::vector<std::uint32_t> values;
+        if (control->offered) {
+            values = control->offered(shown);
+        } else {
+            const auto p = probes(f.spec);
+            values.assign(p.begin(), p.end());
+        }
+        for (const auto v : values) {
+            Controls c = shown;
+            control->set(c, v);
+            dialog.insert(f.get(read(c), 0));
+        }
+        auto imported = import_values(held, f);
+        dialog.erase(f.get(held, 0));
+        imported.erase(f.get(held, 0));
+        EXPECT_EQ(dialog, imported) << f.spec.name;
+    }
+}
+
+TEST(ImportAndDialogRules, PlatformAndSerialLineFieldsTheSameBothWays) {
+    using config::PlatformDefaultsControls;
+    using config::Rs232Controls;
+    using config::Rs485Controls;
+    using C = PlatformDefaultsControls;
+    expect_same_platform_rules<records::PlatformDefaults, C>(
+        records::default_platform_defaults(), config::show_platform_defaults,
+        config::read_platform_defaults,
+        {typed("dive_number", &C::dive_number),
+         listed("direction", records::kDirections, &C::direction),
+         typed("time_offset_s", &C::time_offset_s), typed("p1", &C::p1), typed("p2", &C::p2),
+         typed("p3", &C::p3)});
+    // A sensor holding Seaglider: its list offers None, Generic Polled, Generic Streaming and
+    // Seaglider, the import the same.
+    records::Rs232Config rs232 = records::default_rs232_config();
+    rs232.protocol = records::kRs232Seaglider;
+    expect_same_platform_rules<records::Rs232Config, Rs232Controls>(
+        rs232, config::show_rs232, config::read_rs232,
+        {listed("baud", records::kRs232BaudRates, &Rs232Controls::baud),
+         listed("parity", records::kParities, &Rs232Controls::parity),
+         listed("data_bits", records::kDataBits, &Rs232Controls::data_bits),
+         listed("stop_bits", records::kStopBits, &Rs232Controls::stop_bits),
+         built("protocol", &Rs232Controls::protocols, &Rs232Controls::protocol),
+         built("mode", &Rs232Controls::modes, &Rs232Controls::mode)});
+    expect_same_platform_rules<records::Rs485Config, Rs485Controls>(
+        records::default_rs485_config(), config::show_rs485, config::read_rs485,
+        {listed("baud", records::kRs485BaudRates, &Rs485Controls::baud),
+         listed("parity", records::kParities, &Rs485Controls::parity),
+         listed("data_bits", records::kDataBits, &Rs485Controls::data_bits),
+         listed("stop_bits", records::kStopBits, &Rs485Controls::stop_bits),
+         built("protocol", &Rs485Controls::protocols, &Rs485Controls::protocol),
+         typed("slave_address", &Rs485Controls::slave_address),
+         typed("poll_rate_s", &Rs485Controls::poll_rate_s)});
 }
 
 }  // namespace

@@ -23,6 +23,12 @@ QString q(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// A control's label and a list's entries, from its field's row.
+template <typename Rec>
+QString caption(const records::Field<Rec>& row) {
+    return q(row.spec.caption);
+}
+
 // Enables a control and the label its form row gives it.
 void set_enabled(QWidget* w, bool on) {
     w->setEnabled(on);
@@ -133,6 +139,7 @@ QComboBox* OpticsValvesPumpDialog::list(QString object_name,
 void OpticsValvesPumpDialog::build() {
     using C = OpticsControls;
     namespace tip = config::optics_tips;
+    namespace rows = config::optics_rows;
     auto* top = new QVBoxLayout(this);
     auto* columns = new QHBoxLayout;
     top->addLayout(columns);
@@ -140,7 +147,7 @@ void OpticsValvesPumpDialog::build() {
     auto* optics_box = new QGroupBox(tr("Optics"), this);
     auto* optics = new QFormLayout(optics_box);
     for (std::size_t i = 0; i < records::kLedCount; ++i) {
-        const QString label = QString("Optics LED %1 (mA)").arg(i);
+        const QString label = caption(rows::led).arg(i);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(label);
         edit->setToolTip(q(tip::kLed));
@@ -158,22 +165,27 @@ void OpticsValvesPumpDialog::build() {
         basics_.push_back(edit);
     }
     photodiode_power_ =
-        check(tr("Enable Photodiodes 5V Power"), &C::photodiode_power, tip::kPhotodiodePower);
+        check(caption(rows::photodiode_power), &C::photodiode_power, tip::kPhotodiodePower);
     optics->addRow(photodiode_power_);
     basics_.push_back(photodiode_power_);
-    pmt_instrument_ =
-        list("PMT Instrument", records::kPmtInstruments, &C::pmt_instrument, tip::kPmtInstrument);
-    optics->addRow(tr("PMT Instrument"), pmt_instrument_);
-    pmt_control_ = field("PMT Control (V)", &C::pmt_control_v, tip::kPmtControl);
-    optics->addRow(tr("PMT Control (V)"), pmt_control_);
-    auto* rxgain = check(tr("DIC Enable RXGAIN"), &C::dic_rxgain, tip::kDicRxgain);
-    auto* offset = field("DIC Offset (V)", &C::dic_offset_v, tip::kDicOffset);
-    auto* frequency = field("DIC Frequency (kHz)", &C::dic_frequency_khz, tip::kDicFrequency);
-    auto* excitation = field("DIC Excitation (%)", &C::dic_excitation_pct, tip::kDicExcitation);
+    pmt_instrument_ = list(caption(rows::pmt_instrument), rows::pmt_instrument.spec.choices,
+                           &C::pmt_instrument, tip::kPmtInstrument);
+    optics->addRow(caption(rows::pmt_instrument), pmt_instrument_);
+    pmt_control_ = field(caption(rows::pmt_control_v), &C::pmt_control_v, tip::kPmtControl);
+    optics->addRow(caption(rows::pmt_control_v), pmt_control_);
+    auto* rxgain = check(caption(rows::dic_rxgain), &C::dic_rxgain, tip::kDicRxgain);
     optics->addRow(rxgain);
-    optics->addRow(tr("DIC Offset (V)"), offset);
-    optics->addRow(tr("DIC Frequency (kHz)"), frequency);
-    optics->addRow(tr("DIC Excitation (%)"), excitation);
+    const auto dic_row = [this, optics](const QString& label, config::OpticsField C::*text,
+                                        const char* tip) {
+        auto* edit = field(label, text, tip);
+        optics->addRow(label, edit);
+        return edit;
+    };
+    auto* offset = dic_row(caption(rows::dic_offset_v), &C::dic_offset_v, tip::kDicOffset);
+    auto* frequency =
+        dic_row(caption(rows::dic_frequency_khz), &C::dic_frequency_khz, tip::kDicFrequency);
+    auto* excitation =
+        dic_row(caption(rows::dic_excitation_pct), &C::dic_excitation_pct, tip::kDicExcitation);
     dic_ = {rxgain, offset, frequency, excitation};
     columns->addWidget(optics_box);
 
@@ -183,26 +195,33 @@ void OpticsValvesPumpDialog::build() {
         pump->addRow(label, w);
         basics_.push_back(w);
     };
-    basic(tr("Valves Spike Time (ms)"),
-          field("Valves Spike Time (ms)", &C::valve_spike_ms, tip::kValveSpike));
-    basic(tr("Pump Current (mA)"),
-          field("Pump Current (mA)", &C::pump_current_ma, tip::kPumpCurrent));
-    basic(QString::fromUtf8("Pump Step Period  (µS)"),
-          field("Pump Step Period", &C::pump_step_period_us, tip::kStepPeriod));
-    basic(tr("Pump Microstepping"), list("Pump Microstepping", records::kMicrostepping,
-                                         &C::pump_microstepping, tip::kMicrostepping));
-    basic(tr("Pump Direction"),
-          list("Pump Direction", records::kPumpDirections, &C::pump_direction, tip::kDirection));
-    stop_condition_ = list("Pump Stop Condition", records::kStopConditions, &C::pump_stop_condition,
-                           tip::kStopCondition);
-    basic(tr("Pump Stop Condition"), stop_condition_);
-    hall_limits_ = {field("Pump Hall Sensor 0 (I)", &C::hall_limit_inject, tip::kHallInject),
-                    field("Pump Hall Sensor 1 (W)", &C::hall_limit_withdraw, tip::kHallWithdraw)};
-    pump->addRow(tr("Pump Hall Sensor 0 (I)"), hall_limits_[0]);
-    pump->addRow(tr("Pump Hall Sensor 1 (W)"), hall_limits_[1]);
-    pump_timeout_ = field("Pump Timeout (s)", &C::pump_timeout_s, tip::kPumpTimeout);
-    pump->addRow(tr("Pump Timeout (s)"), pump_timeout_);
-    hall_power_ = check(tr("Enable Hall Sensors 5V Power"), &C::hall_power, tip::kHallPower);
+    const auto pump_field = [this](const records::Field<records::PumpValveDefaults>& row,
+                                   config::OpticsField C::*text,
+                                   const char* tip) { return field(caption(row), text, tip); };
+    basic(caption(rows::valve_spike_ms),
+          pump_field(rows::valve_spike_ms, &C::valve_spike_ms, tip::kValveSpike));
+    basic(caption(rows::pump_current_ma),
+          pump_field(rows::pump_current_ma, &C::pump_current_ma, tip::kPumpCurrent));
+    basic(caption(rows::pump_step_period_us),
+          pump_field(rows::pump_step_period_us, &C::pump_step_period_us, tip::kStepPeriod));
+    basic(caption(rows::pump_microstepping),
+          list(caption(rows::pump_microstepping), rows::pump_microstepping.spec.choices,
+               &C::pump_microstepping, tip::kMicrostepping));
+    basic(caption(rows::pump_direction),
+          list(caption(rows::pump_direction), rows::pump_direction.spec.choices, &C::pump_direction,
+               tip::kDirection));
+    stop_condition_ =
+        list(caption(rows::pump_stop_condition), rows::pump_stop_condition.spec.choices,
+             &C::pump_stop_condition, tip::kStopCondition);
+    basic(caption(rows::pump_stop_condition), stop_condition_);
+    hall_limits_ = {
+        pump_field(rows::hall_limit_inject, &C::hall_limit_inject, tip::kHallInject),
+        pump_field(rows::hall_limit_withdraw, &C::hall_limit_withdraw, tip::kHallWithdraw)};
+    pump->addRow(caption(rows::hall_limit_inject), hall_limits_[0]);
+    pump->addRow(caption(rows::hall_limit_withdraw), hall_limits_[1]);
+    pump_timeout_ = pump_field(rows::pump_timeout_s, &C::pump_timeout_s, tip::kPumpTimeout);
+    pump->addRow(caption(rows::pump_timeout_s), pump_timeout_);
+    hall_power_ = check(caption(rows::hall_power), &C::hall_power, tip::kHallPower);
     pump->addRow(hall_power_);
     columns->addWidget(pump_box);
 

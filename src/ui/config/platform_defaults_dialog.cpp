@@ -39,7 +39,7 @@ PlatformDefaultsDialog::PlatformDefaultsDialog(link::SensorLink& link, common::P
     depth_ = add_field("Depth (m)", tips::kDepth, controls_.depth_m);
     direction_ = new QComboBox(this);
     direction_->setToolTip(QString::fromUtf8(tips::kDirection));
-    fill_list(direction_, config::kDirections);
+    fill_list(direction_, records::row_of<records::PlatformDefaults>("direction").spec.choices);
     connect(direction_, &QComboBox::activated, this, [this](int index) {
         controls_.direction = static_cast<std::uint8_t>(value_at(direction_, index));
     });

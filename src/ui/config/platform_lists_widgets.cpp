@@ -16,17 +16,10 @@ QString text_of(std::string_view text) {
 
 }  // namespace
 
-void fill_list(QComboBox* list, std::span<const config::PlatformListEntry> table) {
+void fill_list(QComboBox* list, std::span<const records::ListEntry> table) {
     list->clear();
     for (const auto& e : table) {
         list->addItem(text_of(e.text), e.value);
-    }
-}
-
-void fill_list(QComboBox* list, std::span<const std::uint32_t> numbers) {
-    list->clear();
-    for (const auto n : numbers) {
-        list->addItem(QString::number(n), n);
     }
 }
 

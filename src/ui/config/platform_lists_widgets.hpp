@@ -16,8 +16,7 @@ class QLineEdit;
 namespace kelpira::ui {
 
 // Each entry carries its value as item data.
-void fill_list(QComboBox* list, std::span<const config::PlatformListEntry> table);
-void fill_list(QComboBox* list, std::span<const std::uint32_t> numbers);  // shown as numbers
+void fill_list(QComboBox* list, std::span<const records::ListEntry> table);
 void fill_list(QComboBox* list, const std::vector<config::ListChoice>& choices);
 
 // A value no entry has gains an entry: its number, or "unknown (N)" in a list of names.

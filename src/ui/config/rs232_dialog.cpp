@@ -28,7 +28,8 @@ Rs232Dialog::Rs232Dialog(link::SensorLink& link, common::Prompter& prompter, QWi
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
-    line_ = add_serial_line_rows(this, form, controls_, config::kRs232BaudRates,
+    line_ = add_serial_line_rows(this, form, controls_,
+                                 records::row_of<records::Rs232Config>("baud").spec.choices,
                                  [this](std::uint32_t protocol) {
                                      config::rs232_platform_chosen(controls_, protocol);
                                      show_controls();

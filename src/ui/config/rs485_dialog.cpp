@@ -29,7 +29,8 @@ Rs485Dialog::Rs485Dialog(link::SensorLink& link, common::Prompter& prompter, QWi
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
-    line_ = add_serial_line_rows(this, form, controls_, config::kRs485BaudRates,
+    line_ = add_serial_line_rows(this, form, controls_,
+                                 records::row_of<records::Rs485Config>("baud").spec.choices,
                                  [this](std::uint32_t protocol) {
                                      config::rs485_platform_chosen(controls_, protocol);
                                      show_controls();

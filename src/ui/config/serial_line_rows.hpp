@@ -27,7 +27,7 @@ struct SerialLineRows {
 // "Platform" calls `platform_chosen` with the protocol's value.
 template <typename Controls>
 SerialLineRows add_serial_line_rows(QWidget* dialog, QFormLayout* form, Controls& controls,
-                                    std::span<const std::uint32_t> baud_rates,
+                                    std::span<const records::ListEntry> baud_rates,
                                     std::function<void(std::uint32_t)> platform_chosen) {
     const auto list = [dialog, form](const char* label) {
         auto* box = new QComboBox(dialog);
@@ -37,9 +37,9 @@ SerialLineRows add_serial_line_rows(QWidget* dialog, QFormLayout* form, Controls
     SerialLineRows rows{list("Platform"), list("Baud Rate"), list("Parity"), list("Data Bits"),
                         list("Stop Bits")};
     fill_list(rows.baud, baud_rates);
-    fill_list(rows.parity, config::kParities);
-    fill_list(rows.data_bits, config::kDataBits);
-    fill_list(rows.stop_bits, config::kStopBits);
+    fill_list(rows.parity, records::kParities);
+    fill_list(rows.data_bits, records::kDataBits);
+    fill_list(rows.stop_bits, records::kStopBits);
     QObject::connect(rows.platform, &QComboBox::activated, dialog,
                      [box = rows.platform, chosen = std::move(platform_chosen)](int index) {
                          chosen(value_at(box, index));
