@@ -96,6 +96,7 @@ inline constexpr RecordTable<PlatformDefaults, 11> kPlatformDefaultsTable{
                                                  .offset = 7,
                                                  .format = FieldFormat::fixed3,
                                                  .caption = "Temperature (°C)",
+                                                 .report = "Temperature (C)",
                                                  .unit = "°C"}),
         field<&PlatformDefaults::oxygen_ml_l>({.name = "oxygen_ml_l",
                                                .offset = 11,

@@ -33,44 +33,9 @@ constexpr bool all_named(const std::array<Row, N>& rows) {
     return true;
 }
 
-std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool number) {
-    const float real = std::bit_cast<float>(bits);
-    switch (s.format) {
-        case records::FieldFormat::list:
-            if (number) {
-                break;
-            }
-            if (const auto* text = text_of(s.choices, bits)) {
-                return std::string(*text);
-            }
-            return "unknown (" + num(bits) + ")";
-        case records::FieldFormat::fixed5:
-            return fixed(real, 5);
-        case records::FieldFormat::fixed4:
-            return fixed(real, 4);
-        case records::FieldFormat::fixed3:
-            return fixed(real, 3);
-        case records::FieldFormat::integer:
-            return num(static_cast<std::int32_t>(bits));
-        case records::FieldFormat::general:
-            return general(real);
-        case records::FieldFormat::milli:
-            return fixed(bits / 1000.0, 3);
-        case records::FieldFormat::crm:
-            return fixed(static_cast<double>(real) + 0.001, 2);
-        case records::FieldFormat::whole:
-        case records::FieldFormat::channel:
-        case records::FieldFormat::check:
-            break;
-    }
-    return num(bits);
-}
-
 template <typename Rec>
 std::string line(const Rec& r, Row row) {
-    const auto& f = *records::find_field<Rec>(row.name);
-    const auto caption = f.spec.report.empty() ? f.spec.caption : f.spec.report;
-    return std::string(caption) + ": " + value_text(f.spec, f.get(r, 0), row.number);
+    return field_line(r, row.name, row.number);
 }
 
 template <typename Rec, std::size_t N>
@@ -195,6 +160,39 @@ void nutrient_lines(std::span<const std::uint8_t> data, Lines& out) {
 }
 
 }  // namespace
+
+std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool number) {
+    const float real = std::bit_cast<float>(bits);
+    switch (s.format) {
+        case records::FieldFormat::list:
+            if (number) {
+                break;
+            }
+            if (const auto* text = text_of(s.choices, bits)) {
+                return std::string(*text);
+            }
+            return "unknown (" + num(bits) + ")";
+        case records::FieldFormat::fixed5:
+            return fixed(real, 5);
+        case records::FieldFormat::fixed4:
+            return fixed(real, 4);
+        case records::FieldFormat::fixed3:
+            return fixed(real, 3);
+        case records::FieldFormat::integer:
+            return num(static_cast<std::int32_t>(bits));
+        case records::FieldFormat::general:
+            return general(real);
+        case records::FieldFormat::milli:
+            return fixed(bits / 1000.0, 3);
+        case records::FieldFormat::crm:
+            return fixed(static_cast<double>(real) + 0.001, 2);
+        case records::FieldFormat::whole:
+        case records::FieldFormat::channel:
+        case records::FieldFormat::check:
+            break;
+    }
+    return num(bits);
+}
 
 void processing_param_lines(records::ChemistryType chemistry, std::span<const std::uint8_t> record,
                             Lines& out) {

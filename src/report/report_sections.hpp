@@ -7,6 +7,7 @@
 
 #include "link/sensor_link.hpp"
 #include "records/chemistry_config.hpp"
+#include "records/field_table.hpp"
 #include "report/config_report.hpp"
 #include "report/report_lines.hpp"
 
@@ -27,6 +28,19 @@ void rs485_section(link::SensorLink& link, Lines& out);
 void platform_section(link::SensorLink& link, Lines& out);
 void schedule_section(link::SensorLink& link, Lines& out);
 void software_section(link::SensorLink& link, Lines& out);
+
+// A field's value as the report writes it: in its row's format, a list's value by its entry's
+// text or "unknown (%u)"; `number` writes a list's value as a number.
+std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool number);
+
+// "<caption>: <value>" of the field `name`: the report's caption where the row gives one, else
+// the dialogs'.
+template <records::TableRecord Rec>
+std::string field_line(const Rec& r, std::string_view name, bool number = false) {
+    const auto& f = *records::find_field<Rec>(name);
+    const auto caption = f.spec.report.empty() ? f.spec.caption : f.spec.report;
+    return std::string(caption) + ": " + value_text(f.spec, f.get(r, 0), number);
+}
 
 // The processing-parameter lines of a chemistry in the table (none for Ammonia).
 void processing_param_lines(records::ChemistryType chemistry, std::span<const std::uint8_t> record,
