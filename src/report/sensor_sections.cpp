@@ -10,9 +10,8 @@
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
 #include "link/identity_commands.hpp"
+#include "records/actuator_fields.hpp"
 #include "records/chemistry_transfer.hpp"
-#include "records/optics_records.hpp"
-#include "records/pump_valve_defaults.hpp"
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {
@@ -46,26 +45,24 @@ void pmt_lines(const records::PmtConfig& pmt, Lines& out) {
     } else {
         out.push_back("PMT Instrument: unknown (" + num(pmt.instrument) + ")");
     }
-    out.push_back("PMT Control (V): " + fixed(pmt.control_v, 5));
+    out.push_back(field_line(pmt, "control_v"));
 }
 
 void pump_lines(const records::PumpValveDefaults& p, Lines& out) {
-    static constexpr std::array<const char*, 5> kMicrosteps{"16", "8", "4", "2", "1"};
+    // The report's own words: any direction but Inject is Withdraw, stop condition 2 is "Time".
     static constexpr std::array<const char*, 3> kStops{"Hall Sensors", "Step Count", "Time"};
-    out.push_back("Pump Current (mA): " + num(p.current_ma));
-    out.push_back("Pump Step Period (us): " + num(p.step_period_us));
-    out.push_back(p.microstepping < kMicrosteps.size()
-                      ? std::string("Pump Microstepping: ") + kMicrosteps[p.microstepping]
-                      : "Pump Microstepping: unknown (" + num(p.microstepping) + ")");
+    for (const auto* name : {"current_ma", "step_period_us", "microstepping"}) {
+        out.push_back(field_line(p, name));
+    }
     out.push_back(std::string("Pump Direction: ") +
                   (p.direction == records::kPumpInject ? "Inject" : "Withdraw"));
     out.push_back(p.stop_condition < kStops.size()
                       ? std::string("Pump Stop Condition: ") + kStops[p.stop_condition]
                       : "Pump Stop Condition: unknown (" + num(p.stop_condition) + ")");
-    out.push_back("Pump Inject Hall Sensor Limit: " + num(p.hall_limit_inject));
-    out.push_back("Pump Withdraw Hall Sensor Limit: " + num(p.hall_limit_withdraw));
-    out.push_back("Pump Timeout (s): " + num(p.timeout_s));
-    out.push_back("Valves Spike Time (ms): " + num(p.valve_spike_ms));
+    for (const auto* name :
+         {"hall_limit_inject", "hall_limit_withdraw", "timeout_s", "valve_spike_ms"}) {
+        out.push_back(field_line(p, name));
+    }
 }
 
 void dic_lines(link::SensorLink& link, Lines& out) {
@@ -76,10 +73,10 @@ void dic_lines(link::SensorLink& link, Lines& out) {
         return;
     }
     const auto d = records::decode_dic_conductivity_config(bytes);
-    out.push_back("DIC Frequency (kHz): " + num(d.frequency_khz));
-    out.push_back("DIC Excitation (%): " + num(d.excitation_pct));
+    out.push_back(field_line(d, "frequency_khz"));
+    out.push_back(field_line(d, "excitation_pct"));
     out.push_back(std::string("DIC RXGAIN: ") + (d.rxgain != 0 ? "ON" : "OFF"));
-    out.push_back("DIC Offset (V): " + fixed(d.offset_v, 4));
+    out.push_back(field_line(d, "offset_v"));
 }
 
 }  // namespace
