@@ -1,9 +1,10 @@
 // The quality flags of one series computed as its records arrive, each record costing O(1)
 // on average (flat line: O(fail_run)) however long the series grows.
 //
-// The flags equal those flag_series() gives the series so far: the newest usable record's
-// spike flag stays 2 until the next usable record arrives, and then that record's spike flag
-// and aggregate are the only earlier flags that change.
+// flag_series() flags a whole series through it, so a reprocessing ends with the flags the
+// live views showed: the newest usable record's spike flag stays 2 until the next usable
+// record arrives, and then that record's spike flag and aggregate are the only earlier flags
+// that change.
 #pragma once
 
 #include <array>

@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "quality/qc_parameters.hpp"
@@ -33,31 +32,10 @@ struct SeriesFlags {
 std::optional<std::size_t> first_time_out_of_order(std::span<const double> times);
 
 // Every flag of every record of the series. `times` must be in order (see above) and as long
-// as `values`; the parameters must have been validated (qc_parameters_file checks them).
+// as `values`; the parameters must have been validated (qc_parameters_file checks them). The
+// records are flagged as they would have arrived (LiveSeries), so that a reprocessing and the
+// live views apply one account of the tests.
 SeriesFlags flag_series(const SeriesParameters& parameters, std::span<const double> times,
                         std::span<const double> values);
-
-// The flags of each test alone. `usable` holds the records the tests after gross range look
-// at: finite values that did not fail the sensor span (usable_records).
-struct UsableRecords {
-    std::vector<std::size_t> index;  // into the series
-    std::vector<double> time;
-    std::vector<double> value;
-};
-
-std::vector<Flag> gross_range_flags(const std::optional<GrossRangeTest>& test,
-                                    std::span<const double> values);
-UsableRecords usable_records(std::span<const double> times, std::span<const double> values,
-                             std::span<const Flag> gross_range);
-std::vector<Flag> spike_flags(const SpikeTest& test, std::optional<double> max_gap_s,
-                              std::span<const double> values, const UsableRecords& usable);
-std::vector<Flag> rate_of_change_flags(const RateOfChangeTest& test,
-                                       std::optional<double> max_gap_s,
-                                       std::span<const double> values, const UsableRecords& usable);
-std::vector<Flag> flat_line_flags(const FlatLineTest& test, std::optional<double> max_gap_s,
-                                  std::span<const double> values, const UsableRecords& usable);
-// 9 where the value is missing, else the most severe of 4, 3 and 1 among the tests' flags,
-// else 2.
-std::vector<Flag> aggregate_flags(std::span<const double> values, const SeriesFlags& flags);
 
 }  // namespace kelpira::quality

@@ -1,6 +1,6 @@
 // One series flagged as its records arrive: each record's flags on arrival and the earlier
 // record each one decides, written out by hand for the aggregate worked example; then the
-// flags after every revision against a reprocessing of a long series.
+// flags after every revision against the tests' plain account over a long series.
 #include "quality/live_series.hpp"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "quality/qc_tests.hpp"
+#include "quality/reference_flags.hpp"
 
 namespace kelpira::quality {
 namespace {
@@ -69,8 +69,8 @@ TEST(LiveSeries, TheNewestSpikeFlagStaysTwoUntilTheNextUsableRecordDecidesIt) {
 }
 
 // Past the point where the records no test looks at are dropped, the flags after every
-// revision are still those of a reprocessing.
-TEST(LiveSeries, ALongSeriesEndsWithTheFlagsOfItsReprocessing) {
+// revision are still those of the tests' plain account, which looks at the whole series.
+TEST(LiveSeries, ALongSeriesEndsWithTheFlagsOfThePlainAccount) {
     SeriesParameters p;
     p.max_gap_s = 2.5 * kHour;
     p.gross_range = GrossRangeTest{{0, 20}, Span{2, 18}};
@@ -100,7 +100,7 @@ TEST(LiveSeries, ALongSeriesEndsWithTheFlagsOfItsReprocessing) {
             live[*got->revised] = got->revised_flags;
         }
     }
-    const auto batch = flag_series(p, t, x);
+    const auto batch = reference::flag_series(p, t, x);
     for (std::size_t i = 0; i < t.size(); ++i) {
         ASSERT_EQ(
             ints(live[i]),
