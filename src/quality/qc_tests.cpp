@@ -38,8 +38,12 @@ SeriesFlags flag_series(const SeriesParameters& parameters, std::span<const doub
     }
     LiveSeries live(parameters);
     for (std::size_t i = 0; i < n; ++i) {
-        // Times in order are always taken.
         const auto got = live.append(times[i], values[i]);
+        if (!got) {
+            // A time out of order, which callers refuse first: left unflagged, not a crash.
+            out.aggregate[i] = std::isfinite(values[i]) ? Flag::not_evaluated : Flag::missing;
+            continue;
+        }
         put(out, i, got->flags);
         if (got->revised) {
             put(out, *got->revised, got->revised_flags);

@@ -255,6 +255,13 @@ TEST(QcTimes, FirstOutOfOrder) {
     EXPECT_EQ(first_time_out_of_order(std::vector<double>{0, 1, 1}), 2u);
     EXPECT_EQ(first_time_out_of_order(std::vector<double>{0, 2, 1}), 2u);
     EXPECT_EQ(first_time_out_of_order(std::vector<double>{kNaN, 1}), 0u);
+    // A caller that did not refuse them gets the records out of order unflagged, not a crash.
+    SeriesParameters p;
+    p.gross_range = GrossRangeTest{{0, 40}, std::nullopt};
+    const auto f =
+        flag_series(p, std::vector<double>{0, 2, 1, 3}, std::vector<double>{1, 2, kNaN, 4});
+    EXPECT_EQ(ints(f.gross_range), (Flags{1, 1, 2, 1}));
+    EXPECT_EQ(ints(f.aggregate), (Flags{1, 1, 9, 1}));
 }
 
 // Flags computed as records arrive equal those of the whole series, but for the spike flag
