@@ -115,7 +115,10 @@ target_link_libraries(kelpira_common PUBLIC Threads::Threads FastFloat::fast_flo
                                             nlohmann_json::nlohmann_json CLI11::CLI11)
 target_link_libraries(kelpira_link PUBLIC PkgConfig::HIDAPI PkgConfig::UDEV)
 target_link_libraries(kelpira_host_platform PUBLIC PkgConfig::SERIALPORT)
-target_link_libraries(kelpira_processing PUBLIC PkgConfig::NETCDF)
+target_include_directories(kelpira_processing PUBLIC ${NETCDF_INCLUDE_DIRS})
+target_compile_definitions(kelpira_processing
+                           PRIVATE KELPIRA_NETCDF_LIBRARY="${KELPIRA_NETCDF_SONAME}")
+target_link_libraries(kelpira_processing PUBLIC ${CMAKE_DL_LIBS})
 target_link_libraries(kelpira_deployment_check PUBLIC OpenSSL::Crypto)
 
 # The application icon, also the main window's: ":/icons/kelpira.svg".

@@ -18,5 +18,15 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The libraries the programs link, found by dpkg-shlibdeps, plus what is loaded at run time:
 # Qt's platform plugins and the SVG plugins that draw the icon.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The netCDF library is loaded when a NetCDF file is first written, not linked, so
+# dpkg-shlibdeps does not see it: the package that holds the file the build found is named.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, udev")
+execute_process(COMMAND dpkg-query -S ${KELPIRA_NETCDF_REAL_FILE} OUTPUT_VARIABLE netcdf_owner
+                ERROR_QUIET)
+if(netcdf_owner MATCHES "^([^:,]+)")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${CMAKE_MATCH_1}")
+else()
+  message(WARNING "no Debian package holds ${KELPIRA_NETCDF_REAL_FILE}: a package built here "
+                  "will not depend on the netCDF library")
+endif()
 include(CPack)

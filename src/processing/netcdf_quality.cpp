@@ -1,7 +1,7 @@
 // Defining and writing the quality flag variables through the netCDF C library.
 #include "processing/netcdf_quality.hpp"
 
-#include <netcdf.h>
+#include "processing/netcdf_library.hpp"
 
 #include <array>
 #include <string_view>
@@ -22,18 +22,19 @@ class Attributes {
     Attributes(int ncid, int var, std::string& error) : ncid_(ncid), var_(var), error_(error) {}
 
     void text(const char* name, std::string_view value) {
-        check(nc_put_att_text(ncid_, var_, name, value.size(), value.data()), name);
+        check(netcdf().put_att_text(ncid_, var_, name, value.size(), value.data()), name);
     }
     void real(const char* name, std::span<const double> values) {
-        check(nc_put_att_double(ncid_, var_, name, NC_DOUBLE, values.size(), values.data()), name);
+        check(netcdf().put_att_double(ncid_, var_, name, NC_DOUBLE, values.size(), values.data()),
+              name);
     }
     void real(const char* name, double value) { real(name, std::span(&value, 1)); }
     void whole(const char* name, int value) {
-        check(nc_put_att_int(ncid_, var_, name, NC_INT, 1, &value), name);
+        check(netcdf().put_att_int(ncid_, var_, name, NC_INT, 1, &value), name);
     }
     bool check(int status, std::string_view what) {
         if (status != NC_NOERR && error_.empty()) {
-            error_ = std::string(what) + ": " + nc_strerror(status);
+            error_ = std::string(what) + ": " + netcdf().strerror(status);
         }
         return status == NC_NOERR;
     }
@@ -118,16 +119,16 @@ bool define_quality_variables(int ncid, int obs, std::span<const QualityTarget> 
             const std::string name = target.data_name + "_" + std::string(kStandardNames[t]);
             int id = -1;
             Attributes file(ncid, NC_GLOBAL, error);
-            if (!file.check(nc_def_var(ncid, name.c_str(), NC_BYTE, 1, &obs, &id), name) ||
-                !file.check(nc_def_var_chunking(ncid, id, NC_CHUNKED, &kChunk), name) ||
-                !file.check(nc_def_var_deflate(ncid, id, 1, 1, 1), name)) {
+            if (!file.check(netcdf().def_var(ncid, name.c_str(), NC_BYTE, 1, &obs, &id), name) ||
+                !file.check(netcdf().def_var_chunking(ncid, id, NC_CHUNKED, &kChunk), name) ||
+                !file.check(netcdf().def_var_deflate(ncid, id, 1, 1, 1), name)) {
                 return false;
             }
             Attributes at(ncid, id, error);
             at.text("long_name", std::string(kLongNames[t]) + " of " + target.data_name);
             at.text("standard_name", kStandardNames[t]);
-            at.check(nc_put_att_schar(ncid, id, "flag_values", NC_BYTE, flag_values.size(),
-                                      flag_values.data()),
+            at.check(netcdf().put_att_schar(ncid, id, "flag_values", NC_BYTE, flag_values.size(),
+                                            flag_values.data()),
                      "flag_values");
             at.text("flag_meanings", quality::kFlagMeanings);
             put_parameters(at, t, target.parameters);
@@ -138,9 +139,9 @@ bool define_quality_variables(int ncid, int obs, std::span<const QualityTarget> 
         // After the variable's own ancillary variables, if it has any.
         std::size_t length = 0;
         std::string list;
-        if (nc_inq_attlen(ncid, target.data_id, "ancillary_variables", &length) == NC_NOERR) {
+        if (netcdf().inq_attlen(ncid, target.data_id, "ancillary_variables", &length) == NC_NOERR) {
             list.resize(length);
-            nc_get_att_text(ncid, target.data_id, "ancillary_variables", list.data());
+            netcdf().get_att_text(ncid, target.data_id, "ancillary_variables", list.data());
             list += ' ';
         }
         list += names;
@@ -163,9 +164,10 @@ bool write_quality_flags(int ncid, std::size_t start, QualityVariables& variable
     for (std::size_t v = 0; v < variables.ids.size(); ++v) {
         auto& values = variables.values[v];
         const std::size_t count = values.size();
-        const int status = nc_put_vara_schar(ncid, variables.ids[v], &start, &count, values.data());
+        const int status =
+            netcdf().put_vara_schar(ncid, variables.ids[v], &start, &count, values.data());
         if (status != NC_NOERR && error.empty()) {
-            error = "quality flags: " + std::string(nc_strerror(status));
+            error = "quality flags: " + std::string(netcdf().strerror(status));
         }
         values.clear();
     }

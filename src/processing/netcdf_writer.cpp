@@ -1,7 +1,7 @@
 // Writing processed results as a CF/ACDD NetCDF-4 file with the netCDF C library.
 #include "processing/netcdf_writer.hpp"
 
-#include <netcdf.h>
+#include "processing/netcdf_library.hpp"
 
 #include <algorithm>
 #include <charconv>
@@ -189,13 +189,13 @@ struct NetcdfWriter::State {
             return true;
         }
         if (error.empty()) {
-            error = std::string(what) + ": " + nc_strerror(status);
+            error = std::string(what) + ": " + netcdf().strerror(status);
         }
         return false;
     }
 
     bool text(int var, const char* name, std::string_view value) {
-        return check(nc_put_att_text(ncid, var, name, value.size(), value.data()), name);
+        return check(netcdf().put_att_text(ncid, var, name, value.size(), value.data()), name);
     }
 
     bool time_series() const { return description.feature_type == FeatureType::time_series; }
@@ -241,21 +241,21 @@ bool NetcdfWriter::State::define_column(const NetcdfColumn& c, int obs, bool has
             break;
     }
     const std::size_t chunk = kChunkRows;
-    if (!check(nc_def_var(ncid, c.name.c_str(), type, 1, &obs, &id), c.name) ||
-        !check(nc_def_var_chunking(ncid, id, NC_CHUNKED, &chunk), c.name) ||
-        !check(nc_def_var_deflate(ncid, id, 1, 1, 1), c.name)) {
+    if (!check(netcdf().def_var(ncid, c.name.c_str(), type, 1, &obs, &id), c.name) ||
+        !check(netcdf().def_var_chunking(ncid, id, NC_CHUNKED, &chunk), c.name) ||
+        !check(netcdf().def_var_deflate(ncid, id, 1, 1, 1), c.name)) {
         return false;
     }
     // Empty cells (a value the engine could not compute) are missing values, never numbers.
     if (type == NC_FLOAT) {
         const float fill = NC_FILL_FLOAT;
-        check(nc_put_att_float(ncid, id, "_FillValue", NC_FLOAT, 1, &fill), c.name);
+        check(netcdf().put_att_float(ncid, id, "_FillValue", NC_FLOAT, 1, &fill), c.name);
     } else if (c.storage == NetcdfStorage::real64) {
         const double fill = NC_FILL_DOUBLE;
-        check(nc_put_att_double(ncid, id, "_FillValue", NC_DOUBLE, 1, &fill), c.name);
+        check(netcdf().put_att_double(ncid, id, "_FillValue", NC_DOUBLE, 1, &fill), c.name);
     } else if (c.storage == NetcdfStorage::integer) {
         const int fill = NC_FILL_INT;
-        check(nc_put_att_int(ncid, id, "_FillValue", NC_INT, 1, &fill), c.name);
+        check(netcdf().put_att_int(ncid, id, "_FillValue", NC_INT, 1, &fill), c.name);
     }
     text(id, "long_name", c.long_name);
     content(id, coverage_of(c));
@@ -278,7 +278,7 @@ bool NetcdfWriter::State::define_column(const NetcdfColumn& c, int obs, bool has
     }
     if (c.storage == NetcdfStorage::flag) {
         const signed char flags[] = {kFlagGood, kFlagBad};
-        check(nc_put_att_schar(ncid, id, "flag_values", NC_BYTE, 2, flags), c.name);
+        check(netcdf().put_att_schar(ncid, id, "flag_values", NC_BYTE, 2, flags), c.name);
         text(id, "flag_meanings", "good bad");
     }
     if (c.reported && has_flag && !c.standard_name.empty()) {
@@ -310,9 +310,9 @@ bool NetcdfWriter::State::define() {
     int obs = -1, station = -1, input = -1;
     // The instances are known once their results are: a sensor that gave none is none.
     const char* instance_dim = time_series() ? "station" : "trajectory";
-    if (!check(nc_def_dim(ncid, "obs", NC_UNLIMITED, &obs), "obs") ||
-        !check(nc_def_dim(ncid, instance_dim, NC_UNLIMITED, &station), instance_dim) ||
-        !check(nc_def_dim(ncid, "input_file", inputs.size(), &input), "input_file")) {
+    if (!check(netcdf().def_dim(ncid, "obs", NC_UNLIMITED, &obs), "obs") ||
+        !check(netcdf().def_dim(ncid, instance_dim, NC_UNLIMITED, &station), instance_dim) ||
+        !check(netcdf().def_dim(ncid, "input_file", inputs.size(), &input), "input_file")) {
         return false;
     }
     const auto has = [&](auto test) { return std::any_of(columns.begin(), columns.end(), test); };
@@ -357,16 +357,18 @@ bool NetcdfWriter::State::define() {
         return false;
     }
     const std::size_t chunk = kChunkRows;
-    if (!check(nc_def_var(ncid, "input_file_index", NC_INT, 1, &obs, &input_index_id),
+    if (!check(netcdf().def_var(ncid, "input_file_index", NC_INT, 1, &obs, &input_index_id),
                "input_file_index") ||
-        !check(nc_def_var_chunking(ncid, input_index_id, NC_CHUNKED, &chunk), "input_file_index") ||
-        !check(nc_def_var_deflate(ncid, input_index_id, 1, 1, 1), "input_file_index")) {
+        !check(netcdf().def_var_chunking(ncid, input_index_id, NC_CHUNKED, &chunk),
+               "input_file_index") ||
+        !check(netcdf().def_var_deflate(ncid, input_index_id, 1, 1, 1), "input_file_index")) {
         return false;
     }
     text(input_index_id, "long_name",
          "index of the raw output file (input_file) the result came from");
     int id = -1;
-    if (!check(nc_def_var(ncid, "input_file_name", NC_STRING, 1, &input, &id), "input_file_name")) {
+    if (!check(netcdf().def_var(ncid, "input_file_name", NC_STRING, 1, &input, &id),
+               "input_file_name")) {
         return false;
     }
     text(id, "long_name", "raw output file, as it was named");
@@ -376,7 +378,7 @@ bool NetcdfWriter::State::define() {
     content(id, "referenceInformation");
     content(input_index_id, "referenceInformation");
     return define_platform() && define_parameters(input) && define_clock_correction() &&
-           check(nc_enddef(ncid), "definitions") && write_tables();
+           check(netcdf().enddef(ncid), "definitions") && write_tables();
 }
 
 // The instance variables: the sensor's name (and deployment) with its CF role, its index per
@@ -385,7 +387,7 @@ bool NetcdfWriter::State::define() {
 bool NetcdfWriter::State::define_instances(int obs, int instance_dim) {
     const bool series = time_series();
     const char* name = series ? "timeseries_id" : "trajectory_id";
-    if (!check(nc_def_var(ncid, name, NC_STRING, 1, &instance_dim, &instance_id), name)) {
+    if (!check(netcdf().def_var(ncid, name, NC_STRING, 1, &instance_dim, &instance_id), name)) {
         return false;
     }
     text(instance_id, "cf_role", name);
@@ -394,9 +396,9 @@ bool NetcdfWriter::State::define_instances(int obs, int instance_dim) {
          series ? "sensor name, with its deployment when it was moved" : "sensor name");
     const char* index = series ? "station_index" : "trajectory_index";
     const std::size_t chunk = kChunkRows;
-    if (!check(nc_def_var(ncid, index, NC_INT, 1, &obs, &station_index_id), index) ||
-        !check(nc_def_var_chunking(ncid, station_index_id, NC_CHUNKED, &chunk), index) ||
-        !check(nc_def_var_deflate(ncid, station_index_id, 1, 1, 1), index)) {
+    if (!check(netcdf().def_var(ncid, index, NC_INT, 1, &obs, &station_index_id), index) ||
+        !check(netcdf().def_var_chunking(ncid, station_index_id, NC_CHUNKED, &chunk), index) ||
+        !check(netcdf().def_var_deflate(ncid, station_index_id, 1, 1, 1), index)) {
         return false;
     }
     text(station_index_id, "long_name",
@@ -411,11 +413,11 @@ bool NetcdfWriter::State::define_instances(int obs, int instance_dim) {
     for (auto [var, vname, standard, units, axis] :
          {std::tuple{&lat_id, "lat", "latitude", "degrees_north", "Y"},
           std::tuple{&lon_id, "lon", "longitude", "degrees_east", "X"}}) {
-        if (!check(nc_def_var(ncid, vname, NC_DOUBLE, 1, &along, var), vname)) {
+        if (!check(netcdf().def_var(ncid, vname, NC_DOUBLE, 1, &along, var), vname)) {
             return false;
         }
         const double fill = NC_FILL_DOUBLE;
-        check(nc_put_att_double(ncid, *var, "_FillValue", NC_DOUBLE, 1, &fill), vname);
+        check(netcdf().put_att_double(ncid, *var, "_FillValue", NC_DOUBLE, 1, &fill), vname);
         text(*var, "standard_name", standard);
         text(*var, "long_name",
              series ? std::string(standard) + " of the sensor's deployment"
@@ -491,10 +493,10 @@ bool NetcdfWriter::State::write_instances() {
     if (count == 0) {
         return error.empty();
     }
-    check(nc_put_vara_string(ncid, instance_id, &start, &count, ids.data()), "instances");
+    check(netcdf().put_vara_string(ncid, instance_id, &start, &count, ids.data()), "instances");
     if (time_series() && lat_id >= 0) {
-        check(nc_put_vara_double(ncid, lat_id, &start, &count, lats.data()), "lat");
-        check(nc_put_vara_double(ncid, lon_id, &start, &count, lons.data()), "lon");
+        check(netcdf().put_vara_double(ncid, lat_id, &start, &count, lats.data()), "lat");
+        check(netcdf().put_vara_double(ncid, lon_id, &start, &count, lons.data()), "lon");
     }
     return error.empty();
 }
@@ -557,8 +559,9 @@ std::optional<std::int64_t> NetcdfWriter::State::typical_step() const {
 // The error of each input that failed, and the bytes of a file name that is not text, which
 // input_file_name shows in its visible form.
 bool NetcdfWriter::State::define_input_texts(int name_id, int input_dim) {
-    if (!check(nc_def_var(ncid, "input_file_error", NC_STRING, 1, &input_dim, &input_error_id),
-               "input_file_error")) {
+    if (!check(
+            netcdf().def_var(ncid, "input_file_error", NC_STRING, 1, &input_dim, &input_error_id),
+            "input_file_error")) {
         return false;
     }
     text(input_error_id, "long_name",
@@ -582,7 +585,7 @@ bool NetcdfWriter::State::define_input_texts(int name_id, int input_dim) {
         for (const auto& h : hex) {
             texts.push_back(h.c_str());
         }
-        check(nc_put_att_string(ncid, name_id, "name_bytes_hex", texts.size(), texts.data()),
+        check(netcdf().put_att_string(ncid, name_id, "name_bytes_hex", texts.size(), texts.data()),
               "name_bytes_hex");
         text(name_id, "comment",
              "a name that is not UTF-8 text is shown with its other bytes as \\xNN; "
@@ -601,7 +604,7 @@ bool NetcdfWriter::State::write_input_errors() {
         texts.push_back(e.c_str());
     }
     const std::size_t start = 0, count = texts.size();
-    return check(nc_put_vara_string(ncid, input_error_id, &start, &count, texts.data()),
+    return check(netcdf().put_vara_string(ncid, input_error_id, &start, &count, texts.data()),
                  "input_file_error");
 }
 
@@ -666,13 +669,13 @@ bool NetcdfWriter::State::sort_by_time() {
     std::vector<double> before(rows), after(rows);
     const std::size_t start = 0;
     for (const int id : ids) {
-        if (!check(nc_get_vara_double(ncid, id, &start, &rows, before.data()), "sorting")) {
+        if (!check(netcdf().get_vara_double(ncid, id, &start, &rows, before.data()), "sorting")) {
             return false;
         }
         for (std::size_t i = 0; i < rows; ++i) {
             after[i] = before[order[i]];
         }
-        if (!check(nc_put_vara_double(ncid, id, &start, &rows, after.data()), "sorting")) {
+        if (!check(netcdf().put_vara_double(ncid, id, &start, &rows, after.data()), "sorting")) {
             return false;
         }
     }
@@ -696,8 +699,9 @@ bool NetcdfWriter::State::sort_by_time() {
 // The template's platform and instrument variables, which every measured value names.
 bool NetcdfWriter::State::define_platform() {
     int platform = -1, instrument = -1;
-    if (!check(nc_def_var(ncid, "platform", NC_INT, 0, nullptr, &platform), "platform") ||
-        !check(nc_def_var(ncid, "instrument", NC_INT, 0, nullptr, &instrument), "instrument")) {
+    if (!check(netcdf().def_var(ncid, "platform", NC_INT, 0, nullptr, &platform), "platform") ||
+        !check(netcdf().def_var(ncid, "instrument", NC_INT, 0, nullptr, &instrument),
+               "instrument")) {
         return false;
     }
     text(platform, "long_name",
@@ -729,7 +733,7 @@ bool NetcdfWriter::State::write_geospatial_attributes() {
                            {"geospatial_lat_max", lat_range.high},
                            {"geospatial_lon_min", lon_range.low},
                            {"geospatial_lon_max", lon_range.high}}) {
-        check(nc_put_att_double(ncid, g, name, NC_DOUBLE, 1, &v), name);
+        check(netcdf().put_att_double(ncid, g, name, NC_DOUBLE, 1, &v), name);
     }
     text(g, "geospatial_lat_units", "degrees_north");
     text(g, "geospatial_lon_units", "degrees_east");
@@ -755,10 +759,10 @@ bool NetcdfWriter::State::put_parameter_attributes(const ParameterOverInputs& p)
     const int whole = p.as_int() ? static_cast<int>(value) : 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].reported) {
-            check(p.as_int() ? nc_put_att_int(ncid, column_ids[i], p.first->name.c_str(), NC_INT, 1,
-                                              &whole)
-                             : nc_put_att_double(ncid, column_ids[i], p.first->name.c_str(),
-                                                 NC_DOUBLE, 1, &value),
+            check(p.as_int() ? netcdf().put_att_int(ncid, column_ids[i], p.first->name.c_str(),
+                                                    NC_INT, 1, &whole)
+                             : netcdf().put_att_double(ncid, column_ids[i], p.first->name.c_str(),
+                                                       NC_DOUBLE, 1, &value),
                   p.first->name);
         }
     }
@@ -770,14 +774,15 @@ bool NetcdfWriter::State::put_parameter_attributes(const ParameterOverInputs& p)
 bool NetcdfWriter::State::define_parameter_variable(const ParameterOverInputs& p, int input_dim) {
     const bool whole = p.as_int();
     int id = -1;
-    if (!check(
-            nc_def_var(ncid, p.first->name.c_str(), whole ? NC_INT : NC_DOUBLE, 1, &input_dim, &id),
-            p.first->name)) {
+    if (!check(netcdf().def_var(ncid, p.first->name.c_str(), whole ? NC_INT : NC_DOUBLE, 1,
+                                &input_dim, &id),
+               p.first->name)) {
         return false;
     }
     const int int_fill = NC_FILL_INT;
     const double double_fill = NC_FILL_DOUBLE;
-    check(nc_def_var_fill(ncid, id, 0, whole ? static_cast<const void*>(&int_fill) : &double_fill),
+    check(netcdf().def_var_fill(ncid, id, 0,
+                                whole ? static_cast<const void*>(&int_fill) : &double_fill),
           p.first->name);
     text(id, "long_name",
          "processing parameter " + p.first->key +
@@ -790,7 +795,7 @@ bool NetcdfWriter::State::define_parameter_variable(const ParameterOverInputs& p
             codes.push_back(c.value);
             words += (words.empty() ? "" : " ") + std::string(c.meaning);
         }
-        check(nc_put_att_int(ncid, id, "flag_values", NC_INT, codes.size(), codes.data()),
+        check(netcdf().put_att_int(ncid, id, "flag_values", NC_INT, codes.size(), codes.data()),
               p.first->name);
         text(id, "flag_meanings", words);
     }
@@ -877,13 +882,13 @@ bool NetcdfWriter::State::define_clock_correction() {
         for (const auto& n : used) {
             names.push_back(n.c_str());
         }
-        check(nc_put_att_double(ncid, id, "clock_offset_s", NC_DOUBLE, offsets.size(),
-                                offsets.data()),
+        check(netcdf().put_att_double(ncid, id, "clock_offset_s", NC_DOUBLE, offsets.size(),
+                                      offsets.data()),
               "clock_offset_s");
-        check(nc_put_att_double(ncid, id, "clock_offset_utc_time", NC_DOUBLE, times.size(),
-                                times.data()),
+        check(netcdf().put_att_double(ncid, id, "clock_offset_utc_time", NC_DOUBLE, times.size(),
+                                      times.data()),
               "clock_offset_utc_time");
-        check(nc_put_att_string(ncid, id, "clock_offset_sensor", names.size(), names.data()),
+        check(netcdf().put_att_string(ncid, id, "clock_offset_sensor", names.size(), names.data()),
               "clock_offset_sensor");
     }
     return error.empty();
@@ -897,8 +902,8 @@ bool NetcdfWriter::State::write_tables() {
             texts.push_back(s.c_str());
         }
         const std::size_t start = 0, count = texts.size();
-        return check(nc_inq_varid(ncid, name, &id), name) &&
-               check(nc_put_vara_string(ncid, id, &start, &count, texts.data()), name);
+        return check(netcdf().inq_varid(ncid, name, &id), name) &&
+               check(netcdf().put_vara_string(ncid, id, &start, &count, texts.data()), name);
     };
     std::vector<std::string> names;
     for (const auto& in : description.inputs) {
@@ -906,7 +911,7 @@ bool NetcdfWriter::State::write_tables() {
     }
     for (const auto& [id, table] : parameter_tables) {
         // The library converts to the variable's type, whole numbers exactly.
-        check(nc_put_var_double(ncid, id, table.data()), "parameters");
+        check(netcdf().put_var_double(ncid, id, table.data()), "parameters");
     }
     return put_strings("input_file_name", names) && error.empty();
 }
@@ -916,7 +921,7 @@ bool NetcdfWriter::State::write_global_attributes(std::size_t rows) {
     const std::string quantity = netcdf_quantity_name(d.chemistry, d.inputs);
     const std::string created = iso_time(d.created);
     const std::string program = "kelpira-process " + std::string(common::kProgramVersion);
-    if (!check(nc_redef(ncid), "global attributes")) {
+    if (!check(netcdf().redef(ncid), "global attributes")) {
         return false;
     }
     std::vector<std::string> sensors;  // that gave results, in order of their first
@@ -979,9 +984,9 @@ bool NetcdfWriter::State::write_global_attributes(std::size_t rows) {
         // Of the depth variable's type, so that they read as its values do.
         const float low = common::to_f32(depth_range.low);
         const float high = common::to_f32(depth_range.high);
-        check(nc_put_att_float(ncid, g, "geospatial_vertical_min", NC_FLOAT, 1, &low),
+        check(netcdf().put_att_float(ncid, g, "geospatial_vertical_min", NC_FLOAT, 1, &low),
               "geospatial_vertical_min");
-        check(nc_put_att_float(ncid, g, "geospatial_vertical_max", NC_FLOAT, 1, &high),
+        check(netcdf().put_att_float(ncid, g, "geospatial_vertical_max", NC_FLOAT, 1, &high),
               "geospatial_vertical_max");
         text(g, "geospatial_vertical_units", "m");
         text(g, "geospatial_vertical_positive", "down");
@@ -998,7 +1003,7 @@ bool NetcdfWriter::State::write_global_attributes(std::size_t rows) {
             history = common::visible_text(a.value) + "\n" + history;
         } else if (is_number_attribute(a.name)) {
             const double v = decimal_degrees(a.value);
-            check(nc_put_att_double(ncid, g, a.name.c_str(), NC_DOUBLE, 1, &v), a.name);
+            check(netcdf().put_att_double(ncid, g, a.name.c_str(), NC_DOUBLE, 1, &v), a.name);
         } else {
             text(g, a.name.c_str(), common::visible_text(a.value));
         }
@@ -1011,7 +1016,7 @@ NetcdfWriter::NetcdfWriter(std::unique_ptr<State> state) : state_(std::move(stat
 
 NetcdfWriter::~NetcdfWriter() {
     if (state_->ncid >= 0) {
-        nc_close(state_->ncid);
+        netcdf().close(state_->ncid);
     }
 }
 
@@ -1022,9 +1027,12 @@ std::unique_ptr<NetcdfWriter> NetcdfWriter::create(const std::string& path,
         error = "no input file";
         return nullptr;
     }
+    if (!netcdf_loaded(error)) {
+        return nullptr;
+    }
     auto state = std::make_unique<State>();
     state->description = std::move(description);
-    if (!state->check(nc_create(path.c_str(), NC_NETCDF4 | NC_CLOBBER, &state->ncid),
+    if (!state->check(netcdf().create(path.c_str(), NC_NETCDF4 | NC_CLOBBER, &state->ncid),
                       "creating the file")) {
         error = state->error;
         return nullptr;
@@ -1099,7 +1107,7 @@ bool NetcdfWriter::flush() {
                 std::replace_if(
                     out.begin(), out.end(), [](double x) { return !std::isfinite(x); },
                     NC_FILL_DOUBLE);
-                s.check(nc_put_vara_double(s.ncid, id, &start, &count, out.data()), name);
+                s.check(netcdf().put_vara_double(s.ncid, id, &start, &count, out.data()), name);
                 break;
             }
             case NetcdfStorage::real32: {
@@ -1108,7 +1116,7 @@ bool NetcdfWriter::flush() {
                     const float f = common::to_f32(x);
                     return std::isfinite(f) ? f : NC_FILL_FLOAT;
                 });
-                s.check(nc_put_vara_float(s.ncid, id, &start, &count, out.data()), name);
+                s.check(netcdf().put_vara_float(s.ncid, id, &start, &count, out.data()), name);
                 break;
             }
             case NetcdfStorage::integer: {
@@ -1116,27 +1124,30 @@ bool NetcdfWriter::flush() {
                 std::transform(v.begin(), v.end(), out.begin(), [](double x) {
                     return std::isfinite(x) ? static_cast<int>(x) : NC_FILL_INT;
                 });
-                s.check(nc_put_vara_int(s.ncid, id, &start, &count, out.data()), name);
+                s.check(netcdf().put_vara_int(s.ncid, id, &start, &count, out.data()), name);
                 break;
             }
             case NetcdfStorage::flag: {
                 std::vector<signed char> out(v.size());
                 std::transform(v.begin(), v.end(), out.begin(),
                                [](double x) { return x == 1 ? kFlagGood : kFlagBad; });
-                s.check(nc_put_vara_schar(s.ncid, id, &start, &count, out.data()), name);
+                s.check(netcdf().put_vara_schar(s.ncid, id, &start, &count, out.data()), name);
                 break;
             }
         }
         s.values[i].clear();
     }
-    s.check(nc_put_vara_int(s.ncid, s.station_index_id, &start, &count, s.station_rows.data()),
-            "station_index");
-    s.check(nc_put_vara_int(s.ncid, s.input_index_id, &start, &count, s.input_rows.data()),
+    s.check(
+        netcdf().put_vara_int(s.ncid, s.station_index_id, &start, &count, s.station_rows.data()),
+        "station_index");
+    s.check(netcdf().put_vara_int(s.ncid, s.input_index_id, &start, &count, s.input_rows.data()),
             "input_file_index");
     write_quality_flags(s.ncid, start, s.quality, s.error);
     if (!s.lat_rows.empty()) {
-        s.check(nc_put_vara_double(s.ncid, s.lat_id, &start, &count, s.lat_rows.data()), "lat");
-        s.check(nc_put_vara_double(s.ncid, s.lon_id, &start, &count, s.lon_rows.data()), "lon");
+        s.check(netcdf().put_vara_double(s.ncid, s.lat_id, &start, &count, s.lat_rows.data()),
+                "lat");
+        s.check(netcdf().put_vara_double(s.ncid, s.lon_id, &start, &count, s.lon_rows.data()),
+                "lon");
     }
     s.station_rows.clear();
     s.input_rows.clear();
@@ -1151,7 +1162,7 @@ bool NetcdfWriter::finish() {
     State& s = *state_;
     bool ok = flush() && s.sort_by_time() && s.write_instances() && s.write_input_errors() &&
               s.write_global_attributes(rows_written_);
-    ok = s.check(nc_close(s.ncid), "closing the file") && ok;
+    ok = s.check(netcdf().close(s.ncid), "closing the file") && ok;
     s.ncid = -1;
     if (ok) {
         s.warn_of_positions();

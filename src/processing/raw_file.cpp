@@ -9,7 +9,7 @@
 namespace kelpira::processing {
 
 namespace {
-constexpr std::size_t kBlock = std::size_t{1} << 20;
+constexpr std::size_t kBlock = std::size_t{1} << 17;
 constexpr std::size_t kSmallestBlock = 4096;
 
 // A small file gets a buffer of its own size: zeroing a whole block for a few bytes cost more

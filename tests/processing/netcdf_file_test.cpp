@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/time_text.hpp"
+#include "processing/netcdf_library.hpp"
 #include "processing/netcdf_writer.hpp"
 #include "processing/nutrient_csv.hpp"
 #include "processing/result_csv.hpp"
@@ -601,3 +602,18 @@ TEST(NetcdfFile, XarrayOpensItAndDecodesTheTimes) {
 }
 
 }  // namespace
+
+// The library is loaded when a file is first written: a missing or foreign library is a
+// reason the user reads, not a crash.
+TEST(NetcdfLibrary, AMissingOrForeignLibraryIsAReason) {
+    std::string error;
+    EXPECT_FALSE(kelpira::processing::load_netcdf_calls("libkelpira-absent.so.0", error));
+    EXPECT_EQ(error.rfind("the netCDF library could not be loaded: libkelpira-absent.so.0: ", 0),
+              0u)
+        << error;
+    EXPECT_FALSE(kelpira::processing::load_netcdf_calls("libm.so.6", error));
+    EXPECT_EQ(
+        error.rfind("the netCDF library libm.so.6 lacks nc_close, nc_create, nc_def_dim, ", 0), 0u)
+        << error;
+    EXPECT_TRUE(error.ends_with(", nc_redef, nc_strerror")) << error;
+}
