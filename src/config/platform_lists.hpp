@@ -1,6 +1,5 @@
 // Lookups in the lists of "Configure Platform Defaults", "Configure RS232" and "Configure
-// RS485" (records/platform_fields.hpp), and the lines the configuration report prints for
-// their values.
+// RS485" (records/platform_fields.hpp).
 #pragma once
 
 #include <array>
@@ -17,15 +16,6 @@ namespace kelpira::config {
 // The entry with the value, or nullptr.
 const records::ListEntry* find_entry(std::span<const records::ListEntry> table,
                                      std::uint32_t value);
-
-// The report's lines for stored values, with its fallbacks for values outside the tables:
-// "Parity: unknown (%u)", "Protocol: unknown or obsolete (%u)" (RS232), "Mode: Debug" for any
-// value but 0, "Protocol: unknown (%u)" (RS485), "Direction: unknown (%u)".
-std::string parity_report_text(std::uint8_t parity);
-std::string rs232_protocol_report_text(std::uint32_t protocol);
-std::string rs232_mode_report_text(std::uint8_t mode);
-std::string rs485_protocol_report_text(std::uint32_t protocol);
-std::string direction_report_text(std::uint8_t direction);
 
 // One entry of a list as a dialog fills it.
 struct ListChoice {

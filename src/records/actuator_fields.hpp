@@ -4,6 +4,7 @@
 #pragma once
 
 #include "records/field_table.hpp"
+#include "records/field_words.hpp"
 #include "records/optics_records.hpp"
 #include "records/pump_valve_defaults.hpp"
 
@@ -19,7 +20,9 @@ inline constexpr RecordTable<OpticsDefaults, 4> kOpticsDefaultsTable{
         field<&OpticsDefaults::photodiode_power>({.name = "photodiode_power",
                                                   .offset = 2,
                                                   .format = FieldFormat::check,
-                                                  .caption = "Enable Photodiodes 5V Power"}),
+                                                  .caption = "Enable Photodiodes 5V Power",
+                                                  .report = "Photodiodes 5V Power",
+                                                  .choices = kEnabledWords}),
         // One control per LED, %1 its number; microamperes shown as milliamperes.
         field<&OpticsDefaults::led_current_ua>({.name = "led_current_ua",
                                                 .offset = 3,
@@ -63,7 +66,9 @@ inline constexpr RecordTable<DicConductivityConfig, 5> kDicConductivityConfigTab
         field<&DicConductivityConfig::rxgain>({.name = "rxgain",
                                                .offset = 1,
                                                .format = FieldFormat::check,
-                                               .caption = "DIC Enable RXGAIN"}),
+                                               .caption = "DIC Enable RXGAIN",
+                                               .report = "DIC RXGAIN",
+                                               .choices = kOnOffWords}),
         field<&DicConductivityConfig::offset_v>({.name = "offset_v",
                                                  .offset = 2,
                                                  .format = FieldFormat::fixed4,
@@ -94,7 +99,8 @@ inline constexpr RecordTable<PumpValveDefaults, 12> kPumpValveDefaultsTable{
                                               .offset = 1,
                                               .format = FieldFormat::list,
                                               .caption = "Pump Direction",
-                                              .choices = kPumpDirections}),
+                                              .choices = kPumpDirections,
+                                              .otherwise = "Withdraw"}),
         field<&PumpValveDefaults::current_ma>({.name = "current_ma",
                                                .offset = 2,
                                                .caption = "Pump Current (mA)",
@@ -137,7 +143,9 @@ inline constexpr RecordTable<PumpValveDefaults, 12> kPumpValveDefaultsTable{
         field<&PumpValveDefaults::hall_power>({.name = "hall_power",
                                                .offset = 22,
                                                .format = FieldFormat::check,
-                                               .caption = "Enable Hall Sensors 5V Power"}),
+                                               .caption = "Enable Hall Sensors 5V Power",
+                                               .report = "Hall Sensors 5V Power",
+                                               .choices = kEnabledWords}),
         field<&PumpValveDefaults::valve_spike_ms>({.name = "valve_spike_ms",
                                                    .offset = 23,
                                                    .caption = "Valves Spike Time (ms)",

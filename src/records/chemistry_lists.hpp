@@ -42,11 +42,12 @@ inline constexpr std::array<ListEntry, 9> kMonitorChoices{{
 
 inline constexpr std::array<ListEntry, 1> kSensorVersions{{{0, "None"}}};
 
+// The report names the TA multiplexers, which the sensor no longer supports, as unknown.
 inline constexpr std::array<ListEntry, 4> kMultiplexers{{
-    {0, "None"},
+    {0, "None", "none"},
     {1, "pH"},
-    {2, "TA (T on 567)"},
-    {3, "TA (T on 267)"},
+    {2, "TA (T on 567)", "unknown (2)"},
+    {3, "TA (T on 267)", "unknown (3)"},
 }};
 
 // The multiplexers the pH and TA pages offer; every other page has none.
@@ -82,7 +83,7 @@ inline constexpr std::array<ListEntry, 4> kNutrientOutputs{{
 inline constexpr std::array<ListEntry, 3> kStandardAdjustments{{
     {0, "Standard 1"},
     {1, "Standard 2"},
-    {2, "Linear Fit"},
+    {2, "Linear Fit", "Linear"},
 }};
 
 inline constexpr std::array<ListEntry, 4> kNutrientTriggers{{

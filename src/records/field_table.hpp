@@ -18,10 +18,12 @@
 
 namespace kelpira::records {
 
-// One entry of a list: the stored value and the text the dialog shows (and a snapshot writes).
+// One entry of a list: the stored value, the text the dialog shows (and a snapshot writes), and
+// the report's word for it where the report words it differently.
 struct ListEntry {
     std::uint32_t value;
     std::string_view text;
+    std::string_view report = {};
 };
 
 enum class FieldType : std::uint8_t { u8, u16, u32, i32, f32 };
@@ -50,8 +52,9 @@ struct FieldSpec {
     std::string_view report = {};  // the report's caption where it is not the dialogs'
     std::string_view group = {};   // the titled box of its control; empty: the form's own
     std::int64_t low = 0;
-    std::int64_t high = -1;  // below `low`: no limit but the field's width
-    std::span<const ListEntry> choices = {};
+    std::int64_t high = -1;                   // below `low`: no limit but the field's width
+    std::span<const ListEntry> choices = {};  // a check box's: the report's words for 0 and 1
+    std::string_view otherwise = {};  // the report's text for a value no entry has, "%u" the value
     std::string_view unit = {};
     std::string_view header = {};   // the key of raw files' headers and NetCDF parameters
     std::string_view element = {};  // an array's controls: this label and the element's index

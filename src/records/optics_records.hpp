@@ -56,7 +56,7 @@ struct DicConductivityConfig {
 
 inline constexpr std::array<ListEntry, 2> kPmtInstruments{{
     {kPmtNone, "None"},
-    {kPmtH10492, "H10492 (Hamamatsu)"},
+    {kPmtH10492, "H10492 (Hamamatsu)", "Hamamatsu H10492"},
 }};
 
 OpticsDefaults decode_optics_defaults(std::span<const std::uint8_t> data);

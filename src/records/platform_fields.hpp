@@ -71,7 +71,7 @@ inline constexpr std::array<ListEntry, 3> kRs485Protocols{{
 }};
 
 inline constexpr std::array<ListEntry, 6> kDirections{{
-    {kDirectionUnknown, "Unknown"},
+    {kDirectionUnknown, "Unknown", "unknown (0)"},
     {kDirectionSurfaced, "Surfaced"},
     {kDirectionDiving, "Diving"},
     {kDirectionClimbing, "Climbing"},
@@ -159,12 +159,15 @@ inline constexpr RecordTable<Rs232Config, 7> kRs232ConfigTable{
                                        .offset = 8,
                                        .format = FieldFormat::list,
                                        .caption = "Platform",
-                                       .choices = kRs232Protocols}),
+                                       .report = "Protocol",
+                                       .choices = kRs232Protocols,
+                                       .otherwise = "unknown or obsolete (%u)"}),
         field<&Rs232Config::mode>({.name = "mode",
                                    .offset = 12,
                                    .format = FieldFormat::list,
                                    .caption = "Mode",
-                                   .choices = kRs232Modes}),
+                                   .choices = kRs232Modes,
+                                   .otherwise = "Debug"}),
     }},
 };
 
@@ -198,6 +201,7 @@ inline constexpr RecordTable<Rs485Config, 8> kRs485ConfigTable{
                                        .offset = 8,
                                        .format = FieldFormat::list,
                                        .caption = "Platform",
+                                       .report = "Protocol",
                                        .choices = kRs485Protocols}),
         field<&Rs485Config::slave_address>(
             {.name = "slave_address", .offset = 12, .caption = "Slave Address"}),

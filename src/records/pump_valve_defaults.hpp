@@ -54,7 +54,7 @@ inline constexpr std::array<ListEntry, 5> kMicrostepping{{
 // In the order the list shows them, which is not the order of their values.
 inline constexpr std::array<ListEntry, 3> kStopConditions{{
     {kStopHallSensors, "Hall Sensors"},
-    {kStopTimeout, "Timeout"},
+    {kStopTimeout, "Timeout", "Time"},
     {kStopStepCount, "Step Count"},
 }};
 

@@ -1,5 +1,4 @@
 // The report's sections about the host platform and the sensor's serial interfaces.
-#include "config/platform_lists.hpp"
 #include "link/platform_commands.hpp"
 #include "records/platform_fields.hpp"
 #include "report/report_sections.hpp"
@@ -20,12 +19,9 @@ void rs232_section(link::SensorLink& link, Lines& out) {
         return;
     }
     const auto c = records::decode_rs232_config(bytes);
-    out.push_back(field_line(c, "baud"));
-    out.push_back(field_line(c, "data_bits"));
-    out.push_back(field_line(c, "stop_bits"));
-    out.push_back(config::parity_report_text(c.parity));
-    out.push_back(config::rs232_protocol_report_text(c.protocol));
-    out.push_back(config::rs232_mode_report_text(c.mode));
+    for (const auto* name : {"baud", "data_bits", "stop_bits", "parity", "protocol", "mode"}) {
+        out.push_back(field_line(c, name));
+    }
 }
 
 void rs485_section(link::SensorLink& link, Lines& out) {
@@ -36,13 +32,10 @@ void rs485_section(link::SensorLink& link, Lines& out) {
         return;
     }
     const auto c = records::decode_rs485_config(bytes);
-    out.push_back(field_line(c, "baud"));
-    out.push_back(field_line(c, "data_bits"));
-    out.push_back(field_line(c, "stop_bits"));
-    out.push_back(config::parity_report_text(c.parity));
-    out.push_back(config::rs485_protocol_report_text(c.protocol));
-    out.push_back(field_line(c, "slave_address"));
-    out.push_back(field_line(c, "poll_rate_s"));
+    for (const auto* name :
+         {"baud", "data_bits", "stop_bits", "parity", "protocol", "slave_address", "poll_rate_s"}) {
+        out.push_back(field_line(c, name));
+    }
 }
 
 void platform_section(link::SensorLink& link, Lines& out) {
@@ -54,12 +47,8 @@ void platform_section(link::SensorLink& link, Lines& out) {
         return;
     }
     const auto p = records::decode_platform_defaults(bytes);
-    for (const auto* name :
-         {"dive_number", "salinity_psu", "temperature_c", "oxygen_ml_l", "depth_m"}) {
-        out.push_back(field_line(p, name));
-    }
-    out.push_back(config::direction_report_text(p.direction));
-    for (const auto* name : {"time_offset_s", "p1", "p2", "p3"}) {
+    for (const auto* name : {"dive_number", "salinity_psu", "temperature_c", "oxygen_ml_l",
+                             "depth_m", "direction", "time_offset_s", "p1", "p2", "p3"}) {
         out.push_back(field_line(p, name));
     }
 }

@@ -5,15 +5,13 @@
 #include <bit>
 #include <span>
 
-#include "config/chemistry_entries.hpp"
 #include "records/chemistry_fields.hpp"
+#include "records/field_words.hpp"
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {
 
 namespace {
-
-using records::NutrientChannel;
 
 // A line the report writes as the field's table shows it: the report's caption (the dialogs'
 // unless the table gives one of its own), then the value in the table's format, a list's value
@@ -92,55 +90,45 @@ void ta_lines(std::span<const std::uint8_t> data, Lines& out) {
     lines(records::decode_ta_params(data), kRows, out);
 }
 
-// The DIC lines name each inlet's fields in their own words, by its type.
+// The DIC lines: each inlet's fields its type uses, "Inlet <index> " before the row's report
+// caption. The report takes any type but Unused and Sample for a CRM.
 void dic_lines(std::span<const std::uint8_t> data, Lines& out) {
     const auto p = records::decode_dic_params(data);
     out.push_back(line(p, kSensorVersion));
-    for (std::size_t i = 0; i < p.inlet.size(); ++i) {
-        const auto& inlet = p.inlet[i];
-        const std::string name = "Inlet " + num(static_cast<std::int64_t>(i));
-        if (inlet.type == 0) {
-            out.push_back(name + " type: Unused");
-        } else if (inlet.type == 1) {
-            out.push_back(name + " type: Sample");
-            out.push_back(name + " intake state: " + num(inlet.intake_state));
-            out.push_back(name + " measurement state: " + num(inlet.measurement_state));
-        } else {
-            out.push_back(name + " type: CRM");
-            out.push_back(name + " measurement state: " + num(inlet.measurement_state));
-            out.push_back(name + " CRM value (umol/kg): " + config::crm_text(inlet.crm_umol_kg));
+    for (const auto& f : records::kDicParamsTable.fields) {
+        if (f.spec.item.empty()) {
+            continue;
+        }
+        const std::uint8_t type = p.inlet[f.spec.index].type;
+        const std::uint8_t kind = type <= records::kDicInletSample ? type : records::kDicInletCrm;
+        if (records::dic_inlet_uses(kind, f.spec.name)) {
+            out.push_back("Inlet " + num(static_cast<std::int64_t>(f.spec.index)) + " " +
+                          std::string(f.spec.report) + ": " +
+                          value_text(f.spec, f.get(p, 0), false));
         }
     }
 }
 
-void channel_lines(const records::NutrientParams& p, NutrientChannel c, const char* name,
-                   Lines& out) {
-    out.push_back(std::string(name) + " Measurement Channel: " + num(records::measure_input(p, c)));
-    const std::uint8_t monitor = records::monitor_input(p, c);
-    out.push_back(std::string(name) + " Monitoring Channel: " +
-                  (monitor == records::kNoMonitor ? std::string("None") : num(monitor)));
-}
-
 // The nutrient lines: channels, standards and the optical correction as the report groups
-// them; the standard adjustment by the report's own texts.
+// them.
 void nutrient_lines(std::span<const std::uint8_t> data, Lines& out) {
-    static constexpr std::array<const char*, 3> kAdjustments{"Standard 1", "Standard 2", "Linear"};
     const auto p = records::decode_nutrient_params(data);
-    out.push_back(line(p, kSensorVersion));
-    channel_lines(p, NutrientChannel::medium, "Medium", out);
-    channel_lines(p, NutrientChannel::short_path, "Short", out);
-    channel_lines(p, NutrientChannel::long_path, "Long", out);
-    static constexpr std::array<Row, 4> kStates{{
+    static constexpr std::array<Row, 12> kRows{{
+        kSensorVersion,
+        {"measure_medium"},
+        {"monitor_medium"},
+        {"measure_short"},
+        {"monitor_short"},
+        {"measure_long"},
+        {"monitor_long"},
         {"output_channel"},
         {"sample_intake_state"},
         {"sample_measurement_state"},
         {"blank_measurement_state"},
+        {"standard_adjustment"},
     }};
-    static_assert(all_named<records::NutrientParams>(kStates));
-    lines(p, kStates, out);
-    out.push_back(p.standard_adjustment < kAdjustments.size()
-                      ? std::string("Standard Adjustment: ") + kAdjustments[p.standard_adjustment]
-                      : "Standard Adjustment: unknown (" + num(p.standard_adjustment) + ")");
+    static_assert(all_named<records::NutrientParams>(kRows));
+    lines(p, kRows, out);
     if (p.standard_adjustment != 1) {
         out.push_back(line(p, {"standard1_state"}));
         out.push_back(line(p, {"standard1_nmol"}));
@@ -150,12 +138,10 @@ void nutrient_lines(std::span<const std::uint8_t> data, Lines& out) {
         out.push_back(line(p, {"standard2_nmol"}));
     }
     out.push_back(line(p, {"processing_trigger"}));
+    out.push_back(line(p, {"optical_correction"}));
     if (p.optical_correction != 0) {
-        out.push_back("Optical Correction: enabled");
         out.push_back(line(p, {"optical_sample_state"}));
         out.push_back(line(p, {"optical_blank_state"}));
-    } else {
-        out.push_back("Optical Correction: disabled");
     }
 }
 
@@ -168,10 +154,18 @@ std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool num
             if (number) {
                 break;
             }
+            return records::value_word(s, bits);
+        case records::FieldFormat::check:
+            if (s.choices.empty()) {
+                break;
+            }
+            return records::value_word(s, bits);
+        case records::FieldFormat::channel:
+            // A numbered list names only its entries that are not numbers ("None").
             if (const auto* text = text_of(s.choices, bits)) {
                 return std::string(*text);
             }
-            return "unknown (" + num(bits) + ")";
+            break;
         case records::FieldFormat::fixed5:
             return fixed(real, 5);
         case records::FieldFormat::fixed4:
@@ -187,8 +181,6 @@ std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool num
         case records::FieldFormat::crm:
             return fixed(static_cast<double>(real) + 0.001, 2);
         case records::FieldFormat::whole:
-        case records::FieldFormat::channel:
-        case records::FieldFormat::check:
             break;
     }
     return num(bits);

@@ -29,8 +29,9 @@ void platform_section(link::SensorLink& link, Lines& out);
 void schedule_section(link::SensorLink& link, Lines& out);
 void software_section(link::SensorLink& link, Lines& out);
 
-// A field's value as the report writes it: in its row's format, a list's value by its entry's
-// text or "unknown (%u)"; `number` writes a list's value as a number.
+// A field's value as the report writes it: in its row's format, a list's or a check box's by
+// its word (records/field_words.hpp), a numbered list's by its entry's text where it has one;
+// `number` writes a list's value as a number.
 std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool number);
 
 // "<caption>: <value>" of the field `name`: the report's caption where the row gives one, else

@@ -1,6 +1,5 @@
 // The report's sections about the sensor itself: identification, time, chemistry, optics with
 // valves and pump, thermistors, and software.
-#include <array>
 #include <string>
 #include <vector>
 
@@ -33,34 +32,10 @@ std::string date_time_text(std::int64_t seconds) {
            ":" + two(f.second);
 }
 
-const char* enabled_text(std::uint8_t flag) {
-    return flag != 0 ? "enabled" : "disabled";
-}
-
-void pmt_lines(const records::PmtConfig& pmt, Lines& out) {
-    if (pmt.instrument == records::kPmtNone) {
-        out.emplace_back("PMT Instrument: None");
-    } else if (pmt.instrument == records::kPmtH10492) {
-        out.emplace_back("PMT Instrument: Hamamatsu H10492");
-    } else {
-        out.push_back("PMT Instrument: unknown (" + num(pmt.instrument) + ")");
-    }
-    out.push_back(field_line(pmt, "control_v"));
-}
-
 void pump_lines(const records::PumpValveDefaults& p, Lines& out) {
-    // The report's own words: any direction but Inject is Withdraw, stop condition 2 is "Time".
-    static constexpr std::array<const char*, 3> kStops{"Hall Sensors", "Step Count", "Time"};
-    for (const auto* name : {"current_ma", "step_period_us", "microstepping"}) {
-        out.push_back(field_line(p, name));
-    }
-    out.push_back(std::string("Pump Direction: ") +
-                  (p.direction == records::kPumpInject ? "Inject" : "Withdraw"));
-    out.push_back(p.stop_condition < kStops.size()
-                      ? std::string("Pump Stop Condition: ") + kStops[p.stop_condition]
-                      : "Pump Stop Condition: unknown (" + num(p.stop_condition) + ")");
     for (const auto* name :
-         {"hall_limit_inject", "hall_limit_withdraw", "timeout_s", "valve_spike_ms"}) {
+         {"current_ma", "step_period_us", "microstepping", "direction", "stop_condition",
+          "hall_limit_inject", "hall_limit_withdraw", "timeout_s", "valve_spike_ms"}) {
         out.push_back(field_line(p, name));
     }
 }
@@ -75,7 +50,7 @@ void dic_lines(link::SensorLink& link, Lines& out) {
     const auto d = records::decode_dic_conductivity_config(bytes);
     out.push_back(field_line(d, "frequency_khz"));
     out.push_back(field_line(d, "excitation_pct"));
-    out.push_back(std::string("DIC RXGAIN: ") + (d.rxgain != 0 ? "ON" : "OFF"));
+    out.push_back(field_line(d, "rxgain"));
     out.push_back(field_line(d, "offset_v"));
 }
 
@@ -114,10 +89,8 @@ ChemistryRead chemistry_section(link::SensorLink& link, Lines& out) {
     if (length == 0) {
         return c;
     }
-    out.push_back("Sample Interval (ms): " + num(c.sample_interval_ms));
-    out.push_back(c.multiplexer == 0   ? std::string("Multiplexer: none")
-                  : c.multiplexer == 1 ? std::string("Multiplexer: pH")
-                                       : "Multiplexer: unknown (" + num(c.multiplexer) + ")");
+    out.push_back(field_line(c, "sample_interval_ms"));
+    out.push_back(field_line(c, "multiplexer"));
     std::vector<std::uint8_t> params(length);
     const auto prc = records::get_processing_params(link, c.chemistry, params);
     if (prc != kResultSuccess) {
@@ -159,11 +132,12 @@ void optics_section(link::SensorLink& link, const ChemistryRead& chemistry, Line
             out.push_back("LED " + num(static_cast<std::int64_t>(led)) +
                           " current (mA): " + fixed(optics.led_current_ua[led] / 1000.0, 3));
         }
-        out.push_back(std::string("Photodiodes 5V Power: ") +
-                      enabled_text(optics.photodiode_power));
-        out.push_back(std::string("Hall Sensors 5V Power: ") + enabled_text(pump.hall_power));
+        out.push_back(field_line(optics, "photodiode_power"));
+        out.push_back(field_line(pump, "hall_power"));
         if (ammonia) {
-            pmt_lines(records::decode_pmt_config(pmt_bytes), out);
+            const auto pmt = records::decode_pmt_config(pmt_bytes);
+            out.push_back(field_line(pmt, "instrument"));
+            out.push_back(field_line(pmt, "control_v"));
         }
         pump_lines(pump, out);
     }

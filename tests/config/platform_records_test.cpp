@@ -1,5 +1,5 @@
 // The platform defaults, RS232 and RS485 records: exact bytes of filled records and of the
-// factory values, and the report's texts for values inside and outside the list tables.
+// factory values, and the lists' entries kept for values the dialogs do not offer.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -76,28 +76,6 @@ TEST(PlatformRecords, SerialConfigBytes) {
     EXPECT_EQ(records::decode_rs485_config(b_bytes), b);
     const auto counted = testing::counting_bytes<records::Rs485Config::size>();
     EXPECT_EQ(bytes_of(records::encode(records::decode_rs485_config(counted))), bytes_of(counted));
-}
-
-TEST(PlatformLists, ReportTextsWithFallbacks) {
-    EXPECT_EQ(parity_report_text(4), "Parity: None");
-    EXPECT_EQ(parity_report_text(0), "Parity: Even");
-    EXPECT_EQ(parity_report_text(1), "Parity: Odd");
-    EXPECT_EQ(parity_report_text(2), "Parity: Space");
-    EXPECT_EQ(parity_report_text(3), "Parity: Mark");
-    EXPECT_EQ(parity_report_text(9), "Parity: unknown (9)");
-    EXPECT_EQ(rs232_protocol_report_text(1), "Protocol: Seaglider");
-    EXPECT_EQ(rs232_protocol_report_text(14), "Protocol: F250 Thermometer");
-    EXPECT_EQ(rs232_protocol_report_text(3), "Protocol: unknown or obsolete (3)");
-    EXPECT_EQ(rs232_protocol_report_text(4294967295u),
-              "Protocol: unknown or obsolete (4294967295)");
-    EXPECT_EQ(rs232_mode_report_text(0), "Mode: Normal");
-    EXPECT_EQ(rs232_mode_report_text(1), "Mode: Debug");
-    EXPECT_EQ(rs232_mode_report_text(7), "Mode: Debug");
-    EXPECT_EQ(rs485_protocol_report_text(1), "Protocol: SenseOCEAN Hub");
-    EXPECT_EQ(rs485_protocol_report_text(3), "Protocol: unknown (3)");
-    EXPECT_EQ(direction_report_text(5), "Direction: Fixed");
-    EXPECT_EQ(direction_report_text(0), "Direction: unknown (0)");
-    EXPECT_EQ(direction_report_text(9), "Direction: unknown (9)");
 }
 
 TEST(PlatformLists, KeptChoices) {

@@ -1,12 +1,107 @@
-// The report's pH and TA parameter lines: the report's own captions where they are not the
-// dialogs', its own order, and each value in its number format.
+// The report's parameter lines: the report's own captions and words where they are not the
+// dialogs', its own order, each value in its number format, and the words for values no list
+// entry has.
 #include <gtest/gtest.h>
 
-#include "records/processing_params.hpp"
+#include "records/actuator_fields.hpp"
+#include "records/chemistry_fields.hpp"
+#include "records/platform_fields.hpp"
 #include "report/report_sections.hpp"
 
 namespace kelpira::report {
 namespace {
+
+// The report's line for the field `name` holding `value`.
+template <typename Rec>
+std::string line_of(std::string_view name, std::uint32_t value) {
+    Rec r{};
+    records::find_field<Rec>(name)->set(r, 0, value);
+    return field_line(r, name);
+}
+
+TEST(ReportParams, ListAndCheckWordsWithTheirFallbacks) {
+    using records::NutrientParams;
+    using records::PumpValveDefaults;
+    using records::Rs232Config;
+    const Lines got{
+        line_of<Rs232Config>("parity", 4),
+        line_of<Rs232Config>("parity", 0),
+        line_of<Rs232Config>("parity", 1),
+        line_of<Rs232Config>("parity", 2),
+        line_of<Rs232Config>("parity", 3),
+        line_of<Rs232Config>("parity", 9),
+        line_of<Rs232Config>("protocol", 1),
+        line_of<Rs232Config>("protocol", 14),
+        line_of<Rs232Config>("protocol", 3),
+        line_of<Rs232Config>("protocol", 4294967295u),
+        line_of<Rs232Config>("mode", 0),
+        line_of<Rs232Config>("mode", 1),
+        line_of<Rs232Config>("mode", 7),
+        line_of<records::Rs485Config>("protocol", 1),
+        line_of<records::Rs485Config>("protocol", 3),
+        line_of<records::PlatformDefaults>("direction", 5),
+        line_of<records::PlatformDefaults>("direction", 0),
+        line_of<records::PlatformDefaults>("direction", 9),
+        line_of<PumpValveDefaults>("direction", 1),
+        line_of<PumpValveDefaults>("direction", 7),
+        line_of<PumpValveDefaults>("stop_condition", 2),
+        line_of<PumpValveDefaults>("stop_condition", 5),
+        line_of<records::PmtConfig>("instrument", 0),
+        line_of<records::PmtConfig>("instrument", 3),
+        line_of<records::DicConductivityConfig>("rxgain", 0),
+        line_of<records::DicConductivityConfig>("rxgain", 2),
+        line_of<records::OpticsDefaults>("photodiode_power", 0),
+        line_of<NutrientParams>("standard_adjustment", 3),
+        line_of<NutrientParams>("monitor_short", 9),
+        line_of<NutrientParams>("optical_correction", 1),
+        line_of<records::ChemistryConfig>("multiplexer", 0),
+        line_of<records::ChemistryConfig>("multiplexer", 3),
+    };
+    EXPECT_EQ(got, (Lines{"Parity: None",
+                          "Parity: Even",
+                          "Parity: Odd",
+                          "Parity: Space",
+                          "Parity: Mark",
+                          "Parity: unknown (9)",
+                          "Protocol: Seaglider",
+                          "Protocol: F250 Thermometer",
+                          "Protocol: unknown or obsolete (3)",
+                          "Protocol: unknown or obsolete (4294967295)",
+                          "Mode: Normal",
+                          "Mode: Debug",
+                          "Mode: Debug",
+                          "Protocol: SenseOCEAN Hub",
+                          "Protocol: unknown (3)",
+                          "Direction: Fixed",
+                          "Direction: unknown (0)",
+                          "Direction: unknown (9)",
+                          "Pump Direction: Withdraw",
+                          "Pump Direction: Withdraw",
+                          "Pump Stop Condition: Time",
+                          "Pump Stop Condition: unknown (5)",
+                          "PMT Instrument: None",
+                          "PMT Instrument: unknown (3)",
+                          "DIC RXGAIN: OFF",
+                          "DIC RXGAIN: ON",
+                          "Photodiodes 5V Power: disabled",
+                          "Standard Adjustment: unknown (3)",
+                          "Short Monitoring Channel: 9",
+                          "Optical Correction: enabled",
+                          "Multiplexer: none",
+                          "Multiplexer: unknown (3)"}));
+}
+
+// An inlet type the report does not know reads as a CRM inlet.
+TEST(ReportParams, DicInletOfUnknownTypeIsReportedAsCrm) {
+    records::DicParams dic;
+    dic.inlet[2] = {.type = 3, .intake_state = 4, .measurement_state = 5, .crm_umol_kg = 2000.0f};
+    const auto bytes = records::encode(dic);
+    Lines lines;
+    processing_param_lines(records::ChemistryType::dic, bytes, lines);
+    EXPECT_EQ(lines, (Lines{"Sensor Version: 0", "Inlet 0 type: Unused", "Inlet 1 type: Unused",
+                            "Inlet 2 type: CRM", "Inlet 2 measurement state: 5",
+                            "Inlet 2 CRM value (umol/kg): 2000.00"}));
+}
 
 TEST(ReportParams, PhAndTaLinesInTheReportsOwnWords) {
     records::PhParams ph;
