@@ -106,6 +106,12 @@ std::string record_rules(records::MeasurementSchedule& wanted,
                             "set (layout " +
                                 num(held.layout) + ")");
     }
+    // The dialog writes no stop time while "Enable Stop Time" is clear.
+    if (wanted.stop_enabled == 0 && wanted.stop_time != 0 &&
+        (held.stop_enabled != 0 || held.stop_time != wanted.stop_time)) {
+        throw SnapshotFault("schedule.stop_time",
+                            num(wanted.stop_time) + " with stop_enabled 0 (must be 0)");
+    }
     if (wanted.interval_kind == held.interval_kind &&
         wanted.interval_count == held.interval_count) {
         return "";

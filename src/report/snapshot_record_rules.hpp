@@ -24,10 +24,10 @@ std::string record_rules(Rec&, const Rec&) {
 // list), and the sample interval one it stores (1000 ms on a page without the field).
 std::string record_rules(records::ChemistryConfig& wanted, const records::ChemistryConfig& held);
 
-// A schedule is set only on firmware whose layout has the schedule dialog; the interval
-// count goes with its kind; the interval is stored as the dialog stores it for the sensor's
-// layout (minute intervals on layout 2 become every 30 minutes, and on layout 3 every 30
-// minutes is stored as 30 minute intervals).
+// A schedule is set only on firmware whose layout has the schedule dialog; a stop time only
+// with stop_enabled (or as the sensor holds it); the interval count goes with its kind; the
+// interval is stored as the dialog stores it for the sensor's layout (minute intervals on layout 2
+// become every 30 minutes, and on layout 3 every 30 minutes is stored as 30 minute intervals).
 std::string record_rules(records::MeasurementSchedule& wanted,
                          const records::MeasurementSchedule& held);
 

@@ -10,6 +10,7 @@
 
 #include "common/number_text.hpp"
 #include "config/chemistry_page.hpp"
+#include "config/measurement_schedule_controller.hpp"
 #include "config/optics_controls.hpp"
 #include "config/platform_controls.hpp"
 #include "records/chemistry_fields.hpp"
@@ -401,6 +402,122 @@ TEST(ImportAndDialogRules, PlatformAndSerialLineFieldsTheSameBothWays) {
          built("protocol", &Rs485Controls::protocols, &Rs485Controls::protocol),
          typed("slave_address", &Rs485Controls::slave_address),
          typed("poll_rate_s", &Rs485Controls::poll_rate_s)});
+}
+
+using Pairs = std::set<std::pair<std::uint32_t, std::uint32_t>>;
+using records::MeasurementSchedule;
+
+// The schedule's time probes: the range's ends, a day's last second, 29/02/2000, and past what
+// a date can hold.
+constexpr std::uint32_t kScheduleTimes[] = {0,          1,          86399,      951782400,
+                                            2147483646, 2147483647, 2147483648, 4294967295};
+
+// The schedule the import stores for `values` over the sensor's record, if it accepts them.
+std::optional<MeasurementSchedule> imported(
+    const MeasurementSchedule& held,
+    std::initializer_list<std::pair<const char*, std::uint32_t>> values) {
+    Json j = to_fields(held);
+    for (const auto& [name, v] : values) {
+        j[name] = v;
+    }
+    MeasurementSchedule wanted = held;
+    try {
+        from_fields(j, "schedule", wanted, Rules::dialogs);
+        record_rules(wanted, held);
+        return wanted;
+    } catch (const SnapshotFault&) {
+        return std::nullopt;
+    }
+}
+
+// What Save stores with the controls `set` over the sensor's record, when Save is enabled.
+template <typename Set>
+std::optional<MeasurementSchedule> saved(const MeasurementSchedule& held, Set set) {
+    auto c = config::show_schedule(held);
+    set(c);
+    const auto on = config::schedule_enabling(c, held.layout);
+    if ((on.hours && !config::interval_entry_valid(c.hours)) ||
+        (on.minutes && !config::interval_entry_valid(c.minutes))) {
+        return std::nullopt;
+    }
+    return config::read_schedule_controls(c, held.layout);
+}
+
+// The date pickers hold only the dates a schedule time has. The stop and the interval are
+// compared as pairs with their time and count: on layout 3 every 30 minutes is stored as 30
+// minute intervals, on layout 2 any minutes as every 30 minutes.
+TEST(ImportAndDialogRules, ScheduleTimesStopAndIntervalTheSameBothWays) {
+    const std::uint32_t counts[] = {0, 1, 30, 65535, 65536};
+    for (const std::uint8_t layout :
+         {records::kScheduleLayoutHalfHours, records::kScheduleLayoutMinutes}) {
+        MeasurementSchedule held;
+        held.layout = layout;
+        held.interval_kind = records::kMeasureEveryNHours;
+        held.interval_count = 6;
+        held.start_time = 43200;
+        held.stop_enabled = 1;
+        held.stop_time = 86400;
+        Values start_dialog;
+        Values start_import;
+        Pairs stop_dialog;
+        Pairs stop_import;
+        for (const auto t : kScheduleTimes) {
+            if (const auto r = imported(held, {{"start_time", t}})) {
+                start_import.insert(r->start_time);
+            }
+            for (const std::uint32_t flag : {0, 1, 2}) {
+                if (const auto r = imported(held, {{"stop_enabled", flag}, {"stop_time", t}})) {
+                    stop_import.insert({r->stop_enabled, r->stop_time});
+                }
+            }
+            const auto date = config::schedule_calendar(t);
+            for (const bool ticked : {false, true}) {
+                if (date) {
+                    const auto r = saved(held, [&](auto& c) {
+                        c.start = *date;
+                        c.stop_enabled = ticked;
+                        c.stop = *date;
+                    });
+                    start_dialog.insert(r->start_time);
+                    stop_dialog.insert({r->stop_enabled, r->stop_time});
+                }
+            }
+        }
+        Pairs interval_dialog;
+        Pairs interval_import;
+        for (const auto n : counts) {
+            for (const std::uint32_t kind : {0, 1, 2, 3, 4, 5, 6, 255}) {
+                if (const auto r =
+                        imported(held, {{"interval_kind", kind}, {"interval_count", n}})) {
+                    interval_import.insert({r->interval_kind, r->interval_count});
+                }
+            }
+            for (const std::uint8_t button :
+                 {records::kMeasureContinuously, records::kMeasureEveryNHours,
+                  records::kMeasureEveryNMinutes}) {
+                if (const auto r = saved(held, [&](auto& c) {
+                        c.interval_button = button;
+                        c.hours = c.minutes = std::to_string(n);
+                    })) {
+                    interval_dialog.insert({r->interval_kind, r->interval_count});
+                }
+            }
+        }
+        const Values starts{0, 1, 86399, 951782400, 2147483646, 2147483647};
+        EXPECT_EQ(start_dialog, starts);
+        EXPECT_EQ(start_import, starts);
+        const Pairs stops{{0, 0},         {1, 0},          {1, 1},         {1, 86399},
+                          {1, 951782400}, {1, 2147483646}, {1, 2147483647}};
+        EXPECT_EQ(stop_dialog, stops);
+        EXPECT_EQ(stop_import, stops);
+        const std::uint32_t minutes = layout == records::kScheduleLayoutMinutes ? 5 : 1;
+        Pairs intervals{{0, 0}, {4, 1}, {4, 30}, {4, 65535}, {minutes, 30}};
+        if (minutes == 5) {
+            intervals.insert({{5, 1}, {5, 65535}});
+        }
+        EXPECT_EQ(interval_dialog, intervals) << "layout " << int{layout};
+        EXPECT_EQ(interval_import, intervals) << "layout " << int{layout};
+    }
 }
 
 }  // namespace

@@ -340,6 +340,8 @@ TEST_F(SnapshotTest, AFieldTheDialogWouldNotSetIsRefusedBeforeAnyRecordIsWritten
          "schedule.stop_enabled: 7 is not one of 0, 1"},
         {[](Json& j) { j["schedule"]["start_time"] = 2147483648u; },
          "schedule.start_time: 2147483648 is outside 0..2147483647"},
+        {[](Json& j) { j["schedule"]["stop_time"] = 86400; },
+         "schedule.stop_time: 86400 with stop_enabled 0 (must be 0)"},
         {[](Json& j) { j["schedule"]["interval_kind"] = "Every N hours"; },
          "schedule.interval_count: 0 with interval_kind Every N hours (must be 1..65535)"},
         {[](Json& j) { j["pump_valve_defaults"]["current_ma"] = 5; },
