@@ -28,6 +28,7 @@ inline constexpr RecordTable<OpticsDefaults, 4> kOpticsDefaultsTable{
                                                 .offset = 3,
                                                 .format = FieldFormat::milli,
                                                 .caption = "Optics LED %1 (mA)",
+                                                .report = "LED %1 current (mA)",
                                                 .low = 0,
                                                 .high = kLedCurrentMaxUa,
                                                 .unit = "uA"}),

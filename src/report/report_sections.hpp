@@ -34,13 +34,29 @@ void software_section(link::SensorLink& link, Lines& out);
 // `number` writes a list's value as a number.
 std::string value_text(const records::FieldSpec& s, std::uint32_t bits, bool number);
 
-// "<caption>: <value>" of the field `name`: the report's caption where the row gives one, else
-// the dialogs'.
+// The report's caption where the row gives one, else the dialogs'.
+inline std::string_view report_caption(const records::FieldSpec& s) {
+    return s.report.empty() ? s.caption : s.report;
+}
+
+// "<caption>: <value>" of the field `name`.
 template <records::TableRecord Rec>
 std::string field_line(const Rec& r, std::string_view name, bool number = false) {
     const auto& f = *records::find_field<Rec>(name);
-    const auto caption = f.spec.report.empty() ? f.spec.caption : f.spec.report;
-    return std::string(caption) + ": " + value_text(f.spec, f.get(r, 0), number);
+    return std::string(report_caption(f.spec)) + ": " + value_text(f.spec, f.get(r, 0), number);
+}
+
+// The field_line of each element of the array field `name`, "%1" in its caption the index.
+template <records::TableRecord Rec>
+void element_lines(const Rec& r, std::string_view name, Lines& out) {
+    const auto& f = *records::find_field<Rec>(name);
+    for (std::size_t i = 0; i < f.count; ++i) {
+        std::string caption(report_caption(f.spec));
+        if (const auto at = caption.find("%1"); at != std::string::npos) {
+            caption.replace(at, 2, num(static_cast<std::int64_t>(i)));
+        }
+        out.push_back(caption + ": " + value_text(f.spec, f.get(r, i), false));
+    }
 }
 
 // The processing-parameter lines of a chemistry in the table (none for Ammonia).

@@ -128,10 +128,7 @@ void optics_section(link::SensorLink& link, const ChemistryRead& chemistry, Line
     } else {
         const auto optics = records::decode_optics_defaults(optics_bytes);
         const auto pump = records::decode_pump_valve_defaults(pump_bytes);
-        for (std::size_t led = 0; led < optics.led_current_ua.size(); ++led) {
-            out.push_back("LED " + num(static_cast<std::int64_t>(led)) +
-                          " current (mA): " + fixed(optics.led_current_ua[led] / 1000.0, 3));
-        }
+        element_lines(optics, "led_current_ua", out);
         out.push_back(field_line(optics, "photodiode_power"));
         out.push_back(field_line(pump, "hall_power"));
         if (ammonia) {
