@@ -99,13 +99,14 @@ ChemistryRead chemistry_section(link::SensorLink& link, Lines& out) {
     } else {
         processing_param_lines(c.chemistry, params, out);
     }
-    out.push_back("Automatic Deployment Start State: " + state_text(c.start_auto_deployment));
-    out.push_back("Manual Priming Start State: " + state_text(c.start_manual_priming));
-    out.push_back("Manual Flushing Start State: " + state_text(c.start_manual_flushing));
-    out.push_back("Manual Deployment Start State: " + state_text(c.start_manual_deployment));
-    out.push_back("Manual Special1 Start State: " + state_text(c.start_special1));
-    out.push_back("Manual Special2 Start State: " + state_text(c.start_special2));
-    out.push_back("Manual Special3 Start State: " + state_text(c.start_special3));
+    // A start state is its number, or "disabled" for 255 (records::kStateDisabled).
+    for (const auto* name :
+         {"start_auto_deployment", "start_manual_priming", "start_manual_flushing",
+          "start_manual_deployment", "start_special1", "start_special2", "start_special3"}) {
+        const auto& f = *records::find_field<records::ChemistryConfig>(name);
+        out.push_back(std::string(report_caption(f.spec)) + ": " +
+                      state_text(static_cast<std::uint8_t>(f.get(c, 0))));
+    }
     return c;
 }
 
