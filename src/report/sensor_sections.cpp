@@ -99,10 +99,10 @@ ChemistryRead chemistry_section(link::SensorLink& link, Lines& out) {
     } else {
         processing_param_lines(c.chemistry, params, out);
     }
-    // A start state is its number, or "disabled" for 255 (records::kStateDisabled).
-    for (const auto* name :
-         {"start_auto_deployment", "start_manual_priming", "start_manual_flushing",
-          "start_manual_deployment", "start_special1", "start_special2", "start_special3"}) {
+    // A start state is its number, or "disabled" for 255 (records::kStateDisabled). The report
+    // lists the four start states of the operation views; the Special ones are not listed.
+    for (const auto* name : {"start_auto_deployment", "start_manual_priming",
+                             "start_manual_flushing", "start_manual_deployment"}) {
         const auto& f = *records::find_field<records::ChemistryConfig>(name);
         out.push_back(std::string(report_caption(f.spec)) + ": " +
                       state_text(static_cast<std::uint8_t>(f.get(c, 0))));

@@ -92,10 +92,7 @@ TEST_F(ConfigReportTest, NutrientWithLinearAdjustmentListsBothStandards) {
                      "Automatic Deployment Start State: disabled",
                      "Manual Priming Start State: disabled",
                      "Manual Flushing Start State: disabled",
-                     "Manual Deployment Start State: 0",
-                     "Manual Special1 Start State: disabled",
-                     "Manual Special2 Start State: disabled",
-                     "Manual Special3 Start State: disabled"}));
+                     "Manual Deployment Start State: 0"}));
 }
 
 TEST_F(ConfigReportTest, NutrientWithStandardTwoOnlyListsOnlyIt) {
@@ -190,7 +187,7 @@ TEST_F(ConfigReportTest, AmmoniaListsItsPmtAndDicItsConductivity) {
     EXPECT_EQ(Lines(optics.begin() + 6, optics.begin() + 9),
               (Lines{"PMT Instrument: Hamamatsu H10492", "PMT Control (V): 0.75000",
                      "Pump Current (mA): 250"}));
-    EXPECT_EQ(section("CHEMISTRY CONFIGURATION:").size(), 10u) << "no parameter lines";
+    EXPECT_EQ(section("CHEMISTRY CONFIGURATION:").size(), 7u) << "no parameter lines";
 }
 
 TEST_F(ConfigReportTest, DicConductivityLines) {
