@@ -85,6 +85,25 @@ records::MeasurementSchedule read_schedule_controls(const ScheduleControls& c,
     return r;
 }
 
+records::MeasurementSchedule schedule_to_save(const records::MeasurementSchedule& read,
+                                              const ScheduleControls& shown,
+                                              const ScheduleControls& controls) {
+    records::MeasurementSchedule r = read_schedule_controls(controls, read.layout);
+    if (controls.start == shown.start) {
+        r.start_time = read.start_time;
+    }
+    if (controls.interval_button == shown.interval_button && controls.hours == shown.hours &&
+        controls.minutes == shown.minutes) {
+        r.interval_kind = read.interval_kind;
+        r.interval_count = read.interval_count;
+    }
+    if (controls.stop_enabled == shown.stop_enabled && controls.stop == shown.stop) {
+        r.stop_enabled = read.stop_enabled;
+        r.stop_time = read.stop_time;
+    }
+    return r;
+}
+
 ScheduleEnabling schedule_enabling(const ScheduleControls& c, std::uint8_t layout) {
     return {c.stop_enabled, c.interval_button == records::kMeasureEveryNHours,
             c.interval_button == records::kMeasureEveryNMinutes &&
@@ -129,8 +148,8 @@ bool MeasurementScheduleController::open() {
                           "this version of the GUI.");
         return false;
     }
-    layout_ = record.layout;
-    controls_ = show_schedule(record);
+    read_ = record;
+    shown_ = controls_ = show_schedule(record);
     return true;
 }
 
@@ -144,7 +163,7 @@ bool MeasurementScheduleController::minutes_red() const {
 
 void MeasurementScheduleController::click_interval(std::uint8_t kind) {
     controls_.interval_button = kind;
-    records::MeasurementSchedule r = read_schedule_controls(controls_, layout_);
+    records::MeasurementSchedule r = read_schedule_controls(controls_, read_.layout);
     if (r.interval_kind == records::kMeasureEveryNHours ||
         r.interval_kind == records::kMeasureEveryNMinutes) {
         r.interval_count = kLowestCount;
@@ -154,20 +173,20 @@ void MeasurementScheduleController::click_interval(std::uint8_t kind) {
 
 void MeasurementScheduleController::click_stop(bool ticked) {
     controls_.stop_enabled = ticked;
-    records::MeasurementSchedule r = read_schedule_controls(controls_, layout_);
+    records::MeasurementSchedule r = read_schedule_controls(controls_, read_.layout);
     r.stop_time = ticked ? r.start_time : 0;
     controls_ = show_schedule(r);
 }
 
 void MeasurementScheduleController::save() {
     records::MeasurementSchedule back;
-    if (write_schedule(link_, read_schedule_controls(controls_, layout_)) != link::kResultSuccess ||
+    if (write_schedule(link_, schedule_to_save(read_, shown_, controls_)) != link::kResultSuccess ||
         read_schedule(link_, back) != link::kResultSuccess) {
         prompter_.message("Save", "Unable to save schedule to sensor");
         return;
     }
-    layout_ = back.layout;
-    controls_ = show_schedule(back);
+    read_ = back;
+    shown_ = controls_ = show_schedule(back);
     records::NextMeasurement next;
     const bool known = read_next_measurement(link_, next) == link::kResultSuccess;
     prompter_.message("Save", schedule_saved_message(known ? std::optional(next) : std::nullopt));

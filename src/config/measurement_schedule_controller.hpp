@@ -46,6 +46,14 @@ ScheduleControls show_schedule(const records::MeasurementSchedule& record);
 records::MeasurementSchedule read_schedule_controls(const ScheduleControls& controls,
                                                     std::uint8_t layout);
 
+// The record Save writes: what the controls make, but each part the user left as shown (the
+// start, the interval, the stop) keeps the record's values as read. An untouched dialog so
+// keeps a kind it has no button for, a half-hour kind on a sensor that knows minutes, and a
+// stop time kept while the stop is disabled.
+records::MeasurementSchedule schedule_to_save(const records::MeasurementSchedule& read,
+                                              const ScheduleControls& shown,
+                                              const ScheduleControls& controls);
+
 // The stop pickers only with a stop time, the hours entry only with kind 4, the minutes
 // entry only with kind 5 on layout 3 or more.
 ScheduleEnabling schedule_enabling(const ScheduleControls& controls, std::uint8_t layout);
@@ -66,9 +74,9 @@ class MeasurementScheduleController {
 
     ScheduleControls& controls() { return controls_; }
     const ScheduleControls& controls() const { return controls_; }
-    std::uint8_t layout() const { return layout_; }
+    std::uint8_t layout() const { return read_.layout; }
 
-    ScheduleEnabling enabling() const { return schedule_enabling(controls_, layout_); }
+    ScheduleEnabling enabling() const { return schedule_enabling(controls_, read_.layout); }
     // An enabled entry that fails the entry check is drawn red and disables "Save".
     bool hours_red() const;
     bool minutes_red() const;
@@ -87,7 +95,8 @@ class MeasurementScheduleController {
     link::SensorLink& link_;
     common::Prompter& prompter_;
     ScheduleControls controls_;
-    std::uint8_t layout_ = 0;  // the sensor's, from the first read and each read-back
+    records::MeasurementSchedule read_;  // as the sensor last gave it
+    ScheduleControls shown_;             // the controls as that record showed them
 };
 
 }  // namespace kelpira::config

@@ -105,7 +105,7 @@ TEST_F(ScheduleDialogTest, HoursOutsideOneTo65535AreRedAndBlockSave) {
     EXPECT_FALSE(dialog.minutes_red()) << "a disabled, cleared entry is not checked";
 }
 
-TEST(ScheduleControls, KindsWithoutAButtonReadAsContinuous) {
+TEST(ScheduleControls, KindsWithoutAButtonReadAsContinuousButSaveUntouched) {
     records::MeasurementSchedule s;
     s.layout = 3;
     s.interval_kind = 2;
@@ -121,6 +121,18 @@ TEST(ScheduleControls, KindsWithoutAButtonReadAsContinuous) {
     EXPECT_EQ(back.interval_count, 0);
     EXPECT_EQ(back.start_time, 1709272800u);
     EXPECT_EQ(back.stop_time, 0u);
+
+    // What the user left as shown keeps the sensor's values; what was edited takes the controls.
+    EXPECT_EQ(schedule_to_save(s, c, c), s);
+    ScheduleControls edited = c;
+    edited.interval_button = records::kMeasureEveryNHours;
+    edited.hours = "3";
+    const records::MeasurementSchedule saved = schedule_to_save(s, c, edited);
+    EXPECT_EQ(saved.interval_kind, records::kMeasureEveryNHours);
+    EXPECT_EQ(saved.interval_count, 3);
+    EXPECT_EQ(saved.start_time, 1709272800u);
+    EXPECT_EQ(saved.stop_enabled, 0);
+    EXPECT_EQ(saved.stop_time, 1709272800u);
 }
 
 TEST(ScheduleMessages, SavedWithTheNextMeasurement) {

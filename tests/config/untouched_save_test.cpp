@@ -257,6 +257,13 @@ void plant_identification(SensorState& s) {
     s.identification = link::encode(id);
 }
 
+void save_schedule(link::SensorLink& link, common::Prompter& prompter) {
+    MeasurementScheduleController d(link, prompter);
+    ASSERT_TRUE(d.open());
+    ASSERT_TRUE(d.save_enabled());
+    d.save();
+}
+
 const std::vector<UntouchedCase>& cases() {
     static const std::vector<UntouchedCase> all{
         {"GenericPage", records::ChemistryType::generic,
@@ -400,13 +407,15 @@ const std::vector<UntouchedCase>& cases() {
              m.interval_count = 65535;
              s.records[code(CommandCode::GET_SCHEDULE)] = bytes_of(m);
          },
-         [](link::SensorLink& link, common::Prompter& prompter) {
-             MeasurementScheduleController d(link, prompter);
-             ASSERT_TRUE(d.open());
-             ASSERT_TRUE(d.save_enabled());
-             d.save();
+         save_schedule, "New schedule saved"},
+        // A half-hour kind, with a stop time kept while the stop is off, on a sensor that
+        // knows minutes: the dialog shows it as 30 minutes and no stop.
+        {"MeasurementScheduleHalfHourWithStopKept", records::ChemistryType::nitrate,
+         [](SensorState& s) {
+             s.records[code(CommandCode::GET_SCHEDULE)] = {3,    1,    0x80, 0x51, 0x01, 0, 0,
+                                                           0x7F, 0x51, 0x01, 0,    30,   0};
          },
-         "New schedule saved"},
+         save_schedule, "New schedule saved"},
         {"SensorIdentification", records::ChemistryType::nitrate, plant_identification,
          [](link::SensorLink& link, common::Prompter& prompter) {
              IdentificationControls c;
