@@ -11,7 +11,7 @@ namespace kelpira::config {
 
 namespace {
 
-constexpr std::uint32_t kSerialMax = 65535;
+constexpr auto kSerialMax = static_cast<std::uint32_t>(kSerialRow.spec.high);
 
 void show(const link::SensorIdentification& id, IdentificationControls& c) {
     c.held_name = id.name;
@@ -30,7 +30,7 @@ std::string name_bytes(const IdentificationControls& c) {
 
 bool name_too_long(const IdentificationControls& c) {
     return c.name != common::visible_text(c.held_name) &&
-           name_bytes(c).size() > link::kSensorNameMax;
+           name_bytes(c).size() > static_cast<std::size_t>(kNameRow.spec.high);
 }
 
 bool serial_red(const IdentificationControls& c) {

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "common/prompter.hpp"
-#include "link/identity_records.hpp"
+#include "link/identity_fields.hpp"
 #include "link/sensor_link.hpp"
 
 namespace kelpira::config {
@@ -13,6 +14,10 @@ namespace kelpira::config {
 inline constexpr const char* kIdentificationTitle = "Configure Sensor Identification";
 inline constexpr const char* kNameTip = "Sensor name to display in Connect view";
 inline constexpr const char* kSerialTip = "Sensor serial number (engraved on microfluidic chip)";
+
+// The two fields' rows: their captions and limits.
+inline constexpr const auto& kNameRow = link::row_of<link::SensorIdentification>("name");
+inline constexpr const auto& kSerialRow = link::row_of<link::SensorIdentification>("serial_number");
 
 struct IdentificationControls {
     std::string name;       // "Name": the sensor's name made visible (common::visible_text)
@@ -24,8 +29,9 @@ struct IdentificationControls {
 // its escapes ("\xB5", "\\") read back as the bytes they name.
 std::string name_bytes(const IdentificationControls& c);
 
-// Red entries: a name of more than 20 characters (counted in the bytes the sensor stores),
-// a serial number above 65535 or that is no number ("1001a" would store 0).
+// Red entries: a name longer than its row allows (20, counted in the bytes the sensor stores)
+// unless it is the held one, a serial number above its row's limit (65535) or that is no
+// number ("1001a" would store 0).
 bool name_too_long(const IdentificationControls& c);
 bool serial_red(const IdentificationControls& c);
 // "Save" is enabled while neither entry is red.

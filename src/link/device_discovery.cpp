@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "common/visible_text.hpp"
-#include "link/identity_records.hpp"
+#include "link/identity_fields.hpp"
 
 namespace kelpira::link {
 

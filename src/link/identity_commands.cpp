@@ -1,23 +1,18 @@
 // The identity commands, with the legacy-identity fallback of firmware that answers 9.
 #include "link/identity_commands.hpp"
 
+#include "link/identity_fields.hpp"
+
 namespace kelpira::link {
 
 namespace {
 
-static_assert(response_length(CommandCode::GET_LEGACY_IDENTITY) == LegacyIdentity::size);
-static_assert(request_length(CommandCode::SET_LEGACY_IDENTITY) == LegacyIdentity::size);
 static_assert(request_length(CommandCode::WRITE_FIRMWARE_BLOCK) == kFirmwareBlockSize);
-static_assert(response_length(CommandCode::GET_SENSOR_IDENTIFICATION) ==
-              SensorIdentification::size);
-static_assert(request_length(CommandCode::SET_SENSOR_IDENTIFICATION) == SensorIdentification::size);
-static_assert(response_length(CommandCode::GET_DEVICE_INFO) == DeviceInfo::size);
-static_assert(response_length(CommandCode::GET_FIRMWARE_VERSION) == FirmwareVersion::size);
 
 // The legacy record's bytes; no value when the transaction failed.
 std::optional<CommandResult> read_legacy_bytes(SensorLink& link,
                                                RecordBytes<LegacyIdentity::size>& bytes) {
-    return try_exchange(link, CommandCode::GET_LEGACY_IDENTITY, {}, bytes);
+    return try_exchange(link, kLegacyIdentityTable.get, {}, bytes);
 }
 
 }  // namespace
@@ -32,7 +27,7 @@ CommandResult get_legacy_identity(SensorLink& link, LegacyIdentity& identity) {
 }
 
 CommandResult set_legacy_identity(SensorLink& link, const LegacyIdentity& identity) {
-    return exchange(link, CommandCode::SET_LEGACY_IDENTITY, encode(identity));
+    return exchange(link, kLegacyIdentityTable.set, encode(identity));
 }
 
 CommandResult start_firmware(SensorLink& link) {
@@ -45,7 +40,7 @@ CommandResult write_firmware_block(SensorLink& link, const RecordBytes<kFirmware
 
 CommandResult get_sensor_identification(SensorLink& link, SensorIdentification& identification) {
     RecordBytes<SensorIdentification::size> bytes{};
-    const CommandResult result = exchange(link, CommandCode::GET_SENSOR_IDENTIFICATION, {}, bytes);
+    const CommandResult result = exchange(link, kSensorIdentificationTable.get, {}, bytes);
     if (result == kResultSuccess) {
         identification = decode_sensor_identification(bytes);
         return result;
@@ -64,18 +59,17 @@ CommandResult get_sensor_identification(SensorLink& link, SensorIdentification& 
 CommandResult set_sensor_identification(SensorLink& link,
                                         const SensorIdentification& identification) {
     const CommandResult result =
-        exchange(link, CommandCode::SET_SENSOR_IDENTIFICATION, encode(identification));
+        exchange(link, kSensorIdentificationTable.set, encode(identification));
     if (result != kResultUnknownCommand) {
         return result;
     }
-    return try_exchange(link, CommandCode::SET_LEGACY_IDENTITY,
-                        legacy_identity_bytes(identification))
+    return try_exchange(link, kLegacyIdentityTable.set, legacy_identity_bytes(identification))
         .value_or(kResultUnknownCommand);
 }
 
 CommandResult get_device_info(SensorLink& link, DeviceInfo& info) {
     RecordBytes<DeviceInfo::size> bytes{};
-    const CommandResult result = exchange(link, CommandCode::GET_DEVICE_INFO, {}, bytes);
+    const CommandResult result = exchange(link, kDeviceInfoTable.get, {}, bytes);
     if (result == kResultSuccess) {
         info = decode_device_info(bytes);
         return result;
@@ -97,7 +91,7 @@ CommandResult get_device_info(SensorLink& link, DeviceInfo& info) {
 
 CommandResult get_firmware_version(SensorLink& link, FirmwareVersion& version) {
     RecordBytes<FirmwareVersion::size> bytes{};
-    const CommandResult result = exchange(link, CommandCode::GET_FIRMWARE_VERSION, {}, bytes);
+    const CommandResult result = exchange(link, kFirmwareVersionTable.get, {}, bytes);
     if (result == kResultSuccess) {
         version = decode_firmware_version(bytes);
     }

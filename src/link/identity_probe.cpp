@@ -2,6 +2,7 @@
 #include "link/identity_probe.hpp"
 
 #include "link/identity_commands.hpp"
+#include "link/identity_fields.hpp"
 
 namespace kelpira::link {
 

@@ -1,6 +1,7 @@
 // The sensor's identity records: device info, sensor identification, the legacy identity of
 // older firmware and the bootloader, and the firmware version text; with the conversions the
-// identity commands use when the sensor only knows the legacy record.
+// identity commands use when the sensor only knows the legacy record. Their fields are
+// described in link/identity_fields.hpp.
 #pragma once
 
 #include <array>
@@ -23,9 +24,6 @@ struct DeviceInfo {
 
     bool operator==(const DeviceInfo&) const = default;
 };
-
-inline constexpr std::size_t kSensorNameField = 21;  // 20 characters and the terminator
-inline constexpr std::size_t kSensorNameMax = 20;
 
 struct SensorIdentification {
     static constexpr std::size_t size = 29;
@@ -57,7 +55,6 @@ struct LegacyIdentity {
 
 struct FirmwareVersion {
     static constexpr std::size_t size = 26;
-    static constexpr std::size_t text_field = 25;
 
     std::uint8_t reserved0 = 0;  // not used by the PC
     std::string text;            // ends at its terminator or at byte 25 of the record

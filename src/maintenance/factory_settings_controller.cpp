@@ -8,13 +8,14 @@
 #include "link/board_commands.hpp"
 #include "link/identity_commands.hpp"
 #include "maintenance/upgrade_controller.hpp"
+#include "records/chemistry_transfer.hpp"
 #include "records/power_status.hpp"
 
 namespace kelpira::maintenance {
 
 namespace {
 
-constexpr std::uint32_t kSerialMax = 65535;
+constexpr auto kSerialMax = static_cast<std::uint32_t>(kSerialRow.spec.high);
 
 // The board variants whose driver board carries the NVRAM.
 bool has_nvram(std::uint32_t board_variant) {
@@ -52,22 +53,20 @@ bool FactorySettingsController::read_stores() {
     }
     stores_.fram = true;
     stores_.upgrade = true;
-    link::RecordBytes<records::FramSettings::size> fram{};
     link::RecordBytes<records::PowerStatus::size> power{};
-    if (link::get_fram_settings(link_, fram) != link::kResultSuccess ||
+    if (records::get_record(link_, fram_) != link::kResultSuccess ||
         link::get_power_status(link_, power) != link::kResultSuccess) {
         return false;
     }
-    fram_ = records::decode_fram_settings(fram);
     if (!has_nvram(records::decode_power_status(power).board_variant)) {
         return true;
     }
     stores_.nvram = true;
-    link::RecordBytes<records::NvramSettings::size> nvram{};
-    if (link::get_nvram_settings(link_, nvram) != link::kResultSuccess) {
+    records::NvramSettings nvram;
+    if (records::get_record(link_, nvram) != link::kResultSuccess) {
         return false;
     }
-    show(records::decode_nvram_settings(nvram));
+    show(nvram);
     return true;
 }
 
@@ -105,7 +104,7 @@ std::string FactorySettingsController::name_bytes() const {
 
 bool FactorySettingsController::name_too_long() const {
     return fields_.name != common::visible_text(held_name_) &&
-           name_bytes().size() > link::kSensorNameMax;
+           name_bytes().size() > static_cast<std::size_t>(kNameRow.spec.high);
 }
 
 bool FactorySettingsController::serial_unreadable() const {
@@ -113,11 +112,11 @@ bool FactorySettingsController::serial_unreadable() const {
 }
 
 bool FactorySettingsController::board_serial_too_large() const {
-    return common::field_unsigned(fields_.board_serial) > kByteSerialMax;
+    return common::field_unsigned(fields_.board_serial) > kBoardSerialRow.spec.high;
 }
 
 bool FactorySettingsController::driver_serial_too_large() const {
-    return common::field_unsigned(fields_.driver_serial) > kByteSerialMax;
+    return common::field_unsigned(fields_.driver_serial) > kDriverSerialRow.spec.high;
 }
 
 bool FactorySettingsController::flash_save_enabled() const {
@@ -156,14 +155,14 @@ void FactorySettingsController::save_fram() {
     records::FramSettings written;
     written.board_serial_number = fram_.board_serial_number;
     written.pump_stroke_meter = fram_.pump_stroke_meter;
-    link::RecordBytes<records::FramSettings::size> back{};
+    records::FramSettings back;
     constexpr const char* kCaption = "Save (Processing Board FRAM)";
-    if (link::set_fram_settings(link_, encode(written)) != link::kResultSuccess ||
-        link::get_fram_settings(link_, back) != link::kResultSuccess) {
+    if (records::set_record(link_, written) != link::kResultSuccess ||
+        records::get_record(link_, back) != link::kResultSuccess) {
         prompter_.message(kCaption, "Unable to save Processing Board FRAM settings to sensor");
         return;
     }
-    fram_ = records::decode_fram_settings(back);
+    fram_ = back;
     prompter_.message(kCaption, "Saved Processing Board FRAM settings to sensor");
 }
 
@@ -174,14 +173,14 @@ void FactorySettingsController::save_nvram() {
     records::NvramSettings written;
     written.driver_board_serial_number =
         static_cast<std::uint8_t>(common::field_unsigned(fields_.driver_serial));
-    link::RecordBytes<records::NvramSettings::size> back{};
+    records::NvramSettings back;
     constexpr const char* kCaption = "Save (Driver Board NVRAM)";
-    if (link::set_nvram_settings(link_, encode(written)) != link::kResultSuccess ||
-        link::get_nvram_settings(link_, back) != link::kResultSuccess) {
+    if (records::set_record(link_, written) != link::kResultSuccess ||
+        records::get_record(link_, back) != link::kResultSuccess) {
         prompter_.message(kCaption, "Unable to save Driver Board NVRAM settings to sensor");
         return;
     }
-    show(records::decode_nvram_settings(back));
+    show(back);
     prompter_.message(kCaption, "Saved Driver Board NVRAM settings to sensor");
 }
 

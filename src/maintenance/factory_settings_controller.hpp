@@ -10,9 +10,9 @@
 #include <string_view>
 
 #include "common/prompter.hpp"
-#include "link/identity_records.hpp"
+#include "link/identity_fields.hpp"
 #include "link/sensor_link.hpp"
-#include "records/factory_records.hpp"
+#include "records/factory_fields.hpp"
 
 namespace kelpira::maintenance {
 
@@ -20,9 +20,19 @@ inline constexpr const char* kFactoryTitle = "Factory Settings";
 inline constexpr const char* kResetStrokeMeterTip = "Reset Pump Stroke Meter To Zero";
 inline constexpr std::string_view kMaintenancePassword = "quoll";
 inline constexpr std::size_t kPasswordMax = 23;
-// The serial numbers the boards keep in one byte. A larger typed value is refused rather than
-// cut to its low 8 bits, which would store another board's number.
-inline constexpr std::uint32_t kByteSerialMax = 255;
+// The rows of the fields the dialog edits and shows: their captions and limits. A board serial
+// number above its row's limit is refused rather than cut to its low 8 bits, which would store
+// another board's number.
+inline constexpr const auto& kNameRow = link::row_of<link::SensorIdentification>("name");
+inline constexpr const auto& kSerialRow = link::row_of<link::SensorIdentification>("serial_number");
+inline constexpr const auto& kBoardSerialRow =
+    link::row_of<link::SensorIdentification>("board_serial_number");
+inline constexpr const auto& kFramBoardSerialRow =
+    records::row_of<records::FramSettings>("board_serial_number");
+inline constexpr const auto& kStrokeMeterRow =
+    records::row_of<records::FramSettings>("pump_stroke_meter");
+inline constexpr const auto& kDriverSerialRow =
+    records::row_of<records::NvramSettings>("driver_board_serial_number");
 
 // What the editable fields hold, as typed.
 struct FactoryFields {

@@ -30,6 +30,7 @@ std::vector<common::Choice> field_choices(const FieldSpec& spec) {
 std::uint32_t width_max(FieldType type) {
     switch (type) {
         case FieldType::u8:
+        case FieldType::text:
             return std::numeric_limits<std::uint8_t>::max();
         case FieldType::u16:
             return std::numeric_limits<std::uint16_t>::max();

@@ -12,7 +12,7 @@
 
 #include "config/chemistry_entries.hpp"
 #include "config/thermistors_controller.hpp"
-#include "link/identity_records.hpp"
+#include "link/identity_fields.hpp"
 #include "records/actuator_fields.hpp"
 #include "records/chemistry_fields.hpp"
 #include "records/clock_records.hpp"
@@ -91,6 +91,21 @@ void typed_field(V& v, const records::Field<Rec>& f, R& record) {
     }
 }
 
+// A text field: its bytes up to the terminator, at most the field's width in a snapshot.
+template <typename V, typename Rec, typename R>
+void text_field(V& v, const records::Field<Rec>& f, R& record) {
+    std::string text;
+    for (std::size_t i = 0; i < f.count && f.get(record, i) != 0; ++i) {
+        text.push_back(static_cast<char>(f.get(record, i)));
+    }
+    v.text(std::string(f.spec.name).c_str(), text, f.count);
+    if constexpr (!std::is_const_v<R>) {
+        for (std::size_t i = 0; i < f.count; ++i) {
+            f.set(record, i, i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
+        }
+    }
+}
+
 template <typename V, typename Rec, typename R>
 void table_field(V& v, const records::Field<Rec>& f, R& record) {
     switch (f.type) {
@@ -108,6 +123,9 @@ void table_field(V& v, const records::Field<Rec>& f, R& record) {
             break;
         case records::FieldType::f32:
             typed_field<float>(v, f, record);
+            break;
+        case records::FieldType::text:
+            text_field(v, f, record);
             break;
     }
 }
@@ -143,19 +161,22 @@ void nested_items(V& v, R& p) {
             [](auto& w, auto& inlet) { table_fields(w, records::kDicInletTable.fields, inlet); });
 }
 
-// A record with a field table: its fields in the table's order, then its nested records.
+// A record with a field table: its fields in the table's order, then its nested records. The
+// identity has one of its own below.
 template <typename V, typename R>
-requires records::TableRecord<std::remove_const_t<R>>
-void fields(V& v, R& record) {
+requires(records::TableRecord<std::remove_const_t<R>> &&
+         !RecordOf<R, link::SensorIdentification>) void fields(V& v, R& record) {
     table_fields(v, records::table_of<std::remove_const_t<R>>().fields, record);
     nested_items(v, record);
 }
 
-// What an import writes of the identity when asked to.
+// What an import writes of the identity when asked to: the fields of "Configure Sensor
+// Identification".
 template <typename V, RecordOf<link::SensorIdentification> R>
 void fields(V& v, R& id) {
-    v.text("name", id.name, link::kSensorNameField);
-    v.number("serial_number", id.serial_number);
+    for (const auto* name : link::kIdentificationFields) {
+        table_field(v, *link::find_field<link::SensorIdentification>(name), id);
+    }
 }
 
 }  // namespace kelpira::report

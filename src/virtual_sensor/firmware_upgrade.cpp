@@ -7,7 +7,7 @@
 
 #include "link/command_catalogue.hpp"
 #include "link/firmware_version.hpp"
-#include "link/identity_records.hpp"
+#include "link/identity_fields.hpp"
 #include "link/upgrade_block.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -96,8 +96,7 @@ std::optional<std::string> version_text_in(std::span<const std::uint8_t> image) 
         if (at == image.end()) {
             return std::nullopt;
         }
-        const auto room =
-            std::min<std::ptrdiff_t>(image.end() - at, link::FirmwareVersion::text_field);
+        const auto room = std::min<std::ptrdiff_t>(image.end() - at, link::kFirmwareVersionField);
         const auto end = std::find_if_not(at, at + room, version_char);
         std::string text(at, end);
         if (link::ParseFirmwareVersion(text)) {

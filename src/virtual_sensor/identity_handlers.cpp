@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "link/command_catalogue.hpp"
-#include "link/identity_records.hpp"
+#include "link/identity_fields.hpp"
 
 namespace kelpira::virtual_sensor {
 
@@ -119,7 +119,7 @@ void get_firmware_version(Exchange& x) {
     v.text = x.state.options.firmware_version;
     x.response_length = put(x, link::encode(v));
     if (x.unterminated_text) {
-        run_on(x, 1, link::FirmwareVersion::text_field);
+        run_on(x, 1, link::kFirmwareVersionField);
     }
 }
 

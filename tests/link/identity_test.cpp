@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "link/device_types.hpp"
 #include "link/identity_commands.hpp"
@@ -45,26 +46,47 @@ TEST(DeviceTypeName, LegacyDeviceKinds) {
     EXPECT_EQ(kinds.size(), 12u);
 }
 
-TEST(IdentityRecords, RoundTripAndFieldPlaces) {
-    SensorIdentification s{2, 0, "Kelp One", 0, 513, 0, 0x0A0B};
-    const auto bytes = encode(s);
-    EXPECT_EQ(bytes[0], 2);
-    EXPECT_EQ(bytes[2], 'K');
-    EXPECT_EQ(bytes[10], 0);
-    EXPECT_EQ(bytes[24], 0x01);
-    EXPECT_EQ(bytes[25], 0x02);
-    EXPECT_EQ(bytes[27], 0x0B);
-    EXPECT_EQ(bytes[28], 0x0A);
-    EXPECT_EQ(decode_sensor_identification(bytes), s);
+// Bytes 01 02 03 ...: every field, reserved bytes included, read from its place and written
+// back; a name of 21 bytes has no terminator and goes back whole.
+TEST(IdentityRecords, EveryRecordComesBackByteForByte) {
+    const auto counting = [](std::size_t n, std::uint8_t first = 1) {
+        std::vector<std::uint8_t> b(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            b[i] = static_cast<std::uint8_t>(first + i);
+        }
+        return b;
+    };
+    const auto text = [&](std::size_t n, std::uint8_t first) {
+        const auto b = counting(n, first);
+        return std::string(b.begin(), b.end());
+    };
+    const auto bytes = [](const auto& a) { return std::vector<std::uint8_t>(a.begin(), a.end()); };
+    const auto d = decode_device_info(counting(5));
+    EXPECT_EQ(d, (DeviceInfo{1, 2, 0x0403, 5}));
+    EXPECT_EQ(bytes(encode(d)), counting(5));
+    const auto s = decode_sensor_identification(counting(29));
+    EXPECT_EQ(s, (SensorIdentification{1, 2, text(21, 3), 0x18, 0x1A19, 0x1B, 0x1D1C}));
+    EXPECT_EQ(bytes(encode(s)), counting(29));
+    const auto l = decode_legacy_identity(counting(27));
+    EXPECT_EQ(l, (LegacyIdentity{1, 2, text(21, 3), 0x18, 0x1A19, 0x1B}));
+    EXPECT_EQ(bytes(encode(l)), counting(27));
+    const auto f = decode_firmware_version(counting(26));
+    EXPECT_EQ(f, (FirmwareVersion{1, text(25, 2)}));
+    EXPECT_EQ(bytes(encode(f)), counting(26));
+}
 
-    const DeviceInfo d{0, 2, 7323, 9};
-    const auto db = encode(d);
-    EXPECT_EQ(db[2], 0x9B);  // 7323 = 0x1C9B
-    EXPECT_EQ(db[3], 0x1C);
-    EXPECT_EQ(decode_device_info(db), d);
-
-    const LegacyIdentity l{1, 1, "Old", 2, 77, 3};
-    EXPECT_EQ(decode_legacy_identity(encode(l)), l);
+// What follows a name's terminator is no part of it: written back as zeros.
+TEST(IdentityRecords, ANameEndsAtItsTerminator) {
+    std::vector<std::uint8_t> in(29, 0);
+    const std::string field{'A', 'B', 0, 'C', 'D'};
+    std::copy(field.begin(), field.end(), in.begin() + 2);
+    const auto s = decode_sensor_identification(in);
+    EXPECT_EQ(s.name, "AB");
+    std::vector<std::uint8_t> out(29, 0);
+    out[2] = 'A';
+    out[3] = 'B';
+    const auto written = encode(s);
+    EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.end()), out);
 }
 
 // Each record against its bytes written out by hand: the virtual sensor encodes what the

@@ -13,6 +13,7 @@
 #include "config/measurement_schedule_controller.hpp"
 #include "config/optics_controls.hpp"
 #include "config/platform_controls.hpp"
+#include "config/sensor_identification_controller.hpp"
 #include "records/chemistry_fields.hpp"
 #include "records/record_form.hpp"
 #include "report/snapshot_record_rules.hpp"
@@ -518,6 +519,53 @@ TEST(ImportAndDialogRules, ScheduleTimesStopAndIntervalTheSameBothWays) {
         EXPECT_EQ(interval_dialog, intervals) << "layout " << int{layout};
         EXPECT_EQ(interval_import, intervals) << "layout " << int{layout};
     }
+}
+
+// "Configure Sensor Identification" and the import of a snapshot's identity. A name is measured
+// in bytes: the dialog takes up to 20 typed, the import up to the field's 21, which only a
+// sensor's own record holds (a snapshot restores it onto another sensor).
+TEST(ImportAndDialogRules, IdentificationFieldsTheSameBothWays) {
+    const auto imports = [](const std::string& name, std::uint32_t serial) {
+        link::SensorIdentification id;
+        try {
+            from_fields(Json{{"name", name}, {"serial_number", serial}}, "identity", id,
+                        Rules::dialogs);
+        } catch (const SnapshotFault&) {
+            return false;
+        }
+        return id.name == name && id.serial_number == serial;
+    };
+    const auto saves = [](const std::string& name, std::uint32_t serial) {
+        config::IdentificationControls c{name, std::to_string(serial), "Held"};
+        return config::identification_save_enabled(c);
+    };
+    Values dialog;
+    Values imported;
+    for (std::uint32_t n = 0; n <= 22; ++n) {
+        if (saves(std::string(n, 'n'), 1)) {
+            dialog.insert(n);
+        }
+        if (imports(std::string(n, 'n'), 1)) {
+            imported.insert(n);
+        }
+    }
+    EXPECT_EQ(dialog,
+              (Values{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
+    EXPECT_EQ(imported, (Values{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+                                11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
+    dialog.clear();
+    imported.clear();
+    for (const auto v : probes(link::row_of<link::SensorIdentification>("serial_number").spec)) {
+        if (saves("Held", v)) {
+            dialog.insert(v);
+        }
+        if (imports("Held", v)) {
+            imported.insert(v);
+        }
+    }
+    EXPECT_EQ(dialog, imported);
+    EXPECT_TRUE(dialog.contains(65535));
+    EXPECT_FALSE(dialog.contains(70000));
 }
 
 }  // namespace

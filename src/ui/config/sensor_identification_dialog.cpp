@@ -12,8 +12,8 @@ namespace kelpira::ui {
 
 namespace {
 
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 void draw_red(QLineEdit* edit, bool red) {
@@ -48,8 +48,8 @@ SensorIdentificationDialog::SensorIdentificationDialog(link::SensorLink& link,
     name_->setToolTip(q(config::kNameTip));
     serial_ = new QLineEdit(this);
     serial_->setToolTip(q(config::kSerialTip));
-    form->addRow(tr("Name"), name_);
-    form->addRow(tr("Serial Number"), serial_);
+    form->addRow(q(config::kNameRow.spec.caption), name_);
+    form->addRow(q(config::kSerialRow.spec.caption), serial_);
     layout->addLayout(form);
     save_ = new QPushButton(tr("Save"), this);
     auto* buttons = new QHBoxLayout;

@@ -24,6 +24,12 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// A field's caption from its row; the name and serial number are worded as in the report.
+QString caption(const link::FieldSpec& spec, bool report = false) {
+    const std::string_view text = report && !spec.report.empty() ? spec.report : spec.caption;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // Replaces the text only when it differs, so that the cursor of a field being typed in stays.
 void show_text(QLineEdit* edit, const QString& text) {
     if (edit->text() != text) {
@@ -116,9 +122,9 @@ QWidget* FactorySettingsDialog::flash_group() {
     name_ = new QLineEdit(group);
     serial_ = new QLineEdit(group);
     board_serial_ = digits_field(group);
-    form->addRow(tr("Sensor Name"), name_);
-    form->addRow(tr("Sensor Serial Number"), serial_);
-    form->addRow(tr("Processing Board Serial Number"), board_serial_);
+    form->addRow(caption(maintenance::kNameRow.spec, true), name_);
+    form->addRow(caption(maintenance::kSerialRow.spec, true), serial_);
+    form->addRow(caption(maintenance::kBoardSerialRow.spec), board_serial_);
     flash_save_ = new QPushButton(tr("Save"), group);
     form->addRow(save_row(flash_save_));
 
@@ -155,8 +161,8 @@ QWidget* FactorySettingsDialog::fram_group() {
     auto* meter = new QHBoxLayout;
     meter->addWidget(stroke_meter_);
     meter->addWidget(reset_);
-    form->addRow(tr("Processing Board Serial Number"), obsolete);
-    form->addRow(tr("Pump Stroke Meter"), meter);
+    form->addRow(caption(maintenance::kFramBoardSerialRow.spec), obsolete);
+    form->addRow(caption(maintenance::kStrokeMeterRow.spec), meter);
     fram_save_ = new QPushButton(tr("Save"), group);
     form->addRow(save_row(fram_save_));
 
@@ -175,7 +181,7 @@ QWidget* FactorySettingsDialog::nvram_group() {
     auto* group = new QGroupBox(tr("Driver Board (NVRAM)"), this);
     auto* form = new QFormLayout(group);
     driver_serial_ = digits_field(group);
-    form->addRow(tr("Driver Board Serial Number"), driver_serial_);
+    form->addRow(caption(maintenance::kDriverSerialRow.spec), driver_serial_);
     nvram_save_ = new QPushButton(tr("Save"), group);
     form->addRow(save_row(nvram_save_));
 
