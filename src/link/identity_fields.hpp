@@ -29,9 +29,11 @@ inline constexpr RecordTable<SensorIdentification, 7> kSensorIdentificationTable
     SensorIdentification::size,
     {{
         field<&SensorIdentification::layout>({.name = "layout", .offset = 0}),
-        field<&SensorIdentification::reserved1>({.name = "reserved1", .offset = 1, .reserved = true}),
+        field<&SensorIdentification::reserved1>(
+            {.name = "reserved1", .offset = 1, .reserved = true}),
         text_field<&SensorIdentification::name>(
-            21, {.name = "name", .offset = 2, .caption = "Name", .report = "Sensor Name", .high = 20}),
+            21,
+            {.name = "name", .offset = 2, .caption = "Name", .report = "Sensor Name", .high = 20}),
         field<&SensorIdentification::reserved23>(
             {.name = "reserved23", .offset = 23, .reserved = true}),
         field<&SensorIdentification::serial_number>({.name = "serial_number",

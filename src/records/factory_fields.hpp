@@ -31,11 +31,10 @@ inline constexpr RecordTable<NvramSettings, 3> kNvramSettingsTable{
     NvramSettings::size,
     {{
         field<&NvramSettings::reserved0>({.name = "reserved0", .offset = 0, .reserved = true}),
-        field<&NvramSettings::driver_board_serial_number>(
-            {.name = "driver_board_serial_number",
-             .offset = 1,
-             .caption = "Driver Board Serial Number",
-             .high = 255}),
+        field<&NvramSettings::driver_board_serial_number>({.name = "driver_board_serial_number",
+                                                           .offset = 1,
+                                                           .caption = "Driver Board Serial Number",
+                                                           .high = 255}),
         field<&NvramSettings::reserved2>({.name = "reserved2", .offset = 2, .reserved = true}),
     }},
 };

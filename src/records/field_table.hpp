@@ -8,8 +8,8 @@ namespace kelpira::records {
 
 using link::commands_carry;
 using link::decode_record;
-using link::element_at;
 using link::Element;
+using link::element_at;
 using link::encode_record;
 using link::field;
 using link::Field;

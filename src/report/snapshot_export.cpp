@@ -1,4 +1,6 @@
 // Reading a snapshot from the sensor, and the document's text and checks.
+#include <utility>
+
 #include "common/strict_json.hpp"
 #include "common/visible_text.hpp"
 #include "link/device_types.hpp"
@@ -21,9 +23,13 @@ std::optional<Json> identity_json(link::SensorLink& link) {
     }
     Json j = Json::object();
     j["device"] = link::DeviceTypeName(info.device_type);
-    j["name"] = common::visible_text(id.name);
-    j["serial_number"] = id.serial_number;
-    j["board_serial_number"] = id.board_serial_number;
+    // The identification's fields a dialog shows, under their rows' names.
+    FieldWriter w(j);
+    for (const auto& f : link::kSensorIdentificationTable.fields) {
+        if (!f.spec.caption.empty()) {
+            table_field(w, f, std::as_const(id));
+        }
+    }
     j["bootloader_version"] = info.bootloader_version;
     link::FirmwareVersion version;
     if (link::get_firmware_version(link, version) == link::kResultSuccess) {
