@@ -146,7 +146,7 @@ std::vector<Step> plan_import(link::SensorLink& link, const Json& snapshot,
             const auto held = held_record(io, "identification");
             steps.push_back(plan("identification", std::move(io), std::optional(held),
                                  [&snapshot](link::SensorIdentification& id) {
-                                     read_identity(snapshot["identity"], id);
+                                     read_identity(snapshot["identity"], id, Rules::dialogs);
                                      id.layout = link::SensorIdentification::kLayout;
                                  }));
         } else {

@@ -72,10 +72,11 @@ inline const Json* locate(const Json& doc, const Slot& s) {
     return &(*it)[static_cast<std::size_t>(s.index)];
 }
 
-// The name and serial number of the snapshot's identity laid over `id`; the identity's other
-// fields are for information only.
-inline void read_identity(const Json& j, link::SensorIdentification& id) {
-    FieldReader r(j, "identity");
+// The name and serial number of the snapshot's identity laid over `id` (an import: under the
+// dialog's rules); the identity's other fields are for information only.
+inline void read_identity(const Json& j, link::SensorIdentification& id,
+                          Rules rules = Rules::width_only) {
+    FieldReader r(j, "identity", rules);
     fields(r, id);
 }
 

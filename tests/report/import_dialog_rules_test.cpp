@@ -528,8 +528,7 @@ TEST(ImportAndDialogRules, IdentificationFieldsTheSameBothWays) {
     const auto imports = [](const std::string& name, std::uint32_t serial) {
         link::SensorIdentification id;
         try {
-            from_fields(Json{{"name", name}, {"serial_number", serial}}, "identity", id,
-                        Rules::dialogs);
+            read_identity(Json{{"name", name}, {"serial_number", serial}}, id, Rules::dialogs);
         } catch (const SnapshotFault&) {
             return false;
         }
