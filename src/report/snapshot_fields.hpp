@@ -93,7 +93,7 @@ void typed_field(V& v, const records::Field<Rec>& f, R& record) {
 
 // A text field: its bytes up to the terminator, at most the field's width in a snapshot.
 template <typename V, typename Rec, typename R>
-void text_field(V& v, const records::Field<Rec>& f, R& record) {
+void text_of(V& v, const records::Field<Rec>& f, R& record) {
     std::string text;
     for (std::size_t i = 0; i < f.count && f.get(record, i) != 0; ++i) {
         text.push_back(static_cast<char>(f.get(record, i)));
@@ -125,7 +125,7 @@ void table_field(V& v, const records::Field<Rec>& f, R& record) {
             typed_field<float>(v, f, record);
             break;
         case records::FieldType::text:
-            text_field(v, f, record);
+            text_of(v, f, record);
             break;
     }
 }
