@@ -9,6 +9,7 @@
 #include "link/device_types.hpp"
 #include "link/firmware_releases.hpp"
 #include "link/identity_commands.hpp"
+#include "link/identity_fields.hpp"
 #include "records/actuator_fields.hpp"
 #include "records/chemistry_transfer.hpp"
 #include "report/report_sections.hpp"
@@ -65,9 +66,12 @@ void identification_section(link::SensorLink& link, ConfigReport& report) {
         return;
     }
     report.lines.push_back("Sensor Device: " + link::DeviceTypeName(info.device_type));
-    report.lines.push_back("Sensor Name: " + common::visible_text(id.name));
-    report.lines.push_back("Sensor Serial Number: " + num(id.serial_number));
-    report.lines.push_back("Processing Board Serial Number: " + num(id.board_serial_number));
+    // The name is text, shown with its bytes made visible.
+    const auto& name = *records::find_field<link::SensorIdentification>("name");
+    report.lines.push_back(std::string(report_caption(name.spec)) + ": " +
+                           common::visible_text(id.name));
+    report.lines.push_back(field_line(id, "serial_number"));
+    report.lines.push_back(field_line(id, "board_serial_number"));
     report.lines.push_back("Bootloader Version: " + num(info.bootloader_version));
     report.name = common::visible_text(id.name.substr(0, kReportNameMax));
 }
