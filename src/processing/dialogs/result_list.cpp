@@ -9,6 +9,7 @@
 #include "common/safe_file.hpp"
 #include "common/version.hpp"
 #include "processing/clock_correction.hpp"
+#include "processing/netcdf_library.hpp"
 #include "processing/netcdf_writer.hpp"
 
 namespace kelpira::processing {
@@ -60,6 +61,11 @@ bool save_result_list(const ResultList& list, common::Prompter& prompter,
     bool written = false;
     std::vector<std::string> warnings;
     if (netcdf) {
+        // Asked before the metadata form: a library that cannot be loaded is the reason to give.
+        if (std::string why; !netcdf_loaded(why)) {
+            prompter.message("Save Processed Output", why);
+            return false;
+        }
         NetcdfDescription description = list.source;
         if (ask_metadata) {
             const auto metadata = ask_metadata();
