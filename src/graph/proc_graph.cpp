@@ -105,10 +105,11 @@ bool ProcGraph::add_point(std::uint32_t time, double value, quality::Flag flag) 
     Viewport& full = zoom_[0];
     if (index == 0) {
         full.t_min = full.t_max = time;
-        data_min_ = data_max_ = value;
-    } else {
-        data_min_ = std::min(data_min_, value);
-        data_max_ = std::max(data_max_, value);
+    }
+    // A hidden failed point neither stretches the full extent nor a zoom that follows.
+    const bool counts = shown(points_.back());
+    if (counts) {
+        count_value(value);
     }
     Viewport& cur = zoom_[static_cast<std::size_t>(level_)];
     if (level_ >= 1 && cur.t_max == full.t_max) {
@@ -121,27 +122,69 @@ bool ProcGraph::add_point(std::uint32_t time, double value, quality::Flag flag) 
                 cur.t_max += shift;
             }
         }
-        cur.v_min = std::min(cur.v_min, value);
-        cur.v_max = std::max(cur.v_max, value);
+        if (counts) {
+            cur.v_min = std::min(cur.v_min, value);
+            cur.v_max = std::max(cur.v_max, value);
+        }
     }
     full.t_min = std::min(full.t_min, time);
     full.t_max = std::max(full.t_max, time);
-    full.v_min = std::min(full.v_min, value);
-    full.v_max = std::max(full.v_max, value);
+    fit_full_values();
     return true;
 }
 
 void ProcGraph::set_flag(std::size_t result, quality::Flag flag) {
-    if (result < point_of_result_.size() && point_of_result_[result] != kNoPoint) {
-        points_[point_of_result_[result]].flag = flag;
+    if (result >= point_of_result_.size() || point_of_result_[result] == kNoPoint) {
+        return;
+    }
+    GraphPoint& p = points_[point_of_result_[result]];
+    const bool counted = shown(p);
+    p.flag = flag;
+    if (shown(p) && !counted) {
+        count_value(p.value);
+        fit_full_values();
+    } else if (counted && !shown(p)) {
+        // Only the loss of an end of the range needs the points counted again.
+        if (p.value == data_min_ || p.value == data_max_) {
+            recount_values();
+        }
+        if (selected_ == point_of_result_[result]) {
+            selected_.reset();
+        }
     }
 }
 
 void ProcGraph::set_hide_failed(bool hide) {
+    if (hide == hide_failed_) {
+        return;
+    }
     hide_failed_ = hide;
     if (selected_ && !shown(points_[*selected_])) {
         selected_.reset();
     }
+    recount_values();
+}
+
+void ProcGraph::count_value(double value) {
+    data_min_ = counted_ ? std::min(data_min_, value) : value;
+    data_max_ = counted_ ? std::max(data_max_, value) : value;
+    counted_ = true;
+}
+
+void ProcGraph::recount_values() {
+    counted_ = false;
+    data_min_ = data_max_ = 0;
+    for (const GraphPoint& p : points_) {
+        if (shown(p)) {
+            count_value(p.value);
+        }
+    }
+    fit_full_values();
+}
+
+void ProcGraph::fit_full_values() {
+    zoom_[0].v_min = counted_ ? std::min(base_min_, data_min_) : base_min_;
+    zoom_[0].v_max = counted_ ? std::max(base_max_, data_max_) : base_max_;
 }
 
 void ProcGraph::clear() {
@@ -152,6 +195,8 @@ void ProcGraph::clear() {
     zoom_ = {};
     level_ = 0;
     data_min_ = data_max_ = 0;
+    counted_ = false;
+    base_min_ = base_max_ = 0;
     selected_.reset();
     if (chemistry_) {
         set_chemistry(*chemistry_);
@@ -164,8 +209,10 @@ void ProcGraph::set_chemistry(records::ChemistryType chemistry) {
     if (!axis) {
         return;
     }
-    zoom_[0].v_min = std::min(axis->low, data_min_);
-    zoom_[0].v_max = std::max(axis->high, data_max_);
+    // Before any point counts, the overall data range is 0 to 0, and the full extent takes it in.
+    base_min_ = counted_ ? axis->low : std::min(axis->low, 0.0);
+    base_max_ = counted_ ? axis->high : std::max(axis->high, 0.0);
+    fit_full_values();
 }
 
 bool ProcGraph::zoom_out() {

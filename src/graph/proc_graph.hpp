@@ -68,7 +68,8 @@ class ProcGraph {
     void set_flag(std::size_t result, quality::Flag flag);
     // Whether the results are flagged: the picture then carries the legend.
     void set_flagged(bool flagged) { flagged_ = flagged; }
-    // "Hide Failed Points": failed points are neither drawn nor selectable while hidden.
+    // "Hide Failed Points": failed points are neither drawn nor selectable while hidden, and
+    // do not count in the overall data range nor in the full extent's value range.
     void set_hide_failed(bool hide);
     bool hide_failed() const { return hide_failed_; }
     // Forgets every point, the zoom and the selection, keeping the chemistry and the choices
@@ -103,6 +104,8 @@ class ProcGraph {
     const Viewport& current() const { return viewport(level_); }
     const std::vector<GraphPoint>& points() const { return points_; }
     std::optional<std::size_t> selected() const { return selected_; }
+    // The smallest and largest value of the points that count (all but hidden failed ones);
+    // both 0 while none counts.
     double data_min() const { return data_min_; }
     double data_max() const { return data_max_; }
 
@@ -111,6 +114,13 @@ class ProcGraph {
     bool shown(const GraphPoint& p) const {
         return !(hide_failed_ && p.flag == quality::Flag::fail);
     }
+    // Widens the overall data range to `value`.
+    void count_value(double value);
+    // The overall data range counted again over the points shown; for a point that stopped
+    // counting.
+    void recount_values();
+    // The full extent's value range: the chemistry's range widened to the overall data range.
+    void fit_full_values();
     // Puts the points that came out of time order into the time index.
     void order_by_time();
     // Positions in the time index of the points whose time lies in [t_min, t_max]; the index
@@ -123,6 +133,10 @@ class ProcGraph {
     std::array<Viewport, kMaxZoom + 1> zoom_{};
     int level_ = 0;
     double data_min_ = 0, data_max_ = 0;
+    bool counted_ = false;  // whether some point counts in data_min_, data_max_
+    // The full extent's value range before any point widens it: the chemistry's default range
+    // (taking in 0 when it was set while no point counted), or 0 without a chemistry.
+    double base_min_ = 0, base_max_ = 0;
     std::optional<records::ChemistryType> chemistry_;
     std::optional<std::size_t> selected_;
     // By result: its point, or kNoPoint for a result not kept.

@@ -294,3 +294,27 @@ TEST(ProcGraphFlags, FlaggedPointsStandOutAndFailedOnesHideWithTheToggle) {
     g.set_hide_failed(false);
     EXPECT_EQ(dots()[2], (Dot{{440, 39}, 3, kRed, std::nullopt}));
 }
+
+// Hidden failed points leave the range: a hidden spike must not keep the value axis stretched.
+TEST(ProcGraphFlags, HiddenFailedPointsDoNotCountInTheRange) {
+    ProcGraph g;
+    g.set_chemistry(records::ChemistryType::ph);  // default 7.5 to 8.5, taking in 0 when empty
+    g.set_hide_failed(true);
+    g.add_point(0, 12.5, quality::Flag::pass);
+    g.add_point(100, 12.6, quality::Flag::pass);
+    g.add_point(200, 15.9, quality::Flag::fail);
+    g.add_point(300, 12.4, quality::Flag::pass);
+    EXPECT_EQ(g.data_min(), 12.4);
+    EXPECT_EQ(g.data_max(), 12.6);
+    EXPECT_EQ(g.viewport(0), (Viewport{0, 300, 0, 12.6}));
+
+    g.set_hide_failed(false);
+    EXPECT_EQ(g.data_max(), 15.9);
+    EXPECT_EQ(g.viewport(0), (Viewport{0, 300, 0, 15.9}));
+
+    // A later failure of the top point, while hidden, gives the range back.
+    g.set_hide_failed(true);
+    g.set_flag(1, quality::Flag::fail);
+    EXPECT_EQ(g.data_max(), 12.5);
+    EXPECT_EQ(g.viewport(0), (Viewport{0, 300, 0, 12.5}));
+}
