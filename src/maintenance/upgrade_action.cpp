@@ -21,4 +21,14 @@ void upgrade_firmware(connect::ConnectController& view, link::SensorLink& link,
     view.select_row(std::nullopt);
 }
 
+ReturnWatch selected_sensor_watch(const connect::ConnectController& view,
+                                  link::HidBackend& backend) {
+    ReturnWatch watch;
+    watch.backend = &backend;
+    if (const auto row = view.selected_row()) {
+        watch.path = view.entries()[view.rows()[*row].entry].path;
+    }
+    return watch;
+}
+
 }  // namespace kelpira::maintenance

@@ -9,6 +9,7 @@
 #include "connect/connect_controller.hpp"
 #include "link/device_discovery.hpp"
 #include "link/sensor_link.hpp"
+#include "maintenance/sensor_return.hpp"
 
 namespace kelpira::maintenance {
 
@@ -28,5 +29,10 @@ using RunUpgradeDialog = std::function<void(link::DeviceMode mode)>;
 // itself after a complete upgrade and is listed again on its arrival.
 void upgrade_firmware(connect::ConnectController& view, link::SensorLink& link,
                       common::Prompter& prompter, const RunUpgradeDialog& run_dialog);
+
+// Where the upgrade of the view's selected sensor finds it again after its restart (no path
+// without a selection).
+ReturnWatch selected_sensor_watch(const connect::ConnectController& view,
+                                  link::HidBackend& backend);
 
 }  // namespace kelpira::maintenance

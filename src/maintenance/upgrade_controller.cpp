@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "link/device_discovery.hpp"
 #include "link/identity_records.hpp"
 
 namespace kelpira::maintenance {
@@ -33,9 +34,35 @@ std::string upgrade_failed_text(std::uint32_t bytes, int status) {
     return format("Upgrade failed after %u bytes (%d)", bytes, status);
 }
 
-UpgradeController::UpgradeController(link::SensorLink& link, common::Prompter& prompter,
-                                     UpgradeSink sink)
-    : link_(link), prompter_(prompter), sink_(std::move(sink)) {}
+std::string upgrade_restarting_text(std::uint32_t bytes) {
+    return format("Image written, %u bytes; waiting for the sensor to restart", bytes);
+}
+
+std::string sensor_return_text(std::uint32_t bytes, const SensorReturn& sensor,
+                               std::chrono::milliseconds wait) {
+    const std::string written = format("Image written, %u bytes", bytes);
+    switch (sensor.kind) {
+        case Return::back:
+            return upgrade_complete_text(bytes);
+        case Return::not_back:
+            return written + format(", but the sensor did not come back within %lld s",
+                                    static_cast<long long>((wait.count() + 999) / 1000));
+        case Return::bootloader:
+            return written + ", but the sensor came back running its bootloader";
+        case Return::other_version:
+            return written + ", but the sensor came back running " + sensor.version +
+                   " instead of " + sensor.expected;
+        case Return::unidentified:
+            return written + ", but the sensor came back without telling its firmware version";
+        case Return::stopped:
+            break;
+    }
+    return written + "; stopped waiting for the sensor to come back";
+}
+
+UpgradeController::UpgradeController(link::SensorLink& link, ReturnWatch watch,
+                                     common::Prompter& prompter, UpgradeSink sink)
+    : link_(link), watch_(std::move(watch)), prompter_(prompter), sink_(std::move(sink)) {}
 
 UpgradeController::~UpgradeController() = default;
 
@@ -85,7 +112,7 @@ bool UpgradeController::open(std::uint32_t mode) {
     image_size_ = error ? 0 : size;
     loss_before_ = link_.loss();
     try {
-        streamer_ = std::make_unique<UpgradeStreamer>(link_, path_, load_address_, sink_);
+        streamer_ = std::make_unique<UpgradeStreamer>(link_, path_, load_address_, sink_, watch_);
     } catch (const std::system_error&) {
         prompter_.message(kUpgradeCaption, "Failed to start upgrade");
         return false;
@@ -100,6 +127,13 @@ void UpgradeController::cancel() {
     }
     if (!streamer_) {
         result_ = kUpgradeNotDone;
+        return;
+    }
+    // The image is written: only the wait for the sensor is left to stop.
+    if (waiting_) {
+        status_text_ = kStoppingText;
+        stopping_ = true;
+        streamer_->stop_waiting();
         return;
     }
     if (replaces_bootloader()) {
@@ -118,6 +152,12 @@ void UpgradeController::cancel() {
     streamer_->cancel();
 }
 
+void UpgradeController::device_arrived(const std::string& path) {
+    if (link::same_device_path(path, watch_.path)) {
+        watch_.signal->arrived();
+    }
+}
+
 void UpgradeController::handle(const UpgradeEvent& event) {
     if (result_) {
         return;
@@ -127,12 +167,23 @@ void UpgradeController::handle(const UpgradeEvent& event) {
         status_text_ = upgrade_running_text(bytes_written_);
         return;
     }
+    if (const auto* restarting = std::get_if<UpgradeRestarting>(&event)) {
+        bytes_written_ = restarting->bytes_written;
+        status_text_ = upgrade_restarting_text(bytes_written_);
+        waiting_ = true;
+        return;
+    }
     const auto& outcome = std::get<UpgradeOutcome>(event);
     bytes_written_ = outcome.bytes_written;
     if (outcome.status == kUpgradeComplete) {
-        status_text_ = upgrade_complete_text(bytes_written_);
-        prompter_.message(kUpgradeCaption, status_text_);
-        result_ = kUpgradeDone;
+        const SensorReturn sensor = outcome.sensor.value_or(SensorReturn{});
+        sensor_version_ = sensor.version;
+        status_text_ = sensor_return_text(bytes_written_, sensor, watch_.wait);
+        // Stopped waiting as the user asked: nothing to tell beyond the status text.
+        if (!stopping_ || sensor.kind != Return::stopped) {
+            prompter_.message(kUpgradeCaption, status_text_);
+        }
+        result_ = sensor.kind == Return::back ? kUpgradeDone : kUpgradeNotDone;
     } else {
         status_text_ = upgrade_failed_text(bytes_written_, outcome.status);
         // A sensor lost during the upgrade is named in the words every operation uses.

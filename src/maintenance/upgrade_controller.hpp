@@ -1,8 +1,9 @@
 // The Upgrade dialog without its widgets: choosing the image by the sensor's mode, the
-// warning before a bootloader is replaced, the thread's progress and outcome as the status
-// text and the closing message, and the cancel rules.
+// warning before a bootloader is replaced, the thread's progress, the wait for the restarted
+// sensor and the outcome as the status text and the closing message, and the cancel rules.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
 #include "link/upgrade_block.hpp"
+#include "maintenance/sensor_return.hpp"
 #include "maintenance/upgrade_streamer.hpp"
 
 namespace kelpira::maintenance {
@@ -37,12 +39,20 @@ inline constexpr const char* kStoppingText = "Stopping...";
 std::string upgrade_running_text(std::uint32_t bytes);
 std::string upgrade_complete_text(std::uint32_t bytes);
 std::string upgrade_failed_text(std::uint32_t bytes, int status);
+std::string upgrade_restarting_text(std::uint32_t bytes);
+// Why a written image did not make a complete upgrade: the sensor did not come back within
+// `wait`, came back in its bootloader or running another version, or the wait was stopped.
+std::string sensor_return_text(std::uint32_t bytes, const SensorReturn& sensor,
+                               std::chrono::milliseconds wait);
 
 // Used on the UI thread only. The streamer's events reach it through the sink given at
-// construction, which must hand them back to the UI thread's handle().
+// construction, which must hand them back to the UI thread's handle(). The upgrade completes
+// only once the sensor is back after its restart, found as `watch` says, running firmware of
+// the image's version when a firmware image names one.
 class UpgradeController {
   public:
-    UpgradeController(link::SensorLink& link, common::Prompter& prompter, UpgradeSink sink);
+    UpgradeController(link::SensorLink& link, ReturnWatch watch, common::Prompter& prompter,
+                      UpgradeSink sink);
     // A thread still running is told to stop and waited for at most 1000 ms.
     ~UpgradeController();
     UpgradeController(const UpgradeController&) = delete;
@@ -54,8 +64,13 @@ class UpgradeController {
     bool open(std::uint32_t mode);
 
     // "Cancel", or closing the window. A firmware upgrade the user agrees to stop shows
-    // "Stopping..." until the thread's outcome ends the dialog.
+    // "Stopping..." until the thread's outcome ends the dialog. Once the image is written, it
+    // stops the wait for the sensor's return without a question.
     void cancel();
+
+    // A device arrived at `path` (from any thread): when it is the upgraded sensor's, it has
+    // restarted, and is looked for at once.
+    void device_arrived(const std::string& path);
 
     // One of the streamer's events, on the UI thread. Ignored once the dialog has ended. A
     // failure whose sensor the link lost meanwhile ends with link::loss_text: "Upgrade failed
@@ -69,6 +84,10 @@ class UpgradeController {
     bool replaces_bootloader() const { return load_address_ == link::kBootloaderLoadAddress; }
     // The user agreed to stop; the outcome has not come yet, or came as a stop.
     bool stopping() const { return stopping_; }
+    // The image is written; the thread waits for the sensor to come back.
+    bool waiting() const { return waiting_; }
+    // The firmware version text the sensor reported once back, when it was read.
+    const std::string& sensor_version() const { return sensor_version_; }
     // Set once the dialog ends: 1 when the upgrade completed, 2 otherwise.
     std::optional<int> result() const { return result_; }
 
@@ -76,6 +95,7 @@ class UpgradeController {
     bool choose_image(const char* title, const char* filter_label);
 
     link::SensorLink& link_;
+    ReturnWatch watch_;
     common::Prompter& prompter_;
     UpgradeSink sink_;
     std::string title_;
@@ -84,6 +104,8 @@ class UpgradeController {
     std::uint64_t image_size_ = 0;
     std::uint32_t bytes_written_ = 0;
     std::string status_text_;
+    std::string sensor_version_;
+    bool waiting_ = false;  // the image is written; the thread waits for the sensor
     link::LinkLoss loss_before_ = link::LinkLoss::none;  // the link's loss when the upgrade began
     std::optional<int> result_;
     bool stopping_ = false;

@@ -2,9 +2,12 @@
 #include "maintenance/upgrade_streamer.hpp"
 
 #include <fstream>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "link/identity_commands.hpp"
+#include "link/image_version.hpp"
 #include "link/upgrade_block.hpp"
 
 namespace kelpira::maintenance {
@@ -63,10 +66,21 @@ UpgradeOutcome stream_image(link::SensorLink& link, std::istream& image, std::ui
     return outcome;
 }
 
+std::optional<std::string> image_version(const std::string& path, std::uint32_t load_address) {
+    if (load_address != link::kFirmwareLoadAddress) {
+        return std::nullopt;
+    }
+    std::ifstream image(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(image),
+                                          std::istreambuf_iterator<char>()};
+    return link::version_text_in(bytes);
+}
+
 UpgradeStreamer::UpgradeStreamer(link::SensorLink& link, std::string path,
-                                 std::uint32_t load_address, UpgradeSink sink)
-    : worker_([link = &link, path = std::move(path), load_address,
-               sink = std::move(sink)](common::WorkerControl& control) {
+                                 std::uint32_t load_address, UpgradeSink sink, ReturnWatch watch)
+    : signal_(watch.signal),
+      worker_([link = &link, path = std::move(path), load_address, sink = std::move(sink),
+               watch = std::move(watch)](common::WorkerControl& control) {
           UpgradeOutcome outcome;
           std::ifstream image(path, std::ios::binary);
           if (image.is_open()) {
@@ -74,10 +88,16 @@ UpgradeStreamer::UpgradeStreamer(link::SensorLink& link, std::string path,
                   *link, image, load_address, [&control] { return control.stop_requested(); },
                   [&sink](std::uint32_t bytes) { sink(UpgradeProgress{bytes}); });
           }
+          image.close();
+          if (outcome.status == kUpgradeComplete) {
+              sink(UpgradeRestarting{outcome.bytes_written});
+              outcome.sensor = await_sensor_return(*link, watch, image_version(path, load_address));
+          }
           sink(outcome);
       }) {}
 
 UpgradeStreamer::~UpgradeStreamer() {
+    signal_->stop();
     worker_.stop(kStopWait);
 }
 

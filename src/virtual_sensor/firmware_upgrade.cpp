@@ -1,13 +1,10 @@
 // The emulated sensor taking a new firmware or bootloader image, block by block.
 #include "virtual_sensor/firmware_upgrade.hpp"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 
 #include "link/command_catalogue.hpp"
-#include "link/firmware_version.hpp"
-#include "link/identity_fields.hpp"
+#include "link/image_version.hpp"
 #include "link/upgrade_block.hpp"
 
 namespace kelpira::virtual_sensor {
@@ -18,18 +15,17 @@ using link::CommandCode;
 
 // More program memory than the sensor has: an image that grows past it is refused.
 constexpr std::size_t kProgramMemory = 1024 * 1024;
-constexpr std::string_view kVersionPrefix = "KELPIRA_";
-
-bool version_char(std::uint8_t c) {
-    return std::isalnum(c) != 0 || c == '_';
-}
 
 // The sensor restarts into its firmware: a new firmware image runs from now on, with the
-// version text it carries; after a new bootloader the old firmware runs again.
+// version text it carries; after a new bootloader the old firmware runs again. A sensor told
+// to fail the image restarts as that option says.
 void finish_image(Exchange& x) {
     auto& upload = x.state.upload;
-    if (x.state.options.running == RunningCode::bootloader) {
-        if (auto version = version_text_in(upload.image)) {
+    const ImageStart start = x.state.options.image_start;
+    if (x.state.options.running == RunningCode::bootloader &&
+        start != ImageStart::stays_in_bootloader) {
+        if (auto version = link::version_text_in(upload.image);
+            version && start == ImageStart::runs) {
             x.state.options.firmware_version = std::move(*version);
         }
         x.state.options.running = RunningCode::firmware;
@@ -86,24 +82,6 @@ constexpr std::array kCommands{
 
 std::span<const CommandEntry> firmware_upgrade_commands() {
     return kCommands;
-}
-
-std::optional<std::string> version_text_in(std::span<const std::uint8_t> image) {
-    const auto* prefix = reinterpret_cast<const std::uint8_t*>(kVersionPrefix.data());
-    auto at = image.begin();
-    for (;;) {
-        at = std::search(at, image.end(), prefix, prefix + kVersionPrefix.size());
-        if (at == image.end()) {
-            return std::nullopt;
-        }
-        const auto room = std::min<std::ptrdiff_t>(image.end() - at, link::kFirmwareVersionField);
-        const auto end = std::find_if_not(at, at + room, version_char);
-        std::string text(at, end);
-        if (link::ParseFirmwareVersion(text)) {
-            return text;
-        }
-        ++at;
-    }
 }
 
 }  // namespace kelpira::virtual_sensor

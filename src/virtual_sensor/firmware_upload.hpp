@@ -1,5 +1,5 @@
 // What the emulated sensor keeps of an image being written with WRITE_FIRMWARE_BLOCK, and
-// the refusal a test can script for one block.
+// the refusal and the failed start a test can script.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,10 @@ struct BlockRefusal {
     std::uint8_t result = 3;
     bool operator==(const BlockRefusal&) const = default;
 };
+
+// What the sensor runs after the restart that follows a new firmware image: the image, its old
+// firmware (an image it would not start), or its bootloader still.
+enum class ImageStart { runs, keeps_old_firmware, stays_in_bootloader };
 
 struct FirmwareUpload {
     std::uint32_t next_block = 0;     // the block number the sensor expects next

@@ -51,9 +51,10 @@ struct VirtualSensorOptions {
     std::uint32_t board_variant = 6;  // 3 and 6 carry the driver board NVRAM
     RunOptions run;                   // what runs measure and where their files go
     bool empty_program = false;       // no state-machine program instead of the default one
-    std::optional<BlockRefusal> refuse_block;  // WRITE_FIRMWARE_BLOCK refused at this block
-    unsigned stored_results = 0;               // results stored before the first command
-    bool failed_results = false;               // the stored results marked bad hold NaN
+    std::optional<BlockRefusal> refuse_block;   // WRITE_FIRMWARE_BLOCK refused at this block
+    ImageStart image_start = ImageStart::runs;  // what runs after a new firmware image
+    unsigned stored_results = 0;                // results stored before the first command
+    bool failed_results = false;                // the stored results marked bad hold NaN
     SerialSideOptions serial;  // the RS232 platform protocol, if the sensor speaks one
     std::uint32_t rs232_protocol = records::kRs232GenericPolled;  // any, also one no list offers
 };

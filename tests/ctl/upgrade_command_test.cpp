@@ -66,9 +66,12 @@ TEST_F(CtlUpgrade, ASensorInItsBootloaderComesBackOnTheNewFirmware) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(lines_of(r.err),
-              (std::vector<std::string>{"kelpira-ctl: Upgrade running, 64 bytes written",
-                                        "kelpira-ctl: Upgrade running, 128 bytes written",
-                                        "kelpira-ctl: Upgrade complete, 128 bytes written"}));
+              (std::vector<std::string>{
+                  "kelpira-ctl: Upgrade running, 64 bytes written",
+                  "kelpira-ctl: Upgrade running, 128 bytes written",
+                  "kelpira-ctl: Image written, 128 bytes; waiting for the sensor to restart",
+                  "kelpira-ctl: Upgrade complete, 128 bytes written",
+                  "kelpira-ctl: the sensor is back, running KELPIRA_2_8_3"}));
 
     const auto info = run({"info"}, runtime);
     EXPECT_EQ(info.status, 0) << info.err;
@@ -168,7 +171,14 @@ class Interrupted : public CtlUpgrade {
         EXPECT_EQ(link::prepare_device_folder(runtime + "/kelpira/devices"), "");
         virtual_sensor::DeviceServer server(runtime + "/kelpira/devices");
         std::string error;
-        server.attach(
+        // The closing block restarts the sensor, as a served one does.
+        auto self = std::make_shared<std::atomic<virtual_sensor::DeviceId>>(0);
+        virtual_sensor::DeviceHooks hooks;
+        hooks.on_restart = [&server, self] {
+            server.restart_after_answer(self->load(), std::chrono::milliseconds(0));
+        };
+        sensor->set_hooks(std::move(hooks));
+        const auto id = server.attach(
             {"held", sensor->hardware_id(), false,
              [this](const link::Report& r) {
                  const link::SensorCommand c{r};
@@ -179,6 +189,7 @@ class Interrupted : public CtlUpgrade {
                  return sensor->handle(r);
              }},
             error);
+        self->store(id.value_or(0));
         std::thread serving([&server] { server.run(); });
         auto process = spawn(args, runtime);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

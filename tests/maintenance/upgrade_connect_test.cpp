@@ -22,7 +22,12 @@ namespace {
 class UpgradeFromConnectView : public ::testing::Test {
   protected:
     UpgradeFromConnectView() {
-        virtual_sensor::attach_in_process(backend, "/virtual/old", sensor, [this] { ++arrivals; });
+        virtual_sensor::attach_in_process(backend, "/virtual/old", sensor, [this] {
+            ++arrivals;
+            if (arrived) {
+                arrived("/virtual/old");
+            }
+        });
         view.start();
     }
     ~UpgradeFromConnectView() override { link.Close(); }
@@ -36,6 +41,7 @@ class UpgradeFromConnectView : public ::testing::Test {
     connect::ConnectController view{backend, link, prompter,
                                     [this](const link::DeviceEntry& e) { connected.push_back(e); }};
     std::atomic<int> arrivals{0};
+    std::function<void(const std::string&)> arrived;
 };
 
 }  // namespace
@@ -53,12 +59,15 @@ TEST_F(UpgradeFromConnectView, TheUpgradedSensorComesBackOnTheLatestFirmware) {
         EXPECT_EQ(mode, link::kModeBootloader);
         EXPECT_EQ(link.timeout(), kMaintenanceTimeout);
         testing::EventQueue events;
-        UpgradeController dialog(link, prompter, events.sink());
+        UpgradeController dialog(link, selected_sensor_watch(view, backend), prompter,
+                                 events.sink());
+        arrived = [&dialog](const std::string& path) { dialog.device_arrived(path); };
         ASSERT_TRUE(dialog.open(mode));
         while (!dialog.result()) {
             dialog.handle(events.next());
         }
         result = dialog.result();
+        arrived = nullptr;
     });
     EXPECT_EQ(result, kUpgradeDone);
     EXPECT_EQ(prompter.texts().back(), "Upgrade complete, 300 bytes written");

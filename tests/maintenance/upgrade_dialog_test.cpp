@@ -36,9 +36,13 @@ class UpgradeDialogTest : public testing::UpgradeFixture {
         }
     }
 
+    UpgradeDialogTest() {
+        arrived = [this](const std::string& path) { dialog.device_arrived(path); };
+    }
+
     testing::RecordingPrompter prompter;
     testing::EventQueue events;
-    UpgradeController dialog{link, prompter, events.sink()};
+    UpgradeController dialog{link, watch(), prompter, events.sink()};
     std::vector<std::string> texts;
 };
 
@@ -59,9 +63,10 @@ TEST_F(UpgradeDialogTest, AFirmwareUpgradeReportsEachBlockAndCompletes) {
     EXPECT_EQ(request.default_extension, "bin");
 
     run_to_end();
-    EXPECT_EQ(texts, (std::vector<std::string>{"Upgrade running, 64 bytes written",
-                                               "Upgrade running, 128 bytes written",
-                                               "Upgrade complete, 128 bytes written"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Upgrade running, 64 bytes written", "Upgrade running, 128 bytes written",
+                         "Image written, 128 bytes; waiting for the sensor to restart",
+                         "Upgrade complete, 128 bytes written"}));
     EXPECT_EQ(prompter.prompts.back(),
               (Prompt{"message", "Upgrade", "Upgrade complete, 128 bytes written"}));
     EXPECT_EQ(dialog.result(), kUpgradeDone);
@@ -77,7 +82,8 @@ TEST_F(UpgradeDialogTest, ABootloaderUpgradeNeedsYesToTheWarning) {
                                     "repair. Are you sure you want to do this?"}}));
     EXPECT_EQ(dialog.result(), kUpgradeNotDone);
 
-    UpgradeController again{link, prompter, events.sink()};
+    UpgradeController again{link, watch(), prompter, events.sink()};
+    arrived = [&again](const std::string& path) { again.device_arrived(path); };
     prompter.answers.push_back(common::Answer::Yes);
     prompter.files.push_back(files.write("boot.bin", image_bytes(64)));
     ASSERT_TRUE(again.open(2));
@@ -113,7 +119,7 @@ TEST_F(UpgradeDialogTest, FailuresReportTheBytesAcceptedAndTheStatus) {
               (Prompt{"message", "Upgrade", "Upgrade failed after 320 bytes (3)"}));
     EXPECT_EQ(dialog.result(), kUpgradeNotDone);
 
-    UpgradeController unreadable{link, prompter, events.sink()};
+    UpgradeController unreadable{link, watch(), prompter, events.sink()};
     prompter.files.push_back(files.path("gone.bin"));
     ASSERT_TRUE(unreadable.open(1));
     while (!unreadable.result()) {
@@ -186,7 +192,8 @@ class AnswersYesLate : public testing::RecordingPrompter {
 TEST_F(UpgradeDialogTest, AnOutcomeThatCameWhileTheCancelQuestionWasOpenStands) {
     start(in_bootloader());
     AnswersYesLate late;
-    UpgradeController asked{link, late, events.sink()};
+    UpgradeController asked{link, watch(), late, events.sink()};
+    arrived = [&asked](const std::string& path) { asked.device_arrived(path); };
     late.files.push_back(files.write("fw.bin", image_bytes(128)));
     ASSERT_TRUE(asked.open(1));
     late.while_open = [&] {
@@ -217,6 +224,47 @@ TEST_F(UpgradeDialogTest, ABootloaderUpgradeCannotBeCancelled) {
     EXPECT_EQ(dialog.result(), kUpgradeDone);
     EXPECT_EQ(blocks_sent(*sensor).back().count, 0u);
     EXPECT_EQ(restarts, 1);
+}
+
+// Done only once the sensor is back running the image: every other return says what was
+// written and what became of the sensor, and the dialog ends with 2.
+TEST_F(UpgradeDialogTest, AWrittenImageIsDoneOnlyWhenTheSensorComesBackRunningIt) {
+    struct Case {
+        virtual_sensor::ImageStart start;
+        bool notice;  // the host tells of the restart
+        std::string text;
+    };
+    const std::vector<Case> cases{
+        {virtual_sensor::ImageStart::keeps_old_firmware, true,
+         "Image written, 300 bytes, but the sensor came back running KELPIRA_2_6_1 instead of "
+         "KELPIRA_2_8_3"},
+        {virtual_sensor::ImageStart::stays_in_bootloader, true,
+         "Image written, 300 bytes, but the sensor came back running its bootloader"},
+        {virtual_sensor::ImageStart::runs, false,
+         "Image written, 300 bytes, but the sensor did not come back within 1 s"},
+    };
+    auto options = in_bootloader("KELPIRA_2_6_1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        options.image_start = c.start;
+        start(options);
+        UpgradeController upgrade{link, watch(std::chrono::milliseconds(300)), prompter,
+                                  events.sink()};
+        arrived = [&](const std::string& path) {
+            if (c.notice) {
+                upgrade.device_arrived(path);
+            }
+        };
+        prompter.files.push_back(files.write("fw.bin", image_bytes(300, "KELPIRA_2_8_3", 120)));
+        ASSERT_TRUE(upgrade.open(1));
+        while (!upgrade.result()) {
+            upgrade.handle(events.next());
+        }
+        EXPECT_EQ(upgrade.result(), kUpgradeNotDone);
+        EXPECT_EQ(prompter.prompts.back(), (Prompt{"message", "Upgrade", c.text}));
+        arrived = nullptr;
+        link.Close();
+    }
 }
 
 }  // namespace kelpira::maintenance

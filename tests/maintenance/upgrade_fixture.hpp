@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "link/handler_hid.hpp"
 #include "link/sensor_link.hpp"
 #include "link/upgrade_block.hpp"
+#include "maintenance/sensor_return.hpp"
 #include "maintenance/upgrade_action.hpp"
 #include "maintenance/upgrade_streamer.hpp"
 #include "support/temp_folder.hpp"
@@ -89,7 +91,12 @@ class UpgradeFixture : public ::testing::Test {
                std::optional<std::uint32_t> hold_block = std::nullopt) {
         sensor = std::make_unique<virtual_sensor::VirtualSensor>(std::move(options));
         virtual_sensor::DeviceHooks hooks;
-        hooks.on_restart = [this] { ++restarts; };
+        hooks.on_restart = [this] {
+            ++restarts;
+            if (arrived) {
+                arrived(kPath);  // the host's arrival notice
+            }
+        };
         hooks.on_remove = [this] { backend.remove(kPath); };
         sensor->set_hooks(std::move(hooks));
         backend.add(kPath, sensor->hardware_id(), [this, hold_block](const link::Report& r) {
@@ -104,6 +111,11 @@ class UpgradeFixture : public ::testing::Test {
         ASSERT_EQ(link.Open(kPath, maintenance::kMaintenanceTimeout), 0);
     }
     void wait_until_held() { reached_.acquire(); }
+    // Finds the sensor again at kPath after its restart, within `wait`.
+    maintenance::ReturnWatch watch(
+        std::chrono::milliseconds wait = maintenance::kSensorReturnWait) {
+        return {&backend, kPath, wait};
+    }
     void release() { release_.release(); }
 
     void TearDown() override { link.Close(); }
@@ -113,6 +125,7 @@ class UpgradeFixture : public ::testing::Test {
     link::SensorLink link{backend};
     std::unique_ptr<virtual_sensor::VirtualSensor> sensor;
     std::atomic<int> restarts{0};
+    std::function<void(const std::string&)> arrived;  // told of the sensor's restart
 
   private:
     std::binary_semaphore reached_{0};

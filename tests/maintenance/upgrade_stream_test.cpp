@@ -64,7 +64,7 @@ class UpgradeStream : public testing::UpgradeFixture {
 TEST_F(UpgradeStream, TwoFullBlocksThenTheClosingBlock) {
     start(in_bootloader());
     const std::string image = image_bytes(128);
-    EXPECT_EQ(stream(image), (UpgradeOutcome{0, 128}));
+    EXPECT_EQ(stream(image), (UpgradeOutcome{0, 128, {}}));
     EXPECT_EQ(progress, (std::vector<std::uint32_t>{64, 128}));
 
     const auto log = sensor->log();
@@ -86,7 +86,7 @@ TEST_F(UpgradeStream, TwoFullBlocksThenTheClosingBlock) {
 TEST_F(UpgradeStream, AShortLastBlockKeepsTheBytesOfTheBlockBefore) {
     start(in_bootloader());
     const std::string image = image_bytes(100);
-    EXPECT_EQ(stream(image), (UpgradeOutcome{0, 100}));
+    EXPECT_EQ(stream(image), (UpgradeOutcome{0, 100, {}}));
     EXPECT_EQ(progress, (std::vector<std::uint32_t>{64, 100}));
     const auto blocks = blocks_sent(*sensor);
     ASSERT_EQ(blocks.size(), 3u);
@@ -107,13 +107,14 @@ TEST_F(UpgradeStream, ALostExchangeEndsItWith14) {
     link.Close();  // a short time-out, so that the lost answer is given up soon
     ASSERT_EQ(link.Open(kPath, std::chrono::milliseconds(100)), 0);
     sensor->inject(259, {virtual_sensor::FaultKind::no_answer, {}}, 1, 2);
-    EXPECT_EQ(stream(image_bytes(640)), (UpgradeOutcome{14, 128}));
+    EXPECT_EQ(stream(image_bytes(640)), (UpgradeOutcome{14, 128, {}}));
     EXPECT_EQ(blocks_sent(*sensor).size(), 3u);
 }
 
 TEST_F(UpgradeStream, ACancelBeforeABlockSendsNoClosingBlock) {
     start(in_bootloader());
-    EXPECT_EQ(stream(image_bytes(640), link::kFirmwareLoadAddress, 2), (UpgradeOutcome{1, 128}));
+    EXPECT_EQ(stream(image_bytes(640), link::kFirmwareLoadAddress, 2),
+              (UpgradeOutcome{1, 128, {}}));
     const auto blocks = blocks_sent(*sensor);
     ASSERT_EQ(blocks.size(), 2u);
     EXPECT_NE(blocks.back().count, 0u);
@@ -121,7 +122,8 @@ TEST_F(UpgradeStream, ACancelBeforeABlockSendsNoClosingBlock) {
 
 TEST_F(UpgradeStream, ACancelDuringTheLastDataBlockSendsNoClosingBlock) {
     start(in_bootloader());
-    EXPECT_EQ(stream(image_bytes(128), link::kFirmwareLoadAddress, 2), (UpgradeOutcome{1, 128}));
+    EXPECT_EQ(stream(image_bytes(128), link::kFirmwareLoadAddress, 2),
+              (UpgradeOutcome{1, 128, {}}));
     const auto blocks = blocks_sent(*sensor);
     ASSERT_EQ(blocks.size(), 2u);
     EXPECT_EQ(blocks.back().count, 64u);
@@ -132,7 +134,7 @@ TEST_F(UpgradeStream, AReadErrorPartWayIsNoEndOfFile) {
     start(in_bootloader());
     FailingImage failing(image_bytes(128), 100);
     std::istream image(&failing);
-    EXPECT_EQ(stream(image), (UpgradeOutcome{1, 64}));
+    EXPECT_EQ(stream(image), (UpgradeOutcome{1, 64, {}}));
     const auto blocks = blocks_sent(*sensor);
     ASSERT_EQ(blocks.size(), 1u);  // neither the 36 bytes read before the error nor a closing
     EXPECT_EQ(restarts, 0);
@@ -140,7 +142,7 @@ TEST_F(UpgradeStream, AReadErrorPartWayIsNoEndOfFile) {
 
 TEST_F(UpgradeStream, AnEmptyImageSendsNothing) {
     start(in_bootloader());
-    EXPECT_EQ(stream(std::string()), (UpgradeOutcome{1, 0}));
+    EXPECT_EQ(stream(std::string()), (UpgradeOutcome{1, 0, {}}));
     EXPECT_TRUE(sensor->log().empty());
 }
 

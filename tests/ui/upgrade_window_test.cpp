@@ -44,7 +44,9 @@ TEST_F(UpgradeWindowTest, TheDialogShowsTheStatusAndTheBytesWritten) {
     plug("/virtual/boot", sensor("Boot Sensor", 12, virtual_sensor::RunningCode::bootloader));
     ASSERT_EQ(link.Open("/virtual/boot", std::chrono::milliseconds(5000)), 0);
     prompter.files.push_back(files.write("fw.bin", std::string(200, 'x')));
-    ui::UpgradeWindow dialog(link, prompter);
+    maintenance::ReturnWatch watch{&backend, "/virtual/boot"};
+    watch.signal->arrived();  // the restart's arrival notice, as the Connect view passes it on
+    ui::UpgradeWindow dialog(link, watch, prompter);
     ASSERT_TRUE(dialog.open(1));
     EXPECT_EQ(dialog.windowTitle(), "Upgrade Firmware");
     EXPECT_EQ(dialog.progress_bar()->maximum(), 200);

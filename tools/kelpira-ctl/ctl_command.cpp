@@ -208,6 +208,9 @@ std::string with_sensor_loss(const std::string& failure) {
 link::SensorLink& OpenSensor::link() {
     return parts_->discovery.link;
 }
+link::HidBackend& OpenSensor::backend() {
+    return parts_->discovery.backend;
+}
 const std::string& OpenSensor::path() const {
     return parts_->path;
 }

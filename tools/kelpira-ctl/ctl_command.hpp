@@ -74,6 +74,7 @@ class OpenSensor {
     OpenSensor& operator=(const OpenSensor&) = delete;
 
     link::SensorLink& link();
+    link::HidBackend& backend();      // lists and opens every sensor, real and virtual
     const std::string& path() const;  // the device path, first in messages
 
   private:

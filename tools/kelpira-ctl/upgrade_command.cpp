@@ -112,8 +112,11 @@ int run_upgrade(const Invocation& inv, const UpgradeOptions& o) {
     TerminalPrompter prompter;
     prompter.open_file(o.file).assume_yes(o.yes).agree_to(maintenance::kCancelCaption);
     auto queue = std::make_shared<EventQueue>();
+    maintenance::ReturnWatch watch;
+    watch.backend = &sensor.backend();
+    watch.path = sensor.path();
     maintenance::UpgradeController dialog(
-        sensor.link(), prompter,
+        sensor.link(), watch, prompter,
         [queue](const maintenance::UpgradeEvent& event) { queue->push(event); });
     // Every stop signal is the user's request to stop, which a bootloader upgrade refuses: they
     // are held off until the command ends.
@@ -132,7 +135,7 @@ int run_upgrade(const Invocation& inv, const UpgradeOptions& o) {
     for (;;) {
         if (const int signal = common::interrupting_signal(); signal != 0) {
             common::clear_interrupted();
-            if (dialog.replaces_bootloader()) {
+            if (dialog.replaces_bootloader() && !dialog.waiting()) {
                 tell(std::string(signal_name(signal)) +
                      " held off: the bootloader is being written");
             }
@@ -151,11 +154,19 @@ int run_upgrade(const Invocation& inv, const UpgradeOptions& o) {
         }
         dialog.handle(*event);
         if (const auto result = dialog.result()) {
-            // A stop the user asked for ends without a message of the dialog's own.
-            if (dialog.stopping() && outcome->status == maintenance::kUpgradeStopped) {
+            // A stop the user asked for, of the writing or of the wait for the sensor, ends
+            // without a message of the dialog's own.
+            const bool wait_stopped =
+                outcome->sensor && outcome->sensor->kind == maintenance::Return::stopped;
+            if (dialog.stopping() &&
+                (outcome->status == maintenance::kUpgradeStopped || wait_stopped)) {
                 tell(dialog.status_text());
             }
-            return *result == maintenance::kUpgradeDone ? 0 : 1;
+            if (*result == maintenance::kUpgradeDone) {
+                tell("the sensor is back, running " + dialog.sensor_version());
+                return 0;
+            }
+            return 1;
         }
         if (inv.progress && !dialog.stopping()) {
             show_progress(dialog.status_text(), terminal);

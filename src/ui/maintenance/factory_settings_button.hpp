@@ -7,6 +7,7 @@
 #include "common/prompter.hpp"
 #include "connect/connect_controller.hpp"
 #include "link/sensor_link.hpp"
+#include "maintenance/sensor_return.hpp"
 
 class QPushButton;
 class QWidget;
@@ -15,9 +16,12 @@ namespace kelpira::ui {
 
 // A button of `view` that carries out the action on `controller`, then calls `render` so the
 // view shows the refreshed list. `in_dialog` is set while the dialog runs: the view leaves
-// device changes to the refresh that follows, so no probe closes the link under the dialog.
+// device changes to the refresh that follows, so no probe closes the link under the dialog;
+// `watch` is set to where a bootloader upgrade finds the sensor again.
 QPushButton* make_factory_settings_button(QWidget* view, connect::ConnectController& controller,
-                                          link::SensorLink& link, common::Prompter& prompter,
-                                          bool& in_dialog, std::function<void()> render);
+                                          link::HidBackend& backend,
+                                          maintenance::ReturnWatch& watch, link::SensorLink& link,
+                                          common::Prompter& prompter, bool& in_dialog,
+                                          std::function<void()> render);
 
 }  // namespace kelpira::ui

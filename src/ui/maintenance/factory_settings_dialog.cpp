@@ -239,11 +239,13 @@ void FactorySettingsDialog::render() {
 }
 
 void run_factory_settings_dialog(QWidget* parent, link::SensorLink& link,
+                                 const maintenance::ReturnWatch& watch,
                                  common::Prompter& prompter) {
     QWidget* shown = parent;
     auto dialog = FactorySettingsDialog::create(
         link, prompter,
-        [&](std::uint8_t mode) { return run_upgrade_dialog(shown, link, prompter, mode); }, parent);
+        [&](std::uint8_t mode) { return run_upgrade_dialog(shown, link, watch, prompter, mode); },
+        parent);
     if (dialog) {
         shown = dialog.get();
         dialog->exec();

@@ -11,6 +11,7 @@
 #include "common/prompter.hpp"
 #include "link/sensor_link.hpp"
 #include "maintenance/factory_settings_controller.hpp"
+#include "maintenance/sensor_return.hpp"
 
 class QLineEdit;
 class QPushButton;
@@ -72,6 +73,6 @@ class FactorySettingsDialog : public QDialog {
 // Runs the dialog modally over `parent`, unless it closed while opening; "Upgrade..." opens
 // the Upgrade dialog over it.
 void run_factory_settings_dialog(QWidget* parent, link::SensorLink& link,
-                                 common::Prompter& prompter);
+                                 const maintenance::ReturnWatch& watch, common::Prompter& prompter);
 
 }  // namespace kelpira::ui

@@ -11,10 +11,12 @@
 
 namespace kelpira::ui {
 
-UpgradeWindow::UpgradeWindow(link::SensorLink& link, common::Prompter& prompter, QWidget* parent)
+UpgradeWindow::UpgradeWindow(link::SensorLink& link, maintenance::ReturnWatch watch,
+                             common::Prompter& prompter, QWidget* parent)
     : QDialog(parent), handoff_(this) {
     controller_ = std::make_unique<maintenance::UpgradeController>(
-        link, prompter, [handoff = handoff_](const maintenance::UpgradeEvent& event) {
+        link, std::move(watch), prompter,
+        [handoff = handoff_](const maintenance::UpgradeEvent& event) {
             handoff.post([event](UpgradeWindow& w) { w.on_event(event); });
         });
     setMinimumWidth(fontMetrics().averageCharWidth() * 48);
@@ -68,9 +70,9 @@ void UpgradeWindow::render() {
     }
 }
 
-int run_upgrade_dialog(QWidget* parent, link::SensorLink& link, common::Prompter& prompter,
-                       std::uint32_t mode) {
-    UpgradeWindow window(link, prompter, parent);
+int run_upgrade_dialog(QWidget* parent, link::SensorLink& link, maintenance::ReturnWatch watch,
+                       common::Prompter& prompter, std::uint32_t mode) {
+    UpgradeWindow window(link, std::move(watch), prompter, parent);
     if (!window.open(mode)) {
         return maintenance::kUpgradeNotDone;
     }

@@ -21,7 +21,8 @@ class UpgradeWindow : public QDialog {
     Q_OBJECT
 
   public:
-    UpgradeWindow(link::SensorLink& link, common::Prompter& prompter, QWidget* parent = nullptr);
+    UpgradeWindow(link::SensorLink& link, maintenance::ReturnWatch watch,
+                  common::Prompter& prompter, QWidget* parent = nullptr);
     ~UpgradeWindow() override;
 
     // Chooses the image by the sensor's mode and starts the upgrade: false when the dialog
@@ -49,8 +50,8 @@ class UpgradeWindow : public QDialog {
 };
 
 // Runs the Upgrade dialog modally over `parent` with the sensor's mode; returns 1 when the
-// upgrade completed and 2 otherwise.
-int run_upgrade_dialog(QWidget* parent, link::SensorLink& link, common::Prompter& prompter,
-                       std::uint32_t mode);
+// upgrade completed (the sensor is back as `watch` finds it) and 2 otherwise.
+int run_upgrade_dialog(QWidget* parent, link::SensorLink& link, maintenance::ReturnWatch watch,
+                       common::Prompter& prompter, std::uint32_t mode);
 
 }  // namespace kelpira::ui

@@ -1,6 +1,7 @@
 // The Connect view's widgets: rows rendered from the controller, clicks forwarded to it.
 #include "ui/shell/connect_view.hpp"
 
+#include "link/device_discovery.hpp"
 #include "maintenance/upgrade_action.hpp"
 #include "ui/common/list_columns.hpp"
 #include "ui/maintenance/factory_settings_button.hpp"
@@ -46,11 +47,12 @@ ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
         new QPushButton(QString::fromLatin1(maintenance::kUpgradeFirmwareButton), this);
     upgrade_button_->setToolTip(QString::fromLatin1(maintenance::kUpgradeFirmwareTip));
     connect(upgrade_button_, &QPushButton::clicked, this,
-            [this, sensor_link = &link, asker = &prompter] {
+            [this, sensor_link = &link, asker = &prompter, devices = &backend] {
                 maintenance::upgrade_firmware(
                     controller_, *sensor_link, *asker, [&](link::DeviceMode mode) {
                         in_dialog_ = true;
-                        run_upgrade_dialog(this, *sensor_link, *asker, mode);
+                        dialog_watch_ = maintenance::selected_sensor_watch(controller_, *devices);
+                        run_upgrade_dialog(this, *sensor_link, dialog_watch_, *asker, mode);
                         in_dialog_ = false;
                     });
                 render();
@@ -74,8 +76,8 @@ ConnectView::ConnectView(link::HidBackend& backend, link::SensorLink& link,
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { row_double_clicked(); });
 
     // Maintenance, apart from the everyday buttons.
-    factory_button_ = make_factory_settings_button(this, controller_, link, prompter, in_dialog_,
-                                                   [this] { render(); });
+    factory_button_ = make_factory_settings_button(this, controller_, backend, dialog_watch_, link,
+                                                   prompter, in_dialog_, [this] { render(); });
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(banner);
     buttons->addWidget(connect_button_);
@@ -157,11 +159,15 @@ bool ConnectView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void ConnectView::device_changed(link::DeviceChange change) {
+void ConnectView::device_changed(const link::DeviceEvent& event) {
     if (in_dialog_) {
+        if (event.change == link::DeviceChange::arrival &&
+            link::same_device_path(event.path, dialog_watch_.path)) {
+            dialog_watch_.signal->arrived();
+        }
         return;
     }
-    if (change == link::DeviceChange::arrival) {
+    if (event.change == link::DeviceChange::arrival) {
         controller_.device_arrived();
     } else {
         controller_.device_removed();

@@ -6,6 +6,7 @@
 
 #include "connect/connect_controller.hpp"
 #include "link/device_watcher.hpp"
+#include "maintenance/sensor_return.hpp"
 
 class QLabel;
 class QPushButton;
@@ -21,7 +22,7 @@ class ConnectView : public QWidget {
     ConnectView(link::HidBackend& backend, link::SensorLink& link, common::Prompter& prompter,
                 connect::ConnectController::ConnectRequest on_connect, QWidget* parent = nullptr);
 
-    void device_changed(link::DeviceChange change);
+    void device_changed(const link::DeviceEvent& event);
     void set_watch_problem(const std::string& text);
 
     const connect::ConnectController& controller() const { return controller_; }
@@ -47,6 +48,9 @@ class ConnectView : public QWidget {
     // While a maintenance dialog talks to a sensor, device changes wait for the refresh that
     // follows it: a restarting sensor must not have its link closed under the last answer.
     bool in_dialog_ = false;
+    // Where an upgrade started from this view finds its sensor again: arrivals during the
+    // dialog go to its signal.
+    maintenance::ReturnWatch dialog_watch_;
     QPushButton* factory_button_ = nullptr;
     QLabel* status_ = nullptr;  // why sensors may be missing from the list; hidden when empty
 };

@@ -339,7 +339,7 @@ void MainWindow::device_changed(const link::DeviceEvent& event) {
         return;
     }
     if (connect_view_) {
-        connect_view_->device_changed(event.change);
+        connect_view_->device_changed(event);
     }
 }
 
