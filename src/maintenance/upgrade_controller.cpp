@@ -39,19 +39,20 @@ std::string upgrade_restarting_text(std::uint32_t bytes) {
 }
 
 std::string sensor_return_text(std::uint32_t bytes, const SensorReturn& sensor,
-                               std::chrono::milliseconds wait) {
+                               const ReturnWatch& watch) {
     const std::string written = format("Image written, %u bytes", bytes);
     switch (sensor.kind) {
         case Return::back:
             return upgrade_complete_text(bytes);
         case Return::not_back:
-            return written + format(", but the sensor did not come back within %lld s",
-                                    static_cast<long long>((wait.count() + 999) / 1000));
+            return written + ", but the sensor was not found again at " + watch.path +
+                   format(" within %lld s",
+                          static_cast<long long>((watch.wait.count() + 999) / 1000));
         case Return::bootloader:
             return written + ", but the sensor came back running its bootloader";
         case Return::other_version:
             return written + ", but the sensor came back running " + sensor.version +
-                   " instead of " + sensor.expected;
+                   "; the image names " + sensor.expected;
         case Return::unidentified:
             return written + ", but the sensor came back without telling its firmware version";
         case Return::stopped:
@@ -178,7 +179,7 @@ void UpgradeController::handle(const UpgradeEvent& event) {
     if (outcome.status == kUpgradeComplete) {
         const SensorReturn sensor = outcome.sensor.value_or(SensorReturn{});
         sensor_version_ = sensor.version;
-        status_text_ = sensor_return_text(bytes_written_, sensor, watch_.wait);
+        status_text_ = sensor_return_text(bytes_written_, sensor, watch_);
         // Stopped waiting as the user asked: nothing to tell beyond the status text.
         if (!stopping_ || sensor.kind != Return::stopped) {
             prompter_.message(kUpgradeCaption, status_text_);

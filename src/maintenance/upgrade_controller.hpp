@@ -40,10 +40,11 @@ std::string upgrade_running_text(std::uint32_t bytes);
 std::string upgrade_complete_text(std::uint32_t bytes);
 std::string upgrade_failed_text(std::uint32_t bytes, int status);
 std::string upgrade_restarting_text(std::uint32_t bytes);
-// Why a written image did not make a complete upgrade: the sensor did not come back within
-// `wait`, came back in its bootloader or running another version, or the wait was stopped.
+// Why a written image did not make a complete upgrade, in what the program saw: the sensor
+// was not found again where `watch` looked within its wait, came back in its bootloader or
+// running another version than the image names, or the wait was stopped.
 std::string sensor_return_text(std::uint32_t bytes, const SensorReturn& sensor,
-                               std::chrono::milliseconds wait);
+                               const ReturnWatch& watch);
 
 // Used on the UI thread only. The streamer's events reach it through the sink given at
 // construction, which must hand them back to the UI thread's handle(). The upgrade completes

@@ -236,12 +236,13 @@ TEST_F(UpgradeDialogTest, AWrittenImageIsDoneOnlyWhenTheSensorComesBackRunningIt
     };
     const std::vector<Case> cases{
         {virtual_sensor::ImageStart::keeps_old_firmware, true,
-         "Image written, 300 bytes, but the sensor came back running KELPIRA_2_6_1 instead of "
-         "KELPIRA_2_8_3"},
+         "Image written, 300 bytes, but the sensor came back running KELPIRA_2_6_1; the image "
+         "names KELPIRA_2_8_3"},
         {virtual_sensor::ImageStart::stays_in_bootloader, true,
          "Image written, 300 bytes, but the sensor came back running its bootloader"},
         {virtual_sensor::ImageStart::runs, false,
-         "Image written, 300 bytes, but the sensor did not come back within 1 s"},
+         "Image written, 300 bytes, but the sensor was not found again at " + std::string(kPath) +
+             " within 1 s"},
     };
     auto options = in_bootloader("KELPIRA_2_6_1");
     for (const auto& c : cases) {
