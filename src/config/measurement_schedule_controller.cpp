@@ -86,8 +86,8 @@ records::MeasurementSchedule read_schedule_controls(const ScheduleControls& c,
 }
 
 records::MeasurementSchedule schedule_to_save(const records::MeasurementSchedule& read,
-                                              const ScheduleControls& shown,
                                               const ScheduleControls& controls) {
+    const ScheduleControls shown = show_schedule(read);
     records::MeasurementSchedule r = read_schedule_controls(controls, read.layout);
     if (controls.start == shown.start) {
         r.start_time = read.start_time;
@@ -149,7 +149,7 @@ bool MeasurementScheduleController::open() {
         return false;
     }
     read_ = record;
-    shown_ = controls_ = show_schedule(record);
+    controls_ = show_schedule(record);
     return true;
 }
 
@@ -180,13 +180,13 @@ void MeasurementScheduleController::click_stop(bool ticked) {
 
 void MeasurementScheduleController::save() {
     records::MeasurementSchedule back;
-    if (write_schedule(link_, schedule_to_save(read_, shown_, controls_)) != link::kResultSuccess ||
+    if (write_schedule(link_, schedule_to_save(read_, controls_)) != link::kResultSuccess ||
         read_schedule(link_, back) != link::kResultSuccess) {
         prompter_.message("Save", "Unable to save schedule to sensor");
         return;
     }
     read_ = back;
-    shown_ = controls_ = show_schedule(back);
+    controls_ = show_schedule(back);
     records::NextMeasurement next;
     const bool known = read_next_measurement(link_, next) == link::kResultSuccess;
     prompter_.message("Save", schedule_saved_message(known ? std::optional(next) : std::nullopt));

@@ -51,7 +51,6 @@ records::MeasurementSchedule read_schedule_controls(const ScheduleControls& cont
 // keeps a kind it has no button for, a half-hour kind on a sensor that knows minutes, and a
 // stop time kept while the stop is disabled.
 records::MeasurementSchedule schedule_to_save(const records::MeasurementSchedule& read,
-                                              const ScheduleControls& shown,
                                               const ScheduleControls& controls);
 
 // The stop pickers only with a stop time, the hours entry only with kind 4, the minutes
@@ -96,7 +95,6 @@ class MeasurementScheduleController {
     common::Prompter& prompter_;
     ScheduleControls controls_;
     records::MeasurementSchedule read_;  // as the sensor last gave it
-    ScheduleControls shown_;             // the controls as that record showed them
 };
 
 }  // namespace kelpira::config

@@ -123,11 +123,11 @@ TEST(ScheduleControls, KindsWithoutAButtonReadAsContinuousButSaveUntouched) {
     EXPECT_EQ(back.stop_time, 0u);
 
     // What the user left as shown keeps the sensor's values; what was edited takes the controls.
-    EXPECT_EQ(schedule_to_save(s, c, c), s);
+    EXPECT_EQ(schedule_to_save(s, c), s);
     ScheduleControls edited = c;
     edited.interval_button = records::kMeasureEveryNHours;
     edited.hours = "3";
-    const records::MeasurementSchedule saved = schedule_to_save(s, c, edited);
+    const records::MeasurementSchedule saved = schedule_to_save(s, edited);
     EXPECT_EQ(saved.interval_kind, records::kMeasureEveryNHours);
     EXPECT_EQ(saved.interval_count, 3);
     EXPECT_EQ(saved.start_time, 1709272800u);
